@@ -1,0 +1,21 @@
+# Shared build helpers.
+
+# zel_warnings(target): our own code builds with warnings on.
+function(zel_warnings target)
+  target_compile_options(${target} PRIVATE ${ZEL_WARNINGS})
+endfunction()
+
+# zel_add_gtest(name SOURCES ... [LIBS ...] [WINDOWS])
+# One GoogleTest program, registered with CTest (run through Wine by the toolchain's emulator).
+# WINDOWS marks a program that opens windows; it is labelled so, and runs under the virtual display.
+function(zel_add_gtest name)
+  cmake_parse_arguments(ARG "WINDOWS" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gmock)
+  zel_warnings(${name})
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600 ENVIRONMENT "ZEL_TEST_DATA=Z:${CMAKE_CURRENT_SOURCE_DIR}/tests")
+  if(ARG_WINDOWS)
+    set_tests_properties(${name} PROPERTIES LABELS windows)
+  endif()
+endfunction()

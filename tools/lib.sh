@@ -1,0 +1,89 @@
+# Shared by tools/test, tools/run and tools/wine-run. Source it; it defines functions only.
+
+ZEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+ZEL_WINE=/usr/lib/wine/wine64
+ZEL_WINESERVER=/usr/lib/wine/wineserver64
+ZEL_PACKAGES="cmake ninja-build ccache g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 xvfb xauth googletest util-linux"
+
+zel_say() { printf '%s\n' "$*" >&2; }
+
+# Installs whatever of the build and test packages is missing (Debian).
+zel_install_packages() {
+  local missing=() p
+  for p in $ZEL_PACKAGES; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  zel_say "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo apt-get update -qq || return 1
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || return 1
+}
+
+# Configures and builds one architecture: zel_build x86_64|i686 [cmake --build args]
+zel_build() {
+  local arch=$1; shift
+  local dir="$ZEL_ROOT/build/$arch"
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake -S "$ZEL_ROOT" -B "$dir" -G Ninja \
+      -DCMAKE_TOOLCHAIN_FILE="$ZEL_ROOT/cmake/toolchain-$arch-w64-mingw32.cmake" >/dev/null || return 1
+  fi
+  cmake --build "$dir" "$@"
+}
+
+# Wine's environment for every program we start: quiet, no downloads of runtimes we never use.
+zel_wine_env() {
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  export WINEARCH=win64
+}
+
+# Makes the Wine prefix in $WINEPREFIX once (several tests may ask at the same moment).
+zel_ensure_prefix() {
+  zel_wine_env
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/.zel-ready" ]; then
+      rm -rf "$WINEPREFIX"
+      "$ZEL_WINE" wineboot -i >/dev/null 2>&1
+      "$ZEL_WINESERVER" -w
+      touch "$WINEPREFIX/.zel-ready"
+    fi
+  ) 9>"$WINEPREFIX.lock"
+}
+
+# Keeps one wineserver alive for the whole run, so each program starts fast.
+zel_start_wineserver() {
+  "$ZEL_WINESERVER" -p >/dev/null 2>&1 || true
+}
+
+zel_stop_wineserver() {
+  "$ZEL_WINESERVER" -k >/dev/null 2>&1 || true
+}
+
+# Gives windows a virtual display when there is none.
+zel_ensure_display() {
+  [ -n "${DISPLAY:-}" ] && return 0
+  local n
+  for n in $(seq 90 130); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    ZEL_XVFB_PID=$!
+    local i
+    for i in $(seq 1 50); do
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      sleep 0.1
+    done
+    export DISPLAY=":$n"
+    return 0
+  done
+  zel_say "No free display number for Xvfb."
+  return 1
+}
+
+zel_stop_display() {
+  [ -n "${ZEL_XVFB_PID:-}" ] && kill "$ZEL_XVFB_PID" 2>/dev/null
+  ZEL_XVFB_PID=
+}
