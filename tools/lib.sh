@@ -87,3 +87,23 @@ zel_stop_display() {
   [ -n "${ZEL_XVFB_PID:-}" ] && kill "$ZEL_XVFB_PID" 2>/dev/null
   ZEL_XVFB_PID=
 }
+
+# What an installer would put in the program folder: the deliverables and the data they read.
+ZEL_PROGRAM_FILES="zel.exe zelvalidatorliteV30.dll orvalenlite30.cfg taginsertercfg.txt cssinsertercfg.txt"
+
+# Copies the program folder from a build tree into $WINEPREFIX and writes the registry values
+# an installer would write. Sets ZEL_PROGRAM_DIR.
+zel_install_program() {
+  local build=$1 f
+  ZEL_PROGRAM_DIR="$WINEPREFIX/drive_c/Program Files/ZEL"
+  mkdir -p "$ZEL_PROGRAM_DIR"
+  for f in $ZEL_PROGRAM_FILES; do
+    [ -f "$build/bin/$f" ] && cp "$build/bin/$f" "$ZEL_PROGRAM_DIR/"
+  done
+  [ -d "$build/bin/Dictionary" ] && cp -r "$build/bin/Dictionary" "$ZEL_PROGRAM_DIR/"
+  zel_wine_env
+  local key='HKCU\Software\Nortavia\ZEL Orvalent Lite v2'
+  "$ZEL_WINE" reg add "$key" /v InstallDirV30 /t REG_SZ /d 'C:\Program Files\ZEL' /f >/dev/null 2>&1 &&
+    "$ZEL_WINE" reg add "$key" /v EditorEXE /t REG_SZ /d 'C:\Program Files\ZEL\zel.exe' /f >/dev/null 2>&1 ||
+    { zel_say "Could not write the registry values in $WINEPREFIX."; return 1; }
+}
