@@ -63,24 +63,25 @@ zel_stop_wineserver() {
   "$ZEL_WINESERVER" -k >/dev/null 2>&1 || true
 }
 
-# Gives windows a virtual display when there is none.
+# Gives windows a virtual display when there is none. Xvfb picks a free display number itself
+# (-displayfd), so several runs may start at once.
 zel_ensure_display() {
   [ -n "${DISPLAY:-}" ] && return 0
-  local n
-  for n in $(seq 90 130); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    ZEL_XVFB_PID=$!
-    local i
-    for i in $(seq 1 50); do
-      [ -e "/tmp/.X11-unix/X$n" ] && break
-      sleep 0.1
-    done
-    export DISPLAY=":$n"
-    return 0
+  local numfile i
+  numfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
+  ZEL_XVFB_PID=$!
+  for i in $(seq 1 100); do
+    [ -s "$numfile" ] && break
+    sleep 0.05
   done
-  zel_say "No free display number for Xvfb."
-  return 1
+  if [ ! -s "$numfile" ]; then
+    rm -f "$numfile"
+    zel_say "Xvfb did not start."
+    return 1
+  fi
+  export DISPLAY=":$(head -n1 "$numfile")"
+  rm -f "$numfile"
 }
 
 zel_stop_display() {

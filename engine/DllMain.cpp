@@ -1,0 +1,75 @@
+// Entry point of zelvalidatorliteV30.dll.
+#include "engine/EngineContext.h"
+#include "engine/EngineMessageBox.h"
+
+#include "engine/include/ZelValidator.h"
+
+#include <windows.h>
+
+// The exports live in static libraries. On i686 the .def names are undecorated while the symbols
+// are not (name@N), so the .def alone pulls no archive member in; naming every export here does.
+extern "C" __attribute__((used)) const void* const zelExportedFunctions[42] = {
+    reinterpret_cast<const void*>(&ZELFreeHandle),
+    reinterpret_cast<const void*>(&ZELHandle),
+    reinterpret_cast<const void*>(&ZELGetFlag),
+    reinterpret_cast<const void*>(&ZELGetFlag2),
+    reinterpret_cast<const void*>(&ZELGetInteger),
+    reinterpret_cast<const void*>(&ZELGetIntegerEZ),
+    reinterpret_cast<const void*>(&ZELGetInteger2),
+    reinterpret_cast<const void*>(&ZELGetInteger2EZ),
+    reinterpret_cast<const void*>(&ZELGetInteger3),
+    reinterpret_cast<const void*>(&ZELGetInteger3EZ),
+    reinterpret_cast<const void*>(&ZELGetInteger4),
+    reinterpret_cast<const void*>(&ZELGetInteger4EZ),
+    reinterpret_cast<const void*>(&ZELGetInteger5),
+    reinterpret_cast<const void*>(&ZELGetInteger5EZ),
+    reinterpret_cast<const void*>(&ZELGetInteger6),
+    reinterpret_cast<const void*>(&ZELGetInteger6EZ),
+    reinterpret_cast<const void*>(&ZELGetNewHandle),
+    reinterpret_cast<const void*>(&ZELGetNumberOfHandles),
+    reinterpret_cast<const void*>(&ZELGetString),
+    reinterpret_cast<const void*>(&ZELGetString2),
+    reinterpret_cast<const void*>(&ZELGetString3),
+    reinterpret_cast<const void*>(&ZELGetString4),
+    reinterpret_cast<const void*>(&ZELGetString5),
+    reinterpret_cast<const void*>(&ZELGetString6),
+    reinterpret_cast<const void*>(&ZELHTMLConfiguration),
+    reinterpret_cast<const void*>(&ZELOpenConfigurationEditor),
+    reinterpret_cast<const void*>(&ZELOpenValidatorOptions),
+    reinterpret_cast<const void*>(&ZELReadFromRegistry),
+    reinterpret_cast<const void*>(&ZELRunJob),
+    reinterpret_cast<const void*>(&ZELSetFlag),
+    reinterpret_cast<const void*>(&ZELSetFlag2),
+    reinterpret_cast<const void*>(&ZELSetInteger),
+    reinterpret_cast<const void*>(&ZELSetInteger2),
+    reinterpret_cast<const void*>(&ZELSetInteger3),
+    reinterpret_cast<const void*>(&ZELSetInteger6),
+    reinterpret_cast<const void*>(&ZELSetPointer),
+    reinterpret_cast<const void*>(&ZELSetString),
+    reinterpret_cast<const void*>(&ZELSetString3),
+    reinterpret_cast<const void*>(&ZELSetString7),
+    reinterpret_cast<const void*>(&ZELSpellCheck),
+    reinterpret_cast<const void*>(&ZELSpellCheck2),
+    reinterpret_cast<const void*>(&ZELWriteToRegistry),
+};
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    switch (reason) {
+    case DLL_PROCESS_ATTACH:
+        // ZEL_MESSAGE_BOX_LOG turns every box into a line of a log file (for test programs).
+        installMessageBoxLogFromEnvironment();
+        engineStartup();
+        engineAttach(instance);
+        break;
+    case DLL_PROCESS_DETACH:
+        // At process exit (reserved non-NULL) other threads are gone; freeing is still safe here
+        // because the engine owns no thread and no window other than its progress window.
+        (void)reserved;
+        engineDetach();
+        engineShutdown();
+        break;
+    default:
+        break;
+    }
+    return TRUE;
+}

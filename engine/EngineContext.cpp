@@ -1,0 +1,242 @@
+#include "engine/EngineContext.h"
+
+#include "engine/ConfigClass.h"
+#include "engine/EngineMessageBox.h"
+#include "engine/EngineStores.h"
+#include "engine/JobClass.h"
+#include "engine/ResultClass.h"
+#include "engine/include/ZelValidator.h"
+
+#include <shellapi.h>
+
+#include <new>
+#include <string>
+
+namespace {
+
+EngineContext* context = nullptr;
+
+int deleteHandleElement(void* element) {
+    return deleteValidatorClass(static_cast<ValidatorBaseClass*>(element)) == 1 ? 1 : 0;
+}
+
+void removeTrailingBackslash(StrStore& s) {
+    if (s.getStringLength() > 0 && s.charAt(s.getStringLength() - 1) == '\\')
+        s.removeLast(1);
+}
+
+HANDLE makeSemaphore(const char* name) {
+    return CreateSemaphoreA(nullptr, 1, 1, name);
+}
+
+void closeSemaphore(HANDLE& h) {
+    if (h)
+        CloseHandle(h);
+    h = nullptr;
+}
+
+HINSTANCE shellOpen(const char* document) {
+    return ShellExecuteA(nullptr, "open", document, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+ShellOpenFn currentShellOpen = shellOpen;
+
+} // namespace
+
+void engineStartup() {
+    if (context)
+        return;
+    context = new EngineContext();
+    char temp[1025];
+    DWORD n = GetTempPathA(1024, temp);
+    if (n > 0 && n < 1024) {
+        context->temporaryFolder.assign(temp);
+        removeTrailingBackslash(context->temporaryFolder);
+    }
+    context->newHandleSemaphore = makeSemaphore("ZELGetNewHandleSemaphore");
+    context->runJobSemaphore = makeSemaphore("ZELRunJobSemaphore");
+    context->checkLinksSemaphore = makeSemaphore("ZELRunJobCheckLinksSemaphore");
+    context->checkLinks2Semaphore = makeSemaphore("ZELRunJobCheckLinks2Semaphore");
+}
+
+void engineAttach(HMODULE module) {
+    engineStartup();
+    context->module = module;
+    context->handles.setDeleter(deleteHandleElement);
+    readInstallInformation();
+}
+
+void engineDetach() {
+    if (!context)
+        return;
+    ZELFreeHandle(0, ZEL_FREE_ALL);
+    progressWindowDestroy();
+}
+
+void engineShutdown() {
+    if (!context)
+        return;
+    context->handles.clear(true);
+    closeSemaphore(context->newHandleSemaphore);
+    closeSemaphore(context->runJobSemaphore);
+    closeSemaphore(context->checkLinksSemaphore);
+    closeSemaphore(context->checkLinks2Semaphore);
+    delete context;
+    context = nullptr;
+}
+
+bool engineStarted() {
+    return context != nullptr;
+}
+
+EngineContext& engineContext() {
+    if (!context)
+        engineStartup(); // a caller that skipped start-up still gets a working context
+    return *context;
+}
+
+bool readInstallFolder(StrStore& folder) {
+    folder.clear();
+    static const char* const roots[] = {"Software\\Nortavia\\ZEL Orvalent Lite v2",
+                                        ".DEFAULT\\Software\\Nortavia\\ZEL Orvalent Lite v2"};
+    HKEY bases[] = {HKEY_CURRENT_USER, HKEY_USERS};
+    for (int i = 0; i < 2; ++i) {
+        HKEY key;
+        if (RegOpenKeyExA(bases[i], roots[i], 0, KEY_READ, &key) != ERROR_SUCCESS)
+            continue;
+        char value[2048];
+        DWORD size = sizeof value - 1, type = 0;
+        LONG rc =
+            RegQueryValueExA(key, "InstallDirV30", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+        RegCloseKey(key);
+        if (rc == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ)) {
+            value[size < sizeof value ? size : sizeof value - 1] = 0;
+            folder.assign(value);
+            folder.trim();
+            removeTrailingBackslash(folder);
+            if (!folder.isEmpty())
+                return true;
+        }
+    }
+    return false;
+}
+
+int32_t readInstallInformation() {
+    EngineContext& ctx = engineContext();
+    readInstallFolder(ctx.installFolder);
+    int32_t result = 0;
+    if (ctx.installFolder.isEmpty()) {
+        ctx.deferredBox = true;
+        ctx.deferredBoxText.assign(
+            "An important registry entry cannot be found. ZEL Orvalent Lite may not run "
+            "properly. You should reinstall ZEL Orvalent Lite to try to correct the problem.");
+        ctx.deferredBoxCaption.assign("Orvalent: Registry Error");
+        ctx.deferredBoxStyle = ZEL_BOX_ERROR;
+        result = -1;
+    }
+    ctx.documentationFolder.assign(ctx.installFolder);
+    ctx.documentationFolder.append("\\Documentation");
+    return result;
+}
+
+void reportDeferredFault() {
+    EngineContext& ctx = engineContext();
+    if (!ctx.deferredBox)
+        return;
+    ctx.deferredBox = false;
+    engineMessageBox(nullptr, ctx.deferredBoxText.getString(), ctx.deferredBoxCaption.getString(),
+                     ctx.deferredBoxStyle);
+}
+
+ValidatorBaseClass* handleObject(int32_t handle) {
+    return static_cast<ValidatorBaseClass*>(engineContext().handles.at(handle));
+}
+
+ValidatorBaseClass* getValidatorClass(int32_t handle, int32_t kind) {
+    ValidatorBaseClass* object = handleObject(handle);
+    return object && object->kind == kind ? object : nullptr;
+}
+
+ConfigClass* optionsObject(int32_t handle) {
+    return static_cast<ConfigClass*>(getValidatorClass(handle, ZEL_KIND_OPTIONS));
+}
+
+JobClass* jobObject(int32_t handle) {
+    return static_cast<JobClass*>(getValidatorClass(handle, ZEL_KIND_JOB));
+}
+
+ResultClass* resultsObject(int32_t handle) {
+    return static_cast<ResultClass*>(getValidatorClass(handle, ZEL_KIND_RESULTS));
+}
+
+int32_t deleteValidatorClass(ValidatorBaseClass* object) {
+    if (!object)
+        return 1;
+    switch (object->kind) {
+    case ZEL_KIND_OPTIONS:
+        if (context && object->handle >= 0 && object->handle == context->defaultOptionsHandle)
+            context->defaultOptionsHandle = -1;
+        delete static_cast<ConfigClass*>(object);
+        return 1;
+    case ZEL_KIND_JOB:
+        delete static_cast<JobClass*>(object);
+        return 1;
+    case ZEL_KIND_RESULTS:
+        delete static_cast<ResultClass*>(object);
+        return 1;
+    default:
+        return ZELErrorMessage(-1, "deleteValidatorClass", "bad type");
+    }
+}
+
+void engineForgetCfgStore(CfgStore* store) {
+    if (context && store && context->currentCfgStore == store)
+        context->currentCfgStore = nullptr;
+}
+
+int32_t ZELErrorMessage(int32_t code, const char* function, const char* text) {
+    std::string message = "ZEL Orvalent Lite DLL error in function or function call for ";
+    message += function ? function : "";
+    message += "(): ";
+    message += text ? text : "";
+    engineMessageBox(nullptr, message.c_str(), "Orvalent: Error", ZEL_BOX_ERROR);
+    return code;
+}
+
+int32_t ZELError(int32_t code, const char* function, int32_t reason) {
+    static const char* const reasons[] = {
+        "bad handle", "setPointer() failed", "bad value identifier parameter passed to function",
+        "bad flag for value identifier parameter passed to function", "value pointer is NULL"};
+    if (reason < 1 || reason > 5)
+        return ZELErrorMessage(code, "ZELError",
+                               "internal error in ZELError(); an error generated another error");
+    return ZELErrorMessage(code, function, reasons[reason - 1]);
+}
+
+ShellOpenFn setShellOpen(ShellOpenFn fn) {
+    ShellOpenFn old = currentShellOpen;
+    currentShellOpen = fn ? fn : shellOpen;
+    return old;
+}
+
+int32_t openDocument(const char* document) {
+    HINSTANCE result = currentShellOpen(document ? document : "");
+    if (reinterpret_cast<intptr_t>(result) > 32)
+        return 1;
+    std::string text = "The operating system was unable to open the document \"";
+    text += document ? document : "";
+    text += "\". If this document is a URL or HTML document, you may need an installed web browser and/or an "
+            "active Internet connection to view it.";
+    engineMessageBox(nullptr, text.c_str(), "Orvalent: Could Not Open Document", ZEL_BOX_ERROR);
+    return 0;
+}
+
+SemaphoreHold::SemaphoreHold(HANDLE semaphore) : semaphore_(semaphore) {
+    if (semaphore_)
+        WaitForSingleObject(semaphore_, INFINITE);
+}
+
+SemaphoreHold::~SemaphoreHold() {
+    if (semaphore_)
+        ReleaseSemaphore(semaphore_, 1, nullptr);
+}

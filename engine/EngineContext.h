@@ -1,0 +1,95 @@
+#pragma once
+// The engine's one context record, its handle table and the error reporter that every export
+// uses. engineStartup/engineAttach/engineDetach/engineShutdown run in that order from the
+// library's entry point; test programs call them from their fixtures.
+
+#include "engine/utils/PointerArrayManager.h"
+#include "engine/utils/StrStore.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+class ValidatorBaseClass;
+class ConfigClass;
+class JobClass;
+class ResultClass;
+class CfgStore;
+
+struct EngineContext {
+    StrStore temporaryFolder;
+    StrStore installFolder;
+    StrStore documentationFolder;
+    StrStore helpFile;
+    uint32_t globalFlags = 0;      // 26000
+    int32_t messageTextColumn = 0; // language column of the message and configuration texts
+    HANDLE newHandleSemaphore = nullptr;
+    HANDLE runJobSemaphore = nullptr;
+    HANDLE checkLinksSemaphore = nullptr;
+    HANDLE checkLinks2Semaphore = nullptr;
+    HWND dialogOwner = nullptr;
+    int32_t defaultOptionsHandle = -1;
+
+    HMODULE module = nullptr;
+    // The objects of the run under way; cleared whenever the object they name is freed.
+    ConfigClass* currentOptions = nullptr;
+    CfgStore* currentCfgStore = nullptr;
+    JobClass* currentJob = nullptr;
+    ResultClass* currentResults = nullptr;
+
+    // A fault found while the library was being attached (under the loader lock, where no box
+    // may be shown); reported by the first exported call.
+    StrStore deferredBoxText;
+    StrStore deferredBoxCaption;
+    UINT deferredBoxStyle = 0;
+    bool deferredBox = false;
+
+    PointerArrayManager handles; // slot index = handle
+};
+
+void engineStartup();
+void engineAttach(HMODULE module);
+void engineDetach();
+void engineShutdown();
+bool engineStarted();
+EngineContext& engineContext();
+
+// The install folder as the installer left it in the registry, trailing backslash removed;
+// false when the key or value is missing.
+bool readInstallFolder(StrStore& folder);
+// Reads the install information into the context; 0, or -1 when the folder is empty.
+// The registry-error box is deferred to the first exported call.
+int32_t readInstallInformation();
+// Shows a fault remembered at attach, once.
+void reportDeferredFault();
+
+// Handle table.
+ValidatorBaseClass* handleObject(int32_t handle);
+ValidatorBaseClass* getValidatorClass(int32_t handle, int32_t kind);
+ConfigClass* optionsObject(int32_t handle);
+JobClass* jobObject(int32_t handle);
+ResultClass* resultsObject(int32_t handle);
+int32_t deleteValidatorClass(ValidatorBaseClass* object);
+// Forget any current-object pointer that names this configuration store (it is being freed).
+void engineForgetCfgStore(CfgStore* store);
+
+// Error reporting through the box seam; both return code.
+int32_t ZELErrorMessage(int32_t code, const char* function, const char* text);
+int32_t ZELError(int32_t code, const char* function, int32_t reason);
+
+// Opens a document or address with the shell; 1, or 0 after a box.
+using ShellOpenFn = HINSTANCE (*)(const char* document);
+ShellOpenFn setShellOpen(ShellOpenFn fn);
+int32_t openDocument(const char* document);
+
+// Waits on one of the context's semaphores (a missing one returns at once) and releases it.
+class SemaphoreHold {
+public:
+    explicit SemaphoreHold(HANDLE semaphore);
+    ~SemaphoreHold();
+    SemaphoreHold(const SemaphoreHold&) = delete;
+    SemaphoreHold& operator=(const SemaphoreHold&) = delete;
+
+private:
+    HANDLE semaphore_;
+};

@@ -1,0 +1,872 @@
+// The typed Get/Set families: each value of an options, job or results object and the engine's
+// global values is named by an identifier. Checks run in the order value pointer, handle, object
+// kind, identifier.
+#include "engine/ConfigClass.h"
+#include "engine/EngineContext.h"
+#include "engine/EngineStores.h"
+#include "engine/ExportGuard.h"
+#include "engine/JobClass.h"
+#include "engine/ResultClass.h"
+#include "engine/include/ZelValidator.h"
+
+#include <cstdlib>
+
+namespace {
+
+constexpr int32_t kBadHandle = 1, kBadIdentifier = 3, kBadFlag = 4, kNullPointer = 5;
+
+// Code of a wrong identifier by the kind of object it was asked of.
+int32_t badIdentifier(const char* function, int32_t kind) {
+    return ZELError(kind == ZEL_KIND_OPTIONS ? -3 : kind == ZEL_KIND_JOB ? -4 : -5, function, kBadIdentifier);
+}
+
+bool validKind(const ValidatorBaseClass* object) {
+    return object->kind == ZEL_KIND_OPTIONS || object->kind == ZEL_KIND_JOB ||
+           object->kind == ZEL_KIND_RESULTS;
+}
+
+// The bit-tested and whole option words 1000-1006 / 1008-1014, in identifier order.
+uint32_t* optionWord(ConfigClass& o, int32_t index) {
+    switch (index) {
+    case 0:
+        return &o.validator.ValidatorFlags40;
+    case 1:
+        return &o.validator.OutputFlags40;
+    case 2:
+        return &o.validator.EntityFlags40;
+    case 3:
+        return &o.general.Flags40;
+    case 4:
+        return &o.network.Flags40;
+    case 5:
+        return &o.tools.Flags40;
+    case 6:
+        return &o.log.Flags40;
+    default:
+        return nullptr;
+    }
+}
+
+// The word and bit of switch n: 1-180 in words 1-6, 500-529 in the 500-word.
+bool switchBit(ConfigClass& o, int32_t n, uint32_t*& word, uint32_t& bit) {
+    if (n >= 1 && n <= 180) {
+        word = &o.validator.Switches[(n - 1) / 30];
+        bit = 1u << ((n - 1) % 30);
+        return true;
+    }
+    if (n >= 500 && n <= 529) {
+        word = &o.validator.Switches500;
+        bit = 1u << (n - 500);
+        return true;
+    }
+    return false;
+}
+
+// The option word an identifier of ZELGetFlag/ZELSetFlag names for bit access, or NULL.
+uint32_t* optionBitWord(ConfigClass& o, int32_t id) {
+    if (id >= 1000 && id <= 1006)
+        return optionWord(o, id - 1000);
+    if (id == 1021)
+        return &o.validator.ValidatorFlags250;
+    if (id == 1022)
+        return &o.validator.FurtherFlags;
+    return nullptr;
+}
+
+// The option word an identifier names as a whole, or NULL.
+uint32_t* optionWholeWord(ConfigClass& o, int32_t id) {
+    if (id >= 1008 && id <= 1014)
+        return optionWord(o, id - 1008);
+    if (id >= ZELID_OPT_SWITCHWORD1 && id <= ZELID_OPT_SWITCHWORD6)
+        return &o.validator.Switches[id - ZELID_OPT_SWITCHWORD1];
+    return nullptr;
+}
+
+int32_t messageCount(const ResultClass& r, MessageCount which) {
+    return r.messages ? msgStoreCount(*r.messages, which) : -1;
+}
+
+void applyBits(uint32_t& word, uint32_t mask, int32_t value) {
+    if (value)
+        word |= mask;
+    else
+        word &= ~mask;
+}
+
+// ---- ZELGetFlag / ZELSetFlag --------------------------------------------------------------------
+
+int32_t getFlag(int32_t handle, int32_t id, int32_t mask) {
+    const char* fn = "ZELGetFlag";
+    ValidatorBaseClass* object = handleObject(handle);
+    if (!object)
+        return ZELError(-2, fn, kBadHandle);
+    if (!validKind(object))
+        return -1;
+    uint32_t m = static_cast<uint32_t>(mask);
+    switch (object->kind) {
+    case ZEL_KIND_OPTIONS: {
+        auto& o = *static_cast<ConfigClass*>(object);
+        if (uint32_t* word = optionBitWord(o, id))
+            return (*word & m) ? 1 : 0;
+        if (uint32_t* word = optionWholeWord(o, id))
+            return static_cast<int32_t>(*word);
+        if (id == ZELID_OPT_SWITCH) {
+            uint32_t* word;
+            uint32_t bit;
+            if (!switchBit(o, mask, word, bit))
+                return ZELError(-8, fn, kBadFlag);
+            return (*word & bit) ? 1 : 0;
+        }
+        break;
+    }
+    case ZEL_KIND_JOB: {
+        auto& j = *static_cast<JobClass*>(object);
+        if (id == ZELID_JOB_FLAGS)
+            return (j.flags & m) ? 1 : 0;
+        if (id == ZELID_JOB_ISPATHJOB)
+            return mask == 1 ? (j.isPathJob() ? 1 : 0) : -6;
+        break;
+    }
+    case ZEL_KIND_RESULTS: {
+        auto& r = *static_cast<ResultClass*>(object);
+        if (id == ZELID_RESULT_FLAGS)
+            return (r.flags & m) ? 1 : 0;
+        if (id == ZELID_RESULT_STATUS) {
+            if (mask == 1)
+                return (messageCount(r, MessageCount::Errors) > 0 ||
+                        messageCount(r, MessageCount::Warnings) > 0)
+                           ? 1
+                           : 0;
+            if (mask == 2)
+                return (r.flags & (ZEL_RESULT_STOPPED | ZEL_RESULT_OUTPUTFAILED)) ? 1 : 0;
+            return -7;
+        }
+        break;
+    }
+    }
+    return badIdentifier(fn, object->kind);
+}
+
+int32_t setFlag(int32_t handle, int32_t id, int32_t mask, int32_t value) {
+    const char* fn = "ZELSetFlag";
+    ValidatorBaseClass* object = handleObject(handle);
+    if (!object)
+        return ZELError(-2, fn, kBadHandle);
+    if (!validKind(object))
+        return -1;
+    uint32_t m = static_cast<uint32_t>(mask);
+    switch (object->kind) {
+    case ZEL_KIND_OPTIONS: {
+        auto& o = *static_cast<ConfigClass*>(object);
+        if (uint32_t* word = optionBitWord(o, id)) {
+            applyBits(*word, m, value);
+            return 0;
+        }
+        if (uint32_t* word = optionWholeWord(o, id)) {
+            *word = static_cast<uint32_t>(value);
+            return 0;
+        }
+        if (id == ZELID_OPT_SWITCH) {
+            uint32_t* word;
+            uint32_t bit;
+            if (!switchBit(o, mask, word, bit))
+                return ZELError(-6, fn, kBadFlag);
+            applyBits(*word, bit, value);
+            return 0;
+        }
+        break;
+    }
+    case ZEL_KIND_JOB:
+        if (id == ZELID_JOB_FLAGS) {
+            applyBits(static_cast<JobClass*>(object)->flags, m, value);
+            return 0;
+        }
+        break;
+    case ZEL_KIND_RESULTS:
+        if (id == ZELID_RESULT_FLAGS) {
+            applyBits(static_cast<ResultClass*>(object)->flags, m, value);
+            return 0;
+        }
+        break;
+    }
+    return badIdentifier(fn, object->kind);
+}
+
+// ---- ZELGetInteger / ZELSetInteger --------------------------------------------------------------
+
+int32_t getInteger(int32_t handle, int32_t id, int32_t* value) {
+    const char* fn = "ZELGetInteger";
+    if (!value)
+        return ZELError(-6, fn, kNullPointer);
+    *value = -1;
+    ValidatorBaseClass* object = handleObject(handle);
+    if (!object)
+        return ZELError(-2, fn, kBadHandle);
+    if (!validKind(object))
+        return -1;
+    switch (object->kind) {
+    case ZEL_KIND_OPTIONS: {
+        auto& o = *static_cast<ConfigClass*>(object);
+        switch (id) {
+        case ZELID_OPT_LINELENGTH:
+            *value = o.validator.LineLength;
+            return 0;
+        case ZELID_OPT_MAXIMUMERRORS:
+            *value = o.validator.MaximumErrors;
+            return 0;
+        case ZELID_OPT_MAXIMUMWARNINGS:
+            *value = o.validator.MaximumWarnings;
+            return 0;
+        case ZELID_OPT_NETWORKWORD:
+            *value = static_cast<int32_t>(o.network.Flags40);
+            return 0;
+        case ZELID_OPT_CONFIGITEMCOUNT:
+            if (o.cfgStore)
+                *value = cfgStoreItemCount(*o.cfgStore);
+            return 0;
+        case ZELID_OPT_CONFIGFLAGS:
+            if (o.cfgStore)
+                *value = cfgStoreFlagWord(*o.cfgStore);
+            return 0;
+        case ZELID_OPT_FURTHERINTEGER:
+            *value = o.validator.FurtherInteger;
+            return 0;
+        }
+        break;
+    }
+    case ZEL_KIND_JOB: {
+        auto& j = *static_cast<JobClass*>(object);
+        switch (id) {
+        case ZELID_JOB_INPUTMODE:
+            *value = j.inputMode;
+            return 0;
+        case ZELID_JOB_TYPE:
+            *value = j.jobType;
+            return 0;
+        case ZELID_JOB_INTEGER:
+            *value = j.jobInteger;
+            return 0;
+        }
+        break;
+    }
+    case ZEL_KIND_RESULTS: {
+        auto& r = *static_cast<ResultClass*>(object);
+        switch (id) {
+        case ZELID_RESULT_ERRORS:
+            *value = messageCount(r, MessageCount::Errors);
+            return 0;
+        case ZELID_RESULT_WARNINGS:
+            *value = messageCount(r, MessageCount::Warnings);
+            return 0;
+        case ZELID_RESULT_LINES1:
+            *value = r.lines1.lineCount();
+            return 0;
+        case ZELID_RESULT_RECORDS:
+            *value = messageCount(r, MessageCount::Records);
+            return 0;
+        case ZELID_RESULT_LINES2:
+            *value = r.lines2.lineCount();
+            return 0;
+        case ZELID_RESULT_TAGCOUNTROWS:
+            if (r.tagCounts)
+                *value = tagCountRows(*r.tagCounts);
+            return 0;
+        case ZELID_RESULT_MESSAGES:
+            *value = messageCount(r, MessageCount::Messages);
+            return 0;
+        case ZELID_RESULT_COMMENTS:
+            *value = messageCount(r, MessageCount::Comments);
+            return 0;
+        case ZELID_RESULT_RESERVED:
+            return 0;
+        }
+        break;
+    }
+    }
+    return badIdentifier(fn, object->kind);
+}
+
+int32_t setInteger(int32_t handle, int32_t id, int32_t value) {
+    const char* fn = "ZELSetInteger";
+    ValidatorBaseClass* object = handleObject(handle);
+    if (!object)
+        return ZELError(-2, fn, kBadHandle);
+    if (!validKind(object))
+        return -1;
+    switch (object->kind) {
+    case ZEL_KIND_OPTIONS: {
+        auto& o = *static_cast<ConfigClass*>(object);
+        switch (id) {
+        case ZELID_OPT_LINELENGTH:
+            o.validator.LineLength = value;
+            return 0;
+        case ZELID_OPT_MAXIMUMERRORS:
+            o.validator.MaximumErrors = value;
+            return 0;
+        case ZELID_OPT_MAXIMUMWARNINGS:
+            o.validator.MaximumWarnings = value;
+            return 0;
+        case ZELID_OPT_PROGRESSWINDOW:
+            progressWindowSet(o, value);
+            return 0;
+        case ZELID_OPT_CONFIGFLAGS:
+            if (o.cfgStore)
+                cfgStoreOrFlagWord(*o.cfgStore, value);
+            return 0;
+        case ZELID_OPT_FURTHERINTEGER:
+            o.validator.FurtherInteger = value;
+            return 0;
+        }
+        break;
+    }
+    case ZEL_KIND_JOB: {
+        auto& j = *static_cast<JobClass*>(object);
+        switch (id) {
+        case ZELID_JOB_INPUTMODE:
+            j.inputMode = value;
+            return 0;
+        case ZELID_JOB_TYPE:
+            j.jobType = value;
+            if (value == 5)
+                j.lineEnd = 5;
+            return 0;
+        case ZELID_JOB_LINEEND:
+            j.lineEnd = value;
+            return 0;
+        case ZELID_JOB_CLEARPATHS:
+            if (value == 0)
+                j.paths.clear();
+            return 0;
+        case ZELID_JOB_INTEGER:
+            j.jobInteger = value;
+            return 0;
+        }
+        break;
+    }
+    case ZEL_KIND_RESULTS:
+        if (id == ZELID_RESULT_IGNORED)
+            return 0;
+        break;
+    }
+    return badIdentifier(fn, object->kind);
+}
+
+// ---- ZELGetInteger2 / ZELSetInteger2 (results, by index) ----------------------------------------
+
+int32_t getInteger2(int32_t handle, int32_t id, int32_t index, int32_t* value) {
+    const char* fn = "ZELGetInteger2";
+    if (!value)
+        return ZELError(-8, fn, kNullPointer);
+    *value = -1;
+    ValidatorBaseClass* object = handleObject(handle);
+    if (!object)
+        return ZELError(-2, fn, kBadHandle);
+    if (!validKind(object))
+        return -1;
+    if (object->kind != ZEL_KIND_RESULTS || id < 15000 || id > 15014)
+        return badIdentifier(fn, object->kind);
+    auto& r = *static_cast<ResultClass*>(object);
+    switch (id) {
+    case ZELID_RESULTTAGCOUNTOPEN:
+    case ZELID_RESULTTAGCOUNTCLOSE:
+    case ZELID_RESULTTAGCOUNTTHIRD: {
+        if (!r.tagCounts)
+            return 0;
+        int32_t which = id == ZELID_RESULTTAGCOUNTOPEN ? 1 : id == ZELID_RESULTTAGCOUNTCLOSE ? 2 : 3;
+        int32_t v;
+        if (!tagCountValue(*r.tagCounts, index, which, v))
+            return ZELErrorMessage(-6, fn, "bad index for ZELRESULTTAGCOUNTOPEN or ZELRESULTTAGCOUNTCLOSE");
+        *value = v;
+        return 0;
+    }
+    case ZELID_RESULT_SYMBOLVALUECOUNT:
+        if (!r.validation)
+            return ZELErrorMessage(-7, fn, "could not get value count");
+        *value = symbolValueCount(*r.validation, index);
+        return 0;
+    case ZELID_RESULT_TAGCOUNTFLAG1:
+    case ZELID_RESULT_TAGCOUNTFLAG2:
+    case ZELID_RESULT_TAGCOUNTFLAG4: {
+        if (!r.tagCounts)
+            return ZELError(-5, fn, kBadIdentifier);
+        int32_t flag = id == ZELID_RESULT_TAGCOUNTFLAG1 ? 1 : id == ZELID_RESULT_TAGCOUNTFLAG2 ? 2 : 4;
+        int32_t v;
+        if (tagCountByFlag(*r.tagCounts, index, flag, v))
+            *value = v;
+        return 0;
+    }
+    }
+    MessageView m;
+    if (!r.messages || !msgStoreMessage(*r.messages, index, m))
+        return 0;
+    switch (id) {
+    case ZELID_RESULT_MSGKIND:
+        *value = (m.kind >= 1 && m.kind <= 4) ? m.kind : -2;
+        break;
+    case ZELID_RESULT_MSGLINE:
+        *value = m.line;
+        break;
+    case ZELID_RESULT_MSGCHARACTER:
+        *value = m.character;
+        break;
+    case ZELID_RESULT_MSGLENGTH:
+        *value = m.length;
+        break;
+    case ZELID_RESULT_MSGNUMBER:
+        *value = m.runningNumber;
+        break;
+    case ZELID_RESULT_MSGLEADING1:
+        *value = m.leadingNumber1;
+        break;
+    case ZELID_RESULT_MSGSTYLEFLAGS:
+        *value = m.styleFlags;
+        break;
+    case ZELID_RESULT_MSGLEADING2:
+        *value = m.leadingNumber2;
+        break;
+    }
+    return 0;
+}
+
+int32_t setInteger2(int32_t handle, int32_t id, int32_t index, int32_t value) {
+    const char* fn = "ZELSetInteger2";
+    ValidatorBaseClass* object = handleObject(handle);
+    if (!object)
+        return ZELError(-2, fn, kBadHandle);
+    if (!validKind(object))
+        return -1;
+    if (object->kind != ZEL_KIND_RESULTS || id != ZELID_RESULT_MSGLINE)
+        return badIdentifier(fn, object->kind);
+    auto& r = *static_cast<ResultClass*>(object);
+    if (r.messages)
+        msgStoreSetMessageLine(*r.messages, index, value);
+    return 0;
+}
+
+// ---- ZELGetInteger4 (results, by symbol name) ---------------------------------------------------
+
+int32_t getInteger4(int32_t handle, int32_t id, const char* name, int32_t* value) {
+    const char* fn = "ZELGetInteger4";
+    if (!value)
+        return ZELError(-7, fn, kNullPointer);
+    *value = -1;
+    ValidatorBaseClass* object = handleObject(handle);
+    if (!object)
+        return ZELError(-2, fn, kBadHandle);
+    if (!validKind(object))
+        return -1;
+    if (object->kind != ZEL_KIND_RESULTS || id != ZELID_RESULT_SYMBOLINDEX)
+        return badIdentifier(fn, object->kind);
+    auto& r = *static_cast<ResultClass*>(object);
+    if (!r.validation)
+        return ZELErrorMessage(-6, fn, "could not get symbol index");
+    *value = name ? symbolIndex(*r.validation, name) : -1;
+    return 0;
+}
+
+// ---- strings ------------------------------------------------------------------------------------
+
+// Shared result buffers (8003, 27001): valid until the next call of the same kind.
+StrStore& extensionBuffer() {
+    static StrStore buffer(64);
+    return buffer;
+}
+
+const char* getString(int32_t handle, int32_t id) {
+    const char* fn = "ZELGetString";
+    ValidatorBaseClass* object = handleObject(handle);
+    if (!object) {
+        ZELError(-2, fn, kBadHandle);
+        return nullptr;
+    }
+    if (!validKind(object))
+        return nullptr;
+    switch (object->kind) {
+    case ZEL_KIND_OPTIONS: {
+        auto& o = *static_cast<ConfigClass*>(object);
+        switch (id) {
+        case ZELID_OPT_CONFIGFILE:
+            return o.general.DefaultConfigurationFileNameV30.getString();
+        case ZELID_OPT_CONFIGHEADER1:
+            if (!o.cfgStore)
+                o.cfgStore = newCfgStore(o);
+            return o.cfgStore ? cfgStoreHeaderString(*o.cfgStore, 0) : nullptr;
+        case ZELID_OPT_NETWORKSTRING1:
+            return o.network.Strings[0].getString();
+        case ZELID_OPT_NETWORKSTRING2:
+            return o.network.Strings[1].getString();
+        case ZELID_OPT_NETWORKSTRING3:
+            return o.network.Strings[2].getString();
+        case ZELID_OPT_NETWORKSTRING4:
+            return o.network.Strings[3].getString();
+        case ZELID_OPT_OUTPUTFILE:
+            return o.general.OutputFileV30.getString();
+        case ZELID_OPT_OUTPUTVIEWER:
+            return o.general.OutputViewer.getString();
+        case ZELID_OPT_LOGFILE:
+            return o.log.LogFileNameV30.getString();
+        case ZELID_OPT_NETWORKNUMBER:
+            o.network.Strings[5].assignInt(o.network.Number);
+            return o.network.Strings[5].getString();
+        case ZELID_OPT_SECONDCONFIGFILE:
+            return o.general.SecondConfigurationFileName.getString();
+        }
+        break;
+    }
+    case ZEL_KIND_JOB: {
+        auto& j = *static_cast<JobClass*>(object);
+        switch (id) {
+        case ZELID_JOB_INPUT:
+            return j.input.getString();
+        case ZELID_JOB_OUTPUTFILE:
+            return j.outputFile.getString();
+        case ZELID_JOB_INPUTEXTENSION:
+            if (j.input.isEmpty())
+                return nullptr;
+            extensionBuffer() = j.input.extension();
+            return extensionBuffer().getString();
+        }
+        break;
+    }
+    }
+    badIdentifier(fn, object->kind);
+    return nullptr;
+}
+
+int32_t setString(int32_t handle, int32_t id, const char* text) {
+    const char* fn = "ZELSetString";
+    ValidatorBaseClass* object = handleObject(handle);
+    if (!object)
+        return ZELError(-2, fn, kBadHandle);
+    if (!validKind(object))
+        return -1;
+    switch (object->kind) {
+    case ZEL_KIND_OPTIONS: {
+        auto& o = *static_cast<ConfigClass*>(object);
+        StrStore* target = nullptr;
+        switch (id) {
+        case ZELID_OPT_CONFIGFILE:
+            target = &o.general.DefaultConfigurationFileNameV30;
+            break;
+        case ZELID_OPT_NETWORKSTRING1:
+            target = &o.network.Strings[0];
+            break;
+        case ZELID_OPT_NETWORKSTRING2:
+            target = &o.network.Strings[1];
+            break;
+        case ZELID_OPT_NETWORKSTRING3:
+            target = &o.network.Strings[2];
+            break;
+        case ZELID_OPT_NETWORKSTRING4:
+            target = &o.network.Strings[3];
+            break;
+        case ZELID_OPT_LOGFILE:
+            target = &o.log.LogFileNameV30;
+            break;
+        case ZELID_OPT_SECONDCONFIGFILE:
+            target = &o.general.SecondConfigurationFileName;
+            break;
+        case ZELID_OPT_NETWORKNUMBER:
+            o.network.Number = text ? static_cast<int32_t>(std::strtol(text, nullptr, 10)) : 0;
+            return 0;
+        }
+        if (target)
+            return target->assign(text) ? 0 : -1;
+        break;
+    }
+    case ZEL_KIND_JOB: {
+        auto& j = *static_cast<JobClass*>(object);
+        switch (id) {
+        case ZELID_JOB_INPUT:
+            return j.input.assign(text) ? 0 : -1;
+        case ZELID_JOB_OUTPUTFILE:
+            return j.outputFile.assign(text) ? 0 : -1;
+        case ZELID_JOB_ADDPATH:
+            return j.paths.addLine(text ? text : "", 0) == 0 ? 0 : -1;
+        }
+        break;
+    }
+    case ZEL_KIND_RESULTS: {
+        auto& r = *static_cast<ResultClass*>(object);
+        switch (id) {
+        case ZELID_RESULT_ADDLINES1:
+        case ZELID_RESULT_CONTINUELINES1:
+            return r.lines1.addLine(text ? text : "", id == ZELID_RESULT_CONTINUELINES1 ? 1 : 0) == 0 ? 0
+                                                                                                      : -1;
+        case ZELID_RESULT_ADDLINES2:
+        case ZELID_RESULT_CONTINUELINES2:
+            return r.lines2.addLine(text ? text : "", id == ZELID_RESULT_CONTINUELINES2 ? 1 : 0) == 0 ? 0
+                                                                                                      : -1;
+        }
+        break;
+    }
+    }
+    return badIdentifier(fn, object->kind);
+}
+
+const char* getString2(int32_t handle, int32_t id, int32_t index) {
+    const char* fn = "ZELGetString2";
+    ValidatorBaseClass* object = handleObject(handle);
+    if (!object) {
+        ZELError(-2, fn, kBadHandle);
+        return nullptr;
+    }
+    if (!validKind(object))
+        return nullptr;
+    switch (object->kind) {
+    case ZEL_KIND_OPTIONS:
+        if (id == ZELID_OPT_CONFIGITEM) {
+            auto& o = *static_cast<ConfigClass*>(object);
+            return o.cfgStore ? cfgStoreItem(*o.cfgStore, index) : nullptr;
+        }
+        break;
+    case ZEL_KIND_JOB:
+        if (id == ZELID_JOB_PATH)
+            return static_cast<JobClass*>(object)->paths.lineNoMove(index);
+        break;
+    case ZEL_KIND_RESULTS: {
+        auto& r = *static_cast<ResultClass*>(object);
+        switch (id) {
+        case ZELID_RESULT_LINE1:
+            return r.lines1.lineNoMove(index);
+        case ZELID_RESULT_LINE2:
+            return r.lines2.lineNoMove(index);
+        case ZELID_RESULTTAGCOUNTTAGNAME: {
+            if (!r.tagCounts)
+                return nullptr;
+            const char* name = tagCountName(*r.tagCounts, index);
+            if (!name)
+                ZELErrorMessage(-6, fn, "bad index for ZELRESULTTAGCOUNTTAGNAME");
+            return name;
+        }
+        case ZELID_RESULT_MSGTEXT:
+        case ZELID_RESULT_MSGTEXT2: {
+            MessageView m;
+            if (!r.messages || !msgStoreMessage(*r.messages, index, m))
+                return nullptr;
+            return id == ZELID_RESULT_MSGTEXT ? m.text : m.text2;
+        }
+        }
+        break;
+    }
+    }
+    badIdentifier(fn, object->kind);
+    return nullptr;
+}
+
+const char* getString4(int32_t handle, int32_t id, int32_t symbol, int32_t valueIndex) {
+    const char* fn = "ZELGetString4";
+    ValidatorBaseClass* object = handleObject(handle);
+    if (!object) {
+        ZELError(-2, fn, kBadHandle);
+        return nullptr;
+    }
+    if (!validKind(object))
+        return nullptr;
+    if (object->kind != ZEL_KIND_RESULTS || id != ZELID_RESULT_SYMBOLVALUE) {
+        badIdentifier(fn, object->kind);
+        return nullptr;
+    }
+    auto& r = *static_cast<ResultClass*>(object);
+    if (!r.validation) {
+        ZELErrorMessage(-6, fn, "could not get symbol value");
+        return nullptr;
+    }
+    return symbolValue(*r.validation, symbol, valueIndex);
+}
+
+const char* getString6(int32_t id, int32_t argument) {
+    const char* fn = "ZELGetString6";
+    if (id == ZELID_MSGTYPESTRING) {
+        static const char* const names[] = {"Error", "Warning", "Comment", "Message"};
+        if (argument >= 1 && argument <= 4)
+            return names[argument - 1];
+        ZELErrorMessage(-2, fn, "bad arg (message type) for ZELMSGTYPESTRING");
+        return nullptr;
+    }
+    if (id == ZELID_MSGSTYLESTRING) {
+        static StrStore buffer(8);
+        buffer.assign((argument & 1) ? "[CSS]" : "");
+        return buffer.getString();
+    }
+    ZELError(-3, fn, kBadIdentifier);
+    return nullptr;
+}
+
+// Identifier families that hold no values: every call is a wrong identifier.
+int32_t noValues(const char* function, int32_t code, int32_t* value, int32_t nullCode) {
+    if (value == nullptr && nullCode)
+        return ZELError(nullCode, function, kNullPointer);
+    if (value)
+        *value = -1;
+    return ZELError(code, function, kBadIdentifier);
+}
+
+template <typename Fn> int32_t ez(Fn&& pointerForm) {
+    int32_t value = -1;
+    int32_t code = pointerForm(&value);
+    return code < 0 ? code : value;
+}
+
+} // namespace
+
+extern "C" {
+
+int32_t ZELAPI ZELGetFlag(int32_t handle, int32_t identifier, int32_t mask) {
+    return exportBody("ZELGetFlag", -1, [&] { return getFlag(handle, identifier, mask); });
+}
+
+int32_t ZELAPI ZELSetFlag(int32_t handle, int32_t identifier, int32_t mask, int32_t value) {
+    return exportBody("ZELSetFlag", -1, [&] { return setFlag(handle, identifier, mask, value); });
+}
+
+int32_t ZELAPI ZELGetFlag2(int32_t identifier, int32_t mask) {
+    return exportBody("ZELGetFlag2", -1, [&] {
+        if (identifier != ZELID_GLOBAL_FLAGS)
+            return ZELError(-3, "ZELGetFlag2", kBadIdentifier);
+        return (engineContext().globalFlags & static_cast<uint32_t>(mask)) ? 1 : 0;
+    });
+}
+
+int32_t ZELAPI ZELSetFlag2(int32_t identifier, int32_t mask, int32_t value) {
+    return exportBody("ZELSetFlag2", -1, [&] {
+        if (identifier != ZELID_GLOBAL_FLAGS)
+            return ZELError(-3, "ZELSetFlag2", kBadIdentifier);
+        applyBits(engineContext().globalFlags, static_cast<uint32_t>(mask), value);
+        return 0;
+    });
+}
+
+int32_t ZELAPI ZELGetInteger(int32_t handle, int32_t identifier, int32_t* value) {
+    return exportBody("ZELGetInteger", -1, [&] { return getInteger(handle, identifier, value); });
+}
+
+int32_t ZELAPI ZELGetIntegerEZ(int32_t handle, int32_t identifier) {
+    return ez([&](int32_t* v) { return ZELGetInteger(handle, identifier, v); });
+}
+
+int32_t ZELAPI ZELGetInteger2(int32_t handle, int32_t identifier, int32_t index, int32_t* value) {
+    return exportBody("ZELGetInteger2", -1, [&] { return getInteger2(handle, identifier, index, value); });
+}
+
+int32_t ZELAPI ZELGetInteger2EZ(int32_t handle, int32_t identifier, int32_t index) {
+    return ez([&](int32_t* v) { return ZELGetInteger2(handle, identifier, index, v); });
+}
+
+int32_t ZELAPI ZELGetInteger3(int32_t identifier, int32_t* value) {
+    return exportBody("ZELGetInteger3", -1, [&] {
+        if (!value)
+            return ZELError(-4, "ZELGetInteger3", kNullPointer);
+        *value = -1;
+        if (identifier != ZELID_VERSION)
+            return ZELError(-3, "ZELGetInteger3", kBadIdentifier);
+        *value = ZEL_ENGINE_VERSION;
+        return 0;
+    });
+}
+
+int32_t ZELAPI ZELGetInteger3EZ(int32_t identifier) {
+    return ez([&](int32_t* v) { return ZELGetInteger3(identifier, v); });
+}
+
+int32_t ZELAPI ZELGetInteger4(int32_t handle, int32_t identifier, const char* name, int32_t* value) {
+    return exportBody("ZELGetInteger4", -1, [&] { return getInteger4(handle, identifier, name, value); });
+}
+
+int32_t ZELAPI ZELGetInteger4EZ(int32_t handle, int32_t identifier, const char* name) {
+    return ez([&](int32_t* v) { return ZELGetInteger4(handle, identifier, name, v); });
+}
+
+int32_t ZELAPI ZELGetInteger5(int32_t, int32_t, int32_t, int32_t, int32_t* value) {
+    return exportBody("ZELGetInteger5", -3, [&] { return noValues("ZELGetInteger5", -3, value, -4); });
+}
+
+int32_t ZELAPI ZELGetInteger5EZ(int32_t handle, int32_t identifier, int32_t index1, int32_t index2) {
+    return ez([&](int32_t* v) { return ZELGetInteger5(handle, identifier, index1, index2, v); });
+}
+
+int32_t ZELAPI ZELGetInteger6(int32_t, int32_t, const char*, int32_t, int32_t* value) {
+    return exportBody("ZELGetInteger6", -3, [&] { return noValues("ZELGetInteger6", -3, value, -4); });
+}
+
+int32_t ZELAPI ZELGetInteger6EZ(int32_t handle, int32_t identifier, const char* name, int32_t index) {
+    return ez([&](int32_t* v) { return ZELGetInteger6(handle, identifier, name, index, v); });
+}
+
+int32_t ZELAPI ZELSetInteger(int32_t handle, int32_t identifier, int32_t value) {
+    return exportBody("ZELSetInteger", -1, [&] { return setInteger(handle, identifier, value); });
+}
+
+int32_t ZELAPI ZELSetInteger2(int32_t handle, int32_t identifier, int32_t index, int32_t value) {
+    return exportBody("ZELSetInteger2", -1, [&] { return setInteger2(handle, identifier, index, value); });
+}
+
+int32_t ZELAPI ZELSetInteger3(int32_t identifier, int32_t value) {
+    return exportBody("ZELSetInteger3", -1, [&] {
+        if (identifier != ZELID_HIDEPROGRESS)
+            return ZELError(-3, "ZELSetInteger3", kBadIdentifier);
+        if (value)
+            progressWindowHide();
+        return 0;
+    });
+}
+
+int32_t ZELAPI ZELSetInteger6(int32_t, int32_t, const char*, int32_t, int32_t) {
+    return exportBody("ZELSetInteger6", -3, [&] { return ZELError(-3, "ZELSetInteger6", kBadIdentifier); });
+}
+
+int32_t ZELAPI ZELSetPointer(int32_t, int32_t, void*) {
+    return exportBody("ZELSetPointer", -3, [&] { return ZELError(-3, "ZELSetPointer", kBadIdentifier); });
+}
+
+const char* ZELAPI ZELGetString(int32_t handle, int32_t identifier) {
+    return exportBody<const char*>("ZELGetString", nullptr, [&] { return getString(handle, identifier); });
+}
+
+const char* ZELAPI ZELGetString2(int32_t handle, int32_t identifier, int32_t index) {
+    return exportBody<const char*>("ZELGetString2", nullptr,
+                                   [&] { return getString2(handle, identifier, index); });
+}
+
+const char* ZELAPI ZELGetString3(int32_t identifier) {
+    return exportBody<const char*>("ZELGetString3", nullptr, [&]() -> const char* {
+        if (identifier == ZELID_VERSIONTEXT)
+            return "3.0000";
+        if (identifier == ZELID_VERSIONTEXTSHORT)
+            return "3.00";
+        ZELError(-3, "ZELGetString3", kBadIdentifier);
+        return nullptr;
+    });
+}
+
+const char* ZELAPI ZELGetString4(int32_t handle, int32_t identifier, int32_t symbolIndex,
+                                 int32_t valueIndex) {
+    return exportBody<const char*>("ZELGetString4", nullptr,
+                                   [&] { return getString4(handle, identifier, symbolIndex, valueIndex); });
+}
+
+const char* ZELAPI ZELGetString5(int32_t, int32_t, int32_t, int32_t) {
+    return exportBody<const char*>("ZELGetString5", nullptr, [&]() -> const char* {
+        ZELError(-3, "ZELGetString5", kBadIdentifier);
+        return nullptr;
+    });
+}
+
+const char* ZELAPI ZELGetString6(int32_t identifier, int32_t argument) {
+    return exportBody<const char*>("ZELGetString6", nullptr,
+                                   [&] { return getString6(identifier, argument); });
+}
+
+int32_t ZELAPI ZELSetString(int32_t handle, int32_t identifier, const char* text) {
+    return exportBody("ZELSetString", -1, [&] { return setString(handle, identifier, text); });
+}
+
+int32_t ZELAPI ZELSetString3(int32_t, int32_t, int32_t, const char*) {
+    return exportBody("ZELSetString3", -2, [&] { return ZELError(-2, "ZELSetString3", kBadIdentifier); });
+}
+
+int32_t ZELAPI ZELSetString7(int32_t, int32_t, int32_t, int32_t, const char*) {
+    return exportBody("ZELSetString7", -2, [&] { return ZELError(-2, "ZELSetString7", kBadIdentifier); });
+}
+
+} // extern "C"

@@ -1,0 +1,642 @@
+// The validation run's walk over the document: the scanner that cuts it into text runs and tags,
+// the handling of declarations, comments and server blocks, and the end-of-document checks.
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "engine/ResultClass.h"
+#include "engine/run/CheckHooks.h"
+#include "engine/run/DateTime.h"
+#include "engine/run/OutputWriter.h"
+#include "engine/run/ProgressWindow.h"
+#include "engine/run/ValidateArgs.h"
+
+namespace zel::run {
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
+bool startsWith(const std::string& s, size_t pos, const char* prefix) {
+    const size_t n = std::strlen(prefix);
+    return s.size() >= pos + n && s.compare(pos, n, prefix) == 0;
+}
+
+bool startsWithCaseBlind(const std::string& s, size_t pos, const char* prefix) {
+    const size_t n = std::strlen(prefix);
+    if (s.size() < pos + n)
+        return false;
+    for (size_t i = 0; i < n; ++i) {
+        const auto a = static_cast<unsigned char>(s[pos + i]), b = static_cast<unsigned char>(prefix[i]);
+        if (std::toupper(a) != std::toupper(b))
+            return false;
+    }
+    return true;
+}
+
+MsgLocation msgLoc(const Loc& l, int32_t length = -1) {
+    MsgLocation m;
+    m.line = l.line;
+    m.character = l.character;
+    m.length = length;
+    return m;
+}
+
+// Cuts the document into text runs and tags.
+class Scanner {
+public:
+    explicit Scanner(ValidateArgsClass& args) : a_(args), lines_(args.input.lines) {}
+
+    // The next piece, or false at the end of the document.
+    bool next(Piece& out);
+    int32_t lineIndex() const { return static_cast<int32_t>(li_); }
+
+private:
+    enum class TagKind { Undecided, Ordinary, Comment, Server, Instruction, Hash };
+
+    void emit(int32_t id, size_t pos) {
+        MsgLocation l;
+        l.line = static_cast<int32_t>(li_) + 1;
+        l.character = static_cast<int32_t>(pos) + 1;
+        a_.emitter.addMessage(id, &l);
+    }
+    void startTag(size_t pos) {
+        tag_.clear();
+        tag_.isTag = true;
+        tag_.start = Loc{static_cast<int32_t>(li_) + 1, static_cast<int32_t>(pos) + 1};
+        kind_ = TagKind::Undecided;
+        stretch_ = 0;
+        inTag_ = true;
+    }
+    void addTagChar(char c, size_t pos) {
+        tag_.text += c;
+        tag_.locs.push_back(Loc{static_cast<int32_t>(li_) + 1, static_cast<int32_t>(pos) + 1});
+    }
+    const RunOptions& o() const { return a_.runOptions; }
+    bool scanTag(const std::string& line, Piece& out);
+    bool finishTag(size_t pos, Piece& out);
+
+    ValidateArgsClass& a_;
+    const std::vector<std::string>& lines_;
+    size_t li_ = 0;
+    size_t pos_ = 0;
+    bool inTag_ = false;
+    bool lineStarted_ = false; // the current line has contributed to the piece being built
+    TagKind kind_ = TagKind::Undecided;
+    size_t bodyStart_ = 0; // where the tag's text begins after leading blanks
+    char stretch_ = 0;     // '"', '\'', 'M' Miva macro, 'S' server block, 'P' PHP block
+    Loc stretchStart_;
+    Piece text_;
+    Piece tag_;
+    bool quoteReported_ = false;
+    bool finished_ = false;
+};
+
+bool Scanner::next(Piece& out) {
+    if (finished_)
+        return false;
+    while (li_ < lines_.size()) {
+        const std::string& line = lines_[li_];
+        const int32_t lineNo = static_cast<int32_t>(li_) + 1;
+        if (pos_ == 0 && !lineStarted_) {
+            lineStarted_ = true;
+            quoteReported_ = false;
+            // A piece that goes on from the line before is joined to it with one blank.
+            if (li_ > 0 && inTag_) {
+                tag_.text += ' ';
+                tag_.locs.push_back(Loc{lineNo - 1, static_cast<int32_t>(lines_[li_ - 1].size()) + 1});
+            } else if (li_ > 0 && !text_.text.empty()) {
+                text_.text += ' ';
+            }
+        }
+        if (!inTag_) {
+            bool tagStarts = false;
+            while (pos_ < line.size()) {
+                const char c = line[pos_];
+                if (c == '<') {
+                    tagStarts = true;
+                    break;
+                }
+                if (c == '>') {
+                    if (!a_.ignoring)
+                        emit(110, pos_);
+                } else if (c == '"') {
+                    if (!o().entity(ef::DoubleQuotesInText) && !a_.ignoring && !quoteReported_) {
+                        emit(94, pos_);
+                        quoteReported_ = true;
+                    }
+                } else if (c == '&' && o().entity(ef::ValidateEntities) && !a_.ignoring &&
+                           !(o().validator(vf::MivaMacros) && pos_ + 1 < line.size() &&
+                             line[pos_ + 1] == '[')) {
+                    if (text_.text.empty())
+                        text_.start = Loc{lineNo, static_cast<int32_t>(pos_) + 1};
+                    size_t resume = checkEntityHook(a_, line, pos_, lineNo);
+                    if (resume <= pos_)
+                        resume = pos_ + 1;
+                    if (resume > line.size())
+                        resume = line.size();
+                    text_.text.append(line, pos_, resume - pos_);
+                    pos_ = resume;
+                    continue;
+                }
+                if (text_.text.empty())
+                    text_.start = Loc{lineNo, static_cast<int32_t>(pos_) + 1};
+                text_.text += c;
+                ++pos_;
+            }
+            if (!tagStarts) {
+                ++li_;
+                pos_ = 0;
+                lineStarted_ = false;
+                continue;
+            }
+            const bool haveText = !text_.text.empty();
+            if (haveText)
+                out = std::move(text_);
+            text_.clear();
+            startTag(pos_++);
+            if (haveText)
+                return true;
+        }
+        if (scanTag(line, out))
+            return true;
+        if ((stretch_ == '"' || stretch_ == '\'' || stretch_ == 'M') && !o().validator(vf::MultiLineQuotes) &&
+            !a_.ignoring) {
+            MsgLocation l = msgLoc(stretchStart_);
+            a_.emitter.addMessage(62, &l);
+        }
+        ++li_;
+        pos_ = 0;
+        lineStarted_ = false;
+    }
+    finished_ = true;
+    if (inTag_) {
+        inTag_ = false;
+        MsgLocation l = msgLoc(tag_.start);
+        if (stretch_ == '"' || stretch_ == '\'' || stretch_ == 'M')
+            a_.emitter.addMessage(92, &l);
+        else
+            a_.emitter.addMessage(53, &l);
+        return false;
+    }
+    if (!text_.text.empty()) {
+        out = std::move(text_);
+        text_.clear();
+        return true;
+    }
+    return false;
+}
+
+bool Scanner::finishTag(size_t pos, Piece& out) {
+    tag_.end = Loc{static_cast<int32_t>(li_) + 1, static_cast<int32_t>(pos) + 1};
+    pos_ = pos + 1;
+    inTag_ = false;
+    out = std::move(tag_);
+    tag_.clear();
+    return true;
+}
+
+bool Scanner::scanTag(const std::string& line, Piece& out) {
+    while (pos_ < line.size()) {
+        const char c = line[pos_];
+        if (kind_ == TagKind::Undecided) {
+            if (isBlank(c)) {
+                addTagChar(c, pos_++);
+                continue;
+            }
+            bodyStart_ = tag_.text.size();
+            if (startsWith(line, pos_, "!--"))
+                kind_ = TagKind::Comment;
+            else if (c == '%' && o().validator(vf::ServerSections))
+                kind_ = TagKind::Server;
+            else if (c == '?')
+                kind_ = TagKind::Instruction;
+            else if (startsWith(line, pos_, "##"))
+                kind_ = TagKind::Hash;
+            else
+                kind_ = TagKind::Ordinary;
+        }
+        if (kind_ != TagKind::Ordinary) {
+            // Closed only by its own marker, which may not overlap the opening one.
+            const char* tail = kind_ == TagKind::Comment       ? "--"
+                               : kind_ == TagKind::Server      ? "%"
+                               : kind_ == TagKind::Instruction ? "?"
+                                                               : "##";
+            const size_t opening = kind_ == TagKind::Comment ? 3 : kind_ == TagKind::Hash ? 2 : 1;
+            const size_t tailLen = std::strlen(tail);
+            const size_t body = tag_.text.size() - bodyStart_;
+            if (c == '>' && body >= opening + tailLen &&
+                tag_.text.compare(tag_.text.size() - tailLen, tailLen, tail) == 0)
+                return finishTag(pos_, out);
+            if (kind_ == TagKind::Comment && o().output(of::CommentWarnings) && !a_.ignoring) {
+                if (c == '<')
+                    emit(104, pos_);
+                else if (c == '>')
+                    emit(102, pos_);
+            }
+            addTagChar(c, pos_++);
+            continue;
+        }
+        if (stretch_ != 0) {
+            const bool closesTwo = (stretch_ == 'S' && c == '%') || (stretch_ == 'P' && c == '?');
+            const bool closes = (stretch_ == c && (c == '"' || c == '\'')) || (stretch_ == 'M' && c == ']') ||
+                                (closesTwo && pos_ + 1 < line.size() && line[pos_ + 1] == '>');
+            addTagChar(c, pos_++);
+            if (closes) {
+                if (closesTwo)
+                    addTagChar(line[pos_], pos_), ++pos_;
+                stretch_ = 0;
+            }
+            continue;
+        }
+        if (!a_.ignoring) {
+            const char next = pos_ + 1 < line.size() ? line[pos_ + 1] : '\0';
+            char opens = 0;
+            if (c == '"' || c == '\'')
+                opens = c;
+            else if (c == '&' && next == '[' && o().validator(vf::MivaMacros))
+                opens = 'M';
+            else if (c == '<' && next == '%' && o().validator(vf::ServerSections))
+                opens = 'S';
+            else if (c == '<' && next == '?' && o().validator(vf::PHPBlocks))
+                opens = 'P';
+            if (opens) {
+                stretch_ = opens;
+                stretchStart_ = Loc{static_cast<int32_t>(li_) + 1, static_cast<int32_t>(pos_) + 1};
+                addTagChar(c, pos_++);
+                if (opens != c)
+                    addTagChar(line[pos_], pos_), ++pos_;
+                continue;
+            }
+        }
+        if (c == '>')
+            return finishTag(pos_, out);
+        if (c == '<') {
+            if (!a_.ignoring)
+                emit(52, pos_);
+            startTag(pos_++);
+            continue;
+        }
+        addTagChar(c, pos_++);
+    }
+    return false;
+}
+
+} // namespace
+
+int collapseBlocks(Piece& p, const char* open, const char* close, const char* replacement, int flags) {
+    const size_t openLen = std::strlen(open), closeLen = std::strlen(close),
+                 replLen = std::strlen(replacement);
+    if (!openLen || !closeLen)
+        return 0;
+    int count = 0;
+    size_t from = 0;
+    while (true) {
+        size_t at = p.text.find(open, from);
+        if (at == std::string::npos)
+            break;
+        if (((flags & 2) && startsWith(p.text, at + openLen, close)) ||
+            ((flags & 4) && startsWith(p.text, at + openLen, "xml"))) {
+            from = at + openLen + ((flags & 2) ? closeLen : 0);
+            continue;
+        }
+        const size_t closeAt = p.text.find(close, at + openLen);
+        if (closeAt == std::string::npos)
+            break;
+        const size_t endAt = closeAt + closeLen;
+        const Loc where = p.locs[at];
+        p.text.replace(at, endAt - at, replacement);
+        p.locs.erase(p.locs.begin() + static_cast<std::ptrdiff_t>(at),
+                     p.locs.begin() + static_cast<std::ptrdiff_t>(endAt));
+        p.locs.insert(p.locs.begin() + static_cast<std::ptrdiff_t>(at), replLen, where);
+        ++count;
+        from = at + replLen;
+    }
+    return count;
+}
+
+ValidateArgsClass::ValidateArgsClass() : errors(0), internalErrors(ErrorStore::KeepFirst) {}
+
+int ValidateArgsClass::initialize(int32_t flags, MsgStore* messageStore, const RunOptions& options) {
+    if (!(flags & 1))
+        return 0;
+    if (!messageStore)
+        return -2;
+    runOptions = options;
+    store = messageStore;
+    store->setOptions(&runOptions);
+    emitter = MessageEmitter{};
+    emitter.store = store;
+    emitter.options = &runOptions;
+    emitter.pieceLocation = MsgLocation{1, -1, -1};
+    emitter.tagStartLocation = MsgLocation{1, -1, -1};
+    piece.clear();
+    errors.clear();
+    internalErrors.clear();
+    structure.reset();
+    for (int32_t& s : statistics)
+        s = 0;
+    ignoreName.clear();
+    ignoreStartLine = ignoreTagLine = 0;
+    ignoring = false;
+    tagsSeen = xmlDeclarations = 0;
+    lastLineReached = currentLineIndex = 0;
+    elapsed = 0.0;
+    limitReached = false;
+    reserved = -1;
+    startTime = currentLocalTime();
+    initialized = true;
+    return 0;
+}
+
+int ValidateArgsClass::uninitialize(int32_t flags) {
+    if (!(flags & 1) || !initialized)
+        return 0;
+    initialized = false;
+    return 0;
+}
+
+void ValidateArgsClass::startIgnoring(const std::string& name, int32_t tagLine) {
+    ignoreName = name;
+    ignoreTagLine = tagLine;
+    ignoreStartLine = tagLine;
+    ignoring = true;
+}
+
+int64_t documentByteSize(const std::vector<std::string>& lines) {
+    int64_t size = 0;
+    for (const std::string& l : lines)
+        size += static_cast<int64_t>(l.size()) + 1;
+    return size;
+}
+
+namespace {
+
+// Statistics indexes.
+enum : int32_t {
+    StatDoctypes = 0,
+    StatServerSections = 1,
+    StatLinesIgnored = 2,
+    StatComments = 4,
+    StatXmlDeclarations = 5,
+};
+
+bool isCfmlExtension(const std::string& ext) {
+    return lstrcmpiA(ext.c_str(), "cfm") == 0 || lstrcmpiA(ext.c_str(), "cfml") == 0;
+}
+
+// True when the closing tag text (after "/" and blanks) names the awaited element and nothing else.
+bool closesIgnored(const std::string& text, const std::string& name) {
+    size_t i = 1;
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
+    if (!startsWithCaseBlind(text, i, name.c_str()))
+        return false;
+    i += name.size();
+    return i == text.size() || isBlank(text[i]);
+}
+
+void outputContext(const ValidateArgsClass& a, OutputContext& ctx) {
+    ctx.options = &a.runOptions;
+    ctx.store = a.store;
+    ctx.recordMode = (a.input.jobFlags & jf::RecordMode) != 0;
+    ctx.inputName = a.input.inputName;
+    ctx.outputName = a.input.outputName;
+    ctx.byteSize = a.input.byteSize;
+    ctx.inputIsFile = a.input.inputIsFile;
+    ctx.document = &a.input.lines;
+    for (int i = 0; i < 7; ++i)
+        ctx.statistics[i] = a.statistics[i];
+    ctx.entityCount = a.structure.countOf(EntryEntity);
+    ctx.openingTagEntries = a.structure.countOf(EntryOpeningTag);
+    ctx.closingTagCount = a.structure.countOf(EntryClosingTag);
+    ctx.programsRun = programsRunHook(a);
+    ctx.lastLineReached = a.lastLineReached;
+    ctx.elapsedSeconds = a.elapsed;
+}
+
+std::string plural(int32_t n, const char* word) {
+    return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
+}
+
+void endOfDocumentChecks(ValidateArgsClass& a) {
+    MessageEmitter& e = a.emitter;
+    MsgStore& store = *a.store;
+    const int32_t lines = static_cast<int32_t>(a.input.lines.size());
+    const bool errorLimit = store.errorLimitReached(), warningLimit = store.warningLimitReached();
+    if (errorLimit)
+        e.addMessage(50);
+    if (warningLimit)
+        e.addMessage(90);
+    a.limitReached = errorLimit || warningLimit;
+    if (a.ignoring)
+        a.statistics[StatLinesIgnored] += a.lastLineReached - a.ignoreStartLine + 1;
+    if (a.runOptions.validator(vf::HighCharacters)) {
+        for (int32_t i = 0; i < lines; ++i) {
+            const std::string& l = a.input.lines[static_cast<size_t>(i)];
+            for (size_t c = 0; c < l.size(); ++c) {
+                if (static_cast<unsigned char>(l[c]) > 127) {
+                    MsgLocation at{i + 1, static_cast<int32_t>(c) + 1, 1};
+                    e.addMessage(93, &at);
+                    break;
+                }
+            }
+        }
+    }
+    if (!a.limitReached) {
+        if (a.ignoring) {
+            e.pieceLocation = MsgLocation{a.ignoreTagLine, -1, -1};
+            e.addMessage(91, nullptr, a.ignoreName.c_str(), nullptr, a.ignoreTagLine);
+        }
+        for (int32_t i = 0; i < a.structure.count(); ++i) {
+            const StructureEntry& entry = *a.structure.entry(i);
+            if (entry.kind != EntryOpeningTag || entry.properties[PropInactive] ||
+                entry.properties[PropClosed])
+                continue;
+            const int32_t rule = entry.properties[PropClosingRule];
+            MsgLocation at{entry.line, entry.character, -1};
+            if (rule == 0)
+                e.addMessage(69, &at, entry.text.c_str());
+            else if (a.runOptions.validator(vf::RequireQuickClose) && !entry.properties[PropQuickClose])
+                e.addMessage(rule == 2 ? 311 : 312, &at, entry.text.c_str());
+        }
+    }
+    a.ignoring = false;
+}
+
+} // namespace
+
+int validate(ValidateArgsClass& a) {
+    if (!a.store)
+        return -2;
+    RunOptions& o = a.runOptions;
+    MessageEmitter& e = a.emitter;
+    o.validatorFlags &= ~vf::CFML;
+    if (isCfmlExtension(a.input.extension))
+        o.validatorFlags |= vf::CFML;
+    a.jobType = a.input.jobType;
+    a.structure.reset();
+
+    LineBuffer scratch;
+    LineSink& out = a.output1 ? *a.output1 : scratch;
+    {
+        OutputContext ctx;
+        outputContext(a, ctx);
+        writeOutputHeader(ctx, out);
+    }
+
+    Scanner scanner(a);
+    const int32_t lineCount = static_cast<int32_t>(a.input.lines.size());
+    while (true) {
+        if (a.store->errorLimitReached() || a.store->warningLimitReached())
+            break;
+        if (!scanner.next(a.piece))
+            break;
+        stepProgressWindow(a.input.progress, scanner.lineIndex(), lineCount);
+        const ErrorStore& failure =
+            a.results && a.results->errors.number() != 0 ? a.results->errors : a.internalErrors;
+        if (failure.number() != 0) {
+            a.errors.set(failure.number(), failure.text().getString());
+            a.lastLineReached = std::min(scanner.lineIndex() + 1, lineCount);
+            return -2;
+        }
+        Piece& p = a.piece;
+        if (!p.isTag) {
+            e.pieceLocation = msgLoc(p.start);
+            a.structure.add(EntryText, p.text, p.start.line, p.start.character);
+            continue;
+        }
+        const int32_t length = p.start.line == p.end.line ? p.end.character - p.start.character + 1 : -1;
+        e.pieceLocation = msgLoc(p.start, length);
+        e.tagStartLocation = msgLoc(p.start);
+
+        const bool rawBlank = !p.text.empty() && isBlank(p.text[0]);
+        if (o.validator(vf::ServerSections)) {
+            const int n =
+                collapseBlocks(p, "<%", "%>", o.validator(vf::CollapseServerSections) ? "ASP" : "", 0);
+            a.statistics[StatServerSections] += n;
+        }
+        if (o.validator(vf::PHPBlocks) && collapseBlocks(p, "<?", "?>", "PHP", 4) > 0)
+            e.addHint(220);
+        if (o.validator(vf::MivaMacros) && collapseBlocks(p, "&[", "]", "MIVA", 0) > 0)
+            e.addHint(224);
+        if (o.validator(vf::CFML))
+            collapseBlocks(p, "#", "#", "CxF", 2);
+
+        size_t lead = 0;
+        while (lead < p.text.size() && isBlank(p.text[lead]))
+            ++lead;
+        if (lead) {
+            p.text.erase(0, lead);
+            p.locs.erase(p.locs.begin(), p.locs.begin() + static_cast<std::ptrdiff_t>(lead));
+        }
+        const std::string& t = p.text;
+
+        if (a.ignoring) {
+            if (t.empty() || t[0] != '/') {
+                a.structure.add(EntryIgnored, t, p.start.line, p.start.character);
+                continue;
+            }
+            if (!closesIgnored(t, a.ignoreName))
+                continue;
+            a.statistics[StatLinesIgnored] += p.start.line - a.ignoreStartLine + 1;
+            a.ignoring = false;
+        }
+        if (t.empty()) {
+            e.addMessage(304);
+            continue;
+        }
+        if (rawBlank)
+            e.addMessage(416, &e.tagStartLocation);
+        if (t[0] == '!') {
+            a.structure.add(EntryDeclaration, t, p.start.line, p.start.character);
+            if (startsWithCaseBlind(t, 0, "!DOCTYPE")) {
+                ++a.statistics[StatDoctypes];
+                if (a.tagsSeen > 0 || a.statistics[StatDoctypes] > 1)
+                    e.addMessage(98);
+            } else {
+                if (o.validator(vf::StrictComments) && !startsWith(t, 0, "!--"))
+                    e.addMessage(87);
+                ++a.statistics[StatComments];
+            }
+            continue;
+        }
+        if (t[0] == '?') {
+            if (startsWith(t, 0, "?xml ")) {
+                ++a.statistics[StatXmlDeclarations];
+                if (a.tagsSeen > 0 || a.statistics[StatDoctypes] > 0 || a.statistics[StatXmlDeclarations] > 1)
+                    e.addMessage(316);
+            }
+            continue;
+        }
+        if (t[0] == '%' && o.validator(vf::ServerSections)) {
+            ++a.statistics[StatServerSections];
+            continue;
+        }
+        if (startsWith(t, 0, "##"))
+            continue;
+        if (isBlank(t.back()) && !o.validator(vf::SpacesBeforeClose)) {
+            MsgLocation at = msgLoc(p.end);
+            e.addMessage(76, &at);
+        }
+        ++a.tagsSeen;
+        if (t[0] == '/') {
+            if (!validateCloseTagHook(a)) {
+                a.errors.set(99091201, "validateCloseTag() failed");
+                return -3;
+            }
+        } else if (!validateTagHook(a)) {
+            a.errors.set(99091202, "validateTag() failed");
+            return -4;
+        }
+    }
+    a.lastLineReached = std::min(scanner.lineIndex() + 1, lineCount);
+    if (lineCount == 0)
+        a.lastLineReached = 0;
+
+    endOfDocumentChecks(a);
+    a.elapsed = elapsedSeconds(a.startTime, currentLocalTime());
+    if (a.elapsed < 0)
+        a.elapsed = 0.0;
+
+    MsgStore& store = *a.store;
+    const std::string summary =
+        plural(store.errorCount(), "error") + ", " + plural(store.warningCount(), "warning") + ", " +
+        plural(store.messageCount(), "message") + ", " + plural(store.commentCount() + 1, "comment") + ".";
+    e.addHint(226, summary.c_str());
+
+    OutputContext ctx;
+    outputContext(a, ctx);
+    writeMessages(ctx, out);
+    writeStatistics(ctx, out, 0);
+    if (ctx.recordMode) {
+        out.addLine("ENDOFFILE=YES", false);
+    } else if (o.output(of::StructureListing)) {
+        int32_t flags = 0;
+        if (o.output(of::ShowEntities))
+            flags |= 1;
+        if (o.output(of::UseCompactForm))
+            flags |= 2;
+        if (o.output(of::ShowLineNumbers))
+            flags |= 8;
+        writeStructureListingHook(a, out, flags);
+    }
+    if ((a.input.jobFlags & jf::ListingToStore2) && a.output2) {
+        int32_t flags = 4;
+        if (o.output(of::ShowEntities))
+            flags |= 1;
+        if (o.output(of::UseCompactForm))
+            flags |= 2;
+        if (o.output(of::ShowLineNumbers))
+            flags |= 8;
+        writeStructureListingHook(a, *a.output2, flags);
+    }
+    writeLogEntry(ctx);
+    return 0;
+}
+
+} // namespace zel::run

@@ -1,0 +1,66 @@
+#include "engine/run/StructureStore.h"
+
+#include <windows.h>
+
+namespace zel::run {
+
+std::string StructureStore::key(const std::string& name) {
+    std::string k = name;
+    if (!k.empty())
+        CharUpperBuffA(k.data(), static_cast<DWORD>(k.size()));
+    return k;
+}
+
+int32_t StructureStore::add(int32_t kind, const std::string& text, int32_t line, int32_t character,
+                            int32_t closingRule) {
+    StructureEntry e;
+    e.kind = kind;
+    e.text = text;
+    e.line = line;
+    e.character = character;
+    e.properties[PropClosingRule] = closingRule;
+    entries_.push_back(std::move(e));
+    const int32_t index = count() - 1;
+    if (kind >= 0 && kind < 8)
+        ++kindCounts_[kind];
+    if (kind == EntryOpeningTag) {
+        OpenRecord& r = open_[key(text)];
+        ++r.openings;
+        if (closingRule != 2)
+            r.stack.push_back(index);
+    } else if (kind == EntryClosingTag) {
+        OpenRecord& r = open_[key(text)];
+        ++r.closings;
+        if (!r.stack.empty())
+            r.stack.pop_back();
+    }
+    return index;
+}
+
+int32_t StructureStore::findOpen(const std::string& name) const {
+    auto it = open_.find(key(name));
+    if (it == open_.end() || it->second.stack.empty())
+        return kNotOpen;
+    return it->second.stack.back();
+}
+
+void StructureStore::reset() {
+    entries_.clear();
+    for (int32_t& c : kindCounts_)
+        c = 0;
+    open_.clear();
+}
+
+int32_t StructureStore::countOf(int32_t kind) const {
+    return kind >= 0 && kind < 8 ? kindCounts_[kind] : 0;
+}
+
+const StructureEntry* StructureStore::entry(int32_t i) const {
+    return i >= 0 && i < count() ? &entries_[static_cast<size_t>(i)] : nullptr;
+}
+
+StructureEntry* StructureStore::entry(int32_t i) {
+    return i >= 0 && i < count() ? &entries_[static_cast<size_t>(i)] : nullptr;
+}
+
+} // namespace zel::run

@@ -1,0 +1,28 @@
+#pragma once
+// Counts per tag name that a validation run collects: openings, closings and a third count, and
+// counts by flag.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zel::run {
+
+class TagCountStore {
+public:
+    struct Row {
+        std::string name;
+        int32_t counts[3] = {0, 0, 0}; // open, close, third
+        int32_t byFlag[3] = {0, 0, 0}; // flags 1, 2, 4
+    };
+    // The row of the name (case-blind), created when missing.
+    Row& row(const std::string& name);
+    int32_t rowCount() const { return static_cast<int32_t>(rows_.size()); }
+    // Rows counted from 1, as the getters number them; nullptr outside.
+    const Row* rowAt(int32_t index) const;
+
+private:
+    std::vector<Row> rows_;
+};
+
+} // namespace zel::run

@@ -1,0 +1,136 @@
+#pragma once
+// The state of one validation run and the walk over the document.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/ConfigClass.h"
+#include "engine/run/LineBuffer.h"
+#include "engine/run/MessageEmitter.h"
+#include "engine/run/RunOptions.h"
+#include "engine/run/StructureStore.h"
+#include "engine/utils/ErrorStore.h"
+
+class JobClass;
+class ResultClass;
+
+namespace zel::run {
+
+struct Loc {
+    int32_t line = -1;
+    int32_t character = -1;
+};
+
+// One cut of the document: a text run or a tag. A tag's text is what stands between its '<'
+// and '>', with the location of every character; pieces that span lines are joined by a blank.
+struct Piece {
+    bool isTag = false;
+    std::string text;
+    std::vector<Loc> locs; // tags only
+    Loc start;             // the '<' of a tag, the first character of a text run
+    Loc end;               // the closing '>' of a tag
+    void clear() {
+        isTag = false;
+        text.clear();
+        locs.clear();
+        start = end = Loc{};
+    }
+};
+
+// What the run reads of its job.
+struct RunInput {
+    std::vector<std::string> lines;
+    std::string inputName;  // job string 8000
+    std::string extension;  // job string 8003
+    std::string outputName; // job string 8001
+    int32_t jobType = 6;
+    uint32_t jobFlags = 0; // job word 2000
+    int64_t byteSize = 0;
+    bool inputIsFile = false;
+    HWND progress = nullptr;
+};
+
+namespace jf {
+constexpr uint32_t RecordMode = 0x1;
+constexpr uint32_t WriteOutput = 0x8;
+constexpr uint32_t InputIsFile = 0x10;
+constexpr uint32_t ValChoiceSet = 0x200;
+constexpr uint32_t ValChoice = 0x400;
+constexpr uint32_t ListingToStore2 = 0x8000;
+constexpr uint32_t ShowProgress = 0x20000;
+constexpr uint32_t HideProgressAfter = 0x40000;
+} // namespace jf
+
+// The run record of a job: filled by the job runner.
+struct ArgsClass {
+    HWND window = nullptr;
+    void* context = nullptr;
+    ConfigClass* options = nullptr;
+    JobClass* job = nullptr;
+    ResultClass* results = nullptr;
+};
+
+class ValidateArgsClass : public ArgsClass {
+public:
+    ValidateArgsClass();
+
+    // With flag 1: links the store, resets the run state and takes the options copy. 0, or
+    // negative when the store is missing (-2).
+    int initialize(int32_t flags, MsgStore* store, const RunOptions& options);
+    int uninitialize(int32_t flags);
+
+    // Starts ignoring text up to the closing tag of name (for elements whose text is not checked).
+    void startIgnoring(const std::string& name, int32_t tagLine);
+
+    // The run's private copy of the caller's options (with the job runner; none in unit tests),
+    // and the values of it the walk reads.
+    std::unique_ptr<ConfigClass> privateOptions;
+    RunOptions runOptions;
+    RunInput input;
+    MsgStore* store = nullptr;
+    LineSink* output1 = nullptr; // the output text
+    LineSink* output2 = nullptr; // the structure listing, when the job asks for it
+
+    // Ignore-to-closing-tag state. The name is kept whole, however long.
+    std::string ignoreName;
+    int32_t ignoreStartLine = 0;
+    int32_t ignoreTagLine = 0;
+    bool ignoring = false;
+
+    Piece piece;
+    StructureStore structure;
+    MessageEmitter emitter;
+    int32_t statistics[7] = {0, 0, 0, 0, 0, 0, 0};
+    ErrorStore errors;
+    // Set by checks that fail internally; the walk stops at the next piece.
+    ErrorStore internalErrors;
+    bool initialized = false;
+    int32_t reserved = -1;
+    int32_t jobType = -1;
+
+    int32_t tagsSeen = 0;
+    int32_t xmlDeclarations = 0;
+    int32_t lastLineReached = 0;
+    int32_t currentLineIndex = 0;
+    SYSTEMTIME startTime{};
+    double elapsed = 0.0;
+    bool limitReached = false;
+};
+
+// Walks the document: 0 when finished, -2 on a recorded internal failure, -3 / -4 when the
+// closing-tag / tag check fails, -5 when the structure store refuses an entry.
+int validate(ValidateArgsClass& args);
+
+// Replaces every block from open through close in a tag piece by the replacement, keeping the
+// locations around it; returns the number replaced. Flag 2: an open marker directly followed by
+// the close marker opens no block; flag 4: nor one directly followed by "xml".
+int collapseBlocks(Piece& piece, const char* open, const char* close, const char* replacement, int flags);
+
+// Size in bytes of a document given as lines: every line with one line end.
+int64_t documentByteSize(const std::vector<std::string>& lines);
+
+} // namespace zel::run

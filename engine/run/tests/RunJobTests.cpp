@@ -1,0 +1,403 @@
+// ZELRunJob through the engine's own handles, as the editor drives it: one job string per line,
+// then the document's name.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "engine/ConfigClass.h"
+#include "engine/EngineContext.h"
+#include "engine/EngineMessageBox.h"
+#include "engine/JobClass.h"
+#include "engine/ResultClass.h"
+#include "engine/config/CfgStore.h"
+#include "engine/include/ZelValidator.h"
+#include "engine/run/DateTime.h"
+#include "engine/run/JobRunner.h"
+#include "engine/run/ProgressWindow.h"
+#include "engine/run/ValidateArgs.h"
+#include "engine/tests/EngineFixture.h"
+
+using namespace zel::run;
+
+namespace {
+
+class RunJob : public EngineTest {
+protected:
+    int32_t options = -1;
+    TempFolder temp;
+
+    void SetUp() override {
+        EngineTest::SetUp();
+        pinClock();
+        options = ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
+        ASSERT_GE(options, 0);
+        ConfigClass* o = optionsObject(options);
+        // The log goes to the test's own folder, and nothing else is logged unless a test asks.
+        o->log.Flags40 &= ~0x8u;
+        o->log.LogFileNameV30.assign(temp.path("log.txt").c_str());
+        giveConfiguration(*o);
+    }
+    void TearDown() override {
+        resetDateTimeSeams();
+        destroyProgressWindow();
+        EngineTest::TearDown();
+    }
+    static void pinClock() {
+        auto& s = dateTimeSeams();
+        s.localTime = [] {
+            SYSTEMTIME t{};
+            t.wYear = 2024;
+            t.wMonth = 5;
+            t.wDay = 17;
+            t.wHour = 9;
+            t.wMinute = 30;
+            return t;
+        };
+        s.formatDate = [](const SYSTEMTIME&, const char*, std::string& out) {
+            out = "Friday, May 17, 2024";
+            return true;
+        };
+        s.formatTime = [](const SYSTEMTIME&, const char*, std::string& out) {
+            out = "9:30:00 AM";
+            return true;
+        };
+    }
+    // A configuration with one user-defined tag name, enough for the run to start.
+    static void giveConfiguration(ConfigClass& o) {
+        if (!o.cfgStore)
+            o.cfgStore = new CfgStore();
+        const int32_t props[5] = {0, -1, -1, -1, -1};
+        o.cfgStore->addRecord(CFG_TAGNAME, "p", -1, 0, 0, props);
+    }
+    int32_t newJob(const std::string& doc, int32_t type = ZEL_JOBTYPE_VALIDATE,
+                   const char* name = "page.html") {
+        const int32_t job = ZELGetNewHandle(ZEL_HANDLE_JOB);
+        EXPECT_GE(job, 0);
+        EXPECT_EQ(ZELSetInteger(job, ZELID_JOB_TYPE, type), 0);
+        ZELSetInteger(job, ZELID_JOB_CLEARPATHS, 0);
+        std::stringstream ss(doc);
+        std::string line;
+        while (std::getline(ss, line))
+            EXPECT_EQ(ZELSetString(job, ZELID_JOB_ADDPATH, line.c_str()), 0);
+        ZELSetFlag(job, ZELID_JOB_FLAGS, ZEL_JOB_TEXTFROMEDITOR, 1);
+        // Only the progress window's own test shows it: hiding a window under the virtual
+        // display waits for the display to confirm.
+        ZELSetFlag(job, ZELID_JOB_FLAGS, ZEL_JOB_SHOWPROGRESS, 0);
+        ZELSetString(job, ZELID_JOB_INPUT, name);
+        return job;
+    }
+    static std::string outputText(int32_t results) {
+        std::string text;
+        const int32_t n = ZELGetIntegerEZ(results, ZELID_RESULT_LINES1);
+        for (int32_t i = 0; i < n; ++i) {
+            const char* l = ZELGetString2(results, ZELID_RESULT_LINE1, i);
+            text += std::string(l ? l : "(null)") + "\n";
+        }
+        return text;
+    }
+    // "id-less" view the editor reads: type@line:char for every message.
+    static std::string messageView(int32_t results) {
+        std::string s;
+        const int32_t n = ZELGetIntegerEZ(results, ZELID_RESULT_RECORDS);
+        for (int32_t i = 1; i <= n; ++i) {
+            if (!s.empty())
+                s += ' ';
+            s += std::to_string(ZELGetInteger2EZ(results, ZELID_RESULT_MSGKIND, i)) + "@" +
+                 std::to_string(ZELGetInteger2EZ(results, ZELID_RESULT_MSGLINE, i)) + ":" +
+                 std::to_string(ZELGetInteger2EZ(results, ZELID_RESULT_MSGCHARACTER, i));
+        }
+        return s;
+    }
+};
+
+std::string goldenPath(const std::string& name) {
+    const char* data = std::getenv("ZEL_TEST_DATA");
+    return std::string(data ? data : ".") + "/golden/" + name;
+}
+
+// Compares with the golden file; ZEL_REGENERATE_GOLDEN=1 rewrites it instead (a deliberate step).
+void expectGolden(const std::string& name, const std::string& actual) {
+    const std::string path = goldenPath(name);
+    if (std::getenv("ZEL_REGENERATE_GOLDEN")) {
+        std::ofstream(path, std::ios::binary) << actual;
+        return;
+    }
+    std::ifstream in(path, std::ios::binary);
+    ASSERT_TRUE(in) << "missing golden file " << path;
+    std::stringstream ss;
+    ss << in.rdbuf();
+    EXPECT_EQ(actual, ss.str()) << "golden " << name;
+}
+
+TEST_F(RunJob, BadJobTypeIsRefusedAndLeavesNoHandle) {
+    for (int32_t type : {-1, 0, 7, 9}) {
+        const int32_t job = newJob("<p>", type);
+        const int32_t before = ZELGetNumberOfHandles();
+        EXPECT_EQ(ZELRunJob(nullptr, options, job, 0), -3) << type;
+        EXPECT_EQ(ZELGetNumberOfHandles(), before) << type;
+        const BoxRecord box = onlyBox();
+        EXPECT_EQ(box.text,
+                  "ZEL Orvalent Lite DLL error in function or function call for ZELRunJob(): bad job type");
+        EXPECT_EQ(box.caption, "Orvalent: Error");
+        ZELFreeHandle(job, 0);
+    }
+}
+
+TEST_F(RunJob, BadHandlesMissingInputAndMissingConfiguration) {
+    const int32_t job = newJob("<p>");
+    EXPECT_EQ(ZELRunJob(nullptr, options, options, 0), -1);
+    EXPECT_NE(onlyBox().text.find("ZELRunJob(): bad handle"), std::string::npos);
+    EXPECT_EQ(ZELRunJob(nullptr, job, job, 0), -2);
+    EXPECT_NE(onlyBox().text.find("ZELRunJob(): bad handle"), std::string::npos);
+
+    const int32_t fileJob = newJob("");
+    ZELSetString(fileJob, ZELID_JOB_INPUT, temp.path("missing.html").c_str());
+    ZELSetFlag(fileJob, ZELID_JOB_FLAGS, ZEL_JOB_INPUTISFILE, 1);
+    const int32_t before = ZELGetNumberOfHandles();
+    EXPECT_EQ(ZELRunJob(nullptr, options, fileJob, 0), -11);
+    EXPECT_EQ(ZELGetNumberOfHandles(), before);
+
+    const int32_t bare = ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
+    optionsObject(bare)->cfgStore = new CfgStore();
+    EXPECT_EQ(ZELRunJob(nullptr, bare, job, 0), -19);
+    const BoxRecord box = onlyBox();
+    EXPECT_EQ(box.caption, "Orvalent: Cannot Validate");
+    EXPECT_EQ(box.style, 0x10010u);
+    EXPECT_EQ(ZELGetNumberOfHandles(), before + 1);
+}
+
+TEST_F(RunJob, EditorLinesGiveMessagesThroughTheGetters) {
+    const int32_t job = newJob("<!DOCTYPE html>\n< p>\n<!DOCTYPE html>\ntext > more");
+    const int32_t results = ZELRunJob(nullptr, options, job, 0);
+    ASSERT_GE(results, 0);
+    EXPECT_EQ(messageView(results), "1@2:1 1@3:1 2@4:6 3@-1:-1");
+    EXPECT_EQ(ZELGetIntegerEZ(results, ZELID_RESULT_ERRORS), 2);
+    EXPECT_EQ(ZELGetIntegerEZ(results, ZELID_RESULT_WARNINGS), 1);
+    EXPECT_EQ(ZELGetIntegerEZ(results, ZELID_RESULT_RESERVED), -1);
+    EXPECT_STREQ(ZELGetString2(results, ZELID_RESULT_MSGTEXT, 4),
+                 "2 errors, 1 warning, 0 messages, 1 comment.");
+    EXPECT_EQ(jobObject(job)->inputLines, 4);
+    ZELFreeHandle(job, 0);
+}
+
+TEST_F(RunJob, ErrorLimitZeroGivesMessage50AndTheLimitFlag) {
+    ZELSetInteger(options, ZELID_OPT_MAXIMUMERRORS, 0);
+    const int32_t job = newJob("<>\n<>");
+    const int32_t results = ZELRunJob(nullptr, options, job, 0);
+    ASSERT_GE(results, 0);
+    EXPECT_EQ(ZELGetInteger2EZ(results, ZELID_RESULT_MSGKIND, 1), ZEL_MSG_ERROR);
+    EXPECT_NE(std::string(ZELGetString2(results, ZELID_RESULT_MSGTEXT, 1)).find("too many errors"),
+              std::string::npos);
+    EXPECT_EQ(ZELGetFlag(results, ZELID_RESULT_FLAGS, 0x8), 1);
+}
+
+TEST_F(RunJob, GoldenOutputInBothForms) {
+    struct Case {
+        const char* name;
+        const char* doc;
+        bool records;
+        uint32_t outputFlags;
+    } cases[] = {
+        {"plain-readable.txt", "Just text.\nSecond line.", false, 0},
+        {"plain-records.txt", "Just text.\nSecond line.", true, 0},
+        {"mixed-readable.txt",
+         "<?xml version=\"1.0\"?>\n<!DOCTYPE html>\n< p>\n<!-- a -->\n<a href=\"x\n y\">\nsay > <p >", false,
+         0},
+        {"mixed-records.txt",
+         "<?xml version=\"1.0\"?>\n<!DOCTYPE html>\n< p>\n<!-- a -->\n<a href=\"x\n y\">\nsay > <p >", true,
+         0},
+        {"listing-readable.txt", "<html>\n<body>\n<>\n</body>\n</html>", false, 0x1},
+    };
+    for (const Case& c : cases) {
+        ConfigClass* o = optionsObject(options);
+        const uint32_t savedOutput = o->validator.OutputFlags40;
+        o->validator.OutputFlags40 |= c.outputFlags;
+        const int32_t job = newJob(c.doc);
+        if (c.records)
+            ZELSetFlag(job, ZELID_JOB_FLAGS, 0x1, 1);
+        const int32_t results = ZELRunJob(nullptr, options, job, 0);
+        ASSERT_GE(results, 0) << c.name;
+        expectGolden(c.name, outputText(results));
+        o->validator.OutputFlags40 = savedOutput;
+        ZELFreeHandle(results, 0);
+        ZELFreeHandle(job, 0);
+    }
+}
+
+TEST_F(RunJob, RecordOutputEndsTheFileAndTextSizeComesFromTheLines) {
+    const int32_t job = newJob("ab\ncd");
+    ZELSetFlag(job, ZELID_JOB_FLAGS, 0x1, 1);
+    const int32_t results = ZELRunJob(nullptr, options, job, 0);
+    ASSERT_GE(results, 0);
+    const std::string text = outputText(results);
+    EXPECT_NE(text.find("BYTESIZE=6\n"), std::string::npos) << text;
+    EXPECT_EQ(text.substr(text.size() - 14), "ENDOFFILE=YES\n");
+}
+
+TEST_F(RunJob, FileInputIsReadAsBytes) {
+    const std::string path = temp.write("doc.html", "<!DOCTYPE html>\r\n<>\r\n");
+    const int32_t job = newJob("");
+    ZELSetString(job, ZELID_JOB_INPUT, path.c_str());
+    ZELSetFlag(job, ZELID_JOB_FLAGS, ZEL_JOB_INPUTISFILE | 0x1, 1);
+    const int32_t results = ZELRunJob(nullptr, options, job, 0);
+    ASSERT_GE(results, 0);
+    EXPECT_EQ(messageView(results), "1@2:1 3@-1:-1");
+    const std::string text = outputText(results);
+    EXPECT_NE(text.find("BYTESIZE=21\n"), std::string::npos) << text;
+    // The output name is formed for a file job.
+    EXPECT_EQ(std::string(ZELGetString(job, ZELID_JOB_OUTPUTFILE)), path + ".val");
+}
+
+TEST_F(RunJob, LogEntryIsAppended) {
+    optionsObject(options)->log.Flags40 |= 0x8 | 0x1;
+    for (int i = 0; i < 2; ++i) {
+        const int32_t job = newJob("<>");
+        ASSERT_GE(ZELRunJob(nullptr, options, job, 0), 0);
+    }
+    std::ifstream in(temp.path("log.txt"), std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    const std::string log = ss.str();
+    EXPECT_NE(log.find("*** This document contains errors and/or warnings. ***\r\n"), std::string::npos);
+    EXPECT_NE(log.find("Val Date: Friday, May 17, 2024\r\nVal Time: 9:30:00 AM\r\nDocument: page.html\r\n"),
+              std::string::npos);
+    EXPECT_NE(log.find("[ZEL] Error number 1 in line 1:1:\r\n"), std::string::npos);
+    // Two runs, two entries.
+    EXPECT_NE(log.find("Document: page.html"), log.rfind("Document: page.html")) << log;
+}
+
+TEST_F(RunJob, UnwritableLogShowsItsBoxAndTheRunGoesOn) {
+    ConfigClass* o = optionsObject(options);
+    o->log.Flags40 |= 0x8;
+    o->log.LogFileNameV30.assign(temp.path("no\\such\\folder\\log.txt").c_str());
+    const int32_t job = newJob("x");
+    EXPECT_GE(ZELRunJob(nullptr, options, job, 0), 0);
+    const BoxRecord box = onlyBox();
+    EXPECT_EQ(box.caption, "Orvalent: Error Opening Log File");
+}
+
+TEST_F(RunJob, ProgressWindowOpensDuringTheRunAndHidesAfter) {
+    const int32_t job = newJob("<p>\ntext\n<p>");
+    ZELSetFlag(job, ZELID_JOB_FLAGS, ZEL_JOB_SHOWPROGRESS | ZEL_JOB_HIDEPROGRESSAFTER, 1);
+    const int32_t results = ZELRunJob(nullptr, options, job, 0);
+    ASSERT_GE(results, 0);
+    ASSERT_TRUE(progressWindowExists());
+    HWND window = progressWindow().handle();
+    EXPECT_EQ(jobObject(job)->progressWindow, window);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(GetWindowLongA(window, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST),
+              WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+    char caption[64] = {};
+    GetWindowTextA(window, caption, sizeof caption);
+    EXPECT_STREQ(caption, "ZEL Orvalent Lite v3.00");
+    EXPECT_EQ(progressWindow().position(), 66);
+
+    // Kept open when the job does not ask to hide it; the global value hides it.
+    const int32_t keep = newJob("<p>");
+    ZELSetFlag(keep, ZELID_JOB_FLAGS, ZEL_JOB_SHOWPROGRESS, 1);
+    ZELSetFlag(keep, ZELID_JOB_FLAGS, ZEL_JOB_HIDEPROGRESSAFTER, 0);
+    ASSERT_GE(ZELRunJob(nullptr, options, keep, 0), 0);
+    EXPECT_TRUE(IsWindowVisible(window));
+    ZELSetInteger3(ZELID_HIDEPROGRESS, 1);
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    // With the general flag "no progress window unless forced" a run does not show it.
+    optionsObject(options)->general.Flags40 |= 0x40;
+    ASSERT_GE(ZELRunJob(nullptr, options, keep, 0), 0);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(jobObject(keep)->progressWindow, nullptr);
+}
+
+int32_t freedJob = -1;
+int freeJobFromBox(HWND, const char* text, const char* caption, UINT style) {
+    recordedBoxes().push_back({text, caption, style});
+    ZELFreeHandle(freedJob, 0);
+    return IDOK;
+}
+
+TEST_F(RunJob, JobFreedFromInsideABoxGoesWhenTheRunEnds) {
+    const int32_t bare = ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
+    optionsObject(bare)->cfgStore = new CfgStore();
+    freedJob = newJob("<p>");
+    const int32_t before = ZELGetNumberOfHandles();
+    const EngineMessageBoxFn previous = setEngineMessageBox(freeJobFromBox);
+    EXPECT_EQ(ZELRunJob(nullptr, bare, freedJob, 0), -19);
+    setEngineMessageBox(previous);
+    EXPECT_EQ(onlyBox().caption, "Orvalent: Cannot Validate");
+    EXPECT_EQ(jobObject(freedJob), nullptr);
+    EXPECT_EQ(ZELGetNumberOfHandles(), before - 1);
+}
+
+int32_t reentryOptions = -1;
+int32_t reentryJob = -1;
+int32_t reentryResult = 0;
+int reenterFromBox(HWND, const char* text, const char* caption, UINT style) {
+    recordedBoxes().push_back({text, caption, style});
+    reentryResult = ZELRunJob(nullptr, reentryOptions, reentryJob, 0);
+    return IDOK;
+}
+
+TEST_F(RunJob, RunStartedAgainFromInsideABoxIsRefused) {
+    const int32_t bare = ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
+    optionsObject(bare)->cfgStore = new CfgStore();
+    reentryOptions = options;
+    reentryJob = newJob("<p>");
+    const EngineMessageBoxFn previous = setEngineMessageBox(reenterFromBox);
+    const int32_t outer = ZELRunJob(nullptr, bare, reentryJob, 0);
+    setEngineMessageBox(previous);
+    EXPECT_EQ(outer, -19);
+    EXPECT_EQ(reentryResult, kRunAlreadyUnderWay);
+    EXPECT_EQ(onlyBox().caption, "Orvalent: Cannot Validate");
+    // After the run, the same thread may run again.
+    EXPECT_GE(ZELRunJob(nullptr, options, reentryJob, 0), 0);
+}
+
+TEST_F(RunJob, LargeDocumentRunsInLinearTime) {
+    auto timeFor = [&](int lines) {
+        std::string doc;
+        for (int i = 0; i < lines; ++i)
+            doc += "<p class=\"a\">Some text &amp; more text on line " + std::to_string(i) + "\n";
+        const auto start = std::chrono::steady_clock::now();
+        const int32_t job = newJob(doc);
+        const int32_t results = ZELRunJob(nullptr, options, job, 0);
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_GE(results, 0);
+        ZELFreeHandle(results, 0);
+        ZELFreeHandle(job, 0);
+        return std::chrono::duration<double>(took).count();
+    };
+    const double small = timeFor(20000);
+    const double large = timeFor(80000);
+    // Four times the lines may take at most about four times as long (with room for noise).
+    EXPECT_LT(large, small * 8 + 0.5) << small << " s for 20000 lines, " << large << " s for 80000";
+    EXPECT_LT(large, 10.0);
+}
+
+TEST_F(RunJob, OutputNameRule) {
+    ArgsClass run;
+    EXPECT_EQ(outputFileName(run, 0), "");
+    const int32_t job = newJob("x");
+    const int32_t results = ZELGetNewHandle(ZEL_HANDLE_RESULTS);
+    run.options = optionsObject(options);
+    run.job = jobObject(job);
+    run.results = resultsObject(results);
+    run.options->general.OutputFileV30.assign("C:\\out.txt");
+    run.options->general.Flags40 &= ~0x1u;
+    EXPECT_EQ(outputFileName(run, 0), "C:\\out.txt");
+    run.options->general.Flags40 |= 0x1;
+    EXPECT_EQ(outputFileName(run, 0), "page.html.val");
+    run.job->flags |= jf::ValChoiceSet;
+    EXPECT_EQ(outputFileName(run, 0), "C:\\out.txt");
+    run.job->flags |= jf::ValChoice;
+    EXPECT_EQ(outputFileName(run, 1), "page.html.val");
+    EXPECT_STREQ(run.job->outputFile.getString(), "page.html.val");
+    run.job->outputFile.assign("kept.txt");
+    EXPECT_EQ(outputFileName(run, 1 | 2), "kept.txt");
+    run.job->jobType = 3;
+    EXPECT_EQ(outputFileName(run, 1), "page.html");
+}
+
+} // namespace

@@ -1,0 +1,111 @@
+#include "EngineFixture.h"
+
+#include "engine/EngineContext.h"
+#include "engine/EngineMessageBox.h"
+#include "engine/ValidatorBaseClass.h"
+#include "engine/include/ZelValidator.h"
+
+#include <cstdio>
+
+namespace {
+
+int recordBox(HWND, const char* text, const char* caption, UINT style) {
+    recordedBoxes().push_back({text, caption, style});
+    return defaultBoxAnswer(style);
+}
+
+class EngineEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        setEngineMessageBox(recordBox);
+        engineStartup();
+        engineAttach(nullptr);
+        reportDeferredFault();
+        recordedBoxes().clear();
+    }
+    void TearDown() override {
+        engineDetach();
+        engineShutdown();
+        setEngineMessageBox(nullptr);
+    }
+};
+
+const ::testing::Environment* const environment = ::testing::AddGlobalTestEnvironment(new EngineEnvironment);
+
+void removeTree(const std::string& folder) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = data.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string full = folder + "\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                removeTree(full);
+            else
+                DeleteFileA(full.c_str());
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+} // namespace
+
+std::vector<BoxRecord>& recordedBoxes() {
+    static std::vector<BoxRecord> boxes;
+    return boxes;
+}
+
+TempFolder::TempFolder() {
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    static int serial = 0;
+    for (;;) {
+        folder_ = std::string(base) + "zel_engine_test_" + std::to_string(GetCurrentProcessId()) + "_" +
+                  std::to_string(++serial);
+        if (CreateDirectoryA(folder_.c_str(), nullptr))
+            break;
+    }
+}
+
+TempFolder::~TempFolder() {
+    removeTree(folder_);
+}
+
+std::string TempFolder::write(const std::string& name, const std::string& bytes) const {
+    std::string full = path(name);
+    FILE* f = std::fopen(full.c_str(), "wb");
+    if (f) {
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    return full;
+}
+
+void EngineTest::SetUp() {
+    ZELFreeHandle(0, ZEL_FREE_ALL);
+    recordedBoxes().clear();
+}
+
+void EngineTest::TearDown() {
+    // Every box a test causes is asserted by the test itself.
+    EXPECT_TRUE(recordedBoxes().empty()) << "unexpected box: " << recordedBoxes().front().text;
+    recordedBoxes().clear();
+    // Locked handles would survive a free-all.
+    EngineContext& ctx = engineContext();
+    for (int32_t i = 0; i < ctx.handles.usableLength(); ++i)
+        if (ValidatorBaseClass* object = handleObject(i))
+            object->lockCount = 0;
+    ZELFreeHandle(0, ZEL_FREE_ALL);
+    EXPECT_EQ(ZELGetNumberOfHandles(), 0);
+    EXPECT_TRUE(recordedBoxes().empty());
+}
+
+BoxRecord EngineTest::onlyBox() {
+    EXPECT_EQ(recordedBoxes().size(), 1u);
+    BoxRecord box = recordedBoxes().empty() ? BoxRecord{"", "", 0} : recordedBoxes().front();
+    recordedBoxes().clear();
+    return box;
+}

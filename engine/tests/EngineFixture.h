@@ -1,0 +1,38 @@
+#pragma once
+// Test fixture of the engine core: the engine is started once per program, every message box is
+// recorded instead of shown, and every test starts and ends with an empty handle table.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+struct BoxRecord {
+    std::string text;
+    std::string caption;
+    unsigned style;
+};
+
+std::vector<BoxRecord>& recordedBoxes();
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    std::string path(const std::string& name) const { return folder_ + "\\" + name; }
+    std::string write(const std::string& name, const std::string& bytes) const;
+
+private:
+    std::string folder_;
+};
+
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // The single recorded box; fails the test when there is not exactly one.
+    BoxRecord onlyBox();
+};

@@ -1,0 +1,111 @@
+#include "EngineFixture.h"
+
+#include "engine/utils/FileStore.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> linesOf(FileStore& f) {
+    std::vector<std::string> out;
+    for (int32_t i = 0; i < f.lineCount(); ++i)
+        out.push_back(f.lineNoMove(i));
+    return out;
+}
+
+TEST(FileStore, AddLineSplitsAndContinues) {
+    FileStore f;
+    EXPECT_EQ(f.addLine("a\nb\nc\n"), 0);
+    EXPECT_EQ(linesOf(f), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(f.addLine("d", 1), 0);
+    EXPECT_EQ(f.addLine("e\nf", 0), 0);
+    EXPECT_EQ(f.addLine(""), 0);
+    EXPECT_EQ(linesOf(f), (std::vector<std::string>{"a", "b", "c", "de", "f", ""}));
+    EXPECT_EQ(f.totalCharacters(), 1 + 1 + 1 + 2 + 1 + 0 + 6);
+    EXPECT_EQ(f.totalCharacters(1), 12 + 3);
+
+    FileStore empty;
+    empty.addLine("x", 1);
+    empty.clear();
+    empty.addLine("y", 0); // the continuation mark goes with the clear
+    EXPECT_EQ(empty.lineCount(), 1);
+}
+
+TEST(FileStore, LoadsFilesWithEitherLineEnd) {
+    TempFolder temp;
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"empty.txt", "", {}},
+        {"lf.txt", "one\ntwo\n\nfour", {"one", "two", "", "four"}},
+        {"crlf.txt", "one\r\ntwo\r\n\r\nfour\r\n", {"one", "two", "", "four"}},
+        {"tabs.txt", "a\tb\n", {"a\tb"}},
+    };
+    for (const Case& c : cases) {
+        FileStore f;
+        std::string path = temp.write(c.name, c.bytes);
+        EXPECT_EQ(f.loadFile(path.c_str(), "rb"), 1) << c.name;
+        EXPECT_EQ(f.property(FileStore::FileSize), static_cast<int32_t>(c.bytes.size())) << c.name;
+        EXPECT_EQ(linesOf(f), c.lines) << c.name;
+        EXPECT_STREQ(f.fileName().getString(), path.c_str());
+        EXPECT_EQ(f.errors().number(), 0);
+    }
+    FileStore f;
+    f.loadFile(temp.write("t.txt", "x\ta\n").c_str());
+    EXPECT_STREQ(f.lineTabsAsBlanks(0), "x a");
+    EXPECT_STREQ(f.lineNoMove(0), "x\ta");
+}
+
+TEST(FileStore, LoadFailuresLeaveTheStoreEmpty) {
+    TempFolder temp;
+    FileStore f;
+    f.addLine("kept?");
+    EXPECT_EQ(f.loadFile(temp.path("missing.txt").c_str()), FileStore::LoadFailed);
+    EXPECT_EQ(f.errors().number(), 9805241);
+    EXPECT_STREQ(f.errors().text().getString(), "loadFile() can't open file");
+    EXPECT_EQ(f.lineCount(), 0);
+    EXPECT_EQ(f.load(nullptr, false), FileStore::LoadFailed);
+    EXPECT_EQ(f.errors().number(), 9805261);
+}
+
+TEST(FileStore, LineAccessMovesTheCurrentLocation) {
+    FileStore f;
+    f.addLine("l1\nl2\nl3");
+    SpecificLocation loc;
+    EXPECT_STREQ(f.line(1, &loc), "l2");
+    EXPECT_EQ(loc.getLine(), 2);
+    EXPECT_EQ(f.property(FileStore::CurrentLine), 2);
+    EXPECT_EQ(f.line(-1), nullptr);
+    EXPECT_EQ(f.line(3), nullptr);
+    EXPECT_EQ(f.property(FileStore::CurrentLine), 2);
+    EXPECT_STREQ(f.currentText(), "l2");
+
+    f.resetLocation();
+    std::string walked;
+    int32_t atEnd = 0;
+    while (!atEnd)
+        walked += f.nextLine(&atEnd, &loc);
+    EXPECT_EQ(walked, "l1l2l3");
+    EXPECT_EQ(loc.getLine(), 3);
+}
+
+TEST(FileStore, SavesEveryLineWithTheGivenLineEnd) {
+    TempFolder temp;
+    FileStore f;
+    f.addLine("a\nb");
+    std::string path = temp.path("out.txt");
+    ASSERT_EQ(f.save(path.c_str(), "wb", "\r\n"), 0);
+    FileStore back;
+    ASSERT_EQ(back.loadFile(path.c_str()), 1);
+    EXPECT_EQ(back.property(FileStore::FileSize), 6);
+    EXPECT_EQ(linesOf(back), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(f.save(temp.path("no\\such\\folder.txt").c_str(), "wb", "\n"), -1);
+}
+
+} // namespace

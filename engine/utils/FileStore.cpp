@@ -1,0 +1,221 @@
+#include "engine/utils/FileStore.h"
+
+#include <cstring>
+#include <new>
+
+namespace {
+int deleteLine(void* p) {
+    delete static_cast<StrStore*>(p);
+    return 1;
+}
+} // namespace
+
+FileStore::FileStore() : current_(nullptr), lines_(deleteLine) {
+    props_.resize(3, 0);
+    props_.set(FileSize, -1);
+    props_.set(CurrentLine, 0);
+    location_.reset();
+}
+
+FileStore::~FileStore() = default;
+
+void FileStore::clear() {
+    current_ = nullptr;
+    fileName_.clear();
+    whole_.clearEx(0);
+    lines_.clear(true);
+    props_.set(FileSize, -1);
+    props_.set(CurrentLine, -1);
+    props_.set(Continuation, 0);
+    location_ = SpecificLocation();
+    location_.reset();
+    errors_.clear();
+}
+
+void FileStore::resetLocation() {
+    location_.reset();
+}
+
+int32_t FileStore::fail(int32_t number, const char* text) {
+    clear();
+    errors_.set(number, text);
+    return LoadFailed;
+}
+
+int32_t FileStore::loadFile(const char* name, const char* mode) {
+    FILE* stream = name ? std::fopen(name, mode ? mode : "rb") : nullptr;
+    if (!stream)
+        return fail(9805241, "loadFile() can't open file");
+    int32_t result = load(stream, true);
+    if (result == 1)
+        fileName_.assign(name);
+    return result;
+}
+
+int32_t FileStore::load(FILE* stream, bool close) {
+    clear();
+    if (!stream)
+        return fail(9805261, "loadFile() passed a NULL FILE *");
+    auto finish = [&](int32_t number, const char* text) {
+        if (close)
+            std::fclose(stream);
+        return fail(number, text);
+    };
+    if (std::fseek(stream, 0, SEEK_END) != 0)
+        return finish(9805242, "fseek() failed in loadWholeFile()");
+    long size = std::ftell(stream);
+    if (size < 0 || size > 0x7FFFFFF0L)
+        return finish(9805243, "ftell() failed in loadWholeFile()");
+    if (std::fseek(stream, 0, SEEK_SET) != 0)
+        return finish(9805244, "fseek() failed in loadWholeFile()");
+    if (size > 0) {
+        if (whole_.setStringLength(static_cast<int32_t>(size) + 1) != 1)
+            return finish(9805245, "setStringLength() failed in loadWholeFile()");
+        if (std::fread(whole_.getBuffer(), 1, static_cast<size_t>(size), stream) != static_cast<size_t>(size))
+            return finish(9805246, "fread() failed in loadWholeFile()");
+        whole_.getBuffer()[size] = 0;
+    }
+    if (close)
+        std::fclose(stream);
+    props_.set(FileSize, static_cast<int32_t>(size));
+    whole_.setReadPosition(0);
+    StrStore text(256);
+    while (whole_.nextLine(text))
+        if (addLine(text.getString(), 0) != 0)
+            return fail(9805247, "addLine() failed in parseWholeFile()");
+    props_.set(CurrentLine, 0);
+    return 1;
+}
+
+int32_t FileStore::appendNew(const char* text, int32_t n) {
+    auto* line = new (std::nothrow) StrStore(n + 1);
+    if (!line)
+        return -1;
+    line->assign(text, n);
+    if (lines_.append(line) < 0) {
+        delete line;
+        return -1;
+    }
+    return 0;
+}
+
+int32_t FileStore::addLine(const char* text, int32_t flag) {
+    if (!text)
+        text = "";
+    int32_t length = static_cast<int32_t>(std::strlen(text));
+    if (length > 0 && text[length - 1] == '\n')
+        --length;
+    const char* end = static_cast<const char*>(std::memchr(text, '\n', static_cast<size_t>(length)));
+    int32_t first = end ? static_cast<int32_t>(end - text) : length;
+    if (props_.value(Continuation) == 1) {
+        StrStore* last = lineStore(lines_.count() - 1);
+        if (!last)
+            return -2;
+        if (!last->append(text, first))
+            return -1;
+    } else if (appendNew(text, first) != 0) {
+        return -1;
+    }
+    int32_t pos = first;
+    while (pos < length) {
+        ++pos; // past the line feed
+        const char* next =
+            static_cast<const char*>(std::memchr(text + pos, '\n', static_cast<size_t>(length - pos)));
+        int32_t stop = next ? static_cast<int32_t>(next - text) : length;
+        if (appendNew(text + pos, stop - pos) != 0)
+            return -1;
+        pos = stop;
+    }
+    props_.set(Continuation, flag == 1 ? 1 : 0);
+    return 0;
+}
+
+int32_t FileStore::addLine(StrStore* line, int32_t flag) {
+    if (!line)
+        return -1;
+    int32_t result = addLine(line->getString(), flag);
+    delete line;
+    return result;
+}
+
+const char* FileStore::lineNoMove(int32_t i) {
+    StrStore* s = lineStore(i);
+    if (!s)
+        return nullptr;
+    current_ = s->getString();
+    props_.set(CurrentLine, i + 1);
+    return current_;
+}
+
+const char* FileStore::line(int32_t i, SpecificLocation* location) {
+    const char* text = lineNoMove(i);
+    if (!text)
+        return nullptr;
+    location_.setLine(i + 1);
+    location_.setSecondLine(i + 1);
+    location_.setCharacter(-1);
+    if (location)
+        *location = location_;
+    return text;
+}
+
+const char* FileStore::lineTabsAsBlanks(int32_t i, SpecificLocation* location) {
+    const char* text = line(i, location);
+    if (!text)
+        return nullptr;
+    lineBuffer_.assignText(text);
+    lineBuffer_.replaceChar('\t', ' ');
+    current_ = lineBuffer_.getString();
+    return current_;
+}
+
+const char* FileStore::nextLine(int32_t* atEnd, SpecificLocation* location) {
+    int32_t number = location_.getLine() < 1 ? 1 : location_.getLine();
+    const char* text = line(number - 1, location);
+    if (atEnd)
+        *atEnd = number >= lineCount() ? 1 : 0;
+    location_.nextLine();
+    return text;
+}
+
+int32_t FileStore::totalCharacters(int32_t flags) const {
+    int32_t n = lineCount(), total = 0;
+    for (int32_t i = 0; i < n; ++i)
+        if (StrStore* s = lineStore(i))
+            total += s->getStringLength() + 1;
+    if (flags & 1)
+        total += (n + 1) / 2;
+    return total;
+}
+
+void FileStore::recomputeLengths() {
+    int32_t n = lineCount();
+    for (int32_t i = 0; i < n; ++i)
+        if (StrStore* s = lineStore(i)) {
+            StrStore copy(s->getString()); // the length follows an in-place terminator
+            s->assign(copy);
+        }
+}
+
+int32_t FileStore::write(FILE* stream, const char* lineEnd) const {
+    if (!stream)
+        return -1;
+    int32_t n = lineCount();
+    for (int32_t i = 0; i < n; ++i) {
+        StrStore* s = lineStore(i);
+        if (!s)
+            return -1;
+        std::fprintf(stream, "%s%s", s->getString(), lineEnd ? lineEnd : "");
+    }
+    return 0;
+}
+
+int32_t FileStore::save(const char* name, const char* mode, const char* lineEnd) const {
+    FILE* stream = name ? std::fopen(name, mode ? mode : "wb") : nullptr;
+    if (!stream)
+        return -1;
+    int32_t result = write(stream, lineEnd);
+    if (std::fclose(stream) != 0)
+        result = -1;
+    return result;
+}
