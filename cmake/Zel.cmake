@@ -18,4 +18,9 @@ function(zel_add_gtest name)
   if(ARG_WINDOWS)
     set_tests_properties(${name} PROPERTIES LABELS windows)
   endif()
+  # The engine's programs share the product's registry key and the engine's system-wide named
+  # semaphores inside one Wine prefix, so they take turns.
+  if(name MATCHES "^engine")
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK zel_engine_state)
+  endif()
 endfunction()

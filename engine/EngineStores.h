@@ -1,9 +1,7 @@
 #pragma once
 // What the exported interface asks of the stores that other parts of the engine build: the
 // configuration store (engine/config) and the message store, tag-count store, validation state
-// and progress window (engine/run). Each library defines its own group; engine/StoresPending.cpp
-// holds the "nothing built yet" answers of a group until its library takes it over (delete the
-// group there when you define it).
+// and progress window (engine/run). Each library defines its own group.
 
 #include <windows.h>
 

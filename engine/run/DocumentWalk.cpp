@@ -338,6 +338,7 @@ int ValidateArgsClass::initialize(int32_t flags, MsgStore* messageStore, const R
     errors.clear();
     internalErrors.clear();
     structure.reset();
+    checkState.reset();
     for (int32_t& s : statistics)
         s = 0;
     ignoreName.clear();

@@ -37,11 +37,23 @@ int32_t StructureStore::add(int32_t kind, const std::string& text, int32_t line,
     return index;
 }
 
-int32_t StructureStore::findOpen(const std::string& name) const {
+int32_t StructureStore::findOpen(const std::string& name, int32_t flags) const {
     auto it = open_.find(key(name));
-    if (it == open_.end() || it->second.stack.empty())
+    if (it == open_.end()) {
+        if ((flags & 6) == 6 && lstrcmpiA(name.c_str(), "body") == 0)
+            return -1;
         return kNotOpen;
-    return it->second.stack.back();
+    }
+    const std::vector<int32_t>& stack = it->second.stack;
+    if (stack.empty())
+        return kNotOpen;
+    if (!(flags & 1) && stack.back() == lastAdded())
+        return stack.size() > 1 ? stack[stack.size() - 2] : kNotOpen;
+    return stack.back();
+}
+
+void StructureStore::pushAssumed(const std::string& name) {
+    open_[key(name)].stack.push_back(-1);
 }
 
 void StructureStore::reset() {

@@ -44,8 +44,12 @@ public:
     // open until a closing tag of their name pops them; closing tags pop the name's top entry.
     int32_t add(int32_t kind, const std::string& text, int32_t line, int32_t character,
                 int32_t closingRule = 0);
-    // The index of the top open entry of the name (case-blind), or kNotOpen.
-    int32_t findOpen(const std::string& name) const;
+    // The index of the top open entry of the name (case-blind), or kNotOpen. With flags 2 and 4
+    // together, a "body" that was never seen counts as open (-1): a fragment stands in a body.
+    int32_t findOpen(const std::string& name, int32_t flags = 1) const;
+    // Marks a container as open before the document's first tag: it stands on the name's stack
+    // with the index -1 (there is no entry for it).
+    void pushAssumed(const std::string& name);
     void reset();
 
     int32_t count() const { return static_cast<int32_t>(entries_.size()); }

@@ -103,6 +103,8 @@ public:
 
     Piece piece;
     StructureStore structure;
+    // The tag and entity checks' own state for this run, made by them on first use.
+    std::shared_ptr<void> checkState;
     MessageEmitter emitter;
     int32_t statistics[7] = {0, 0, 0, 0, 0, 0, 0};
     ErrorStore errors;

@@ -65,12 +65,17 @@ protected:
             return true;
         };
     }
-    // A configuration with one user-defined tag name, enough for the run to start.
+    // A small configuration: the built-in records and three elements that may stand anywhere and
+    // need no closing tag, enough for the run to start and for the tag checks to accept them.
     static void giveConfiguration(ConfigClass& o) {
         if (!o.cfgStore)
             o.cfgStore = new CfgStore();
-        const int32_t props[5] = {0, -1, -1, -1, -1};
-        o.cfgStore->addRecord(CFG_TAGNAME, "p", -1, 0, 0, props);
+        o.cfgStore->setDefaults();
+        for (const char* name : {"p", "html", "body"}) {
+            const int32_t props[5] = {1, -1, -1, -1, -1};
+            const int32_t number = o.cfgStore->addRecord(CFG_TAGNAME, name, -1, 0, 0, props);
+            o.cfgStore->addListEntry(CFG_TAGNAME, number, 0, 0); // "(everywhere)"
+        }
     }
     int32_t newJob(const std::string& doc, int32_t type = ZEL_JOBTYPE_VALIDATE,
                    const char* name = "page.html") {

@@ -1,0 +1,19 @@
+#pragma once
+// Raw-data resources of the program's own module, and adding them to a module file.
+
+#include <cstdint>
+#include <string>
+
+#include "framework/core/Win.h"
+
+// Finds, loads and locks the raw-data resource Name of Module (nil: the program's own module).
+// Answers the resource handle (nil when missing) with the data's address and size.
+HGLOBAL GetResData(const std::string& Name, const void*& Data, uint32_t& Size, HMODULE Module = nullptr);
+void ReleaseResData(HGLOBAL Handle);
+// The whole raw-data resource as a string; empty when missing.
+std::string LoadStringFromRCData(const std::string& Name, HMODULE Module = nullptr);
+// Writes Data as raw-data resource Name (language 0) into the module file, keeping its other
+// resources. True when the update was committed.
+bool AddRCDataResource(const std::string& FileName, const std::string& Name, const void* Data, uint32_t Size);
+// The characters of Text (without a terminating zero); nothing for an empty Text.
+bool AddStringResource(const std::string& FileName, const std::string& Name, const std::string& Text);

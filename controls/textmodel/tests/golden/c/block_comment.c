@@ -1,0 +1,3 @@
+int f(void) /* starts
+   goes on
+   ends */ { return 0; }

@@ -1,0 +1,4 @@
+#define MAX(a, b) \
+  ((a) > (b) ? \
+   (a) : (b))
+int x;

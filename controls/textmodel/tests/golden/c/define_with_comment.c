@@ -1,0 +1,3 @@
+#include <stdio.h> /* io */
+#define N 10 // ten
+return N;

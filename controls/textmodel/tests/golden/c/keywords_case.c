@@ -1,0 +1,1 @@
+Return RETURN return while While

@@ -1,0 +1,2 @@
+// whole line
+x = y / z; // tail

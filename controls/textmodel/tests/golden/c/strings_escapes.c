@@ -1,0 +1,3 @@
+char *s = "say \"hi\"\\";
+char c = '\'';
+char *u = "open

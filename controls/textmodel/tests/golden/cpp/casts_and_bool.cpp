@@ -1,0 +1,2 @@
+bool ok = static_cast<bool>(1) && true;
+namespace n { using std::string; }

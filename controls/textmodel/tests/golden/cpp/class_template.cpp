@@ -1,0 +1,4 @@
+template <typename T> class Box {
+public:
+  virtual ~Box() = default;
+};

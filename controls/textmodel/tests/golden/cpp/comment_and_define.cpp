@@ -1,0 +1,4 @@
+/* multi
+ * line */
+#pragma once
+wchar_t w = L'x';

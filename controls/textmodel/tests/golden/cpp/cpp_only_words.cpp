@@ -1,0 +1,1 @@
+__int64 big = 0x10LL; inline int f();

@@ -1,0 +1,1 @@
+Return return function Function typeof

@@ -1,0 +1,3 @@
+/* block
+   comment */ var a = 1; // tail
+x = a / 2;

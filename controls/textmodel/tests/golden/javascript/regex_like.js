@@ -1,0 +1,1 @@
+if (a < b && c > d) { return a/b/c; }

@@ -1,0 +1,2 @@
+var s = "a \"q\"" + 'b\'c';
+var u = "unterminated

@@ -1,0 +1,3 @@
+begin { comment that
+  goes on } x := 1;
+end.

@@ -1,0 +1,2 @@
+BEGIN Begin begin END WhIlE
+// line comment

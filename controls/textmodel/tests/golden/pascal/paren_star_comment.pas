@@ -1,0 +1,4 @@
+(* one line *) a := b;
+(* spans
+   lines *) c;
+(x)

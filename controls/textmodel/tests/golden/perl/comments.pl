@@ -1,0 +1,3 @@
+# comment
+my $n = $#list; # tail
+if ($a eq $b) { last; }

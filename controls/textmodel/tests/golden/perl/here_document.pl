@@ -1,0 +1,4 @@
+print <<END;
+line one
+line two END tail
+my $x = 1;

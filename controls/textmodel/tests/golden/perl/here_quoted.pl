@@ -1,0 +1,5 @@
+print <<"EOT" . "x";
+body EOT
+print <<'A_B';
+A_B
+$y << 2;

@@ -1,0 +1,2 @@
+sub name { return main'var; }
+use strict; foreach my $i (1..10) {}

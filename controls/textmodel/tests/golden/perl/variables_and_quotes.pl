@@ -1,0 +1,2 @@
+my $s = "a \" b"; my $c = 'q';
+print $' . $"x";

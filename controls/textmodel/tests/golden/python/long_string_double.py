@@ -1,0 +1,3 @@
+s = """one line""" and 1
+d = """spans
+lines"""

@@ -1,0 +1,3 @@
+x = '''open
+still
+close''' + y

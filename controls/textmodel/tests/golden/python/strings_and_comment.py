@@ -1,0 +1,2 @@
+a = "esc \" q" # note
+b = 'it''s'

@@ -1,0 +1,3 @@
+-- line comment
+SELECT /* block
+ spans */ * FROM T - 3;

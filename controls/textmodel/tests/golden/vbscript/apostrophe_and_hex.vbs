@@ -1,0 +1,2 @@
+x = &HFF + &h10 & "s" ' comment
+y = a&b

@@ -1,0 +1,3 @@
+FUNCTION f(ByVal a)
+  f = NOTHING
+end function

@@ -1,0 +1,4 @@
+Dim x
+rem this is a comment
+x = 1 REM tail
+remark = 2

@@ -1,0 +1,174 @@
+#include "engine/checks/CheckRun.h"
+
+#include <windows.h>
+
+#include <memory>
+
+#include "engine/ConfigClass.h"
+
+namespace zel::checks {
+
+std::string upperCase(const std::string& s) {
+    std::string u = s;
+    if (!u.empty())
+        CharUpperBuffA(u.data(), static_cast<DWORD>(u.size()));
+    return u;
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
+std::string joinList(const std::vector<std::string>& items, const char* word) {
+    std::string s;
+    const size_t n = items.size();
+    for (size_t i = 0; i < n; ++i) {
+        if (i > 0) {
+            if (n == 2)
+                s += std::string(" ") + word + " ";
+            else if (i == n - 1)
+                s += std::string(", ") + word + " ";
+            else
+                s += ", ";
+        }
+        s += items[i];
+    }
+    return s;
+}
+
+void emitConfigMessage(ValidateArgsClass& args, const std::string& text) {
+    if (!args.store)
+        return;
+    auto record = std::make_unique<run::SingleMsgStore>();
+    record->kind = run::KindMessage;
+    record->runningNumber = args.store->messageCount() + 1;
+    record->location = args.emitter.tagStartLocation;
+    record->setText(text);
+    args.store->add(std::move(record));
+}
+
+CheckRun::CheckRun(ValidateArgsClass& a, CfgStore* store) : args(a), cfg(store) {
+    const run::RunOptions& o = a.runOptions;
+    if (o.validator(opt::ServerSections) && o.validator(opt::CollapseServerSections))
+        placeholders_.push_back("ASP");
+    if (o.validator(opt::PHPBlocks))
+        placeholders_.push_back("PHP");
+    if (o.validator(opt::MivaMacros))
+        placeholders_.push_back("MIVA");
+    if (o.validator(opt::CFML))
+        placeholders_.push_back("CxF");
+    for (int32_t k = 0; k < CFG_KINDS; ++k) {
+        const std::vector<int32_t>* order = cfg->orderList(k);
+        usable_[k].assign(order ? order->size() : 0, -1);
+    }
+}
+
+size_t CheckRun::placeholderAt(const std::string& text, size_t pos) const {
+    for (const std::string& w : placeholders_)
+        if (text.compare(pos, w.size(), w) == 0)
+            return w.size();
+    return 0;
+}
+
+MsgLocation CheckRun::at(size_t piecePos, size_t length) const {
+    const run::Piece& p = args.piece;
+    MsgLocation m;
+    if (p.locs.empty())
+        return args.emitter.pieceLocation;
+    const run::Loc& l = p.locs[piecePos < p.locs.size() ? piecePos : p.locs.size() - 1];
+    m.line = l.line;
+    m.character = l.character;
+    // A length only when the stretch stays on one line and is a plain run of the text.
+    if (length > 0 && piecePos + length <= p.locs.size()) {
+        const run::Loc& e = p.locs[piecePos + length - 1];
+        if (e.line == l.line && e.character - l.character + 1 == static_cast<int32_t>(length))
+            m.length = static_cast<int32_t>(length);
+    }
+    return m;
+}
+
+bool CheckRun::usable(int32_t kind, int32_t number, int32_t warnId, const char* name, const MsgLocation* where) {
+    if (kind < 0 || kind >= CFG_KINDS || number < 0)
+        return false;
+    std::vector<int8_t>& cache = usable_[kind];
+    if (static_cast<size_t>(number) >= cache.size())
+        cache.resize(static_cast<size_t>(number) + 1, -1);
+    int8_t& known = cache[static_cast<size_t>(number)];
+    if (known >= 0 && known != 2)
+        return known == 1;
+    if (known == 2) {
+        args.emitter.addMessage(warnId, where, name);
+        return false;
+    }
+    const TagStore* r = cfg->record(kind, number);
+    if (!r)
+        return (known = 0) != 0;
+    const int32_t category = r->getWord(3);
+    if (category < 0 || cfg->isActiveCategory(category))
+        return (known = 1) != 0;
+    const TagStore* c = cfg->record(CFG_CATEGORY, category);
+    const int32_t state = c ? c->getWord(2) : -1;
+    if (state == 1)
+        return (known = 1) != 0;
+    if (state == 2) {
+        known = 2;
+        args.emitter.addMessage(warnId, where, name);
+        return false;
+    }
+    return (known = 0) != 0;
+}
+
+const std::vector<int32_t>& CheckRun::tagRecords(const std::string& upperName) {
+    auto it = tagRecords_.find(upperName);
+    if (it != tagRecords_.end())
+        return it->second;
+    std::vector<int32_t>& found = tagRecords_[upperName];
+    int32_t pos = cfg->findByName(CFG_TAGNAME, upperName.c_str(), false);
+    const int32_t count = cfg->getCount(CFG_TAGNAME);
+    for (; pos >= 0 && pos < count; ++pos) {
+        const TagStore* r = cfg->recordAt(CFG_TAGNAME, pos);
+        if (!r || !cfgNamesEqual(r->getName(), upperName.c_str()))
+            break;
+        found.push_back(r->getWord(1));
+    }
+    return found;
+}
+
+const AttributeIndex& CheckRun::attributes(int32_t tagNumber) {
+    auto it = attributes_.find(tagNumber);
+    if (it != attributes_.end())
+        return it->second;
+    AttributeIndex& index = attributes_[tagNumber];
+    const int32_t n = cfg->getAttributeCount(tagNumber);
+    for (int32_t i = 0; i < n; ++i) {
+        const int32_t number = cfg->getAttribute(tagNumber, i);
+        const TagStore* r = cfg->record(CFG_ATTRIBUTE, number);
+        if (!r)
+            continue;
+        const size_t position = index.records.size();
+        index.records.push_back(number);
+        const std::string name = r->getName();
+        if (r->getWord(2) == 1)
+            index.ignoreAll = true;
+        if (name.size() > 1 && name.back() == '*')
+            index.prefixed.push_back(position);
+        else
+            index.byName[upperCase(name)].push_back(position);
+        if (r->getProperty(0) == 3 || r->getProperty(1) == 1)
+            index.requiredOrRecommended.push_back(position);
+    }
+    return index;
+}
+
+CheckRun* checkRun(ValidateArgsClass& args) {
+    if (args.checkState)
+        return static_cast<CheckRun*>(args.checkState.get());
+    CfgStore* cfg = args.options ? args.options->cfgStore : nullptr;
+    if (!cfg)
+        return nullptr;
+    auto state = std::make_shared<CheckRun>(args, cfg);
+    args.checkState = state;
+    return state.get();
+}
+
+} // namespace zel::checks

@@ -1,0 +1,140 @@
+#pragma once
+// The state the tag, closing-tag and entity checks keep for one validation run, and the small
+// helpers they share: option bits, record usability, locations and suggestion lists.
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "engine/config/CfgStore.h"
+#include "engine/run/ValidateArgs.h"
+
+namespace zel::checks {
+
+using run::MsgLocation;
+using run::ValidateArgsClass;
+
+// Option bits the checks read, by option word.
+namespace opt {
+// Validator word (1000).
+constexpr uint32_t CheckNesting = 0x1;
+constexpr uint32_t AllowSpacesAroundEqual = 0x2;
+constexpr uint32_t ServerSections = 0x10;
+constexpr uint32_t RequireOptionalClosingTags = 0x40;
+constexpr uint32_t TagRangeAlwaysValid = 0x80;
+constexpr uint32_t CollapseServerSections = 0x100;
+constexpr uint32_t TreatAllQuotesEquivalent = 0x200;
+constexpr uint32_t IgnoreQuotationRequirements = 0x400;
+constexpr uint32_t FirstTagAnywhere = 0x1000;
+constexpr uint32_t MivaMacros = 0x2000;
+constexpr uint32_t PHPBlocks = 0x4000;
+constexpr uint32_t XMLCompatibility = 0x10000;
+constexpr uint32_t RequireQuotedAttValues = 0x20000;
+constexpr uint32_t RequireLowercaseTags = 0x80000;
+constexpr uint32_t XMLNoSpaceWarning = 0x100000;
+constexpr uint32_t CFML = 0x200000;
+constexpr uint32_t RequireAttValues = 0x400000;
+constexpr uint32_t UnderscoreInAlphanumeric = 0x1000000;
+// Output word (1001).
+constexpr uint32_t ShowMissingAttWarnings = 0x20;
+constexpr uint32_t ShowExtendedInfo = 0x200;
+// Entity word (1002).
+constexpr uint32_t IncludeUnicode = 0x4;
+constexpr uint32_t AllowHexadecimalEntities = 0x8;
+constexpr uint32_t CheckEntitiesInAttValues = 0x20000;
+// Word 1021.
+constexpr uint32_t IgnoreTagsWithColons = 0x8000;
+} // namespace opt
+
+// One token of the current tag: entry 0 is the name, the others its attributes.
+struct TagEntry {
+    std::string text;
+    std::string upper; // text upper-cased, for the case-blind comparisons
+    size_t textPos = 0;
+    bool hasValue = false;
+    std::string value;   // as written, without its quotation marks
+    std::string decoded; // with its character entities translated
+    size_t valuePos = 0;
+    int32_t quoting = 0; // 0 none, 1 single, 2 double quotation marks
+    bool matched = false;
+    bool accepted = false;
+    int32_t attributeMessage = 85;
+    int32_t valueMessage = 86;
+    bool added = false;
+    int32_t server = -1; // -1 not yet known, 0 no, 1 yes
+    int32_t badAmpersands = 0;
+    std::vector<int32_t> candidates; // value record numbers met while checking the value
+};
+
+// The attribute records of one tag name record, indexed for the tag check.
+struct AttributeIndex {
+    std::vector<int32_t> records;                                  // the expanded list, in order
+    std::unordered_map<std::string, std::vector<size_t>> byName;   // upper name -> positions
+    std::vector<size_t> prefixed;                                  // names ending in "*"
+    std::vector<size_t> requiredOrRecommended;                     // positions
+    bool ignoreAll = false;                                        // lists "(ignore all)"
+};
+
+class CheckRun {
+public:
+    CheckRun(ValidateArgsClass& args, CfgStore* cfg);
+
+    ValidateArgsClass& args;
+    CfgStore* cfg;
+
+    bool validator(uint32_t bit) const { return args.runOptions.validator(bit); }
+    bool output(uint32_t bit) const { return args.runOptions.output(bit); }
+    bool entity(uint32_t bit) const { return args.runOptions.entity(bit); }
+    bool flags1021(uint32_t bit) const { return (args.runOptions.validatorFlags250 & bit) != 0; }
+
+    // Whether a record may be used: its category is active, or in the configuration's own list;
+    // a record without a category always may. The undefined category gives warnId naming name.
+    bool usable(int32_t kind, int32_t number, int32_t warnId, const char* name, const MsgLocation* at = nullptr);
+
+    // Tag name record numbers with the name (case-blind), in the configuration's name order.
+    const std::vector<int32_t>& tagRecords(const std::string& upperName);
+    const AttributeIndex& attributes(int32_t tagNumber);
+
+    // The placeholder words of the collapses enabled in this run.
+    const std::vector<std::string>& placeholders() const { return placeholders_; }
+    // Length of the placeholder word at text[pos], or 0.
+    size_t placeholderAt(const std::string& text, size_t pos) const;
+
+    MsgLocation at(size_t piecePos, size_t length = 0) const;
+
+    // The current tag.
+    std::vector<TagEntry> entries;
+    std::vector<int32_t> nameRecords; // usable records of the element, in 32 bits
+    bool requiresAttributes = false;
+    bool refused = false;
+    bool skipAttributes = false;
+    bool quickClose = false;
+    bool inactive = false;
+    int32_t closingRule = 0;
+
+    // Opening entries that need a closing tag and have not had it yet, by structure index.
+    std::set<int32_t> openRequired;
+    // Tag name records whose configuration message was given in this run.
+    std::unordered_set<int32_t> configMessagesGiven;
+
+private:
+    std::vector<std::string> placeholders_;
+    std::vector<int8_t> usable_[CFG_KINDS]; // -1 not yet known, 0 no, 1 yes
+    std::unordered_map<std::string, std::vector<int32_t>> tagRecords_;
+    std::unordered_map<int32_t, AttributeIndex> attributes_;
+};
+
+// The run's check state, made on first use; nullptr when the run has no configuration.
+CheckRun* checkRun(ValidateArgsClass& args);
+
+std::string upperCase(const std::string& s);
+bool isBlank(char c);
+// Items joined for a message: "a", "a or b", "a, b, or c" (word "or" or "and").
+std::string joinList(const std::vector<std::string>& items, const char* word);
+// A message-kind record with a free text at the tag's start (configuration messages).
+void emitConfigMessage(ValidateArgsClass& args, const std::string& text);
+
+} // namespace zel::checks

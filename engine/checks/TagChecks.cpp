@@ -1,0 +1,597 @@
+#include "engine/checks/TagChecks.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "engine/EngineMessageBox.h"
+#include "engine/checks/EntityChecks.h"
+#include "engine/checks/StructureChecks.h"
+#include "engine/checks/ValueKinds.h"
+#include "engine/utils/StrStore.h"
+
+namespace zel::checks {
+
+namespace {
+
+constexpr size_t kMaxEntries = 50; // the name and 49 attributes
+
+struct Token {
+    std::string text;
+    size_t pos = 0;
+    int32_t quoting = 0;
+    bool equal = false;
+};
+
+// One token at cut.pos (which must not stand on a blank or at the end).
+Token readToken(CheckRun& run, CutState& cut, bool quiet) {
+    const std::string& t = run.args.piece.text;
+    run::MessageEmitter& e = run.args.emitter;
+    Token k;
+    k.pos = cut.pos;
+    const char c = t[cut.pos];
+    if (c == '=') {
+        k.equal = true;
+        k.text = "=";
+        ++cut.pos;
+        return k;
+    }
+    if (c == '"' || c == '\'') {
+        const size_t close = t.find(c, cut.pos + 1);
+        if (close != std::string::npos && close < cut.end) {
+            k.text = t.substr(cut.pos + 1, close - cut.pos - 1);
+            k.quoting = c == '"' ? 2 : 1;
+            cut.pos = close + 1;
+            if (!quiet && cut.pos < cut.end && !isBlank(t[cut.pos]) && t[cut.pos] != '=' &&
+                !run.placeholderAt(t, cut.pos)) {
+                const MsgLocation at = run.at(cut.pos, 1);
+                e.addMessage(57, &at);
+            }
+            return k;
+        }
+        // A mark without its partner is passed over and the token read again without it.
+        if (!quiet)
+            e.addMessage(56);
+        ++cut.pos;
+        k.pos = cut.pos;
+    }
+    while (cut.pos < cut.end && !isBlank(t[cut.pos]) && t[cut.pos] != '=') {
+        const char d = t[cut.pos];
+        if (d == '"' || d == '\'') {
+            if (!quiet) {
+                const MsgLocation at = run.at(cut.pos, 1);
+                e.addMessage(63, &at);
+            }
+            ++cut.pos;
+            continue;
+        }
+        k.text += d;
+        ++cut.pos;
+    }
+    return k;
+}
+
+void skipBlanks(const std::string& t, CutState& cut) {
+    while (cut.pos < cut.end && isBlank(t[cut.pos]))
+        ++cut.pos;
+}
+
+void setText(TagEntry& entry, const std::string& text, size_t pos) {
+    entry.text = text;
+    entry.upper = upperCase(text);
+    entry.textPos = pos;
+}
+
+void setValue(TagEntry& entry, const Token& k) {
+    entry.hasValue = true;
+    entry.value = k.text;
+    entry.valuePos = k.pos;
+    entry.quoting = k.quoting;
+    entry.decoded = k.text;
+    if (k.text.find('&') != std::string::npos) {
+        StrStore s(k.text.c_str());
+        s.decodeEntities();
+        entry.decoded = s.getString();
+    }
+}
+
+MsgLocation entryLocation(const CheckRun& run, const TagEntry& entry) {
+    return run.at(entry.textPos, entry.text.size());
+}
+
+MsgLocation valueLocation(const CheckRun& run, const TagEntry& entry) {
+    return run.at(entry.valuePos, entry.value.size() + (entry.quoting ? 2 : 0));
+}
+
+void showNewerConfigurationBox() {
+    static bool shown = false;
+    if (shown)
+        return;
+    shown = true;
+    engineMessageBox(nullptr,
+                     "The configuration file that you are using is for a newer version of ZEL Orvalent. It "
+                     "contains references to built-in attribute values that do not exist in this version. You "
+                     "should upgrade to the latest version of ZEL Orvalent.",
+                     "Orvalent: Need To Update Executable", ZEL_BOX_ERROR);
+}
+
+// One entry against one usable attribute record.
+void checkValue(CheckRun& run, TagEntry& entry, int32_t attributeNumber) {
+    if (entry.server < 0 && entry.hasValue) {
+        if (run.placeholderAt(entry.value, 0)) {
+            entry.server = 1;
+            entry.accepted = true;
+            return;
+        }
+        entry.server = 0;
+    }
+    CfgStore& cfg = *run.cfg;
+    const TagStore* attribute = cfg.record(CFG_ATTRIBUTE, attributeNumber);
+    const std::vector<int32_t>* values = attribute ? attribute->list(0) : nullptr;
+    if (!values)
+        return;
+    KindOptions ko;
+    ko.cfml = run.validator(opt::CFML);
+    ko.underscore = run.validator(opt::UnderscoreInAlphanumeric);
+    ko.placeholders = run.placeholders();
+    QuotingOptions qo;
+    qo.ignoreRequirements = run.validator(opt::IgnoreQuotationRequirements);
+    qo.allEquivalent = run.validator(opt::TreatAllQuotesEquivalent);
+    qo.requireQuoted = run.validator(opt::RequireQuotedAttValues);
+    for (const int32_t number : *values) {
+        const TagStore* v = cfg.record(CFG_ATTVALUE, number);
+        if (!v || !run.usable(CFG_ATTVALUE, number, 101, v->getName()))
+            continue;
+        entry.candidates.push_back(number);
+        const int32_t code = v->getWord(2);
+        bool accepted = false;
+        if (code != 0) {
+            int32_t nearMatch = 0;
+            bool known = true;
+            accepted = kindAccepts(code, entry.decoded, entry.hasValue, ko, nearMatch, known);
+            if (!known)
+                showNewerConfigurationBox();
+            if (accepted && entry.hasValue) {
+                const int32_t q = quotingMessage(v->getProperty(0), entry.quoting, qo);
+                if (q) {
+                    accepted = false;
+                    entry.valueMessage = q;
+                }
+            }
+            if (nearMatch && entry.valueMessage == 86)
+                entry.valueMessage = nearMatch;
+        } else if (entry.hasValue && cfgNamesEqual(entry.decoded.c_str(), v->getName())) {
+            entry.valueMessage = quotingMessage(v->getProperty(0), entry.quoting, qo);
+            if (!entry.valueMessage && v->getProperty(1) == 5 && entry.decoded != v->getName())
+                entry.valueMessage = 84;
+            accepted = entry.valueMessage == 0;
+        }
+        if (accepted) {
+            entry.accepted = true;
+            return;
+        }
+    }
+}
+
+bool nameMatches(const TagEntry& entry, const std::string& upperName, bool prefix) {
+    if (!prefix)
+        return entry.upper == upperName;
+    return entry.upper.size() >= upperName.size() && entry.upper.compare(0, upperName.size(), upperName) == 0;
+}
+
+void appendAdded(CheckRun& run, const std::string& name) {
+    if (run.entries.size() >= kMaxEntries)
+        return;
+    TagEntry added;
+    setText(added, name, run.entries[0].textPos);
+    added.added = added.matched = added.accepted = true;
+    run.entries.push_back(std::move(added));
+}
+
+// Configuration messages of attribute records: property index gives the switch, text the string.
+void configMessages(CheckRun& run, const std::vector<int32_t>& records, int32_t property, int32_t string,
+                    std::vector<std::string>& given) {
+    for (const int32_t number : records) {
+        const TagStore* r = run.cfg->record(CFG_ATTRIBUTE, number);
+        if (!r || r->getProperty(property) != 1)
+            continue;
+        const char* text = r->getString(string);
+        if (!text || !*text)
+            continue;
+        bool seen = false;
+        for (const std::string& g : given)
+            seen = seen || cfgNamesEqual(g.c_str(), text);
+        if (seen)
+            continue;
+        given.emplace_back(text);
+        emitConfigMessage(run.args, text);
+    }
+}
+
+void matchAttributes(CheckRun& run) {
+    std::vector<int32_t> found, refused;
+    const std::string& tagName = run.entries[0].text;
+    for (const int32_t tagNumber : run.nameRecords) {
+        const AttributeIndex& index = run.attributes(tagNumber);
+        std::vector<size_t> positions = index.requiredOrRecommended;
+        for (size_t i = 1; i < run.entries.size(); ++i) {
+            const TagEntry& entry = run.entries[i];
+            auto it = index.byName.find(entry.upper);
+            if (it != index.byName.end())
+                positions.insert(positions.end(), it->second.begin(), it->second.end());
+        }
+        for (const size_t p : index.prefixed)
+            positions.push_back(p);
+        std::sort(positions.begin(), positions.end());
+        positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+
+        for (const size_t p : positions) {
+            const int32_t number = index.records[p];
+            const TagStore* r = run.cfg->record(CFG_ATTRIBUTE, number);
+            std::string name = r->getName();
+            const bool prefix = name.size() > 1 && name.back() == '*';
+            if (prefix)
+                name.pop_back();
+            const std::string upper = upperCase(name);
+            bool anyMatch = false;
+            for (size_t i = 1; i < run.entries.size(); ++i)
+                anyMatch = anyMatch || nameMatches(run.entries[i], upper, prefix);
+            const bool requiredOrRecommended = !prefix && (r->getProperty(0) == 3 || r->getProperty(1) == 1);
+            if (!anyMatch && !requiredOrRecommended)
+                continue;
+            const bool usable = run.usable(CFG_ATTRIBUTE, number, 101, r->getName());
+            for (size_t i = 1; i < run.entries.size(); ++i) {
+                TagEntry& entry = run.entries[i];
+                if (!nameMatches(entry, upper, prefix))
+                    continue;
+                if (usable && !entry.added)
+                    found.push_back(number);
+                if (entry.matched && entry.accepted)
+                    continue;
+                if (usable) {
+                    entry.matched = true;
+                    if (!entry.accepted)
+                        checkValue(run, entry, number);
+                    if (!entry.accepted)
+                        refused.push_back(number);
+                } else if (!entry.matched) {
+                    entry.attributeMessage = 81;
+                }
+            }
+            if (!usable || anyMatch)
+                continue;
+            const MsgLocation at = entryLocation(run, run.entries[0]);
+            if (r->getProperty(0) == 3) {
+                run.args.emitter.addMessage(79, &at, tagName.c_str(), r->getName());
+                appendAdded(run, r->getName());
+            } else if (r->getProperty(1) == 1 && run.output(opt::ShowMissingAttWarnings)) {
+                run.args.emitter.addMessage(107, &at, tagName.c_str(), r->getName());
+                appendAdded(run, r->getName());
+            }
+        }
+    }
+    std::vector<std::string> given;
+    configMessages(run, found, 2, 0, given);
+    configMessages(run, refused, 3, 1, given);
+}
+
+std::string invalidValueText(CheckRun& run, TagEntry& entry) {
+    std::string text = "The \"" + entry.text + "\" attribute has an invalid attribute value \"" + entry.value + "\".";
+    std::vector<int32_t> kept;
+    for (const int32_t number : entry.candidates) {
+        const TagStore* v = run.cfg->record(CFG_ATTVALUE, number);
+        const int32_t code = v ? v->getWord(2) : -1;
+        if (!v || code == 9 || code == 16 || code == 17)
+            continue;
+        if (std::find(kept.begin(), kept.end(), number) == kept.end())
+            kept.push_back(number);
+    }
+    if (!run.output(opt::ShowExtendedInfo) || kept.empty())
+        return text;
+    std::vector<std::string> items;
+    for (const int32_t number : kept) {
+        const TagStore* v = run.cfg->record(CFG_ATTVALUE, number);
+        const int32_t code = v->getWord(2);
+        if (code == 0) {
+            items.push_back(std::string("\"") + v->getName() + "\"");
+        } else {
+            const char* kind = kindSuggestionName(code);
+            items.push_back(kind ? kind : "[an unnamed value kind: please report this fault]");
+        }
+    }
+    text += items.size() == 1 ? " Try using the following value: " : " Try using one of the following values: ";
+    text += joinList(items, "or");
+    text += ".";
+    return text;
+}
+
+std::string unknownAttributeText(CheckRun& run, const TagEntry& entry) {
+    const std::string& tagName = run.entries[0].text;
+    std::vector<std::pair<int32_t, std::string>> valid; // position, name
+    for (const int32_t tagNumber : run.nameRecords) {
+        const AttributeIndex& index = run.attributes(tagNumber);
+        for (const int32_t number : index.records) {
+            const TagStore* r = run.cfg->record(CFG_ATTRIBUTE, number);
+            if (r && run.usable(CFG_ATTRIBUTE, number, 101, r->getName()))
+                valid.emplace_back(run.cfg->positionOf(CFG_ATTRIBUTE, number), r->getName());
+        }
+    }
+    std::sort(valid.begin(), valid.end());
+    std::vector<std::string> raw, names;
+    for (const auto& v : valid) {
+        bool seen = false;
+        for (const std::string& n : raw)
+            seen = seen || cfgNamesEqual(n.c_str(), v.second.c_str());
+        if (seen)
+            continue;
+        raw.push_back(v.second);
+        names.push_back("\"" + v.second + "\"");
+    }
+    std::string text = "The \"" + entry.text + "\" attribute is not valid for the \"" + tagName + "\" element.";
+    if (names.empty())
+        text += " This tag cannot have any attributes.";
+    else if (names.size() == 1)
+        text += " The only valid attribute for this element is " + names[0] + ".";
+    else if (run.output(opt::ShowExtendedInfo))
+        text += " The valid attributes for this element are: " + joinList(names, "and") + ".";
+    return text;
+}
+
+void report(CheckRun& run) {
+    run::MessageEmitter& e = run.args.emitter;
+    const std::string& tagName = run.entries[0].text;
+    for (size_t i = 1; i < run.entries.size(); ++i) {
+        TagEntry& entry = run.entries[i];
+        if (entry.matched && entry.accepted)
+            continue;
+        if (entry.matched) {
+            MsgLocation at = valueLocation(run, entry);
+            if (entry.valueMessage == 86) {
+                const std::string text = invalidValueText(run, entry);
+                e.addMessage(86, &at, text.c_str());
+            } else if (entry.valueMessage == 89) {
+                at = entryLocation(run, entry);
+                e.addMessage(89, &at, entry.text.c_str());
+            } else if (entry.valueMessage != 0) {
+                e.addMessage(entry.valueMessage, &at, entry.decoded.c_str(), entry.text.c_str());
+            }
+            continue;
+        }
+        const MsgLocation at = entryLocation(run, entry);
+        if (entry.attributeMessage != 85) {
+            e.addMessage(entry.attributeMessage, &at, entry.text.c_str(), tagName.c_str());
+            continue;
+        }
+        if (i == run.entries.size() - 1 && entry.text == "/")
+            e.addHint(227);
+        const std::string text = unknownAttributeText(run, entry);
+        e.addMessage(85, &at, text.c_str());
+    }
+}
+
+void lastChecks(CheckRun& run) {
+    run::MessageEmitter& e = run.args.emitter;
+    std::vector<TagEntry>& entries = run.entries;
+    const std::string& tagName = entries[0].text;
+    if (run.validator(opt::RequireLowercaseTags)) {
+        for (const TagEntry& entry : entries) {
+            if (!entry.added && hasUpperCase(run, entry.text)) {
+                const MsgLocation at = entryLocation(run, entry);
+                e.addMessage(315, &at, entry.text.c_str());
+                break;
+            }
+        }
+    }
+    if (run.entity(opt::CheckEntitiesInAttValues)) {
+        for (size_t i = 1; i < entries.size(); ++i) {
+            TagEntry& entry = entries[i];
+            if (!entry.hasValue || entry.value.find('&') == std::string::npos)
+                continue;
+            entry.badAmpersands = unresolvedAmpersands(run, entry.value);
+            if (entry.badAmpersands > 0) {
+                const MsgLocation at = valueLocation(run, entry);
+                e.addMessage(112, &at, entry.text.c_str());
+            }
+        }
+    }
+    if (run.validator(opt::RequireAttValues)) {
+        for (size_t i = 1; i < entries.size(); ++i) {
+            const TagEntry& entry = entries[i];
+            if (!entry.hasValue && !entry.added && entry.server != 1) {
+                const MsgLocation at = entryLocation(run, entry);
+                e.addMessage(318, &at, entry.text.c_str());
+            }
+        }
+    }
+    for (size_t i = 1; i + 1 < entries.size(); ++i) {
+        if (entries[i].added || entries[i].upper.empty())
+            continue;
+        int32_t count = 1;
+        for (size_t j = i + 1; j < entries.size(); ++j) {
+            if (!entries[j].added && entries[j].upper == entries[i].upper) {
+                ++count;
+                entries[j].upper.clear();
+            }
+        }
+        if (count > 1) {
+            const MsgLocation at = entryLocation(run, entries[i]);
+            e.addMessage(103, &at, entries[i].text.c_str(), tagName.c_str(), count);
+        }
+    }
+}
+
+} // namespace
+
+bool hasUpperCase(const CheckRun& run, const std::string& text) {
+    for (size_t i = 0; i < text.size();) {
+        if (const size_t n = run.placeholderAt(text, i)) {
+            i += n;
+            continue;
+        }
+        if (text[i] >= 'A' && text[i] <= 'Z')
+            return true;
+        ++i;
+    }
+    return false;
+}
+
+bool cutName(CheckRun& run, CutState& cut, bool closingMode) {
+    const std::string& t = run.args.piece.text;
+    skipBlanks(t, cut);
+    if (cut.pos >= cut.end)
+        return false;
+    const Token k = readToken(run, cut, closingMode);
+    TagEntry name;
+    setText(name, k.text, k.pos);
+    if (k.equal && !closingMode) {
+        run.args.emitter.addMessage(77, nullptr, t.substr(0, cut.end).c_str());
+        return false;
+    }
+    if (k.quoting && !closingMode) {
+        const MsgLocation at = run.at(k.pos, k.text.size() + 2);
+        run.args.emitter.addMessage(55, &at, k.text.c_str());
+    }
+    run.entries.push_back(std::move(name));
+    return true;
+}
+
+bool cutAttributes(CheckRun& run, CutState& cut, bool closingMode) {
+    const std::string& t = run.args.piece.text;
+    run::MessageEmitter& e = run.args.emitter;
+    const std::string tagName = run.entries.empty() ? std::string() : run.entries[0].text;
+    while (true) {
+        skipBlanks(t, cut);
+        if (cut.pos >= cut.end)
+            return true;
+        if (run.entries.size() >= kMaxEntries) {
+            if (!closingMode)
+                e.addMessage(64, nullptr, nullptr, nullptr, static_cast<int32_t>(kMaxEntries));
+            return true;
+        }
+        const Token k = readToken(run, cut, closingMode);
+        if (k.equal) {
+            if (closingMode) {
+                // "</b=x>": the name gets a value, which the closing check reports.
+                if (!run.entries.empty())
+                    run.entries.back().hasValue = true;
+                continue;
+            }
+            e.addMessage(77, nullptr, tagName.c_str());
+            return false;
+        }
+        if (k.text.empty() && !k.quoting)
+            continue;
+        if (k.quoting && !closingMode) {
+            const MsgLocation at = run.at(k.pos, k.text.size() + 2);
+            e.addMessage(59, &at, k.text.c_str());
+        }
+        TagEntry entry;
+        setText(entry, k.text, k.pos);
+        const size_t afterName = cut.pos;
+        skipBlanks(t, cut);
+        const bool blanksBefore = cut.pos > afterName;
+        if (cut.pos < cut.end && t[cut.pos] == '=') {
+            const size_t equalPos = cut.pos++;
+            const size_t afterEqual = cut.pos;
+            skipBlanks(t, cut);
+            const bool blanksAfter = cut.pos > afterEqual;
+            if (cut.pos >= cut.end) {
+                if (!closingMode) {
+                    const MsgLocation at = entryLocation(run, entry);
+                    e.addMessage(60, &at, entry.text.c_str());
+                }
+                entry.hasValue = true;
+                entry.valuePos = equalPos;
+                entry.accepted = true;
+                run.entries.push_back(std::move(entry));
+                return true;
+            }
+            const Token v = readToken(run, cut, closingMode);
+            if (v.equal && !closingMode) {
+                e.addMessage(77, nullptr, tagName.c_str());
+                return false;
+            }
+            if ((blanksBefore || blanksAfter) && !closingMode && !run.validator(opt::AllowSpacesAroundEqual)) {
+                const MsgLocation at = run.at(equalPos, 1);
+                e.addMessage(61, &at);
+            }
+            setValue(entry, v);
+        } else {
+            cut.pos = afterName;
+            entry.valueMessage = 89;
+        }
+        run.entries.push_back(std::move(entry));
+    }
+}
+
+int validateTag(CheckRun& run) {
+    ValidateArgsClass& a = run.args;
+    run::MessageEmitter& e = a.emitter;
+    const std::string& t = a.piece.text;
+    run.entries.clear();
+    run.nameRecords.clear();
+    run.requiresAttributes = run.refused = run.skipAttributes = run.quickClose = run.inactive = false;
+    run.closingRule = 0;
+
+    CutState cut;
+    cut.end = t.size();
+    size_t end = t.size();
+    while (end > 0 && isBlank(t[end - 1]))
+        --end;
+    if (run.validator(opt::XMLCompatibility) && end > 0 && t[end - 1] == '/') {
+        const size_t slash = end - 1;
+        run.quickClose = true;
+        cut.end = slash;
+        size_t before = slash;
+        while (before > 0 && isBlank(t[before - 1]))
+            --before;
+        if (before == 0) {
+            e.addMessage(88);
+            return 1;
+        }
+        if (run.validator(opt::XMLNoSpaceWarning) && before == slash) {
+            const MsgLocation at = run.at(slash, 1);
+            e.addMessage(109, &at);
+        }
+    }
+    if (!cutName(run, cut, false))
+        return 1;
+    if (!placeElement(run, false))
+        return 0;
+    if (!recordOpening(run))
+        return 0;
+    if (!run.refused)
+        for (const int32_t number : run.nameRecords)
+            run.skipAttributes = run.skipAttributes || run.attributes(number).ignoreAll;
+    if (!run.skipAttributes)
+        cutAttributes(run, cut, false);
+
+    std::vector<TagEntry>& entries = run.entries;
+    if (entries.size() == 1 && run.requiresAttributes) {
+        const MsgLocation at = entryLocation(run, entries[0]);
+        e.addMessage(108, &at, entries[0].text.c_str());
+    }
+
+    const bool serverName = run.placeholderAt(entries[0].text, 0) != 0;
+    for (TagEntry& entry : entries) {
+        if (serverName || run.placeholderAt(entry.text, 0)) {
+            entry.server = 1;
+            entry.matched = entry.accepted = true;
+        }
+    }
+    if (serverName)
+        ++a.statistics[6];
+    else if (entries[0].text.size() >= 4 && CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE,
+                                                             entries[0].text.c_str(), 4, "jsp:", 4) == CSTR_EQUAL)
+        ++a.statistics[6];
+
+    if (!run.refused && !run.skipAttributes)
+        matchAttributes(run);
+    if (run.refused || run.skipAttributes)
+        return 1;
+    report(run);
+    lastChecks(run);
+    return 1;
+}
+
+} // namespace zel::checks

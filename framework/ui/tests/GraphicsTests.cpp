@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include "UiTestSupport.h"
+#include "framework/ui/Graphics.h"
+#include "framework/ui/PngWriter.h"
+
+namespace {
+
+class GraphicsTest : public UiTest {};
+
+TEST_F(GraphicsTest, CanvasDrawsOnABitmapWithItsPenBrushAndFont) {
+    TBitmap B;
+    B.SetSize(40, 30);
+    TCanvas& C = B.Canvas();
+    C.Brush().SetColor(clWhite);
+    C.FillRect(RECT{0, 0, 40, 30});
+    C.Brush().SetColor(clRed);
+    C.Pen().SetColor(clBlue);
+    C.Rectangle(5, 5, 20, 20);
+    EXPECT_EQ(C.Pixel(5, 5), clBlue);  // the frame is the pen's
+    EXPECT_EQ(C.Pixel(12, 12), clRed); // the inside is the brush's
+    EXPECT_EQ(C.Pixel(30, 25), clWhite);
+    // The canvas picks up a changed brush on its next use.
+    C.Brush().SetColor(clLime);
+    C.FillRect(RECT{30, 0, 40, 10});
+    EXPECT_EQ(C.Pixel(35, 5), clLime);
+    // What the scan lines hold is what was drawn (blue, green, red order).
+    const uint8_t* Row = B.ScanLine(12);
+    EXPECT_EQ(Row[12 * 3 + 2], 0xFF);
+    EXPECT_EQ(Row[12 * 3 + 0], 0x00);
+}
+
+TEST_F(GraphicsTest, TextMeasuringAgreesWithThePlatform) {
+    TBitmap B;
+    B.SetSize(10, 10);
+    TCanvas& C = B.Canvas();
+    C.Font().SetName("Arial");
+    C.Font().SetSize(12);
+    C.Font().SetStyle(fsBold);
+    const std::string Text = "Hello, ZEL";
+    SIZE Expected{};
+    HDC DC = CreateCompatibleDC(nullptr);
+    HGDIOBJ Old = SelectObject(DC, C.Font().Handle());
+    GetTextExtentPoint32A(DC, Text.c_str(), static_cast<int>(Text.size()), &Expected);
+    SelectObject(DC, Old);
+    DeleteDC(DC);
+    EXPECT_EQ(C.TextWidth(Text), Expected.cx);
+    EXPECT_EQ(C.TextHeight(Text), Expected.cy);
+    // A bigger font measures wider.
+    int Narrow = C.TextWidth(Text);
+    C.Font().SetSize(24);
+    EXPECT_GT(C.TextWidth(Text), Narrow);
+}
+
+TEST_F(GraphicsTest, FontKeepsItsDescriptionThroughAPlatformHandle) {
+    TFont A;
+    A.SetName("Courier New");
+    A.SetHeight(-17);
+    A.SetStyle(fsItalic | fsUnderline);
+    A.SetCharset(ANSI_CHARSET);
+    TFont B;
+    B.SetHandle(A.Handle());
+    EXPECT_EQ(B.Name(), "Courier New");
+    EXPECT_EQ(B.Height(), -17);
+    EXPECT_EQ(B.Style(), fsItalic | fsUnderline);
+    EXPECT_EQ(B.Charset(), ANSI_CHARSET);
+    // Size and height convert through the resolution.
+    TFont S;
+    S.PixelsPerInch = 96;
+    S.SetSize(12);
+    EXPECT_EQ(S.Height(), -16);
+    EXPECT_EQ(S.Size(), 12);
+}
+
+TEST_F(GraphicsTest, BitmapSavesAndLoadsAsBmp) {
+    TBitmap B;
+    B.SetSize(7, 5); // odd width: rows are padded
+    B.Canvas().SetPixel(6, 4, clRed);
+    B.Canvas().SetPixel(0, 0, clNavy);
+    std::string File = OutputDir() + "\\pixels.bmp";
+    B.SaveToFile(File);
+    TBitmap L;
+    L.LoadFromFile(File);
+    EXPECT_EQ(L.Width(), 7);
+    EXPECT_EQ(L.Height(), 5);
+    EXPECT_EQ(L.Canvas().Pixel(6, 4), clRed);
+    EXPECT_EQ(L.Canvas().Pixel(0, 0), clNavy);
+    EXPECT_THROW(L.LoadFromFile(OutputDir() + "\\missing.bmp"), std::exception);
+}
+
+TEST_F(GraphicsTest, MetafileRecordsWhatIsDrawnAndPlaysItBack) {
+    TMetafile M;
+    {
+        TMetafileCanvas C(M, nullptr, 100, 50);
+        C.Brush().SetColor(clGreen);
+        C.FillRect(RECT{0, 0, 100, 50});
+    }
+    ASSERT_FALSE(M.Empty());
+    EXPECT_GT(M.Bits().size(), 0u);
+    TBitmap B;
+    B.SetSize(100, 50);
+    B.Canvas().Draw(0, 0, M);
+    B.Canvas().StretchDraw(RECT{0, 0, 100, 50}, M);
+    EXPECT_EQ(B.Canvas().Pixel(50, 25), clGreen);
+}
+
+TEST_F(GraphicsTest, PngEncoderWritesValidChunks) {
+    std::vector<uint8_t> Rgb = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
+    std::vector<uint8_t> Png = EncodePng(2, 2, Rgb);
+    ASSERT_GE(Png.size(), 8u + 25 + 12);
+    const uint8_t Signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    EXPECT_TRUE(std::equal(Signature, Signature + 8, Png.begin()));
+    // The IEND chunk is fixed, CRC included.
+    const uint8_t End[] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+    EXPECT_TRUE(std::equal(End, End + 12, Png.end() - 12));
+    // IHDR of a 2 × 2 truecolour image has a known CRC.
+    const uint8_t Header[] = {0, 0, 0, 13, 'I', 'H', 'D', 'R', 0,    0,    0,    2,   0,
+                              0, 0, 2, 8,  2,   0,   0,   0,   0xFD, 0xD4, 0x9A, 0x73};
+    EXPECT_TRUE(std::equal(Header, Header + 25, Png.begin() + 8));
+    EXPECT_THROW(EncodePng(2, 2, {1, 2, 3}), std::invalid_argument);
+}
+
+} // namespace
