@@ -145,11 +145,21 @@ SIZE THSHint::GetSize(const std::string& Text) {
 }
 
 void THSHint::ActivateHintAtPos(POINT Point, const std::string& Text) {
+    Activate(Point, Text, 0);
+}
+
+void THSHint::ActivateHint(const std::string& Text) {
+    POINT P;
+    GetCursorPos(&P);
+    Activate(P, Text, 20);
+}
+
+void THSHint::Activate(POINT Point, const std::string& Text, int Offset) {
     if (Text.empty()) {
         CancelHint();
         return;
     }
-    FOffset = 0;
+    FOffset = Offset;
     SIZE S = GetSize(Text);
     FHintRect = RECT{Point.x, Point.y, Point.x + S.cx, Point.y + S.cy};
     FTimer->SetEnabled(true);
@@ -157,19 +167,6 @@ void THSHint::ActivateHintAtPos(POINT Point, const std::string& Text) {
     FCaption = Text;
     if (Immediate)
         ExecHintTimer();
-}
-
-void THSHint::ActivateHint(const std::string& Text) {
-    POINT P;
-    GetCursorPos(&P);
-    ActivateHintAtPos(P, Text);
-    FOffset = 20;
-    if (Immediate && FState == THSHintState::Shown) {
-        // Shown already by the immediate tick without the offset: place it below the pointer.
-        RECT R = FHintRect;
-        OffsetRect(&R, 0, FOffset);
-        FWindow->ActivateHint(R, FCaption);
-    }
 }
 
 void THSHint::CancelHint() {

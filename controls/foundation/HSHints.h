@@ -67,6 +67,7 @@ public:
     TNotifyEvent OnVisibleChanged;
 
 private:
+    void Activate(POINT Point, const std::string& Text, int Offset);
     THSHintWindow* FWindow;
     TTimer* FTimer;
     RECT FHintRect{0, 0, 0, 0};

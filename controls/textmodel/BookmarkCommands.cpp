@@ -1,6 +1,8 @@
 #include <algorithm>
 
 #include "controls/textmodel/MemoSource.h"
+#include "framework/core/SysUtils.h"
+#include "framework/ui/Dialogs.h"
 
 namespace {
 
@@ -106,4 +108,38 @@ int32_t TCustomMemoSource::NextBookmarkNumber() const {
   int32_t highest = 0;
   for (int32_t i = 0; i < FBookMarks.Count(); ++i) highest = std::max(highest, FBookMarks[i].Number);
   return highest + 1;
+}
+
+// ---------------------------------------------------------------- source services
+
+bool TCustomMemoSource::SaveWithQuestion() {
+  if (FObjectName.empty() || !Modified()) return true;
+  switch (MessageDlg(Format(" Save changes to %s ?", FObjectName.c_str()), TMsgDlgType::mtConfirmation,
+                     mbYes | mbNo | mbCancel)) {
+    case IDYES:
+      SaveToFile(FObjectName);
+      return true;
+    case IDNO:
+      return true;
+    default:
+      return false;
+  }
+}
+
+TCustomMemoSource* TCustomMemoSource::MemoSourceByName(const std::string& name) {
+  for (TCustomMemoSource* s : MemoSources())
+    if (SameText(s->ObjectName(), name)) return s;
+  return nullptr;
+}
+
+void TCustomMemoSource::AssignLines(TStrings* lines, bool selectedOnly) {
+  if (!lines || !HasOption(soExcludeReadOnlyLines)) return;
+  lines->BeginUpdate();
+  lines->Clear();
+  const bool block = selectedOnly && FSelectionType != stNotSelected;
+  const int32_t first = block ? FBlockBegin.Line : 0;
+  for (int32_t i = 0; block ? i < FSelection.GetCount() : i < GetStrCount(); ++i)
+    if (first + i < GetStrCount() && !GetLineReadOnly(first + i))
+      lines->Add(block ? FSelection.Get(i) : FStrings.Get(i));
+  lines->EndUpdate();
 }

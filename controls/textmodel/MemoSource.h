@@ -88,6 +88,7 @@ struct TMemoRect {
 };
 
 class TCustomMemoSource;
+class TStream;
 
 // The text of a source as a string list: a view, not a copy. Changes made through it cannot be
 // undone (each clears undo and redo).
@@ -573,6 +574,127 @@ public:
   int32_t NextBookmarkNumber() const;
   void UpdateGutterImg(int32_t line);
   void ClearImageBit(int32_t line);
+
+  // --- block commands (MemoBlocks.cpp)
+  enum TWordSelectionType : uint8_t { wsWordOnly, wsWordWithSpace, wsUntilNextWord };
+  void MarkBlockBegin();
+  void MarkBlockEnd();
+  void SetSelection(TSelectionType type, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+  void SelectAll();
+  void MarkLine();
+  void MarkWord() { MarkWordWithType(wsWordOnly); }
+  void MarkWordWithType(TWordSelectionType type);
+  // 1-based bounds of the word around display column x; an empty line gives 0, 0.
+  void WordBounds(int32_t x, int32_t line, TWordSelectionType type, int32_t& start, int32_t& end) const;
+  void JumpToBlockBegin();
+  void JumpToBlockEnd();
+  // The selected display columns of a line (end excluded).
+  void SelectionBounds(int32_t line, int32_t& startX, int32_t& endX) const;
+  bool IsPosInBlock(int32_t x, int32_t line) const;
+  bool CanCopy() const { return FSelectionType != stNotSelected && !IsBlockEmpty(); }
+  static bool CanPaste();
+  // Deletes a selected block when block overwriting is on; true when it did.
+  bool CheckOverwriteBlock();
+  void DeleteBlock();
+  void CopyBlock();
+  void CutBlock();
+  void PasteBlock();
+  void DuplicateBlock();
+  void MoveBlock() { MoveBlockEx(true); }
+  void CopyBlockToPos() { MoveBlockEx(false); }
+  void MoveBlockEx(bool deleteFirst);
+  // Lines inserted at the caret, as stream or column text; the inserted text becomes the block.
+  void PasteBlockFromStrings(const std::vector<std::string>& lines, bool columnBlock);
+  // As PasteBlockFromStrings, with tabs expanded first unless tab characters are in use.
+  void InsertStrings(const std::vector<std::string>& lines, bool columnBlock);
+  void QuoteBlock();
+  std::vector<std::string> BlockLines() const;
+  // Applies `routine` to every line of the block and puts the lines back as the block.
+  void DoWithBlockStr(uint8_t reason, bool restoreCaret, const std::function<std::string(const std::string&)>& routine);
+
+  // --- editing commands (EditCommands.cpp)
+  void DeleteCharLeft();
+  void DeleteCharRight();
+  void DeleteLine();
+  void DeleteToLineBegin();
+  void DeleteToLineEnd();
+  void JumpWordRight();
+  void JumpWordLeft();
+  void PressEnter();
+  void PressTab();
+  void PressShiftTab();
+  int32_t GetSmartTabPos(int32_t stopIndex, int32_t x, int32_t line);
+  // Width of the line's leading blanks when greater than x, else -1.
+  int32_t GetFirstNonSpaceChar(int32_t line, int32_t x) const;
+  void IndentBlock();
+  void OutDentBlock();
+  // Text that Tab and Shift+Tab put before or take from every block line; empty: BlockIndent blanks.
+  std::string BlockIndentText;
+  void UpperCaseBlock();
+  void LowerCaseBlock();
+  void CapitalizeBlock();
+  void ToggleBlockCase();
+  void UpperCaseLine();
+  void LowerCaseLine();
+  void CapitalizeLine();
+  void ToggleLineCase();
+  void UpperCaseWord();
+  void LowerCaseWord();
+  void CapitalizeWord();
+  void ToggleWordCase();
+  void InsertString(const std::string& text);
+  void ChangeBlockTo(const std::string& text);
+  // Pads every line with blanks to the longest line's length, as one undo step.
+  void JustifyText();
+  bool IsSyntaxParser() const;
+  bool NextBracket();
+  bool PrevBracket();
+  bool FindNextBracket();
+  // The matching bracket after (or before) the one at `point`; moves the caret there when asked.
+  bool FindCloseBracket(char bracket, bool moveCaret, int32_t& chr, int32_t& line);
+  bool FindOpenBracket(char bracket, bool moveCaret, int32_t& chr, int32_t& line);
+  // 1-based position of the next (or previous) occurrence of `word` in the line, skipping strings
+  // and comments of a language parser; 0 when none.
+  int32_t FindWord(const std::string& word, int32_t chr, int32_t line, bool forward, bool wholeWord);
+  void DeleteWordRight();
+  void DeleteWordLeft();
+  void DeleteWord();
+  void InsertLine();
+  void MarkToLineEnd() { UnivMark([this] { JumpToLineEnd(); }, stStreamSel); }
+  void MarkToLineBegin() { UnivMark([this] { JumpToLineBegin(); }, stStreamSel); }
+  void MarkToFileBegin() { UnivMark([this] { JumpToFileBegin(); }, stStreamSel); }
+  void MarkToFileEnd() { UnivMark([this] { JumpToFileEnd(); }, stStreamSel); }
+  void MarkWordRight() { UnivMark([this] { JumpWordRight(); }, stStreamSel); }
+  void MarkWordLeft() { UnivMark([this] { JumpWordLeft(); }, stStreamSel); }
+  void MarkColToLineEnd() { UnivMark([this] { JumpToLineEnd(); }, stBlockSel); }
+  void MarkColToLineBegin() { UnivMark([this] { JumpToLineBegin(); }, stBlockSel); }
+  void MarkColToFileBegin() { UnivMark([this] { JumpToFileBegin(); }, stBlockSel); }
+  void MarkColToFileEnd() { UnivMark([this] { JumpToFileEnd(); }, stBlockSel); }
+  void MarkColWordRight() { UnivMark([this] { JumpWordRight(); }, stBlockSel); }
+  void MarkColWordLeft() { UnivMark([this] { JumpWordLeft(); }, stBlockSel); }
+  void SetBlockAsColBlock();
+  void SetBlockAsLineBlock();
+  // Date and time in the short formats of the clock and locale seams; a new GUID as "['{...}']".
+  void InsertDate();
+  void InsertTime();
+  void InsertGUID();
+  // The overwrite mode is shared by all sources; a change notifies this source's views.
+  void SetOverwriteMode() { ChangeOverwrite(true); }
+  void SetInsertMode() { ChangeOverwrite(false); }
+  void ToggleInsMode() { ChangeOverwrite(!GetOverwrite()); }
+  void ChangeOverwrite(bool value);
+  // The block's lines, joined by CR LF, to a stream; nothing without a block.
+  void WriteBlockToStream(TStream& stream);
+  void ReadBlockFromStream(TStream& stream) { ReadBlockFromStreamEx(stream, false); }
+  void ReadBlockFromStreamEx(TStream& stream, bool columnBlock);
+
+  // --- source services (BookmarkCommands.cpp)
+  // For a named source with unsaved changes asks " Save changes to %s ?": Yes saves, No keeps,
+  // both answer true; Cancel answers false. Other sources answer true.
+  bool SaveWithQuestion();
+  static TCustomMemoSource* MemoSourceByName(const std::string& name);
+  // With soExcludeReadOnlyLines: the lines (of the block, or all) that are not read-only.
+  void AssignLines(TStrings* lines, bool selectedOnly);
 };
 
 // The published form: its properties are streamed in the order of its property table.

@@ -57,6 +57,9 @@ std::function<bool(TObject*)> When(bool C::*field) {
   return [field](TObject* o) { return static_cast<C*>(o)->*field; };
 }
 
+// Block lists are streamed through the scheme (see TSchemeListEntry), never by the block.
+bool Never(TObject*) { return false; }
+
 TSchemeCharSet DefaultFirstIdentChars() { return StringToCharSet("A-Z_a-z"); }
 TSchemeCharSet DefaultOtherIdentChars() { return StringToCharSet("0-9A-Z_a-z"); }
 
@@ -126,40 +129,43 @@ ZEL_DEFINE_CLASS(
      BoolField<TSyntaxBlock>("UseSuffixedIdentifiers", &TSyntaxBlock::UseSuffixedIdentifiers),
      BoolField<TSyntaxBlock>("UsePrefixedSuffixedIdentifiers", &TSyntaxBlock::UsePrefixedSuffixedIdentifiers),
      BoolField<TSyntaxBlock>("UseKeywords", &TSyntaxBlock::UseKeywords),
-     ListField<TSyntaxBlock>("BlockDelimiters", &TSyntaxBlock::BlockDelimiters),
+     ListField<TSyntaxBlock>("BlockDelimiters", &TSyntaxBlock::BlockDelimiters).StoredIf(Never),
      StrField<TSyntaxBlock>("LineDirectivePrefix", &TSyntaxBlock::LineDirectivePrefix)
          .StoredIf(When(&TSyntaxBlock::UseLineDirectives)),
-     ListField<TSyntaxBlock>("SingleLineCommentDelimiters", &TSyntaxBlock::SingleLineCommentDelimiters)
-         .StoredIf(When(&TSyntaxBlock::UseSingleLineComments)),
-     ListField<TSyntaxBlock>("MultiLineCommentDelimiters", &TSyntaxBlock::MultiLineCommentDelimiters)
-         .StoredIf(When(&TSyntaxBlock::UseMultiLineComments)),
-     ListField<TSyntaxBlock>("FullLineCommentDelimiters", &TSyntaxBlock::FullLineCommentDelimiters)
-         .StoredIf(When(&TSyntaxBlock::UseFullLineComments)),
-     ListField<TSyntaxBlock>("SingleLineStringDelimiters", &TSyntaxBlock::SingleLineStringDelimiters)
-         .StoredIf(When(&TSyntaxBlock::UseSingleLineStrings)),
-     ListField<TSyntaxBlock>("MultiLineStringDelimiters", &TSyntaxBlock::MultiLineStringDelimiters)
-         .StoredIf(When(&TSyntaxBlock::UseMultiLineStrings)),
-     ListField<TSyntaxBlock>("NumPrefixes", &TSyntaxBlock::NumPrefixes).StoredIf(When(&TSyntaxBlock::UsePrefixedNumbers)),
-     ListField<TSyntaxBlock>("NumSuffixes", &TSyntaxBlock::NumSuffixes).StoredIf(When(&TSyntaxBlock::UseSuffixedNumbers)),
-     ListField<TSyntaxBlock>("NumPrefixesSuffixes", &TSyntaxBlock::NumPrefixesSuffixes)
-         .StoredIf(When(&TSyntaxBlock::UsePrefixedSuffixedNumbers)),
-     ListField<TSyntaxBlock>("IdentPrefixes", &TSyntaxBlock::IdentPrefixes)
-         .StoredIf(When(&TSyntaxBlock::UsePrefixedIdentifiers)),
-     ListField<TSyntaxBlock>("IdentSuffixes", &TSyntaxBlock::IdentSuffixes)
-         .StoredIf(When(&TSyntaxBlock::UseSuffixedIdentifiers)),
-     ListField<TSyntaxBlock>("IdentPrefixesSuffixes", &TSyntaxBlock::IdentPrefixesSuffixes)
-         .StoredIf(When(&TSyntaxBlock::UsePrefixedSuffixedIdentifiers)),
-     ListField<TSyntaxBlock>("KeywordSets", &TSyntaxBlock::KeywordSets).StoredIf(When(&TSyntaxBlock::UseKeywords)),
+     ListField<TSyntaxBlock>("SingleLineCommentDelimiters", &TSyntaxBlock::SingleLineCommentDelimiters).StoredIf(Never),
+     ListField<TSyntaxBlock>("MultiLineCommentDelimiters", &TSyntaxBlock::MultiLineCommentDelimiters).StoredIf(Never),
+     ListField<TSyntaxBlock>("FullLineCommentDelimiters", &TSyntaxBlock::FullLineCommentDelimiters).StoredIf(Never),
+     ListField<TSyntaxBlock>("SingleLineStringDelimiters", &TSyntaxBlock::SingleLineStringDelimiters).StoredIf(Never),
+     ListField<TSyntaxBlock>("MultiLineStringDelimiters", &TSyntaxBlock::MultiLineStringDelimiters).StoredIf(Never),
+     ListField<TSyntaxBlock>("NumPrefixes", &TSyntaxBlock::NumPrefixes).StoredIf(Never),
+     ListField<TSyntaxBlock>("NumSuffixes", &TSyntaxBlock::NumSuffixes).StoredIf(Never),
+     ListField<TSyntaxBlock>("NumPrefixesSuffixes", &TSyntaxBlock::NumPrefixesSuffixes).StoredIf(Never),
+     ListField<TSyntaxBlock>("IdentPrefixes", &TSyntaxBlock::IdentPrefixes).StoredIf(Never),
+     ListField<TSyntaxBlock>("IdentSuffixes", &TSyntaxBlock::IdentSuffixes).StoredIf(Never),
+     ListField<TSyntaxBlock>("IdentPrefixesSuffixes", &TSyntaxBlock::IdentPrefixesSuffixes).StoredIf(Never),
+     ListField<TSyntaxBlock>("KeywordSets", &TSyntaxBlock::KeywordSets).StoredIf(Never),
      Prop::String<TSyntaxBlock>("FirstIdentChars", &TSyntaxBlock::GetFirstIdentChars, &TSyntaxBlock::SetFirstIdentChars)
          .StoredIf([](TObject* o) { return static_cast<TSyntaxBlock*>(o)->FirstIdentChars != DefaultFirstIdentChars(); }),
      Prop::String<TSyntaxBlock>("OtherIdentChars", &TSyntaxBlock::GetOtherIdentChars, &TSyntaxBlock::SetOtherIdentChars)
          .StoredIf(
              [](TObject* o) { return static_cast<TSyntaxBlock*>(o)->OtherIdentChars != DefaultOtherIdentChars(); })})
 ZEL_DEFINE_CLASS(TSyntaxBlockList, TCollection, {})
+ZEL_DEFINE_CLASS(TSchemeListEntry, TCollectionItem,
+                 {IntField<TSchemeListEntry>("Block", &TSchemeListEntry::Block, 0),
+                  StrField<TSchemeListEntry>("List", &TSchemeListEntry::List),
+                  IntField<TSchemeListEntry>("FontID", &TSchemeListEntry::FontID, -1),
+                  BoolField<TSchemeListEntry>("UseToken", &TSchemeListEntry::UseToken, true),
+                  StrField<TSchemeListEntry>("LeftDelimiter", &TSchemeListEntry::LeftDelimiter),
+                  StrField<TSchemeListEntry>("RightDelimiter", &TSchemeListEntry::RightDelimiter),
+                  BoolField<TSchemeListEntry>("DelimitersArePartOfBlock", &TSchemeListEntry::DelimitersArePartOfBlock),
+                  StrField<TSchemeListEntry>("Name", &TSchemeListEntry::Name),
+                  StrField<TSchemeListEntry>("Keywords", &TSchemeListEntry::Keywords)})
+ZEL_DEFINE_CLASS(TSchemeListEntries, TCollection, {})
 ZEL_DEFINE_CLASS(TSyntaxScheme, TPersistent,
                  {Prop::String<TSyntaxScheme>("Name", &TSyntaxScheme::GetName, &TSyntaxScheme::SetName),
                   Prop::Object<TSyntaxScheme>("SyntaxBlocks", &TSyntaxScheme::GetSyntaxBlocks,
                                               &TSyntaxScheme::SetSyntaxBlocks),
+                  Prop::Object<TSyntaxScheme>("BlockLists", &TSyntaxScheme::GetBlockLists, &TSyntaxScheme::SetBlockLists),
                   Prop::Object<TSyntaxScheme>("FontTable", &TSyntaxScheme::GetFontTable, &TSyntaxScheme::SetAttrTable),
                   IntField<TSyntaxScheme>("SyntaxVersion", &TSyntaxScheme::SyntaxVersion, 0)})
 
@@ -574,7 +580,73 @@ void TSyntaxScheme::CreateAttrIDHash() {
   }
 }
 
+TSchemeListEntries* TSyntaxScheme::GetBlockLists() const {
+  FBlockLists.Clear();
+  for (int32_t bi = 0; bi < SyntaxBlocks.Count(); ++bi) {
+    const TSyntaxBlock* b = SyntaxBlocks.GetItem(bi);
+    for (int32_t i = 0; i < b->BlockDelimiters.Count(); ++i) {
+      const TDelimiters* d = b->BlockDelimiters.GetItem(i);
+      TSchemeListEntry* e = FBlockLists.AddItem();
+      e->Block = bi;
+      e->List = "BlockDelimiters";
+      e->LeftDelimiter = d->LeftDelimiter;
+      e->RightDelimiter = d->RightDelimiter;
+      e->DelimitersArePartOfBlock = d->DelimitersArePartOfBlock;
+      e->UseToken = d->UseToken;
+    }
+    for (const auto& [name, list] : b->TokenLists()) {
+      for (int32_t i = 0; i < list->Count(); ++i) {
+        const TToken* t = static_cast<const TToken*>(list->Items(i));
+        TSchemeListEntry* e = FBlockLists.AddItem();
+        e->Block = bi;
+        e->List = name;
+        e->FontID = t->FontID;
+        e->UseToken = t->UseToken;
+        if (auto* lt = dynamic_cast<const TLineToken*>(t)) e->LeftDelimiter = lt->LeftDelimiter;
+        if (auto* bt = dynamic_cast<const TBlockToken*>(t)) e->RightDelimiter = bt->RightDelimiter;
+        if (auto* ks = dynamic_cast<const TKeywordSet*>(t)) {
+          e->Name = ks->Name;
+          e->Keywords = ks->Keywords;
+        }
+      }
+    }
+  }
+  return &FBlockLists;
+}
+
+void TSyntaxScheme::DistributeBlockLists() {
+  for (int32_t i = 0; i < FBlockLists.Count(); ++i) {
+    const TSchemeListEntry* e = FBlockLists.GetItem(i);
+    if (e->Block < 0 || e->Block >= SyntaxBlocks.Count())
+      throw ESyntaxSchemeError(Format("Invalid syntax scheme: a list entry names the block %d", static_cast<int>(e->Block)));
+    TSyntaxBlock* b = SyntaxBlocks.GetItem(e->Block);
+    if (e->List == "BlockDelimiters") {
+      TDelimiters* d = b->BlockDelimiters.AddItem();
+      d->LeftDelimiter = e->LeftDelimiter;
+      d->RightDelimiter = e->RightDelimiter;
+      d->DelimitersArePartOfBlock = e->DelimitersArePartOfBlock;
+      d->UseToken = e->UseToken;
+      continue;
+    }
+    TCollection* list = nullptr;
+    for (const auto& [name, l] : b->TokenLists())
+      if (e->List == name) list = l;
+    if (!list) throw ESyntaxSchemeError("Invalid syntax scheme: unknown list " + e->List);
+    auto* t = static_cast<TToken*>(list->Add());
+    t->FontID = e->FontID;
+    t->UseToken = e->UseToken;
+    if (auto* lt = dynamic_cast<TLineToken*>(t)) lt->LeftDelimiter = e->LeftDelimiter;
+    if (auto* bt = dynamic_cast<TBlockToken*>(t)) bt->RightDelimiter = e->RightDelimiter;
+    if (auto* ks = dynamic_cast<TKeywordSet*>(t)) {
+      ks->Name = e->Name;
+      ks->Keywords = e->Keywords;
+    }
+  }
+  FBlockLists.Clear();
+}
+
 void TSyntaxScheme::AdoptFrom(TSyntaxScheme& loaded) {
+  loaded.DistributeBlockLists();
   loaded.UpdateSchemeVersion();
   loaded.Validate();
   ClearContents();
@@ -594,7 +666,7 @@ void TSyntaxScheme::LoadFromFile(const std::string& fileName) {
   try {
     TFileStream f(fileName, fmOpenRead | fmShareDenyWrite);
     std::string text(static_cast<size_t>(f.Size()), '\0');
-    if (!text.empty()) f.ReadBuffer(&text[0], static_cast<int64_t>(text.size()));
+    if (!text.empty()) f.ReadBuffer(&text[0], static_cast<int32_t>(text.size()));
     LoadFromText(text);
   } catch (const ESyntaxSchemeError&) {
     throw;
@@ -606,13 +678,13 @@ void TSyntaxScheme::LoadFromFile(const std::string& fileName) {
 void TSyntaxScheme::SaveToFile(const std::string& fileName) {
   const std::string text = SaveToText();
   TFileStream f(fileName, fmCreate);
-  if (!text.empty()) f.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
+  if (!text.empty()) f.WriteBuffer(text.data(), static_cast<int32_t>(text.size()));
 }
 
 void TSyntaxScheme::LoadFromStream(TStream& stream) {
   const int64_t start = stream.Position();
   std::string data(static_cast<size_t>(stream.Size() - start), '\0');
-  if (!data.empty()) stream.ReadBuffer(&data[0], static_cast<int64_t>(data.size()));
+  if (!data.empty()) stream.ReadBuffer(&data[0], static_cast<int32_t>(data.size()));
   TSyntaxScheme loaded;
   loaded.SyntaxBlocks.Clear();
   try {
@@ -635,3 +707,19 @@ void TSyntaxScheme::LoadFromStream(TStream& stream) {
 }
 
 void TSyntaxScheme::SaveToStream(TStream& stream) { WriteObjectBinary(stream, this); }
+
+std::vector<std::pair<std::string, TCollection*>> TSyntaxBlock::TokenLists() const {
+  auto* self = const_cast<TSyntaxBlock*>(this);
+  return {{"SingleLineCommentDelimiters", &self->SingleLineCommentDelimiters},
+          {"MultiLineCommentDelimiters", &self->MultiLineCommentDelimiters},
+          {"FullLineCommentDelimiters", &self->FullLineCommentDelimiters},
+          {"SingleLineStringDelimiters", &self->SingleLineStringDelimiters},
+          {"MultiLineStringDelimiters", &self->MultiLineStringDelimiters},
+          {"NumPrefixes", &self->NumPrefixes},
+          {"NumSuffixes", &self->NumSuffixes},
+          {"NumPrefixesSuffixes", &self->NumPrefixesSuffixes},
+          {"IdentPrefixes", &self->IdentPrefixes},
+          {"IdentSuffixes", &self->IdentSuffixes},
+          {"IdentPrefixesSuffixes", &self->IdentPrefixesSuffixes},
+          {"KeywordSets", &self->KeywordSets}};
+}

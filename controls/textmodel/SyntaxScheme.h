@@ -236,11 +236,34 @@ class TSyntaxBlock : public TCollectionItem {
   // Per active keyword set: one comma-framed word list per first character.
   std::vector<std::pair<const TKeywordSet*, std::array<std::string, 256>>> KeywordTables;
 
-  TSchemeList<TDelimiters>* GetBlockDelimitersPtr() const { return const_cast<TDelimitersList*>(&BlockDelimiters); }
+  // The token lists by their property names, in streaming order.
+  std::vector<std::pair<std::string, TCollection*>> TokenLists() const;
 };
 
 class TSyntaxBlockList : public TSchemeList<TSyntaxBlock> {
   ZEL_DECLARE_CLASS(TSyntaxBlockList)
+};
+
+// The streamed form of one entry of a block's delimiter or keyword lists. Blocks stream their
+// lists through the scheme as one flat collection (block index and list name per entry), so
+// that a stored scheme holds no collection inside a collection item.
+class TSchemeListEntry : public TCollectionItem {
+  ZEL_DECLARE_CLASS(TSchemeListEntry)
+  ZEL_SCHEME_STR(List)
+  ZEL_SCHEME_STR(LeftDelimiter)
+  ZEL_SCHEME_STR(RightDelimiter)
+  ZEL_SCHEME_STR(Name)
+  ZEL_SCHEME_STR(Keywords)
+ public:
+  explicit TSchemeListEntry(TCollection* c = nullptr) : TCollectionItem(c) {}
+  int32_t Block = 0;
+  int32_t FontID = -1;
+  bool UseToken = true;
+  bool DelimitersArePartOfBlock = false;
+};
+
+class TSchemeListEntries : public TSchemeList<TSchemeListEntry> {
+  ZEL_DECLARE_CLASS(TSchemeListEntries)
 };
 
 // One entry of the list of open-block chains: block index, opening delimiter, the entry below.
@@ -279,6 +302,9 @@ class TSyntaxScheme : public TPersistent {
   void SetName(const std::string& v) { Name = v; }
   int32_t GetSyntaxVersion() const { return SyntaxVersion; }
   void SetSyntaxVersion(int32_t v) { SyntaxVersion = v; }
+  // The blocks' lists as streamed; reading them back distributes them (DistributeBlockLists).
+  TSchemeListEntries* GetBlockLists() const;
+  void SetBlockLists(TSchemeListEntries* v) { FBlockLists.Assign(v); }
   TSyntaxBlockList* GetSyntaxBlocks() const { return const_cast<TSyntaxBlockList*>(&SyntaxBlocks); }
   void SetSyntaxBlocks(TSyntaxBlockList* v) { SyntaxBlocks.Assign(v); }
   TFontList* GetFontTable() const { return const_cast<TFontList*>(&FontTable); }
@@ -310,4 +336,7 @@ class TSyntaxScheme : public TPersistent {
 
  private:
   void AdoptFrom(TSyntaxScheme& loaded);
+  // Moves streamed list entries into their blocks; raises ESyntaxSchemeError for a bad entry.
+  void DistributeBlockLists();
+  mutable TSchemeListEntries FBlockLists;
 };

@@ -130,6 +130,22 @@ TShiftState MouseFlagsToShiftState(WPARAM Flags) {
     return S;
 }
 
+bool IsAccel(WORD Key, const std::string& Caption) {
+    for (size_t I = 0; I + 1 < Caption.size(); ++I) {
+        if (Caption[I] != '&')
+            continue;
+        if (Caption[I + 1] == '&') {
+            ++I;
+            continue;
+        }
+        char A[2] = {Caption[I + 1], 0}, B[2] = {static_cast<char>(Key), 0};
+        CharUpperBuffA(A, 1);
+        CharUpperBuffA(B, 1);
+        return A[0] == B[0];
+    }
+    return false;
+}
+
 HWND HandleOf(TControl* Control) {
     auto* W = dynamic_cast<TWinControl*>(Control);
     return W && W->HandleAllocated() ? W->Handle() : nullptr;
@@ -1188,6 +1204,26 @@ void TWinControl::WndProc(TMessage& Message) {
                     Message.Result = 1;
                     return;
                 }
+            }
+        }
+        Message.Result = 0;
+        return;
+    case CM_DIALOGCHAR:
+        // An accelerator: offered to every child, graphic ones too, until one takes it.
+        for (TControl* C : std::vector<TControl*>(FControls)) {
+            if (C->Visible() && C->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0) {
+                Message.Result = 1;
+                return;
+            }
+        }
+        Message.Result = 0;
+        return;
+    case CN_SYSCHAR:
+        // Alt with a letter: the accelerators of the form, unless a menu takes the key.
+        if (TCustomForm* Form = GetParentForm()) {
+            if (Form->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0) {
+                Message.Result = 1;
+                return;
             }
         }
         Message.Result = 0;

@@ -350,5 +350,8 @@ private:
     friend class TWinControl;
 };
 
+// True when Caption marks Key (a character) as its accelerator with "&" ("&&" is a plain "&").
+bool IsAccel(WORD Key, const std::string& Caption);
+
 // The Win32 window of a control that might not have made it yet; returns nullptr instead.
 HWND HandleOf(TControl* Control);

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include "framework/ui/Forms.h"
+#include "framework/ui/Printers.h"
 
 ZEL_DEFINE_CLASS(TCommonDialog, TComponent, {})
 ZEL_DEFINE_CLASS(TOpenDialog, TCommonDialog, {})
@@ -188,9 +189,18 @@ bool TPrinterSetupDialog::DoExecute(HWND Owner) {
     PD.Flags = PD_PRINTSETUP;
     if (!PrintDlgA(&PD))
         return false;
+    // The chosen printer is where the program's printing goes from now on.
+    std::string Device;
+    if (PD.hDevNames) {
+        if (auto* Names = static_cast<DEVNAMES*>(GlobalLock(PD.hDevNames))) {
+            Device = reinterpret_cast<const char*>(Names) + Names->wDeviceOffset;
+            GlobalUnlock(PD.hDevNames);
+        }
+        GlobalFree(PD.hDevNames);
+    }
     if (PD.hDevMode)
         GlobalFree(PD.hDevMode);
-    if (PD.hDevNames)
-        GlobalFree(PD.hDevNames);
+    if (!Device.empty() && !Printer().Printing())
+        Printer().SetSink(std::make_unique<TSystemPrinterSink>(Device));
     return true;
 }

@@ -6,13 +6,15 @@
 
 // --- TSystemPrinterSink -------------------------------------------------------------------------
 
-TSystemPrinterSink::TSystemPrinterSink() {
-    char Name[512] = {};
-    DWORD Size = sizeof(Name);
-    if (GetDefaultPrinterA(Name, &Size)) {
-        FName = Name;
-        FDC = CreateDCA("WINSPOOL", Name, nullptr, nullptr);
+TSystemPrinterSink::TSystemPrinterSink(const std::string& Name) : FName(Name) {
+    if (FName.empty()) {
+        char Default[512] = {};
+        DWORD Size = sizeof(Default);
+        if (GetDefaultPrinterA(Default, &Size))
+            FName = Default;
     }
+    if (!FName.empty())
+        FDC = CreateDCA("WINSPOOL", FName.c_str(), nullptr, nullptr);
 }
 
 TSystemPrinterSink::~TSystemPrinterSink() {

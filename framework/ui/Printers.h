@@ -24,7 +24,8 @@ public:
 // Sends the pages to the default system printer.
 class TSystemPrinterSink : public TPageSink {
 public:
-    TSystemPrinterSink();
+    // The named printer; the system's default when Name is empty.
+    explicit TSystemPrinterSink(const std::string& Name = "");
     ~TSystemPrinterSink() override;
     HDC ReferenceDC() override;
     int PageWidth() override;

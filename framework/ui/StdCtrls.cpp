@@ -161,6 +161,12 @@ void TButton::Click() {
 
 void TButton::WndProc(TMessage& Message) {
     switch (Message.Msg) {
+    case CM_DIALOGCHAR:
+        if (IsAccel(static_cast<WORD>(Message.WParam), Caption()) && CanFocus()) {
+            Click();
+            Message.Result = 1;
+        }
+        return;
     case CN_COMMAND:
         if (HIWORD(Message.WParam) == BN_CLICKED) {
             Click();
@@ -220,6 +226,14 @@ void TCheckBox::SetState(TCheckBoxState Value) {
 }
 
 void TCheckBox::WndProc(TMessage& Message) {
+    if (Message.Msg == CM_DIALOGCHAR) {
+        if (IsAccel(static_cast<WORD>(Message.WParam), Caption()) && CanFocus()) {
+            SetFocus();
+            SetChecked(!Checked());
+            Message.Result = 1;
+        }
+        return;
+    }
     if (Message.Msg == CN_COMMAND && HIWORD(Message.WParam) == BN_CLICKED) {
         switch (FState) {
         case TCheckBoxState::cbUnchecked:
@@ -271,6 +285,14 @@ void TRadioButton::SetChecked(bool Value) {
 }
 
 void TRadioButton::WndProc(TMessage& Message) {
+    if (Message.Msg == CM_DIALOGCHAR) {
+        if (IsAccel(static_cast<WORD>(Message.WParam), Caption()) && CanFocus()) {
+            SetFocus();
+            SetChecked(true);
+            Message.Result = 1;
+        }
+        return;
+    }
     if (Message.Msg == CN_COMMAND && HIWORD(Message.WParam) == BN_CLICKED) {
         SetChecked(true);
         return;
@@ -385,6 +407,18 @@ void TLabel::TextChanged() {
 void TLabel::FontChanged() {
     AdjustBounds();
     Invalidate();
+}
+
+void TLabel::WndProc(TMessage& Message) {
+    if (Message.Msg == CM_DIALOGCHAR) {
+        if (FFocusControl && FShowAccelChar && IsAccel(static_cast<WORD>(Message.WParam), Caption()) &&
+            FFocusControl->CanFocus()) {
+            FFocusControl->SetFocus();
+            Message.Result = 1;
+        }
+        return;
+    }
+    TGraphicControl::WndProc(Message);
 }
 
 void TLabel::Paint() {

@@ -127,6 +127,7 @@ public:
     TWinControl* FocusControl() const { return FFocusControl; }
     void SetFocusControl(TWinControl* Value);
     void AdjustBounds();
+    void WndProc(TMessage& Message) override;
 
 protected:
     void Paint() override;

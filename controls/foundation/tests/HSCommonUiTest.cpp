@@ -194,3 +194,29 @@ TEST(EditorWindowTest, SizeLimitsOfAnEditorWindow) {
 }
 
 } // namespace
+
+namespace {
+
+class HandleObjectTest : public UiTest {};
+
+TEST_F(HandleObjectTest, PostedMessagesReachTheOwnerLaterOnTheSameThread) {
+    TObject Owner;
+    std::vector<UINT> Got;
+    THSHandleObject H(&Owner, [&](TMessage& M) {
+        if (M.Msg >= WM_USER) {
+            Got.push_back(M.Msg);
+            M.Result = 7;
+        }
+    });
+    EXPECT_EQ(H.Owner(), &Owner);
+    H.PostMsg(WM_USER + 1, 0, 0);
+    EXPECT_TRUE(Got.empty()); // not yet: it waits in the queue
+    Application->ProcessMessages();
+    EXPECT_EQ(Got, (std::vector<UINT>{WM_USER + 1}));
+    EXPECT_EQ(SendMessageA(H.Handle(), WM_USER + 2, 0, 0), 7);
+    char Class[64] = {};
+    GetClassNameA(H.Handle(), Class, sizeof(Class));
+    EXPECT_STREQ(Class, "ClipboardClass");
+}
+
+} // namespace

@@ -35,6 +35,20 @@ TEST_F(HSHintTest, ImmediateHintShowsAtOnceAndStaysOnTheScreen) {
     EXPECT_FALSE(Hint.Visible());
 }
 
+TEST_F(HSHintTest, HintAtThePointerIsPlacedBelowIt) {
+    THSHint Hint(nullptr);
+    SetCursorPos(200, 150);
+    POINT P;
+    GetCursorPos(&P);
+    Hint.ActivateHint("Line ~42~");
+    ASSERT_TRUE(Hint.Visible());
+    RECT R;
+    GetWindowRect(Hint.Window().Handle(), &R);
+    EXPECT_EQ(R.left, P.x);
+    EXPECT_EQ(R.top, P.y + 20);
+    Hint.CancelHint();
+}
+
 TEST_F(HSHintTest, TextWithLineBreaksIsMeasuredLineByLine) {
     THSHint Hint(nullptr);
     SIZE One = Hint.GetSize("short");

@@ -70,7 +70,8 @@ int CheckTest::run(const std::string& doc, const std::function<void(RunOptions&)
     args->options = config.get();
     EXPECT_EQ(args->initialize(1, store.get(), o), 0);
     args->input.lines = splitLines(doc);
-    args->input.inputName = "test.html";
+    args->input.inputName = "test." + extension;
+    args->input.extension = extension;
     args->input.byteSize = documentByteSize(args->input.lines);
     args->output1 = &out;
     return validate(*args);

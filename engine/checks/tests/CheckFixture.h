@@ -38,4 +38,5 @@ protected:
     std::unique_ptr<zel::run::MsgStore> store;
     std::unique_ptr<zel::run::ValidateArgsClass> args;
     zel::run::LineBuffer out;
+    std::string extension = "html";
 };

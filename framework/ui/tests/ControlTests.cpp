@@ -318,6 +318,40 @@ TEST_F(ControlTest, CheckRadioAndSpeedButtonGroupsKeepOneChoice) {
     Form.Hide();
 }
 
+TEST_F(ControlTest, AltWithAnAcceleratorActsOnItsControl) {
+    TSampleForm Form(nullptr);
+    Form.Get<TLabel>("NameLabel")->SetFocusControl(Form.Get<TEdit>("NameEdit"));
+    Form.Show();
+    auto* Backup = Form.Get<TCheckBox>("Backup");
+    auto* Unix = Form.Get<TRadioButton>("Unix");
+    HWND Files = Form.Get<TListBox>("Files")->Handle();
+    SetFocus(Files);
+    struct Case {
+        char Key;
+        std::function<bool()> Check;
+    };
+    const Case Cases[] = {
+        {'b', [&] { return !Backup->Checked(); }},
+        {'U', [&] { return Unix->Checked(); }},
+        {'n', [&] { return GetFocus() == Form.Get<TEdit>("NameEdit")->Handle(); }},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Key);
+        PostMessageA(GetFocus(), WM_SYSCHAR, static_cast<unsigned char>(C.Key), 0x20000000);
+        Application->ProcessMessages();
+        EXPECT_TRUE(C.Check());
+    }
+    int Oks = 0;
+    Form.Get<TButton>("OkBut")->SetCaption("&Apply");
+    Form.Get<TButton>("OkBut")->OnClick = [&](TObject*) { ++Oks; };
+    PostMessageA(GetFocus(), WM_SYSCHAR, 'a', 0x20000000);
+    Application->ProcessMessages();
+    EXPECT_EQ(Oks, 1);
+    EXPECT_TRUE(IsAccel('S', "Save &s"));
+    EXPECT_FALSE(IsAccel('S', "Fish && Chips"));
+    Form.Hide();
+}
+
 TEST_F(ControlTest, WindowClassNameIsSettableAndFindsTheObject) {
     TForm Form(nullptr);
     Form.SetWindowClassName("TZELTestMessageWindow");
@@ -373,6 +407,36 @@ TEST_F(ControlTest, MenuShortcutRunsItsItemOnceAndItemsUpdateTheMenu) {
     Save->SetEnabled(true);
     SendMessageA(Form.Handle(), WM_COMMAND, Save->Command(), 0);
     EXPECT_EQ(Saved, 2);
+    Form.Hide();
+}
+
+void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR, DWORD) {
+    EndMenu();
+}
+
+TEST_F(ControlTest, PopupMenuRunsTheChosenItem) {
+    TForm Form(nullptr);
+    auto* Popup = new TPopupMenu(&Form);
+    std::vector<std::string> Ran;
+    for (const char* Caption : {"&Cut", "-", "&Paste"}) {
+        auto* Item = new TMenuItem(&Form);
+        Item->SetCaption(Caption);
+        Item->OnClick = [&Ran, Caption](TObject*) { Ran.push_back(Caption); };
+        Popup->Items()->Add(Item);
+    }
+    int Popups = 0;
+    Popup->OnPopup = [&](TObject*) { ++Popups; };
+    Form.SetPopupMenu(Popup);
+    Form.Show();
+    // The menu's own loop reads the keys: down to "&Paste" (the separator is skipped), then Enter.
+    for (WORD Key : {VK_DOWN, VK_DOWN, VK_RETURN})
+        PostKey(Form.Handle(), Key);
+    // Never hang the run if the loop ignores them.
+    UINT_PTR Guard = SetTimer(nullptr, 0, 3000, &EndMenuTimer);
+    SendMessageA(Form.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Form.Handle()), MAKELPARAM(50, 50));
+    KillTimer(nullptr, Guard);
+    EXPECT_EQ(Popups, 1);
+    EXPECT_EQ(Ran, (std::vector<std::string>{"&Paste"}));
     Form.Hide();
 }
 

@@ -188,6 +188,31 @@ TEST_F(FormTest, MemoKeepsReturnButTabAndEscapeGoToTheDialog) {
     EXPECT_EQ(Focused.back(), "OkBut");
 }
 
+TEST_F(FormTest, ClosingAsksFirstAndThenHidesOrFrees) {
+    TForm Form(nullptr);
+    bool Allow = false;
+    Form.OnCloseQuery = [&](TObject*, bool& CanClose) { CanClose = Allow; };
+    Form.Show();
+    PostMessageA(Form.Handle(), WM_CLOSE, 0, 0);
+    Application->ProcessMessages();
+    EXPECT_TRUE(Form.Visible()); // refused
+    Allow = true;
+    PostMessageA(Form.Handle(), WM_CLOSE, 0, 0);
+    Application->ProcessMessages();
+    EXPECT_FALSE(Form.Visible()); // hidden, not freed
+
+    // A form that asks to be freed goes once the queued messages are handled.
+    auto* Owner = new TComponent(nullptr);
+    auto* Freed = new TForm(Owner);
+    Freed->OnClose = [](TObject*, TCloseAction& Action) { Action = TCloseAction::caFree; };
+    Freed->Show();
+    Freed->Close();
+    EXPECT_EQ(Owner->ComponentCount(), 1);
+    Application->ProcessMessages();
+    EXPECT_EQ(Owner->ComponentCount(), 0);
+    delete Owner;
+}
+
 TEST_F(FormTest, ShowModalRefusesAVisibleForm) {
     TForm Form(nullptr);
     Form.Show();

@@ -1,0 +1,212 @@
+#include "controls/textmodel/dialogs/SearchDialogs.h"
+
+#include "controls/foundation/DrawingUtils.h"
+#include "controls/foundation/HSCommon.h"
+#include "controls/foundation/HSResStrings.h"
+
+ZEL_DEFINE_CLASS(TSearchOptionsForm, TForm, {})
+ZEL_DEFINE_CLASS(TSrchDialog, TSearchOptionsForm, {})
+ZEL_DEFINE_CLASS(TReplDialog, TSearchOptionsForm, {})
+
+namespace {
+
+template <class T> T* Find(TComponent& Owner, const char* Name) {
+    return static_cast<T*>(Owner.FindComponent(Name));
+}
+
+TFormItem Item(const char* Class, const char* Name, const char* Parent, int L, int T, int W, int H,
+               std::vector<std::pair<std::string, std::string>> Props = {}) {
+    return {Class, Name, Parent, L, T, W, H, "", std::move(Props), nullptr, nullptr};
+}
+
+TFormItem Sheet(const char* Name, bool Visible) {
+    TFormItem I = Item("TTabSheet", Name, "", 0, 0, 0, 0);
+    if (!Visible)
+        I.Properties.push_back({"TabVisible", "False"});
+    I.Setup = [](TControl& C) {
+        static_cast<TTabSheet&>(C).SetPageControl(Find<TPageControl>(*C.Owner(), "PageControl"));
+    };
+    return I;
+}
+
+} // namespace
+
+TSearchOptionsForm::TSearchOptionsForm(TComponent* AOwner) : TForm(AOwner) {
+    FOptions = std::make_unique<TSearchOptions>();
+    FOptions->Assign(GetSearchOptions());
+}
+
+TSearchOptionsForm::~TSearchOptionsForm() = default;
+
+void TSearchOptionsForm::BuildSearchForm(const std::string& Caption, int ClientHeight, int TopOfGroups,
+                                         std::vector<TFormItem> Extra) {
+    RegisterClass(THSHistoryEditor::StaticClass());
+    const int G = TopOfGroups;
+    // The option group has room for a fourth switch when a form adds one.
+    bool FourSwitches = false;
+    for (const TFormItem& I : Extra)
+        FourSwitches = FourSwitches || I.Parent == "gbOptions";
+    const int OptH = FourSwitches ? 102 : 82;
+    TFormLayout L;
+    L.ClientWidth = 385;
+    L.ClientHeight = ClientHeight;
+    L.BorderStyle = TFormBorderStyle::bsDialog;
+    L.Position = TFormPosition::poScreenCenter;
+    L.ActiveControl = "SearText";
+    L.Items = {
+        Item("TPageControl", "PageControl", "", 8, 8, 369, ClientHeight - 50),
+        Sheet("FindPage", true),
+        Item("TLabel", "LTextToFind", "FindPage", 8, 12, 90, 16),
+        Item("THSHistoryEditor", "SearText", "FindPage", 100, 8, 253, 21),
+        Item("TGroupBox", "gbOptions", "FindPage", 8, G, 170, OptH),
+        Item("TCheckBox", "CaseSens", "gbOptions", 8, 18, 154, 17),
+        Item("TCheckBox", "WholeWord", "gbOptions", 8, 38, 154, 17),
+        Item("TCheckBox", "RegExpr", "gbOptions", 8, 58, 154, 17),
+        Item("TGroupBox", "gbDirection", "FindPage", 186, G, 168, OptH),
+        Item("TRadioButton", "dirForward", "gbDirection", 8, 18, 150, 17),
+        Item("TRadioButton", "dirBackward", "gbDirection", 8, 38, 150, 17),
+        Item("TGroupBox", "gbScope", "FindPage", 8, G + OptH + 4, 170, 62),
+        Item("TRadioButton", "ScopeGlobal", "gbScope", 8, 18, 154, 17),
+        Item("TRadioButton", "ScopeSelected", "gbScope", 8, 38, 154, 17),
+        Item("TGroupBox", "gbOrigin", "FindPage", 186, G + OptH + 4, 168, 62),
+        Item("TRadioButton", "OriginFromCursor", "gbOrigin", 8, 18, 150, 17),
+        Item("TRadioButton", "OriginEntireScope", "gbOrigin", 8, 38, 150, 17),
+    };
+    for (TFormItem& I : Extra)
+        L.Items.push_back(std::move(I));
+    BuildForm(*this, L);
+    SetBorderIcons(biSystemMenu);
+    SetCaption(Caption);
+
+    PageControl = Find<TPageControl>(*this, "PageControl");
+    FindPage = Find<TTabSheet>(*this, "FindPage");
+    LTextToFind = Find<TLabel>(*this, "LTextToFind");
+    SearText = Find<THSHistoryEditor>(*this, "SearText");
+    gbOptions = Find<TGroupBox>(*this, "gbOptions");
+    CaseSens = Find<TCheckBox>(*this, "CaseSens");
+    WholeWord = Find<TCheckBox>(*this, "WholeWord");
+    RegExpr = Find<TCheckBox>(*this, "RegExpr");
+    gbDirection = Find<TGroupBox>(*this, "gbDirection");
+    dirForward = Find<TRadioButton>(*this, "dirForward");
+    dirBackward = Find<TRadioButton>(*this, "dirBackward");
+    gbScope = Find<TGroupBox>(*this, "gbScope");
+    ScopeGlobal = Find<TRadioButton>(*this, "ScopeGlobal");
+    ScopeSelected = Find<TRadioButton>(*this, "ScopeSelected");
+    gbOrigin = Find<TGroupBox>(*this, "gbOrigin");
+    OriginFromCursor = Find<TRadioButton>(*this, "OriginFromCursor");
+    OriginEntireScope = Find<TRadioButton>(*this, "OriginEntireScope");
+    OKBut = Find<TButton>(*this, "OKBut");
+    CancelBut = Find<TButton>(*this, "CancelBut");
+    HelpBut = Find<TButton>(*this, "HelpBut");
+
+    SetParentFont(true);
+    SetFormFont(this);
+    PageControl->SetActivePage(FindPage);
+    FindPage->SetCaption(LoadResString(SFind));
+    LTextToFind->SetCaption(LoadResString(STextToFind));
+    LTextToFind->SetFocusControl(SearText);
+    gbOptions->SetCaption(LoadResString(SOptions));
+    CaseSens->SetCaption(LoadResString(SCaseSensitive));
+    WholeWord->SetCaption(LoadResString(SWholeWord));
+    RegExpr->SetCaption(LoadResString(SRegExpr));
+    gbDirection->SetCaption(LoadResString(SDirection));
+    dirForward->SetCaption(LoadResString(SForward));
+    dirBackward->SetCaption(LoadResString(SBackward));
+    gbScope->SetCaption(LoadResString(SScope));
+    ScopeGlobal->SetCaption(LoadResString(SGlobal));
+    ScopeSelected->SetCaption(LoadResString(SSelText));
+    gbOrigin->SetCaption(LoadResString(SOrigin));
+    OriginFromCursor->SetCaption(LoadResString(SFromCursor));
+    OriginEntireScope->SetCaption(LoadResString(SEntireScope));
+
+    const TSearchOptions& O = *FOptions;
+    SearText->SetText(O.TextToFind);
+    CaseSens->SetChecked(O.CaseSensitive);
+    WholeWord->SetChecked(O.WholeWordsOnly);
+    RegExpr->SetChecked(O.RegularExpr);
+    (O.Direction == sdBackward ? dirBackward : dirForward)->SetChecked(true);
+    (O.Scope == ssSelectedText ? ScopeSelected : ScopeGlobal)->SetChecked(true);
+    (O.Origin == soEntireScope ? OriginEntireScope : OriginFromCursor)->SetChecked(true);
+}
+
+void TSearchOptionsForm::ReadControls() {
+    TSearchOptions& O = *FOptions;
+    O.TextToFind = SearText->Text();
+    O.CaseSensitive = CaseSens->Checked();
+    O.WholeWordsOnly = WholeWord->Checked();
+    O.RegularExpr = RegExpr->Checked();
+    O.Direction = dirBackward->Checked() ? sdBackward : sdForward;
+    O.Scope = ScopeSelected->Checked() ? ssSelectedText : ssGlobal;
+    O.Origin = OriginEntireScope->Checked() ? soEntireScope : soFromCursor;
+}
+
+void TSearchOptionsForm::Commit() {
+    GetSearchOptions()->Assign(FOptions.get());
+}
+
+// --- TSrchDialog -------------------------------------------------------------------------------
+
+TSrchDialog::TSrchDialog(TComponent* AOwner) : TSearchOptionsForm(AOwner) {
+    auto OK = Item("TButton", "OKBut", "", 144, 218, 73, 25, {{"Default", "True"}, {"ModalResult", "1"}});
+    OK.OnClick = [this](TObject*) { OKButClick(); };
+    BuildSearchForm(LoadResString(SFindText), 251, 40,
+                    {Sheet("FindInFilesPage", false), std::move(OK),
+                     Item("TButton", "CancelBut", "", 224, 218, 73, 25, {{"Cancel", "True"}, {"ModalResult", "2"}}),
+                     Item("TButton", "HelpBut", "", 304, 218, 73, 25)});
+    FindInFilesPage = Find<TTabSheet>(*this, "FindInFilesPage");
+    SearText->SetRegName("SrchDialogSearText");
+    UpdateStandardButtons(OKBut, CancelBut, HelpBut);
+}
+
+void TSrchDialog::OKButClick() {
+    ReadControls();
+    Commit();
+}
+
+// --- TReplDialog -------------------------------------------------------------------------------
+
+TReplDialog::TReplDialog(TComponent* AOwner) : TSearchOptionsForm(AOwner) {
+    auto OK = Item("TButton", "OKBut", "", 64, 266, 73, 25, {{"Default", "True"}, {"ModalResult", "1"}});
+    OK.OnClick = [this](TObject*) { OKButClick(); };
+    auto All = Item("TButton", "ReplBut", "", 144, 266, 81, 25, {{"ModalResult", std::to_string(mrAll)}});
+    All.OnClick = [this](TObject*) { ReplButClick(); };
+    BuildSearchForm(LoadResString(SReplText), 299, 68,
+                    {Item("TLabel", "LReplaceWith", "FindPage", 8, 40, 90, 16),
+                     Item("THSHistoryEditor", "ReplText", "FindPage", 100, 36, 253, 21),
+                     Item("TCheckBox", "PromptRepl", "gbOptions", 8, 78, 154, 17), std::move(OK), std::move(All),
+                     Item("TButton", "CancelBut", "", 232, 266, 73, 25, {{"Cancel", "True"}, {"ModalResult", "2"}}),
+                     Item("TButton", "HelpBut", "", 312, 266, 73, 25)});
+    LReplaceWith = Find<TLabel>(*this, "LReplaceWith");
+    ReplText = Find<THSHistoryEditor>(*this, "ReplText");
+    PromptRepl = Find<TCheckBox>(*this, "PromptRepl");
+    ReplBut = Find<TButton>(*this, "ReplBut");
+    SearText->SetRegName("ReplDialogSearText");
+    ReplText->SetRegName("ReplDialogReplText");
+    LReplaceWith->SetCaption(LoadResString(SReplaceWith));
+    LReplaceWith->SetFocusControl(ReplText);
+    PromptRepl->SetCaption(LoadResString(SPropmtRepl));
+    ReplBut->SetCaption(LoadResString(SReplAll));
+    OKBut->SetCaption(LoadResString(SOkButton));
+    CancelBut->SetCaption(LoadResString(SCancelButton));
+    HelpBut->SetCaption(LoadResString(SHelpButton));
+    HelpBut->SetVisible(boolShowHelpButton);
+    if (!boolShowHelpButton)
+        for (TButton* B : {OKBut, ReplBut, CancelBut})
+            B->SetLeft(B->Left() + 80);
+    ReplText->SetText(Options().ReplaceWith);
+    PromptRepl->SetChecked(Options().PromptOnReplace);
+}
+
+void TReplDialog::SaveOptions(bool ReplaceAll) {
+    ReadControls();
+    Options().ReplaceWith = ReplText->Text();
+    Options().PromptOnReplace = PromptRepl->Checked();
+    Options().ReplaceAll = ReplaceAll;
+    Commit();
+}
+
+void TReplDialog::ReplButClick() {
+    SearText->HistoryChanged();
+    ReplText->HistoryChanged();
+    SaveOptions(true);
+}
