@@ -48,6 +48,9 @@ zel_ensure_prefix() {
     if [ ! -f "$WINEPREFIX/.zel-ready" ]; then
       rm -rf "$WINEPREFIX"
       "$ZEL_WINE" wineboot -i >/dev/null 2>&1
+      # There is no window manager on a virtual display; unmanaged windows show and hide at once
+      # instead of waiting for one.
+      "$ZEL_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
       "$ZEL_WINESERVER" -w
       touch "$WINEPREFIX/.zel-ready"
     fi
