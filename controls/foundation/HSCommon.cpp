@@ -400,3 +400,33 @@ std::string DropFiles(bool FoldersOnly, bool Multiple, const std::string& Separa
     Msg.Result = 0;
     return Result;
 }
+
+TShiftState KeysToShift() {
+    TShiftState Shift = 0;
+    if (GetKeyState(VK_SHIFT) < 0)
+        Shift |= ssShift;
+    if (GetKeyState(VK_CONTROL) < 0)
+        Shift |= ssCtrl;
+    if (GetAsyncKeyState(VK_MENU) < 0)
+        Shift |= ssAlt;
+    return Shift;
+}
+
+static bool IsGlobalComponentName(const std::string& Name) {
+    if (!Screen)
+        return false;
+    for (int I = 0; I < Screen->FormCount(); ++I)
+        if (SameText(Screen->Forms(I)->Name(), Name))
+            return true;
+    return false;
+}
+
+std::string FindUniqueName(const std::string& Name) {
+    if (!IsGlobalComponentName(Name))
+        return Name;
+    for (int I = 1;; ++I) {
+        std::string Candidate = Name + "_" + std::to_string(I);
+        if (!IsGlobalComponentName(Candidate))
+            return Candidate;
+    }
+}

@@ -81,6 +81,12 @@ bool IsStringHot(const std::string& S);
 // Opens a file, folder or address with the shell's default verb.
 void JumpToURL(const std::string& S);
 
+// Shift and Ctrl from the thread's key state, Alt from the asynchronous state.
+TShiftState KeysToShift();
+// Name, else "Name_1", "Name_2"... until no form on the screen carries it (the program's
+// global components are its forms).
+std::string FindUniqueName(const std::string& Name);
+
 void GetFontMetrics(TFont& Font, TEXTMETRICA& Metrics);
 int GetAveFontWidth(TFont& Font);
 int GetMaxFontWidth(TFont& Font);

@@ -220,3 +220,13 @@ TEST_F(HandleObjectTest, PostedMessagesReachTheOwnerLaterOnTheSameThread) {
 }
 
 } // namespace
+
+TEST_F(WindowPlacementTest, UniqueNamesSkipTheNamesOfOpenForms) {
+    EXPECT_EQ("Editor", FindUniqueName("Editor"));
+    TForm First(nullptr);
+    First.SetName("Editor");
+    TForm Second(nullptr);
+    Second.SetName("Editor_1");
+    EXPECT_EQ("Editor_2", FindUniqueName("Editor"));
+    EXPECT_EQ("editor_2", FindUniqueName("editor")); // names compare ignoring case
+}
