@@ -24,7 +24,7 @@ TInputLineForm::TInputLineForm(TComponent* AOwner) : TForm(AOwner) {
     L.ClientHeight = 129;
     L.PixelsPerInch = 120;
     L.BorderStyle = TFormBorderStyle::bsDialog;
-    L.Position = TPosition::poScreenCenter;
+    L.Position = TFormPosition::poScreenCenter;
     L.ActiveControl = "PropEdit";
     L.Items = {
         {"TPanel",

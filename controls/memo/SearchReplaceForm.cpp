@@ -54,7 +54,9 @@ TFrmSearRepl::TFrmSearRepl(TComponent* AOwner) : TNotModalSearchForm(AOwner) {
     L.ClientHeight = 267;
     L.PixelsPerInch = 120;
     L.BorderStyle = TFormBorderStyle::bsDialog;
-    auto Click = [this](void (TFrmSearRepl::*Handler)()) { return [this, Handler](TObject*) { (this->*Handler)(); }; };
+    auto Click = [this](void (TFrmSearRepl::*Handler)()) {
+        return [this, Handler](TObject*) { (this->*Handler)(); };
+    };
     L.Items = {
         Item("TPageControl", "PageControl", "", 0, 0, 491, 121, {{"Align", "alTop"}}),
         Sheet("EditorFindPage"),
@@ -207,7 +209,7 @@ void TFrmSearRepl::SetActiveIndex(int Index) {
     if (Index < 0 || Index >= PageControl->PageCount())
         return;
     PageControl->SetActivePageIndex(Index);
-    TWinControl* Input = Index == kFindPage ? static_cast<TWinControl*>(SearText)
+    TWinControl* Input = Index == kFindPage      ? static_cast<TWinControl*>(SearText)
                          : Index == kReplacePage ? static_cast<TWinControl*>(SearText1)
                                                  : LineEd;
     if (Showing() && Input->CanFocus())
@@ -258,6 +260,12 @@ void TFrmSearRepl::AssignOptions() {
     O.Scope = ScopeSelected->Checked() ? ssSelectedText : ssGlobal;
     O.Origin = soFromCursor;
     O.PromptOnReplace = false;
+    // The run state of the searches made since the window opened stays as the searches left it;
+    // only ReplaceAll is the window's to set.
+    const TSearchOptions& Global = *GetSearchOptions();
+    O.ShowNotFound = Global.ShowNotFound;
+    O.InReplace = Global.InReplace;
+    O.FirstSearch = Global.FirstSearch;
     GetSearchOptions()->Assign(&O);
 }
 
@@ -334,5 +342,6 @@ void TFrmSearRepl::MakeSearchVisible(const RECT& Rect) {
 }
 
 void RegisterSearchReplaceWindow() {
-    SetNotModalSearchFormMaker([](TComponent* Owner) -> TNotModalSearchForm* { return new TFrmSearRepl(Owner); });
+    SetNotModalSearchFormMaker(
+        [](TComponent* Owner) -> TNotModalSearchForm* { return new TFrmSearRepl(Owner); });
 }

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "controls/textmodel/MemoSource.h"
+#include "framework/core/Properties.h"
 #include "framework/core/SysUtils.h"
 #include "framework/ui/Dialogs.h"
 
@@ -142,4 +143,27 @@ void TCustomMemoSource::AssignLines(TStrings* lines, bool selectedOnly) {
     if (first + i < GetStrCount() && !GetLineReadOnly(first + i))
       lines->Add(block ? FSelection.Get(i) : FStrings.Get(i));
   lines->EndUpdate();
+}
+
+namespace {
+const TPropInfo* StringProp(TObject* object, const std::string& name) {
+  const TPropInfo* info = GetPropInfo(object, name);
+  if (!info || (info->Kind != tkString && info->Kind != tkBinary))
+    throw EPropertyError(Format(SUnknownProperty, name.c_str()));
+  return info;
+}
+}  // namespace
+
+void TCustomMemoSource::LoadFromProp(TObject* object, const std::string& propName) {
+  if (!object) {
+    LoadFromString(std::string());
+    return;
+  }
+  LoadFromString(GetStrProp(object, StringProp(object, propName)));
+}
+
+void TCustomMemoSource::SaveToProp(TObject* object, const std::string& propName) {
+  if (!object) return;
+  const TPropInfo* info = StringProp(object, propName);
+  SetStrProp(object, info, SaveToString());
 }

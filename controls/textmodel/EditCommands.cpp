@@ -669,3 +669,57 @@ void TCustomMemoSource::ReadBlockFromStreamEx(TStream& stream, bool columnBlock)
   }
   InsertStrings(lines, columnBlock);
 }
+
+void TCustomMemoSource::WriteBlockToFile(const std::string& fileName) {
+  TFileStream f(fileName, fmCreate);
+  WriteBlockToStream(f);
+}
+
+void TCustomMemoSource::ReadBlockFromFile(const std::string& fileName) {
+  TFileStream f(fileName, fmOpenRead | fmShareDenyWrite);
+  ReadBlockFromStream(f);
+}
+
+void TCustomMemoSource::CorrectMarkWordRight() {
+  TCommandScope scope(*this, 30);
+  ++KeepSelection;
+  ClearSelection();
+  const int32_t line = FCaret.Line, col = FCaret.Char;
+  int32_t end = col;
+  if (line < GetStrCount()) {
+    const std::string s = FStrings.Get(line);
+    const int32_t n = int32_t(s.size());
+    if (col < n && InDelimSet(s, col + 1)) {
+      int32_t i = col;
+      while (i < n && InDelimSet(s, i + 1)) ++i;
+      if (i < n) {
+        end = i;
+      } else {
+        int32_t st = 0;
+        WordBounds(col, line, wsUntilNextWord, st, end);
+        end = n;
+      }
+    } else if (col < n) {
+      int32_t st = 0;
+      WordBounds(col, line, wsWordWithSpace, st, end);
+    }
+  }
+  if (end > col) {
+    JumpTo(end, line);
+    SetSelectionRect({col, line, end, line});
+    SetSelectionType(stStreamSel);
+  }
+  --KeepSelection;
+}
+
+void TCustomMemoSource::CorrectDeleteWordRight() {
+  if (GetReadOnly() || FCaret.Line >= GetStrCount()) return;
+  TCommandScope scope(*this, 33);
+  if (FCaret.Char >= int32_t(TrimRight(FStrings.Get(FCaret.Line)).size())) {
+    DeleteRight(INT_MAX / 2);  // the blanks after the caret go with the line end
+    JoinLines();
+    return;
+  }
+  CorrectMarkWordRight();
+  DeleteBlock();
+}

@@ -7,6 +7,7 @@
 #include "controls/textmodel/SourceExtras.h"
 #include "framework/core/SysUtils.h"
 #include "framework/ui/Dialogs.h"
+#include "framework/ui/Forms.h"
 
 bool ModalSearchAndReplace = true;
 
@@ -14,6 +15,23 @@ namespace {
 
 constexpr uint8_t kFindReason = 55;
 constexpr uint8_t kReplaceReason = 54;
+
+// Shows the hourglass while a search runs, unless the caller already shows it, and puts the
+// default cursor back afterwards.
+class THourGlassScope {
+public:
+  THourGlassScope() : FSet(Screen && Screen->Cursor() != crHourGlass) {
+    if (FSet) Screen->SetCursor(crHourGlass);
+  }
+  ~THourGlassScope() {
+    if (FSet && Screen) Screen->SetCursor(crDefault);
+  }
+  THourGlassScope(const THourGlassScope&) = delete;
+  THourGlassScope& operator=(const THourGlassScope&) = delete;
+
+private:
+  bool FSet;
+};
 
 TReplacePromptFunc& PromptFunc() {
   static TReplacePromptFunc func;
@@ -219,6 +237,7 @@ bool TCustomMemoSource::InternalFind(int32_t& len) {
     }
     bool found = false;
     try {
+      THourGlassScope hourGlass;
       found = SearchinStrings(strings, o, point, len, FDelimSet);
     } catch (const Exception& e) {
       if (!HandleSearchException(e.Message())) ShowInfo(e.Message());

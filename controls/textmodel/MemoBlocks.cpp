@@ -191,7 +191,8 @@ void TCustomMemoSource::DeleteBlock() {
       JoinLines();
       if (l + 1 < lastLine) DeleteRight(INT_MAX / 2);
     }
-    if (lastLine == e.Line) DeleteRight(lastCount);
+    // A block that ends below the last line takes all of it.
+    DeleteRight(lastLine == e.Line ? lastCount : INT_MAX / 2);
     JumpTo(b.Char, b.Line);
   } else {
     TPosition* back = CopyPosition(FCaret);
@@ -230,7 +231,9 @@ void TCustomMemoSource::PasteBlock() {
   const std::string text = Clipboard().AsText();
   // Text another program copied is running text, whatever was copied here before.
   if (text != LastCopiedText()) ClipSelType = 0;
-  InsertStrings(SplitLines(text), ClipSelType == 1);
+  std::vector<std::string> lines = SplitLines(text);
+  if (OnPasteFromClipboard) OnPasteFromClipboard(*this, lines);
+  InsertStrings(lines, ClipSelType == 1);
   if (!HasOption(soPersistentBlocks)) SetSelectionType(stNotSelected);
 }
 
@@ -240,16 +243,7 @@ void TCustomMemoSource::InsertStrings(const std::vector<std::string>& lines, boo
     return;
   }
   std::vector<std::string> expanded;
-  for (const std::string& l : lines) {
-    std::string out;
-    for (char c : l) {
-      if (c == '\t')
-        out.append(size_t(FSpacesInTab - int32_t(out.size()) % FSpacesInTab), ' ');
-      else
-        out += c;
-    }
-    expanded.push_back(out);
-  }
+  for (const std::string& l : lines) expanded.push_back(ExpandTabs(l, FSpacesInTab));
   PasteBlockFromStrings(expanded, columnBlock);
 }
 
@@ -323,4 +317,35 @@ void TCustomMemoSource::DoWithBlockStr(uint8_t reason, bool restoreCaret,
 
 void TCustomMemoSource::QuoteBlock() {
   DoWithBlockStr(kQuoteReason, true, [](const std::string& s) { return ">" + s; });
+}
+
+std::string TCustomMemoSource::ExpandTabs(const std::string& text, int32_t spacesInTab) {
+  if (spacesInTab < 1) spacesInTab = 1;
+  std::string out;
+  for (char c : text) {
+    if (c == '\t')
+      out.append(size_t(spacesInTab - int32_t(out.size()) % spacesInTab), ' ');
+    else
+      out += c;
+  }
+  return out;
+}
+
+void TCustomMemoSource::JustifyBlock() {
+  if (!CanCopy() || GetReadOnly()) return;
+  std::vector<std::string> lines = BlockLines();
+  size_t longest = 0;
+  for (const std::string& l : lines) longest = std::max(longest, l.size());
+  TCommandScope scope(*this, kPasteReason);
+  const bool keep = KeepTrailingBlanks;
+  KeepTrailingBlanks = true;
+  try {
+    DoWithBlockStr(kPasteReason, true, [longest](const std::string& l) {
+      return l.size() < longest ? l + std::string(longest - l.size(), ' ') : l;
+    });
+  } catch (...) {
+    KeepTrailingBlanks = keep;
+    throw;
+  }
+  KeepTrailingBlanks = keep;
 }

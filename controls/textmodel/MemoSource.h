@@ -687,6 +687,18 @@ public:
   void WriteBlockToStream(TStream& stream);
   void ReadBlockFromStream(TStream& stream) { ReadBlockFromStreamEx(stream, false); }
   void ReadBlockFromStreamEx(TStream& stream, bool columnBlock);
+  void WriteBlockToFile(const std::string& fileName);
+  void ReadBlockFromFile(const std::string& fileName);
+  // Marks from the caret up to the next word's start (on delimiters), else to the end of the word
+  // under the caret with one following blank, or through the following delimiters.
+  void CorrectMarkWordRight();
+  void CorrectDeleteWordRight();
+  // Pads the block's lines with blanks to the longest and puts them back as the block.
+  void JustifyBlock();
+  // Each tab becomes blanks up to the next multiple of `spacesInTab`.
+  static std::string ExpandTabs(const std::string& text, int32_t spacesInTab);
+  // Lines about to be pasted; the handler may change them.
+  std::function<void(TCustomMemoSource& sender, std::vector<std::string>& lines)> OnPasteFromClipboard;
 
   // --- source services (BookmarkCommands.cpp)
   // For a named source with unsaved changes asks " Save changes to %s ?": Yes saves, No keeps,
@@ -695,6 +707,10 @@ public:
   static TCustomMemoSource* MemoSourceByName(const std::string& name);
   // With soExcludeReadOnlyLines: the lines (of the block, or all) that are not read-only.
   void AssignLines(TStrings* lines, bool selectedOnly);
+  // The text from (or into) a string property of an object; with no object the text is cleared.
+  // Raises EPropertyError for a property the object does not have.
+  void LoadFromProp(TObject* object, const std::string& propName);
+  void SaveToProp(TObject* object, const std::string& propName);
 };
 
 // The published form: its properties are streamed in the order of its property table.

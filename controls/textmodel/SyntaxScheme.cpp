@@ -1,5 +1,7 @@
 #include "controls/textmodel/SyntaxScheme.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <functional>
 
@@ -722,4 +724,15 @@ std::vector<std::pair<std::string, TCollection*>> TSyntaxBlock::TokenLists() con
           {"IdentSuffixes", &self->IdentSuffixes},
           {"IdentPrefixesSuffixes", &self->IdentPrefixesSuffixes},
           {"KeywordSets", &self->KeywordSets}};
+}
+
+void TSyntaxScheme::LoadFromResource(const std::string& name) {
+  HRSRC res = FindResourceA(nullptr, name.c_str(), MAKEINTRESOURCEA(10));  // RT_RCDATA
+  HGLOBAL data = res ? LoadResource(nullptr, res) : nullptr;
+  const void* bytes = data ? LockResource(data) : nullptr;
+  if (!bytes) throw ESyntaxSchemeError("Can't read syntax scheme from stream.");
+  TMemoryStream stream;
+  stream.WriteBuffer(bytes, static_cast<int32_t>(SizeofResource(nullptr, res)));
+  stream.SetPosition(0);
+  LoadFromStream(stream);
 }

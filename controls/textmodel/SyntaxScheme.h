@@ -329,6 +329,8 @@ class TSyntaxScheme : public TPersistent {
   void LoadFromStream(TStream& stream);
   void SaveToStream(TStream& stream);
   void LoadFromText(const std::string& text);
+  // The program's raw-data resource of that name, read as by LoadFromStream.
+  void LoadFromResource(const std::string& name);
   std::string SaveToText();
 
   // The style-sheet scheme the editor carries.
@@ -340,3 +342,5 @@ class TSyntaxScheme : public TPersistent {
   void DistributeBlockLists();
   mutable TSchemeListEntries FBlockLists;
 };
+#undef ZEL_SCHEME_PROP
+#undef ZEL_SCHEME_STR

@@ -8,11 +8,41 @@
 
 namespace zel::checks {
 
+namespace {
+
+bool isAscii(const char* s) {
+    for (; *s; ++s)
+        if (static_cast<unsigned char>(*s) >= 0x80)
+            return false;
+    return true;
+}
+
+} // namespace
+
 std::string upperCase(const std::string& s) {
     std::string u = s;
-    if (!u.empty())
+    // Names and values are nearly always plain ASCII; only others need the locale's upper case.
+    if (isAscii(u.c_str())) {
+        for (char& c : u)
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+    } else {
         CharUpperBuffA(u.data(), static_cast<DWORD>(u.size()));
+    }
     return u;
+}
+
+bool namesEqual(const char* a, const char* b) {
+    if (isAscii(a) && isAscii(b)) {
+        for (; *a && *b; ++a, ++b) {
+            const char x = *a >= 'a' && *a <= 'z' ? static_cast<char>(*a - 32) : *a;
+            const char y = *b >= 'a' && *b <= 'z' ? static_cast<char>(*b - 32) : *b;
+            if (x != y)
+                return false;
+        }
+        return *a == *b;
+    }
+    return cfgNamesEqual(a, b);
 }
 
 bool isBlank(char c) {
@@ -57,6 +87,12 @@ CheckRun::CheckRun(ValidateArgsClass& a, CfgStore* store) : args(a), cfg(store) 
         placeholders_.push_back("MIVA");
     if (o.validator(opt::CFML))
         placeholders_.push_back("CxF");
+    kindOptions.cfml = o.validator(opt::CFML);
+    kindOptions.underscore = o.validator(opt::UnderscoreInAlphanumeric);
+    kindOptions.placeholders = placeholders_;
+    quotingOptions.ignoreRequirements = o.validator(opt::IgnoreQuotationRequirements);
+    quotingOptions.allEquivalent = o.validator(opt::TreatAllQuotesEquivalent);
+    quotingOptions.requireQuoted = o.validator(opt::RequireQuotedAttValues);
     for (int32_t k = 0; k < CFG_KINDS; ++k) {
         const std::vector<int32_t>* order = cfg->orderList(k);
         usable_[k].assign(order ? order->size() : 0, -1);
@@ -127,7 +163,7 @@ const std::vector<int32_t>& CheckRun::tagRecords(const std::string& upperName) {
     const int32_t count = cfg->getCount(CFG_TAGNAME);
     for (; pos >= 0 && pos < count; ++pos) {
         const TagStore* r = cfg->recordAt(CFG_TAGNAME, pos);
-        if (!r || !cfgNamesEqual(r->getName(), upperName.c_str()))
+        if (!r || !namesEqual(r->getName(), upperName.c_str()))
             break;
         found.push_back(r->getWord(1));
     }
@@ -147,17 +183,41 @@ const AttributeIndex& CheckRun::attributes(int32_t tagNumber) {
             continue;
         const size_t position = index.records.size();
         index.records.push_back(number);
-        const std::string name = r->getName();
+        std::string name = r->getName();
         if (r->getWord(2) == 1)
             index.ignoreAll = true;
-        if (name.size() > 1 && name.back() == '*')
+        const bool prefix = name.size() > 1 && name.back() == '*';
+        if (prefix)
+            name.pop_back();
+        index.upperNames.push_back(upperCase(name));
+        index.isPrefix.push_back(prefix ? 1 : 0);
+        if (prefix)
             index.prefixed.push_back(position);
         else
-            index.byName[upperCase(name)].push_back(position);
+            index.byName[index.upperNames.back()].push_back(position);
         if (r->getProperty(0) == 3 || r->getProperty(1) == 1)
             index.requiredOrRecommended.push_back(position);
     }
     return index;
+}
+
+const std::vector<CheckRun::Container>& CheckRun::containers(int32_t tagNumber, int32_t list) {
+    auto& cache = containers_[list == 0 ? 0 : 1];
+    auto it = cache.find(tagNumber);
+    if (it != cache.end())
+        return it->second;
+    std::vector<Container>& found = cache[tagNumber];
+    const TagStore* r = cfg->record(CFG_TAGNAME, tagNumber);
+    if (const std::vector<int32_t>* l = r ? r->list(list) : nullptr) {
+        for (const int32_t number : *l) {
+            const TagStore* c = cfg->record(CFG_TAGNAME, number);
+            if (!c)
+                continue;
+            const int32_t type = c->getWord(2);
+            found.push_back(Container{number, type == 1 || type == 2 ? type : 0, c->getName()});
+        }
+    }
+    return found;
 }
 
 CheckRun* checkRun(ValidateArgsClass& args) {

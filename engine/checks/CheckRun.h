@@ -3,12 +3,12 @@
 // helpers they share: option bits, record usability, locations and suggestion lists.
 
 #include <cstdint>
-#include <set>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
+#include "engine/checks/ValueKinds.h"
 #include "engine/config/CfgStore.h"
 #include "engine/run/ValidateArgs.h"
 
@@ -72,6 +72,8 @@ struct TagEntry {
 // The attribute records of one tag name record, indexed for the tag check.
 struct AttributeIndex {
     std::vector<int32_t> records;                                  // the expanded list, in order
+    std::vector<std::string> upperNames;                           // by position; prefixes without "*"
+    std::vector<char> isPrefix;                                    // by position
     std::unordered_map<std::string, std::vector<size_t>> byName;   // upper name -> positions
     std::vector<size_t> prefixed;                                  // names ending in "*"
     std::vector<size_t> requiredOrRecommended;                     // positions
@@ -98,6 +100,21 @@ public:
     const std::vector<int32_t>& tagRecords(const std::string& upperName);
     const AttributeIndex& attributes(int32_t tagNumber);
 
+    // A tag name record's valid (list 0) and excluding (list 1) containers, read once per run.
+    struct Container {
+        int32_t number;
+        int32_t pseudo; // 0 an element, 1 "(everywhere)", 2 "(first tag)"
+        std::string name;
+    };
+    const std::vector<Container>& containers(int32_t tagNumber, int32_t list);
+
+    KindOptions kindOptions;
+    QuotingOptions quotingOptions;
+    std::vector<size_t> positions; // scratch of the attribute match
+    std::vector<int32_t> scratchRecords; // scratch of the placement check
+    std::vector<char> scratchKeep;
+    std::vector<int32_t> scratchCandidates; // scratch of the value check
+
     // The placeholder words of the collapses enabled in this run.
     const std::vector<std::string>& placeholders() const { return placeholders_; }
     // Length of the placeholder word at text[pos], or 0.
@@ -115,8 +132,9 @@ public:
     bool inactive = false;
     int32_t closingRule = 0;
 
-    // Opening entries that need a closing tag and have not had it yet, by structure index.
-    std::set<int32_t> openRequired;
+    // Opening entries that need a closing tag and have not had it yet, by structure index in
+    // ascending order (entries are added in that order; closings are mostly near the end).
+    std::vector<int32_t> openRequired;
     // Tag name records whose configuration message was given in this run.
     std::unordered_set<int32_t> configMessagesGiven;
 
@@ -125,12 +143,15 @@ private:
     std::vector<int8_t> usable_[CFG_KINDS]; // -1 not yet known, 0 no, 1 yes
     std::unordered_map<std::string, std::vector<int32_t>> tagRecords_;
     std::unordered_map<int32_t, AttributeIndex> attributes_;
+    std::unordered_map<int32_t, std::vector<Container>> containers_[2];
 };
 
 // The run's check state, made on first use; nullptr when the run has no configuration.
 CheckRun* checkRun(ValidateArgsClass& args);
 
 std::string upperCase(const std::string& s);
+// Case-blind comparison of names: the configuration's own, with a fast path for plain ASCII.
+bool namesEqual(const char* a, const char* b);
 bool isBlank(char c);
 // Items joined for a message: "a", "a or b", "a, b, or c" (word "or" or "and").
 std::string joinList(const std::vector<std::string>& items, const char* word);

@@ -208,7 +208,7 @@ int checkEntity(CheckRun& run, const std::string& name, const std::string& shown
     const int32_t count = cfg.getCount(CFG_ENTITY);
     for (; pos < count; ++pos) {
         const TagStore* r = cfg.recordAt(CFG_ENTITY, pos);
-        if (!r || !cfgNamesEqual(r->getName(), name.c_str()))
+        if (!r || !namesEqual(r->getName(), name.c_str()))
             break;
         if (!run.usable(CFG_ENTITY, r->getWord(1), 106, r->getName(), &at))
             continue;
@@ -258,7 +258,7 @@ int32_t unresolvedAmpersands(CheckRun& run, const std::string& value) {
         int32_t p = run.cfg->findByName(CFG_ENTITY, name.c_str(), false);
         for (const int32_t n = run.cfg->getCount(CFG_ENTITY); p >= 0 && p < n && !known; ++p) {
             const TagStore* r = run.cfg->recordAt(CFG_ENTITY, p);
-            if (!r || !cfgNamesEqual(r->getName(), name.c_str()))
+            if (!r || !namesEqual(r->getName(), name.c_str()))
                 break;
             known = name == r->getName();
         }

@@ -44,7 +44,7 @@ int32_t closingRuleOf(const CheckRun& run, const TagStore& r, bool& mark314) {
 
 void addName(std::vector<std::string>& names, const char* name) {
     for (const std::string& n : names)
-        if (cfgNamesEqual(n.c_str(), name))
+        if (namesEqual(n.c_str(), name))
             return;
     names.emplace_back(name);
 }
@@ -115,24 +115,19 @@ bool placeElement(CheckRun& run, bool recheck) {
     // Judge every record: may the element stand here by it?
     const bool cfml = run.validator(opt::CFML);
     const bool firstTagStands = countedTags(run) == 0 || run.validator(opt::FirstTagAnywhere);
-    auto pseudo = [&](int32_t number) -> int32_t {
-        const TagStore* r = cfg.record(CFG_TAGNAME, number);
-        const int32_t type = r ? r->getWord(2) : -1;
-        return type == Everywhere || type == FirstTag ? type : 0;
+    auto stands = [&](const CheckRun::Container& c) {
+        return c.pseudo == Everywhere || (c.pseudo == FirstTag && firstTagStands);
     };
-    auto stands = [&](int32_t number) {
-        const int32_t kind = pseudo(number);
-        return kind == Everywhere || (kind == FirstTag && firstTagStands);
-    };
-    std::vector<int32_t> records = run.nameRecords;
+    // Scratch lists of the run: a tag check makes no allocations of its own for them.
+    std::vector<int32_t>& records = run.scratchRecords;
+    records.assign(run.nameRecords.begin(), run.nameRecords.end());
     std::vector<int32_t> removed;
     bool anyExcluded = false;
-    std::vector<bool> keep(records.size(), false);
+    std::vector<char>& keep = run.scratchKeep;
+    keep.assign(records.size(), 0);
     for (size_t k = 0; k < records.size(); ++k) {
-        const TagStore* r = cfg.record(CFG_TAGNAME, records[k]);
-        static const std::vector<int32_t> none;
-        const std::vector<int32_t>& valid = r->list(0) ? *r->list(0) : none;
-        const std::vector<int32_t>& excluding = r->list(1) ? *r->list(1) : none;
+        const std::vector<CheckRun::Container>& valid = run.containers(records[k], 0);
+        const std::vector<CheckRun::Container>& excluding = run.containers(records[k], 1);
         int32_t decision = 0; // 1 valid, -1 excluded, -2 not contained
         if (run.validator(opt::TagRangeAlwaysValid))
             decision = 1;
@@ -144,12 +139,12 @@ bool placeElement(CheckRun& run, bool recheck) {
         }
         if (decision == 0) {
             int32_t validDepth = run::kNotOpen, excludingDepth = run::kNotOpen;
-            for (const int32_t v : valid)
-                if (!pseudo(v))
-                    validDepth = std::max(validDepth, a.structure.findOpen(cfg.getName(CFG_TAGNAME, v), 1 | 4 | (cfml ? 2 : 0)));
-            for (const int32_t x : excluding)
-                if (!pseudo(x))
-                    excludingDepth = std::max(excludingDepth, a.structure.findOpen(cfg.getName(CFG_TAGNAME, x), 1 | (cfml ? 2 : 0)));
+            for (const CheckRun::Container& v : valid)
+                if (!v.pseudo)
+                    validDepth = std::max(validDepth, a.structure.findOpen(v.name, 1 | 4 | (cfml ? 2 : 0)));
+            for (const CheckRun::Container& x : excluding)
+                if (!x.pseudo)
+                    excludingDepth = std::max(excludingDepth, a.structure.findOpen(x.name, 1 | (cfml ? 2 : 0)));
             if (validDepth > excludingDepth && validDepth >= -1)
                 decision = 1;
             else if (excludingDepth > validDepth && excludingDepth >= -1)
@@ -158,7 +153,7 @@ bool placeElement(CheckRun& run, bool recheck) {
                 decision = -2;
         }
         if (decision == 1) {
-            keep[k] = true;
+            keep[k] = 1;
         } else {
             removed.push_back(records[k]);
             anyExcluded = anyExcluded || decision == -1;
@@ -167,7 +162,8 @@ bool placeElement(CheckRun& run, bool recheck) {
     // The records that remain close up: each hole takes the last remaining record from the back.
     {
         size_t back = records.size();
-        std::vector<int32_t> packed;
+        std::vector<int32_t>& packed = run.nameRecords;
+        packed.clear();
         for (size_t k = 0; k < back; ++k) {
             if (keep[k]) {
                 packed.push_back(records[k]);
@@ -177,10 +173,9 @@ bool placeElement(CheckRun& run, bool recheck) {
                 --back;
             if (back > k + 1) {
                 packed.push_back(records[--back]);
-                keep[back] = false;
+                keep[back] = 0;
             }
         }
-        run.nameRecords = packed;
     }
 
     if (!run.nameRecords.empty()) {
@@ -229,7 +224,8 @@ bool placeElement(CheckRun& run, bool recheck) {
         std::string container;
         for (const std::string& n : validContainers) {
             const int32_t number = cfg.findByName(CFG_TAGNAME, n.c_str());
-            if (number >= 0 && pseudo(number))
+            const TagStore* r = number >= 0 ? cfg.record(CFG_TAGNAME, number) : nullptr;
+            if (r && (r->getWord(2) == Everywhere || r->getWord(2) == FirstTag))
                 continue;
             if (lstrcmpiA(n.c_str(), "body") == 0 || lstrcmpiA(n.c_str(), "head") == 0 ||
                 lstrcmpiA(n.c_str(), "form") == 0 || lstrcmpiA(n.c_str(), "html") == 0) {
@@ -276,7 +272,7 @@ bool recordOpening(CheckRun& run) {
     entry->properties[run::PropQuickClose] = run.quickClose ? 1 : 0;
     entry->properties[run::PropInactive] = run.inactive ? 1 : 0;
     if (run.closingRule == 0)
-        run.openRequired.insert(index);
+        run.openRequired.push_back(index);
     return true;
 }
 
@@ -339,13 +335,18 @@ int validateCloseTag(CheckRun& run) {
         return 1;
     element->properties[run::PropClosed] = 1;
     element->properties[run::PropClosingEntry] = closing;
-    run.openRequired.erase(opened);
+    for (size_t k = run.openRequired.size(); k-- > 0;) {
+        if (run.openRequired[k] == opened) {
+            run.openRequired.erase(run.openRequired.begin() + static_cast<std::ptrdiff_t>(k));
+            break;
+        }
+    }
     if (element->properties[run::PropClosingRule] == 2)
         e.addMessage(78, nullptr, element->text.c_str(), element->text.c_str());
     if (!run.validator(opt::CheckNesting) || run.openRequired.empty())
         return 1;
     // The innermost element after the closed one that still waits for its closing tag.
-    const int32_t innerIndex = *run.openRequired.rbegin();
+    const int32_t innerIndex = run.openRequired.back();
     if (innerIndex <= opened)
         return 1;
     run::StructureEntry* inner = a.structure.entry(innerIndex);
@@ -371,7 +372,7 @@ void writeStructureListing(const run::StructureStore& store, run::LineSink& sink
     auto item = [&](const std::string& text, const run::StructureEntry& entry) {
         lines.back() += text;
         if ((flags & ListLineNumbers) && entry.line >= 1)
-            lines.back() += "(" + std::to_string(entry.line) + ") ";
+            lines.back().append(1, '(').append(std::to_string(entry.line)).append(") ");
         itemOnLine = true;
     };
     for (int32_t i = 0; i < store.count(); ++i) {

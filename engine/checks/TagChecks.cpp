@@ -7,7 +7,6 @@
 #include "engine/EngineMessageBox.h"
 #include "engine/checks/EntityChecks.h"
 #include "engine/checks/StructureChecks.h"
-#include "engine/checks/ValueKinds.h"
 #include "engine/utils/StrStore.h"
 
 namespace zel::checks {
@@ -32,7 +31,7 @@ Token readToken(CheckRun& run, CutState& cut, bool quiet) {
     const char c = t[cut.pos];
     if (c == '=') {
         k.equal = true;
-        k.text = "=";
+        k.text.assign(1, '=');
         ++cut.pos;
         return k;
     }
@@ -130,19 +129,17 @@ void checkValue(CheckRun& run, TagEntry& entry, int32_t attributeNumber) {
     const std::vector<int32_t>* values = attribute ? attribute->list(0) : nullptr;
     if (!values)
         return;
-    KindOptions ko;
-    ko.cfml = run.validator(opt::CFML);
-    ko.underscore = run.validator(opt::UnderscoreInAlphanumeric);
-    ko.placeholders = run.placeholders();
-    QuotingOptions qo;
-    qo.ignoreRequirements = run.validator(opt::IgnoreQuotationRequirements);
-    qo.allEquivalent = run.validator(opt::TreatAllQuotesEquivalent);
-    qo.requireQuoted = run.validator(opt::RequireQuotedAttValues);
+    const KindOptions& ko = run.kindOptions;
+    const QuotingOptions& qo = run.quotingOptions;
+    // The candidates matter only for the message of a value that nothing accepts: they are kept
+    // aside and given to the entry only then.
+    std::vector<int32_t>& candidates = run.scratchCandidates;
+    candidates.clear();
     for (const int32_t number : *values) {
         const TagStore* v = cfg.record(CFG_ATTVALUE, number);
         if (!v || !run.usable(CFG_ATTVALUE, number, 101, v->getName()))
             continue;
-        entry.candidates.push_back(number);
+        candidates.push_back(number);
         const int32_t code = v->getWord(2);
         bool accepted = false;
         if (code != 0) {
@@ -160,7 +157,7 @@ void checkValue(CheckRun& run, TagEntry& entry, int32_t attributeNumber) {
             }
             if (nearMatch && entry.valueMessage == 86)
                 entry.valueMessage = nearMatch;
-        } else if (entry.hasValue && cfgNamesEqual(entry.decoded.c_str(), v->getName())) {
+        } else if (entry.hasValue && namesEqual(entry.decoded.c_str(), v->getName())) {
             entry.valueMessage = quotingMessage(v->getProperty(0), entry.quoting, qo);
             if (!entry.valueMessage && v->getProperty(1) == 5 && entry.decoded != v->getName())
                 entry.valueMessage = 84;
@@ -171,6 +168,7 @@ void checkValue(CheckRun& run, TagEntry& entry, int32_t attributeNumber) {
             return;
         }
     }
+    entry.candidates.insert(entry.candidates.end(), candidates.begin(), candidates.end());
 }
 
 bool nameMatches(const TagEntry& entry, const std::string& upperName, bool prefix) {
@@ -200,7 +198,7 @@ void configMessages(CheckRun& run, const std::vector<int32_t>& records, int32_t 
             continue;
         bool seen = false;
         for (const std::string& g : given)
-            seen = seen || cfgNamesEqual(g.c_str(), text);
+            seen = seen || namesEqual(g.c_str(), text);
         if (seen)
             continue;
         given.emplace_back(text);
@@ -213,7 +211,8 @@ void matchAttributes(CheckRun& run) {
     const std::string& tagName = run.entries[0].text;
     for (const int32_t tagNumber : run.nameRecords) {
         const AttributeIndex& index = run.attributes(tagNumber);
-        std::vector<size_t> positions = index.requiredOrRecommended;
+        std::vector<size_t>& positions = run.positions;
+        positions.assign(index.requiredOrRecommended.begin(), index.requiredOrRecommended.end());
         for (size_t i = 1; i < run.entries.size(); ++i) {
             const TagEntry& entry = run.entries[i];
             auto it = index.byName.find(entry.upper);
@@ -228,11 +227,8 @@ void matchAttributes(CheckRun& run) {
         for (const size_t p : positions) {
             const int32_t number = index.records[p];
             const TagStore* r = run.cfg->record(CFG_ATTRIBUTE, number);
-            std::string name = r->getName();
-            const bool prefix = name.size() > 1 && name.back() == '*';
-            if (prefix)
-                name.pop_back();
-            const std::string upper = upperCase(name);
+            const std::string& upper = index.upperNames[p];
+            const bool prefix = index.isPrefix[p] != 0;
             bool anyMatch = false;
             for (size_t i = 1; i < run.entries.size(); ++i)
                 anyMatch = anyMatch || nameMatches(run.entries[i], upper, prefix);
@@ -321,7 +317,7 @@ std::string unknownAttributeText(CheckRun& run, const TagEntry& entry) {
     for (const auto& v : valid) {
         bool seen = false;
         for (const std::string& n : raw)
-            seen = seen || cfgNamesEqual(n.c_str(), v.second.c_str());
+            seen = seen || namesEqual(n.c_str(), v.second.c_str());
         if (seen)
             continue;
         raw.push_back(v.second);
@@ -581,8 +577,7 @@ int validateTag(CheckRun& run) {
     }
     if (serverName)
         ++a.statistics[6];
-    else if (entries[0].text.size() >= 4 && CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE,
-                                                             entries[0].text.c_str(), 4, "jsp:", 4) == CSTR_EQUAL)
+    else if (entries[0].upper.compare(0, 4, "JSP:") == 0)
         ++a.statistics[6];
 
     if (!run.refused && !run.skipAttributes)

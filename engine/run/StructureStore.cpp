@@ -6,8 +6,18 @@ namespace zel::run {
 
 std::string StructureStore::key(const std::string& name) {
     std::string k = name;
-    if (!k.empty())
+    // Element names are nearly always plain ASCII; only others need the locale's upper case.
+    bool ascii = true;
+    for (char& c : k) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        else if (static_cast<unsigned char>(c) >= 0x80)
+            ascii = false;
+    }
+    if (!ascii) {
+        k = name;
         CharUpperBuffA(k.data(), static_cast<DWORD>(k.size()));
+    }
     return k;
 }
 

@@ -3,7 +3,8 @@
 // comments, text runs, ignored stretches and entities, with an index of the open elements.
 
 #include <cstdint>
-#include <map>
+#include <deque>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -65,9 +66,10 @@ private:
         int32_t closings = 0;
     };
     static std::string key(const std::string& name);
-    std::vector<StructureEntry> entries_;
+    // A deque: a long document's entries grow without copying them all on every growth.
+    std::deque<StructureEntry> entries_;
     int32_t kindCounts_[8] = {0, 0, 0, 0, 0, 0, 0, 0};
-    std::map<std::string, OpenRecord> open_;
+    std::unordered_map<std::string, OpenRecord> open_;
 };
 
 } // namespace zel::run

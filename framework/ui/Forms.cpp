@@ -328,11 +328,11 @@ void TCustomForm::PlaceOnScreen() {
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &Work, 0);
     RECT Center = Work;
     TCustomForm* Main = Application ? Application->MainForm() : nullptr;
-    if ((FPosition == TPosition::poMainFormCenter || FPosition == TPosition::poOwnerFormCenter) && Main &&
+    if ((FPosition == TFormPosition::poMainFormCenter || FPosition == TFormPosition::poOwnerFormCenter) && Main &&
         Main != this && Main->HandleAllocated())
         GetWindowRect(Main->Handle(), &Center);
-    if (FPosition == TPosition::poScreenCenter || FPosition == TPosition::poMainFormCenter ||
-        FPosition == TPosition::poOwnerFormCenter) {
+    if (FPosition == TFormPosition::poScreenCenter || FPosition == TFormPosition::poMainFormCenter ||
+        FPosition == TFormPosition::poOwnerFormCenter) {
         int L = Center.left + ((Center.right - Center.left) - FWidth) / 2;
         int T = Center.top + ((Center.bottom - Center.top) - FHeight) / 2;
         RECT R = FitRectToWorkArea(RECT{L, T, L + FWidth, T + FHeight}, 0, 0);

@@ -23,7 +23,7 @@ constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = I
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TBorderIcon : uint8_t { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
 using TBorderIcons = uint8_t;
-enum class TPosition {
+enum class TFormPosition {
     poDesigned,
     poDefault,
     poDefaultPosOnly,
@@ -50,8 +50,8 @@ public:
     void SetBorderStyle(TFormBorderStyle Value);
     TBorderIcons BorderIcons() const { return FBorderIcons; }
     void SetBorderIcons(TBorderIcons Value);
-    TPosition Position() const { return FPosition; }
-    void SetPosition(TPosition Value) { FPosition = Value; }
+    TFormPosition Position() const { return FPosition; }
+    void SetPosition(TFormPosition Value) { FPosition = Value; }
     TFormStyle FormStyle() const { return FFormStyle; }
     void SetFormStyle(TFormStyle Value);
     TWindowState WindowState() const;
@@ -130,7 +130,7 @@ private:
     std::unique_ptr<TCanvas> FCanvas;
     TFormBorderStyle FBorderStyle = TFormBorderStyle::bsSizeable;
     TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
-    TPosition FPosition = TPosition::poDesigned;
+    TFormPosition FPosition = TFormPosition::poDesigned;
     TFormStyle FFormStyle = TFormStyle::fsNormal;
     TWindowState FWindowState = TWindowState::wsNormal;
     TMainMenu* FMenu = nullptr;
@@ -339,7 +339,7 @@ struct TFormLayout {
     int ClientWidth = 0, ClientHeight = 0;
     int PixelsPerInch = 96;
     TFormBorderStyle BorderStyle = TFormBorderStyle::bsSizeable;
-    TPosition Position = TPosition::poDesigned;
+    TFormPosition Position = TFormPosition::poDesigned;
     std::vector<TFormItem> Items;
     std::string ActiveControl;
 };

@@ -112,8 +112,9 @@ TEST_F(SearchWindowTest, ButtonsFollowThePage) {
         bool ExFindEnabled, ReplEnabled, ReplAllVisible, GoToVisible;
         const char* Default;
     };
-    for (const Case& C : {Case{0, true, false, true, false, "FindBtn"}, Case{1, true, true, true, false, "ReplBtn"},
-                          Case{2, false, false, false, true, "GoToBtn"}}) {
+    for (const Case& C :
+         {Case{0, true, false, true, false, "FindBtn"}, Case{1, true, true, true, false, "ReplBtn"},
+          Case{2, false, false, false, true, "GoToBtn"}}) {
         SCOPED_TRACE(C.Page);
         TFrmSearRepl& W = Open(C.Page);
         W.ShowInfo("old");
@@ -127,7 +128,7 @@ TEST_F(SearchWindowTest, ButtonsFollowThePage) {
         EXPECT_EQ(W.GoToBtn->Visible(), C.GoToVisible);
         for (TButton* B : {W.FindBtn, W.ReplBtn, W.GoToBtn})
             EXPECT_EQ(B->Default(), B->Name() == C.Default) << B->Name();
-        TWinControl* Input = C.Page == 0 ? static_cast<TWinControl*>(W.SearText)
+        TWinControl* Input = C.Page == 0   ? static_cast<TWinControl*>(W.SearText)
                              : C.Page == 1 ? static_cast<TWinControl*>(W.SearText1)
                                            : W.LineEd;
         EXPECT_EQ(W.ActiveControl(), Input);
@@ -166,7 +167,6 @@ TEST_F(SearchWindowTest, ReplaceAllReportsTheCountOrThatNothingWasFound) {
     Press(W.ReplAllBtn);
     EXPECT_EQ(Source->Lines().GetText(), "one dog\r\ntwo dog dog\r\nthree\r\nfour");
     EXPECT_EQ(W.InfoLbl1->Caption(), "3 replacements have been made");
-    EXPECT_TRUE(GetSearchOptions()->ReplaceAll);
     // Nothing left to replace: the not-found text, not a count of 0.
     Press(W.ReplAllBtn);
     EXPECT_EQ(W.InfoLbl1->Caption(), "Search string 'cat' not found");
@@ -175,7 +175,6 @@ TEST_F(SearchWindowTest, ReplaceAllReportsTheCountOrThatNothingWasFound) {
     TypeInto(W.SearText1->EditHandle(), "dog");
     TypeInto(W.ReplText->EditHandle(), "cow");
     Press(W.ReplBtn);
-    EXPECT_FALSE(GetSearchOptions()->ReplaceAll);
     EXPECT_EQ(Source->Lines().GetText(), "one cow\r\ntwo dog dog\r\nthree\r\nfour");
     EXPECT_EQ(W.InfoLbl1->Caption(), "");
     EXPECT_TRUE(Boxes.empty());
@@ -193,11 +192,9 @@ TEST_F(SearchWindowTest, GoToTakesLinesAndBookmarksAndRefusesOtherText) {
         size_t Boxes;
     };
     const Case Cases[] = {
-        {"3", 0, "0,2", "", 0},
-        {"4", 1, "2,1", "", 0},
-        {"7", 1, "2,1", "Bookmark 7 not found", 0},
-        {"1", 0, "0,0", "", 0},
-        {"two", 0, "0,0", "", 1},
+        // A line keeps the caret's column.
+        {"3", 0, "2,2", "", 0}, {"4", 1, "2,1", "", 0},   {"7", 1, "2,1", "Bookmark 7 not found", 0},
+        {"1", 0, "2,0", "", 0}, {"two", 0, "2,0", "", 1},
     };
     for (const Case& C : Cases) {
         SCOPED_TRACE(C.Typed);
@@ -223,8 +220,7 @@ TEST_F(SearchWindowTest, ButtonsActOnTheCurrentSourceOnly) {
     EXPECT_EQ(Other->GetCurLine(), 2);
     EXPECT_EQ(CaretText(*Source), "0,0");
     // Without a source the buttons do nothing at all.
-    Other.reset();
-    EXPECT_EQ(CurrentFindSource, nullptr);
+    SetCurrentFindSource(nullptr);
     W.ShowInfo("kept");
     TypeInto(W.SearText->EditHandle(), "nothing");
     Press(W.FindBtn);
@@ -248,9 +244,14 @@ TEST_F(SearchWindowTest, SourcesOpenTheWindowOnceAndCloseCommitsAndFreesIt) {
     EXPECT_EQ(FrmSearRepl, W);
     EXPECT_EQ(W->PageControl->ActivePageIndex(), 1);
     TypeInto(W->SearText1->EditHandle(), "three");
+    // As a replace made since the window opened left the run state.
+    GetSearchOptions()->InReplace = true;
+    GetSearchOptions()->FirstSearch = false;
     Press(W->CloseBtn);
     EXPECT_TRUE(PumpUntil([] { return FrmSearRepl == nullptr; }));
     EXPECT_EQ(GetSearchOptions()->TextToFind, "three");
+    EXPECT_TRUE(GetSearchOptions()->InReplace);
+    EXPECT_FALSE(GetSearchOptions()->FirstSearch);
 }
 
 TEST_F(SearchWindowTest, FoundTextUnderTheWindowMovesItAway) {

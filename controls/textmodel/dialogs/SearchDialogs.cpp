@@ -149,10 +149,11 @@ void TSearchOptionsForm::Commit() {
 TSrchDialog::TSrchDialog(TComponent* AOwner) : TSearchOptionsForm(AOwner) {
     auto OK = Item("TButton", "OKBut", "", 144, 218, 73, 25, {{"Default", "True"}, {"ModalResult", "1"}});
     OK.OnClick = [this](TObject*) { OKButClick(); };
-    BuildSearchForm(LoadResString(SFindText), 251, 40,
-                    {Sheet("FindInFilesPage", false), std::move(OK),
-                     Item("TButton", "CancelBut", "", 224, 218, 73, 25, {{"Cancel", "True"}, {"ModalResult", "2"}}),
-                     Item("TButton", "HelpBut", "", 304, 218, 73, 25)});
+    BuildSearchForm(
+        LoadResString(SFindText), 251, 40,
+        {Sheet("FindInFilesPage", false), std::move(OK),
+         Item("TButton", "CancelBut", "", 224, 218, 73, 25, {{"Cancel", "True"}, {"ModalResult", "2"}}),
+         Item("TButton", "HelpBut", "", 304, 218, 73, 25)});
     FindInFilesPage = Find<TTabSheet>(*this, "FindInFilesPage");
     SearText->SetRegName("SrchDialogSearText");
     UpdateStandardButtons(OKBut, CancelBut, HelpBut);
@@ -170,12 +171,13 @@ TReplDialog::TReplDialog(TComponent* AOwner) : TSearchOptionsForm(AOwner) {
     OK.OnClick = [this](TObject*) { OKButClick(); };
     auto All = Item("TButton", "ReplBut", "", 144, 266, 81, 25, {{"ModalResult", std::to_string(mrAll)}});
     All.OnClick = [this](TObject*) { ReplButClick(); };
-    BuildSearchForm(LoadResString(SReplText), 299, 68,
-                    {Item("TLabel", "LReplaceWith", "FindPage", 8, 40, 90, 16),
-                     Item("THSHistoryEditor", "ReplText", "FindPage", 100, 36, 253, 21),
-                     Item("TCheckBox", "PromptRepl", "gbOptions", 8, 78, 154, 17), std::move(OK), std::move(All),
-                     Item("TButton", "CancelBut", "", 232, 266, 73, 25, {{"Cancel", "True"}, {"ModalResult", "2"}}),
-                     Item("TButton", "HelpBut", "", 312, 266, 73, 25)});
+    BuildSearchForm(
+        LoadResString(SReplText), 299, 68,
+        {Item("TLabel", "LReplaceWith", "FindPage", 8, 40, 90, 16),
+         Item("THSHistoryEditor", "ReplText", "FindPage", 100, 36, 253, 21),
+         Item("TCheckBox", "PromptRepl", "gbOptions", 8, 78, 154, 17), std::move(OK), std::move(All),
+         Item("TButton", "CancelBut", "", 232, 266, 73, 25, {{"Cancel", "True"}, {"ModalResult", "2"}}),
+         Item("TButton", "HelpBut", "", 312, 266, 73, 25)});
     LReplaceWith = Find<TLabel>(*this, "LReplaceWith");
     ReplText = Find<THSHistoryEditor>(*this, "ReplText");
     PromptRepl = Find<TCheckBox>(*this, "PromptRepl");

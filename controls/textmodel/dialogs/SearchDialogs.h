@@ -3,7 +3,12 @@
 // writes it back only when the user confirms, so a cancelled form leaves the next Find Next as it was.
 #include <memory>
 
-#include "controls/textmodel/dialogs/FormHeaders.h"
+#include "controls/foundation/InputDialogs.h"
+#include "framework/ui/ComCtrls.h"
+#include "framework/ui/Dialogs.h"
+#include "framework/ui/ExtCtrls.h"
+#include "framework/ui/Forms.h"
+#include "framework/ui/StdCtrls.h"
 #include "controls/textmodel/MemoOptions.h"
 
 // What the two forms share: the text to find, the three search switches, direction, scope and

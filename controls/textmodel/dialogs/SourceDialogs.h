@@ -5,7 +5,12 @@
 #include <functional>
 #include <string>
 
-#include "controls/textmodel/dialogs/FormHeaders.h"
+#include "controls/foundation/InputDialogs.h"
+#include "framework/ui/ComCtrls.h"
+#include "framework/ui/Dialogs.h"
+#include "framework/ui/ExtCtrls.h"
+#include "framework/ui/Forms.h"
+#include "framework/ui/StdCtrls.h"
 #include "controls/textmodel/FindReplace.h"
 #include "controls/textmodel/MemoSource.h"
 
@@ -73,7 +78,8 @@ protected:
 private:
     // Shows a modal find or replace form; Run acts on the source when the form closes with one of
     // the accepted results and the source still exists.
-    void ShowModalSearch(TCustomForm* Form, std::initializer_list<TModalResult> Accepted, bool (TCustomMemoSource::*Run)());
+    void ShowModalSearch(TCustomForm* Form, std::initializer_list<TModalResult> Accepted,
+                         bool (TCustomMemoSource::*Run)());
     TCustomMemoSource* FSource = nullptr;
 };
 

@@ -4,6 +4,7 @@
 
 #include "SourceTestUtil.h"
 #include "controls/textmodel/LanguageParsers.h"
+#include "framework/core/Properties.h"
 #include "framework/core/Streams.h"
 #include "framework/core/SysUtils.h"
 #include "framework/ui/Clipbrd.h"
@@ -142,6 +143,10 @@ TEST(EditCommands, ColumnCopyAndPaste) {
   source.PasteBlock();
   EXPECT_EQ("x|y|abcd|efghbc|ijklfg", Text(source));
   EXPECT_EQ("0,2", CaretText(source));
+
+  source.OnPasteFromClipboard = [](TCustomMemoSource&, std::vector<std::string>& lines) { lines = {"!"}; };
+  source.PasteBlock();
+  EXPECT_EQ("x|y|!abcd|efghbc|ijklfg", Text(source));
   SetClipboard(std::move(old));
 }
 
@@ -184,6 +189,12 @@ TEST(EditCommands, WordsAndLines) {
       {"delete line", "a|b|c", 0, 1, kPlain, [](TMemoSource& s) { s.DeleteLine(); }, "a|c", "0,1"},
       {"delete to line begin", "abcdef", 3, 0, kPlain, [](TMemoSource& s) { s.DeleteToLineBegin(); }, "def", "0,0"},
       {"insert line keeps the caret", "abcd", 2, 0, kPlain, [](TMemoSource& s) { s.InsertLine(); }, "ab|cd", "2,0"},
+      {"correct delete: the word and one blank", "one two three", 4, 0, kPlain,
+       [](TMemoSource& s) { s.CorrectDeleteWordRight(); }, "one three", "4,0"},
+      {"correct delete: blanks up to the word", "one   two", 3, 0, kPlain,
+       [](TMemoSource& s) { s.CorrectDeleteWordRight(); }, "onetwo", "3,0"},
+      {"correct delete past the text joins", "one  |two", 4, 0, kPlain,
+       [](TMemoSource& s) { s.CorrectDeleteWordRight(); }, "one two", "4,0"},
       {"quote block", "a|b|c", 0, 0, kPlain,
        [](TMemoSource& s) {
          s.SetSelection(stStreamSel, 0, 0, 1, 1);
@@ -194,6 +205,16 @@ TEST(EditCommands, WordsAndLines) {
 }
 
 TDateTime FixedNow() { return 46000.5; }
+
+class TSearchHolder : public TPersistent {
+  ZEL_DECLARE_CLASS(TSearchHolder)
+ public:
+  std::string Text;
+  std::string GetText() const { return Text; }
+  void SetText(const std::string& v) { Text = v; }
+};
+ZEL_DEFINE_CLASS(TSearchHolder, TPersistent,
+                 {Prop::String<TSearchHolder>("Text", &TSearchHolder::GetText, &TSearchHolder::SetText)})
 
 TEST(EditCommands, InsertedDateTimeAndGuid) {
   SetNowFunction(&FixedNow);
@@ -251,6 +272,47 @@ TEST(SourceServices, SaveWithQuestionAndLookups) {
   TStringList out;
   lines.AssignLines(&out, false);
   EXPECT_EQ("a\r\nc\r\n", out.GetText());
+
+  // Through a string property: the options' text to find.
+  TSearchHolder holder;
+  holder.Text = "one\r\ntwo";
+  TMemoSource fromProp;
+  fromProp.LoadFromProp(&holder, "Text");
+  EXPECT_EQ("one|two", Text(fromProp));
+  fromProp.InsertText("1");
+  fromProp.SaveToProp(&holder, "Text");
+  EXPECT_EQ("1one\r\ntwo", holder.Text);
+  EXPECT_THROW(fromProp.LoadFromProp(&holder, "Nothing"), EPropertyError);
+  fromProp.LoadFromProp(nullptr, "Text");
+  EXPECT_EQ("", Text(fromProp));
+}
+
+TEST(EditCommands, SelectAllAndMarking) {
+  TMemoSource source;
+  source.LoadFromStrings({"one two", "three"});
+  source.SelectAll();
+  EXPECT_EQ(stStreamSel, source.SelectionType());
+  EXPECT_EQ("one two|three", [&] {
+    std::string out;
+    for (const auto& l : source.BlockLines()) out += (out.empty() ? "" : "|") + l;
+    return out;
+  }());
+  source.ClearSelection();
+  source.SetBlockOption(bkNone);
+  source.SelectAll();
+  EXPECT_EQ(stNotSelected, source.SelectionType());
+  source.SetBlockOption(bkBoth);
+
+  source.JumpTo(5, 0);
+  source.MarkWord();
+  EXPECT_EQ(4, source.BlockBegin().Char);
+  EXPECT_EQ(7, source.BlockEnd().Char);
+  EXPECT_TRUE(source.IsPosInBlock(6, 0));
+  EXPECT_FALSE(source.IsPosInBlock(7, 0));
+  source.SetSelection(stStreamSel, 2, 1, 2, 1);
+  EXPECT_TRUE(source.IsBlockEmpty());
+  source.SetSelection(stBlockSel, 2, 1, 2, 1);
+  EXPECT_FALSE(source.IsBlockEmpty());
 }
 
 TEST(EditCommands, BlockThroughAStream) {
@@ -265,6 +327,21 @@ TEST(EditCommands, BlockThroughAStream) {
   other.JumpTo(1, 0);
   other.ReadBlockFromStream(stream);
   EXPECT_EQ("Xbc|deY", Text(other));
+}
+
+TEST(EditCommands, ExpandTabsAndJustifyBlock) {
+  const struct {
+    const char* in;
+    int32_t width;
+    const char* out;
+  } cases[] = {{"\tx", 4, "    x"}, {"ab\tc", 4, "ab  c"}, {"abcd\t", 4, "abcd    "}, {"a\tb", 1, "a b"}};
+  for (const auto& c : cases) EXPECT_EQ(c.out, TCustomMemoSource::ExpandTabs(c.in, c.width)) << c.in;
+
+  TMemoSource source;
+  source.LoadFromStrings({"ab", "abcd", "a"});
+  source.SetSelection(stStreamSel, 0, 0, 0, 3);
+  source.JustifyBlock();
+  EXPECT_EQ("ab  |abcd|a   ", Text(source));
 }
 
 TEST(EditCommands, JustifyTextIsOneUndoStep) {

@@ -254,6 +254,16 @@ TEST(FindReplace, InvalidBlockIsAnErrorUnlessHandled) {
   EXPECT_EQ("", boxes.Joined());
 }
 
+TEST(FindReplace, OverlyComplexPatternIsReportedNotHung) {
+  TMemoSource source;
+  source.LoadFromStrings({std::string(4000, 'a')});
+  FreshOptions(fRegex, "{a*}*b", "");
+  Boxes boxes;
+  EXPECT_FALSE(source.Find());
+  EXPECT_EQ("{a*}*b is too complex to search", boxes.Joined());
+  EXPECT_EQ(0, source.UpdateCount());
+}
+
 TEST(FindReplace, FindNextBeforeTheFirstSearchDoesNothing) {
   TMemoSource source;
   source.LoadFromStrings({"abc"});

@@ -282,6 +282,15 @@ TEST(SyntaxScheme, CorruptSchemesAreRefusedAndTheOldOneKept) {
     EXPECT_THROW(kept.LoadFromText(corrupt[i]), Exception);
     EXPECT_EQ(text, kept.SaveToText());
   }
+  // More opening delimiters than the line state can index.
+  TSyntaxScheme wide;
+  TSyntaxScheme::FillStyleSheetScheme(wide);
+  for (int i = 0; i < 64; ++i) wide.SyntaxBlocks.GetItem(1)->BlockDelimiters.AddItem()->LeftDelimiter = "[";
+  const std::string wideText = wide.SaveToText();
+  TSyntaxScheme keptToo;
+  EXPECT_THROW(keptToo.LoadFromText(wideText), ESyntaxSchemeError);
+  EXPECT_EQ(1, keptToo.SyntaxBlocks.Count());
+
   TMemoryStream junk;
   junk.WriteString("garbage");
   junk.SetPosition(0);
@@ -292,6 +301,7 @@ TEST(SyntaxScheme, CorruptSchemesAreRefusedAndTheOldOneKept) {
   } catch (const ESyntaxSchemeError& e) {
     EXPECT_EQ(std::string("Can't read syntax scheme from stream."), e.Message());
   }
+  EXPECT_THROW(kept.LoadFromResource("NO_SUCH_SCHEME"), ESyntaxSchemeError);
   ASSERT_EQ(1, kept.SyntaxBlocks.Count());
   EXPECT_EQ("Default", kept.SyntaxBlocks.GetItem(0)->Name);
 }

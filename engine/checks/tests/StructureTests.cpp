@@ -111,6 +111,7 @@ TEST_F(Structure, PlacementOfElements) {
         {"records disagreeing on the closing rule", "<html><body><dup>x<dup>y", "100@1:13"},
         {"ignored text", "<html><title>a <nosuch> & b</title><body>", ""},
         {"ignored to the end", "<html><title>a\nb", "69@1:7 91@1:-1"},
+        {"first-tag element later in the document", "<html><body><html>", "67@1:14", "222"},
         {"quick close ends nothing to ignore", "<html><body><script src=\"x\" /><nosuch>", "314@1:14 65@1:32"},
     };
     for (const Case& c : cases) {
@@ -136,6 +137,21 @@ TEST_F(Structure, ChoiceOfContainerAndItsTexts) {
     EXPECT_EQ(messages(), "100@1:13");
     run("<html><title>a <b> c</title><body>");
     EXPECT_EQ(args->statistics[2], 1);
+}
+
+TEST_F(Structure, ConfigurationMessagesOncePerRecordAndRun) {
+    CfgStore& cfg = *config->cfgStore;
+    const int32_t b = cfg.findByName(CFG_TAGNAME, "b");
+    ASSERT_GE(b, 0);
+    cfg.setProperty(CFG_TAGNAME, b, 2, 1);
+    cfg.setString(CFG_TAGNAME, b, 0, "Prefer strong to b.");
+    run("<html><body>\n<b>x</b> <b>y</b>");
+    EXPECT_EQ(messages(), "0@2:1");
+    EXPECT_EQ(store->shown(0)->kind, KindMessage);
+    EXPECT_EQ(store->shown(0)->text(), "Prefer strong to b.");
+    run("<html><body><b>x</b>", [](RunOptions& o) { o.outputFlags &= ~0x400u; });
+    EXPECT_EQ(messages(), "");
+    EXPECT_EQ(store->messageCount(), 0);
 }
 
 } // namespace

@@ -15,7 +15,7 @@ public:
                           129,
                           120,
                           TFormBorderStyle::bsDialog,
-                          TPosition::poScreenCenter,
+                          TFormPosition::poScreenCenter,
                           {
                               {"TLabel", "InputLabel", "", 16, 16, 100, 16, "&Value:", {}, nullptr, nullptr},
                               {"TEdit", "PropEdit", "", 16, 40, 345, 21, "", {}, nullptr, nullptr},
@@ -234,7 +234,19 @@ TEST_F(FormTest, HintOfTheControlUnderThePointerIsShownAfterThePause) {
     PostMessageA(B->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
     HWND HintWnd = nullptr;
     bool Shown = PumpUntil([&] {
-        HintWnd = FindWindowA("THintWindow", nullptr);
+        // Other test programs share the display and may have hint windows of their own.
+        HintWnd = nullptr;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND Wnd, LPARAM Found) -> BOOL {
+                char Class[32] = {};
+                GetClassNameA(Wnd, Class, sizeof(Class));
+                if (std::string(Class) != "THintWindow")
+                    return TRUE;
+                *reinterpret_cast<HWND*>(Found) = Wnd;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&HintWnd));
         return HintWnd && IsWindowVisible(HintWnd);
     });
     Application->HintPause = SavedPause;

@@ -6,7 +6,12 @@
 #include <memory>
 #include <string>
 
-#include "controls/textmodel/dialogs/FormHeaders.h"
+#include "controls/foundation/InputDialogs.h"
+#include "framework/ui/ComCtrls.h"
+#include "framework/ui/Dialogs.h"
+#include "framework/ui/ExtCtrls.h"
+#include "framework/ui/Forms.h"
+#include "framework/ui/StdCtrls.h"
 #include "TestRegistryKey.h"
 #include "UiTestSupport.h"
 #include "controls/textmodel/MemoOptions.h"

@@ -106,7 +106,8 @@ TEST_F(SourceDialogTest, GoToLineMovesTheCaretToTheLineStart) {
         const char* Typed;
         std::string Caret;
     };
-    for (const Case& C : {Case{"1", "0,0"}, Case{"17", "0,16"}, Case{" 30 ", "0,29"}, Case{"9999", "0,49"}}) {
+    for (const Case& C : {Case{"1", "0,0"}, Case{"17", "0,16"}, Case{" 30 ", "0,29"}, Case{"9999", "0,49"},
+                          Case{"0", "0,0"}, Case{"-5", "0,0"}}) {
         SCOPED_TRACE(C.Typed);
         Source->JumpTo(3, 41);
         std::string Shown;
@@ -154,12 +155,15 @@ TEST_F(SourceDialogTest, ReadIntegerDialogTakesCaptionPromptAndStartValue) {
         Type(F.PropEdit->Handle(), "-3");
         PostKey(F.PropEdit->Handle(), VK_RETURN);
     });
-    EXPECT_TRUE(ReadIntegerDialog("Go to line Number", "&Enter new line number:", 0, Value, nullptr, nullptr));
+    EXPECT_TRUE(
+        ReadIntegerDialog("Go to line Number", "&Enter new line number:", 0, Value, nullptr, nullptr));
     EXPECT_EQ(Caption, "Go to line Number");
     EXPECT_EQ(Prompt, "&Enter new line number:");
     EXPECT_EQ(Text, "7");
     EXPECT_EQ(Value, -3);
-    SetModalHook([&](TCustomForm& Form) { PostKey(static_cast<TInputLineForm&>(Form).PropEdit->Handle(), VK_ESCAPE); });
+    SetModalHook([&](TCustomForm& Form) {
+        PostKey(static_cast<TInputLineForm&>(Form).PropEdit->Handle(), VK_ESCAPE);
+    });
     EXPECT_FALSE(ReadIntegerDialog("C", "P", 0, Value, nullptr, nullptr));
     EXPECT_EQ(Value, -3);
 }
