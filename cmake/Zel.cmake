@@ -15,12 +15,19 @@ function(zel_add_gtest name)
   zel_warnings(${name})
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
   set_tests_properties(${name} PROPERTIES TIMEOUT 600 ENVIRONMENT "ZEL_TEST_DATA=Z:${CMAKE_CURRENT_SOURCE_DIR}/tests")
+  set(locks "")
+  # Windows of programs that run at the same time take the focus from one another (the desktop is
+  # one for the whole Wine prefix), so programs with windows take turns.
   if(ARG_WINDOWS)
     set_tests_properties(${name} PROPERTIES LABELS windows)
+    list(APPEND locks zel_desktop)
   endif()
   # The engine's programs share the product's registry key and the engine's system-wide named
-  # semaphores inside one Wine prefix, so they take turns.
+  # semaphores inside one Wine prefix, so they take turns too.
   if(name MATCHES "^engine")
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK zel_engine_state)
+    list(APPEND locks zel_engine_state)
+  endif()
+  if(locks)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${locks}")
   endif()
 endfunction()

@@ -189,6 +189,9 @@ int main(int argc, char** argv) {
 
     if (const char* off = std::getenv("ZEL_BENCH_OUTPUT_OFF"))
         e.setFlag(options, ZELID_OPT_OUTPUTFLAGS, static_cast<int32_t>(std::strtoul(off, nullptr, 0)), 0);
+    // One small page first, as an editor's first validation: the figures below are of a warm engine.
+    validate(e, options, splitLines(page(8192, 1)), "warm-up.html");
+
     // One large document at three sizes: the cost per MB must not grow with the size.
     const double mb = 1024.0 * 1024.0;
     for (const int size : sizes) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "engine/ConfigClass.h"
@@ -97,6 +98,8 @@ CheckRun::CheckRun(ValidateArgsClass& a, CfgStore* store) : args(a), cfg(store) 
         const std::vector<int32_t>* order = cfg->orderList(k);
         usable_[k].assign(order ? order->size() : 0, -1);
     }
+    if (const std::vector<int32_t>* order = cfg->orderList(CFG_ATTRIBUTE))
+        attributeInfo_.resize(order->size());
 }
 
 size_t CheckRun::placeholderAt(const std::string& text, size_t pos) const {
@@ -170,35 +173,66 @@ const std::vector<int32_t>& CheckRun::tagRecords(const std::string& upperName) {
     return found;
 }
 
+const AttributeInfo* CheckRun::attributeInfo(int32_t number) {
+    if (number < 0)
+        return nullptr;
+    if (static_cast<size_t>(number) >= attributeInfo_.size())
+        attributeInfo_.resize(static_cast<size_t>(number) + 1);
+    AttributeInfo& info = attributeInfo_[static_cast<size_t>(number)];
+    if (info.known)
+        return &info;
+    const TagStore* r = cfg->record(CFG_ATTRIBUTE, number);
+    if (!r)
+        return nullptr;
+    std::string name = r->getName();
+    info.prefix = name.size() > 1 && name.back() == '*';
+    if (info.prefix)
+        name.pop_back();
+    info.upper = upperCase(name);
+    info.requiredOrRecommended = !info.prefix && (r->getProperty(0) == 3 || r->getProperty(1) == 1);
+    info.ignoreAll = r->getWord(2) == 1;
+    info.known = true;
+    return &info;
+}
+
 const AttributeIndex& CheckRun::attributes(int32_t tagNumber) {
     auto it = attributes_.find(tagNumber);
     if (it != attributes_.end())
         return it->second;
     AttributeIndex& index = attributes_[tagNumber];
-    const int32_t n = cfg->getAttributeCount(tagNumber);
-    for (int32_t i = 0; i < n; ++i) {
-        const int32_t number = cfg->getAttribute(tagNumber, i);
-        const TagStore* r = cfg->record(CFG_ATTRIBUTE, number);
-        if (!r)
+    cfg->getAttributeCount(tagNumber); // builds the expanded list
+    const TagStore* tag = cfg->record(CFG_TAGNAME, tagNumber);
+    const std::vector<int32_t>* expanded = tag ? tag->list(3) : nullptr;
+    if (!expanded)
+        return index;
+    index.records.reserve(expanded->size());
+    index.byName.reserve(expanded->size());
+    for (const int32_t number : *expanded) {
+        const AttributeInfo* info = attributeInfo(number);
+        if (!info)
             continue;
         const size_t position = index.records.size();
         index.records.push_back(number);
-        std::string name = r->getName();
-        if (r->getWord(2) == 1)
-            index.ignoreAll = true;
-        const bool prefix = name.size() > 1 && name.back() == '*';
-        if (prefix)
-            name.pop_back();
-        index.upperNames.push_back(upperCase(name));
-        index.isPrefix.push_back(prefix ? 1 : 0);
-        if (prefix)
-            index.prefixed.push_back(position);
-        else
-            index.byName[index.upperNames.back()].push_back(position);
-        if (r->getProperty(0) == 3 || r->getProperty(1) == 1)
+        index.ignoreAll = index.ignoreAll || info->ignoreAll;
+        (info->prefix ? index.prefixed : index.byName).push_back(position);
+        if (info->requiredOrRecommended)
             index.requiredOrRecommended.push_back(position);
     }
+    std::stable_sort(index.byName.begin(), index.byName.end(), [&](size_t a, size_t b) {
+        return attributeInfo_[static_cast<size_t>(index.records[a])].upper <
+               attributeInfo_[static_cast<size_t>(index.records[b])].upper;
+    });
     return index;
+}
+
+void CheckRun::findByName(const AttributeIndex& index, const std::string& upperName, std::vector<size_t>& out) {
+    auto nameAt = [&](size_t position) -> const std::string& {
+        return attributeInfo_[static_cast<size_t>(index.records[position])].upper;
+    };
+    auto it = std::lower_bound(index.byName.begin(), index.byName.end(), upperName,
+                               [&](size_t position, const std::string& name) { return nameAt(position) < name; });
+    for (; it != index.byName.end() && nameAt(*it) == upperName; ++it)
+        out.push_back(*it);
 }
 
 const std::vector<CheckRun::Container>& CheckRun::containers(int32_t tagNumber, int32_t list) {

@@ -69,15 +69,22 @@ struct TagEntry {
     std::vector<int32_t> candidates; // value record numbers met while checking the value
 };
 
+// What the tag check needs of one attribute record, read once per run.
+struct AttributeInfo {
+    bool known = false;
+    std::string upper; // the name upper-cased; a prefix name ("data-*") without its "*"
+    bool prefix = false;
+    bool requiredOrRecommended = false;
+    bool ignoreAll = false; // the "(ignore all)" record
+};
+
 // The attribute records of one tag name record, indexed for the tag check.
 struct AttributeIndex {
-    std::vector<int32_t> records;                                  // the expanded list, in order
-    std::vector<std::string> upperNames;                           // by position; prefixes without "*"
-    std::vector<char> isPrefix;                                    // by position
-    std::unordered_map<std::string, std::vector<size_t>> byName;   // upper name -> positions
-    std::vector<size_t> prefixed;                                  // names ending in "*"
-    std::vector<size_t> requiredOrRecommended;                     // positions
-    bool ignoreAll = false;                                        // lists "(ignore all)"
+    std::vector<int32_t> records;              // the expanded list, in order
+    std::vector<size_t> byName;                // positions of the plain names, sorted by name
+    std::vector<size_t> prefixed;              // positions of the names ending in "*"
+    std::vector<size_t> requiredOrRecommended; // positions
+    bool ignoreAll = false;                    // lists "(ignore all)"
 };
 
 class CheckRun {
@@ -99,6 +106,10 @@ public:
     // Tag name record numbers with the name (case-blind), in the configuration's name order.
     const std::vector<int32_t>& tagRecords(const std::string& upperName);
     const AttributeIndex& attributes(int32_t tagNumber);
+    // The attribute record's information, or nullptr for a number without a record.
+    const AttributeInfo* attributeInfo(int32_t number);
+    // Appends the positions of the index's plain names equal to upperName.
+    void findByName(const AttributeIndex& index, const std::string& upperName, std::vector<size_t>& out);
 
     // A tag name record's valid (list 0) and excluding (list 1) containers, read once per run.
     struct Container {
@@ -143,6 +154,7 @@ private:
     std::vector<int8_t> usable_[CFG_KINDS]; // -1 not yet known, 0 no, 1 yes
     std::unordered_map<std::string, std::vector<int32_t>> tagRecords_;
     std::unordered_map<int32_t, AttributeIndex> attributes_;
+    std::vector<AttributeInfo> attributeInfo_;
     std::unordered_map<int32_t, std::vector<Container>> containers_[2];
 };
 

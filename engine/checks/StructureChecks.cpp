@@ -360,19 +360,24 @@ int validateCloseTag(CheckRun& run) {
 void writeStructureListing(const run::StructureStore& store, run::LineSink& sink, int32_t flags) {
     if (!(flags & ListSecondStore))
         sink.addLine("", false);
-    std::vector<std::string> lines(1);
-    bool itemOnLine = false, pending = false;
+    // Lines go to the sink as soon as they are complete: a long document's listing is never held
+    // twice. The first line is written only when it holds something or is the listing's only line.
+    std::string line;
+    bool firstLine = true, itemOnLine = false, pending = false;
     int32_t depth = 0;
     auto startLine = [&]() {
-        lines.emplace_back();
+        if (!firstLine || !line.empty())
+            sink.addLine(line, false);
+        firstLine = false;
+        line.clear();
         for (int32_t d = 0; d < depth; ++d)
-            lines.back() += "| ";
+            line += "| ";
         itemOnLine = false;
     };
     auto item = [&](const std::string& text, const run::StructureEntry& entry) {
-        lines.back() += text;
+        line += text;
         if ((flags & ListLineNumbers) && entry.line >= 1)
-            lines.back().append(1, '(').append(std::to_string(entry.line)).append(") ");
+            line.append(1, '(').append(std::to_string(entry.line)).append(") ");
         itemOnLine = true;
     };
     for (int32_t i = 0; i < store.count(); ++i) {
@@ -408,10 +413,8 @@ void writeStructureListing(const run::StructureStore& store, run::LineSink& sink
             break;
         }
     }
-    lines.emplace_back();
-    // The first line only holds text when the listing began with an item.
-    for (size_t i = lines[0].empty() && lines.size() > 2 ? 1 : 0; i < lines.size(); ++i)
-        sink.addLine(lines[i], false);
+    sink.addLine(line, false);
+    sink.addLine("", false);
 }
 
 } // namespace zel::checks

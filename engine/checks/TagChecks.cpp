@@ -213,12 +213,8 @@ void matchAttributes(CheckRun& run) {
         const AttributeIndex& index = run.attributes(tagNumber);
         std::vector<size_t>& positions = run.positions;
         positions.assign(index.requiredOrRecommended.begin(), index.requiredOrRecommended.end());
-        for (size_t i = 1; i < run.entries.size(); ++i) {
-            const TagEntry& entry = run.entries[i];
-            auto it = index.byName.find(entry.upper);
-            if (it != index.byName.end())
-                positions.insert(positions.end(), it->second.begin(), it->second.end());
-        }
+        for (size_t i = 1; i < run.entries.size(); ++i)
+            run.findByName(index, run.entries[i].upper, positions);
         for (const size_t p : index.prefixed)
             positions.push_back(p);
         std::sort(positions.begin(), positions.end());
@@ -227,13 +223,13 @@ void matchAttributes(CheckRun& run) {
         for (const size_t p : positions) {
             const int32_t number = index.records[p];
             const TagStore* r = run.cfg->record(CFG_ATTRIBUTE, number);
-            const std::string& upper = index.upperNames[p];
-            const bool prefix = index.isPrefix[p] != 0;
+            const AttributeInfo& info = *run.attributeInfo(number);
+            const std::string& upper = info.upper;
+            const bool prefix = info.prefix;
             bool anyMatch = false;
             for (size_t i = 1; i < run.entries.size(); ++i)
                 anyMatch = anyMatch || nameMatches(run.entries[i], upper, prefix);
-            const bool requiredOrRecommended = !prefix && (r->getProperty(0) == 3 || r->getProperty(1) == 1);
-            if (!anyMatch && !requiredOrRecommended)
+            if (!anyMatch && !info.requiredOrRecommended)
                 continue;
             const bool usable = run.usable(CFG_ATTRIBUTE, number, 101, r->getName());
             for (size_t i = 1; i < run.entries.size(); ++i) {

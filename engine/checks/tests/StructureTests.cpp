@@ -139,6 +139,16 @@ TEST_F(Structure, ChoiceOfContainerAndItsTexts) {
     EXPECT_EQ(args->statistics[2], 1);
 }
 
+TEST_F(Structure, RecordNumbersAbove32767NameTheirOwnRecord) {
+    CfgStore& cfg = *config->cfgStore;
+    const int32_t props[5] = {0, -1, -1, -1, -1};
+    ASSERT_EQ(cfg.addRecord(CFG_TAGNAME, "big", 40000, 0, -1, props), 40000);
+    cfg.addListEntry(CFG_TAGNAME, 40000, 0, 0); // "(everywhere)"
+    run("<html><body><big>x</big><big>y");
+    EXPECT_EQ(messages(), "69@1:25");
+    EXPECT_EQ(textOf(69), "The \"big\" tag must be closed but the closing tag was not found.");
+}
+
 TEST_F(Structure, ConfigurationMessagesOncePerRecordAndRun) {
     CfgStore& cfg = *config->cfgStore;
     const int32_t b = cfg.findByName(CFG_TAGNAME, "b");
