@@ -56,7 +56,7 @@ LRESULT TClipBoardSource::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void TClipBoardSource::ClipboardChanged() {
-  if (OwnCopy || !IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(FWindow)) return;
+  if (OwnCopy || CopyingToClipboard() || !IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(FWindow)) return;
   std::string text;
   bool haveText = false;
   if (HANDLE data = GetClipboardData(CF_TEXT)) {

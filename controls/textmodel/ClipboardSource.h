@@ -17,7 +17,8 @@ public:
   bool ChangeObjectName(const std::string&) override { return false; }
   // Appends one clip at the end of the text, on a new line when there is text already.
   void CollectClip(const std::string& text);
-  // Set while this source itself copies to the clipboard, so that its own copy is not collected.
+  // Set while this source itself copies to the clipboard, so that its own copy is not collected
+  // (its CopyBlock and CutBlock also mark their copies through CopyingToClipboard).
   bool OwnCopy = false;
   HWND Handle() const { return FWindow; }
   HWND NextViewer() const { return FNextViewer; }

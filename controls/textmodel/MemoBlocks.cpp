@@ -1,12 +1,13 @@
 #include <algorithm>
 #include <climits>
 
+#include "controls/textmodel/CommandScope.h"
 #include "controls/textmodel/MemoSource.h"
 #include "framework/ui/Clipbrd.h"
 
 namespace {
 
-constexpr uint8_t kSelectAllReason = 18, kMarkLineReason = 19, kDeleteBlockReason = 22, kMoveBlockReason = 23,
+constexpr uint8_t kSelectAllReason = 18, kMarkLineReason = 19, kMoveBlockReason = 23,
                   kMarkWordReason = 30, kSetSelectionReason = 31, kPasteReason = 21, kQuoteReason = 67,
                   kDuplicateReason = 69;
 
@@ -39,20 +40,24 @@ std::string JoinWithLineBreaks(const std::vector<std::string>& lines) {
   return out;
 }
 
-// Balances what a command raised on every way out.
-struct TCommandScope {
-  TCustomMemoSource& s;
-  TCommandScope(TCustomMemoSource& source, uint8_t reason) : s(source) {
-    ++s.SelectionKeeping();
-    s.BeginUpdate(reason);
-    s.BeginUndoBlock();
-  }
-  ~TCommandScope() {
-    s.EndUndoBlock();
-    s.EndUpdate();
-    --s.SelectionKeeping();
-  }
-};
+// The colour bytes of a line whose text a block routine changed in length. The routine's own
+// output cannot serve as colours (it would put character codes in as styles), so the bytes of
+// the unchanged start and end are kept and the changed span takes the style next to it.
+std::string ColoursForChangedText(const std::string& before, const std::string& after, std::string colours) {
+  colours.resize(before.size(), '\0');
+  const size_t common = std::min(before.size(), after.size());
+  size_t head = 0;
+  while (head < common && before[head] == after[head]) ++head;
+  size_t tail = 0;
+  while (tail < common - head && before[before.size() - 1 - tail] == after[after.size() - 1 - tail]) ++tail;
+  const size_t removed = before.size() - head - tail, added = after.size() - head - tail;
+  char fill = '\0';
+  if (head > 0)
+    fill = colours[head - 1];
+  else if (tail > 0)
+    fill = colours[before.size() - tail];
+  return colours.substr(0, head) + std::string(added, fill) + colours.substr(head + removed);
+}
 
 }  // namespace
 
@@ -176,42 +181,16 @@ std::vector<std::string> TCustomMemoSource::BlockLines() const {
   return lines;
 }
 
-void TCustomMemoSource::DeleteBlock() {
-  if (FSelectionType == stNotSelected || IsBlockEmpty() || GetReadOnly()) return;
-  TCommandScope scope(*this, kDeleteBlockReason);
-  const TPosition b = FBlockBegin, e = FBlockEnd;
-  const TSelectionType type = FSelectionType;
-  if (type == stStreamSel && e.Line > b.Line) {
-    // Measured in stored characters before anything changes.
-    const int32_t lastCount = e.Line < GetStrCount() ? FTabs.RealIndex(FStrings.GetRaw(e.Line), e.Char) : 0;
-    const int32_t lastLine = std::min(e.Line, GetStrCount() - 1);
-    JumpTo(b.Char, b.Line);
-    DeleteRight(INT_MAX / 2);
-    for (int32_t l = b.Line; l < lastLine; ++l) {
-      JoinLines();
-      if (l + 1 < lastLine) DeleteRight(INT_MAX / 2);
-    }
-    // A block that ends below the last line takes all of it.
-    DeleteRight(lastLine == e.Line ? lastCount : INT_MAX / 2);
-    JumpTo(b.Char, b.Line);
-  } else {
-    TPosition* back = CopyPosition(FCaret);
-    const int32_t width = e.Char - b.Char + (type == stBlockSel ? 1 : 0);
-    for (int32_t l = b.Line; l <= e.Line && l < GetStrCount(); ++l) {
-      const std::string& raw = FStrings.GetRaw(l);
-      const int32_t from = FTabs.RealIndex(raw, b.Char), to = FTabs.RealIndex(raw, b.Char + width);
-      if (from >= int32_t(raw.size())) continue;
-      JumpTo(FTabs.RelativeIndex(raw, from), l);
-      DeleteRight(to - from);
-    }
-    RestorePosition(back);
-  }
-  SetSelectionType(stNotSelected);
-}
-
 void TCustomMemoSource::CopyBlock() {
   if (!CanCopy()) return;
   const std::string text = JoinWithLineBreaks(BlockLines());
+  // The clipboard tells its viewers while the text is being set; a collecting source must know
+  // the change is its own.
+  struct TOwnCopy {
+    bool& flag;
+    explicit TOwnCopy(bool& f) : flag(f) { flag = true; }
+    ~TOwnCopy() { flag = false; }
+  } own(FCopyingToClipboard);
   Clipboard().SetAsText(text);
   LastCopiedText() = text;
   ClipSelType = FSelectionType == stBlockSel ? 1 : 0;
@@ -247,7 +226,8 @@ void TCustomMemoSource::InsertStrings(const std::vector<std::string>& lines, boo
   PasteBlockFromStrings(expanded, columnBlock);
 }
 
-void TCustomMemoSource::PasteBlockFromStrings(const std::vector<std::string>& lines, bool columnBlock) {
+void TCustomMemoSource::PasteBlockFromStringsEx(const std::vector<std::string>& lines,
+                                                const std::vector<std::string>& colorLines, bool columnBlock) {
   if (lines.empty() || GetReadOnly()) return;
   TCommandScope scope(*this, kPasteReason);
   const int32_t col = FCaret.Char, top = FCaret.Line;
@@ -261,7 +241,12 @@ void TCustomMemoSource::PasteBlockFromStrings(const std::vector<std::string>& li
         BreakLine();
       }
       JumpTo(col, line);
-      if (!lines[i].empty()) Insert(lines[i]);
+      if (!lines[i].empty()) {
+        if (colorLines.empty())
+          Insert(lines[i]);
+        else
+          InsertEx(lines[i], i < colorLines.size() ? colorLines[i] : std::string());
+      }
       width = std::max(width, int32_t(lines[i].size()));
     }
     JumpTo(col, top + int32_t(lines.size()) - 1);
@@ -270,7 +255,10 @@ void TCustomMemoSource::PasteBlockFromStrings(const std::vector<std::string>& li
     SetSelectionType(stBlockSel);
     return;
   }
-  InsertText(JoinWithLineBreaks(lines));
+  if (colorLines.empty())
+    InsertText(JoinWithLineBreaks(lines));
+  else
+    InsertLines(lines, colorLines);
   SetSelectionRect({col, top, FCaret.Char, FCaret.Line});
   SetSelectionType(stStreamSel);
   if (columnBlock) {
@@ -304,14 +292,24 @@ void TCustomMemoSource::DoWithBlockStr(uint8_t reason, bool restoreCaret,
   if (!CanCopy() || GetReadOnly()) return;
   TCommandScope scope(*this, reason);
   std::vector<std::string> lines = BlockLines();
-  for (std::string& l : lines) l = routine(l);
+  // Colours that the source keeps itself cannot be made again by parsing: they go back with the
+  // lines.
+  std::vector<std::string> colours;
+  if (StoreColorData())
+    for (size_t i = 0; i < lines.size(); ++i) colours.push_back(FSelection.GetColorData(int32_t(i)));
+  for (size_t i = 0; i < lines.size(); ++i) {
+    std::string changed = routine(lines[i]);
+    if (!colours.empty() && changed.size() != lines[i].size())
+      colours[i] = ColoursForChangedText(lines[i], changed, colours[i]);
+    lines[i] = std::move(changed);
+  }
   const bool column = FSelectionType == stBlockSel;
   const TPosition start = FBlockBegin;
   // The lines keep their places, so the caret goes back to the same coordinates.
   const TPosition caret = FCaret;
   DeleteBlock();
   JumpTo(start.Char, start.Line);
-  PasteBlockFromStrings(lines, column);
+  PasteBlockFromStringsEx(lines, colours, column);
   if (restoreCaret) JumpTo(caret.Char, caret.Line);
 }
 

@@ -1,8 +1,11 @@
 #include <algorithm>
+#include <climits>
 
+#include "controls/textmodel/CommandScope.h"
 #include "controls/textmodel/MemoSource.h"
 
 namespace {
+constexpr uint8_t kDeleteBlockReason = 22, kClearReason = 58;
 bool Before(const TPosition& a, const TPosition& b) { return a.Line < b.Line || (a.Line == b.Line && a.Char < b.Char); }
 }  // namespace
 
@@ -37,6 +40,63 @@ std::string TSelectionStrings::Cut(int32_t index, bool colours) const {
   std::string out = from < int32_t(data.size()) ? data.substr(size_t(from), size_t(std::max(to - from, 0))) : "";
   if (toCol >= 0 && int32_t(out.size()) < to - from) out.resize(size_t(to - from), colours ? '\0' : ' ');
   return out;
+}
+
+// Deleting through the selection view deletes the block, as one undoable step.
+void TSelectionStrings::Clear() { FSource.DeleteBlock(); }
+
+// ---------------------------------------------------------------- deleting the block
+
+// The block deletion lives with the core model (not with the other block commands) because the
+// selection view's Clear needs it.
+void TCustomMemoSource::DeleteBlock() {
+  if (FSelectionType == stNotSelected || IsBlockEmpty() || GetReadOnly()) return;
+  TCommandScope scope(*this, kDeleteBlockReason);
+  const TPosition b = FBlockBegin, e = FBlockEnd;
+  const TSelectionType type = FSelectionType;
+  if (type == stStreamSel && e.Line > b.Line) {
+    // Measured in stored characters before anything changes.
+    const int32_t lastCount = e.Line < GetStrCount() ? FTabs.RealIndex(FStrings.GetRaw(e.Line), e.Char) : 0;
+    const int32_t lastLine = std::min(e.Line, GetStrCount() - 1);
+    JumpTo(b.Char, b.Line);
+    DeleteRight(INT_MAX / 2);
+    for (int32_t l = b.Line; l < lastLine; ++l) {
+      JoinLines();
+      if (l + 1 < lastLine) DeleteRight(INT_MAX / 2);
+    }
+    // A block that ends below the last line takes all of it.
+    DeleteRight(lastLine == e.Line ? lastCount : INT_MAX / 2);
+    JumpTo(b.Char, b.Line);
+  } else {
+    TPosition* back = CopyPosition(FCaret);
+    const int32_t width = e.Char - b.Char + (type == stBlockSel ? 1 : 0);
+    for (int32_t l = b.Line; l <= e.Line && l < GetStrCount(); ++l) {
+      const std::string& raw = FStrings.GetRaw(l);
+      const int32_t from = FTabs.RealIndex(raw, b.Char), to = FTabs.RealIndex(raw, b.Char + width);
+      if (from >= int32_t(raw.size())) continue;
+      JumpTo(FTabs.RelativeIndex(raw, from), l);
+      DeleteRight(to - from);
+    }
+    RestorePosition(back);
+  }
+  SetSelectionType(stNotSelected);
+}
+
+// Unlike Lines().Clear() this can be undone. The whole text is selected directly, so that a
+// source that allows no selection (bkNone) is still emptied.
+void TCustomMemoSource::Clear() {
+  if (GetReadOnly()) return;
+  TCommandScope scope(*this, kClearReason);
+  if (GetStrCount() > 0) {
+    const int32_t last = GetStrCount() - 1;
+    FBlockBegin.SetPosition(0, 0);
+    FBlockEnd.SetPosition(int32_t(FStrings.Get(last).size()), last);
+    FSelectionType = stStreamSel;
+    MemoState |= msBlockChanged;
+    DeleteBlock();
+  }
+  FSelectionType = stNotSelected;
+  JumpTo(0, 0);
 }
 
 // ---------------------------------------------------------------- shift-marking
@@ -155,18 +215,29 @@ void TCustomMemoSource::ExpandStrings(std::vector<std::string>& list, int32_t wi
 // ---------------------------------------------------------------- small services
 
 void TCustomMemoSource::InsertText(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t i = 0;
+  for (;;) {
+    const size_t e = text.find_first_of("\r\n", i);
+    lines.push_back(text.substr(i, e == std::string::npos ? std::string::npos : e - i));
+    if (e == std::string::npos) break;
+    i = e + ((text[e] == '\r' && e + 1 < text.size() && text[e + 1] == '\n') ? 2 : 1);
+  }
+  InsertLines(lines, {});
+}
+
+void TCustomMemoSource::InsertLines(const std::vector<std::string>& lines,
+                                    const std::vector<std::string>& colorLines) {
   BeginUpdate(39);
   try {
-    size_t i = 0;
-    for (;;) {
-      size_t e = text.find_first_of("\r\n", i);
-      const std::string piece = text.substr(i, e == std::string::npos ? std::string::npos : e - i);
-      const int32_t width = piece.empty() ? 0 : InsertEx(piece, std::string());
+    for (size_t i = 0; i < lines.size(); ++i) {
+      if (i) {
+        BreakLine();
+        Navigate(1, -FCaret.Char);
+      }
+      const std::string& colours = i < colorLines.size() ? colorLines[i] : std::string();
+      const int32_t width = lines[i].empty() ? 0 : InsertEx(lines[i], colours);
       Navigate(0, width);
-      if (e == std::string::npos) break;
-      i = e + ((text[e] == '\r' && e + 1 < text.size() && text[e + 1] == '\n') ? 2 : 1);
-      BreakLine();
-      Navigate(1, -FCaret.Char);
     }
   } catch (...) {
     EndUpdate();

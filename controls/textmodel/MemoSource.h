@@ -128,8 +128,8 @@ public:
   std::string Get(int index) const override;
   // The stored colour bytes of the same cut.
   std::string GetColorData(int32_t index) const;
-  // The selection cannot be changed line by line; deleting the block is a block command.
-  void Clear() override {}
+  // Deletes the block from the source; the selection cannot be changed line by line.
+  void Clear() override;
   void Delete(int) override {}
   void Insert(int, const std::string&) override {}
   void Exchange(int, int) override {}
@@ -274,6 +274,9 @@ public:
 
   // Inserts text that may hold line ends at the caret and leaves the caret after it.
   void InsertText(const std::string& text);
+  // Inserts lines at the caret, each with its colour bytes where `colorLines` has them (missing
+  // ones are plain text), and leaves the caret after them.
+  void InsertLines(const std::vector<std::string>& lines, const std::vector<std::string>& colorLines);
 
   // A line shown in another style until the next change of the source.
   void TempHighlightLine(int32_t line, uint8_t style);
@@ -516,6 +519,7 @@ private:
   bool FMaxLineEnabled = false;
   int32_t FMaxLineLength = 0;
   int32_t FMaxLineIndex = -1;
+  bool FCopyingToClipboard = false;
 
 public:
   bool HighlightUrls() const { return FHighlightUrls; }
@@ -595,8 +599,13 @@ public:
   static bool CanPaste();
   // Deletes a selected block when block overwriting is on; true when it did.
   bool CheckOverwriteBlock();
+  // Defined with the core model (MemoSelection.cpp), since the selection view needs it.
   void DeleteBlock();
+  // Deletes the whole text as one undoable step and puts the caret at 0,0.
+  void Clear();
   void CopyBlock();
+  // True while this source puts its own block on the clipboard (a collecting source skips it).
+  bool CopyingToClipboard() const { return FCopyingToClipboard; }
   void CutBlock();
   void PasteBlock();
   void DuplicateBlock();
@@ -604,7 +613,12 @@ public:
   void CopyBlockToPos() { MoveBlockEx(false); }
   void MoveBlockEx(bool deleteFirst);
   // Lines inserted at the caret, as stream or column text; the inserted text becomes the block.
-  void PasteBlockFromStrings(const std::vector<std::string>& lines, bool columnBlock);
+  void PasteBlockFromStrings(const std::vector<std::string>& lines, bool columnBlock) {
+    PasteBlockFromStringsEx(lines, {}, columnBlock);
+  }
+  // As PasteBlockFromStrings, every line with its colour bytes where `colorLines` has them.
+  void PasteBlockFromStringsEx(const std::vector<std::string>& lines, const std::vector<std::string>& colorLines,
+                               bool columnBlock);
   // As PasteBlockFromStrings, with tabs expanded first unless tab characters are in use.
   void InsertStrings(const std::vector<std::string>& lines, bool columnBlock);
   void QuoteBlock();

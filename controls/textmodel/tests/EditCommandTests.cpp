@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "SourceTestUtil.h"
+#include "controls/textmodel/ClipboardSource.h"
 #include "controls/textmodel/LanguageParsers.h"
 #include "framework/core/Properties.h"
 #include "framework/core/Streams.h"
@@ -147,6 +148,37 @@ TEST(EditCommands, ColumnCopyAndPaste) {
   source.OnPasteFromClipboard = [](TCustomMemoSource&, std::vector<std::string>& lines) { lines = {"!"}; };
   source.PasteBlock();
   EXPECT_EQ("x|y|!abcd|efghbc|ijklfg", Text(source));
+  SetClipboard(std::move(old));
+}
+
+// Notes, each time text is put on it, whether the copying source knew the change as its own.
+class OwnCopyRecorder : public TMemoryClipboard {
+public:
+  explicit OwnCopyRecorder(const TCustomMemoSource& source) : FSource(source) {}
+  void SetAsText(const std::string& text) override {
+    ownCopy.push_back(FSource.CopyingToClipboard());
+    TMemoryClipboard::SetAsText(text);
+  }
+  std::vector<bool> ownCopy;
+
+private:
+  const TCustomMemoSource& FSource;
+};
+
+TEST(EditCommands, AClipboardSourceKnowsItsOwnCopies) {
+  TClipBoardSource source;
+  source.Lines().Clear();
+  source.CollectClip("one two");
+  auto* recorder = new OwnCopyRecorder(source);
+  auto old = SetClipboard(std::unique_ptr<TClipboard>(recorder));
+  source.SetSelection(stStreamSel, 0, 0, 3, 0);
+  source.CopyBlock();
+  source.SetSelection(stStreamSel, 4, 0, 7, 0);
+  source.CutBlock();
+  EXPECT_EQ(recorder->ownCopy, (std::vector<bool>{true, true}));
+  EXPECT_FALSE(source.CopyingToClipboard());
+  EXPECT_EQ(Clipboard().AsText(), "two");
+  EXPECT_EQ(Text(source), "one ");
   SetClipboard(std::move(old));
 }
 

@@ -125,3 +125,63 @@ TEST(Indent, NavigationHandlerAnswersIndentQueries) {
   EXPECT_TRUE(sawIndentMode);
   EXPECT_FALSE(s.IndentMode());
 }
+
+TEST(SelectionView, ClearDeletesTheBlockAsOneUndoStep) {
+  struct Case {
+    const char* name;
+    TSelectionType type;
+    TMemoRect rect;
+    const char* result;
+  };
+  const Case cases[] = {
+      {"stream over lines", stStreamSel, {2, 0, 1, 2}, "abjkl"},
+      {"stream on one line", stStreamSel, {1, 1, 3, 1}, "abcd|eh|ijkl"},
+      {"column", stBlockSel, {1, 0, 2, 2}, "ad|eh|il"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TMemoSource s;
+    s.LoadFromStrings({"abcd", "efgh", "ijkl"});
+    s.SetSelectionRect(c.rect);
+    s.SetSelectionType(c.type);
+    s.Selection().Clear();
+    EXPECT_EQ(Text(s), c.result);
+    EXPECT_EQ(s.SelectionType(), stNotSelected);
+    EXPECT_EQ(s.Selection().Count(), 0);
+    s.Undo();
+    EXPECT_EQ(Text(s), "abcd|efgh|ijkl");
+  }
+  // Without a block there is nothing to delete.
+  TMemoSource s;
+  s.LoadFromStrings({"abcd"});
+  s.Selection().Clear();
+  EXPECT_EQ(Text(s), "abcd");
+  EXPECT_FALSE(s.UndoAvailable());
+}
+
+TEST(SourceClear, EmptiesTheTextUndoablyWhateverTheBlockOption) {
+  for (TBlockOption option : {bkBoth, bkNone}) {
+    SCOPED_TRACE(int(option));
+    TMemoSource s;
+    s.LoadFromStrings({"first", "\tsecond", "third"});
+    s.SetBlockOption(option);
+    s.JumpTo(3, 2);
+    NotificationLog log;
+    log.Attach(s);
+    s.Clear();
+    EXPECT_EQ(s.GetStrCount(), 0);
+    EXPECT_EQ(CaretText(s), "0,0");
+    EXPECT_EQ(s.SelectionType(), stNotSelected);
+    ASSERT_EQ(log.entries.size(), 1u);  // one command, one notification
+    EXPECT_TRUE(log.entries[0].state & msEdited);
+    EXPECT_TRUE(s.Modified());
+    s.Undo();
+    EXPECT_EQ(Text(s), "first|\tsecond|third");
+  }
+
+  TMemoSource readOnly;
+  readOnly.LoadFromStrings({"keep"});
+  readOnly.SetROnly(true);
+  readOnly.Clear();
+  EXPECT_EQ(Text(readOnly), "keep");
+}

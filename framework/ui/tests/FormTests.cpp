@@ -220,6 +220,15 @@ TEST_F(FormTest, ShowModalRefusesAVisibleForm) {
     Form.Hide();
 }
 
+BOOL CALLBACK FindHintWindow(HWND Wnd, LPARAM Found) {
+    char Class[32] = {};
+    GetClassNameA(Wnd, Class, sizeof(Class));
+    if (std::string(Class) != "THintWindow")
+        return TRUE;
+    *reinterpret_cast<HWND*>(Found) = Wnd;
+    return FALSE;
+}
+
 TEST_F(FormTest, HintOfTheControlUnderThePointerIsShownAfterThePause) {
     TForm Form(nullptr);
     auto* B = new TButton(&Form);
@@ -236,17 +245,7 @@ TEST_F(FormTest, HintOfTheControlUnderThePointerIsShownAfterThePause) {
     bool Shown = PumpUntil([&] {
         // Other test programs share the display and may have hint windows of their own.
         HintWnd = nullptr;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND Wnd, LPARAM Found) -> BOOL {
-                char Class[32] = {};
-                GetClassNameA(Wnd, Class, sizeof(Class));
-                if (std::string(Class) != "THintWindow")
-                    return TRUE;
-                *reinterpret_cast<HWND*>(Found) = Wnd;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&HintWnd));
+        EnumThreadWindows(GetCurrentThreadId(), FindHintWindow, reinterpret_cast<LPARAM>(&HintWnd));
         return HintWnd && IsWindowVisible(HintWnd);
     });
     Application->HintPause = SavedPause;
