@@ -6,6 +6,7 @@
 #include "engine/JobClass.h"
 #include "engine/ResultClass.h"
 #include "engine/include/ZelValidator.h"
+#include "engine/program/Interpreter.h"
 
 #include <shellapi.h>
 
@@ -15,6 +16,7 @@
 namespace {
 
 EngineContext* context = nullptr;
+Interpreter* interpreter = nullptr;
 
 int deleteHandleElement(void* element) {
     return deleteValidatorClass(static_cast<ValidatorBaseClass*>(element)) == 1 ? 1 : 0;
@@ -57,6 +59,7 @@ void engineStartup() {
     context->runJobSemaphore = makeSemaphore("ZELRunJobSemaphore");
     context->checkLinksSemaphore = makeSemaphore("ZELRunJobCheckLinksSemaphore");
     context->checkLinks2Semaphore = makeSemaphore("ZELRunJobCheckLinks2Semaphore");
+    interpreter = new Interpreter();
 }
 
 void engineAttach(HMODULE module) {
@@ -76,6 +79,8 @@ void engineDetach() {
 void engineShutdown() {
     if (!context)
         return;
+    delete interpreter;
+    interpreter = nullptr;
     context->handles.clear(true);
     closeSemaphore(context->newHandleSemaphore);
     closeSemaphore(context->runJobSemaphore);
@@ -87,6 +92,12 @@ void engineShutdown() {
 
 bool engineStarted() {
     return context != nullptr;
+}
+
+Interpreter& engineInterpreter() {
+    if (!interpreter)
+        engineStartup(); // as engineContext(): a caller that skipped start-up still gets one
+    return *interpreter;
 }
 
 EngineContext& engineContext() {

@@ -1,7 +1,9 @@
 #pragma once
 // The engine's one context record, its handle table and the error reporter that every export
 // uses. engineStartup/engineAttach/engineDetach/engineShutdown run in that order from the
-// library's entry point; test programs call them from their fixtures.
+// library's entry point; test programs call them from their fixtures. Start-up makes the handle
+// table, the context and the template tool's interpreter in that order; shut-down frees them in
+// reverse.
 
 #include "engine/utils/PointerArrayManager.h"
 #include "engine/utils/StrStore.h"
@@ -15,6 +17,7 @@ class ConfigClass;
 class JobClass;
 class ResultClass;
 class CfgStore;
+class Interpreter;
 
 struct EngineContext {
     StrStore temporaryFolder;
@@ -53,6 +56,8 @@ void engineDetach();
 void engineShutdown();
 bool engineStarted();
 EngineContext& engineContext();
+// The program interpreter of the template tool, alive from start-up to shut-down.
+Interpreter& engineInterpreter();
 
 // The install folder as the installer left it in the registry, trailing backslash removed;
 // false when the key or value is missing.

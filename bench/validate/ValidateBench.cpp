@@ -136,6 +136,9 @@ RunResult validate(Engine& e, int32_t options, const std::vector<std::string>& l
     if (results >= 0) {
         r.errors = e.getIntegerEZ(results, ZELID_RESULT_ERRORS);
         r.warnings = e.getIntegerEZ(results, ZELID_RESULT_WARNINGS);
+        if (std::getenv("ZEL_BENCH_DETAIL"))
+            std::printf("  output lines %d, listing lines %d\n", e.getIntegerEZ(results, ZELID_RESULT_LINES1),
+                        e.getIntegerEZ(results, ZELID_RESULT_LINES2));
         e.freeHandle(results, 0);
     }
     e.freeHandle(job, 0);

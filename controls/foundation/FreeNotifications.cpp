@@ -1,6 +1,7 @@
 #include "controls/foundation/FreeNotifications.h"
 
 #include <algorithm>
+#include <thread>
 #include <vector>
 
 #include "controls/foundation/SortedLists.h"
@@ -95,9 +96,24 @@ void FireInfo(TFreeNotifierInfo* Info) {
 }
 
 TFreeNotifiersList* GPlain = nullptr;
+std::thread::id GPlainThread;
+
+// Called from every TObject's destructor. The lists belong to one thread, so objects ending on
+// other threads are not looked up; a listener's exception cannot leave a destructor.
+void PlainObjectFreed(TObject* Obj) noexcept {
+  if (std::this_thread::get_id() != GPlainThread) return;
+  try {
+    dcNotifyObjectFreed(Obj);
+  } catch (...) {
+  }
+}
 
 TFreeNotifiersList& PlainList() {
-  if (!GPlain) GPlain = new TFreeNotifiersList;
+  if (!GPlain) {
+    GPlain = new TFreeNotifiersList;
+    GPlainThread = std::this_thread::get_id();
+    SetObjectFreedHook(&PlainObjectFreed);
+  }
   return *GPlain;
 }
 
@@ -178,6 +194,10 @@ bool dcComponentNotifierStorageExists() {
 }
 
 void dcClearFreeNotifications() {
-  delete GPlain;
+  TObjectFreedHook Previous = SetObjectFreedHook(nullptr);
+  if (Previous != &PlainObjectFreed) SetObjectFreedHook(Previous);
+  // The list is an object too: it must be out of reach before its own end is announced.
+  TFreeNotifiersList* List = GPlain;
   GPlain = nullptr;
+  delete List;
 }

@@ -40,12 +40,13 @@ TReplacePromptFunc& PromptFunc() {
 
 TReplaceAnswer AskReplace(const std::string& question) {
   if (PromptFunc()) return PromptFunc()(question);
-  // The platform box has no "All" button: Yes, No and Cancel are offered.
   switch (MessageDlg(question, TMsgDlgType::mtConfirmation, mbYes | mbNo | mbCancel | mbAll)) {
-    case IDYES:
+    case mrYes:
       return raYes;
-    case IDNO:
+    case mrNo:
       return raNo;
+    case mrAll:
+      return raAll;
     default:
       return raCancel;
   }

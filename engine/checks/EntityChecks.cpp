@@ -1,5 +1,7 @@
 #include "engine/checks/EntityChecks.h"
 
+#include "engine/utils/StrStore.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -11,19 +13,8 @@ namespace zel::checks {
 
 namespace {
 
-// HTML 4.01: the Latin-1 set (characters 160-255) with the four markup characters.
-const char* const kLatin1[] = {
-    "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",   "uml",    "copy",
-    "ordf",   "laquo",  "not",    "shy",    "reg",    "macr",   "deg",    "plusmn", "sup2",   "sup3",
-    "acute",  "micro",  "para",   "middot", "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12",
-    "frac34", "iquest", "Agrave", "Aacute", "Acirc",  "Atilde", "Auml",   "Aring",  "AElig",  "Ccedil",
-    "Egrave", "Eacute", "Ecirc",  "Euml",   "Igrave", "Iacute", "Icirc",  "Iuml",   "ETH",    "Ntilde",
-    "Ograve", "Oacute", "Ocirc",  "Otilde", "Ouml",   "times",  "Oslash", "Ugrave", "Uacute", "Ucirc",
-    "Uuml",   "Yacute", "THORN",  "szlig",  "agrave", "aacute", "acirc",  "atilde", "auml",   "aring",
-    "aelig",  "ccedil", "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",
-    "eth",    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide", "oslash", "ugrave",
-    "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml",   "amp",    "gt",     "lt",     "quot",
-};
+// HTML 4.01's Latin-1 set is the 96 names of the characters 160-255 and the four markup characters.
+const char* const kMarkup[] = {"amp", "gt", "lt", "quot"};
 
 // HTML 4.01: symbols, mathematical symbols and Greek letters.
 const char* const kSymbols[] = {
@@ -50,7 +41,6 @@ const char* const kSpecial[] = {
     "rsaquo", "euro",
 };
 
-static_assert(sizeof kLatin1 / sizeof *kLatin1 == 100, "Latin-1 set with the markup characters");
 static_assert(sizeof kSymbols / sizeof *kSymbols == 124, "symbols set");
 static_assert(sizeof kSpecial / sizeof *kSpecial == 32, "special set");
 
@@ -67,7 +57,9 @@ struct BuiltinSets {
                 return c != 0 ? c < 0 : std::strcmp(a, b) < 0;
             });
         };
-        fill(lists[0], kLatin1, std::size(kLatin1));
+        std::vector<const char*> latin1(std::begin(latin1EntityNames), std::end(latin1EntityNames));
+        latin1.insert(latin1.end(), std::begin(kMarkup), std::end(kMarkup));
+        fill(lists[0], latin1.data(), latin1.size());
         fill(lists[1], kSymbols, std::size(kSymbols));
         fill(lists[2], kSpecial, std::size(kSpecial));
         for (const auto& list : lists)

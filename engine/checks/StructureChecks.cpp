@@ -269,8 +269,8 @@ bool recordOpening(CheckRun& run) {
     run::StructureEntry* entry = a.structure.entry(index);
     if (!entry)
         return false;
-    entry->properties[run::PropQuickClose] = run.quickClose ? 1 : 0;
-    entry->properties[run::PropInactive] = run.inactive ? 1 : 0;
+    entry->quickClose = run.quickClose;
+    entry->inactive = run.inactive;
     if (run.closingRule == 0)
         run.openRequired.push_back(index);
     return true;
@@ -333,15 +333,15 @@ int validateCloseTag(CheckRun& run) {
     run::StructureEntry* element = a.structure.entry(opened);
     if (!element) // a container assumed open before the first tag
         return 1;
-    element->properties[run::PropClosed] = 1;
-    element->properties[run::PropClosingEntry] = closing;
+    element->closed = true;
+    element->closingEntry = closing;
     for (size_t k = run.openRequired.size(); k-- > 0;) {
         if (run.openRequired[k] == opened) {
             run.openRequired.erase(run.openRequired.begin() + static_cast<std::ptrdiff_t>(k));
             break;
         }
     }
-    if (element->properties[run::PropClosingRule] == 2)
+    if (element->closingRule == 2)
         e.addMessage(78, nullptr, element->text.c_str(), element->text.c_str());
     if (!run.validator(opt::CheckNesting) || run.openRequired.empty())
         return 1;
@@ -350,10 +350,10 @@ int validateCloseTag(CheckRun& run) {
     if (innerIndex <= opened)
         return 1;
     run::StructureEntry* inner = a.structure.entry(innerIndex);
-    if (!inner || inner->properties[run::PropNestingReported] || lstrcmpiA(inner->text.c_str(), name.c_str()) == 0)
+    if (!inner || inner->nestingReported || lstrcmpiA(inner->text.c_str(), name.c_str()) == 0)
         return 1;
     e.addMessage(74, nullptr, inner->text.c_str(), element->text.c_str(), inner->line);
-    inner->properties[run::PropNestingReported] = 1;
+    inner->nestingReported = true;
     return 1;
 }
 
@@ -386,13 +386,13 @@ void writeStructureListing(const run::StructureStore& store, run::LineSink& sink
         case run::EntryOpeningTag:
             if (pending)
                 startLine(), pending = false;
-            if (entry.properties[run::PropClosed]) {
+            if (entry.closed) {
                 if (itemOnLine)
                     startLine();
                 pending = true;
                 ++depth;
             }
-            item("<" + entry.text + (entry.properties[run::PropQuickClose] ? "/" : "") + "> ", entry);
+            item("<" + entry.text + (entry.quickClose ? "/" : "") + "> ", entry);
             break;
         case run::EntryEntity:
             if (!(flags & ListEntities))

@@ -30,8 +30,8 @@ void writeStructureListingHook(ValidateArgsClass& args, LineSink& sink, int32_t 
     checks::writeStructureListing(args.structure, sink, flags);
 }
 
-int32_t programsRunHook(const ValidateArgsClass&) {
-    return 0;
+int32_t programsRunHook(const ValidateArgsClass& args) {
+    return args.interpreter.counters.value(0);
 }
 
 } // namespace zel::run

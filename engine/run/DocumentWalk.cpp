@@ -11,6 +11,7 @@
 #include "engine/run/DateTime.h"
 #include "engine/run/OutputWriter.h"
 #include "engine/run/ProgressWindow.h"
+#include "engine/run/TagCountStore.h"
 #include "engine/run/ValidateArgs.h"
 
 namespace zel::run {
@@ -81,7 +82,8 @@ private:
     bool finishTag(size_t pos, Piece& out);
 
     ValidateArgsClass& a_;
-    const std::vector<std::string>& lines_;
+    const DocumentLines& lines_;
+    std::string line_; // the line being read
     size_t li_ = 0;
     size_t pos_ = 0;
     bool inTag_ = false;
@@ -100,7 +102,8 @@ bool Scanner::next(Piece& out) {
     if (finished_)
         return false;
     while (li_ < lines_.size()) {
-        const std::string& line = lines_[li_];
+        line_.assign(lines_[li_]);
+        const std::string& line = line_;
         const int32_t lineNo = static_cast<int32_t>(li_) + 1;
         if (pos_ == 0 && !lineStarted_) {
             lineStarted_ = true;
@@ -368,12 +371,6 @@ void ValidateArgsClass::startIgnoring(const std::string& name, int32_t tagLine) 
     ignoring = true;
 }
 
-int64_t documentByteSize(const std::vector<std::string>& lines) {
-    int64_t size = 0;
-    for (const std::string& l : lines)
-        size += static_cast<int64_t>(l.size()) + 1;
-    return size;
-}
 
 namespace {
 
@@ -438,7 +435,7 @@ void endOfDocumentChecks(ValidateArgsClass& a) {
         a.statistics[StatLinesIgnored] += a.lastLineReached - a.ignoreStartLine + 1;
     if (a.runOptions.validator(vf::HighCharacters)) {
         for (int32_t i = 0; i < lines; ++i) {
-            const std::string& l = a.input.lines[static_cast<size_t>(i)];
+            const std::string_view l = a.input.lines[static_cast<size_t>(i)];
             for (size_t c = 0; c < l.size(); ++c) {
                 if (static_cast<unsigned char>(l[c]) > 127) {
                     MsgLocation at{i + 1, static_cast<int32_t>(c) + 1, 1};
@@ -455,14 +452,13 @@ void endOfDocumentChecks(ValidateArgsClass& a) {
         }
         for (int32_t i = 0; i < a.structure.count(); ++i) {
             const StructureEntry& entry = *a.structure.entry(i);
-            if (entry.kind != EntryOpeningTag || entry.properties[PropInactive] ||
-                entry.properties[PropClosed])
+            if (entry.kind != EntryOpeningTag || entry.inactive || entry.closed)
                 continue;
-            const int32_t rule = entry.properties[PropClosingRule];
+            const int32_t rule = entry.closingRule;
             MsgLocation at{entry.line, entry.character, -1};
             if (rule == 0)
                 e.addMessage(69, &at, entry.text.c_str());
-            else if (a.runOptions.validator(vf::RequireQuickClose) && !entry.properties[PropQuickClose])
+            else if (a.runOptions.validator(vf::RequireQuickClose) && !entry.quickClose)
                 e.addMessage(rule == 2 ? 311 : 312, &at, entry.text.c_str());
         }
     }
@@ -600,6 +596,8 @@ int validate(ValidateArgsClass& a) {
         a.lastLineReached = 0;
 
     endOfDocumentChecks(a);
+    if (a.results && a.results->tagCounts)
+        countTags(a.structure, *a.results->tagCounts);
     a.elapsed = elapsedSeconds(a.startTime, currentLocalTime());
     if (a.elapsed < 0)
         a.elapsed = 0.0;

@@ -136,13 +136,10 @@ int32_t runValidation(ArgsClass& run) {
     }
 
     RunInput& in = a.input;
-    const int32_t count = job.paths.lineCount();
-    job.inputLines = count;
-    in.lines.reserve(static_cast<size_t>(count));
-    for (int32_t i = 0; i < count; ++i) {
-        const char* line = job.paths.lineNoMove(i);
-        in.lines.emplace_back(line ? line : "");
-    }
+    job.inputLines = job.paths.lineCount();
+    // The run reads the job's lines in place (the job is held for the run): a large document is
+    // not copied again. Lines added to the job meanwhile are not part of this run.
+    in.lines.refer(job.paths);
     in.inputName = job.input.getString();
     in.extension = job.input.extension().getString();
     in.outputName = job.outputFile.getString();

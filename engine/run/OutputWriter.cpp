@@ -35,8 +35,8 @@ bool addWrapped(LineSink& sink, const std::string& text, int32_t lineLength) {
     return true;
 }
 
-std::string listingLine(int32_t number, const std::string& text) {
-    return fmt("%4d: ", number) + text;
+std::string listingLine(int32_t number, std::string_view text) {
+    return fmt("%4d: ", number).append(text.data(), text.size());
 }
 
 const RunOptions& optionsOf(const OutputContext& ctx) {

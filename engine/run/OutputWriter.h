@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/run/DocumentLines.h"
 #include "engine/run/LineBuffer.h"
 #include "engine/run/MsgStore.h"
 
@@ -34,7 +35,7 @@ struct OutputContext {
     std::string outputName; // job string 8001
     int64_t byteSize = 0;
     bool inputIsFile = false; // the input name names a file whose date can be shown
-    const std::vector<std::string>* document = nullptr;
+    const DocumentLines* document = nullptr;
     int32_t statistics[7] = {0, 0, 0, 0, 0, 0, 0};
     int32_t entityCount = 0;
     int32_t openingTagEntries = 0;

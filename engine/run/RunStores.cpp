@@ -6,15 +6,20 @@
 #include "engine/EngineStores.h"
 #include "engine/run/MsgStore.h"
 #include "engine/run/ProgressWindow.h"
+#include "engine/run/StructureStore.h"
 #include "engine/run/TagCountStore.h"
 #include "engine/run/ValidateArgs.h"
 
 namespace zel::run {
 
 TagCountStore::Row& TagCountStore::row(const std::string& name) {
-    for (Row& r : rows_)
-        if (lstrcmpiA(r.name.c_str(), name.c_str()) == 0)
-            return r;
+    std::string key = name;
+    if (!key.empty())
+        CharUpperBuffA(&key[0], static_cast<DWORD>(key.size()));
+    const auto found = index_.find(key);
+    if (found != index_.end())
+        return rows_[found->second];
+    index_.emplace(std::move(key), rows_.size());
     rows_.push_back(Row{});
     rows_.back().name = name;
     return rows_.back();
@@ -22,6 +27,19 @@ TagCountStore::Row& TagCountStore::row(const std::string& name) {
 
 const TagCountStore::Row* TagCountStore::rowAt(int32_t index) const {
     return index >= 1 && index <= rowCount() ? &rows_[static_cast<size_t>(index - 1)] : nullptr;
+}
+
+void countTags(const StructureStore& structure, TagCountStore& counts) {
+    const int32_t n = structure.count();
+    for (int32_t i = 0; i < n; ++i) {
+        const StructureEntry* e = structure.entry(i);
+        if (!e || e->text.empty())
+            continue;
+        if (e->kind == EntryOpeningTag)
+            ++counts.row(e->text).counts[0];
+        else if (e->kind == EntryClosingTag)
+            ++counts.row(e->text).counts[1];
+    }
 }
 
 } // namespace zel::run
@@ -107,15 +125,15 @@ bool tagCountByFlag(const TagCountStore& store, int32_t row, int32_t flag, int32
     return true;
 }
 
-// The program symbols belong to the run's interpreter, which is not linked in yet.
-int32_t symbolValueCount(const ValidateArgsClass&, int32_t) {
-    return -1;
+// The program symbols are those the run's own interpreter collected.
+int32_t symbolValueCount(const ValidateArgsClass& state, int32_t symbol) {
+    return state.interpreter.symbols.valueCount(symbol);
 }
-const char* symbolValue(const ValidateArgsClass&, int32_t, int32_t) {
-    return nullptr;
+const char* symbolValue(const ValidateArgsClass& state, int32_t symbol, int32_t value) {
+    return state.interpreter.symbols.value(symbol, value);
 }
-int32_t symbolIndex(const ValidateArgsClass&, const char*) {
-    return -1;
+int32_t symbolIndex(const ValidateArgsClass& state, const char* name) {
+    return state.interpreter.symbols.indexOf(name);
 }
 
 void progressWindowSet(ConfigClass& options, int32_t value) {

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <new>
+
 namespace zel::run {
 
 std::string StructureStore::key(const std::string& name) {
@@ -21,15 +24,42 @@ std::string StructureStore::key(const std::string& name) {
     return k;
 }
 
+size_t StructureText::size() const {
+    return std::strlen(text_);
+}
+
+bool operator==(const StructureText& a, const char* b) {
+    return std::strcmp(a.text_, b ? b : "") == 0;
+}
+
+const char* StructureStore::keep(int32_t kind, const std::string& text) {
+    if (text.empty())
+        return "";
+    if (kind == EntryOpeningTag || kind == EntryClosingTag || kind == EntryEntity) {
+        auto it = names_.find(text);
+        if (it != names_.end())
+            return it->second;
+        const char* kept = text_.add(text.data(), text.size());
+        if (!kept)
+            throw std::bad_alloc();
+        names_.emplace(text, kept);
+        return kept;
+    }
+    const char* kept = text_.add(text.data(), text.size());
+    if (!kept)
+        throw std::bad_alloc();
+    return kept;
+}
+
 int32_t StructureStore::add(int32_t kind, const std::string& text, int32_t line, int32_t character,
                             int32_t closingRule) {
     StructureEntry e;
-    e.kind = kind;
-    e.text = text;
+    e.kind = static_cast<uint32_t>(kind) & 0xFF;
+    e.text = StructureText(keep(kind, text));
     e.line = line;
     e.character = character;
-    e.properties[PropClosingRule] = closingRule;
-    entries_.push_back(std::move(e));
+    e.closingRule = closingRule >= 0 && closingRule < (1 << 20) ? static_cast<uint32_t>(closingRule) : 1;
+    entries_.push_back(e);
     const int32_t index = count() - 1;
     if (kind >= 0 && kind < 8)
         ++kindCounts_[kind];
@@ -71,6 +101,8 @@ void StructureStore::reset() {
     for (int32_t& c : kindCounts_)
         c = 0;
     open_.clear();
+    names_.clear();
+    text_.clear();
 }
 
 int32_t StructureStore::countOf(int32_t kind) const {

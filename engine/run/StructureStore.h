@@ -4,9 +4,12 @@
 
 #include <cstdint>
 #include <deque>
+#include <ostream>
 #include <unordered_map>
 #include <string>
 #include <vector>
+
+#include "engine/utils/TextArena.h"
 
 namespace zel::run {
 
@@ -19,25 +22,46 @@ enum StructureKind : int32_t {
     EntryIgnored = 7,
 };
 
-enum StructureProperty : int32_t {
-    PropClosingRule = 0,
-    PropClosed = 1,
-    PropNestingReported = 2,
-    PropLatestClosing = 3,
-    PropQuickClose = 4,
-    PropInactive = 5,
-    PropClosingEntry = 6,
-};
-
 constexpr int32_t kNotOpen = -2;
 
+// An entry's text: kept by the store that made it, as long as that store is not reset.
+class StructureText {
+public:
+    StructureText() = default;
+    explicit StructureText(const char* text) : text_(text) {}
+    const char* c_str() const { return text_; }
+    bool empty() const { return *text_ == 0; }
+    size_t size() const;
+    std::string str() const { return text_; }
+    operator std::string() const { return text_; } // NOLINT: passed where names are wanted
+    friend bool operator==(const StructureText& a, const char* b);
+    friend bool operator==(const StructureText& a, const std::string& b) { return a == b.c_str(); }
+    friend std::string operator+(const char* a, const StructureText& b) { return std::string(a) + b.text_; }
+    friend std::ostream& operator<<(std::ostream& out, const StructureText& t) { return out << t.text_; }
+
+private:
+    const char* text_ = "";
+};
+
+// Kept small: a long document has about one entry for every ten of its characters.
 struct StructureEntry {
-    int32_t kind = EntryText;
-    std::string text; // the piece's text; the element name for tags
+    StructureText text; // the piece's text; the element name for tags
     int32_t line = -1;
     int32_t character = -1;
-    int32_t properties[7] = {0, 0, 0, 0, 0, 0, -1};
+    int32_t closingEntry = -1; // the closing tag's entry of an opening tag
+    // Readers tell 0, 2 and any other rule apart; a rule outside the field's range is kept as 1.
+    // One type for all the bit fields: they share one word under every layout rule.
+    uint32_t closingRule : 20;
+    uint32_t kind : 8;
+    uint32_t closed : 1;
+    uint32_t nestingReported : 1;
+    uint32_t quickClose : 1;
+    uint32_t inactive : 1;
+    StructureEntry()
+        : closingRule(0), kind(EntryText), closed(false), nestingReported(false), quickClose(false),
+          inactive(false) {}
 };
+static_assert(sizeof(StructureEntry) == sizeof(void*) + 16, "a structure entry grew");
 
 class StructureStore {
 public:
@@ -66,10 +90,14 @@ private:
         int32_t closings = 0;
     };
     static std::string key(const std::string& name);
+    // One copy of each tag and entity name, many of each text run's.
+    const char* keep(int32_t kind, const std::string& text);
     // A deque: a long document's entries grow without copying them all on every growth.
     std::deque<StructureEntry> entries_;
     int32_t kindCounts_[8] = {0, 0, 0, 0, 0, 0, 0, 0};
     std::unordered_map<std::string, OpenRecord> open_;
+    std::unordered_map<std::string, const char*> names_;
+    TextArena text_;
 };
 
 } // namespace zel::run

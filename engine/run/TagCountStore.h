@@ -4,9 +4,12 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace zel::run {
+
+class StructureStore;
 
 class TagCountStore {
 public:
@@ -23,6 +26,11 @@ public:
 
 private:
     std::vector<Row> rows_;
+    std::unordered_map<std::string, size_t> index_; // upper-cased name -> row
 };
+
+// One row per element name (case-blind, first spelling, in order of first appearance) with the
+// number of its opening tags (count 1) and closing tags (count 2) in the document's structure.
+void countTags(const StructureStore& structure, TagCountStore& counts);
 
 } // namespace zel::run

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "engine/ConfigClass.h"
+#include "engine/run/DocumentLines.h"
+#include "engine/program/Interpreter.h"
 #include "engine/run/LineBuffer.h"
 #include "engine/run/MessageEmitter.h"
 #include "engine/run/RunOptions.h"
@@ -43,7 +45,7 @@ struct Piece {
 
 // What the run reads of its job.
 struct RunInput {
-    std::vector<std::string> lines;
+    DocumentLines lines;
     std::string inputName;  // job string 8000
     std::string extension;  // job string 8003
     std::string outputName; // job string 8001
@@ -107,6 +109,9 @@ public:
     std::shared_ptr<void> checkState;
     MessageEmitter emitter;
     int32_t statistics[7] = {0, 0, 0, 0, 0, 0, 0};
+    // The run's own program interpreter: the programs it runs and the symbols they set, which
+    // the results' symbol getters answer from.
+    Interpreter interpreter;
     ErrorStore errors;
     // Set by checks that fail internally; the walk stops at the next piece.
     ErrorStore internalErrors;
@@ -131,8 +136,5 @@ int validate(ValidateArgsClass& args);
 // locations around it; returns the number replaced. Flag 2: an open marker directly followed by
 // the close marker opens no block; flag 4: nor one directly followed by "xml".
 int collapseBlocks(Piece& piece, const char* open, const char* close, const char* replacement, int flags);
-
-// Size in bytes of a document given as lines: every line with one line end.
-int64_t documentByteSize(const std::vector<std::string>& lines);
 
 } // namespace zel::run

@@ -35,6 +35,42 @@ TEST(FileStore, AddLineSplitsAndContinues) {
     EXPECT_EQ(empty.lineCount(), 1);
 }
 
+// Lines are packed into shared blocks: lines longer than a block, continuations that outgrow
+// their block and many short lines must all come back whole, and a line already handed out must
+// not move when later lines are added.
+TEST(FileStore, LongAndManyLinesKeepTheirText) {
+    FileStore f;
+    const std::string huge(200000, 'h');
+    ASSERT_EQ(f.addLine("first"), 0);
+    const char* first = f.lineNoMove(0);
+    ASSERT_EQ(f.addLine(huge.c_str()), 0);
+    std::string grown;
+    ASSERT_EQ(f.addLine("", 1), 0);
+    for (int i = 0; i < 3000; ++i) {
+        const std::string piece = "piece" + std::to_string(i) + "-";
+        grown += piece;
+        ASSERT_EQ(f.addLine(piece.c_str(), 1), 0);
+    }
+    ASSERT_EQ(f.addLine("end", 0), 0);
+    grown += "end";
+    std::vector<std::string> expected = {"first", huge, grown};
+    for (int i = 0; i < 20000; ++i) {
+        expected.push_back("line " + std::to_string(i));
+        ASSERT_EQ(f.addLine(expected.back().c_str(), i == 19999 ? 1 : 0), 0);
+    }
+    ASSERT_EQ(f.addLine(huge.c_str(), 1), 0); // a short last line continued past any block
+    ASSERT_EQ(f.addLine("!"), 0);
+    expected.back() += huge + "!";
+    EXPECT_EQ(linesOf(f), expected);
+    EXPECT_EQ(first, f.lineNoMove(0));
+    EXPECT_STREQ(first, "first");
+
+    f.clear();
+    EXPECT_EQ(f.lineCount(), 0);
+    EXPECT_EQ(f.addLine("again"), 0);
+    EXPECT_EQ(linesOf(f), std::vector<std::string>{"again"});
+}
+
 TEST(FileStore, LoadsFilesWithEitherLineEnd) {
     TempFolder temp;
     struct Case {

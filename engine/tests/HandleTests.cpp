@@ -5,6 +5,7 @@
 #include "engine/JobClass.h"
 #include "engine/ResultClass.h"
 #include "engine/include/ZelValidator.h"
+#include "engine/program/Interpreter.h"
 
 #include <string>
 
@@ -195,6 +196,27 @@ TEST_F(Handles, OptionsObjectsStartWithTheirDefaults) {
     EXPECT_EQ(j->jobType, -1);
     EXPECT_EQ(j->inputMode, 2);
     EXPECT_EQ(j->lineEnd, 4);
+}
+
+// The template tool's interpreter lives exactly as long as the engine: what it holds stays from
+// one call to the next, and a restarted engine starts with an empty one.
+TEST_F(Handles, TemplateInterpreterLivesFromStartUpToShutDown) {
+    Interpreter& interpreter = engineInterpreter();
+    EXPECT_EQ(interpreter.counters.count(), 1);
+    ASSERT_EQ(interpreter.symbols.setValue("today", "Friday", -1, 0), 0);
+    EXPECT_EQ(&engineInterpreter(), &interpreter);
+    EXPECT_EQ(engineInterpreter().symbols.indexOf("TODAY"), 0);
+
+    engineDetach();
+    engineShutdown();
+    EXPECT_FALSE(engineStarted());
+    engineStartup();
+    engineAttach(nullptr);
+    ASSERT_TRUE(engineStarted());
+    EXPECT_EQ(engineInterpreter().symbols.count(), 0);
+    EXPECT_EQ(engineInterpreter().symbols.indexOf("today"), -1);
+    reportDeferredFault(); // a registry fault found by the new attach is not this test's concern
+    recordedBoxes().clear();
 }
 
 // The registry-error box may not be shown while the library is being attached: it waits for the

@@ -1,16 +1,10 @@
 #include "engine/utils/FileStore.h"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 
-namespace {
-int deleteLine(void* p) {
-    delete static_cast<StrStore*>(p);
-    return 1;
-}
-} // namespace
-
-FileStore::FileStore() : current_(nullptr), lines_(deleteLine) {
+FileStore::FileStore() : current_(nullptr) {
     props_.resize(3, 0);
     props_.set(FileSize, -1);
     props_.set(CurrentLine, 0);
@@ -23,7 +17,8 @@ void FileStore::clear() {
     current_ = nullptr;
     fileName_.clear();
     whole_.clearEx(0);
-    lines_.clear(true);
+    lines_.clear();
+    text_.clear();
     props_.set(FileSize, -1);
     props_.set(CurrentLine, -1);
     props_.set(Continuation, 0);
@@ -87,16 +82,27 @@ int32_t FileStore::load(FILE* stream, bool close) {
     return 1;
 }
 
-int32_t FileStore::appendNew(const char* text, int32_t n) {
-    auto* line = new (std::nothrow) StrStore(n + 1);
-    if (!line)
-        return -1;
-    line->assign(text, n);
-    if (lines_.append(line) < 0) {
-        delete line;
-        return -1;
+// Records where the newest text stands, as a new last line or in place of the last line. False
+// when the index cannot hold it; the text stays unused in the arena until the store is cleared.
+bool FileStore::setLast(const char* text, bool add) {
+    const uint64_t position = text_.positionOfLast(text);
+    if (position > UINT32_MAX)
+        return false;
+    if (!add) {
+        lines_.back() = static_cast<uint32_t>(position);
+        return true;
     }
-    return 0;
+    try {
+        lines_.push_back(static_cast<uint32_t>(position));
+    } catch (...) {
+        return false;
+    }
+    return true;
+}
+
+int32_t FileStore::appendNew(const char* text, int32_t n) {
+    char* at = text_.add(text, static_cast<size_t>(n));
+    return at && setLast(at, true) ? 0 : -1;
 }
 
 int32_t FileStore::addLine(const char* text, int32_t flag) {
@@ -108,10 +114,11 @@ int32_t FileStore::addLine(const char* text, int32_t flag) {
     const char* end = static_cast<const char*>(std::memchr(text, '\n', static_cast<size_t>(length)));
     int32_t first = end ? static_cast<int32_t>(end - text) : length;
     if (props_.value(Continuation) == 1) {
-        StrStore* last = lineStore(lines_.count() - 1);
-        if (!last)
+        if (lines_.empty())
             return -2;
-        if (!last->append(text, first))
+        const char* last = lineAt(lineCount() - 1);
+        char* grown = last ? text_.growLast(last, std::strlen(last), text, static_cast<size_t>(first)) : nullptr;
+        if (!grown || !setLast(grown, false))
             return -1;
     } else if (appendNew(text, first) != 0) {
         return -1;
@@ -138,11 +145,15 @@ int32_t FileStore::addLine(StrStore* line, int32_t flag) {
     return result;
 }
 
+const char* FileStore::lineAt(int32_t i) const {
+    return i >= 0 && i < lineCount() ? text_.at(lines_[static_cast<size_t>(i)]) : nullptr;
+}
+
 const char* FileStore::lineNoMove(int32_t i) {
-    StrStore* s = lineStore(i);
+    const char* s = lineAt(i);
     if (!s)
         return nullptr;
-    current_ = s->getString();
+    current_ = s;
     props_.set(CurrentLine, i + 1);
     return current_;
 }
@@ -181,31 +192,21 @@ const char* FileStore::nextLine(int32_t* atEnd, SpecificLocation* location) {
 int32_t FileStore::totalCharacters(int32_t flags) const {
     int32_t n = lineCount(), total = 0;
     for (int32_t i = 0; i < n; ++i)
-        if (StrStore* s = lineStore(i))
-            total += s->getStringLength() + 1;
+        total += static_cast<int32_t>(std::strlen(lineAt(i))) + 1;
     if (flags & 1)
         total += (n + 1) / 2;
     return total;
 }
 
-void FileStore::recomputeLengths() {
-    int32_t n = lineCount();
-    for (int32_t i = 0; i < n; ++i)
-        if (StrStore* s = lineStore(i)) {
-            StrStore copy(s->getString()); // the length follows an in-place terminator
-            s->assign(copy);
-        }
-}
+// Lengths are always taken from the terminator: nothing to recompute.
+void FileStore::recomputeLengths() {}
 
 int32_t FileStore::write(FILE* stream, const char* lineEnd) const {
     if (!stream)
         return -1;
     int32_t n = lineCount();
     for (int32_t i = 0; i < n; ++i) {
-        StrStore* s = lineStore(i);
-        if (!s)
-            return -1;
-        std::fprintf(stream, "%s%s", s->getString(), lineEnd ? lineEnd : "");
+        std::fprintf(stream, "%s%s", lineAt(i), lineEnd ? lineEnd : "");
     }
     return 0;
 }

@@ -7,9 +7,11 @@
 #include "engine/utils/PointerArrayManager.h"
 #include "engine/utils/StrStore.h"
 #include "engine/utils/StrStoreEx.h"
+#include "engine/utils/TextArena.h"
 
 #include <cstdint>
 #include <cstdio>
+#include <deque>
 
 class FileStore {
 public:
@@ -31,8 +33,10 @@ public:
     const char* line(int32_t i, SpecificLocation* location = nullptr);
     const char* lineTabsAsBlanks(int32_t i, SpecificLocation* location = nullptr);
     const char* lineNoMove(int32_t i);
+    // Line i (0-based) without moving the current line; nullptr when out of range.
+    const char* lineAt(int32_t i) const;
     const char* nextLine(int32_t* atEnd, SpecificLocation* location = nullptr);
-    int32_t lineCount() const { return lines_.count(); }
+    int32_t lineCount() const { return static_cast<int32_t>(lines_.size()); }
     int32_t totalCharacters(int32_t flags = 0) const;
     void recomputeLengths();
     int32_t write(FILE* stream, const char* lineEnd) const;
@@ -45,7 +49,6 @@ public:
     int32_t property(int32_t p) const { return props_.value(p); }
     const char* currentText() const { return current_; }
     const SpecificLocation& currentLocation() const { return location_; }
-    StrStore* lineStore(int32_t i) const { return static_cast<StrStore*>(lines_.at(i)); }
 
 private:
     int32_t fail(int32_t number, const char* text);
@@ -57,5 +60,11 @@ private:
     StrStoreEx whole_;
     StrStoreEx lineBuffer_;
     SpecificLocation location_;
-    PointerArrayManager lines_;
+    // The lines' text, packed; a line already handed out stays readable until the store is
+    // cleared (a continued last line is read from its new place from then on).
+    TextArena text_;
+    // Each line's place in the text: four bytes a line, and a deque, so that a long listing's
+    // index is never copied whole as it grows.
+    std::deque<uint32_t> lines_;
+    bool setLast(const char* text, bool add);
 };

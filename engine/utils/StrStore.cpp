@@ -39,8 +39,9 @@ bool matchAt(const char* text, const char* pattern, int32_t n, bool caseBlind) {
     return true;
 }
 
-// The Latin-1 named references, for the characters 160 to 255 in order.
-const char* const latin1Names[96] = {
+} // namespace
+
+const char* const latin1EntityNames[96] = {
     "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",   "uml",    "copy",
     "ordf",   "laquo",  "not",    "shy",    "reg",    "macr",   "deg",    "plusmn", "sup2",   "sup3",
     "acute",  "micro",  "para",   "middot", "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12",
@@ -51,6 +52,8 @@ const char* const latin1Names[96] = {
     "aelig",  "ccedil", "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",
     "eth",    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide", "oslash", "ugrave",
     "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml"};
+
+namespace {
 
 // The character of the reference name (text between "&" and ";"), or 0.
 int entityValue(const char* name, int32_t n) {
@@ -63,7 +66,7 @@ int entityValue(const char* name, int32_t n) {
         if (textLength(f.name) == n && std::memcmp(f.name, name, static_cast<size_t>(n)) == 0)
             return f.value;
     for (int k = 0; k < 96; ++k)
-        if (textLength(latin1Names[k]) == n && std::memcmp(latin1Names[k], name, static_cast<size_t>(n)) == 0)
+        if (textLength(latin1EntityNames[k]) == n && std::memcmp(latin1EntityNames[k], name, static_cast<size_t>(n)) == 0)
             return 160 + k;
     if (n >= 2 && name[0] == '#') {
         bool hex = name[1] == 'x' || name[1] == 'X';

@@ -126,3 +126,6 @@ private:
     int32_t length_;
     int32_t capacity_;
 };
+
+// The Latin-1 named character references, for the characters 160 to 255 in order.
+extern const char* const latin1EntityNames[96];

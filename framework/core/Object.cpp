@@ -56,6 +56,21 @@ const TPropInfo* TMetaClass::FindProperty(const std::string& name) const {
     return nullptr;
 }
 
+namespace {
+TObjectFreedHook GObjectFreedHook = nullptr;
+}
+
+TObjectFreedHook SetObjectFreedHook(TObjectFreedHook Hook) {
+    TObjectFreedHook Old = GObjectFreedHook;
+    GObjectFreedHook = Hook;
+    return Old;
+}
+
+TObject::~TObject() {
+    if (GObjectFreedHook)
+        GObjectFreedHook(this);
+}
+
 TClass TObject::StaticClass() {
     static const TMetaClass meta("TObject", nullptr, nullptr, {});
     return &meta;

@@ -103,7 +103,8 @@ public:
     TObject() = default;
     TObject(const TObject&) = delete;
     TObject& operator=(const TObject&) = delete;
-    virtual ~TObject() = default;
+    // Announces the end through the freed-object hook when one is set.
+    virtual ~TObject();
 
     static TClass StaticClass();
     virtual TClass ClassType() const { return StaticClass(); }
@@ -111,6 +112,13 @@ public:
     bool InheritsFrom(TClass cls) const;
     bool InheritsFromName(const std::string& className) const; // case-insensitive
 };
+
+// Called by every TObject's destructor while set, so a service can learn of any object's end.
+// By then the object's derived parts are gone: it may be used only as an identity. Must not
+// throw. Set by the service at start-up; nothing is called (and nothing costs) while unset.
+using TObjectFreedHook = void (*)(TObject* Obj) noexcept;
+// Returns the hook it replaces.
+TObjectFreedHook SetObjectFreedHook(TObjectFreedHook Hook);
 
 // Checked downcast in the style of "obj as TClass": raises EInvalidCast when obj is not a T.
 template <class T> T* As(TObject* obj) {

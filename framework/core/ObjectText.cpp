@@ -949,7 +949,13 @@ public:
                     child->SetName(childNode.Name);
                 FLoaded.push_back(child);
             }
-            ApplyObject(childNode, child, child ? child->ClassType() : childClass);
+            // A component the text is yet to make has no collections to learn item classes
+            // from; when its text fills one, it is checked against a scratch instance.
+            std::unique_ptr<TObject> scratch;
+            if (!FCommit && !child && HasCollectionItems(childNode))
+                scratch.reset(childClass->Create(nullptr));
+            TObject* checked = child ? child : scratch.get();
+            ApplyObject(childNode, checked, checked ? checked->ClassType() : childClass);
         }
     }
 
@@ -988,6 +994,13 @@ private:
     // Trees read from the binary form carry no line numbers.
     [[noreturn]] static void Fail(int line, const std::string& msg) {
         throw EReadError(line > 0 ? Format(SParseError, msg.c_str(), line) : msg);
+    }
+
+    static bool HasCollectionItems(const TextObject& node) {
+        for (const TextProp& p : node.Props)
+            if (p.Value.K == TextValue::vCollection && !p.Value.Items.empty())
+                return true;
+        return false;
     }
 
     void ApplyProps(const std::vector<TextProp>& props, TObject* target, TClass cls) {
@@ -1163,9 +1176,12 @@ private:
                     throw;
                 }
                 coll->EndUpdate();
-            } else {
+            } else if (!v.Items.empty()) {
+                // Checking changes nothing, but an item's own sub-objects (a collection inside it,
+                // with its item class) are only known from an item: a scratch one in no collection.
+                std::unique_ptr<TObject> scratch(itemClass ? itemClass->CreateItem(nullptr) : nullptr);
                 for (const TextItem& item : v.Items)
-                    ApplyProps(item.Props, nullptr, itemClass);
+                    ApplyProps(item.Props, scratch.get(), itemClass);
             }
             return;
         }

@@ -2,8 +2,11 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
+
 #include "framework/ui/Forms.h"
 #include "framework/ui/Printers.h"
+#include "framework/ui/StdCtrls.h"
 
 ZEL_DEFINE_CLASS(TCommonDialog, TComponent, {})
 ZEL_DEFINE_CLASS(TOpenDialog, TCommonDialog, {})
@@ -14,10 +17,26 @@ ZEL_DEFINE_CLASS(TPrinterSetupDialog, TCommonDialog, {})
 
 namespace {
 
-TMessageBoxFunc& BoxFunc() {
-    static TMessageBoxFunc Func;
+TMessageRequestFunc& BoxFunc() {
+    static TMessageRequestFunc Func;
     return Func;
 }
+
+// Named wrappers, so that a function handed out by one setter and given back to the other is
+// recognised and restored as it was.
+struct TBoxFuncAdapter {
+    TMessageBoxFunc Inner;
+    int operator()(const TMessageBoxRequest& R) const { return Inner(R.Text, R.Caption, R.Flags); }
+};
+
+TMsgDlgButtons ButtonsOfFlags(UINT Flags);
+
+struct TRequestFuncAdapter {
+    TMessageRequestFunc Inner;
+    int operator()(const std::string& Text, const std::string& Caption, UINT Flags) const {
+        return Inner(TMessageBoxRequest{Text, Caption, Flags, ButtonsOfFlags(Flags)});
+    }
+};
 
 TCommonDialogHook& DialogHook() {
     static TCommonDialogHook Hook;
@@ -33,41 +52,232 @@ HWND DialogOwner() {
     return nullptr;
 }
 
+struct TButtonKind {
+    TMsgDlgBtn Button;
+    const char* Name;
+    const char* Caption;
+    TModalResult Result;
+};
+// In the order they stand in the dialog.
+constexpr TButtonKind ButtonKinds[] = {
+    {mbYes, "Yes", "&Yes", mrYes},
+    {mbNo, "No", "&No", mrNo},
+    {mbOK, "OK", "OK", mrOk},
+    {mbCancel, "Cancel", "Cancel", mrCancel},
+    {mbAbort, "Abort", "&Abort", mrAbort},
+    {mbRetry, "Retry", "&Retry", mrRetry},
+    {mbIgnore, "Ignore", "&Ignore", mrIgnore},
+    {mbAll, "All", "&All", mrAll},
+    {mbNoToAll, "NoToAll", "N&o to All", mrNoToAll},
+    {mbYesToAll, "YesToAll", "Yes to &All", mrYesToAll},
+    {mbHelp, "Help", "&Help", mrNone},
+};
+
+struct TPlatformSet {
+    TMsgDlgButtons Buttons;
+    UINT Flags;
+};
+constexpr TPlatformSet PlatformSets[] = {
+    {mbOK, MB_OK},
+    {mbOK | mbCancel, MB_OKCANCEL},
+    {mbAbort | mbRetry | mbIgnore, MB_ABORTRETRYIGNORE},
+    {mbYes | mbNo | mbCancel, MB_YESNOCANCEL},
+    {mbYes | mbNo, MB_YESNO},
+    {mbRetry | mbCancel, MB_RETRYCANCEL},
+};
+
+TMsgDlgButtons ButtonsOfFlags(UINT Flags) {
+    for (const TPlatformSet& Set : PlatformSets)
+        if (Set.Flags == (Flags & MB_TYPEMASK))
+            return Set.Buttons | ((Flags & MB_HELP) ? mbHelp : 0);
+    return mbOK;
+}
+
+// The platform set that is exactly Buttons (help aside), if there is one.
+std::optional<UINT> PlatformFlagsOf(TMsgDlgButtons Buttons) {
+    TMsgDlgButtons Main = Buttons & ~mbHelp;
+    if (Main == 0)
+        Main = mbOK;
+    for (const TPlatformSet& Set : PlatformSets)
+        if (Set.Buttons == Main)
+            return Set.Flags | ((Buttons & mbHelp) ? MB_HELP : 0);
+    return std::nullopt;
+}
+
+// The nearest platform set, for a seam that only knows MB_* flags.
+UINT NearestPlatformFlags(TMsgDlgButtons Buttons) {
+    UINT Flags;
+    if ((Buttons & mbYes) && (Buttons & mbNo))
+        Flags = (Buttons & mbCancel) ? MB_YESNOCANCEL : MB_YESNO;
+    else if (Buttons & mbAbort)
+        Flags = MB_ABORTRETRYIGNORE;
+    else if ((Buttons & mbRetry) && (Buttons & mbCancel))
+        Flags = MB_RETRYCANCEL;
+    else if (Buttons & mbCancel)
+        Flags = MB_OKCANCEL;
+    else
+        Flags = MB_OK;
+    return Flags | ((Buttons & mbHelp) ? MB_HELP : 0);
+}
+
+const char* const DialogCaptions[] = {"Warning", "Error", "Information", "Confirm", ""};
+const UINT DialogIcons[] = {MB_ICONWARNING, MB_ICONERROR, MB_ICONINFORMATION, MB_ICONQUESTION, 0};
+const LPCSTR DialogIconIds[] = {MAKEINTRESOURCEA(32515), MAKEINTRESOURCEA(32513), MAKEINTRESOURCEA(32516),
+                                MAKEINTRESOURCEA(32514), nullptr};
+
+std::string DialogCaption(TMsgDlgType DlgType) {
+    std::string Caption = DialogCaptions[static_cast<int>(DlgType)];
+    if (Caption.empty() && Application)
+        Caption = Application->Title();
+    return Caption;
+}
+
 } // namespace
 
 TMessageBoxFunc SetMessageBoxFunc(TMessageBoxFunc Func) {
-    TMessageBoxFunc Old = std::move(BoxFunc());
+    TMessageRequestFunc Old = std::move(BoxFunc());
+    if (!Func)
+        BoxFunc() = nullptr;
+    else if (const auto* Back = Func.target<TRequestFuncAdapter>())
+        BoxFunc() = Back->Inner;
+    else
+        BoxFunc() = TBoxFuncAdapter{std::move(Func)};
+    if (!Old)
+        return nullptr;
+    if (const auto* Plain = Old.target<TBoxFuncAdapter>())
+        return Plain->Inner;
+    return TRequestFuncAdapter{std::move(Old)};
+}
+
+TMessageRequestFunc SetMessageRequestFunc(TMessageRequestFunc Func) {
+    TMessageRequestFunc Old = std::move(BoxFunc());
     BoxFunc() = std::move(Func);
     return Old;
 }
 
 int ShowMessageBox(const std::string& Text, const std::string& Caption, UINT Flags) {
     if (BoxFunc())
-        return BoxFunc()(Text, Caption, Flags);
+        return BoxFunc()(TMessageBoxRequest{Text, Caption, Flags, ButtonsOfFlags(Flags)});
     return MessageBoxA(DialogOwner(), Text.c_str(), Caption.c_str(), Flags);
 }
 
-int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int) {
-    static const char* Captions[] = {"Warning", "Error", "Information", "Confirm", ""};
-    static const UINT Icons[] = {MB_ICONWARNING, MB_ICONERROR, MB_ICONINFORMATION, MB_ICONQUESTION, 0};
-    int Kind = static_cast<int>(DlgType);
-    std::string Caption = Captions[Kind];
-    if (Caption.empty() && Application)
-        Caption = Application->Title();
-    UINT Flags = Icons[Kind];
-    if ((Buttons & mbYes) && (Buttons & mbNo))
-        Flags |= (Buttons & mbCancel) ? MB_YESNOCANCEL : MB_YESNO;
-    else if (Buttons & mbAbort)
-        Flags |= MB_ABORTRETRYIGNORE;
-    else if ((Buttons & mbRetry) && (Buttons & mbCancel))
-        Flags |= MB_RETRYCANCEL;
-    else if (Buttons & mbCancel)
-        Flags |= MB_OKCANCEL;
-    else
-        Flags |= MB_OK;
-    if (Buttons & mbHelp)
-        Flags |= MB_HELP;
-    return ShowMessageBox(Msg, Caption, Flags);
+TForm* CreateMessageDialog(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons) {
+    RegisterUiClasses();
+    if ((Buttons & ~mbHelp) == 0)
+        Buttons |= mbOK;
+    auto Form = std::make_unique<TForm>(nullptr);
+    const int Ppi = Screen ? Screen->PixelsPerInch() : 96;
+    auto Px = [Ppi](int Value) { return MulDiv(Value, Ppi, 96); };
+
+    // Measured in the form's own font, so the layout is in screen pixels already.
+    RECT TextRect{0, 0, Px(400), 0};
+    int ButtonWidth = Px(75);
+    if (HDC DC = GetDC(nullptr)) {
+        HGDIOBJ OldFont = SelectObject(DC, Form->Font().Handle());
+        DrawTextA(DC, Msg.c_str(), static_cast<int>(Msg.size()), &TextRect,
+                  DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+        for (const TButtonKind& Kind : ButtonKinds) {
+            if (!(Buttons & Kind.Button))
+                continue;
+            RECT R{0, 0, 0, 0};
+            DrawTextA(DC, Kind.Caption, -1, &R, DT_CALCRECT | DT_SINGLELINE);
+            ButtonWidth = std::max(ButtonWidth, static_cast<int>(R.right) + Px(16));
+        }
+        SelectObject(DC, OldFont);
+        ReleaseDC(nullptr, DC);
+    }
+
+    const int Margin = Px(8), Gap = Px(6), ButtonHeight = Px(25), IconSize = GetSystemMetrics(SM_CXICON);
+    const LPCSTR IconId = DialogIconIds[static_cast<int>(DlgType)];
+    HICON Icon = IconId ? LoadIconA(nullptr, IconId) : nullptr;
+    const int TextLeft = Icon ? Margin + IconSize + Px(10) : Margin;
+    const int TextHeight = std::max(static_cast<int>(TextRect.bottom), Px(13));
+    const int TextTop = Icon ? Margin + std::max(0, (IconSize - TextHeight) / 2) : Margin;
+    const int ButtonTop = std::max(TextTop + TextHeight, Icon ? Margin + IconSize : 0) + Px(16);
+    const int Count =
+        static_cast<int>(std::count_if(std::begin(ButtonKinds), std::end(ButtonKinds),
+                                       [Buttons](const TButtonKind& K) { return Buttons & K.Button; }));
+    const int ButtonsWidth = Count * ButtonWidth + (Count - 1) * Gap;
+    const int ClientWidth = std::max(TextLeft + static_cast<int>(TextRect.right), ButtonsWidth) + 2 * Margin;
+
+    const TMsgDlgBtn DefaultButton = (Buttons & mbOK)    ? mbOK
+                                     : (Buttons & mbYes) ? mbYes
+                                                         : TMsgDlgBtn(Buttons & -Buttons);
+    const TMsgDlgButtons CancelButton = (Buttons & mbCancel) ? mbCancel
+                                        : (Buttons & mbNo)   ? mbNo
+                                        : (Buttons & mbOK)   ? mbOK
+                                                             : 0;
+
+    TFormLayout Layout;
+    Layout.Caption = DialogCaption(DlgType);
+    Layout.ClientWidth = ClientWidth;
+    Layout.ClientHeight = ButtonTop + ButtonHeight + Margin;
+    Layout.PixelsPerInch = Ppi;
+    Layout.BorderStyle = TFormBorderStyle::bsDialog;
+    Layout.Position = TFormPosition::poScreenCenter;
+    TFormItem Message{"TLabel",   "Message", "", TextLeft, TextTop, static_cast<int>(TextRect.right) + 1,
+                      TextHeight, Msg,       {}, nullptr,  nullptr};
+    Message.Setup = [](TControl& Control) {
+        auto& Label = static_cast<TLabel&>(Control);
+        Label.SetAutoSize(false);
+        Label.SetWordWrap(true);
+        Label.SetShowAccelChar(false);
+    };
+    Layout.Items.push_back(std::move(Message));
+    int Left = (ClientWidth - ButtonsWidth) / 2;
+    for (const TButtonKind& Kind : ButtonKinds) {
+        if (!(Buttons & Kind.Button))
+            continue;
+        TFormItem Item{"TButton",    Kind.Name,    "", Left,    ButtonTop, ButtonWidth,
+                       ButtonHeight, Kind.Caption, {}, nullptr, nullptr};
+        Item.Properties.push_back({"ModalResult", std::to_string(Kind.Result)});
+        if (Kind.Button == DefaultButton) {
+            Item.Properties.push_back({"Default", "True"});
+            Layout.ActiveControl = Kind.Name;
+        }
+        if (Kind.Button == CancelButton)
+            Item.Properties.push_back({"Cancel", "True"});
+        Layout.Items.push_back(std::move(Item));
+        Left += ButtonWidth + Gap;
+    }
+    BuildForm(*Form, Layout);
+    Form->SetBorderIcons(biSystemMenu);
+    if (TButton* Help = dynamic_cast<TButton*>(Form->FindComponent("Help"))) {
+        // As from the platform box: the window that asked hears WM_HELP with the dialog's context.
+        HWND Owner = DialogOwner();
+        TForm* Self = Form.get();
+        Help->OnClick = [Owner, Self](TObject*) {
+            HELPINFO Info{};
+            Info.cbSize = sizeof(Info);
+            Info.iContextType = HELPINFO_WINDOW;
+            Info.dwContextId = static_cast<DWORD_PTR>(Self->HelpContext());
+            GetCursorPos(&Info.MousePos);
+            if (Owner && IsWindow(Owner))
+                SendMessageA(Owner, WM_HELP, 0, reinterpret_cast<LPARAM>(&Info));
+        };
+    }
+    if (Icon) {
+        TForm* Self = Form.get();
+        Form->OnPaint = [Self, Icon, Margin](TObject*) {
+            DrawIcon(Self->Canvas().Handle(), Margin, Margin, Icon);
+        };
+    }
+    return Form.release();
+}
+
+int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx) {
+    const std::string Caption = DialogCaption(DlgType);
+    const UINT Icon = DialogIcons[static_cast<int>(DlgType)];
+    std::optional<UINT> Platform = PlatformFlagsOf(Buttons);
+    if (BoxFunc())
+        return BoxFunc()(TMessageBoxRequest{Msg, Caption,
+                                            Icon | (Platform ? *Platform : NearestPlatformFlags(Buttons)),
+                                            (Buttons & ~mbHelp) ? Buttons : TMsgDlgButtons(Buttons | mbOK)});
+    if (Platform)
+        return MessageBoxA(DialogOwner(), Msg.c_str(), Caption.c_str(), Icon | *Platform);
+    std::unique_ptr<TForm> Form(CreateMessageDialog(Msg, DlgType, Buttons));
+    Form->SetHelpContext(HelpCtx);
+    return Form->ShowModal();
 }
 
 void ShowMessage(const std::string& Msg) {

@@ -10,14 +10,10 @@
 #include "framework/core/Component.h"
 #include "framework/ui/Graphics.h"
 
-// The one place where a message box is shown. Text, caption and the platform's MB_* flags in,
-// the platform's ID* answer out. Tests replace it to answer and to check what was asked.
-using TMessageBoxFunc = std::function<int(const std::string& Text, const std::string& Caption, UINT Flags)>;
-// Returns the function it replaces; an empty function restores the platform's box.
-TMessageBoxFunc SetMessageBoxFunc(TMessageBoxFunc Func);
-int ShowMessageBox(const std::string& Text, const std::string& Caption, UINT Flags);
+class TForm;
 
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+// In the order the buttons stand in a message dialog.
 enum TMsgDlgBtn : uint16_t {
     mbYes = 1,
     mbNo = 2,
@@ -36,9 +32,35 @@ constexpr TMsgDlgButtons mbYesNoCancel = mbYes | mbNo | mbCancel;
 constexpr TMsgDlgButtons mbOKCancel = mbOK | mbCancel;
 constexpr TMsgDlgButtons mbAbortRetryIgnore = mbAbort | mbRetry | mbIgnore;
 
-// Captioned "Warning", "Error", "Information", "Confirm" or with the application title; the
-// buttons map onto the nearest platform set. Returns a modal result (mrOk, mrYes, ...).
+// The one place where a message box is shown. Text, caption and the platform's MB_* flags in,
+// the answer out: the platform's ID* value, which is also the modal result (mrYes, ...), or
+// mrAll, mrNoToAll, mrYesToAll for the buttons only our own message dialog has.
+// Tests replace it to answer and to check what was asked.
+using TMessageBoxFunc = std::function<int(const std::string& Text, const std::string& Caption, UINT Flags)>;
+
+// The same question with the buttons actually offered. Flags carry the icon and the nearest
+// platform button set; Buttons may hold buttons the platform box lacks (mbAll, ...).
+struct TMessageBoxRequest {
+    std::string Text;
+    std::string Caption;
+    UINT Flags = 0;
+    TMsgDlgButtons Buttons = 0;
+};
+using TMessageRequestFunc = std::function<int(const TMessageBoxRequest& Request)>;
+
+// Both install the one seam (either form replaces the other); each returns the function it
+// replaces, and handing that back restores it unchanged. An empty function restores the real box.
+TMessageBoxFunc SetMessageBoxFunc(TMessageBoxFunc Func);
+TMessageRequestFunc SetMessageRequestFunc(TMessageRequestFunc Func);
+int ShowMessageBox(const std::string& Text, const std::string& Caption, UINT Flags);
+
+// Captioned "Warning", "Error", "Information", "Confirm" or with the application title. Buttons
+// the platform box offers as a set are shown by it; any other set by our own message dialog.
+// Returns the modal result (mrOk, mrYes, mrAll, ...); mrCancel when the dialog is closed.
 int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx = 0);
+// Our own message dialog, not shown yet: the icon, the text and Buttons in their usual order, each
+// named for its button ("Yes", "NoToAll", ...). The caller frees it.
+TForm* CreateMessageDialog(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons);
 void ShowMessage(const std::string& Msg);
 
 class TCommonDialog : public TComponent {

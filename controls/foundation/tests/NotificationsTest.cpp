@@ -212,3 +212,47 @@ TEST(FreeNotifications, CompKeyListDropsTheEntryOfAFreedKey) {
 }
 
 }  // namespace
+
+namespace {
+
+// A plain object that does nothing about its own end.
+struct TPlainThing : TObject {
+  std::string Payload = "x";
+};
+
+TEST(FreeNotifications, PlainObjectAnnouncesItsOwnEndOnce) {
+  Log.clear();
+  Listener A("a"), B("b");
+  TSortedCompKeyList Keys(SortedDataClass<TSortedListData>());
+  auto* Thing = new TPlainThing;
+  auto* Told = new TPlainThing;
+  dcAddFreeNotification(Thing, A.Freed());
+  dcAddFreeNotification(Thing, B.Freed());
+  dcAddFreeNotification(Told, A.Freed());
+  Keys.Add(Thing);
+  Keys.Add(Told);
+  ASSERT_EQ(Keys.Count(), 2);
+
+  delete Thing;  // nobody calls dcNotifyObjectFreed
+  EXPECT_EQ(Log, (std::vector<std::string>{"a freed", "b freed"}));
+  EXPECT_EQ(Keys.Count(), 1);
+
+  // Told early by its owner, then freed: heard once.
+  Log.clear();
+  dcNotifyObjectFreed(Told);
+  delete Told;
+  EXPECT_EQ(Log, (std::vector<std::string>{"a freed"}));
+  EXPECT_EQ(Keys.Count(), 0);
+
+  // At program end the destructors are no longer listened to.
+  Log.clear();
+  auto* Late = new TPlainThing;
+  dcAddFreeNotification(Late, A.Freed());
+  dcClearFreeNotifications();
+  EXPECT_EQ(SetObjectFreedHook(nullptr), nullptr);
+  delete Late;
+  EXPECT_TRUE(Log.empty());
+  EXPECT_FALSE(dcComponentNotifierStorageExists());
+}
+
+}  // namespace

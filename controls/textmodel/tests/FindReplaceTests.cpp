@@ -7,6 +7,7 @@
 #include "controls/textmodel/MemoOptions.h"
 #include "framework/core/Properties.h"
 #include "framework/ui/Dialogs.h"
+#include "framework/ui/Forms.h"
 
 namespace {
 
@@ -299,6 +300,48 @@ TEST(FindReplace, HandledMessagesShowNoBox) {
   EXPECT_FALSE(source.Find());
   EXPECT_EQ("Search string 'zzz' not found", seen);
   EXPECT_EQ("", boxes.Joined());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FindReplace, ReplaceQuestionOffersAllAndTakesEachAnswer) {
+  struct AnswerCase {
+    const char* name;
+    int answer;
+    const char* result;
+    int asked;
+  };
+  const AnswerCase cases[] = {
+      {"All replaces the rest unasked", mrAll, "b b|b", 1},
+      {"Yes replaces the one found", mrYes, "b a|a", 1},
+      {"No leaves it", mrNo, "a a|a", 1},
+      {"Cancel stops", mrCancel, "a a|a", 1},
+  };
+  for (const AnswerCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TMemoSource source;
+    source.LoadFromStrings({"a a", "a"});
+    TSearchOptions& o = FreshOptions(fPrompt, "a", "b");
+    std::vector<TMessageBoxRequest> questions;
+    TReplacePromptFunc oldPrompt = SetReplacePromptFunc(nullptr);
+    TMessageRequestFunc oldBox = SetMessageRequestFunc([&](const TMessageBoxRequest& r) {
+      if (r.Buttons & mbAll) {
+        questions.push_back(r);
+        return c.answer;
+      }
+      return int(mrOk);
+    });
+    source.Replace();
+    SetMessageRequestFunc(oldBox);
+    SetReplacePromptFunc(oldPrompt);
+    EXPECT_EQ(c.result, Text(source));
+    ASSERT_EQ(size_t(c.asked), questions.size());
+    EXPECT_EQ(mbYes | mbNo | mbCancel | mbAll, questions[0].Buttons);
+    EXPECT_EQ("Replace this occurence of 'a'?", questions[0].Text);
+    EXPECT_TRUE(o.PromptOnReplace);
+  }
 }
 
 }  // namespace

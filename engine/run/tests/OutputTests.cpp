@@ -149,7 +149,7 @@ TEST(MessageForms, RecordLines) {
 }
 
 TEST(Listing, RangeRulesAndPiecewiseMessages) {
-    const std::vector<std::string> doc = {"<html>", "<body>", "<p>bad</p>", "</body>", "</html>"};
+    const DocumentLines doc(std::vector<std::string>{"<html>", "<body>", "<p>bad</p>", "</body>", "</html>"});
     RunOptions o;
     o.outputFlags = of::ListDocument | of::ShowComments;
     MsgStore store(&o);
@@ -177,7 +177,7 @@ TEST(Listing, RangeRulesAndPiecewiseMessages) {
 }
 
 TEST(Statistics, ZeroLineDocumentInBothForms) {
-    const std::vector<std::string> doc;
+    const DocumentLines doc;
     RunOptions o;
     o.entityFlags &= ~ef::ValidateEntities;
     o.validatorFlags &= ~vf::ServerSections;
@@ -211,7 +211,7 @@ TEST(Statistics, ZeroLineDocumentInBothForms) {
 }
 
 TEST(Statistics, PercentagesAndFirstLines) {
-    const std::vector<std::string> doc(8, "x");
+    const DocumentLines doc(std::vector<std::string>(8, "x"));
     RunOptions o;
     MsgStore store(&o);
     store.add(record(KindErrorAt, 6, -1, -1, "e"));

@@ -405,4 +405,72 @@ TEST_F(RunJob, OutputNameRule) {
     EXPECT_EQ(outputFileName(run, 1), "page.html");
 }
 
+// One row per element name, in order of first appearance and whatever the case of its tags, with
+// its opening and closing tags counted; a closing tag that closes nothing still counts.
+TEST_F(RunJob, TagCountsOfASmallDocument) {
+    const int32_t job = newJob("<html>\n<body>\n<P>one</p>\n<p>two <p>three\n</b>\n</BODY>\n</html>");
+    const int32_t results = ZELRunJob(nullptr, options, job, 0);
+    ASSERT_GE(results, 0);
+    struct Row {
+        const char* name;
+        int32_t open, close;
+    } expected[] = {{"html", 1, 1}, {"body", 1, 1}, {"P", 3, 1}, {"b", 0, 1}};
+    const int32_t rows = static_cast<int32_t>(sizeof expected / sizeof *expected);
+    ASSERT_EQ(ZELGetIntegerEZ(results, ZELID_RESULT_TAGCOUNTROWS), rows);
+    for (int32_t i = 1; i <= rows; ++i) {
+        const Row& r = expected[i - 1];
+        EXPECT_STREQ(ZELGetString2(results, ZELID_RESULTTAGCOUNTTAGNAME, i), r.name);
+        EXPECT_EQ(ZELGetInteger2EZ(results, ZELID_RESULTTAGCOUNTOPEN, i), r.open) << r.name;
+        EXPECT_EQ(ZELGetInteger2EZ(results, ZELID_RESULTTAGCOUNTCLOSE, i), r.close) << r.name;
+    }
+    EXPECT_TRUE(recordedBoxes().empty());
+    EXPECT_EQ(ZELGetString2(results, ZELID_RESULTTAGCOUNTTAGNAME, rows + 1), nullptr);
+    EXPECT_NE(onlyBox().text.find("bad index for ZELRESULTTAGCOUNTTAGNAME"), std::string::npos);
+
+    // Each run counts its own document only.
+    const int32_t other = newJob("<p>");
+    const int32_t second = ZELRunJob(nullptr, options, other, 0);
+    ASSERT_GE(second, 0);
+    EXPECT_EQ(ZELGetIntegerEZ(second, ZELID_RESULT_TAGCOUNTROWS), 1);
+    EXPECT_EQ(ZELGetInteger2EZ(second, ZELID_RESULTTAGCOUNTOPEN, 1), 1);
+    EXPECT_EQ(ZELGetInteger2EZ(second, ZELID_RESULTTAGCOUNTCLOSE, 1), 0);
+}
+
+// The symbol getters answer from the run's own interpreter: each run starts with an empty table,
+// names are found case-blind in name order, and missing symbols or values give -1 or NULL
+// without a box.
+TEST_F(RunJob, ProgramSymbolsComeFromTheRunsInterpreter) {
+    const int32_t first = ZELRunJob(nullptr, options, newJob("<p>"), 0);
+    ASSERT_GE(first, 0);
+    EXPECT_EQ(ZELGetInteger4EZ(first, ZELID_RESULT_SYMBOLINDEX, "links"), -1);
+    EXPECT_EQ(ZELGetInteger2EZ(first, ZELID_RESULT_SYMBOLVALUECOUNT, 0), -1);
+
+    SymbolValueStore& symbols = resultsObject(first)->validation->interpreter.symbols;
+    ASSERT_EQ(symbols.setValue("links", "a.html", -1, 0), 0);
+    ASSERT_EQ(symbols.setValue("links", "b.html", -1, 0), 1);
+    ASSERT_EQ(symbols.setValue("Base", "http://x/", -1, 0), 0);
+
+    const int32_t links = ZELGetInteger4EZ(first, ZELID_RESULT_SYMBOLINDEX, "LINKS");
+    EXPECT_EQ(links, 1);
+    EXPECT_EQ(ZELGetInteger4EZ(first, ZELID_RESULT_SYMBOLINDEX, "base"), 0);
+    EXPECT_EQ(ZELGetInteger2EZ(first, ZELID_RESULT_SYMBOLVALUECOUNT, links), 2);
+    EXPECT_STREQ(ZELGetString4(first, ZELID_RESULT_SYMBOLVALUE, links, 1), "b.html");
+    EXPECT_STREQ(ZELGetString4(first, ZELID_RESULT_SYMBOLVALUE, 0, 0), "http://x/");
+
+    int32_t value = 0;
+    EXPECT_EQ(ZELGetInteger4(first, ZELID_RESULT_SYMBOLINDEX, nullptr, &value), 0);
+    EXPECT_EQ(value, -1);
+    EXPECT_EQ(ZELGetInteger4EZ(first, ZELID_RESULT_SYMBOLINDEX, "link"), -1);
+    EXPECT_EQ(ZELGetInteger2EZ(first, ZELID_RESULT_SYMBOLVALUECOUNT, 2), -1);
+    EXPECT_EQ(ZELGetString4(first, ZELID_RESULT_SYMBOLVALUE, links, 2), nullptr);
+    EXPECT_EQ(ZELGetString4(first, ZELID_RESULT_SYMBOLVALUE, 2, 0), nullptr);
+    EXPECT_EQ(ZELGetString4(first, ZELID_RESULT_SYMBOLVALUE, -1, 0), nullptr);
+    EXPECT_TRUE(recordedBoxes().empty());
+
+    const int32_t second = ZELRunJob(nullptr, options, newJob("<p>"), 0);
+    ASSERT_GE(second, 0);
+    EXPECT_EQ(ZELGetInteger4EZ(second, ZELID_RESULT_SYMBOLINDEX, "links"), -1);
+    EXPECT_EQ(ZELGetInteger4EZ(first, ZELID_RESULT_SYMBOLINDEX, "links"), links);
+}
+
 } // namespace

@@ -206,6 +206,13 @@ TEST(Walk, StatisticsOfDeclarationsCommentsAndServerSections) {
     EXPECT_EQ(w.args.structure.countOf(EntryDeclaration), 3);
 }
 
+// The statistics report the programs that the run's own interpreter ran.
+TEST(Walk, ProgramsRunAreTheInterpretersCount) {
+    Walk w;
+    ASSERT_EQ(w.run("<p>", [](ValidateArgsClass& a) { a.interpreter.counters.set(0, 3); }), 0);
+    EXPECT_NE(w.out.joined().find("\n      Number of programs run: 3\n"), std::string::npos);
+}
+
 TEST(Walk, TagChecksSeeTheTagCleaned) {
     struct Case {
         const char* doc;

@@ -580,3 +580,153 @@ TEST(Collection, ItemsOrderAssignAndUpdate) {
     TCollection wrong(TComponent::StaticClass()); // not an item class
     EXPECT_THROW(wrong.Add(), EInvalidCast);
 }
+
+namespace {
+// A collection inside a collection item: a section with its own list of entries.
+class TEntryItem : public TCollectionItem {
+    ZEL_DECLARE_CLASS(TEntryItem)
+public:
+    explicit TEntryItem(TCollection* c = nullptr) : TCollectionItem(c) {}
+    std::string Key;
+    std::string GetKey() const { return Key; }
+    void SetKey(const std::string& v) { Key = v; }
+};
+ZEL_DEFINE_CLASS(TEntryItem, TCollectionItem,
+                 {Prop::String<TEntryItem>("Key", &TEntryItem::GetKey, &TEntryItem::SetKey)})
+
+class TSectionItem : public TCollectionItem {
+    ZEL_DECLARE_CLASS(TSectionItem)
+public:
+    explicit TSectionItem(TCollection* c = nullptr)
+        : TCollectionItem(c), Entries(TEntryItem::StaticClass()) {}
+    std::string Title;
+    TCollection Entries;
+    std::string GetTitle() const { return Title; }
+    void SetTitle(const std::string& v) { Title = v; }
+    TCollection* GetEntries() const { return const_cast<TCollection*>(&Entries); }
+};
+ZEL_DEFINE_CLASS(TSectionItem, TCollectionItem,
+                 {Prop::String<TSectionItem>("Title", &TSectionItem::GetTitle, &TSectionItem::SetTitle),
+                  Prop::Object<TSectionItem>("Entries", &TSectionItem::GetEntries)})
+
+class TSectionHolder : public TComponent {
+    ZEL_DECLARE_CLASS(TSectionHolder)
+public:
+    explicit TSectionHolder(TComponent* AOwner) : TComponent(AOwner), Sections(TSectionItem::StaticClass()) {}
+    TCollection Sections;
+    TCollection* GetSections() const { return const_cast<TCollection*>(&Sections); }
+};
+ZEL_DEFINE_CLASS(TSectionHolder, TComponent,
+                 {Prop::Object<TSectionHolder>("Sections", &TSectionHolder::GetSections)})
+
+TSectionItem& Section(TSectionHolder& h, int i) {
+    return *static_cast<TSectionItem*>(h.Sections.Items(i));
+}
+TEntryItem& Entry(TSectionItem& s, int i) {
+    return *static_cast<TEntryItem*>(s.Entries.Items(i));
+}
+
+const char* const kNestedText = "object TSectionHolder\r\n"
+                                "  Sections = <\r\n"
+                                "    item\r\n"
+                                "      Title = 'first'\r\n"
+                                "      Entries = <\r\n"
+                                "        item\r\n"
+                                "          Key = 'a'\r\n"
+                                "        end\r\n"
+                                "        item\r\n"
+                                "          Key = 'b'\r\n"
+                                "        end>\r\n"
+                                "    end\r\n"
+                                "    item\r\n"
+                                "      Title = 'empty'\r\n"
+                                "      Entries = <>\r\n"
+                                "    end>\r\n"
+                                "end\r\n";
+} // namespace
+
+TEST(ObjectTextNested, CollectionInsideACollectionItemReadsAndRoundTrips) {
+    TSectionHolder h(nullptr);
+    ObjectFromText(kNestedText, &h);
+    ASSERT_EQ(h.Sections.Count(), 2);
+    EXPECT_EQ(Section(h, 0).Title, "first");
+    ASSERT_EQ(Section(h, 0).Entries.Count(), 2);
+    EXPECT_EQ(Entry(Section(h, 0), 0).Key, "a");
+    EXPECT_EQ(Entry(Section(h, 0), 1).Key, "b");
+    EXPECT_EQ(Section(h, 1).Title, "empty");
+    EXPECT_EQ(Section(h, 1).Entries.Count(), 0);
+
+    EXPECT_EQ(ObjectToText(&h), kNestedText);
+    for (bool binary : {false, true}) {
+        SCOPED_TRACE(binary ? "binary" : "text");
+        TSectionHolder again(nullptr);
+        if (binary)
+            ObjectFromBinary(ObjectToBinary(&h), &again);
+        else
+            ObjectFromText(ObjectToText(&h), &again);
+        EXPECT_EQ(ObjectToText(&again), kNestedText);
+    }
+    EXPECT_EQ(ObjectBinaryToText(ObjectTextToBinary(kNestedText)), kNestedText);
+}
+
+TEST(ObjectTextNested, BadNestedItemChangesNothing) {
+    struct Case {
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {"object TSectionHolder\r\n  Sections = <\r\n    item\r\n      Title = 'x'\r\n      Entries = <\r\n"
+         "        item\r\n          Nope = 'a'\r\n        end>\r\n    end>\r\nend\r\n",
+         "Property Nope does not exist on line 7"},
+        {"object TSectionHolder\r\n  Sections = <\r\n    item\r\n      Title = 'x'\r\n      Entries = <\r\n"
+         "        item\r\n          Key = 5\r\n        end>\r\n    end>\r\nend\r\n",
+         "String expected on line 7"},
+        {"object TSectionHolder\r\n  Sections = <\r\n    item\r\n      Title = <\r\n        item\r\n"
+         "        end>\r\n    end>\r\nend\r\n",
+         "String expected on line 4"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        TSectionHolder h(nullptr);
+        ObjectFromText(kNestedText, &h);
+        try {
+            ObjectFromText(c.text, &h);
+            ADD_FAILURE() << "read without error";
+        } catch (const EReadError& e) {
+            EXPECT_STREQ(e.what(), c.message);
+        }
+        EXPECT_EQ(ObjectToText(&h), kNestedText);
+    }
+}
+
+TEST(ObjectTextNested, ComponentMadeByTheTextGetsItsNestedItems) {
+    RegisterClass(TSectionHolder::StaticClass());
+    RegisterClass(TComponent::StaticClass());
+    const std::string Good = "object TComponent\r\n"
+                             "  object H: TSectionHolder\r\n"
+                             "    Sections = <\r\n"
+                             "      item\r\n"
+                             "        Title = 'x'\r\n"
+                             "        Entries = <\r\n"
+                             "          item\r\n"
+                             "            Key = 'k'\r\n"
+                             "          end>\r\n"
+                             "      end>\r\n"
+                             "  end\r\n"
+                             "end\r\n";
+    TComponent Root(nullptr);
+    ObjectFromText(Good, &Root);
+    auto* H = dynamic_cast<TSectionHolder*>(Root.FindComponent("H"));
+    ASSERT_NE(H, nullptr);
+    ASSERT_EQ(H->Sections.Count(), 1);
+    ASSERT_EQ(Section(*H, 0).Entries.Count(), 1);
+    EXPECT_EQ(Entry(Section(*H, 0), 0).Key, "k");
+
+    // A fault deep inside leaves the root without a half-made child.
+    std::string Bad = Good;
+    Bad.replace(Bad.find("Key = 'k'"), 9, "Nope = 'k'");
+    TComponent Other(nullptr);
+    EXPECT_THROW(ObjectFromText(Bad, &Other), EReadError);
+    EXPECT_EQ(Other.ComponentCount(), 0);
+    UnRegisterClass(TComponent::StaticClass());
+    UnRegisterClass(TSectionHolder::StaticClass());
+}

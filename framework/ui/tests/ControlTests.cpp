@@ -189,27 +189,6 @@ public:
     template <class T> T* Get(const char* Name) { return static_cast<T*>(FindComponent(Name)); }
 };
 
-// Copies the client area of a shown form, as the screen shows it.
-void CaptureClient(TCustomForm& Form, TBitmap& Shot) {
-    Form.Update();
-    Application->ProcessMessages();
-    RECT R;
-    GetClientRect(Form.Handle(), &R);
-    Shot.SetSize(R.right, R.bottom);
-    HDC DC = GetDC(Form.Handle());
-    BitBlt(Shot.Canvas().Handle(), 0, 0, R.right, R.bottom, DC, 0, 0, SRCCOPY);
-    ReleaseDC(Form.Handle(), DC);
-}
-
-std::string TestOutputFolder() {
-    char Path[MAX_PATH];
-    GetModuleFileNameA(nullptr, Path, MAX_PATH);
-    std::filesystem::path Dir =
-        std::filesystem::path(Path).parent_path().parent_path() / "test-output" / "framework_ui";
-    std::filesystem::create_directories(Dir);
-    return Dir.string();
-}
-
 TEST_F(ControlTest, SampleFormScreenshotIsWrittenAsPng) {
     TSampleForm Form(nullptr);
     Form.Show();

@@ -17,15 +17,35 @@ const auto* const Environment = ::testing::AddGlobalTestEnvironment(new UiEnviro
 
 } // namespace
 
+void CaptureClient(TCustomForm& Form, TBitmap& Shot) {
+    Form.Update();
+    Application->ProcessMessages();
+    RECT R;
+    GetClientRect(Form.Handle(), &R);
+    Shot.SetSize(R.right, R.bottom);
+    HDC DC = GetDC(Form.Handle());
+    BitBlt(Shot.Canvas().Handle(), 0, 0, R.right, R.bottom, DC, 0, 0, SRCCOPY);
+    ReleaseDC(Form.Handle(), DC);
+}
+
+std::string TestOutputFolder() {
+    char Path[MAX_PATH];
+    GetModuleFileNameA(nullptr, Path, MAX_PATH);
+    std::filesystem::path Dir =
+        std::filesystem::path(Path).parent_path().parent_path() / "test-output" / "framework_ui";
+    std::filesystem::create_directories(Dir);
+    return Dir.string();
+}
+
 void UiTest::SetUp() {
-    FSavedBox = SetMessageBoxFunc([this](const std::string& Text, const std::string& Caption, UINT Flags) {
-        Boxes.push_back({Text, Caption, Flags});
+    FSavedBox = SetMessageRequestFunc([this](const TMessageBoxRequest& R) {
+        Boxes.push_back({R.Text, R.Caption, R.Flags, R.Buttons});
         return BoxAnswer;
     });
 }
 
 void UiTest::TearDown() {
-    SetMessageBoxFunc(FSavedBox);
+    SetMessageRequestFunc(FSavedBox);
     SetModalHook(nullptr);
     Application->ProcessMessages();
     if (!FOutputDir.empty() && !getenv("ZEL_KEEP_TEST_OUTPUT")) {

@@ -9,9 +9,16 @@
 #include "framework/ui/Dialogs.h"
 #include "framework/ui/Forms.h"
 
+// Copies the client area of a shown form, as the screen shows it.
+void CaptureClient(TCustomForm& Form, TBitmap& Shot);
+// The folder beside the test programs where screenshots for people to look at are kept.
+std::string TestOutputFolder();
+
 struct TRecordedBox {
     std::string Text, Caption;
     UINT Flags;
+    // The buttons offered, also those the platform box lacks.
+    TMsgDlgButtons Buttons = 0;
 };
 
 class UiTest : public ::testing::Test {
@@ -31,6 +38,6 @@ protected:
     int BoxAnswer = IDOK;
 
 private:
-    TMessageBoxFunc FSavedBox;
+    TMessageRequestFunc FSavedBox;
     std::string FOutputDir;
 };

@@ -1,0 +1,42 @@
+#pragma once
+// The lines of the document a run reads. The job runner lets the run read the job's own line
+// store in place (a large document is not copied again); tests hand over lines of their own.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class FileStore;
+
+namespace zel::run {
+
+class DocumentLines {
+public:
+    DocumentLines() = default;
+    DocumentLines(std::vector<std::string> lines) { *this = std::move(lines); } // NOLINT: tests pass lines
+    DocumentLines(const DocumentLines&) = delete;
+    DocumentLines& operator=(const DocumentLines&) = delete;
+    DocumentLines(DocumentLines&&) = default;
+    DocumentLines& operator=(DocumentLines&&) = default;
+
+    DocumentLines& operator=(std::vector<std::string> lines);
+    // Reads the store's lines where they stand: the store must outlive the run and must not be
+    // changed while it runs.
+    void refer(FileStore& store);
+
+    size_t size() const { return store_ ? storeLines_ : owned_.size(); }
+    bool empty() const { return size() == 0; }
+    std::string_view operator[](size_t i) const;
+
+private:
+    std::vector<std::string> owned_;
+    const FileStore* store_ = nullptr;
+    size_t storeLines_ = 0;
+};
+
+// Size in bytes of a document given as lines: every line with one line end.
+int64_t documentByteSize(const DocumentLines& lines);
+
+} // namespace zel::run
