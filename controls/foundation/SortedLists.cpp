@@ -1,5 +1,7 @@
 #include "controls/foundation/SortedLists.h"
 
+#include "framework/core/List.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -315,28 +317,7 @@ void ClearSortedList(TCustomSortedList* List) {
 }
 
 void HSQuickSort(int32_t L, int32_t R, const THSCompareProc& Compare, const THSExchangeProc& Exchange) {
-  while (L < R) {
-    int32_t I = L;
-    int32_t J = R;
-    int32_t P = (L + R) >> 1;
-    do {
-      while (I < R && Compare(I, P) < 0) ++I;
-      while (J > L && Compare(J, P) > 0) --J;
-      if (I <= J) {
-        if (I != J) {
-          Exchange(I, J);
-          if (P == I)
-            P = J;
-          else if (P == J)
-            P = I;
-        }
-        ++I;
-        --J;
-      }
-    } while (I <= J);
-    if (J > L) HSQuickSort(L, J, Compare, Exchange);
-    L = I;
-  }
+  QuickSortIndexes(L, R, Compare, Exchange);
 }
 
 // ---- TFastStringList ----

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "controls/textmodel/MemoSource.h"
+#include "controls/textmodel/TextLines.h"
 #include "framework/core/Streams.h"
 #include "framework/core/SysUtils.h"
 
@@ -361,14 +362,7 @@ void TCustomMemoSource::ToggleWordCase() {
 void TCustomMemoSource::InsertString(const std::string& text) {
   if (GetReadOnly()) return;
   TCommandScope scope(*this, 39);
-  std::vector<std::string> lines;
-  size_t i = 0;
-  for (;;) {
-    const size_t e = text.find_first_of("\r\n", i);
-    lines.push_back(text.substr(i, e == std::string::npos ? std::string::npos : e - i));
-    if (e == std::string::npos) break;
-    i = e + ((text[e] == '\r' && e + 1 < text.size() && text[e + 1] == '\n') ? 2 : 1);
-  }
+  std::vector<std::string> lines = SplitTextLines(text);
   const TSelectionType type = FSelectionType;
   const TMemoRect rect{FBlockBegin.Char, FBlockBegin.Line, FBlockEnd.Char, FBlockEnd.Line};
   ++KeepSelection;
@@ -659,14 +653,7 @@ void TCustomMemoSource::ReadBlockFromStreamEx(TStream& stream, bool columnBlock)
   const int64_t size = stream.Size() - stream.Position();
   std::string text(size_t(std::max<int64_t>(size, 0)), '\0');
   if (!text.empty()) stream.ReadBuffer(&text[0], int32_t(text.size()));
-  std::vector<std::string> lines;
-  size_t i = 0;
-  for (;;) {
-    const size_t e = text.find_first_of("\r\n", i);
-    lines.push_back(text.substr(i, e == std::string::npos ? std::string::npos : e - i));
-    if (e == std::string::npos) break;
-    i = e + ((text[e] == '\r' && e + 1 < text.size() && text[e + 1] == '\n') ? 2 : 1);
-  }
+  std::vector<std::string> lines = SplitTextLines(text);
   InsertStrings(lines, columnBlock);
 }
 

@@ -3,6 +3,7 @@
 
 #include "controls/textmodel/CommandScope.h"
 #include "controls/textmodel/MemoSource.h"
+#include "controls/textmodel/TextLines.h"
 #include "framework/ui/Clipbrd.h"
 
 namespace {
@@ -17,18 +18,6 @@ uint8_t ClipSelType = 0;
 std::string& LastCopiedText() {
   static std::string text;
   return text;
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t i = 0;
-  for (;;) {
-    const size_t e = text.find_first_of("\r\n", i);
-    lines.push_back(text.substr(i, e == std::string::npos ? std::string::npos : e - i));
-    if (e == std::string::npos) break;
-    i = e + ((text[e] == '\r' && e + 1 < text.size() && text[e + 1] == '\n') ? 2 : 1);
-  }
-  return lines;
 }
 
 std::string JoinWithLineBreaks(const std::vector<std::string>& lines) {
@@ -210,7 +199,7 @@ void TCustomMemoSource::PasteBlock() {
   const std::string text = Clipboard().AsText();
   // Text another program copied is running text, whatever was copied here before.
   if (text != LastCopiedText()) ClipSelType = 0;
-  std::vector<std::string> lines = SplitLines(text);
+  std::vector<std::string> lines = SplitTextLines(text);
   if (OnPasteFromClipboard) OnPasteFromClipboard(*this, lines);
   InsertStrings(lines, ClipSelType == 1);
   if (!HasOption(soPersistentBlocks)) SetSelectionType(stNotSelected);

@@ -3,6 +3,7 @@
 
 #include "controls/textmodel/CommandScope.h"
 #include "controls/textmodel/MemoSource.h"
+#include "controls/textmodel/TextLines.h"
 
 namespace {
 constexpr uint8_t kDeleteBlockReason = 22, kClearReason = 58;
@@ -215,14 +216,7 @@ void TCustomMemoSource::ExpandStrings(std::vector<std::string>& list, int32_t wi
 // ---------------------------------------------------------------- small services
 
 void TCustomMemoSource::InsertText(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t i = 0;
-  for (;;) {
-    const size_t e = text.find_first_of("\r\n", i);
-    lines.push_back(text.substr(i, e == std::string::npos ? std::string::npos : e - i));
-    if (e == std::string::npos) break;
-    i = e + ((text[e] == '\r' && e + 1 < text.size() && text[e + 1] == '\n') ? 2 : 1);
-  }
+  std::vector<std::string> lines = SplitTextLines(text);
   InsertLines(lines, {});
 }
 
@@ -293,4 +287,16 @@ std::string TCustomMemoSource::GetShortObjectName() const {
   std::string name = FObjectName.substr(start);
   size_t dot = name.rfind('.');
   return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+std::vector<std::string> SplitTextLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t i = 0;
+  for (;;) {
+    const size_t e = text.find_first_of("\r\n", i);
+    lines.push_back(text.substr(i, e == std::string::npos ? std::string::npos : e - i));
+    if (e == std::string::npos) break;
+    i = e + ((text[e] == '\r' && e + 1 < text.size() && text[e + 1] == '\n') ? 2 : 1);
+  }
+  return lines;
 }
