@@ -117,7 +117,8 @@ int32_t FileStore::addLine(const char* text, int32_t flag) {
         if (lines_.empty())
             return -2;
         const char* last = lineAt(lineCount() - 1);
-        char* grown = last ? text_.growLast(last, std::strlen(last), text, static_cast<size_t>(first)) : nullptr;
+        char* grown =
+            last ? text_.growLast(last, std::strlen(last), text, static_cast<size_t>(first)) : nullptr;
         if (!grown || !setLast(grown, false))
             return -1;
     } else if (appendNew(text, first) != 0) {

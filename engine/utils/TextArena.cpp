@@ -32,29 +32,34 @@ char* TextArena::add(const char* text, size_t n) {
     return at;
 }
 
-// The last text always ends the last block, so it grows in place while that block has room;
+// The most recent text ends the last block, so it grows in place while that block has room;
 // else a grown copy goes, with room to spare for more growth, to a block of its own. The old
 // text stays readable until the arena is cleared: a reader may still hold it.
 char* TextArena::growLast(const char* lastText, size_t length, const char* text, size_t n) {
     if (blocks_.empty())
         return nullptr;
-    const size_t offset = static_cast<size_t>(lastText - blocks_.back().text.get());
-    char* last = blocks_.back().text.get() + offset;
+    Block& tail = blocks_.back();
     const size_t needed = length + n + 1;
-    if (blocks_.back().size - offset >= needed) {
+    // In place only when the text really ends the last block (a text added after it and then
+    // left unused, say, must not be written over by mistake for it).
+    const bool atEnd = lastText >= tail.text.get() && lastText < tail.text.get() + tail.used &&
+                       static_cast<size_t>(lastText - tail.text.get()) + length + 1 == tail.used;
+    const size_t offset = atEnd ? static_cast<size_t>(lastText - tail.text.get()) : 0;
+    char* last = tail.text.get() + offset;
+    if (atEnd && tail.size - offset >= needed) {
         if (n)
             std::memcpy(last + length, text, n);
         last[length + n] = 0;
-        blocks_.back().used = offset + needed;
+        tail.used = offset + needed;
         return last;
     }
     Block grown;
     grown.size = std::max(kBlockSize, needed * 2);
-    grown.base = blocks_.back().base + blocks_.back().size;
+    grown.base = tail.base + tail.size;
     grown.text.reset(new (std::nothrow) char[grown.size]);
     if (!grown.text)
         return nullptr;
-    std::memcpy(grown.text.get(), last, length);
+    std::memcpy(grown.text.get(), lastText, length);
     if (n)
         std::memcpy(grown.text.get() + length, text, n);
     grown.text[needed - 1] = 0;
