@@ -909,32 +909,27 @@ void TWinControl::KeyPress(char& Key) {
     DoEvent(OnKeyPress, this, Key);
 }
 
-bool TWinControl::DoKeyDown(TMessage& Message) {
+// A form that previews keys sees them first and may swallow them by clearing the key.
+bool TWinControl::DoKeyMessage(TMessage& Message, void (TWinControl::*Handler)(WORD&, TShiftState)) {
     WORD Key = static_cast<WORD>(Message.WParam);
     TShiftState Shift = KeyDataToShiftState(Message.LParam);
     TCustomForm* Form = GetParentForm();
     if (Form && Form != this && Form->KeyPreview()) {
-        Form->KeyDown(Key, Shift);
+        (static_cast<TWinControl*>(Form)->*Handler)(Key, Shift);
         if (Key == 0)
             return true;
     }
-    KeyDown(Key, Shift);
+    (this->*Handler)(Key, Shift);
     Message.WParam = Key;
     return Key == 0;
 }
 
+bool TWinControl::DoKeyDown(TMessage& Message) {
+    return DoKeyMessage(Message, &TWinControl::KeyDown);
+}
+
 bool TWinControl::DoKeyUp(TMessage& Message) {
-    WORD Key = static_cast<WORD>(Message.WParam);
-    TShiftState Shift = KeyDataToShiftState(Message.LParam);
-    TCustomForm* Form = GetParentForm();
-    if (Form && Form != this && Form->KeyPreview()) {
-        Form->KeyUp(Key, Shift);
-        if (Key == 0)
-            return true;
-    }
-    KeyUp(Key, Shift);
-    Message.WParam = Key;
-    return Key == 0;
+    return DoKeyMessage(Message, &TWinControl::KeyUp);
 }
 
 bool TWinControl::DoKeyPress(TMessage& Message) {

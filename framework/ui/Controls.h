@@ -301,6 +301,7 @@ protected:
 private:
     static LRESULT CALLBACK InitWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
     static LRESULT CALLBACK StdWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+    bool DoKeyMessage(TMessage& Message, void (TWinControl::*Handler)(WORD&, TShiftState));
     bool DoKeyDown(TMessage& Message);
     bool DoKeyUp(TMessage& Message);
     bool DoKeyPress(TMessage& Message);

@@ -516,3 +516,35 @@ TEST_F(ControlTest, TabControlKeepsTabsAndReportsChanges) {
 }
 
 } // namespace
+
+TEST_F(ControlTest, FormThatPreviewsKeysSeesThemFirstAndMaySwallowThem) {
+    TForm Form(nullptr);
+    auto* Edit = new TEdit(&Form);
+    Edit->SetParent(&Form);
+    std::vector<std::string> Seen;
+    Form.OnKeyDown = [&](TObject*, WORD& Key, TShiftState) {
+        Seen.push_back("form down");
+        if (Key == VK_F5)
+            Key = 0;
+    };
+    Form.OnKeyUp = [&](TObject*, WORD&, TShiftState) { Seen.push_back("form up"); };
+    Edit->OnKeyDown = [&](TObject*, WORD&, TShiftState) { Seen.push_back("edit down"); };
+    Edit->OnKeyUp = [&](TObject*, WORD&, TShiftState) { Seen.push_back("edit up"); };
+    Form.Show();
+    Edit->SetFocus();
+
+    PostKey(Edit->Handle(), VK_F4);
+    Application->ProcessMessages();
+    EXPECT_EQ(Seen, std::vector<std::string>({"edit down", "edit up"})); // the form is not asked
+    Seen.clear();
+
+    Form.SetKeyPreview(true);
+    PostKey(Edit->Handle(), VK_F4);
+    Application->ProcessMessages();
+    EXPECT_EQ(Seen, std::vector<std::string>({"form down", "edit down", "form up", "edit up"}));
+    Seen.clear();
+    PostKey(Edit->Handle(), VK_F5);
+    Application->ProcessMessages();
+    EXPECT_EQ(Seen, std::vector<std::string>({"form down", "form up", "edit up"}));
+    Form.Hide();
+}
