@@ -319,14 +319,18 @@ void TRegistry::WriteBool(const std::string& Name, bool Value) {
     WriteInteger(Name, Value ? 1 : 0);
 }
 
-double TRegistry::ReadFloat(const std::string& Name) {
-    double v = 0;
-    if (GetDataSize(Name) != static_cast<int32_t>(sizeof v) && GetDataSize(Name) >= 0)
+void TRegistry::ReadFixedBinary(const std::string& Name, void* Buffer, int32_t Size) {
+    if (GetDataSize(Name) != Size && GetDataSize(Name) >= 0)
         ReadError(Name);
     TRegDataType t;
-    int32_t n = GetData(Name, &v, sizeof v, t);
-    if (t != rdBinary || n != static_cast<int32_t>(sizeof v))
+    int32_t n = GetData(Name, Buffer, Size, t);
+    if (t != rdBinary || n != Size)
         ReadError(Name);
+}
+
+double TRegistry::ReadFloat(const std::string& Name) {
+    double v = 0;
+    ReadFixedBinary(Name, &v, sizeof v);
     return v;
 }
 
@@ -336,12 +340,7 @@ void TRegistry::WriteFloat(const std::string& Name, double Value) {
 
 int64_t TRegistry::ReadCurrency(const std::string& Name) {
     int64_t v = 0;
-    if (GetDataSize(Name) != static_cast<int32_t>(sizeof v) && GetDataSize(Name) >= 0)
-        ReadError(Name);
-    TRegDataType t;
-    int32_t n = GetData(Name, &v, sizeof v, t);
-    if (t != rdBinary || n != static_cast<int32_t>(sizeof v))
-        ReadError(Name);
+    ReadFixedBinary(Name, &v, sizeof v);
     return v;
 }
 

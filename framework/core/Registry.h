@@ -91,6 +91,9 @@ protected:
     void PutData(const std::string& Name, const void* Buffer, int32_t BufSize, TRegDataType RegData);
 
 private:
+    // Reads a binary value of exactly Size bytes, or raises the read error.
+    void ReadFixedBinary(const std::string& Name, void* Buffer, int32_t Size);
+
     HKEY FRootKey = HKEY_CURRENT_USER;
     HKEY FCurrentKey = nullptr;
     std::string FCurrentPath;
