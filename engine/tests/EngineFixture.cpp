@@ -109,3 +109,12 @@ BoxRecord EngineTest::onlyBox() {
     recordedBoxes().clear();
     return box;
 }
+
+std::vector<std::string> documentLines(const std::string& doc) {
+    std::vector<std::string> lines;
+    std::stringstream ss(doc);
+    std::string line;
+    while (std::getline(ss, line))
+        lines.push_back(line);
+    return lines;
+}

@@ -17,6 +17,9 @@ struct BoxRecord {
 
 std::vector<BoxRecord>& recordedBoxes();
 
+// A test document as the editor hands it over: one string per line, without line ends.
+std::vector<std::string> documentLines(const std::string& doc);
+
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempFolder {
 public:

@@ -13,21 +13,6 @@
 
 namespace {
 
-std::vector<std::string> Bars(const std::string& s) {
-  std::vector<std::string> out;
-  std::string cur;
-  for (char c : s) {
-    if (c == '|') {
-      out.push_back(cur);
-      cur.clear();
-    } else {
-      cur += c;
-    }
-  }
-  out.push_back(cur);
-  return out;
-}
-
 struct Scenario {
   const char* name;
   const char* text;
@@ -43,7 +28,7 @@ void RunScenarios(const std::vector<Scenario>& scenarios) {
     SCOPED_TRACE(sc.name);
     TMemoSource source;
     source.SetOptions(sc.options);
-    source.LoadFromStrings(Bars(sc.text));
+    source.LoadFromStrings(SplitBars(sc.text));
     source.JumpTo(sc.caretChar, sc.caretLine);
     sc.command(source);
     EXPECT_EQ(sc.result, Text(source));
@@ -404,7 +389,7 @@ TEST(EditCommands, BracketMatchingSkipsStringsAndComments) {
     SCOPED_TRACE(c.text);
     TMemoSource source;
     source.SetSyntaxParser(&parser);
-    source.LoadFromStrings(Bars(c.text));
+    source.LoadFromStrings(SplitBars(c.text));
     source.JumpTo(c.chr, c.line);
     EXPECT_EQ(c.found, source.FindNextBracket());
     EXPECT_EQ(c.caret, CaretText(source));

@@ -11,21 +11,6 @@
 
 namespace {
 
-std::vector<std::string> SplitBars(const std::string& s) {
-  std::vector<std::string> out;
-  std::string cur;
-  for (char c : s) {
-    if (c == '|') {
-      out.push_back(cur);
-      cur.clear();
-    } else {
-      cur += c;
-    }
-  }
-  out.push_back(cur);
-  return out;
-}
-
 enum : uint32_t {
   fCase = 1,
   fWhole = 2,

@@ -16,6 +16,22 @@ inline std::string Text(const TCustomMemoSource& s) {
   return out;
 }
 
+// The inverse of Text: "a|b" gives the lines "a" and "b".
+inline std::vector<std::string> SplitBars(const std::string& s) {
+  std::vector<std::string> out;
+  std::string cur;
+  for (char c : s) {
+    if (c == '|') {
+      out.push_back(cur);
+      cur.clear();
+    } else {
+      cur += c;
+    }
+  }
+  out.push_back(cur);
+  return out;
+}
+
 inline std::string CaretText(const TCustomMemoSource& s) {
   return std::to_string(s.GetCurChar()) + "," + std::to_string(s.GetCurLine());
 }

@@ -11,15 +11,6 @@ using namespace zel::run;
 
 namespace {
 
-std::vector<std::string> splitLines(const std::string& doc) {
-    std::vector<std::string> lines;
-    std::stringstream ss(doc);
-    std::string l;
-    while (std::getline(ss, l))
-        lines.push_back(l);
-    return lines;
-}
-
 std::string testDataFolder() {
     const char* data = std::getenv("ZEL_TEST_DATA");
     return data ? data : ".";
@@ -69,7 +60,7 @@ int CheckTest::run(const std::string& doc, const std::function<void(RunOptions&)
     out = LineBuffer();
     args->options = config.get();
     EXPECT_EQ(args->initialize(1, store.get(), o), 0);
-    args->input.lines = splitLines(doc);
+    args->input.lines = documentLines(doc);
     args->input.inputName = "test." + extension;
     args->input.extension = extension;
     args->input.byteSize = documentByteSize(args->input.lines);

@@ -83,9 +83,7 @@ protected:
         EXPECT_GE(job, 0);
         EXPECT_EQ(ZELSetInteger(job, ZELID_JOB_TYPE, type), 0);
         ZELSetInteger(job, ZELID_JOB_CLEARPATHS, 0);
-        std::stringstream ss(doc);
-        std::string line;
-        while (std::getline(ss, line))
+        for (const std::string& line : documentLines(doc))
             EXPECT_EQ(ZELSetString(job, ZELID_JOB_ADDPATH, line.c_str()), 0);
         ZELSetFlag(job, ZELID_JOB_FLAGS, ZEL_JOB_TEXTFROMEDITOR, 1);
         // Only the progress window's own test shows it: hiding a window under the virtual

@@ -6,19 +6,11 @@
 #include <string>
 
 #include "engine/run/ValidateArgs.h"
+#include "engine/tests/EngineFixture.h"
 
 using namespace zel::run;
 
 namespace {
-
-std::vector<std::string> splitLines(const std::string& doc) {
-    std::vector<std::string> lines;
-    std::stringstream ss(doc);
-    std::string l;
-    while (std::getline(ss, l))
-        lines.push_back(l);
-    return lines;
-}
 
 struct Walk {
     RunOptions options;
@@ -30,7 +22,7 @@ struct Walk {
 
     int run(const std::string& doc, const std::function<void(ValidateArgsClass&)>& before = {}) {
         EXPECT_EQ(args.initialize(1, &store, options), 0);
-        args.input.lines = splitLines(doc);
+        args.input.lines = documentLines(doc);
         args.input.inputName = "test.html";
         args.input.byteSize = documentByteSize(args.input.lines);
         args.output1 = &out;
