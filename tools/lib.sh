@@ -21,10 +21,17 @@ zel_install_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || return 1
 }
 
+# Build trees live under $ZEL_BUILD_ROOT (default build/), so several people working in one tree can
+# each keep their own: ZEL_BUILD_ROOT=build/mine tools/test -R memo
+ZEL_BUILD_ROOT=${ZEL_BUILD_ROOT:-$ZEL_ROOT/build}
+case "$ZEL_BUILD_ROOT" in /*) ;; *) ZEL_BUILD_ROOT="$ZEL_ROOT/$ZEL_BUILD_ROOT" ;; esac
+
 # Configures and builds one architecture: zel_build x86_64|i686 [cmake --build args]
 zel_build() {
   local arch=$1; shift
-  local dir="$ZEL_ROOT/build/$arch"
+  local dir="$ZEL_BUILD_ROOT/$arch"
+  # Build trees at the same depth share compiled objects through ccache.
+  export CCACHE_BASEDIR="$ZEL_ROOT" CCACHE_NOHASHDIR=1
   if [ ! -f "$dir/build.ninja" ]; then
     cmake -S "$ZEL_ROOT" -B "$dir" -G Ninja \
       -DCMAKE_TOOLCHAIN_FILE="$ZEL_ROOT/cmake/toolchain-$arch-w64-mingw32.cmake" >/dev/null || return 1
