@@ -1,11 +1,25 @@
 # Shared by tools/test, tools/run and tools/wine-run. Source it; it defines functions only.
 
 ZEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-ZEL_WINE=/usr/lib/wine/wine64
-ZEL_WINESERVER=/usr/lib/wine/wineserver64
 ZEL_PACKAGES="cmake ninja-build ccache g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 xvfb xauth googletest util-linux"
 
 zel_say() { printf '%s\n' "$*" >&2; }
+
+# Finds the 64-bit Wine loader and its server: packagings put them in different places.
+zel_find_wine() {
+  local c
+  ZEL_WINE= ZEL_WINESERVER=
+  for c in "$(command -v wine64)" /usr/lib/wine/wine64 /usr/lib/x86_64-linux-gnu/wine/wine64 \
+      /usr/lib64/wine/wine64 "$(command -v wine)"; do
+    [ -n "$c" ] && [ -x "$c" ] && { ZEL_WINE=$c; break; }
+  done
+  for c in "$(command -v wineserver64)" /usr/lib/wine/wineserver64 /usr/lib/x86_64-linux-gnu/wine/wineserver \
+      /usr/lib64/wine/wineserver "$(command -v wineserver)" /usr/lib/wine/wineserver; do
+    [ -n "$c" ] && [ -x "$c" ] && { ZEL_WINESERVER=$c; break; }
+  done
+  [ -n "$ZEL_WINE" ] && [ -n "$ZEL_WINESERVER" ]
+}
+zel_find_wine
 
 # Installs whatever of the build and test packages is missing (Debian).
 zel_install_packages() {
@@ -19,6 +33,7 @@ zel_install_packages() {
   [ "$(id -u)" -ne 0 ] && sudo=sudo
   $sudo apt-get update -qq || return 1
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || return 1
+  zel_find_wine || { zel_say "Wine is installed but its loader was not found."; return 1; }
 }
 
 # Build trees live under $ZEL_BUILD_ROOT (default build/), so several people working in one tree can
