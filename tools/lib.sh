@@ -1,7 +1,7 @@
 # Shared by tools/test, tools/run and tools/wine-run. Source it; it defines functions only.
 
 ZEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-ZEL_PACKAGES="cmake ninja-build ccache g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 xvfb xauth googletest util-linux"
+ZEL_PACKAGES="cmake ninja-build ccache g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 xvfb xauth googletest util-linux python3 microsocks wamerican"
 
 zel_say() { printf '%s\n' "$*" >&2; }
 

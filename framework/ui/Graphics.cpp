@@ -39,8 +39,19 @@ ZEL_DEFINE_CLASS(
      Prop::Enum<TFont>("Pitch", &FontPitchInfo, &TFont::Pitch, &TFont::SetPitch).WithDefault(0),
      Prop::Int<TFont>("Size", &TFont::Size, &TFont::SetSize).NotStored(),
      Prop::Set<TFont>("Style", &FontStyleInfo, &TFont::Style, &TFont::SetStyle).WithDefault(0)})
-ZEL_DEFINE_CLASS(TPen, TGraphicsObject, {})
-ZEL_DEFINE_CLASS(TBrush, TGraphicsObject, {})
+namespace {
+const TEnumInfo PenStyleInfo{{"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame"}};
+const TEnumInfo BrushStyleInfo{
+    {"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal", "bsBDiagonal", "bsCross", "bsDiagCross"}};
+} // namespace
+
+ZEL_DEFINE_CLASS(TPen, TGraphicsObject,
+                 {Prop::Int<TPen>("Color", &TPen::Color, &TPen::SetColor, &ColorIdents()).WithDefault(clBlack),
+                  Prop::Enum<TPen>("Style", &PenStyleInfo, &TPen::Style, &TPen::SetStyle).WithDefault(0),
+                  Prop::Int<TPen>("Width", &TPen::Width, &TPen::SetWidth).WithDefault(1)})
+ZEL_DEFINE_CLASS(TBrush, TGraphicsObject,
+                 {Prop::Int<TBrush>("Color", &TBrush::Color, &TBrush::SetColor, &ColorIdents()).WithDefault(clWhite),
+                  Prop::Enum<TBrush>("Style", &BrushStyleInfo, &TBrush::Style, &TBrush::SetStyle).WithDefault(0)})
 
 // --- TGraphicsObject -------------------------------------------------------------------------
 

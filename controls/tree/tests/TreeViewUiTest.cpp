@@ -1,0 +1,383 @@
+// The tree in a real window: painting, scrolling, keys, clicks, tooltips and in-place editing.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "UiTestSupport.h"
+#include "controls/tree/HSToolTip.h"
+#include "controls/tree/HSTree.h"
+#include "framework/ui/PngWriter.h"
+
+namespace {
+
+std::string ShotFolder() {
+    std::filesystem::path Dir = std::filesystem::path(TestOutputFolder()).parent_path() / "tree";
+    std::filesystem::create_directories(Dir);
+    return Dir.string();
+}
+
+class TreeWindow : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        Form = std::make_unique<TForm>(nullptr);
+        Form->SetBounds(40, 40, 360, 300);
+        Form->SetCaption("Tree");
+        Tree = new THSTree(Form.get());
+        Tree->SetParent(Form.get());
+        Tree->SetAlign(TAlign::alClient);
+    }
+    void TearDown() override {
+        Form.reset();
+        UiTest::TearDown();
+    }
+    // 1000 groups of 9 messages: 10,000 nodes.
+    void Fill() {
+        THSTreeUpdateGuard Batch(Tree->Items());
+        for (int G = 0; G < 1000; ++G) {
+            THSTreeNode* Group = Tree->Items().Add(nullptr, "Group " + std::to_string(G));
+            for (int M = 0; M < 9; ++M)
+                Tree->Items().AddChildObject(Group, "Message " + std::to_string(G) + "." + std::to_string(M),
+                                             &Records[M]);
+        }
+    }
+    void ShowForm() {
+        Form->Show();
+        Tree->SetFocus();
+        PumpUntil([] { return false; }, 150);
+    }
+    HWND TreeWnd() { return Tree->Handle(); }
+    void Click(int X, int Y, bool Double = false) {
+        PostMessageA(TreeWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(X, Y));
+        PostMessageA(TreeWnd(), WM_LBUTTONUP, 0, MAKELPARAM(X, Y));
+        if (Double) {
+            PostMessageA(TreeWnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(X, Y));
+            PostMessageA(TreeWnd(), WM_LBUTTONUP, 0, MAKELPARAM(X, Y));
+        }
+        PumpUntil([] { return false; }, 30);
+    }
+    // Centre of a node's text on screen.
+    POINT TextCentre(THSTreeNode* N) {
+        RECT R = N->DisplayRect(true);
+        return POINT{(R.left + R.right) / 2, (R.top + R.bottom) / 2};
+    }
+    std::unique_ptr<TForm> Form;
+    THSTree* Tree = nullptr;
+    int Records[9] = {};
+};
+
+TEST_F(TreeWindow, TenThousandNodesPaintScrollAndKeepTheirGeometry) {
+    Fill();
+    ASSERT_EQ(Tree->Items().Count(), 10000);
+    Tree->Items().Item(0)->Expand(false);
+    ShowForm();
+    EXPECT_EQ(Tree->Items().VisibleCount(), 1009);
+
+    // Rows: the font's cached height made even plus the borders, stacked from the top.
+    THSTreeNode* First = Tree->Items().GetFirstNode();
+    THSTreeNode* Second = First->GetFirstChild();
+    int H = First->GetHeight();
+    EXPECT_GE(H, 16);
+    EXPECT_EQ(H % 2, 0);
+    EXPECT_EQ(Second->DisplayRect(true).top, H);
+    EXPECT_EQ(Tree->GetNodeAt(TextCentre(Second).x, TextCentre(Second).y), Second);
+    RECT Button = Second->DisplayRectPart(npButton, npButton);
+    EXPECT_EQ(Tree->GetNodeAt(Button.left + 2, Button.top + 2), nullptr) << "the indent cell is no item";
+    EXPECT_EQ(Tree->GetHitTest(Button.left + 9, Button.top + 9), HitBit(dhtOnIndent))
+        << "no children: no button";
+    EXPECT_EQ(Tree->GetHitTest(TextCentre(First).x + 200, TextCentre(First).y), 0)
+        << "right of the text: the node with an empty set";
+
+    SCROLLINFO SI{};
+    SI.cbSize = sizeof(SI);
+    SI.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(TreeWnd(), SB_VERT, &SI));
+    EXPECT_EQ(SI.nMax, 1008);
+    EXPECT_EQ(SI.nPos, 0);
+    int Page = Tree->GetPageSize();
+    EXPECT_EQ(static_cast<int>(SI.nPage), Page);
+
+    // Page down by the scroll bar, then to the very end: the last page stays full.
+    SendMessageA(TreeWnd(), WM_VSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_EQ(Tree->TopItem()->VisibleIndex(), Page - 1);
+    THSTreeNode* Last = Tree->Items().GetLastVisibleNode();
+    Tree->SetTopItem(Last);
+    RECT C;
+    GetClientRect(TreeWnd(), &C);
+    RECT LastRect = Last->DisplayRect(false);
+    EXPECT_LE(LastRect.bottom, C.bottom);
+    EXPECT_GT(LastRect.bottom + H, C.bottom) << "the last node sits on the bottom row";
+    GetScrollInfo(TreeWnd(), SB_VERT, &SI);
+    EXPECT_EQ(SI.nPos, Tree->TopItem()->VisibleIndex());
+
+    // One wheel notch moves the system's number of lines.
+    Tree->SetTopItem(Tree->Items().GetVisibleItem(500));
+    UINT Lines = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &Lines, 0);
+    SendMessageA(TreeWnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+    EXPECT_EQ(Tree->TopItem()->VisibleIndex(), 500 + static_cast<int>(Lines));
+
+    // Selecting a far node brings it into view, as the main window's jump to a message does.
+    THSTreeNode* Far = Tree->Items().Item(9000);
+    Tree->SetSelected(Far);
+    EXPECT_TRUE(Far->IsVisible());
+    int Top = 0;
+    EXPECT_TRUE(Tree->GetNodeTop(Far, Top));
+    Form->Update();
+    TBitmap Shot;
+    CaptureClient(*Form, Shot);
+    SavePng(Shot, ShotFolder() + "\\tree-10000-nodes.png");
+}
+
+TEST_F(TreeWindow, KeysClicksAndQuickSearchMoveTheSelection) {
+    Fill();
+    ShowForm();
+    std::vector<std::string> Changes;
+    Tree->OnChange = [&](TObject*, THSTreeNode* N) { Changes.push_back(N ? N->Text() : "-"); };
+    THSTreeNode* G0 = Tree->Items().GetFirstNode();
+    THSTreeNode* G1 = G0->GetNextSibling();
+    Tree->SetSelected(G0);
+    PostKey(TreeWnd(), VK_DOWN);
+    PumpUntil([&] { return Tree->Selected() == G1; });
+    EXPECT_EQ(Tree->Selected(), G1);
+    PostKey(TreeWnd(), VK_RIGHT);
+    PumpUntil([&] { return G1->Expanded(); });
+    EXPECT_TRUE(G1->Expanded());
+    PostKey(TreeWnd(), VK_RIGHT);
+    PumpUntil([&] { return Tree->Selected() == G1->GetFirstChild(); });
+    EXPECT_EQ(Tree->Selected(), G1->GetFirstChild());
+    PostKey(TreeWnd(), VK_LEFT);
+    PumpUntil([&] { return Tree->Selected() == G1; });
+    PostKey(TreeWnd(), VK_LEFT);
+    PumpUntil([&] { return !G1->Expanded(); });
+    EXPECT_FALSE(G1->Expanded());
+    EXPECT_EQ(Tree->Selected(), G1);
+    PostKey(TreeWnd(), VK_LEFT);
+    PumpUntil([] { return false; }, 30);
+    EXPECT_EQ(Tree->Selected(), G1) << "Left on a collapsed top-level node does nothing";
+    EXPECT_EQ(Changes, (std::vector<std::string>{"Group 1", "Message 1.0", "Group 1"}));
+
+    // Typed letters within half a second search together, in either case.
+    PostChars(TreeWnd(), "group 12");
+    PumpUntil([&] { return Tree->Selected() && Tree->Selected()->Text() == "Group 12"; });
+    EXPECT_EQ(Tree->Selected()->Text(), "Group 12");
+
+    // A click on a text selects; a click on a button expands; a double click toggles.
+    THSTreeNode* G2 = G1->GetNextSibling();
+    Tree->SetTopItem(G0);
+    POINT P = TextCentre(G2);
+    Click(P.x, P.y);
+    EXPECT_EQ(Tree->Selected(), G2);
+    RECT B = G2->DisplayRectPart(npButton, npButton);
+    Click((B.left + B.right) / 2, (B.top + B.bottom) / 2);
+    EXPECT_TRUE(G2->Expanded());
+    P = TextCentre(G0);
+    Click(P.x, P.y, true);
+    EXPECT_TRUE(G0->Expanded());
+    EXPECT_EQ(Tree->Selected(), G0);
+}
+
+TEST_F(TreeWindow, CheckBoxesAnswerClicksAndTheSpaceBar) {
+    THSTreeNode* A = Tree->Items().Add(nullptr, "alpha");
+    THSTreeNode* Plain = Tree->Items().Add(nullptr, "plain");
+    Tree->SetCheckBoxesType(ctCustom);
+    A->SetNodeType(ntCheckBox);
+    ShowForm();
+    int Clicks = 0;
+    Tree->OnCheckClick = [&](TObject*, THSTreeNode*) { ++Clicks; };
+    RECT Box = A->DisplayRectPart(npCheckBox, npCheckBox);
+    Click((Box.left + Box.right) / 2, (Box.top + Box.bottom) / 2);
+    EXPECT_TRUE(A->Checked());
+    Tree->SetSelected(A);
+    PostChars(TreeWnd(), " ");
+    PumpUntil([&] { return !A->Checked(); });
+    EXPECT_FALSE(A->Checked());
+    EXPECT_EQ(Clicks, 2);
+    Tree->SetSelected(Plain);
+    PostChars(TreeWnd(), " ");
+    PumpUntil([] { return false; }, 30);
+    EXPECT_EQ(Clicks, 2) << "on a plain node the space bar only searches";
+}
+
+TEST_F(TreeWindow, LabelsAreEditedInPlace) {
+    Fill();
+    ShowForm();
+    THSTreeNode* N = Tree->Items().Item(20);
+    std::vector<std::string> Log;
+    Tree->OnEdited = [&](TObject*, THSTreeNode*, std::string& S) { Log.push_back("edited " + S); };
+    Tree->OnAfterEditing = [&](TObject*, THSTreeNode*, bool Cancelled) {
+        Log.push_back(Cancelled ? "cancelled" : "done");
+    };
+
+    // Enter accepts the typed text.
+    N->EditText();
+    ASSERT_TRUE(Tree->IsEditing());
+    TWinControl* Ed = Tree->EditorControl();
+    ASSERT_NE(Ed, nullptr);
+    EXPECT_TRUE(IsWindowVisible(Ed->Handle()));
+    RECT TextRect = N->DisplayRect(true);
+    EXPECT_NEAR(Ed->Left(), TextRect.left, 2) << "the editor lies over the node's text";
+    PostChars(Ed->Handle(), "Renamed node");
+    PumpUntil([&] { return Ed->Text() == "Renamed node"; });
+    TBitmap Shot;
+    CaptureClient(*Form, Shot);
+    SavePng(Shot, ShotFolder() + "\\tree-editing.png");
+    PostKey(Ed->Handle(), VK_RETURN);
+    PumpUntil([&] { return !Tree->IsEditing(); });
+    EXPECT_EQ(N->Text(), "Renamed node");
+    EXPECT_EQ(Log, (std::vector<std::string>{"edited Renamed node", "done"}));
+    PumpUntil([&] { return !IsWindowVisible(Ed->Handle()); });
+    EXPECT_FALSE(IsWindowVisible(Ed->Handle()));
+
+    // Esc keeps the old text.
+    Log.clear();
+    N->EditText();
+    PostChars(Tree->EditorControl()->Handle(), "thrown away");
+    PumpUntil([&] { return Tree->EditorControl()->Text() == "thrown away"; });
+    PostKey(Tree->EditorControl()->Handle(), VK_ESCAPE);
+    PumpUntil([&] { return !Tree->IsEditing(); });
+    EXPECT_EQ(N->Text(), "Renamed node");
+    EXPECT_EQ(Log, std::vector<std::string>{"cancelled"});
+
+    // A validation that asks to go on editing keeps the editor open and the node unchanged.
+    Tree->OnValidateEditText = [](TObject*, THSTreeNode*, std::string& S, THSValidateCode& Code) {
+        if (S.empty())
+            Code = vcContinueEditing;
+    };
+    N->EditText();
+    SetWindowTextA(Tree->EditorControl()->Handle(), "");
+    Tree->EndEditNode(false);
+    EXPECT_TRUE(Tree->IsEditing());
+    EXPECT_EQ(N->Text(), "Renamed node");
+    Tree->EndEditNode(true);
+    EXPECT_FALSE(Tree->IsEditing());
+
+    // A read-only node never opens an editor.
+    N->SetReadOnly(true);
+    N->EditText();
+    EXPECT_FALSE(Tree->IsEditing());
+}
+
+TEST_F(TreeWindow, ClippedTextsGetATooltipOverTheirText) {
+    Tree->Items().Add(nullptr, "short");
+    THSTreeNode* Long = Tree->Items().Add(nullptr, std::string(120, 'W'));
+    ShowForm();
+    // The tip lies over the node's text exactly, where the text is cut by the window's edge.
+    // (Hover delays of the platform are not waited for: the tool is placed, not shown.)
+    Tree->SetSelected(Long);
+    RECT LongText = Long->DisplayRect(true);
+    EXPECT_GT(LongText.right, Tree->ClientWidth());
+    EXPECT_EQ(Tree->GetNodeAt(LongText.left + 5, TextCentre(Long).y), Long);
+    TBitmap Shot;
+    CaptureClient(*Form, Shot);
+    SavePng(Shot, ShotFolder() + "\\tree-long-text.png");
+    SCROLLINFO SI{};
+    SI.cbSize = sizeof(SI);
+    SI.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(TreeWnd(), SB_HORZ, &SI))
+        << "a text wider than the window needs a horizontal bar";
+    EXPECT_EQ(SI.nMax + 1, Tree->GetMaxWidth());
+    SendMessageA(TreeWnd(), WM_HSCROLL, SB_LINERIGHT, 0);
+    EXPECT_EQ(Tree->HorzOffset(), 5);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TreeWindow, ClicksFireTheControlEventsAndASecondClickEdits) {
+    Fill();
+    ShowForm();
+    int Clicks = 0, DblClicks = 0;
+    Tree->OnClick = [&](TObject*) { ++Clicks; };
+    Tree->OnDblClick = [&](TObject*) { ++DblClicks; };
+    THSTreeNode* G3 = Tree->Items().GetFirstNode()->GetNextSibling()->GetNextSibling()->GetNextSibling();
+    POINT P = TextCentre(G3);
+    Click(P.x, P.y);
+    EXPECT_EQ(Tree->Selected(), G3);
+    EXPECT_EQ(Clicks, 1);
+    EXPECT_FALSE(Tree->IsEditing());
+    // A second single click on the selected node's text starts editing after a pause.
+    Click(P.x, P.y);
+    EXPECT_FALSE(Tree->IsEditing()) << "not at once";
+    EXPECT_TRUE(PumpUntil([&] { return Tree->IsEditing(); }, 2000));
+    Tree->EndEditNode(true);
+    // A double click toggles and edits nothing.
+    Click(P.x, P.y, true);
+    EXPECT_EQ(DblClicks, 1);
+    EXPECT_TRUE(G3->Expanded());
+    PumpUntil([] { return false; }, 900);
+    EXPECT_FALSE(Tree->IsEditing());
+}
+
+TEST_F(TreeWindow, CtrlAndShiftClicksSelectSeveralNodes) {
+    Fill();
+    Tree->SetMultiSelect(true);
+    ShowForm();
+    std::vector<THSTreeNode*> G;
+    for (THSTreeNode* N = Tree->Items().GetFirstNode(); N && G.size() < 6; N = N->GetNextSibling())
+        G.push_back(N);
+    POINT P1 = TextCentre(G[1]), P4 = TextCentre(G[4]);
+    Click(P1.x, P1.y);
+    PostMessageA(TreeWnd(), WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(P4.x, P4.y));
+    PostMessageA(TreeWnd(), WM_LBUTTONUP, MK_SHIFT, MAKELPARAM(P4.x, P4.y));
+    PumpUntil([&] { return Tree->SelectionCount() == 4; });
+    EXPECT_EQ(Tree->SelectionCount(), 4);
+    EXPECT_TRUE(G[2]->Selected() && G[3]->Selected());
+    EXPECT_EQ(Tree->Selected(), G[4]);
+    POINT P2 = TextCentre(G[2]);
+    PostMessageA(TreeWnd(), WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, MAKELPARAM(P2.x, P2.y));
+    PostMessageA(TreeWnd(), WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(P2.x, P2.y));
+    PumpUntil([&] { return !G[2]->Selected(); });
+    EXPECT_FALSE(G[2]->Selected());
+    EXPECT_EQ(Tree->SelectionCount(), 3);
+    Tree->SetMultiSelect(false);
+    EXPECT_EQ(Tree->SelectionCount(), 1) << "switching multi-selection off keeps the focused node";
+}
+
+TEST_F(TreeWindow, NodesAreDraggedOnlyPastFivePixels) {
+    Fill();
+    Tree->SetDragMode(dmAutomatic);
+    ShowForm();
+    THSTreeNode* From = Tree->Items().GetFirstNode();
+    THSTreeNode* To = From->GetNextSibling()->GetNextSibling();
+    THSTreeNode* Dropped = nullptr;
+    bool Started = false;
+    Tree->OnStartDrag = [&](TObject*) { Started = true; };
+    Tree->OnDragOver = [](TObject*, TObject*, int, int, bool& Accept) { Accept = true; };
+    Tree->OnDragDrop = [&](TObject*, TObject*, int, int) { Dropped = Tree->DropTarget(); };
+    POINT P = TextCentre(From), Q = TextCentre(To);
+    auto Send = [&](UINT Msg, WPARAM W, int X, int Y) { SendMessageA(TreeWnd(), Msg, W, MAKELPARAM(X, Y)); };
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, P.x, P.y);
+    Send(WM_MOUSEMOVE, MK_LBUTTON, P.x + 4, P.y);
+    EXPECT_FALSE(Started) << "4 pixels start no drag";
+    Send(WM_MOUSEMOVE, MK_LBUTTON, P.x, P.y + 5);
+    EXPECT_TRUE(Started);
+    Send(WM_MOUSEMOVE, MK_LBUTTON, Q.x, Q.y);
+    EXPECT_EQ(Tree->DropTarget(), To);
+    Send(WM_LBUTTONUP, 0, Q.x, Q.y);
+    EXPECT_EQ(Dropped, To) << "the drop handler reads the node under the release point";
+    EXPECT_EQ(Tree->DropTarget(), nullptr);
+}
+
+TEST_F(TreeWindow, TheTipShowsAClippedTextOnlyWhereItIsCut) {
+    THSTreeNode* Short = Tree->Items().Add(nullptr, "short");
+    THSTreeNode* Long = Tree->Items().Add(nullptr, std::string(120, 'W'));
+    ShowForm();
+    ASSERT_NE(Tree->ToolTip(), nullptr);
+    ASSERT_TRUE(Tree->ToolTip()->HandleAllocated());
+    Tree->ToolTip()->SetNode(Short);
+    EXPECT_EQ(Tree->ToolTip()->Node(), nullptr) << "a text that fits gets no tip";
+    Tree->ToolTip()->SetNode(Long);
+    EXPECT_EQ(Tree->ToolTip()->Node(), Long);
+    RECT Text = Long->DisplayRect(true);
+    POINT Origin = Tree->ClientToScreen(POINT{0, 0});
+    EXPECT_NEAR(Tree->ToolTip()->TipRect().left, Origin.x + Text.left, 3)
+        << "the tip lies over the node's text";
+    Tree->SetToolTips(false);
+    EXPECT_EQ(Tree->ToolTip(), nullptr);
+}
+
+} // namespace
