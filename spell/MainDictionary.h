@@ -1,0 +1,82 @@
+#pragma once
+// TMainDictionary: a compiled, read-only main dictionary (".wdm"), mapped into memory and walked
+// in place. Every node number, link and count read from the file is checked against the mapped
+// bytes, so a damaged file answers "no such word" instead of reading past its end.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "framework/core/Object.h"
+#include "framework/core/Strings.h"
+
+class TPhoneticsMap;
+
+class TMainDictionary : public TObject {
+public:
+    TMainDictionary() = default;
+    ~TMainDictionary() override;
+
+    // Accepted only for a file in the format; a caller tests success by comparing GetFilename.
+    void WriteFilename(const std::string& Name);
+    const std::string& GetFilename() const { return FFilename; }
+    void WriteLoaded(bool Value);
+    bool GetLoaded() const { return FLoaded; }
+    // Why the last file name or mapping was refused.
+    const std::string& LastError() const { return FLastError; }
+
+    bool WordExists(const std::string& Word);
+    int WordLength(const std::string& Word);
+    void WordFound() { ++FHits; }
+    int Hits() const { return FHits; }
+    // Adds the words that share the word's first StartDepth characters and its phonetic key.
+    void Suggest(const std::string& Word, TPhoneticsMap* Map, TStrings* List);
+
+    const std::string& Title() const { return FTitle; }
+    uint32_t Language() const { return FLanguage; }
+
+private:
+    struct NodeRef {
+        uint32_t value = 0;
+        const uint8_t* run = nullptr;
+        int level = 0;
+    };
+    bool Fail(const std::string& why);
+    bool GetNode(uint32_t Index, NodeRef& Node) const;
+    bool GetLinkageIndex(uint32_t& Position, uint32_t& Node) const;
+    bool LinkageByte(uint32_t Position, uint32_t& Value) const;
+    bool SelectChild(uint32_t count, uint32_t link, uint8_t c, uint32_t& Index, NodeRef& Node) const;
+    bool ChildrenOf(const NodeRef& Node, uint32_t& count, uint32_t& link) const;
+    bool InternalWordExists(const char* Word, int& Matched);
+    void PerformPrefixWords(const char* Prefix);
+    void InternalPrefixWords(size_t Position, uint32_t Node, int Depth);
+    bool FoundWord();
+    bool EnsureLoaded();
+
+    // The running suggestion search.
+    char FWork[513] = {};
+    TStrings* FList = nullptr;
+    TPhoneticsMap* FMap = nullptr;
+    std::string FSoughtMapping;
+    long FBudget = 0;
+
+    std::string FFilename;
+    bool FLoaded = false;
+    std::string FTitle;
+    uint32_t FLanguage = 0, FSecondValue = 0, FSelector = 0;
+    HANDLE FFile = INVALID_HANDLE_VALUE;
+    HANDLE FMapping = nullptr;
+    const uint8_t* FView = nullptr;
+    uint64_t FViewSize = 0;
+    uint32_t FLinkageLength = 0;
+    const uint8_t* FLinkage = nullptr;
+    std::array<uint8_t, 2048> FFirstLetters{};
+    std::array<const uint8_t*, 9> FLevelTables{};
+    std::array<uint8_t, 1024> FTrailing{};
+    std::array<uint8_t, 1024> FHeader{};
+    std::array<uint32_t, 9> FCounts{};
+    std::array<uint64_t, 10> FStarts{};
+    std::array<uint32_t, 10> FCum{};
+    int FHits = 0;
+    std::string FLastError;
+};
