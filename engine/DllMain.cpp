@@ -54,22 +54,29 @@ extern "C" __attribute__((used)) const void* const zelExportedFunctions[42] = {
 };
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-    switch (reason) {
-    case DLL_PROCESS_ATTACH:
-        // ZEL_MESSAGE_BOX_LOG turns every box into a line of a log file (for test programs).
-        installMessageBoxLogFromEnvironment();
-        engineStartup();
-        engineAttach(instance);
-        break;
-    case DLL_PROCESS_DETACH:
-        // At process exit (reserved non-NULL) other threads are gone; freeing is still safe here
-        // because the engine owns no thread and no window other than its progress window.
-        (void)reserved;
-        engineDetach();
-        engineShutdown();
-        break;
-    default:
-        break;
+    // Nothing may leave the loader's call: a start-up that throws refuses the load instead.
+    try {
+        switch (reason) {
+        case DLL_PROCESS_ATTACH:
+            // The engine starts in one stated order: the box seam (ZEL_MESSAGE_BOX_LOG turns
+            // every box into a line of a log file, for test programs), then the context with its
+            // semaphores and interpreter, then what the installer recorded in the registry.
+            installMessageBoxLogFromEnvironment();
+            engineStartup();
+            engineAttach(instance);
+            break;
+        case DLL_PROCESS_DETACH:
+            // At process exit (reserved non-NULL) other threads are gone; freeing is still safe
+            // here because the engine owns no thread and no window other than its progress window.
+            (void)reserved;
+            engineDetach();
+            engineShutdown();
+            break;
+        default:
+            break;
+        }
+    } catch (...) {
+        return reason == DLL_PROCESS_ATTACH ? FALSE : TRUE;
     }
     return TRUE;
 }

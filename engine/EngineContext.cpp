@@ -7,6 +7,7 @@
 #include "engine/ResultClass.h"
 #include "engine/include/ZelValidator.h"
 #include "engine/program/Interpreter.h"
+#include "engine/utils/QXRegistryEx.h"
 
 #include <shellapi.h>
 
@@ -42,6 +43,22 @@ HINSTANCE shellOpen(const char* document) {
 }
 
 ShellOpenFn currentShellOpen = shellOpen;
+
+bool startProcess(const char* commandLine, int show) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = static_cast<WORD>(show);
+    PROCESS_INFORMATION pi{};
+    std::string line = commandLine ? commandLine : "";
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
+
+StartProgramFn currentStartProgram = startProcess;
 
 } // namespace
 
@@ -106,37 +123,46 @@ EngineContext& engineContext() {
     return *context;
 }
 
-bool readInstallFolder(StrStore& folder) {
+bool readInstallFolder(StrStore& folder, StrStore* editorExe) {
     folder.clear();
-    static const char* const roots[] = {"Software\\Nortavia\\ZEL Orvalent Lite v2",
-                                        ".DEFAULT\\Software\\Nortavia\\ZEL Orvalent Lite v2"};
-    HKEY bases[] = {HKEY_CURRENT_USER, HKEY_USERS};
-    for (int i = 0; i < 2; ++i) {
-        HKEY key;
-        if (RegOpenKeyExA(bases[i], roots[i], 0, KEY_READ, &key) != ERROR_SUCCESS)
-            continue;
-        char value[2048];
-        DWORD size = sizeof value - 1, type = 0;
-        LONG rc =
-            RegQueryValueExA(key, "InstallDirV30", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-        RegCloseKey(key);
-        if (rc == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ)) {
-            value[size < sizeof value ? size : sizeof value - 1] = 0;
-            folder.assign(value);
-            folder.trim();
-            removeTrailingBackslash(folder);
-            if (!folder.isEmpty())
-                return true;
-        }
+    if (editorExe)
+        editorExe->clear();
+    // The registry class may throw on a refused write-back; at attach nothing may escape.
+    try {
+        QXRegistryEx reg(QXRegistryEx::UseFallback);
+        reg.SetRootKey(HKEY_CURRENT_USER);
+        if (!reg.OpenKey("Software\\Nortavia\\ZEL Orvalent Lite v2", true))
+            return false;
+        reg.ReadString("InstallDirV30", &folder, 0);
+        StrStore editor;
+        reg.ReadString("EditorEXE", &editor, 0);
+        if (editorExe)
+            editorExe->assign(editor);
+        reg.CloseKey();
+    } catch (...) {
+        folder.clear();
+        return false;
     }
-    return false;
+    folder.trim();
+    removeTrailingBackslash(folder);
+    return !folder.isEmpty();
+}
+
+StrStore programFolder() {
+    char path[MAX_PATH + 1];
+    const DWORD n = GetModuleFileNameA(engineContext().module, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return StrStore("");
+    path[n] = 0;
+    StrStore::folderPart(path, 1);
+    return StrStore(path);
 }
 
 int32_t readInstallInformation() {
     EngineContext& ctx = engineContext();
-    readInstallFolder(ctx.installFolder);
+    const bool found = readInstallFolder(ctx.installFolder, &ctx.editorExe);
     int32_t result = 0;
-    if (ctx.installFolder.isEmpty()) {
+    if (!found) {
         ctx.deferredBox = true;
         ctx.deferredBoxText.assign(
             "An important registry entry cannot be found. ZEL Orvalent Lite may not run "
@@ -144,6 +170,9 @@ int32_t readInstallInformation() {
         ctx.deferredBoxCaption.assign("Orvalent: Registry Error");
         ctx.deferredBoxStyle = ZEL_BOX_ERROR;
         result = -1;
+        // The files the engine ships stand beside it: without the registry entry that is the
+        // best guess, and far better than names that begin with a bare backslash.
+        ctx.installFolder = programFolder();
     }
     ctx.documentationFolder.assign(ctx.installFolder);
     ctx.documentationFolder.append("\\Documentation");
@@ -228,6 +257,16 @@ ShellOpenFn setShellOpen(ShellOpenFn fn) {
     ShellOpenFn old = currentShellOpen;
     currentShellOpen = fn ? fn : shellOpen;
     return old;
+}
+
+StartProgramFn setStartProgram(StartProgramFn fn) {
+    StartProgramFn old = currentStartProgram;
+    currentStartProgram = fn ? fn : startProcess;
+    return old;
+}
+
+bool startProgram(const char* commandLine, int show) {
+    return currentStartProgram(commandLine, show);
 }
 
 int32_t openDocument(const char* document) {

@@ -22,6 +22,7 @@ class Interpreter;
 struct EngineContext {
     StrStore temporaryFolder;
     StrStore installFolder;
+    StrStore editorExe; // the editor's program as the installer recorded it
     StrStore documentationFolder;
     StrStore helpFile;
     uint32_t globalFlags = 0;      // 26000
@@ -59,9 +60,12 @@ EngineContext& engineContext();
 // The program interpreter of the template tool, alive from start-up to shut-down.
 Interpreter& engineInterpreter();
 
-// The install folder as the installer left it in the registry, trailing backslash removed;
-// false when the key or value is missing.
-bool readInstallFolder(StrStore& folder);
+// The install folder as the installer left it in the registry, trailing backslash removed, and
+// the editor's program name when wanted; false when the key or value is missing.
+bool readInstallFolder(StrStore& folder, StrStore* editorExe = nullptr);
+// The folder of the engine's own module (of the program when it is linked in), no trailing
+// backslash.
+StrStore programFolder();
 // Reads the install information into the context; 0, or -1 when the folder is empty.
 // The registry-error box is deferred to the first exported call.
 int32_t readInstallInformation();
@@ -86,6 +90,12 @@ int32_t ZELError(int32_t code, const char* function, int32_t reason);
 using ShellOpenFn = HINSTANCE (*)(const char* document);
 ShellOpenFn setShellOpen(ShellOpenFn fn);
 int32_t openDocument(const char* document);
+
+// Starts a program by its command line with the given show command (SW_...); true when it
+// started. Tests install a recorder so that no program is ever started by them.
+using StartProgramFn = bool (*)(const char* commandLine, int show);
+StartProgramFn setStartProgram(StartProgramFn fn);
+bool startProgram(const char* commandLine, int show);
 
 // Waits on one of the context's semaphores (a missing one returns at once) and releases it.
 class SemaphoreHold {

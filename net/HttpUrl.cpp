@@ -115,15 +115,20 @@ std::string EncodeLine(THttpEncoding Encoding, const void* Buf, int32_t Len) {
     std::string out;
     if (Len <= 0)
         return out;
+    // The (up to) three bytes from i as one 24-bit value, missing bytes as zero.
+    auto group = [p, Len](int32_t i) {
+        uint32_t v = static_cast<uint32_t>(p[i]) << 16;
+        if (i + 1 < Len)
+            v |= static_cast<uint32_t>(p[i + 1]) << 8;
+        if (i + 2 < Len)
+            v |= p[i + 2];
+        return v;
+    };
     if (Encoding == encUUEncode) {
         static const char* uu = "`!\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_";
         out += static_cast<char>(32 + Len);
         for (int32_t i = 0; i < Len; i += 3) {
-            uint32_t v = static_cast<uint32_t>(p[i]) << 16;
-            if (i + 1 < Len)
-                v |= static_cast<uint32_t>(p[i + 1]) << 8;
-            if (i + 2 < Len)
-                v |= p[i + 2];
+            uint32_t v = group(i);
             for (int k = 3; k >= 0; --k)
                 out += uu[(v >> (6 * k)) & 63];
         }
@@ -131,11 +136,7 @@ std::string EncodeLine(THttpEncoding Encoding, const void* Buf, int32_t Len) {
     }
     static const char* b64 = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     for (int32_t i = 0; i < Len; i += 3) {
-        uint32_t v = static_cast<uint32_t>(p[i]) << 16;
-        if (i + 1 < Len)
-            v |= static_cast<uint32_t>(p[i + 1]) << 8;
-        if (i + 2 < Len)
-            v |= p[i + 2];
+        uint32_t v = group(i);
         out += b64[(v >> 18) & 63];
         out += b64[(v >> 12) & 63];
         out += i + 1 < Len ? b64[(v >> 6) & 63] : '=';

@@ -85,14 +85,8 @@ void TCustomSocksZSocket::Connect() {
             return;
         }
     }
-    if (!FPortAssigned) {
-        RaiseException("Connect: No Port Specified");
+    if (!CheckTargetAssigned())
         return;
-    }
-    if (!FAddrAssigned) {
-        RaiseException("Connect: No IP Address Specified");
-        return;
-    }
     FTargetPort = ZSocketResolvePort(FPortStr, FProtoStr);
     sin.sin_port = ZSocket_htons(ZSocketResolvePort(FSocksPortAssigned ? FSocksPort : "1080", FProtoStr));
     FPortResolved = true;

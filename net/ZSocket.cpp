@@ -371,19 +371,25 @@ void TCustomZSocket::ResolveTarget() {
     }
 }
 
+bool TCustomZSocket::CheckTargetAssigned() {
+    if (!FPortAssigned) {
+        RaiseException("Connect: No Port Specified");
+        return false;
+    }
+    if (!FAddrAssigned) {
+        RaiseException("Connect: No IP Address Specified");
+        return false;
+    }
+    return true;
+}
+
 void TCustomZSocket::Connect() {
     if (FHSocket != INVALID_SOCKET && FState != wsClosed) {
         RaiseException("Connect: Socket already in use");
         return;
     }
-    if (!FPortAssigned) {
-        RaiseException("Connect: No Port Specified");
+    if (!CheckTargetAssigned())
         return;
-    }
-    if (!FAddrAssigned) {
-        RaiseException("Connect: No IP Address Specified");
-        return;
-    }
     if (!FProtoAssigned) {
         RaiseException("Connect: No Protocol Specified");
         return;

@@ -185,6 +185,8 @@ protected:
     void DeleteBufferedData();
     void SetLingerOption();
     void ResolveTarget(); // protocol, port, local port and address of the address record
+    // Raises the owner's error for a missing port or address; true where both are set.
+    bool CheckTargetAssigned();
     void ASyncReceive(uint16_t Error, TZSocketOptions Options);
     void Do_FD_CONNECT(uint16_t Error);
     void Do_FD_READ(uint16_t Error);

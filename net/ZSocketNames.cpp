@@ -115,12 +115,26 @@ void TCustomZSocket::WMAsyncGetHostByAddr(WPARAM WParam, LPARAM LParam) {
 // ---------------------------------------------------------------------------------------------
 // Addresses
 
+namespace {
+
+// The IPv4 name the stack gives one end of Socket; false where it gives none.
+bool QueryName(int (*Query)(SOCKET, sockaddr*, int*), SOCKET Socket, sockaddr_in& Name) {
+    Name = sockaddr_in{};
+    int len = sizeof(Name);
+    return Query(Socket, reinterpret_cast<sockaddr*>(&Name), &len) == 0;
+}
+
+bool HasLocalName(TSocketState State) {
+    return State == wsBound || State == wsConnected || State == wsListening;
+}
+
+} // namespace
+
 std::string TCustomZSocket::GetPeerAddr() {
     if (FState != wsConnected)
         return "error";
-    sockaddr_in a{};
-    int len = sizeof(a);
-    if (ZSocket_getpeername(FHSocket, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
+    sockaddr_in a;
+    if (!QueryName(ZSocket_getpeername, FHSocket, a)) {
         SocketError("GetPeerName");
         return "error";
     }
@@ -130,9 +144,8 @@ std::string TCustomZSocket::GetPeerAddr() {
 std::string TCustomZSocket::GetPeerPort() {
     if (FState != wsConnected)
         return "error";
-    sockaddr_in a{};
-    int len = sizeof(a);
-    if (ZSocket_getpeername(FHSocket, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
+    sockaddr_in a;
+    if (!QueryName(ZSocket_getpeername, FHSocket, a)) {
         SocketError("GetPeerPort");
         return "error";
     }
@@ -146,21 +159,15 @@ int TCustomZSocket::GetPeerName(sockaddr_in& Name, int NameLen) {
 }
 
 std::string TCustomZSocket::GetXPort() {
-    if (FState != wsBound && FState != wsConnected && FState != wsListening)
-        return "error";
-    sockaddr_in a{};
-    int len = sizeof(a);
-    if (ZSocket_getsockname(FHSocket, reinterpret_cast<sockaddr*>(&a), &len) != 0)
+    sockaddr_in a;
+    if (!HasLocalName(FState) || !QueryName(ZSocket_getsockname, FHSocket, a))
         return "error";
     return Format("%d", static_cast<int>(ZSocket_ntohs(a.sin_port)));
 }
 
 std::string TCustomZSocket::GetXAddr() {
-    if (FState != wsBound && FState != wsConnected && FState != wsListening)
-        return "error";
-    sockaddr_in a{};
-    int len = sizeof(a);
-    if (ZSocket_getsockname(FHSocket, reinterpret_cast<sockaddr*>(&a), &len) != 0)
+    sockaddr_in a;
+    if (!HasLocalName(FState) || !QueryName(ZSocket_getsockname, FHSocket, a))
         return "error";
     return ZSocketDottedAddr(a.sin_addr.s_addr);
 }

@@ -569,24 +569,33 @@ bool TCustomDictionary::AutoCorrectExists(const std::string& Word, std::string& 
     return true;
 }
 
-bool TCustomDictionary::AddIgnore(const std::string& Word) {
-    if (!AddWord('I', Word, std::string()))
+bool TCustomDictionary::AddCounted(char Kind, const std::string& Word, TStringList& Added, int32_t& Stored) {
+    if (!AddWord(Kind, Word, std::string()))
         return false;
     if (FTrackChanges)
-        FAddedIgnore.Add(Word);
+        Added.Add(Word);
     FModified = true;
-    ++FStoredIgnoreCount;
+    ++Stored;
     return true;
 }
 
-bool TCustomDictionary::AddExclude(const std::string& Word) {
-    if (!AddWord('E', Word, std::string()))
+bool TCustomDictionary::RemoveCounted(char Kind, const std::string& Word, TStringList& Removed,
+                                      int32_t& Stored) {
+    if (!RemoveWord(Kind, Word))
         return false;
     if (FTrackChanges)
-        FAddedExclude.Add(Word);
+        Removed.Add(Word);
     FModified = true;
-    ++FStoredExcludeCount;
+    --Stored;
     return true;
+}
+
+bool TCustomDictionary::AddIgnore(const std::string& Word) {
+    return AddCounted('I', Word, FAddedIgnore, FStoredIgnoreCount);
+}
+
+bool TCustomDictionary::AddExclude(const std::string& Word) {
+    return AddCounted('E', Word, FAddedExclude, FStoredExcludeCount);
 }
 
 bool TCustomDictionary::AddAutoCorrect(const std::string& Word, const std::string& Replacement) {
@@ -602,33 +611,15 @@ bool TCustomDictionary::AddAutoCorrect(const std::string& Word, const std::strin
 }
 
 bool TCustomDictionary::RemoveIgnore(const std::string& Word) {
-    if (!RemoveWord('I', Word))
-        return false;
-    if (FTrackChanges)
-        FRemovedIgnore.Add(Word);
-    FModified = true;
-    --FStoredIgnoreCount;
-    return true;
+    return RemoveCounted('I', Word, FRemovedIgnore, FStoredIgnoreCount);
 }
 
 bool TCustomDictionary::RemoveExclude(const std::string& Word) {
-    if (!RemoveWord('E', Word))
-        return false;
-    if (FTrackChanges)
-        FRemovedExclude.Add(Word);
-    FModified = true;
-    --FStoredExcludeCount;
-    return true;
+    return RemoveCounted('E', Word, FRemovedExclude, FStoredExcludeCount);
 }
 
 bool TCustomDictionary::RemoveAutoCorrect(const std::string& Word) {
-    if (!RemoveWord('A', Word))
-        return false;
-    if (FTrackChanges)
-        FRemovedAutoCorrect.Add(Word);
-    FModified = true;
-    --FStoredAutoCorrectCount;
-    return true;
+    return RemoveCounted('A', Word, FRemovedAutoCorrect, FStoredAutoCorrectCount);
 }
 
 void TCustomDictionary::RemoveAll() {

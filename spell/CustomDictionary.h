@@ -88,6 +88,10 @@ private:
     void Unload();
     void ClearChanges();
     bool Parse(const std::vector<uint8_t>& data);
+    // A word of one kind added or removed: the change is noted for a later merge with the file
+    // when changes are tracked, and Stored, the kind's count, follows.
+    bool AddCounted(char Kind, const std::string& Word, TStringList& Added, int32_t& Stored);
+    bool RemoveCounted(char Kind, const std::string& Word, TStringList& Removed, int32_t& Stored);
 
     std::string FFilename;
     bool FLoaded = false;

@@ -65,6 +65,8 @@ void TOrthosSpell3Base::EnsureConfig() {
 
 void TOrthosSpell3Base::FireConfigurationChanged(bool Reload) {
     FAvailableMSWordCustom.Clear();
+    FAvailableMain.Clear();
+    FAvailableCustom.Clear();
     if (Reload && FDictionariesActive && !FChecking)
         ReloadDictionaries();
     ResynchOptions(false);
@@ -101,10 +103,6 @@ std::string TOrthosSpell3Base::GetString(TSpellLanguageString Id) {
     if (OnGetString)
         OnGetString(this, Id, text);
     return text;
-}
-
-TStringList* TOrthosSpell3Base::ReadAvailableMSWordCustom() {
-    return &FAvailableMSWordCustom;
 }
 
 void TOrthosSpell3Base::SetSpellOptions(TSpellOptions Options) {
@@ -516,32 +514,30 @@ void TOrthosSpell3Base::LearnSuggestion(const std::string& Word, const std::stri
 
 // ---- the check loop ---------------------------------------------------------------------------
 
+void TOrthosSpell3Base::CheckNewParser(TControlParser* Parser, TCheckType Type) {
+    bool owns = FFreeParser;
+    CheckParser(Parser, Type);
+    if (!owns)
+        delete Parser;
+}
+
 void TOrthosSpell3Base::CheckString(std::string& Text) {
     auto* p = new TStringParser();
     p->Initialize(&Text);
-    bool owns = FFreeParser;
-    CheckParser(p, ctAll);
-    if (!owns)
-        delete p;
+    CheckNewParser(p, ctAll);
 }
 
 void TOrthosSpell3Base::CheckWinControl(HWND Control, TCheckType Type) {
     auto* p = new TWinAPIControlParser();
     p->Initialize(Control);
-    bool owns = FFreeParser;
-    CheckParser(p, Type);
-    if (!owns)
-        delete p;
+    CheckNewParser(p, Type);
 }
 
 void TOrthosSpell3Base::CheckRichEdit(HWND Control, TCheckType Type) {
     auto* p = new TWinAPIControlParser();
     p->Initialize(Control);
     p->SetControlKind(1);
-    bool owns = FFreeParser;
-    CheckParser(p, Type);
-    if (!owns)
-        delete p;
+    CheckNewParser(p, Type);
 }
 
 void TOrthosSpell3Base::CheckParser(TControlParser* Parser, TCheckType Type) {

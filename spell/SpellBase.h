@@ -86,7 +86,7 @@ public:
     std::string ConfigDefaultActiveCustom = "%ConfigID%.wdu";
     TSpellOptions ConfigDefaultOptions = 675;
     // Where the configuration is kept.
-    TConfigStorage ConfigStorage = csRegistry;
+    TConfigStorage ConfigStorage = TConfigStorage::csRegistry;
     std::string ConfigFilename = "%AppDir%\\Spell.cfg";
     std::string ConfigRegistryKey = "Software\\Brightleaf Software\\%AppName%";
     bool ConfigUseMSWordCustom = true;
@@ -171,6 +171,21 @@ public:
     virtual void FireConfigSaved();
     // The word processor's user dictionaries registered on this machine (full paths).
     virtual TStringList* ReadAvailableMSWordCustom();
+
+    // Dictionary management. The available lists are filled on first demand from the dictionary
+    // directories in use (ConfigDictionaryDir and the configuration's new paths).
+    virtual TStringList* ReadAvailableMain();
+    virtual TStringList* ReadAvailableCustom();
+    virtual void GetAvailableDictionaries(const std::string& Extension, TStringList& List);
+    virtual void EnableCustomDictionary(const std::string& Name, bool Enable);
+    virtual void EnableWordDictionary(const std::string& Path, bool Enable);
+    virtual void RemoveCustomDictionary(const std::string& Name);
+    virtual void CreateNewCustomDictionary(const std::string& Name);
+    virtual bool RenameCustomDictionary(const std::string& OldName, const std::string& NewName);
+    // A new object the caller frees; null when the dictionary cannot be opened.
+    virtual TCustomDictionary* GetCustomDictionary(const std::string& Name);
+    virtual TCustomDictionary* GetMSWordCustomDictionary(const std::string& Path);
+    std::vector<std::string> DictionaryDirectoriesInUse();
 
     // Checking. A parser handed to a check is freed by the component when the check ends.
     virtual void CheckString(std::string& Text);
@@ -272,6 +287,9 @@ protected:
     virtual void CloseSpellDialog() {}
 
 private:
+    // Checks with a parser made for this one call: when the checker is not to free its parsers
+    // (FFreeParser as it was at the start), it is freed here once the check returns.
+    void CheckNewParser(TControlParser* Parser, TCheckType Type);
     enum class Command {
         Ignore,
         IgnoreAll,
@@ -304,6 +322,7 @@ private:
     TPhoneticsMap FPhonetics;
     TOrthosConfig FConfig;
     TStringList FAvailableMSWordCustom;
+    TStringList FAvailableMain, FAvailableCustom;
     std::vector<std::unique_ptr<TMainDictionary>> FMain;
     std::vector<std::unique_ptr<TCustomDictionary>> FCustom;
     std::unique_ptr<TCustomDictionary> FActiveCustom, FMapping, FLearned;

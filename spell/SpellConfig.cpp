@@ -16,13 +16,20 @@ struct OptionKey {
 };
 // The order in which the options are read and written.
 constexpr OptionKey kOptionKeys[] = {
-    {soUpcase, "_soUpcase"},         {soNumbers, "_soNumbers"},
-    {soHTML, "_soHTML"},             {soInternet, "_soInternet"},
-    {soQuoted, "_soQuoted"},         {soAbbreviations, "_soAbbreviations"},
-    {soPrimaryOnly, "_soPrimaryOnly"}, {soRepeated, "_soRepeated"},
-    {soLiveSpelling, "_soLiveSpelling"}, {soLiveCorrect, "_soLiveCorrect"},
-    {soUser1, "_soUser1"},           {soUser2, "_soUser2"},
-    {soUser3, "_soUser3"},           {soUser4, "_soUser4"},
+    {soUpcase, "_soUpcase"},
+    {soNumbers, "_soNumbers"},
+    {soHTML, "_soHTML"},
+    {soInternet, "_soInternet"},
+    {soQuoted, "_soQuoted"},
+    {soAbbreviations, "_soAbbreviations"},
+    {soPrimaryOnly, "_soPrimaryOnly"},
+    {soRepeated, "_soRepeated"},
+    {soLiveSpelling, "_soLiveSpelling"},
+    {soLiveCorrect, "_soLiveCorrect"},
+    {soUser1, "_soUser1"},
+    {soUser2, "_soUser2"},
+    {soUser3, "_soUser3"},
+    {soUser4, "_soUser4"},
 };
 
 // A decimal count; anything that is not a whole number counts as none.
@@ -181,13 +188,13 @@ std::string TOrthosConfig::ReadString(const std::string& Key, const std::string&
     if (!Owner)
         return Default;
     switch (Owner->ConfigStorage) {
-    case csFile:
+    case TConfigStorage::csFile:
         return IniFile ? IniFile->ReadString(Section, Key, Default) : Default;
-    case csRegistry:
+    case TConfigStorage::csRegistry:
         return RegIniFile ? RegIniFile->ReadString(Section, Key, Default) : Default;
-    case csCallback:
+    case TConfigStorage::csCallback:
         return Owner->FireReadString(Section, Key, Default);
-    case csNone:
+    case TConfigStorage::csNone:
         break;
     }
     return Default;
@@ -197,28 +204,28 @@ void TOrthosConfig::WriteString(const std::string& Key, const std::string& Value
     if (!Owner)
         return;
     switch (Owner->ConfigStorage) {
-    case csFile:
+    case TConfigStorage::csFile:
         if (IniFile)
             IniFile->WriteString(Section, Key, Value);
         break;
-    case csRegistry:
+    case TConfigStorage::csRegistry:
         if (RegIniFile)
             RegIniFile->WriteString(Section, Key, Value);
         break;
-    case csCallback:
+    case TConfigStorage::csCallback:
         Owner->FireWriteString(Section, Key, Value);
         break;
-    case csNone:
+    case TConfigStorage::csNone:
         break;
     }
 }
 
 void TOrthosConfig::OpenStore() {
     CloseStore();
-    if (StorageKind == csFile) {
+    if (StorageKind == TConfigStorage::csFile) {
         FStore = std::make_unique<TIniFile>(IniFileName);
         IniFile = FStore.get();
-    } else if (StorageKind == csRegistry) {
+    } else if (StorageKind == TConfigStorage::csRegistry) {
         FStore = std::make_unique<TRegistryIniFile>(RegistryKey);
         RegIniFile = FStore.get();
     }
@@ -238,12 +245,12 @@ void TOrthosConfig::LoadConfiguration() {
         return;
     StorageKind = Owner->ConfigStorage;
     Section = Owner->ExpandVars(Owner->ConfigID);
-    if (StorageKind == csFile) {
+    if (StorageKind == TConfigStorage::csFile) {
         IniFileName = Owner->ExpandVars(Owner->ConfigFilename);
         std::string dir = ExtractFilePath(IniFileName);
         if (!dir.empty())
             ADForceDirectories(dir);
-    } else if (StorageKind == csRegistry) {
+    } else if (StorageKind == TConfigStorage::csRegistry) {
         RegistryKey = Owner->ExpandVars(Owner->ConfigRegistryKey);
     }
     // The store is closed again however the load ends.
@@ -350,7 +357,7 @@ void TOrthosConfig::SaveConfiguration() {
         ~Closer() { c->CloseStore(); }
     } closer{this};
     OpenStore();
-    if (StorageKind != csNone) {
+    if (StorageKind != TConfigStorage::csNone) {
         WriteString("_FirstRun", "+");
         ReadWriteStringList("_Main", MainDictionaries, false);
         ReadWriteStringList("_Custom", CustomDictionaries, false);

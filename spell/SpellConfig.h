@@ -32,7 +32,8 @@ constexpr TSpellOptions SpellOptionBit(TSpellOption o) {
     return static_cast<TSpellOptions>(1u << o);
 }
 
-enum TConfigStorage : int32_t { csFile, csRegistry, csCallback, csNone };
+// Scoped: the text model has a csNone of its own, and the editor includes both.
+enum class TConfigStorage : int32_t { csFile, csRegistry, csCallback, csNone };
 
 class TCustomIniFile;
 class TOrthosSpell3Base;
@@ -51,10 +52,10 @@ public:
     TStringList UserDataValues;
     TSpellOptions SpellOptions = 0;
     int32_t DialogX = -1, DialogY = -1;
-    TStringList NewDictionaryPaths; // sorted, duplicates ignored
+    TStringList NewDictionaryPaths;       // sorted, duplicates ignored
     TCustomIniFile* IniFile = nullptr;    // open only during a load or save
     TCustomIniFile* RegIniFile = nullptr; // open only during a load or save
-    TConfigStorage StorageKind = csRegistry;
+    TConfigStorage StorageKind = TConfigStorage::csRegistry;
     std::string IniFileName;
     std::string RegistryKey;
     std::string Section;

@@ -1,7 +1,7 @@
 # Shared by tools/test, tools/run and tools/wine-run. Source it; it defines functions only.
 
 ZEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-ZEL_PACKAGES="cmake ninja-build ccache g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 xvfb xauth googletest util-linux python3 microsocks wamerican"
+ZEL_PACKAGES="cmake ninja-build ccache g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 xvfb xauth googletest util-linux python3 microsocks wamerican sqlite3-doc fonts-liberation fp-units-math"
 
 zel_say() { printf '%s\n' "$*" >&2; }
 
@@ -54,6 +54,17 @@ zel_build() {
   cmake --build "$dir" "$@"
 }
 
+# Configures a release tree for a benchmark once, then builds the named targets:
+# zel_build_bench <build dir> <target>... [extra cmake definitions through ZEL_BENCH_CMAKE_ARGS]
+zel_build_bench() {
+  local dir=$1; shift
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake -S "$ZEL_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release ${ZEL_BENCH_CMAKE_ARGS:-} \
+      -DCMAKE_TOOLCHAIN_FILE="$ZEL_ROOT/cmake/toolchain-x86_64-w64-mingw32.cmake" >/dev/null || return 1
+  fi
+  cmake --build "$dir" -j4 --target "$@" >/dev/null
+}
+
 # Wine's environment for every program we start: quiet, no downloads of runtimes we never use.
 zel_wine_env() {
   export WINEDEBUG=-all
@@ -73,6 +84,9 @@ zel_ensure_prefix() {
       # There is no window manager on a virtual display; unmanaged windows show and hide at once
       # instead of waiting for one.
       "$ZEL_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+      # The editor's default font; the metric-compatible free font stands in for it, so text lays
+      # out in the same cells as on Windows.
+      "$ZEL_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' /t REG_SZ /d 'Liberation Mono' /f >/dev/null 2>&1
       "$ZEL_WINESERVER" -w
       touch "$WINEPREFIX/.zel-ready"
     fi

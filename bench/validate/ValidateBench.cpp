@@ -1,12 +1,13 @@
 // Validation speed through the engine library's exports, exactly as the editor drives it: the
-// library loaded by name, the document handed over line by line, one validation job per document.
+// library loaded by name, the document handed over line by line, one validation job per document,
+// with the shipped configuration and the default options.
 //
-//   validate_bench <configuration file> <folder for the generated inputs> [size in MB] [pages]
+//   validate_bench <configuration file> <file listing the pages, one path a line> <folder>
 //
-// Writes the generated documents into the folder (so that another checker can read the same
-// input), validates them and prints one line per measurement. ZEL_BENCH_DETAIL=1 also prints the
-// cost of handing the lines over; ZEL_BENCH_OUTPUT_OFF=<mask> turns output option bits (1001)
-// off, to see what the output listings cost.
+// Validates every listed page, then the pages joined into single lines of several sizes (as
+// minified sites serve them; written into the folder so that another checker reads the same
+// input), and prints one line per measurement. ZEL_BENCH_DETAIL=1 also prints the cost of
+// handing the lines over.
 #include <windows.h>
 #include <psapi.h>
 
@@ -34,54 +35,24 @@ struct Engine {
     decltype(&ZELRunJob) runJob = nullptr;
     decltype(&ZELGetIntegerEZ) getIntegerEZ = nullptr;
     decltype(&ZELHTMLConfiguration) htmlConfiguration = nullptr;
+    decltype(&ZELGetString2) getString2 = nullptr;
+    decltype(&ZELGetFlag) getFlag = nullptr;
+    decltype(&ZELGetInteger2EZ) getInteger2EZ = nullptr;
 
-    template <typename Fn>
-    bool bind(Fn& fn, const char* name) {
+    template <typename Fn> bool bind(Fn& fn, const char* name) {
         fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
         return fn != nullptr;
     }
     bool load() {
         module = LoadLibraryA("zelvalidatorliteV30.dll");
         return module && bind(getNewHandle, "ZELGetNewHandle") && bind(freeHandle, "ZELFreeHandle") &&
-               bind(setInteger, "ZELSetInteger") && bind(setString, "ZELSetString") && bind(setFlag, "ZELSetFlag") && bind(runJob, "ZELRunJob") &&
-               bind(getIntegerEZ, "ZELGetIntegerEZ") && bind(htmlConfiguration, "ZELHTMLConfiguration");
+               bind(setInteger, "ZELSetInteger") && bind(setString, "ZELSetString") &&
+               bind(setFlag, "ZELSetFlag") && bind(runJob, "ZELRunJob") &&
+               bind(getIntegerEZ, "ZELGetIntegerEZ") && bind(htmlConfiguration, "ZELHTMLConfiguration") &&
+               bind(getString2, "ZELGetString2") && bind(getFlag, "ZELGetFlag") &&
+               bind(getInteger2EZ, "ZELGetInteger2EZ");
     }
 };
-
-// One block of a page as sites write them today: navigation, an article with a table, a form,
-// a list, entities and attributes of every sort. n makes each block a little different.
-std::string block(int n) {
-    std::ostringstream s;
-    s << "<section id=\"s" << n << "\" class=\"story card\" data-index=\"" << n << "\">\n"
-      << "  <header><h2>Story " << n << " &ndash; harbour news</h2>\n"
-      << "    <nav aria-label=\"Story " << n << "\"><a href=\"/story/" << n
-      << "?ref=home&amp;page=2\" title=\"Read story\">Read</a> | <a href=\"#top\">Top</a></nav></header>\n"
-      << "  <p>Boats came in at " << (n % 12 + 1) << "&nbsp;pm, &ldquo;all safe&rdquo; &mdash; the crew of <em>"
-      << "Gull " << n << "</em> landed <strong>" << (n * 7 % 300) << " kg</strong> of cod &amp; haddock.</p>\n"
-      << "  <img src=\"/img/" << n << ".jpg\" alt=\"Boat " << n << "\" width=\"320\" height=\"200\" loading=\"lazy\">\n"
-      << "  <table class=\"catch\">\n"
-      << "    <thead><tr><th scope=\"col\">Fish</th><th scope=\"col\">Kg</th></tr></thead>\n"
-      << "    <tbody><tr><td>Cod</td><td>" << n % 90 << "</td></tr><tr><td>Haddock</td><td>" << n % 70
-      << "</td></tr></tbody>\n"
-      << "  </table>\n"
-      << "  <ul class=\"tags\"><li><a href=\"/t/fish\">fish</a></li><li><a href=\"/t/port\">port</a></li></ul>\n"
-      << "  <form action=\"/vote\" method=\"post\"><input type=\"hidden\" name=\"id\" value=\"" << n
-      << "\"><button type=\"submit\" class=\"vote\">Like</button></form>\n"
-      << "</section>\n";
-    return s.str();
-}
-
-std::string page(size_t targetBytes, int seed) {
-    std::string s = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-                    "<title>Harbour news</title>\n<link rel=\"stylesheet\" href=\"/site.css\">\n"
-                    "<style>\n  .card { margin: 1em; }\n  a:hover > span { color: #c00; }\n</style>\n"
-                    "<script>\n  var n = 0; function up() { if (n < 3 && n >= 0) { n++; } }\n</script>\n"
-                    "</head>\n<body>\n<main id=\"top\">\n";
-    const std::string tail = "</main>\n<script src=\"/app.js\" defer></script>\n</body>\n</html>\n";
-    for (int n = seed; s.size() + tail.size() < targetBytes; ++n)
-        s += block(n);
-    return s + tail;
-}
 
 std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -139,6 +110,17 @@ RunResult validate(Engine& e, int32_t options, const std::vector<std::string>& l
         if (std::getenv("ZEL_BENCH_DETAIL"))
             std::printf("  output lines %d, listing lines %d\n", e.getIntegerEZ(results, ZELID_RESULT_LINES1),
                         e.getIntegerEZ(results, ZELID_RESULT_LINES2));
+        // ZEL_BENCH_MESSAGES=1: every error and warning, to judge what the engine says of real pages.
+        if (std::getenv("ZEL_BENCH_MESSAGES") && e.getString2) {
+            const int32_t n = e.getIntegerEZ(results, ZELID_RESULT_RECORDS);
+            for (int32_t i = 1; i <= n; ++i) {
+                const int32_t kind = e.getInteger2EZ(results, ZELID_RESULT_MSGKIND, i);
+                if (kind == ZEL_MSG_ERROR || kind == ZEL_MSG_WARNING)
+                    std::printf("  %s %d:%d %s\n", name, e.getInteger2EZ(results, ZELID_RESULT_MSGLINE, i),
+                                e.getInteger2EZ(results, ZELID_RESULT_MSGNUMBER, i),
+                                e.getString2(results, ZELID_RESULT_MSGTEXT, i));
+            }
+        }
         e.freeHandle(results, 0);
     }
     e.freeHandle(job, 0);
@@ -151,14 +133,36 @@ bool writeFile(const std::string& path, const std::string& text) {
     return static_cast<bool>(out);
 }
 
+bool readFile(const std::string& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::stringstream ss;
+    ss << in.rdbuf();
+    text = ss.str();
+    return true;
+}
+
+// The lines of a file as an editor hands them over: without their line ends.
+std::vector<std::string> fileLines(const std::string& text) {
+    std::vector<std::string> lines = splitLines(text);
+    for (std::string& l : lines)
+        if (!l.empty() && l.back() == '\r')
+            l.pop_back();
+    return lines;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: validate_bench <configuration file> <folder>\n");
+    if (argc < 4) {
+        std::fprintf(
+            stderr,
+            "usage: validate_bench <configuration file> <list of pages> <folder for one-line pages>\n");
         return 2;
     }
-    const std::string folder = argv[2];
+    const std::string listFile = argv[2];
+    const std::string folder = argv[3];
     // The engine finds its folder through the installation's registry value; without it, it
     // would stop on a box. The benchmark's Wine prefix is its own.
     char exe[MAX_PATH] = {};
@@ -166,23 +170,18 @@ int main(int argc, char** argv) {
     if (char* slash = std::strrchr(exe, '\\'))
         *slash = 0;
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Nortavia\\ZEL Orvalent Lite v2", 0, nullptr, 0, KEY_WRITE,
-                        nullptr, &key, nullptr) == ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Nortavia\\ZEL Orvalent Lite v2", 0, nullptr, 0,
+                        KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
         RegSetValueExA(key, "InstallDirV30", 0, REG_SZ, reinterpret_cast<const BYTE*>(exe),
                        static_cast<DWORD>(std::strlen(exe) + 1));
         RegCloseKey(key);
     }
-    std::vector<int> sizes = {1, 5, 10};
-    int pages = 300;
-    if (argc > 3)
-        sizes = {std::atoi(argv[3])};
-    if (argc > 4)
-        pages = std::atoi(argv[4]);
     Engine e;
     if (!e.load()) {
         std::fprintf(stderr, "cannot load zelvalidatorliteV30.dll\n");
         return 1;
     }
+    // The shipped configuration and the default options: messages formatted as users see them.
     const int32_t options = e.getNewHandle(ZEL_HANDLE_OPTIONS);
     e.setString(options, ZELID_OPT_CONFIGFILE, argv[1]);
     if (e.htmlConfiguration(nullptr, options, 0x1 | 0x4000) < 0) {
@@ -190,47 +189,98 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // ZEL_BENCH_OUTPUT_OFF=<mask>: output option bits (1001) off, to see what the listings cost.
     if (const char* off = std::getenv("ZEL_BENCH_OUTPUT_OFF"))
         e.setFlag(options, ZELID_OPT_OUTPUTFLAGS, static_cast<int32_t>(std::strtoul(off, nullptr, 0)), 0);
-    // One small page first, as an editor's first validation: the figures below are of a warm engine.
-    validate(e, options, splitLines(page(8192, 1)), "warm-up.html");
-
-    // One large document at three sizes: the cost per MB must not grow with the size.
-    const double mb = 1024.0 * 1024.0;
-    for (const int size : sizes) {
-        const std::string doc = page(static_cast<size_t>(size) * 1024 * 1024, 0);
-        const std::string path = folder + "\\large-" + std::to_string(size) + "mb.html";
-        if (!writeFile(path, doc))
+    std::vector<std::string> paths;
+    {
+        std::string list;
+        if (!readFile(listFile, list)) {
+            std::fprintf(stderr, "cannot read %s\n", listFile.c_str());
             return 1;
-        const std::vector<std::string> lines = splitLines(doc);
+        }
+        for (const std::string& p : fileLines(list))
+            if (!p.empty())
+                paths.push_back(p);
+    }
+    std::vector<std::string> texts;
+    for (const std::string& p : paths) {
+        std::string t;
+        if (readFile(p, t))
+            texts.push_back(std::move(t));
+    }
+    if (texts.empty()) {
+        std::fprintf(stderr, "no pages could be read\n");
+        return 1;
+    }
+    const double mb = 1024.0 * 1024.0;
+
+    // The pages joined into one line, as minified sites serve them.
+    std::string joined;
+    for (const std::string& t : texts) {
+        for (const std::string& l : fileLines(t)) {
+            joined += l;
+            joined += ' ';
+        }
+        if (joined.size() > 4 * 1024 * 1024)
+            break;
+    }
+    validate(e, options, fileLines(texts[0]), "warm-up.html");
+    // The large documents are checked whole: the limits are lifted, and the document listing is
+    // off (it repeats a message's line before every message, which on one long line is the
+    // line again and again).
+    const int32_t maxErrors = e.getIntegerEZ(options, ZELID_OPT_MAXIMUMERRORS);
+    const int32_t maxWarnings = e.getIntegerEZ(options, ZELID_OPT_MAXIMUMWARNINGS);
+    const int32_t listing = e.getFlag(options, ZELID_OPT_OUTPUTFLAGS, 0x1);
+    e.setInteger(options, ZELID_OPT_MAXIMUMERRORS, 9999);
+    e.setInteger(options, ZELID_OPT_MAXIMUMWARNINGS, 9999);
+    e.setFlag(options, ZELID_OPT_OUTPUTFLAGS, 0x1, 0);
+    // The pages one after another as one large document: memory against the document's size
+    // (measured first, before anything larger has raised the process's peak).
+    {
+        std::vector<std::string> lines;
+        size_t size = 0;
+        for (size_t i = 0; i < texts.size() && size < 8u * 1024 * 1024; ++i)
+            for (std::string& l : fileLines(texts[i])) {
+                size += l.size() + 1;
+                lines.push_back(std::move(l));
+            }
         const size_t before = workingSet();
-        const RunResult r = validate(e, options, lines, path.c_str());
+        const RunResult r = validate(e, options, lines, "joined.html");
         const size_t peak = peakWorkingSet();
-        std::printf("large %d MB: %.3f s, %.2f MB/s, %.3f s per MB, errors %d, warnings %d, "
-                    "peak working set %.1f MB (%.1f MB above the start, %.2f times the document)\n",
-                    size, r.seconds, doc.size() / mb / r.seconds, r.seconds / (doc.size() / mb), r.errors, r.warnings,
-                    peak / mb, (peak > before ? peak - before : 0) / mb,
-                    (peak > before ? peak - before : 0) / static_cast<double>(doc.size()));
+        std::printf("joined %.2f MB: %.3f s, %.2f MB/s, errors %d, memory %.2f times the document\n",
+                    size / mb, r.seconds, size / mb / r.seconds, r.errors,
+                    (peak > before ? peak - before : 0) / static_cast<double>(size));
+    }
+    for (const size_t kb : {64u, 256u, 1024u, 2048u}) {
+        const std::vector<std::string> doc = {joined.substr(0, std::min(joined.size(), kb * 1024))};
+        const std::string path = folder + "\\oneline-" + std::to_string(kb) + "k.html";
+        if (!writeFile(path, doc[0] + "\n"))
+            return 1;
+        const RunResult r = validate(e, options, doc, path.c_str());
+        std::printf("oneline %zu KB: %.3f s, %.2f MB/s, %.3f s per MB, errors %d, warnings %d\n", kb,
+                    r.seconds, doc[0].size() / mb / r.seconds, r.seconds / (doc[0].size() / mb), r.errors,
+                    r.warnings);
     }
 
-    // A folder of small pages, each validated as its own job.
+    e.setInteger(options, ZELID_OPT_MAXIMUMERRORS, maxErrors);
+    e.setInteger(options, ZELID_OPT_MAXIMUMWARNINGS, maxWarnings);
+    e.setFlag(options, ZELID_OPT_OUTPUTFLAGS, 0x1, listing);
+
+    // The real pages, each as its own job, with the default options.
     double seconds = 0;
     size_t bytes = 0;
-    int32_t errors = 0;
-    for (int i = 0; i < pages; ++i) {
-        const std::string doc = page(4096 + static_cast<size_t>(i % 10) * 2048, i * 13);
-        const std::string path = folder + "\\pages\\page" + std::to_string(i) + ".html";
-        if (i == 0)
-            CreateDirectoryA((folder + "\\pages").c_str(), nullptr);
-        if (!writeFile(path, doc))
-            return 1;
-        const RunResult r = validate(e, options, splitLines(doc), path.c_str());
+    int32_t errors = 0, warnings = 0, clean = 0;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const RunResult r = validate(e, options, fileLines(texts[i]), paths[i].c_str());
         seconds += r.seconds;
-        bytes += doc.size();
+        bytes += texts[i].size();
         errors += r.errors > 0 ? r.errors : 0;
+        warnings += r.warnings > 0 ? r.warnings : 0;
+        clean += r.errors == 0 && r.warnings == 0;
     }
-    std::printf("pages %d (%.2f MB): %.3f s, %.2f MB/s, errors %d\n", pages, bytes / mb, seconds,
-                bytes / mb / seconds, errors);
+    std::printf("pages %zu (%.2f MB): %.3f s, %.2f MB/s, errors %d, warnings %d, clean pages %d\n",
+                texts.size(), bytes / mb, seconds, bytes / mb / seconds, errors, warnings, clean);
     e.freeHandle(options, 0);
     return 0;
 }

@@ -257,3 +257,28 @@ void ReadObjFromTextFile(TPersistent* Obj, const std::string& FileName) {
   TFileStream Stream(FileName, fmOpenRead | fmShareDenyWrite);
   ReadObjFromTextStream(Stream, Obj);
 }
+
+// ---- property copying by name and class registration ----
+
+void AssignPropsEx(TObject* Source, TObject* Dest, const std::string& Names) {
+  if (!AreObjNotEqualNotNil(Source, Dest)) return;
+  size_t Start = 0;
+  while (Start <= Names.size()) {
+    size_t End = Names.find(',', Start);
+    if (End == std::string::npos) End = Names.size();
+    std::string Name = Trim(Names.substr(Start, End - Start));
+    if (!Name.empty()) AssignProp(Source, Dest, Name);
+    Start = End + 1;
+  }
+}
+
+void SafeRegisterClass(TClass Class) {
+  if (!Class) return;
+  if (!GetClass(Class->ClassName())) RegisterClass(Class);
+}
+
+TCallPropertyEditHook CallPropertyEditHook = nullptr;
+
+void CallPropertyEdit(TObject* Instance, const std::string& PropertyName) {
+  if (CallPropertyEditHook) CallPropertyEditHook(Instance, PropertyName);
+}

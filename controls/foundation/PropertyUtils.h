@@ -120,3 +120,13 @@ void WriteObjToFile(TPersistent* Obj, const std::string& FileName);
 void WriteObjToTextFile(TPersistent* Obj, const std::string& FileName);
 void ReadObjFromFile(TPersistent* Obj, const std::string& FileName);
 void ReadObjFromTextFile(TPersistent* Obj, const std::string& FileName);
+
+// Copies the published properties named in Names (comma-separated) from Source to Dest; a name
+// that either side does not publish is skipped. Nothing happens for one object or a nil one.
+void AssignPropsEx(TObject* Source, TObject* Dest, const std::string& Names);
+// Registers the class by name unless a class of that name is registered already; nil does nothing.
+void SafeRegisterClass(TClass Class);
+// The design environment's property editor hook; unset (and so doing nothing) at run time.
+using TCallPropertyEditHook = void (*)(TObject* Instance, const std::string& PropertyName);
+extern TCallPropertyEditHook CallPropertyEditHook;
+void CallPropertyEdit(TObject* Instance, const std::string& PropertyName);

@@ -118,7 +118,7 @@ bool TCustomMemoSource::SaveWithQuestion() {
   switch (MessageDlg(Format(" Save changes to %s ?", FObjectName.c_str()), TMsgDlgType::mtConfirmation,
                      mbYes | mbNo | mbCancel)) {
     case IDYES:
-      SaveToFile(FObjectName);
+      Save();
       return true;
     case IDNO:
       return true;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "controls/foundation/FileSystem.h"
+#include "controls/foundation/FoundationErrors.h"
 #include "controls/textmodel/MemoSource.h"
 
 namespace {
@@ -123,7 +124,8 @@ void TCustomMemoSource::StoreLoadedText(const std::string& data) {
   }
   int32_t counts[4] = {0, 0, 0, 0};
   for (uint8_t end : ends) ++counts[end];
-  if (counts[leCRLF] + counts[leLF] + counts[leCR] > 0) {
+  // A format the caller chose stays; every line then ends in it.
+  if (!FOutFormatChosen && counts[leCRLF] + counts[leLF] + counts[leCR] > 0) {
     if (counts[leCRLF] >= counts[leLF] && counts[leCRLF] >= counts[leCR]) FOutFormat = ofWindows;
     else if (counts[leLF] >= counts[leCR]) FOutFormat = ofUnix;
     else FOutFormat = ofMac;
@@ -131,7 +133,7 @@ void TCustomMemoSource::StoreLoadedText(const std::string& data) {
   const uint8_t dominant = FOutFormat == ofWindows ? leCRLF : FOutFormat == ofUnix ? leLF : leCR;
   FinalLineEnd = (!ends.empty() && ends.back() != leDefault) ? fleYes : fleNo;
   for (size_t k = 0; k < ends.size(); ++k)
-    FStrings.Item(int32_t(k))->LineEnd = ends[k] == dominant ? uint8_t(leDefault) : ends[k];
+    FStrings.Item(int32_t(k))->LineEnd = (FOutFormatChosen || ends[k] == dominant) ? uint8_t(leDefault) : ends[k];
 }
 
 void TCustomMemoSource::LoadFromString(const std::string& data) {
@@ -156,7 +158,9 @@ void TCustomMemoSource::LoadFromString(const std::string& data) {
   ResetPositions();
   EndUpdate();
   ClearUndoBuffer();
-  SetModified(FLoadAltered);
+  // The loaded text is the document as it stands, converted or not: LoadAltered tells whether
+  // converting changed it, and an untouched document never asks to be saved.
+  SetModified(false);
 }
 
 void TCustomMemoSource::LoadFromStrings(const std::vector<std::string>& list) {
@@ -232,6 +236,11 @@ std::string TCustomMemoSource::GetBackupName(const std::string& fileName) {
   std::string bak = FileBakName(fileName);
   if (OnGetBackupName) OnGetBackupName(*this, fileName, bak);
   return bak;
+}
+
+void TCustomMemoSource::Save() {
+  if (FObjectName.empty()) throw EHSError("The text has no file name to save to");
+  SaveToFile(FObjectName);
 }
 
 void TCustomMemoSource::SaveToFile(const std::string& fileName) {

@@ -47,3 +47,47 @@ public:
 private:
   std::vector<int32_t> FItems;
 };
+
+// Records with a position (fields Char and Line), kept in order of line, then character. Views
+// build their own position lists on it (the memo's word-wrap lists).
+template <class T>
+class TMemoPositionList {
+ public:
+  int32_t Count() const { return int32_t(FItems.size()); }
+  const T& Item(int32_t index) const { return FItems[size_t(index)]; }
+  T& Item(int32_t index) { return FItems[size_t(index)]; }
+  static int32_t Compare(const T& a, int32_t chr, int32_t line) {
+    if (a.Line != line) return a.Line < line ? -1 : 1;
+    if (a.Char != chr) return a.Char < chr ? -1 : 1;
+    return 0;
+  }
+  // Index of the first record at or after (chr, line); true when it is at exactly that position.
+  bool Find(int32_t chr, int32_t line, int32_t& index) const {
+    size_t lo = 0, hi = FItems.size();
+    while (lo < hi) {
+      size_t mid = (lo + hi) / 2;
+      if (Compare(FItems[mid], chr, line) < 0)
+        lo = mid + 1;
+      else
+        hi = mid;
+    }
+    index = int32_t(lo);
+    return lo < FItems.size() && Compare(FItems[lo], chr, line) == 0;
+  }
+  // Inserts in order (after records at the same position) and answers the index.
+  int32_t Add(const T& record) {
+    int32_t index = 0;
+    Find(record.Char, record.Line, index);
+    while (index < Count() && Compare(FItems[size_t(index)], record.Char, record.Line) == 0) ++index;
+    FItems.insert(FItems.begin() + index, record);
+    return index;
+  }
+  void Delete(int32_t index) { FItems.erase(FItems.begin() + index); }
+  void DeleteRange(int32_t first, int32_t count) {
+    if (count > 0) FItems.erase(FItems.begin() + first, FItems.begin() + first + count);
+  }
+  void Clear() { FItems.clear(); }
+
+ protected:
+  std::vector<T> FItems;
+};

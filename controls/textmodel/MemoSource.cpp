@@ -260,6 +260,7 @@ void TCustomMemoSource::SetROnly(bool value) {
 
 void TCustomMemoSource::SetOutFormat(TOutFormatType value) {
   FOutFormat = value;
+  FOutFormatChosen = true;
   for (int32_t i = 0; i < GetStrCount(); ++i) FStrings.Item(i)->LineEnd = leDefault;
 }
 

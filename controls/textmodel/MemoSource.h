@@ -383,8 +383,8 @@ public:
   void LoadFromStream(TStream& stream) { LoadFromString(stream.ReadRemaining()); }
   void SaveToStream(TStream& stream) const { stream.WriteString(SaveToString()); }
   void LoadFromStrings(const std::vector<std::string>& list);
-  // True when the last load had to change the text (tabs converted, trailing blanks cut);
-  // such a load leaves the source modified, since the text no longer matches the file.
+  // True when the last load had to change the text (tabs converted, trailing blanks cut). The
+  // load still leaves the source unmodified: nothing was edited, so closing asks nothing.
   bool LoadAltered() const { return FLoadAltered; }
   // Whether the last written line ends with a line end. A load sets it from the file; until then
   // it follows the format (none after the last line for ofWindows, one otherwise).
@@ -503,6 +503,8 @@ private:
   const TUndoRecord* FReplaying = nullptr;
   bool FLoading = false;
   bool FLoadAltered = false;
+  // Set once a caller chose the output format; loading then keeps it instead of detecting one.
+  bool FOutFormatChosen = false;
 
   // Edits.
   std::string FPendingColorData;
@@ -713,6 +715,19 @@ public:
   static std::string ExpandTabs(const std::string& text, int32_t spacesInTab);
   // Lines about to be pasted; the handler may change them.
   std::function<void(TCustomMemoSource& sender, std::vector<std::string>& lines)> OnPasteFromClipboard;
+
+  // --- view hooks
+  // Saves the document; descendants that keep it elsewhere override it. A source without a file
+  // name has nowhere to save and raises.
+  virtual void Save();
+  // A view's Escape key.
+  virtual void ProcessEscape() {}
+  // Whether a view may go on handling a focus or double-click message (the window message).
+  virtual bool MemoNotify(TObject* view, uint32_t message) {
+    (void)view;
+    (void)message;
+    return true;
+  }
 
   // --- source services (BookmarkCommands.cpp)
   // For a named source with unsaved changes asks " Save changes to %s ?": Yes saves, No keeps,

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "controls/textmodel/EnvOptionListeners.h"
 #include "framework/core/SysUtils.h"
 
 ZEL_DEFINE_CLASS(TSyntaxParser, TSimpleParser, {})
@@ -37,9 +38,17 @@ TSyntaxParser::TSyntaxParser(TComponent* owner) : TSimpleParser(owner) {
   FDefaultAttr.BackColor = clWindow;
   FScheme.Owner = this;
   InitParser();
+  RegisterMemoEnvOptObject(this);
 }
 
-TSyntaxParser::~TSyntaxParser() { FScheme.Owner = nullptr; }
+TSyntaxParser::~TSyntaxParser() {
+  UnRegisterMemoEnvOptObject(this);
+  FScheme.Owner = nullptr;
+}
+
+void TSyntaxParser::HSDispatch(THSMessage& Message) {
+  if (Message.Msg == kMemoOptionsUpdateMessage && UseGlobalOptions()) ParserChanged();
+}
 
 void TSyntaxParser::SetSyntaxScheme(TSyntaxScheme* scheme) {
   if (!scheme || scheme == &FScheme) return;

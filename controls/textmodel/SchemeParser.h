@@ -7,10 +7,11 @@
 #include <functional>
 #include <string>
 
+#include "controls/foundation/Broadcasts.h"
 #include "controls/foundation/SimpleParser.h"
 #include "controls/textmodel/SyntaxScheme.h"
 
-class TSyntaxParser : public TSimpleParser {
+class TSyntaxParser : public TSimpleParser, public IHSMessageHandler {
   ZEL_DECLARE_CLASS(TSyntaxParser)
  public:
   explicit TSyntaxParser(TComponent* owner = nullptr);
@@ -37,6 +38,8 @@ class TSyntaxParser : public TSimpleParser {
   void SetUseGlobalOptions(bool value);
 
   void InitParser();
+  // The global editor options changed (CMUpdateOptions): a parser that follows them recolours.
+  void HSDispatch(THSMessage& Message) override;
   // Rebuilds the attribute table and tells the listeners (sources recolour), unless held.
   void ParserChanged();
   void BeginUpdate() { ++FUpdateCount; }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "controls/textmodel/EnvOptionListeners.h"
 #include "controls/textmodel/SchemeParser.h"
 #include "framework/core/ObjectText.h"
 #include "framework/core/Streams.h"
@@ -539,6 +540,17 @@ void TSyntaxScheme::CreateAttrIDHash() {
     baseSize = def.Font.Size();
     baseColor = def.Font.Color();
     baseBack = def.BackColor;
+  }
+  // A scheme that follows the global options takes its base from their "Whitespace" style.
+  if (UseGlobalOptions && GlobalTextStyleLookup) {
+    TFont font;
+    TColor back = baseBack;
+    if (GlobalTextStyleLookup("Whitespace", font, back)) {
+      baseName = font.Name();
+      baseSize = font.Size();
+      baseColor = font.Color();
+      baseBack = back;
+    }
   }
   for (TAttrItem* a : {&Whitespace, &Url}) {
     a->ResolvedFont.Assign(a->Font);

@@ -550,16 +550,7 @@ void THSCustomTreeView::SetSelected(THSTreeNode* Node) {
     if (!CanChange(Node))
         return;
     {
-        ++FSelectionHold;
-        struct Release {
-            THSCustomTreeView* T;
-            ~Release() {
-                if (--T->FSelectionHold == 0 && T->FSelectionPending) {
-                    T->FSelectionPending = false;
-                    T->DoSelectionChanged();
-                }
-            }
-        } R{this};
+        TSelectionHold Hold(this);
         DeselectPrevious(Node);
         if (Node) {
             Node->SetFocused(true);
@@ -579,6 +570,13 @@ void THSCustomTreeView::SetSelected(THSTreeNode* Node) {
     }
     if (!Node || Node->Focused())
         Change(Node);
+}
+
+THSCustomTreeView::TSelectionHold::~TSelectionHold() {
+    if (--T->FSelectionHold == 0 && T->FSelectionPending) {
+        T->FSelectionPending = false;
+        T->DoSelectionChanged();
+    }
 }
 
 void THSCustomTreeView::DoSelectionChanged() {

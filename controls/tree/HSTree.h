@@ -542,6 +542,15 @@ private:
     bool FVScrollShown = false, FHScrollShown = false;
     int FSelectionHold = 0;
     bool FSelectionPending = false;
+    // While one lives, selection changes are collected; the last one to go sends a single
+    // notification if anything changed meanwhile.
+    struct TSelectionHold {
+        THSCustomTreeView* T;
+        explicit TSelectionHold(THSCustomTreeView* Tree) : T(Tree) { ++T->FSelectionHold; }
+        ~TSelectionHold();
+        TSelectionHold(const TSelectionHold&) = delete;
+        TSelectionHold& operator=(const TSelectionHold&) = delete;
+    };
     uint32_t FTimers = 0;
     int FDownPropagation = 0;
     bool FUpPropagation = false;

@@ -314,19 +314,23 @@ void THSTreeNode::LinkInto(THSTreeNode* ListOwner, THSTreeNode* Before) {
     ++ListOwner->FCount;
 }
 
+void THSTreeNode::TakeOutOfSiblings(THSTreeNode* ListOwner) {
+    if (FPrevSibling)
+        FPrevSibling->FNextSibling = FNextSibling;
+    else
+        ListOwner->FFirstChild = FNextSibling;
+    if (FNextSibling)
+        FNextSibling->FPrevSibling = FPrevSibling;
+    else
+        ListOwner->FLastChild = FPrevSibling;
+    --ListOwner->FCount;
+}
+
 void THSTreeNode::Unlink() {
     THSTreeNode* L = FLinkParent;
     if (!L)
         return;
-    if (FPrevSibling)
-        FPrevSibling->FNextSibling = FNextSibling;
-    else
-        L->FFirstChild = FNextSibling;
-    if (FNextSibling)
-        FNextSibling->FPrevSibling = FPrevSibling;
-    else
-        L->FLastChild = FPrevSibling;
-    --L->FCount;
+    TakeOutOfSiblings(L);
     FPrevSibling = FNextSibling = nullptr;
     FLinkParent = nullptr;
     FParent = nullptr;
@@ -902,15 +906,7 @@ void THSTreeNode::ReSortNode() {
     if (!Move)
         return;
     // Relinking among the same siblings changes no counts.
-    if (FPrevSibling)
-        FPrevSibling->FNextSibling = FNextSibling;
-    else
-        L->FFirstChild = FNextSibling;
-    if (FNextSibling)
-        FNextSibling->FPrevSibling = FPrevSibling;
-    else
-        L->FLastChild = FPrevSibling;
-    --L->FCount;
+    TakeOutOfSiblings(L);
     LinkInto(L, Before);
     FOwner->ClearCache();
     if (!Locked())

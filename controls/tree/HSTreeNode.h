@@ -216,6 +216,8 @@ private:
     void SetStateBit(TNodeStateItem S, bool On);
     void LinkInto(THSTreeNode* ListOwner, THSTreeNode* Before); // Before null: append
     void Unlink();
+    // Closes the gap in ListOwner's child chain; leaves this node's own links as they were.
+    void TakeOutOfSiblings(THSTreeNode* ListOwner);
     void AddCounts(THSTreeNode* ListOwner);
     void SubtractCounts(THSTreeNode* ListOwner);
     int CalcExpandedCount() const;

@@ -124,6 +124,36 @@ template <class E> RECT EditorBounds(E& Ed, TWinControl* Tree, const RECT& Base,
     return R;
 }
 
+// The editor sits flat on the tree: a thin border at most, never the sunken edge.
+void FrameParams(TCreateParams& Params, bool Border) {
+    Params.ExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
+    if (Border)
+        Params.Style |= WS_BORDER;
+}
+
+void ApplyBorder(HWND Handle, bool Border) {
+    LONG_PTR Style = GetWindowLongPtrA(Handle, GWL_STYLE);
+    Style = Border ? (Style | WS_BORDER) : (Style & ~static_cast<LONG_PTR>(WS_BORDER));
+    SetWindowLongPtrA(Handle, GWL_STYLE, Style);
+    SetWindowPos(Handle, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The text's own height centred on the cell, widened to the text where the editor grows with it.
+template <class E> RECT BaseRect(E& Ed, const RECT& Cell, bool WidenToText) {
+    int H = Ed.GetEditorHeight();
+    RECT R = Cell;
+    R.top = (Cell.top + Cell.bottom - H) / 2;
+    R.bottom = R.top + H;
+    if (WidenToText)
+        R.right = R.left + Ed.GetEditorWidth();
+    return R;
+}
+
+template <class E> void SetBoundsTo(E& Ed, const RECT& R) {
+    Ed.SetBounds(R.left, R.top, std::max<LONG>(0, R.right - R.left), std::max<LONG>(0, R.bottom - R.top));
+}
+
 // Messages both editors answer alike; true when handled.
 template <class E>
 bool HandleEditorMessage(E& Ed, TMessage& M, TWinControl*& Tree, TCanvas*& TreeCanvas, RECT& Rect,
@@ -190,17 +220,11 @@ THSTreeSimpleEditor::THSTreeSimpleEditor(TComponent* AOwner) : THSCustomTreeSimp
 
 void THSCustomTreeSimpleEditor::CreateParams(TCreateParams& Params) {
     TEdit::CreateParams(Params);
-    Params.ExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
-    if (FBorder)
-        Params.Style |= WS_BORDER;
+    FrameParams(Params, FBorder);
 }
 
 void THSCustomTreeSimpleEditor::RecreateBorder() {
-    LONG_PTR Style = GetWindowLongPtrA(FHandle, GWL_STYLE);
-    Style = FBorder ? (Style | WS_BORDER) : (Style & ~static_cast<LONG_PTR>(WS_BORDER));
-    SetWindowLongPtrA(FHandle, GWL_STYLE, Style);
-    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
-                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ApplyBorder(FHandle, FBorder);
 }
 
 int THSCustomTreeSimpleEditor::GetEditorHeight() {
@@ -216,13 +240,7 @@ int THSCustomTreeSimpleEditor::GetEditorWidth() {
 }
 
 RECT THSCustomTreeSimpleEditor::GetBaseRect() {
-    int H = GetEditorHeight();
-    RECT R = FRect;
-    R.top = (FRect.top + FRect.bottom - H) / 2;
-    R.bottom = R.top + H;
-    if (FWidenToText)
-        R.right = R.left + GetEditorWidth();
-    return R;
+    return BaseRect(*this, FRect, FWidenToText);
 }
 
 RECT THSCustomTreeSimpleEditor::GetEditorBounds() {
@@ -230,8 +248,7 @@ RECT THSCustomTreeSimpleEditor::GetEditorBounds() {
 }
 
 void THSCustomTreeSimpleEditor::UpdateEditorBounds() {
-    RECT R = GetEditorBounds();
-    SetBounds(R.left, R.top, std::max<LONG>(0, R.right - R.left), std::max<LONG>(0, R.bottom - R.top));
+    SetBoundsTo(*this, GetEditorBounds());
 }
 
 void THSCustomTreeSimpleEditor::Change() {
@@ -285,17 +302,11 @@ THSTreeMemoEditor::THSTreeMemoEditor(TComponent* AOwner) : THSCustomTreeMemoEdit
 
 void THSCustomTreeMemoEditor::CreateParams(TCreateParams& Params) {
     TMemo::CreateParams(Params);
-    Params.ExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
-    if (FBorder)
-        Params.Style |= WS_BORDER;
+    FrameParams(Params, FBorder);
 }
 
 void THSCustomTreeMemoEditor::RecreateBorder() {
-    LONG_PTR Style = GetWindowLongPtrA(FHandle, GWL_STYLE);
-    Style = FBorder ? (Style | WS_BORDER) : (Style & ~static_cast<LONG_PTR>(WS_BORDER));
-    SetWindowLongPtrA(FHandle, GWL_STYLE, Style);
-    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
-                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ApplyBorder(FHandle, FBorder);
 }
 
 int THSCustomTreeMemoEditor::GetEditorHeight() {
@@ -309,13 +320,7 @@ int THSCustomTreeMemoEditor::GetEditorWidth() {
 }
 
 RECT THSCustomTreeMemoEditor::GetBaseRect() {
-    int H = GetEditorHeight();
-    RECT R = FRect;
-    R.top = (FRect.top + FRect.bottom - H) / 2;
-    R.bottom = R.top + H;
-    if (FWidenToText)
-        R.right = R.left + GetEditorWidth();
-    return R;
+    return BaseRect(*this, FRect, FWidenToText);
 }
 
 RECT THSCustomTreeMemoEditor::GetEditorBounds() {
@@ -323,8 +328,7 @@ RECT THSCustomTreeMemoEditor::GetEditorBounds() {
 }
 
 void THSCustomTreeMemoEditor::UpdateEditorBounds() {
-    RECT R = GetEditorBounds();
-    SetBounds(R.left, R.top, std::max<LONG>(0, R.right - R.left), std::max<LONG>(0, R.bottom - R.top));
+    SetBoundsTo(*this, GetEditorBounds());
 }
 
 void THSCustomTreeMemoEditor::Change() {

@@ -338,16 +338,7 @@ void THSCustomTreeView::ProcessShiftSelect(THSTreeNode* Node) {
     if (!Node)
         return;
     THSTreeNode* Anchor = FAnchor ? FAnchor : (FFocused ? FFocused : Node);
-    ++FSelectionHold;
-    struct Release {
-        THSCustomTreeView* T;
-        ~Release() {
-            if (--T->FSelectionHold == 0 && T->FSelectionPending) {
-                T->FSelectionPending = false;
-                T->DoSelectionChanged();
-            }
-        }
-    } R{this};
+    TSelectionHold Hold(this);
     int A = Anchor->VisibleIndex(), B = Node->VisibleIndex();
     THSTreeNode* From = A <= B ? Anchor : Node;
     THSTreeNode* To = A <= B ? Node : Anchor;
@@ -845,17 +836,8 @@ void THSCustomTreeView::MouseSelectProcess(int X, int Y) {
     }
     if (FFrameShown)
         PaintSelectFrame();
-    ++FSelectionHold;
     {
-        struct Release {
-            THSCustomTreeView* T;
-            ~Release() {
-                if (--T->FSelectionHold == 0 && T->FSelectionPending) {
-                    T->FSelectionPending = false;
-                    T->DoSelectionChanged();
-                }
-            }
-        } Rel{this};
+        TSelectionHold Hold(this);
         std::vector<THSTreeNode*> Old(FSelections);
         for (THSTreeNode* N : Old)
             if (std::find(Hit.begin(), Hit.end(), N) == Hit.end())

@@ -297,13 +297,13 @@ void THSCustomTreeView::ScrollByLines(int N) {
     SetTopItemInternal(GetNewTopItem(T), true);
 }
 
-THSTreeNode* THSCustomTreeView::PageDownItem(THSTreeNode* Node) {
-    if (!Node)
-        return nullptr;
-    RECT C = GetDrawRect();
-    int Room = C.bottom - C.top - Node->GetHeight();
+namespace {
+
+// The farthest shown node, walking by Step from Node, that still fits on one page with Node.
+THSTreeNode* LastNodeOnPage(THSTreeNode* Node, int PageHeight, THSTreeNode* (THSTreeNode::*Step)() const) {
+    int Room = PageHeight - Node->GetHeight();
     THSTreeNode* Result = Node;
-    for (THSTreeNode* N = Node->GetNextVisible(); N; N = N->GetNextVisible()) {
+    for (THSTreeNode* N = (Node->*Step)(); N; N = (N->*Step)()) {
         Room -= N->GetHeight();
         if (Room < 0)
             break;
@@ -312,19 +312,20 @@ THSTreeNode* THSCustomTreeView::PageDownItem(THSTreeNode* Node) {
     return Result;
 }
 
+} // namespace
+
+THSTreeNode* THSCustomTreeView::PageDownItem(THSTreeNode* Node) {
+    if (!Node)
+        return nullptr;
+    RECT C = GetDrawRect();
+    return LastNodeOnPage(Node, C.bottom - C.top, &THSTreeNode::GetNextVisible);
+}
+
 THSTreeNode* THSCustomTreeView::PageUpItem(THSTreeNode* Node) {
     if (!Node)
         return nullptr;
     RECT C = GetDrawRect();
-    int Room = C.bottom - C.top - Node->GetHeight();
-    THSTreeNode* Result = Node;
-    for (THSTreeNode* N = Node->GetPrevVisible(); N; N = N->GetPrevVisible()) {
-        Room -= N->GetHeight();
-        if (Room < 0)
-            break;
-        Result = N;
-    }
-    return Result;
+    return LastNodeOnPage(Node, C.bottom - C.top, &THSTreeNode::GetPrevVisible);
 }
 
 void THSCustomTreeView::WMVScroll(int Code) {

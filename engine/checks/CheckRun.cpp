@@ -100,6 +100,10 @@ CheckRun::CheckRun(ValidateArgsClass& a, CfgStore* store) : args(a), cfg(store) 
     }
     if (const std::vector<int32_t>* order = cfg->orderList(CFG_ATTRIBUTE))
         attributeInfo_.resize(order->size());
+    // The configuration may give message 112 a prefix of its own, as a string record.
+    const int32_t prefix = cfg->findByName(CFG_FURTHER, "checkentinattvalprepend", false);
+    const char* text = prefix >= 0 ? cfg->getString(CFG_FURTHER, prefix, 0, false) : nullptr;
+    a.emitter.prepend112 = text ? text : "";
 }
 
 size_t CheckRun::placeholderAt(const std::string& text, size_t pos) const {
@@ -168,6 +172,9 @@ const std::vector<int32_t>& CheckRun::tagRecords(const std::string& upperName) {
         const TagStore* r = cfg->recordAt(CFG_TAGNAME, pos);
         if (!r || !namesEqual(r->getName(), upperName.c_str()))
             break;
+        // A record its number does not lead back to cannot be used by number: it stays inactive.
+        if (cfg->positionOf(CFG_TAGNAME, r->getWord(1)) != pos)
+            continue;
         found.push_back(r->getWord(1));
     }
     return found;

@@ -17,36 +17,14 @@ namespace zel::checks {
 using run::MsgLocation;
 using run::ValidateArgsClass;
 
-// Option bits the checks read, by option word.
+// Option bits the checks read, by their check box names (OptionBits.h is their home).
 namespace opt {
-// Validator word (1000).
-constexpr uint32_t CheckNesting = 0x1;
-constexpr uint32_t AllowSpacesAroundEqual = 0x2;
-constexpr uint32_t ServerSections = 0x10;
-constexpr uint32_t RequireOptionalClosingTags = 0x40;
-constexpr uint32_t TagRangeAlwaysValid = 0x80;
-constexpr uint32_t CollapseServerSections = 0x100;
-constexpr uint32_t TreatAllQuotesEquivalent = 0x200;
-constexpr uint32_t IgnoreQuotationRequirements = 0x400;
-constexpr uint32_t FirstTagAnywhere = 0x1000;
-constexpr uint32_t MivaMacros = 0x2000;
-constexpr uint32_t PHPBlocks = 0x4000;
-constexpr uint32_t XMLCompatibility = 0x10000;
-constexpr uint32_t RequireQuotedAttValues = 0x20000;
-constexpr uint32_t RequireLowercaseTags = 0x80000;
-constexpr uint32_t XMLNoSpaceWarning = 0x100000;
-constexpr uint32_t CFML = 0x200000;
-constexpr uint32_t RequireAttValues = 0x400000;
-constexpr uint32_t UnderscoreInAlphanumeric = 0x1000000;
-// Output word (1001).
-constexpr uint32_t ShowMissingAttWarnings = 0x20;
-constexpr uint32_t ShowExtendedInfo = 0x200;
-// Entity word (1002).
-constexpr uint32_t IncludeUnicode = 0x4;
-constexpr uint32_t AllowHexadecimalEntities = 0x8;
-constexpr uint32_t CheckEntitiesInAttValues = 0x20000;
-// Word 1021.
-constexpr uint32_t IgnoreTagsWithColons = 0x8000;
+using namespace bits::validator;
+using namespace bits::output;
+using namespace bits::entity;
+using namespace bits::flags250;
+constexpr uint32_t ServerSections = IgnoreTextInPercents;
+constexpr uint32_t CollapseServerSections = CollapseASP;
 } // namespace opt
 
 // One token of the current tag: entry 0 is the name, the others its attributes.
@@ -87,6 +65,13 @@ struct AttributeIndex {
     bool ignoreAll = false;                    // lists "(ignore all)"
 };
 
+// Where the entity scan found the next ";" of a line, searching from a position on.
+struct SemicolonCache {
+    int32_t line = -1;
+    size_t from = 0;
+    size_t at = 0;
+};
+
 class CheckRun {
 public:
     CheckRun(ValidateArgsClass& args, CfgStore* cfg);
@@ -125,6 +110,7 @@ public:
     std::vector<int32_t> scratchRecords; // scratch of the placement check
     std::vector<char> scratchKeep;
     std::vector<int32_t> scratchCandidates; // scratch of the value check
+    SemicolonCache semicolons;              // of the entity scan
 
     // The placeholder words of the collapses enabled in this run.
     const std::vector<std::string>& placeholders() const { return placeholders_; }

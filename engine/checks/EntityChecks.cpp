@@ -73,17 +73,16 @@ const BuiltinSets& builtins() {
     return sets;
 }
 
+// A Unicode scalar value: what a character reference may name. Zero, the surrogates and values
+// past the last plane name no character.
+constexpr size_t kLongestEntityName = 256;
+
 bool inUnicodeRange(long value) {
-    static const long ranges[][2] = {{32, 127},  {160, 255}, {256, 383},  {384, 535},
-                                     {592, 680}, {688, 745}, {768, 65535}};
-    for (const auto& r : ranges)
-        if (value >= r[0] && value <= r[1])
-            return true;
-    return false;
+    return value >= 32 && value <= 0x10FFFF && !(value >= 0xD800 && value <= 0xDFFF);
 }
 
-// "#" + decimal digits or "#x" + hexadecimal digits: the value (capped above 65535 so that long
-// digit strings cannot overflow), or -1 when the name has another form.
+// "#" + decimal digits or "#x" + hexadecimal digits: the value (capped just above the last
+// Unicode value so that long digit strings cannot overflow), or -1 when the name has another form.
 long numericValue(const std::string& name, bool& hex) {
     hex = name.size() >= 2 && name[1] == 'x';
     const size_t start = hex ? 2 : 1;
@@ -101,7 +100,7 @@ long numericValue(const std::string& name, bool& hex) {
             digit = c - 'A' + 10;
         else
             return -1;
-        if (value <= 65536)
+        if (value <= 0x10FFFF)
             value = value * (hex ? 16 : 10) + digit;
     }
     return value;
@@ -202,7 +201,8 @@ int checkEntity(CheckRun& run, const std::string& name, const std::string& shown
         const TagStore* r = cfg.recordAt(CFG_ENTITY, pos);
         if (!r || !namesEqual(r->getName(), name.c_str()))
             break;
-        if (!run.usable(CFG_ENTITY, r->getWord(1), 106, r->getName(), &at))
+        if (cfg.positionOf(CFG_ENTITY, r->getWord(1)) != pos ||
+            !run.usable(CFG_ENTITY, r->getWord(1), 106, r->getName(), &at))
             continue;
         if (name == r->getName())
             return 1;
@@ -216,14 +216,28 @@ int checkEntity(CheckRun& run, const std::string& name, const std::string& shown
 }
 
 size_t scanEntity(CheckRun& run, const std::string& line, size_t pos, int32_t lineNumber) {
-    const size_t semi = line.find(';', pos + 1);
+    // The next ";" of the line is remembered: on one long line with many "&" and few ";" a
+    // search from every "&" would cost time in the square of the line's length.
+    SemicolonCache& c = run.semicolons;
+    if (c.line != lineNumber || pos + 1 < c.from || (c.at != std::string::npos && c.at <= pos)) {
+        c.line = lineNumber;
+        c.from = pos + 1;
+        c.at = line.find(';', pos + 1);
+    }
+    const size_t semi = c.at;
     MsgLocation at{lineNumber, static_cast<int32_t>(pos) + 1, -1};
     if (semi == std::string::npos) {
         run.args.emitter.addMessage(95, &at);
         return pos + 1;
     }
-    const std::string name = line.substr(pos + 1, semi - pos - 1);
     at.length = static_cast<int32_t>(semi - pos + 1);
+    // No entity name is anywhere near this long: it is unknown, and only its start is shown.
+    // (Taking every such name whole would cost the square of a long line's length.)
+    if (semi - pos - 1 > kLongestEntityName) {
+        run.args.emitter.addMessage(96, &at, line.substr(pos + 1, 20).c_str());
+        return pos + 1;
+    }
+    const std::string name = line.substr(pos + 1, semi - pos - 1);
     if (!checkEntity(run, name, std::string(), EntityAllowCfmlRetry, at))
         return pos + 1;
     run.args.structure.add(run::EntryEntity, name, lineNumber, static_cast<int32_t>(pos) + 1);
@@ -233,17 +247,15 @@ size_t scanEntity(CheckRun& run, const std::string& line, size_t pos, int32_t li
 int32_t unresolvedAmpersands(CheckRun& run, const std::string& value) {
     int32_t count = 0;
     for (size_t i = value.find('&'); i != std::string::npos; i = value.find('&', i + 1)) {
-        const size_t semi = value.find(';', i + 1);
-        if (semi == std::string::npos) {
+        // The name ends at the first ";"; a blank or another "&" before it means it has none.
+        // Looking only that far keeps a value full of "&" linear.
+        const size_t stop = value.find_first_of(" \t&;", i + 1);
+        if (stop == std::string::npos || value[stop] != ';' || stop == i + 1) {
             ++count;
             continue;
         }
-        const std::string name = value.substr(i + 1, semi - i - 1);
+        const std::string name = value.substr(i + 1, stop - i - 1);
         bool hex = false;
-        if (name.empty() || name.find_first_of(" \t&") != std::string::npos) {
-            ++count;
-            continue;
-        }
         if (numericValue(name, hex) >= 0 || isBuiltinEntity(name))
             continue;
         bool known = false;

@@ -62,7 +62,7 @@ bool placeElement(CheckRun& run, bool recheck) {
     ValidateArgsClass& a = run.args;
     run::MessageEmitter& e = a.emitter;
     CfgStore& cfg = *run.cfg;
-    const std::string& name = run.entries[0].text;
+    const std::string name = run.entries[0].text;
     run.nameRecords.clear();
 
     std::string lookup = name;
@@ -137,7 +137,7 @@ bool placeElement(CheckRun& run, bool recheck) {
             else if (i < excluding.size() && stands(excluding[i]))
                 decision = -1;
         }
-        if (decision == 0) {
+        while (decision == 0) {
             int32_t validDepth = run::kNotOpen, excludingDepth = run::kNotOpen;
             for (const CheckRun::Container& v : valid)
                 if (!v.pseudo)
@@ -145,12 +145,18 @@ bool placeElement(CheckRun& run, bool recheck) {
             for (const CheckRun::Container& x : excluding)
                 if (!x.pseudo)
                     excludingDepth = std::max(excludingDepth, a.structure.findOpen(x.name, 1 | (cfml ? 2 : 0)));
-            if (validDepth > excludingDepth && validDepth >= -1)
+            if (validDepth > excludingDepth && validDepth >= -1) {
                 decision = 1;
-            else if (excludingDepth > validDepth && excludingDepth >= -1)
+            } else if (excludingDepth > validDepth && excludingDepth >= -1) {
+                // An excluding element whose closing tag is optional ends where this tag begins
+                // (a paragraph before a list); one that must be closed makes this tag misplaced.
+                const run::StructureEntry* x = a.structure.entry(excludingDepth);
+                if (x && x->closingRule == 1 && a.structure.closeImplied(excludingDepth))
+                    continue;
                 decision = -1;
-            else
+            } else {
                 decision = -2;
+            }
         }
         if (decision == 1) {
             keep[k] = 1;

@@ -208,7 +208,9 @@ void configMessages(CheckRun& run, const std::vector<int32_t>& records, int32_t 
 
 void matchAttributes(CheckRun& run) {
     std::vector<int32_t> found, refused;
-    const std::string& tagName = run.entries[0].text;
+    // Copies, not references: entries grow below (attributes added by the configuration), and
+    // a reference into them would read moved memory.
+    const std::string tagName = run.entries[0].text;
     for (const int32_t tagNumber : run.nameRecords) {
         const AttributeIndex& index = run.attributes(tagNumber);
         std::vector<size_t>& positions = run.positions;
@@ -224,12 +226,13 @@ void matchAttributes(CheckRun& run) {
             const int32_t number = index.records[p];
             const TagStore* r = run.cfg->record(CFG_ATTRIBUTE, number);
             const AttributeInfo& info = *run.attributeInfo(number);
-            const std::string& upper = info.upper;
+            const std::string upper = info.upper;
             const bool prefix = info.prefix;
+            const bool requiredOrRecommended = info.requiredOrRecommended;
             bool anyMatch = false;
             for (size_t i = 1; i < run.entries.size(); ++i)
                 anyMatch = anyMatch || nameMatches(run.entries[i], upper, prefix);
-            if (!anyMatch && !info.requiredOrRecommended)
+            if (!anyMatch && !requiredOrRecommended)
                 continue;
             const bool usable = run.usable(CFG_ATTRIBUTE, number, 101, r->getName());
             for (size_t i = 1; i < run.entries.size(); ++i) {
@@ -298,7 +301,7 @@ std::string invalidValueText(CheckRun& run, TagEntry& entry) {
 }
 
 std::string unknownAttributeText(CheckRun& run, const TagEntry& entry) {
-    const std::string& tagName = run.entries[0].text;
+    const std::string tagName = run.entries[0].text;
     std::vector<std::pair<int32_t, std::string>> valid; // position, name
     for (const int32_t tagNumber : run.nameRecords) {
         const AttributeIndex& index = run.attributes(tagNumber);
@@ -331,7 +334,7 @@ std::string unknownAttributeText(CheckRun& run, const TagEntry& entry) {
 
 void report(CheckRun& run) {
     run::MessageEmitter& e = run.args.emitter;
-    const std::string& tagName = run.entries[0].text;
+    const std::string tagName = run.entries[0].text;
     for (size_t i = 1; i < run.entries.size(); ++i) {
         TagEntry& entry = run.entries[i];
         if (entry.matched && entry.accepted)
@@ -364,7 +367,7 @@ void report(CheckRun& run) {
 void lastChecks(CheckRun& run) {
     run::MessageEmitter& e = run.args.emitter;
     std::vector<TagEntry>& entries = run.entries;
-    const std::string& tagName = entries[0].text;
+    const std::string tagName = entries[0].text;
     if (run.validator(opt::RequireLowercaseTags)) {
         for (const TagEntry& entry : entries) {
             if (!entry.added && hasUpperCase(run, entry.text)) {

@@ -23,6 +23,7 @@ struct Pending {
     int32_t listKind[CFG_LISTS] = {-1, -1, -1, -1, -1};
     std::vector<std::string> lists[CFG_LISTS];
     int32_t number = -1;
+    std::string text; // string 0 of a string record
 };
 
 bool tokenize(const std::string& line, std::vector<std::string>& out, std::string& error) {
@@ -288,6 +289,14 @@ private:
             }
             if (!closeGiven)
                 return fail(line, "element needs a close rule", error);
+        } else if (verb == "string") {
+            // A named text of the configuration (for example a message prefix).
+            if (t.size() != 3)
+                return fail(line, "expected: string NAME TEXT", error);
+            p.kind = CFG_FURTHER;
+            p.type = 0;
+            p.category.clear();
+            p.text = t[2];
         } else if (verb == "entity") {
             p.kind = CFG_ENTITY;
             p.type = 0;
@@ -330,6 +339,8 @@ private:
             return fail(p.line, "the record could not be added", error);
         if (p.props[6] >= 0)
             store.setProperty(p.kind, p.number, 6, p.props[6]);
+        if (p.kind == CFG_FURTHER && !store.setString(p.kind, p.number, 0, p.text.c_str()))
+            return fail(p.line, "the string could not be stored", error);
         keys[p.kind][p.key] = p.number;
         return true;
     }

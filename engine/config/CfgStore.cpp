@@ -78,7 +78,8 @@ int32_t TagStore::getProperty(int32_t prop) const {
 }
 
 bool TagStore::setProperty(int32_t prop, int32_t value) {
-    if (prop < 0 || prop >= CFG_PROPERTIES)
+    // -1 means "not set"; a negative value would read back as set to nonsense.
+    if (prop < 0 || prop >= CFG_PROPERTIES || value < 0)
         return false;
     if (prop >= static_cast<int32_t>(props.size()))
         props.resize(prop + 1, -1);
@@ -395,7 +396,7 @@ bool CfgStore::addListEntry(int32_t kind, int32_t index, int32_t list, int32_t v
         return false;
     r->list(list)->push_back(value);
     if (kind == CFG_TAGNAME && list == 2)
-        r->setProperty(CFG_PROP_ATTLIST_BUILT, -1);
+        r->clearProperty(CFG_PROP_ATTLIST_BUILT);
     saved = 0;
     return true;
 }
@@ -409,7 +410,7 @@ bool CfgStore::removeAttribute(int32_t tagNumber, int32_t attributeNumber) {
     if (it == l.end())
         return false;
     l.erase(it);
-    r->setProperty(CFG_PROP_ATTLIST_BUILT, -1);
+    r->clearProperty(CFG_PROP_ATTLIST_BUILT);
     saved = 0;
     return true;
 }

@@ -42,6 +42,11 @@ public:
     bool setProperty(int32_t prop, int32_t value);
     const std::vector<int32_t>& properties() const { return props; }
     void setProperties(std::vector<int32_t> values) { props = std::move(values); }
+    // Back to "not set" (-1); setProperty refuses negative values.
+    void clearProperty(int32_t prop) {
+        if (prop >= 0 && prop < static_cast<int32_t>(props.size()))
+            props[static_cast<size_t>(prop)] = -1;
+    }
 
     // Strings 0-3; NULL outside that range.
     const char* getString(int32_t s) const;

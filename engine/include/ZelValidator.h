@@ -71,9 +71,13 @@ constexpr int32_t ZELID_GLOBAL_FLAGS = 26000; // ZELGetFlag2 / ZELSetFlag2
 constexpr uint32_t ZEL_GENERAL_USEVALFILES = 0x1;
 constexpr uint32_t ZEL_GENERAL_SAVECONFIGYES = 0x20;
 constexpr uint32_t ZEL_GENERAL_NOPROGRESSUNLESSFORCED = 0x40;
+constexpr uint32_t ZEL_JOB_RECORDMODE = 0x1; // KEY=VALUE records instead of readable output
 constexpr uint32_t ZEL_JOB_WRITEOUTPUT = 0x8;
 constexpr uint32_t ZEL_JOB_INPUTISFILE = 0x10;
+constexpr uint32_t ZEL_JOB_VALCHOICESET = 0x200; // the job chooses ".val" output files itself
+constexpr uint32_t ZEL_JOB_VALCHOICE = 0x400;    // ... and this is its choice
 constexpr uint32_t ZEL_JOB_TEXTFROMEDITOR = 0x2000;
+constexpr uint32_t ZEL_JOB_LISTINGTOSTORE2 = 0x8000; // the structure listing into line store 2
 constexpr uint32_t ZEL_JOB_SHOWPROGRESS = 0x20000;
 constexpr uint32_t ZEL_JOB_HIDEPROGRESSAFTER = 0x40000;
 constexpr uint32_t ZEL_JOB_DEFAULTFLAGS = 0x60000;

@@ -84,6 +84,9 @@ private:
     ValidateArgsClass& a_;
     const DocumentLines& lines_;
     std::string line_; // the line being read
+    size_t loadedLine_ = static_cast<size_t>(-1);
+    size_t currentLength_ = 0;  // of the line in line_
+    size_t previousLength_ = 0; // of the line before it
     size_t li_ = 0;
     size_t pos_ = 0;
     bool inTag_ = false;
@@ -102,7 +105,14 @@ bool Scanner::next(Piece& out) {
     if (finished_)
         return false;
     while (li_ < lines_.size()) {
-        line_.assign(lines_[li_]);
+        // The line is copied once, not for every piece it gives: a page served on one line
+        // would otherwise cost time in the square of its length.
+        if (loadedLine_ != li_) {
+            line_.assign(lines_[li_]);
+            previousLength_ = currentLength_;
+            currentLength_ = line_.size();
+            loadedLine_ = li_;
+        }
         const std::string& line = line_;
         const int32_t lineNo = static_cast<int32_t>(li_) + 1;
         if (pos_ == 0 && !lineStarted_) {
@@ -111,7 +121,7 @@ bool Scanner::next(Piece& out) {
             // A piece that goes on from the line before is joined to it with one blank.
             if (li_ > 0 && inTag_) {
                 tag_.text += ' ';
-                tag_.locs.push_back(Loc{lineNo - 1, static_cast<int32_t>(lines_[li_ - 1].size()) + 1});
+                tag_.locs.push_back(Loc{lineNo - 1, static_cast<int32_t>(previousLength_) + 1});
             } else if (li_ > 0 && !text_.text.empty()) {
                 text_.text += ' ';
             }

@@ -16,6 +16,8 @@
 #include "engine/config/ConfigOptions.h"
 #include "engine/include/ZelValidator.h"
 #include "engine/run/DateTime.h"
+#include "engine/run/OutputFile.h"
+#include "engine/run/PathJobs.h"
 #include "engine/run/ProgressWindow.h"
 #include "engine/run/TagCountStore.h"
 #include "engine/run/ValidateArgs.h"
@@ -193,7 +195,7 @@ int32_t runJobLocked(HWND window, ConfigClass& options, JobClass& job, ResultCla
 
     int32_t code = 0;
     if (job.isPathJob()) {
-        if (runPathJobHook(run) < 0)
+        if (runPathJob(run, 0) < 0)
             code = -5;
     } else if (job.jobType == ZEL_JOBTYPE_VALIDATE) {
         code = runValidation(run);
@@ -203,7 +205,7 @@ int32_t runJobLocked(HWND window, ConfigClass& options, JobClass& job, ResultCla
     if (code < 0)
         return code;
 
-    const bool stopped = (results.flags & 0x1) || (results.flags & 0x4);
+    const bool stopped = (results.flags & ZEL_RESULT_STOPPED) || (results.flags & ZEL_RESULT_OUTPUTFAILED);
     if (!stopped) {
         if (job.flags & ZEL_JOB_INPUTISFILE) {
             outputFileName(run, 1 | 2);
@@ -211,11 +213,13 @@ int32_t runJobLocked(HWND window, ConfigClass& options, JobClass& job, ResultCla
         }
         if (job.flags & ZEL_JOB_WRITEOUTPUT) {
             const int32_t mode = (job.flags & ZEL_JOB_INPUTISFILE) && !job.isPathJob() ? 2 : 1;
-            if (writeOutputFileHook(run, mode) < 0)
-                results.flags |= 0x4;
+            // A failed write is no failed run: the results stay, and say that the file is missing.
+            if (runOutputStep(run, mode) < 0)
+                results.flags |= ZEL_RESULT_OUTPUTFAILED;
         }
-        if ((job.flags & ZEL_JOB_INPUTISFILE) && job.jobType == ZEL_JOBTYPE_VALIDATE)
-            completionHook(run);
+        if ((job.flags & ZEL_JOB_INPUTISFILE) && job.jobType == ZEL_JOBTYPE_VALIDATE &&
+            !(results.flags & ZEL_RESULT_OUTPUTFAILED))
+            showCompletion(run);
     }
     return 0;
 }
@@ -259,16 +263,6 @@ std::string outputFileName(const ArgsClass& args, int32_t flags) {
         job.outputFile.assign(name.c_str());
     return name;
 }
-
-// The path jobs, the output file and the completion boxes are not linked in yet: a path job
-// fails honestly and the output steps do nothing.
-int32_t runPathJobHook(ArgsClass&) {
-    return -1;
-}
-int32_t writeOutputFileHook(ArgsClass&, int32_t) {
-    return 0;
-}
-void completionHook(ArgsClass&) {}
 
 } // namespace zel::run
 

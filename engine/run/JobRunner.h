@@ -26,10 +26,4 @@ RunOptions runOptionsFrom(const ConfigClass& options);
 // flag 2 a non-empty 8001 stays). Empty without the three objects.
 std::string outputFileName(const ArgsClass& args, int32_t flags);
 
-// Steps of other parts of the engine the runner calls: the path jobs (1-5), writing the output
-// file in mode 1 or 2, and the completion boxes with the viewer. Each returns 0 or more on success.
-int32_t runPathJobHook(ArgsClass& args);
-int32_t writeOutputFileHook(ArgsClass& args, int32_t mode);
-void completionHook(ArgsClass& args);
-
 } // namespace zel::run

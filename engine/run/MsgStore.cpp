@@ -53,6 +53,8 @@ void MsgStore::reset() {
     resetOutputNumbers();
     firstWord_ = -1;
     shown_.clear();
+    commentIds_.clear();
+    warningArguments_.clear();
     dropped_.clear();
     firstErrorLine_ = firstWarningLine_ = 0;
 }
@@ -130,6 +132,10 @@ int MsgStore::add(std::unique_ptr<SingleMsgStore> record) {
             std::upper_bound(shown_.begin(), shown_.end(), record,
                              [](const std::unique_ptr<SingleMsgStore>& a,
                                 const std::unique_ptr<SingleMsgStore>& b) { return sortsBefore(*a, *b); });
+        if (kind == KindComment)
+            commentIds_.insert(record->id);
+        else if (isWarningKind(kind))
+            warningArguments_.insert(std::to_string(record->id) + ":" + record->argument);
         shown_.insert(at, std::move(record));
         return 1;
     } catch (...) {
@@ -138,14 +144,11 @@ int MsgStore::add(std::unique_ptr<SingleMsgStore> record) {
 }
 
 bool MsgStore::hasCommentWithId(int32_t id) const {
-    return std::any_of(shown_.begin(), shown_.end(),
-                       [id](const auto& r) { return r->kind == KindComment && r->id == id; });
+    return commentIds_.count(id) != 0;
 }
 
 bool MsgStore::hasWarningWithArgument(int32_t id, const std::string& argument) const {
-    return std::any_of(shown_.begin(), shown_.end(), [&](const auto& r) {
-        return isWarningKind(r->kind) && r->id == id && r->argument == argument;
-    });
+    return warningArguments_.count(std::to_string(id) + ":" + argument) != 0;
 }
 
 } // namespace zel::run

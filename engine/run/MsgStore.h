@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/run/MessageCatalogue.h"
@@ -90,6 +91,10 @@ private:
     const RunOptions* options_ = nullptr;
     std::vector<std::unique_ptr<SingleMsgStore>> shown_;
     std::vector<std::unique_ptr<SingleMsgStore>> dropped_;
+    // What the repeat filters ask of the shown records, kept as they are added: asking the
+    // list itself would cost its length for every message.
+    std::unordered_set<int32_t> commentIds_;
+    std::unordered_set<std::string> warningArguments_; // id, a colon and the argument
     int32_t firstWord_ = -1;
     int32_t firstErrorLine_ = 0;
     int32_t firstWarningLine_ = 0;

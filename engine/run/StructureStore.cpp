@@ -92,6 +92,18 @@ int32_t StructureStore::findOpen(const std::string& name, int32_t flags) const {
     return stack.back();
 }
 
+bool StructureStore::closeImplied(int32_t index) {
+    StructureEntry* e = entry(index);
+    if (!e || e->kind != EntryOpeningTag)
+        return false;
+    auto it = open_.find(key(e->text));
+    if (it == open_.end() || it->second.stack.empty() || it->second.stack.back() != index)
+        return false;
+    it->second.stack.pop_back();
+    e->closed = true;
+    return true;
+}
+
 void StructureStore::pushAssumed(const std::string& name) {
     open_[key(name)].stack.push_back(-1);
 }

@@ -75,6 +75,10 @@ public:
     // Marks a container as open before the document's first tag: it stands on the name's stack
     // with the index -1 (there is no entry for it).
     void pushAssumed(const std::string& name);
+    // Closes an open entry without a closing tag (an element whose closing tag is optional,
+    // ended by what follows it): marks it closed and takes it off its name's stack. False when
+    // the entry is not the top open entry of its name.
+    bool closeImplied(int32_t index);
     void reset();
 
     int32_t count() const { return static_cast<int32_t>(entries_.size()); }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/ConfigClass.h"
+#include "engine/include/ZelValidator.h"
 #include "engine/run/DocumentLines.h"
 #include "engine/program/Interpreter.h"
 #include "engine/run/LineBuffer.h"
@@ -56,15 +57,16 @@ struct RunInput {
     HWND progress = nullptr;
 };
 
+// The job flag bits the run reads (the public header is their home).
 namespace jf {
-constexpr uint32_t RecordMode = 0x1;
-constexpr uint32_t WriteOutput = 0x8;
-constexpr uint32_t InputIsFile = 0x10;
-constexpr uint32_t ValChoiceSet = 0x200;
-constexpr uint32_t ValChoice = 0x400;
-constexpr uint32_t ListingToStore2 = 0x8000;
-constexpr uint32_t ShowProgress = 0x20000;
-constexpr uint32_t HideProgressAfter = 0x40000;
+constexpr uint32_t RecordMode = ZEL_JOB_RECORDMODE;
+constexpr uint32_t WriteOutput = ZEL_JOB_WRITEOUTPUT;
+constexpr uint32_t InputIsFile = ZEL_JOB_INPUTISFILE;
+constexpr uint32_t ValChoiceSet = ZEL_JOB_VALCHOICESET;
+constexpr uint32_t ValChoice = ZEL_JOB_VALCHOICE;
+constexpr uint32_t ListingToStore2 = ZEL_JOB_LISTINGTOSTORE2;
+constexpr uint32_t ShowProgress = ZEL_JOB_SHOWPROGRESS;
+constexpr uint32_t HideProgressAfter = ZEL_JOB_HIDEPROGRESSAFTER;
 } // namespace jf
 
 // The run record of a job: filled by the job runner.

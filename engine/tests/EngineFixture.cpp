@@ -4,6 +4,8 @@
 #include "engine/EngineMessageBox.h"
 #include "engine/ValidatorBaseClass.h"
 #include "engine/include/ZelValidator.h"
+#include "engine/run/MessageCatalogue.h"
+#include "engine/run/MsgStore.h"
 
 #include <cstdio>
 
@@ -14,10 +16,16 @@ int recordBox(HWND, const char* text, const char* caption, UINT style) {
     return defaultBoxAnswer(style);
 }
 
+bool recordProgram(const char* commandLine, int show) {
+    startedPrograms().push_back({commandLine ? commandLine : "", show});
+    return true;
+}
+
 class EngineEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         setEngineMessageBox(recordBox);
+        setStartProgram(recordProgram);
         engineStartup();
         engineAttach(nullptr);
         reportDeferredFault();
@@ -27,6 +35,7 @@ public:
         engineDetach();
         engineShutdown();
         setEngineMessageBox(nullptr);
+        setStartProgram(nullptr);
     }
 };
 
@@ -58,6 +67,11 @@ std::vector<BoxRecord>& recordedBoxes() {
     return boxes;
 }
 
+std::vector<StartedProgram>& startedPrograms() {
+    static std::vector<StartedProgram> programs;
+    return programs;
+}
+
 TempFolder::TempFolder() {
     char base[MAX_PATH];
     GetTempPathA(MAX_PATH, base);
@@ -87,6 +101,7 @@ std::string TempFolder::write(const std::string& name, const std::string& bytes)
 void EngineTest::SetUp() {
     ZELFreeHandle(0, ZEL_FREE_ALL);
     recordedBoxes().clear();
+    startedPrograms().clear();
 }
 
 void EngineTest::TearDown() {
@@ -117,4 +132,18 @@ std::vector<std::string> documentLines(const std::string& doc) {
     while (std::getline(ss, line))
         lines.push_back(line);
     return lines;
+}
+
+std::string shownMessageList(const zel::run::MsgStore& store) {
+    std::string s;
+    for (size_t i = 0; i < store.shownCount(); ++i) {
+        const zel::run::SingleMsgStore* m = store.shown(i);
+        if (m->kind == zel::run::KindComment)
+            continue;
+        if (!s.empty())
+            s += ' ';
+        s += std::to_string(m->id) + "@" + std::to_string(m->location.line) + ":" +
+             std::to_string(m->location.character);
+    }
+    return s;
 }

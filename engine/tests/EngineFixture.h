@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+namespace zel::run {
+class MsgStore;
+}
+
 struct BoxRecord {
     std::string text;
     std::string caption;
@@ -16,6 +20,13 @@ struct BoxRecord {
 };
 
 std::vector<BoxRecord>& recordedBoxes();
+
+// Programs the engine asked to start (the viewer): recorded, never started.
+struct StartedProgram {
+    std::string commandLine;
+    int show;
+};
+std::vector<StartedProgram>& startedPrograms();
 
 // A test document as the editor hands it over: one string per line, without line ends.
 std::vector<std::string> documentLines(const std::string& doc);
@@ -31,6 +42,9 @@ public:
 private:
     std::string folder_;
 };
+
+// "id@line:char" of every shown message but comments, blank-separated.
+std::string shownMessageList(const zel::run::MsgStore& store);
 
 class EngineTest : public ::testing::Test {
 protected:

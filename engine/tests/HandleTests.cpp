@@ -236,7 +236,10 @@ TEST_F(Handles, MissingInstallFolderIsReportedOnTheFirstCall) {
     EngineContext& ctx = engineContext();
     EXPECT_EQ(readInstallInformation(), -1);
     EXPECT_TRUE(recordedBoxes().empty());
-    EXPECT_STREQ(ctx.documentationFolder.getString(), "\\Documentation");
+    // Without the entry the engine's own folder stands in: no name begins with a bare "\".
+    const std::string own = programFolder().getString();
+    ASSERT_FALSE(own.empty());
+    EXPECT_EQ(std::string(ctx.documentationFolder.getString()), own + "\\Documentation");
     EXPECT_EQ(ZELGetNumberOfHandles(), 0);
     BoxRecord box = onlyBox();
     EXPECT_EQ(box.caption, "Orvalent: Registry Error");
@@ -245,12 +248,16 @@ TEST_F(Handles, MissingInstallFolderIsReportedOnTheFirstCall) {
     ZELGetNumberOfHandles();
     EXPECT_TRUE(recordedBoxes().empty());
     int32_t h = ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
-    EXPECT_STREQ(ZELGetString(h, ZELID_OPT_CONFIGFILE), "\\orvalenlite30.cfg");
+    EXPECT_EQ(std::string(ZELGetString(h, ZELID_OPT_CONFIGFILE)), own + "\\orvalenlite30.cfg");
 
     const char folder[] = "C:\\Zel Test\\";
+    const char editor[] = "C:\\Zel Test\\zel.exe";
     RegSetValueExA(key, "InstallDirV30", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder), sizeof folder);
+    RegSetValueExA(key, "EditorEXE", 0, REG_SZ, reinterpret_cast<const BYTE*>(editor), sizeof editor);
     EXPECT_EQ(readInstallInformation(), 0);
     EXPECT_STREQ(ctx.installFolder.getString(), "C:\\Zel Test");
+    EXPECT_STREQ(ctx.editorExe.getString(), editor);
+    RegDeleteValueA(key, "EditorEXE");
     EXPECT_STREQ(ctx.documentationFolder.getString(), "C:\\Zel Test\\Documentation");
     ZELGetNumberOfHandles();
     EXPECT_TRUE(recordedBoxes().empty());

@@ -245,14 +245,35 @@ TEST(StrStore, NextTagName) {
     EXPECT_EQ(pos, 4);
     EXPECT_EQ(s.nextTagName(&pos, name), -1); // "class" is no "<"
     pos = 13;
-    EXPECT_EQ(s.nextTagName(&pos, name), 1); // comment skipped through the next ">"
-    EXPECT_EQ(pos, 26);
+    EXPECT_EQ(s.nextTagName(&pos, name), 1); // the comment ends with its own "-->"
+    EXPECT_EQ(pos, 24);
+    EXPECT_EQ(s.nextTagName(&pos, name), -1); // the stray ">" is no tag
+    pos = 26;
     EXPECT_EQ(s.nextTagName(&pos, name), -2);
     pos = 27;
     EXPECT_EQ(s.nextTagName(&pos, name), 2);
     pos = 99;
     EXPECT_EQ(s.nextTagName(&pos, name), -10);
     EXPECT_EQ(s.nextTagName(nullptr, name), -3);
+
+    // A tag right after a comment is found, not swallowed with it.
+    StrStore t("<!-- c --><p>");
+    pos = 0;
+    EXPECT_EQ(t.nextTagName(&pos, name), 1);
+    EXPECT_EQ(t.nextTagName(&pos, name), 0);
+    EXPECT_STREQ(name.getString(), "p");
+}
+
+TEST(StrStore, ManyAppendsGrowTheBufferGeometrically) {
+    StrStore s(std::string(2000, 'a').c_str());
+    int32_t moves = 0, last = s.getCapacity();
+    for (int i = 0; i < 200000; ++i) {
+        s.appendChar('x');
+        if (s.getCapacity() != last)
+            ++moves, last = s.getCapacity();
+    }
+    EXPECT_EQ(s.getStringLength(), 202000);
+    EXPECT_LT(moves, 40); // fixed steps would move it hundreds of times
 }
 
 TEST(StrStore, ReadsItsStoredFormAndRefusesBadLengths) {

@@ -205,11 +205,17 @@ void FileStore::recomputeLengths() {}
 int32_t FileStore::write(FILE* stream, const char* lineEnd) const {
     if (!stream)
         return -1;
+    // A full disk or a broken stream must not pass for a written file.
+    const char* end = lineEnd ? lineEnd : "";
+    const size_t endLength = std::strlen(end);
     int32_t n = lineCount();
     for (int32_t i = 0; i < n; ++i) {
-        std::fprintf(stream, "%s%s", lineAt(i), lineEnd ? lineEnd : "");
+        const char* text = lineAt(i);
+        const size_t length = std::strlen(text);
+        if (std::fwrite(text, 1, length, stream) != length || std::fwrite(end, 1, endLength, stream) != endLength)
+            return -1;
     }
-    return 0;
+    return std::ferror(stream) ? -1 : 0;
 }
 
 int32_t FileStore::save(const char* name, const char* mode, const char* lineEnd) const {

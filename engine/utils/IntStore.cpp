@@ -1,5 +1,7 @@
 #include "engine/utils/IntStore.h"
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -37,8 +39,9 @@ int32_t IntStore::reserve(int32_t n) {
     if (n < 0 || n > 0x10000000)
         return 0;
     int64_t cap = capacity_;
+    // Fixed steps while small, then by half of itself: a long run of adds stays linear.
     while (cap < n)
-        cap += growStep_;
+        cap += std::max<int64_t>(growStep_, cap / 2);
     auto* fresh = static_cast<int32_t*>(std::malloc(sizeof(int32_t) * static_cast<size_t>(cap)));
     if (!fresh)
         return 0;

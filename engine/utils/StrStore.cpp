@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdarg>
 #include <cstdlib>
@@ -255,21 +256,26 @@ int32_t StrStore::grow(int32_t extra) {
         return 1;
     if (needed > 0x7FF00000)
         return 0;
-    int32_t size = static_cast<int32_t>(needed);
+    int64_t size = needed;
     if (length_ >= 100001)
         size += 100000;
     else if (length_ >= 10001)
         size += 10000;
     else if (length_ > 1000)
         size += 1000;
-    char* fresh = allocBuffer(size);
+    // Beyond the fixed steps a large buffer grows by half of itself, so that many appends to a
+    // large string cost time in proportion to its length, not to its square.
+    if (length_ > 1000)
+        size = std::max<int64_t>(size, static_cast<int64_t>(capacity_) + capacity_ / 2);
+    size = std::min<int64_t>(std::max<int64_t>(size, needed), 0x7FF00000);
+    char* fresh = allocBuffer(static_cast<int32_t>(size));
     if (!fresh)
         return 0;
     std::memcpy(fresh, data_, static_cast<size_t>(length_) + 1);
     if (capacity_ > 0)
         std::free(data_);
     data_ = fresh;
-    capacity_ = size;
+    capacity_ = static_cast<int32_t>(size);
     return 1;
 }
 
@@ -697,9 +703,8 @@ int32_t StrStore::nextTagName(int32_t* position, StrStore& name, int32_t flags) 
         return -2;
     if (std::strncmp(data_ + pos, "!--", 3) == 0) {
         const char* end = std::strstr(data_ + pos + 3, "-->");
+        // The comment ends with the ">" of its own "-->"; what follows may be the next tag.
         pos = end ? static_cast<int32_t>(end - data_) + 3 : length_;
-        const char* gt = std::strchr(data_ + pos, '>');
-        pos = gt ? static_cast<int32_t>(gt - data_) + 1 : length_;
         if (position)
             *position = pos;
         return 1;

@@ -472,8 +472,9 @@ TModalResult TCustomForm::ShowModal() {
 }
 
 void TCustomForm::ModalLoop() {
-    for (;;) {
-        Application->HandleMessage();
+    // The result is looked at before waiting: a modal hook (or a handler run while showing) may
+    // have set it already, and no further message need ever come.
+    for (;; Application->HandleMessage()) {
         if (Application->Terminated()) {
             FModalResult = mrCancel;
         }

@@ -11,30 +11,18 @@
 
 namespace {
 
-std::string americanFolder() {
-    return ProgramFolder() + "\\Dictionary";
-}
-
-bool haveAmerican() {
-    return GetFileAttributesA((americanFolder() + "\\American.wdm").c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // A checker over the compiled dictionaries, with its user files in a temporary folder, answering
 // every prompt from a script.
 class CheckLoop : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!haveAmerican())
+        if (!HaveBuildDictionary())
             GTEST_SKIP() << "American.wdm was not compiled in this build";
         spell = std::make_unique<TOrthosSpell3Base>(nullptr);
-        spell->ConfigStorage = csNone;
-        spell->ConfigDictionaryDir.Clear();
-        spell->ConfigDictionaryDir.Add(americanFolder());
+        UseDictionaries(*spell, BuildDictionaryFolder(), tmp);
         spell->ConfigDefaultMain.Clear();
         spell->ConfigDefaultMain.Add("American.wdm");
         spell->ConfigDefaultMain.Add("KivraAdd.wdm");
-        spell->ConfigDefaultActiveCustom = tmp.File("user.wdu");
-        spell->SuggestionsLearningDict = tmp.File("learned.wdl");
         spell->ConfigDefaultOptions =
             SpellOptionBit(soInternet) | SpellOptionBit(soRepeated) | SpellOptionBit(soAbbreviations);
         spell->OnPromptWord = [this](TObject*, const std::string& word, bool repeated) {

@@ -76,18 +76,13 @@ TEST(EditControlParser, ReadsWholeLongLinesAndStopsAtTheStart) {
 }
 
 TEST(EditControlParser, CheckChangesTheControlsText) {
-    std::string dict = ProgramFolder() + "\\Dictionary";
-    if (GetFileAttributesA((dict + "\\American.wdm").c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (!HaveBuildDictionary())
         GTEST_SKIP() << "American.wdm was not compiled in this build";
     TempFolder tmp;
     Window w("Edit", "A tset line\r\nand a secnod one");
     ASSERT_TRUE(w.h);
     TOrthosSpell3Base spell(nullptr);
-    spell.ConfigStorage = csNone;
-    spell.ConfigDictionaryDir.Clear();
-    spell.ConfigDictionaryDir.Add(dict);
-    spell.ConfigDefaultActiveCustom = tmp.File("user.wdu");
-    spell.SuggestionsLearningDict = tmp.File("learned.wdl");
+    UseDictionaries(spell, BuildDictionaryFolder(), tmp);
     std::vector<std::string> prompted;
     spell.OnPromptWord = [&](TObject*, const std::string& word, bool) {
         prompted.push_back(word);

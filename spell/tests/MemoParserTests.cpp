@@ -67,18 +67,13 @@ TEST_F(MemoParserTest, SelectWordCoversTheCharactersBeforeThePosition) {
 }
 
 TEST_F(MemoParserTest, SilentCheckWithScriptedAnswersUndoesAnswerByAnswer) {
-    std::string dict = ProgramFolder() + "\\Dictionary";
-    if (GetFileAttributesA((dict + "\\American.wdm").c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (!HaveBuildDictionary())
         GTEST_SKIP() << "American.wdm was not compiled in this build";
     const std::string original = "A tset line\r\nwith the the double\r\nand a chekcer.";
     Memo->GetLines()->SetText(original);
     TempFolder tmp;
     TOrthosSpell3Base spell(nullptr);
-    spell.ConfigStorage = csNone;
-    spell.ConfigDictionaryDir.Clear();
-    spell.ConfigDictionaryDir.Add(dict);
-    spell.ConfigDefaultActiveCustom = tmp.File("user.wdu");
-    spell.SuggestionsLearningDict = tmp.File("learned.wdl");
+    UseDictionaries(spell, BuildDictionaryFolder(), tmp);
     std::deque<std::function<void()>> answers = {[&] { spell.Check_Change("test"); },
                                                  [&] { spell.Check_RepeatDelete(); },
                                                  [&] { spell.Check_Change("checker"); }};

@@ -170,3 +170,12 @@ std::string ProgramFolder() {
     std::string p = buf;
     return p.substr(0, p.find_last_of("\\/"));
 }
+
+std::string BuildDictionaryFolder() {
+    return ProgramFolder() + "\\Dictionary";
+}
+
+bool HaveBuildDictionary() {
+    return GetFileAttributesA((BuildDictionaryFolder() + "\\American.wdm").c_str()) !=
+           INVALID_FILE_ATTRIBUTES;
+}

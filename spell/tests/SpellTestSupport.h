@@ -1,10 +1,12 @@
 #pragma once
 // Shared helpers of the spell checker's tests: a temporary folder, whole-file reads and writes,
-// and a tiny main dictionary assembled byte by byte.
+// a tiny main dictionary assembled byte by byte, and a checker pointed at the build's dictionaries.
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "spell/SpellConfig.h"
 
 // A fresh folder under the temporary folder, removed with its files at the end of the scope.
 class TempFolder {
@@ -36,3 +38,18 @@ struct TinyWdm {
 
 // Folder of the test program (its bin/ folder), without trailing backslash.
 std::string ProgramFolder();
+
+// The dictionaries the build compiles, beside the test program.
+std::string BuildDictionaryFolder();
+// Whether the build compiled American.wdm; tests that check real text skip without it.
+bool HaveBuildDictionary();
+
+// Points a checker at Folder's dictionaries, with no stored configuration and its user and
+// learning dictionaries in Tmp.
+template <class Spell> void UseDictionaries(Spell& spell, const std::string& folder, const TempFolder& tmp) {
+    spell.ConfigStorage = TConfigStorage::csNone;
+    spell.ConfigDictionaryDir.Clear();
+    spell.ConfigDictionaryDir.Add(folder);
+    spell.ConfigDefaultActiveCustom = tmp.File("user.wdu");
+    spell.SuggestionsLearningDict = tmp.File("learned.wdl");
+}

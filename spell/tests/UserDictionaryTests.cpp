@@ -10,30 +10,40 @@
 
 namespace {
 
-std::vector<uint8_t> header(int32_t ign, int32_t exc, int32_t ac, int32_t words, int32_t slots) {
-    std::vector<uint8_t> f(kUserDictionaryBanner, kUserDictionaryBanner + 120);
-    f.push_back(26);
-    for (int32_t v : {ign, exc, ac, words, slots})
-        for (int i = 0; i < 4; ++i)
-            f.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
-    return f;
-}
-
 void push32(std::vector<uint8_t>& f, int32_t v) {
     for (int i = 0; i < 4; ++i)
         f.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
 }
 
-// A hand-made dictionary of 251 slots holding the ignore word "hello" at its hashed slot.
-std::vector<uint8_t> handMadeHello() {
+std::vector<uint8_t> header(int32_t ign, int32_t exc, int32_t ac, int32_t words, int32_t slots) {
+    std::vector<uint8_t> f(kUserDictionaryBanner, kUserDictionaryBanner + 120);
+    f.push_back(26);
+    for (int32_t v : {ign, exc, ac, words, slots})
+        push32(f, v);
+    return f;
+}
+
+// A hand-made dictionary of 251 slots holding one ignore word at its hashed slot.
+std::vector<uint8_t> handMadeIgnore(const std::string& word) {
     std::vector<uint8_t> f = header(1, 0, 0, 1, 251);
-    int32_t slot = HashString("hello", 251);
+    int32_t slot = HashString(word.c_str(), 251);
     for (int i = 0; i < 251; ++i)
         push32(f, i == slot ? 1 : 0);
-    const char entry[] = "Ihello";
-    push32(f, 7);
-    f.insert(f.end(), entry, entry + 7);
+    std::string entry = "I" + word + '\0';
+    push32(f, static_cast<int32_t>(entry.size()));
+    f.insert(f.end(), entry.begin(), entry.end());
     return f;
+}
+
+std::vector<uint8_t> handMadeHello() {
+    return handMadeIgnore("hello");
+}
+
+// Puts handMadeHello() in tmp as user.wdu and answers its path.
+std::string helloFile(TempFolder& tmp) {
+    std::string path = tmp.File("user.wdu");
+    WriteBytes(path, handMadeHello());
+    return path;
 }
 
 void setFileTime(const std::string& path, uint64_t t) {
@@ -238,8 +248,7 @@ TEST(UserDictionary, HostileFilesAreRefused) {
 
 TEST(UserDictionary, FailedSaveKeepsOldFileAndChanges) {
     TempFolder tmp;
-    std::string path = tmp.File("user.wdu");
-    WriteBytes(path, handMadeHello());
+    std::string path = helloFile(tmp);
     TCustomDictionary d;
     d.WriteFilename(path);
     ASSERT_TRUE(d.AddIgnore("world"));
@@ -259,8 +268,7 @@ TEST(UserDictionary, FailedSaveKeepsOldFileAndChanges) {
 
 TEST(UserDictionary, SaveOverForeignFileKeepsChangesForLater) {
     TempFolder tmp;
-    std::string path = tmp.File("user.wdu");
-    WriteBytes(path, handMadeHello());
+    std::string path = helloFile(tmp);
     TCustomDictionary d;
     d.WriteFilename(path);
     ASSERT_TRUE(d.AddIgnore("world"));
@@ -277,8 +285,7 @@ TEST(UserDictionary, SaveOverForeignFileKeepsChangesForLater) {
 
 TEST(UserDictionary, SaveMergesWithAFileChangedOnDisk) {
     TempFolder tmp;
-    std::string path = tmp.File("user.wdu");
-    WriteBytes(path, handMadeHello());
+    std::string path = helloFile(tmp);
     uint64_t loadedTime = fileTime(path);
     TCustomDictionary mine;
     mine.WriteFilename(path);
@@ -304,24 +311,13 @@ TEST(UserDictionary, SaveMergesWithAFileChangedOnDisk) {
 
 TEST(UserDictionary, ChangedOnDiskIsSeenAtSameSizeWithinTwoSeconds) {
     TempFolder tmp;
-    std::string path = tmp.File("user.wdu");
-    WriteBytes(path, handMadeHello());
+    std::string path = helloFile(tmp);
     uint64_t t = fileTime(path);
     TCustomDictionary mine;
     mine.WriteFilename(path);
     ASSERT_TRUE(mine.AddIgnore("mine"));
     // Same size, one word changed, a second later: a two-second date would call it unchanged.
-    std::vector<uint8_t> changed = handMadeHello();
-    {
-        std::vector<uint8_t> f = header(1, 0, 0, 1, 251);
-        int32_t slot = HashString("jelly", 251);
-        for (int i = 0; i < 251; ++i)
-            push32(f, i == slot ? 1 : 0);
-        const char entry[] = "Ijelly";
-        push32(f, 7);
-        f.insert(f.end(), entry, entry + 7);
-        changed = f;
-    }
+    std::vector<uint8_t> changed = handMadeIgnore("jelly");
     ASSERT_EQ(changed.size(), handMadeHello().size());
     WriteBytes(path, changed);
     setFileTime(path, t + 10000000);
@@ -334,8 +330,7 @@ TEST(UserDictionary, ChangedOnDiskIsSeenAtSameSizeWithinTwoSeconds) {
 
 TEST(UserDictionary, RemoveAllIsAChangeThatReachesTheFile) {
     TempFolder tmp;
-    std::string path = tmp.File("user.wdu");
-    WriteBytes(path, handMadeHello());
+    std::string path = helloFile(tmp);
     TCustomDictionary d;
     d.WriteFilename(path);
     d.WriteLoaded(true);

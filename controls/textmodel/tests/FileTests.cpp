@@ -114,10 +114,30 @@ TEST_F(FileTest, ConvertingLoadSaysSo) {
   s.LoadFromString("ab\tc  \r\n\tx\r\ny");
   EXPECT_EQ(Text(s), "ab      c|        x|y");
   EXPECT_TRUE(s.LoadAltered());
-  EXPECT_TRUE(s.Modified());
+  EXPECT_FALSE(s.Modified());
   s.LoadFromString("plain\r\ntext");
   EXPECT_FALSE(s.LoadAltered());
   EXPECT_FALSE(s.Modified());
+}
+
+TEST_F(FileTest, AFormatChosenBeforeLoadingIsKept) {
+  struct Case {
+    bool choose;
+    const char* data;
+    const char* saved;
+  } cases[] = {
+      {false, "a\nb\n", "a\nb\n"},            // detected from the file
+      {true, "a\nb\n", "a\r\nb\r\n"},        // the caller's ofWindows stays
+      {true, "a\r\nb\nc\r\n", "a\r\nb\r\nc\r\n"},  // mixed ends all follow the choice
+  };
+  for (const auto& c : cases) {
+    TMemoSource s;
+    if (c.choose) s.SetOutFormat(ofWindows);
+    s.LoadFromString(c.data);
+    EXPECT_EQ(s.OutFormat(), c.choose ? ofWindows : ofUnix) << c.data;
+    EXPECT_EQ(s.SaveToString(), c.saved) << c.data;
+    EXPECT_FALSE(s.Modified());
+  }
 }
 
 TEST_F(FileTest, SavedLineEndsFollowTheFormat) {

@@ -69,17 +69,7 @@ int CheckTest::run(const std::string& doc, const std::function<void(RunOptions&)
 }
 
 std::string CheckTest::messages() const {
-    std::string s;
-    for (size_t i = 0; i < store->shownCount(); ++i) {
-        const SingleMsgStore* m = store->shown(i);
-        if (m->kind == KindComment)
-            continue;
-        if (!s.empty())
-            s += ' ';
-        s += std::to_string(m->id) + "@" + std::to_string(m->location.line) + ":" +
-             std::to_string(m->location.character);
-    }
-    return s;
+    return shownMessageList(*store);
 }
 
 std::string CheckTest::hints() const {

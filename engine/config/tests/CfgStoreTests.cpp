@@ -124,6 +124,8 @@ TEST_F(CfgStoreTest, AccessorsRefuseBadIndexesWithoutChange) {
     EXPECT_EQ(store.getProperty(CFG_TAGNAME, 0, 48), -1) << "the gap is filled with -1";
     EXPECT_FALSE(store.setProperty(CFG_TAGNAME, 0, 50, 1));
     EXPECT_FALSE(store.setProperty(CFG_TAGNAME, 0, -1, 1));
+    EXPECT_FALSE(store.setProperty(CFG_TAGNAME, 0, 49, -3)) << "negative properties are refused";
+    EXPECT_EQ(store.getProperty(CFG_TAGNAME, 0, 49), 2);
     EXPECT_FALSE(store.setWord(CFG_TAGNAME, 0, 2, -5));
     EXPECT_FALSE(store.setString(CFG_TAGNAME, 0, 4, "x"));
     EXPECT_EQ(store.getString(CFG_TAGNAME, 0, 4), nullptr);

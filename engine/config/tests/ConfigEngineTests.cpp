@@ -172,7 +172,7 @@ TEST_F(ConfigEngineTest, NewHandleOnAnEmptyRegistryWritesEveryDefaultAndLoadsThe
         {"\\Tools", "Flags40", 32767},
         {"\\Tools", "ConvertToolFileType", 1},
         {"\\General", "Flags40", 0x3FFC0005},
-        {"\\Validator", "EntityFlags40", 0x3FFE0003},
+        {"\\Validator", "EntityFlags40", 0x3FFE000F},
         {"\\Validator", "OutputFlags40", 0x3FE0076B},
         {"\\Validator", "ValidatorFlags40", 0x3F01E317 & ~0xE000u},
         {"\\Validator", "ValidatorFlags250", 0x3FFF8000},

@@ -30,20 +30,7 @@ struct Walk {
             before(args);
         return validate(args);
     }
-    // "id@line:char" of every shown message but comments.
-    std::string messages() const {
-        std::string s;
-        for (size_t i = 0; i < store.shownCount(); ++i) {
-            const SingleMsgStore* m = store.shown(i);
-            if (m->kind == KindComment)
-                continue;
-            if (!s.empty())
-                s += ' ';
-            s += std::to_string(m->id) + "@" + std::to_string(m->location.line) + ":" +
-                 std::to_string(m->location.character);
-        }
-        return s;
-    }
+    std::string messages() const { return shownMessageList(store); }
     std::string hints() const {
         std::string s;
         for (size_t i = 0; i < store.shownCount(); ++i)

@@ -1,0 +1,3 @@
+#include "controls/foundation/EditSource.h"
+
+ZEL_DEFINE_CLASS(TEditSource, TComponent, {})

@@ -1,0 +1,1929 @@
+#include "controls/memo/Memo.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <exception>
+
+#include "controls/foundation/InputDialogs.h"
+#include "controls/foundation/PropertyUtils.h"
+#include "controls/memo/KeyMapTables.h"
+#include "controls/memo/MemoHotStrings.h"
+#include "controls/textmodel/SchemeParser.h"
+#include "framework/core/Properties.h"
+#include "framework/ui/Clipbrd.h"
+
+const TEnumInfo& MemoOptionInfo();
+
+namespace {
+std::vector<TCustomHSMemo*>& Memos() {
+    static std::vector<TCustomHSMemo*> List;
+    return List;
+}
+TCustomMemoSource* GLastFocusedSource = nullptr;
+
+// An update bracket of a source that ends on every path.
+class TSourceUpdate {
+public:
+    TSourceUpdate(TCustomMemoSource& Source, uint8_t Reason)
+        : FSource(Source), FExceptions(std::uncaught_exceptions()) {
+        FSource.BeginUpdate(Reason);
+    }
+    // The notification at the end may run handlers that throw; that reaches the caller, unless the
+    // bracket is being left because of another exception, which then wins.
+    ~TSourceUpdate() noexcept(false) {
+        if (std::uncaught_exceptions() > FExceptions) {
+            try {
+                FSource.EndUpdate();
+            } catch (...) {
+            }
+        } else {
+            FSource.EndUpdate();
+        }
+    }
+    TSourceUpdate(const TSourceUpdate&) = delete;
+    TSourceUpdate& operator=(const TSourceUpdate&) = delete;
+
+private:
+    TCustomMemoSource& FSource;
+    int FExceptions;
+};
+
+// The memo's own flag raised for the length of a scope.
+class TFlagScope {
+public:
+    explicit TFlagScope(bool& Flag) : FFlag(Flag), FOld(Flag) { FFlag = true; }
+    ~TFlagScope() { FFlag = FOld; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
+
+private:
+    bool& FFlag;
+    bool FOld;
+};
+
+const TEnumInfo kAlignmentInfo{{"taLeftJustify", "taRightJustify", "taCenter"}};
+
+template <class V>
+TPropInfo MemoObject(const char* Name, V* (*Get)(TCustomHSMemo*), void (*Set)(TCustomHSMemo*, V*)) {
+    TPropInfo P;
+    P.Name = Name;
+    P.Kind = tkClass;
+    P.PropClass = V::StaticClass();
+    P.GetObj = [Get](TObject* O) -> TObject* { return Get(static_cast<TCustomHSMemo*>(O)); };
+    P.SetObj = [Set](TObject* O, TObject* Value) {
+        if (auto* X = dynamic_cast<V*>(Value))
+            Set(static_cast<TCustomHSMemo*>(O), X);
+    };
+    return P;
+}
+
+TCustomHSMemo* M(TObject* O) {
+    return static_cast<TCustomHSMemo*>(O);
+}
+
+const TEnumInfo kScrollStyleInfo{{"ssNone", "ssHorizontal", "ssVertical", "ssBoth"}};
+const TEnumInfo kBorderStyleInfo{{"bsNone", "bsSingle"}};
+const TEnumInfo kMemoStringsOptionInfo{
+    {"soBackUnindents", "soGroupUndo", "soBeyondFileEnd", "soForceCutCopy", "soAutoIndent", "soSmartTab",
+     "soFindTextAtCursor", "soCreateBackups", "soPersistentBlocks", "soOverwriteBlocks", "soLimitEOL",
+     "soUseTabCharacter", "soCursorOnTabs", "soOptimalFill", "soSelectFoundText", "soExcludeReadOnlyLines",
+     "soCursorAlwaysOnTabs", "soUsePrevIndent", "soRetainColumn"}};
+const TEnumInfo kMemoBlockOptionInfo{{"bkStreamSel", "bkBlockSel", "bkNone", "bkBoth"}};
+const TEnumInfo kMemoOutFormatInfo{{"ofWindows", "ofMac", "ofUnix"}};
+
+// A property of the memo's source, stored with the memo only while it shows its own source.
+TPropInfo SourceOrd(const char* Name, TTypeKind Kind, const TEnumInfo* Info,
+                    std::function<int64_t(TCustomMemoSource*)> Get,
+                    std::function<void(TCustomMemoSource*, int64_t)> Set) {
+    TPropInfo P;
+    P.Name = Name;
+    P.Kind = Kind;
+    P.EnumType = Info;
+    P.GetOrd = [Get](TObject* O) { return Get(static_cast<TCustomHSMemo*>(O)->GetSource()); };
+    P.SetOrd = [Set](TObject* O, int64_t V) { Set(static_cast<TCustomHSMemo*>(O)->GetSource(), V); };
+    P.Stored = [](TObject* O) { return static_cast<TCustomHSMemo*>(O)->MemoSource() == nullptr; };
+    return P;
+}
+
+TPropInfo SourceStr(const char* Name, std::function<std::string(TCustomMemoSource*)> Get,
+                    std::function<void(TCustomMemoSource*, const std::string&)> Set) {
+    TPropInfo P;
+    P.Name = Name;
+    P.Kind = tkString;
+    P.GetStr = [Get](TObject* O) { return Get(static_cast<TCustomHSMemo*>(O)->GetSource()); };
+    P.SetStr = [Set](TObject* O, const std::string& V) {
+        Set(static_cast<TCustomHSMemo*>(O)->GetSource(), V);
+    };
+    P.Stored = [](TObject* O) { return static_cast<TCustomHSMemo*>(O)->MemoSource() == nullptr; };
+    return P;
+}
+
+TPropInfo MemoColor(const char* Name, TColor (TCustomHSMemo::*Get)() const,
+                    void (TCustomHSMemo::*Set)(TColor), TColor Default) {
+    return Prop::Int<TCustomHSMemo>(Name, Get, Set, &ColorIdents()).WithDefault(Default);
+}
+
+using TMemoBoolGet = bool (TCustomHSMemo::*)() const;
+using TMemoBoolSet = void (TCustomHSMemo::*)(bool);
+} // namespace
+
+ZEL_DEFINE_CLASS(
+    TCustomHSMemo, THSCustomControl,
+    {[] {
+         TPropInfo P;
+         P.Name = "KeyMapping";
+         P.Kind = tkString;
+         P.GetStr = [](TObject* O) { return M(O)->KeyMapping(); };
+         P.SetStr = [](TObject* O, const std::string& V) { M(O)->SetKeyMapping(V); };
+         return P;
+     }(),
+     Prop::Set<TCustomHSMemo>("Options", &MemoOptionInfo(), &TCustomHSMemo::Options,
+                              &TCustomHSMemo::SetOptions)
+         .WithDefault(kDefaultMemoOptions),
+     Prop::Int<TCustomHSMemo>("MarginPos", &TCustomHSMemo::MarginPos, &TCustomHSMemo::SetMarginPos)
+         .WithDefault(80),
+     Prop::Int<TCustomHSMemo>("GutterWidth", &TCustomHSMemo::GutterWidth, &TCustomHSMemo::SetGutterWidth)
+         .WithDefault(32),
+     MemoObject<TBrush>(
+         "GutterBrush", [](TCustomHSMemo* Mm) { return &Mm->GutterBrush(); },
+         [](TCustomHSMemo* Mm, TBrush* V) { Mm->SetGutterBrush(*V); }),
+     MemoObject<TPen>(
+         "MarginPen", [](TCustomHSMemo* Mm) { return &Mm->MarginPen(); },
+         [](TCustomHSMemo* Mm, TPen* V) { Mm->SetMarginPen(*V); }),
+     MemoObject<TLineSeparator>(
+         "LineSeparator", [](TCustomHSMemo* Mm) { return &Mm->LineSeparator(); },
+         [](TCustomHSMemo* Mm, TLineSeparator* V) { Mm->SetLineSeparator(V); }),
+     MemoObject<TLineHighlight>(
+         "LineHighlight", [](TCustomHSMemo* Mm) { return &Mm->LineHighlight(); },
+         [](TCustomHSMemo* Mm, TLineHighlight* V) { Mm->SetLineHighlight(V); }),
+     MemoObject<TFont>(
+         "Font", [](TCustomHSMemo* Mm) { return &Mm->Font(); },
+         [](TCustomHSMemo* Mm, TFont* V) { Mm->Font().Assign(*V); }),
+     [] {
+         TPropInfo P;
+         P.Name = "Color";
+         P.Kind = tkInteger;
+         P.Idents = &ColorIdents();
+         P.GetOrd = [](TObject* O) { return int64_t(M(O)->Color()); };
+         P.SetOrd = [](TObject* O, int64_t V) { M(O)->SetColor(TColor(V)); };
+         return P;
+     }(),
+     MemoObject<TTextStyles>(
+         "TextStyles", [](TCustomHSMemo* Mm) { return &Mm->TextStyles(); },
+         [](TCustomHSMemo* Mm, TTextStyles* V) { Mm->SetTextStyles(V); }),
+     Prop::Bool<TCustomHSMemo>("UseMonoFont", &TCustomHSMemo::UseMonoFont, &TCustomHSMemo::SetUseMonoFont)
+         .WithDefault(1),
+     Prop::Int<TCustomHSMemo>("ReadOnlyColor", &TCustomHSMemo::ReadOnlyColor,
+                              &TCustomHSMemo::SetReadOnlyColor, &ColorIdents()),
+     MemoObject<TSpecialSymbols>(
+         "SpecialSymbols", [](TCustomHSMemo* Mm) { return &Mm->SpecialSymbols(); },
+         [](TCustomHSMemo* Mm, TSpecialSymbols* V) { Mm->SetSpecialSymbols(V); }),
+     Prop::Bool<TCustomHSMemo>("WordWrap", &TCustomHSMemo::WordWrap, &TCustomHSMemo::SetWordWrap)
+         .WithDefault(0),
+     Prop::Bool<TCustomHSMemo>("UseGlobalOptions", &TCustomHSMemo::UseGlobalOptions,
+                               &TCustomHSMemo::SetUseGlobalOptions)
+         .WithDefault(0),
+     Prop::Enum<TCustomHSMemo>("ScrollBars", &kScrollStyleInfo, &TCustomHSMemo::ScrollBars,
+                               &TCustomHSMemo::SetScrollBars)
+         .WithDefault(0),
+     Prop::Enum<TCustomHSMemo>("BorderStyle", &kBorderStyleInfo, &TCustomHSMemo::BorderStyle,
+                               &TCustomHSMemo::SetBorderStyle)
+         .WithDefault(1),
+     Prop::Enum<TCustomHSMemo>("LineNumAlign", &kAlignmentInfo, &TCustomHSMemo::LineNumAlign,
+                               &TCustomHSMemo::SetLineNumAlign)
+         .WithDefault(1),
+     MemoColor("DisabledColor", &TCustomHSMemo::DisabledColor, &TCustomHSMemo::SetDisabledColor, clGrayText),
+     MemoColor("SelColor", &TCustomHSMemo::SelColor, &TCustomHSMemo::SetSelColor, clHighlightText),
+     MemoColor("SelBackColor", &TCustomHSMemo::SelBackColor, &TCustomHSMemo::SetSelBackColor, clHighlight),
+     MemoColor("MatchColor", &TCustomHSMemo::MatchColor, &TCustomHSMemo::SetMatchColor, clLime),
+     MemoColor("MatchBackColor", &TCustomHSMemo::MatchBackColor, &TCustomHSMemo::SetMatchBackColor,
+               clWindowText),
+     MemoColor("LineNumColor", &TCustomHSMemo::LineNumColor, &TCustomHSMemo::SetLineNumColor, clWindowText),
+     MemoColor("LineNumBackColor", &TCustomHSMemo::LineNumBackColor, &TCustomHSMemo::SetLineNumBackColor,
+               clWindow),
+     MemoColor("GutterBackColor", &TCustomHSMemo::GutterBackColor, &TCustomHSMemo::SetGutterBackColor,
+               clWindow),
+     MemoColor("GutterLineColor", &TCustomHSMemo::GutterLineColor, &TCustomHSMemo::SetGutterLineColor,
+               clGray),
+     MemoColor("LineBookmarkColor", &TCustomHSMemo::LineBookmarkColor, &TCustomHSMemo::SetLineBookmarkColor,
+               clRed),
+     Prop::Int<TCustomHSMemo>("GutterLineIndent", &TCustomHSMemo::GutterLineIndent,
+                              &TCustomHSMemo::SetGutterLineIndent)
+         .WithDefault(0),
+     Prop::Int<TCustomHSMemo>("LeftIndent", &TCustomHSMemo::LeftIndent, &TCustomHSMemo::SetLeftIndent)
+         .WithDefault(0),
+     Prop::Int<TCustomHSMemo>("HorzMaxPos", &TCustomHSMemo::HorzMaxPos, &TCustomHSMemo::SetHorzMaxPos)
+         .WithDefault(512),
+     Prop::Bool<TCustomHSMemo>("HideCaret", &TCustomHSMemo::HideCaret, &TCustomHSMemo::SetHideCaret)
+         .WithDefault(0),
+     Prop::Bool<TCustomHSMemo>("HideSelection", &TCustomHSMemo::HideSelection,
+                               &TCustomHSMemo::SetHideSelection)
+         .WithDefault(0),
+     Prop::Bool<TCustomHSMemo>("HideScrollBars", &TCustomHSMemo::HideScrollBars,
+                               &TCustomHSMemo::SetHideScrollBars)
+         .WithDefault(0),
+     Prop::Bool<TCustomHSMemo>("WantTabs", TMemoBoolGet(&TCustomHSMemo::WantTabs),
+                               TMemoBoolSet(&TCustomHSMemo::SetWantTabs))
+         .WithDefault(0),
+     Prop::Bool<TCustomHSMemo>("WantReturns", TMemoBoolGet(&TCustomHSMemo::WantReturns),
+                               TMemoBoolSet(&TCustomHSMemo::SetWantReturns))
+         .WithDefault(1),
+     SourceOrd(
+         "StringsOptions", tkSet, &kMemoStringsOptionInfo,
+         [](TCustomMemoSource* S) { return int64_t(S->Options()); },
+         [](TCustomMemoSource* S, int64_t V) { S->SetOptions(TStringsOptions(V)); }),
+     SourceStr(
+         "TabStops", [](TCustomMemoSource* S) { return S->TabStops(); },
+         [](TCustomMemoSource* S, const std::string& V) { S->SetTabStops(V); }),
+     SourceStr(
+         "Delimeters", [](TCustomMemoSource* S) { return S->Delimeters(); },
+         [](TCustomMemoSource* S, const std::string& V) { S->SetDelimeters(V); }),
+     SourceOrd(
+         "ReadOnly", tkBool, nullptr, [](TCustomMemoSource* S) { return int64_t(S->ReadOnly()); },
+         [](TCustomMemoSource* S, int64_t V) { S->SetROnly(V != 0); }),
+     SourceOrd(
+         "BlockIndent", tkInteger, nullptr, [](TCustomMemoSource* S) { return int64_t(S->BlockIndent()); },
+         [](TCustomMemoSource* S, int64_t V) { S->SetBlockIndent(int32_t(V)); }),
+     SourceOrd(
+         "SpacesInTab", tkInteger, nullptr, [](TCustomMemoSource* S) { return int64_t(S->SpacesInTab()); },
+         [](TCustomMemoSource* S, int64_t V) { S->SetSpacesInTab(int32_t(V)); }),
+     SourceOrd(
+         "BlockOption", tkEnumeration, &kMemoBlockOptionInfo,
+         [](TCustomMemoSource* S) { return int64_t(S->BlockOption()); },
+         [](TCustomMemoSource* S, int64_t V) { S->SetBlockOption(TBlockOption(V)); }),
+     SourceOrd(
+         "OutFormat", tkEnumeration, &kMemoOutFormatInfo,
+         [](TCustomMemoSource* S) { return int64_t(S->OutFormat()); },
+         [](TCustomMemoSource* S, int64_t V) { S->SetOutFormat(TOutFormatType(V)); }),
+     SourceOrd(
+         "AllowUndo", tkBool, nullptr, [](TCustomMemoSource* S) { return int64_t(S->AllowUndo()); },
+         [](TCustomMemoSource* S, int64_t V) { S->SetAllowUndo(V != 0); }),
+     SourceOrd(
+         "UndoLimit", tkInteger, nullptr, [](TCustomMemoSource* S) { return int64_t(S->UndoLimit()); },
+         [](TCustomMemoSource* S, int64_t V) { S->SetUndoLimit(int32_t(V)); }),
+     SourceOrd(
+         "HighlightUrls", tkBool, nullptr, [](TCustomMemoSource* S) { return int64_t(S->HighlightUrls()); },
+         [](TCustomMemoSource* S, int64_t V) { S->SetHighlightUrls(V != 0); }),
+     Prop::Method("OnChange"),
+     Prop::Method("OnStateChange"),
+     Prop::Method("OnSelectionChange"),
+     Prop::Method("OnClickGutter"),
+     Prop::Method("OnMemoScroll"),
+     Prop::Method("OnVerticalScroll")})
+ZEL_DEFINE_CLASS(THSMemo, TCustomHSMemo, {})
+
+// --- unit-level lists -----------------------------------------------------------------------
+
+const std::vector<TCustomHSMemo*>& MemoList() {
+    return Memos();
+}
+
+TCustomHSMemo* GetConnectedMemo(TCustomMemoSource* Source) {
+    for (TCustomHSMemo* Memo : Memos())
+        if (Memo->GetSource() == Source)
+            return Memo;
+    return nullptr;
+}
+
+void GetConnectedMemos(TCustomMemoSource* Source, std::vector<TCustomHSMemo*>& List) {
+    List.clear();
+    for (TCustomHSMemo* Memo : Memos())
+        if (Memo->GetSource() == Source)
+            List.push_back(Memo);
+}
+
+int32_t GetConnectedMemoCount(TCustomMemoSource* Source) {
+    int32_t N = 0;
+    for (TCustomHSMemo* Memo : Memos())
+        if (Memo->GetSource() == Source)
+            ++N;
+    return N;
+}
+
+namespace {
+// The memo's own hint stays up wherever the pointer goes; the memo hides it.
+class TPopupHint : public THSHint {
+public:
+    explicit TPopupHint(TComponent* AOwner) : THSHint(AOwner) {}
+    bool IsHintInRect(const RECT&, POINT) const override { return true; }
+};
+} // namespace
+
+TCustomMemoSource* LastFocusedMemoSource() {
+    return GLastFocusedSource;
+}
+
+namespace {
+UINT GRtfFormat = 0;
+}
+
+void InitMemoUnit() {
+    SafeRegisterClass(THSMemo::StaticClass());
+    RegisterMemoKeyMaps();
+    GRtfFormat = RegisterClipboardFormatA("Rich Text Format");
+}
+
+void DoneMemoUnit() {
+    // Memos still alive leave their lists on their own; only references to them are dropped here.
+    GLastFocusedSource = nullptr;
+}
+
+UINT MemoRtfClipboardFormat() {
+    return GRtfFormat;
+}
+
+void TCustomHSMemo::BuildDefaultKeyMap(TObject* Control) {
+    if (auto* Memo = dynamic_cast<TCustomHSMemo*>(Control))
+        Memo->InitDefaultKeyMapping();
+}
+
+const TSyntaxBlock* GetSyntaxBlockAtCursor(TCustomHSMemo& Memo) {
+    auto* Parser = dynamic_cast<TSyntaxParser*>(Memo.GetSyntaxParser());
+    TCustomMemoSource* S = Memo.GetSource();
+    const int32_t Line = S->GetCurLine();
+    if (!Parser || Line < 0 || Line >= S->GetStrCount())
+        return nullptr;
+    S->ParseToString(Line, false);
+    const TStringItem* Item = S->GetStringItem(Line);
+    return GetSyntaxBlockAt(*Parser, S->Strings().Get(Line), Item ? Item->StartState : 0, S->GetCurChar());
+}
+
+// --- construction ---------------------------------------------------------------------------
+
+TCustomHSMemo::TCustomHSMemo(TComponent* AOwner) : THSCustomControl(AOwner) {
+    FDefaultSource = CreateDefaultMemoSource();
+    SetColor(clWindow);
+    SetParentColor(false);
+    SetParentFont(false);
+    SetTabStop(true);
+    SetCursor(crIBeam);
+    SetBounds(0, 0, 185, 89);
+    Font().SetName("Courier New");
+    Font().SetSize(10);
+    Font().SetColor(clBlack);
+
+    FTextStyles = std::make_unique<TTextStyles>(this, this);
+    FTextStyles->SetDefaultStyles();
+    FTextStyles->UpdateParams();
+    FTextStyles->OnChange = [this](TObject*) {
+        FAveLineHeight = 0;
+        Invalidate();
+    };
+    FGutterImgs = std::make_unique<THSGutterImages>(this);
+    FGutterImgs->AddFromResource("BreakPoint", "MEMO_BREAKPOINT", -1);
+    for (int I = 0; I < 10; ++I)
+        FGutterImgs->AddFromResource("Bookmark" + std::to_string(I), "BIGBOOKMARK" + std::to_string(I), I);
+    FGutterImgs->OnChange = [this](TObject*) { Invalidate(); };
+
+    FMarginPen = std::make_unique<TPen>();
+    FMarginPen->SetColor(clGrayText);
+    FMarginPen->OnChange = [this](TGraphicsObject*) {
+        if (FMarginPen->Width() > 2)
+            FMarginPen->SetWidth(2);
+        Invalidate();
+    };
+    FLineSeparator = std::make_unique<TLineSeparator>();
+    FLineSeparator->OnInvalidate = [this] { Invalidate(); };
+    FLineHighlight = std::make_unique<TLineHighlight>();
+    FLineHighlight->OnInvalidate = [this] { InvalidateLines(CaretLine(), CaretLine()); };
+    FSpecialSymbols = std::make_unique<TSpecialSymbols>();
+    FSpecialSymbols->OnUpdate = [this] {
+        if (HasOption(moDrawSpecialSymbols))
+            Invalidate();
+    };
+    FGutterBrush = std::make_unique<TBrush>();
+    FGutterBrush->SetColor(clBtnFace);
+    FGutterBrush->OnChange = [this](TGraphicsObject*) { Invalidate(); };
+    FPositionStore = std::make_unique<TMemoPostionStore>();
+    FWordWrapList = std::make_unique<TWordWrapList>();
+    FLineInfoList = std::make_unique<TLineInfoList>();
+    FCaretWidth = 2 * GetSystemMetrics(SM_CXBORDER);
+
+    Memos().push_back(this);
+    RegisterMemoEnvOptObject(this);
+    BindSource(FDefaultSource, false);
+}
+
+TCustomHSMemo::~TCustomHSMemo() {
+    BeginDestroy();
+    TCustomMemoSource* Source = GetSource();
+    if (Source && Source->ActiveView == this) {
+        Source->ActiveView = nullptr;
+        Source->NavigateHandler = nullptr;
+        Source->LineMeasureHandler = nullptr;
+    }
+    if (GLastFocusedSource == Source)
+        GLastFocusedSource = nullptr;
+    UnRegisterMemoEnvOptObject(this);
+    auto& List = Memos();
+    List.erase(std::remove(List.begin(), List.end(), this), List.end());
+    if (Source)
+        Source->UnregisterNotifier(THSNotifyEvent(this, &TCustomHSMemo::SourceNotify));
+    if (FMemoSource)
+        FMemoSource->RemoveFreeNotification(this);
+    FTextStyles->OnChange = nullptr;
+    FGutterImgs->OnChange = nullptr;
+    // The default source is ours and goes last, after the window and the owned parts.
+    TCustomMemoSource* Default = FDefaultSource;
+    FDefaultSource = nullptr;
+    FMemoSource = nullptr;
+    DestroyHandle();
+    delete Default;
+}
+
+TCustomMemoSource* TCustomHSMemo::CreateDefaultMemoSource() {
+    auto* Source = new TMemoSource(nullptr);
+    return Source;
+}
+
+// --- source binding -------------------------------------------------------------------------
+
+void TCustomHSMemo::InstallViewHandlers(TCustomMemoSource* Source) {
+    Source->ActiveView = this;
+    Source->NavigateHandler = [this](int32_t& Lines, int32_t& Chars) { GetNavigation(Lines, Chars); };
+    Source->LineMeasureHandler = nullptr;
+}
+
+void TCustomHSMemo::UnbindSource(TCustomMemoSource* Source) {
+    if (!Source)
+        return;
+    Source->UnregisterNotifier(THSNotifyEvent(this, &TCustomHSMemo::SourceNotify));
+    if (Source->ActiveView == this) {
+        Source->ActiveView = nullptr;
+        Source->NavigateHandler = nullptr;
+        Source->LineMeasureHandler = nullptr;
+    }
+}
+
+void TCustomHSMemo::BindSource(TCustomMemoSource* Source, bool Initial) {
+    TWinControl* Active = dynamic_cast<TWinControl*>(Source->ActiveView);
+    if (!Active || !Active->HandleAllocated() || GetFocus() != Active->Handle())
+        InstallViewHandlers(Source);
+    Source->RegisterNotifier(THSNotifyEvent(this, &TCustomHSMemo::SourceNotify), Initial);
+}
+
+void TCustomHSMemo::SetSource(TCustomMemoSource* Value) {
+    if (Value == FMemoSource)
+        return;
+    TCustomMemoSource* Old = GetSource();
+    UnbindSource(Old);
+    FPositionStore->SavePosition(*this);
+    if (FMemoSource)
+        FMemoSource->RemoveFreeNotification(this);
+    FMemoSource = Value;
+    if (FMemoSource)
+        FMemoSource->FreeNotification(this);
+    FWinLine = FWinChar = 0;
+    UpdateKeyMapping();
+    BindSource(GetSource(), true);
+    FPositionStore->RestorePosition(*this);
+    WordWrapLines(0, INT_MAX, true);
+    UpdateMaxLine(false);
+    Invalidate();
+}
+
+void TCustomHSMemo::Notification(TComponent* AComponent, TOperation Operation) {
+    THSCustomControl::Notification(AComponent, Operation);
+    if (Operation != opRemove)
+        return;
+    if (AComponent == FMemoSource) {
+        // The source is going: its notifier list goes with it, so only our references are dropped.
+        FPositionStore->Forget(FMemoSource);
+        FMemoSource = nullptr;
+        FWinLine = FWinChar = 0;
+        BindSource(FDefaultSource, false);
+        WordWrapLines(0, INT_MAX, true);
+        Invalidate();
+    }
+}
+
+bool TCustomHSMemo::NotifySource(UINT Message) {
+    return GetSource()->MemoNotify(this, Message);
+}
+
+// --- following the source -------------------------------------------------------------------
+
+void TCustomHSMemo::SourceNotify(TObject* Sender, int32_t First, int32_t Last) {
+    auto* Source = dynamic_cast<TCustomMemoSource*>(Sender);
+    if (!Source || Source != GetSource())
+        return;
+    SourceChanged(Sender, Source->MemoState, First, Last);
+}
+
+void TCustomHSMemo::SourceChanged(TObject* Sender, TMemoStates State, int32_t First, int32_t Last) {
+    (void)Sender;
+    TCustomMemoSource* Source = GetSource();
+    const int32_t OldLine = FWinLine, OldChar = FWinChar;
+    const int32_t OldNumWidth = FLineNumWidth;
+    if (State & msCountChanged)
+        Last = INT_MAX;
+    if (FWordWrap) {
+        if (State & msCountChanged)
+            ClearWrapRange(Source->GetStrCount(), INT_MAX);
+        if (State & msEdited)
+            WordWrapLines(First, Last, false);
+    }
+    if ((State & msParserChanged) && FRewrapOnParserChange && FWordWrap)
+        WordWrapLines(First, Last, false);
+    if ((State & msReadOnlyChanged) && Color() != FReadOnlyColor)
+        Invalidate();
+    const bool Active = Source->ActiveView == this;
+    if (Active && ((State & msPositionChanged) || ((State & msEdited) && !FUseMonoFont))) {
+        if ((State & msFoundRectChanged) && !(Source->FoundRect() == TMemoRect())) {
+            const TMemoRect& R = Source->FoundRect();
+            EnsurePointVisible(POINT{R.Right, R.Bottom});
+            EnsurePointVisible(POINT{R.Left, R.Top});
+        }
+        RecalculatePosition();
+    } else if (Active && (State & msInsState)) {
+        UpdateCaretMode();
+    }
+    StateChanged(State);
+    if (State & (msPositionChanged | msEdited)) {
+        if (Source->CarriedStyleFresh)
+            Source->CarriedStyleFresh = false;
+        else
+            Source->CarriedStyle = -1;
+    }
+    if (State & (msPositionChanged | msBlockChanged))
+        SelectionChanged();
+    if (State & msCountChanged)
+        UpdateLineNumbersWidth();
+    if (HandleAllocated()) {
+        if (OldNumWidth != FLineNumWidth) {
+            Invalidate();
+        } else {
+            const bool Repaint = (State & (msEdited | msBlockChanged | msFoundRectChanged | msNeedInvalidate |
+                                           msParserChanged)) != 0;
+            if (OldLine == FWinLine && OldChar == FWinChar) {
+                if (Repaint)
+                    InvalidateLines(First, Last);
+            } else if (Repaint) {
+                Invalidate();
+            } else {
+                QuickPaint(OldChar, OldLine);
+            }
+        }
+        if ((State & msEdited) && (State & msCountChanged) && HasOption(moDrawSpecialSymbols))
+            InvalidateLines(std::max(0, Source->GetCurLine() - 1), INT_MAX);
+        if ((State & msCountChanged) || (FHideScrollBars && (State & (msEdited | msParserChanged))))
+            UpdateScrollSize();
+        if (State & (msCountChanged | msPositionChanged))
+            UpdateScrollPos();
+    }
+    if (State & msEdited)
+        DoEvent(OnChange, this);
+}
+
+void TCustomHSMemo::StateChanged(TMemoStates State) {
+    if (State != 0 && OnStateChange)
+        OnStateChange(this, State);
+}
+
+void TCustomHSMemo::SelectionChanged() {
+    DoEvent(OnSelectionChange, this);
+}
+
+// --- text -----------------------------------------------------------------------------------
+
+std::string TCustomHSMemo::GetText() const {
+    return GetSource()->Lines().GetText();
+}
+
+void TCustomHSMemo::SetText(const std::string& Value) {
+    GetSource()->Lines().SetText(Value);
+}
+
+std::string TCustomHSMemo::GetSelText() const {
+    TCustomMemoSource* S = GetSource();
+    if (!S->CanCopy())
+        return std::string();
+    std::string Result;
+    const std::vector<std::string> Lines = S->BlockLines();
+    for (size_t I = 0; I < Lines.size(); ++I) {
+        if (I)
+            Result += "\r\n";
+        Result += Lines[I];
+    }
+    return Result;
+}
+
+void TCustomHSMemo::SetSelText(const std::string& Value) {
+    TCustomMemoSource* S = GetSource();
+    TSourceUpdate Update(*S, 38);
+    if (S->SelectionType() != stNotSelected && !S->IsBlockEmpty()) {
+        const TPosition Begin = S->BlockBegin();
+        S->DeleteBlock();
+        S->JumpTo(Begin.Char, Begin.Line);
+    }
+    if (!Value.empty())
+        S->InsertText(Value);
+}
+
+int32_t TCustomHSMemo::SelLength() const {
+    return int32_t(GetSelText().size());
+}
+
+void TCustomHSMemo::SelectAll() {
+    GetSource()->SelectAll();
+}
+
+void TCustomHSMemo::ClearSelection() {
+    TCustomMemoSource* S = GetSource();
+    TSourceUpdate Update(*S, 2);
+    S->ClearSelection();
+}
+
+void TCustomHSMemo::SetSelection(TSelectionType Type, int32_t StartChar, int32_t StartLine, int32_t EndChar,
+                                 int32_t EndLine) {
+    TCustomMemoSource* S = GetSource();
+    TSourceUpdate Update(*S, 2);
+    if (Type == stNotSelected)
+        S->ClearSelection();
+    else
+        S->SetSelection(Type, StartChar, StartLine, EndChar, EndLine);
+}
+
+TSelectionType TCustomHSMemo::GetSelection(int32_t& StartChar, int32_t& StartLine, int32_t& EndChar,
+                                           int32_t& EndLine) const {
+    TCustomMemoSource* S = GetSource();
+    StartChar = S->BlockBegin().Char;
+    StartLine = S->BlockBegin().Line;
+    EndChar = S->BlockEnd().Char;
+    EndLine = S->BlockEnd().Line;
+    return S->SelectionType();
+}
+
+POINT TCustomHSMemo::GetCaretPoint() const {
+    TCustomMemoSource* S = GetSource();
+    return POINT{S->GetCurChar(), S->GetCurLine()};
+}
+
+void TCustomHSMemo::SetCaretPoint(POINT P) {
+    TCustomMemoSource* S = GetSource();
+    TSourceUpdate Update(*S, 2);
+    S->JumpTo(P.x, P.y);
+}
+
+std::string TCustomHSMemo::GetCurPosText() const {
+    return std::to_string(CaretLine() + 1) + ": " + std::to_string(CaretChar() + 1);
+}
+
+// --- scrolling the window -------------------------------------------------------------------
+
+void TCustomHSMemo::SetWinLine(int32_t Value) {
+    if (Value != FWinLine)
+        ScrollScreenVert(Value - FWinLine);
+}
+
+void TCustomHSMemo::SetWinChar(int32_t Value) {
+    if (Value != FWinChar)
+        ScrollScreenHorz(Value - FWinChar);
+}
+
+void TCustomHSMemo::ScrollScreenVert(int32_t Delta) {
+    if (FWinLine + Delta < 0)
+        Delta = -FWinLine;
+    if (!GetSource()->HasOption(soBeyondFileEnd)) {
+        const int32_t Max = std::max(0, GetRealStrCountEx());
+        if (FWinLine + Delta > Max)
+            Delta = Max - FWinLine;
+    }
+    if (Delta == 0)
+        return;
+    const int32_t OldLine = FWinLine;
+    FWinLine += Delta;
+    QuickPaint(FWinChar, OldLine);
+    UpdateCaret();
+    UpdateScrollPos();
+    DoMemoScroll(TScrollStyle::ssVertical, Delta);
+}
+
+void TCustomHSMemo::ScrollScreenHorz(int32_t Delta) {
+    if (FWinChar + Delta < 0)
+        Delta = -FWinChar;
+    if (Delta == 0)
+        return;
+    const int32_t OldChar = FWinChar;
+    FWinChar += Delta;
+    QuickPaint(OldChar, FWinLine);
+    UpdateCaret();
+    UpdateScrollPos();
+    DoMemoScroll(TScrollStyle::ssHorizontal, Delta);
+}
+
+void TCustomHSMemo::ScrollPageUp() {
+    if (int32_t H = GetAveLineHeight())
+        ScrollScreenVert(-(ClientH() / H));
+}
+void TCustomHSMemo::ScrollPageDown() {
+    if (int32_t H = GetAveLineHeight())
+        ScrollScreenVert(ClientH() / H);
+}
+void TCustomHSMemo::ScrollPageLeft() {
+    if (int32_t W = GetAveCharWidth())
+        ScrollScreenHorz(-((ClientW() - GetPaintX()) / W));
+}
+void TCustomHSMemo::ScrollPageRight() {
+    if (int32_t W = GetAveCharWidth())
+        ScrollScreenHorz((ClientW() - GetPaintX()) / W);
+}
+
+void TCustomHSMemo::DoMemoScroll(TScrollStyle Style, int32_t Delta) {
+    if (OnMemoScroll)
+        OnMemoScroll(this, Style, Delta);
+}
+
+void TCustomHSMemo::VerticalScroll(int32_t Code) {
+    if (!HasOption(moShowScrollHint) || (Code != SB_THUMBTRACK && Code != SB_ENDSCROLL))
+        return;
+    int32_t Top = FWinLine;
+    if (!HasOption(moThumbTracking) && HandleAllocated())
+        Top = GetScrollPosEx(Handle(), SB_VERT);
+    Top = CheckVisibleIndex(Top, false);
+    bool Show = true;
+    std::string Hint = "~Line~ " + std::to_string(Top + 1);
+    if (OnVerticalScroll)
+        OnVerticalScroll(this, Top, Code == SB_ENDSCROLL, Show, Hint);
+    if (!Show)
+        return;
+    if (!FPopupHint)
+        FPopupHint = new TPopupHint(this);
+    if (Code == SB_ENDSCROLL || !HandleAllocated()) {
+        FPopupHint->CancelHint();
+        return;
+    }
+    // Left of the vertical scroll bar, at the pointer's height, inside the memo.
+    POINT Cursor{};
+    GetCursorPos(&Cursor);
+    RECT Window{};
+    GetWindowRect(Handle(), &Window);
+    const SIZE Size = FPopupHint->GetSize(Hint);
+    const POINT Right = ClientToScreen(POINT{ClientW(), 0});
+    POINT At{Right.x - Size.cx - 2,
+             std::clamp<LONG>(Cursor.y, Window.top, std::max(Window.top, Window.bottom - Size.cy))};
+    if (At.x < Window.left)
+        At.x = Window.left;
+    FPopupHint->ActivateHintAtPos(At, Hint);
+}
+
+void TCustomHSMemo::QuickPaint(int32_t OldChar, int32_t OldLine) {
+    if (!HandleAllocated())
+        return;
+    const int32_t DX = FWinChar - OldChar, DY = FWinLine - OldLine;
+    RECT Text{GetPaintX(), 0, ClientW(), ClientH()};
+    if (DX != 0) {
+        if (DX * DX == 1 && DY == 0) {
+            const int32_t W = GetAveCharWidth();
+            ScrollWindowEx(Handle(), -DX * W, 0, &Text, &Text, nullptr, nullptr, SW_INVALIDATE);
+            UpdateWindow(Handle());
+        } else {
+            Invalidate();
+        }
+    }
+    if (DY != 0) {
+        if (DY * DY == 1) {
+            const int32_t H = GetAveLineHeight();
+            RECT All{0, 0, ClientW(), ClientH()};
+            ScrollWindowEx(Handle(), 0, -DY * H, &All, &All, nullptr, nullptr, SW_INVALIDATE);
+            UpdateWindow(Handle());
+        } else {
+            Invalidate();
+        }
+    }
+}
+
+void TCustomHSMemo::EnsureCaretVisible() {
+    EnsurePointVisible(GetCaretPoint());
+}
+
+void TCustomHSMemo::EnsurePointVisible(POINT P) {
+    int32_t RowStart = 0;
+    bool More = false;
+    POINT W = GetWBPositionEx(P, RowStart, More);
+    const int32_t Row = CheckVisibleIndex(W.y, true);
+    const int32_t OldLine = FWinLine, OldChar = FWinChar;
+    if (Row < FWinLine) {
+        FWinLine = Row;
+    } else {
+        const int32_t Max = GetMaxCaretLine();
+        if (FWinLine + Max < Row)
+            FWinLine = Row - Max;
+    }
+    const int32_t CW = GetAveCharWidth();
+    if (CW > 0) {
+        const int32_t X = (W.x - FWinChar) * CW + GetPaintX();
+        if (X < GetPaintX())
+            FWinChar -= (GetPaintX() - X + CW - 1) / CW;
+        else if (X + CW > ClientW() && !FWordWrap)
+            FWinChar += (X + CW - ClientW()) / CW + 1;
+        if (FWinChar < 0)
+            FWinChar = 0;
+    }
+    if (OldLine != FWinLine || OldChar != FWinChar) {
+        QuickPaint(OldChar, OldLine);
+        UpdateScrollPos();
+        if (OldLine != FWinLine)
+            DoMemoScroll(TScrollStyle::ssVertical, FWinLine - OldLine);
+    }
+    if (!UpdateCaretMode())
+        UpdateCaret();
+}
+
+void TCustomHSMemo::RecalculatePosition() {
+    const int32_t Line = CaretLine();
+    if (FLineHighlight->Visible() && Line != FLastCaretLine) {
+        InvalidateLines(FLastCaretLine, FLastCaretLine);
+        InvalidateLines(Line, Line);
+    }
+    FLastCaretLine = Line;
+    FLastCaretChar = CaretChar();
+    EnsureCaretVisible();
+}
+
+void TCustomHSMemo::CenteredJumpTo(int32_t Char, int32_t Line) {
+    TCustomMemoSource* S = GetSource();
+    {
+        TSourceUpdate Update(*S, 2);
+        S->JumpTo(Char, Line);
+    }
+    CenterScreenOnLine();
+}
+
+int32_t TCustomHSMemo::VisibleRows() {
+    const int32_t H = GetAveLineHeight();
+    return H > 0 ? ClientH() / H : 0;
+}
+
+void TCustomHSMemo::CenterScreenOnLine() {
+    RecalculatePosition();
+    int32_t RowStart = 0;
+    bool More = false;
+    const int32_t Row = CheckVisibleIndex(GetWBPositionEx(GetCaretPoint(), RowStart, More).y, true);
+    const int32_t Half = VisibleRows() / 2;
+    SetWinLine(Row <= Half ? 0 : Row - Half);
+    UpdateCaret();
+}
+
+void TCustomHSMemo::CenterScreenOnLineEx() {
+    if (!IsPointVisible(GetCaretPoint()))
+        CenterScreenOnLine();
+    else
+        RecalculatePosition();
+}
+
+bool TCustomHSMemo::IsPointVisible(POINT P) {
+    int32_t RowStart = 0;
+    bool More = false;
+    const int32_t Row = CheckVisibleIndex(GetWBPositionEx(P, RowStart, More).y, true);
+    return Row >= FWinLine && Row <= FWinLine + VisibleRows();
+}
+
+bool TCustomHSMemo::PromptedGotoLine() {
+    int N = CaretLine() + 1;
+    if (!ReadInteger("Go to line Number", "&Enter new line number:", 0, N))
+        return false;
+    CenteredJumpTo(0, N - 1);
+    return true;
+}
+
+// --- caret ----------------------------------------------------------------------------------
+
+bool TCustomHSMemo::HasFocus() {
+    return HandleAllocated() && GetFocus() == Handle();
+}
+
+int32_t TCustomHSMemo::GetCaretWidth() {
+    if (HasOption(moOverwriteCaret) && TCustomMemoSource::GetOverwrite())
+        return GetAveCharWidth();
+    return 2 * GetSystemMetrics(SM_CXBORDER);
+}
+
+void TCustomHSMemo::CreateCaretNow() {
+    if (!HandleAllocated())
+        return;
+    if (FHideCaret) {
+        FCaretWidth = FCaretHeight = 1;
+    } else {
+        FCaretWidth = std::max(1, GetCaretWidth());
+        FCaretHeight = std::max(1, GetAveLineHeight());
+    }
+    ::CreateCaret(Handle(), nullptr, FCaretWidth, FCaretHeight);
+    FCaretCreated = true;
+    UpdateCaret();
+    ::ShowCaret(Handle());
+}
+
+bool TCustomHSMemo::UpdateCaretMode() {
+    if (!HasFocus() || !Enabled())
+        return false;
+    const int32_t W = FHideCaret ? 1 : std::max(1, GetCaretWidth());
+    const int32_t H = FHideCaret ? 1 : std::max(1, GetAveLineHeight());
+    if (FCaretCreated && W == FCaretWidth && H == FCaretHeight)
+        return false;
+    ::HideCaret(Handle());
+    ::DestroyCaret();
+    CreateCaretNow();
+    return true;
+}
+
+void TCustomHSMemo::UpdateCaret() {
+    POINT P{-5, -5};
+    if (!FHideCaret) {
+        P = TextToPixelPoint(GetCaretPoint());
+        if (P.x < GetPaintX() || P.y < 0)
+            P = POINT{-10 - GetAveCharWidth(), -10};
+    }
+    if (HasFocus())
+        ::SetCaretPos(P.x, P.y);
+}
+
+void TCustomHSMemo::DoSetFocus() {
+    TCustomMemoSource* S = GetSource();
+    InstallViewHandlers(S);
+    GLastFocusedSource = S;
+    if (FHideSelection && S->SelectionType() != stNotSelected)
+        Invalidate();
+    CreateCaretNow();
+    if (FLineHighlight->Visible())
+        InvalidateLines(CaretLine(), CaretLine());
+    StateChanged(msPositionChanged | msInsState | msCountChanged | msModifiedChanged | msObjNameChanged);
+}
+
+void TCustomHSMemo::DoKillFocus() {
+    if (FPopupHint)
+        FPopupHint->CancelHint();
+    FMouseSelecting = false;
+    if (FHideSelection && GetSource()->SelectionType() != stNotSelected)
+        Invalidate();
+    if (FCaretCreated) {
+        ::HideCaret(Handle());
+        ::DestroyCaret();
+        FCaretCreated = false;
+    }
+    if (FLineHighlight->Visible())
+        InvalidateLines(CaretLine(), CaretLine());
+    GetSource()->NavigateHandler = [this](int32_t& Lines, int32_t& Chars) { GetNavigation(Lines, Chars); };
+}
+
+// --- commands -------------------------------------------------------------------------------
+
+void TCustomHSMemo::MemoCursorUp() {
+    if (FHideCaret)
+        return ScrollUp();
+    GetSource()->CursorUp();
+}
+void TCustomHSMemo::MemoCursorDown() {
+    if (FHideCaret)
+        return ScrollDown();
+    GetSource()->CursorDown();
+}
+void TCustomHSMemo::MemoCursorLeft() {
+    if (FHideCaret)
+        return ScrollLeft();
+    TCustomMemoSource* S = GetSource();
+    if (HasOption(moNotePadCursorStyle) && S->GetCurChar() == 0) {
+        if (S->GetCurLine() > 0) {
+            TSourceUpdate Update(*S, 2);
+            S->JumpTo(S->GetCurChar(), S->GetCurLine() - 1);
+            S->JumpToLineEnd();
+        }
+        return;
+    }
+    S->CursorLeft();
+}
+void TCustomHSMemo::MemoCursorRight() {
+    if (FHideCaret)
+        return ScrollRight();
+    GetSource()->CursorRight();
+}
+void TCustomHSMemo::MemoMarkUp() {
+    GetSource()->UnivMark([this] { GetSource()->CursorUp(); }, stStreamSel);
+}
+void TCustomHSMemo::MemoMarkDown() {
+    GetSource()->UnivMark([this] { GetSource()->CursorDown(); }, stStreamSel);
+}
+void TCustomHSMemo::MemoMarkLeft() {
+    GetSource()->UnivMark([this] { GetSource()->CursorLeft(); }, stStreamSel);
+}
+void TCustomHSMemo::MemoMarkRight() {
+    GetSource()->UnivMark([this] { GetSource()->CursorRight(); }, stStreamSel);
+}
+void TCustomHSMemo::MemoMarkToLineBegin() {
+    GetSource()->UnivMark([this] { MemoJumpToLineBegin(); }, stStreamSel);
+}
+void TCustomHSMemo::MemoMarkToLineEnd() {
+    GetSource()->UnivMark([this] { MemoJumpToLineEnd(); }, stStreamSel);
+}
+
+void TCustomHSMemo::MemoJumpToLineBegin() {
+    TCustomMemoSource* S = GetSource();
+    if (!FWordWrap)
+        return S->JumpToLineBegin();
+    int32_t RowStart = 0;
+    bool More = false;
+    GetWBPositionEx(GetCaretPoint(), RowStart, More);
+    S->JumpToChar(RowStart);
+}
+
+void TCustomHSMemo::MemoJumpToLineEnd() {
+    TCustomMemoSource* S = GetSource();
+    if (!FWordWrap)
+        return S->JumpToLineEnd();
+    int32_t RowStart = 0;
+    bool More = false;
+    GetWBPositionEx(GetCaretPoint(), RowStart, More);
+    if (!More)
+        return S->JumpToLineEnd();
+    int32_t Pos = RowStart + 1;
+    const int32_t End = FindWordBreak(S->GetCurLine(), Pos);
+    S->JumpToChar(End - 1);
+}
+
+void TCustomHSMemo::JumpToScreenTop() {
+    int32_t RowStart = 0;
+    bool More = false;
+    const int32_t Row = CheckVisibleIndex(GetWBPositionEx(GetCaretPoint(), RowStart, More).y, true);
+    GetSource()->Navigate(FWinLine - Row, 0);
+}
+
+void TCustomHSMemo::JumpToScreenBottom() {
+    int32_t RowStart = 0;
+    bool More = false;
+    const int32_t Row = CheckVisibleIndex(GetWBPositionEx(GetCaretPoint(), RowStart, More).y, true);
+    GetSource()->Navigate(GetMaxCaretLine() - (Row - FWinLine), 0);
+}
+
+void TCustomHSMemo::JumpLeftMost() {
+    if (!FWordWrap)
+        GetSource()->JumpToChar(FWinChar);
+}
+void TCustomHSMemo::JumpRightMost() {
+    if (!FWordWrap)
+        GetSource()->JumpToChar(FWinChar + GetMaxCaretChar());
+}
+
+void TCustomHSMemo::PageUp() {
+    GetSource()->Navigate(-std::max(1, GetMaxCaretLine()), 0);
+}
+void TCustomHSMemo::PageDown() {
+    GetSource()->Navigate(std::max(1, GetMaxCaretLine()), 0);
+}
+
+void TCustomHSMemo::PageLeft() {
+    if (int32_t W = GetAveCharWidth())
+        GetSource()->JumpToChar(std::max(0, CaretChar() - ClientW() / W));
+}
+void TCustomHSMemo::PageRight() {
+    if (int32_t W = GetAveCharWidth())
+        GetSource()->JumpToChar(CaretChar() + ClientW() / W);
+}
+
+void TCustomHSMemo::MarkToTop() {
+    GetSource()->UnivMark([this] { JumpToScreenTop(); }, stStreamSel);
+}
+void TCustomHSMemo::MarkToBottom() {
+    GetSource()->UnivMark([this] { JumpToScreenBottom(); }, stStreamSel);
+}
+void TCustomHSMemo::MarkPageUp() {
+    GetSource()->UnivMark([this] { PageUp(); }, stStreamSel);
+}
+void TCustomHSMemo::MarkPageDown() {
+    GetSource()->UnivMark([this] { PageDown(); }, stStreamSel);
+}
+void TCustomHSMemo::MarkColToTop() {
+    GetSource()->UnivMark([this] { JumpToScreenTop(); }, stBlockSel);
+}
+void TCustomHSMemo::MarkColToBottom() {
+    GetSource()->UnivMark([this] { JumpToScreenBottom(); }, stBlockSel);
+}
+void TCustomHSMemo::MarkColPageUp() {
+    GetSource()->UnivMark([this] { PageUp(); }, stBlockSel);
+}
+void TCustomHSMemo::MarkColPageDown() {
+    GetSource()->UnivMark([this] { PageDown(); }, stBlockSel);
+}
+
+void TCustomHSMemo::ProcessEscape() {
+    if (FMouseSelecting) {
+        FMouseSelecting = false;
+        if (HandleAllocated() && GetCapture() == Handle())
+            ReleaseCapture();
+    }
+    GetSource()->ProcessEscape();
+}
+
+// CopyToClipboard, CutToClipboard, PasteFromClipboard: MemoRtfTransfer.cpp.
+
+// Moves down and up count rows (wrapped rows with word wrap) and keeps the pixel column.
+void TCustomHSMemo::GetNavigation(int32_t& DY, int32_t& DX) {
+    if (DX != 0) {
+        FNavValid = false;
+        return;
+    }
+    if (DY == 0)
+        return;
+    TCustomMemoSource* S = GetSource();
+    const POINT Caret = GetCaretPoint();
+    if (!FNavValid) {
+        FNavX = TextToPixelChar(Caret);
+        FNavWinChar = FWinChar;
+        FNavValid = true;
+    }
+    int32_t RowStart = 0;
+    bool More = false;
+    POINT W = GetWBPositionEx(Caret, RowStart, More);
+    int32_t Row = CheckVisibleIndex(W.y, true) + DY;
+    const int32_t Last = GetRealStrCount();
+    if (!S->HasOption(soBeyondFileEnd) && Row > Last)
+        Row = Last;
+    if (Row < 0)
+        Row = 0;
+    const int32_t SavedWinChar = FWinChar;
+    FWinChar = FNavWinChar;
+    const int32_t Col = std::max(0, (FNavX - GetPaintX()) / std::max(1, GetAveCharWidth()) + FWinChar);
+    FWinChar = SavedWinChar;
+    POINT Target = GetRealPosition(POINT{Col, CheckVisibleIndex(Row, false)});
+    if (FWordWrap) {
+        // A column past the end of a row that is not the line's last stays on that row.
+        int32_t TStart = 0;
+        bool TMore = false;
+        POINT Back = GetWBPositionEx(Target, TStart, TMore);
+        if (Back.y != CheckVisibleIndex(Row, false)) {
+            int32_t Pos = TStart + 1;
+            Target.x = FindWordBreak(Target.y, Pos) - 1;
+            (void)TMore;
+        }
+    }
+    DY = Target.y - Caret.y;
+    DX = Target.x - Caret.x;
+    const bool Keep = FNavValid;
+    // The source moves by both deltas; the remembered pixel column survives this vertical move.
+    FNavValid = Keep;
+}
+
+// --- typing ---------------------------------------------------------------------------------
+
+bool TCustomHSMemo::InsertChar(char Ch) {
+    const uint8_t C = uint8_t(Ch);
+    if (KeyState() != 0 || C < 32 || C == 127)
+        return false;
+    TCustomMemoSource* S = GetSource();
+    if (S->GetReadOnly())
+        return true;
+    TSourceUpdate Update(*S, 0);
+    const int32_t OldStyle = S->CarriedStyle;
+    S->CarriedStyle = S->GetAttr(S->GetCurChar(), S->GetCurLine());
+    const bool Keep = S->HasOption(soPersistentBlocks) && TCustomMemoSource::GetOverwrite();
+    const TSelectionType SavedType = S->SelectionType();
+    const TPosition SavedBegin = S->BlockBegin(), SavedEnd = S->BlockEnd();
+    if (!S->CheckOverwriteBlock())
+        S->CarriedStyle = OldStyle;
+    if (TCustomMemoSource::GetOverwrite())
+        S->DeleteRight(1);
+    if (S->Insert(std::string(1, Ch)))
+        S->CursorRight();
+    if (Keep && SavedType != stNotSelected)
+        S->SetSelection(SavedType, SavedBegin.Char, SavedBegin.Line, SavedEnd.Char, SavedEnd.Line);
+    else if (!S->HasOption(soPersistentBlocks) && !S->HasOption(soOverwriteBlocks))
+        S->ClearSelection();
+    S->CarriedStyle = OldStyle;
+    return true;
+}
+
+void TCustomHSMemo::KeyPress(char& Key) {
+    THSCustomControl::KeyPress(Key);
+}
+
+void TCustomHSMemo::InitDefaultKeyMapping() {
+    FillMemoKeyMap(*this, "Default");
+}
+
+// --- mouse ----------------------------------------------------------------------------------
+
+void TCustomHSMemo::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    THSCustomControl::MouseDown(Button, Shift, X, Y);
+    if (Button != TMouseButton::mbLeft)
+        return;
+    if (CanFocus() && !HasFocus())
+        SetFocus();
+    TCustomMemoSource* S = GetSource();
+    if (X < GetRealGutterWidth()) {
+        const POINT P = MouseToTextPoint(X, Y, true);
+        DoClickGutter(P.y, -1, Shift);
+        return;
+    }
+    const POINT P = MouseToTextPoint(X, Y, true);
+    TSourceUpdate Update(*S, 2);
+    if (Shift & ssShift) {
+        const POINT Anchor = S->SelectionType() != stNotSelected
+                                 ? POINT{S->BlockBegin().Char, S->BlockBegin().Line}
+                                 : GetCaretPoint();
+        FMouseAnchor = Anchor;
+        S->JumpTo(P.x, P.y);
+        S->SetSelection(stStreamSel, Anchor.x, Anchor.y, P.x, P.y);
+    } else {
+        S->ClearSelection();
+        S->JumpTo(P.x, P.y);
+        FMouseAnchor = P;
+    }
+    FAltSelecting = (Shift & ssAlt) != 0;
+    FMouseSelecting = true;
+    if (HandleAllocated())
+        SetCapture(Handle());
+}
+
+void TCustomHSMemo::MouseMove(TShiftState Shift, int X, int Y) {
+    THSCustomControl::MouseMove(Shift, X, Y);
+    if (!FMouseSelecting || !(Shift & ssLeft))
+        return;
+    const POINT P = MouseToTextPoint(X, Y, true);
+    TCustomMemoSource* S = GetSource();
+    if (P.x == S->GetCurChar() && P.y == S->GetCurLine())
+        return;
+    TSourceUpdate Update(*S, 2);
+    ++S->SelectionKeeping();
+    S->JumpTo(P.x, P.y);
+    --S->SelectionKeeping();
+    POINT A = FMouseAnchor, B = P;
+    if (B.y < A.y || (B.y == A.y && B.x < A.x))
+        std::swap(A, B);
+    if (A.x == B.x && A.y == B.y)
+        S->ClearSelection();
+    else
+        S->SetSelection(FAltSelecting ? stBlockSel : stStreamSel, A.x, A.y, B.x, B.y);
+}
+
+void TCustomHSMemo::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    THSCustomControl::MouseUp(Button, Shift, X, Y);
+    if (Button == TMouseButton::mbLeft && FMouseSelecting) {
+        FMouseSelecting = false;
+        if (HandleAllocated() && GetCapture() == Handle())
+            ReleaseCapture();
+    }
+}
+
+void TCustomHSMemo::DoClickGutter(int32_t Line, int32_t ImageIndex, TShiftState Shift) {
+    if (OnClickGutter)
+        OnClickGutter(this, Line, ImageIndex, Shift);
+}
+
+void TCustomHSMemo::MemoJumpToUrl(const std::string& Url) {
+    bool Handled = false;
+    if (OnJumpToUrl)
+        OnJumpToUrl(this, Url, Handled);
+    if (Handled)
+        return;
+    // Text in a document decides nothing about what runs: only web, file-transfer and mail
+    // addresses go to the shell.
+    const std::string Target = HotStringToUrl(Url);
+    if (!Target.empty())
+        JumpToURL(Target);
+}
+
+void TCustomHSMemo::MouseWheel(int Delta) {
+    FWheelAccumulator = int16_t(FWheelAccumulator + Delta);
+    UINT PerNotch = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &PerNotch, 0);
+    if (PerNotch < 1 || PerNotch == WHEEL_PAGESCROLL)
+        PerNotch = 3;
+    const int Steps = FWheelAccumulator / WHEEL_DELTA;
+    if (Steps == 0)
+        return;
+    FWheelAccumulator = int16_t(FWheelAccumulator - Steps * WHEEL_DELTA);
+    ScrollScreenVert(-Steps * int32_t(PerNotch));
+}
+
+// --- window ---------------------------------------------------------------------------------
+
+void TCustomHSMemo::CreateParams(TCreateParams& Params) {
+    THSCustomControl::CreateParams(Params);
+    Params.Style |= WS_TABSTOP;
+    if (FScrollBars == TScrollStyle::ssVertical || FScrollBars == TScrollStyle::ssBoth)
+        Params.Style |= WS_VSCROLL;
+    if (FScrollBars == TScrollStyle::ssHorizontal || FScrollBars == TScrollStyle::ssBoth)
+        Params.Style |= WS_HSCROLL;
+    Params.ClassStyle = CS_DBLCLKS;
+    UpdateParamsWithBorderStyle(Params, FBorderStyle, true);
+}
+
+void TCustomHSMemo::Loaded() {
+    THSCustomControl::Loaded();
+    TCustomMemoSource* S = GetSource();
+    {
+        TSourceUpdate Update(*S, 2);
+        S->JumpTo(0, 0);
+    }
+    S->ClearUndoBuffer();
+    S->SetModified(false);
+    UpdateAveSize();
+    UpdateMaxLine(true);
+    WordWrapLines(0, INT_MAX, false);
+}
+
+void TCustomHSMemo::DestroyWnd() {
+    THSCustomControl::DestroyWnd();
+    // The text lives in the source; it must not become the next window's caption.
+    FText.clear();
+}
+
+void TCustomHSMemo::CreateHandleDone() {
+    THSCustomControl::CreateHandleDone();
+    FontOnChange();
+    UpdateLineNumbersWidth();
+    UpdateScrollSize();
+    UpdateScrollPos();
+}
+
+void TCustomHSMemo::ModifyScrollBar(int Kind, int Code, int32_t Pos) {
+    if (Visible() && CanFocus() && TabStop() && !HasFocus())
+        SetFocus();
+    const bool Vert = Kind == 1;
+    switch (Code) {
+    case SB_LINEUP:
+        Vert ? ScrollUp() : ScrollLeft();
+        break;
+    case SB_LINEDOWN:
+        Vert ? ScrollDown() : ScrollRight();
+        break;
+    case SB_PAGEUP:
+        Vert ? ScrollPageUp() : ScrollPageLeft();
+        break;
+    case SB_PAGEDOWN:
+        Vert ? ScrollPageDown() : ScrollPageRight();
+        break;
+    case SB_THUMBTRACK:
+        if (!HasOption(moThumbTracking))
+            break;
+        [[fallthrough]];
+    case SB_THUMBPOSITION:
+        if (Vert)
+            SetWinLine(Pos);
+        else
+            SetWinChar(Pos);
+        break;
+    case SB_TOP:
+        if (Vert) {
+            TSourceUpdate Update(*GetSource(), 2);
+            GetSource()->JumpToFileBegin();
+        } else {
+            ScrollScreenHorz(-CaretChar());
+        }
+        break;
+    case SB_BOTTOM:
+        if (Vert) {
+            TSourceUpdate Update(*GetSource(), 2);
+            GetSource()->JumpToFileEnd();
+        } else {
+            ScrollScreenHorz(FHorzMaxPos - CaretChar());
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void TCustomHSMemo::WndProc(TMessage& Message) {
+    TCustomMemoSource* S = GetSource();
+    switch (Message.Msg) {
+    case WM_ERASEBKGND:
+        Message.Result = 1;
+        return;
+    case WM_GETDLGCODE:
+        Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | (WantTabs() ? DLGC_WANTTAB : 0);
+        return;
+    case WM_SETFOCUS:
+        THSCustomControl::WndProc(Message);
+        if (NotifySource(WM_SETFOCUS))
+            DoSetFocus();
+        return;
+    case WM_KILLFOCUS:
+        THSCustomControl::WndProc(Message);
+        DoKillFocus();
+        return;
+    case WM_CLEAR:
+        S->Clear();
+        return;
+    case WM_COPY:
+        CopyToClipboard();
+        return;
+    case WM_CUT:
+        CutToClipboard();
+        return;
+    case WM_PASTE:
+        PasteFromClipboard();
+        return;
+    case WM_UNDO:
+    case EM_UNDO:
+        S->Undo();
+        Message.Result = 1;
+        return;
+    case EM_CANUNDO:
+        Message.Result = S->UndoAvailable() ? 1 : 0;
+        return;
+    case EM_EMPTYUNDOBUFFER:
+        S->ClearUndoBuffer();
+        return;
+    case EM_GETLINECOUNT:
+        Message.Result = S->GetStrCount();
+        return;
+    case EM_LINEINDEX: {
+        int32_t Line = int32_t(Message.WParam);
+        if (Line == -1)
+            Line = S->GetCurLine();
+        int64_t Sum = 0;
+        for (int32_t I = 0; I < Line && I < S->GetStrCount(); ++I)
+            Sum += int64_t(S->Strings().Get(I).size());
+        Message.Result = LRESULT(Sum);
+        return;
+    }
+    case EM_GETLINE: {
+        const int32_t Line = int32_t(Message.WParam);
+        auto* Buffer = reinterpret_cast<char*>(Message.LParam);
+        Message.Result = 0;
+        if (!Buffer || Line < 0 || Line >= S->GetStrCount())
+            return;
+        uint16_t Size = 0;
+        std::memcpy(&Size, Buffer, sizeof(Size));
+        if (Size == 0)
+            return;
+        const std::string Text = S->Strings().Get(Line);
+        const size_t N = std::min<size_t>(Text.size(), Size);
+        if (N == 0) {
+            Buffer[0] = 0;
+            return;
+        }
+        std::memcpy(Buffer, Text.data(), N);
+        Message.Result = LRESULT(N);
+        return;
+    }
+    case WM_GETTEXTLENGTH:
+        Message.Result = LRESULT(GetText().size());
+        return;
+    case WM_LBUTTONDBLCLK:
+        if (!NotifySource(WM_LBUTTONDBLCLK))
+            return;
+        THSCustomControl::WndProc(Message);
+        if (HasOption(moDblClickLine))
+            S->MarkLine();
+        else
+            S->MarkWord();
+        return;
+    case WM_MOUSEWHEEL:
+        MouseWheel(int16_t(HIWORD(Message.WParam)));
+        Message.Result = 0;
+        return;
+    case WM_VSCROLL:
+        ModifyScrollBar(1, LOWORD(Message.WParam), HandleAllocated() ? GetScrollPosEx(Handle(), SB_VERT) : 0);
+        VerticalScroll(LOWORD(Message.WParam));
+        return;
+    case WM_HSCROLL:
+        ModifyScrollBar(0, LOWORD(Message.WParam), HandleAllocated() ? GetScrollPosEx(Handle(), SB_HORZ) : 0);
+        return;
+    case WM_SIZE:
+        THSCustomControl::WndProc(Message);
+        UpdateScrollSize();
+        UpdateScrollPos();
+        return;
+    case CM_MEMOOPTIONSUPDATE:
+        if (FUseGlobalOptions)
+            LoadGlobalOptions();
+        return;
+    default:
+        break;
+    }
+    THSCustomControl::WndProc(Message);
+}
+
+// --- options --------------------------------------------------------------------------------
+
+void TCustomHSMemo::SetUseGlobalOptions(bool Value) {
+    if (Value == FUseGlobalOptions)
+        return;
+    if (Value)
+        LoadGlobalOptions();
+    FUseGlobalOptions = Value;
+}
+
+void TCustomHSMemo::LoadGlobalOptions() {
+    TMemoEnvOptions* G = GlobalMemoOptions();
+    FTextStyles->BeginParserUpdate();
+    struct TEnd {
+        TTextStyles& S;
+        ~TEnd() { S.EndParserUpdate(); }
+    } End{*FTextStyles};
+    AssignPropsEx(
+        G, this,
+        "KeyMapping,Options,MarginPos,GutterWidth,GutterBrush,MarginPen,LineSeparator,LineHighlight,Font,"
+        "Color,TextStyles,UseMonoFont,UseReadOnlyColor,ReadOnlyColor,SpecialSymbols");
+    SetColor(G->Color());
+    FTextStyles->UpdateParams();
+}
+
+void TCustomHSMemo::SetOptions(TMemoOptions Value) {
+    if (Value == FOptions)
+        return;
+    const bool WasSyntax = NeedSyntaxPaint();
+    const int32_t OldWidth = TextWidthForWrap();
+    FOptions = Value;
+    FWBCount = 0;
+    UpdateLineNumbersWidth();
+    UpdateCaret();
+    UpdateCaretMode();
+    Invalidate();
+    if (FWordWrap && OldWidth != TextWidthForWrap())
+        WordWrapLines(0, INT_MAX, true);
+    if (WasSyntax != NeedSyntaxPaint() && !FUseMonoFont)
+        GetSource()->ParserChanged();
+    UpdateScrollSize();
+    UpdateScrollPos();
+}
+
+int32_t TCustomHSMemo::TextWidthForWrap() {
+    return GetWrapMargin() - GetPaintX();
+}
+
+void TCustomHSMemo::SetWordWrap(bool Value) {
+    if (Value == FWordWrap)
+        return;
+    FWordWrap = Value;
+    WordWrapLines(0, INT_MAX, true);
+    if (!Value) {
+        WordWrapUpdated();
+        Invalidate();
+    } else {
+        FWinChar = 0;
+    }
+    UpdateMaxLine(false);
+}
+
+void TCustomHSMemo::SetUseMonoFont(bool Value) {
+    if (Value == FUseMonoFont)
+        return;
+    FUseMonoFont = Value;
+    TCustomMemoSource* S = GetSource();
+    if (Value) {
+        FSavedBlockOption = S->BlockOption();
+        FSavedBlockOptionValid = true;
+        if (FSavedBlockOption == bkBoth)
+            S->SetBlockOption(bkStreamSel);
+        if (FSavedBlockOption == bkBlockSel)
+            S->SetBlockOption(bkNone);
+    } else if (FSavedBlockOptionValid) {
+        S->SetBlockOption(FSavedBlockOption);
+        FSavedBlockOptionValid = false;
+    }
+    UpdateAveSize();
+    if (FWordWrap)
+        WordWrapLines(0, INT_MAX, true);
+    UpdateCaretMode();
+    Invalidate();
+}
+
+void TCustomHSMemo::SetHideCaret(bool Value) {
+    if (Value == FHideCaret)
+        return;
+    FHideCaret = Value;
+    UpdateCaretMode();
+    UpdateCaret();
+}
+
+void TCustomHSMemo::SetHideSelection(bool Value) {
+    if (Value == FHideSelection)
+        return;
+    FHideSelection = Value;
+    if (!HasFocus())
+        Invalidate();
+}
+
+void TCustomHSMemo::SetMarginPos(int32_t Value) {
+    if (Value == FMarginPos || Value < 0)
+        return;
+    FMarginPos = Value;
+    if (FWordWrap && HasOption(moBreakWordAtMargin))
+        WordWrapLines(0, INT_MAX, true);
+    Invalidate();
+}
+
+void TCustomHSMemo::SetGutterWidth(int32_t Value) {
+    if (Value == FGutterWidth || Value < 0)
+        return;
+    FGutterWidth = Value;
+    if (FWordWrap)
+        WordWrapLines(0, INT_MAX, true);
+    if (HasOption(moDrawGutter))
+        Invalidate();
+}
+
+void TCustomHSMemo::SetGutterLineIndent(int32_t Value) {
+    if (Value == FGutterLineIndent)
+        return;
+    FGutterLineIndent = Value;
+    if (HasOption(moLineNumbers))
+        Invalidate();
+}
+
+void TCustomHSMemo::SetLeftIndent(int32_t Value) {
+    Value = std::max(Value, 0);
+    if (Value == FLeftIndent)
+        return;
+    FLeftIndent = Value;
+    if (HasOption(moLeftIndent)) {
+        if (FWordWrap)
+            WordWrapLines(0, INT_MAX, true);
+        Invalidate();
+    }
+}
+
+void TCustomHSMemo::SetLineNumAlign(TAlignment Value) {
+    if (Value == FLineNumAlign)
+        return;
+    FLineNumAlign = Value;
+    Invalidate();
+}
+
+void TCustomHSMemo::SetScrollBars(TScrollStyle Value) {
+    if (Value == FScrollBars)
+        return;
+    FScrollBars = Value;
+    if (HandleAllocated())
+        RecreateWnd();
+    UpdateMaxLine(true);
+}
+
+void TCustomHSMemo::SetHideScrollBars(bool Value) {
+    if (Value == FHideScrollBars)
+        return;
+    FHideScrollBars = Value;
+    UpdateScrollSize();
+    UpdateScrollPos();
+    UpdateMaxLine(false);
+}
+
+void TCustomHSMemo::SetHorzMaxPos(int32_t Value) {
+    if (Value < 40 || Value > 9999 || Value == FHorzMaxPos)
+        return;
+    FHorzMaxPos = Value;
+    UpdateScrollPos();
+    UpdateScrollSize();
+}
+
+void TCustomHSMemo::SetBorderStyle(TBorderStyle Value) {
+    if (Value == FBorderStyle)
+        return;
+    FBorderStyle = Value;
+    if (HandleAllocated())
+        RecreateWnd();
+}
+
+void TCustomHSMemo::SetGutterImgsAlign(TGutterImgsAlign Value) {
+    if (Value == FGutterImgsAlign)
+        return;
+    FGutterImgsAlign = Value;
+    Invalidate();
+}
+
+#define MEMO_COLOR_SETTER(Name, Field)                                                                       \
+    void TCustomHSMemo::Set##Name(TColor Value) {                                                            \
+        if (Value == Field)                                                                                  \
+            return;                                                                                          \
+        Field = Value;                                                                                       \
+        Invalidate();                                                                                        \
+    }
+MEMO_COLOR_SETTER(SelColor, FSelColor)
+MEMO_COLOR_SETTER(SelBackColor, FSelBackColor)
+MEMO_COLOR_SETTER(MatchColor, FMatchColor)
+MEMO_COLOR_SETTER(MatchBackColor, FMatchBackColor)
+MEMO_COLOR_SETTER(GutterBackColor, FGutterBackColor)
+MEMO_COLOR_SETTER(GutterLineColor, FGutterLineColor)
+MEMO_COLOR_SETTER(LineBookmarkColor, FLineBookmarkColor)
+#undef MEMO_COLOR_SETTER
+
+void TCustomHSMemo::SetDisabledColor(TColor Value) {
+    if (Value == FDisabledColor)
+        return;
+    FDisabledColor = Value;
+    if (!Enabled())
+        Invalidate();
+}
+void TCustomHSMemo::SetReadOnlyColor(TColor Value) {
+    if (Value == FReadOnlyColor)
+        return;
+    FReadOnlyColor = Value;
+    if (ReadOnly())
+        Invalidate();
+}
+void TCustomHSMemo::SetLineNumColor(TColor Value) {
+    if (Value == FLineNumColor)
+        return;
+    FLineNumColor = Value;
+    if (HasOption(moLineNumbers))
+        Invalidate();
+}
+void TCustomHSMemo::SetLineNumBackColor(TColor Value) {
+    if (Value == FLineNumBackColor)
+        return;
+    FLineNumBackColor = Value;
+    if (HasOption(moLineNumbers))
+        Invalidate();
+}
+
+void TCustomHSMemo::SetMarginPen(const TPen& Value) {
+    FMarginPen->Assign(Value);
+    if (FMarginPen->Width() > 2)
+        FMarginPen->SetWidth(2);
+}
+
+void TCustomHSMemo::SetTextStyles(TTextStyles* Value) {
+    if (Value)
+        FTextStyles->Assign(Value);
+    UpdateAveSize();
+    Invalidate();
+}
+
+void TCustomHSMemo::TempHighlightLineWithStyle(int32_t Line, const std::string& StyleName) {
+    const int Index = FTextStyles->IndexOfName(StyleName);
+    if (Index >= 0)
+        GetSource()->TempHighlightLine(Line, uint8_t(Index));
+}
+
+void TCustomHSMemo::ToggleImageAndTextStyle(const std::string& Name) {
+    const int Style = FTextStyles->IndexOfName(Name);
+    const int Image = FGutterImgs->IndexOfName(Name);
+    TCustomMemoSource* S = GetSource();
+    const int32_t Line = S->GetCurLine();
+    if (Style < 0 || Image < 0 || Line >= S->GetStrCount())
+        return;
+    TSourceUpdate Update(*S, 2);
+    const bool Set = !S->GetImageBit(Line, Image);
+    S->SetImageBit(Line, Image, Set);
+    S->SetLineTextStyle(Line, Set ? uint8_t(Style) : 0);
+}
+
+// --- text-style host ------------------------------------------------------------------------
+
+void TCustomHSMemo::HostSetTextColors(TColor FontColor, TColor BackColor) {
+    Font().SetColor(FontColor);
+    SetColor(BackColor);
+}
+void TCustomHSMemo::HostSetSelectionColors(TColor FontColor, TColor BackColor) {
+    SetSelColor(FontColor);
+    SetSelBackColor(BackColor);
+}
+void TCustomHSMemo::HostSetMatchColors(TColor FontColor, TColor BackColor) {
+    SetMatchColor(FontColor);
+    SetMatchBackColor(BackColor);
+}
+void TCustomHSMemo::HostParserChanged() {
+    GetSource()->ParserChanged();
+}
+void TCustomHSMemo::HostStylesUpdated(bool ParserWasChanged) {
+    if (ParserWasChanged)
+        UpdateCaretMode();
+    UpdateAveSize();
+    UpdateScrollSize();
+    UpdateScrollPos();
+    Invalidate();
+}
+
+void TCustomHSMemo::FontChanged() {
+    THSCustomControl::FontChanged();
+    FontOnChange();
+}
+
+void TCustomHSMemo::ColorChanged() {
+    THSCustomControl::ColorChanged();
+    // Styles that follow the memo's colour take the new one.
+    if (FTextStyles)
+        FTextStyles->UpdateParams();
+    Invalidate();
+}
+
+void TCustomHSMemo::EnabledChanged() {
+    THSCustomControl::EnabledChanged();
+    if (!Enabled()) {
+        if (GetSource()->SelectionType() != stNotSelected)
+            ClearSelection();
+        if (FCaretCreated && HandleAllocated())
+            ::HideCaret(Handle());
+    }
+    Invalidate();
+}
+
+void TCustomHSMemo::FontOnChange() {
+    Invalidate();
+    if (FTextStyles)
+        FTextStyles->UpdateParams();
+    UpdateAveSize();
+    UpdateLineNumbersWidth();
+    if (!FWordWrapList)
+        return;
+    FCaretWidth = 0;
+    UpdateCaretMode();
+    FWBCount = 0;
+    WordWrapLines(0, INT_MAX, true);
+    UpdateScrollSize();
+    UpdateScrollPos();
+}
+
+void TCustomHSMemo::UpdateAveSize() {
+    FAveLineHeight = 0;
+    FAveCharWidth = 0;
+    GetAveLineHeight();
+    GetAveCharWidth();
+}
+
+void TCustomHSMemo::UpdateLineHeight() {
+    FAveLineHeight = 0;
+    GetAveLineHeight();
+}
+
+void TCustomHSMemo::UpdateMaxLine(bool Force) {
+    if (Force)
+        GetSource()->ReCalculateMaxLine();
+    UpdateScrollSize();
+    UpdateScrollPos();
+}
+
+void TCustomHSMemo::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    const int32_t OldWidth = FWordWrapList ? TextWidthForWrap() : 0;
+    THSCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+    if (!FWordWrapList)
+        return;
+    if (FWordWrap && !HasOption(moBreakWordAtMargin) && OldWidth != TextWidthForWrap()) {
+        FWBCount = 0;
+        WordWrapLines(0, INT_MAX, true);
+    }
+    if (UpdateLineNumbersWidth())
+        Invalidate();
+}
+
+// --- scroll bars ----------------------------------------------------------------------------
+
+void TCustomHSMemo::UpdateScrollSize() {
+    if (!HandleAllocated() || !FWordWrapList)
+        return;
+    const int32_t CW = std::max(1, GetAveCharWidth());
+    if (FScrollBars == TScrollStyle::ssHorizontal || FScrollBars == TScrollStyle::ssBoth) {
+        const int32_t Page = std::max(1, (ClientW() - GetPaintX()) / CW);
+        if (!FHideScrollBars) {
+            _SetScrollSize(Handle(), SB_HORZ, 0, FHorzMaxPos, Page);
+        } else if (!FWordWrap) {
+            const int32_t Max = GetSource()->MaxLineLength();
+            _SetScrollSize(Handle(), SB_HORZ, 0, Max, Max < Page ? -1 : Page);
+        } else {
+            _SetScrollSize(Handle(), SB_HORZ, 0, 0, -1);
+        }
+    }
+    if (FScrollBars == TScrollStyle::ssVertical || FScrollBars == TScrollStyle::ssBoth) {
+        const int32_t Page = VisibleRows() + 1;
+        int32_t Range = GetRealStrCountEx();
+        if (FHideScrollBars && Page > Range) {
+            _SetScrollSize(Handle(), SB_VERT, 0, Range, -1);
+        } else {
+            Range = std::max(Range, Page);
+            _SetScrollSize(Handle(), SB_VERT, 0, Range, Page);
+        }
+    }
+}
+
+void TCustomHSMemo::UpdateScrollPos() {
+    if (!HandleAllocated())
+        return;
+    if (FScrollBars == TScrollStyle::ssHorizontal || FScrollBars == TScrollStyle::ssBoth)
+        _SetScrollPos(Handle(), SB_HORZ, FWinChar);
+    if (FScrollBars == TScrollStyle::ssVertical || FScrollBars == TScrollStyle::ssBoth)
+        _SetScrollPos(Handle(), SB_VERT, FWinLine);
+}
+
+// --- position store -------------------------------------------------------------------------
+
+void TMemoPostionStore::SavePosition(TCustomHSMemo& Memo) {
+    TCustomMemoSource* Source = Memo.GetSource();
+    auto It = std::lower_bound(FItems.begin(), FItems.end(), Source,
+                               [](const TStoredPosition& P, TCustomMemoSource* S) { return P.Source < S; });
+    const TStoredPosition Entry{Source, Memo.WinLine(), Memo.WinChar(), Memo.GetCaretPoint()};
+    if (It != FItems.end() && It->Source == Source)
+        *It = Entry;
+    else
+        FItems.insert(It, Entry);
+}
+
+void TMemoPostionStore::RestorePosition(TCustomHSMemo& Memo) {
+    TCustomMemoSource* Source = Memo.GetSource();
+    auto It = std::lower_bound(FItems.begin(), FItems.end(), Source,
+                               [](const TStoredPosition& P, TCustomMemoSource* S) { return P.Source < S; });
+    if (It == FItems.end() || It->Source != Source)
+        return;
+    TSourceUpdate Update(*Source, 2);
+    Memo.FWinLine = It->WinLine;
+    Memo.FWinChar = It->WinChar;
+    Source->JumpTo(It->Caret.x, It->Caret.y);
+}
+
+void TMemoPostionStore::Forget(TCustomMemoSource* Source) {
+    FItems.erase(std::remove_if(FItems.begin(), FItems.end(),
+                                [Source](const TStoredPosition& P) { return P.Source == Source; }),
+                 FItems.end());
+}

@@ -1,0 +1,578 @@
+#pragma once
+// The code-editor view: a window that shows, scrolls and edits one text model. The view owns no
+// text; every edit goes to its source (TCustomMemoSource), which tells every view that shows it
+// what changed once per outermost update bracket. Several views may show one source.
+//
+// Positions are POINTs: x the character column, y the line, both from 0. Wrapped positions count
+// screen rows instead of lines.
+
+#include <climits>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/foundation/HSCommon.h"
+#include "controls/foundation/HSHints.h"
+#include "framework/ui/StdCtrls.h"
+#include "controls/memo/MemoDrawSink.h"
+#include "controls/memo/GutterImages.h"
+#include "controls/memo/MemoEnvOptions.h"
+#include "controls/memo/MemoWordWrap.h"
+#include "controls/memo/TextStyles.h"
+#include "controls/textmodel/MemoSource.h"
+
+class TStream;
+class THSExporter;
+class THSImporter;
+
+enum TMemoOption : uint32_t {
+    moDrawMargin = 1u << 0,
+    moDrawGutter = 1u << 1,
+    moThumbTracking = 1u << 2,
+    moDblClickLine = 1u << 3,
+    moColorSyntax = 1u << 4,
+    moLineNumbers = 1u << 5,
+    moOverwriteCaret = 1u << 6,
+    moLeftIndent = 1u << 7,
+    moDisableDrag = 1u << 8,
+    moSelectOnlyText = 1u << 9,
+    moLineNumbersOnGutter = 1u << 10,
+    moNotePadCursorStyle = 1u << 11,
+    moBreakWordAtMargin = 1u << 12,
+    moDrawSpecialSymbols = 1u << 13,
+    moDisableRightClickMove = 1u << 14,
+    moColoredLineStyle = 1u << 15,
+    moDisableInvertedSel = 1u << 16,
+    moHideInvisibleLines = 1u << 17,
+    moDrawLineBookmarks = 1u << 18,
+    moShowScrollHint = 1u << 19,
+    moUseReadOnlyColor = 1u << 20,
+    moExtendedSel = 1u << 21,
+    moCenterOnBookmark = 1u << 22,
+    moTripleClick = 1u << 23,
+    moLimitLineNumbers = 1u << 24,
+};
+using TMemoOptions = uint32_t;
+constexpr TMemoOptions kDefaultMemoOptions = moThumbTracking | moColorSyntax;
+
+enum TGutterImgsAlign : uint8_t { iaLeft, iaRight };
+enum TClipboardType : uint8_t { cbNormal, cbRtf };
+
+// The options message every registered object receives when the global editor options change.
+constexpr UINT CM_MEMOOPTIONSUPDATE = 0x81F;
+
+class TCustomHSMemo;
+class TMemoPostionStore;
+
+using TMemoStates = uint16_t; // bits of TMemoStateBit (controls/textmodel/MemoSource.h)
+using TMemoChangeEvent = std::function<void(TObject* Sender, TMemoStates State)>;
+using TClickGutterEvent =
+    std::function<void(TObject* Sender, int32_t LinePos, int32_t ImageIndex, TShiftState Shift)>;
+using TMemoScrollEvent = std::function<void(TObject* Sender, TScrollStyle ScrollStyle, int32_t Delta)>;
+using TVertScrollEvent = std::function<void(TObject* Sender, int32_t TopLine, bool EndScroll,
+                                            bool& ShowScrollHint, std::string& ScrollHint)>;
+using TGetLineNumberEvent = std::function<void(TObject* Sender, std::string& Text, int32_t& Line)>;
+using TGetColorStyleEvent = std::function<void(TObject* Sender, POINT APoint, int32_t& AStyle)>;
+using TCustomStringEvent = std::function<void(TObject* Sender, std::string& S, std::string& ColorS)>;
+using TCustomDrawEvent =
+    std::function<void(TObject* Sender, TMemoDrawSink& Sink, const RECT& Rect, int32_t LinePos,
+                       int32_t CharPos, const std::string& S, TDrawStates DrawState, bool& Handled)>;
+using TDrawGutterEvent = std::function<void(TObject* Sender, TMemoDrawSink& Sink, bool& Handled,
+                                            TDrawStates DrawState, const RECT& Rect)>;
+using TJumpToUrlEvent = std::function<void(TObject* Sender, const std::string& S, bool& Handled)>;
+using TCreateDialogEvent = std::function<void(TObject* Sender, TForm* Dialog)>;
+
+// The list of every live memo, in creation order.
+const std::vector<TCustomHSMemo*>& MemoList();
+// The first memo (in MemoList order) that shows the source, or nullptr.
+TCustomHSMemo* GetConnectedMemo(TCustomMemoSource* Source);
+// Clears List, then appends every memo that shows the source.
+void GetConnectedMemos(TCustomMemoSource* Source, std::vector<TCustomHSMemo*>& List);
+int32_t GetConnectedMemoCount(TCustomMemoSource* Source);
+// The source of the memo that last received the focus (the find and replace window works on it).
+TCustomMemoSource* LastFocusedMemoSource();
+class TSyntaxBlock;
+// Start-up of the memo unit, once, by the program: registers the memo's default key map under the
+// name "Default" and the clipboard format "Rich Text Format". DoneMemoUnit empties the unit's lists.
+void InitMemoUnit();
+void DoneMemoUnit();
+// The clipboard format number of "Rich Text Format" (0 before InitMemoUnit).
+UINT MemoRtfClipboardFormat();
+// The syntax block at the caret of a memo whose parser is a TSyntaxParser; null otherwise.
+const TSyntaxBlock* GetSyntaxBlockAtCursor(TCustomHSMemo& Memo);
+
+class TCustomHSMemo : public THSCustomControl, public TTextStyleHost {
+    ZEL_DECLARE_CLASS(TCustomHSMemo)
+public:
+    explicit TCustomHSMemo(TComponent* AOwner);
+    ~TCustomHSMemo() override;
+
+    // --- source binding
+    // The assigned source, else the memo's own default source; never null.
+    TCustomMemoSource* GetSource() const { return FMemoSource ? FMemoSource : FDefaultSource; }
+    TCustomMemoSource* MemoSource() const { return FMemoSource; }
+    // Null falls back to the default source. Several memos may show one source.
+    void SetSource(TCustomMemoSource* Value);
+    void SetMemoSource(TCustomMemoSource* Value) { SetSource(Value); }
+    TCustomMemoSource* DefaultSource() const { return FDefaultSource; }
+    TSimpleParser* GetSyntaxParser() const { return GetSource()->SyntaxParser(); }
+    void SetSyntaxParser(TSimpleParser* Parser) { GetSource()->SetSyntaxParser(Parser); }
+    TStrings* GetLines() const { return &GetSource()->Lines(); }
+    // Passes a focus or double-click message to the source's MemoNotify; true when the memo may go on.
+    bool NotifySource(UINT Message);
+
+    // --- text
+    std::string GetText() const override;
+    void SetText(const std::string& Value);
+    std::string GetSelText() const;
+    // Replaces the selection (an empty text deletes it) in one update.
+    void SetSelText(const std::string& Value);
+    int32_t SelLength() const;
+    void SelectAll();
+    void ClearSelection();
+    // Selection in text positions; type stNotSelected clears it.
+    void SetSelection(TSelectionType Type, int32_t StartChar, int32_t StartLine, int32_t EndChar,
+                      int32_t EndLine);
+    TSelectionType GetSelection(int32_t& StartChar, int32_t& StartLine, int32_t& EndChar,
+                                int32_t& EndLine) const;
+
+    // --- caret and window position
+    POINT GetCaretPoint() const;
+    void GetCaretPoint(POINT& P) const { P = GetCaretPoint(); }
+    void SetCaretPoint(POINT P);
+    // Column and line from 0, as a pair of calls.
+    int32_t CaretLine() const { return GetSource()->GetCurLine(); }
+    int32_t CaretChar() const { return GetSource()->GetCurChar(); }
+    int32_t WinLine() const { return FWinLine; }
+    int32_t WinChar() const { return FWinChar; }
+    // Scroll by the difference to the first visible row or column.
+    void SetWinLine(int32_t Value);
+    void SetWinChar(int32_t Value);
+    void EnsureCaretVisible();
+    void EnsurePointVisible(POINT P);
+    void RecalculatePosition();
+    void CenteredJumpTo(int32_t Char, int32_t Line);
+    void CenterScreenOnLine();
+    void CenterScreenOnLineEx();
+    bool IsPointVisible(POINT P);
+    // Asks for a line number and jumps there; false when cancelled.
+    bool PromptedGotoLine();
+    std::string GetCurPosText() const;
+
+    // --- commands bound by the key maps
+    void MemoCursorUp();
+    void MemoCursorDown();
+    void MemoCursorLeft();
+    void MemoCursorRight();
+    void MemoMarkUp();
+    void MemoMarkDown();
+    void MemoMarkLeft();
+    void MemoMarkRight();
+    void MemoMarkToLineBegin();
+    void MemoMarkToLineEnd();
+    void MemoJumpToLineBegin();
+    void MemoJumpToLineEnd();
+    void JumpToScreenTop();
+    void JumpToScreenBottom();
+    void JumpLeftMost();
+    void JumpRightMost();
+    void PageUp();
+    void PageDown();
+    void PageLeft();
+    void PageRight();
+    void MarkToTop();
+    void MarkToBottom();
+    void MarkPageUp();
+    void MarkPageDown();
+    void MarkColToTop();
+    void MarkColToBottom();
+    void MarkColPageUp();
+    void MarkColPageDown();
+    void ScrollScreenVert(int32_t Delta);
+    void ScrollScreenHorz(int32_t Delta);
+    void ScrollUp() { ScrollScreenVert(-1); }
+    void ScrollDown() { ScrollScreenVert(1); }
+    void ScrollPageUp();
+    void ScrollPageDown();
+    void ScrollLeft() { ScrollScreenHorz(-1); }
+    void ScrollRight() { ScrollScreenHorz(1); }
+    void ScrollPageLeft();
+    void ScrollPageRight();
+    // Cancels a drag, then the source's escape handling.
+    void ProcessEscape();
+    void InsertSpace() { InsertChar(' '); }
+    void Undo() { GetSource()->Undo(); }
+    void Redo() { GetSource()->Redo(); }
+    void CopyToClipboard();
+    void CutToClipboard();
+    void PasteFromClipboard();
+    // cbRtf: copying adds the block as "Rich Text Format", pasting prefers it.
+    TClipboardType ClipboardType() const { return FClipboardType; }
+    void SetClipboardType(TClipboardType Value) { FClipboardType = Value; }
+    bool PlainText() const { return FClipboardType == cbNormal; }
+    void SetPlainText(bool Value) { SetClipboardType(Value ? cbNormal : cbRtf); }
+    // Moves or copies the block to the caret; false (and nothing done) when the caret is inside it.
+    bool MoveBlockToPosEx(bool Move);
+    // The text (or only the selected block) as RTF with the text styles as fonts and colours, and
+    // RTF inserted at the caret through the text model (MemoRtfTransfer.cpp).
+    void ExportToRtfStreamEx(TStream& Stream, bool SelectionOnly);
+    void PasteFromRtfStream(TStream& Stream);
+    // Export of the text, or of the selection only, through a writer (MemoImportExport.cpp).
+    void ExportTo(THSExporter& Exporter) { ExportToEx(Exporter, false); }
+    void ExportToEx(THSExporter& Exporter, bool SelectionOnly);
+    void ExportToRtfStream(TStream& Stream) { ExportToRtfStreamEx(Stream, false); }
+    void ExportToHtmlStream(TStream& Stream) { ExportToHtmlStreamEx(Stream, false); }
+    void ExportToHtmlStreamEx(TStream& Stream, bool SelectionOnly);
+    // The file is written only once the whole document is made.
+    void ExportToHtmlFileEx(const std::string& Name, bool SelectionOnly);
+    void ExportToRtfFileEx(const std::string& Name, bool SelectionOnly);
+    void ExportToHtmlFile(const std::string& Name) { ExportToHtmlFileEx(Name, false); }
+    void ExportToRtfFile(const std::string& Name) { ExportToRtfFileEx(Name, false); }
+    // Formatted text inserted at the caret as one undoable step; text the importer does not
+    // accept goes in as plain lines.
+    void PasteFromImportStream(TStream& Stream, THSImporter& Importer);
+    void PasteFromHtmlStream(TStream& Stream);
+    void PasteFromHtmlFile(const std::string& Name);
+    void PasteFromRtfFile(const std::string& Name);
+    // The whole text replaced by the imported one: nothing to undo, not modified.
+    void LoadFromHtmlStream(TStream& Stream);
+    void LoadFromRtfStream(TStream& Stream);
+    void LoadFromHtmlFile(const std::string& Name);
+    void LoadFromRtfFile(const std::string& Name);
+    // May change every piece of exported text after it was escaped for the format.
+    std::function<void(TObject* Sender, std::string& S)> OnExportString;
+
+    // --- options and appearance
+    TMemoOptions Options() const { return FOptions; }
+    void SetOptions(TMemoOptions Value);
+    bool HasOption(TMemoOption O) const { return (FOptions & O) != 0; }
+    bool UseGlobalOptions() const { return FUseGlobalOptions; }
+    virtual void SetUseGlobalOptions(bool Value);
+    virtual void LoadGlobalOptions();
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
+    bool UseMonoFont() const { return FUseMonoFont; }
+    void SetUseMonoFont(bool Value);
+    bool ReadOnly() const { return GetSource()->ReadOnly(); }
+    void SetReadOnly(bool Value) { GetSource()->SetROnly(Value); }
+    bool HideCaret() const { return FHideCaret; }
+    void SetHideCaret(bool Value);
+    bool HideSelection() const { return FHideSelection; }
+    void SetHideSelection(bool Value);
+    int32_t MarginPos() const { return FMarginPos; }
+    void SetMarginPos(int32_t Value);
+    int32_t GutterWidth() const { return FGutterWidth; }
+    void SetGutterWidth(int32_t Value);
+    int32_t GutterLineIndent() const { return FGutterLineIndent; }
+    void SetGutterLineIndent(int32_t Value);
+    int32_t LeftIndent() const { return FLeftIndent; }
+    void SetLeftIndent(int32_t Value);
+    TAlignment LineNumAlign() const { return FLineNumAlign; }
+    void SetLineNumAlign(TAlignment Value);
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle Value);
+    bool HideScrollBars() const { return FHideScrollBars; }
+    void SetHideScrollBars(bool Value);
+    int32_t HorzMaxPos() const { return FHorzMaxPos; }
+    void SetHorzMaxPos(int32_t Value);
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle Value);
+    void SetTabStops(const std::string& Value) { GetSource()->SetTabStops(Value); }
+    TGutterImgsAlign GutterImgsAlign() const { return FGutterImgsAlign; }
+    void SetGutterImgsAlign(TGutterImgsAlign Value);
+
+    TColor SelColor() const { return FSelColor; }
+    void SetSelColor(TColor Value);
+    TColor SelBackColor() const { return FSelBackColor; }
+    void SetSelBackColor(TColor Value);
+    TColor MatchColor() const { return FMatchColor; }
+    void SetMatchColor(TColor Value);
+    TColor MatchBackColor() const { return FMatchBackColor; }
+    void SetMatchBackColor(TColor Value);
+    TColor DisabledColor() const { return FDisabledColor; }
+    void SetDisabledColor(TColor Value);
+    TColor ReadOnlyColor() const { return FReadOnlyColor; }
+    void SetReadOnlyColor(TColor Value);
+    TColor LineNumColor() const { return FLineNumColor; }
+    void SetLineNumColor(TColor Value);
+    TColor LineNumBackColor() const { return FLineNumBackColor; }
+    void SetLineNumBackColor(TColor Value);
+    TColor GutterBackColor() const { return FGutterBackColor; }
+    void SetGutterBackColor(TColor Value);
+    TColor GutterLineColor() const { return FGutterLineColor; }
+    void SetGutterLineColor(TColor Value);
+    TColor LineBookmarkColor() const { return FLineBookmarkColor; }
+    void SetLineBookmarkColor(TColor Value);
+
+    TBrush& GutterBrush() { return *FGutterBrush; }
+    void SetGutterBrush(const TBrush& Value) { FGutterBrush->Assign(Value); }
+    TPen& MarginPen() { return *FMarginPen; }
+    void SetMarginPen(const TPen& Value);
+    TLineSeparator& LineSeparator() { return *FLineSeparator; }
+    void SetLineSeparator(TLineSeparator* Value) { FLineSeparator->Assign(Value); }
+    TLineHighlight& LineHighlight() { return *FLineHighlight; }
+    void SetLineHighlight(TLineHighlight* Value) { FLineHighlight->Assign(Value); }
+    TSpecialSymbols& SpecialSymbols() { return *FSpecialSymbols; }
+    void SetSpecialSymbols(TSpecialSymbols* Value) { FSpecialSymbols->Assign(Value); }
+    TTextStyles& TextStyles() { return *FTextStyles; }
+    void SetTextStyles(TTextStyles* Value);
+    THSGutterImages& GutterImgs() { return *FGutterImgs; }
+    // Looks the style up by name and highlights the line in it until the next change.
+    void TempHighlightLineWithStyle(int32_t Line, const std::string& StyleName);
+    void ToggleImageAndTextStyle(const std::string& Name);
+
+    // --- metrics and mapping (in client pixels)
+    int32_t GetAveLineHeight();
+    int32_t GetAveCharWidth();
+    void UpdateLineHeight();
+    bool IsMemoFontMonoSpaced();
+    int32_t GetPaintX();
+    int32_t GetRealGutterWidth() const;
+    int32_t GetRealLeftIndent();
+    int32_t GetLineNumbersLength();
+    int32_t GetLineNumbersWidth();
+    bool UpdateLineNumbersWidth();
+    int32_t GetWrapMargin();
+    int32_t GetMaxCaretLine();
+    int32_t GetMaxCaretLineEx(int32_t Height);
+    int32_t GetMaxCaretChar() { return GetMaxCaretCharEx(false); }
+    int32_t GetMaxCaretCharEx(bool Whole);
+    bool HideLines() const { return HasOption(moHideInvisibleLines) && !FWordWrap; }
+    int32_t TextToPixelLine(POINT P);
+    int32_t TextToPixelChar(POINT P);
+    POINT TextToPixelPoint(POINT P);
+    void TextToPixelPoint(POINT P, POINT& Out) { Out = TextToPixelPoint(P); }
+    POINT GetCurentPosinPixels() { return TextToPixelPoint(GetCaretPoint()); }
+    int32_t PixelToTextChar(int32_t Line, int32_t X, bool Wrapped);
+    POINT MouseToTextPoint(int32_t X, int32_t Y, bool LimitToText);
+    POINT ConvertMousePos(int32_t X, int32_t Y) { return MouseToTextPoint(X, Y, false); }
+
+    // --- word wrap
+    int32_t WBCount() const { return FWBCount; }
+    void WordWrapLines(int32_t First, int32_t Last, bool Force);
+    // Ends of the row that starts at 1-based Pos; Pos moves to the next row's start.
+    int32_t FindWordBreak(int32_t Line, int32_t& Pos);
+    POINT GetWBPosition(POINT P);
+    POINT GetWBPositionEx(POINT P, int32_t& RowStart, bool& MoreRows);
+    POINT GetRealPosition(POINT P);
+    // Index of the last row.
+    int32_t GetRealStrCount();
+    // One more row when the end-of-file symbol is drawn.
+    int32_t GetRealStrCountEx();
+    const TWordWrapList& WordWrapList() const { return *FWordWrapList; }
+    const TLineInfoList& LineInfoList() const { return *FLineInfoList; }
+    int32_t CheckVisibleIndex(int32_t Index, bool ToVisible) const;
+
+    // --- painting
+    // Paints the visible text, gutter and line numbers into a sink. Without a window the caller
+    // passes the rectangle to paint; the memo paints nothing when it has no sink.
+    void PaintTo(TMemoDrawSink& Sink, const RECT& UpdateRect);
+    // The memo measures with these metrics instead of the font (headless layout and tests).
+    void SetFixedMetrics(int32_t CharWidth, int32_t LineHeight);
+    void InvalidateLines(int32_t First, int32_t Last, bool ParseOnly = false);
+    bool NeedSyntaxPaint() const;
+    void Refresh() { Invalidate(); }
+
+    // --- scroll bars
+    void UpdateScrollSize();
+    void UpdateScrollPos();
+    void UpdateMaxLine(bool Force = false);
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+    // --- caret
+    void UpdateCaret();
+    bool UpdateCaretMode();
+    int32_t GetCaretWidth();
+    // The hint shown while the vertical thumb is dragged (null until the memo makes it).
+    THSHint* PopupHint() const { return FPopupHint; }
+
+    // --- events
+    TMemoChangeEvent OnStateChange;
+    TNotifyEvent OnSelectionChange;
+    TNotifyEvent OnChange;
+    TClickGutterEvent OnClickGutter;
+    TMemoScrollEvent OnMemoScroll;
+    TVertScrollEvent OnVerticalScroll;
+    TGetLineNumberEvent OnGetLineNumber;
+    TGetColorStyleEvent OnGetColorStyle;
+    TCustomStringEvent OnCustomString;
+    TCustomDrawEvent OnCustomDraw;
+    TDrawGutterEvent OnDrawGutter;
+    TJumpToUrlEvent OnJumpToUrl;
+    TCreateDialogEvent OnCreateDialog;
+
+    void WndProc(TMessage& Message) override;
+    // The key-map builder registered as "Default": the memo's own map.
+    static void BuildDefaultKeyMap(TObject* Control);
+    // After reading from a form: caret at the start, nothing to undo, not modified.
+    void Loaded() override;
+    // Memo-side view of the source's notification: state gathered in the bracket, changed lines.
+    virtual void SourceChanged(TObject* Sender, TMemoStates State, int32_t First, int32_t Last);
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateHandleDone() override;
+    void DestroyWnd() override;
+    void Paint() override;
+    void InitDefaultKeyMapping() override;
+    bool InsertChar(char Ch) override;
+    void KeyPress(char& Key) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    virtual TCustomMemoSource* CreateDefaultMemoSource();
+    virtual void StateChanged(TMemoStates State);
+    virtual void SelectionChanged();
+    virtual void DoMemoScroll(TScrollStyle Style, int32_t Delta);
+    virtual void VerticalScroll(int32_t Code);
+    virtual void DoGetColorStyle(POINT P, int32_t& Style);
+    virtual void DoCustomString(std::string& S, std::string& ColorS);
+    virtual bool DoPaintGutter(TMemoDrawSink& Sink, const RECT& Rect, TDrawStates State);
+    virtual void DoClickGutter(int32_t Line, int32_t ImageIndex, TShiftState Shift);
+    virtual void MemoJumpToUrl(const std::string& Url);
+
+private:
+    friend class TMemoPainter;
+    friend class TMemoPostionStore;
+    void SourceNotify(TObject* Sender, int32_t First, int32_t Last);
+    void BindSource(TCustomMemoSource* Source, bool Initial);
+    void UnbindSource(TCustomMemoSource* Source);
+    void InstallViewHandlers(TCustomMemoSource* Source);
+    void GetNavigation(int32_t& DY, int32_t& DX);
+    void FontOnChange();
+    void FontChanged() override;
+    void ColorChanged() override;
+    void EnabledChanged() override;
+    // TTextStyleHost
+    TFont& HostFont() override { return Font(); }
+    TColor HostColor() const override { return Color(); }
+    void HostSetTextColors(TColor FontColor, TColor BackColor) override;
+    void HostSetSelectionColors(TColor FontColor, TColor BackColor) override;
+    void HostSetMatchColors(TColor FontColor, TColor BackColor) override;
+    bool HostUseMonoFont() const override { return FUseMonoFont; }
+    void HostParserChanged() override;
+    void HostStylesUpdated(bool ParserWasChanged) override;
+    // Painting pieces (MemoPaint.cpp).
+    void PaintGutter(TMemoDrawSink& Sink, const RECT& Update);
+    void PaintLineNumbers(TMemoDrawSink& Sink, const RECT& Update);
+    void PaintGutterImages(TMemoDrawSink& Sink, const RECT& Update);
+    void PaintLeftIndent(TMemoDrawSink& Sink, const RECT& Update);
+    void RealPaint(TMemoDrawSink& Sink, const RECT& Update);
+    void PaintRow(TMemoDrawSink& Sink, const RECT& Update, int32_t Line, int32_t RowStart, int32_t RowEnd,
+                  bool LastRow, const std::string& S, const std::string& ColorS, int32_t Y, int32_t MarginX);
+    int32_t StyleAt(const std::string& ColorS, int32_t Index, int32_t Line);
+    void StyleColors(int32_t Style, TFont*& Font, TColor& FontColor, TColor& BackColor);
+    TColor CheckReadOnlyColor(TColor Value) const;
+    void EnsureBookmarkGlyphs();
+    int32_t ClientW();
+    int32_t ClientH();
+    void UpdateAveSize();
+    void DoSetFocus();
+    void DoKillFocus();
+    void CreateCaretNow();
+    void QuickPaint(int32_t OldChar, int32_t OldLine);
+    void ModifyScrollBar(int Kind, int Code, int32_t Pos);
+    void MouseWheel(int Delta);
+    void CheckWBCount(bool Force);
+    void CheckLastWrappedLine(int32_t Line);
+    void WordWrapUpdated();
+    int32_t GetRealLineIndex(int32_t Row);
+    void ClearWrapRange(int32_t First, int32_t Last);
+    void UpdateAll();
+    bool HasFocus();
+    int32_t VisibleRows();
+    int32_t TextWidthForWrap();
+
+    TCustomMemoSource* FDefaultSource = nullptr;
+    TCustomMemoSource* FMemoSource = nullptr;
+    TMemoOptions FOptions = kDefaultMemoOptions;
+    bool FUseGlobalOptions = false;
+    bool FWordWrap = false;
+    bool FUseMonoFont = true;
+    TClipboardType FClipboardType = cbNormal;
+    bool FHideCaret = false;
+    bool FHideSelection = false;
+    int32_t FMarginPos = 80;
+    int32_t FGutterWidth = 32;
+    int32_t FGutterLineIndent = 0;
+    int32_t FLeftIndent = 0;
+    TAlignment FLineNumAlign = TAlignment::taRightJustify;
+    TScrollStyle FScrollBars = TScrollStyle::ssNone;
+    bool FHideScrollBars = false;
+    int32_t FHorzMaxPos = 512;
+    TBorderStyle FBorderStyle = TBorderStyle::bsSingle;
+    TGutterImgsAlign FGutterImgsAlign = iaLeft;
+    TColor FSelColor = clHighlightText, FSelBackColor = clHighlight;
+    TColor FMatchColor = clLime, FMatchBackColor = clWindowText;
+    TColor FDisabledColor = clGrayText, FReadOnlyColor = clWindow;
+    TColor FLineNumColor = clWindowText, FLineNumBackColor = clWindow;
+    TColor FGutterBackColor = clWindow, FGutterLineColor = clGray;
+    TColor FLineBookmarkColor = clRed;
+
+    std::unique_ptr<TBrush> FGutterBrush;
+    std::unique_ptr<TPen> FMarginPen;
+    std::unique_ptr<TLineSeparator> FLineSeparator;
+    std::unique_ptr<TLineHighlight> FLineHighlight;
+    std::unique_ptr<TSpecialSymbols> FSpecialSymbols;
+    std::unique_ptr<TTextStyles> FTextStyles;
+    std::unique_ptr<THSGutterImages> FGutterImgs;
+    std::unique_ptr<TMemoPostionStore> FPositionStore;
+    // The scroll hint; owned by the memo as a component.
+    THSHint* FPopupHint = nullptr;
+    std::unique_ptr<TWordWrapList> FWordWrapList;
+    std::unique_ptr<TLineInfoList> FLineInfoList;
+
+    int32_t FWinLine = 0;
+    int32_t FWinChar = 0;
+    int16_t FWheelAccumulator = 0;
+    int32_t FAveLineHeight = 0;
+    int32_t FAveCharWidth = 0;
+    int32_t FFixedCharWidth = 0;
+    int32_t FFixedLineHeight = 0;
+    int32_t FLineNumDigits = 0;
+    int32_t FLineNumWidth = 0;
+    int32_t FWBCount = 0;
+    int32_t FWrappedTo = 0;
+    bool FLazyWrapping = false;
+    bool FNavigating = false;
+    int32_t FNavX = 0, FNavWinChar = 0;
+    bool FNavValid = false;
+    int32_t FCaretWidth = 0, FCaretHeight = 0;
+    int32_t FLastCaretLine = -1, FLastCaretChar = -1;
+    bool FCaretCreated = false;
+    bool FMouseSelecting = false;
+    bool FSavedBlockOptionValid = false;
+    TBlockOption FSavedBlockOption = bkBoth;
+    bool FRewrapOnParserChange = true;
+    POINT FMouseAnchor{0, 0};
+    bool FAltSelecting = false;
+    std::vector<int32_t> FCharSp;
+};
+
+// The published form; adds nothing but the class name that forms and other programs see.
+class THSMemo : public TCustomHSMemo {
+    ZEL_DECLARE_CLASS(THSMemo)
+public:
+    explicit THSMemo(TComponent* AOwner) : TCustomHSMemo(AOwner) {}
+};
+
+// Keeps each source's scroll and caret position while a memo shows another source.
+class TMemoPostionStore {
+public:
+    void SavePosition(TCustomHSMemo& Memo);
+    void RestorePosition(TCustomHSMemo& Memo);
+    int32_t Count() const { return static_cast<int32_t>(FItems.size()); }
+    // Drops the entry of a source that goes away.
+    void Forget(TCustomMemoSource* Source);
+
+private:
+    struct TStoredPosition {
+        TCustomMemoSource* Source;
+        int32_t WinLine, WinChar;
+        POINT Caret;
+    };
+    std::vector<TStoredPosition> FItems; // ordered by source identity
+};

@@ -1,0 +1,238 @@
+// The memo's export through a writer and its import of formatted text.
+#include <algorithm>
+#include <climits>
+
+#include "controls/memo/HtmlExporter.h"
+#include "controls/memo/Importers.h"
+#include "controls/memo/Memo.h"
+#include "controls/memo/RtfExporter.h"
+#include "controls/textmodel/CommandScope.h"
+#include "framework/core/Streams.h"
+#include "framework/core/Strings.h"
+
+uint8_t GMemoColumnInsert = 0;
+
+namespace {
+
+std::vector<std::string> SplitLines(const std::string& Text) {
+    std::vector<std::string> Lines(1);
+    for (size_t I = 0; I < Text.size(); ++I) {
+        if (Text[I] == '\r' || Text[I] == '\n') {
+            if (Text[I] == '\r' && I + 1 < Text.size() && Text[I + 1] == '\n')
+                ++I;
+            Lines.emplace_back();
+        } else {
+            Lines.back() += Text[I];
+        }
+    }
+    return Lines;
+}
+
+// Writes the document to memory first, so that a failed export leaves no half-written file.
+template <class TWriter> void ExportToFile(TCustomHSMemo& Memo, const std::string& Name, bool SelectionOnly) {
+    TMemoryStream Data;
+    {
+        TWriter E(&Data);
+        Memo.ExportToEx(E, SelectionOnly);
+    }
+    TFileStream File(Name, fmCreate);
+    if (Data.Size() > 0)
+        File.WriteBuffer(Data.Memory(), int32_t(Data.Size()));
+}
+
+} // namespace
+
+void TCustomHSMemo::ExportToEx(THSExporter& E, bool SelectionOnly) {
+    TCustomMemoSource* S = GetSource();
+    int32_t SC = 0, SL = 0, EC = INT_MAX, EL = S->GetStrCount() - 1;
+    TSelectionType Type = stStreamSel;
+    if (SelectionOnly) {
+        Type = GetSelection(SC, SL, EC, EL);
+        if (Type == stNotSelected)
+            EL = SL - 1; // an empty document
+    }
+    auto Write = [&](const std::string& Text) {
+        std::string T = E.TranslateString(Text);
+        if (OnExportString)
+            OnExportString(this, T);
+        E.WriteString(T);
+    };
+    E.StartDocument(S->ObjectName());
+    E.StartBackground(Color());
+    E.StartFontWithCharSet(Font().Name(), Font().Charset());
+    E.StartFontSize(Font().Size());
+    E.StartColor(Font().Color());
+    const bool Colouring = S->SyntaxParser() != nullptr;
+    TTextStyles& Styles = TextStyles();
+    for (int32_t L = std::max(0, SL); L <= EL && L < S->GetStrCount(); ++L) {
+        if (L > std::max(0, SL))
+            E.NewLine();
+        const std::string Line = S->Lines().Get(L);
+        size_t From = 0, To = Line.size();
+        if (SelectionOnly && (Type == stBlockSel || L == SL))
+            From = std::min(Line.size(), size_t(std::max(0, SC)));
+        if (SelectionOnly && (Type == stBlockSel || L == EL))
+            To = std::min(Line.size(), size_t(std::max(0, EC)));
+        if (To <= From)
+            continue;
+        if (!Colouring) {
+            Write(Line.substr(From, To - From));
+            continue;
+        }
+        const std::string Colors = S->GetColorData(L);
+        auto ByteAt = [&](size_t I) { return I < Colors.size() ? static_cast<unsigned char>(Colors[I]) : 0; };
+        for (size_t I = From; I < To;) {
+            const unsigned char B = ByteAt(I);
+            size_t J = I + 1;
+            while (J < To && ByteAt(J) == B)
+                ++J;
+            TFontStyles FS = 0;
+            TColor Fore = Font().Color(), Back = Color();
+            if (int(B) < Styles.Count()) {
+                TTextStyle* St = Styles.GetItem(B);
+                FS = St->Font().Style();
+                Fore = St->Font().Color();
+                Back = St->Color();
+            }
+            const bool HasBack = ColorToRGB(Back) != ColorToRGB(Color());
+            if (FS & fsBold)
+                E.StartBold();
+            if (FS & fsItalic)
+                E.StartItalic();
+            if (FS & fsUnderline)
+                E.StartUnderline();
+            if (FS & fsStrikeOut)
+                E.StartStrikeOut();
+            E.StartColor(Fore);
+            if (HasBack)
+                E.StartBackColor(Back);
+            Write(Line.substr(I, J - I));
+            if (HasBack)
+                E.FinishBackColor();
+            E.FinishColor();
+            if (FS & fsStrikeOut)
+                E.FinishStrikeOut();
+            if (FS & fsUnderline)
+                E.FinishUnderline();
+            if (FS & fsItalic)
+                E.FinishItalic();
+            if (FS & fsBold)
+                E.FinishBold();
+            I = J;
+        }
+    }
+    E.FinishColor();
+    E.FinishFontSize();
+    E.FinishFont();
+    E.FinishBackground();
+    E.FinishDocument();
+}
+
+void TCustomHSMemo::ExportToRtfStreamEx(TStream& Stream, bool SelectionOnly) {
+    THSRTFExporter E(&Stream);
+    ExportToEx(E, SelectionOnly);
+}
+
+void TCustomHSMemo::ExportToHtmlStreamEx(TStream& Stream, bool SelectionOnly) {
+    THSHTMLExporter E(&Stream);
+    ExportToEx(E, SelectionOnly);
+}
+
+void TCustomHSMemo::ExportToHtmlFileEx(const std::string& Name, bool SelectionOnly) {
+    ExportToFile<THSHTMLExporter>(*this, Name, SelectionOnly);
+}
+
+void TCustomHSMemo::ExportToRtfFileEx(const std::string& Name, bool SelectionOnly) {
+    ExportToFile<THSRTFExporter>(*this, Name, SelectionOnly);
+}
+
+void TCustomHSMemo::PasteFromImportStream(TStream& Stream, THSImporter& Importer) {
+    TCustomMemoSource* S = GetSource();
+    if (S->GetReadOnly())
+        return;
+    Stream.SetPosition(0);
+    const std::string Data = Stream.ReadRemaining();
+    if (Data.empty())
+        return;
+    TStringStream Probe(Data);
+    TCommandScope Scope(*S, 21);
+    if (!Importer.IsValidStream(Probe)) {
+        S->InsertStrings(SplitLines(Data), false);
+        return;
+    }
+    std::string Text;
+    Importer.OnTextChanged = [&](THSImporter&, const std::string& T, TFont&, TColor) { Text += T; };
+    Importer.ParseText(Data);
+    Importer.OnTextChanged = nullptr;
+    // Through the text model, so that one undo takes the whole paste back. The runs' fonts are
+    // not kept: the text takes the memo's own styles.
+    if (!Text.empty())
+        S->PasteBlockFromStrings(SplitLines(Text), GMemoColumnInsert != 0);
+}
+
+void TCustomHSMemo::PasteFromRtfStream(TStream& Stream) {
+    THSRtfImporter Importer;
+    PasteFromImportStream(Stream, Importer);
+}
+
+void TCustomHSMemo::PasteFromHtmlStream(TStream& Stream) {
+    THSHTMLImporter Importer;
+    PasteFromImportStream(Stream, Importer);
+}
+
+void TCustomHSMemo::PasteFromHtmlFile(const std::string& Name) {
+    TFileStream F(Name, fmOpenRead | fmShareDenyWrite);
+    PasteFromHtmlStream(F);
+}
+
+void TCustomHSMemo::PasteFromRtfFile(const std::string& Name) {
+    TFileStream F(Name, fmOpenRead | fmShareDenyWrite);
+    PasteFromRtfStream(F);
+}
+
+namespace {
+
+void LoadImported(TCustomHSMemo& Memo, TStream& Stream, bool Rtf) {
+    TCustomMemoSource* S = Memo.GetSource();
+    const int32_t OldLimit = S->UndoLimit();
+    struct TRestore {
+        TCustomMemoSource* S;
+        int32_t Limit;
+        ~TRestore() { S->SetUndoLimit(Limit); }
+    } Restore{S, OldLimit};
+    S->SetUndoLimit(0);
+    S->BeginUpdate(0);
+    struct TEnd {
+        TCustomMemoSource* S;
+        ~TEnd() { S->EndUpdate(); }
+    } End{S};
+    Memo.SetText("");
+    if (Rtf)
+        Memo.PasteFromRtfStream(Stream);
+    else
+        Memo.PasteFromHtmlStream(Stream);
+    S->ClearSelection();
+    S->JumpTo(0, 0);
+    S->ClearUndoBuffer();
+    S->SetModified(false);
+}
+
+} // namespace
+
+void TCustomHSMemo::LoadFromHtmlStream(TStream& Stream) {
+    LoadImported(*this, Stream, false);
+}
+
+void TCustomHSMemo::LoadFromRtfStream(TStream& Stream) {
+    LoadImported(*this, Stream, true);
+}
+
+void TCustomHSMemo::LoadFromHtmlFile(const std::string& Name) {
+    TFileStream F(Name, fmOpenRead | fmShareDenyWrite);
+    LoadFromHtmlStream(F);
+}
+
+void TCustomHSMemo::LoadFromRtfFile(const std::string& Name) {
+    TFileStream F(Name, fmOpenRead | fmShareDenyWrite);
+    LoadFromRtfStream(F);
+}

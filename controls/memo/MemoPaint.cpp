@@ -1,0 +1,922 @@
+// Metrics, word wrap, the mapping between text positions and pixels, and painting of the memo.
+#include <algorithm>
+#include <climits>
+
+#include "controls/memo/Memo.h"
+
+namespace {
+int32_t Digits(int32_t N) {
+    int32_t D = 1;
+    while (N >= 10) {
+        N /= 10;
+        ++D;
+    }
+    return D;
+}
+
+std::string UpperCased(std::string S) {
+    CharUpperBuffA(S.data(), DWORD(S.size()));
+    return S;
+}
+} // namespace
+
+// --- metrics --------------------------------------------------------------------------------
+
+void TCustomHSMemo::SetFixedMetrics(int32_t CharWidth, int32_t LineHeight) {
+    FFixedCharWidth = std::max(0, CharWidth);
+    FFixedLineHeight = std::max(0, LineHeight);
+    FAveCharWidth = FAveLineHeight = 0;
+    FWBCount = 0;
+    UpdateLineNumbersWidth();
+    if (FWordWrap)
+        WordWrapLines(0, INT_MAX, true);
+}
+
+int32_t TCustomHSMemo::GetAveLineHeight() {
+    if (FFixedLineHeight > 0)
+        return FFixedLineHeight;
+    if (FAveLineHeight == 0) {
+        int32_t H = GetMaxFontHeight(Font());
+        if (FUseMonoFont && FTextStyles)
+            H = std::max(H, FTextStyles->GetMaxCharHeight());
+        if (TSimpleParser* P = GetSyntaxParser())
+            if (TFont* F = P->GetFont(0))
+                H = std::max(H, GetMaxFontHeight(*F));
+        FAveLineHeight = std::max(H, 1);
+    }
+    return FAveLineHeight;
+}
+
+int32_t TCustomHSMemo::GetAveCharWidth() {
+    if (FFixedCharWidth > 0)
+        return FFixedCharWidth;
+    if (FAveCharWidth == 0) {
+        int32_t W = GetAveFontWidth(Font());
+        if (FUseMonoFont && FTextStyles)
+            W = std::max(W, FTextStyles->GetMaxCharWidth());
+        if (TSimpleParser* P = GetSyntaxParser())
+            if (TFont* F = P->GetFont(0))
+                W = std::max(W, GetAveFontWidth(*F));
+        FAveCharWidth = std::max(W, 1);
+        FCharSp.clear();
+    }
+    return FAveCharWidth;
+}
+
+bool TCustomHSMemo::IsMemoFontMonoSpaced() {
+    auto Mono = [](TFont& F) { return IsFontMonoSpaced(F) && GetMinFontHeight(F) == GetMaxFontHeight(F); };
+    if (!Mono(Font()))
+        return false;
+    for (int I = 0; I < FTextStyles->Count(); ++I)
+        if (!Mono(FTextStyles->GetItem(I)->Font()))
+            return false;
+    return true;
+}
+
+int32_t TCustomHSMemo::ClientW() {
+    return ClientWidth();
+}
+int32_t TCustomHSMemo::ClientH() {
+    return ClientHeight();
+}
+
+int32_t TCustomHSMemo::GetRealGutterWidth() const {
+    if (!(FOptions & moDrawGutter))
+        return 0;
+    if ((FOptions & moLineNumbers) && (FOptions & moLineNumbersOnGutter))
+        return std::max(FLineNumWidth + FGutterLineIndent + 2, FGutterWidth);
+    return FGutterWidth;
+}
+
+int32_t TCustomHSMemo::GetRealLeftIndent() {
+    int32_t R = (HasOption(moLeftIndent) && FLeftIndent >= 1) ? FLeftIndent : 0;
+    if (HideLines())
+        R += GetAveLineHeight();
+    return R;
+}
+
+int32_t TCustomHSMemo::GetPaintX() {
+    int32_t X = GetRealGutterWidth();
+    if (HasOption(moLineNumbers) && (!HasOption(moLineNumbersOnGutter) || !HasOption(moDrawGutter)))
+        X += FLineNumWidth;
+    return X + GetRealLeftIndent();
+}
+
+int32_t TCustomHSMemo::GetLineNumbersLength() {
+    const int32_t Count = GetSource()->GetStrCount();
+    if (HasOption(moLimitLineNumbers))
+        return Digits(std::max(Count, 1));
+    const int32_t H = std::max(1, GetAveLineHeight());
+    const int32_t LastVisible = CheckVisibleIndex(FWinLine + ClientH() / H, false) + 1;
+    return Digits(std::max(Count, LastVisible));
+}
+
+int32_t TCustomHSMemo::GetLineNumbersWidth() {
+    return GetAveCharWidth() * (FLineNumDigits + 1);
+}
+
+bool TCustomHSMemo::UpdateLineNumbersWidth() {
+    if (!HasOption(moLineNumbers)) {
+        const bool Changed = FLineNumWidth != 0;
+        FLineNumWidth = 0;
+        FLineNumDigits = 0;
+        return Changed;
+    }
+    int32_t D = GetLineNumbersLength();
+    if (OnGetLineNumber) {
+        std::string Empty;
+        OnGetLineNumber(this, Empty, D);
+    }
+    const int32_t W = GetAveCharWidth() * (D + 1);
+    if (D == FLineNumDigits && W == FLineNumWidth)
+        return false;
+    FLineNumDigits = D;
+    FLineNumWidth = W;
+    if (FWordWrap)
+        WordWrapLines(0, INT_MAX, true);
+    UpdateCaret();
+    return true;
+}
+
+int32_t TCustomHSMemo::GetWrapMargin() {
+    if (HasOption(moBreakWordAtMargin))
+        return GetPaintX() + FMarginPos * GetAveCharWidth();
+    return ClientW();
+}
+
+int32_t TCustomHSMemo::GetMaxCaretLine() {
+    return GetMaxCaretLineEx(ClientH());
+}
+
+int32_t TCustomHSMemo::GetMaxCaretLineEx(int32_t Height) {
+    const int32_t H = std::max(1, GetAveLineHeight());
+    return std::max(0, Height / H - 1);
+}
+
+int32_t TCustomHSMemo::GetMaxCaretCharEx(bool Whole) {
+    (void)Whole;
+    const int32_t W = std::max(1, GetAveCharWidth());
+    return std::max(0, (ClientW() - W - GetPaintX()) / W);
+}
+
+bool TCustomHSMemo::NeedSyntaxPaint() const {
+    return (GetSource()->SyntaxParser() && HasOption(moColorSyntax)) || GetSource()->HighlightUrls();
+}
+
+TColor TCustomHSMemo::CheckReadOnlyColor(TColor Value) const {
+    if (HasOption(moUseReadOnlyColor) && Value == Color() && GetSource()->GetReadOnly())
+        return FReadOnlyColor;
+    return Value;
+}
+
+// --- word wrap ------------------------------------------------------------------------------
+
+void TCustomHSMemo::CheckWBCount(bool Force) {
+    if (!Force && FWBCount > 1)
+        return;
+    const int32_t W = std::max(1, GetAveCharWidth());
+    if (HasOption(moBreakWordAtMargin))
+        FWBCount = std::max(FMarginPos - 1, 1);
+    else
+        FWBCount = std::max((ClientW() - W - GetPaintX()) / W, 1);
+}
+
+int32_t TCustomHSMemo::FindWordBreak(int32_t Line, int32_t& Pos) {
+    TCustomMemoSource* S = GetSource();
+    const std::string Text = S->Strings().Get(Line);
+    const int32_t Len = int32_t(Text.size());
+    CheckWBCount(false);
+    const int32_t M = FWBCount;
+    if (Len - Pos > M) {
+        int32_t End = Pos + M;
+        for (int32_t I = Pos + M; I >= Pos; --I)
+            if (S->InDelimSet(Text, I)) {
+                End = I;
+                break;
+            }
+        Pos = End + 1;
+        return End;
+    }
+    Pos = Len + 1;
+    return Len;
+}
+
+void TCustomHSMemo::ClearWrapRange(int32_t First, int32_t Last) {
+    FWordWrapList->ClearRange(First, Last);
+    FLineInfoList->ClearRange(First, Last);
+    if (First < FWrappedTo && Last == INT_MAX)
+        FWrappedTo = First;
+}
+
+void TCustomHSMemo::WordWrapLines(int32_t First, int32_t Last, bool Force) {
+    if (!FWordWrapList || HasState(csLoading) || HasState(csReading))
+        return;
+    TCustomMemoSource* S = GetSource();
+    const int32_t Count = S->GetStrCount();
+    if (!FWordWrap || Count == 0) {
+        FWordWrapList->Clear();
+        FLineInfoList->Clear();
+        FWrappedTo = 0;
+        return;
+    }
+    CheckWBCount(Force);
+    First = std::max(First, 0);
+    const bool ToEnd = Last == INT_MAX;
+    if (ToEnd) {
+        // The rest is wrapped lazily as far as conversions need it.
+        Last = std::max(First, FWinLine + 255);
+    }
+    Last = std::min(Last, Count - 1);
+    if (!ToEnd && !FLazyWrapping) {
+        // Lines from FWrappedTo on are not wrapped yet; the lazy extension takes them when needed.
+        if (First >= FWrappedTo)
+            return;
+        Last = std::min(Last, FWrappedTo - 1);
+    }
+    if (First == 0 && ToEnd) {
+        FWordWrapList->Clear();
+        FLineInfoList->Clear();
+    } else {
+        FWordWrapList->ClearRange(First, ToEnd ? INT_MAX : Last);
+        FLineInfoList->ClearRange(First, ToEnd ? INT_MAX : Last);
+    }
+    for (int32_t Line = First; Line <= Last; ++Line) {
+        const int32_t Len = int32_t(S->Strings().Get(Line).size());
+        if (Len == 0 || Len <= FWBCount)
+            continue;
+        int32_t Pos = 1;
+        bool Broken = false;
+        while (Pos <= Len) {
+            FindWordBreak(Line, Pos);
+            if (Pos <= Len) {
+                TWBPoint R;
+                R.Char = Pos - 1;
+                R.Line = Line;
+                FWordWrapList->Add(R);
+                Broken = true;
+            }
+        }
+        if (Broken) {
+            TWBPoint R;
+            R.Line = Line;
+            FLineInfoList->Add(R);
+        }
+    }
+    if (ToEnd)
+        FWrappedTo = First <= Last ? Last + 1 : First;
+    else
+        FWrappedTo = std::max(FWrappedTo, Last + 1);
+    if (!FLazyWrapping) {
+        WordWrapUpdated();
+        InvalidateLines(First, ToEnd ? INT_MAX : Last);
+        if (First == 0 && ToEnd)
+            Invalidate();
+    }
+}
+
+void TCustomHSMemo::WordWrapUpdated() {
+    if (FLazyWrapping)
+        return;
+    UpdateCaret();
+    UpdateScrollSize();
+    UpdateScrollPos();
+}
+
+void TCustomHSMemo::CheckLastWrappedLine(int32_t Line) {
+    if (!FWordWrap || FLazyWrapping)
+        return;
+    const int32_t Count = GetSource()->GetStrCount();
+    if (Line < FWrappedTo || FWrappedTo >= Count)
+        return;
+    const bool Old = FLazyWrapping;
+    FLazyWrapping = true;
+    struct TRestore {
+        bool& F;
+        bool V;
+        ~TRestore() { F = V; }
+    } Restore{FLazyWrapping, Old};
+    WordWrapLines(FWrappedTo, std::min(Count - 1, Line + 100), false);
+}
+
+int32_t TCustomHSMemo::CheckVisibleIndex(int32_t Index, bool ToVisible) const {
+    if (!HideLines())
+        return Index;
+    return ToVisible ? GetSource()->RealToVisibleIndex(Index) : GetSource()->VisibleToRealIndex(Index);
+}
+
+POINT TCustomHSMemo::GetWBPosition(POINT P) {
+    int32_t RowStart = 0;
+    bool More = false;
+    return GetWBPositionEx(P, RowStart, More);
+}
+
+POINT TCustomHSMemo::GetWBPositionEx(POINT P, int32_t& RowStart, bool& MoreRows) {
+    RowStart = 0;
+    MoreRows = false;
+    if (!FWordWrap)
+        return P;
+    CheckLastWrappedLine(P.y);
+    const int32_t Line = P.y;
+    bool Exact = false;
+    const int32_t Index = FWordWrapList->FindNear(P.x, Line, false, Exact);
+    if (Index >= 0) {
+        const TWBPoint& R = FWordWrapList->Item(Index);
+        if (R.Line == Line) {
+            P.x -= R.Char;
+            RowStart = R.Char;
+        }
+        if (P.y <= INT_MAX - Index - 1)
+            P.y += Index + 1;
+    }
+    MoreRows = Index + 1 < FWordWrapList->Count() && FWordWrapList->Item(Index + 1).Line == Line;
+    return P;
+}
+
+POINT TCustomHSMemo::GetRealPosition(POINT P) {
+    if (!FWordWrap)
+        return P;
+    CheckLastWrappedLine(P.y);
+    bool Exact = false;
+    const int32_t Index = FWordWrapList->FindNear(0, P.y, true, Exact);
+    if (Index >= 0) {
+        if (Exact)
+            P.x += FWordWrapList->Item(Index).Char;
+        P.y -= Index + 1;
+    }
+    return P;
+}
+
+int32_t TCustomHSMemo::GetRealLineIndex(int32_t Row) {
+    return GetRealPosition(POINT{0, Row}).y;
+}
+
+int32_t TCustomHSMemo::GetRealStrCount() {
+    TCustomMemoSource* S = GetSource();
+    int32_t N = S->GetStrCount() - 1;
+    if (FWordWrap) {
+        CheckLastWrappedLine(INT_MAX - 200);
+        N += FWordWrapList->Count();
+    } else if (HideLines()) {
+        N = S->RealToVisibleIndex(std::max(0, S->GetStrCount() - 1));
+    }
+    return N;
+}
+
+int32_t TCustomHSMemo::GetRealStrCountEx() {
+    int32_t N = GetRealStrCount();
+    if (HasOption(moDrawSpecialSymbols) && !FSpecialSymbols->EOFString().empty())
+        ++N;
+    return N;
+}
+
+// --- text and pixels ------------------------------------------------------------------------
+
+int32_t TCustomHSMemo::TextToPixelLine(POINT P) {
+    const int32_t Row = CheckVisibleIndex(GetWBPosition(P).y, true);
+    return (Row - FWinLine) * GetAveLineHeight();
+}
+
+int32_t TCustomHSMemo::TextToPixelChar(POINT P) {
+    return (GetWBPosition(P).x - FWinChar) * GetAveCharWidth() + GetPaintX();
+}
+
+POINT TCustomHSMemo::TextToPixelPoint(POINT P) {
+    const POINT W = GetWBPosition(P);
+    const int32_t Row = CheckVisibleIndex(W.y, true);
+    return POINT{(W.x - FWinChar) * GetAveCharWidth() + GetPaintX(), (Row - FWinLine) * GetAveLineHeight()};
+}
+
+int32_t TCustomHSMemo::PixelToTextChar(int32_t Line, int32_t X, bool Wrapped) {
+    (void)Line;
+    (void)Wrapped;
+    const int32_t W = std::max(1, GetAveCharWidth());
+    const int32_t Offset = X - GetPaintX();
+    if (Offset < 0)
+        return FWinChar;
+    int32_t Col = Offset / W + FWinChar;
+    if (X < GetWrapMargin() && Offset % W > W / 2)
+        ++Col;
+    return Col;
+}
+
+POINT TCustomHSMemo::MouseToTextPoint(int32_t X, int32_t Y, bool LimitToText) {
+    TCustomMemoSource* S = GetSource();
+    const int32_t H = std::max(1, GetAveLineHeight());
+    int32_t Row = (Y >= 0 ? Y / H : -1) + FWinLine;
+    if (Row < 0)
+        Row = 0;
+    const bool Beyond = S->HasOption(soBeyondFileEnd);
+    if (LimitToText && !Beyond)
+        Row = std::min(Row, std::max(0, GetRealStrCount()));
+    const int32_t RowLine = CheckVisibleIndex(Row, false);
+    if (FWordWrap && X > GetWrapMargin())
+        X = GetWrapMargin();
+    const int32_t Col = PixelToTextChar(RowLine, X, true);
+    POINT P = GetRealPosition(POINT{Col, RowLine});
+    if (FWordWrap) {
+        // A column past the end of a row that is not the line's last gives that row's last position.
+        int32_t Start = 0;
+        bool More = false;
+        const POINT Back = GetWBPositionEx(P, Start, More);
+        if (Back.y != RowLine) {
+            int32_t Pos = P.x;
+            const POINT RowStartPoint = GetRealPosition(POINT{0, RowLine});
+            Pos = RowStartPoint.x + 1;
+            P.x = FindWordBreak(RowStartPoint.y, Pos) - 1;
+            P.y = RowStartPoint.y;
+        }
+    }
+    if (P.y >= S->GetStrCount() && !Beyond)
+        P.y = std::max(0, S->GetStrCount() - 1);
+    return P;
+}
+
+// --- invalidation ---------------------------------------------------------------------------
+
+void TCustomHSMemo::InvalidateLines(int32_t First, int32_t Last, bool ParseOnly) {
+    if (!HandleAllocated() || First < 0)
+        return;
+    const int32_t H = std::max(1, GetAveLineHeight());
+    const int32_t LastVisibleRow = FWinLine + ClientH() / H + 1;
+    TCustomMemoSource* S = GetSource();
+    if (NeedSyntaxPaint() || ParseOnly) {
+        const int32_t UpTo =
+            std::min<int64_t>(Last, CheckVisibleIndex(GetRealPosition(POINT{0, LastVisibleRow}).y, false));
+        if (UpTo >= 0 && S->GetStrCount() > 0)
+            S->ParseToString(std::min(UpTo, S->GetStrCount() - 1), false);
+    }
+    if (ParseOnly)
+        return;
+    const bool OpenEnd = Last == INT_MAX || Last == INT_MIN || Last < First || S->GetStrCount() == 0;
+    const int32_t FirstRow = CheckVisibleIndex(GetWBPosition(POINT{0, First}).y, true);
+    if (FirstRow > LastVisibleRow)
+        return;
+    RECT R{0, std::max(0, (FirstRow - FWinLine) * H), ClientW(), ClientH()};
+    if (!OpenEnd) {
+        int32_t LastRow = CheckVisibleIndex(GetWBPosition(POINT{INT_MAX / 2, Last}).y, true);
+        if (FWordWrap) {
+            // The last row of the line: the row before the next line's first row.
+            LastRow = CheckVisibleIndex(GetWBPosition(POINT{0, Last + 1}).y, true) - 1;
+            if (Last + 1 >= S->GetStrCount())
+                LastRow = std::max(LastRow, GetRealStrCount());
+        }
+        if (LastRow < FWinLine)
+            return;
+        R.bottom = std::min<int32_t>(ClientH(), (LastRow - FWinLine + 1) * H);
+    }
+    if (R.bottom > R.top)
+        InvalidateRect(Handle(), &R, FALSE);
+}
+
+// --- painting -------------------------------------------------------------------------------
+
+void TCustomHSMemo::Paint() {
+    TCanvasDrawSink Sink(Canvas());
+    RECT Clip{};
+    if (GetClipBox(Canvas().Handle(), &Clip) == NULLREGION)
+        return;
+    PaintTo(Sink, Clip);
+}
+
+void TCustomHSMemo::PaintTo(TMemoDrawSink& Sink, const RECT& UpdateRect) {
+    RECT Update = UpdateRect;
+    if (Update.right <= Update.left || Update.bottom <= Update.top)
+        return;
+    PaintLeftIndent(Sink, Update);
+    PaintGutter(Sink, Update);
+    PaintLineNumbers(Sink, Update);
+    PaintGutterImages(Sink, Update);
+    if (HasOption(moDrawGutter) && GetRealGutterWidth() > 0) {
+        RECT G{0, 0, GetRealGutterWidth(), ClientH() + 1};
+        DoPaintGutter(Sink, G, dsAfterPaint);
+    }
+    RealPaint(Sink, Update);
+}
+
+bool TCustomHSMemo::DoPaintGutter(TMemoDrawSink& Sink, const RECT& Rect, TDrawStates State) {
+    bool Handled = false;
+    if (OnDrawGutter)
+        OnDrawGutter(this, Sink, Handled, State, Rect);
+    return Handled;
+}
+
+void TCustomHSMemo::PaintLeftIndent(TMemoDrawSink& Sink, const RECT& Update) {
+    const int32_t G = GetRealGutterWidth();
+    if (HasOption(moLeftIndent) && FLeftIndent >= 1) {
+        RECT R{G, Update.top, G + FLeftIndent, Update.bottom};
+        Sink.FillRect(R, Color());
+    }
+    if (HideLines()) {
+        const int32_t X = GetPaintX();
+        RECT R{X - GetAveLineHeight(), Update.top, X, Update.bottom};
+        Sink.FillRect(R, Color());
+    }
+}
+
+void TCustomHSMemo::PaintGutter(TMemoDrawSink& Sink, const RECT& Update) {
+    const int32_t W = GetRealGutterWidth();
+    if (!HasOption(moDrawGutter) || W <= 0 || Update.left >= W)
+        return;
+    RECT G{0, 0, W, ClientH() + 1};
+    if (DoPaintGutter(Sink, G, dsBeforePaint))
+        return;
+    RECT Fill{0, Update.top, std::max(0, W - 2), Update.bottom};
+    Sink.FillRect(Fill, FGutterBrush->Color());
+    if (W >= 2) {
+        Sink.Line(W - 2, Update.top, W - 2, Update.bottom, FGutterBackColor, 1);
+        Sink.Line(W - 1, Update.top, W - 1, Update.bottom, FGutterLineColor, 1);
+    }
+}
+
+void TCustomHSMemo::PaintLineNumbers(TMemoDrawSink& Sink, const RECT& Update) {
+    if (!HasOption(moLineNumbers) || FLineNumWidth <= 0)
+        return;
+    TCustomMemoSource* S = GetSource();
+    const bool OnGutter = HasOption(moLineNumbersOnGutter) && HasOption(moDrawGutter);
+    const int32_t H = std::max(1, GetAveLineHeight());
+    int32_t X;
+    if (OnGutter)
+        X = FLineNumAlign == TAlignment::taRightJustify
+                ? GetRealGutterWidth() - FLineNumWidth - FGutterLineIndent
+                : FGutterLineIndent;
+    else
+        X = GetRealGutterWidth() + ((HasOption(moLeftIndent) && FLeftIndent > 0) ? FLeftIndent : 0);
+    const int32_t CW = GetAveCharWidth();
+    std::vector<int> Adv;
+    for (int32_t Row = FWinLine + Update.top / H, Y = (Update.top / H) * H; Y < Update.bottom;
+         ++Row, Y += H) {
+        const POINT P = GetRealPosition(POINT{0, CheckVisibleIndex(Row, false)});
+        const bool Continuation = P.x != 0;
+        const int32_t Line = P.y;
+        std::string Text;
+        if (!Continuation && !(HasOption(moLimitLineNumbers) && Line >= S->GetStrCount())) {
+            Text = std::to_string(Line + 1);
+            if (int32_t(Text.size()) < FLineNumDigits) {
+                const std::string Pad(size_t(FLineNumDigits - int32_t(Text.size())), ' ');
+                Text = FLineNumAlign == TAlignment::taLeftJustify ? Text + Pad : Pad + Text;
+            }
+        }
+        int32_t L = Line;
+        if (OnGetLineNumber)
+            OnGetLineNumber(this, Text, L);
+        RECT Cell{X, Y, X + FLineNumWidth, Y + H};
+        if (!OnGutter)
+            Sink.FillRect(Cell, FLineNumBackColor);
+        if (!Text.empty()) {
+            Adv.assign(Text.size(), CW);
+            Sink.TextOut(Cell, X, Y, Text, Font(), FLineNumColor, FLineNumBackColor, true, Adv.data());
+        }
+    }
+}
+
+void TCustomHSMemo::EnsureBookmarkGlyphs() {
+    // Bookmark pictures missing from the program's resources are drawn here once: a small flag
+    // with the bookmark's digit.
+    for (int I = 0; I < FGutterImgs->Count(); ++I) {
+        TGutterImage* Image = FGutterImgs->GetItem(I);
+        if (!Image->Glyph().Empty())
+            continue;
+        const int32_t N = Image->BookmarkIndex();
+        TBitmap B;
+        B.SetSize(11, 13);
+        TCanvas& C = B.Canvas();
+        C.Brush().SetColor(clFuchsia);
+        C.FillRect(RECT{0, 0, 11, 13});
+        C.Brush().SetColor(N < 0 ? clRed : clTeal);
+        C.Pen().SetColor(clBlack);
+        if (N < 0) {
+            C.Ellipse(1, 2, 10, 11);
+        } else {
+            C.Rectangle(0, 0, 11, 13);
+            C.Font().SetName("Small Fonts");
+            C.Font().SetHeight(-9);
+            C.Font().SetColor(clWhite);
+            SetBkMode(C.Handle(), TRANSPARENT);
+            C.TextOut(3, 1, std::to_string(N));
+        }
+        B.Transparent = true;
+        B.TransparentColor = clFuchsia;
+        auto Handler = FGutterImgs->OnChange;
+        FGutterImgs->OnChange = nullptr;
+        Image->SetGlyph(B);
+        FGutterImgs->OnChange = Handler;
+    }
+}
+
+void TCustomHSMemo::PaintGutterImages(TMemoDrawSink& Sink, const RECT& Update) {
+    if (!HasOption(moDrawGutter) || FGutterImgs->Count() == 0)
+        return;
+    TCustomMemoSource* S = GetSource();
+    const int32_t R = GetRealGutterWidth() - 3;
+    const int32_t H = std::max(1, GetAveLineHeight());
+    EnsureBookmarkGlyphs();
+    int32_t Row = FWinLine + Update.top / H;
+    for (int32_t Top = (Update.top / H) * H; Top < Update.bottom; Top += H, ++Row) {
+        const POINT P = GetRealPosition(POINT{0, CheckVisibleIndex(Row, false)});
+        const int32_t Line = P.y;
+        if (Line >= S->GetStrCount())
+            break;
+        int32_t X = FGutterImgsAlign == iaLeft ? 1 : R - 1;
+        auto Draw = [&](int32_t Index) {
+            if (Index < 0 || Index >= FGutterImgs->Count())
+                return;
+            TBitmap& Glyph = FGutterImgs->GetItem(Index)->Glyph();
+            if (Glyph.Empty())
+                return;
+            const int32_t W = Glyph.Width();
+            const int32_t GH = std::min(Glyph.Height(), H - 1);
+            if (FGutterImgsAlign == iaLeft ? X + 1 + W > R : X + 1 - W < 0)
+                return;
+            const int32_t Off = (H - GH) / 2;
+            if (FGutterImgsAlign == iaRight)
+                X -= W + 1;
+            Sink.DrawBitmap(Glyph, RECT{X, Top + Off, X + W, Top + Off + GH}, Glyph.TransparentColor);
+            if (FGutterImgsAlign == iaLeft)
+                X += W + 1;
+        };
+        if (P.x == 0) {
+            for (int32_t Bit = 0; Bit < 16 && Bit < FGutterImgs->Count(); ++Bit)
+                if (S->GetImageBit(Line, Bit))
+                    Draw(Bit);
+        }
+        // Bookmark numbers 1-9 are keys 1-9, number 10 is key 0.
+        const int32_t Mark = S->FGetBookmark(Line);
+        if (Mark > 0 && P.x == 0)
+            Draw(FGutterImgs->BookmarkImage(Mark == 10 ? 0 : Mark));
+    }
+}
+
+int32_t TCustomHSMemo::StyleAt(const std::string& ColorS, int32_t Index, int32_t Line) {
+    if (Index < 0 || Index >= int32_t(ColorS.size()))
+        return -1;
+    int32_t Style = uint8_t(ColorS[size_t(Index)]);
+    if (!HasOption(moColorSyntax) && GetSource()->HighlightUrls() && Style != 12)
+        Style = 0;
+    DoGetColorStyle(POINT{Index + 1, Line}, Style);
+    return Style;
+}
+
+void TCustomHSMemo::DoGetColorStyle(POINT P, int32_t& Style) {
+    if (OnGetColorStyle)
+        OnGetColorStyle(this, P, Style);
+}
+
+void TCustomHSMemo::DoCustomString(std::string& S, std::string& ColorS) {
+    if (OnCustomString)
+        OnCustomString(this, S, ColorS);
+}
+
+void TCustomHSMemo::StyleColors(int32_t Style, TFont*& F, TColor& FontColor, TColor& BackColor) {
+    F = &Font();
+    FontColor = Font().Color();
+    BackColor = Color();
+    TSimpleParser* Parser = GetSyntaxParser();
+    if (Parser && Style >= 0) {
+        if (TFont* PF = Parser->GetFont(Style)) {
+            F = PF;
+            FontColor = PF->Color();
+        } else if (Style < FTextStyles->Count()) {
+            TTextStyle* TS = FTextStyles->GetItem(Style);
+            F = &TS->Font();
+            FontColor = TS->Font().Color();
+        }
+        uint32_t Back = 0;
+        if (Parser->GetBackColor(Style, Back))
+            BackColor = int32_t(Back) == -1 ? Color() : TColor(Back);
+        else if (Style < FTextStyles->Count())
+            BackColor = FTextStyles->GetItem(Style)->Color();
+    } else if (Style >= 0 && Style < FTextStyles->Count()) {
+        TTextStyle* TS = FTextStyles->GetItem(Style);
+        F = &TS->Font();
+        FontColor = TS->Font().Color();
+        BackColor = TS->Color();
+    }
+    BackColor = CheckReadOnlyColor(BackColor);
+}
+
+void TCustomHSMemo::RealPaint(TMemoDrawSink& Sink, const RECT& Update) {
+    TCustomMemoSource* S = GetSource();
+    const int32_t PaintX = GetPaintX();
+    const int32_t H = std::max(1, GetAveLineHeight());
+    const int32_t CW = std::max(1, GetAveCharWidth());
+    RECT Text{std::max<int32_t>(Update.left, PaintX), Update.top, std::min<int32_t>(Update.right, ClientW()),
+              Update.bottom};
+    if (HideLines())
+        Text.left = std::max<int32_t>(Update.left, PaintX - H);
+    if (Text.right <= Text.left || Text.bottom <= Text.top)
+        return;
+    const int32_t MarginX = CW * (FMarginPos - FWinChar) + PaintX;
+    const bool DrawMargin = HasOption(moDrawMargin) && std::max<int32_t>(Update.left, PaintX) <= MarginX &&
+                            MarginX <= Update.right;
+    Sink.SetClip(&Text);
+    struct TUnclip {
+        TMemoDrawSink& Sink;
+        ~TUnclip() { Sink.SetClip(nullptr); }
+    } Unclip{Sink};
+
+    const bool UseColors = NeedSyntaxPaint() && (GetSyntaxParser() || FTextStyles->Count() > 0);
+    const bool Special = HasOption(moDrawSpecialSymbols);
+    const int32_t Count = S->GetStrCount();
+    int32_t Row = FWinLine + Update.top / H;
+    int32_t Y = (Update.top / H) * H;
+    while (Y < Update.bottom) {
+        const int32_t VisRow = CheckVisibleIndex(Row, false);
+        const POINT P = GetRealPosition(POINT{0, VisRow});
+        const int32_t Line = P.y;
+        std::string Str, ColorS;
+        if (Line < Count) {
+            Str = Special ? S->GetSpecialString(Line, true, FSpecialSymbols->TabChar(),
+                                                FSpecialSymbols->SpaceChar())
+                          : S->Strings().Get(Line);
+            if (UseColors)
+                ColorS = S->GetStoredColorData(Line);
+            if (Special) {
+                Str += FSpecialSymbols->EOLString();
+                if (UseColors)
+                    ColorS.append(FSpecialSymbols->EOLString().size(), '\0');
+            }
+        } else if (Line == Count && Special && !FSpecialSymbols->EOFString().empty() && P.x == 0) {
+            Str = FSpecialSymbols->EOFString();
+            if (UseColors)
+                ColorS.assign(Str.size(), '\0');
+        }
+        DoCustomString(Str, ColorS);
+        // The row's slice of the line.
+        int32_t RowStart = P.x, RowEnd = int32_t(Str.size());
+        bool LastRow = true;
+        if (FWordWrap && Line < Count) {
+            int32_t Start = 0;
+            bool More = false;
+            GetWBPositionEx(POINT{RowStart, Line}, Start, More);
+            if (More) {
+                int32_t Pos = RowStart + 1;
+                FindWordBreak(Line, Pos);
+                RowEnd = Pos - 1;
+                LastRow = false;
+            }
+        }
+        PaintRow(Sink, Text, Line, RowStart, RowEnd, LastRow, Str, ColorS, Y, DrawMargin ? MarginX : INT_MIN);
+        if (HideLines()) {
+            // The strip left of the text holds the collapse marks.
+            const int32_t PaintX = GetPaintX();
+            Sink.FillRect(RECT{PaintX - H, Y, PaintX, Y + H}, Color());
+            const TCollapseState State = Line < Count ? S->GetCollapseState(Line) : csNone;
+            if (State != csNone)
+                Sink.ExpandCollapseButton(PaintX - H, Y, H <= 16 ? H / 8 : std::max((H - 16) / 2, H / 8), H,
+                                          State == csCollapsed);
+        }
+        Y += H;
+        ++Row;
+    }
+}
+
+void TCustomHSMemo::PaintRow(TMemoDrawSink& Sink, const RECT& Area, int32_t Line, int32_t RowStart,
+                             int32_t RowEnd, bool LastRow, const std::string& S, const std::string& ColorS,
+                             int32_t Y, int32_t MarginX) {
+    TCustomMemoSource* Src = GetSource();
+    const int32_t PaintX = GetPaintX();
+    const int32_t H = std::max(1, GetAveLineHeight());
+    const int32_t CW = std::max(1, GetAveCharWidth());
+    const bool Disabled = !Enabled();
+    const bool Focused = HasFocus();
+    const bool ShowSel = !(FHideSelection && !Focused);
+    int32_t SelStart = 0, SelEnd = 0;
+    if (ShowSel && Line < Src->GetStrCount())
+        Src->SelectionBounds(Line, SelStart, SelEnd);
+    const TMemoRect& Found = Src->FoundRect();
+    const bool HasFound = !(Found == TMemoRect());
+    auto InFound = [&](int32_t Ch) {
+        if (!HasFound)
+            return false;
+        if (Line < Found.Top || Line > Found.Bottom)
+            return false;
+        if (Line == Found.Top && Ch < Found.Left)
+            return false;
+        if (Line == Found.Bottom && Ch >= Found.Right)
+            return false;
+        return true;
+    };
+    const uint8_t LineStyle =
+        FTextStyles->Count() > 0 && Line < Src->GetStrCount() ? Src->GetLineTextStyle(Line) : 0;
+    TFont* LineFont = &Font();
+    TColor LineFontColor = Font().Color(), LineBack = CheckReadOnlyColor(Color());
+    if (LineStyle != 0 && LineStyle < FTextStyles->Count()) {
+        LineFont = &FTextStyles->GetItem(LineStyle)->Font();
+        LineFontColor = LineFont->Color();
+        LineBack = FTextStyles->GetItem(LineStyle)->Color();
+    }
+    const bool HighlightRow = Focused && FLineHighlight->Visible() && Line == Src->GetCurLine();
+    const TColor RowBack = HighlightRow ? FLineHighlight->Brush().Color() : LineBack;
+
+    // Visible columns of the row.
+    const int32_t FirstCol = FWinChar + std::max<int32_t>(0, (Area.left - PaintX) / CW);
+    const int32_t LastCol = FWinChar + int32_t((Area.right - PaintX + CW - 1) / CW);
+    const int32_t From = RowStart + FirstCol;
+    const int32_t To = std::min<int32_t>(RowEnd, RowStart + LastCol);
+    int32_t X = PaintX + (From - RowStart - FWinChar) * CW;
+    int32_t I = From;
+    while (I < To) {
+        const int32_t Style = StyleAt(ColorS, I, Line);
+        const bool Sel = I >= SelStart && I < SelEnd;
+        const bool Fnd = InFound(I);
+        int32_t J = I + 1;
+        while (J < To && J - I < 0x200 && StyleAt(ColorS, J, Line) == Style &&
+               (J >= SelStart && J < SelEnd) == Sel && InFound(J) == Fnd)
+            ++J;
+        TFont* F = nullptr;
+        TColor FC = 0, BC = 0;
+        StyleColors(Style, F, FC, BC);
+        if (LineStyle != 0) {
+            if (!HasOption(moColoredLineStyle))
+                FC = LineFontColor;
+            BC = LineBack;
+        }
+        if (Disabled) {
+            FC = FDisabledColor;
+            F = LineFont;
+        }
+        if (Sel) {
+            if (LineStyle != 0 && !HasOption(moDisableInvertedSel)) {
+                FC = LineBack;
+                BC = LineFontColor;
+            } else {
+                FC = FSelColor;
+                BC = FSelBackColor;
+            }
+        }
+        if (Fnd) {
+            FC = FMatchColor;
+            BC = FMatchBackColor;
+        }
+        if (HighlightRow && !Sel && !Fnd && BC == CheckReadOnlyColor(Color()))
+            BC = RowBack;
+        std::string Run = S.substr(size_t(I), size_t(J - I));
+        if (Style >= 0 && Style < FTextStyles->Count() && !GetSyntaxParser() &&
+            FTextStyles->GetItem(Style)->UpperCase())
+            Run = UpperCased(Run);
+        const RECT Cell{X, Y, X + (J - I) * CW, Y + H};
+        if (int32_t(FCharSp.size()) < J - I)
+            FCharSp.assign(size_t(std::max(J - I, 64)), CW);
+        TDrawStates State = dsText | (Sel ? dsSelection : 0) | (Fnd ? dsMarkedText : 0);
+        bool Handled = false;
+        if (OnCustomDraw)
+            OnCustomDraw(this, Sink, Cell, Line, I, Run, TDrawStates(State | dsBeforePaint), Handled);
+        if (!Handled) {
+            Sink.TextOut(Cell, X, Y, Run, *F, FC, BC, false, FCharSp.data());
+            if (OnCustomDraw)
+                OnCustomDraw(this, Sink, Cell, Line, I, Run, TDrawStates(State | dsAfterPaint), Handled);
+        }
+        X = Cell.right;
+        I = J;
+    }
+    // After the text: background, with the selected part where the selection runs past the end.
+    X = std::max<int32_t>(X, PaintX + std::max(0, RowEnd - RowStart - FWinChar) * CW);
+    if (X < PaintX)
+        X = PaintX;
+    if (X < Area.right) {
+        const int32_t EndCol = RowStart + FWinChar + (X - PaintX) / CW;
+        const bool SelectOnlyText = HasOption(moSelectOnlyText) && Src->SelectionType() != stBlockSel;
+        int32_t SelFromX = Area.right, SelToX = Area.right;
+        if (ShowSel && SelEnd > SelStart && !SelectOnlyText) {
+            const bool ToBorder = SelEnd == INT_MAX || !LastRow;
+            const int32_t A = std::max(SelStart, EndCol);
+            const int32_t B = ToBorder ? INT_MAX : SelEnd;
+            if (B > A && (Src->SelectionType() == stBlockSel || ToBorder || SelEnd > EndCol)) {
+                SelFromX = PaintX + (A - RowStart - FWinChar) * CW;
+                SelToX = B == INT_MAX ? Area.right : PaintX + (B - RowStart - FWinChar) * CW;
+                SelFromX = std::max(SelFromX, X);
+                SelToX = std::min<int32_t>(SelToX, Area.right);
+            }
+        }
+        const TColor SelBack =
+            (LineStyle != 0 && !HasOption(moDisableInvertedSel)) ? LineFontColor : FSelBackColor;
+        if (SelFromX > X)
+            Sink.FillRect(RECT{X, Y, SelFromX, Y + H}, RowBack);
+        if (SelToX > SelFromX)
+            Sink.FillRect(RECT{SelFromX, Y, SelToX, Y + H}, SelBack);
+        if (Area.right > std::max(SelToX, X) && SelToX < Area.right)
+            Sink.FillRect(RECT{std::max(SelToX, X), Y, int32_t(Area.right), Y + H}, RowBack);
+    }
+    if (HighlightRow) {
+        const TColor PC = FLineHighlight->Pen().Color();
+        Sink.Line(PaintX, Y + H - 1, Area.right, Y + H - 1, PC, 1);
+        if (FLineHighlight->Shape() == shDoubleLine)
+            Sink.Line(PaintX, Y, Area.right, Y, PC, 1);
+    }
+    const TSeparatorOptions SepOpts = FLineSeparator->Options();
+    if ((SepOpts & moDrawLineSeparator) && (LastRow || (SepOpts & moWrappedLineSeparator)))
+        Sink.Line(PaintX, Y + H - 1, Area.right, Y + H - 1, FLineSeparator->Pen().Color(),
+                  FLineSeparator->Pen().Width());
+    if (MarginX != INT_MIN)
+        Sink.Line(MarginX, Y, MarginX, Y + H + 1, FMarginPen->Color(), FMarginPen->Width());
+    if (HasOption(moDrawLineBookmarks) && Line < Src->GetStrCount()) {
+        std::vector<TBookMarkRec> Marks;
+        Src->BookMarks().GetBookmarksFromRange(Line, RowStart, LastRow ? INT_MAX : RowEnd - 1, Marks);
+        for (const TBookMarkRec& B : Marks) {
+            const POINT Pt = TextToPixelPoint(POINT{B.Char, B.Line});
+            const int32_t D = H / 4;
+            const POINT Tri[3] = {{Pt.x - D, Y + H - 1}, {Pt.x + D, Y + H - 1}, {Pt.x, Y + H - 1 - D}};
+            Sink.Triangle(Tri, FLineBookmarkColor);
+        }
+    }
+}

@@ -1,0 +1,331 @@
+// Layout without a window: fixed 8 x 16 character cells, a memo sized by its bounds.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "MemoTestSupport.h"
+
+namespace {
+constexpr int CW = 8, LH = 16;
+
+class MemoLayout : public ::testing::Test {
+protected:
+    // Client width 88: with no gutter a row holds (88 - 8) / 8 = 10 characters (+1 at a hard cut).
+    void SetUp() override {
+        Memo = std::make_unique<THSMemo>(nullptr);
+        Memo->SetFixedMetrics(CW, LH);
+        Memo->SetBounds(0, 0, 88, 160);
+    }
+    void SetText(const std::string& Text) { Memo->GetSource()->Lines().SetText(Text); }
+    std::vector<int32_t> Breaks(int32_t Line) {
+        std::vector<int32_t> R;
+        const TWordWrapList& L = Memo->WordWrapList();
+        for (int32_t I = 0; I < L.Count(); ++I)
+            if (L.Item(I).Line == Line)
+                R.push_back(L.Item(I).Char);
+        return R;
+    }
+    std::unique_ptr<THSMemo> Memo;
+};
+
+TEST_F(MemoLayout, WordWrapBreaksAfterDelimitersOrCutsHard) {
+    struct Case {
+        const char* Line;
+        std::vector<int32_t> Breaks;
+    } Cases[] = {
+        {"short", {}},
+        {"0123456789", {}},                       // exactly one row
+        {"aaaa bbbb cccc dddd", {10}},            // the blank stays at the end of the first row
+        {"abcdefghijklmnopqrstuvwxyz", {11, 22}}, // no delimiter: 11 characters a row
+        {"aa bb cc dd ee ff gg hh ii", {9, 18}},
+    };
+    std::string Text;
+    for (const auto& C : Cases)
+        Text += std::string(C.Line) + "\r\n";
+    SetText(Text);
+    Memo->SetWordWrap(true);
+    EXPECT_EQ(Memo->WBCount(), 10);
+    int32_t LinesWithBreaks = 0;
+    for (int32_t I = 0; I < int32_t(std::size(Cases)); ++I) {
+        EXPECT_EQ(Breaks(I), Cases[I].Breaks) << Cases[I].Line;
+        LinesWithBreaks += Cases[I].Breaks.empty() ? 0 : 1;
+    }
+    EXPECT_EQ(Memo->LineInfoList().Count(), LinesWithBreaks);
+    // Rows: 1 + 1 + 2 + 3 + 3; the count answers the index of the last one.
+    EXPECT_EQ(Memo->GetRealStrCount(), 9);
+    Memo->SetWordWrap(false);
+    EXPECT_EQ(Memo->WordWrapList().Count(), 0);
+}
+
+TEST_F(MemoLayout, WrappedPositionsConvertBackForEveryCharacter) {
+    SetText("first\r\naaaa bbbb cccc dddd eeee\r\nabcdefghijklmnopqrstuvwxyz\r\nlast");
+    Memo->SetWordWrap(true);
+    for (int32_t Line = 0; Line < 4; ++Line) {
+        const int32_t Len = int32_t(Memo->GetSource()->Strings().Get(Line).size());
+        for (int32_t X = 0; X < Len; ++X) {
+            const POINT W = Memo->GetWBPosition(POINT{X, Line});
+            const POINT R = Memo->GetRealPosition(W);
+            EXPECT_EQ(R.x, X) << Line << ":" << X;
+            EXPECT_EQ(R.y, Line) << Line << ":" << X;
+        }
+    }
+    // Row table of the wrapped line: "aaaa bbbb " | "cccc dddd " | "eeee".
+    struct Case {
+        POINT Real, Wrapped;
+    } Cases[] = {{{0, 1}, {0, 1}}, {{10, 1}, {0, 2}}, {{12, 1}, {2, 2}}, {{20, 1}, {0, 3}},
+                 {{0, 2}, {0, 4}}, {{11, 2}, {0, 5}}, {{25, 2}, {3, 6}}, {{2, 3}, {2, 7}}};
+    for (const auto& C : Cases) {
+        const POINT W = Memo->GetWBPosition(C.Real);
+        EXPECT_EQ(W.x, C.Wrapped.x) << C.Real.x << "," << C.Real.y;
+        EXPECT_EQ(W.y, C.Wrapped.y) << C.Real.x << "," << C.Real.y;
+    }
+}
+
+TEST_F(MemoLayout, LongTextIsWrappedLazilyAFewScreensAhead) {
+    std::string Text;
+    for (int I = 0; I < 2000; ++I)
+        Text += "word word word word word\r\n";
+    SetText(Text);
+    Memo->SetWordWrap(true);
+    // Only the first screens are wrapped at once; a conversion far down extends 100 lines past it.
+    const TWordWrapList& L = Memo->WordWrapList();
+    EXPECT_EQ(L.Item(L.Count() - 1).Line, 255);
+    // An edit far below the wrapped part waits for the lazy extension, which takes the lines
+    // between too.
+    Memo->GetSource()->Lines().Put(1050, "x word word word word word");
+    EXPECT_EQ(L.Item(L.Count() - 1).Line, 255);
+    Memo->GetWBPosition(POINT{0, 1000});
+    EXPECT_EQ(L.Item(L.Count() - 1).Line, 1100);
+    EXPECT_EQ(L.Count(), 2 * 1101);
+}
+
+TEST_F(MemoLayout, GutterAndLineNumbersPlaceTheText) {
+    SetText("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9");
+    struct Case {
+        TMemoOptions Options;
+        int32_t GutterWidth;
+        int32_t LineIndent;
+        int32_t RealGutter, PaintX;
+    } Cases[] = {
+        {0, 32, 0, 0, 0},
+        {moDrawGutter, 32, 0, 32, 32},
+        {moDrawGutter | moLineNumbers, 32, 0, 32, 32 + 16}, // 9 lines: 1 digit, (1 + 1) cells
+        {moLineNumbers, 32, 0, 0, 16},
+        {moDrawGutter | moLineNumbers | moLineNumbersOnGutter, 32, 0, 32, 32},
+        {moDrawGutter | moLineNumbers | moLineNumbersOnGutter, 10, 3, 16 + 3 + 2, 16 + 3 + 2},
+    };
+    for (const auto& C : Cases) {
+        Memo->SetOptions(C.Options | moLimitLineNumbers);
+        Memo->SetGutterWidth(C.GutterWidth);
+        Memo->SetGutterLineIndent(C.LineIndent);
+        EXPECT_EQ(Memo->GetRealGutterWidth(), C.RealGutter) << C.Options;
+        EXPECT_EQ(Memo->GetPaintX(), C.PaintX) << C.Options;
+    }
+    // A tenth line adds a digit.
+    Memo->SetOptions(moDrawGutter | moLineNumbers | moLimitLineNumbers);
+    Memo->SetGutterWidth(32);
+    Memo->GetSource()->Lines().Add("10");
+    EXPECT_EQ(Memo->GetLineNumbersWidth(), 3 * CW);
+    EXPECT_EQ(Memo->GetPaintX(), 32 + 24);
+}
+
+TEST_F(MemoLayout, TextAndPixelsMapBothWays) {
+    SetText("line one\r\nline two\r\nline three\r\nfour\r\nfive\r\nsix\r\nseven\r\neight");
+    Memo->SetOptions(moDrawGutter | moLineNumbers | moLimitLineNumbers); // paint x = 32 + 16
+    const int X0 = 48;
+    struct Case {
+        POINT Text, Pixel;
+    } Cases[] = {{{0, 0}, {X0, 0}}, {{3, 2}, {X0 + 24, 32}}, {{7, 1}, {X0 + 56, 16}}};
+    for (const auto& C : Cases) {
+        const POINT P = Memo->TextToPixelPoint(C.Text);
+        EXPECT_EQ(P.x, C.Pixel.x);
+        EXPECT_EQ(P.y, C.Pixel.y);
+        EXPECT_EQ(Memo->MouseToTextPoint(P.x + 1, P.y + 1, true).x, C.Text.x);
+        EXPECT_EQ(Memo->MouseToTextPoint(P.x + 1, P.y + 1, true).y, C.Text.y);
+    }
+    // The right half of a cell places the caret after the character.
+    EXPECT_EQ(Memo->MouseToTextPoint(X0 + 3 * CW + 4, 5, true).x, 3);
+    EXPECT_EQ(Memo->MouseToTextPoint(X0 + 3 * CW + 5, 5, true).x, 4);
+    // Below the last line: the last line, unless the text allows the caret beyond the end.
+    EXPECT_EQ(Memo->MouseToTextPoint(X0, 50 * LH, true).y, 7);
+    Memo->SetWinLine(2);
+    Memo->SetWinChar(1);
+    const POINT P = Memo->TextToPixelPoint(POINT{3, 2});
+    EXPECT_EQ(P.x, X0 + 16);
+    EXPECT_EQ(P.y, 0);
+}
+
+TEST_F(MemoLayout, ScrollingStopsAtTheLastLineAndPagesMoveTheCaret) {
+    std::string Text;
+    for (int I = 0; I < 100; ++I)
+        Text += "line " + std::to_string(I) + "\r\n";
+    SetText(Text);
+    Memo->SetWinLine(1000);
+    EXPECT_EQ(Memo->WinLine(), Memo->GetRealStrCountEx());
+    Memo->SetWinLine(0);
+    // 160 / 16 = 10 rows; a page moves the caret by the rows below the first one.
+    Memo->PageDown();
+    EXPECT_EQ(Memo->CaretLine(), 9);
+    Memo->PageDown();
+    EXPECT_EQ(Memo->CaretLine(), 18);
+    Memo->PageUp();
+    EXPECT_EQ(Memo->CaretLine(), 9);
+    Memo->SetHorzMaxPos(39);
+    EXPECT_EQ(Memo->HorzMaxPos(), 512);
+    Memo->SetHorzMaxPos(10000);
+    EXPECT_EQ(Memo->HorzMaxPos(), 512);
+    Memo->SetHorzMaxPos(40);
+    EXPECT_EQ(Memo->HorzMaxPos(), 40);
+}
+
+TEST_F(MemoLayout, PaintedCellsCarryStylesSelectionAndMatches) {
+    TDigitParser Parser;
+    Memo->GetSource()->SetSyntaxParser(&Parser);
+    SetText("ab 12 #\r\ncd 34\r\nxyz");
+    Memo->SetBounds(0, 0, 200, 160);
+    Memo->SetSelection(stStreamSel, 1, 0, 2, 1); // "b 12 #" ... "cd"
+    TRecordingSink Sink;
+    Memo->PaintTo(Sink, RECT{0, 0, 200, 160});
+    auto Back = [&](int Col, int Row) {
+        TColor C = -1;
+        EXPECT_TRUE(Sink.BackAt(Col * CW + 1, Row * LH + 1, C)) << Col << "," << Row;
+        return C;
+    };
+    auto Fore = [&](int Col, int Row) {
+        const TRecordedOp* Op = Sink.TextAt(Col * CW + 1, Row * LH + 1);
+        return Op ? Op->FontColor : TColor(-1);
+    };
+    // Unselected: "a" a reserved word (blue, bold) on the window colour.
+    EXPECT_EQ(Fore(0, 0), clBlue);
+    EXPECT_EQ(Sink.TextAt(1, 1)->Style, fsBold);
+    EXPECT_EQ(Back(0, 0), clWindow);
+    // Selected from column 1 of line 0 to column 2 of line 1, and to the right border on line 0.
+    for (int Col : {1, 2, 3, 4, 6, 10, 20})
+        EXPECT_EQ(Back(Col, 0), Memo->SelBackColor()) << Col;
+    for (int Col : {0, 1})
+        EXPECT_EQ(Back(Col, 1), Memo->SelBackColor()) << Col;
+    EXPECT_EQ(Fore(1, 1), Memo->SelColor());
+    for (int Col : {2, 3, 4, 10})
+        EXPECT_EQ(Back(Col, 1), clWindow) << Col;
+    EXPECT_EQ(Fore(3, 1), clGreen); // a digit
+    // A found text wins over everything.
+    Memo->SetSelection(stNotSelected, 0, 0, 0, 0);
+    Memo->GetSource()->SetFoundRect(TMemoRect{1, 2, 3, 2});
+    Sink.Ops.clear();
+    Memo->PaintTo(Sink, RECT{0, 0, 200, 160});
+    EXPECT_EQ(Back(6, 0), clRed); // '#' is the BreakPoint style
+    EXPECT_EQ(Back(1, 2), Memo->MatchBackColor());
+    EXPECT_EQ(Fore(2, 2), Memo->MatchColor());
+    EXPECT_EQ(Back(3, 2), clWindow);
+    Memo->GetSource()->SetSyntaxParser(nullptr);
+}
+
+TEST_F(MemoLayout, GutterLineNumbersAndMarginArePainted) {
+    SetText("one\r\ntwo\r\nthree");
+    Memo->SetBounds(0, 0, 400, 64);
+    Memo->SetOptions(moDrawGutter | moLineNumbers | moDrawMargin | moLimitLineNumbers);
+    Memo->SetMarginPos(10);
+    TRecordingSink Sink;
+    Memo->PaintTo(Sink, RECT{0, 0, 400, 64});
+    std::vector<std::string> Numbers;
+    bool MarginSeen = false;
+    for (const auto& Op : Sink.Ops) {
+        if (Op.Kind == TRecordedOp::opText && Op.R.left == 32)
+            Numbers.push_back(Op.Text);
+        if (Op.Kind == TRecordedOp::opLine && Op.R.left == 48 + 80 && Op.R.right == 48 + 80)
+            MarginSeen = true;
+    }
+    EXPECT_EQ(Numbers, (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_TRUE(MarginSeen);
+    TColor C = -1;
+    ASSERT_TRUE(Sink.BackAt(5, 5, C));
+    EXPECT_EQ(C, Memo->GutterBrush().Color());
+}
+
+TEST_F(MemoLayout, SpecialSymbolsAndHiddenLinesShapeTheRows) {
+    SetText("a b\r\nhidden\r\nhidden too\r\nshown");
+    Memo->SetBounds(0, 0, 400, 96);
+    Memo->SetOptions(moDrawSpecialSymbols);
+    Memo->SpecialSymbols().SetSpaceChar('.');
+    TRecordingSink Sink;
+    Memo->PaintTo(Sink, RECT{0, 0, 400, 96});
+    std::vector<std::string> Rows(6);
+    for (const auto& Op : Sink.Ops)
+        if (Op.Kind == TRecordedOp::opText && Op.R.top / LH < 6)
+            Rows[size_t(Op.R.top / LH)] += Op.Text;
+    EXPECT_EQ(Rows[0], "a.b\xB6");
+    EXPECT_EQ(Rows[3], "shown\xB6");
+    EXPECT_EQ(Rows[4], "_"); // the end of the file
+    EXPECT_EQ(Rows[5], "");
+    // Hidden lines take no row, and the strip for the collapse marks moves the text right.
+    Memo->SetOptions(moHideInvisibleLines);
+    Memo->GetSource()->SetCollapseState(0, csCollapsed);
+    Memo->GetSource()->SetLineVisible(1, false);
+    Memo->GetSource()->SetLineVisible(2, false);
+    EXPECT_EQ(Memo->GetPaintX(), LH);
+    Sink.Ops.clear();
+    Memo->PaintTo(Sink, RECT{0, 0, 400, 96});
+    const TRecordedOp* Second = Sink.TextAt(LH + 1, LH + 1);
+    ASSERT_NE(Second, nullptr);
+    EXPECT_EQ(Second->Text, "shown");
+    int Buttons = 0;
+    for (const auto& Op : Sink.Ops)
+        if (Op.Kind == TRecordedOp::opButton) {
+            ++Buttons;
+            EXPECT_EQ(Op.Text, "+");
+            EXPECT_EQ(Op.R.top, 0);
+        }
+    EXPECT_EQ(Buttons, 1);
+    EXPECT_EQ(Memo->TextToPixelPoint(POINT{0, 3}).y, LH);
+    EXPECT_EQ(Memo->MouseToTextPoint(LH + 1, LH + 1, true).y, 3);
+}
+
+TEST_F(MemoLayout, EditMessagesOfTheStandardMemoAreAnswered) {
+    SetText("abc\r\n\r\nlonger line");
+    TCustomMemoSource* S = Memo->GetSource();
+    EXPECT_EQ(Memo->Perform(EM_GETLINECOUNT), 3);
+    EXPECT_EQ(Memo->Perform(EM_LINEINDEX, 0), 0);
+    EXPECT_EQ(Memo->Perform(EM_LINEINDEX, 2), 3);
+    Memo->SetCaretPoint(POINT{1, 2});
+    EXPECT_EQ(Memo->Perform(EM_LINEINDEX, WPARAM(-1)), 3);
+    char Buffer[16] = {};
+    uint16_t Size = 4;
+    memcpy(Buffer, &Size, 2);
+    EXPECT_EQ(Memo->Perform(EM_GETLINE, 2, LPARAM(Buffer)), 4);
+    EXPECT_EQ(std::string(Buffer, 4), "long");
+    memset(Buffer, 'x', sizeof Buffer);
+    EXPECT_EQ(Memo->Perform(EM_GETLINE, 3, LPARAM(Buffer)), 0); // the line count: nothing written
+    EXPECT_EQ(Buffer[0], 'x');
+    EXPECT_EQ(Memo->Perform(EM_GETLINE, 0, 0), 0);
+    EXPECT_EQ(Memo->Perform(WM_GETTEXTLENGTH), LRESULT(Memo->GetText().size()));
+    Memo->Perform(EM_EMPTYUNDOBUFFER);
+    EXPECT_EQ(Memo->Perform(EM_CANUNDO), 0);
+    S->Insert("X");
+    EXPECT_EQ(Memo->Perform(EM_CANUNDO), 1);
+    Memo->Perform(WM_UNDO);
+    EXPECT_EQ(S->Strings().Get(2), "longer line");
+}
+
+TEST_F(MemoLayout, TypedCharactersGoThroughTheSource) {
+    SetText("ac");
+    Memo->SetCaretPoint(POINT{1, 0});
+    char Key = 'b';
+    Memo->Perform(WM_CHAR, WPARAM(uint8_t(Key)), 0);
+    EXPECT_EQ(Memo->GetText(), "abc");
+    EXPECT_EQ(Memo->CaretChar(), 2);
+    Memo->Perform(WM_CHAR, 9, 0); // a tab is a command, never a typed character
+    Memo->Perform(WM_CHAR, 13, 0);
+    EXPECT_EQ(Memo->GetText(), "abc");
+    TCustomMemoSource::SetOverwrite(true);
+    Memo->GetSource()->JumpToLineEnd();
+    Memo->Perform(WM_CHAR, 'd', 0);
+    TCustomMemoSource::SetOverwrite(false);
+    EXPECT_EQ(Memo->GetText(), "abcd");
+    // Replacing the selection is one step.
+    Memo->SetSelection(stStreamSel, 1, 0, 3, 0);
+    Memo->SetSelText("XY");
+    EXPECT_EQ(Memo->GetText(), "aXYd");
+    EXPECT_EQ(Memo->GetCurPosText(), "1: 4");
+}
+
+} // namespace

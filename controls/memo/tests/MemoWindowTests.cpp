@@ -1,0 +1,216 @@
+// A memo on a real form under the virtual display.
+#include <gtest/gtest.h>
+
+#include "MemoTestSupport.h"
+#include "UiTestSupport.h"
+#include "controls/textmodel/LanguageParsers.h"
+#include "framework/core/SysUtils.h"
+#include "framework/ui/PngWriter.h"
+
+namespace {
+
+class MemoWindow : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        Form = std::make_unique<TForm>(nullptr);
+        Form->SetBounds(40, 40, 420, 260);
+        Memo = new THSMemo(Form.get());
+        Memo->SetParent(Form.get());
+        Memo->SetAlign(TAlign::alClient);
+        Memo->SetBorderStyle(TBorderStyle::bsNone);
+        Memo->SetFixedMetrics(8, 16);
+        Memo->SetOptions(moDrawGutter | moLineNumbers | moColorSyntax | moLimitLineNumbers | moThumbTracking);
+        Memo->SetGutterWidth(24);
+        Memo->GetSource()->SetSyntaxParser(&Parser);
+    }
+    void TearDown() override {
+        Memo->GetSource()->SetSyntaxParser(nullptr);
+        Form.reset();
+        UiTest::TearDown();
+    }
+    void ShowForm() {
+        Form->Show();
+        ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(Form->Handle()) != 0; }));
+        Memo->SetFocus();
+        UpdateWindow(Memo->Handle());
+        PumpUntil([] { return false; }, 100);
+    }
+    TColor ScreenPixel(int X, int Y) {
+        HDC DC = GetDC(Memo->Handle());
+        const COLORREF C = GetPixel(DC, X, Y);
+        ReleaseDC(Memo->Handle(), DC);
+        return TColor(C);
+    }
+    TDigitParser Parser;
+    std::unique_ptr<TForm> Form;
+    THSMemo* Memo = nullptr;
+};
+
+TEST_F(MemoWindow, PaintedPixelsAgreeWithTheRecordedCells) {
+    Memo->SetText("<p>Hello 42 ###</p>\r\nplain text 7\r\n# marked\r\n\r\nlast 123");
+    Memo->SetSelection(stStreamSel, 0, 1, 5, 1);
+    ShowForm();
+    // The caret waits on the empty line, away from the probed cells.
+    Memo->SetCaretPoint(POINT{0, 3});
+    Memo->SetSelection(stStreamSel, 0, 1, 5, 1);
+    UpdateWindow(Memo->Handle());
+    const int X0 = Memo->GetPaintX();
+    ASSERT_EQ(X0, 24 + 16);
+    TRecordingSink Sink;
+    Memo->PaintTo(Sink, RECT{0, 0, Memo->ClientWidth(), Memo->ClientHeight()});
+    struct Probe {
+        int Col, Row;
+    } Probes[] = {{0, 0}, {6, 0}, {12, 0}, {0, 1}, {4, 1}, {8, 1}, {0, 2}, {3, 2}, {0, 4}, {30, 3}};
+    for (const auto& P : Probes) {
+        const int X = X0 + P.Col * 8, Y = P.Row * 16;
+        TColor Recorded = -1;
+        ASSERT_TRUE(Sink.BackAt(X + 1, Y + 1, Recorded)) << P.Col << "," << P.Row;
+        // The top-left pixel of a cell is background in every font at 16 pixels a row.
+        EXPECT_EQ(ScreenPixel(X, Y), TColor(ColorToRGB(Recorded))) << P.Col << "," << P.Row;
+    }
+    // The gutter and its edge.
+    EXPECT_EQ(ScreenPixel(2, 2), TColor(ColorToRGB(Memo->GutterBrush().Color())));
+    EXPECT_EQ(ScreenPixel(23, 40), TColor(ColorToRGB(Memo->GutterLineColor())));
+    // A '#' cell is red, a selected one the selection colour.
+    EXPECT_EQ(ScreenPixel(X0 + 12 * 8, 0), TColor(ColorToRGB(clRed)));
+    EXPECT_EQ(ScreenPixel(X0 + 1 * 8, 16), TColor(ColorToRGB(Memo->SelBackColor())));
+
+    TBitmap Shot;
+    CaptureClient(*Form, Shot);
+    SavePng(Shot, TestOutputFolder() + "\\MemoView.png");
+}
+
+// A real page of the sqlite3-doc package, coloured by the HTML parser and wrapped to the window.
+TEST_F(MemoWindow, ARealPageWrapsScrollsAndMapsBack) {
+    const std::string Page = "Z:\\usr\\share\\doc\\sqlite3\\about.html";
+    if (!FileExists(Page))
+        GTEST_SKIP() << "sqlite3-doc is not installed";
+    THTMLParser Html(nullptr);
+    Memo->GetSource()->SetSyntaxParser(&Html);
+    Memo->SetScrollBars(TScrollStyle::ssBoth);
+    Memo->GetSource()->LoadFromFile(Page);
+    EXPECT_FALSE(Memo->GetSource()->Modified());
+    Memo->SetWordWrap(true);
+    ShowForm();
+    const int32_t Lines = Memo->GetSource()->GetStrCount();
+    ASSERT_GT(Lines, 50);
+    for (int32_t Line = 0; Line < Lines; Line += 7) {
+        const int32_t Len = int32_t(Memo->GetSource()->Strings().Get(Line).size());
+        for (int32_t X = 0; X < Len; X += 3) {
+            const POINT R = Memo->GetRealPosition(Memo->GetWBPosition(POINT{X, Line}));
+            ASSERT_EQ(R.x, X) << Line;
+            ASSERT_EQ(R.y, Line) << X;
+        }
+    }
+    // Paging to the end keeps the caret on screen; the scroll bar follows the top row.
+    int32_t Guard = 0;
+    while (Memo->CaretLine() < Lines - 1 && ++Guard < 2000) {
+        Memo->PageDown();
+        const POINT P = Memo->TextToPixelPoint(Memo->GetCaretPoint());
+        ASSERT_GE(P.y, 0);
+        ASSERT_LT(P.y, Memo->ClientHeight());
+    }
+    EXPECT_EQ(Memo->CaretLine(), Lines - 1);
+    SCROLLINFO Info{sizeof(SCROLLINFO), SIF_ALL, 0, 0, 0, 0, 0};
+    GetScrollInfo(Memo->Handle(), SB_VERT, &Info);
+    EXPECT_EQ(Info.nMax, Memo->GetRealStrCountEx());
+    EXPECT_EQ(Info.nPos, std::min<int>(Memo->WinLine(), Info.nMax - int(Info.nPage) + 1));
+    Memo->GetSource()->JumpToFileBegin();
+    Memo->SetWinLine(0);
+    UpdateWindow(Memo->Handle());
+    TBitmap Shot;
+    CaptureClient(*Form, Shot);
+    SavePng(Shot, TestOutputFolder() + "\\MemoRealPage.png");
+    Memo->GetSource()->SetSyntaxParser(&Parser);
+}
+
+TEST_F(MemoWindow, KeysMoveTheCaretTypeAndSelect) {
+    Memo->SetText("abc\r\ndefgh\r\nij");
+    ShowForm();
+    HWND W = Memo->Handle();
+    PostKey(W, VK_DOWN);
+    PostKey(W, VK_END);
+    PostChars(W, "XY");
+    ASSERT_TRUE(PumpUntil([&] { return Memo->GetText() == "abc\r\ndefghXY\r\nij"; })) << Memo->GetText();
+    EXPECT_EQ(Memo->CaretLine(), 1);
+    EXPECT_EQ(Memo->CaretChar(), 7);
+    POINT Caret{};
+    GetCaretPos(&Caret);
+    const POINT Expected = Memo->TextToPixelPoint(Memo->GetCaretPoint());
+    EXPECT_EQ(Caret.x, Expected.x);
+    EXPECT_EQ(Caret.y, Expected.y);
+    PostKey(W, VK_RETURN);
+    PostKey(W, VK_BACK);
+    PostKey(W, VK_BACK);
+    ASSERT_TRUE(PumpUntil([&] { return Memo->GetText() == "abc\r\ndefghX\r\nij"; })) << Memo->GetText();
+    PostKey(W, VK_HOME);
+    PostKey(W, VK_DELETE);
+    ASSERT_TRUE(PumpUntil([&] { return Memo->GetText() == "abc\r\nefghX\r\nij"; })) << Memo->GetText();
+}
+
+TEST_F(MemoWindow, AWheelStepScrollsByTheSystemSetting) {
+    std::string Text;
+    for (int I = 0; I < 200; ++I)
+        Text += "row " + std::to_string(I) + "\r\n";
+    Memo->SetText(Text);
+    ShowForm();
+    UINT PerNotch = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &PerNotch, 0);
+    if (PerNotch < 1 || PerNotch == WHEEL_PAGESCROLL)
+        PerNotch = 3;
+    Memo->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-60)), 0);
+    EXPECT_EQ(Memo->WinLine(), 0);
+    Memo->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-60)), 0);
+    EXPECT_EQ(Memo->WinLine(), int32_t(PerNotch));
+    Memo->Perform(WM_VSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_EQ(Memo->WinLine(), int32_t(PerNotch) + Memo->ClientHeight() / 16);
+    EXPECT_EQ(GetScrollPos(Memo->Handle(), SB_VERT), 0); // no scroll bars asked for
+    // Dragging the thumb shows the top line in a hint, unless the handler says no.
+    Memo->SetOptions(Memo->Options() | moShowScrollHint);
+    std::string Seen;
+    Memo->OnVerticalScroll = [&](TObject*, int32_t Top, bool End, bool& Show, std::string& Hint) {
+        Seen = Hint + (End ? " end" : "");
+        Show = Top < 1000;
+    };
+    Memo->Perform(WM_VSCROLL, SB_THUMBTRACK, 0);
+    EXPECT_EQ(Seen, "~Line~ " + std::to_string(Memo->WinLine() + 1));
+    ASSERT_NE(Memo->PopupHint(), nullptr);
+    EXPECT_TRUE(Memo->PopupHint()->Visible());
+    Memo->Perform(WM_VSCROLL, SB_ENDSCROLL, 0);
+    EXPECT_NE(Seen.find(" end"), std::string::npos);
+    EXPECT_FALSE(Memo->PopupHint()->Visible());
+}
+
+TEST_F(MemoWindow, ScrollBarsTrackAHugeDocumentPastSixteenBits) {
+    std::string Text;
+    Text.reserve(100000 * 8);
+    for (int I = 0; I < 100000; ++I)
+        Text += "r" + std::to_string(I) + "\r\n";
+    Memo->SetScrollBars(TScrollStyle::ssBoth);
+    Memo->SetText(Text);
+    ShowForm();
+    SCROLLINFO Info{sizeof(SCROLLINFO), SIF_ALL, 0, 0, 0, 0, 0};
+    GetScrollInfo(Memo->Handle(), SB_VERT, &Info);
+    EXPECT_EQ(Info.nMax, Memo->GetRealStrCountEx());
+    EXPECT_GT(Info.nMax, 65535);
+    Memo->CenteredJumpTo(0, 90000);
+    EXPECT_EQ(Memo->CaretLine(), 90000);
+    EXPECT_EQ(GetScrollPos(Memo->Handle(), SB_VERT), Memo->WinLine());
+    EXPECT_GT(Memo->WinLine(), 65535);
+    const POINT P = Memo->TextToPixelPoint(Memo->GetCaretPoint());
+    EXPECT_NEAR(P.y, Memo->ClientHeight() / 2, 16);
+}
+
+TEST_F(MemoWindow, AnExceptionInAHandlerIsReportedNotThrownThroughTheWindow) {
+    Memo->SetText("abc");
+    Memo->OnChange = [](TObject*) { throw Exception("the change handler failed"); };
+    ShowForm();
+    PostChars(Memo->Handle(), "z");
+    ASSERT_TRUE(PumpUntil([&] { return !Boxes.empty(); }));
+    EXPECT_NE(Boxes[0].Text.find("the change handler failed"), std::string::npos);
+    EXPECT_EQ(Memo->GetSource()->UpdateCount(), 0);
+    Memo->OnChange = nullptr;
+}
+
+} // namespace

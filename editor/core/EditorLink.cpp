@@ -1,0 +1,6 @@
+#include "editor/core/EditorLink.h"
+
+TEditorLink& EditorLink() {
+    static TEditorLink link;
+    return link;
+}

@@ -1,0 +1,21 @@
+#pragma once
+// The editor's engine jobs: validation of a document or a file, and the text tools.
+
+#include "editor/core/EngineNetwork.h"
+
+#include <cstdint>
+
+class fileinfoclass;
+
+enum ValidationFlags : int32_t {
+    ValidateQuiet = 2,
+    ValidateFile = 4,
+    ValidateNoCounts = 8,
+    ValidateKeepProgress = 0x20,
+};
+enum ToolFlags : int32_t { ToolTakeOutput = 1, ToolQuiet = 2, ToolOnFile = 4 };
+
+int32_t RunValidationJob(fileinfoclass* document, int32_t mode, int32_t flags);
+int32_t RunTool(int32_t toolType, int32_t flags);
+int32_t LoadNetworkConfig(NetworkConfigClass* record, int32_t flags);
+int32_t RevalidateLastDocument();

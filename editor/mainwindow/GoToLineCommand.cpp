@@ -1,0 +1,32 @@
+// The Go to Line command of the main window.
+#include "controls/textmodel/MemoSource.h"
+#include "editor/mainwindow/GoToLineForm.h"
+#include "editor/mainwindow/MainForm.h"
+#include "framework/core/SysUtils.h"
+
+void TZELQEForm::EditGoToLineClick(TObject*) {
+    TCustomMemoSource* Source = ActiveEditorSource();
+    if (!Source)
+        return;
+    TGoToLineForm Dialog(Application);
+    int32_t N = Source->GetStrCount();
+    if (N < 1) {
+        ShowMessageBox("This document is empty. Can't go to a line.", "Orvalent: Document Empty",
+                       BoxInformation);
+        return;
+    }
+    Dialog.GoToLineLabel->SetCaption("Go to line (1-" + std::to_string(N) + "):");
+    if (Dialog.ShowModal() != mrOk)
+        return;
+    std::string Text = Dialog.GoToLineEdit->Text();
+    if (Text.empty())
+        return;
+    // Not a whole number: the conversion error goes to the application's handler, the caret stays.
+    int32_t Line = StrToInt(Text);
+    if (Line >= 1 && Line <= N) {
+        Source->JumpToLine(Line - 1);
+        FocusEditor();
+    } else {
+        ShowMessageBox("You've entered an invalid line number.", "Orvalent: Invalid Line Number", BoxStop);
+    }
+}

@@ -1,0 +1,270 @@
+#pragma once
+// The editor's one main window: speed bar, two editor panes over one shared document list with
+// their tabs, the results area, the status bar and the menus; and the commands that open, save,
+// close, edit and validate documents.
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "framework/ui/Buttons.h"
+#include "framework/ui/ComCtrls.h"
+#include "framework/ui/ExtCtrls.h"
+#include "framework/ui/Forms.h"
+#include "framework/ui/Menus.h"
+#include "controls/tree/HSTree.h"
+
+class TListView;
+class TPaneSplitter;
+class THSMemo;
+class TCustomMemoSource;
+class TMemoSource;
+class fileinfoclass;
+class msginfoclass;
+class StringArrayStore;
+
+// Status panels.
+constexpr int kCaretPanel = 0, kInsertPanel = 1, kStatePanel = 2, kTextPanel = 3;
+
+// Flags of UpdateStatusPanels.
+enum TStatusFlags : int32_t {
+    StatusChanged = 1,
+    StatusUnchanged = 2,
+    StatusFromArguments = 4,
+    StatusInsertMode = 8,
+    StatusCaret = 0x10,
+    StatusReadOnly = 0x20,
+    StatusFromDocument = 0x40,
+};
+
+// Flags of ShowMessageBox.
+enum TBoxFlags : int32_t {
+    BoxStop = 1,
+    BoxInformation = 2,
+    BoxQuestion = 4,
+    BoxNotInStatus = 0x100,
+    BoxStatusOnly = 0x200,
+};
+
+class TZELQEForm : public TForm {
+    ZEL_DECLARE_CLASS(TZELQEForm)
+public:
+    explicit TZELQEForm(TComponent* AOwner);
+    ~TZELQEForm() override;
+
+    void FormCreate();
+
+    // --- layout (window construction and panes)
+    int ArrangePanels(int32_t Flags);
+    void StoreNormalBounds();
+    void ShowResultsPane(bool Show);
+    void ShowResourcePane(bool Show);
+    void UpdateMenuChecks();
+    void ApplySettingsToControls(int32_t Flags);
+    fileinfoclass* GetCurrentFileInfo();
+    int SetStatusText(const std::string& Text);
+    std::string StatusText() const;
+    int RefreshResults(fileinfoclass* Document, int32_t Flags);
+
+    // --- documents in tabs
+    int AddNewFileTab(TTabControl* Tabs, const char* FileName, int32_t Flags, fileinfoclass** Out = nullptr);
+    int SelectTab(TTabControl* Tabs, int Index, int32_t Flags);
+    int CloseFileTab(TTabControl* Tabs, int Index, int32_t Flags);
+    int CloseAllTabFiles(TTabControl* Tabs, int32_t Flags);
+    int CloseALLFiles(int32_t Flags);
+    int SaveFileTab(TTabControl* Tabs, int Index, int32_t Flags);
+    int SaveAllTabFiles(TTabControl* Tabs);
+    int SaveALLFiles();
+    int UpdateTab(TTabControl* Tabs, int Index);
+    int UpdateTabControls();
+    fileinfoclass* FindOpenDocument(const std::string& FileName, TTabControl** TabsOut = nullptr);
+    int ReloadDocument(fileinfoclass* Document);
+    int CheckChangedOnDisk(int32_t Flags);
+    void BuildReopenMenu(StringArrayStore& Reopen);
+    int MarkTabUnchanged(fileinfoclass* Document);
+    int MarkTabChanged(fileinfoclass* Document);
+    std::string BuildTitle();
+    TTabControl* GetActiveTabControl();
+
+    // --- status bar and idle
+    int UpdateStatusPanels(int32_t Flags, bool Unchanged, bool ReadOnly);
+    void AppIdle(TObject* Sender, bool& Done);
+    void AppHint(TObject* Sender);
+    void AppActivate(TObject* Sender);
+    void AppDeactivate(TObject* Sender);
+
+    // --- validation and results
+    int ValidateCurrentDocument(TObject* Sender, int32_t Flags, int Mode);
+    int GoToNextMessage(TObject* Sender, int32_t Flags);
+    int GoToPreviousMessage(TObject* Sender);
+    TTabSheet* MessageWalkSheet(TObject* Sender, int32_t Flags);
+    int ShowMessageItem(msginfoclass* Message, int32_t Flags);
+    int ShowResultCounts();
+    int ShowMessageBox(const std::string& Text, const std::string& Caption, int32_t Flags);
+    int ShowStandardMessage(int32_t Flags);
+    // Puts a document's messages into the messages list (and empties it without results).
+    void FillResultsList(fileinfoclass* Document);
+    // Puts a document's grouped messages (group A) and style-sheet messages (group B) into their
+    // trees: one node per group text with the group's messages below it.
+    void FillResultsTree(THSTree* Tree, fileinfoclass* Document);
+
+    // --- handlers
+    void FileNewClick(TObject*);
+    void FileOpenClick(TObject*);
+    void FileSaveClick(TObject*);
+    void FileSaveAsClick(TObject*);
+    void FileSaveAllClick(TObject*);
+    void FileCloseClick(TObject*);
+    void FileCloseAllClick(TObject*);
+    void FileReloadClick(TObject*);
+    void FileExitClick(TObject*);
+    void ReopenItemClick(TObject* Sender);
+    void ViewNextDocumentClick(TObject*);
+    void ViewPreviousDocumentClick(TObject*);
+    void TabControlChange(TObject* Sender);
+    void EditUndoClick(TObject*);
+    void EditRedoClick(TObject*);
+    void EditCutClick(TObject*);
+    void EditCopyClick(TObject*);
+    void EditPasteClick(TObject*);
+    void EditSelectAllClick(TObject*);
+    void SearchFindClick(TObject*);
+    void SearchReplaceClick(TObject*);
+    void EditGoToLineClick(TObject*);
+    void ToolsValidateClick(TObject* Sender);
+    void ToolsValidateAllClick(TObject* Sender);
+    void ViewNextMessageClick(TObject* Sender);
+    void ViewPreviousMessageClick(TObject* Sender);
+    void ResultsListViewSelectItem(TObject* Sender, int Index, bool Selected);
+    void ResultsListViewClick(TObject* Sender);
+    void ResultsListViewEnter(TObject* Sender);
+    void ResultsPageControlChange(TObject* Sender);
+    void ResultsTreeViewChange(TObject* Sender, THSTreeNode* Node);
+    void ResultsTreeViewClick(TObject* Sender);
+    void ResultsTreeViewEnter(TObject* Sender);
+    void ResultsTreeViewRightClickNode(TObject* Sender, THSTreeNode* Node, TRightClickAction& Action);
+    void ResultsPopupMenuPopup(TObject* Sender);
+    void ResultsPopupFlagClick(TObject* Sender);
+    void ResultsListClearClick(TObject* Sender);
+    void ResultsListRefreshClick(TObject* Sender);
+    void ResultsMessageSplitSplitterDrop(TObject* Sender);
+    void HSMemoEnter(TObject* Sender);
+    void HSMemoStateChange(TObject* Sender, uint16_t State);
+    void HelpAboutZELClick(TObject* Sender);
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
+    void FormShow(TObject* Sender);
+    void FormResize(TObject* Sender);
+
+    // --- components (names are the layout's own)
+    TMainMenu* MainMenu1 = nullptr;
+    TPanel* SpeedBarPanel = nullptr;
+    TBevel* Bevel = nullptr;
+    TBevel* Bevel2 = nullptr;
+    TPanel* Panel3 = nullptr;
+    TPanel* Panel8 = nullptr;
+    TPaneSplitter* HorzSplit1 = nullptr;
+    TPaneSplitter* VertSplit1 = nullptr;
+    TPaneSplitter* HorzSplit2 = nullptr;
+    TPanel* MainResourceLocationPanel = nullptr;
+    TPageControl* ResourcePageControl = nullptr;
+    TTabSheet* ShellTabSheet = nullptr;
+    TTabSheet* OpenedTabSheet = nullptr;
+    TTabSheet* Structure2Sheet = nullptr;
+    TTabSheet* TreeStructureTabSheet = nullptr;
+    TListView* OpenedListView = nullptr;
+    TPanel* EditorVerticalPanel = nullptr;
+    TPaneSplitter* WebSplitter = nullptr;
+    TPanel* EditorPanel = nullptr;
+    TPaneSplitter* EditorSplitPanel = nullptr;
+    THSMemo* HSMemo = nullptr;
+    THSMemo* HSMemo2 = nullptr;
+    TTabControl* TabControl1 = nullptr;
+    TTabControl* TabControl2 = nullptr;
+    TPanel* WBPanel = nullptr;
+    TPanel* Panel7 = nullptr;
+    TPageControl* ResultsPageControl = nullptr;
+    TTabSheet* MessagesSheet = nullptr;
+    TTabSheet* TreeViewSheet = nullptr;
+    TTabSheet* StylesSheet = nullptr;
+    TTabSheet* LinksSheet = nullptr;
+    TTabSheet* StructureSheet = nullptr;
+    TTabSheet* ScratchSheet = nullptr;
+    TPaneSplitter* ResultsMessageSplit = nullptr;
+    TListView* ResultsListView = nullptr;
+    TPanel* MessagesPanel = nullptr;
+    THSMemo* ResultsMessageMemo = nullptr;
+    TPaneSplitter* ResultsTreeViewSplit = nullptr;
+    THSTree* ResultsTreeView = nullptr;
+    THSMemo* ResultsMessageMemo2 = nullptr;
+    TPaneSplitter* StylesTreeViewSplit = nullptr;
+    THSTree* StyleMessagesTreeView = nullptr;
+    THSMemo* ResultsMessageMemo3 = nullptr;
+    TPanel* TreeViewPanel = nullptr;
+    TPanel* StylesPanel = nullptr;
+    TPanel* LinksPanel = nullptr;
+    TPanel* StructurePanel = nullptr;
+    TListView* LinksListView = nullptr;
+    TListView* TagCountListView = nullptr;
+    TStatusBar* StatusBar = nullptr;
+    TPopupMenu* EditorPopupMenu = nullptr;
+    TPopupMenu* ResultsPopupMenu = nullptr;
+    TPopupMenu* StatusBarPopupMenu = nullptr;
+    TPopupMenu* SpeedBarPopupMenu = nullptr;
+    TMemoSource* MemoSourceDefault = nullptr;
+    // The text the message memo shows.
+    TCustomMemoSource* MessageSource = nullptr;
+    // The text model of the active editor memo, and giving that memo the focus.
+    TCustomMemoSource* ActiveEditorSource() const;
+    void FocusEditor();
+    // Menu items and buttons by their component names.
+    TMenuItem* Item(const std::string& Name) const;
+    TSpeedButton* Button(const std::string& Name) const;
+
+    // Added fields.
+    uint32_t StateFlags = 0;
+    THSMemo* ActiveEditorMemo = nullptr;
+
+    // Run-time words of the window.
+    int32_t LayoutReady = 0;
+    int32_t FullScreenActive = 0;
+    TWindowState RememberedState = TWindowState::wsNormal;
+    int32_t ResultsCollapsed = 0;
+    int32_t IdleHasRun = 0;
+    int32_t WindowShown = 0;
+    int32_t SelectionGuard = 0;
+    int LastSelectedListItem = -1;
+    msginfoclass* LastSelectedMessage = nullptr;
+    // Only compared against the nodes a tree holds now, never followed on its own.
+    THSTreeNode* LastSelectedTreeNode = nullptr;
+    std::string LastOpenFolder, LastSaveFolder;
+    int32_t StatusCache = 0;
+    // The results handle whose messages the list shows.
+    int32_t ShownResultsHandle = -1;
+
+    // The splash window while it exists (the first idle pass frees it).
+    static TForm* Splash;
+
+private:
+    void BuildMenus();
+    void BuildLayout();
+    void BuildSpeedBar();
+    void BuildResultsArea(TWinControl* Parent);
+    void SetHints();
+    // Fills the core's link to this window.
+    void LinkToCore();
+    TMenuItem* AddMenuItem(TMenuItem* Parent, const std::string& Name, const std::string& Caption,
+                           TShortCut Key, TNotifyEvent Handler, const std::string& Hint = {});
+    TSpeedButton* AddButton(TWinControl* Parent, const std::string& Name, int Left, int Size,
+                            const std::string& Hint, TNotifyEvent Handler);
+    void SetEnabled(const std::string& Name, bool Enabled);
+    void SetChecked(const std::string& Name, bool Checked);
+    void SetDown(const std::string& Name, bool Down);
+    void InitEditorMemo(THSMemo* Memo, int Kind);
+    bool Closing() const;
+    void ShowHintPanels(bool Validated);
+    TPanel* AddHintPanel(TWinControl* Parent, const std::string& Name, const std::string& Text);
+    std::map<std::string, TMenuItem*> FItems;
+    std::map<std::string, TSpeedButton*> FButtons;
+};
+
+// The main window while it exists.
+extern TZELQEForm* ZELQEForm;

@@ -1,0 +1,17 @@
+#pragma once
+// The text model every document uses: the model of the text layer with find and replace dialogs
+// whose Help button opens the find and replace help page.
+#include "controls/textmodel/MemoSource.h"
+
+class TMySource : public TCustomMemoSource {
+    ZEL_DECLARE_CLASS(TMySource)
+public:
+    explicit TMySource(TComponent* AOwner);
+    ~TMySource() override;
+};
+
+// Start-up installs this as the document records' memo-source maker.
+TCustomMemoSource* NewMySource();
+
+// The find or replace dialog of a text model (through its dialog operations).
+void ShowSourceSearchDialog(TCustomMemoSource* Source, bool Replace);

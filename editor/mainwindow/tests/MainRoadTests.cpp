@@ -1,0 +1,333 @@
+// The first minute of a user, against the real zel.exe: start it on a page with known faults from
+// an installed program folder, edit, validate, walk the messages, save, close. Everything is done
+// from outside, through the windows the program shows.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "ProcessDriver.h"
+#include "framework/ui/PngWriter.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kRegistryKey = "Software\\Nortavia\\ZEL Orvalent Lite v2";
+
+std::string OwnFolder() {
+    char Path[MAX_PATH];
+    GetModuleFileNameA(nullptr, Path, MAX_PATH);
+    return fs::path(Path).parent_path().string();
+}
+
+std::string ReadFile(const fs::path& Name) {
+    std::ifstream In(Name, std::ios::binary);
+    std::ostringstream S;
+    S << In.rdbuf();
+    return S.str();
+}
+
+void WriteFile(const fs::path& Name, const std::string& Data) {
+    std::ofstream Out(Name, std::ios::binary);
+    Out << Data;
+}
+
+void SetRegistryString(const char* Key, const char* Name, const std::string& Value) {
+    HKEY K;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, Key, 0, nullptr, 0, KEY_WRITE, nullptr, &K, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(K, Name, 0, REG_SZ, reinterpret_cast<const BYTE*>(Value.c_str()),
+                   static_cast<DWORD>(Value.size() + 1));
+    RegCloseKey(K);
+}
+
+std::string RegistryString(const std::string& Key, const char* Name) {
+    char Buffer[1024] = {};
+    DWORD Size = sizeof Buffer;
+    if (RegGetValueA(HKEY_CURRENT_USER, Key.c_str(), Name, RRF_RT_REG_SZ, nullptr, Buffer, &Size) !=
+        ERROR_SUCCESS)
+        return {};
+    return Buffer;
+}
+
+// A page with faults the engine finds: an unknown element, an element closed in the wrong order and
+// an image without its alternative text. One line ends with LF alone; saving must keep it so.
+const std::string kPage = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\">\r\n"
+                          "<html>\r\n"
+                          "<head><title>Faults</title></head>\r\n"
+                          "<body>\n"
+                          "<p>One <b>two</p></b>\r\n"
+                          "<blink2>unknown</blink2>\r\n"
+                          "<img src=\"a.png\">\r\n"
+                          "</body>\r\n"
+                          "</html>\r\n";
+
+// Copies the window as the screen shows it into a PNG file.
+void Screenshot(HWND Wnd, const fs::path& File) {
+    RECT R;
+    GetWindowRect(Wnd, &R);
+    int W = R.right - R.left, H = R.bottom - R.top;
+    if (W <= 0 || H <= 0)
+        return;
+    HDC Screen = GetDC(nullptr);
+    HDC Mem = CreateCompatibleDC(Screen);
+    HBITMAP Bmp = CreateCompatibleBitmap(Screen, W, H);
+    HGDIOBJ Old = SelectObject(Mem, Bmp);
+    BitBlt(Mem, 0, 0, W, H, Screen, R.left, R.top, SRCCOPY);
+    SelectObject(Mem, Old);
+    BITMAPINFO Info{};
+    Info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    Info.bmiHeader.biWidth = W;
+    Info.bmiHeader.biHeight = -H;
+    Info.bmiHeader.biPlanes = 1;
+    Info.bmiHeader.biBitCount = 32;
+    std::vector<uint8_t> Bgra(static_cast<size_t>(W) * H * 4);
+    GetDIBits(Mem, Bmp, 0, static_cast<UINT>(H), Bgra.data(), &Info, DIB_RGB_COLORS);
+    DeleteObject(Bmp);
+    DeleteDC(Mem);
+    ReleaseDC(nullptr, Screen);
+    std::vector<uint8_t> Rgb(static_cast<size_t>(W) * H * 3);
+    for (size_t I = 0, N = static_cast<size_t>(W) * H; I < N; ++I) {
+        Rgb[I * 3] = Bgra[I * 4 + 2];
+        Rgb[I * 3 + 1] = Bgra[I * 4 + 1];
+        Rgb[I * 3 + 2] = Bgra[I * 4];
+    }
+    std::vector<uint8_t> Png = EncodePng(W, H, Rgb);
+    std::ofstream(File, std::ios::binary)
+        .write(reinterpret_cast<const char*>(Png.data()), static_cast<std::streamsize>(Png.size()));
+}
+
+class MainRoad : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Root = fs::temp_directory_path() / "zel-main-road";
+        std::error_code Ec;
+        fs::remove_all(Root, Ec);
+        Program = Root / "Program Files" / "ZEL";
+        Work = Root / "work";
+        fs::create_directories(Program);
+        fs::create_directories(Work);
+        // What an installer puts in the program folder, and the values it writes.
+        for (const char* F : {"zel.exe", "zelvalidatorliteV30.dll", "orvalenlite30.cfg", "taginsertercfg.txt",
+                              "cssinsertercfg.txt"}) {
+            fs::path From = fs::path(OwnFolder()) / F;
+            if (fs::exists(From))
+                fs::copy_file(From, Program / F, fs::copy_options::overwrite_existing);
+        }
+        ASSERT_TRUE(fs::exists(Program / "zel.exe"));
+        SetRegistryString(kRegistryKey, "InstallDirV30", Program.string());
+        SetRegistryString(kRegistryKey, "EditorEXE", (Program / "zel.exe").string());
+        RegDeleteTreeA(HKEY_CURRENT_USER, (std::string(kRegistryKey) + "\\Editor\\Reopen").c_str());
+        BoxLog = Work / "boxes.log";
+        SetEnvironmentVariableA("ZEL_MESSAGE_BOX_LOG", BoxLog.string().c_str());
+        SetEnvironmentVariableA("ZEL_MESSAGE_BOX_ANSWER", "yes");
+    }
+    void TearDown() override {
+        SetEnvironmentVariableA("ZEL_MESSAGE_BOX_LOG", nullptr);
+        SetEnvironmentVariableA("ZEL_MESSAGE_BOX_ANSWER", nullptr);
+        Driver.Kill();
+    }
+    std::string Boxes() { return ReadFile(BoxLog); }
+
+    fs::path Root, Program, Work, BoxLog;
+    TProcessDriver Driver;
+};
+
+TEST_F(MainRoad, OpenEditValidateWalkSaveClose) {
+    fs::path Page = Work / "page.html";
+    WriteFile(Page, kPage);
+    ASSERT_TRUE(Driver.Start((Program / "zel.exe").string(), "\"" + Page.string() + "\"", Work.string()));
+
+    // 1. The window comes up with the page.
+    HWND Main = Driver.WaitForTopWindow(
+        [](const std::string& Caption, const std::string&) {
+            return Caption == "ZEL Orvalent Lite v3.00 - page.html";
+        },
+        30000);
+    ASSERT_NE(Main, nullptr) << Boxes();
+    HWND Memo = TProcessDriver::LargestChild(Main, "THSMemo");
+    HWND Status = TProcessDriver::LargestChild(Main, "TStatusBar");
+    HWND Tabs = TProcessDriver::LargestChild(Main, "TTabControl");
+    ASSERT_NE(Memo, nullptr);
+    ASSERT_NE(Status, nullptr);
+    ASSERT_NE(Tabs, nullptr);
+    ASSERT_TRUE(TProcessDriver::WaitUntil([&] { return Driver.TabText(Tabs, 0) == "page.html"; }, 10000))
+        << Driver.TabText(Tabs, 0);
+    EXPECT_EQ(Driver.TabCount(Tabs), 1) << "the automatic untitled document goes when a file opens";
+    EXPECT_EQ(Driver.StatusText(Status, 2), "UNCHANGED");
+
+    // 2. An edit at the start of the text marks the document changed.
+    const std::string Edit = "<!-- edited -->";
+    TProcessDriver::PostChars(Memo, Edit);
+    EXPECT_TRUE(TProcessDriver::WaitUntil([&] { return Driver.StatusText(Status, 2) == "CHANGED"; }, 10000))
+        << Driver.StatusText(Status, 2);
+    EXPECT_TRUE(TProcessDriver::WaitUntil([&] { return Driver.TabText(Tabs, 0) == "page.html**"; }, 10000))
+        << Driver.TabText(Tabs, 0);
+    EXPECT_TRUE(TProcessDriver::WaitUntil(
+        [&] { return Driver.StatusText(Status, 0) == "1: " + std::to_string(Edit.size() + 1); }, 10000))
+        << Driver.StatusText(Status, 0);
+
+    // 3. F6 validates: the list fills and the status bar counts.
+    TProcessDriver::PostKey(Memo, VK_F6);
+    HWND List = nullptr;
+    ASSERT_TRUE(TProcessDriver::WaitUntil(
+        [&] {
+            List = TProcessDriver::LargestChild(Main, "TListView");
+            return List && Driver.ListCount(List) > 0;
+        },
+        30000))
+        << Boxes();
+    std::string Counts = Driver.StatusText(Status, 3);
+    EXPECT_NE(Counts.find(" error"), std::string::npos) << Counts;
+    EXPECT_NE(Counts.find(" warning"), std::string::npos) << Counts;
+    int Rows = Driver.ListCount(List);
+    std::ostringstream Seen;
+    bool SawError = false, SawUnknown = false;
+    for (int R = 0; R < Rows; ++R) {
+        std::string Kind = Driver.ListText(List, R, 0), Line = Driver.ListText(List, R, 1),
+                    Text = Driver.ListText(List, R, 2);
+        Seen << Kind << " | " << Line << " | " << Text << "\n";
+        SawError |= Kind == "Error";
+        SawUnknown |= Line == "6" && Text.find("blink2") != std::string::npos;
+        EXPECT_TRUE(Kind == "Error" || Kind == "Warning" || Kind == "Comment" || Kind == "Message") << Kind;
+    }
+    EXPECT_TRUE(SawError) << Seen.str();
+    EXPECT_TRUE(SawUnknown) << Seen.str();
+    // The first error or warning is chosen at once and the editor stands on its line.
+    int First = Driver.ListSelected(List);
+    ASSERT_GE(First, 0) << Seen.str();
+    std::string FirstLine = Driver.ListText(List, First, 1);
+    EXPECT_TRUE(TProcessDriver::WaitUntil(
+        [&] { return Driver.StatusText(Status, 0).rfind(FirstLine + ": ", 0) == 0; }, 10000))
+        << Driver.StatusText(Status, 0) << " for line " << FirstLine;
+
+    // 4. Choosing the unknown element's message moves the caret to its line.
+    int Unknown = -1;
+    for (int R = 0; R < Rows; ++R)
+        if (Driver.ListText(List, R, 1) == "6" &&
+            Driver.ListText(List, R, 2).find("blink2") != std::string::npos)
+            Unknown = R;
+    ASSERT_GE(Unknown, 0);
+    ASSERT_TRUE(Driver.ListSelect(List, Unknown));
+    EXPECT_TRUE(
+        TProcessDriver::WaitUntil([&] { return Driver.StatusText(Status, 0).rfind("6: ", 0) == 0; }, 10000))
+        << Driver.StatusText(Status, 0);
+    // Next and previous message walk the list, wrapping at its ends.
+    TProcessDriver::SendChord(Main, VK_MENU, VK_DOWN);
+    int After = (Unknown + 1) % Rows;
+    EXPECT_TRUE(TProcessDriver::WaitUntil([&] { return Driver.ListSelected(List) == After; }, 10000))
+        << Driver.ListSelected(List);
+    TProcessDriver::SendChord(Main, VK_MENU, VK_UP);
+    EXPECT_TRUE(TProcessDriver::WaitUntil([&] { return Driver.ListSelected(List) == Unknown; }, 10000))
+        << Driver.ListSelected(List);
+
+    // The grouped-messages tree holds the list's messages: walking it visits the lines the list names.
+    HWND Pages = nullptr;
+    int Grouped = -1;
+    for (HWND H : TProcessDriver::Children(Main, "TPageControl", true))
+        if ((Grouped = Driver.TabIndex(H, "Grouped Messages")) >= 0) {
+            Pages = H;
+            break;
+        }
+    ASSERT_NE(Pages, nullptr);
+    EXPECT_GE(Driver.TabIndex(Pages, "Styles"), 0);
+    std::set<std::string> ListLines, TreeLines;
+    for (int R = 0; R < Rows; ++R)
+        if (!Driver.ListText(List, R, 1).empty())
+            ListLines.insert(Driver.ListText(List, R, 1));
+    TProcessDriver::TabSelect(Pages, Grouped);
+    ASSERT_TRUE(
+        TProcessDriver::WaitUntil([&] { return TProcessDriver::TabSelected(Pages) == Grouped; }, 5000));
+    for (int R = 0; R < Rows; ++R) {
+        std::string Before = Driver.StatusText(Status, 0);
+        TProcessDriver::SendChord(Main, VK_MENU, VK_DOWN);
+        TProcessDriver::WaitUntil([&] { return Driver.StatusText(Status, 0) != Before; }, 1500);
+        std::string Caret = Driver.StatusText(Status, 0);
+        TreeLines.insert(Caret.substr(0, Caret.find(':')));
+    }
+    EXPECT_EQ(TreeLines, ListLines) << Seen.str();
+    EXPECT_EQ(Boxes().find("Orvalent: No Messages"), std::string::npos) << Boxes();
+    // Back on the list, the unknown element's message is chosen again.
+    TProcessDriver::TabSelect(Pages, 0);
+    ASSERT_TRUE(TProcessDriver::WaitUntil([&] { return TProcessDriver::TabSelected(Pages) == 0; }, 5000));
+    ASSERT_TRUE(Driver.ListSelect(List, After));
+    ASSERT_TRUE(Driver.ListSelect(List, Unknown));
+    EXPECT_TRUE(
+        TProcessDriver::WaitUntil([&] { return Driver.StatusText(Status, 0).rfind("6: ", 0) == 0; }, 10000))
+        << Driver.StatusText(Status, 0);
+
+    fs::path Shots = fs::path(OwnFolder()).parent_path() / "test-output" / "mainwindow";
+    fs::create_directories(Shots);
+    Screenshot(Main, Shots / "main_road.png");
+
+    // 5. Save: the edit and, byte for byte, the rest with its line ends.
+    TProcessDriver::SendChord(Main, VK_CONTROL, 'S');
+    EXPECT_TRUE(TProcessDriver::WaitUntil([&] { return ReadFile(Page) == Edit + kPage; }, 10000))
+        << ReadFile(Page);
+    EXPECT_TRUE(TProcessDriver::WaitUntil([&] { return Driver.TabText(Tabs, 0) == "page.html"; }, 10000));
+    EXPECT_TRUE(
+        TProcessDriver::WaitUntil([&] { return Driver.StatusText(Status, 2) == "UNCHANGED"; }, 10000));
+
+    // 6. Another edit, then close: the question comes, "yes" saves, and the program ends with 0.
+    TProcessDriver::PostChars(Memo, "!");
+    ASSERT_TRUE(TProcessDriver::WaitUntil([&] { return Driver.StatusText(Status, 2) == "CHANGED"; }, 10000));
+    PostMessageA(Main, WM_CLOSE, 0, 0);
+    DWORD Code = 1234;
+    ASSERT_TRUE(Driver.WaitForExit(30000, Code)) << Boxes();
+    EXPECT_EQ(Code, 0u) << Boxes();
+    std::string Log = Boxes();
+    EXPECT_EQ(Log.find("Unrecognized File Type"), std::string::npos)
+        << "a page.html is a known kind: " << Log;
+    EXPECT_NE(Log.find("Orvalent: Save Changes?\tSave changes to \"" + Page.string() + "\"?"),
+              std::string::npos)
+        << Log;
+    // The "!" went in where the chosen message put the caret: on line 6.
+    std::string Saved = ReadFile(Page);
+    bool OnLine6 = false;
+    for (size_t I = 0; I < Saved.size() && !OnLine6; ++I)
+        OnLine6 = Saved[I] == '!' && std::string(Saved).erase(I, 1) == Edit + kPage &&
+                  std::count(Saved.begin(), Saved.begin() + static_cast<long>(I), '\n') == 5;
+    EXPECT_TRUE(OnLine6) << Saved;
+    EXPECT_EQ(RegistryString(std::string(kRegistryKey) + "\\Editor\\Reopen", "String0"), Page.string());
+}
+
+TEST_F(MainRoad, FailedSaveIsReportedAndKeepsTheDocumentChanged) {
+    fs::path Page = Work / "locked.html";
+    WriteFile(Page, kPage);
+    ASSERT_TRUE(Driver.Start((Program / "zel.exe").string(), "\"" + Page.string() + "\"", Work.string()));
+    HWND Main = Driver.WaitForTopWindow(
+        [](const std::string& Caption, const std::string&) {
+            return Caption == "ZEL Orvalent Lite v3.00 - locked.html";
+        },
+        30000);
+    ASSERT_NE(Main, nullptr) << Boxes();
+    HWND Memo = TProcessDriver::LargestChild(Main, "THSMemo");
+    HWND Status = TProcessDriver::LargestChild(Main, "TStatusBar");
+    ASSERT_NE(Memo, nullptr);
+    TProcessDriver::PostChars(Memo, "x");
+    ASSERT_TRUE(TProcessDriver::WaitUntil([&] { return Driver.StatusText(Status, 2) == "CHANGED"; }, 10000));
+    // A folder now stands where the file was: no write can succeed, whoever runs the test.
+    fs::remove(Page);
+    fs::create_directory(Page);
+    TProcessDriver::SendChord(Main, VK_CONTROL, 'S');
+    EXPECT_TRUE(TProcessDriver::WaitUntil(
+        [&] { return Boxes().find("Orvalent: Error\tError saving \"locked.html\"") != std::string::npos; },
+        10000))
+        << Boxes();
+    EXPECT_EQ(Driver.StatusText(Status, 2), "CHANGED");
+    EXPECT_EQ(Driver.StatusText(Status, 3).rfind("Error saving", 0), 0u) << Driver.StatusText(Status, 3);
+    EXPECT_TRUE(fs::is_directory(Page));
+    // Closing asks to save; the save fails again, so the program keeps running.
+    PostMessageA(Main, WM_CLOSE, 0, 0);
+    DWORD Code = 0;
+    EXPECT_FALSE(Driver.WaitForExit(3000, Code)) << "a refused close must keep the program";
+    Driver.Kill();
+}
+
+} // namespace

@@ -1,0 +1,500 @@
+// The main window and its small windows inside the test process: documents in tabs, the status
+// bar, the go-to-line dialog, the hand-over window and the splash.
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "UiTestSupport.h"
+#include "controls/textmodel/MemoSource.h"
+#include "editor/core/AppState.h"
+#include "editor/core/EditorLink.h"
+#include "editor/core/EngineFunctionTable.h"
+#include "editor/core/FileInfo.h"
+#include "editor/core/MessageInfo.h"
+#include "editor/mainwindow/GoToLineForm.h"
+#include "editor/mainwindow/ListView.h"
+#include "editor/mainwindow/MainForm.h"
+#include "editor/mainwindow/MessageWindow.h"
+#include "editor/mainwindow/MySource.h"
+#include "editor/mainwindow/SplashForm.h"
+#include "editor/core/CommandLine.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class MainWindowTest : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        SetMemoSourceFactory(&NewMySource);
+        p = new prgclass;
+        // The kinds of these tests' files, whatever case the stored lists use.
+        p->config->htmlExtensions = "htm,html,HTM,HTML";
+        Form = new TZELQEForm(Application);
+        Form->FormCreate();
+    }
+    void TearDown() override {
+        delete Form;
+        delete p;
+        p = nullptr;
+        UiTest::TearDown();
+    }
+    std::string WriteFile(const std::string& Name, const std::string& Text) {
+        fs::path F = fs::path(OutputDir()) / Name;
+        std::ofstream(F, std::ios::binary) << Text;
+        return F.string();
+    }
+    std::vector<std::string> TabTexts() { return Form->TabControl1->Tabs(); }
+    TZELQEForm* Form = nullptr;
+};
+
+TEST_F(MainWindowTest, StartsWithTheEditorFocusedAndOneUntitledDocument) {
+    // Idle processing does nothing while no control has the focus.
+    ASSERT_NE(Form->ActiveControl(), nullptr);
+    EXPECT_EQ(Form->ActiveControl()->Name(), "HSMemo");
+    EXPECT_EQ(TabTexts(), std::vector<std::string>{"[Untitled]"});
+    EXPECT_EQ(Form->TabControl2->Tabs(), TabTexts()) << "both panes show the one document list";
+    EXPECT_EQ(Form->BuildTitle(), "ZEL Orvalent Lite v3.00 - [Untitled]");
+}
+
+TEST_F(MainWindowTest, OpeningAFileReplacesTheUntouchedUntitledDocumentAndOpensOnlyOnce) {
+    std::string Page = WriteFile("Page.html", "<p>text</p>\r\n");
+    ASSERT_EQ(Form->AddNewFileTab(nullptr, Page.c_str(), 0), 0);
+    EXPECT_EQ(TabTexts(), std::vector<std::string>{"Page.html"});
+    std::string Upper = Page;
+    for (char& C : Upper)
+        C = static_cast<char>(toupper(static_cast<unsigned char>(C)));
+    ASSERT_EQ(Form->AddNewFileTab(nullptr, Upper.c_str(), 0), 0);
+    EXPECT_EQ(TabTexts().size(), 1u) << "the same file in other case is the open one";
+    EXPECT_EQ(p->iface->reopen.GetText(0), Page);
+    // Closing the last document leaves a new untitled one.
+    EXPECT_EQ(Form->CloseFileTab(Form->TabControl1, -1, 1), 0);
+    EXPECT_EQ(TabTexts(), std::vector<std::string>{"[Untitled]"});
+}
+
+TEST_F(MainWindowTest, AnEditedUntitledDocumentStaysWhenAFileOpens) {
+    Form->ActiveEditorSource()->InsertText("draft");
+    std::string Page = WriteFile("a.html", "<p>a</p>\r\n");
+    ASSERT_EQ(Form->AddNewFileTab(nullptr, Page.c_str(), 0), 0);
+    EXPECT_EQ(TabTexts(), (std::vector<std::string>{"[Untitled]**", "a.html"}));
+}
+
+TEST_F(MainWindowTest, AFileThatCannotBeOpenedLeavesNoTab) {
+    std::string Missing = (fs::path(OutputDir()) / "missing.html").string();
+    EXPECT_EQ(Form->AddNewFileTab(nullptr, Missing.c_str(), 0), -6);
+    EXPECT_EQ(TabTexts(), std::vector<std::string>{"[Untitled]"});
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Caption, "Orvalent: Error Opening File");
+}
+
+TEST_F(MainWindowTest, CloseAsksAboutChangesAndNoKeepsTheFileAsItWas) {
+    std::string Page = WriteFile("b.html", "<p>b</p>\n");
+    ASSERT_EQ(Form->AddNewFileTab(nullptr, Page.c_str(), 0), 0);
+    Form->ActiveEditorSource()->InsertText("x");
+    BoxAnswer = IDCANCEL;
+    EXPECT_EQ(Form->CloseFileTab(Form->TabControl1, -1, 1), 1);
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Text, "Save changes to \"" + Page + "\"?");
+    EXPECT_EQ(TabTexts(), std::vector<std::string>{"b.html**"});
+    BoxAnswer = IDNO;
+    EXPECT_EQ(Form->CloseFileTab(Form->TabControl1, -1, 1), 0);
+    std::ifstream In(Page, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(In), {}), "<p>b</p>\n");
+}
+
+TEST_F(MainWindowTest, StatusPanelsShowOneBasedCaretAndKeepTheStateText) {
+    Form->ActiveEditorSource()->InsertText("ab\ncd");
+    Form->UpdateStatusPanels(StatusCaret | StatusInsertMode, false, false);
+    EXPECT_EQ(Form->StatusBar->Panels[kCaretPanel].Text, "2: 3");
+    EXPECT_EQ(Form->StatusBar->Panels[kInsertPanel].Text, "INS");
+    Form->ActiveEditorSource()->JumpTo(0, 0);
+    Form->UpdateStatusPanels(StatusCaret, false, false);
+    EXPECT_EQ(Form->StatusBar->Panels[kCaretPanel].Text, "1: 1");
+    Form->UpdateStatusPanels(StatusFromArguments, false, true);
+    EXPECT_EQ(Form->StatusBar->Panels[kStatePanel].Text, "READ ONLY");
+    Form->UpdateStatusPanels(StatusFromArguments, true, false);
+    EXPECT_EQ(Form->StatusBar->Panels[kStatePanel].Text, "UNCHANGED");
+    // The same state twice does not write the panel again.
+    Form->StatusBar->SetPanelText(kStatePanel, "marker");
+    Form->UpdateStatusPanels(StatusUnchanged, false, false);
+    EXPECT_EQ(Form->StatusBar->Panels[kStatePanel].Text, "marker");
+}
+
+int32_t ZELAPI FakeCounts(int32_t, int32_t Id) {
+    switch (Id) {
+    case 6000:
+        return 3;
+    case 6001:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+TEST_F(MainWindowTest, ResultCountsUseSingularOnlyForOne) {
+    auto Saved = Engine.ZELGetIntegerEZ;
+    Engine.ZELGetIntegerEZ = &FakeCounts;
+    fileinfoclass* Doc = Form->GetCurrentFileInfo();
+    ASSERT_NE(Doc, nullptr);
+    Doc->resultsHandle = 7;
+    Form->ShowResultCounts();
+    EXPECT_EQ(Form->StatusText(), "3 errors, 1 warning, 0 messages, 0 comments.");
+    Doc->resultsHandle = -1;
+    Form->ShowResultCounts();
+    EXPECT_EQ(Form->StatusText(), "");
+    Engine.ZELGetIntegerEZ = Saved;
+}
+
+TEST_F(MainWindowTest, GoToLineAcceptsOneToCountAndRefusesTheRest) {
+    Form->ActiveEditorSource()->LoadFromString("a\nb\nc\n");
+    struct TCase {
+        std::string Typed;
+        int CaretLine; // -1: unchanged
+        bool Refused;
+    };
+    const TCase Cases[] = {
+        {"3", 2, false}, {"1", 0, false}, {"4", -1, true}, {"0", -1, true}, {"", -1, false}};
+    std::string Label;
+    for (const TCase& C : Cases) {
+        Boxes.clear();
+        Form->ActiveEditorSource()->JumpTo(0, 1);
+        SetModalHook([&](TCustomForm& F) {
+            auto& D = dynamic_cast<TGoToLineForm&>(F);
+            Label = D.GoToLineLabel->Caption();
+            D.GoToLineEdit->SetText(C.Typed);
+            D.SetModalResult(mrOk);
+        });
+        Form->EditGoToLineClick(nullptr);
+        SetModalHook(nullptr);
+        EXPECT_EQ(Label, "Go to line (1-3):");
+        EXPECT_EQ(Form->ActiveEditorSource()->GetCurLine(), C.CaretLine < 0 ? 1 : C.CaretLine) << C.Typed;
+        EXPECT_EQ(!Boxes.empty() && Boxes[0].Caption == "Orvalent: Invalid Line Number", C.Refused)
+            << C.Typed;
+    }
+}
+
+TEST_F(MainWindowTest, GoToLineInAnEmptyDocumentOnlyTellsSo) {
+    bool Shown = false;
+    SetModalHook([&](TCustomForm&) { Shown = true; });
+    Form->EditGoToLineClick(nullptr);
+    SetModalHook(nullptr);
+    EXPECT_FALSE(Shown);
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Text, "This document is empty. Can't go to a line.");
+    EXPECT_EQ(Boxes[0].Caption, "Orvalent: Document Empty");
+}
+
+TEST_F(MainWindowTest, MenusListLaterCommandsDisabled) {
+    EXPECT_TRUE(Form->Item("ToolsValidate")->Enabled());
+    EXPECT_EQ(Form->Item("ToolsValidate")->ShortCut(), TextToShortCut("F6"));
+    EXPECT_FALSE(Form->Item("ToolsSpellCheck")->Enabled());
+    EXPECT_FALSE(Form->Item("OptionsEditorOptions")->Enabled());
+    EXPECT_FALSE(Form->Item("FileOpenFromTheWeb")->Visible());
+}
+
+// --- the results trees -----------------------------------------------------------------------------
+
+// Five messages of a made-up run: an error, a warning with a group text, a message, and two
+// style-sheet messages (group word bit 1), one with a group text and one without.
+struct TFakeMessage {
+    int32_t Kind, Line, Character, Length, GroupWord, Flag1, Flag2;
+    const char* Text;
+    const char* Group;
+};
+const TFakeMessage kFake[] = {
+    {1, 2, 3, 4, 0, 5, 7, "first error", ""},
+    {2, 3, 1, 0, 0, 0, 0, "grouped warning", "Accessibility"},
+    {4, 1, 0, 0, 0, 0, 0, "a message", ""},
+    {1, 4, 1, 2, 1, 0, 0, "style error", "Selectors"},
+    {2, 5, 1, 0, 1, 0, 0, "bare style warning", ""},
+};
+const TFakeMessage& Fake(int32_t I) {
+    return kFake[static_cast<size_t>(I - 1)];
+}
+int32_t ZELAPI FakeInteger(int32_t, int32_t Id) {
+    return Id == 6003 ? static_cast<int32_t>(std::size(kFake)) : 0;
+}
+int32_t ZELAPI FakeInteger2(int32_t, int32_t Id, int32_t I) {
+    const TFakeMessage& M = Fake(I);
+    switch (Id) {
+    case 15000:
+        return M.Kind;
+    case 15001:
+        return M.Line;
+    case 15002:
+        return M.Character;
+    case 15003:
+        return M.Length;
+    case 15013:
+        return M.GroupWord;
+    case 15005:
+        return M.Flag1;
+    case 15014:
+        return M.Flag2;
+    default:
+        return 0;
+    }
+}
+const char* ZELAPI FakeString2(int32_t, int32_t Id, int32_t I) {
+    return Id == 12001 ? Fake(I).Text : Fake(I).Group;
+}
+const char* ZELAPI FakeString6(int32_t, int32_t Kind) {
+    static const char* const Names[] = {"", "Error", "Warning", "Comment", "Message"};
+    return Kind >= 1 && Kind <= 4 ? Names[Kind] : "";
+}
+int32_t ZELAPI NoRecords(int32_t, int32_t) {
+    return 0;
+}
+int32_t SetFlagCalls = 0;
+int32_t ZELAPI CountSetFlag(int32_t, int32_t, int32_t, int32_t) {
+    ++SetFlagCalls;
+    return 0;
+}
+// Tag-name program flag 7 is on, every other one off.
+int32_t ZELAPI FakeGetFlag(int32_t, int32_t, int32_t Mask) {
+    return Mask == 7 ? 1 : 0;
+}
+
+class ResultsTreeTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        Saved = Engine;
+        Engine.ZELGetIntegerEZ = &FakeInteger;
+        Engine.ZELGetInteger2EZ = &FakeInteger2;
+        Engine.ZELGetString2 = &FakeString2;
+        Engine.ZELGetString6 = &FakeString6;
+        Engine.ZELGetFlag = &FakeGetFlag;
+        p->iface->flags2 &= ~(If2ListGroupedMessages | If2ListFlaggedMessages);
+        p->iface->flags |= 0x400;
+        Form->ArrangePanels(0);
+        Doc = Form->GetCurrentFileInfo();
+        ASSERT_NE(Doc, nullptr);
+        Form->ActiveEditorSource()->LoadFromString(
+            "line one\nline two here\nline three\nline four\nline five\n");
+        Doc->resultsHandle = 7;
+        Doc->messagesValid = false;
+    }
+    void TearDown() override {
+        Doc->ClearResults(1 | 8);
+        Engine = Saved;
+        MainWindowTest::TearDown();
+    }
+    void ShowSheet(TTabSheet* Sheet) {
+        Form->ResultsPageControl->SetActivePage(Sheet);
+        Form->ResultsPageControlChange(nullptr);
+    }
+    // The tree's nodes as "text" for a group node and "  text" for a message node.
+    static std::vector<std::string> Nodes(THSTree* T) {
+        std::vector<std::string> R;
+        for (THSTreeNode* N = T->Items().GetFirstNode(); N; N = N->GetNext())
+            R.push_back(N->Data()
+                            ? "  " + std::string(static_cast<msginfoclass*>(N->Data())->text.getString())
+                            : N->Text());
+        return R;
+    }
+    static std::set<msginfoclass*> Messages(THSTree* T) {
+        std::set<msginfoclass*> R;
+        for (THSTreeNode* N = T->Items().GetFirstNode(); N; N = N->GetNext())
+            if (N->Data())
+                R.insert(static_cast<msginfoclass*>(N->Data()));
+        return R;
+    }
+    msginfoclass* Selected(THSTree* T) {
+        return T->Selected() ? static_cast<msginfoclass*>(T->Selected()->Data()) : nullptr;
+    }
+    std::string Shown() { return Form->MessageSource->Lines().Text(); }
+    EngineFunctionTable Saved;
+    fileinfoclass* Doc = nullptr;
+};
+
+TEST_F(ResultsTreeTest, TreesHoldTheListsMessagesGroupedAndTheStyleMessagesApart) {
+    ASSERT_EQ(Form->RefreshResults(Doc, 4), 0);
+    std::set<msginfoclass*> Listed;
+    for (int I = 0; I < Form->ResultsListView->Count(); ++I)
+        Listed.insert(static_cast<msginfoclass*>(Form->ResultsListView->ItemData(I)));
+    EXPECT_EQ(Listed.size(), 3u) << "the list leaves the two messages with a group text out";
+
+    ShowSheet(Form->TreeViewSheet);
+    EXPECT_EQ(Nodes(Form->ResultsTreeView),
+              (std::vector<std::string>{"Error", "  first error", "Accessibility", "  grouped warning",
+                                        "Message", "  a message"}));
+    // The same messages as the list (less its style-sheet ones), and the grouped one it leaves out.
+    std::set<msginfoclass*> Expected;
+    for (msginfoclass* M : Listed)
+        if (!(M->groupWord & 1))
+            Expected.insert(M);
+    Expected.insert(Doc->Message(1));
+    EXPECT_EQ(Messages(Form->ResultsTreeView), Expected);
+    EXPECT_FALSE(Form->TreeViewPanel->Visible());
+
+    ShowSheet(Form->StylesSheet);
+    EXPECT_EQ(Nodes(Form->StyleMessagesTreeView),
+              (std::vector<std::string>{"Selectors", "  style error", "  bare style warning"}));
+    EXPECT_EQ(Form->ResultsTreeView->Items().Count(), 0) << "a hidden tree lets go of the records";
+
+    // Without results the trees empty and the hint panel comes back.
+    Doc->ClearResults(1 | 8);
+    Form->RefreshResults(Doc, 0);
+    EXPECT_EQ(Form->StyleMessagesTreeView->Items().Count(), 0);
+    EXPECT_TRUE(Form->StylesPanel->Visible());
+}
+
+TEST_F(ResultsTreeTest, ChoosingANodeJumpsLikeTheListAndAGroupNodeShowsNothing) {
+    ShowSheet(Form->TreeViewSheet);
+    THSTree* T = Form->ResultsTreeView;
+    ASSERT_EQ(T->Items().Count(), 6);
+    TCustomMemoSource* Source = Form->ActiveEditorSource();
+    Source->JumpTo(0, 4);
+    T->SetSelected(T->Items().Item(0));
+    EXPECT_EQ(Source->GetCurLine(), 4) << "a group node does not move the editor";
+    T->SetSelected(T->Items().Item(1));
+    EXPECT_EQ(Shown().find("first error"), 0u) << Shown();
+    EXPECT_EQ(Source->GetCurLine(), 1);
+    EXPECT_EQ(Source->GetCurChar(), 2);
+    // Lines inserted above keep the message's place through its bookmark.
+    Source->JumpTo(0, 0);
+    Source->InsertText("new\n");
+    T->SetSelected(T->Items().Item(3));
+    T->SetSelected(T->Items().Item(1));
+    EXPECT_EQ(Source->GetCurLine(), 2);
+    // A click beside the nodes keeps the chosen one.
+    Form->ResultsTreeViewClick(T);
+    T->SetSelected(nullptr);
+    Form->ResultsTreeViewClick(T);
+    EXPECT_EQ(Selected(T), Doc->Message(0));
+}
+
+TEST_F(ResultsTreeTest, NextAndPreviousWalkTheTreeOverGroupNodesAndWrap) {
+    ShowSheet(Form->TreeViewSheet);
+    THSTree* T = Form->ResultsTreeView;
+    struct TStep {
+        bool Next;
+        int Expected; // message index (0-based) chosen after the step
+    };
+    const TStep Steps[] = {{true, 0}, {true, 1}, {true, 2}, {true, 0}, {false, 2}, {false, 1}};
+    for (const TStep& S : Steps) {
+        if (S.Next)
+            EXPECT_EQ(Form->GoToNextMessage(nullptr, 1), 0);
+        else
+            EXPECT_EQ(Form->GoToPreviousMessage(nullptr), 0);
+        EXPECT_EQ(Selected(T), Doc->Message(S.Expected))
+            << (S.Next ? "next to " : "previous to ") << S.Expected;
+    }
+    EXPECT_EQ(Form->ResultsPageControl->ActivePage(), Form->TreeViewSheet);
+    // Errors and warnings only, on the style-sheet sheet named by the flags.
+    EXPECT_EQ(Form->GoToNextMessage(nullptr, 16 | 2), 0);
+    EXPECT_EQ(Form->ResultsPageControl->ActivePage(), Form->StylesSheet);
+    EXPECT_EQ(Selected(Form->StyleMessagesTreeView), Doc->Message(3));
+    EXPECT_EQ(Shown().find("style error"), 0u) << Shown();
+    // An empty tree says so.
+    Doc->ClearResults(1 | 8);
+    Doc->resultsHandle = 8;
+    Engine.ZELGetIntegerEZ = &NoRecords;
+    Doc->messagesValid = false;
+    Form->RefreshResults(Doc, 0);
+    Boxes.clear();
+    EXPECT_EQ(Form->GoToNextMessage(nullptr, 1), 2);
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Text, "There are no messages available.");
+}
+
+TEST_F(ResultsTreeTest, PopupOffersTheMessagesFlagsOnceAndAsksBeforeAChange) {
+    ShowSheet(Form->TreeViewSheet);
+    Form->ResultsTreeView->SetSelected(Form->ResultsTreeView->Items().Item(1));
+    TMenuItem* Root = Form->ResultsPopupMenu->Items();
+    auto Captions = [&] {
+        std::vector<std::string> R;
+        for (int I = 0; I < Root->Count(); ++I)
+            if (Root->Items(I)->Caption().find("Flag") != std::string::npos)
+                R.push_back(Root->Items(I)->Caption());
+        return R;
+    };
+    for (int Opening = 0; Opening < 2; ++Opening) {
+        Form->ResultsPopupMenuPopup(nullptr);
+        EXPECT_EQ(Captions(), (std::vector<std::string>{"Enable Flag 5 (currently disabled)",
+                                                        "Disable Flag 7 (currently enabled)"}))
+            << "opening " << Opening;
+        EXPECT_TRUE(Form->Item("ResultsPopupN0")->Visible());
+        EXPECT_TRUE(Form->Item("ResultsListClear")->Enabled());
+    }
+    // "No" to the question changes nothing.
+    SetFlagCalls = 0;
+    Engine.ZELSetFlag = &CountSetFlag;
+    Boxes.clear();
+    BoxAnswer = IDNO;
+    Form->ResultsPopupFlagClick(Root->Items(0));
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Caption, "Orvalent: Enable Flag?");
+    EXPECT_EQ(SetFlagCalls, 0);
+    // A group node offers no flags.
+    Form->ResultsTreeView->SetSelected(Form->ResultsTreeView->Items().Item(0));
+    Form->ResultsPopupMenuPopup(nullptr);
+    EXPECT_TRUE(Captions().empty());
+    EXPECT_FALSE(Form->Item("ResultsPopupN0")->Visible());
+}
+
+// --- the hand-over window ------------------------------------------------------------------------
+
+class HandOverTest : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        p = new prgclass;
+        Window = new TZELEditorMessageWindow(Application);
+        Window->HandleNeeded();
+    }
+    void TearDown() override {
+        delete Window;
+        delete p;
+        p = nullptr;
+        UiTest::TearDown();
+    }
+    void Post(const std::string& Text) {
+        ATOM A = GlobalAddAtomA(Text.c_str());
+        Atoms.push_back(A);
+        PostMessageA(Window->Handle(), ZelHandOverMessage, 0, A);
+    }
+    TZELEditorMessageWindow* Window = nullptr;
+    std::vector<ATOM> Atoms;
+};
+
+TEST_F(HandOverTest, IsFoundByClassAndTitleAndQueuesInOrder) {
+    EXPECT_EQ(FindWindowA("TZELEditorMessageWindow", "ZEL Editor Message Window"), Window->Handle());
+    EXPECT_FALSE(IsWindowVisible(Window->Handle()));
+    Post("first.html");
+    Post("-BringToFront");
+    PumpUntil([&] { return p->vol->commandQueue.Count() == 2; });
+    ASSERT_EQ(p->vol->commandQueue.Count(), 2);
+    EXPECT_STREQ(p->vol->commandQueue.GetText(0), "first.html");
+    EXPECT_STREQ(p->vol->commandQueue.GetText(1), "-BringToFront");
+    for (ATOM A : Atoms) {
+        char Name[64];
+        EXPECT_EQ(GlobalGetAtomNameA(A, Name, sizeof Name), 0u) << "the atom is deleted";
+    }
+}
+
+TEST_F(HandOverTest, WhileClosingTheTextIsDroppedButTheAtomGoes) {
+    p->vol->closing = 1;
+    Post("late.html");
+    Application->ProcessMessages();
+    EXPECT_EQ(p->vol->commandQueue.Count(), 0);
+    char Name[64];
+    EXPECT_EQ(GlobalGetAtomNameA(Atoms[0], Name, sizeof Name), 0u);
+}
+
+// --- the splash ------------------------------------------------------------------------------------
+
+TEST_F(UiTest, SplashShowsStatusWithoutATaskBarButtonOrStayingOnTop) {
+    TSplashForm Splash(Application);
+    EXPECT_EQ(Splash.Status(), "Status");
+    Splash.SetStatus("Loading DLL...");
+    EXPECT_EQ(Splash.Status(), "Loading DLL...");
+    LONG Ex = GetWindowLongA(Splash.Handle(), GWL_EXSTYLE);
+    EXPECT_EQ(Ex & (WS_EX_APPWINDOW | WS_EX_TOPMOST), 0);
+    EXPECT_EQ(Splash.ClientWidth(), 568);
+    EXPECT_EQ(Splash.ClientHeight(), 80);
+}
+
+} // namespace

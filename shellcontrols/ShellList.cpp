@@ -1,0 +1,1278 @@
+#include "shellcontrols/ShellList.h"
+
+#include <dbt.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "framework/core/Registry.h"
+#include "framework/core/SysUtils.h"
+#include "framework/ui/Forms.h"
+#include "shellcontrols/ComObject.h"
+#include "shellcontrols/ShellCombo.h"
+#include "shellcontrols/ShellMenus.h"
+#include "shellcontrols/ShellScopeGuards.h"
+#include "shellcontrols/ShellTexts.h"
+#include "shellcontrols/ShellTree.h"
+#include "shellcontrols/ShellUtils.h"
+
+ZEL_DEFINE_CLASS(TNVCustomShellList, TWinControl, {})
+ZEL_DEFINE_CLASS(TNVShellList, TNVCustomShellList, {})
+
+namespace {
+
+// Keeps critical-error boxes (an empty removable drive) away for the scope.
+class TNoErrorBoxes {
+public:
+    TNoErrorBoxes() : FOld(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+    ~TNoErrorBoxes() { SetErrorMode(FOld); }
+
+private:
+    UINT FOld;
+};
+
+// Bracketed redraw of the list window.
+class TNoRedraw {
+public:
+    explicit TNoRedraw(HWND Wnd) : FWnd(Wnd) { SendMessageA(FWnd, WM_SETREDRAW, FALSE, 0); }
+    ~TNoRedraw() {
+        SendMessageA(FWnd, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(FWnd, nullptr, TRUE);
+    }
+
+private:
+    HWND FWnd;
+};
+
+void CopyText(char* Dest, int Size, const std::string& S) {
+    if (!Dest || Size <= 0)
+        return;
+    size_t N = std::min(S.size(), static_cast<size_t>(Size - 1));
+    std::memcpy(Dest, S.data(), N);
+    Dest[N] = 0;
+}
+
+void CopyTextW(wchar_t* Dest, int Size, const std::string& S) {
+    if (!Dest || Size <= 0)
+        return;
+    std::wstring W = ToWide(S, static_cast<size_t>(Size - 1));
+    std::memcpy(Dest, W.data(), W.size() * sizeof(wchar_t));
+    Dest[W.size()] = 0;
+}
+
+// Column texts of a folder that offers IShellFolder2: its columns end at the first one the folder
+// does not show by default.
+class TShellFolder2ToShellDetailsAdapter : public TNVComObject<IShellDetails, IID_IShellDetails> {
+public:
+    explicit TShellFolder2ToShellDetailsAdapter(IShellFolder2* Folder)
+        : FFolder(TComPtr<IShellFolder2>::Share(Folder)) {}
+    HRESULT STDMETHODCALLTYPE GetDetailsOf(PCUITEMID_CHILD Item, UINT Column,
+                                           SHELLDETAILS* Details) override {
+        SHCOLSTATEF State = 0;
+        HRESULT R = FFolder->GetDefaultColumnState(Column, &State);
+        if (SUCCEEDED(R) && !(State & SHCOLSTATE_ONBYDEFAULT))
+            return E_INVALIDARG;
+        return FFolder->GetDetailsOf(Item, Column, Details);
+    }
+    HRESULT STDMETHODCALLTYPE ColumnClick(UINT) override { return E_NOTIMPL; }
+
+private:
+    virtual ~TShellFolder2ToShellDetailsAdapter() = default;
+    TComPtr<IShellFolder2> FFolder;
+};
+
+} // namespace
+
+IShellDetails* TNVCustomShellList::CurrentFolderDetails() {
+    if (FDetailsFetched || !FCurFolder)
+        return FDetails.Get();
+    FDetailsFetched = true;
+    TComPtr<IShellFolder2> Folder2 = FCurFolder.Query<IShellFolder2>(IID_IShellFolder2);
+    SHELLDETAILS Probe{};
+    if (Folder2 && SUCCEEDED(Folder2->GetDetailsOf(nullptr, 0, &Probe))) {
+        StrretFree(Probe.str);
+        FDetails = TComPtr<IShellDetails>(new TShellFolder2ToShellDetailsAdapter(Folder2.Get()));
+    } else {
+        FDetails = FCurFolder.Query<IShellDetails>(IID_IShellDetails);
+        if (!FDetails && FAILED(FCurFolder->CreateViewObject(nullptr, IID_IShellDetails, FDetails.PutVoid())))
+            FDetails.Reset();
+    }
+    return FDetails.Get();
+}
+
+TNVCustomShellList::TNVCustomShellList(TComponent* AOwner)
+    : TWinControl(AOwner), FFolder(std::make_unique<TNVShellLocator>()) {
+    SetBounds(0, 0, 250, 150);
+    SetTabStop(true);
+    SetColor(clWindow);
+    FFolder->OnChange = [this](TObject* Sender) { HandleOnFolderChanged(Sender); };
+    FTimer = new TTimer(this);
+    FTimer->SetEnabled(false);
+    FTimer->OnTimer = [this](TObject* Sender) { TimerElapsed(Sender); };
+    NVDeviceChangeHandler()->Add(this, [this](TObject*, const TMessage& M) {
+        if (M.WParam != DBT_DEVICEARRIVAL && M.WParam != DBT_DEVICEREMOVECOMPLETE)
+            return;
+        FlushDriveInfoCache();
+        LockFlushDriveInfoCache();
+        struct TUnlock {
+            ~TUnlock() { UnlockFlushDriveInfoCache(); }
+        } Unlock;
+        if (ShellFindCSIDLFromIdList(FCurFolderIdList) == csidlDrives)
+            FillItems();
+    });
+}
+
+TNVCustomShellList::~TNVCustomShellList() {
+    if (TNVDeviceChangeHandler* H = NVExistingDeviceChangeHandler())
+        H->Remove(this);
+    if (FShellTree)
+        FShellTree->FShellList = nullptr;
+    if (FShellCombo)
+        FShellCombo->FShellList = nullptr;
+    FTimer->SetEnabled(false);
+    FThread.reset();
+    RegisterDrop(false);
+    if (HandleAllocated())
+        DeleteAllItems();
+    FCurFolder.Reset();
+    ShellMemFree(FCurFolderIdList);
+    FCurFolderIdList = nullptr;
+}
+
+HWND TNVCustomShellList::OwnerWindow() {
+    TCustomForm* Form = GetParentForm();
+    return Form && Form->HandleAllocated() ? Form->Handle() : FHandle;
+}
+
+void TNVCustomShellList::CreateParams(TCreateParams& Params) {
+    TWinControl::CreateParams(Params);
+    Params.BaseClassName = WC_LISTVIEWA;
+    Params.Style |= WS_TABSTOP | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_AUTOARRANGE;
+    if (!FReadOnly)
+        Params.Style |= LVS_EDITLABELS;
+    if (!FMultiSelect)
+        Params.Style |= LVS_SINGLESEL;
+    static const DWORD Views[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
+    Params.Style |= Views[static_cast<int>(FViewStyle)];
+    Params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TNVCustomShellList::CreateHandleDone() {
+    TWinControl::CreateHandleDone();
+    SendMessageA(FHandle, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    SendMessageA(FHandle, LVM_SETIMAGELIST, LVSIL_SMALL,
+                 reinterpret_cast<LPARAM>(ShellGetSystemImageList(TNVShellIconSize::nvsizSmall)));
+    SendMessageA(FHandle, LVM_SETIMAGELIST, LVSIL_NORMAL,
+                 reinterpret_cast<LPARAM>(ShellGetSystemImageList(TNVShellIconSize::nvsizLarge)));
+    if (FOptions & nvsloOleDrop)
+        RegisterDrop(true);
+    if (FOptions & nvsloAutoFill)
+        PostMessageA(FHandle, AMDeferredFill, 0, 0);
+}
+
+void TNVCustomShellList::DestroyWnd() {
+    FTimer->SetEnabled(false);
+    RegisterDrop(false);
+    DeleteAllItems();
+    TWinControl::DestroyWnd();
+}
+
+void TNVCustomShellList::HandleDestroyed() {
+    FThread.reset();
+    TWinControl::HandleDestroyed();
+}
+
+void TNVCustomShellList::RegisterDrop(bool On) {
+    if (On) {
+        if (FDropTarget || !FHandle)
+            return;
+        FDropTarget = new TNVDropTargetForwarder(this);
+        if (FAILED(RegisterDragDrop(FHandle, FDropTarget))) {
+            FDropTarget->Detach();
+            FDropTarget->Release();
+            FDropTarget = nullptr;
+        }
+    } else if (FDropTarget) {
+        if (FHandle)
+            RevokeDragDrop(FHandle);
+        FDropTarget->Detach();
+        FDropTarget->Release();
+        FDropTarget = nullptr;
+    }
+}
+
+void TNVCustomShellList::SetOptions(TNVShellListOptions Value) {
+    if (Value == FOptions)
+        return;
+    TNVShellListOptions Changed = Value ^ FOptions;
+    FOptions = Value;
+    if (!HandleAllocated())
+        return;
+    if (Changed & nvsloOleDrop)
+        RegisterDrop((FOptions & nvsloOleDrop) != 0);
+    if (Changed & nvsloDynamicRefresh) {
+        if (FOptions & nvsloDynamicRefresh)
+            InstallChangeHandler();
+        else if (FThread)
+            FThread->RemoveAll();
+    }
+    if (Changed & (nvsloShowHidden | nvsloHideFoldersWhenLinkedToTree))
+        RefreshItems();
+}
+
+void TNVCustomShellList::ApplyStyle() {
+    if (HandleAllocated())
+        RecreateWnd();
+}
+
+void TNVCustomShellList::SetViewStyle(TNVViewStyle Value) {
+    if (Value == FViewStyle)
+        return;
+    FViewStyle = Value;
+    if (HandleAllocated()) {
+        static const DWORD Views[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
+        LONG_PTR Style = GetWindowLongPtrA(FHandle, GWL_STYLE);
+        SetWindowLongPtrA(FHandle, GWL_STYLE, (Style & ~LVS_TYPEMASK) | Views[static_cast<int>(Value)]);
+    }
+}
+
+void TNVCustomShellList::SetMultiSelect(bool Value) {
+    if (Value == FMultiSelect)
+        return;
+    FMultiSelect = Value;
+    if (HandleAllocated()) {
+        LONG_PTR Style = GetWindowLongPtrA(FHandle, GWL_STYLE);
+        SetWindowLongPtrA(FHandle, GWL_STYLE, Value ? (Style & ~LVS_SINGLESEL) : (Style | LVS_SINGLESEL));
+    }
+}
+
+// ---- Items ----
+
+int TNVCustomShellList::ItemCount() {
+    return HandleAllocated() ? static_cast<int>(SendMessageA(FHandle, LVM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+TNVShListData* TNVCustomShellList::GetShListData(int Index) {
+    if (!HandleAllocated() || Index < 0)
+        return nullptr;
+    LVITEMA Item{};
+    Item.mask = LVIF_PARAM;
+    Item.iItem = Index;
+    if (!SendMessageA(FHandle, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&Item)))
+        return nullptr;
+    return reinterpret_cast<TNVShListData*>(Item.lParam);
+}
+
+std::vector<int> TNVCustomShellList::SelectedIndexes() {
+    std::vector<int> Result;
+    if (!HandleAllocated())
+        return Result;
+    int I = -1;
+    while ((I = static_cast<int>(
+                SendMessageA(FHandle, LVM_GETNEXTITEM, static_cast<WPARAM>(I), LVNI_SELECTED))) >= 0)
+        Result.push_back(I);
+    return Result;
+}
+
+TNVShListData* TNVCustomShellList::GetSelectedItem() {
+    std::vector<int> Sel = SelectedIndexes();
+    return Sel.empty() ? nullptr : GetShListData(Sel.front());
+}
+
+int TNVCustomShellList::ShellSelCount() {
+    int N = 0;
+    for (int I : SelectedIndexes())
+        if (GetShListData(I))
+            ++N;
+    return N;
+}
+
+std::string TNVCustomShellList::ItemCaption(int Index) {
+    TNVShListData* D = GetShListData(Index);
+    return D ? D->GetDisplayName() : std::string();
+}
+
+int TNVCustomShellList::FindCaption(const std::string& Caption) {
+    for (int I = 0, N = ItemCount(); I < N; ++I)
+        if (ItemCaption(I) == Caption)
+            return I;
+    return -1;
+}
+
+void TNVCustomShellList::SelectItem(int Index, bool Only) {
+    if (!HandleAllocated())
+        return;
+    LVITEMA Item{};
+    Item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    if (Only)
+        SendMessageA(FHandle, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&Item));
+    Item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(FHandle, LVM_SETITEMSTATE, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&Item));
+}
+
+void TNVCustomShellList::SelectAll() {
+    if (!HandleAllocated() || !FMultiSelect)
+        return;
+    TNoRedraw Guard(FHandle);
+    LVITEMA Item{};
+    Item.stateMask = LVIS_SELECTED;
+    Item.state = LVIS_SELECTED;
+    SendMessageA(FHandle, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&Item));
+}
+
+void TNVCustomShellList::DeleteAllItems() {
+    if (HandleAllocated())
+        SendMessageA(FHandle, LVM_DELETEALLITEMS, 0, 0);
+}
+
+// ---- Filling ----
+
+SHCONTF TNVCustomShellList::EnumFlags() const {
+    SHCONTF Flags = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS;
+    if (FOptions & nvsloShowHidden)
+        Flags |= SHCONTF_INCLUDEHIDDEN;
+    return Flags;
+}
+
+void TNVCustomShellList::FillItems() {
+    if (!HandleAllocated())
+        return;
+    if (FRefreshRunning || FEditing) {
+        FRefreshPending = true;
+        return;
+    }
+    THourGlassCursor Wait;
+    DeleteAllItems();
+    TComPtr<IShellFolder> Folder;
+    NVOleCheck(ShellGetFolderFromIdList(FFolder->GetIdList(), Folder));
+    ShellMemFree(FCurFolderIdList);
+    FCurFolderIdList = CopyIdList(nullptr, FFolder->GetIdList());
+    FCurFolder = Folder;
+    FDetails.Reset();
+    FDetailsFetched = false;
+    FilterPreApply();
+    struct TPost {
+        TNVCustomShellList* L;
+        ~TPost() { L->FilterPostApply(); }
+    } Post{this};
+    FillList();
+    if ((FOptions & nvsloDynamicRefresh))
+        InstallChangeHandler();
+}
+
+void TNVCustomShellList::InitColumns() {
+    while (SendMessageA(FHandle, LVM_DELETECOLUMN, 0, 0))
+        ;
+    if (IShellDetails* Details = CurrentFolderDetails()) {
+        int Count = 0;
+        for (UINT Col = 0; Col < 64; ++Col) {
+            SHELLDETAILS D{};
+            if (FAILED(Details->GetDetailsOf(nullptr, Col, &D)))
+                break;
+            std::string Title = StrretToString(nullptr, D.str);
+            StrretFree(D.str);
+            LVCOLUMNA C{};
+            C.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+            C.fmt = D.fmt == 1 ? LVCFMT_RIGHT : D.fmt == 2 ? LVCFMT_CENTER : LVCFMT_LEFT;
+            C.cx = 7 * (D.cxChar > 0 ? D.cxChar : 15);
+            C.pszText = Title.data();
+            C.iSubItem = static_cast<int>(Col);
+            SendMessageA(FHandle, LVM_INSERTCOLUMNA, Col, reinterpret_cast<LPARAM>(&C));
+            ++Count;
+        }
+        if (Count > 0) {
+            if (std::abs(FSortValue) > Count)
+                FSortValue = 1;
+            return;
+        }
+    }
+    // The shell's own remembered widths of its four standard columns, when it keeps them.
+    uint16_t Widths[11] = {200, 60, 100, 120, 50};
+    TRegistry Reg(KEY_READ);
+    Reg.SetRootKey(HKEY_CURRENT_USER);
+    if (Reg.OpenKeyReadOnly("\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer") &&
+        Reg.ValueExists("DirectoryCols")) {
+        TRegDataInfo Info;
+        if (Reg.GetDataInfo("DirectoryCols", Info) && Info.DataSize > 0 && Info.DataSize <= 22) {
+            uint8_t Bytes[22] = {};
+            try {
+                Reg.ReadBinaryData("DirectoryCols", Bytes, Info.DataSize);
+                for (int I = 0; I < Info.DataSize / 2; ++I)
+                    Widths[I] = static_cast<uint16_t>(Bytes[2 * I] | (Bytes[2 * I + 1] << 8));
+            } catch (const ERegistryException&) {
+            }
+        }
+    }
+    const uint16_t Titles[4] = {nvshell::SColumnName, nvshell::SColumnSize, nvshell::SColumnType,
+                                nvshell::SColumnModified};
+    for (int I = 0; I < 4; ++I) {
+        std::string Title = NVResStr(Titles[I]);
+        LVCOLUMNA Col{};
+        Col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+        Col.fmt = I == 1 ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        Col.cx = Widths[I];
+        Col.pszText = Title.data();
+        Col.iSubItem = I;
+        SendMessageA(FHandle, LVM_INSERTCOLUMNA, static_cast<WPARAM>(I), reinterpret_cast<LPARAM>(&Col));
+    }
+    if (std::abs(FSortValue) > 4)
+        FSortValue = 1;
+}
+
+void TNVCustomShellList::FillList() {
+    TNoErrorBoxes NoBoxes;
+    TNoRedraw Guard(FHandle);
+    FillStart();
+    InitColumns();
+    TComPtr<IEnumIDList> Enum;
+    if (FAILED(FCurFolder->EnumObjects(OwnerWindow(), EnumFlags(), Enum.Put())) || !Enum)
+        return;
+    std::vector<LPITEMIDLIST> Collected;
+    HRESULT R;
+    LPITEMIDLIST Item = nullptr;
+    while ((R = Enum->Next(1, &Item, nullptr)) == S_OK) {
+        if (Item)
+            Collected.push_back(Item);
+        Item = nullptr;
+    }
+    auto FreeRest = [&Collected](size_t From) {
+        for (size_t I = From; I < Collected.size(); ++I)
+            ShellMemFree(Collected[I]);
+    };
+    if (R != S_FALSE && R != HRESULT_FROM_WIN32(ERROR_NO_MORE_ITEMS) && FAILED(R)) {
+        FreeRest(0);
+        if (R == E_FAIL)
+            return;
+        throw ENVOleError(R);
+    }
+    SendMessageA(FHandle, LVM_SETITEMCOUNT, Collected.size(), 0);
+    FFilling = true;
+    struct TFillFlag {
+        bool& F;
+        ~TFillFlag() { F = false; }
+    } Flag{FFilling};
+    for (size_t I = 0; I < Collected.size(); ++I) {
+        SFGAOF Attrs = 0;
+        bool Keep;
+        try {
+            Keep = ShouldInclude(Collected[I], Attrs);
+        } catch (...) {
+            FreeRest(I);
+            throw;
+        }
+        if (!Keep) {
+            ShellMemFree(Collected[I]);
+            continue;
+        }
+        auto* Data = new TNVShListData(this);
+        Data->SetData(Collected[I]);
+        InsertItem(Data, Attrs);
+    }
+    SortList();
+    if (ItemCount() > 0) {
+        LVITEMA St{};
+        St.stateMask = LVIS_FOCUSED;
+        St.state = LVIS_FOCUSED;
+        SendMessageA(FHandle, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&St));
+    }
+    FillComplete();
+}
+
+bool TNVCustomShellList::ShouldInclude(LPCITEMIDLIST Rel, SFGAOF& Attribs) {
+    Attribs = 0xF20B0000;
+    LPCITEMIDLIST Items[1] = {Rel};
+    if (FAILED(FCurFolder->GetAttributesOf(1, Items, &Attribs)))
+        Attribs = 0;
+    if (!(FOptions & nvsloNonFilesystemAncestors) && !(Attribs & (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR)))
+        return false;
+    return CanAdd(FCurFolder.Get(), FCurFolderIdList, Rel, Attribs);
+}
+
+bool TNVCustomShellList::CanAdd(IShellFolder* Folder, LPCITEMIDLIST FolderAbs, LPCITEMIDLIST ItemRel,
+                                SFGAOF Attribs) {
+    bool Allow = true;
+    if (FFilteredNames && !(Attribs & SFGAO_FOLDER)) {
+        std::string Name = ExtractFileName(
+            ShellGetFriendlyNameFromIdList(Folder, ItemRel, TNVFriendlyNameFlags::nvfnForParsing));
+        Allow = FilterApply(Name, Attribs);
+    }
+    if (Allow && OnAddItem)
+        OnAddItem(this, Folder, FolderAbs, ItemRel, Attribs, Allow);
+    return Allow;
+}
+
+void TNVCustomShellList::InsertItem(TNVShListData* Data, SFGAOF Attribs) {
+    LVITEMA Item{};
+    Item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
+    Item.iItem = ItemCount();
+    Item.pszText = LPSTR_TEXTCALLBACKA;
+    Item.iImage = I_IMAGECALLBACK;
+    Item.lParam = reinterpret_cast<LPARAM>(Data);
+    if (Attribs & SFGAO_SHARE)
+        Item.state |= INDEXTOOVERLAYMASK(1);
+    else if (Attribs & SFGAO_LINK)
+        Item.state |= INDEXTOOVERLAYMASK(2);
+    if (Attribs & SFGAO_GHOSTED)
+        Item.state |= LVIS_CUT;
+    Item.stateMask = LVIS_OVERLAYMASK | LVIS_CUT;
+    if (SendMessageA(FHandle, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&Item)) < 0)
+        delete Data;
+}
+
+// ---- Filter ----
+
+void TNVCustomShellList::SetFileFilter(const std::string& Value) {
+    if (Value == FFileFilter) {
+        if (Value.empty())
+            FMasks.reset();
+        return;
+    }
+    FFileFilter = Value;
+    if (!FMasks)
+        FMasks = std::make_unique<TStringList>();
+    FMasks->Clear();
+    size_t Start = 0;
+    while (Start <= Value.size()) {
+        size_t End = Value.find(';', Start);
+        if (End == std::string::npos)
+            End = Value.size();
+        // "*.htm; *.html" means two masks, not a second one that starts with a blank.
+        std::string Mask = Trim(Value.substr(Start, End - Start));
+        if (!Mask.empty())
+            FMasks->Add(Mask);
+        Start = End + 1;
+    }
+    if (FOptions & nvsloAutoFill)
+        FillItems();
+}
+
+void TNVCustomShellList::FilterPreApply() {
+    FilterPostApply();
+    std::string Path = ShellGetPathFromIdList(FCurFolderIdList);
+    if (Path.empty() || !FMasks || FMasks->Count() == 0 || FFileFilter == "*" || FFileFilter == "*.*")
+        return;
+    FFilteredNames = std::make_unique<TStringList>();
+    FFilteredNames->SetSorted(true);
+    FFilteredNames->SetDuplicates(dupIgnore);
+    Path = EnsureTrailingCharDB(Path, '\\');
+    TNoErrorBoxes NoBoxes;
+    for (int I = 0; I < FMasks->Count(); ++I) {
+        WIN32_FIND_DATAA Data;
+        HANDLE Find = FindFirstFileA((Path + (*FMasks)[I]).c_str(), &Data);
+        if (Find == INVALID_HANDLE_VALUE) {
+            if (GetLastError() == ERROR_FILE_NOT_FOUND)
+                continue;
+            break;
+        }
+        do {
+            if (!(Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                FFilteredNames->Add(AnsiUpperCase(Data.cFileName));
+        } while (FindNextFileA(Find, &Data));
+        FindClose(Find);
+    }
+}
+
+bool TNVCustomShellList::FilterApply(const std::string& Name, SFGAOF Attribs) {
+    if (Attribs & SFGAO_FOLDER)
+        return true;
+    int Index = 0;
+    return FFilteredNames && FFilteredNames->Find(AnsiUpperCase(Name), Index);
+}
+
+void TNVCustomShellList::FilterPostApply() {
+    FFilteredNames.reset();
+}
+
+// ---- Sorting ----
+
+int CALLBACK TNVCustomShellList::CompareItems(LPARAM A, LPARAM B, LPARAM Self) {
+    auto* List = reinterpret_cast<TNVCustomShellList*>(Self);
+    auto* DA = reinterpret_cast<TNVShListData*>(A);
+    auto* DB = reinterpret_cast<TNVShListData*>(B);
+    if (!DA || !DB || !List->FCurFolder)
+        return 0;
+    HRESULT R = List->FCurFolder->CompareIDs(static_cast<LPARAM>(std::abs(List->FSortValue) - 1),
+                                             DA->RelPidl(), DB->RelPidl());
+    int C = FAILED(R) ? 0 : static_cast<int16_t>(HRESULT_CODE(R));
+    return List->FSortValue < 0 ? -C : C;
+}
+
+void TNVCustomShellList::SortList() {
+    if (HandleAllocated() && FSortValue != 0)
+        SendMessageA(FHandle, LVM_SORTITEMS, reinterpret_cast<WPARAM>(this),
+                     reinterpret_cast<LPARAM>(&CompareItems));
+}
+
+void TNVCustomShellList::SetSortColumn(int Value) {
+    if (Value == FSortValue)
+        return;
+    FSortValue = Value;
+    SortList();
+}
+
+// ---- Refresh ----
+
+void TNVCustomShellList::RefreshItems() {
+    if (!HandleAllocated())
+        return;
+    if (FRefreshRunning || FEditing) {
+        FRefreshPending = true;
+        return;
+    }
+    if (ItemCount() == 0 || !FCurFolder) {
+        FillItems();
+        return;
+    }
+    FRefreshPending = false;
+    THourGlassCursor Wait;
+    FRefreshRunning = true;
+    struct TRunning {
+        bool& F;
+        ~TRunning() { F = false; }
+    } Running{FRefreshRunning};
+    FillStart();
+    FilterPreApply();
+    struct TPost {
+        TNVCustomShellList* L;
+        ~TPost() { L->FilterPostApply(); }
+    } Post{this};
+
+    TNVPidlList Old;
+    Old.ShellFolder = FCurFolder.Get();
+    Old.Duplicates = TNVPidlDuplicates::dupAccept;
+    Old.SetSorted(true);
+    for (int I = 0, N = ItemCount(); I < N; ++I)
+        if (TNVShListData* D = GetShListData(I))
+            Old.AddObject(const_cast<LPITEMIDLIST>(D->RelPidl()), D);
+
+    TNVPidlList New;
+    New.ShellFolder = FCurFolder.Get();
+    New.Malloc = ShellIMalloc();
+    New.SetSorted(true);
+    TComPtr<IEnumIDList> Enum;
+    if (FAILED(FCurFolder->EnumObjects(OwnerWindow(), EnumFlags(), Enum.Put())) || !Enum)
+        return;
+    LPITEMIDLIST Item = nullptr;
+    while (Enum->Next(1, &Item, nullptr) == S_OK) {
+        // An enumeration that names one item twice must not stop the refresh: keep the first.
+        if (!Item || New.IndexOf(Item) >= 0)
+            ShellMemFree(Item);
+        else
+            New.Add(Item);
+        Item = nullptr;
+    }
+    std::vector<TNVShListData*> Gone;
+    for (int I = 0; I < Old.Count(); ++I) {
+        int J = New.IndexOf(Old.PIDLs(I));
+        if (J >= 0)
+            New.Delete(J);
+        else
+            Gone.push_back(static_cast<TNVShListData*>(Old.Objects(I)));
+    }
+    {
+        TNoRedraw Guard(FHandle);
+        for (TNVShListData* D : Gone) {
+            LVFINDINFOA Find{};
+            Find.flags = LVFI_PARAM;
+            Find.lParam = reinterpret_cast<LPARAM>(D);
+            int Index = static_cast<int>(SendMessageA(FHandle, LVM_FINDITEMA, static_cast<WPARAM>(-1),
+                                                      reinterpret_cast<LPARAM>(&Find)));
+            if (Index >= 0)
+                SendMessageA(FHandle, LVM_DELETEITEM, static_cast<WPARAM>(Index), 0);
+        }
+        FFilling = true;
+        struct TFillFlag {
+            bool& F;
+            ~TFillFlag() { F = false; }
+        } Flag{FFilling};
+        for (int I = 0; I < New.Count(); ++I) {
+            LPITEMIDLIST Rel = New.PIDLs(I);
+            SFGAOF Attrs = 0;
+            if (!ShouldInclude(Rel, Attrs))
+                continue;
+            New.SetPIDLs(I, nullptr); // the item data takes it over
+            auto* Data = new TNVShListData(this);
+            Data->SetData(Rel);
+            InsertItem(Data, Attrs);
+        }
+    }
+    FillComplete();
+}
+
+// ---- Following the disk ----
+
+void TNVCustomShellList::InstallChangeHandler() {
+    FTimer->SetEnabled(false);
+    if (!HandleAllocated())
+        return;
+    if (!FThread)
+        FThread = std::make_unique<TChangeHandlerThread>(FHandle, AMChangeNotify);
+    else
+        FThread->RemoveAll();
+    std::string Path = ShellGetPathFromIdList(FCurFolderIdList);
+    int Slot = -1;
+    if (!Path.empty())
+        FThread->Add(Path, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME, Slot, false);
+}
+
+void TNVCustomShellList::TimerElapsed(TObject*) {
+    FTimer->SetEnabled(false);
+    RefreshItems();
+}
+
+void TNVCustomShellList::Synchronize() {
+    if (FTimer->Enabled())
+        TimerElapsed(FTimer);
+}
+
+void TNVCustomShellList::HandleOnFolderChanged(TObject*) {
+    if (FSyncCount == 0) {
+        ++FSyncCount;
+        struct TSync {
+            int& C;
+            ~TSync() { --C; }
+        } Sync{FSyncCount};
+        if (FShellTree)
+            FShellTree->DoSetSelectedIdList(FFolder->GetIdList());
+        else if (FShellCombo)
+            FShellCombo->SelectedFolder().SetIdList(FFolder->GetIdList());
+        FillItems();
+    }
+    FolderChanged();
+}
+
+void TNVCustomShellList::TreeChanged(TNVShTreeData* Data) {
+    if (Data)
+        FFolder->SetIdList(Data->GetAbsPidl());
+}
+
+void TNVCustomShellList::Notification(TComponent* AComponent, TOperation Operation) {
+    TWinControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FShellTree)
+        FShellTree = nullptr;
+    if (Operation == opRemove && AComponent == FShellCombo)
+        FShellCombo = nullptr;
+}
+
+void TNVCustomShellList::GoUp(int Levels) {
+    if ((FOptions & nvsloDontChangeFolder) || Levels <= 0)
+        return;
+    if (FShellTree) {
+        FShellTree->GoUp(Levels);
+        return;
+    }
+    if (FShellCombo) {
+        FShellCombo->GoUp(Levels);
+        return;
+    }
+    TNVIdListArray Chain(FFolder->GetIdList());
+    if (Chain.GetCount() == 0)
+        return;
+    LPITEMIDLIST Up = Chain.GoUp(std::min(Levels, Chain.GetCount()));
+    TNVIdListHolder Copy(CopyIdList(nullptr, Up));
+    FFolder->SetIdList(Copy.Get());
+}
+
+// ---- Opening ----
+
+bool TNVCustomShellList::DblClickOpen() {
+    bool Handled = false;
+    if (OnDblClickOpen)
+        OnDblClickOpen(this, Handled);
+    return !Handled;
+}
+
+void TNVCustomShellList::MoveInto(LPCITEMIDLIST AbsList) {
+    if (FOptions & nvsloDontChangeFolder)
+        return;
+    TNVIdListHolder Copy(CopyIdList(nullptr, AbsList));
+    DeleteAllItems();
+    if (FShellTree)
+        FShellTree->SelectedFolder().SetIdList(Copy.Get());
+    else if (FShellCombo)
+        FShellCombo->SelectedFolder().SetIdList(Copy.Get());
+    else
+        FFolder->SetIdList(Copy.Get());
+}
+
+void TNVCustomShellList::OpenItem(int Index) {
+    Synchronize();
+    TNVShListData* D = GetShListData(Index);
+    if (!D) {
+        DblClickOpen();
+        return;
+    }
+    THourGlassCursor Wait;
+    if (D->IsFolder()) {
+        MoveInto(D->GetAbsoluteIdList());
+        return;
+    }
+    if (D->IsLnkShortcut()) {
+        TLinkData Link;
+        Link.NoUI = 1;
+        if (SUCCEEDED(ResolveShortcut(D->GetPathName(), Link, false)) && !Link.Path.empty() &&
+            DirectoryExists(Link.Path)) {
+            TNVIdListHolder Target;
+            if (SUCCEEDED(ShellGetIdListFromPath(Link.Path, *Target.Put())))
+                MoveInto(Target.Get());
+            return;
+        }
+    }
+    if (!DblClickOpen())
+        return;
+    HMENU Menu = nullptr;
+    TComPtr<IContextMenu> Context;
+    NVOleCheck(
+        GetShellContextMenu(OwnerWindow(), FCurFolder.Get(), {D->RelPidl()}, Menu, Context, CMF_EXPLORE));
+    UINT Default = GetMenuDefaultItem(Menu, FALSE, 0);
+    if (Default != static_cast<UINT>(-1) && Default >= NVFirstShellCommand)
+        InvokeCommandByOffset(OwnerWindow(), Context.Get(), Default - NVFirstShellCommand);
+    DestroyMenu(Menu);
+}
+
+void TNVCustomShellList::OpenSelectedItems() {
+    Synchronize();
+    std::vector<int> Sel = SelectedIndexes();
+    std::vector<LPCITEMIDLIST> Items;
+    for (int I : Sel)
+        if (TNVShListData* D = GetShListData(I))
+            Items.push_back(D->RelPidl());
+    if (Items.size() < 2) {
+        int Index = Sel.empty() ? static_cast<int>(SendMessageA(FHandle, LVM_GETNEXTITEM,
+                                                                static_cast<WPARAM>(-1), LVNI_FOCUSED))
+                                : Sel.front();
+        if (Index >= 0)
+            OpenItem(Index);
+        return;
+    }
+    if (!DblClickOpen())
+        return;
+    HMENU Menu = nullptr;
+    TComPtr<IContextMenu> Context;
+    NVOleCheck(GetShellContextMenu(OwnerWindow(), FCurFolder.Get(), Items, Menu, Context, CMF_EXPLORE));
+    UINT Default = GetMenuDefaultItem(Menu, FALSE, 0);
+    if (Default != static_cast<UINT>(-1) && Default >= NVFirstShellCommand)
+        InvokeCommandByOffset(OwnerWindow(), Context.Get(), Default - NVFirstShellCommand);
+    DestroyMenu(Menu);
+}
+
+// ---- Commands ----
+
+bool TNVCustomShellList::IsFolderNetworkShare() {
+    return ShellGetPathFromIdList(FCurFolderIdList).rfind("\\\\", 0) == 0;
+}
+
+HRESULT TNVCustomShellList::DoCommandForAllSelected(const std::string& Verb) {
+    std::vector<LPCITEMIDLIST> Items;
+    for (int I : SelectedIndexes())
+        if (TNVShListData* D = GetShListData(I))
+            Items.push_back(D->RelPidl());
+    if (Items.empty() || !FCurFolder)
+        return S_FALSE;
+    HRESULT R = NVDoVerbOnItems(OwnerWindow(), FCurFolder.Get(), Items, Verb);
+    if (IsFolderNetworkShare())
+        RefreshItems();
+    return R;
+}
+
+HRESULT TNVCustomShellList::DoCommandForFolder(const std::string& Verb) {
+    TComPtr<IShellFolder> Parent;
+    LPITEMIDLIST ParentList = nullptr, RelList = nullptr;
+    HRESULT R = ShellBindToParent(FCurFolderIdList, Parent, ParentList, RelList);
+    TNVIdListHolder P(ParentList), Rel(RelList);
+    if (FAILED(R))
+        return R;
+    return NVDoVerbOnItems(OwnerWindow(), Parent.Get(), {Rel.Get()}, Verb);
+}
+
+bool TNVCustomShellList::CreateNewFolder(bool Edit) {
+    std::string Path = ShellGetPathFromIdList(FCurFolderIdList);
+    if (Path.empty())
+        return false;
+    FIgnoreNextChange = true;
+    std::string Name;
+    if (!NVShCreateNewFolder(Path, Name)) {
+        FIgnoreNextChange = false;
+        return false;
+    }
+    if (IdListIsEmpty(FCurFolderIdList)) {
+        THourGlassCursor Wait;
+        Sleep(2100);
+    }
+    RefreshItems();
+    if (Edit && HandleAllocated()) {
+        FDeferredEditName = Name;
+        PostMessageA(FHandle, AMDeferredEdit, 0, 0);
+    }
+    return true;
+}
+
+bool TNVCustomShellList::RenameItem(int Index, const std::string& NewName) {
+    TNVShListData* D = GetShListData(Index);
+    if (!D || !FCurFolder || NewName.empty())
+        return false;
+    THourGlassCursor Wait;
+    FIgnoreNextChange = true;
+    std::wstring W = ToWide(NewName, MAX_PATH);
+    LPITEMIDLIST NewPidl = nullptr;
+    HRESULT R = FCurFolder->SetNameOf(OwnerWindow(), D->RelPidl(), W.c_str(),
+                                      SHGDN_INFOLDER | SHGDN_FORPARSING, &NewPidl);
+    if (FAILED(R) || !NewPidl) {
+        FIgnoreNextChange = false;
+        ShellMemFree(NewPidl);
+        return false;
+    }
+    D->SetData(NewPidl);
+    SendMessageA(FHandle, LVM_UPDATE, static_cast<WPARAM>(Index), 0);
+    return true;
+}
+
+// ---- Keys ----
+
+void TNVCustomShellList::KeyDown(WORD& Key, TShiftState Shift) {
+    TWinControl::KeyDown(Key, Shift);
+    if (Key == 0 || !(FOptions & nvsloDefaultKeyHandling) || FEditing)
+        return;
+    switch (NVMatchShellKey(Key, Shift)) {
+    case TNVShellKey::SelectAll:
+        SelectAll();
+        break;
+    case TNVShellKey::Delete:
+        DoCommandForAllSelected("delete");
+        RefreshItems();
+        break;
+    case TNVShellKey::Copy:
+        DoCommandForAllSelected("copy");
+        break;
+    case TNVShellKey::Cut:
+        DoCommandForAllSelected("cut");
+        break;
+    case TNVShellKey::Paste:
+        DoCommandForFolder("paste");
+        RefreshItems();
+        break;
+    case TNVShellKey::Refresh:
+        FillItems();
+        break;
+    case TNVShellKey::Edit: {
+        int Focused =
+            static_cast<int>(SendMessageA(FHandle, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+        if (Focused >= 0)
+            SendMessageA(FHandle, LVM_EDITLABELA, static_cast<WPARAM>(Focused), 0);
+        break;
+    }
+    case TNVShellKey::None:
+        return;
+    }
+    Key = 0;
+}
+
+void TNVCustomShellList::KeyPress(char& Key) {
+    TWinControl::KeyPress(Key);
+    if (!(FOptions & nvsloDefaultKeyHandling) || FEditing)
+        return;
+    if (Key == 8) {
+        GoUp(1);
+        Key = 0;
+    } else if (Key == 13) {
+        OpenSelectedItems();
+        Key = 0;
+    }
+}
+
+bool TNVCustomShellList::WantsKey(const MSG& Msg) {
+    if (FEditing)
+        return true;
+    if (Msg.message == WM_KEYDOWN && Msg.wParam == VK_RETURN) {
+        TNVShListData* D = GetSelectedItem();
+        if (D && D->IsFolder())
+            return true;
+    }
+    return TWinControl::WantsKey(Msg);
+}
+
+// ---- Messages ----
+
+void TNVCustomShellList::ProcessMenuForAllSelected(POINT ScreenPt) {
+    std::vector<LPCITEMIDLIST> Items;
+    for (int I : SelectedIndexes())
+        if (TNVShListData* D = GetShListData(I))
+            Items.push_back(D->RelPidl());
+    if (Items.empty() || !FCurFolder)
+        return;
+    UINT Flags = FReadOnly ? CMF_EXPLORE : (CMF_EXPLORE | CMF_CANRENAME);
+    TComPtr<IContextMenu> Context;
+    FRefreshRunning = true;
+    UINT Command;
+    {
+        struct TRunning {
+            bool& F;
+            ~TRunning() { F = false; }
+        } Running{FRefreshRunning};
+        Command = NVTrackShellMenu(OwnerWindow(), FHandle, FCurFolder.Get(), Items, Flags, ScreenPt, Context,
+                                   FMenuSession);
+    }
+    if (Command)
+        RunMenuCommand(Context.Get(), Command);
+    if (FRefreshPending)
+        RefreshItems();
+}
+
+void TNVCustomShellList::RunMenuCommand(IContextMenu* Menu, UINT Command) {
+    if (Command == 0)
+        return;
+    if (Command < NVFirstShellCommand) {
+        TComPtr<IDataObject> Data = CreateSelectionDataObject();
+        NVOleCheck(NVSendTo(static_cast<int>(Command) - 1, Data.Get()));
+        return;
+    }
+    if (NVIsRenameCommand(Menu, Command)) {
+        int Focused =
+            static_cast<int>(SendMessageA(FHandle, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+        if (Focused >= 0)
+            SendMessageA(FHandle, LVM_EDITLABELA, static_cast<WPARAM>(Focused), 0);
+        return;
+    }
+    InvokeCommandByOffset(OwnerWindow(), Menu, Command - NVFirstShellCommand);
+    if (IsFolderNetworkShare())
+        RefreshItems();
+}
+
+void TNVCustomShellList::WndProc(TMessage& Message) {
+    if (FMenuSession && FMenuSession->HandleMenuMessage(Message))
+        return;
+    switch (Message.Msg) {
+    case WM_CONTEXTMENU:
+        if ((FOptions & nvsloContextMenus) && !FRefreshRunning && ShellSelCount() > 0) {
+            POINT P{static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))};
+            if (Message.LParam == -1) {
+                // From the keyboard: at the focused item.
+                RECT R{};
+                R.left = LVIR_LABEL;
+                int Focused = static_cast<int>(
+                    SendMessageA(FHandle, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+                SendMessageA(FHandle, LVM_GETITEMRECT, static_cast<WPARAM>(std::max(Focused, 0)),
+                             reinterpret_cast<LPARAM>(&R));
+                P = ClientToScreen(POINT{R.left, R.bottom});
+            }
+            ProcessMenuForAllSelected(P);
+            return;
+        }
+        break;
+    case AMChangeNotify:
+        if (FIgnoreNextChange || FRefreshRunning) {
+            FIgnoreNextChange = false;
+            return;
+        }
+        FTimer->SetEnabled(false);
+        FTimer->SetInterval(Focused() ? 400 : 2000);
+        FTimer->SetEnabled(true);
+        return;
+    case AMDeferredFill:
+        if (ItemCount() == 0)
+            FillItems();
+        return;
+    case AMDeferredEdit: {
+        int Index = FindCaption(FDeferredEditName);
+        if (Index >= 0) {
+            SetFocus();
+            SelectItem(Index);
+            SendMessageA(FHandle, LVM_EDITLABELA, static_cast<WPARAM>(Index), 0);
+        }
+        return;
+    }
+    case CN_NOTIFY:
+        HandleNotify(Message);
+        return;
+    default:
+        TWinControl::WndProc(Message);
+    }
+}
+
+void TNVCustomShellList::HandleNotify(TMessage& Message) {
+    auto* Hdr = reinterpret_cast<NMHDR*>(Message.LParam);
+    Message.Result = 0;
+    switch (Hdr->code) {
+    case LVN_GETDISPINFOA:
+    case LVN_GETDISPINFOW: {
+        // Both layouts begin alike; only the text pointer's character width differs.
+        auto* Info = reinterpret_cast<NMLVDISPINFOA*>(Hdr);
+        auto* D = reinterpret_cast<TNVShListData*>(Info->item.lParam);
+        if (!D)
+            return;
+        if (Info->item.mask & LVIF_TEXT) {
+            std::string Text =
+                Info->item.iSubItem == 0 ? D->GetDisplayName() : D->GetColText(Info->item.iSubItem);
+            if (Hdr->code == LVN_GETDISPINFOA)
+                CopyText(Info->item.pszText, Info->item.cchTextMax, Text);
+            else
+                CopyTextW(reinterpret_cast<NMLVDISPINFOW*>(Hdr)->item.pszText, Info->item.cchTextMax, Text);
+        }
+        if ((Info->item.mask & LVIF_IMAGE) && Info->item.iSubItem == 0)
+            Info->item.iImage = ShellGetIconIndex(D->GetAbsoluteIdList(), SHGFI_SMALLICON);
+        return;
+    }
+    case LVN_DELETEITEM: {
+        auto* Nm = reinterpret_cast<NMLISTVIEW*>(Hdr);
+        auto* D = reinterpret_cast<TNVShListData*>(Nm->lParam);
+        if (D) {
+            if (OnDeleteItem)
+                OnDeleteItem(this, Nm->iItem, D);
+            delete D;
+        }
+        return;
+    }
+    case LVN_BEGINLABELEDITA:
+    case LVN_BEGINLABELEDITW: {
+        auto* Info = reinterpret_cast<NMLVDISPINFOA*>(Hdr);
+        TNVShListData* D = GetShListData(Info->item.iItem);
+        bool Allow = D && D->GetEditable() && !FReadOnly;
+        FEditing = Allow;
+        Message.Result = Allow ? 0 : 1;
+        return;
+    }
+    case LVN_ENDLABELEDITA:
+    case LVN_ENDLABELEDITW: {
+        FEditing = false;
+        auto* Info = reinterpret_cast<NMLVDISPINFOA*>(Hdr);
+        Message.Result = 0;
+        if (Info->item.pszText) {
+            std::string Text;
+            if (Hdr->code == LVN_ENDLABELEDITA) {
+                Text = Info->item.pszText;
+            } else {
+                Text = FromWide(reinterpret_cast<NMLVDISPINFOW*>(Hdr)->item.pszText);
+            }
+            RenameItem(Info->item.iItem, Text);
+        }
+        if (FRefreshPending)
+            PostMessageA(FHandle, AMChangeNotify, 0, 0);
+        return;
+    }
+    case LVN_COLUMNCLICK: {
+        auto* Nm = reinterpret_cast<NMLISTVIEW*>(Hdr);
+        int Column = Nm->iSubItem + 1;
+        SetSortColumn(FSortValue == Column ? -Column : Column);
+        return;
+    }
+    case NM_DBLCLK:
+        OpenSelectedItems();
+        return;
+    case LVN_ITEMCHANGED: {
+        auto* Nm = reinterpret_cast<NMLISTVIEW*>(Hdr);
+        if ((Nm->uChanged & LVIF_STATE) && ((Nm->uOldState ^ Nm->uNewState) & LVIS_SELECTED))
+            DoEvent(OnSelectionChange, this);
+        return;
+    }
+    case LVN_BEGINDRAG:
+    case LVN_BEGINRDRAG:
+        if (FOptions & nvsloOleDrag)
+            OleBeginDrag(Hdr->code == LVN_BEGINDRAG ? MK_LBUTTON : MK_RBUTTON);
+        return;
+    default:
+        return;
+    }
+}
+
+// ---- Drag and drop ----
+
+TComPtr<IDataObject> TNVCustomShellList::CreateSelectionDataObject() {
+    std::vector<LPCITEMIDLIST> Items;
+    for (int I : SelectedIndexes())
+        if (TNVShListData* D = GetShListData(I))
+            Items.push_back(D->RelPidl());
+    if (Items.empty() || !FCurFolder)
+        return TComPtr<IDataObject>();
+    return NVCreateShellDataObject(FCurFolder.Get(), FCurFolderIdList, Items);
+}
+
+void TNVCustomShellList::OleBeginDrag(DWORD Button) {
+    TComPtr<IDataObject> Data = CreateSelectionDataObject();
+    if (!Data)
+        return;
+    FRefreshRunning = true;
+    struct TRunning {
+        bool& F;
+        ~TRunning() { F = false; }
+    } Running{FRefreshRunning};
+    DWORD Allowed = AllowedEffectsOf(Data.Get());
+    TComPtr<IDropSource> Source(new TDropSource_shlvtv(Button));
+    DWORD Effect = DROPEFFECT_NONE;
+    HRESULT R = DoDragDrop(Data.Get(), Source.Get(), Allowed, &Effect);
+    FRefreshRunning = false;
+    if (R == DRAGDROP_S_DROP || FRefreshPending) {
+        RefreshItems();
+        SortList();
+    }
+}
+
+HRESULT TNVCustomShellList::ItemDropTarget(POINT ClientPt, TComPtr<IDropTarget>& Target) {
+    Target.Reset();
+    if (!FCurFolder)
+        return E_FAIL;
+    LVHITTESTINFO Hit{};
+    Hit.pt = ClientPt;
+    int Index = static_cast<int>(SendMessageA(FHandle, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&Hit)));
+    TNVShListData* D = Index >= 0 ? GetShListData(Index) : nullptr;
+    if (D && D->IsFolder()) {
+        LPCITEMIDLIST Items[1] = {D->RelPidl()};
+        if (SUCCEEDED(FCurFolder->GetUIObjectOf(OwnerWindow(), 1, Items, IID_IDropTarget, nullptr,
+                                                Target.PutVoid())))
+            return S_OK;
+    }
+    return FCurFolder->CreateViewObject(OwnerWindow(), IID_IDropTarget, Target.PutVoid());
+}
+
+void TNVCustomShellList::OnDropTarget_DragEnter(IDataObject* Data, DWORD KeyState, POINT Pt, DWORD& Effect) {
+    FDropData = TComPtr<IDataObject>::Share(Data);
+    POINT Client = ScreenToClient(Pt);
+    DWORD Allowed = Effect;
+    Effect = DROPEFFECT_NONE;
+    if (SUCCEEDED(ItemDropTarget(Client, FDropItemTarget)) && FDropItemTarget) {
+        Effect = Allowed;
+        if (FAILED(FDropItemTarget->DragEnter(Data, KeyState, POINTL{Pt.x, Pt.y}, &Effect)))
+            Effect = DROPEFFECT_NONE;
+    }
+}
+
+void TNVCustomShellList::OnDropTarget_DragOver(DWORD KeyState, POINT Pt, DWORD& Effect) {
+    DWORD Allowed = Effect;
+    TComPtr<IDropTarget> Target;
+    ItemDropTarget(ScreenToClient(Pt), Target);
+    if (Target.Get() != FDropItemTarget.Get()) {
+        if (FDropItemTarget)
+            FDropItemTarget->DragLeave();
+        FDropItemTarget = Target;
+        if (FDropItemTarget) {
+            DWORD E = Allowed;
+            FDropItemTarget->DragEnter(FDropData.Get(), KeyState, POINTL{Pt.x, Pt.y}, &E);
+        }
+    }
+    Effect = DROPEFFECT_NONE;
+    if (FDropItemTarget) {
+        Effect = Allowed;
+        if (FAILED(FDropItemTarget->DragOver(KeyState, POINTL{Pt.x, Pt.y}, &Effect)))
+            Effect = DROPEFFECT_NONE;
+    }
+}
+
+void TNVCustomShellList::OnDropTarget_DragLeave() {
+    if (FDropItemTarget)
+        FDropItemTarget->DragLeave();
+    FDropItemTarget.Reset();
+    FDropData.Reset();
+}
+
+void TNVCustomShellList::OnDropTarget_Drop(IDataObject* Data, DWORD KeyState, POINT Pt, DWORD& Effect) {
+    TComPtr<IDropTarget> Target = FDropItemTarget;
+    FDropItemTarget.Reset();
+    FDropData.Reset();
+    if (!Target) {
+        Effect = DROPEFFECT_NONE;
+        return;
+    }
+    if (FAILED(Target->Drop(Data, KeyState, POINTL{Pt.x, Pt.y}, &Effect)))
+        Effect = DROPEFFECT_NONE;
+    if (IsFolderNetworkShare())
+        RefreshItems();
+}

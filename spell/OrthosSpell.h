@@ -1,0 +1,117 @@
+#pragma once
+// TOrthosSpell3: the checker component applications place, the engine plus its standard dialogs.
+// It shows the spell dialog during a check (modeless, answered through the message queue that the
+// synchronous check pumps) and the options dialogs unless the program handles their events.
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "framework/ui/Forms.h"
+#include "framework/ui/Graphics.h"
+#include "spell/ConfigurationDialogCtrl.h"
+#include "spell/SpellBase.h"
+
+class TSpellDialog;
+
+enum TSpellEndMessage { emNever, emAlways, emExceptCancel, emNoDialog };
+enum TSpellPopupOption {
+    spCancel,
+    spDialog,
+    spAutoCorrect,
+    spChangeAll,
+    spAdd,
+    spIgnoreAll,
+    spIgnore,
+    spReplace
+};
+using TSpellPopupOptions = uint32_t;
+constexpr TSpellPopupOptions SpellPopupBit(TSpellPopupOption o) {
+    return 1u << o;
+}
+
+class TMenuItem;
+class TPopupMenu;
+
+class TOrthosSpell3 : public TOrthosSpell3Base {
+    ZEL_DECLARE_CLASS(TOrthosSpell3)
+public:
+    explicit TOrthosSpell3(TComponent* AOwner);
+    ~TOrthosSpell3() override;
+
+    TFont& UILanguageFontControls() { return *FFontControls; }
+    TFont& UILanguageFontText() { return *FFontText; }
+    bool UILanguageUseFonts = false;
+    // Captions of the four user options.
+    std::array<std::string, 4> ConfigUserOption;
+    TSpellEndMessage EndMessage = emExceptCancel;
+
+    // Replace the standard dialogs when assigned.
+    std::function<void(TObject* Sender, TComponent* Owner)> OnShowConfigDialog;
+    TNotifyEvent OnSpellDialogShow;
+    TNotifyEvent OnSpellDialogHide;
+    TNotifyEvent OnShowEndMessage;
+    TNotifyEvent OnDialogDeactivate;
+    TNotifyEvent OnDialogActivate;
+
+    // Gives the form's controls the interface fonts (only with UILanguageUseFonts).
+    virtual void SetupFormFonts(TForm* Form, bool TextFont);
+    // Attaches this checker (and the dictionary, or none) to the form's first dialog control.
+    TConfigurationDialogCtrl* SetupDialogControl(TForm* Form, TCustomDictionary* Dictionary);
+    virtual void CreateSpellDialog();
+    TSpellDialog* SpellDialog() const { return FDialog; }
+
+    // The options dialog.
+    void Setup() { InternalSetup(this); }
+    virtual void InternalSetup(TComponent* Owner);
+    // Lets the user add a folder of main dictionaries (the platform's folder browser).
+    void SetupAddDictionaryDir() { InternalSetupAddDictionaryDir(this); }
+    virtual void InternalSetupAddDictionaryDir(TComponent* Owner);
+    std::function<void(TObject* Sender, TComponent* Owner)> OnShowAddDictionaryDir;
+    // The user dictionaries dialog.
+    void SetupCustomDictionaries() { InternalSetupCustomDictionaries(this); }
+    virtual void InternalSetupCustomDictionaries(TComponent* Owner);
+    std::function<void(TObject* Sender, TComponent* Owner)> OnShowCustomDictionariesDialog;
+    // The word-list editor of one user dictionary: only through OnShowEditCustomDictionaryDialog in
+    // this build.
+    void EditCustomDictionary(TCustomDictionary* Dictionary) {
+        InternalEditCustomDictionary(this, Dictionary);
+    }
+    virtual void InternalEditCustomDictionary(TComponent* Owner, TCustomDictionary* Dictionary);
+    std::function<void(TObject* Sender, TComponent* Owner, TCustomDictionary* Dictionary)>
+        OnShowEditCustomDictionaryDialog;
+
+    // The context menu for one word: suggestions and the answers that options select. Returns
+    // the answer chosen (spCancel for none) and, for replacements, the new word in Word.
+    TSpellPopupOption ShowPopupMenu(TComponent* Owner, TSpellPopupOptions Options, int X, int Y,
+                                    std::string& Word);
+    // Replaces showing the menu (tests choose here): set PopupAction and PopupWord.
+    std::function<void(TObject* Sender, TPopupMenu* Menu, int X, int Y, int& PopupAction,
+                       std::string& PopupWord)>
+        OnPopupDoMenu;
+    std::function<void(TObject* Sender, const std::string& Word, std::string& ResultWord,
+                       TSpellPopupOption& Result)>
+        OnPopupResult;
+
+protected:
+    bool CanPrompt() const override;
+    void EnsureUI() override;
+    void ShutdownUI() override;
+    void DoWordPrompt() override;
+    void ShowEndMessage() override;
+    void CloseSpellDialog() override;
+
+private:
+    std::unique_ptr<TFont> FFontControls, FFontText;
+    TSpellDialog* FDialog = nullptr;
+    bool FSetUp = false;
+    bool FShown = false;
+    bool FShownDuringCheck = false;
+    bool FDeactivated = false;
+    bool FPopupBusy = false;
+    int FPopupTag = spCancel;
+    std::string FPopupCaption;
+    TMenuItem* AddMenuItem(TPopupMenu* Menu, TMenuItem* SubMenu, const std::string& Caption, bool Enable,
+                           int Tag);
+};
