@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "PeerSupport.h"
 
@@ -61,6 +62,45 @@ TEST(ZSocketCore, StateChangesSendAndClose) {
     p.client.SendStr("ping");
     EXPECT_EQ(sentEvents, 0);
     EXPECT_TRUE(PumpUntil([&] { return sentEvents == 1 && p.serverGot == "ping"; }, 3000));
+}
+
+// Datagrams: a bound receiver reads each with its sender's address, and answers it with SendTo.
+TEST(ZSocketCore, UdpDatagramsBothWaysOnLoopback) {
+    TZSocket receiver{nullptr}, sender{nullptr};
+    std::string receiverGot, senderGot;
+    sockaddr_in from{};
+    receiver.SetProto("udp");
+    receiver.SetAddr("127.0.0.1");
+    receiver.SetPort("0");
+    receiver.OnDataAvailable = [&](TObject*, uint16_t) {
+        char buf[512];
+        int len = sizeof(from);
+        int n = receiver.ReceiveFrom(buf, sizeof(buf), from, len);
+        if (n > 0)
+            receiverGot.assign(buf, static_cast<size_t>(n));
+    };
+    receiver.Listen();
+    ASSERT_EQ(receiver.State(), wsConnected);
+    ASSERT_NE(receiver.GetXPort(), "0");
+
+    sender.SetProto("udp");
+    sender.SetAddr("127.0.0.1");
+    sender.SetPort(receiver.GetXPort());
+    sender.OnDataAvailable = [&](TObject*, uint16_t) {
+        char buf[512];
+        int n = sender.Receive(buf, sizeof(buf));
+        if (n > 0)
+            senderGot.assign(buf, static_cast<size_t>(n));
+    };
+    sender.Connect();
+    ASSERT_EQ(sender.State(), wsConnected);
+    sender.SendStr("datagram one");
+    ASSERT_TRUE(PumpUntil([&] { return receiverGot == "datagram one"; }, 3000));
+    const auto* ip = reinterpret_cast<const uint8_t*>(&from.sin_addr);
+    EXPECT_EQ(std::vector<int>({ip[0], ip[1], ip[2], ip[3]}), std::vector<int>({127, 0, 0, 1}));
+
+    EXPECT_EQ(receiver.SendTo(from, sizeof(from), "answer", 6), 6);
+    EXPECT_TRUE(PumpUntil([&] { return senderGot == "answer"; }, 3000));
 }
 
 TEST(ZSocketCore, CloseDeliversEverythingQueued) {
