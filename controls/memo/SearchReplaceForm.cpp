@@ -12,10 +12,6 @@ namespace {
 
 enum { kFindPage = 0, kReplacePage = 1, kGoToPage = 2 };
 
-template <class T> T* Find(TComponent& Owner, const char* Name) {
-    return static_cast<T*>(Owner.FindComponent(Name));
-}
-
 TFormItem Item(const char* Class, const char* Name, const char* Parent, int L, int T, int W, int H,
                std::vector<std::pair<std::string, std::string>> Props = {}) {
     return {Class, Name, Parent, L, T, W, H, "", std::move(Props), nullptr, nullptr};
@@ -24,7 +20,7 @@ TFormItem Item(const char* Class, const char* Name, const char* Parent, int L, i
 TFormItem Sheet(const char* Name) {
     TFormItem I = Item("TTabSheet", Name, "", 0, 0, 0, 0);
     I.Setup = [](TControl& C) {
-        static_cast<TTabSheet&>(C).SetPageControl(Find<TPageControl>(*C.Owner(), "PageControl"));
+        static_cast<TTabSheet&>(C).SetPageControl(FindOwned<TPageControl>(*C.Owner(), "PageControl"));
     };
     return I;
 }
@@ -98,41 +94,41 @@ TFrmSearRepl::TFrmSearRepl(TComponent* AOwner) : TNotModalSearchForm(AOwner) {
     SetBorderIcons(biSystemMenu);
     SetFormStyle(TFormStyle::fsStayOnTop);
 
-    PageControl = Find<TPageControl>(*this, "PageControl");
-    EditorFindPage = Find<TTabSheet>(*this, "EditorFindPage");
-    EditorReplacePage = Find<TTabSheet>(*this, "EditorReplacePage");
-    GotoTab = Find<TTabSheet>(*this, "GotoTab");
-    LTexttFind = Find<TLabel>(*this, "LTexttFind");
-    SearText = Find<THSHistoryEditor>(*this, "SearText");
-    InfoLbl = Find<TLabel>(*this, "InfoLbl");
-    Label1 = Find<TLabel>(*this, "Label1");
-    SearText1 = Find<THSHistoryEditor>(*this, "SearText1");
-    LReplWith = Find<TLabel>(*this, "LReplWith");
-    ReplText = Find<THSHistoryEditor>(*this, "ReplText");
-    InfoLbl1 = Find<TLabel>(*this, "InfoLbl1");
-    Label4 = Find<TLabel>(*this, "Label4");
-    GotoBox = Find<TListBox>(*this, "GotoBox");
-    InputLabel = Find<TLabel>(*this, "InputLabel");
-    LineEd = Find<TEdit>(*this, "LineEd");
-    InfoLbl2 = Find<TLabel>(*this, "InfoLbl2");
-    Panel2 = Find<TPanel>(*this, "Panel2");
-    ExBtn = Find<TSpeedButton>(*this, "ExBtn");
-    FindBtn = Find<TButton>(*this, "FindBtn");
-    ReplBtn = Find<TButton>(*this, "ReplBtn");
-    ReplAllBtn = Find<TButton>(*this, "ReplAllBtn");
-    CloseBtn = Find<TButton>(*this, "CloseBtn");
-    GoToBtn = Find<TButton>(*this, "GoToBtn");
-    ExPanel = Find<TPanel>(*this, "ExPanel");
-    gbxOptions = Find<TGroupBox>(*this, "gbxOptions");
-    CaseSens = Find<TCheckBox>(*this, "CaseSens");
-    WholeWord = Find<TCheckBox>(*this, "WholeWord");
-    RegExpr = Find<TCheckBox>(*this, "RegExpr");
-    gbxDirection = Find<TGroupBox>(*this, "gbxDirection");
-    dirForward = Find<TRadioButton>(*this, "dirForward");
-    dirBackward = Find<TRadioButton>(*this, "dirBackward");
-    gbxScope = Find<TGroupBox>(*this, "gbxScope");
-    ScopeGlobal = Find<TRadioButton>(*this, "ScopeGlobal");
-    ScopeSelected = Find<TRadioButton>(*this, "ScopeSelected");
+    PageControl = FindOwned<TPageControl>(*this, "PageControl");
+    EditorFindPage = FindOwned<TTabSheet>(*this, "EditorFindPage");
+    EditorReplacePage = FindOwned<TTabSheet>(*this, "EditorReplacePage");
+    GotoTab = FindOwned<TTabSheet>(*this, "GotoTab");
+    LTexttFind = FindOwned<TLabel>(*this, "LTexttFind");
+    SearText = FindOwned<THSHistoryEditor>(*this, "SearText");
+    InfoLbl = FindOwned<TLabel>(*this, "InfoLbl");
+    Label1 = FindOwned<TLabel>(*this, "Label1");
+    SearText1 = FindOwned<THSHistoryEditor>(*this, "SearText1");
+    LReplWith = FindOwned<TLabel>(*this, "LReplWith");
+    ReplText = FindOwned<THSHistoryEditor>(*this, "ReplText");
+    InfoLbl1 = FindOwned<TLabel>(*this, "InfoLbl1");
+    Label4 = FindOwned<TLabel>(*this, "Label4");
+    GotoBox = FindOwned<TListBox>(*this, "GotoBox");
+    InputLabel = FindOwned<TLabel>(*this, "InputLabel");
+    LineEd = FindOwned<TEdit>(*this, "LineEd");
+    InfoLbl2 = FindOwned<TLabel>(*this, "InfoLbl2");
+    Panel2 = FindOwned<TPanel>(*this, "Panel2");
+    ExBtn = FindOwned<TSpeedButton>(*this, "ExBtn");
+    FindBtn = FindOwned<TButton>(*this, "FindBtn");
+    ReplBtn = FindOwned<TButton>(*this, "ReplBtn");
+    ReplAllBtn = FindOwned<TButton>(*this, "ReplAllBtn");
+    CloseBtn = FindOwned<TButton>(*this, "CloseBtn");
+    GoToBtn = FindOwned<TButton>(*this, "GoToBtn");
+    ExPanel = FindOwned<TPanel>(*this, "ExPanel");
+    gbxOptions = FindOwned<TGroupBox>(*this, "gbxOptions");
+    CaseSens = FindOwned<TCheckBox>(*this, "CaseSens");
+    WholeWord = FindOwned<TCheckBox>(*this, "WholeWord");
+    RegExpr = FindOwned<TCheckBox>(*this, "RegExpr");
+    gbxDirection = FindOwned<TGroupBox>(*this, "gbxDirection");
+    dirForward = FindOwned<TRadioButton>(*this, "dirForward");
+    dirBackward = FindOwned<TRadioButton>(*this, "dirBackward");
+    gbxScope = FindOwned<TGroupBox>(*this, "gbxScope");
+    ScopeGlobal = FindOwned<TRadioButton>(*this, "ScopeGlobal");
+    ScopeSelected = FindOwned<TRadioButton>(*this, "ScopeSelected");
 
     FindBtn->OnClick = Click(&TFrmSearRepl::FindBtnClick);
     ReplBtn->OnClick = [this](TObject*) { ReplBtnClick(false); };

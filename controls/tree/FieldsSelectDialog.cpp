@@ -14,9 +14,6 @@ TFormItem Item(const char* Class, const char* Name, int L, int T, int W, int H, 
                std::vector<std::pair<std::string, std::string>> Props = {}) {
     return {Class, Name, "", L, T, W, H, Caption, std::move(Props), nullptr, nullptr};
 }
-template <class T> T* Find(TComponent& Owner, const char* Name) {
-    return static_cast<T*>(Owner.FindComponent(Name));
-}
 
 std::vector<std::string> SplitNames(const std::string& S) {
     std::vector<std::string> Items;
@@ -87,18 +84,18 @@ THSFieldsSelection::THSFieldsSelection(TComponent* AOwner) : TForm(AOwner) {
         Item("TButton", "CancelBtn", 372, 278, 75, 25, "Cancel", {{"Cancel", "True"}}),
     };
     BuildForm(*this, L);
-    SrcLabel = Find<TLabel>(*this, "SrcLabel");
-    DstLabel = Find<TLabel>(*this, "DstLabel");
-    SrcList = Find<TListBox>(*this, "SrcList");
-    DstList = Find<TListBox>(*this, "DstList");
-    IncludeBtn = Find<TSpeedButton>(*this, "IncludeBtn");
-    IncAllBtn = Find<TSpeedButton>(*this, "IncAllBtn");
-    ExcludeBtn = Find<TSpeedButton>(*this, "ExcludeBtn");
-    ExAllBtn = Find<TSpeedButton>(*this, "ExAllBtn");
-    MoveUpBtn = Find<TSpeedButton>(*this, "MoveUpBtn");
-    MoveDownBtn = Find<TSpeedButton>(*this, "MoveDownBtn");
-    OKBtn = Find<TButton>(*this, "OKBtn");
-    CancelBtn = Find<TButton>(*this, "CancelBtn");
+    SrcLabel = FindOwned<TLabel>(*this, "SrcLabel");
+    DstLabel = FindOwned<TLabel>(*this, "DstLabel");
+    SrcList = FindOwned<TListBox>(*this, "SrcList");
+    DstList = FindOwned<TListBox>(*this, "DstList");
+    IncludeBtn = FindOwned<TSpeedButton>(*this, "IncludeBtn");
+    IncAllBtn = FindOwned<TSpeedButton>(*this, "IncAllBtn");
+    ExcludeBtn = FindOwned<TSpeedButton>(*this, "ExcludeBtn");
+    ExAllBtn = FindOwned<TSpeedButton>(*this, "ExAllBtn");
+    MoveUpBtn = FindOwned<TSpeedButton>(*this, "MoveUpBtn");
+    MoveDownBtn = FindOwned<TSpeedButton>(*this, "MoveDownBtn");
+    OKBtn = FindOwned<TButton>(*this, "OKBtn");
+    CancelBtn = FindOwned<TButton>(*this, "CancelBtn");
     SrcLabel->SetCaption("Available fields:");
     DstLabel->SetCaption("Participating fields:");
     SrcList->SetMultiSelect(true);

@@ -98,14 +98,6 @@ TTreePrintLayout ComputeTreePrintLayout(int PageWidth, int PageHeight, int Print
 
 namespace {
 
-TFormItem Item(const char* Class, const char* Name, const char* Parent, int L, int T, int W, int H,
-               const char* Caption = "", std::vector<std::pair<std::string, std::string>> Props = {}) {
-    return {Class, Name, Parent, L, T, W, H, Caption, std::move(Props), nullptr, nullptr};
-}
-template <class T> T* Find(TComponent& Owner, const char* Name) {
-    return static_cast<T*>(Owner.FindComponent(Name));
-}
-
 // A font for a canvas of the printer's resolution: the same point size there.
 void AssignScaled(TFont& Target, TFont& Source, int Ppi) {
     Target.PixelsPerInch = Ppi;
@@ -130,24 +122,24 @@ TfrmTreePrintSetup::TfrmTreePrintSetup(TComponent* AOwner) : TForm(AOwner) {
     L.BorderStyle = TFormBorderStyle::bsDialog;
     L.Position = TFormPosition::poScreenCenter;
     L.Items = {
-        Item("TLabel", "lblFileName", "", 8, 8, 409, 16),
-        Item("TGroupBox", "GroupBox", "", 8, 28, 313, 101, "Options:"),
-        Item("TCheckBox", "chkHeader", "GroupBox", 8, 18, 297, 21, "Header/page &number"),
-        Item("TCheckBox", "chkShowPrintProgress", "GroupBox", 8, 44, 297, 21, "Show &print progress"),
-        Item("TCheckBox", "chkFooter", "GroupBox", 8, 70, 297, 21, "&Footer"),
-        Item("TButton", "SetupBut", "", 336, 32, 81, 25, "Se&tup..."),
-        Item("TButton", "OkBut", "", 336, 68, 81, 25, "Ok", {{"Default", "True"}}),
-        Item("TButton", "CancelBut", "", 336, 100, 81, 25, "Cancel", {{"Cancel", "True"}}),
+        FormItem("TLabel", "lblFileName", "", 8, 8, 409, 16),
+        FormItem("TGroupBox", "GroupBox", "", 8, 28, 313, 101, "Options:"),
+        FormItem("TCheckBox", "chkHeader", "GroupBox", 8, 18, 297, 21, "Header/page &number"),
+        FormItem("TCheckBox", "chkShowPrintProgress", "GroupBox", 8, 44, 297, 21, "Show &print progress"),
+        FormItem("TCheckBox", "chkFooter", "GroupBox", 8, 70, 297, 21, "&Footer"),
+        FormItem("TButton", "SetupBut", "", 336, 32, 81, 25, "Se&tup..."),
+        FormItem("TButton", "OkBut", "", 336, 68, 81, 25, "Ok", {{"Default", "True"}}),
+        FormItem("TButton", "CancelBut", "", 336, 100, 81, 25, "Cancel", {{"Cancel", "True"}}),
     };
     BuildForm(*this, L);
-    lblFileName = Find<TLabel>(*this, "lblFileName");
-    GroupBox = Find<TGroupBox>(*this, "GroupBox");
-    chkHeader = Find<TCheckBox>(*this, "chkHeader");
-    chkShowPrintProgress = Find<TCheckBox>(*this, "chkShowPrintProgress");
-    chkFooter = Find<TCheckBox>(*this, "chkFooter");
-    SetupBut = Find<TButton>(*this, "SetupBut");
-    OkBut = Find<TButton>(*this, "OkBut");
-    CancelBut = Find<TButton>(*this, "CancelBut");
+    lblFileName = FindOwned<TLabel>(*this, "lblFileName");
+    GroupBox = FindOwned<TGroupBox>(*this, "GroupBox");
+    chkHeader = FindOwned<TCheckBox>(*this, "chkHeader");
+    chkShowPrintProgress = FindOwned<TCheckBox>(*this, "chkShowPrintProgress");
+    chkFooter = FindOwned<TCheckBox>(*this, "chkFooter");
+    SetupBut = FindOwned<TButton>(*this, "SetupBut");
+    OkBut = FindOwned<TButton>(*this, "OkBut");
+    CancelBut = FindOwned<TButton>(*this, "CancelBut");
     OkBut->SetModalResult(mrOk);
     CancelBut->SetModalResult(mrCancel);
     PrinterSetup = new TPrinterSetupDialog(this);

@@ -348,5 +348,17 @@ struct TFormLayout {
 // EComponentError for an unknown parent.
 void BuildForm(TCustomForm& Form, const TFormLayout& Layout);
 
+// One table row that needs no handlers.
+inline TFormItem FormItem(const char* Class, const char* Name, const char* Parent, int L, int T, int W, int H,
+                          const char* Caption = "",
+                          std::vector<std::pair<std::string, std::string>> Props = {}) {
+    return {Class, Name, Parent, L, T, W, H, Caption, std::move(Props), nullptr, nullptr};
+}
+
+// A control the table made, by its name, as the class the table gave it.
+template <class T> T* FindOwned(TComponent& Owner, const std::string& Name) {
+    return static_cast<T*>(Owner.FindComponent(Name));
+}
+
 // Registers the framework's control classes with the class registry (idempotent).
 void RegisterUiClasses();

@@ -10,9 +10,6 @@ ZEL_DEFINE_CLASS(TReplDialog, TSearchOptionsForm, {})
 
 namespace {
 
-template <class T> T* Find(TComponent& Owner, const char* Name) {
-    return static_cast<T*>(Owner.FindComponent(Name));
-}
 
 TFormItem Item(const char* Class, const char* Name, const char* Parent, int L, int T, int W, int H,
                std::vector<std::pair<std::string, std::string>> Props = {}) {
@@ -24,7 +21,7 @@ TFormItem Sheet(const char* Name, bool Visible) {
     if (!Visible)
         I.Properties.push_back({"TabVisible", "False"});
     I.Setup = [](TControl& C) {
-        static_cast<TTabSheet&>(C).SetPageControl(Find<TPageControl>(*C.Owner(), "PageControl"));
+        static_cast<TTabSheet&>(C).SetPageControl(FindOwned<TPageControl>(*C.Owner(), "PageControl"));
     };
     return I;
 }
@@ -78,26 +75,26 @@ void TSearchOptionsForm::BuildSearchForm(const std::string& Caption, int ClientH
     SetBorderIcons(biSystemMenu);
     SetCaption(Caption);
 
-    PageControl = Find<TPageControl>(*this, "PageControl");
-    FindPage = Find<TTabSheet>(*this, "FindPage");
-    LTextToFind = Find<TLabel>(*this, "LTextToFind");
-    SearText = Find<THSHistoryEditor>(*this, "SearText");
-    gbOptions = Find<TGroupBox>(*this, "gbOptions");
-    CaseSens = Find<TCheckBox>(*this, "CaseSens");
-    WholeWord = Find<TCheckBox>(*this, "WholeWord");
-    RegExpr = Find<TCheckBox>(*this, "RegExpr");
-    gbDirection = Find<TGroupBox>(*this, "gbDirection");
-    dirForward = Find<TRadioButton>(*this, "dirForward");
-    dirBackward = Find<TRadioButton>(*this, "dirBackward");
-    gbScope = Find<TGroupBox>(*this, "gbScope");
-    ScopeGlobal = Find<TRadioButton>(*this, "ScopeGlobal");
-    ScopeSelected = Find<TRadioButton>(*this, "ScopeSelected");
-    gbOrigin = Find<TGroupBox>(*this, "gbOrigin");
-    OriginFromCursor = Find<TRadioButton>(*this, "OriginFromCursor");
-    OriginEntireScope = Find<TRadioButton>(*this, "OriginEntireScope");
-    OKBut = Find<TButton>(*this, "OKBut");
-    CancelBut = Find<TButton>(*this, "CancelBut");
-    HelpBut = Find<TButton>(*this, "HelpBut");
+    PageControl = FindOwned<TPageControl>(*this, "PageControl");
+    FindPage = FindOwned<TTabSheet>(*this, "FindPage");
+    LTextToFind = FindOwned<TLabel>(*this, "LTextToFind");
+    SearText = FindOwned<THSHistoryEditor>(*this, "SearText");
+    gbOptions = FindOwned<TGroupBox>(*this, "gbOptions");
+    CaseSens = FindOwned<TCheckBox>(*this, "CaseSens");
+    WholeWord = FindOwned<TCheckBox>(*this, "WholeWord");
+    RegExpr = FindOwned<TCheckBox>(*this, "RegExpr");
+    gbDirection = FindOwned<TGroupBox>(*this, "gbDirection");
+    dirForward = FindOwned<TRadioButton>(*this, "dirForward");
+    dirBackward = FindOwned<TRadioButton>(*this, "dirBackward");
+    gbScope = FindOwned<TGroupBox>(*this, "gbScope");
+    ScopeGlobal = FindOwned<TRadioButton>(*this, "ScopeGlobal");
+    ScopeSelected = FindOwned<TRadioButton>(*this, "ScopeSelected");
+    gbOrigin = FindOwned<TGroupBox>(*this, "gbOrigin");
+    OriginFromCursor = FindOwned<TRadioButton>(*this, "OriginFromCursor");
+    OriginEntireScope = FindOwned<TRadioButton>(*this, "OriginEntireScope");
+    OKBut = FindOwned<TButton>(*this, "OKBut");
+    CancelBut = FindOwned<TButton>(*this, "CancelBut");
+    HelpBut = FindOwned<TButton>(*this, "HelpBut");
 
     SetParentFont(true);
     SetFormFont(this);
@@ -154,7 +151,7 @@ TSrchDialog::TSrchDialog(TComponent* AOwner) : TSearchOptionsForm(AOwner) {
         {Sheet("FindInFilesPage", false), std::move(OK),
          Item("TButton", "CancelBut", "", 224, 218, 73, 25, {{"Cancel", "True"}, {"ModalResult", "2"}}),
          Item("TButton", "HelpBut", "", 304, 218, 73, 25)});
-    FindInFilesPage = Find<TTabSheet>(*this, "FindInFilesPage");
+    FindInFilesPage = FindOwned<TTabSheet>(*this, "FindInFilesPage");
     SearText->SetRegName("SrchDialogSearText");
     UpdateStandardButtons(OKBut, CancelBut, HelpBut);
 }
@@ -178,10 +175,10 @@ TReplDialog::TReplDialog(TComponent* AOwner) : TSearchOptionsForm(AOwner) {
          Item("TCheckBox", "PromptRepl", "gbOptions", 8, 78, 154, 17), std::move(OK), std::move(All),
          Item("TButton", "CancelBut", "", 232, 266, 73, 25, {{"Cancel", "True"}, {"ModalResult", "2"}}),
          Item("TButton", "HelpBut", "", 312, 266, 73, 25)});
-    LReplaceWith = Find<TLabel>(*this, "LReplaceWith");
-    ReplText = Find<THSHistoryEditor>(*this, "ReplText");
-    PromptRepl = Find<TCheckBox>(*this, "PromptRepl");
-    ReplBut = Find<TButton>(*this, "ReplBut");
+    LReplaceWith = FindOwned<TLabel>(*this, "LReplaceWith");
+    ReplText = FindOwned<THSHistoryEditor>(*this, "ReplText");
+    PromptRepl = FindOwned<TCheckBox>(*this, "PromptRepl");
+    ReplBut = FindOwned<TButton>(*this, "ReplBut");
     SearText->SetRegName("ReplDialogSearText");
     ReplText->SetRegName("ReplDialogReplText");
     LReplaceWith->SetCaption(LoadResString(SReplaceWith));
