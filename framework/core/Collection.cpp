@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/core/ScopeGuard.h"
 #include "framework/core/SysUtils.h"
 
 ZEL_DEFINE_CLASS(TCollectionItem, TPersistent, {})
@@ -89,16 +90,12 @@ TCollectionItem* TCollection::Insert(int Index) {
     if (Index < 0 || Index > Count())
         throw EListError(Format(SListIndexError, Index));
     TCollectionItem* item;
-    BeginUpdate();
-    try {
+    {
+        auto Update = UpdateBracket(*this);
         item = Add();
         FItems.pop_back();
         FItems.insert(FItems.begin() + Index, item);
-    } catch (...) {
-        EndUpdate();
-        throw;
     }
-    EndUpdate();
     return item;
 }
 
@@ -109,15 +106,9 @@ void TCollection::Delete(int Index) {
 void TCollection::Clear() {
     if (FItems.empty())
         return;
-    BeginUpdate();
-    try {
-        while (!FItems.empty())
-            delete FItems.back();
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto Update = UpdateBracket(*this);
+    while (!FItems.empty())
+        delete FItems.back();
 }
 
 TCollectionItem* TCollection::Items(int Index) const {
@@ -137,16 +128,12 @@ void TCollection::Assign(TPersistent* Source) {
     if (auto* src = dynamic_cast<TCollection*>(Source)) {
         if (src == this)
             return;
-        BeginUpdate();
-        try {
+        {
+            auto Update = UpdateBracket(*this);
             Clear();
             for (auto* item : src->FItems)
                 Add()->Assign(item);
-        } catch (...) {
-            EndUpdate();
-            throw;
         }
-        EndUpdate();
         return;
     }
     TPersistent::Assign(Source);

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "framework/core/ScopeGuard.h"
 #include "framework/core/Streams.h"
 #include "framework/core/Strings.h"
 #include "framework/core/SysUtils.h"
@@ -99,42 +100,24 @@ void TIniFile::WriteString(const std::string& Section, const std::string& Ident,
 }
 
 void TIniFile::ReadSection(const std::string& Section, TStrings* Strings) {
-    Strings->BeginUpdate();
-    try {
-        Strings->Clear();
-        for (const auto& s : ProfileList(Section.c_str(), FileName()))
-            Strings->Add(s);
-    } catch (...) {
-        Strings->EndUpdate();
-        throw;
-    }
-    Strings->EndUpdate();
+    auto Update = UpdateBracket(*Strings);
+    Strings->Clear();
+    for (const auto& s : ProfileList(Section.c_str(), FileName()))
+        Strings->Add(s);
 }
 
 void TIniFile::ReadSections(TStrings* Strings) {
-    Strings->BeginUpdate();
-    try {
-        Strings->Clear();
-        for (const auto& s : ProfileList(nullptr, FileName()))
-            Strings->Add(s);
-    } catch (...) {
-        Strings->EndUpdate();
-        throw;
-    }
-    Strings->EndUpdate();
+    auto Update = UpdateBracket(*Strings);
+    Strings->Clear();
+    for (const auto& s : ProfileList(nullptr, FileName()))
+        Strings->Add(s);
 }
 
 void TIniFile::ReadSectionValues(const std::string& Section, TStrings* Strings) {
-    Strings->BeginUpdate();
-    try {
-        Strings->Clear();
-        for (const auto& k : ProfileList(Section.c_str(), FileName()))
-            Strings->Add(k + "=" + ReadString(Section, k, ""));
-    } catch (...) {
-        Strings->EndUpdate();
-        throw;
-    }
-    Strings->EndUpdate();
+    auto Update = UpdateBracket(*Strings);
+    Strings->Clear();
+    for (const auto& k : ProfileList(Section.c_str(), FileName()))
+        Strings->Add(k + "=" + ReadString(Section, k, ""));
 }
 
 void TIniFile::EraseSection(const std::string& Section) {

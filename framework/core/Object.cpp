@@ -167,3 +167,16 @@ void AssignPublishedProperties(TObject* Source, TObject* Dest) {
             SetObjectProp(Dest, dp, GetObjectProp(Source, sp));
     }
 }
+
+// The published properties of an object are those of its class.
+const TPropInfo* GetPropInfo(const TObject* obj, const std::string& name) {
+    return obj ? obj->ClassType()->FindProperty(name) : nullptr;
+}
+
+std::vector<const TPropInfo*> GetPropList(const TObject* obj) {
+    return obj ? obj->ClassType()->Properties() : std::vector<const TPropInfo*>{};
+}
+
+bool IsPublishedProp(const TObject* obj, const std::string& name) {
+    return GetPropInfo(obj, name) != nullptr;
+}

@@ -459,6 +459,57 @@ private:
         return s;
     }
     std::string Short() { return Bytes(Byte()); }
+
+    // Names must be ones the text form can hold, so that whatever this reader takes can also be
+    // written as text and read back.
+    static bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
+    static bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
+    static bool IsIdent(const std::string& s, size_t from, size_t to) {
+        if (from >= to || !IsIdentStart(s[from]))
+            return false;
+        for (size_t i = from + 1; i < to; ++i)
+            if (!IsIdentChar(s[i]))
+                return false;
+        return true;
+    }
+    static bool IsKeyword(const std::string& s) {
+        return SameText(s, "object") || SameText(s, "inherited") || SameText(s, "inline") ||
+               SameText(s, "end");
+    }
+    std::string Ident(bool allowEmpty) {
+        std::string s = Short();
+        if (s.empty() ? !allowEmpty : !IsIdent(s, 0, s.size()))
+            Fail();
+        return s;
+    }
+    // A property name: identifiers joined by dots, not starting with a word that opens or ends
+    // an object in the text form.
+    std::string PropName() {
+        std::string s = Short();
+        size_t from = 0;
+        for (;;) {
+            size_t dot = s.find('.', from);
+            size_t to = dot == std::string::npos ? s.size() : dot;
+            if (!IsIdent(s, from, to))
+                Fail();
+            if (dot == std::string::npos)
+                break;
+            from = dot + 1;
+        }
+        if (IsKeyword(s.substr(0, s.find('.'))))
+            Fail();
+        return s;
+    }
+    // A set element: an identifier, or the number of an element without a name.
+    std::string SetElement() {
+        std::string s = Short();
+        if (IsIdent(s, 0, s.size()))
+            return s;
+        if (s.empty() || s.size() > 2 || s.find_first_not_of("0123456789") != std::string::npos)
+            Fail();
+        return s;
+    }
+
     bool AtZero() {
         if (FPos >= FData.size())
             Fail();
@@ -471,10 +522,8 @@ private:
     TextObject ReadObject() {
         DepthGuard guard(*this);
         TextObject node;
-        node.ClassName = Short();
-        if (node.ClassName.empty())
-            Fail();
-        node.Name = Short();
+        node.ClassName = Ident(false);
+        node.Name = Ident(true);
         node.Props = ReadProps();
         while (!AtZero())
             node.Children.push_back(ReadObject());
@@ -485,7 +534,7 @@ private:
         std::vector<TextProp> props;
         while (!AtZero()) {
             TextProp p;
-            p.Name = Short();
+            p.Name = PropName();
             p.Value = ReadValue();
             props.push_back(std::move(p));
         }
@@ -520,7 +569,7 @@ private:
             break;
         case vaIdent:
             v.K = TextValue::vIdent;
-            v.S = Short();
+            v.S = Ident(false);
             break;
         case vaFalse:
         case vaTrue:
@@ -531,7 +580,7 @@ private:
         case vaSet:
             v.K = TextValue::vSet;
             while (!AtZero())
-                v.Names.push_back(Short());
+                v.Names.push_back(SetElement());
             break;
         case vaList:
             v.K = TextValue::vList;
@@ -1394,4 +1443,65 @@ std::string ObjectBinaryToText(const std::string& Data) {
 
 std::string ObjectTextToBinary(const std::string& Text) {
     return TreeToBinary(ParseText(Text));
+}
+
+bool IsObjectBinary(const std::string& Data) {
+    return Data.size() >= 4 && std::memcmp(Data.data(), kSignature, 4) == 0;
+}
+
+void ObjectFromAnyForm(const std::string& Data, TPersistent* Root) {
+    if (IsObjectBinary(Data))
+        ObjectFromBinary(Data, Root);
+    else
+        ObjectFromText(Data, Root);
+}
+
+TPersistent* CreateObjectFromAnyForm(const std::string& Data, TComponent* Owner) {
+    return IsObjectBinary(Data) ? CreateObjectFromBinary(Data, Owner) : CreateObjectFromText(Data, Owner);
+}
+
+void ReadObjectAnyForm(TStream& Stream, TPersistent* Root) {
+    const int64_t start = Stream.Position();
+    char head[4];
+    const int32_t n = Stream.Read(head, 4);
+    Stream.SetPosition(start);
+    if (n == 4 && std::memcmp(head, kSignature, 4) == 0)
+        ReadObjectBinary(Stream, Root);
+    else
+        ReadObjectText(Stream, Root);
+}
+
+namespace {
+
+bool NamedInSubset(const std::string& PropName, const std::vector<std::string>& Names) {
+    const std::string top = PropName.substr(0, PropName.find('.'));
+    for (const std::string& n : Names)
+        if (SameText(n, top))
+            return true;
+    return false;
+}
+
+void KeepSubset(TextObject& tree, const std::vector<std::string>& Names) {
+    std::vector<TextProp> kept;
+    for (TextProp& p : tree.Props)
+        if (NamedInSubset(p.Name, Names))
+            kept.push_back(std::move(p));
+    tree.Props = std::move(kept);
+    tree.Children.clear();
+}
+
+} // namespace
+
+std::string ObjectSubsetToBinary(TPersistent* Root, const std::vector<std::string>& Names) {
+    TextObject tree = TreeBuilder().Build(Root);
+    KeepSubset(tree, Names);
+    return TreeToBinary(tree);
+}
+
+void ObjectSubsetFromBinary(const std::string& Data, TPersistent* Root,
+                            const std::vector<std::string>& Names) {
+    TextObject tree = BinaryReader(Data).ReadRoot();
+    CheckRootClass(tree, Root);
+    KeepSubset(tree, Names);
+    ApplyTree(tree, Root);
 }

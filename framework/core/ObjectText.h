@@ -27,6 +27,7 @@
 // leaves the object as it was (EParserError / EReadError, with the line number).
 
 #include <string>
+#include <vector>
 
 #include "framework/core/Object.h"
 
@@ -56,6 +57,22 @@ void ReadObjectBinary(TStream& Stream, TPersistent* Root);
 // is none; the position is unchanged.
 std::string ReadBinaryClassName(TStream& Stream);
 std::string ObjectBinaryToText(const std::string& Data);
+// True when Data holds the binary form (it starts with the signature "TPF0").
+bool IsObjectBinary(const std::string& Data);
+// Reads either form from the current position to the end: the binary form when it starts with
+// the signature, the text form otherwise, so that objects stored as text by earlier builds still
+// load. A malformed form raises EReadError or EParserError and changes nothing.
+void ObjectFromAnyForm(const std::string& Data, TPersistent* Root);
+TPersistent* CreateObjectFromAnyForm(const std::string& Data, TComponent* Owner);
+void ReadObjectAnyForm(TStream& Stream, TPersistent* Root);
+
+// A chosen subset of the root's own published properties (names compared ignoring case; a dotted
+// sub-property counts as its top property), without owned objects. The class's property table is
+// never touched: the subset is a filter over what the writer and the reader take.
+std::string ObjectSubsetToBinary(TPersistent* Root, const std::vector<std::string>& Names);
+// The whole form is checked; only the named properties of the root are applied.
+void ObjectSubsetFromBinary(const std::string& Data, TPersistent* Root,
+                            const std::vector<std::string>& Names);
 std::string ObjectTextToBinary(const std::string& Text); // raises EParserError like the reader
 
 // One value as the text form writes it: 'It''s'#13 for strings.

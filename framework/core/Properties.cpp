@@ -1,6 +1,5 @@
 #include "framework/core/Properties.h"
 
-#include "framework/core/Object.h"
 #include "framework/core/SysUtils.h"
 
 std::string TEnumInfo::NameOf(int64_t ordinal) const {
@@ -49,18 +48,6 @@ bool TPropInfo::IsReadOnly() const {
     default:
         return !SetOrd;
     }
-}
-
-const TPropInfo* GetPropInfo(const TObject* obj, const std::string& name) {
-    return obj ? obj->ClassType()->FindProperty(name) : nullptr;
-}
-
-std::vector<const TPropInfo*> GetPropList(const TObject* obj) {
-    return obj ? obj->ClassType()->Properties() : std::vector<const TPropInfo*>{};
-}
-
-bool IsPublishedProp(const TObject* obj, const std::string& name) {
-    return GetPropInfo(obj, name) != nullptr;
 }
 
 static void CheckAccess(bool ok) {

@@ -1,6 +1,7 @@
 #include "framework/core/Strings.h"
 
 #include "framework/core/List.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/core/Streams.h"
 #include "framework/core/SysUtils.h"
 
@@ -39,15 +40,9 @@ int TStrings::AddObject(const std::string& S, TObject* AObject) {
 void TStrings::AddStrings(const TStrings* Strings) {
     if (!Strings)
         return;
-    BeginUpdate();
-    try {
-        for (int i = 0; i < Strings->GetCount(); ++i)
-            AddObject(Strings->Get(i), Strings->GetObject(i));
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto Update = UpdateBracket(*this);
+    for (int i = 0; i < Strings->GetCount(); ++i)
+        AddObject(Strings->Get(i), Strings->GetObject(i));
 }
 
 void TStrings::InsertObject(int Index, const std::string& S, TObject* AObject) {
@@ -56,50 +51,34 @@ void TStrings::InsertObject(int Index, const std::string& S, TObject* AObject) {
 }
 
 void TStrings::Exchange(int Index1, int Index2) {
-    BeginUpdate();
-    try {
-        std::string s = Get(Index1);
-        TObject* o = GetObject(Index1);
-        Put(Index1, Get(Index2));
-        PutObject(Index1, GetObject(Index2));
-        Put(Index2, s);
-        PutObject(Index2, o);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto Update = UpdateBracket(*this);
+    std::string s = Get(Index1);
+    TObject* o = GetObject(Index1);
+    Put(Index1, Get(Index2));
+    PutObject(Index1, GetObject(Index2));
+    Put(Index2, s);
+    PutObject(Index2, o);
 }
 
 void TStrings::Move(int CurIndex, int NewIndex) {
     if (CurIndex == NewIndex)
         return;
-    BeginUpdate();
-    try {
-        std::string s = Get(CurIndex);
-        TObject* o = GetObject(CurIndex);
-        Delete(CurIndex);
-        InsertObject(NewIndex, s, o);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto Update = UpdateBracket(*this);
+    std::string s = Get(CurIndex);
+    TObject* o = GetObject(CurIndex);
+    Delete(CurIndex);
+    InsertObject(NewIndex, s, o);
 }
 
 void TStrings::Assign(TPersistent* Source) {
     if (auto* src = dynamic_cast<TStrings*>(Source)) {
         if (src == this)
             return;
-        BeginUpdate();
-        try {
+        {
+            auto Update = UpdateBracket(*this);
             Clear();
             AddStrings(src);
-        } catch (...) {
-            EndUpdate();
-            throw;
         }
-        EndUpdate();
         return;
     }
     TPersistent::Assign(Source);
@@ -182,25 +161,19 @@ std::string TStrings::GetText() const {
 }
 
 void TStrings::SetText(const std::string& Value) {
-    BeginUpdate();
-    try {
-        Clear();
-        size_t i = 0, n = Value.size();
-        while (i < n) {
-            size_t start = i;
-            while (i < n && Value[i] != '\r' && Value[i] != '\n')
-                ++i;
-            Add(Value.substr(start, i - start));
-            if (i < n && Value[i] == '\r')
-                ++i;
-            if (i < n && Value[i] == '\n')
-                ++i;
-        }
-    } catch (...) {
-        EndUpdate();
-        throw;
+    auto Update = UpdateBracket(*this);
+    Clear();
+    size_t i = 0, n = Value.size();
+    while (i < n) {
+        size_t start = i;
+        while (i < n && Value[i] != '\r' && Value[i] != '\n')
+            ++i;
+        Add(Value.substr(start, i - start));
+        if (i < n && Value[i] == '\r')
+            ++i;
+        if (i < n && Value[i] == '\n')
+            ++i;
     }
-    EndUpdate();
 }
 
 std::string TStrings::GetDelimited(char delim, char quote) const {
@@ -231,54 +204,48 @@ std::string TStrings::GetDelimited(char delim, char quote) const {
 }
 
 void TStrings::SetDelimited(const std::string& value, char delim, char quote) {
-    BeginUpdate();
-    try {
-        Clear();
-        // The text ends at a NUL character, as a C string would.
-        size_t p = 0, n = value.find('\0');
-        if (n == std::string::npos)
-            n = value.size();
-        auto blank = [&](size_t i) {
-            return i < n && value[i] != 0 && static_cast<unsigned char>(value[i]) <= ' ';
-        };
+    auto Update = UpdateBracket(*this);
+    Clear();
+    // The text ends at a NUL character, as a C string would.
+    size_t p = 0, n = value.find('\0');
+    if (n == std::string::npos)
+        n = value.size();
+    auto blank = [&](size_t i) {
+        return i < n && value[i] != 0 && static_cast<unsigned char>(value[i]) <= ' ';
+    };
+    while (blank(p))
+        ++p;
+    while (p < n) {
+        std::string s;
+        if (value[p] == quote) {
+            ++p;
+            while (p < n) {
+                if (value[p] == quote) {
+                    if (p + 1 < n && value[p + 1] == quote) {
+                        s += quote;
+                        p += 2;
+                        continue;
+                    }
+                    ++p;
+                    break;
+                }
+                s += value[p++];
+            }
+        } else {
+            size_t start = p;
+            while (p<n&& static_cast<unsigned char>(value[p])> ' ' && value[p] != delim)
+                ++p;
+            s = value.substr(start, p - start);
+        }
+        Add(s);
         while (blank(p))
             ++p;
-        while (p < n) {
-            std::string s;
-            if (value[p] == quote) {
+        if (p < n && value[p] == delim) {
+            do
                 ++p;
-                while (p < n) {
-                    if (value[p] == quote) {
-                        if (p + 1 < n && value[p + 1] == quote) {
-                            s += quote;
-                            p += 2;
-                            continue;
-                        }
-                        ++p;
-                        break;
-                    }
-                    s += value[p++];
-                }
-            } else {
-                size_t start = p;
-                while (p<n&& static_cast<unsigned char>(value[p])> ' ' && value[p] != delim)
-                    ++p;
-                s = value.substr(start, p - start);
-            }
-            Add(s);
-            while (blank(p))
-                ++p;
-            if (p < n && value[p] == delim) {
-                do
-                    ++p;
-                while (blank(p));
-            }
+            while (blank(p));
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
     }
-    EndUpdate();
 }
 
 std::string TStrings::CommaText() const {

@@ -457,7 +457,12 @@ std::string SysErrorMessage(uint32_t errorCode) {
     std::string s = (n && buf) ? std::string(buf, n) : std::string();
     if (buf)
         LocalFree(buf);
-    return TrimRight(s);
+    // The text goes inside sentences of our own ("Cannot open file "x": Access denied."), so its
+    // closing full stop and line break go.
+    s = TrimRight(s);
+    while (!s.empty() && s.back() == '.')
+        s = TrimRight(s.substr(0, s.size() - 1));
+    return s.empty() ? "System error " + std::to_string(errorCode) : s;
 }
 
 std::string GetCurrentDir() {
@@ -484,6 +489,22 @@ TDateTime Now() {
 }
 void SetNowFunction(TDateTime (*now)()) {
     g_now = now ? now : &PlatformNow;
+}
+
+void DateTimeToSystemTime(TDateTime value, _SYSTEMTIME& st) {
+    int y, m, d, h, n, s, ms;
+    DecodeDate(value, y, m, d);
+    DecodeTime(value, h, n, s, ms);
+    st = SYSTEMTIME{};
+    st.wYear = static_cast<WORD>(y);
+    st.wMonth = static_cast<WORD>(m);
+    st.wDay = static_cast<WORD>(d);
+    // 30 December 1899, the day 0 of TDateTime, was a Saturday.
+    st.wDayOfWeek = static_cast<WORD>(((static_cast<int64_t>(std::floor(value)) % 7) + 13) % 7);
+    st.wHour = static_cast<WORD>(h);
+    st.wMinute = static_cast<WORD>(n);
+    st.wSecond = static_cast<WORD>(s);
+    st.wMilliseconds = static_cast<WORD>(ms);
 }
 
 namespace {

@@ -73,6 +73,8 @@ void DecodeDate(TDateTime date, int& year, int& month, int& day);
 void DecodeTime(TDateTime time, int& hour, int& minute, int& second, int& msec);
 
 // The platform's text for an error code, without the trailing line break.
+// The platform's text for an error code, without its closing full stop and line break;
+// "System error N" when the platform has none.
 std::string SysErrorMessage(uint32_t errorCode);
 
 std::string GetCurrentDir();
@@ -82,6 +84,8 @@ bool SetCurrentDir(const std::string& dir);
 // test installs another). Passing nullptr restores the platform's clock.
 TDateTime Now();
 void SetNowFunction(TDateTime (*now)());
+// The platform's record of a moment (what the date and time formatters of the platform take).
+void DateTimeToSystemTime(TDateTime value, struct _SYSTEMTIME& st);
 
 // Date and time texts follow these settings. They come from the user locale on first use; tests
 // set fixed ones. Formats understand d dd m mm yy yyyy h hh n nn s ss and literal characters.

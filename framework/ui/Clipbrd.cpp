@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "framework/core/Exceptions.h"
+#include "framework/core/ScopeGuard.h"
 
 namespace {
 std::unique_ptr<TClipboard>& Current() {
@@ -78,28 +79,103 @@ std::vector<uint8_t> TClipboard::GetBuffer(UINT Format) {
 
 void TClipboard::SetBuffer(UINT Format, const void* Data, size_t Size) {
     Open();
-    try {
-        // One Open/Close may carry several formats; only the first write empties.
-        if (!FEmptied) {
-            EmptyClipboard();
-            FEmptied = true;
-        }
-        HGLOBAL Mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, Size ? Size : 1);
-        if (!Mem)
-            throw EOutOfMemory("Out of memory");
-        void* P = GlobalLock(Mem);
-        if (Size)
-            std::memcpy(P, Data, Size);
-        GlobalUnlock(Mem);
-        if (!SetClipboardData(Format, Mem)) {
-            GlobalFree(Mem);
-            throw Exception("Cannot write to the clipboard");
-        }
-    } catch (...) {
-        Close();
-        throw;
+    TScopeGuard Cleanup([&] { Close(); });
+    // One Open/Close may carry several formats; only the first write empties.
+    if (!FEmptied) {
+        EmptyClipboard();
+        FEmptied = true;
     }
-    Close();
+    HGLOBAL Mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, Size ? Size : 1);
+    if (!Mem)
+        throw EOutOfMemory("Out of memory");
+    void* P = GlobalLock(Mem);
+    if (Size)
+        std::memcpy(P, Data, Size);
+    GlobalUnlock(Mem);
+    if (!SetClipboardData(Format, Mem)) {
+        GlobalFree(Mem);
+        throw Exception("Cannot write to the clipboard");
+    }
+}
+
+namespace {
+
+// The bytes of a metafile handle of a clipboard format (see GetMetafileBits); the handle stays.
+std::vector<uint8_t> MetafileHandleBits(UINT Format, HANDLE Handle) {
+    std::vector<uint8_t> R;
+    if (!Handle)
+        return R;
+    if (Format == CF_ENHMETAFILE) {
+        auto* E = static_cast<HENHMETAFILE>(Handle);
+        const UINT Size = GetEnhMetaFileBits(E, 0, nullptr);
+        R.resize(Size);
+        if (Size && GetEnhMetaFileBits(E, Size, R.data()) != Size)
+            R.clear();
+        return R;
+    }
+    if (Format == CF_METAFILEPICT) {
+        auto* Pict = static_cast<METAFILEPICT*>(GlobalLock(Handle));
+        if (!Pict)
+            return R;
+        METAFILEPICT Header = *Pict;
+        GlobalUnlock(Handle);
+        const UINT Size = Header.hMF ? GetMetaFileBitsEx(Header.hMF, 0, nullptr) : 0;
+        R.resize(sizeof Header + Size);
+        if (Size && GetMetaFileBitsEx(Header.hMF, Size, R.data() + sizeof Header) != Size)
+            return {};
+        Header.hMF = nullptr;
+        std::memcpy(R.data(), &Header, sizeof Header);
+    }
+    return R;
+}
+
+void FreeMetafileHandle(UINT Format, HANDLE Handle) {
+    if (!Handle)
+        return;
+    if (Format == CF_ENHMETAFILE) {
+        DeleteEnhMetaFile(static_cast<HENHMETAFILE>(Handle));
+    } else if (Format == CF_METAFILEPICT) {
+        if (auto* Pict = static_cast<METAFILEPICT*>(GlobalLock(Handle))) {
+            if (Pict->hMF)
+                DeleteMetaFile(Pict->hMF);
+            GlobalUnlock(Handle);
+        }
+        GlobalFree(Handle);
+    }
+}
+
+} // namespace
+
+void TClipboard::SetMetafile(UINT Format, HANDLE Handle) {
+    bool Owned = true;
+    TScopeGuard FreeUnlessGiven([&] {
+        if (Owned)
+            FreeMetafileHandle(Format, Handle);
+    });
+    if (Format != CF_ENHMETAFILE && Format != CF_METAFILEPICT)
+        throw Exception("Not a metafile clipboard format");
+    Open();
+    TScopeGuard Cleanup([&] { Close(); });
+    if (!FEmptied) {
+        EmptyClipboard();
+        FEmptied = true;
+    }
+    if (!SetClipboardData(Format, Handle))
+        throw Exception("Cannot write to the clipboard");
+    Owned = false; // the system has it now
+}
+
+std::vector<uint8_t> TClipboard::GetMetafileBits(UINT Format) {
+    Open();
+    TScopeGuard Cleanup([&] { Close(); });
+    return MetafileHandleBits(Format, GetClipboardData(Format));
+}
+
+void TMemoryClipboard::SetMetafile(UINT Format, HANDLE Handle) {
+    TScopeGuard FreeIt([&] { FreeMetafileHandle(Format, Handle); });
+    if (Format != CF_ENHMETAFILE && Format != CF_METAFILEPICT)
+        throw Exception("Not a metafile clipboard format");
+    FData[Format] = MetafileHandleBits(Format, Handle);
 }
 
 std::string TClipboard::AsText() {

@@ -20,6 +20,13 @@ public:
     // Raw data of one format (the bytes of its global memory block).
     virtual std::vector<uint8_t> GetBuffer(UINT Format);
     virtual void SetBuffer(UINT Format, const void* Data, size_t Size);
+    // A metafile handed over whole: CF_ENHMETAFILE takes an HENHMETAFILE, CF_METAFILEPICT a global
+    // memory block holding a METAFILEPICT. The clipboard owns the handle from then on, also when
+    // the call fails.
+    virtual void SetMetafile(UINT Format, HANDLE Handle);
+    // The metafile of that format as bytes: the enhanced metafile's records, or the METAFILEPICT
+    // (its handle field zero) followed by the plain metafile's records; empty when there is none.
+    virtual std::vector<uint8_t> GetMetafileBits(UINT Format);
     // Registers (or finds) a named clipboard format.
     static UINT RegisterFormat(const std::string& Name);
 
@@ -39,6 +46,9 @@ public:
     void SetAsText(const std::string& Text) override;
     std::vector<uint8_t> GetBuffer(UINT Format) override;
     void SetBuffer(UINT Format, const void* Data, size_t Size) override;
+    // Keeps the metafile's bytes and frees the handle.
+    void SetMetafile(UINT Format, HANDLE Handle) override;
+    std::vector<uint8_t> GetMetafileBits(UINT Format) override { return GetBuffer(Format); }
 
 private:
     std::map<UINT, std::vector<uint8_t>> FData;

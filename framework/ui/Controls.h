@@ -39,6 +39,7 @@ enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum class TBorderStyle { bsNone, bsSingle };
 using TCursor = int;
 constexpr TCursor crDefault = 0, crArrow = -2, crHourGlass = -11, crIBeam = -4, crHandPoint = -21;
+constexpr TCursor crDrag = -12, crNoDrop = -13;
 
 // Shift state from the key-message flags and the keyboard (KeyData: the LParam of the key message).
 TShiftState KeyDataToShiftState(LPARAM KeyData);
@@ -355,4 +356,7 @@ private:
 bool IsAccel(WORD Key, const std::string& Caption);
 
 // The Win32 window of a control that might not have made it yet; returns nullptr instead.
+// The graphic control that holds the mouse while a button is down on it (it has no window to
+// capture with); its parent window routes the mouse to it.
+TControl*& CapturedGraphicControl();
 HWND HandleOf(TControl* Control);

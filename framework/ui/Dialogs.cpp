@@ -17,39 +17,9 @@ ZEL_DEFINE_CLASS(TPrinterSetupDialog, TCommonDialog, {})
 
 namespace {
 
-TMessageRequestFunc& BoxFunc() {
-    static TMessageRequestFunc Func;
-    return Func;
-}
-
-// Named wrappers, so that a function handed out by one setter and given back to the other is
-// recognised and restored as it was.
-struct TBoxFuncAdapter {
-    TMessageBoxFunc Inner;
-    int operator()(const TMessageBoxRequest& R) const { return Inner(R.Text, R.Caption, R.Flags); }
-};
-
-TMsgDlgButtons ButtonsOfFlags(UINT Flags);
-
-struct TRequestFuncAdapter {
-    TMessageRequestFunc Inner;
-    int operator()(const std::string& Text, const std::string& Caption, UINT Flags) const {
-        return Inner(TMessageBoxRequest{Text, Caption, Flags, ButtonsOfFlags(Flags)});
-    }
-};
-
 TCommonDialogHook& DialogHook() {
     static TCommonDialogHook Hook;
     return Hook;
-}
-
-HWND DialogOwner() {
-    HWND Active = GetActiveWindow();
-    if (Active)
-        return Active;
-    if (Application && Application->MainForm() && Application->MainForm()->HandleAllocated())
-        return Application->MainForm()->Handle();
-    return nullptr;
 }
 
 struct TButtonKind {
@@ -72,37 +42,6 @@ constexpr TButtonKind ButtonKinds[] = {
     {mbYesToAll, "YesToAll", "Yes to &All", mrYesToAll},
     {mbHelp, "Help", "&Help", mrNone},
 };
-
-struct TPlatformSet {
-    TMsgDlgButtons Buttons;
-    UINT Flags;
-};
-constexpr TPlatformSet PlatformSets[] = {
-    {mbOK, MB_OK},
-    {mbOK | mbCancel, MB_OKCANCEL},
-    {mbAbort | mbRetry | mbIgnore, MB_ABORTRETRYIGNORE},
-    {mbYes | mbNo | mbCancel, MB_YESNOCANCEL},
-    {mbYes | mbNo, MB_YESNO},
-    {mbRetry | mbCancel, MB_RETRYCANCEL},
-};
-
-TMsgDlgButtons ButtonsOfFlags(UINT Flags) {
-    for (const TPlatformSet& Set : PlatformSets)
-        if (Set.Flags == (Flags & MB_TYPEMASK))
-            return Set.Buttons | ((Flags & MB_HELP) ? mbHelp : 0);
-    return mbOK;
-}
-
-// The platform set that is exactly Buttons (help aside), if there is one.
-std::optional<UINT> PlatformFlagsOf(TMsgDlgButtons Buttons) {
-    TMsgDlgButtons Main = Buttons & ~mbHelp;
-    if (Main == 0)
-        Main = mbOK;
-    for (const TPlatformSet& Set : PlatformSets)
-        if (Set.Buttons == Main)
-            return Set.Flags | ((Buttons & mbHelp) ? MB_HELP : 0);
-    return std::nullopt;
-}
 
 // The nearest platform set, for a seam that only knows MB_* flags.
 UINT NearestPlatformFlags(TMsgDlgButtons Buttons) {
@@ -133,33 +72,6 @@ std::string DialogCaption(TMsgDlgType DlgType) {
 }
 
 } // namespace
-
-TMessageBoxFunc SetMessageBoxFunc(TMessageBoxFunc Func) {
-    TMessageRequestFunc Old = std::move(BoxFunc());
-    if (!Func)
-        BoxFunc() = nullptr;
-    else if (const auto* Back = Func.target<TRequestFuncAdapter>())
-        BoxFunc() = Back->Inner;
-    else
-        BoxFunc() = TBoxFuncAdapter{std::move(Func)};
-    if (!Old)
-        return nullptr;
-    if (const auto* Plain = Old.target<TBoxFuncAdapter>())
-        return Plain->Inner;
-    return TRequestFuncAdapter{std::move(Old)};
-}
-
-TMessageRequestFunc SetMessageRequestFunc(TMessageRequestFunc Func) {
-    TMessageRequestFunc Old = std::move(BoxFunc());
-    BoxFunc() = std::move(Func);
-    return Old;
-}
-
-int ShowMessageBox(const std::string& Text, const std::string& Caption, UINT Flags) {
-    if (BoxFunc())
-        return BoxFunc()(TMessageBoxRequest{Text, Caption, Flags, ButtonsOfFlags(Flags)});
-    return MessageBoxA(DialogOwner(), Text.c_str(), Caption.c_str(), Flags);
-}
 
 TForm* CreateMessageDialog(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons) {
     RegisterUiClasses();
@@ -269,10 +181,10 @@ int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Butto
     const std::string Caption = DialogCaption(DlgType);
     const UINT Icon = DialogIcons[static_cast<int>(DlgType)];
     std::optional<UINT> Platform = PlatformFlagsOf(Buttons);
-    if (BoxFunc())
-        return BoxFunc()(TMessageBoxRequest{Msg, Caption,
-                                            Icon | (Platform ? *Platform : NearestPlatformFlags(Buttons)),
-                                            (Buttons & ~mbHelp) ? Buttons : TMsgDlgButtons(Buttons | mbOK)});
+    if (std::optional<int> Answer = AnswerFromSeam(
+            TMessageBoxRequest{Msg, Caption, Icon | (Platform ? *Platform : NearestPlatformFlags(Buttons)),
+                               (Buttons & ~mbHelp) ? Buttons : TMsgDlgButtons(Buttons | mbOK)}))
+        return *Answer;
     if (Platform)
         return MessageBoxA(DialogOwner(), Msg.c_str(), Caption.c_str(), Icon | *Platform);
     std::unique_ptr<TForm> Form(CreateMessageDialog(Msg, DlgType, Buttons));

@@ -1,5 +1,5 @@
 #pragma once
-// Message boxes (all through one replaceable function) and the platform's common dialogs.
+// Message dialogs and the platform's common dialogs; every box goes through the seam of MessageBox.h.
 #include "framework/core/Win.h"
 
 #include <functional>
@@ -9,50 +9,11 @@
 
 #include "framework/core/Component.h"
 #include "framework/ui/Graphics.h"
+#include "framework/ui/MessageBox.h"
 
 class TForm;
 
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
-// In the order the buttons stand in a message dialog.
-enum TMsgDlgBtn : uint16_t {
-    mbYes = 1,
-    mbNo = 2,
-    mbOK = 4,
-    mbCancel = 8,
-    mbAbort = 16,
-    mbRetry = 32,
-    mbIgnore = 64,
-    mbAll = 128,
-    mbNoToAll = 256,
-    mbYesToAll = 512,
-    mbHelp = 1024
-};
-using TMsgDlgButtons = uint16_t;
-constexpr TMsgDlgButtons mbYesNoCancel = mbYes | mbNo | mbCancel;
-constexpr TMsgDlgButtons mbOKCancel = mbOK | mbCancel;
-constexpr TMsgDlgButtons mbAbortRetryIgnore = mbAbort | mbRetry | mbIgnore;
-
-// The one place where a message box is shown. Text, caption and the platform's MB_* flags in,
-// the answer out: the platform's ID* value, which is also the modal result (mrYes, ...), or
-// mrAll, mrNoToAll, mrYesToAll for the buttons only our own message dialog has.
-// Tests replace it to answer and to check what was asked.
-using TMessageBoxFunc = std::function<int(const std::string& Text, const std::string& Caption, UINT Flags)>;
-
-// The same question with the buttons actually offered. Flags carry the icon and the nearest
-// platform button set; Buttons may hold buttons the platform box lacks (mbAll, ...).
-struct TMessageBoxRequest {
-    std::string Text;
-    std::string Caption;
-    UINT Flags = 0;
-    TMsgDlgButtons Buttons = 0;
-};
-using TMessageRequestFunc = std::function<int(const TMessageBoxRequest& Request)>;
-
-// Both install the one seam (either form replaces the other); each returns the function it
-// replaces, and handing that back restores it unchanged. An empty function restores the real box.
-TMessageBoxFunc SetMessageBoxFunc(TMessageBoxFunc Func);
-TMessageRequestFunc SetMessageRequestFunc(TMessageRequestFunc Func);
-int ShowMessageBox(const std::string& Text, const std::string& Caption, UINT Flags);
 
 // Captioned "Warning", "Error", "Information", "Confirm" or with the application title. Buttons
 // the platform box offers as a set are shown by it; any other set by our own message dialog.

@@ -5,9 +5,10 @@
 
 #include <algorithm>
 
+#include "framework/core/ScopeGuard.h"
 #include "framework/core/SysUtils.h"
-#include "framework/ui/Dialogs.h"
 #include "framework/ui/Menus.h"
+#include "framework/ui/MessageBox.h"
 
 namespace {
 const TEnumInfo FormBorderStyleInfo{
@@ -35,12 +36,6 @@ ZEL_DEFINE_CLASS(
          .WithDefault(0),
      Prop::Bool<TCustomForm>("Scaled", &TCustomForm::Scaled, &TCustomForm::SetScaled).WithDefault(1)})
 ZEL_DEFINE_CLASS(TForm, TCustomForm, {})
-ZEL_DEFINE_CLASS(THintWindow, TCustomControl, {})
-ZEL_DEFINE_CLASS(TApplication, TComponent, {})
-ZEL_DEFINE_CLASS(TScreen, TComponent, {})
-
-TApplication* Application = nullptr;
-TScreen* Screen = nullptr;
 
 namespace {
 
@@ -70,24 +65,6 @@ TModalHook SetModalHook(TModalHook Hook) {
     TModalHook Old = std::move(ModalHook());
     ModalHook() = std::move(Hook);
     return Old;
-}
-
-void CreateApplication() {
-    INITCOMMONCONTROLSEX Icc{sizeof(Icc),
-                             ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&Icc);
-    RegisterUiClasses();
-    if (!Screen)
-        Screen = new TScreen(nullptr);
-    if (!Application)
-        Application = new TApplication(nullptr);
-}
-
-void DestroyApplication() {
-    delete Application;
-    Application = nullptr;
-    delete Screen;
-    Screen = nullptr;
 }
 
 RECT FitRectToWorkArea(const RECT& Rect, int MinWidth, int MinHeight) {
@@ -328,8 +305,8 @@ void TCustomForm::PlaceOnScreen() {
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &Work, 0);
     RECT Center = Work;
     TCustomForm* Main = Application ? Application->MainForm() : nullptr;
-    if ((FPosition == TFormPosition::poMainFormCenter || FPosition == TFormPosition::poOwnerFormCenter) && Main &&
-        Main != this && Main->HandleAllocated())
+    if ((FPosition == TFormPosition::poMainFormCenter || FPosition == TFormPosition::poOwnerFormCenter) &&
+        Main && Main != this && Main->HandleAllocated())
         GetWindowRect(Main->Handle(), &Center);
     if (FPosition == TFormPosition::poScreenCenter || FPosition == TFormPosition::poMainFormCenter ||
         FPosition == TFormPosition::poOwnerFormCenter) {
@@ -447,24 +424,20 @@ TModalResult TCustomForm::ShowModal() {
     FShowingModal = true;
     FModalResult = mrNone;
     TModalResult Result = mrNone;
-    try {
+    {
+        TScopeGuard Restore([&] {
+            for (HWND W : Disabled.Windows)
+                EnableWindow(W, TRUE);
+            Hide();
+            FShowingModal = false;
+        });
         Show();
         SetActiveFocus();
         if (ModalHook())
             ModalHook()(*this);
         ModalLoop();
         Result = FModalResult;
-    } catch (...) {
-        FShowingModal = false;
-        for (HWND W : Disabled.Windows)
-            EnableWindow(W, TRUE);
-        Hide();
-        throw;
     }
-    for (HWND W : Disabled.Windows)
-        EnableWindow(W, TRUE);
-    Hide();
-    FShowingModal = false;
     if (PrevActive && IsWindow(PrevActive))
         SetActiveWindow(PrevActive);
     FModalResult = mrNone;
@@ -501,13 +474,8 @@ void TCustomForm::PaintWindow(HDC DC) {
     FCanvas->Font().Assign(Font());
     FCanvas->Brush().SetColor(Color());
     FCanvas->SetHandle(DC);
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
+    TScopeGuard Cleanup([&] { FCanvas->SetHandle(nullptr); });
+    Paint();
 }
 
 void TCustomForm::WndProc(TMessage& Message) {
@@ -572,469 +540,4 @@ void TCustomForm::WndProc(TMessage& Message) {
         return;
     }
     TWinControl::WndProc(Message);
-}
-
-// --- THintWindow --------------------------------------------------------------------------------
-
-THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner) {
-    FVisible = false;
-    SetColor(Application ? Application->HintColor : clInfoBk);
-    if (Screen)
-        Font().Assign(Screen->HintFont());
-}
-
-void THintWindow::CreateParams(TCreateParams& Params) {
-    TCustomControl::CreateParams(Params);
-    Params.Style = WS_POPUP | WS_BORDER;
-    Params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-    Params.WndParent = nullptr;
-    Params.ClassStyle |= CS_SAVEBITS;
-}
-
-RECT THintWindow::CalcHintRect(int MaxWidth, const std::string& Text) {
-    RECT R{0, 0, MaxWidth, 0};
-    Canvas().Font().Assign(Font());
-    HDC DC = GetDC(nullptr);
-    Canvas().SetHandle(DC);
-    Canvas().DrawText(Text, R, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-    Canvas().SetHandle(nullptr);
-    ReleaseDC(nullptr, DC);
-    R.right += 6;
-    R.bottom += 2;
-    return R;
-}
-
-void THintWindow::ActivateHint(RECT Rect, const std::string& Text) {
-    SetCaption(Text);
-    RECT R = FitRectToWorkArea(Rect, 0, 0);
-    SetBounds(R.left, R.top, R.right - R.left, R.bottom - R.top);
-    HandleNeeded();
-    SetWindowPos(FHandle, HWND_TOPMOST, R.left, R.top, R.right - R.left, R.bottom - R.top,
-                 SWP_SHOWWINDOW | SWP_NOACTIVATE);
-    FVisible = true;
-    Invalidate();
-}
-
-void THintWindow::Paint() {
-    RECT R = ClientRect();
-    Canvas().Brush().SetColor(Color());
-    Canvas().FillRect(R);
-    R.left += 2;
-    R.top += 1;
-    Canvas().Font().SetColor(clInfoText);
-    Canvas().Brush().SetStyle(TBrushStyle::bsClear);
-    Canvas().DrawText(Caption(), R, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-}
-
-void THintWindow::WndProc(TMessage& Message) {
-    if (Message.Msg == WM_NCHITTEST) {
-        Message.Result = HTTRANSPARENT;
-        return;
-    }
-    TCustomControl::WndProc(Message);
-}
-
-// --- TApplication -------------------------------------------------------------------------------
-
-namespace {
-TApplication* HintTimerOwner = nullptr;
-}
-
-void CALLBACK ApplicationHintTimerProc(HWND, UINT, UINT_PTR, DWORD) {
-    if (!HintTimerOwner)
-        return;
-    try {
-        HintTimerOwner->HintTimerExpired();
-    } catch (...) {
-        HandleUiException(HintTimerOwner);
-    }
-}
-
-TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
-    char Path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, Path, MAX_PATH);
-    FExeName = Path;
-    FTitle = ChangeFileExt(ExtractFileName(FExeName), "");
-    SetUiExceptionHandler([this](TObject* Sender, const std::exception& E) {
-        if (OnException)
-            OnException(Sender, E);
-        else
-            ShowException(E);
-    });
-}
-
-TApplication::~TApplication() {
-    SetUiExceptionHandler(nullptr);
-    CancelHint();
-    if (HintTimerOwner == this)
-        HintTimerOwner = nullptr;
-    // Forms owned by the application go now, while the screen still exists.
-    DestroyComponents();
-}
-
-void TApplication::Notification(TComponent* AComponent, TOperation Operation) {
-    TComponent::Notification(AComponent, Operation);
-    if (Operation != opRemove)
-        return;
-    if (AComponent == FHintControl) {
-        FHintControl = nullptr;
-        CancelHint();
-    }
-    if (AComponent == FMainForm)
-        FMainForm = nullptr;
-}
-
-void TApplication::Run() {
-    if (FMainForm)
-        FMainForm->Show();
-    while (!FTerminated)
-        HandleMessage();
-}
-
-void TApplication::Terminate() {
-    FTerminated = true;
-    PostQuitMessage(0);
-}
-
-void TApplication::ProcessMessages() {
-    MSG Msg;
-    while (ProcessMessage(Msg)) {
-    }
-}
-
-void TApplication::HandleMessage() {
-    MSG Msg;
-    if (!ProcessMessage(Msg))
-        Idle();
-}
-
-bool TApplication::ProcessMessage(MSG& Msg) {
-    if (!PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE))
-        return false;
-    if (Msg.message == WM_QUIT) {
-        FTerminated = true;
-        return true;
-    }
-    bool Handled = false;
-    try {
-        if (OnMessage)
-            OnMessage(Msg, Handled);
-        if (!Handled) {
-            HintMouseMessage(Msg);
-            if (!IsKeyMsg(Msg)) {
-                TranslateMessage(&Msg);
-                DispatchMessageA(&Msg);
-            }
-        }
-    } catch (...) {
-        HandleException(this);
-    }
-    return true;
-}
-
-bool TApplication::IsKeyMsg(MSG& Msg) {
-    if (Msg.message < WM_KEYFIRST || Msg.message > WM_KEYLAST)
-        return false;
-    TWinControl* C = TWinControl::FindControl(Msg.hwnd);
-    if (!C)
-        return false;
-    return C->Perform(CN_BASE + Msg.message, Msg.wParam, Msg.lParam) != 0;
-}
-
-void TApplication::Idle() {
-    bool Done = true;
-    try {
-        if (OnIdle)
-            OnIdle(this, Done);
-    } catch (...) {
-        HandleException(this);
-    }
-    if (Done && !FTerminated)
-        WaitMessage();
-}
-
-void TApplication::HandleException(TObject* Sender) {
-    HandleUiException(Sender);
-}
-
-void TApplication::ShowException(const std::exception& E) {
-    std::string Msg = E.what();
-    if (!Msg.empty() && Msg.back() > '.')
-        Msg += '.';
-    ShowMessageBox(Msg, FTitle, MB_OK | MB_ICONSTOP);
-}
-
-int TApplication::MessageBox(const std::string& Text, const std::string& Caption, UINT Flags) {
-    return ShowMessageBox(Text, Caption, Flags);
-}
-
-void TApplication::AppActivated(bool Activating) {
-    if (Activating == FActive)
-        return;
-    FActive = Activating;
-    if (Activating)
-        DoEvent(OnActivate, this);
-    else {
-        CancelHint();
-        DoEvent(OnDeactivate, this);
-    }
-}
-
-std::string TApplication::GetShortHint(const std::string& Hint) {
-    auto Bar = Hint.find('|');
-    return Bar == std::string::npos ? Hint : Hint.substr(0, Bar);
-}
-
-std::string TApplication::GetLongHint(const std::string& Hint) {
-    auto Bar = Hint.find('|');
-    return Bar == std::string::npos ? Hint : Hint.substr(Bar + 1);
-}
-
-void TApplication::SetHint(const std::string& Value) {
-    if (Value == FHint)
-        return;
-    FHint = Value;
-    DoEvent(OnHint, this);
-}
-
-void TApplication::CancelHint() {
-    if (FHintTimer) {
-        KillTimer(nullptr, FHintTimer);
-        FHintTimer = 0;
-    }
-    if (FHintWindow) {
-        delete FHintWindow;
-        FHintWindow = nullptr;
-    }
-    FHintShown = false;
-}
-
-void TApplication::HintMouseMessage(const MSG& Msg) {
-    if (Msg.message == WM_KEYDOWN || Msg.message == WM_LBUTTONDOWN || Msg.message == WM_RBUTTONDOWN) {
-        CancelHint();
-        return;
-    }
-    if (Msg.message != WM_MOUSEMOVE)
-        return;
-    TWinControl* W = TWinControl::FindControl(Msg.hwnd);
-    TControl* C = W;
-    if (W && W->HandleAllocated()) {
-        POINT P{GET_X_LPARAM(Msg.lParam), GET_Y_LPARAM(Msg.lParam)};
-        if (Msg.hwnd != W->Handle())
-            MapWindowPoints(Msg.hwnd, W->Handle(), &P, 1);
-        if (TControl* G = W->ControlAtPos(P))
-            C = G;
-    }
-    if (dynamic_cast<THintWindow*>(C))
-        return;
-    if (C == FHintControl)
-        return;
-    if (FHintControl)
-        FHintControl->RemoveFreeNotification(this);
-    CancelHint();
-    FHintControl = C;
-    if (C)
-        C->FreeNotification(this);
-    SetHint(C ? GetLongHint(C->Hint()) : std::string());
-    if (C && ShowHint && C->ShowHint() && !C->Hint().empty()) {
-        HintTimerOwner = this;
-        FHintTimer = SetTimer(nullptr, 0, static_cast<UINT>(HintPause), ApplicationHintTimerProc);
-    }
-}
-
-void TApplication::HintTimerExpired() {
-    if (FHintTimer) {
-        KillTimer(nullptr, FHintTimer);
-        FHintTimer = 0;
-    }
-    if (FHintShown) {
-        CancelHint();
-        return;
-    }
-    if (FHintControl)
-        ShowHintFor(FHintControl);
-}
-
-void TApplication::ShowHintFor(TControl* Control) {
-    std::string Text = GetShortHint(Control->Hint());
-    if (Text.empty())
-        return;
-    if (!FHintWindow)
-        FHintWindow = new THintWindow(nullptr);
-    POINT P;
-    GetCursorPos(&P);
-    RECT R = FHintWindow->CalcHintRect(Screen ? Screen->Width() / 3 : 300, Text);
-    OffsetRect(&R, P.x, P.y + 20);
-    FHintWindow->ActivateHint(R, Text);
-    FHintShown = true;
-    HintTimerOwner = this;
-    FHintTimer = SetTimer(nullptr, 0, static_cast<UINT>(HintHidePause), ApplicationHintTimerProc);
-}
-
-// --- TScreen ------------------------------------------------------------------------------------
-
-TScreen::TScreen(TComponent* AOwner)
-    : TComponent(AOwner), FHintFont(std::make_unique<TFont>()), FMenuFont(std::make_unique<TFont>()),
-      FIconFont(std::make_unique<TFont>()) {
-    FPixelsPerInch = ScreenPixelsPerInch();
-    NONCLIENTMETRICSA NCM{};
-    NCM.cbSize = sizeof(NCM);
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(NCM), &NCM, 0)) {
-        HFONT F = CreateFontIndirectA(&NCM.lfStatusFont);
-        FHintFont->SetHandle(F);
-        DeleteObject(F);
-        F = CreateFontIndirectA(&NCM.lfMenuFont);
-        FMenuFont->SetHandle(F);
-        DeleteObject(F);
-    }
-    LOGFONTA LF{};
-    if (SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof(LF), &LF, 0)) {
-        HFONT F = CreateFontIndirectA(&LF);
-        FIconFont->SetHandle(F);
-        DeleteObject(F);
-    }
-}
-
-TScreen::~TScreen() = default;
-
-RECT TScreen::WorkAreaRect() const {
-    RECT R{0, 0, Width(), Height()};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &R, 0);
-    return R;
-}
-
-void TScreen::SetCursor(TCursor Value) {
-    FCursor = Value;
-    POINT P;
-    GetCursorPos(&P);
-    SetCursorPos(P.x, P.y); // makes the window under the pointer set its cursor again
-}
-
-namespace {
-int CALLBACK EnumFontsProc(const LOGFONTA* LF, const TEXTMETRICA*, DWORD, LPARAM Data) {
-    auto* L = reinterpret_cast<std::vector<std::string>*>(Data);
-    if (LF->lfFaceName[0] != '@')
-        L->push_back(LF->lfFaceName);
-    return 1;
-}
-} // namespace
-
-std::vector<std::string> TScreen::Fonts() const {
-    std::vector<std::string> Result;
-    HDC DC = GetDC(nullptr);
-    LOGFONTA LF{};
-    LF.lfCharSet = DEFAULT_CHARSET;
-    EnumFontFamiliesExA(DC, &LF, EnumFontsProc, reinterpret_cast<LPARAM>(&Result), 0);
-    ReleaseDC(nullptr, DC);
-    std::sort(Result.begin(), Result.end(),
-              [](const std::string& A, const std::string& B) { return CompareText(A, B) < 0; });
-    Result.erase(std::unique(Result.begin(), Result.end()), Result.end());
-    return Result;
-}
-
-void TScreen::AddForm(TCustomForm* Form) {
-    FForms.push_back(Form);
-}
-
-void TScreen::RemoveForm(TCustomForm* Form) {
-    FForms.erase(std::remove(FForms.begin(), FForms.end(), Form), FForms.end());
-    if (FActiveForm == Form)
-        SetActiveForm(nullptr);
-    if (FActiveControl && FActiveControl->GetParentForm() == Form)
-        SetActiveControl(nullptr);
-}
-
-void TScreen::Notification(TComponent* AComponent, TOperation Operation) {
-    TComponent::Notification(AComponent, Operation);
-    if (Operation != opRemove)
-        return;
-    if (AComponent == FActiveControl)
-        FActiveControl = nullptr;
-    if (AComponent == FActiveForm)
-        FActiveForm = nullptr;
-}
-
-void TScreen::SetActiveForm(TCustomForm* Form) {
-    if (Form == FActiveForm)
-        return;
-    if (FActiveForm)
-        FActiveForm->RemoveFreeNotification(this);
-    FActiveForm = Form;
-    if (Form)
-        Form->FreeNotification(this);
-    DoEvent(OnActiveFormChange, this);
-}
-
-void TScreen::SetActiveControl(TWinControl* Control) {
-    if (Control == FActiveControl)
-        return;
-    if (FActiveControl)
-        FActiveControl->RemoveFreeNotification(this);
-    FActiveControl = Control;
-    if (Control)
-        Control->FreeNotification(this);
-    DoEvent(OnActiveControlChange, this);
-}
-
-// --- Forms as data ------------------------------------------------------------------------------
-
-void BuildForm(TCustomForm& Form, const TFormLayout& Layout) {
-    RegisterUiClasses();
-    if (!Layout.Caption.empty())
-        Form.SetCaption(Layout.Caption);
-    Form.SetBorderStyle(Layout.BorderStyle);
-    Form.SetPosition(Layout.Position);
-    Form.SetPixelsPerInch(Layout.PixelsPerInch);
-    if (Layout.ClientWidth)
-        Form.SetClientWidth(Layout.ClientWidth);
-    if (Layout.ClientHeight)
-        Form.SetClientHeight(Layout.ClientHeight);
-    for (const TFormItem& Item : Layout.Items) {
-        TClass Cls = FindClass(Item.ClassName);
-        TWinControl* Parent = &Form;
-        if (!Item.Parent.empty()) {
-            Parent = dynamic_cast<TWinControl*>(Form.FindComponent(Item.Parent));
-            if (!Parent)
-                throw EComponentError(
-                    Format("Parent %s of %s not found", Item.Parent.c_str(), Item.Name.c_str()));
-        }
-        TObject* Obj = Cls->Create(&Form);
-        auto* Comp = dynamic_cast<TComponent*>(Obj);
-        if (!Comp) {
-            delete Obj;
-            throw EComponentError(Format("%s is not a component", Item.ClassName.c_str()));
-        }
-        if (!Item.Name.empty())
-            Comp->SetName(Item.Name);
-        if (auto* C = dynamic_cast<TControl*>(Comp)) {
-            C->SetBounds(Item.Left, Item.Top, Item.Width, Item.Height);
-            if (!Item.Caption.empty())
-                C->SetCaption(Item.Caption);
-            C->SetParent(Parent);
-            if (Item.OnClick)
-                C->OnClick = Item.OnClick;
-        }
-        for (const auto& [Name, Value] : Item.Properties) {
-            // Dotted names reach sub-objects: "Font.Style".
-            TObject* Target = Comp;
-            std::string Rest = Name;
-            for (size_t Dot = Rest.find('.'); Dot != std::string::npos; Dot = Rest.find('.')) {
-                const TPropInfo* Sub = GetPropInfo(Target, Rest.substr(0, Dot));
-                if (!Sub || Sub->Kind != tkClass || !(Target = GetObjectProp(Target, Sub)))
-                    throw EPropertyError(Format(SUnknownProperty, Name.c_str()));
-                Rest = Rest.substr(Dot + 1);
-            }
-            const TPropInfo* Info = GetPropInfo(Target, Rest);
-            if (!Info)
-                throw EPropertyError(Format(SUnknownProperty, Name.c_str()));
-            SetPropValueText(Target, Info, Value);
-        }
-        if (Item.Setup) {
-            if (auto* C = dynamic_cast<TControl*>(Comp))
-                Item.Setup(*C);
-        }
-    }
-    if (!Layout.ActiveControl.empty())
-        Form.SetActiveControl(dynamic_cast<TWinControl*>(Form.FindComponent(Layout.ActiveControl)));
-    Form.ScaleToScreen();
 }

@@ -40,18 +40,21 @@ ZEL_DEFINE_CLASS(
      Prop::Int<TFont>("Size", &TFont::Size, &TFont::SetSize).NotStored(),
      Prop::Set<TFont>("Style", &FontStyleInfo, &TFont::Style, &TFont::SetStyle).WithDefault(0)})
 namespace {
-const TEnumInfo PenStyleInfo{{"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame"}};
-const TEnumInfo BrushStyleInfo{
-    {"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal", "bsBDiagonal", "bsCross", "bsDiagCross"}};
+const TEnumInfo PenStyleInfo{
+    {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame"}};
+const TEnumInfo BrushStyleInfo{{"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal",
+                                "bsBDiagonal", "bsCross", "bsDiagCross"}};
 } // namespace
 
-ZEL_DEFINE_CLASS(TPen, TGraphicsObject,
-                 {Prop::Int<TPen>("Color", &TPen::Color, &TPen::SetColor, &ColorIdents()).WithDefault(clBlack),
-                  Prop::Enum<TPen>("Style", &PenStyleInfo, &TPen::Style, &TPen::SetStyle).WithDefault(0),
-                  Prop::Int<TPen>("Width", &TPen::Width, &TPen::SetWidth).WithDefault(1)})
-ZEL_DEFINE_CLASS(TBrush, TGraphicsObject,
-                 {Prop::Int<TBrush>("Color", &TBrush::Color, &TBrush::SetColor, &ColorIdents()).WithDefault(clWhite),
-                  Prop::Enum<TBrush>("Style", &BrushStyleInfo, &TBrush::Style, &TBrush::SetStyle).WithDefault(0)})
+ZEL_DEFINE_CLASS(
+    TPen, TGraphicsObject,
+    {Prop::Int<TPen>("Color", &TPen::Color, &TPen::SetColor, &ColorIdents()).WithDefault(clBlack),
+     Prop::Enum<TPen>("Style", &PenStyleInfo, &TPen::Style, &TPen::SetStyle).WithDefault(0),
+     Prop::Int<TPen>("Width", &TPen::Width, &TPen::SetWidth).WithDefault(1)})
+ZEL_DEFINE_CLASS(
+    TBrush, TGraphicsObject,
+    {Prop::Int<TBrush>("Color", &TBrush::Color, &TBrush::SetColor, &ColorIdents()).WithDefault(clWhite),
+     Prop::Enum<TBrush>("Style", &BrushStyleInfo, &TBrush::Style, &TBrush::SetStyle).WithDefault(0)})
 
 // --- TGraphicsObject -------------------------------------------------------------------------
 
@@ -548,6 +551,11 @@ TCanvas& TBitmap::Canvas() {
     return *FCanvas;
 }
 
+void TBitmap::Dormant() {
+    if (FCanvas)
+        FCanvas->Release();
+}
+
 const uint8_t* TBitmap::ScanLine(int Row) {
     if (!FBits || Row < 0 || Row >= FHeight)
         throw std::out_of_range("Scan line index out of range");
@@ -558,6 +566,7 @@ const uint8_t* TBitmap::ScanLine(int Row) {
 void TBitmap::Draw(TCanvas& Target, const RECT& R) {
     if (!FHandle)
         return;
+    Dormant();
     HDC Src = CreateCompatibleDC(nullptr);
     HGDIOBJ Old = SelectObject(Src, FHandle);
     int W = R.right - R.left, H = R.bottom - R.top;

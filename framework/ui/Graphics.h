@@ -246,6 +246,10 @@ public:
     // Takes ownership of a platform bitmap (any format; it is copied into a 24-bit section).
     void SetHandle(HBITMAP Bitmap);
     TCanvas& Canvas();
+    // Lets go of the canvas's device context. The platform selects a bitmap into one context at a
+    // time, so whatever copies the bitmap (drawing it, an image list) needs it free; the canvas
+    // makes a new context when it is used again.
+    void Dormant();
     // Rows from the top, 3 bytes per pixel (blue, green, red), each row padded to 4 bytes.
     const uint8_t* ScanLine(int Row);
     int RowBytes() const { return ((FWidth * 3) + 3) & ~3; }

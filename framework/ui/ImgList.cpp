@@ -56,8 +56,11 @@ int TImageList::Add(TBitmap& Image, TBitmap* Mask) {
     if (Image.Empty())
         throw EInvalidOperation("Cannot add an empty image");
     HBITMAP MaskBits = nullptr;
-    if (Mask && !Mask->Empty())
+    if (Mask && !Mask->Empty()) {
+        Mask->Dormant();
         MaskBits = Mask->Handle();
+    }
+    Image.Dormant();
     int Index = ImageList_Add(Handle(), Image.Handle(), MaskBits);
     if (Index < 0)
         throw EInvalidOperation("Failed to add image");

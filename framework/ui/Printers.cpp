@@ -38,19 +38,24 @@ void TSystemPrinterSink::BeginDoc(const std::string& Title) {
     DOCINFOA DI{};
     DI.cbSize = sizeof(DI);
     DI.lpszDocName = Title.c_str();
+    DI.lpszOutput = OutputFile.empty() ? nullptr : OutputFile.c_str();
     if (StartDocA(ReferenceDC(), &DI) <= 0)
         throw EInvalidOperation("Printing could not be started");
 }
 
 void TSystemPrinterSink::AddPage(std::unique_ptr<TMetafile> Page) {
-    StartPage(FDC);
+    if (StartPage(ReferenceDC()) <= 0)
+        throw EInvalidOperation("The printer refused a new page");
     RECT R{0, 0, PageWidth(), PageHeight()};
     PlayEnhMetaFile(FDC, Page->Handle(), &R);
-    EndPage(FDC);
+    if (EndPage(FDC) <= 0)
+        throw EInvalidOperation("The printer refused the page");
 }
 
 void TSystemPrinterSink::EndDoc() {
-    ::EndDoc(FDC);
+    // A job the spooler could not take is a failure, not a finished print.
+    if (::EndDoc(ReferenceDC()) <= 0)
+        throw EInvalidOperation("Printing could not be finished");
 }
 void TSystemPrinterSink::Abort() {
     AbortDoc(FDC);

@@ -36,6 +36,8 @@ public:
     void Abort() override;
     // Name of the printer used ("" when the system has none).
     const std::string& PrinterName() const { return FName; }
+    // When set, the job goes to this file instead of the printer's port (print to file).
+    std::string OutputFile;
 
 private:
     HDC FDC = nullptr;

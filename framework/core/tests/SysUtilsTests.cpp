@@ -209,6 +209,8 @@ TEST_F(FixedSettings, ClockSeam) {
     std::string msg = SysErrorMessage(ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(msg.empty());
     EXPECT_NE(msg.back(), '\n');
+    EXPECT_NE(msg.back(), '.'); // it goes inside our own sentences
+    EXPECT_EQ(SysErrorMessage(0x2000FFFFu), "System error " + std::to_string(0x2000FFFFu));
 }
 
 TEST(SysUtils, LocaleDateTextsRoundTrip) {
@@ -217,4 +219,19 @@ TEST(SysUtils, LocaleDateTextsRoundTrip) {
     std::string text = DateTimeToStr(t);
     EXPECT_NE(text.find("2024"), std::string::npos) << text;
     EXPECT_DOUBLE_EQ(StrToDateTime(text), t) << text;
+}
+
+TEST(SysUtils, DateTimeToSystemTimeGivesThePlatformRecord) {
+    SYSTEMTIME St;
+    DateTimeToSystemTime(EncodeDate(2026, 12, 10) + EncodeTime(21, 5, 7, 250), St);
+    EXPECT_EQ(St.wYear, 2026);
+    EXPECT_EQ(St.wMonth, 12);
+    EXPECT_EQ(St.wDay, 10);
+    EXPECT_EQ(St.wDayOfWeek, 4); // a Thursday
+    EXPECT_EQ(St.wHour, 21);
+    EXPECT_EQ(St.wMinute, 5);
+    EXPECT_EQ(St.wSecond, 7);
+    EXPECT_EQ(St.wMilliseconds, 250);
+    DateTimeToSystemTime(EncodeDate(1899, 12, 30), St);
+    EXPECT_EQ(St.wDayOfWeek, 6);
 }

@@ -249,6 +249,48 @@ TEST_F(ControlTest, AlignedChildrenShareTheClientArea) {
     Form.Hide();
 }
 
+TEST_F(ControlTest, PageControlShowsThePageOfTheTabTheUserChose) {
+    TForm Form(nullptr);
+    Form.SetBounds(0, 0, 400, 300);
+    auto* Pages = new TPageControl(&Form);
+    Pages->SetParent(&Form);
+    Pages->SetAlign(TAlign::alClient);
+    std::vector<TTabSheet*> Sheets;
+    for (const char* Caption : {"Messages", "Hidden", "Grouped", "Styles"}) {
+        auto* S = new TTabSheet(&Form);
+        S->SetCaption(Caption);
+        S->SetPageControl(Pages);
+        Sheets.push_back(S);
+    }
+    Sheets[1]->SetTabVisible(false);
+    int Changes = 0;
+    Pages->OnChange = [&](TObject*) { ++Changes; };
+    Form.Show();
+    Pages->SetActivePage(Sheets[0]);
+    auto Visible = [&] {
+        std::vector<int> V;
+        for (TTabSheet* S : Sheets)
+            V.push_back(IsWindowVisible(S->Handle()) ? 1 : 0);
+        return V;
+    };
+    // A click on a tab moves the tab control's focus; the page must follow, there and back.
+    struct Step {
+        int Tab;
+        TTabSheet* Page;
+    } Steps[] = {{1, Sheets[2]}, {2, Sheets[3]}, {0, Sheets[0]}, {1, Sheets[2]}, {0, Sheets[0]}};
+    for (const Step& S : Steps) {
+        SendMessageA(Pages->Handle(), TCM_SETCURFOCUS, static_cast<WPARAM>(S.Tab), 0);
+        Application->ProcessMessages();
+        EXPECT_EQ(SendMessageA(Pages->Handle(), TCM_GETCURSEL, 0, 0), S.Tab);
+        EXPECT_EQ(Pages->ActivePage(), S.Page) << "tab " << S.Tab;
+        std::vector<int> Want(Sheets.size(), 0);
+        Want[static_cast<size_t>(S.Page->PageIndex())] = 1;
+        EXPECT_EQ(Visible(), Want) << "tab " << S.Tab;
+    }
+    EXPECT_EQ(Changes, 5);
+    Form.Hide();
+}
+
 TEST_F(ControlTest, ListAndComboKeepItemsAndSelectionAcrossWindowRecreation) {
     TSampleForm Form(nullptr);
     auto* Files = Form.Get<TListBox>("Files");

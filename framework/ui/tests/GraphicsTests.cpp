@@ -2,6 +2,7 @@
 
 #include "UiTestSupport.h"
 #include "framework/ui/Graphics.h"
+#include "framework/ui/ImgList.h"
 #include "framework/ui/PngWriter.h"
 
 namespace {
@@ -86,6 +87,27 @@ TEST_F(GraphicsTest, BitmapSavesAndLoadsAsBmp) {
     EXPECT_EQ(L.Canvas().Pixel(6, 4), clRed);
     EXPECT_EQ(L.Canvas().Pixel(0, 0), clNavy);
     EXPECT_THROW(L.LoadFromFile(OutputDir() + "\\missing.bmp"), std::exception);
+}
+
+TEST_F(GraphicsTest, ABitmapDrawnOnStaysDrawableAndAddable) {
+    // Its canvas still holds the bitmap when it is drawn elsewhere or put in an image list.
+    TBitmap Src;
+    Src.SetSize(8, 8);
+    Src.Canvas().Brush().SetColor(clRed);
+    Src.Canvas().FillRect(RECT{0, 0, 8, 8});
+    TBitmap Out;
+    Out.SetSize(20, 10);
+    Out.Canvas().Draw(2, 2, Src);
+    EXPECT_EQ(Out.Canvas().Pixel(5, 5), clRed);
+    TImageList Images(nullptr);
+    Images.SetWidth(8);
+    Images.SetHeight(8);
+    EXPECT_EQ(Images.Add(Src), 0);
+    Images.Draw(Out.Canvas(), 12, 2, 0);
+    EXPECT_EQ(Out.Canvas().Pixel(15, 5), clRed);
+    // The canvas comes back for more drawing.
+    Src.Canvas().SetPixel(0, 0, clBlue);
+    EXPECT_EQ(Src.Canvas().Pixel(0, 0), clBlue);
 }
 
 TEST_F(GraphicsTest, MetafileRecordsWhatIsDrawnAndPlaysItBack) {

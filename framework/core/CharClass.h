@@ -1,0 +1,20 @@
+#pragma once
+// Character tests over ASCII only. Parsers and file formats must read the same bytes the same way
+// on every machine; the C library's tests follow the locale for bytes above 127.
+
+constexpr bool IsAsciiDigit(char C) {
+    return C >= '0' && C <= '9';
+}
+constexpr bool IsAsciiHexDigit(char C) {
+    return IsAsciiDigit(C) || (C >= 'a' && C <= 'f') || (C >= 'A' && C <= 'F');
+}
+constexpr bool IsAsciiLetter(char C) {
+    return (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z');
+}
+constexpr bool IsAsciiAlnum(char C) {
+    return IsAsciiLetter(C) || IsAsciiDigit(C);
+}
+// Letters, digits and "_": what an identifier is made of in the languages the editor colours.
+constexpr bool IsIdentChar(char C) {
+    return IsAsciiAlnum(C) || C == '_';
+}
