@@ -27,8 +27,9 @@ struct ValidatorConfigClass {
     int32_t LineLength = zel::defaults::LineLength;
     int32_t MaximumErrors = zel::defaults::MaximumErrors;
     int32_t MaximumWarnings = zel::defaults::MaximumWarnings;
-    uint32_t Switches[6] = {zel::defaults::SwitchWord, zel::defaults::SwitchWord, zel::defaults::SwitchWord,
-                           zel::defaults::SwitchWord, zel::defaults::SwitchWord, zel::defaults::SwitchWord}; // 1-180
+    uint32_t Switches[6] = {zel::defaults::SwitchWord, zel::defaults::SwitchWord,
+                            zel::defaults::SwitchWord, zel::defaults::SwitchWord,
+                            zel::defaults::SwitchWord, zel::defaults::SwitchWord}; // 1-180
     int32_t FurtherInteger = zel::defaults::FurtherInteger;
     uint32_t ValidatorFlags250 = zel::defaults::ValidatorFlags250;
     uint32_t FurtherFlags = zel::defaults::FurtherFlags;
@@ -37,7 +38,8 @@ struct ValidatorConfigClass {
 struct ToolsConfigClass {
     StrStore DefaultDateFormat{zel::defaults::DateFormat};
     StrStore DefaultTimeFormat{zel::defaults::TimeFormat};
-    int32_t ConvertToolFileType = zel::defaults::ConvertToolFileType; // line end: 1 CR LF, 2 CR, 3 LF, other CR LF
+    int32_t ConvertToolFileType =
+        zel::defaults::ConvertToolFileType; // line end: 1 CR LF, 2 CR, 3 LF, other CR LF
     uint32_t Flags40 = zel::defaults::ToolsFlags;
 };
 
@@ -68,7 +70,7 @@ public:
     using SortFunction = int (*)(const void* store, int32_t a, int32_t b);
 
     ConfigClass();
-    ~ConfigClass();
+    ~ConfigClass() override;
     ConfigClass(const ConfigClass&) = delete;
     ConfigClass& operator=(const ConfigClass&) = delete;
 

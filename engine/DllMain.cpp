@@ -1,5 +1,5 @@
 // Entry point of zelvalidatorliteV30.dll.
-#include "engine/EngineContext.h"
+#include "engine/EngineLifetime.h"
 #include "engine/EngineMessageBox.h"
 
 #include "engine/include/ZelValidator.h"
@@ -59,18 +59,15 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
         switch (reason) {
         case DLL_PROCESS_ATTACH:
             // The engine starts in one stated order: the box seam (ZEL_MESSAGE_BOX_LOG turns
-            // every box into a line of a log file, for test programs), then the context with its
-            // semaphores and interpreter, then what the installer recorded in the registry.
+            // every box into a line of a log file, for test programs), then engineLoad's order.
             installMessageBoxLogFromEnvironment();
-            engineStartup();
-            engineAttach(instance);
+            engineLoad(instance);
             break;
         case DLL_PROCESS_DETACH:
             // At process exit (reserved non-NULL) other threads are gone; freeing is still safe
             // here because the engine owns no thread and no window other than its progress window.
             (void)reserved;
-            engineDetach();
-            engineShutdown();
+            engineUnload();
             break;
         default:
             break;

@@ -2,7 +2,6 @@
 
 #include "engine/ConfigClass.h"
 #include "engine/EngineMessageBox.h"
-#include "engine/EngineStores.h"
 #include "engine/JobClass.h"
 #include "engine/ResultClass.h"
 #include "engine/include/ZelValidator.h"
@@ -11,7 +10,8 @@
 
 #include <shellapi.h>
 
-#include <new>
+#include <memory>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -65,32 +65,34 @@ StartProgramFn currentStartProgram = startProcess;
 void engineStartup() {
     if (context)
         return;
-    context = new EngineContext();
+    auto made = std::make_unique<EngineContext>();
+    auto madeInterpreter = std::make_unique<Interpreter>();
     char temp[1025];
     DWORD n = GetTempPathA(1024, temp);
     if (n > 0 && n < 1024) {
-        context->temporaryFolder.assign(temp);
-        removeTrailingBackslash(context->temporaryFolder);
+        made->temporaryFolder.assign(temp);
+        removeTrailingBackslash(made->temporaryFolder);
     }
-    context->newHandleSemaphore = makeSemaphore("ZELGetNewHandleSemaphore");
-    context->runJobSemaphore = makeSemaphore("ZELRunJobSemaphore");
-    context->checkLinksSemaphore = makeSemaphore("ZELRunJobCheckLinksSemaphore");
-    context->checkLinks2Semaphore = makeSemaphore("ZELRunJobCheckLinks2Semaphore");
-    interpreter = new Interpreter();
+    made->newHandleSemaphore = makeSemaphore("ZELGetNewHandleSemaphore");
+    made->runJobSemaphore = makeSemaphore("ZELRunJobSemaphore");
+    made->checkLinksSemaphore = makeSemaphore("ZELRunJobCheckLinksSemaphore");
+    made->checkLinks2Semaphore = makeSemaphore("ZELRunJobCheckLinks2Semaphore");
+    // Published only when everything is made, so a start-up that throws leaves nothing half-built.
+    interpreter = madeInterpreter.release();
+    context = made.release();
 }
 
 void engineAttach(HMODULE module) {
-    engineStartup();
-    context->module = module;
-    context->handles.setDeleter(deleteHandleElement);
+    EngineContext& ctx = engineContext();
+    ctx.module = module;
+    ctx.handles.setDeleter(deleteHandleElement);
     readInstallInformation();
 }
 
 void engineDetach() {
     if (!context)
         return;
-    ZELFreeHandle(0, ZEL_FREE_ALL);
-    progressWindowDestroy();
+    freeHandle(0, ZEL_FREE_ALL);
 }
 
 void engineShutdown() {
@@ -113,13 +115,13 @@ bool engineStarted() {
 
 Interpreter& engineInterpreter() {
     if (!interpreter)
-        engineStartup(); // as engineContext(): a caller that skipped start-up still gets one
+        throw std::logic_error("the engine has not been started");
     return *interpreter;
 }
 
 EngineContext& engineContext() {
     if (!context)
-        engineStartup(); // a caller that skipped start-up still gets a working context
+        throw std::logic_error("the engine has not been started");
     return *context;
 }
 
@@ -216,13 +218,10 @@ int32_t deleteValidatorClass(ValidatorBaseClass* object) {
     case ZEL_KIND_OPTIONS:
         if (context && object->handle >= 0 && object->handle == context->defaultOptionsHandle)
             context->defaultOptionsHandle = -1;
-        delete static_cast<ConfigClass*>(object);
-        return 1;
+        [[fallthrough]];
     case ZEL_KIND_JOB:
-        delete static_cast<JobClass*>(object);
-        return 1;
     case ZEL_KIND_RESULTS:
-        delete static_cast<ResultClass*>(object);
+        delete object; // each kind frees what it owns in its own destructor
         return 1;
     default:
         return ZELErrorMessage(-1, "deleteValidatorClass", "bad type");

@@ -1,9 +1,13 @@
 #pragma once
-// The engine's one context record, its handle table and the error reporter that every export
-// uses. engineStartup/engineAttach/engineDetach/engineShutdown run in that order from the
-// library's entry point; test programs call them from their fixtures. Start-up makes the handle
-// table, the context and the template tool's interpreter in that order; shut-down frees them in
-// reverse.
+// The engine's base: its one context record, the handle table, the error reporter that every
+// export uses and the shell seams. The configuration, the run, the checks and the exports are
+// built on this and nothing here calls them.
+//
+// Start-up order (see EngineLifetime.h): engineStartup makes the context with its semaphores and
+// the template tool's interpreter; engineAttach records the module and reads what the installer
+// left in the registry. engineDetach frees every handle; engineShutdown frees the rest in reverse.
+// Nothing starts lazily: engineContext() before engineStartup() is a fault and throws, which an
+// export's guard turns into its error answer.
 
 #include "engine/utils/PointerArrayManager.h"
 #include "engine/utils/StrStore.h"
@@ -73,6 +77,13 @@ int32_t readInstallInformation();
 void reportDeferredFault();
 
 // Handle table.
+// Places a new object in the lowest free slot: its handle, or a negative code (the object is then
+// freed).
+int32_t registerHandle(ValidatorBaseClass* object);
+// Frees one handle (a locked one at its last unlock), or all with ZEL_FREE_ALL.
+int32_t freeHandle(int32_t handle, int32_t flags);
+// ZEL_LOCK and ZEL_UNLOCK of one handle.
+int32_t lockHandle(int32_t handle, int32_t flags);
 ValidatorBaseClass* handleObject(int32_t handle);
 ValidatorBaseClass* getValidatorClass(int32_t handle, int32_t kind);
 ConfigClass* optionsObject(int32_t handle);

@@ -3,6 +3,7 @@
 #include "engine/EngineContext.h"
 #include "engine/ExportGuard.h"
 #include "engine/JobClass.h"
+#include "engine/OptionBits.h"
 #include "engine/ResultClass.h"
 #include "engine/include/ZelValidator.h"
 
@@ -14,7 +15,7 @@ ValidatorBaseClass* newObject(int32_t kind) {
     if (kind & ZEL_HANDLE_OPTIONS) {
         auto* options = new (std::nothrow) ConfigClass();
         if (options)
-            options->validator.ValidatorFlags40 &= ~0xE000u;
+            options->validator.ValidatorFlags40 &= ~zel::bits::validator::ClearedOnCreate;
         return options;
     }
     if (kind & ZEL_HANDLE_JOB)
@@ -24,82 +25,24 @@ ValidatorBaseClass* newObject(int32_t kind) {
     return nullptr;
 }
 
+// A new object in the table; an options object may then read the registry and load its
+// configuration, and is freed again when either fails.
 int32_t newHandle(int32_t kind) {
     ValidatorBaseClass* object = newObject(kind);
     if (!object)
         return -2;
-    EngineContext& ctx = engineContext();
-    int32_t handle;
-    {
-        SemaphoreHold hold(ctx.newHandleSemaphore);
-        // The lowest free slot, else one past the end: a new handle never replaces another.
-        handle = ctx.handles.firstEmpty();
-        if (handle < 0)
-            handle = ctx.handles.usableLength();
-        if (!ctx.handles.setPointer(handle, object, false, true)) {
-            deleteValidatorClass(object);
-            return -3;
-        }
-        object->handle = handle;
-        if (object->kind == ZEL_KIND_OPTIONS && ctx.defaultOptionsHandle < 0)
-            ctx.defaultOptionsHandle = handle;
-
-        int32_t code = 0;
-        if (object->kind == ZEL_KIND_OPTIONS && (kind & ZEL_HANDLE_READ_REGISTRY)) {
-            if (ZELReadFromRegistry(handle, 0) != handle)
-                code = -4;
-            else if ((kind & ZEL_HANDLE_LOAD_CONFIGURATION) && ZELHTMLConfiguration(nullptr, handle, 1) < 0)
-                code = -5;
-        }
-        if (code == 0)
-            return handle;
-        ZELFreeHandle(handle, 0);
-        return code;
-    }
-}
-
-int32_t freeOne(int32_t handle) {
-    ValidatorBaseClass* object = handleObject(handle);
-    if (!object)
+    const int32_t handle = registerHandle(object);
+    if (handle < 0 || object->kind != ZEL_KIND_OPTIONS || !(kind & ZEL_HANDLE_READ_REGISTRY))
         return handle;
-    if (object->lockCount > 0) {
-        object->freePending = 1;
+    int32_t code = 0;
+    if (ZELReadFromRegistry(handle, 0) != handle)
+        code = -4;
+    else if ((kind & ZEL_HANDLE_LOAD_CONFIGURATION) && ZELHTMLConfiguration(nullptr, handle, 1) < 0)
+        code = -5;
+    if (code == 0)
         return handle;
-    }
-    if (!engineContext().handles.setPointer(handle, nullptr, false, false, true))
-        return ZELError(-3, "ZELFreeHandle", 2);
-    int32_t deleted = deleteValidatorClass(object);
-    return deleted < 0 ? deleted : handle;
-}
-
-int32_t freeHandle(int32_t handle, int32_t flags) {
-    if (!(flags & ZEL_FREE_ALL))
-        return freeOne(handle);
-    int32_t n = engineContext().handles.usableLength();
-    for (int32_t i = 0; i < n; ++i)
-        if (freeOne(i) < 0)
-            return ZELErrorMessage(-4, "ZELFreeHandle", "recursive call to ZELFreeHandle() failed");
-    return 0;
-}
-
-int32_t lockHandle(int32_t handle, int32_t flags) {
-    ValidatorBaseClass* object = handleObject(handle);
-    if (!object)
-        return handle;
-    if (flags & ZEL_LOCK) {
-        ++object->lockCount;
-        if (!(flags & ZEL_UNLOCK))
-            return handle;
-    }
-    if (flags & ZEL_UNLOCK) {
-        if (--object->lockCount < 0) {
-            object->lockCount = 0;
-            return ZELErrorMessage(-1, "ZELHandle", "tried to unlock handle that isn't locked");
-        }
-        if (object->freePending && object->lockCount == 0)
-            freeOne(handle);
-    }
-    return handle;
+    freeHandle(handle, 0);
+    return code;
 }
 
 } // namespace

@@ -1,10 +1,10 @@
-// Construction and destruction of the three handle objects. A freed object takes itself out of
-// the engine's record of current objects, so no later call can reach freed memory.
+// Construction and destruction of the options and job objects (the results object, which owns
+// what a run built, is the run's). A freed object takes itself out of the engine's record of
+// current objects, so no later call can reach freed memory.
 #include "engine/ConfigClass.h"
 #include "engine/EngineContext.h"
-#include "engine/EngineStores.h"
 #include "engine/JobClass.h"
-#include "engine/ResultClass.h"
+#include "engine/config/CfgStore.h"
 
 ConfigClass::ConfigClass() : ValidatorBaseClass(0) {
     resetStateWords();
@@ -26,8 +26,7 @@ ConfigClass::~ConfigClass() {
             ctx.currentOptions = nullptr;
         engineForgetCfgStore(cfgStore);
     }
-    if (cfgStore)
-        deleteCfgStore(cfgStore);
+    delete cfgStore;
     cfgStore = nullptr;
 }
 
@@ -46,12 +45,4 @@ StrStore ConfigClass::defaultConfigurationFileName() {
 JobClass::~JobClass() {
     if (engineStarted() && engineContext().currentJob == this)
         engineContext().currentJob = nullptr;
-}
-
-ResultClass::~ResultClass() {
-    if (engineStarted() && engineContext().currentResults == this)
-        engineContext().currentResults = nullptr;
-    deleteMsgStore(messages);
-    deleteTagCountStore(tagCounts);
-    deleteValidateArgs(validation);
 }

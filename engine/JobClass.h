@@ -2,6 +2,7 @@
 // The object behind a job handle: what one run needs.
 
 #include "engine/ValidatorBaseClass.h"
+#include "engine/include/ZelValidator.h"
 #include "engine/utils/FileStore.h"
 #include "engine/utils/StrStore.h"
 
@@ -12,7 +13,7 @@
 class JobClass : public ValidatorBaseClass {
 public:
     JobClass() : ValidatorBaseClass(1) {}
-    ~JobClass();
+    ~JobClass() override;
     JobClass(const JobClass&) = delete;
     JobClass& operator=(const JobClass&) = delete;
 
@@ -24,9 +25,9 @@ public:
     int32_t jobType = -1;  // 5001
     int32_t inputMode = 2; // 5000: 2 text, 1 file
     int32_t word = -1;
-    uint32_t flags = 0x60000; // 2000
-    int32_t lineEnd = 4;      // 5002
-    int32_t jobInteger = -1;  // 5004
-    int32_t inputLines = -1;  // taken when a validation starts
+    uint32_t flags = ZEL_JOB_DEFAULTFLAGS; // 2000
+    int32_t lineEnd = 4;                   // 5002
+    int32_t jobInteger = -1;               // 5004
+    int32_t inputLines = -1;               // taken when a validation starts
     HWND progressWindow = nullptr;
 };

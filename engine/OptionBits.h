@@ -1,7 +1,10 @@
 #pragma once
-// The one home of the option bits: each bit of each option word, named by the check box of the
-// options dialog that sets it. The run's own names for them (vf::, of::, ef::, lf::, opt::) are
-// taken from here.
+// The one home of the option, job and results bits: each bit of each option word, named by the
+// check box of the options dialog that sets it, and the bits of the job (2000) and results (3000)
+// flag words. Bits the exported header already names are taken from there. Code elsewhere uses
+// short namespace aliases of these sets (vf, of, ef, lf), never names of its own.
+
+#include "engine/include/ZelValidator.h"
 
 #include <cstdint>
 
@@ -31,6 +34,9 @@ constexpr uint32_t RequireQuickClose = 0x40000;
 constexpr uint32_t RequireLowercaseTags = 0x80000;
 constexpr uint32_t XMLNoSpaceWarning = 0x100000;
 constexpr uint32_t CFML = 0x200000; // set by the run for .cfm and .cfml documents
+// What a new options object and a registry read clear: the macro and block collapsing and the
+// configuration programs are switched on only by the caller.
+constexpr uint32_t ClearedOnCreate = MivaMacros | PHPBlocks | EnablePrograms;
 constexpr uint32_t RequireAttValues = 0x400000;
 constexpr uint32_t UnderscoreInAlphanumeric = 0x1000000; // no check box
 constexpr uint32_t EnableSpellChecking = 0x2000000;
@@ -84,18 +90,46 @@ namespace tools {
 constexpr uint32_t ToolsCreateBAKFiles = 0x1;
 }
 namespace general {
-constexpr uint32_t UseVALFiles = 0x1;
+constexpr uint32_t UseVALFiles = ZEL_GENERAL_USEVALFILES;
 constexpr uint32_t NeverOpenVALFiles = 0x2;
 constexpr uint32_t AlwaysOpenViewer = 0x4;
 constexpr uint32_t IfNoErrorsWarningsDontView = 0x8;
 constexpr uint32_t OpenViewerMaximized = 0x10;
-constexpr uint32_t AutosaveHTMLConfig = 0x20;
-constexpr uint32_t NeverShowProgressBar = 0x40;
+constexpr uint32_t AutosaveHTMLConfig = ZEL_GENERAL_SAVECONFIGYES;
+constexpr uint32_t NeverShowProgressBar = ZEL_GENERAL_NOPROGRESSUNLESSFORCED;
 } // namespace general
 namespace network {
 constexpr uint32_t EnableProxy = 0x1;
 constexpr uint32_t DisableEmailSyntaxCheck = 0x8000;
 constexpr uint32_t RedirectedLinksOK = 0x10000;
 } // namespace network
+
+// Job flag word (2000). The completion step lets a job override three general settings: each
+// override is a pair of "set" and "value" bits.
+namespace job {
+constexpr uint32_t RecordMode = ZEL_JOB_RECORDMODE;
+constexpr uint32_t NoCompletionQuestion = 0x2; // as 0x800: no completion box, no question when clean
+constexpr uint32_t WriteOutput = ZEL_JOB_WRITEOUTPUT;
+constexpr uint32_t InputIsFile = ZEL_JOB_INPUTISFILE;
+constexpr uint32_t AlwaysViewSet = 0x20;
+constexpr uint32_t AlwaysView = 0x40;
+constexpr uint32_t NeverViewSet = 0x80;
+constexpr uint32_t NeverView = 0x100;
+constexpr uint32_t ValChoiceSet = ZEL_JOB_VALCHOICESET;
+constexpr uint32_t ValChoice = ZEL_JOB_VALCHOICE;
+constexpr uint32_t NoCompletionQuestion2 = 0x800;
+constexpr uint32_t NoCompletionBox = 0x1000;
+constexpr uint32_t TextFromEditor = ZEL_JOB_TEXTFROMEDITOR;
+constexpr uint32_t ListingToStore2 = ZEL_JOB_LISTINGTOSTORE2;
+constexpr uint32_t ShowProgress = ZEL_JOB_SHOWPROGRESS;
+constexpr uint32_t HideProgressAfter = ZEL_JOB_HIDEPROGRESSAFTER;
+} // namespace job
+
+// Results flag word (3000).
+namespace results {
+constexpr uint32_t Stopped = ZEL_RESULT_STOPPED;
+constexpr uint32_t OutputFailed = ZEL_RESULT_OUTPUTFAILED;
+constexpr uint32_t LimitReached = 0x8; // too many errors or warnings ended the run
+} // namespace results
 
 } // namespace zel::bits

@@ -18,7 +18,7 @@ class ValidateArgsClass;
 class ResultClass : public ValidatorBaseClass {
 public:
     ResultClass() : ValidatorBaseClass(2) {}
-    ~ResultClass();
+    ~ResultClass() override;
     ResultClass(const ResultClass&) = delete;
     ResultClass& operator=(const ResultClass&) = delete;
 

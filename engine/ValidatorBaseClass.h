@@ -1,5 +1,6 @@
 #pragma once
-// The head of every object behind an engine handle.
+// The head of every object behind an engine handle. The handle table frees objects through the
+// virtual destructor, so it needs no knowledge of what each kind owns.
 
 #include <cstdint>
 
@@ -10,7 +11,10 @@ public:
     int32_t lockCount = 0;
     int32_t freePending = 0; // a free arrived while locked: free at the last unlock
 
+    virtual ~ValidatorBaseClass() = default;
+    ValidatorBaseClass(const ValidatorBaseClass&) = delete;
+    ValidatorBaseClass& operator=(const ValidatorBaseClass&) = delete;
+
 protected:
     explicit ValidatorBaseClass(int32_t k) : kind(k) {}
-    ~ValidatorBaseClass() = default;
 };

@@ -192,165 +192,6 @@ int32_t setFlag(int32_t handle, int32_t id, int32_t mask, int32_t value) {
     return badIdentifier(fn, object->kind);
 }
 
-// ---- ZELGetInteger / ZELSetInteger --------------------------------------------------------------
-
-int32_t getInteger(int32_t handle, int32_t id, int32_t* value) {
-    const char* fn = "ZELGetInteger";
-    if (!value)
-        return ZELError(-6, fn, kNullPointer);
-    *value = -1;
-    ValidatorBaseClass* object = handleObject(handle);
-    if (!object)
-        return ZELError(-2, fn, kBadHandle);
-    if (!validKind(object))
-        return -1;
-    switch (object->kind) {
-    case ZEL_KIND_OPTIONS: {
-        auto& o = *static_cast<ConfigClass*>(object);
-        switch (id) {
-        case ZELID_OPT_LINELENGTH:
-            *value = o.validator.LineLength;
-            return 0;
-        case ZELID_OPT_MAXIMUMERRORS:
-            *value = o.validator.MaximumErrors;
-            return 0;
-        case ZELID_OPT_MAXIMUMWARNINGS:
-            *value = o.validator.MaximumWarnings;
-            return 0;
-        case ZELID_OPT_NETWORKWORD:
-            *value = static_cast<int32_t>(o.network.Flags40);
-            return 0;
-        case ZELID_OPT_CONFIGITEMCOUNT:
-            if (o.cfgStore)
-                *value = cfgStoreItemCount(*o.cfgStore);
-            return 0;
-        case ZELID_OPT_CONFIGFLAGS:
-            if (o.cfgStore)
-                *value = cfgStoreFlagWord(*o.cfgStore);
-            return 0;
-        case ZELID_OPT_FURTHERINTEGER:
-            *value = o.validator.FurtherInteger;
-            return 0;
-        }
-        break;
-    }
-    case ZEL_KIND_JOB: {
-        auto& j = *static_cast<JobClass*>(object);
-        switch (id) {
-        case ZELID_JOB_INPUTMODE:
-            *value = j.inputMode;
-            return 0;
-        case ZELID_JOB_TYPE:
-            *value = j.jobType;
-            return 0;
-        case ZELID_JOB_INTEGER:
-            *value = j.jobInteger;
-            return 0;
-        }
-        break;
-    }
-    case ZEL_KIND_RESULTS: {
-        auto& r = *static_cast<ResultClass*>(object);
-        switch (id) {
-        case ZELID_RESULT_ERRORS:
-            *value = messageCount(r, MessageCount::Errors);
-            return 0;
-        case ZELID_RESULT_WARNINGS:
-            *value = messageCount(r, MessageCount::Warnings);
-            return 0;
-        case ZELID_RESULT_LINES1:
-            *value = r.lines1.lineCount();
-            return 0;
-        case ZELID_RESULT_RECORDS:
-            *value = messageCount(r, MessageCount::Records);
-            return 0;
-        case ZELID_RESULT_LINES2:
-            *value = r.lines2.lineCount();
-            return 0;
-        case ZELID_RESULT_TAGCOUNTROWS:
-            if (r.tagCounts)
-                *value = tagCountRows(*r.tagCounts);
-            return 0;
-        case ZELID_RESULT_MESSAGES:
-            *value = messageCount(r, MessageCount::Messages);
-            return 0;
-        case ZELID_RESULT_COMMENTS:
-            *value = messageCount(r, MessageCount::Comments);
-            return 0;
-        case ZELID_RESULT_RESERVED:
-            return 0;
-        }
-        break;
-    }
-    }
-    return badIdentifier(fn, object->kind);
-}
-
-int32_t setInteger(int32_t handle, int32_t id, int32_t value) {
-    const char* fn = "ZELSetInteger";
-    ValidatorBaseClass* object = handleObject(handle);
-    if (!object)
-        return ZELError(-2, fn, kBadHandle);
-    if (!validKind(object))
-        return -1;
-    switch (object->kind) {
-    case ZEL_KIND_OPTIONS: {
-        auto& o = *static_cast<ConfigClass*>(object);
-        switch (id) {
-        case ZELID_OPT_LINELENGTH:
-            o.validator.LineLength = value;
-            return 0;
-        case ZELID_OPT_MAXIMUMERRORS:
-            o.validator.MaximumErrors = value;
-            return 0;
-        case ZELID_OPT_MAXIMUMWARNINGS:
-            o.validator.MaximumWarnings = value;
-            return 0;
-        case ZELID_OPT_PROGRESSWINDOW:
-            progressWindowSet(o, value);
-            return 0;
-        case ZELID_OPT_CONFIGFLAGS:
-            if (o.cfgStore)
-                cfgStoreOrFlagWord(*o.cfgStore, value);
-            return 0;
-        case ZELID_OPT_FURTHERINTEGER:
-            o.validator.FurtherInteger = value;
-            return 0;
-        }
-        break;
-    }
-    case ZEL_KIND_JOB: {
-        auto& j = *static_cast<JobClass*>(object);
-        switch (id) {
-        case ZELID_JOB_INPUTMODE:
-            j.inputMode = value;
-            return 0;
-        case ZELID_JOB_TYPE:
-            j.jobType = value;
-            if (value == 5)
-                j.lineEnd = 5;
-            return 0;
-        case ZELID_JOB_LINEEND:
-            j.lineEnd = value;
-            return 0;
-        case ZELID_JOB_CLEARPATHS:
-            if (value == 0)
-                j.paths.clear();
-            return 0;
-        case ZELID_JOB_INTEGER:
-            j.jobInteger = value;
-            return 0;
-        }
-        break;
-    }
-    case ZEL_KIND_RESULTS:
-        if (id == ZELID_RESULT_IGNORED)
-            return 0;
-        break;
-    }
-    return badIdentifier(fn, object->kind);
-}
-
 // ---- ZELGetInteger2 / ZELSetInteger2 (results, by index) ----------------------------------------
 
 int32_t getInteger2(int32_t handle, int32_t id, int32_t index, int32_t* value) {
@@ -472,6 +313,292 @@ StrStore& extensionBuffer() {
     return buffer;
 }
 
+// ---- The single values of the handle objects ------------------------------------------------------
+// One row per identifier: the kind of object it belongs to and how it is read and written, as an
+// integer (ZELGetInteger / ZELSetInteger) or as a string (ZELGetString / ZELSetString). A missing
+// function means the value cannot be read (or written) that way.
+
+using Object = ValidatorBaseClass;
+ConfigClass& options(Object& b) {
+    return static_cast<ConfigClass&>(b);
+}
+JobClass& job(Object& b) {
+    return static_cast<JobClass&>(b);
+}
+ResultClass& results(Object& b) {
+    return static_cast<ResultClass&>(b);
+}
+int32_t assigned(bool ok) {
+    return ok ? 0 : -1;
+}
+
+struct ValueRow {
+    int32_t id;
+    int32_t kind;
+    int32_t (*getInteger)(Object&, int32_t&) = nullptr;
+    int32_t (*setInteger)(Object&, int32_t) = nullptr;
+    const char* (*getString)(Object&) = nullptr;
+    int32_t (*setString)(Object&, const char*) = nullptr;
+};
+
+const ValueRow kValues[] = {
+    // Options: integers.
+    {.id = ZELID_OPT_LINELENGTH,
+     .kind = ZEL_KIND_OPTIONS,
+     .getInteger = [](Object& b, int32_t& v) { return v = options(b).validator.LineLength, 0; },
+     .setInteger = [](Object& b, int32_t v) { return options(b).validator.LineLength = v, 0; }},
+    {.id = ZELID_OPT_MAXIMUMERRORS,
+     .kind = ZEL_KIND_OPTIONS,
+     .getInteger = [](Object& b, int32_t& v) { return v = options(b).validator.MaximumErrors, 0; },
+     .setInteger = [](Object& b, int32_t v) { return options(b).validator.MaximumErrors = v, 0; }},
+    {.id = ZELID_OPT_MAXIMUMWARNINGS,
+     .kind = ZEL_KIND_OPTIONS,
+     .getInteger = [](Object& b, int32_t& v) { return v = options(b).validator.MaximumWarnings, 0; },
+     .setInteger = [](Object& b, int32_t v) { return options(b).validator.MaximumWarnings = v, 0; }},
+    {.id = ZELID_OPT_NETWORKWORD,
+     .kind = ZEL_KIND_OPTIONS,
+     .getInteger = [](Object& b,
+                      int32_t& v) { return v = static_cast<int32_t>(options(b).network.Flags40), 0; }},
+    {.id = ZELID_OPT_PROGRESSWINDOW,
+     .kind = ZEL_KIND_OPTIONS,
+     .setInteger = [](Object& b, int32_t v) { return progressWindowSet(options(b), v), 0; }},
+    {.id = ZELID_OPT_CONFIGITEMCOUNT,
+     .kind = ZEL_KIND_OPTIONS,
+     .getInteger =
+         [](Object& b, int32_t& v) {
+             if (const CfgStore* cfg = options(b).cfgStore)
+                 v = cfgStoreItemCount(*cfg);
+             return 0;
+         }},
+    {.id = ZELID_OPT_CONFIGFLAGS,
+     .kind = ZEL_KIND_OPTIONS,
+     .getInteger =
+         [](Object& b, int32_t& v) {
+             if (const CfgStore* cfg = options(b).cfgStore)
+                 v = cfgStoreFlagWord(*cfg);
+             return 0;
+         },
+     .setInteger =
+         [](Object& b, int32_t v) {
+             if (CfgStore* cfg = options(b).cfgStore)
+                 cfgStoreOrFlagWord(*cfg, v);
+             return 0;
+         }},
+    {.id = ZELID_OPT_FURTHERINTEGER,
+     .kind = ZEL_KIND_OPTIONS,
+     .getInteger = [](Object& b, int32_t& v) { return v = options(b).validator.FurtherInteger, 0; },
+     .setInteger = [](Object& b, int32_t v) { return options(b).validator.FurtherInteger = v, 0; }},
+
+    // Options: strings.
+    {.id = ZELID_OPT_CONFIGFILE,
+     .kind = ZEL_KIND_OPTIONS,
+     .getString = [](Object& b) { return options(b).general.DefaultConfigurationFileNameV30.getString(); },
+     .setString =
+         [](Object& b, const char* t) {
+             return assigned(options(b).general.DefaultConfigurationFileNameV30.assign(t));
+         }},
+    {.id = ZELID_OPT_CONFIGHEADER1,
+     .kind = ZEL_KIND_OPTIONS,
+     .getString = [](Object& b) -> const char* {
+         ConfigClass& o = options(b);
+         if (!o.cfgStore)
+             o.cfgStore = newCfgStore(o);
+         return o.cfgStore ? cfgStoreHeaderString(*o.cfgStore, 0) : nullptr;
+     }},
+    {.id = ZELID_OPT_NETWORKSTRING1,
+     .kind = ZEL_KIND_OPTIONS,
+     .getString = [](Object& b) { return options(b).network.Strings[0].getString(); },
+     .setString = [](Object& b, const char* t) { return assigned(options(b).network.Strings[0].assign(t)); }},
+    {.id = ZELID_OPT_NETWORKSTRING2,
+     .kind = ZEL_KIND_OPTIONS,
+     .getString = [](Object& b) { return options(b).network.Strings[1].getString(); },
+     .setString = [](Object& b, const char* t) { return assigned(options(b).network.Strings[1].assign(t)); }},
+    {.id = ZELID_OPT_OUTPUTFILE,
+     .kind = ZEL_KIND_OPTIONS,
+     .getString = [](Object& b) { return options(b).general.OutputFileV30.getString(); }},
+    {.id = ZELID_OPT_OUTPUTVIEWER,
+     .kind = ZEL_KIND_OPTIONS,
+     .getString = [](Object& b) { return options(b).general.OutputViewer.getString(); }},
+    {.id = ZELID_OPT_NETWORKSTRING3,
+     .kind = ZEL_KIND_OPTIONS,
+     .getString = [](Object& b) { return options(b).network.Strings[2].getString(); },
+     .setString = [](Object& b, const char* t) { return assigned(options(b).network.Strings[2].assign(t)); }},
+    {.id = ZELID_OPT_NETWORKSTRING4,
+     .kind = ZEL_KIND_OPTIONS,
+     .getString = [](Object& b) { return options(b).network.Strings[3].getString(); },
+     .setString = [](Object& b, const char* t) { return assigned(options(b).network.Strings[3].assign(t)); }},
+    {.id = ZELID_OPT_LOGFILE,
+     .kind = ZEL_KIND_OPTIONS,
+     .getString = [](Object& b) { return options(b).log.LogFileNameV30.getString(); },
+     .setString = [](Object& b, const char* t) { return assigned(options(b).log.LogFileNameV30.assign(t)); }},
+    {.id = ZELID_OPT_NETWORKNUMBER,
+     .kind = ZEL_KIND_OPTIONS,
+     .getString =
+         [](Object& b) {
+             NetworkConfigClass& n = options(b).network;
+             n.Strings[5].assignInt(n.Number);
+             return n.Strings[5].getString();
+         },
+     .setString =
+         [](Object& b, const char* t) {
+             options(b).network.Number = t ? static_cast<int32_t>(std::strtol(t, nullptr, 10)) : 0;
+             return 0;
+         }},
+    {.id = ZELID_OPT_SECONDCONFIGFILE,
+     .kind = ZEL_KIND_OPTIONS,
+     .getString = [](Object& b) { return options(b).general.SecondConfigurationFileName.getString(); },
+     .setString =
+         [](Object& b, const char* t) {
+             return assigned(options(b).general.SecondConfigurationFileName.assign(t));
+         }},
+
+    // Jobs.
+    {.id = ZELID_JOB_INPUTMODE,
+     .kind = ZEL_KIND_JOB,
+     .getInteger = [](Object& b, int32_t& v) { return v = job(b).inputMode, 0; },
+     .setInteger = [](Object& b, int32_t v) { return job(b).inputMode = v, 0; }},
+    {.id = ZELID_JOB_TYPE,
+     .kind = ZEL_KIND_JOB,
+     .getInteger = [](Object& b, int32_t& v) { return v = job(b).jobType, 0; },
+     .setInteger =
+         [](Object& b, int32_t v) {
+             JobClass& j = job(b);
+             j.jobType = v;
+             if (v == 5)
+                 j.lineEnd = 5;
+             return 0;
+         }},
+    {.id = ZELID_JOB_LINEEND,
+     .kind = ZEL_KIND_JOB,
+     .setInteger = [](Object& b, int32_t v) { return job(b).lineEnd = v, 0; }},
+    {.id = ZELID_JOB_CLEARPATHS,
+     .kind = ZEL_KIND_JOB,
+     .setInteger =
+         [](Object& b, int32_t v) {
+             if (v == 0)
+                 job(b).paths.clear();
+             return 0;
+         }},
+    {.id = ZELID_JOB_INTEGER,
+     .kind = ZEL_KIND_JOB,
+     .getInteger = [](Object& b, int32_t& v) { return v = job(b).jobInteger, 0; },
+     .setInteger = [](Object& b, int32_t v) { return job(b).jobInteger = v, 0; }},
+    {.id = ZELID_JOB_INPUT,
+     .kind = ZEL_KIND_JOB,
+     .getString = [](Object& b) { return job(b).input.getString(); },
+     .setString = [](Object& b, const char* t) { return assigned(job(b).input.assign(t)); }},
+    {.id = ZELID_JOB_OUTPUTFILE,
+     .kind = ZEL_KIND_JOB,
+     .getString = [](Object& b) { return job(b).outputFile.getString(); },
+     .setString = [](Object& b, const char* t) { return assigned(job(b).outputFile.assign(t)); }},
+    {.id = ZELID_JOB_ADDPATH,
+     .kind = ZEL_KIND_JOB,
+     .setString = [](Object& b,
+                     const char* t) { return assigned(job(b).paths.addLine(t ? t : "", 0) == 0); }},
+    {.id = ZELID_JOB_INPUTEXTENSION,
+     .kind = ZEL_KIND_JOB,
+     .getString = [](Object& b) -> const char* {
+         JobClass& j = job(b);
+         if (j.input.isEmpty())
+             return nullptr;
+         extensionBuffer() = j.input.extension();
+         return extensionBuffer().getString();
+     }},
+
+    // Results.
+    {.id = ZELID_RESULT_ERRORS,
+     .kind = ZEL_KIND_RESULTS,
+     .getInteger = [](Object& b,
+                      int32_t& v) { return v = messageCount(results(b), MessageCount::Errors), 0; }},
+    {.id = ZELID_RESULT_WARNINGS,
+     .kind = ZEL_KIND_RESULTS,
+     .getInteger = [](Object& b,
+                      int32_t& v) { return v = messageCount(results(b), MessageCount::Warnings), 0; }},
+    {.id = ZELID_RESULT_LINES1,
+     .kind = ZEL_KIND_RESULTS,
+     .getInteger = [](Object& b, int32_t& v) { return v = results(b).lines1.lineCount(), 0; }},
+    {.id = ZELID_RESULT_RECORDS,
+     .kind = ZEL_KIND_RESULTS,
+     .getInteger = [](Object& b,
+                      int32_t& v) { return v = messageCount(results(b), MessageCount::Records), 0; }},
+    {.id = ZELID_RESULT_LINES2,
+     .kind = ZEL_KIND_RESULTS,
+     .getInteger = [](Object& b, int32_t& v) { return v = results(b).lines2.lineCount(), 0; }},
+    {.id = ZELID_RESULT_IGNORED, .kind = ZEL_KIND_RESULTS, .setInteger = [](Object&, int32_t) { return 0; }},
+    {.id = ZELID_RESULT_TAGCOUNTROWS,
+     .kind = ZEL_KIND_RESULTS,
+     .getInteger =
+         [](Object& b, int32_t& v) {
+             if (const zel::run::TagCountStore* counts = results(b).tagCounts)
+                 v = tagCountRows(*counts);
+             return 0;
+         }},
+    {.id = ZELID_RESULT_MESSAGES,
+     .kind = ZEL_KIND_RESULTS,
+     .getInteger = [](Object& b,
+                      int32_t& v) { return v = messageCount(results(b), MessageCount::Messages), 0; }},
+    {.id = ZELID_RESULT_COMMENTS,
+     .kind = ZEL_KIND_RESULTS,
+     .getInteger = [](Object& b,
+                      int32_t& v) { return v = messageCount(results(b), MessageCount::Comments), 0; }},
+    {.id = ZELID_RESULT_RESERVED,
+     .kind = ZEL_KIND_RESULTS,
+     .getInteger = [](Object&, int32_t&) { return 0; }},
+    {.id = ZELID_RESULT_ADDLINES1,
+     .kind = ZEL_KIND_RESULTS,
+     .setString = [](Object& b,
+                     const char* t) { return assigned(results(b).lines1.addLine(t ? t : "", 0) == 0); }},
+    {.id = ZELID_RESULT_CONTINUELINES1,
+     .kind = ZEL_KIND_RESULTS,
+     .setString = [](Object& b,
+                     const char* t) { return assigned(results(b).lines1.addLine(t ? t : "", 1) == 0); }},
+    {.id = ZELID_RESULT_ADDLINES2,
+     .kind = ZEL_KIND_RESULTS,
+     .setString = [](Object& b,
+                     const char* t) { return assigned(results(b).lines2.addLine(t ? t : "", 0) == 0); }},
+    {.id = ZELID_RESULT_CONTINUELINES2,
+     .kind = ZEL_KIND_RESULTS,
+     .setString = [](Object& b,
+                     const char* t) { return assigned(results(b).lines2.addLine(t ? t : "", 1) == 0); }},
+};
+
+// The row of an identifier for an object of this kind, or NULL.
+const ValueRow* valueRow(int32_t id, int32_t kind) {
+    for (const ValueRow& row : kValues)
+        if (row.id == id && row.kind == kind)
+            return &row;
+    return nullptr;
+}
+
+int32_t getInteger(int32_t handle, int32_t id, int32_t* value) {
+    const char* fn = "ZELGetInteger";
+    if (!value)
+        return ZELError(-6, fn, kNullPointer);
+    *value = -1;
+    ValidatorBaseClass* object = handleObject(handle);
+    if (!object)
+        return ZELError(-2, fn, kBadHandle);
+    if (!validKind(object))
+        return -1;
+    const ValueRow* row = valueRow(id, object->kind);
+    if (!row || !row->getInteger)
+        return badIdentifier(fn, object->kind);
+    return row->getInteger(*object, *value);
+}
+
+int32_t setInteger(int32_t handle, int32_t id, int32_t value) {
+    const char* fn = "ZELSetInteger";
+    ValidatorBaseClass* object = handleObject(handle);
+    if (!object)
+        return ZELError(-2, fn, kBadHandle);
+    if (!validKind(object))
+        return -1;
+    const ValueRow* row = valueRow(id, object->kind);
+    if (!row || !row->setInteger)
+        return badIdentifier(fn, object->kind);
+    return row->setInteger(*object, value);
+}
+
 const char* getString(int32_t handle, int32_t id) {
     const char* fn = "ZELGetString";
     ValidatorBaseClass* object = handleObject(handle);
@@ -481,56 +608,12 @@ const char* getString(int32_t handle, int32_t id) {
     }
     if (!validKind(object))
         return nullptr;
-    switch (object->kind) {
-    case ZEL_KIND_OPTIONS: {
-        auto& o = *static_cast<ConfigClass*>(object);
-        switch (id) {
-        case ZELID_OPT_CONFIGFILE:
-            return o.general.DefaultConfigurationFileNameV30.getString();
-        case ZELID_OPT_CONFIGHEADER1:
-            if (!o.cfgStore)
-                o.cfgStore = newCfgStore(o);
-            return o.cfgStore ? cfgStoreHeaderString(*o.cfgStore, 0) : nullptr;
-        case ZELID_OPT_NETWORKSTRING1:
-            return o.network.Strings[0].getString();
-        case ZELID_OPT_NETWORKSTRING2:
-            return o.network.Strings[1].getString();
-        case ZELID_OPT_NETWORKSTRING3:
-            return o.network.Strings[2].getString();
-        case ZELID_OPT_NETWORKSTRING4:
-            return o.network.Strings[3].getString();
-        case ZELID_OPT_OUTPUTFILE:
-            return o.general.OutputFileV30.getString();
-        case ZELID_OPT_OUTPUTVIEWER:
-            return o.general.OutputViewer.getString();
-        case ZELID_OPT_LOGFILE:
-            return o.log.LogFileNameV30.getString();
-        case ZELID_OPT_NETWORKNUMBER:
-            o.network.Strings[5].assignInt(o.network.Number);
-            return o.network.Strings[5].getString();
-        case ZELID_OPT_SECONDCONFIGFILE:
-            return o.general.SecondConfigurationFileName.getString();
-        }
-        break;
+    const ValueRow* row = valueRow(id, object->kind);
+    if (!row || !row->getString) {
+        badIdentifier(fn, object->kind);
+        return nullptr;
     }
-    case ZEL_KIND_JOB: {
-        auto& j = *static_cast<JobClass*>(object);
-        switch (id) {
-        case ZELID_JOB_INPUT:
-            return j.input.getString();
-        case ZELID_JOB_OUTPUTFILE:
-            return j.outputFile.getString();
-        case ZELID_JOB_INPUTEXTENSION:
-            if (j.input.isEmpty())
-                return nullptr;
-            extensionBuffer() = j.input.extension();
-            return extensionBuffer().getString();
-        }
-        break;
-    }
-    }
-    badIdentifier(fn, object->kind);
-    return nullptr;
+    return row->getString(*object);
 }
 
 int32_t setString(int32_t handle, int32_t id, const char* text) {
@@ -540,68 +623,10 @@ int32_t setString(int32_t handle, int32_t id, const char* text) {
         return ZELError(-2, fn, kBadHandle);
     if (!validKind(object))
         return -1;
-    switch (object->kind) {
-    case ZEL_KIND_OPTIONS: {
-        auto& o = *static_cast<ConfigClass*>(object);
-        StrStore* target = nullptr;
-        switch (id) {
-        case ZELID_OPT_CONFIGFILE:
-            target = &o.general.DefaultConfigurationFileNameV30;
-            break;
-        case ZELID_OPT_NETWORKSTRING1:
-            target = &o.network.Strings[0];
-            break;
-        case ZELID_OPT_NETWORKSTRING2:
-            target = &o.network.Strings[1];
-            break;
-        case ZELID_OPT_NETWORKSTRING3:
-            target = &o.network.Strings[2];
-            break;
-        case ZELID_OPT_NETWORKSTRING4:
-            target = &o.network.Strings[3];
-            break;
-        case ZELID_OPT_LOGFILE:
-            target = &o.log.LogFileNameV30;
-            break;
-        case ZELID_OPT_SECONDCONFIGFILE:
-            target = &o.general.SecondConfigurationFileName;
-            break;
-        case ZELID_OPT_NETWORKNUMBER:
-            o.network.Number = text ? static_cast<int32_t>(std::strtol(text, nullptr, 10)) : 0;
-            return 0;
-        }
-        if (target)
-            return target->assign(text) ? 0 : -1;
-        break;
-    }
-    case ZEL_KIND_JOB: {
-        auto& j = *static_cast<JobClass*>(object);
-        switch (id) {
-        case ZELID_JOB_INPUT:
-            return j.input.assign(text) ? 0 : -1;
-        case ZELID_JOB_OUTPUTFILE:
-            return j.outputFile.assign(text) ? 0 : -1;
-        case ZELID_JOB_ADDPATH:
-            return j.paths.addLine(text ? text : "", 0) == 0 ? 0 : -1;
-        }
-        break;
-    }
-    case ZEL_KIND_RESULTS: {
-        auto& r = *static_cast<ResultClass*>(object);
-        switch (id) {
-        case ZELID_RESULT_ADDLINES1:
-        case ZELID_RESULT_CONTINUELINES1:
-            return r.lines1.addLine(text ? text : "", id == ZELID_RESULT_CONTINUELINES1 ? 1 : 0) == 0 ? 0
-                                                                                                      : -1;
-        case ZELID_RESULT_ADDLINES2:
-        case ZELID_RESULT_CONTINUELINES2:
-            return r.lines2.addLine(text ? text : "", id == ZELID_RESULT_CONTINUELINES2 ? 1 : 0) == 0 ? 0
-                                                                                                      : -1;
-        }
-        break;
-    }
-    }
-    return badIdentifier(fn, object->kind);
+    const ValueRow* row = valueRow(id, object->kind);
+    if (!row || !row->setString)
+        return badIdentifier(fn, object->kind);
+    return row->setString(*object, text);
 }
 
 const char* getString2(int32_t handle, int32_t id, int32_t index) {

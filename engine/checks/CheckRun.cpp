@@ -34,16 +34,19 @@ std::string upperCase(const std::string& s) {
 }
 
 bool namesEqual(const char* a, const char* b) {
-    if (isAscii(a) && isAscii(b)) {
-        for (; *a && *b; ++a, ++b) {
-            const char x = *a >= 'a' && *a <= 'z' ? static_cast<char>(*a - 32) : *a;
-            const char y = *b >= 'a' && *b <= 'z' ? static_cast<char>(*b - 32) : *b;
-            if (x != y)
-                return false;
-        }
-        return *a == *b;
+    // One pass: plain ASCII compares here; the first byte of another script hands the whole pair
+    // to the configuration's comparison.
+    for (const char *x = a, *y = b;; ++x, ++y) {
+        const auto cx = static_cast<unsigned char>(*x), cy = static_cast<unsigned char>(*y);
+        if ((cx | cy) & 0x80)
+            return cfgNamesEqual(a, b);
+        const int ux = cx >= 'a' && cx <= 'z' ? cx - 32 : cx;
+        const int uy = cy >= 'a' && cy <= 'z' ? cy - 32 : cy;
+        if (ux != uy)
+            return false;
+        if (cx == 0)
+            return true;
     }
-    return cfgNamesEqual(a, b);
 }
 
 bool isBlank(char c) {
@@ -80,20 +83,20 @@ void emitConfigMessage(ValidateArgsClass& args, const std::string& text) {
 
 CheckRun::CheckRun(ValidateArgsClass& a, CfgStore* store) : args(a), cfg(store) {
     const run::RunOptions& o = a.runOptions;
-    if (o.validator(opt::ServerSections) && o.validator(opt::CollapseServerSections))
+    if (o.validator(vf::IgnoreTextInPercents) && o.validator(vf::CollapseASP))
         placeholders_.push_back("ASP");
-    if (o.validator(opt::PHPBlocks))
+    if (o.validator(vf::PHPBlocks))
         placeholders_.push_back("PHP");
-    if (o.validator(opt::MivaMacros))
+    if (o.validator(vf::MivaMacros))
         placeholders_.push_back("MIVA");
-    if (o.validator(opt::CFML))
+    if (o.validator(vf::CFML))
         placeholders_.push_back("CxF");
-    kindOptions.cfml = o.validator(opt::CFML);
-    kindOptions.underscore = o.validator(opt::UnderscoreInAlphanumeric);
+    kindOptions.cfml = o.validator(vf::CFML);
+    kindOptions.underscore = o.validator(vf::UnderscoreInAlphanumeric);
     kindOptions.placeholders = placeholders_;
-    quotingOptions.ignoreRequirements = o.validator(opt::IgnoreQuotationRequirements);
-    quotingOptions.allEquivalent = o.validator(opt::TreatAllQuotesEquivalent);
-    quotingOptions.requireQuoted = o.validator(opt::RequireQuotedAttValues);
+    quotingOptions.ignoreRequirements = o.validator(vf::IgnoreQuotationRequirements);
+    quotingOptions.allEquivalent = o.validator(vf::TreatAllQuotesEquivalent);
+    quotingOptions.requireQuoted = o.validator(vf::RequireQuotedAttValues);
     for (int32_t k = 0; k < CFG_KINDS; ++k) {
         const std::vector<int32_t>* order = cfg->orderList(k);
         usable_[k].assign(order ? order->size() : 0, -1);
@@ -130,7 +133,8 @@ MsgLocation CheckRun::at(size_t piecePos, size_t length) const {
     return m;
 }
 
-bool CheckRun::usable(int32_t kind, int32_t number, int32_t warnId, const char* name, const MsgLocation* where) {
+bool CheckRun::usable(int32_t kind, int32_t number, int32_t warnId, const char* name,
+                      const MsgLocation* where) {
     if (kind < 0 || kind >= CFG_KINDS || number < 0)
         return false;
     std::vector<int8_t>& cache = usable_[kind];
@@ -232,12 +236,14 @@ const AttributeIndex& CheckRun::attributes(int32_t tagNumber) {
     return index;
 }
 
-void CheckRun::findByName(const AttributeIndex& index, const std::string& upperName, std::vector<size_t>& out) {
+void CheckRun::findByName(const AttributeIndex& index, const std::string& upperName,
+                          std::vector<size_t>& out) {
     auto nameAt = [&](size_t position) -> const std::string& {
         return attributeInfo_[static_cast<size_t>(index.records[position])].upper;
     };
-    auto it = std::lower_bound(index.byName.begin(), index.byName.end(), upperName,
-                               [&](size_t position, const std::string& name) { return nameAt(position) < name; });
+    auto it =
+        std::lower_bound(index.byName.begin(), index.byName.end(), upperName,
+                         [&](size_t position, const std::string& name) { return nameAt(position) < name; });
     for (; it != index.byName.end() && nameAt(*it) == upperName; ++it)
         out.push_back(*it);
 }
@@ -255,7 +261,8 @@ const std::vector<CheckRun::Container>& CheckRun::containers(int32_t tagNumber, 
             if (!c)
                 continue;
             const int32_t type = c->getWord(2);
-            found.push_back(Container{number, type == 1 || type == 2 ? type : 0, c->getName()});
+            found.push_back(Container{number, type == 1 || type == 2 ? type : 0, c->getName(),
+                                      run::StructureStore::key(c->getName())});
         }
     }
     return found;

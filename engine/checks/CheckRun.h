@@ -10,6 +10,7 @@
 
 #include "engine/checks/ValueKinds.h"
 #include "engine/config/CfgStore.h"
+#include "engine/run/MessageIds.h"
 #include "engine/run/ValidateArgs.h"
 
 namespace zel::checks {
@@ -17,15 +18,10 @@ namespace zel::checks {
 using run::MsgLocation;
 using run::ValidateArgsClass;
 
-// Option bits the checks read, by their check box names (OptionBits.h is their home).
-namespace opt {
-using namespace bits::validator;
-using namespace bits::output;
-using namespace bits::entity;
-using namespace bits::flags250;
-constexpr uint32_t ServerSections = IgnoreTextInPercents;
-constexpr uint32_t CollapseServerSections = CollapseASP;
-} // namespace opt
+// Short names of the option words' bit sets the checks read (OptionBits.h is their one home).
+namespace vf = bits::validator;
+namespace of = bits::output;
+namespace ef = bits::entity;
 
 // One token of the current tag: entry 0 is the name, the others its attributes.
 struct TagEntry {
@@ -39,8 +35,8 @@ struct TagEntry {
     int32_t quoting = 0; // 0 none, 1 single, 2 double quotation marks
     bool matched = false;
     bool accepted = false;
-    int32_t attributeMessage = 85;
-    int32_t valueMessage = 86;
+    int32_t attributeMessage = msg::AttributeMessage;
+    int32_t valueMessage = msg::ValueMessage;
     bool added = false;
     int32_t server = -1; // -1 not yet known, 0 no, 1 yes
     int32_t badAmpersands = 0;
@@ -86,7 +82,8 @@ public:
 
     // Whether a record may be used: its category is active, or in the configuration's own list;
     // a record without a category always may. The undefined category gives warnId naming name.
-    bool usable(int32_t kind, int32_t number, int32_t warnId, const char* name, const MsgLocation* at = nullptr);
+    bool usable(int32_t kind, int32_t number, int32_t warnId, const char* name,
+                const MsgLocation* at = nullptr);
 
     // Tag name record numbers with the name (case-blind), in the configuration's name order.
     const std::vector<int32_t>& tagRecords(const std::string& upperName);
@@ -101,12 +98,13 @@ public:
         int32_t number;
         int32_t pseudo; // 0 an element, 1 "(everywhere)", 2 "(first tag)"
         std::string name;
+        std::string key; // the name as the structure store keys it
     };
     const std::vector<Container>& containers(int32_t tagNumber, int32_t list);
 
     KindOptions kindOptions;
     QuotingOptions quotingOptions;
-    std::vector<size_t> positions; // scratch of the attribute match
+    std::vector<size_t> positions;       // scratch of the attribute match
     std::vector<int32_t> scratchRecords; // scratch of the placement check
     std::vector<char> scratchKeep;
     std::vector<int32_t> scratchCandidates; // scratch of the value check

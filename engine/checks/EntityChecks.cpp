@@ -1,5 +1,6 @@
 #include "engine/checks/EntityChecks.h"
 
+#include "engine/run/MessageIds.h"
 #include "engine/utils/StrStore.h"
 
 #include <windows.h>
@@ -18,27 +19,26 @@ const char* const kMarkup[] = {"amp", "gt", "lt", "quot"};
 
 // HTML 4.01: symbols, mathematical symbols and Greek letters.
 const char* const kSymbols[] = {
-    "fnof",    "Alpha",  "Beta",    "Gamma",  "Delta",  "Epsilon", "Zeta",   "Eta",    "Theta",  "Iota",
-    "Kappa",   "Lambda", "Mu",      "Nu",     "Xi",     "Omicron", "Pi",     "Rho",    "Sigma",  "Tau",
-    "Upsilon", "Phi",    "Chi",     "Psi",    "Omega",  "alpha",   "beta",   "gamma",  "delta",  "epsilon",
-    "zeta",    "eta",    "theta",   "iota",   "kappa",  "lambda",  "mu",     "nu",     "xi",     "omicron",
-    "pi",      "rho",    "sigmaf",  "sigma",  "tau",    "upsilon", "phi",    "chi",    "psi",    "omega",
-    "thetasym", "upsih", "piv",     "bull",   "hellip", "prime",   "Prime",  "oline",  "frasl",  "weierp",
-    "image",   "real",   "trade",   "alefsym", "larr",  "uarr",    "rarr",   "darr",   "harr",   "crarr",
-    "lArr",    "uArr",   "rArr",    "dArr",   "hArr",   "forall",  "part",   "exist",  "empty",  "nabla",
-    "isin",    "notin",  "ni",      "prod",   "sum",    "minus",   "lowast", "radic",  "prop",   "infin",
-    "ang",     "and",    "or",      "cap",    "cup",    "int",     "there4", "sim",    "cong",   "asymp",
-    "ne",      "equiv",  "le",      "ge",     "sub",    "sup",     "nsub",   "sube",   "supe",   "oplus",
-    "otimes",  "perp",   "sdot",    "lceil",  "rceil",  "lfloor",  "rfloor", "lang",   "rang",   "loz",
-    "spades",  "clubs",  "hearts",  "diams",
+    "fnof",     "Alpha",  "Beta",   "Gamma",   "Delta",  "Epsilon", "Zeta",   "Eta",   "Theta", "Iota",
+    "Kappa",    "Lambda", "Mu",     "Nu",      "Xi",     "Omicron", "Pi",     "Rho",   "Sigma", "Tau",
+    "Upsilon",  "Phi",    "Chi",    "Psi",     "Omega",  "alpha",   "beta",   "gamma", "delta", "epsilon",
+    "zeta",     "eta",    "theta",  "iota",    "kappa",  "lambda",  "mu",     "nu",    "xi",    "omicron",
+    "pi",       "rho",    "sigmaf", "sigma",   "tau",    "upsilon", "phi",    "chi",   "psi",   "omega",
+    "thetasym", "upsih",  "piv",    "bull",    "hellip", "prime",   "Prime",  "oline", "frasl", "weierp",
+    "image",    "real",   "trade",  "alefsym", "larr",   "uarr",    "rarr",   "darr",  "harr",  "crarr",
+    "lArr",     "uArr",   "rArr",   "dArr",    "hArr",   "forall",  "part",   "exist", "empty", "nabla",
+    "isin",     "notin",  "ni",     "prod",    "sum",    "minus",   "lowast", "radic", "prop",  "infin",
+    "ang",      "and",    "or",     "cap",     "cup",    "int",     "there4", "sim",   "cong",  "asymp",
+    "ne",       "equiv",  "le",     "ge",      "sub",    "sup",     "nsub",   "sube",  "supe",  "oplus",
+    "otimes",   "perp",   "sdot",   "lceil",   "rceil",  "lfloor",  "rfloor", "lang",  "rang",  "loz",
+    "spades",   "clubs",  "hearts", "diams",
 };
 
 // HTML 4.01: markup-significant and internationalisation characters.
 const char* const kSpecial[] = {
-    "quot",  "amp",    "lt",    "gt",     "OElig",  "oelig",  "Scaron", "scaron", "Yuml",   "circ",
-    "tilde", "ensp",   "emsp",  "thinsp", "zwnj",   "zwj",    "lrm",    "rlm",    "ndash",  "mdash",
-    "lsquo", "rsquo",  "sbquo", "ldquo",  "rdquo",  "bdquo",  "dagger", "Dagger", "permil", "lsaquo",
-    "rsaquo", "euro",
+    "quot",  "amp",   "lt",     "gt",    "OElig",  "oelig",  "Scaron", "scaron", "Yuml",   "circ",  "tilde",
+    "ensp",  "emsp",  "thinsp", "zwnj",  "zwj",    "lrm",    "rlm",    "ndash",  "mdash",  "lsquo", "rsquo",
+    "sbquo", "ldquo", "rdquo",  "bdquo", "dagger", "Dagger", "permil", "lsaquo", "rsaquo", "euro",
 };
 
 static_assert(sizeof kSymbols / sizeof *kSymbols == 124, "symbols set");
@@ -134,17 +134,17 @@ int numericEntity(CheckRun& run, const std::string& name) {
     const long value = numericValue(name, hex);
     if (value < 0)
         return 0;
-    if (hex && !run.entity(opt::AllowHexadecimalEntities)) {
-        run.args.emitter.addHint(213);
+    if (hex && !run.entity(ef::AllowHexadecimalEntities)) {
+        run.args.emitter.addHint(msg::HintHexadecimalEntities);
         return 0;
     }
     if (value == 9 || value == 10 || (value >= 32 && value <= 255))
         return 1;
     if (!inUnicodeRange(value))
         return 0;
-    if (run.entity(opt::IncludeUnicode))
+    if (run.entity(ef::IncludeUnicode))
         return 1;
-    run.args.emitter.addHint(214);
+    run.args.emitter.addHint(msg::HintUnicodeEntities);
     return 0;
 }
 
@@ -191,9 +191,9 @@ int checkEntity(CheckRun& run, const std::string& name, const std::string& shown
     int32_t pos = cfg.findByName(CFG_ENTITY, name.c_str(), false);
     if (pos < 0) {
         if (!nearMatch.empty())
-            e.addMessage(303, &at, shown.c_str(), nearMatch.c_str());
+            e.addMessage(msg::EntityCaseMismatch, &at, shown.c_str(), nearMatch.c_str());
         else
-            e.addMessage(96, &at, shown.c_str());
+            e.addMessage(msg::UnknownEntity, &at, shown.c_str());
         return 0;
     }
     const int32_t count = cfg.getCount(CFG_ENTITY);
@@ -202,16 +202,16 @@ int checkEntity(CheckRun& run, const std::string& name, const std::string& shown
         if (!r || !namesEqual(r->getName(), name.c_str()))
             break;
         if (cfg.positionOf(CFG_ENTITY, r->getWord(1)) != pos ||
-            !run.usable(CFG_ENTITY, r->getWord(1), 106, r->getName(), &at))
+            !run.usable(CFG_ENTITY, r->getWord(1), msg::EntityUndefinedCategory, r->getName(), &at))
             continue;
         if (name == r->getName())
             return 1;
         nearMatch = r->getName();
     }
     if (!nearMatch.empty())
-        e.addMessage(303, &at, shown.c_str(), nearMatch.c_str());
+        e.addMessage(msg::EntityCaseMismatch, &at, shown.c_str(), nearMatch.c_str());
     else
-        e.addMessage(97, &at, shown.c_str());
+        e.addMessage(msg::InactiveEntity, &at, shown.c_str());
     return 0;
 }
 
@@ -227,14 +227,14 @@ size_t scanEntity(CheckRun& run, const std::string& line, size_t pos, int32_t li
     const size_t semi = c.at;
     MsgLocation at{lineNumber, static_cast<int32_t>(pos) + 1, -1};
     if (semi == std::string::npos) {
-        run.args.emitter.addMessage(95, &at);
+        run.args.emitter.addMessage(msg::EndOfLineInEntity, &at);
         return pos + 1;
     }
     at.length = static_cast<int32_t>(semi - pos + 1);
     // No entity name is anywhere near this long: it is unknown, and only its start is shown.
     // (Taking every such name whole would cost the square of a long line's length.)
     if (semi - pos - 1 > kLongestEntityName) {
-        run.args.emitter.addMessage(96, &at, line.substr(pos + 1, 20).c_str());
+        run.args.emitter.addMessage(msg::UnknownEntity, &at, line.substr(pos + 1, 20).c_str());
         return pos + 1;
     }
     const std::string name = line.substr(pos + 1, semi - pos - 1);

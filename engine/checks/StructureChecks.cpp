@@ -6,6 +6,7 @@
 
 #include "engine/EngineMessageBox.h"
 #include "engine/checks/TagChecks.h"
+#include "engine/run/MessageIds.h"
 
 namespace zel::checks {
 
@@ -32,12 +33,12 @@ int32_t countedTags(const CheckRun& run) {
 // by a closing tag closed itself.
 int32_t closingRuleOf(const CheckRun& run, const TagStore& r, bool& mark314) {
     const int32_t rule = r.getProperty(0);
-    if (run.validator(opt::XMLCompatibility) && run.quickClose) {
+    if (run.validator(vf::XMLCompatibility) && run.quickClose) {
         if (rule == 0)
             mark314 = true;
         return 2;
     }
-    if (run.validator(opt::RequireOptionalClosingTags) && rule == 1)
+    if (run.validator(vf::RequireOptionalClosingTags) && rule == 1)
         return 0;
     return rule;
 }
@@ -83,13 +84,13 @@ bool placeElement(CheckRun& run, bool recheck) {
             run.closingRule = 2;
             return true;
         }
-        if (run.flags1021(opt::IgnoreTagsWithColons) && name.find(':') != std::string::npos)
+        if (run.flags1021(bits::flags250::IgnoreTagsWithColons) && name.find(':') != std::string::npos)
             return true;
-        e.addMessage(65, &at, name.c_str());
+        e.addMessage(msg::UnknownElement, &at, name.c_str());
         return true;
     }
     for (const int32_t number : all) {
-        if (!run.usable(CFG_TAGNAME, number, 101, name.c_str()))
+        if (!run.usable(CFG_TAGNAME, number, msg::UndefinedCategory, name.c_str()))
             continue;
         if (run.nameRecords.size() >= kMaxNameRecords) {
             const std::string text = "There is a limit of " + std::to_string(kMaxNameRecords) + " entries.";
@@ -102,7 +103,7 @@ bool placeElement(CheckRun& run, bool recheck) {
         run.refused = true;
         run.closingRule = 1;
         run.inactive = true;
-        e.addMessage(66, nullptr, name.c_str());
+        e.addMessage(msg::InactiveElement, nullptr, name.c_str());
         return true;
     }
     for (const int32_t number : run.nameRecords) {
@@ -113,8 +114,8 @@ bool placeElement(CheckRun& run, bool recheck) {
     }
 
     // Judge every record: may the element stand here by it?
-    const bool cfml = run.validator(opt::CFML);
-    const bool firstTagStands = countedTags(run) == 0 || run.validator(opt::FirstTagAnywhere);
+    const bool cfml = run.validator(vf::CFML);
+    const bool firstTagStands = countedTags(run) == 0 || run.validator(vf::FirstTagAnywhere);
     auto stands = [&](const CheckRun::Container& c) {
         return c.pseudo == Everywhere || (c.pseudo == FirstTag && firstTagStands);
     };
@@ -129,7 +130,7 @@ bool placeElement(CheckRun& run, bool recheck) {
         const std::vector<CheckRun::Container>& valid = run.containers(records[k], 0);
         const std::vector<CheckRun::Container>& excluding = run.containers(records[k], 1);
         int32_t decision = 0; // 1 valid, -1 excluded, -2 not contained
-        if (run.validator(opt::TagRangeAlwaysValid))
+        if (run.validator(vf::TagRangeAlwaysValid))
             decision = 1;
         for (size_t i = 0; decision == 0 && i < std::max(valid.size(), excluding.size()); ++i) {
             if (i < valid.size() && stands(valid[i]))
@@ -141,10 +142,11 @@ bool placeElement(CheckRun& run, bool recheck) {
             int32_t validDepth = run::kNotOpen, excludingDepth = run::kNotOpen;
             for (const CheckRun::Container& v : valid)
                 if (!v.pseudo)
-                    validDepth = std::max(validDepth, a.structure.findOpen(v.name, 1 | 4 | (cfml ? 2 : 0)));
+                    validDepth = std::max(validDepth, a.structure.findOpenKey(v.key, 1 | 4 | (cfml ? 2 : 0)));
             for (const CheckRun::Container& x : excluding)
                 if (!x.pseudo)
-                    excludingDepth = std::max(excludingDepth, a.structure.findOpen(x.name, 1 | (cfml ? 2 : 0)));
+                    excludingDepth =
+                        std::max(excludingDepth, a.structure.findOpenKey(x.key, 1 | (cfml ? 2 : 0)));
             if (validDepth > excludingDepth && validDepth >= -1) {
                 decision = 1;
             } else if (excludingDepth > validDepth && excludingDepth >= -1) {
@@ -198,19 +200,19 @@ bool placeElement(CheckRun& run, bool recheck) {
             run.requiresAttributes = run.requiresAttributes || r->getProperty(3) == 1;
             if (closingRuleOf(run, *r, mark314) != firstRule) {
                 if (!warned100)
-                    e.addMessage(100, nullptr, name.c_str());
+                    e.addMessage(msg::ElementClosingRuleConflict, nullptr, name.c_str());
                 warned100 = true;
                 run.closingRule = 1;
             }
             if ((r->getProperty(1) == 1) != firstIgnore) {
                 if (!warned105)
-                    e.addMessage(105, nullptr, name.c_str());
+                    e.addMessage(msg::ElementIgnoreRuleConflict, nullptr, name.c_str());
                 warned105 = true;
                 ignore = false;
             }
         }
         if (mark314)
-            e.addMessage(314, &at, name.c_str());
+            e.addMessage(msg::ClosingTagRequired, &at, name.c_str());
         // A tag that closed itself has no text to ignore: ignoring would swallow the document.
         if (ignore && !(run.quickClose && run.closingRule == 2))
             a.startIgnoring(name, a.piece.start.line);
@@ -238,30 +240,32 @@ bool placeElement(CheckRun& run, bool recheck) {
                 container = n;
                 break;
             }
-            if (container.empty() && !(n.size() >= 2 && (n[0] == 'c' || n[0] == 'C') && (n[1] == 'f' || n[1] == 'F')))
+            if (container.empty() &&
+                !(n.size() >= 2 && (n[0] == 'c' || n[0] == 'C') && (n[1] == 'f' || n[1] == 'F')))
                 container = n;
         }
         if (!container.empty()) {
-            e.addHint(216, container.c_str());
+            e.addHint(msg::HintFirstTagOutOfRange, container.c_str());
             run.closingRule = 1;
             a.structure.pushAssumed(container);
             return placeElement(run, true);
         }
     }
     std::string suffix;
-    if (run.output(opt::ShowExtendedInfo)) {
+    if (run.output(of::ShowExtendedInfo)) {
         if (!validContainers.empty()) {
             suffix += " This element may be contained in " + joinList(quoted(validContainers), "and") + ".";
             for (const std::string& n : validContainers)
                 if (n == "(first tag)")
-                    e.addHint(222);
+                    e.addHint(msg::HintFirstTagAnywhere);
         }
         if (!excludingContainers.empty())
-            suffix += " This element may not be contained in " + joinList(quoted(excludingContainers), "and") + ".";
+            suffix +=
+                " This element may not be contained in " + joinList(quoted(excludingContainers), "and") + ".";
     }
     suffix += anyExcluded ? " The tag is currently contained within an element that may not contain it."
                           : " The tag is currently not contained in an element that allows its use.";
-    e.addMessage(67, &at, name.c_str(), suffix.c_str());
+    e.addMessage(msg::ElementNotValidHere, &at, name.c_str(), suffix.c_str());
     run.refused = true;
     run.closingRule = 1;
     return true;
@@ -270,8 +274,8 @@ bool placeElement(CheckRun& run, bool recheck) {
 bool recordOpening(CheckRun& run) {
     ValidateArgsClass& a = run.args;
     const run::Piece& p = a.piece;
-    const int32_t index =
-        a.structure.add(run::EntryOpeningTag, run.entries[0].text, p.start.line, p.start.character, run.closingRule);
+    const int32_t index = a.structure.add(run::EntryOpeningTag, run.entries[0].text, p.start.line,
+                                          p.start.character, run.closingRule);
     run::StructureEntry* entry = a.structure.entry(index);
     if (!entry)
         return false;
@@ -292,7 +296,7 @@ int validateCloseTag(CheckRun& run) {
     while (end > 0 && isBlank(t[end - 1]))
         --end;
     cut.end = end;
-    const bool slashEnd = run.validator(opt::XMLCompatibility) && end > 1 && t[end - 1] == '/';
+    const bool slashEnd = run.validator(vf::XMLCompatibility) && end > 1 && t[end - 1] == '/';
     if (slashEnd)
         cut.end = end - 1;
     if (!cutName(run, cut, true))
@@ -306,26 +310,26 @@ int validateCloseTag(CheckRun& run) {
             entries[0].text += entries[1].text;
             entries[0].upper = upperCase(entries[0].text);
             entries.erase(entries.begin() + 1);
-            e.addMessage(73, nullptr, shown.c_str());
+            e.addMessage(msg::ClosingTagSpaceAfterSlash, nullptr, shown.c_str());
             if (!exact)
-                e.addMessage(72, nullptr, shown.c_str());
+                e.addMessage(msg::ClosingTagExtraText, nullptr, shown.c_str());
         } else {
-            e.addMessage(72, nullptr, shown.c_str());
+            e.addMessage(msg::ClosingTagExtraText, nullptr, shown.c_str());
         }
     }
-    if (run.validator(opt::RequireLowercaseTags)) {
+    if (run.validator(vf::RequireLowercaseTags)) {
         for (const TagEntry& entry : entries) {
             if (hasUpperCase(run, entry.text)) {
                 const MsgLocation at = run.at(entry.textPos, entry.text.size());
-                e.addMessage(315, &at, entry.text.c_str());
+                e.addMessage(msg::UppercaseName, &at, entry.text.c_str());
                 break;
             }
         }
     }
     if (slashEnd)
-        e.addMessage(313, nullptr, entries[0].text.c_str());
+        e.addMessage(msg::QuickCloseAsClosingTag, nullptr, entries[0].text.c_str());
     if (entries[0].text == "/") {
-        e.addMessage(88);
+        e.addMessage(msg::MissingClosingTag);
         return 1;
     }
     const std::string name = entries[0].text.substr(1);
@@ -333,7 +337,7 @@ int validateCloseTag(CheckRun& run) {
     const run::Piece& p = a.piece;
     const int32_t closing = a.structure.add(run::EntryClosingTag, name, p.start.line, p.start.character);
     if (opened == run::kNotOpen) {
-        e.addMessage(75, nullptr, name.c_str());
+        e.addMessage(msg::ClosingTagNeverOpened, nullptr, name.c_str());
         return 1;
     }
     run::StructureEntry* element = a.structure.entry(opened);
@@ -348,8 +352,8 @@ int validateCloseTag(CheckRun& run) {
         }
     }
     if (element->closingRule == 2)
-        e.addMessage(78, nullptr, element->text.c_str(), element->text.c_str());
-    if (!run.validator(opt::CheckNesting) || run.openRequired.empty())
+        e.addMessage(msg::ClosingTagNotAllowed, nullptr, element->text.c_str(), element->text.c_str());
+    if (!run.validator(vf::CheckNesting) || run.openRequired.empty())
         return 1;
     // The innermost element after the closed one that still waits for its closing tag.
     const int32_t innerIndex = run.openRequired.back();
@@ -358,7 +362,7 @@ int validateCloseTag(CheckRun& run) {
     run::StructureEntry* inner = a.structure.entry(innerIndex);
     if (!inner || inner->nestingReported || lstrcmpiA(inner->text.c_str(), name.c_str()) == 0)
         return 1;
-    e.addMessage(74, nullptr, inner->text.c_str(), element->text.c_str(), inner->line);
+    e.addMessage(msg::NestingError, nullptr, inner->text.c_str(), element->text.c_str(), inner->line);
     inner->nestingReported = true;
     return 1;
 }

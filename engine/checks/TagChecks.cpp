@@ -7,6 +7,7 @@
 #include "engine/EngineMessageBox.h"
 #include "engine/checks/EntityChecks.h"
 #include "engine/checks/StructureChecks.h"
+#include "engine/run/MessageIds.h"
 #include "engine/utils/StrStore.h"
 
 namespace zel::checks {
@@ -44,13 +45,13 @@ Token readToken(CheckRun& run, CutState& cut, bool quiet) {
             if (!quiet && cut.pos < cut.end && !isBlank(t[cut.pos]) && t[cut.pos] != '=' &&
                 !run.placeholderAt(t, cut.pos)) {
                 const MsgLocation at = run.at(cut.pos, 1);
-                e.addMessage(57, &at);
+                e.addMessage(msg::TextAfterQuotedString, &at);
             }
             return k;
         }
         // A mark without its partner is passed over and the token read again without it.
         if (!quiet)
-            e.addMessage(56);
+            e.addMessage(msg::MissingQuoteInTag);
         ++cut.pos;
         k.pos = cut.pos;
     }
@@ -59,7 +60,7 @@ Token readToken(CheckRun& run, CutState& cut, bool quiet) {
         if (d == '"' || d == '\'') {
             if (!quiet) {
                 const MsgLocation at = run.at(cut.pos, 1);
-                e.addMessage(63, &at);
+                e.addMessage(msg::QuoteInText, &at);
             }
             ++cut.pos;
             continue;
@@ -107,11 +108,12 @@ void showNewerConfigurationBox() {
     if (shown)
         return;
     shown = true;
-    engineMessageBox(nullptr,
-                     "The configuration file that you are using is for a newer version of ZEL Orvalent. It "
-                     "contains references to built-in attribute values that do not exist in this version. You "
-                     "should upgrade to the latest version of ZEL Orvalent.",
-                     "Orvalent: Need To Update Executable", ZEL_BOX_ERROR);
+    engineMessageBox(
+        nullptr,
+        "The configuration file that you are using is for a newer version of ZEL Orvalent. It "
+        "contains references to built-in attribute values that do not exist in this version. You "
+        "should upgrade to the latest version of ZEL Orvalent.",
+        "Orvalent: Need To Update Executable", ZEL_BOX_ERROR);
 }
 
 // One entry against one usable attribute record.
@@ -137,7 +139,7 @@ void checkValue(CheckRun& run, TagEntry& entry, int32_t attributeNumber) {
     candidates.clear();
     for (const int32_t number : *values) {
         const TagStore* v = cfg.record(CFG_ATTVALUE, number);
-        if (!v || !run.usable(CFG_ATTVALUE, number, 101, v->getName()))
+        if (!v || !run.usable(CFG_ATTVALUE, number, msg::UndefinedCategory, v->getName()))
             continue;
         candidates.push_back(number);
         const int32_t code = v->getWord(2);
@@ -155,12 +157,12 @@ void checkValue(CheckRun& run, TagEntry& entry, int32_t attributeNumber) {
                     entry.valueMessage = q;
                 }
             }
-            if (nearMatch && entry.valueMessage == 86)
+            if (nearMatch && entry.valueMessage == msg::ValueMessage)
                 entry.valueMessage = nearMatch;
         } else if (entry.hasValue && namesEqual(entry.decoded.c_str(), v->getName())) {
             entry.valueMessage = quotingMessage(v->getProperty(0), entry.quoting, qo);
             if (!entry.valueMessage && v->getProperty(1) == 5 && entry.decoded != v->getName())
-                entry.valueMessage = 84;
+                entry.valueMessage = msg::ValueCaseSensitive;
             accepted = entry.valueMessage == 0;
         }
         if (accepted) {
@@ -210,7 +212,13 @@ void matchAttributes(CheckRun& run) {
     std::vector<int32_t> found, refused;
     // Copies, not references: entries grow below (attributes added by the configuration), and
     // a reference into them would read moved memory.
+#ifdef ZEL_FUZZ_CHECK_OLD_TAG_NAME_FAULT
+    // Only the fuzzer's fault-check build (bench/fuzz-engine/run --old-fault) takes this, to show
+    // that the fuzzer finds the fault by itself.
+    const std::string& tagName = run.entries[0].text;
+#else
     const std::string tagName = run.entries[0].text;
+#endif
     for (const int32_t tagNumber : run.nameRecords) {
         const AttributeIndex& index = run.attributes(tagNumber);
         std::vector<size_t>& positions = run.positions;
@@ -234,7 +242,7 @@ void matchAttributes(CheckRun& run) {
                 anyMatch = anyMatch || nameMatches(run.entries[i], upper, prefix);
             if (!anyMatch && !requiredOrRecommended)
                 continue;
-            const bool usable = run.usable(CFG_ATTRIBUTE, number, 101, r->getName());
+            const bool usable = run.usable(CFG_ATTRIBUTE, number, msg::UndefinedCategory, r->getName());
             for (size_t i = 1; i < run.entries.size(); ++i) {
                 TagEntry& entry = run.entries[i];
                 if (!nameMatches(entry, upper, prefix))
@@ -250,17 +258,19 @@ void matchAttributes(CheckRun& run) {
                     if (!entry.accepted)
                         refused.push_back(number);
                 } else if (!entry.matched) {
-                    entry.attributeMessage = 81;
+                    entry.attributeMessage = msg::InactiveAttribute;
                 }
             }
             if (!usable || anyMatch)
                 continue;
             const MsgLocation at = entryLocation(run, run.entries[0]);
             if (r->getProperty(0) == 3) {
-                run.args.emitter.addMessage(79, &at, tagName.c_str(), r->getName());
+                run.args.emitter.addMessage(msg::MissingRequiredAttribute, &at, tagName.c_str(),
+                                            r->getName());
                 appendAdded(run, r->getName());
-            } else if (r->getProperty(1) == 1 && run.output(opt::ShowMissingAttWarnings)) {
-                run.args.emitter.addMessage(107, &at, tagName.c_str(), r->getName());
+            } else if (r->getProperty(1) == 1 && run.output(of::ShowMissingAttWarnings)) {
+                run.args.emitter.addMessage(msg::MissingRecommendedAttribute, &at, tagName.c_str(),
+                                            r->getName());
                 appendAdded(run, r->getName());
             }
         }
@@ -271,7 +281,8 @@ void matchAttributes(CheckRun& run) {
 }
 
 std::string invalidValueText(CheckRun& run, TagEntry& entry) {
-    std::string text = "The \"" + entry.text + "\" attribute has an invalid attribute value \"" + entry.value + "\".";
+    std::string text =
+        "The \"" + entry.text + "\" attribute has an invalid attribute value \"" + entry.value + "\".";
     std::vector<int32_t> kept;
     for (const int32_t number : entry.candidates) {
         const TagStore* v = run.cfg->record(CFG_ATTVALUE, number);
@@ -281,7 +292,7 @@ std::string invalidValueText(CheckRun& run, TagEntry& entry) {
         if (std::find(kept.begin(), kept.end(), number) == kept.end())
             kept.push_back(number);
     }
-    if (!run.output(opt::ShowExtendedInfo) || kept.empty())
+    if (!run.output(of::ShowExtendedInfo) || kept.empty())
         return text;
     std::vector<std::string> items;
     for (const int32_t number : kept) {
@@ -294,7 +305,8 @@ std::string invalidValueText(CheckRun& run, TagEntry& entry) {
             items.push_back(kind ? kind : "[an unnamed value kind: please report this fault]");
         }
     }
-    text += items.size() == 1 ? " Try using the following value: " : " Try using one of the following values: ";
+    text +=
+        items.size() == 1 ? " Try using the following value: " : " Try using one of the following values: ";
     text += joinList(items, "or");
     text += ".";
     return text;
@@ -307,27 +319,26 @@ std::string unknownAttributeText(CheckRun& run, const TagEntry& entry) {
         const AttributeIndex& index = run.attributes(tagNumber);
         for (const int32_t number : index.records) {
             const TagStore* r = run.cfg->record(CFG_ATTRIBUTE, number);
-            if (r && run.usable(CFG_ATTRIBUTE, number, 101, r->getName()))
+            if (r && run.usable(CFG_ATTRIBUTE, number, msg::UndefinedCategory, r->getName()))
                 valid.emplace_back(run.cfg->positionOf(CFG_ATTRIBUTE, number), r->getName());
         }
     }
     std::sort(valid.begin(), valid.end());
-    std::vector<std::string> raw, names;
+    // Each name once, compared without regard to case (a set: a tag may allow hundreds).
+    std::unordered_set<std::string> seen;
+    std::vector<std::string> names;
     for (const auto& v : valid) {
-        bool seen = false;
-        for (const std::string& n : raw)
-            seen = seen || namesEqual(n.c_str(), v.second.c_str());
-        if (seen)
+        if (!seen.insert(upperCase(v.second)).second)
             continue;
-        raw.push_back(v.second);
         names.push_back("\"" + v.second + "\"");
     }
-    std::string text = "The \"" + entry.text + "\" attribute is not valid for the \"" + tagName + "\" element.";
+    std::string text =
+        "The \"" + entry.text + "\" attribute is not valid for the \"" + tagName + "\" element.";
     if (names.empty())
         text += " This tag cannot have any attributes.";
     else if (names.size() == 1)
         text += " The only valid attribute for this element is " + names[0] + ".";
-    else if (run.output(opt::ShowExtendedInfo))
+    else if (run.output(of::ShowExtendedInfo))
         text += " The valid attributes for this element are: " + joinList(names, "and") + ".";
     return text;
 }
@@ -341,26 +352,26 @@ void report(CheckRun& run) {
             continue;
         if (entry.matched) {
             MsgLocation at = valueLocation(run, entry);
-            if (entry.valueMessage == 86) {
+            if (entry.valueMessage == msg::ValueMessage) {
                 const std::string text = invalidValueText(run, entry);
-                e.addMessage(86, &at, text.c_str());
-            } else if (entry.valueMessage == 89) {
+                e.addMessage(msg::ValueMessage, &at, text.c_str());
+            } else if (entry.valueMessage == msg::AttributeNeedsValue) {
                 at = entryLocation(run, entry);
-                e.addMessage(89, &at, entry.text.c_str());
+                e.addMessage(msg::AttributeNeedsValue, &at, entry.text.c_str());
             } else if (entry.valueMessage != 0) {
                 e.addMessage(entry.valueMessage, &at, entry.decoded.c_str(), entry.text.c_str());
             }
             continue;
         }
         const MsgLocation at = entryLocation(run, entry);
-        if (entry.attributeMessage != 85) {
+        if (entry.attributeMessage != msg::AttributeMessage) {
             e.addMessage(entry.attributeMessage, &at, entry.text.c_str(), tagName.c_str());
             continue;
         }
         if (i == run.entries.size() - 1 && entry.text == "/")
-            e.addHint(227);
+            e.addHint(msg::HintQuickClose);
         const std::string text = unknownAttributeText(run, entry);
-        e.addMessage(85, &at, text.c_str());
+        e.addMessage(msg::AttributeMessage, &at, text.c_str());
     }
 }
 
@@ -368,16 +379,16 @@ void lastChecks(CheckRun& run) {
     run::MessageEmitter& e = run.args.emitter;
     std::vector<TagEntry>& entries = run.entries;
     const std::string tagName = entries[0].text;
-    if (run.validator(opt::RequireLowercaseTags)) {
+    if (run.validator(vf::RequireLowercaseTags)) {
         for (const TagEntry& entry : entries) {
             if (!entry.added && hasUpperCase(run, entry.text)) {
                 const MsgLocation at = entryLocation(run, entry);
-                e.addMessage(315, &at, entry.text.c_str());
+                e.addMessage(msg::UppercaseName, &at, entry.text.c_str());
                 break;
             }
         }
     }
-    if (run.entity(opt::CheckEntitiesInAttValues)) {
+    if (run.entity(ef::CheckEntitiesInAttValues)) {
         for (size_t i = 1; i < entries.size(); ++i) {
             TagEntry& entry = entries[i];
             if (!entry.hasValue || entry.value.find('&') == std::string::npos)
@@ -385,16 +396,16 @@ void lastChecks(CheckRun& run) {
             entry.badAmpersands = unresolvedAmpersands(run, entry.value);
             if (entry.badAmpersands > 0) {
                 const MsgLocation at = valueLocation(run, entry);
-                e.addMessage(112, &at, entry.text.c_str());
+                e.addMessage(msg::BadEntityInAttributeValue, &at, entry.text.c_str());
             }
         }
     }
-    if (run.validator(opt::RequireAttValues)) {
+    if (run.validator(vf::RequireAttValues)) {
         for (size_t i = 1; i < entries.size(); ++i) {
             const TagEntry& entry = entries[i];
             if (!entry.hasValue && !entry.added && entry.server != 1) {
                 const MsgLocation at = entryLocation(run, entry);
-                e.addMessage(318, &at, entry.text.c_str());
+                e.addMessage(msg::AttributeWithoutValue, &at, entry.text.c_str());
             }
         }
     }
@@ -410,7 +421,7 @@ void lastChecks(CheckRun& run) {
         }
         if (count > 1) {
             const MsgLocation at = entryLocation(run, entries[i]);
-            e.addMessage(103, &at, entries[i].text.c_str(), tagName.c_str(), count);
+            e.addMessage(msg::RepeatedAttribute, &at, entries[i].text.c_str(), tagName.c_str(), count);
         }
     }
 }
@@ -439,12 +450,12 @@ bool cutName(CheckRun& run, CutState& cut, bool closingMode) {
     TagEntry name;
     setText(name, k.text, k.pos);
     if (k.equal && !closingMode) {
-        run.args.emitter.addMessage(77, nullptr, t.substr(0, cut.end).c_str());
+        run.args.emitter.addMessage(msg::MisplacedEqual, nullptr, t.substr(0, cut.end).c_str());
         return false;
     }
     if (k.quoting && !closingMode) {
         const MsgLocation at = run.at(k.pos, k.text.size() + 2);
-        run.args.emitter.addMessage(55, &at, k.text.c_str());
+        run.args.emitter.addMessage(msg::QuotedTagName, &at, k.text.c_str());
     }
     run.entries.push_back(std::move(name));
     return true;
@@ -460,7 +471,8 @@ bool cutAttributes(CheckRun& run, CutState& cut, bool closingMode) {
             return true;
         if (run.entries.size() >= kMaxEntries) {
             if (!closingMode)
-                e.addMessage(64, nullptr, nullptr, nullptr, static_cast<int32_t>(kMaxEntries));
+                e.addMessage(msg::TooManyAttributes, nullptr, nullptr, nullptr,
+                             static_cast<int32_t>(kMaxEntries));
             return true;
         }
         const Token k = readToken(run, cut, closingMode);
@@ -471,14 +483,14 @@ bool cutAttributes(CheckRun& run, CutState& cut, bool closingMode) {
                     run.entries.back().hasValue = true;
                 continue;
             }
-            e.addMessage(77, nullptr, tagName.c_str());
+            e.addMessage(msg::MisplacedEqual, nullptr, tagName.c_str());
             return false;
         }
         if (k.text.empty() && !k.quoting)
             continue;
         if (k.quoting && !closingMode) {
             const MsgLocation at = run.at(k.pos, k.text.size() + 2);
-            e.addMessage(59, &at, k.text.c_str());
+            e.addMessage(msg::QuotedAttributeName, &at, k.text.c_str());
         }
         TagEntry entry;
         setText(entry, k.text, k.pos);
@@ -493,7 +505,7 @@ bool cutAttributes(CheckRun& run, CutState& cut, bool closingMode) {
             if (cut.pos >= cut.end) {
                 if (!closingMode) {
                     const MsgLocation at = entryLocation(run, entry);
-                    e.addMessage(60, &at, entry.text.c_str());
+                    e.addMessage(msg::NoAttributeValue, &at, entry.text.c_str());
                 }
                 entry.hasValue = true;
                 entry.valuePos = equalPos;
@@ -503,12 +515,12 @@ bool cutAttributes(CheckRun& run, CutState& cut, bool closingMode) {
             }
             const Token v = readToken(run, cut, closingMode);
             if (v.equal && !closingMode) {
-                e.addMessage(77, nullptr, tagName.c_str());
+                e.addMessage(msg::MisplacedEqual, nullptr, tagName.c_str());
                 return false;
             }
-            if ((blanksBefore || blanksAfter) && !closingMode && !run.validator(opt::AllowSpacesAroundEqual)) {
+            if ((blanksBefore || blanksAfter) && !closingMode && !run.validator(vf::AllowSpacesAroundEqual)) {
                 const MsgLocation at = run.at(equalPos, 1);
-                e.addMessage(61, &at);
+                e.addMessage(msg::SpacesAroundEqual, &at);
             }
             setValue(entry, v);
         } else {
@@ -533,7 +545,7 @@ int validateTag(CheckRun& run) {
     size_t end = t.size();
     while (end > 0 && isBlank(t[end - 1]))
         --end;
-    if (run.validator(opt::XMLCompatibility) && end > 0 && t[end - 1] == '/') {
+    if (run.validator(vf::XMLCompatibility) && end > 0 && t[end - 1] == '/') {
         const size_t slash = end - 1;
         run.quickClose = true;
         cut.end = slash;
@@ -541,12 +553,12 @@ int validateTag(CheckRun& run) {
         while (before > 0 && isBlank(t[before - 1]))
             --before;
         if (before == 0) {
-            e.addMessage(88);
+            e.addMessage(msg::MissingClosingTag);
             return 1;
         }
-        if (run.validator(opt::XMLNoSpaceWarning) && before == slash) {
+        if (run.validator(vf::XMLNoSpaceWarning) && before == slash) {
             const MsgLocation at = run.at(slash, 1);
-            e.addMessage(109, &at);
+            e.addMessage(msg::SpaceBeforeQuickClose, &at);
         }
     }
     if (!cutName(run, cut, false))
@@ -564,7 +576,7 @@ int validateTag(CheckRun& run) {
     std::vector<TagEntry>& entries = run.entries;
     if (entries.size() == 1 && run.requiresAttributes) {
         const MsgLocation at = entryLocation(run, entries[0]);
-        e.addMessage(108, &at, entries[0].text.c_str());
+        e.addMessage(msg::NoAttributes, &at, entries[0].text.c_str());
     }
 
     const bool serverName = run.placeholderAt(entries[0].text, 0) != 0;

@@ -7,32 +7,156 @@
 #include <cstring>
 #include <iterator>
 
+#include "engine/run/MessageIds.h"
+
 namespace zel::checks {
 
 namespace {
 
-const char* const kBasicColors[] = {"aqua", "black", "blue",   "fuchsia", "gray",  "green", "lime",   "maroon",
-                                    "navy", "olive", "purple", "red",     "silver", "teal", "white", "yellow"};
+const char* const kBasicColors[] = {"aqua",   "black",  "blue",  "fuchsia", "gray",   "green",
+                                    "lime",   "maroon", "navy",  "olive",   "purple", "red",
+                                    "silver", "teal",   "white", "yellow"};
 
-const char* const kExtendedColors[] = {
-    "aliceblue", "antiquewhite", "aqua", "aquamarine", "azure", "beige", "bisque", "black", "blanchedalmond",
-    "blue", "blueviolet", "brown", "burlywood", "cadetblue", "chartreuse", "chocolate", "coral",
-    "cornflowerblue", "cornsilk", "crimson", "cyan", "darkblue", "darkcyan", "darkgoldenrod", "darkgray",
-    "darkgreen", "darkkhaki", "darkmagenta", "darkolivegreen", "darkorange", "darkorchid", "darkred",
-    "darksalmon", "darkseagreen", "darkslateblue", "darkslategray", "darkturquoise", "darkviolet", "deeppink",
-    "deepskyblue", "dimgray", "dodgerblue", "firebrick", "floralwhite", "forestgreen", "fuchsia", "gainsboro",
-    "ghostwhite", "gold", "goldenrod", "gray", "green", "greenyellow", "honeydew", "hotpink", "indianred",
-    "indigo", "ivory", "khaki", "lavender", "lavenderblush", "lawngreen", "lemonchiffon", "lightblue",
-    "lightcoral", "lightcyan", "lightgoldenrodyellow", "lightgreen", "lightgrey", "lightpink", "lightsalmon",
-    "lightseagreen", "lightskyblue", "lightslategray", "lightsteelblue", "lightyellow", "lime", "limegreen",
-    "linen", "magenta", "maroon", "mediumaquamarine", "mediumblue", "mediumorchid", "mediumpurple",
-    "mediumseagreen", "mediumslateblue", "mediumspringgreen", "mediumturquoise", "mediumvioletred",
-    "midnightblue", "mintcream", "mistyrose", "moccasin", "navajowhite", "navy", "oldlace", "olive",
-    "olivedrab", "orange", "orangered", "orchid", "palegoldenrod", "palegreen", "paleturquoise",
-    "palevioletred", "papayawhip", "peachpuff", "peru", "pink", "plum", "powderblue", "purple", "red",
-    "rosybrown", "royalblue", "saddlebrown", "salmon", "sandybrown", "seagreen", "seashell", "sienna",
-    "silver", "skyblue", "slateblue", "slategray", "snow", "springgreen", "steelblue", "tan", "teal",
-    "thistle", "tomato", "turquoise", "violet", "wheat", "white", "whitesmoke", "yellow", "yellowgreen"};
+const char* const kExtendedColors[] = {"aliceblue",
+                                       "antiquewhite",
+                                       "aqua",
+                                       "aquamarine",
+                                       "azure",
+                                       "beige",
+                                       "bisque",
+                                       "black",
+                                       "blanchedalmond",
+                                       "blue",
+                                       "blueviolet",
+                                       "brown",
+                                       "burlywood",
+                                       "cadetblue",
+                                       "chartreuse",
+                                       "chocolate",
+                                       "coral",
+                                       "cornflowerblue",
+                                       "cornsilk",
+                                       "crimson",
+                                       "cyan",
+                                       "darkblue",
+                                       "darkcyan",
+                                       "darkgoldenrod",
+                                       "darkgray",
+                                       "darkgreen",
+                                       "darkkhaki",
+                                       "darkmagenta",
+                                       "darkolivegreen",
+                                       "darkorange",
+                                       "darkorchid",
+                                       "darkred",
+                                       "darksalmon",
+                                       "darkseagreen",
+                                       "darkslateblue",
+                                       "darkslategray",
+                                       "darkturquoise",
+                                       "darkviolet",
+                                       "deeppink",
+                                       "deepskyblue",
+                                       "dimgray",
+                                       "dodgerblue",
+                                       "firebrick",
+                                       "floralwhite",
+                                       "forestgreen",
+                                       "fuchsia",
+                                       "gainsboro",
+                                       "ghostwhite",
+                                       "gold",
+                                       "goldenrod",
+                                       "gray",
+                                       "green",
+                                       "greenyellow",
+                                       "honeydew",
+                                       "hotpink",
+                                       "indianred",
+                                       "indigo",
+                                       "ivory",
+                                       "khaki",
+                                       "lavender",
+                                       "lavenderblush",
+                                       "lawngreen",
+                                       "lemonchiffon",
+                                       "lightblue",
+                                       "lightcoral",
+                                       "lightcyan",
+                                       "lightgoldenrodyellow",
+                                       "lightgreen",
+                                       "lightgrey",
+                                       "lightpink",
+                                       "lightsalmon",
+                                       "lightseagreen",
+                                       "lightskyblue",
+                                       "lightslategray",
+                                       "lightsteelblue",
+                                       "lightyellow",
+                                       "lime",
+                                       "limegreen",
+                                       "linen",
+                                       "magenta",
+                                       "maroon",
+                                       "mediumaquamarine",
+                                       "mediumblue",
+                                       "mediumorchid",
+                                       "mediumpurple",
+                                       "mediumseagreen",
+                                       "mediumslateblue",
+                                       "mediumspringgreen",
+                                       "mediumturquoise",
+                                       "mediumvioletred",
+                                       "midnightblue",
+                                       "mintcream",
+                                       "mistyrose",
+                                       "moccasin",
+                                       "navajowhite",
+                                       "navy",
+                                       "oldlace",
+                                       "olive",
+                                       "olivedrab",
+                                       "orange",
+                                       "orangered",
+                                       "orchid",
+                                       "palegoldenrod",
+                                       "palegreen",
+                                       "paleturquoise",
+                                       "palevioletred",
+                                       "papayawhip",
+                                       "peachpuff",
+                                       "peru",
+                                       "pink",
+                                       "plum",
+                                       "powderblue",
+                                       "purple",
+                                       "red",
+                                       "rosybrown",
+                                       "royalblue",
+                                       "saddlebrown",
+                                       "salmon",
+                                       "sandybrown",
+                                       "seagreen",
+                                       "seashell",
+                                       "sienna",
+                                       "silver",
+                                       "skyblue",
+                                       "slateblue",
+                                       "slategray",
+                                       "snow",
+                                       "springgreen",
+                                       "steelblue",
+                                       "tan",
+                                       "teal",
+                                       "thistle",
+                                       "tomato",
+                                       "turquoise",
+                                       "violet",
+                                       "wheat",
+                                       "white",
+                                       "whitesmoke",
+                                       "yellow",
+                                       "yellowgreen"};
 
 static_assert(std::size(kBasicColors) == 16, "basic colour names");
 static_assert(std::size(kExtendedColors) == 140, "extended colour names");
@@ -75,7 +199,8 @@ bool alphanumeric(const std::string& v, bool underscore) {
     if (v.empty())
         return false;
     for (char c : v) {
-        const bool ok = std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.' || (underscore && c == '_');
+        const bool ok =
+            std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.' || (underscore && c == '_');
         if (!ok)
             return false;
     }
@@ -120,9 +245,9 @@ bool test(int32_t code, const std::string& v, const KindOptions& o, int32_t& mes
         if (!v.empty() && v[0] == '#' && sixHex(v, 1))
             return true;
         if (sixHex(v, 0))
-            message = 319;
+            message = msg::ColourMissingHash;
         else if (sixHexWithO(v, 0) || (!v.empty() && v[0] == '#' && sixHexWithO(v, 1)))
-            message = 320;
+            message = msg::ColourLetterO;
         return false;
     case 6:
         return v.size() > 1 && (v[0] == '+' || v[0] == '-') && positiveInteger(v.substr(1));
@@ -158,7 +283,8 @@ bool test(int32_t code, const std::string& v, const KindOptions& o, int32_t& mes
     case 17:
         if (o.cfml)
             return v.compare(0, 3, "CxF") == 0;
-        return v.size() >= 3 && v[0] == '#' && std::isalpha(static_cast<unsigned char>(v[1])) && v.back() == '#';
+        return v.size() >= 3 && v[0] == '#' && std::isalpha(static_cast<unsigned char>(v[1])) &&
+               v.back() == '#';
     case 18:
         return v.size() == 1;
     case 19:
@@ -184,8 +310,8 @@ bool isExtendedColorName(const std::string& value) {
     return inList(kExtendedColors, std::size(kExtendedColors), value);
 }
 
-bool kindAccepts(int32_t code, const std::string& value, bool hasValue, const KindOptions& o, int32_t& message,
-                 bool& known) {
+bool kindAccepts(int32_t code, const std::string& value, bool hasValue, const KindOptions& o,
+                 int32_t& message, bool& known) {
     message = 0;
     known = code >= 1 && code <= 20;
     if (!known)
@@ -268,15 +394,15 @@ int32_t quotingMessage(int32_t rule, int32_t quoting, const QuotingOptions& o) {
         rule = 9;
     switch (rule) {
     case 0:
-        return quoting == 2 ? 0 : 82;
+        return quoting == 2 ? 0 : msg::ValueNotDoubleQuoted;
     case 1:
-        return quoting == 1 ? 301 : 0;
+        return quoting == 1 ? msg::ValueSingleQuotedNeedlessly : 0;
     case 2:
-        return quoting != 0 ? 83 : 0;
+        return quoting != 0 ? msg::ValueQuotedNeedlessly : 0;
     case 8:
-        return quoting == 1 ? 0 : 300;
+        return quoting == 1 ? 0 : msg::ValueNotSingleQuoted;
     case 9:
-        return quoting == 0 ? 302 : 0;
+        return quoting == 0 ? msg::ValueNotQuoted : 0;
     default:
         return 0;
     }

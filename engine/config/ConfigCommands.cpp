@@ -1,11 +1,10 @@
-// ZELHTMLConfiguration: loading, reporting, resetting and choosing the validation configuration
+// The work of ZELHTMLConfiguration: loading, reporting, resetting and choosing the validation configuration
 // of an options object, and the configuration open dialog.
 #include "engine/config/ConfigOptions.h"
 
 #include "engine/EngineContext.h"
 #include "engine/EngineMessageBox.h"
 #include "engine/EngineStores.h"
-#include "engine/ExportGuard.h"
 #include "engine/config/CfgStore.h"
 #include "engine/include/ZelValidator.h"
 
@@ -174,7 +173,6 @@ int32_t configurationOpenDialog(HWND owner, bool alwaysShow, bool report) {
     return -1;
 }
 
-extern "C" int32_t ZELAPI ZELHTMLConfiguration(HWND window, int32_t optionsHandle, int32_t flags) {
-    return exportBody("ZELHTMLConfiguration", -1,
-                      [&] { return htmlConfiguration(window, optionsHandle, flags); });
+int32_t configurationCommand(HWND window, int32_t optionsHandle, int32_t flags) {
+    return htmlConfiguration(window, optionsHandle, flags);
 }

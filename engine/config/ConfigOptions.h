@@ -18,6 +18,9 @@ int32_t readOptionsFromRegistry(ConfigClass& options);
 // Writes every group; 0, or -1 when a key could not be opened or a value not written.
 int32_t writeOptionsToRegistry(ConfigClass& options);
 
+// The work of ZELHTMLConfiguration on the options object of a handle (the flags are the export's).
+int32_t configurationCommand(HWND window, int32_t optionsHandle, int32_t flags);
+
 // Copies the general, logging and network groups and the sixteen validator words; the copy has
 // no configuration store and no dialog of its own.
 void copyOptions(const ConfigClass& from, ConfigClass& to);

@@ -1,9 +1,9 @@
-// Registry storage of the engine options, and the two exports that reach it.
+// Registry storage of the engine options.
 #include "engine/config/ConfigOptions.h"
 
 #include "engine/EngineContext.h"
 #include "engine/EngineMessageBox.h"
-#include "engine/ExportGuard.h"
+#include "engine/OptionBits.h"
 #include "engine/include/ZelValidator.h"
 #include "engine/utils/QXRegistryEx.h"
 
@@ -126,7 +126,7 @@ int32_t readOptionsFromRegistry(ConfigClass& options) {
         ok = false;
     }
 
-    options.validator.ValidatorFlags40 &= ~0xE000u;
+    options.validator.ValidatorFlags40 &= ~zel::bits::validator::ClearedOnCreate;
     return ok ? 0 : -1;
 }
 
@@ -178,33 +178,3 @@ int32_t writeOptionsToRegistry(ConfigClass& options) {
     });
     return ok ? 0 : -1;
 }
-
-extern "C" {
-
-int32_t ZELAPI ZELReadFromRegistry(int32_t optionsHandle, int32_t) {
-    return exportBody("ZELReadFromRegistry", -2, [&] {
-        ConfigClass* options = optionsObject(optionsHandle);
-        if (!options)
-            return ZELError(-1, "ZELReadFromRegistry", 1);
-        return readOptionsFromRegistry(*options) == 0 ? optionsHandle : -2;
-    });
-}
-
-int32_t ZELAPI ZELWriteToRegistry(HWND window, int32_t optionsHandle, int32_t flags) {
-    return exportBody("ZELWriteToRegistry", -2, [&] {
-        ConfigClass* options = optionsObject(optionsHandle);
-        if (!options)
-            return ZELError(-1, "ZELWriteToRegistry", 1);
-        if (writeOptionsToRegistry(*options) != 0) {
-            engineMessageBox(window, "An error occurred saving the options to the registry.",
-                             "Orvalent: Error Saving Options To Registry", ZEL_BOX_ERROR);
-            return -2;
-        }
-        if (flags & 1)
-            engineMessageBox(window, "The options have been successfully saved.", "Orvalent: Success",
-                             ZEL_BOX_INFO);
-        return optionsHandle;
-    });
-}
-
-} // extern "C"

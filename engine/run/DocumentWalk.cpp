@@ -7,8 +7,12 @@
 #include <cstring>
 
 #include "engine/ResultClass.h"
-#include "engine/run/CheckHooks.h"
+#include "engine/checks/CheckRun.h"
+#include "engine/checks/EntityChecks.h"
+#include "engine/checks/StructureChecks.h"
+#include "engine/checks/TagChecks.h"
 #include "engine/run/DateTime.h"
+#include "engine/run/MessageIds.h"
 #include "engine/run/OutputWriter.h"
 #include "engine/run/ProgressWindow.h"
 #include "engine/run/TagCountStore.h"
@@ -136,10 +140,10 @@ bool Scanner::next(Piece& out) {
                 }
                 if (c == '>') {
                     if (!a_.ignoring)
-                        emit(110, pos_);
+                        emit(msg::GreaterThanWithoutTag, pos_);
                 } else if (c == '"') {
-                    if (!o().entity(ef::DoubleQuotesInText) && !a_.ignoring && !quoteReported_) {
-                        emit(94, pos_);
+                    if (!o().entity(ef::AllowDoubleQuote) && !a_.ignoring && !quoteReported_) {
+                        emit(msg::QuoteOutsideTag, pos_);
                         quoteReported_ = true;
                     }
                 } else if (c == '&' && o().entity(ef::ValidateEntities) && !a_.ignoring &&
@@ -147,7 +151,9 @@ bool Scanner::next(Piece& out) {
                              line[pos_ + 1] == '[')) {
                     if (text_.text.empty())
                         text_.start = Loc{lineNo, static_cast<int32_t>(pos_) + 1};
-                    size_t resume = checkEntityHook(a_, line, pos_, lineNo);
+                    // Without a configuration (the walk's own tests) nothing is checked.
+                    checks::CheckRun* run = checks::checkRun(a_);
+                    size_t resume = run ? checks::scanEntity(*run, line, pos_, lineNo) : pos_ + 1;
                     if (resume <= pos_)
                         resume = pos_ + 1;
                     if (resume > line.size())
@@ -177,10 +183,10 @@ bool Scanner::next(Piece& out) {
         }
         if (scanTag(line, out))
             return true;
-        if ((stretch_ == '"' || stretch_ == '\'' || stretch_ == 'M') && !o().validator(vf::MultiLineQuotes) &&
-            !a_.ignoring) {
+        if ((stretch_ == '"' || stretch_ == '\'' || stretch_ == 'M') &&
+            !o().validator(vf::AllowMultiLineQuotes) && !a_.ignoring) {
             MsgLocation l = msgLoc(stretchStart_);
-            a_.emitter.addMessage(62, &l);
+            a_.emitter.addMessage(msg::EndOfLineInQuote, &l);
         }
         ++li_;
         pos_ = 0;
@@ -191,9 +197,9 @@ bool Scanner::next(Piece& out) {
         inTag_ = false;
         MsgLocation l = msgLoc(tag_.start);
         if (stretch_ == '"' || stretch_ == '\'' || stretch_ == 'M')
-            a_.emitter.addMessage(92, &l);
+            a_.emitter.addMessage(msg::EndOfDocumentInQuote, &l);
         else
-            a_.emitter.addMessage(53, &l);
+            a_.emitter.addMessage(msg::EndOfDocumentInTag, &l);
         return false;
     }
     if (!text_.text.empty()) {
@@ -224,7 +230,7 @@ bool Scanner::scanTag(const std::string& line, Piece& out) {
             bodyStart_ = tag_.text.size();
             if (startsWith(line, pos_, "!--"))
                 kind_ = TagKind::Comment;
-            else if (c == '%' && o().validator(vf::ServerSections))
+            else if (c == '%' && o().validator(vf::IgnoreTextInPercents))
                 kind_ = TagKind::Server;
             else if (c == '?')
                 kind_ = TagKind::Instruction;
@@ -245,11 +251,11 @@ bool Scanner::scanTag(const std::string& line, Piece& out) {
             if (c == '>' && body >= opening + tailLen &&
                 tag_.text.compare(tag_.text.size() - tailLen, tailLen, tail) == 0)
                 return finishTag(pos_, out);
-            if (kind_ == TagKind::Comment && o().output(of::CommentWarnings) && !a_.ignoring) {
+            if (kind_ == TagKind::Comment && o().output(of::ShowCommentWarnings) && !a_.ignoring) {
                 if (c == '<')
-                    emit(104, pos_);
+                    emit(msg::LessThanInComment, pos_);
                 else if (c == '>')
-                    emit(102, pos_);
+                    emit(msg::GreaterThanInComment, pos_);
             }
             addTagChar(c, pos_++);
             continue;
@@ -273,7 +279,7 @@ bool Scanner::scanTag(const std::string& line, Piece& out) {
                 opens = c;
             else if (c == '&' && next == '[' && o().validator(vf::MivaMacros))
                 opens = 'M';
-            else if (c == '<' && next == '%' && o().validator(vf::ServerSections))
+            else if (c == '<' && next == '%' && o().validator(vf::IgnoreTextInPercents))
                 opens = 'S';
             else if (c == '<' && next == '?' && o().validator(vf::PHPBlocks))
                 opens = 'P';
@@ -290,7 +296,7 @@ bool Scanner::scanTag(const std::string& line, Piece& out) {
             return finishTag(pos_, out);
         if (c == '<') {
             if (!a_.ignoring)
-                emit(52, pos_);
+                emit(msg::LessThanInTag, pos_);
             startTag(pos_++);
             continue;
         }
@@ -332,56 +338,6 @@ int collapseBlocks(Piece& p, const char* open, const char* close, const char* re
     return count;
 }
 
-ValidateArgsClass::ValidateArgsClass() : errors(0), internalErrors(ErrorStore::KeepFirst) {}
-
-int ValidateArgsClass::initialize(int32_t flags, MsgStore* messageStore, const RunOptions& options) {
-    if (!(flags & 1))
-        return 0;
-    if (!messageStore)
-        return -2;
-    runOptions = options;
-    store = messageStore;
-    store->setOptions(&runOptions);
-    emitter = MessageEmitter{};
-    emitter.store = store;
-    emitter.options = &runOptions;
-    emitter.pieceLocation = MsgLocation{1, -1, -1};
-    emitter.tagStartLocation = MsgLocation{1, -1, -1};
-    piece.clear();
-    errors.clear();
-    internalErrors.clear();
-    structure.reset();
-    checkState.reset();
-    for (int32_t& s : statistics)
-        s = 0;
-    ignoreName.clear();
-    ignoreStartLine = ignoreTagLine = 0;
-    ignoring = false;
-    tagsSeen = xmlDeclarations = 0;
-    lastLineReached = currentLineIndex = 0;
-    elapsed = 0.0;
-    limitReached = false;
-    reserved = -1;
-    startTime = currentLocalTime();
-    initialized = true;
-    return 0;
-}
-
-int ValidateArgsClass::uninitialize(int32_t flags) {
-    if (!(flags & 1) || !initialized)
-        return 0;
-    initialized = false;
-    return 0;
-}
-
-void ValidateArgsClass::startIgnoring(const std::string& name, int32_t tagLine) {
-    ignoreName = name;
-    ignoreTagLine = tagLine;
-    ignoreStartLine = tagLine;
-    ignoring = true;
-}
-
-
 namespace {
 
 // Statistics indexes.
@@ -411,7 +367,7 @@ bool closesIgnored(const std::string& text, const std::string& name) {
 void outputContext(const ValidateArgsClass& a, OutputContext& ctx) {
     ctx.options = &a.runOptions;
     ctx.store = a.store;
-    ctx.recordMode = (a.input.jobFlags & jf::RecordMode) != 0;
+    ctx.recordMode = (a.input.jobFlags & ZEL_JOB_RECORDMODE) != 0;
     ctx.inputName = a.input.inputName;
     ctx.outputName = a.input.outputName;
     ctx.byteSize = a.input.byteSize;
@@ -422,7 +378,7 @@ void outputContext(const ValidateArgsClass& a, OutputContext& ctx) {
     ctx.entityCount = a.structure.countOf(EntryEntity);
     ctx.openingTagEntries = a.structure.countOf(EntryOpeningTag);
     ctx.closingTagCount = a.structure.countOf(EntryClosingTag);
-    ctx.programsRun = programsRunHook(a);
+    ctx.programsRun = a.interpreter.counters.value(0);
     ctx.lastLineReached = a.lastLineReached;
     ctx.elapsedSeconds = a.elapsed;
 }
@@ -437,19 +393,19 @@ void endOfDocumentChecks(ValidateArgsClass& a) {
     const int32_t lines = static_cast<int32_t>(a.input.lines.size());
     const bool errorLimit = store.errorLimitReached(), warningLimit = store.warningLimitReached();
     if (errorLimit)
-        e.addMessage(50);
+        e.addMessage(msg::TooManyErrors);
     if (warningLimit)
-        e.addMessage(90);
+        e.addMessage(msg::TooManyWarnings);
     a.limitReached = errorLimit || warningLimit;
     if (a.ignoring)
         a.statistics[StatLinesIgnored] += a.lastLineReached - a.ignoreStartLine + 1;
-    if (a.runOptions.validator(vf::HighCharacters)) {
+    if (a.runOptions.validator(vf::CheckHighASCII)) {
         for (int32_t i = 0; i < lines; ++i) {
             const std::string_view l = a.input.lines[static_cast<size_t>(i)];
             for (size_t c = 0; c < l.size(); ++c) {
                 if (static_cast<unsigned char>(l[c]) > 127) {
                     MsgLocation at{i + 1, static_cast<int32_t>(c) + 1, 1};
-                    e.addMessage(93, &at);
+                    e.addMessage(msg::HighCharacters, &at);
                     break;
                 }
             }
@@ -458,7 +414,8 @@ void endOfDocumentChecks(ValidateArgsClass& a) {
     if (!a.limitReached) {
         if (a.ignoring) {
             e.pieceLocation = MsgLocation{a.ignoreTagLine, -1, -1};
-            e.addMessage(91, nullptr, a.ignoreName.c_str(), nullptr, a.ignoreTagLine);
+            e.addMessage(msg::EndOfDocumentBeforeClosingTag, nullptr, a.ignoreName.c_str(), nullptr,
+                         a.ignoreTagLine);
         }
         for (int32_t i = 0; i < a.structure.count(); ++i) {
             const StructureEntry& entry = *a.structure.entry(i);
@@ -467,9 +424,10 @@ void endOfDocumentChecks(ValidateArgsClass& a) {
             const int32_t rule = entry.closingRule;
             MsgLocation at{entry.line, entry.character, -1};
             if (rule == 0)
-                e.addMessage(69, &at, entry.text.c_str());
+                e.addMessage(msg::ElementNotClosed, &at, entry.text.c_str());
             else if (a.runOptions.validator(vf::RequireQuickClose) && !entry.quickClose)
-                e.addMessage(rule == 2 ? 311 : 312, &at, entry.text.c_str());
+                e.addMessage(rule == 2 ? msg::QuickCloseRequired : msg::QuickCloseOrClosingTagRequired, &at,
+                             entry.text.c_str());
         }
     }
     a.ignoring = false;
@@ -522,15 +480,14 @@ int validate(ValidateArgsClass& a) {
         e.tagStartLocation = msgLoc(p.start);
 
         const bool rawBlank = !p.text.empty() && isBlank(p.text[0]);
-        if (o.validator(vf::ServerSections)) {
-            const int n =
-                collapseBlocks(p, "<%", "%>", o.validator(vf::CollapseServerSections) ? "ASP" : "", 0);
+        if (o.validator(vf::IgnoreTextInPercents)) {
+            const int n = collapseBlocks(p, "<%", "%>", o.validator(vf::CollapseASP) ? "ASP" : "", 0);
             a.statistics[StatServerSections] += n;
         }
         if (o.validator(vf::PHPBlocks) && collapseBlocks(p, "<?", "?>", "PHP", 4) > 0)
-            e.addHint(220);
+            e.addHint(msg::HintPhpCollapsed);
         if (o.validator(vf::MivaMacros) && collapseBlocks(p, "&[", "]", "MIVA", 0) > 0)
-            e.addHint(224);
+            e.addHint(msg::HintMacroCollapsed);
         if (o.validator(vf::CFML))
             collapseBlocks(p, "#", "#", "CxF", 2);
 
@@ -554,20 +511,20 @@ int validate(ValidateArgsClass& a) {
             a.ignoring = false;
         }
         if (t.empty()) {
-            e.addMessage(304);
+            e.addMessage(msg::EmptyTagBlock);
             continue;
         }
         if (rawBlank)
-            e.addMessage(416, &e.tagStartLocation);
+            e.addMessage(msg::SpacesAfterTagStart, &e.tagStartLocation);
         if (t[0] == '!') {
             a.structure.add(EntryDeclaration, t, p.start.line, p.start.character);
             if (startsWithCaseBlind(t, 0, "!DOCTYPE")) {
                 ++a.statistics[StatDoctypes];
                 if (a.tagsSeen > 0 || a.statistics[StatDoctypes] > 1)
-                    e.addMessage(98);
+                    e.addMessage(msg::ExtraDoctype);
             } else {
                 if (o.validator(vf::StrictComments) && !startsWith(t, 0, "!--"))
-                    e.addMessage(87);
+                    e.addMessage(msg::BadCommentForm);
                 ++a.statistics[StatComments];
             }
             continue;
@@ -576,27 +533,27 @@ int validate(ValidateArgsClass& a) {
             if (startsWith(t, 0, "?xml ")) {
                 ++a.statistics[StatXmlDeclarations];
                 if (a.tagsSeen > 0 || a.statistics[StatDoctypes] > 0 || a.statistics[StatXmlDeclarations] > 1)
-                    e.addMessage(316);
+                    e.addMessage(msg::ExtraXmlDeclaration);
             }
             continue;
         }
-        if (t[0] == '%' && o.validator(vf::ServerSections)) {
+        if (t[0] == '%' && o.validator(vf::IgnoreTextInPercents)) {
             ++a.statistics[StatServerSections];
             continue;
         }
         if (startsWith(t, 0, "##"))
             continue;
-        if (isBlank(t.back()) && !o.validator(vf::SpacesBeforeClose)) {
+        if (isBlank(t.back()) && !o.validator(vf::AllowSpacesAroundTags)) {
             MsgLocation at = msgLoc(p.end);
-            e.addMessage(76, &at);
+            e.addMessage(msg::SpacesBeforeTagEnd, &at);
         }
         ++a.tagsSeen;
-        if (t[0] == '/') {
-            if (!validateCloseTagHook(a)) {
-                a.errors.set(99091201, "validateCloseTag() failed");
-                return -3;
-            }
-        } else if (!validateTagHook(a)) {
+        checks::CheckRun* run = checks::checkRun(a); // none without a configuration: nothing to check
+        if (run && t[0] == '/' && !checks::validateCloseTag(*run)) {
+            a.errors.set(99091201, "validateCloseTag() failed");
+            return -3;
+        }
+        if (run && t[0] != '/' && !checks::validateTag(*run)) {
             a.errors.set(99091202, "validateTag() failed");
             return -4;
         }
@@ -616,7 +573,7 @@ int validate(ValidateArgsClass& a) {
     const std::string summary =
         plural(store.errorCount(), "error") + ", " + plural(store.warningCount(), "warning") + ", " +
         plural(store.messageCount(), "message") + ", " + plural(store.commentCount() + 1, "comment") + ".";
-    e.addHint(226, summary.c_str());
+    e.addHint(msg::HintSummary, summary.c_str());
 
     OutputContext ctx;
     outputContext(a, ctx);
@@ -624,7 +581,7 @@ int validate(ValidateArgsClass& a) {
     writeStatistics(ctx, out, 0);
     if (ctx.recordMode) {
         out.addLine("ENDOFFILE=YES", false);
-    } else if (o.output(of::StructureListing)) {
+    } else if (o.output(of::ShowDocumentStructure)) {
         int32_t flags = 0;
         if (o.output(of::ShowEntities))
             flags |= 1;
@@ -632,9 +589,9 @@ int validate(ValidateArgsClass& a) {
             flags |= 2;
         if (o.output(of::ShowLineNumbers))
             flags |= 8;
-        writeStructureListingHook(a, out, flags);
+        checks::writeStructureListing(a.structure, out, flags);
     }
-    if ((a.input.jobFlags & jf::ListingToStore2) && a.output2) {
+    if ((a.input.jobFlags & ZEL_JOB_LISTINGTOSTORE2) && a.output2) {
         int32_t flags = 4;
         if (o.output(of::ShowEntities))
             flags |= 1;
@@ -642,7 +599,7 @@ int validate(ValidateArgsClass& a) {
             flags |= 2;
         if (o.output(of::ShowLineNumbers))
             flags |= 8;
-        writeStructureListingHook(a, *a.output2, flags);
+        checks::writeStructureListing(a.structure, *a.output2, flags);
     }
     writeLogEntry(ctx);
     return 0;

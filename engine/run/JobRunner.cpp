@@ -1,16 +1,17 @@
-// ZELRunJob: ties an options object, a job and a new results object together, serialises the
-// run, dispatches on the job type and runs the output steps afterwards.
+// The work of ZELRunJob: ties an options object, a job and a new results object together,
+// serialises the run, dispatches on the job type and runs the output steps afterwards.
 #include "engine/run/JobRunner.h"
 
 #include <atomic>
 #include <memory>
+#include <new>
 
 #include "engine/ConfigClass.h"
 #include "engine/EngineContext.h"
 #include "engine/EngineMessageBox.h"
 #include "engine/EngineStores.h"
-#include "engine/ExportGuard.h"
 #include "engine/JobClass.h"
+#include "engine/OptionBits.h"
 #include "engine/ResultClass.h"
 #include "engine/config/CfgStore.h"
 #include "engine/config/ConfigOptions.h"
@@ -43,10 +44,35 @@ private:
 
 class HandleLock {
 public:
-    explicit HandleLock(int32_t handle) : handle_(handle) { ZELHandle(handle_, ZEL_LOCK); }
-    ~HandleLock() { ZELHandle(handle_, ZEL_UNLOCK); }
+    explicit HandleLock(int32_t handle) : handle_(handle) { lockHandle(handle_, ZEL_LOCK); }
+    ~HandleLock() { lockHandle(handle_, ZEL_UNLOCK); }
     HandleLock(const HandleLock&) = delete;
     HandleLock& operator=(const HandleLock&) = delete;
+
+private:
+    int32_t handle_;
+};
+
+// Marks the calling thread as inside a run for as long as it lives.
+class RunningThread {
+public:
+    RunningThread() { runningThread = GetCurrentThreadId(); }
+    ~RunningThread() { runningThread = 0; }
+    RunningThread(const RunningThread&) = delete;
+    RunningThread& operator=(const RunningThread&) = delete;
+};
+
+// Frees a new results handle unless the run kept it.
+class ResultsRelease {
+public:
+    explicit ResultsRelease(int32_t handle) : handle_(handle) {}
+    ~ResultsRelease() {
+        if (handle_ >= 0)
+            freeHandle(handle_, 0);
+    }
+    ResultsRelease(const ResultsRelease&) = delete;
+    ResultsRelease& operator=(const ResultsRelease&) = delete;
+    void keep() { handle_ = -1; }
 
 private:
     int32_t handle_;
@@ -133,7 +159,7 @@ int32_t runValidation(ArgsClass& run) {
     if (job.flags & ZEL_JOB_SHOWPROGRESS) {
         const intptr_t shown =
             requestProgressWindow(2, options.window.ProgressBarLeft, options.window.ProgressBarTop,
-                                  (options.general.Flags40 & 0x40) != 0);
+                                  (options.general.Flags40 & bits::general::NeverShowProgressBar) != 0);
         job.progressWindow = reinterpret_cast<HWND>(shown);
     }
 
@@ -163,7 +189,7 @@ int32_t runValidation(ArgsClass& run) {
         results.statistics.set(i, a.statistics[i]);
     results.elapsedSeconds = static_cast<float>(a.elapsed);
     if (a.limitReached)
-        results.flags |= 0x8;
+        results.flags |= bits::results::LimitReached;
 
     a.uninitialize(1);
     if (cfg)
@@ -254,8 +280,9 @@ std::string outputFileName(const ArgsClass& args, int32_t flags) {
     if (job.isPathJob()) {
         name = job.input.getString();
     } else {
-        const bool val = (job.flags & jf::ValChoiceSet) ? (job.flags & jf::ValChoice) != 0
-                                                        : (o.general.Flags40 & 0x1) != 0;
+        const bool val = (job.flags & ZEL_JOB_VALCHOICESET)
+                             ? (job.flags & ZEL_JOB_VALCHOICE) != 0
+                             : (o.general.Flags40 & bits::general::UseVALFiles) != 0;
         name = val ? std::string(job.input.getString()) + ".val"
                    : std::string(o.general.OutputFileV30.getString());
     }
@@ -264,47 +291,39 @@ std::string outputFileName(const ArgsClass& args, int32_t flags) {
     return name;
 }
 
-} // namespace zel::run
+int32_t runJob(HWND window, int32_t optionsHandle, int32_t jobHandle) {
+    JobClass* job = jobObject(jobHandle);
+    if (!job)
+        return ZELError(-1, "ZELRunJob", 1);
+    engineContext().currentJob = job;
+    ConfigClass* options = optionsObject(optionsHandle);
+    if (!options)
+        return ZELError(-2, "ZELRunJob", 1);
+    if (runningThread.load() == GetCurrentThreadId())
+        return kRunAlreadyUnderWay;
 
-extern "C" int32_t ZELAPI ZELRunJob(HWND window, int32_t optionsHandle, int32_t jobHandle, int32_t) {
-    using namespace zel::run;
-    return exportBody("ZELRunJob", -7, [&]() -> int32_t {
-        JobClass* job = jobObject(jobHandle);
-        if (!job)
-            return ZELError(-1, "ZELRunJob", 1);
-        engineContext().currentJob = job;
-        ConfigClass* options = optionsObject(optionsHandle);
-        if (!options)
-            return ZELError(-2, "ZELRunJob", 1);
-        if (runningThread.load() == GetCurrentThreadId())
-            return kRunAlreadyUnderWay;
-
-        const int32_t resultsHandle = ZELGetNewHandle(ZEL_HANDLE_RESULTS);
-        if (resultsHandle < 0)
-            return -4;
-        ResultClass* results = resultsObject(resultsHandle);
-        if (!results) {
-            ZELFreeHandle(resultsHandle, 0);
-            return -6;
-        }
-        // Held for the run, so that a free from inside a box shown by the run only marks them.
-        HandleLock lockOptions(optionsHandle), lockJob(jobHandle);
-        int32_t code;
-        {
-            SemaphoreHold hold(engineContext().runJobSemaphore);
-            ErrorListScope errorList;
-            runningThread = GetCurrentThreadId();
-            try {
-                code = runJobLocked(window, *options, *job, *results);
-            } catch (...) {
-                runningThread = 0;
-                ZELFreeHandle(resultsHandle, 0);
-                throw;
-            }
-            runningThread = 0;
-            if (code < 0)
-                ZELFreeHandle(resultsHandle, 0);
-        }
-        return code < 0 ? code : resultsHandle;
-    });
+    const int32_t resultsHandle = registerHandle(new (std::nothrow) ResultClass());
+    if (resultsHandle < 0)
+        return -4;
+    ResultClass* results = resultsObject(resultsHandle);
+    if (!results) {
+        freeHandle(resultsHandle, 0);
+        return -6;
+    }
+    // A run that fails or throws frees its results handle on the way out.
+    ResultsRelease release(resultsHandle);
+    // Held for the run, so that a free from inside a box shown by the run only marks them.
+    HandleLock lockOptions(optionsHandle), lockJob(jobHandle);
+    int32_t code;
+    {
+        SemaphoreHold hold(engineContext().runJobSemaphore);
+        ErrorListScope errorList;
+        RunningThread running;
+        code = runJobLocked(window, *options, *job, *results);
+    }
+    if (code >= 0)
+        release.keep();
+    return code < 0 ? code : resultsHandle;
 }
+
+} // namespace zel::run

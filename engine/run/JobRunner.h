@@ -1,6 +1,8 @@
 #pragma once
 // The job runner behind ZELRunJob, and what it shares with the output step.
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 
@@ -17,6 +19,10 @@ struct ArgsClass;
 // Code of ZELRunJob for a run started on a thread that is already inside one (from a box shown
 // during the run, say): the run semaphore would never be released to it.
 constexpr int32_t kRunAlreadyUnderWay = -20;
+
+// The work of ZELRunJob: a new results handle for the run of the job with the options, or a
+// negative code (a bad handle after its box).
+int32_t runJob(HWND window, int32_t optionsHandle, int32_t jobHandle);
 
 // The option values a run reads, copied from an options object.
 RunOptions runOptionsFrom(const ConfigClass& options);

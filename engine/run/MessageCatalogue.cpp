@@ -3,190 +3,204 @@
 #include <algorithm>
 #include <iterator>
 
+#include "engine/run/MessageIds.h"
+
 namespace zel::run {
 
 namespace {
 
 // Sorted by id, so lookups can bisect.
 const CatalogueEntry kCatalogue[] = {
-    {50, KindErrorAt, 210, 0,
+    {msg::TooManyErrors, KindErrorAt, msg::HintMaximumErrors, 0,
      "Terminating validation due to too many errors! Please correct the previous errors and revalidate the "
      "document."},
-    {52, KindErrorAt, 0, 0,
+    {msg::LessThanInTag, KindErrorAt, 0, 0,
      "Found the character '<' while looking for '>'. The character '>' must appear before another '<'. If "
      "you actually want to use this character in the text portion of your document, you should use the "
      "character entity \"&lt;\"."},
-    {53, KindErrorAt, 0, 0,
+    {msg::EndOfDocumentInTag, KindErrorAt, 0, 0,
      "Reached the end of the document before the closing '>', '-->', '?>', '##>', or '%>'."},
-    {55, KindErrorAt, 0, 0, "The \"%s\" tag is in quotation marks. It cannot be in quotation marks."},
-    {56, KindErrorTagLine, 0, 0,
+    {msg::QuotedTagName, KindErrorAt, 0, 0,
+     "The \"%s\" tag is in quotation marks. It cannot be in quotation marks."},
+    {msg::MissingQuoteInTag, KindErrorTagLine, 0, 0,
      "Missing quote in tag and its attributes. Each quotation mark must have a matching quotation mark."},
-    {57, KindErrorAt, 0, 0,
+    {msg::TextAfterQuotedString, KindErrorAt, 0, 0,
      "A quoted string cannot be immediately followed by text. It must be followed by a space or the end of "
      "the tag."},
-    {59, KindErrorAt, 0, 0,
+    {msg::QuotedAttributeName, KindErrorAt, 0, 0,
      "The expected attribute \"%s\" is in quotation marks. Attributes cannot be enclosed in quotation "
      "marks."},
-    {60, KindErrorAt, 0, 0, "Cannot get the attribute value for the \"%s\" attribute."},
-    {61, KindWarningAt, 202, 0, "Spaces found around the character '='."},
-    {62, KindErrorAt, 201, 0,
+    {msg::NoAttributeValue, KindErrorAt, 0, 0, "Cannot get the attribute value for the \"%s\" attribute."},
+    {msg::SpacesAroundEqual, KindWarningAt, msg::HintSpacesAroundEqual, 0,
+     "Spaces found around the character '='."},
+    {msg::EndOfLineInQuote, KindErrorAt, msg::HintMultiLineQuotes, 0,
      "Reached the end of the line before a closing quote (or the end of a Miva macro if using Miva). As "
      "currently configured, Orvalent requires that all quoted strings (and Miva macros) be contained on one "
      "line and have beginning and end quotes. Did you forget the beginning or closing quotation mark for a "
      "quoted string?"},
-    {63, KindErrorAt, 0, 0, "Quotation mark found in text string where it shouldn't be."},
-    {64, KindErrorTagLine, 0, 0, "Too many attributes! Cannot check past first %d attributes."},
-    {65, KindErrorAt, 0, 0, "The \"%s\" element is not a recognized element. Did you misspell it?"},
-    {66, KindErrorTagLine, 0, 0,
+    {msg::QuoteInText, KindErrorAt, 0, 0, "Quotation mark found in text string where it shouldn't be."},
+    {msg::TooManyAttributes, KindErrorTagLine, 0, 0,
+     "Too many attributes! Cannot check past first %d attributes."},
+    {msg::UnknownElement, KindErrorAt, 0, 0,
+     "The \"%s\" element is not a recognized element. Did you misspell it?"},
+    {msg::InactiveElement, KindErrorTagLine, 0, 0,
      "The \"%s\" element was found in the configuration, but its category is not active (have you "
      "deactivated the category?). Because the element's category is not active, an error occurs when the "
      "element is used. You can control which categories are active using the Configuration Editor. This "
      "could also mean that the element is not valid for this document type. For example, using an HTML "
      "element in a RealText, SMIL, or WML document."},
-    {67, KindErrorAt, 0, 0, "The \"%s\" tag was found, but it is not valid due to where it is used.%s"},
-    {69, KindErrorAt, 0, 0, "The \"%s\" tag must be closed but the closing tag was not found."},
-    {72, KindErrorAt, 0, 0,
+    {msg::ElementNotValidHere, KindErrorAt, 0, 0,
+     "The \"%s\" tag was found, but it is not valid due to where it is used.%s"},
+    {msg::ElementNotClosed, KindErrorAt, 0, 0,
+     "The \"%s\" tag must be closed but the closing tag was not found."},
+    {msg::ClosingTagExtraText, KindErrorAt, 0, 0,
      "The closing tag <%s> has extra text. Closing tags may only contain a slash followed by a tag."},
-    {73, KindErrorAt, 0, 0, "The '/' in the closing tag <%s> is followed by one or more spaces."},
-    {74, KindErrorAt, 200, 0,
+    {msg::ClosingTagSpaceAfterSlash, KindErrorAt, 0, 0,
+     "The '/' in the closing tag <%s> is followed by one or more spaces."},
+    {msg::NestingError, KindErrorAt, msg::HintNesting, 0,
      "The \"%s\" tag (opened in line %d) should be closed before the \"%s\" tag is closed (nesting error)."},
-    {75, KindErrorAt, 0, 0,
+    {msg::ClosingTagNeverOpened, KindErrorAt, 0, 0,
      "The closing tag for \"%s\" was found, but the tag was never opened, has been closed too many times, or "
      "cannot have a closing tag."},
-    {76, KindWarningAt, 221, 0,
+    {msg::SpacesBeforeTagEnd, KindWarningAt, msg::HintSpacesBeforeTagEnd, 0,
      "Spaces found before the character '>'. Text should immediately end with the character '>'. Note that "
      "these spaces are valid according to the official specification but not as ZEL Orvalent is currently "
      "configured (see comment)."},
-    {77, KindErrorAt, 0, 0,
+    {msg::MisplacedEqual, KindErrorAt, 0, 0,
      "The \"%s\" tag has a misplaced or invalid equal sign ('='). Cannot check the rest of the tag."},
-    {78, KindErrorAt, 0, 0, "The closing tag for \"%s\" was found, but %s cannot have a closing tag."},
-    {79, KindErrorAt, 0, 0, "The \"%s\" tag is missing the required attribute \"%s\"."},
-    {81, KindErrorTagLine, 0, 0,
+    {msg::ClosingTagNotAllowed, KindErrorAt, 0, 0,
+     "The closing tag for \"%s\" was found, but %s cannot have a closing tag."},
+    {msg::MissingRequiredAttribute, KindErrorAt, 0, 0,
+     "The \"%s\" tag is missing the required attribute \"%s\"."},
+    {msg::InactiveAttribute, KindErrorTagLine, 0, 0,
      "The \"%s\" attribute was found but its category is not active. Because the attribute's category is not "
      "active, an error occurs when the attribute is used. You can control which categories are active using "
      "the Configuration Editor."},
-    {82, KindErrorAt, 218, 0,
+    {msg::ValueNotDoubleQuoted, KindErrorAt, msg::HintQuotingErrors, 0,
      "The attribute value \"%s\" for the \"%s\" attribute was not enclosed in double quotation marks when it "
      "must be."},
-    {83, KindErrorAt, 218, 0,
+    {msg::ValueQuotedNeedlessly, KindErrorAt, msg::HintQuotingErrors, 0,
      "The attribute value \"%s\" for the \"%s\" attribute was enclosed in quotation marks when it cannot "
      "be."},
-    {84, KindErrorAt, 0, 0, "The attribute value \"%s\" is not valid because it is case sensitive."},
-    {85, KindErrorAt, 0, 0, "%s"},
-    {86, KindErrorAt, 0, 0, "%s"},
-    {87, KindErrorAt, 203, 0, "Comments must begin with '<!--' and end with '-->'."},
-    {88, KindErrorAt, 0, 0, "Missing closing tag."},
-    {89, KindErrorAt, 0, 0, "The \"%s\" attribute needs a value."},
-    {90, KindErrorAt, 211, 0,
+    {msg::ValueCaseSensitive, KindErrorAt, 0, 0,
+     "The attribute value \"%s\" is not valid because it is case sensitive."},
+    {msg::AttributeMessage, KindErrorAt, 0, 0, "%s"},
+    {msg::ValueMessage, KindErrorAt, 0, 0, "%s"},
+    {msg::BadCommentForm, KindErrorAt, msg::HintCommentForm, 0,
+     "Comments must begin with '<!--' and end with '-->'."},
+    {msg::MissingClosingTag, KindErrorAt, 0, 0, "Missing closing tag."},
+    {msg::AttributeNeedsValue, KindErrorAt, 0, 0, "The \"%s\" attribute needs a value."},
+    {msg::TooManyWarnings, KindErrorAt, msg::HintMaximumWarnings, 0,
      "Terminating validation due to too many warnings! Please correct the previous warnings and revalidate "
      "the document."},
-    {91, KindErrorAt, 0, 0,
+    {msg::EndOfDocumentBeforeClosingTag, KindErrorAt, 0, 0,
      "Reached the end of the document before finding the closing tag for \"%s\" in line %d. All text after "
      "this tag was ignored."},
-    {92, KindErrorAt, 205, 0,
+    {msg::EndOfDocumentInQuote, KindErrorAt, msg::HintEndOfDocumentCause, 0,
      "Reached the end of the document before a closing quotation mark (or the end of a Miva macro if using "
      "Miva). This may be caused by an improperly quoted attribute value on the first line that this message "
      "appears. For example, the beginning or end quote of a quoted attribute value may me missing. It might "
      "also be caused by spanning attribute values on multiple lines, which is not recommended."},
-    {93, KindWarningAt, 206, 0,
+    {msg::HighCharacters, KindWarningAt, msg::HintHighCharacters, 0,
      "High ASCII characters were found. You may want to replace high ASCII characters with character "
      "entities, but this is not technically necessary."},
-    {94, KindErrorAt, 209, 0,
+    {msg::QuoteOutsideTag, KindErrorAt, msg::HintDoubleQuoteInText, 0,
      "A quotation mark was found that is not within a tag. The character entity &quot; should be used "
      "instead of the quotation character."},
-    {95, KindErrorAt, 207, 0,
+    {msg::EndOfLineInEntity, KindErrorAt, msg::HintAmpersand, 0,
      "Reached the end of a line attempting to get a character entity. Found an ampersand '&' but could not "
      "find a following semicolon. If you want to actually display an ampersand, you should use the character "
      "entity \"&amp;\" (see comment)."},
-    {96, KindErrorAt, 0, 0,
+    {msg::UnknownEntity, KindErrorAt, 0, 0,
      "The character entity \"&%s;\" is not a recognized entity. Did you misspell it? Did you forget to end "
      "the entity with a semicolon?"},
-    {97, KindErrorAt, 0, 0,
+    {msg::InactiveEntity, KindErrorAt, 0, 0,
      "The character entity \"&%s;\" was found in the configuration, but its category was not active and its "
      "case may not have matched. Character entities are case sensitive."},
-    {98, KindErrorAt, 0, 0,
+    {msg::ExtraDoctype, KindErrorAt, 0, 0,
      "Found an extra and/or out of place document type declaration (<!DOCTYPE ... >). Every HTML and XHTML "
      "document should have one and only one document type declaration, and it should normally be the first "
      "line of the document. An exception is for XML documents where the first line is normally the XML "
      "declaration (<?xml ... >) and the second line is the document type declaration."},
-    {100, KindWarningTagStart, 0, 0,
+    {msg::ElementClosingRuleConflict, KindWarningTagStart, 0, 0,
      "The \"%s\" element is entered more than once in the configuration with different closing tag "
      "requirements. Therefore this element will be treated as having an optional closing tag."},
-    {101, KindWarningTagStart, 0, 0,
+    {msg::UndefinedCategory, KindWarningTagStart, 0, 0,
      "\"%s\" is assigned to an undefined category in the configuration and is being treated as inactive."},
-    {102, KindWarningAt, 208, 0,
+    {msg::GreaterThanInComment, KindWarningAt, msg::HintAngleBrackets, 0,
      "Found the character '>' in a '<!--' comment. Comments beginning with '<!--' must end with '-->', not "
      "'>'. If '>' indicates the end of the comment, this is an error, otherwise it is not, but it may be "
      "dangerous with some browsers to use the character '>' in a strict comment."},
-    {103, KindWarningAt, 0, 0, "The \"%s\" attribute appears %d times in the \"%s\" tag."},
-    {104, KindWarningAt, 208, 0,
+    {msg::RepeatedAttribute, KindWarningAt, 0, 0, "The \"%s\" attribute appears %d times in the \"%s\" tag."},
+    {msg::LessThanInComment, KindWarningAt, msg::HintAngleBrackets, 0,
      "Found the character '<' in a '<!--' comment. If '<' indicates the start of another tag, this is an "
      "error, otherwise it is not, but it may be dangerous with some browsers to use the character '<' in a "
      "strict comment."},
-    {105, KindWarningTagStart, 0, 0,
+    {msg::ElementIgnoreRuleConflict, KindWarningTagStart, 0, 0,
      "The \"%s\" element is entered more than once in the configuration with different ignore to closing tag "
      "options. Therefore the text to the closing tag will NOT be ignored."},
-    {106, KindWarningAt, 0, 0,
+    {msg::EntityUndefinedCategory, KindWarningAt, 0, 0,
      "The character entity \"&%s;\" is assigned to an undefined category in the configuration and is being "
      "treated as inactive."},
-    {107, KindWarningAt, 215, 0,
+    {msg::MissingRecommendedAttribute, KindWarningAt, msg::HintMissingAttributeWarnings, 0,
      "The \"%s\" tag is missing the  \"%s\" attribute. You should probably include this attribute."},
-    {108, KindWarningAt, 0, 0,
+    {msg::NoAttributes, KindWarningAt, 0, 0,
      "The \"%s\" tag has no attributes. You should probably use attributes with this tag."},
-    {109, KindWarningAt, 0, 0,
+    {msg::SpaceBeforeQuickClose, KindWarningAt, 0, 0,
      "You should add a space character before the '/' character. In HTML type documents, this increases "
      "backward compatibility."},
-    {110, KindWarningAt, 0, 0,
+    {msg::GreaterThanWithoutTag, KindWarningAt, 0, 0,
      "Found the character '>' with no previous character '<' to open the tag. The character '<' must appear "
      "before each '>' to open a tag. If you actually want to use this character in the text portion of your "
      "document, you should use the character entity \"&gt;\"."},
-    {112, KindWarningAt, 0, 0,
+    {msg::BadEntityInAttributeValue, KindWarningAt, 0, 0,
      "%sAn invalid entity was found in the value for the \"%s\" attribute. Often this is because the "
      "ampersand character was not properly encoded as the entity \"&amp;\". Example 1: "
      "href=\"script.cgi?var1=value&var2=value\" should be href=\"script.cgi?var1=value&amp;var2=value\", "
      "example 2: alt=\"For him & her\" should be alt=\"For him &amp; her\". Note that the ampersand in the "
      "values was encoded as \"&amp;\"."},
-    {300, KindErrorAt, 218, 219,
+    {msg::ValueNotSingleQuoted, KindErrorAt, msg::HintQuotingErrors, msg::HintQuotesEquivalent,
      "The attribute value \"%s\" for the \"%s\" attribute was not enclosed in single quotation marks when it "
      "must be."},
-    {301, KindErrorAt, 218, 219,
+    {msg::ValueSingleQuotedNeedlessly, KindErrorAt, msg::HintQuotingErrors, msg::HintQuotesEquivalent,
      "The attribute value \"%s\" for the \"%s\" attribute was enclosed in single quotation marks when it "
      "must be either be enclosed in double quotations marks or not enclosed in any quotation marks."},
-    {302, KindErrorAt, 218, 0,
+    {msg::ValueNotQuoted, KindErrorAt, msg::HintQuotingErrors, 0,
      "The attribute value \"%s\" for the \"%s\" attribute was not enclosed in single or double quotation "
      "marks when it must be."},
-    {303, KindErrorAt, 0, 0,
+    {msg::EntityCaseMismatch, KindErrorAt, 0, 0,
      "The character entity \"&%s;\" was found in the configuration, but its case did not match. Character "
      "entities are case sensitive. Perhaps you meant \"&%s;\"?"},
-    {304, KindErrorAt, 0, 0,
+    {msg::EmptyTagBlock, KindErrorAt, 0, 0,
      "An empty < > block was found where a tag should probably be. You should remove this block, insert a "
      "tag, or use the character entities \"&lt;\" and \"&gt;\" if you want to actually use these characters "
      "in the text portion of your HTML document."},
-    {311, KindErrorAt, 0, 0,
+    {msg::QuickCloseRequired, KindErrorAt, 0, 0,
      "The \"%s\" tag must be closed by adding a slash to the end of the tag (<%s ... />)."},
-    {312, KindErrorAt, 0, 0,
+    {msg::QuickCloseOrClosingTagRequired, KindErrorAt, 0, 0,
      "The \"%s\" tag must be closed by adding a slash to the end of the tag (<%s ... />) or by a separate "
      "closing tag (</%s>)."},
-    {313, KindErrorAt, 0, 0, "Cannot use the format <%s/> for a closing tag. You should simply use <%s>."},
-    {314, KindErrorAt, 0, 0,
+    {msg::QuickCloseAsClosingTag, KindErrorAt, 0, 0,
+     "Cannot use the format <%s/> for a closing tag. You should simply use <%s>."},
+    {msg::ClosingTagRequired, KindErrorAt, 0, 0,
      "The \"%s\" tag must be closed by a closing tag (like </%s>). It cannot be closed by adding a slash to "
      "the end of the tag (<%s ... /> is incorrect)."},
-    {315, KindErrorAt, 0, 0,
+    {msg::UppercaseName, KindErrorAt, 0, 0,
      "\"%s\" contains uppercase characters. All open tags, close tags, and tag attributes must be in "
      "lowercase."},
-    {316, KindErrorAt, 0, 0,
+    {msg::ExtraXmlDeclaration, KindErrorAt, 0, 0,
      "Found an extra and/or out of place XML declaration (<?xml ... >). It is recommended that every XML "
      "based document have one and only one XML declaration, and it should be the first line of an XML based "
      "document."},
-    {318, KindErrorAt, 0, 0,
+    {msg::AttributeWithoutValue, KindErrorAt, 0, 0,
      "The attribute \"%s\" does not have a value. All attributes must have a value. This is required for "
      "XHTML/XML documents or if the option to require attribute values is enabled."},
-    {319, KindErrorAt, 0, 0,
+    {msg::ColourMissingHash, KindErrorAt, 0, 0,
      "The hexadecimal color value for the \"%s\" attribute is missing the '#' character."},
-    {320, KindErrorAt, 0, 0,
+    {msg::ColourLetterO, KindErrorAt, 0, 0,
      "The letter 'O' has been used instead of the number zero in the hexadecimal color value for the \"%s\" "
      "attribute."},
-    {416, KindErrorAt, 0, 0,
+    {msg::SpacesAfterTagStart, KindErrorAt, 0, 0,
      "Spaces found after the character '<'. Text should immediately follow the character '<'. Some browsers "
      "will not interpret tags with these spaces and will render the tag as it appears in the source "
      "document. This will cause source HTML to be displayed to the user instead of it being correctly "
@@ -194,90 +208,90 @@ const CatalogueEntry kCatalogue[] = {
 };
 
 const HintEntry kHints[] = {
-    {200, 510,
+    {msg::HintNesting, 510,
      "You can ignore the nesting errors by turning off the option to check HTML tag nesting. However, it is "
      "recommended that you leave this feature enabled. This option is in ZEL Orvalent's Validator Options "
      "Dialog. "},
-    {201, 511,
+    {msg::HintMultiLineQuotes, 511,
      "You can allow a quoted string to exist on more than one line by turning on the option to allow "
      "multi-line quotes. However, allowing multi-line quotes may make it more difficult to find problems "
      "caused by incorrect quoting. This option is in ZEL Orvalent's Validator Options."},
-    {202, 512,
+    {msg::HintSpacesAroundEqual, 512,
      "You can allow spaces to surround equal signs by turning on the option to allow spaces around '='. This "
      "option is in ZEL Orvalent's Validator Options. If allowed, attributes such as ALIGN =CENTER and ALIGN "
      "= CENTER will not generate error messages."},
-    {203, 513,
+    {msg::HintCommentForm, 513,
      "You should have comments in the '<!-- ... -->' format. However, most browsers will accept '<! ... >' "
      "as a comment. If you do not want to use only '<!-- ... -->' comments, then you should turn off strict "
      "comments. This option is in ZEL Orvalent's Validator Options."},
-    {205, 515,
+    {msg::HintEndOfDocumentCause, 515,
      "Errors such as reaching the end of a document before a closing quotation mark usually indicate that an "
      "attribute value was not completely enclosed in quotation marks. In addition, this error usually causes "
      "many more errors due to Orvalent believing that following tags are not tags but part of the quoted "
      "string. You may be able to find where the problem is by not allowing multi-line quotes. This option is "
      "in ZEL Orvalent's Validator Options."},
-    {206, 514,
+    {msg::HintHighCharacters, 514,
      "You may want to turn off high ASCII character checking. It is normally not technically necessary to "
      "not use high ASCII characters in your documents. Furthermore, it is a common misconception that you "
      "MUST use character entities instead of high ASCII characters in HTML documents. It is technically "
      "acceptable to use high ASCII characters instead of their equivalent character entities if your editor "
      "allows it. This option is in ZEL Orvalent's Validator Options."},
-    {207, 506,
+    {msg::HintAmpersand, 506,
      "The ampersand '&' is an escape character in HTML. If you want to actually use the ampersand in your "
      "HTML document, you should use the character entity '&amp;' instead of the actual ampersand character "
      "by itself."},
-    {208, 505,
+    {msg::HintAngleBrackets, 505,
      "If you do not want Orvalent to generate warnings about '<' and '>' characters in strict comments, you "
      "can disable these warning messages by unchecking 'Show comment warnings'. This option is in ZEL "
      "Orvalent's Validator Options."},
-    {209, 504,
+    {msg::HintDoubleQuoteInText, 504,
      "If you want to use the actual double quote character in the text of your HTML documents and do not "
      "want Orvalent to generate errors about using double quotes, you can allow double quotes in the text of "
      "your HTML documents by turning on the option to allow them. This option is in ZEL Orvalent's Validator "
      "Options."},
-    {210, 516,
+    {msg::HintMaximumErrors, 516,
      "You can change the maximum number of error messages to display before the validation is terminated. "
      "This option is in ZEL Orvalent's Validator Options."},
-    {211, 517,
+    {msg::HintMaximumWarnings, 517,
      "You can change the maximum number of warning messages to display before the validation is terminated. "
      "This option is in ZEL Orvalent's Validator Options."},
-    {213, 507,
+    {msg::HintHexadecimalEntities, 507,
      "If you want to use hexadecimal numeric character entities, you should check the option to allow "
      "hexadecimal numeric entities. This option is in ZEL Orvalent's Validator Options."},
-    {214, 508,
+    {msg::HintUnicodeEntities, 508,
      "If you want to use Unicode numeric character entities, you should check the option to include Unicode "
      "in the numeric entities. This option is in ZEL Orvalent's Validator Options."},
-    {215, 521,
+    {msg::HintMissingAttributeWarnings, 521,
      "You can disable all the warning messages for missing attributes. This option is in ZEL Orvalent's "
      "Validator Options. However, it is recommended that you leave this feature enabled."},
-    {216, 503,
+    {msg::HintFirstTagOutOfRange, 503,
      "The first tag in the document was out of range. The document has been validated with the assumption "
      "that you are validating a block of HTML that belongs in a <%s> ... </%s> section."},
-    {218, 501,
+    {msg::HintQuotingErrors, 501,
      "You can disable all the error messages for improperly quoted attribute values by having Orvalent "
      "ignore and disregard the quotation mark requirements for attribute values. This option is in ZEL "
      "Orvalent's Validator Options. However, it is recommended that you leave these error messages enabled "
      "and that you properly enclose attribute values in quotation marks."},
-    {219, 500,
+    {msg::HintQuotesEquivalent, 500,
      "You can have Orvalent treat double and single quotes as equivalent when used for enclosing attribute "
      "values. You may want to enable this option if you are creating HTML documents for 'modern' browsers. "
      "This option is in ZEL Orvalent's Validator Options."},
-    {220, 520,
+    {msg::HintPhpCollapsed, 520,
      "At least one <? ... ?> block within a tag has been collapsed to 'PHP'. This feature is for minimizing "
      "the number of errors that Orvalent generates due to using <? ... ?> blocks in tags."},
-    {221, 522,
+    {msg::HintSpacesBeforeTagEnd, 522,
      "You can allow spaces before a '>' character in tags. This option is in ZEL Orvalent's Validator "
      "Options. However, it is recommended that you eliminate these spaces for good style and to avoid "
      "possible problems."},
-    {222, 523,
+    {msg::HintFirstTagAnywhere, 523,
      "You can make elements that have (first tag) in their valid range be valid anywhere. This is useful if "
      "you want to disregard the requirement that an element be the first tag in the document. This option is "
      "in ZEL Orvalent's Validator Options."},
-    {224, 519,
+    {msg::HintMacroCollapsed, 519,
      "At least one &[...] Htmlscript/Miva macro within a tag has been collapsed to 'MIVA'. This feature is "
      "for minimizing the number of errors that Orvalent generates due to using macros in tags."},
-    {226, 0, "%s"},
-    {227, 525,
+    {msg::HintSummary, 0, "%s"},
+    {msg::HintQuickClose, 525,
      "If you are trying to use quick close tags (such as in <IMG SRC=\"picture.gif\"/>, you should enable "
      "XML compatibility. This option is in ZEL Orvalent's Validator Options."},
 };

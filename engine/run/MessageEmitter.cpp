@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "engine/config/CfgLanguage.h"
+#include "engine/run/MessageIds.h"
 
 namespace zel::run {
 
@@ -49,8 +50,9 @@ void MessageEmitter::place(SingleMsgStore& record, int32_t kind, const MsgLocati
 int MessageEmitter::addMessage(int32_t id, const MsgLocation* location, const char* arg1, const char* arg2,
                                int32_t number) {
     const std::string a1 = orEmpty(arg1);
-    if ((id == 100 || id == 101 || id == 105 || id == 106) && !a1.empty() && store &&
-        store->hasWarningWithArgument(id, a1))
+    if ((id == msg::ElementClosingRuleConflict || id == msg::UndefinedCategory ||
+         id == msg::ElementIgnoreRuleConflict || id == msg::EntityUndefinedCategory) &&
+        !a1.empty() && store && store->hasWarningWithArgument(id, a1))
         return 0;
 
     auto record = std::make_unique<SingleMsgStore>();
@@ -61,7 +63,7 @@ int MessageEmitter::addMessage(int32_t id, const MsgLocation* location, const ch
     std::string text;
     int32_t kind = KindErrorAt;
     if (!entry) {
-        const bool warningRange = id >= 100 && id < 200;
+        const bool warningRange = id >= 100 && id < 200; // the numbering of warnings
         text = formatText(warningRange ? kNoCaseWarningText : kNoCaseErrorText, {id});
         kind = warningRange ? KindWarningAt : KindErrorAt;
         result = 0;
@@ -72,39 +74,39 @@ int MessageEmitter::addMessage(int32_t id, const MsgLocation* location, const ch
         if (entry->hint2)
             addHint(entry->hint2);
         switch (id) {
-        case 53:
+        case msg::EndOfDocumentInTag:
             text = (options && options->validator(vf::StrictComments)) ? entry->text
                                                                        : kEndOfDocumentNoCommentText;
             break;
-        case 64:
+        case msg::TooManyAttributes:
             text = formatText(entry->text, {number});
             break;
-        case 74:
-        case 103:
+        case msg::NestingError:
+        case msg::RepeatedAttribute:
             text = formatText(entry->text, {a1, number, a2});
             break;
-        case 91:
+        case msg::EndOfDocumentBeforeClosingTag:
             text = formatText(entry->text, {a1, number});
             break;
-        case 78:
+        case msg::ClosingTagNotAllowed:
             text = formatText(entry->text, {a1, a2.empty() ? a1 : a2});
             break;
-        case 311:
-        case 313:
+        case msg::QuickCloseRequired:
+        case msg::QuickCloseAsClosingTag:
             text = formatText(entry->text, {a1, a1});
             break;
-        case 312:
-        case 314:
+        case msg::QuickCloseOrClosingTagRequired:
+        case msg::ClosingTagRequired:
             text = formatText(entry->text, {a1, a1, a1});
             break;
-        case 85:
-        case 86:
+        case msg::AttributeMessage:
+        case msg::ValueMessage:
             text = a1.size() >= kMaxFreeText ? std::string(kMessageTooLongText) : a1;
             break;
-        case 109:
+        case msg::SpaceBeforeQuickClose:
             text = replacement109.empty() ? std::string(entry->text) : replacement109;
             break;
-        case 112:
+        case msg::BadEntityInAttributeValue:
             text = formatText(entry->text, {prepend112, a1});
             break;
         default:
@@ -122,17 +124,17 @@ int MessageEmitter::addMessage(int32_t id, const MsgLocation* location, const ch
 }
 
 int MessageEmitter::addHint(int32_t id, const char* arg) {
-    if (id != 226 && store && store->hasCommentWithId(id))
+    if (id != msg::HintSummary && store && store->hasCommentWithId(id))
         return 1;
     const HintEntry* hint = findHint(id);
     std::string text;
-    if (id == 226)
+    if (id == msg::HintSummary)
         text = orEmpty(arg);
     else if (hint)
         text = formatText(hint->text, {orEmpty(arg), orEmpty(arg)});
     else
         text = formatText(kNoCaseErrorText, {id});
-    if (id != 226 && hint &&
+    if (id != msg::HintSummary && hint &&
         !(options ? options->switchOn(hint->switchNumber) : RunOptions{}.switchOn(hint->switchNumber)))
         return 1;
     auto record = std::make_unique<SingleMsgStore>();

@@ -9,6 +9,7 @@
 #include "engine/EngineContext.h"
 #include "engine/EngineMessageBox.h"
 #include "engine/JobClass.h"
+#include "engine/OptionBits.h"
 #include "engine/ResultClass.h"
 #include "engine/run/MsgStore.h"
 #include "engine/run/RunBoxes.h"
@@ -113,7 +114,7 @@ int32_t runOutputStep(ArgsClass& args, int32_t mode) {
         restore();
         return -2;
     }
-    if (hadFile && !(options.tools.Flags40 & 0x1))
+    if (hadFile && !(options.tools.Flags40 & bits::tools::ToolsCreateBAKFiles))
         DeleteFileA(backup.c_str());
     return 0;
 }
@@ -128,10 +129,13 @@ void showCompletion(ArgsClass& args) {
     auto chosen = [&](uint32_t overrideBit, uint32_t valueBit, uint32_t generalBit) {
         return (jobFlags & overrideBit) ? (jobFlags & valueBit) != 0 : (general & generalBit) != 0;
     };
-    const bool valFiles = chosen(0x200, 0x400, 0x1);
-    const bool neverView = chosen(0x80, 0x100, 0x2);
-    const bool alwaysView = chosen(0x20, 0x40, 0x4);
-    const bool quietWhenClean = (general & 0x8) != 0;
+    namespace jb = bits::job;
+    namespace gb = bits::general;
+    const bool valFiles = chosen(jb::ValChoiceSet, jb::ValChoice, gb::UseVALFiles);
+    const bool neverView = chosen(jb::NeverViewSet, jb::NeverView, gb::NeverOpenVALFiles);
+    const bool alwaysView = chosen(jb::AlwaysViewSet, jb::AlwaysView, gb::AlwaysOpenViewer);
+    const bool quietWhenClean = (general & gb::IfNoErrorsWarningsDontView) != 0;
+    const uint32_t noQuestion = jb::RecordMode | jb::NoCompletionQuestion | jb::NoCompletionQuestion2;
     const int32_t errors = results.messages ? results.messages->errorCount() : 0;
     const int32_t warnings = results.messages ? results.messages->warningCount() : 0;
     const bool clean = errors == 0 && warnings == 0;
@@ -142,13 +146,13 @@ void showCompletion(ArgsClass& args) {
 
     bool view = false;
     if (valFiles && neverView) {
-        if (!(jobFlags & (0x1 | 0x2 | 0x800)) && !(jobFlags & 0x1000))
+        if (!(jobFlags & noQuestion) && !(jobFlags & jb::NoCompletionBox))
             showRunBox("The validation check of " + quoted(input) + counts + " The output file " +
                            quoted(output) + " was created with the validation results.",
                        "Orvalent: Validation Check Complete", ZEL_BOX_INFO);
     } else if (alwaysView) {
         view = true;
-    } else if (quietWhenClean && clean && (jobFlags & (0x800 | 0x2 | 0x1))) {
+    } else if (quietWhenClean && clean && (jobFlags & noQuestion)) {
         view = false;
     } else if (quietWhenClean && !clean) {
         view = true;
@@ -162,12 +166,13 @@ void showCompletion(ArgsClass& args) {
     if (view) {
         const std::string viewer = args.options->general.OutputViewer.getString();
         const std::string commandLine = viewer + " " + quoted(output);
-        opened = startProgram(commandLine.c_str(), (general & 0x10) ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+        opened = startProgram(commandLine.c_str(),
+                              (general & gb::OpenViewerMaximized) ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
         if (!opened)
             showRunBox("There was an error starting the application " + quoted(viewer) + ".",
                        "Orvalent: Error Starting Application");
     }
-    if (quietWhenClean && clean && !opened && !(jobFlags & 0x1))
+    if (quietWhenClean && clean && !opened && !(jobFlags & jb::RecordMode))
         DeleteFileA(output.c_str());
 }
 

@@ -22,8 +22,32 @@ template <typename... A> std::string fmt(const char* pattern, A... args) {
                  : std::string(buffer, std::min<size_t>(static_cast<size_t>(n), sizeof buffer - 1));
 }
 
+// Decimal digits of n, right-aligned in at least width places: the listing writes one per document
+// line, where a formatted print costs more than the rest of the line's work.
+void appendNumber(std::string& out, int32_t n, size_t width = 0) {
+    char digits[12];
+    size_t len = 0;
+    uint32_t v = n < 0 ? 0u - static_cast<uint32_t>(n) : static_cast<uint32_t>(n);
+    do {
+        digits[len++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v);
+    if (n < 0)
+        digits[len++] = '-';
+    if (width > len)
+        out.append(width - len, ' ');
+    while (len)
+        out.push_back(digits[--len]);
+}
+
 std::string locationText(const MsgLocation& l) {
-    return l.hasCharacter() ? fmt("%d:%d", l.line, l.character) : fmt("%d", l.line);
+    std::string text;
+    appendNumber(text, l.line);
+    if (l.hasCharacter()) {
+        text.push_back(':');
+        appendNumber(text, l.character);
+    }
+    return text;
 }
 
 bool addWrapped(LineSink& sink, const std::string& text, int32_t lineLength) {
@@ -36,7 +60,11 @@ bool addWrapped(LineSink& sink, const std::string& text, int32_t lineLength) {
 }
 
 std::string listingLine(int32_t number, std::string_view text) {
-    return fmt("%4d: ", number).append(text.data(), text.size());
+    std::string line;
+    line.reserve(text.size() + 8);
+    appendNumber(line, number, 4);
+    line.append(": ").append(text.data(), text.size());
+    return line;
 }
 
 const RunOptions& optionsOf(const OutputContext& ctx) {
@@ -213,7 +241,7 @@ void writeStatistics(const OutputContext& ctx, LineSink& sink, uint32_t flags) {
                    "Orvalent: Negative");
     const bool brief = (flags & 0x1) != 0;
     const bool entities = o.entity(ef::ValidateEntities);
-    const bool server = o.validator(vf::ServerSections);
+    const bool server = o.validator(vf::IgnoreTextInPercents);
 
     if (ctx.recordMode) {
         size_t longest = 0;
@@ -292,8 +320,8 @@ void writeMessages(const OutputContext& ctx, LineSink& sink) {
     if (!store)
         return;
     const int32_t lines = documentLines(ctx);
-    const bool listing = !ctx.recordMode && o.output(of::ListDocument);
-    const bool wholeFirst = listing && o.output(of::ListWholeFirst);
+    const bool listing = !ctx.recordMode && o.output(of::IncludeHTML);
+    const bool wholeFirst = listing && o.output(of::ShowMessagesAtBottom);
     const bool piecewise = listing && !wholeFirst;
     if (wholeFirst) {
         listLines(ctx, sink, 1, lines);
@@ -328,7 +356,7 @@ void writeMessages(const OutputContext& ctx, LineSink& sink) {
 
 int writeLogEntry(const OutputContext& ctx) {
     const RunOptions& o = optionsOf(ctx);
-    if (!o.logging(lf::Logging))
+    if (!o.logging(lf::EnableLogging))
         return 1;
     MsgStore* store = ctx.store;
     LineBuffer log;
@@ -353,7 +381,7 @@ int writeLogEntry(const OutputContext& ctx) {
     log.addLine(fmt("Warnings: %d\n", warnings), false);
     log.addLine(fmt("Comments: %d\n", store ? store->commentCount() : 0), false);
     log.addLine(fmt("Messages: %d\n", store ? store->messageCount() : 0), false);
-    const bool logErrors = o.logging(lf::LogErrors), logWarnings = o.logging(lf::LogWarnings);
+    const bool logErrors = o.logging(lf::LogErrorMessages), logWarnings = o.logging(lf::LogWarningMessages);
     if (store && (logErrors || logWarnings)) {
         store->resetOutputNumbers();
         int32_t lastListed = 0;
@@ -362,7 +390,8 @@ int writeLogEntry(const OutputContext& ctx) {
             if (!((logErrors && isErrorKind(m.kind)) || (logWarnings && isWarningKind(m.kind))))
                 continue;
             const int32_t line = m.location.line;
-            if (o.logging(lf::ListLines) && line != lastListed && line >= 1 && line <= documentLines(ctx)) {
+            if (o.logging(lf::IncludeHTMLInLog) && line != lastListed && line >= 1 &&
+                line <= documentLines(ctx)) {
                 log.addLine(listingLine(line, (*ctx.document)[static_cast<size_t>(line - 1)]), false);
                 lastListed = line;
             }

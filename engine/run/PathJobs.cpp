@@ -8,6 +8,7 @@
 #include "engine/ConfigClass.h"
 #include "engine/EngineContext.h"
 #include "engine/JobClass.h"
+#include "engine/OptionBits.h"
 #include "engine/ResultClass.h"
 #include "engine/program/TemplateEvaluator.h"
 #include "engine/run/DateTime.h"
@@ -349,7 +350,7 @@ int32_t runPathJob(ArgsClass& args, int32_t) {
         return -2;
     JobClass& job = *args.job;
     ResultClass& results = *args.results;
-    results.flags &= ~0x1u;
+    results.flags &= ~bits::results::Stopped;
     std::vector<std::string> lines;
     lines.reserve(static_cast<size_t>(job.paths.lineCount()));
     for (int32_t i = 0; i < job.paths.lineCount(); ++i)
@@ -371,7 +372,7 @@ int32_t runPathJob(ArgsClass& args, int32_t) {
         in.dateFormat = args.options->tools.DefaultDateFormat.getString();
         in.timeFormat = args.options->tools.DefaultTimeFormat.getString();
         if (!runTemplateTool(in, out)) {
-            results.flags |= 0x1;
+            results.flags |= bits::results::Stopped;
             return 0;
         }
         break;

@@ -32,34 +32,10 @@ struct RunOptions {
     bool switchOn(int32_t n) const { return n >= 500 && n <= 529 && ((switches500 >> (n - 500)) & 1u) != 0; }
 };
 
-// The run's short names of the option bits; the bits themselves live in OptionBits.h.
-namespace vf {
-using namespace bits::validator;
-constexpr uint32_t MultiLineQuotes = AllowMultiLineQuotes;
-constexpr uint32_t ServerSections = IgnoreTextInPercents;
-constexpr uint32_t HighCharacters = CheckHighASCII;
-constexpr uint32_t CollapseServerSections = CollapseASP;
-constexpr uint32_t SpacesBeforeClose = AllowSpacesAroundTags; // set: blanks before ">" are allowed
-} // namespace vf
-
-namespace of {
-using namespace bits::output;
-constexpr uint32_t ListDocument = IncludeHTML;
-constexpr uint32_t ListWholeFirst = ShowMessagesAtBottom;
-constexpr uint32_t CommentWarnings = ShowCommentWarnings;
-constexpr uint32_t StructureListing = ShowDocumentStructure;
-} // namespace of
-
-namespace ef {
-using namespace bits::entity;
-constexpr uint32_t DoubleQuotesInText = AllowDoubleQuote;
-} // namespace ef
-
-namespace lf {
-constexpr uint32_t LogErrors = bits::logging::LogErrorMessages;
-constexpr uint32_t LogWarnings = bits::logging::LogWarningMessages;
-constexpr uint32_t ListLines = bits::logging::IncludeHTMLInLog;
-constexpr uint32_t Logging = bits::logging::EnableLogging;
-} // namespace lf
+// Short names of the option words' bit sets (OptionBits.h is their one home).
+namespace vf = bits::validator;
+namespace of = bits::output;
+namespace ef = bits::entity;
+namespace lf = bits::logging;
 
 } // namespace zel::run

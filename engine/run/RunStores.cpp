@@ -4,6 +4,7 @@
 
 #include "engine/ConfigClass.h"
 #include "engine/EngineStores.h"
+#include "engine/OptionBits.h"
 #include "engine/run/MsgStore.h"
 #include "engine/run/ProgressWindow.h"
 #include "engine/run/StructureStore.h"
@@ -138,7 +139,8 @@ int32_t symbolIndex(const ValidateArgsClass& state, const char* name) {
 
 void progressWindowSet(ConfigClass& options, int32_t value) {
     zel::run::requestProgressWindow(value, options.window.ProgressBarLeft, options.window.ProgressBarTop,
-                                    (options.general.Flags40 & 0x40) != 0);
+                                    (options.general.Flags40 & zel::bits::general::NeverShowProgressBar) !=
+                                        0);
 }
 
 void progressWindowHide() {

@@ -78,9 +78,13 @@ int32_t StructureStore::add(int32_t kind, const std::string& text, int32_t line,
 }
 
 int32_t StructureStore::findOpen(const std::string& name, int32_t flags) const {
-    auto it = open_.find(key(name));
+    return findOpenKey(key(name), flags);
+}
+
+int32_t StructureStore::findOpenKey(const std::string& nameKey, int32_t flags) const {
+    auto it = open_.find(nameKey);
     if (it == open_.end()) {
-        if ((flags & 6) == 6 && lstrcmpiA(name.c_str(), "body") == 0)
+        if ((flags & 6) == 6 && nameKey == "BODY")
             return -1;
         return kNotOpen;
     }

@@ -85,6 +85,11 @@ public:
     int32_t countOf(int32_t kind) const;
     const StructureEntry* entry(int32_t i) const;
     StructureEntry* entry(int32_t i);
+    // The case-blind key of a name, as findOpenKey takes it.
+    static std::string key(const std::string& name);
+    // findOpen for a name already made a key: callers that ask about the same names for every
+    // tag make their keys once.
+    int32_t findOpenKey(const std::string& key, int32_t flags) const;
     int32_t lastAdded() const { return count() - 1; }
 
 private:
@@ -93,7 +98,6 @@ private:
         int32_t openings = 0;
         int32_t closings = 0;
     };
-    static std::string key(const std::string& name);
     // One copy of each tag and entity name, many of each text run's.
     const char* keep(int32_t kind, const std::string& text);
     // A deque: a long document's entries grow without copying them all on every growth.

@@ -57,18 +57,6 @@ struct RunInput {
     HWND progress = nullptr;
 };
 
-// The job flag bits the run reads (the public header is their home).
-namespace jf {
-constexpr uint32_t RecordMode = ZEL_JOB_RECORDMODE;
-constexpr uint32_t WriteOutput = ZEL_JOB_WRITEOUTPUT;
-constexpr uint32_t InputIsFile = ZEL_JOB_INPUTISFILE;
-constexpr uint32_t ValChoiceSet = ZEL_JOB_VALCHOICESET;
-constexpr uint32_t ValChoice = ZEL_JOB_VALCHOICE;
-constexpr uint32_t ListingToStore2 = ZEL_JOB_LISTINGTOSTORE2;
-constexpr uint32_t ShowProgress = ZEL_JOB_SHOWPROGRESS;
-constexpr uint32_t HideProgressAfter = ZEL_JOB_HIDEPROGRESSAFTER;
-} // namespace jf
-
 // The run record of a job: filled by the job runner.
 struct ArgsClass {
     HWND window = nullptr;

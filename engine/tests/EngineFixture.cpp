@@ -1,6 +1,7 @@
 #include "EngineFixture.h"
 
 #include "engine/EngineContext.h"
+#include "engine/EngineLifetime.h"
 #include "engine/EngineMessageBox.h"
 #include "engine/ValidatorBaseClass.h"
 #include "engine/include/ZelValidator.h"
@@ -26,14 +27,12 @@ public:
     void SetUp() override {
         setEngineMessageBox(recordBox);
         setStartProgram(recordProgram);
-        engineStartup();
-        engineAttach(nullptr);
+        engineLoad(nullptr);
         reportDeferredFault();
         recordedBoxes().clear();
     }
     void TearDown() override {
-        engineDetach();
-        engineShutdown();
+        engineUnload();
         setEngineMessageBox(nullptr);
         setStartProgram(nullptr);
     }

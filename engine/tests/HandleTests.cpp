@@ -2,6 +2,7 @@
 
 #include "engine/ConfigClass.h"
 #include "engine/EngineContext.h"
+#include "engine/EngineLifetime.h"
 #include "engine/JobClass.h"
 #include "engine/ResultClass.h"
 #include "engine/include/ZelValidator.h"
@@ -207,16 +208,32 @@ TEST_F(Handles, TemplateInterpreterLivesFromStartUpToShutDown) {
     EXPECT_EQ(&engineInterpreter(), &interpreter);
     EXPECT_EQ(engineInterpreter().symbols.indexOf("TODAY"), 0);
 
-    engineDetach();
-    engineShutdown();
+    engineUnload();
     EXPECT_FALSE(engineStarted());
-    engineStartup();
-    engineAttach(nullptr);
+    engineLoad(nullptr);
     ASSERT_TRUE(engineStarted());
     EXPECT_EQ(engineInterpreter().symbols.count(), 0);
     EXPECT_EQ(engineInterpreter().symbols.indexOf("today"), -1);
     reportDeferredFault(); // a registry fault found by the new attach is not this test's concern
     recordedBoxes().clear();
+}
+
+// The engine starts only in its stated order: an export called before start-up answers its error
+// through the box seam and does not start the engine by itself.
+TEST_F(Handles, ExportsBeforeStartUpAnswerTheirErrorWithoutStartingTheEngine) {
+    engineUnload();
+    ASSERT_FALSE(engineStarted());
+    EXPECT_EQ(ZELGetNewHandle(ZEL_HANDLE_JOB), -2);
+    EXPECT_EQ(ZELGetIntegerEZ(0, ZELID_OPT_LINELENGTH), -1);
+    EXPECT_FALSE(engineStarted());
+    ASSERT_EQ(recordedBoxes().size(), 2u);
+    EXPECT_NE(recordedBoxes()[0].text.find("ZELGetNewHandle(): internal error"), std::string::npos);
+    recordedBoxes().clear();
+
+    engineLoad(nullptr);
+    reportDeferredFault(); // a registry fault found by the new attach is not this test's concern
+    recordedBoxes().clear();
+    EXPECT_GE(ZELGetNewHandle(ZEL_HANDLE_JOB), 0);
 }
 
 // The registry-error box may not be shown while the library is being attached: it waits for the

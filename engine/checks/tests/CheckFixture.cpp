@@ -52,7 +52,7 @@ void CheckTest::configure(const std::string& source) {
 
 int CheckTest::run(const std::string& doc, const std::function<void(RunOptions&)>& before) {
     RunOptions o = options;
-    o.loggingFlags &= ~lf::Logging;
+    o.loggingFlags &= ~lf::EnableLogging;
     if (before)
         before(o);
     args = std::make_unique<ValidateArgsClass>();

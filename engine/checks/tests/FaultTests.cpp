@@ -66,24 +66,38 @@ entity kept category "On"
 }
 
 // Every byte of a message text comes from the catalogue, the configuration or the document: a
-// byte from nowhere is memory read after it was freed or moved.
+// byte from nowhere is memory read after it was freed or moved. The second page is the one the
+// fuzzer cut down when the tag's name was read through a reference into the growing entry list.
 TEST_F(Faults, MessageTextsHoldOnlyBytesOfTheCatalogueOrTheDocument) {
     configure(shippedConfigurationSource());
-    const std::string doc =
+    const std::string pages[] = {
         "<html><head><title>t</title></head><body>\n"
         "<img src=\"a.png\" alt=\"\"\nstyle=\"x\" onclick=\"f()\"\n data-x=1/>\n"
         "<table border=\"1\" \n summary=\"s\"><tr><td\n width=\"5\">x</td></tr></table>\n"
         "<p align=\"middle\" class=\"c\" id=\"i\" title=\"t\" lang=\"en\"\n dir=\"x\">&#8217;</p>\n"
-        "</body></html>\n";
-    run(doc);
-    // The catalogue and the shipped configuration are printable ASCII, and so is this page.
-    std::set<unsigned char> allowed(doc.begin(), doc.end());
-    for (unsigned char c = 32; c < 127; ++c)
-        allowed.insert(c);
-    ASSERT_GT(store->shownCount(), 0u);
-    for (size_t i = 0; i < store->shownCount(); ++i)
-        for (const unsigned char c : store->shown(i)->text())
-            EXPECT_TRUE(allowed.count(c)) << "byte " << int(c) << " in: " << store->shown(i)->text();
+        "</body></html>\n",
+        "cla\">\n          <a hre=\"add_link_options\"\n        \n"
+        "    <img src=\"e-logo-16.png\"  style=\"vertical-align: middle; margin-top: -2px\" />c inv so that "
+        "a "
+        "rated in od/",
+    };
+    for (const std::string& doc : pages) {
+        SCOPED_TRACE(doc);
+        run(doc);
+        // The catalogue and the shipped configuration are printable ASCII, and so are these pages.
+        std::set<unsigned char> allowed(doc.begin(), doc.end());
+        for (unsigned char c = 32; c < 127; ++c)
+            allowed.insert(c);
+        ASSERT_GT(store->shownCount(), 0u);
+        for (size_t i = 0; i < store->shownCount(); ++i) {
+            const SingleMsgStore* m = store->shown(i);
+            for (const unsigned char c : m->text())
+                EXPECT_TRUE(allowed.count(c)) << "byte " << int(c) << " in: " << m->text();
+            if (m->id == 107) {
+                EXPECT_NE(m->text().find("\"img\""), std::string::npos) << m->text();
+            }
+        }
+    }
 }
 
 } // namespace

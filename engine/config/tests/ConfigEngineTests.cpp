@@ -2,6 +2,7 @@
 // box recorded.
 #include "engine/ConfigClass.h"
 #include "engine/EngineContext.h"
+#include "engine/EngineLifetime.h"
 #include "engine/EngineMessageBox.h"
 #include "engine/config/CfgFile.h"
 #include "engine/config/CfgSource.h"
@@ -58,14 +59,12 @@ public:
                        static_cast<DWORD>(bin.size() + 1));
         RegCloseKey(key);
         setEngineMessageBox(recordBox);
-        engineStartup();
-        engineAttach(nullptr);
+        engineLoad(nullptr);
         reportDeferredFault();
         gBoxes.clear();
     }
     void TearDown() override {
-        engineDetach();
-        engineShutdown();
+        engineUnload();
         setEngineMessageBox(nullptr);
         RegDeleteTreeA(HKEY_CURRENT_USER, kOptionsKey);
         HKEY key;

@@ -151,7 +151,7 @@ TEST(MessageForms, RecordLines) {
 TEST(Listing, RangeRulesAndPiecewiseMessages) {
     const DocumentLines doc(std::vector<std::string>{"<html>", "<body>", "<p>bad</p>", "</body>", "</html>"});
     RunOptions o;
-    o.outputFlags = of::ListDocument | of::ShowComments;
+    o.outputFlags = of::IncludeHTML | of::ShowComments;
     MsgStore store(&o);
     store.add(record(KindErrorAt, 3, 5, 4, "Bad."));
     store.add(record(KindComment, -1, -1, -1, "A hint."));
@@ -180,7 +180,7 @@ TEST(Statistics, ZeroLineDocumentInBothForms) {
     const DocumentLines doc;
     RunOptions o;
     o.entityFlags &= ~ef::ValidateEntities;
-    o.validatorFlags &= ~vf::ServerSections;
+    o.validatorFlags &= ~vf::IgnoreTextInPercents;
     MsgStore store(&o);
     OutputContext ctx;
     ctx.options = &o;

@@ -370,9 +370,9 @@ TEST_F(RunJob, OutputNameRule) {
     EXPECT_EQ(outputFileName(run, 0), "C:\\out.txt");
     run.options->general.Flags40 |= 0x1;
     EXPECT_EQ(outputFileName(run, 0), "page.html.val");
-    run.job->flags |= jf::ValChoiceSet;
+    run.job->flags |= ZEL_JOB_VALCHOICESET;
     EXPECT_EQ(outputFileName(run, 0), "C:\\out.txt");
-    run.job->flags |= jf::ValChoice;
+    run.job->flags |= ZEL_JOB_VALCHOICE;
     EXPECT_EQ(outputFileName(run, 1), "page.html.val");
     EXPECT_STREQ(run.job->outputFile.getString(), "page.html.val");
     run.job->outputFile.assign("kept.txt");

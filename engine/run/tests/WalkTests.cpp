@@ -18,7 +18,7 @@ struct Walk {
     ValidateArgsClass args;
     LineBuffer out;
 
-    Walk() { options.loggingFlags &= ~lf::Logging; }
+    Walk() { options.loggingFlags &= ~lf::EnableLogging; }
 
     int run(const std::string& doc, const std::function<void(ValidateArgsClass&)>& before = {}) {
         EXPECT_EQ(args.initialize(1, &store, options), 0);
@@ -61,31 +61,31 @@ TEST(Walk, SmallDocumentsGiveTheirMessages) {
          [](RunOptions& o) { o.validatorFlags &= ~vf::StrictComments; }},
         {"comment spanning lines", "<!-- a\n> b -->x", ""},
         {"comment warnings", "<!-- a < b > c -->", "104@1:8 102@1:12",
-         [](RunOptions& o) { o.outputFlags |= of::CommentWarnings; }},
+         [](RunOptions& o) { o.outputFlags |= of::ShowCommentWarnings; }},
         {"empty tag", "a<>b", "304@1:2"},
         {"blank tag", "< \t>", "304@1:1"},
         {"blank after <", "< p>", "416@1:1"},
         {"blank before >", "<p >", "76@1:4"},
         {"blank before > allowed", "<p >", "",
-         [](RunOptions& o) { o.validatorFlags |= vf::SpacesBeforeClose; }},
+         [](RunOptions& o) { o.validatorFlags |= vf::AllowSpacesAroundTags; }},
         {"< inside a tag", "<a <b>", "52@1:4"},
         {"> in text", "a > b", "110@1:3"},
         {"quotes in text once per line", "say \"hi\"\nand \"bye\"", "94@1:5 94@2:5",
-         [](RunOptions& o) { o.entityFlags &= ~ef::DoubleQuotesInText; }},
+         [](RunOptions& o) { o.entityFlags &= ~ef::AllowDoubleQuote; }},
         {"quotes in text allowed", "say \"hi\"", ""},
         {"quoted > and <", "<a title=\"x > y < z\">", ""},
         {"quote across lines", "<a title=\"x\ny\">", "62@1:10"},
         {"quote across lines allowed", "<a title=\"x\ny\">", "",
-         [](RunOptions& o) { o.validatorFlags |= vf::MultiLineQuotes; }},
+         [](RunOptions& o) { o.validatorFlags |= vf::AllowMultiLineQuotes; }},
         {"end inside quote", "<a title='x", "92@1:1 62@1:10"},
         {"end inside tag", "text <p", "53@1:6"},
         {"server section tag", "<% if x > 1 %>", ""},
         {"server block in a tag", "<a href=<%= url %>>", ""},
         {"server block off", "<a href=<%= url %>>", "52@1:9 110@1:19",
-         [](RunOptions& o) { o.validatorFlags &= ~vf::ServerSections; }},
+         [](RunOptions& o) { o.validatorFlags &= ~vf::IgnoreTextInPercents; }},
         {"hash section", "<## x > y ##>", ""},
         {"high characters", "caf\xe9 \xe9\nplain\n\xff", "93@1:4 93@3:1",
-         [](RunOptions& o) { o.validatorFlags |= vf::HighCharacters; }},
+         [](RunOptions& o) { o.validatorFlags |= vf::CheckHighASCII; }},
     };
     for (const Case& c : cases) {
         Walk w;
@@ -204,8 +204,7 @@ TEST(Walk, TagChecksSeeTheTagCleaned) {
         {"<a href=#x#>", "CFML", nullptr, "a href=CxF"},
         {"<a href=#x#>", "html", [](RunOptions& o) { o.validatorFlags |= vf::CFML; }, "a href=#x#"},
         {"<a b=<%= x %>>", "asp", nullptr, "a b=ASP"},
-        {"<a b=<%= x %>>", "asp", [](RunOptions& o) { o.validatorFlags &= ~vf::CollapseServerSections; },
-         "a b="},
+        {"<a b=<%= x %>>", "asp", [](RunOptions& o) { o.validatorFlags &= ~vf::CollapseASP; }, "a b="},
         {"<a\nhref=\"x\">", "html", nullptr, "a href=\"x\""},
         {"<a <?xml x?>>", "php", [](RunOptions& o) { o.validatorFlags |= vf::PHPBlocks; }, "a <?xml x?>"},
     };
