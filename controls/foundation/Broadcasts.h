@@ -11,19 +11,19 @@
 // A broadcast message: number, two parameters (wide enough for an object's address) and a
 // result that is 0 when the broadcast starts.
 struct THSMessage {
-  uint32_t Msg = 0;
-  intptr_t A = 0;
-  intptr_t B = 0;
-  intptr_t Result = 0;
+    uint32_t Msg = 0;
+    intptr_t A = 0;
+    intptr_t B = 0;
+    intptr_t Result = 0;
 };
 
 // What an object on the broadcast list implements to hear broadcasts.
 class IHSMessageHandler {
- public:
-  virtual void HSDispatch(THSMessage& Message) = 0;
+public:
+    virtual void HSDispatch(THSMessage& Message) = 0;
 
- protected:
-  ~IHSMessageHandler() = default;
+protected:
+    ~IHSMessageHandler() = default;
 };
 
 inline constexpr uint32_t HS_IDECHANGED = 2045;
@@ -41,8 +41,8 @@ void FreeNotifierObjects();
 // Sends the message to every object of List from the last to the first; an object removed from
 // the list by an earlier handler is not sent to. With StopOnResult it stops at the first object
 // that leaves a non-zero result and answers false.
-bool BroadcastToNotifierList(TObject* Sender, std::vector<TObject*>& List, uint32_t Msg, intptr_t A, intptr_t B,
-                             bool StopOnResult);
+bool BroadcastToNotifierList(TObject* Sender, std::vector<TObject*>& List, uint32_t Msg, intptr_t A,
+                             intptr_t B, bool StopOnResult);
 bool BroadcastToNotifiersEx(TObject* Sender, uint32_t Msg, intptr_t A, intptr_t B, bool StopOnResult);
 void BroadCastToNotifiers(TObject* Sender, uint32_t Msg, intptr_t A, intptr_t B);
 // True when no object objected (left a non-zero result).
@@ -51,11 +51,11 @@ void SimpleBroadCast(uint32_t Msg);
 
 // An object on the broadcast list for as long as it lives.
 class TMessageAnswer : public TObject, public IHSMessageHandler {
- public:
-  TMessageAnswer();
-  ~TMessageAnswer() override;
-  void HSDispatch(THSMessage& Message) override;
-  std::function<void(THSMessage& Message)> OnMessage;
+public:
+    TMessageAnswer();
+    ~TMessageAnswer() override;
+    void HSDispatch(THSMessage& Message) override;
+    std::function<void(THSMessage& Message)> OnMessage;
 };
 
 int32_t IDEUpdateCount();

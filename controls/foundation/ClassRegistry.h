@@ -20,42 +20,43 @@ using TParamNames = std::vector<std::string>;
 using TParamValues = std::vector<THSVariant>;
 
 class TObjectParamListItem {
- public:
-  // Replaces the value of a name already present (names compare ignoring case), else adds it.
-  void SetParamByName(const std::string& Name, const THSVariant& Value);
-  // The null value when the name is absent.
-  THSVariant GetParamByName(const std::string& Name) const;
-  TClass GetClassPtr() const { return FClass; }
-  TObject* GetObjectPtr() const { return FObject; }
-  bool IsClass() const { return FIsClass; }
-  // True when every name has a value of the same type that equals the one asked for.
-  bool Matches(const TParamNames& Names, const TParamValues& Values, TCompareParam Compare) const;
+public:
+    // Replaces the value of a name already present (names compare ignoring case), else adds it.
+    void SetParamByName(const std::string& Name, const THSVariant& Value);
+    // The null value when the name is absent.
+    THSVariant GetParamByName(const std::string& Name) const;
+    TClass GetClassPtr() const { return FClass; }
+    TObject* GetObjectPtr() const { return FObject; }
+    bool IsClass() const { return FIsClass; }
+    // True when every name has a value of the same type that equals the one asked for.
+    bool Matches(const TParamNames& Names, const TParamValues& Values, TCompareParam Compare) const;
 
- private:
-  friend class TObjectParamList;
-  std::vector<std::pair<std::string, THSVariant>> FParams;
-  TClass FClass = nullptr;
-  TObject* FObject = nullptr;
-  bool FIsClass = false;
+private:
+    friend class TObjectParamList;
+    std::vector<std::pair<std::string, THSVariant>> FParams;
+    TClass FClass = nullptr;
+    TObject* FObject = nullptr;
+    bool FIsClass = false;
 };
 
 using TForEveryClassProc = std::function<void(TObjectParamListItem* Item, void* Values, bool& Stop)>;
 
 class TObjectParamList {
- public:
-  int32_t Count() const { return static_cast<int32_t>(FItems.size()); }
-  TObjectParamListItem* Item(int32_t Index) const { return FItems[static_cast<size_t>(Index)].get(); }
-  TObjectParamListItem* Add(TClass Class, TObject* Object, const TParamNames& Names, const TParamValues& Values);
-  // Removes every entry that refers to the class or object.
-  void Remove(const void* ClassOrObject);
-  // The first entry referring to Ref.
-  TObjectParamListItem* ItemByDataPtr(const void* Ref) const;
-  // Every class entry derived from Class, from the last to the first, until Stop is set; an
-  // entry removed by an earlier call is not offered.
-  void ForEveryClass(TClass Class, void* Values, const TForEveryClassProc& Proc);
+public:
+    int32_t Count() const { return static_cast<int32_t>(FItems.size()); }
+    TObjectParamListItem* Item(int32_t Index) const { return FItems[static_cast<size_t>(Index)].get(); }
+    TObjectParamListItem* Add(TClass Class, TObject* Object, const TParamNames& Names,
+                              const TParamValues& Values);
+    // Removes every entry that refers to the class or object.
+    void Remove(const void* ClassOrObject);
+    // The first entry referring to Ref.
+    TObjectParamListItem* ItemByDataPtr(const void* Ref) const;
+    // Every class entry derived from Class, from the last to the first, until Stop is set; an
+    // entry removed by an earlier call is not offered.
+    void ForEveryClass(TClass Class, void* Values, const TForEveryClassProc& Proc);
 
- private:
-  std::vector<std::unique_ptr<TObjectParamListItem>> FItems;
+private:
+    std::vector<std::unique_ptr<TObjectParamListItem>> FItems;
 };
 
 // The single registry (created on first use).
@@ -77,7 +78,8 @@ void GetItemsEx(TClass Class, const TParamNames& Names, const TParamValues& Valu
                 std::vector<TObjectParamListItem*>& List);
 TObjectParamListItem* GetItemEqual(TClass Class, const TParamNames& Names, const TParamValues& Values,
                                    TCompareParam Compare = 0);
-TClass GetClassEx(TClass Class, const TParamNames& Names, const TParamValues& Values, TCompareParam Compare = 0);
+TClass GetClassEx(TClass Class, const TParamNames& Names, const TParamValues& Values,
+                  TCompareParam Compare = 0);
 TClass GetClassInherited(TClass Class, const TParamNames& Names, const TParamValues& Values,
                          TCompareParam Compare = 0);
 // GetItemEx for Class, then for each ancestor in turn, ending after StopClass.
@@ -94,14 +96,14 @@ using TVerbGetStateProc = void (*)(TVerbState& State);
 using TVerbExecuteProc = void (*)();
 
 struct TVerbData {
-  std::string Name;
-  TVerbGetStateProc GetState;
-  TVerbExecuteProc Execute;
+    std::string Name;
+    TVerbGetStateProc GetState;
+    TVerbExecuteProc Execute;
 };
 
 // The class under which verbs are registered.
 class TVerbObject : public TObject {
-  ZEL_DECLARE_CLASS(TVerbObject)
+    ZEL_DECLARE_CLASS(TVerbObject)
 };
 
 void RegisterVerb(const std::string& Name, TVerbGetStateProc GetState, TVerbExecuteProc Execute);

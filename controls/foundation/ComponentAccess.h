@@ -5,8 +5,8 @@
 #include "framework/core/Component.h"
 
 class TComponentAccess : public TComponent {
- public:
-  static void Notify(TComponent* Target, TComponent* AComponent, TOperation Operation) {
-    (Target->*(&TComponentAccess::Notification))(AComponent, Operation);
-  }
+public:
+    static void Notify(TComponent* Target, TComponent* AComponent, TOperation Operation) {
+        (Target->*(&TComponentAccess::Notification))(AComponent, Operation);
+    }
 };

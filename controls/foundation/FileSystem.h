@@ -15,40 +15,40 @@
 class TStream;
 
 class TFileSystem : public TComponent {
-  ZEL_DECLARE_CLASS(TFileSystem)
- public:
-  explicit TFileSystem(TComponent* AOwner = nullptr) : TComponent(AOwner) {}
+    ZEL_DECLARE_CLASS(TFileSystem)
+public:
+    explicit TFileSystem(TComponent* AOwner = nullptr) : TComponent(AOwner) {}
 
-  // Raise "Can't rename file %s to file %s" / "Can't delete file %s" on failure.
-  virtual void RenameFileExcept(const std::string& OldName, const std::string& NewName);
-  virtual void DeleteFileExcept(const std::string& Name);
-  virtual std::string GetCurrentDir() { return ""; }
-  virtual void SetCurrentDir(const std::string&) {}
-  // A stream the caller frees.
-  virtual TStream* GetFileStream(const std::string& Name, uint16_t Mode) = 0;
-  virtual int32_t FileAge(const std::string&) { return 0; }
-  virtual bool RenameFile(const std::string&, const std::string&) { return true; }
-  virtual bool IsReadonly(const std::string&) { return false; }
-  virtual bool DeleteFile(const std::string&) { return true; }
-  virtual bool FileExists(const std::string& Name) = 0;
-  virtual std::string GetTempFileName(const std::string& Name) { return Name; }
-  virtual std::string GetBackupFileName(const std::string& Name);
-  virtual int32_t GetFileSystemLevel() { return 0; }
+    // Raise "Can't rename file %s to file %s" / "Can't delete file %s" on failure.
+    virtual void RenameFileExcept(const std::string& OldName, const std::string& NewName);
+    virtual void DeleteFileExcept(const std::string& Name);
+    virtual std::string GetCurrentDir() { return ""; }
+    virtual void SetCurrentDir(const std::string&) {}
+    // A stream the caller frees.
+    virtual TStream* GetFileStream(const std::string& Name, uint16_t Mode) = 0;
+    virtual int32_t FileAge(const std::string&) { return 0; }
+    virtual bool RenameFile(const std::string&, const std::string&) { return true; }
+    virtual bool IsReadonly(const std::string&) { return false; }
+    virtual bool DeleteFile(const std::string&) { return true; }
+    virtual bool FileExists(const std::string& Name) = 0;
+    virtual std::string GetTempFileName(const std::string& Name) { return Name; }
+    virtual std::string GetBackupFileName(const std::string& Name);
+    virtual int32_t GetFileSystemLevel() { return 0; }
 };
 
 class TWin32FileSystem : public TFileSystem {
-  ZEL_DECLARE_CLASS(TWin32FileSystem)
- public:
-  explicit TWin32FileSystem(TComponent* AOwner = nullptr) : TFileSystem(AOwner) {}
-  std::string GetCurrentDir() override;
-  void SetCurrentDir(const std::string& Dir) override;
-  TStream* GetFileStream(const std::string& Name, uint16_t Mode) override;
-  int32_t FileAge(const std::string& Name) override;
-  bool RenameFile(const std::string& OldName, const std::string& NewName) override;
-  bool IsReadonly(const std::string& Name) override;
-  bool DeleteFile(const std::string& Name) override;
-  bool FileExists(const std::string& Name) override;
-  std::string GetTempFileName(const std::string& Name) override;
+    ZEL_DECLARE_CLASS(TWin32FileSystem)
+public:
+    explicit TWin32FileSystem(TComponent* AOwner = nullptr) : TFileSystem(AOwner) {}
+    std::string GetCurrentDir() override;
+    void SetCurrentDir(const std::string& Dir) override;
+    TStream* GetFileStream(const std::string& Name, uint16_t Mode) override;
+    int32_t FileAge(const std::string& Name) override;
+    bool RenameFile(const std::string& OldName, const std::string& NewName) override;
+    bool IsReadonly(const std::string& Name) override;
+    bool DeleteFile(const std::string& Name) override;
+    bool FileExists(const std::string& Name) override;
+    std::string GetTempFileName(const std::string& Name) override;
 };
 
 // The single disk store (made on first use).
@@ -56,7 +56,8 @@ TFileSystem* Win32FileSystem();
 // Program end: frees the disk store and every cached store.
 void FreeFileSystems();
 
-// A store by its descriptor (the text form of a file-system component); an empty descriptor is
+// A store by its descriptor (the component stream of a file-system component, binary form; the
+// text form of earlier builds is read too); an empty descriptor is
 // the disk store. Stores made from descriptors are shared and counted.
 TFileSystem* GetFileSystem(const std::string& Descriptor);
 void ReleaseFileSystem(TFileSystem* FileSystem);

@@ -1,9 +1,47 @@
 #pragma once
 // The family's folder browser: a common dialog (so tests answer it through the dialog seam) and
 // the two query functions built on it.
+#include <cstdint>
 #include <string>
 
 #include "framework/ui/Dialogs.h"
+
+enum THSPathDialogFlag : uint8_t {
+    pdfBrowseForComputer,
+    pdfBrowseForPrinter,
+    pdfDontGoBelowDomain,
+    pdfReturnfsAncestors,
+    pdfReturnOnlyFSDirs,
+};
+// One bit per THSPathDialogFlag.
+using THSPathDialogFlags = uint8_t;
+constexpr THSPathDialogFlags PathDialogFlag(THSPathDialogFlag F) {
+    return THSPathDialogFlags(1u << F);
+}
+
+enum THSPathDialogRoot : uint8_t {
+    pdrNone,
+    pdrBitBucket,
+    pdrControls,
+    pdrDesktop,
+    pdrDesktopDirectory,
+    pdrDrives,
+    pdrFonts,
+    pdrNetHood,
+    pdrNetwork,
+    pdrPersonal,
+    pdrPrinters,
+    pdrPrograms,
+    pdrRecent,
+    pdrSendto,
+    pdrStartmenu,
+    pdrStartup,
+    pdrTemplates,
+};
+
+// The platform's browse flags of a flag set, and the special folder of a root.
+uint32_t PathDialogBrowseFlags(THSPathDialogFlags Flags);
+int32_t PathDialogRootFolder(THSPathDialogRoot Root);
 
 class THSPathDialog : public TCommonDialog {
     ZEL_DECLARE_CLASS(THSPathDialog)
@@ -14,6 +52,8 @@ public:
     std::string SelectedItem;
     // The window that owns the browser (nullptr: the dialog's usual owner).
     HWND OwnerHandle = nullptr;
+    THSPathDialogFlags Flags = PathDialogFlag(pdfReturnOnlyFSDirs);
+    THSPathDialogRoot Root = pdrNone;
 
 protected:
     bool DoExecute(HWND Owner) override;
@@ -22,5 +62,8 @@ protected:
 // Asks for a folder starting at Dir; true with the chosen folder in Dir, false (Dir unchanged)
 // when cancelled.
 bool QueryDir(const std::string& Title, std::string& Dir, HWND OwnerHandle);
+// Asks for a computer of the network; true with its name in Computer, false (unchanged) when
+// cancelled.
+bool QueryComp(const std::string& Title, std::string& Computer, HWND OwnerHandle);
 // The same, owned by the application's main window.
 bool QueryDirectory(const std::string& Caption, std::string& Dir);

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "framework/core/Exceptions.h"
+#include "framework/core/SysUtils.h"
 #include "framework/ui/Graphics.h"
 
 namespace {
@@ -12,17 +13,7 @@ TFontManager* Instance = nullptr;
 TFontManager* HookOwner = nullptr;
 
 [[noreturn]] void RaiseLastError() {
-    DWORD Code = GetLastError();
-    char* Text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, Code, 0, reinterpret_cast<char*>(&Text), 0, nullptr);
-    std::string Msg = Text ? Text : "System error " + std::to_string(Code);
-    if (Text)
-        LocalFree(Text);
-    while (!Msg.empty() && (Msg.back() == '\n' || Msg.back() == '\r'))
-        Msg.pop_back();
-    throw Exception(Msg);
+    throw Exception(SysErrorMessage(GetLastError()));
 }
 
 } // namespace

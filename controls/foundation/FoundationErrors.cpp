@@ -4,21 +4,21 @@ const char* const SDuplicateItem = "Can't insert duplicate item";
 const char* const SStackIsEmpty = "Stack is empty";
 
 void RaiseListIndexError(int32_t Index) {
-  throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
 }
 
 void RaiseListCountError(int32_t Count) {
-  throw EListError("List count out of bounds (" + std::to_string(Count) + ")");
+    throw EListError("List count out of bounds (" + std::to_string(Count) + ")");
 }
 
 void RaiseListCapacityError(int32_t Capacity) {
-  throw EListError("List capacity out of bounds (" + std::to_string(Capacity) + ")");
+    throw EListError("List capacity out of bounds (" + std::to_string(Capacity) + ")");
 }
 
 void RaiseDuplicateItemError() {
-  throw EHSError(SDuplicateItem);
+    throw EHSError(SDuplicateItem);
 }
 
 void RaiseStackEmptyError() {
-  throw EHSError(SStackIsEmpty);
+    throw EHSError(SStackIsEmpty);
 }

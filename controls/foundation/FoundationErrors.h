@@ -7,13 +7,13 @@
 #include "framework/core/Exceptions.h"
 
 // Texts of the family that its containers raise.
-extern const char* const SDuplicateItem;  // "Can't insert duplicate item"
-extern const char* const SStackIsEmpty;   // "Stack is empty"
+extern const char* const SDuplicateItem; // "Can't insert duplicate item"
+extern const char* const SStackIsEmpty;  // "Stack is empty"
 
 // The family's own error class.
 class EHSError : public Exception {
- public:
-  using Exception::Exception;
+public:
+    using Exception::Exception;
 };
 
 [[noreturn]] void RaiseListIndexError(int32_t Index);

@@ -6,57 +6,62 @@
 #include <string>
 
 enum THSVarType : uint8_t {
-  varEmpty,
-  varNull,
-  varSmallint,
-  varInteger,
-  varSingle,
-  varDouble,
-  varCurrency,
-  varDate,
-  varBoolean,
-  varString,
-  varObject,  // any other type; not storable
+    varEmpty,
+    varNull,
+    varSmallint,
+    varInteger,
+    varSingle,
+    varDouble,
+    varCurrency,
+    varDate,
+    varBoolean,
+    varString,
+    varObject, // any other type; not storable
 };
 
 struct THSVariant {
-  THSVarType VType = varEmpty;
-  int64_t Int = 0;     // varSmallint, varInteger, varBoolean (0/1), varObject (address)
-  double Real = 0;     // varSingle, varDouble, varCurrency, varDate
-  std::string Str;     // varString
+    THSVarType VType = varEmpty;
+    int64_t Int = 0; // varSmallint, varInteger, varBoolean (0/1), varObject (address)
+    double Real = 0; // varSingle, varDouble, varCurrency, varDate
+    std::string Str; // varString
 
-  THSVariant() = default;
-  static THSVariant Null() { return Of(varNull); }
-  static THSVariant Of(THSVarType T) {
-    THSVariant V;
-    V.VType = T;
-    return V;
-  }
-  THSVariant(int32_t I) : VType(varInteger), Int(I) {}
-  THSVariant(double D) : VType(varDouble), Real(D) {}
-  THSVariant(bool B) : VType(varBoolean), Int(B ? 1 : 0) {}
-  THSVariant(const std::string& S) : VType(varString), Str(S) {}
-  THSVariant(const char* S) : VType(varString), Str(S) {}
-  static THSVariant Typed(THSVarType T, double D) {
-    THSVariant V = Of(T);
-    V.Real = D;
-    return V;
-  }
+    THSVariant() = default;
+    static THSVariant Null() { return Of(varNull); }
+    static THSVariant Of(THSVarType T) {
+        THSVariant V;
+        V.VType = T;
+        return V;
+    }
+    THSVariant(int32_t I) : VType(varInteger), Int(I) {}
+    THSVariant(double D) : VType(varDouble), Real(D) {}
+    THSVariant(bool B) : VType(varBoolean), Int(B ? 1 : 0) {}
+    THSVariant(const std::string& S) : VType(varString), Str(S) {}
+    THSVariant(const char* S) : VType(varString), Str(S) {}
+    static THSVariant Typed(THSVarType T, double D) {
+        THSVariant V = Of(T);
+        V.Real = D;
+        return V;
+    }
 
-  bool IsEmpty() const { return VType == varEmpty; }
-  bool IsNull() const { return VType == varNull; }
-  bool IsOrdinal() const { return VType == varSmallint || VType == varInteger || VType == varBoolean; }
-  bool IsReal() const { return VType == varSingle || VType == varDouble || VType == varCurrency || VType == varDate; }
-  int64_t AsInt() const { return IsReal() ? static_cast<int64_t>(Real) : Int; }
-  double AsReal() const { return IsReal() ? Real : static_cast<double>(Int); }
-  bool AsBool() const { return AsInt() != 0; }
+    bool IsEmpty() const { return VType == varEmpty; }
+    bool IsNull() const { return VType == varNull; }
+    bool IsOrdinal() const { return VType == varSmallint || VType == varInteger || VType == varBoolean; }
+    bool IsReal() const {
+        return VType == varSingle || VType == varDouble || VType == varCurrency || VType == varDate;
+    }
+    int64_t AsInt() const { return IsReal() ? static_cast<int64_t>(Real) : Int; }
+    double AsReal() const { return IsReal() ? Real : static_cast<double>(Int); }
+    bool AsBool() const { return AsInt() != 0; }
 
-  // Same type and equal value.
-  bool operator==(const THSVariant& O) const {
-    if (VType != O.VType) return false;
-    if (VType == varString) return Str == O.Str;
-    if (IsReal()) return Real == O.Real;
-    return Int == O.Int;
-  }
-  bool operator!=(const THSVariant& O) const { return !(*this == O); }
+    // Same type and equal value.
+    bool operator==(const THSVariant& O) const {
+        if (VType != O.VType)
+            return false;
+        if (VType == varString)
+            return Str == O.Str;
+        if (IsReal())
+            return Real == O.Real;
+        return Int == O.Int;
+    }
+    bool operator!=(const THSVariant& O) const { return !(*this == O); }
 };

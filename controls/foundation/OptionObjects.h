@@ -17,52 +17,50 @@
 #include "framework/core/Object.h"
 
 class TOptionExt : public TPersistent {
-  ZEL_DECLARE_CLASS(TOptionExt)
- public:
-  // Objects are made through CreateOptions, which completes them with Initialize.
-  TOptionExt() = default;
-  ~TOptionExt() override;
-  // Becomes the global instance of its class (and loads) or a copy of it.
-  void Initialize();
+    ZEL_DECLARE_CLASS(TOptionExt)
+public:
+    // Objects are made through CreateOptions, which completes them with Initialize.
+    TOptionExt() = default;
+    ~TOptionExt() override;
+    // Becomes the global instance of its class (and loads) or a copy of it.
+    void Initialize();
 
-  void Assign(TPersistent* Source) override;
-  virtual void LoadConfig();
-  virtual void SaveConfig();
-  // The storage key; by default the class name without its first letter.
-  virtual std::string GetKey() const;
-  virtual void InitValues() {}
-  // Runs when the outermost update ends.
-  virtual void Update() {}
-  // The global instance runs Update; a copy copies itself into the global instance.
-  virtual void ApplyOptions();
-  // The object whose published properties are stored.
-  virtual TPersistent* GetOptionControl() { return this; }
+    void Assign(TPersistent* Source) override;
+    virtual void LoadConfig();
+    virtual void SaveConfig();
+    // The storage key; by default the class name without its first letter.
+    virtual std::string GetKey() const;
+    virtual void InitValues() {}
+    // Runs when the outermost update ends.
+    virtual void Update() {}
+    // The global instance runs Update; a copy copies itself into the global instance.
+    virtual void ApplyOptions();
+    // The object whose published properties are stored.
+    virtual TPersistent* GetOptionControl() { return this; }
 
-  void BeginUpdate() { ++FUpdateCount; }
-  void EndUpdate();
-  // True for a copy or inside an update: subclasses then do not broadcast changes.
-  bool UpdateDisabled() const { return !FIsGlobal || FUpdateCount > 0; }
-  bool IsGlobal() const { return FIsGlobal; }
-  TOptionExt* GlobalInstance() const { return FIsGlobal ? const_cast<TOptionExt*>(this) : FGlobal; }
-  // Calls every registered initialiser, the last registered first.
-  void InitializeOptions();
+    void BeginUpdate() { ++FUpdateCount; }
+    void EndUpdate();
+    // True for a copy or inside an update: subclasses then do not broadcast changes.
+    bool UpdateDisabled() const { return !FIsGlobal || FUpdateCount > 0; }
+    bool IsGlobal() const { return FIsGlobal; }
+    TOptionExt* GlobalInstance() const { return FIsGlobal ? const_cast<TOptionExt*>(this) : FGlobal; }
+    // Calls every registered initialiser, the last registered first.
+    void InitializeOptions();
 
- private:
-  int32_t FUpdateCount = 0;
-  TOptionExt* FGlobal = nullptr;
-  bool FIsGlobal = false;
+private:
+    int32_t FUpdateCount = 0;
+    TOptionExt* FGlobal = nullptr;
+    bool FIsGlobal = false;
 };
 
 TOptionExt* CreateOptionsOfClass(TClass Class);
-template <class T>
-T* CreateOptions() {
-  return static_cast<T*>(CreateOptionsOfClass(T::StaticClass()));
+template <class T> T* CreateOptions() {
+    return static_cast<T*>(CreateOptionsOfClass(T::StaticClass()));
 }
 // The global instance of the class, made when there is none.
 TOptionExt* GetOptionsByClass(TClass Class);
-template <class T>
-T* GetOptions() {
-  return static_cast<T*>(GetOptionsByClass(T::StaticClass()));
+template <class T> T* GetOptions() {
+    return static_cast<T*>(GetOptionsByClass(T::StaticClass()));
 }
 // The global instance of the class when there is one.
 TOptionExt* FindGlobalOptions(TClass Class);
@@ -91,15 +89,15 @@ void LoadComponentFromIniFile(TPersistent* Object, const std::string& Section);
 
 // Copies of every registered option class, as an options dialog edits them.
 class TOptionExtList : public TObject {
- public:
-  TOptionExtList();
-  ~TOptionExtList() override;
-  int32_t Count() const { return static_cast<int32_t>(FItems.size()); }
-  TOptionExt* Item(int32_t Index) const { return FItems[static_cast<size_t>(Index)]; }
-  // The first copy whose class name equals Name ignoring case.
-  TOptionExt* GetOptionWithClass(const std::string& Name) const;
-  void ApplyOptions();
+public:
+    TOptionExtList();
+    ~TOptionExtList() override;
+    int32_t Count() const { return static_cast<int32_t>(FItems.size()); }
+    TOptionExt* Item(int32_t Index) const { return FItems[static_cast<size_t>(Index)]; }
+    // The first copy whose class name equals Name ignoring case.
+    TOptionExt* GetOptionWithClass(const std::string& Name) const;
+    void ApplyOptions();
 
- private:
-  std::vector<TOptionExt*> FItems;
+private:
+    std::vector<TOptionExt*> FItems;
 };

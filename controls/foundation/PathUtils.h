@@ -21,8 +21,8 @@ bool CreateFolders(const TStrings* List);
 std::string GetTemporaryPath();
 // Creates a new empty file with a unique name in the temporary folder; empty on failure.
 std::string GetTemporaryFileName(const std::string& Prefix);
-std::string SystemDirectory();   // with a trailing backslash
-std::string WindowsDirectory();  // with a trailing backslash
+std::string SystemDirectory();  // with a trailing backslash
+std::string WindowsDirectory(); // with a trailing backslash
 std::string ProgramFilesDirectory();
 std::string StartMenuProgramsFolder();
 

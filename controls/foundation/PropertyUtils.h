@@ -1,7 +1,7 @@
 #pragma once
 // Small helpers of the family: raising errors, freeing and copying lists, counted string
 // lists, run-time property access, substring search from a position, and writing and reading
-// persistent objects through the framework's text form.
+// persistent objects through the framework's component streams.
 
 #include <cstdint>
 #include <functional>
@@ -19,16 +19,14 @@ class TStream;
 class TPersistent;
 
 [[noreturn]] void Error(const std::string& Msg);
-template <class... A>
-[[noreturn]] void ErrorFmt(const char* Fmt, A... Args) {
-  Error(Format(Fmt, Args...));
+template <class... A> [[noreturn]] void ErrorFmt(const char* Fmt, A... Args) {
+    Error(Format(Fmt, Args...));
 }
 
-template <class T>
-void FreeObject(T*& Obj) {
-  T* P = Obj;
-  Obj = nullptr;
-  delete P;
+template <class T> void FreeObject(T*& Obj) {
+    T* P = Obj;
+    Obj = nullptr;
+    delete P;
 }
 
 // Removes entry 0 and frees it as an object until the list is empty; nil is accepted.
@@ -44,16 +42,21 @@ void AddToCountedStrings(TStrings* Strings, const std::string& S);
 void RemoveFromCountedStrings(TStrings* Strings, const std::string& S);
 int32_t CountedStringsCount(const TStrings* Strings, int Index);
 
-inline int32_t Min(int32_t A, int32_t B) { return A < B ? A : B; }
-inline int32_t Max(int32_t A, int32_t B) { return A > B ? A : B; }
+inline int32_t Min(int32_t A, int32_t B) {
+    return A < B ? A : B;
+}
+inline int32_t Max(int32_t A, int32_t B) {
+    return A > B ? A : B;
+}
 inline void SwapInt(int32_t& A, int32_t& B) {
-  const int32_t T = A;
-  A = B;
-  B = T;
+    const int32_t T = A;
+    A = B;
+    B = T;
 }
 // Afterwards A <= B.
 inline void SwapMaxInt(int32_t& A, int32_t& B) {
-  if (B < A) SwapInt(A, B);
+    if (B < A)
+        SwapInt(A, B);
 }
 
 // True exactly when S equals "True" ignoring case.
@@ -64,11 +67,17 @@ std::string ChangeCharTo(char Old, char New, const std::string& S);
 void ParseString(const std::string& S, char Delim, TStrings* Strings);
 // As ParseString, then trims the appended entries and deletes those left empty.
 void ParseAndCompactString(const std::string& S, char Delim, TStrings* Strings);
-inline int32_t GetDWordSize(int32_t N) { return (N + 3) / 4; }
+inline int32_t GetDWordSize(int32_t N) {
+    return (N + 3) / 4;
+}
 // Every resource string of the family passes through here before use.
-inline const std::string& ResStr(const std::string& S) { return S; }
+inline const std::string& ResStr(const std::string& S) {
+    return S;
+}
 
-inline bool AreObjNotEqualNotNil(const TObject* A, const TObject* B) { return A && B && A != B; }
+inline bool AreObjNotEqualNotNil(const TObject* A, const TObject* B) {
+    return A && B && A != B;
+}
 // True when the class of Obj or an ancestor has that name (ignoring case); false for nil.
 bool InheritsFromClassName(const TObject* Obj, const std::string& Name);
 
@@ -86,7 +95,9 @@ TObject* GetClassProperty(TObject* Obj, const std::string& Name);
 
 using TPropProc = std::function<void(TObject* Obj, const TPropInfo* Info, void* Data)>;
 inline constexpr uint32_t tkAny = 0xFFFFFFFFu;
-inline constexpr uint32_t KindBit(TTypeKind K) { return 1u << K; }
+inline constexpr uint32_t KindBit(TTypeKind K) {
+    return 1u << K;
+}
 // Published properties of the kinds in Kinds (a set of KindBit), in order of their names;
 // with OnlyStored, properties whose stored rule answers false are left out.
 void IterateProps(TObject* Obj, uint32_t Kinds, const TPropProc& Proc, void* Data, bool OnlyStored);
@@ -99,19 +110,19 @@ int32_t BackPosEx(const std::string& SubStr, const std::string& S, int32_t Start
 // Lets an object that is not a component (a collection among them) pass through the streaming
 // of components: its published properties are written as those of the holder's P.
 class TPersHolder : public TComponent {
-  ZEL_DECLARE_CLASS(TPersHolder)
- public:
-  explicit TPersHolder(TComponent* AOwner = nullptr) : TComponent(AOwner) {}
-  TPersistent* P() const { return FP; }
-  void SetP(TPersistent* Value) { FP = Value; }
+    ZEL_DECLARE_CLASS(TPersHolder)
+public:
+    explicit TPersHolder(TComponent* AOwner = nullptr) : TComponent(AOwner) {}
+    TPersistent* P() const { return FP; }
+    void SetP(TPersistent* Value) { FP = Value; }
 
- private:
-  TPersistent* FP = nullptr;
+private:
+    TPersistent* FP = nullptr;
 };
 
 // Persistent objects through the framework's streaming of published properties; components
-// directly, any other object inside a TPersHolder. The object form and the text form are the
-// same text here.
+// directly, any other object inside a TPersHolder. The plain functions write the binary form
+// ("TPF0"), the Text ones the text form; every reader takes either form.
 void WriteObjToStream(TStream& Stream, TPersistent* Obj);
 void ReadObjFromStream(TStream& Stream, TPersistent* Obj);
 void WriteObjToTextStream(TStream& Stream, TPersistent* Obj);

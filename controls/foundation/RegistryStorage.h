@@ -64,20 +64,21 @@ bool HSDeleteRegKey(HKEY Root, const std::string& Key, const std::string& SubKey
 // the value at once; otherwise it loads it. Flush writes it back when it was written to or its
 // size changed; the destructor flushes too but cannot report a failure.
 class TRegistryStream : public TMemoryStream {
- public:
-  TRegistryStream(const std::string& Path, uint16_t Mode);
-  ~TRegistryStream() override;
-  int32_t Write(const void* Buffer, int32_t Count) override;
-  void Flush();
-  bool Modified() const { return FModified; }
+public:
+    TRegistryStream(const std::string& Path, uint16_t Mode);
+    ~TRegistryStream() override;
+    int32_t Write(const void* Buffer, int32_t Count) override;
+    void Flush();
+    bool Modified() const { return FModified; }
 
- private:
-  std::string FPath;
-  int32_t FFoundSize = -1;
-  bool FModified = false;
+private:
+    std::string FPath;
+    int32_t FFoundSize = -1;
+    bool FModified = false;
 };
 
-// Published properties of an object as the text form, in a long buffer.
+// Published properties of an object in a long buffer: the binary component stream, or the text
+// form for the Text pair. Both readers take either form.
 void WriteObjToRegistry(const std::string& Path, TPersistent* Obj);
 void ReadObjFromRegistry(const std::string& Path, TPersistent* Obj);
 void WriteObjTextToRegistry(const std::string& Path, TPersistent* Obj);

@@ -19,35 +19,35 @@
 class TFont;
 
 class TSimpleParser : public TComponent {
-  ZEL_DECLARE_CLASS(TSimpleParser)
- public:
-  explicit TSimpleParser(TComponent* AOwner = nullptr);
-  ~TSimpleParser() override;
+    ZEL_DECLARE_CLASS(TSimpleParser)
+public:
+    explicit TSimpleParser(TComponent* AOwner = nullptr);
+    ~TSimpleParser() override;
 
-  virtual void UpdateLinePos(int32_t ALinePos) { FLinePos = ALinePos; }
-  // The font of a style, or nil for the view's own font.
-  virtual TFont* GetFont(int32_t Style);
-  // True, with the colour, when the style has a back colour of its own.
-  virtual bool GetBackColor(int32_t Style, uint32_t& Color);
-  // Colours one line that starts in StartState; answers the state at the line's end.
-  virtual int32_t ColorString(const std::string& Text, int32_t StartState, std::string& ColorData) = 0;
-  // True when the source should store the colour data with the line.
-  virtual bool StoreColorData();
-  virtual void PrepareColorData(int32_t ALinePos, const std::string& Text, std::string& ColorData);
+    virtual void UpdateLinePos(int32_t ALinePos) { FLinePos = ALinePos; }
+    // The font of a style, or nil for the view's own font.
+    virtual TFont* GetFont(int32_t Style);
+    // True, with the colour, when the style has a back colour of its own.
+    virtual bool GetBackColor(int32_t Style, uint32_t& Color);
+    // Colours one line that starts in StartState; answers the state at the line's end.
+    virtual int32_t ColorString(const std::string& Text, int32_t StartState, std::string& ColorData) = 0;
+    // True when the source should store the colour data with the line.
+    virtual bool StoreColorData();
+    virtual void PrepareColorData(int32_t ALinePos, const std::string& Text, std::string& ColorData);
 
-  void RegisterNotifier(const THSNotifyEvent& Method);
-  void UnRegisterNotifier(const THSNotifyEvent& Method);
+    void RegisterNotifier(const THSNotifyEvent& Method);
+    void UnRegisterNotifier(const THSNotifyEvent& Method);
 
-  int32_t LinePos() const { return FLinePos; }
-  TNotifierList* NotifierList() const { return FNotifierList; }
+    int32_t LinePos() const { return FLinePos; }
+    TNotifierList* NotifierList() const { return FNotifierList; }
 
-  void Notification(TComponent* AComponent, TOperation Operation) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
- protected:
-  // Tells every listener of a change.
-  void NotifyEvents(int32_t A, int32_t B);
+protected:
+    // Tells every listener of a change.
+    void NotifyEvents(int32_t A, int32_t B);
 
- private:
-  TNotifierList* FNotifierList;
-  int32_t FLinePos = 0;
+private:
+    TNotifierList* FNotifierList;
+    int32_t FLinePos = 0;
 };

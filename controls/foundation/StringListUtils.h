@@ -55,15 +55,15 @@ int32_t MaxIntValue(const std::vector<int32_t>& Values);
 
 // A sorted list of objects.
 class TListWrapper : public TObject {
- public:
-  void Add(TObject* Obj) { FList.Add(Obj); }
-  void Remove(TObject* Obj) { FList.Remove(Obj); }
-  int32_t GetCount() const { return FList.Count(); }
-  TObject* GetObject(int32_t Index) const { return static_cast<TObject*>(FList.Get(Index)); }
-  TClass GetClass(int32_t Index) const { return GetObject(Index)->ClassType(); }
+public:
+    void Add(TObject* Obj) { FList.Add(Obj); }
+    void Remove(TObject* Obj) { FList.Remove(Obj); }
+    int32_t GetCount() const { return FList.Count(); }
+    TObject* GetObject(int32_t Index) const { return static_cast<TObject*>(FList.Get(Index)); }
+    TClass GetClass(int32_t Index) const { return GetObject(Index)->ClassType(); }
 
- private:
-  TSortedList FList;
+private:
+    TSortedList FList;
 };
 
 // Search options of a string-list search.
@@ -72,19 +72,21 @@ using TStrSearchParams = uint32_t;
 
 // A column (from 1) and a line index (from 0).
 struct TStrPos {
-  int32_t X = 1;
-  int32_t Y = 0;
+    int32_t X = 1;
+    int32_t Y = 0;
 };
 
 // Replaces the plain text search within one line: Pos is the column to start at (from 1) and
 // gets the hit's column; Len gets the hit's length.
-using TFindInLineProc = std::function<bool(const std::string& Line, int32_t& Pos, bool Forward, int32_t& Len)>;
+using TFindInLineProc =
+    std::function<bool(const std::string& Line, int32_t& Pos, bool Forward, int32_t& Len)>;
 
 // Finds Text in the lines from Pos (forward, or backward with spBackSearch). Trailing blanks of
 // a line do not count. With spWholeWords a hit counts only when the run of characters not in
 // Delims around it is the hit itself. True with Pos at the hit.
-bool FindInStringsEx(const std::string& Text, const TStrings* Strings, TStrSearchParams Params, const TCharSet& Delims,
-                     TStrPos& Pos, int32_t& Len, const TFindInLineProc& FindProc = nullptr);
+bool FindInStringsEx(const std::string& Text, const TStrings* Strings, TStrSearchParams Params,
+                     const TCharSet& Delims, TStrPos& Pos, int32_t& Len,
+                     const TFindInLineProc& FindProc = nullptr);
 bool FindFirstInStrings(const std::string& Text, const TStrings* Strings, bool CaseSensitive, TStrPos& Pos,
                         int32_t& Len, const TFindInLineProc& FindProc = nullptr);
 bool FindNextInStrings(const std::string& Text, const TStrings* Strings, bool CaseSensitive, TStrPos& Pos,

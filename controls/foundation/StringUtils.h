@@ -14,12 +14,16 @@ class TComponent;
 
 using TCharSet = std::bitset<256>;
 TCharSet CharSet(const std::string& Chars);
-inline bool InSet(const TCharSet& Set, char C) { return Set.test(static_cast<unsigned char>(C)); }
+inline bool InSet(const TCharSet& Set, char C) {
+    return Set.test(static_cast<unsigned char>(C));
+}
 
 // The delimiters GetWord uses.
 extern const TCharSet DefaultWordDelimiters;
 
-inline void AddStr(std::string& S, const std::string& T) { S += T; }
+inline void AddStr(std::string& S, const std::string& T) {
+    S += T;
+}
 // The first character that is not a blank; length + 1 when there is none.
 int32_t GetFirstNotSpace(const std::string& S);
 // Every Ch becomes N + 1 copies of it.
@@ -64,8 +68,12 @@ std::string RectToStr(const RECT& R);
 // 1-12 by the locale's short month names ignoring case; -1 when none.
 int32_t ShortMonthNameToIndex(const std::string& Name);
 int32_t CurrentYear();
-inline bool IsLeapHour(int32_t H) { return H >= 0 && H <= 23; }
-inline bool IsLeapMinute(int32_t M) { return M >= 0 && M <= 59; }
+inline bool IsLeapHour(int32_t H) {
+    return H >= 0 && H <= 23;
+}
+inline bool IsLeapMinute(int32_t M) {
+    return M >= 0 && M <= 59;
+}
 // Base followed by 1, 2, ... until Owner holds no component of that name.
 std::string UniqueName(const TComponent* Owner, const std::string& Base);
 bool NameIsUnique(const TComponent* Owner, const std::string& Name);

@@ -1,36 +1,5 @@
 #pragma once
-// Keyboard state, the log hook and the family's stream records.
-
-#include <cstdint>
-#include <functional>
-#include <string>
-
-#include "framework/core/Win.h"
-
-class TStream;
-
-bool ShiftIsPressed();
-bool IsAltKeyDown();
-
-// The log hook: nothing in the program installs one, so logging is silent.
-using TWriteLogEvent = std::function<void(const std::string& Value)>;
-extern TWriteLogEvent WriteLogEvent;
-void WriteToLog(const std::string& Value);
-// Installs a hook that writes each value and a line end to the standard output.
-void MapLogFileToWriteln();
-// A new name in the folder "LOGS\" under the program's folder (made when missing).
-std::string GetLogDataFileName();
-
-// A length byte, then at most 255 characters.
-void WriteShortStr(TStream& Stream, const std::string& S);
-void WriteInt(TStream& Stream, int32_t Value);
-void WriteWord(TStream& Stream, uint16_t Value);
-// Reads a length byte and that many characters at P, and moves P past them. End bounds the
-// bytes that may be read: a record running past it raises EReadError.
-std::string PReadShortStr(const uint8_t*& P, const uint8_t* End);
-// A 32-bit length, then the characters.
-void HSWriteStrWithLenToStream(TStream& Stream, const std::string& S);
-// Raises EReadError for a length that is negative or longer than what the stream holds.
-std::string HSReadStrWithLenFromStream(TStream& Stream);
-void HSClearPointStruct(POINT& P);
-bool HSIsPointStructClear(const POINT& P);
+// Key state, the log and the stream records of the family, one header each; this one brings them all.
+#include "controls/foundation/KeyState.h"
+#include "controls/foundation/LogFile.h"
+#include "controls/foundation/StreamRecords.h"

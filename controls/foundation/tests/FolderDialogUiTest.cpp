@@ -30,6 +30,46 @@ TEST_F(FolderDialogTest, QueryDirectoryStartsAtTheFolderAndKeepsItOnCancel) {
     SetCommonDialogHook(Old);
 }
 
+TEST_F(FolderDialogTest, QueryCompBrowsesTheNetworkForComputers) {
+    THSPathDialogFlags SeenFlags = 0;
+    THSPathDialogRoot SeenRoot = pdrNone;
+    TCommonDialogHook Old = SetCommonDialogHook([&](TCommonDialog& D) {
+        auto& Path = static_cast<THSPathDialog&>(D);
+        SeenFlags = Path.Flags;
+        SeenRoot = Path.Root;
+        Path.SelectedItem = "BUILDHOST";
+        return true;
+    });
+    std::string Computer = "old";
+    EXPECT_TRUE(QueryComp("Computer", Computer, nullptr));
+    EXPECT_EQ(Computer, "BUILDHOST");
+    EXPECT_EQ(SeenFlags, PathDialogFlag(pdfBrowseForComputer));
+    EXPECT_EQ(SeenRoot, pdrNetwork);
+    SetCommonDialogHook([](TCommonDialog&) { return false; });
+    EXPECT_FALSE(QueryComp("Computer", Computer, nullptr));
+    EXPECT_EQ(Computer, "BUILDHOST");
+    SetCommonDialogHook(Old);
+
+    // The platform's values behind the flags and roots.
+    EXPECT_EQ(
+        PathDialogBrowseFlags(PathDialogFlag(pdfBrowseForComputer) | PathDialogFlag(pdfReturnOnlyFSDirs)),
+        0x1001u);
+    EXPECT_EQ(PathDialogBrowseFlags(PathDialogFlag(pdfBrowseForPrinter) |
+                                    PathDialogFlag(pdfDontGoBelowDomain) |
+                                    PathDialogFlag(pdfReturnfsAncestors)),
+              0x200Au);
+    struct Case {
+        THSPathDialogRoot Root;
+        int32_t Folder;
+    } Cases[] = {
+        {pdrNone, 0},     {pdrBitBucket, 10}, {pdrControls, 3}, {pdrDesktop, 0},  {pdrDesktopDirectory, 16},
+        {pdrDrives, 17},  {pdrFonts, 20},     {pdrNetHood, 19}, {pdrNetwork, 18}, {pdrPersonal, 5},
+        {pdrPrinters, 4}, {pdrPrograms, 2},   {pdrRecent, 8},   {pdrSendto, 9},   {pdrStartmenu, 11},
+        {pdrStartup, 7},  {pdrTemplates, 21}};
+    for (const Case& C : Cases)
+        EXPECT_EQ(PathDialogRootFolder(C.Root), C.Folder) << int(C.Root);
+}
+
 class TCountingSource : public TEditSource {
 public:
     THSVariant GetValue() override { return THSVariant(); }

@@ -7,14 +7,14 @@
 #include "controls/foundation/RegistryStorage.h"
 
 class TTestRegistryKey {
- public:
-  TTestRegistryKey();
-  ~TTestRegistryKey();
-  // The full key path below HKEY_CURRENT_USER.
-  const std::string& Key() const { return FKey; }
+public:
+    TTestRegistryKey();
+    ~TTestRegistryKey();
+    // The full key path below HKEY_CURRENT_USER.
+    const std::string& Key() const { return FKey; }
 
- private:
-  std::string FSavedKey;
-  bool FSavedBlocks;
-  std::string FKey;
+private:
+    std::string FSavedKey;
+    bool FSavedBlocks;
+    std::string FKey;
 };

@@ -1,0 +1,64 @@
+#pragma once
+// A non-visual component that keeps chosen published properties of its owner and of the owner's
+// components in the registry (or any stream) and reads them back.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "framework/core/Component.h"
+#include "framework/core/Streams.h"
+#include "framework/core/Strings.h"
+
+// How a reader reports a part it could not read: Handled true goes on with the next part,
+// IgnoreAll true also skips every later error without asking. Unset: the error is raised.
+using TReaderErrorHandler = std::function<void(const std::string& Message, bool& Handled, bool& IgnoreAll)>;
+extern TReaderErrorHandler ReaderErrorHandler;
+
+// Finds an object by a global name ("Form1.Edit1") for paths the owner does not resolve; set by
+// the window layer.
+using TFindGlobalObjectFunc = TComponent* (*)(const std::string& Name);
+extern TFindGlobalObjectFunc FindGlobalObjectFunc;
+
+class THSPropStore : public TComponent {
+    ZEL_DECLARE_CLASS(THSPropStore)
+public:
+    explicit THSPropStore(TComponent* AOwner = nullptr);
+
+    // Each line: "Component.Property", "Path.To.Component.Property" or a bare property of the owner.
+    TStringList* PropList() const { return FPropList.get(); }
+    void SetPropList(TStringList* Value) { FPropList->Assign(Value); }
+    const std::string& Key() const { return FKey; }
+    void SetKey(const std::string& Value) { FKey = Value; }
+    bool IgnoreErrors() const { return FIgnoreErrors; }
+    void SetIgnoreErrors(bool Value) { FIgnoreErrors = Value; }
+    // (Sender, var Cancel)
+    std::function<void(TObject*, bool&)> OnLoadChanges;
+    std::function<void(TObject*, bool&)> OnSaveChanges;
+
+    // The key given, else the owner's name followed by the store's name.
+    std::string GetKey() const;
+    // Save writes the registry value at once; Load leaves everything as it was when the value is
+    // missing.
+    void Save();
+    void Load();
+    void SaveToStream(TStream& Stream);
+    // A group that cannot be read is skipped when IgnoreErrors is set, else reported through
+    // ReaderErrorHandler (which may go on) or raised. Every group is read whole or not at all.
+    void LoadFromStream(TStream& Stream);
+
+private:
+    struct Group {
+        std::string Path;
+        std::vector<std::string> Names;
+        TComponent* Component = nullptr;
+    };
+    std::vector<Group> Groups() const;
+    TComponent* Resolve(const std::string& Path) const;
+    bool ReadError(const std::string& Message, bool& IgnoreAll);
+
+    std::unique_ptr<TStringList> FPropList;
+    std::string FKey;
+    bool FIgnoreErrors = true;
+};
