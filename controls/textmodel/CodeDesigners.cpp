@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "framework/core/SysUtils.h"
+#include "framework/core/CharClass.h"
 
 ZEL_DEFINE_CLASS(TCodeDesigner, TComponent, {})
 ZEL_DEFINE_CLASS(TStringsCodeDesigner, TCodeDesigner, {})
@@ -214,10 +215,10 @@ void TStringsCodeDesigner::DeleteEmptyMethods() {
 }
 
 bool TStringsCodeDesigner::ValidIdentifier(const std::string& name) {
-    if (name.empty() || !(std::isalpha(uint8_t(name[0])) || name[0] == '_'))
+    if (name.empty() || !(IsAsciiLetter(name[0]) || name[0] == '_'))
         return false;
     for (char c : name)
-        if (!(std::isalnum(uint8_t(c)) || c == '_'))
+        if (!IsIdentChar(c))
             return false;
     const int32_t index = Parser().ResWordIndexOf(name);
     if (index < 0)
@@ -688,7 +689,7 @@ bool TDelphiCodeDesigner::RenameMethod(const std::string& oldName, const std::st
                 const size_t at =
                     line.size() - t.size() + n + (t.substr(n).size() - TrimLeft(t.substr(n)).size());
                 const char after = at + oldName.size() < line.size() ? line[at + oldName.size()] : ';';
-                if (std::isalnum(uint8_t(after)) || after == '_')
+                if (IsIdentChar(after))
                     continue;
                 line.replace(at, oldName.size(), newName);
                 return true;
@@ -764,10 +765,9 @@ void TDelphiCodeDesigner::RenameComponent(TComponent* component, const std::stri
     const std::string oldClass = OwnerClassName(), newClass = "T" + name;
     auto replaceWord = [](std::string& line, const std::string& from, const std::string& to) {
         for (size_t at = 0; (at = UpperCase(line).find(UpperCase(from), at)) != std::string::npos;) {
-            const bool startOk = at == 0 || !(std::isalnum(uint8_t(line[at - 1])) || line[at - 1] == '_');
+            const bool startOk = at == 0 || !IsIdentChar(line[at - 1]);
             const size_t end = at + from.size();
-            const bool endOk = from.back() == '.' || end >= line.size() ||
-                               !(std::isalnum(uint8_t(line[end])) || line[end] == '_');
+            const bool endOk = from.back() == '.' || end >= line.size() || !IsIdentChar(line[end]);
             if (startOk && endOk) {
                 line.replace(at, from.size(), to);
                 at += to.size();

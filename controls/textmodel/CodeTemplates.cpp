@@ -11,17 +11,18 @@
 ZEL_DEFINE_CLASS(TMemoCodeTemplate, THSNamedItem,
                  {Prop::String<TMemoCodeTemplate>("Description", &TMemoCodeTemplate::Description,
                                                   &TMemoCodeTemplate::SetDescription),
-                  Prop::Object<TMemoCodeTemplate>("Code", &TMemoCodeTemplate::Code, &TMemoCodeTemplate::SetCode)})
+                  Prop::Object<TMemoCodeTemplate>("Code", &TMemoCodeTemplate::Code,
+                                                  &TMemoCodeTemplate::SetCode)})
 ZEL_DEFINE_CLASS(TMemoCodeTemplates, TCustomHSNamedItems, {})
 
 void TMemoCodeTemplate::Assign(TPersistent* source) {
-  if (auto* t = dynamic_cast<TMemoCodeTemplate*>(source)) {
-    SetName(t->Name());
-    FDescription = t->FDescription;
-    FCode.Assign(&t->FCode);
-    return;
-  }
-  THSNamedItem::Assign(source);
+    if (auto* t = dynamic_cast<TMemoCodeTemplate*>(source)) {
+        SetName(t->Name());
+        FDescription = t->FDescription;
+        FCode.Assign(&t->FCode);
+        return;
+    }
+    THSNamedItem::Assign(source);
 }
 
 TMemoCodeTemplates::TMemoCodeTemplates(TComponent* owner)
@@ -29,62 +30,65 @@ TMemoCodeTemplates::TMemoCodeTemplates(TComponent* owner)
 
 TMemoCodeTemplate* TMemoCodeTemplates::AddTemplate(const std::string& name, const std::string& description,
                                                    const std::string& code) {
-  auto* t = static_cast<TMemoCodeTemplate*>(Add());
-  t->SetName(name);
-  t->SetDescription(description);
-  t->Code()->SetText(code);
-  return t;
+    auto* t = static_cast<TMemoCodeTemplate*>(Add());
+    t->SetName(name);
+    t->SetDescription(description);
+    t->Code()->SetText(code);
+    return t;
 }
 
 namespace {
 bool StartsWithText(const std::string& s, const std::string& prefix) {
-  return s.size() >= prefix.size() && SameText(s.substr(0, prefix.size()), prefix);
+    return s.size() >= prefix.size() && SameText(s.substr(0, prefix.size()), prefix);
 }
-}  // namespace
+} // namespace
 
 void TMemoCodeTemplates::FilterNames(std::vector<TMemoCodeTemplate*>& list, const std::string& prefix,
                                      bool& exactMatch) const {
-  list.clear();
-  exactMatch = false;
-  bool first = true;
-  for (int32_t i = 0; i < Count(); ++i) {
-    TMemoCodeTemplate* t = GetItem(i);
-    if (!prefix.empty() && !StartsWithText(t->Name(), prefix)) continue;
-    if (first && !prefix.empty() && SameText(t->Name(), prefix)) {
-      list.assign(1, t);
-      exactMatch = true;
-      return;
+    list.clear();
+    exactMatch = false;
+    bool first = true;
+    for (int32_t i = 0; i < Count(); ++i) {
+        TMemoCodeTemplate* t = GetItem(i);
+        if (!prefix.empty() && !StartsWithText(t->Name(), prefix))
+            continue;
+        if (first && !prefix.empty() && SameText(t->Name(), prefix)) {
+            list.assign(1, t);
+            exactMatch = true;
+            return;
+        }
+        first = false;
+        list.push_back(t);
     }
-    first = false;
-    list.push_back(t);
-  }
 }
 
 std::string ConvertCodeTemplate(const TMemoCodeTemplate& t) {
-  return std::string(1, Hslib::SBoldTag) + t.Name() + Hslib::SBoldTag + "|" + t.Description();
+    return std::string(1, Hslib::SBoldTag) + t.Name() + Hslib::SBoldTag + "|" + t.Description();
 }
 
 int32_t TMemoCodeTemplates::ConvertCodeTemplates(TStrings* lines, const std::string& prefix) const {
-  std::vector<TMemoCodeTemplate*> list;
-  bool exact = false;
-  FilterNames(list, prefix, exact);
-  lines->BeginUpdate();
-  lines->Clear();
-  for (TMemoCodeTemplate* t : list) lines->Add(ConvertCodeTemplate(*t));
-  lines->EndUpdate();
-  return exact ? 0 : -1;
+    std::vector<TMemoCodeTemplate*> list;
+    bool exact = false;
+    FilterNames(list, prefix, exact);
+    lines->BeginUpdate();
+    lines->Clear();
+    for (TMemoCodeTemplate* t : list)
+        lines->Add(ConvertCodeTemplate(*t));
+    lines->EndUpdate();
+    return exact ? 0 : -1;
 }
 
 void TemplatesFromArray(TMemoCodeTemplates& templates, const TTemplateRec* records, int32_t high) {
-  templates.BeginUpdate();
-  try {
-    templates.Clear();
-    for (int32_t i = 0; i <= high; ++i) templates.AddTemplate(records[i].Name, records[i].Description, records[i].Code);
-  } catch (...) {
+    templates.BeginUpdate();
+    try {
+        templates.Clear();
+        for (int32_t i = 0; i <= high; ++i)
+            templates.AddTemplate(records[i].Name, records[i].Description, records[i].Code);
+    } catch (...) {
+        templates.EndUpdate();
+        throw;
+    }
     templates.EndUpdate();
-    throw;
-  }
-  templates.EndUpdate();
 }
 
 namespace {
@@ -96,7 +100,8 @@ const TTemplateRec kDelphiTemplates[] = {
     {"casee", "case statement (with else)", "case | of\r\n  : ;\r\n  : ;\r\nelse ;\r\nend;"},
     {"cases", "case statement", "case | of\r\n  : ;\r\n  : ;\r\nend;"},
     {"classc", "class declaration (with Create/Destroy overrides)",
-     "T| = class(T)\r\nprivate\r\n\r\nprotected\r\n\r\npublic\r\n  constructor Create; override;\r\n  destructor Destroy; "
+     "T| = class(T)\r\nprivate\r\n\r\nprotected\r\n\r\npublic\r\n  constructor Create; override;\r\n  "
+     "destructor Destroy; "
      "override;\r\npublished\r\n\r\nend;"},
     {"classd", "class declaration (no parts)", "T| = class(T)\r\n\r\nend;"},
     {"classf", "class declaration (all parts)",
@@ -121,7 +126,8 @@ const TTemplateRec kDelphiTemplates[] = {
 
 const TTemplateRec kCppTemplates[] = {
     {"classc", "class declaration (with constructor/destructor)",
-     "class T| : public T\r\n{\r\nprivate:\r\n\r\nprotected:\r\n\r\npublic:\r\n  __fastcall T();\r\n  __fastcall "
+     "class T| : public T\r\n{\r\nprivate:\r\n\r\nprotected:\r\n\r\npublic:\r\n  __fastcall T();\r\n  "
+     "__fastcall "
      "~T();\r\n__published:\r\n\r\n};"},
     {"classd", "class declaration (no parts)", "class T| : public T\r\n{\r\n};"},
     {"classf", "class declaration (all parts)",
@@ -136,7 +142,8 @@ const TTemplateRec kCppTemplates[] = {
     {"struct", "structure declaration", "struct |\r\n{\r\n};"},
     {"switche", "switch statement (with default)",
      "switch (|)\r\n{\r\n  case : ;\r\n  break;\r\n  case : ;\r\n  break;\r\n  default: ;\r\n}"},
-    {"switchs", "switch statement", "switch (|)\r\n{\r\n  case : ;\r\n  break;\r\n  case : ;\r\n  break;\r\n}"},
+    {"switchs", "switch statement",
+     "switch (|)\r\n{\r\n  case : ;\r\n  break;\r\n  case : ;\r\n  break;\r\n}"},
     {"templ", "template class declaration", "template <class T>\r\nclass |\r\n{\r\n};"},
     {"trye", "try catch", "try\r\n{\r\n  |\r\n}\r\ncatch()\r\n{\r\n}"},
     {"whileb", "while statement", "while (|)\r\n{\r\n\r\n}"},
@@ -162,62 +169,71 @@ const TTemplateRec kClipperTemplates[] = {
     {"while!", "while ! eof()", "while ! eof()\r\n\r\n   dbskip()\r\nend"},
 };
 
-template <size_t N>
-int32_t High(const TTemplateRec (&)[N]) {
-  return static_cast<int32_t>(N) - 1;
+template <size_t N> int32_t High(const TTemplateRec (&)[N]) {
+    return static_cast<int32_t>(N) - 1;
 }
 
 const char* const kLangParam = "CodeTemplates.Lang";
 const char* const kProcParam = "CodeTemplates.Proc";
 
 TObjectParamListItem* FindTemplateSet(const std::string& name) {
-  RegisterBuiltinTemplateSets();
-  return GetItemEx(TMemoCodeTemplates::StaticClass(), {kLangParam}, {THSVariant(name)});
+    RegisterBuiltinTemplateSets();
+    return GetItemEx(TMemoCodeTemplates::StaticClass(), {kLangParam}, {THSVariant(name)});
 }
 
-}  // namespace
+} // namespace
 
-void FillWithDelphiTemplates(TMemoCodeTemplates& t) { TemplatesFromArray(t, kDelphiTemplates, High(kDelphiTemplates)); }
-void FillWithCppTemplates(TMemoCodeTemplates& t) { TemplatesFromArray(t, kCppTemplates, High(kCppTemplates)); }
+void FillWithDelphiTemplates(TMemoCodeTemplates& t) {
+    TemplatesFromArray(t, kDelphiTemplates, High(kDelphiTemplates));
+}
+void FillWithCppTemplates(TMemoCodeTemplates& t) {
+    TemplatesFromArray(t, kCppTemplates, High(kCppTemplates));
+}
 void FillWithClipperTemplates(TMemoCodeTemplates& t) {
-  TemplatesFromArray(t, kClipperTemplates, High(kClipperTemplates));
+    TemplatesFromArray(t, kClipperTemplates, High(kClipperTemplates));
 }
 
 void RegisterTemplatesProc(const std::string& lang, TTemplatesProc proc) {
-  THSVariant p = THSVariant::Of(varObject);
-  p.Int = static_cast<int64_t>(reinterpret_cast<intptr_t>(proc));
-  RegisterClassExt(TMemoCodeTemplates::StaticClass(), {kLangParam, kProcParam}, {THSVariant(lang), p});
+    THSVariant p = THSVariant::Of(varObject);
+    p.Int = static_cast<int64_t>(reinterpret_cast<intptr_t>(proc));
+    RegisterClassExt(TMemoCodeTemplates::StaticClass(), {kLangParam, kProcParam}, {THSVariant(lang), p});
 }
 
 void RegisterBuiltinTemplateSets() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  RegisterTemplatesProc("None", nullptr);
-  RegisterTemplatesProc("Custom", nullptr);
-  RegisterTemplatesProc("Delphi", &FillWithDelphiTemplates);
-  RegisterTemplatesProc("C++", &FillWithCppTemplates);
-  RegisterTemplatesProc("Clipper", &FillWithClipperTemplates);
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    RegisterTemplatesProc("None", nullptr);
+    RegisterTemplatesProc("Custom", nullptr);
+    RegisterTemplatesProc("Delphi", &FillWithDelphiTemplates);
+    RegisterTemplatesProc("C++", &FillWithCppTemplates);
+    RegisterTemplatesProc("Clipper", &FillWithClipperTemplates);
 }
 
-TMemoCodeTemplates& GetCodeTemplates(TCustomMemoSource& source) { return *SourceExtras(source).CodeTemplates; }
+TMemoCodeTemplates& GetCodeTemplates(TCustomMemoSource& source) {
+    return *SourceExtras(source).CodeTemplates;
+}
 
 void SetCodeTemplates(TCustomMemoSource& source, TMemoCodeTemplates* value) {
-  if (value) GetCodeTemplates(source).Assign(value);
+    if (value)
+        GetCodeTemplates(source).Assign(value);
 }
 
 std::string GetTemplatesType(const TCustomMemoSource& source) {
-  const TMemoSourceExtras* e = FindSourceExtras(source);
-  return e ? e->TemplatesType : "None";
+    const TMemoSourceExtras* e = FindSourceExtras(source);
+    return e ? e->TemplatesType : "None";
 }
 
 void SetTemplatesType(TCustomMemoSource& source, const std::string& name) {
-  if (name.empty()) return;
-  TObjectParamListItem* item = FindTemplateSet(name);
-  if (!item) return;
-  TMemoSourceExtras& e = SourceExtras(source);
-  e.TemplatesType = name;
-  const THSVariant proc = item->GetParamByName(kProcParam);
-  if (proc.VType == varObject && proc.Int != 0)
-    reinterpret_cast<TTemplatesProc>(static_cast<intptr_t>(proc.Int))(*e.CodeTemplates);
+    if (name.empty())
+        return;
+    TObjectParamListItem* item = FindTemplateSet(name);
+    if (!item)
+        return;
+    TMemoSourceExtras& e = SourceExtras(source);
+    e.TemplatesType = name;
+    const THSVariant proc = item->GetParamByName(kProcParam);
+    if (proc.VType == varObject && proc.Int != 0)
+        reinterpret_cast<TTemplatesProc>(static_cast<intptr_t>(proc.Int))(*e.CodeTemplates);
 }

@@ -12,45 +12,47 @@
 class TCustomMemoSource;
 
 class TMemoCodeTemplate : public THSNamedItem {
-  ZEL_DECLARE_CLASS(TMemoCodeTemplate)
- public:
-  TMemoCodeTemplate() = default;
-  explicit TMemoCodeTemplate(TCollection* collection) : THSNamedItem(collection) {}
-  void Assign(TPersistent* source) override;
+    ZEL_DECLARE_CLASS(TMemoCodeTemplate)
+public:
+    TMemoCodeTemplate() = default;
+    explicit TMemoCodeTemplate(TCollection* collection) : THSNamedItem(collection) {}
+    void Assign(TPersistent* source) override;
 
-  std::string Description() const { return FDescription; }
-  void SetDescription(const std::string& v) { FDescription = v; }
-  TStringList* Code() const { return const_cast<TStringList*>(&FCode); }
-  void SetCode(TStringList* v) { FCode.Assign(v); }
+    std::string Description() const { return FDescription; }
+    void SetDescription(const std::string& v) { FDescription = v; }
+    TStringList* Code() const { return const_cast<TStringList*>(&FCode); }
+    void SetCode(TStringList* v) { FCode.Assign(v); }
 
- private:
-  std::string FDescription;
-  TStringList FCode;
+private:
+    std::string FDescription;
+    TStringList FCode;
 };
 
 class TMemoCodeTemplates : public TCustomHSNamedItems {
-  ZEL_DECLARE_CLASS(TMemoCodeTemplates)
- public:
-  explicit TMemoCodeTemplates(TComponent* owner = nullptr);
-  TMemoCodeTemplate* GetItem(int32_t i) const { return static_cast<TMemoCodeTemplate*>(Items(i)); }
-  void SetItem(int32_t i, TMemoCodeTemplate* t) { GetItem(i)->Assign(t); }
-  TMemoCodeTemplate* AddTemplate(const std::string& name, const std::string& description, const std::string& code);
+    ZEL_DECLARE_CLASS(TMemoCodeTemplates)
+public:
+    explicit TMemoCodeTemplates(TComponent* owner = nullptr);
+    TMemoCodeTemplate* GetItem(int32_t i) const { return static_cast<TMemoCodeTemplate*>(Items(i)); }
+    void SetItem(int32_t i, TMemoCodeTemplate* t) { GetItem(i)->Assign(t); }
+    TMemoCodeTemplate* AddTemplate(const std::string& name, const std::string& description,
+                                   const std::string& code);
 
-  // Empty prefix: all templates. Otherwise (case ignored): when the first template whose name
-  // begins with the prefix is named exactly so, that one alone with `exactMatch` true; else all
-  // whose names begin with the prefix.
-  void FilterNames(std::vector<TMemoCodeTemplate*>& list, const std::string& prefix, bool& exactMatch) const;
-  // The display lines of FilterNames; the index of the single line of an exact match, else -1.
-  int32_t ConvertCodeTemplates(TStrings* lines, const std::string& prefix) const;
+    // Empty prefix: all templates. Otherwise (case ignored): when the first template whose name
+    // begins with the prefix is named exactly so, that one alone with `exactMatch` true; else all
+    // whose names begin with the prefix.
+    void FilterNames(std::vector<TMemoCodeTemplate*>& list, const std::string& prefix,
+                     bool& exactMatch) const;
+    // The display lines of FilterNames; the index of the single line of an exact match, else -1.
+    int32_t ConvertCodeTemplates(TStrings* lines, const std::string& prefix) const;
 };
 
 // Bold marker, name, bold marker, "|", description.
 std::string ConvertCodeTemplate(const TMemoCodeTemplate& t);
 
 struct TTemplateRec {
-  const char* Name;
-  const char* Description;
-  const char* Code;
+    const char* Name;
+    const char* Description;
+    const char* Code;
 };
 
 using TTemplatesProc = void (*)(TMemoCodeTemplates& templates);

@@ -31,7 +31,8 @@ bool SearchinStrings(const TStrings* strings, TSearchOptions& options, TStrPos& 
 // Replacements made by the source's last replace command.
 int32_t GetReplaceCount(const TCustomMemoSource& source);
 
-using TSearchExceptionEvent = std::function<void(TCustomMemoSource& sender, const std::string& message, bool& handled)>;
+using TSearchExceptionEvent =
+    std::function<void(TCustomMemoSource& sender, const std::string& message, bool& handled)>;
 using TBeforeFindReplaceEvent = std::function<void(TCustomMemoSource& sender, bool isReplace)>;
 void SetOnSearchException(TCustomMemoSource& source, TSearchExceptionEvent handler);
 void SetOnBeforeFindReplace(TCustomMemoSource& source, TBeforeFindReplaceEvent handler);

@@ -11,11 +11,11 @@
 #include "framework/core/Strings.h"
 
 enum TStringItemState : uint8_t {
-  isWasParsed = 0x01,
-  isReadOnly = 0x02,
-  isHidden = 0x04,
-  isExpanded = 0x08,
-  isCollapsed = 0x10,
+    isWasParsed = 0x01,
+    isReadOnly = 0x02,
+    isHidden = 0x04,
+    isExpanded = 0x08,
+    isCollapsed = 0x10,
 };
 
 // Line end a line had in the file it was loaded from, kept so that a file with mixed line ends
@@ -23,72 +23,72 @@ enum TStringItemState : uint8_t {
 enum TLineEnd : uint8_t { leDefault = 0, leCRLF = 1, leLF = 2, leCR = 3 };
 
 struct TStringItem {
-  std::string Text;
-  std::string LineData;
-  TObject* Object = nullptr;
-  std::string ColorData;
-  int32_t EndState = 0;
-  int32_t StartState = 0;
-  uint16_t ImageBits = 0;
-  uint8_t State = 0;
-  uint8_t TextStyle = 0;
-  int32_t Measure[3] = {0, 0, 0};
-  uint8_t LineEnd = leDefault;
+    std::string Text;
+    std::string LineData;
+    TObject* Object = nullptr;
+    std::string ColorData;
+    int32_t EndState = 0;
+    int32_t StartState = 0;
+    uint16_t ImageBits = 0;
+    uint8_t State = 0;
+    uint8_t TextStyle = 0;
+    int32_t Measure[3] = {0, 0, 0};
+    uint8_t LineEnd = leDefault;
 
-  bool Has(uint8_t bit) const { return (State & bit) != 0; }
-  void Set(uint8_t bit, bool on) { State = on ? uint8_t(State | bit) : uint8_t(State & ~bit); }
+    bool Has(uint8_t bit) const { return (State & bit) != 0; }
+    void Set(uint8_t bit, bool on) { State = on ? uint8_t(State | bit) : uint8_t(State & ~bit); }
 };
 
 class TInternalStrings : public TStrings {
 public:
-  using TGetStringHandler = std::function<void(std::string&)>;
+    using TGetStringHandler = std::function<void(std::string&)>;
 
-  TInternalStrings() = default;
-  ~TInternalStrings() override { Clear(); }
+    TInternalStrings() = default;
+    ~TInternalStrings() override { Clear(); }
 
-  // Display form of a line (tabs expanded through the handler) unless Raw is set; empty outside the range.
-  std::string Get(int index) const override;
-  // Stored text of a line, tabs kept.
-  const std::string& GetRaw(int32_t index) const;
-  // Stores the text and clears the line's parsed flag; ignored outside the range.
-  void Put(int index, const std::string& s) override;
-  TObject* GetObject(int index) const override;
-  void PutObject(int index, TObject* obj) override;
-  int GetCount() const override { return int(FItems.size()); }
-  int32_t GetCapacity() const { return FCapacity; }
-  void SetCapacity(int32_t n);
-  void Insert(int index, const std::string& s) override { InsertMove(index, std::string(s)); }
-  // The same without copying the text.
-  void InsertMove(int32_t index, std::string&& s);
-  int32_t AddMove(std::string&& s) {
-    const int32_t index = GetCount();
-    InsertMove(index, std::move(s));
-    return index;
-  }
-  void Delete(int index) override;
-  void Exchange(int, int) override {}
-  void Clear() override;
-  // All lines joined by CR LF, without a line end after the last line.
-  std::string GetText() const override;
-  std::string GetTextStr() const { return GetText(); }
+    // Display form of a line (tabs expanded through the handler) unless Raw is set; empty outside the range.
+    std::string Get(int index) const override;
+    // Stored text of a line, tabs kept.
+    const std::string& GetRaw(int32_t index) const;
+    // Stores the text and clears the line's parsed flag; ignored outside the range.
+    void Put(int index, const std::string& s) override;
+    TObject* GetObject(int index) const override;
+    void PutObject(int index, TObject* obj) override;
+    int GetCount() const override { return int(FItems.size()); }
+    int32_t GetCapacity() const { return FCapacity; }
+    void SetCapacity(int32_t n);
+    void Insert(int index, const std::string& s) override { InsertMove(index, std::string(s)); }
+    // The same without copying the text.
+    void InsertMove(int32_t index, std::string&& s);
+    int32_t AddMove(std::string&& s) {
+        const int32_t index = GetCount();
+        InsertMove(index, std::move(s));
+        return index;
+    }
+    void Delete(int index) override;
+    void Exchange(int, int) override {}
+    void Clear() override;
+    // All lines joined by CR LF, without a line end after the last line.
+    std::string GetText() const override;
+    std::string GetTextStr() const { return GetText(); }
 
-  TStringItem* Item(int32_t index) const {
-    return index >= 0 && index < GetCount() ? FItems[size_t(index)] : nullptr;
-  }
+    TStringItem* Item(int32_t index) const {
+        return index >= 0 && index < GetCount() ? FItems[size_t(index)] : nullptr;
+    }
 
-  TGetStringHandler OnGetString;
-  bool Raw = false;
+    TGetStringHandler OnGetString;
+    bool Raw = false;
 
 private:
-  // Records come from blocks of a pool rather than one allocation each: a large document is
-  // loaded and freed much faster.
-  TStringItem* NewItem();
-  void FreeItem(TStringItem* item);
+    // Records come from blocks of a pool rather than one allocation each: a large document is
+    // loaded and freed much faster.
+    TStringItem* NewItem();
+    void FreeItem(TStringItem* item);
 
-  std::vector<TStringItem*> FItems;
-  int32_t FCapacity = 0;
-  std::vector<std::unique_ptr<TStringItem[]>> FBlocks;
-  std::vector<TStringItem*> FFree;
+    std::vector<TStringItem*> FItems;
+    int32_t FCapacity = 0;
+    std::vector<std::unique_ptr<TStringItem[]>> FBlocks;
+    std::vector<TStringItem*> FFree;
 };
 
 // Small string routines shared by the text model. Positions given to them count from 1.
@@ -101,4 +101,4 @@ std::string TrimRight(const std::string& s);
 std::string TrimLeft(const std::string& s);
 // Cuts `s` to `len` or pads it with byte 0.
 std::string PadTo(const std::string& s, size_t len, char fill = '\0');
-}  // namespace TextRoutines
+} // namespace TextRoutines

@@ -6,408 +6,437 @@
 #include "controls/foundation/FileSystem.h"
 #include "controls/foundation/FoundationErrors.h"
 #include "controls/textmodel/MemoSource.h"
+#include "framework/core/SysUtils.h"
 
 namespace {
-std::string Format(const char* fmt, const std::string& a, const std::string& b = std::string()) {
-  std::string out;
-  int n = 0;
-  for (const char* p = fmt; *p; ++p) {
-    if (p[0] == '%' && (p[1] == 's' || p[1] == 'S')) {
-      out += n++ == 0 ? a : b;
-      ++p;
-    } else {
-      out += *p;
-    }
-  }
-  return out;
-}
-
 std::string LastErrorText() {
-  char buf[256] = {};
-  DWORD err = GetLastError();
-  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, err, 0, buf,
-                           sizeof(buf), nullptr);
-  while (n > 0 && (buf[n - 1] == '\r' || buf[n - 1] == '\n' || buf[n - 1] == '.')) buf[--n] = 0;
-  return n ? std::string(buf) : "error " + std::to_string(err);
+    return SysErrorMessage(GetLastError());
 }
 
-bool PathExists(const std::string& name) { return GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool PathExists(const std::string& name) {
+    return GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 const char* EolText(uint8_t lineEnd, TOutFormatType format) {
-  switch (lineEnd) {
+    switch (lineEnd) {
     case leCRLF:
-      return "\r\n";
+        return "\r\n";
     case leLF:
-      return "\n";
+        return "\n";
     case leCR:
-      return "\r";
+        return "\r";
     default:
-      return format == ofWindows ? "\r\n" : format == ofUnix ? "\n" : "\r";
-  }
+        return format == ofWindows ? "\r\n" : format == ofUnix ? "\n" : "\r";
+    }
 }
 
 // Splits at CR LF, CR or LF; reports each line's end and whether the text ended with one.
 void SplitLines(const std::string& data, std::vector<std::string>& lines, std::vector<uint8_t>& ends) {
-  size_t i = 0, n = data.size();
-  const size_t guess = size_t(std::count(data.begin(), data.end(), '\n')) + 1;
-  lines.reserve(guess);
-  ends.reserve(guess);
-  while (i < n) {
-    size_t e = data.find_first_of("\r\n", i);
-    if (e == std::string::npos) {
-      lines.push_back(data.substr(i));
-      ends.push_back(leDefault);
-      return;
+    size_t i = 0, n = data.size();
+    const size_t guess = size_t(std::count(data.begin(), data.end(), '\n')) + 1;
+    lines.reserve(guess);
+    ends.reserve(guess);
+    while (i < n) {
+        size_t e = data.find_first_of("\r\n", i);
+        if (e == std::string::npos) {
+            lines.push_back(data.substr(i));
+            ends.push_back(leDefault);
+            return;
+        }
+        lines.push_back(data.substr(i, e - i));
+        if (data[e] == '\r' && e + 1 < n && data[e + 1] == '\n') {
+            ends.push_back(leCRLF);
+            i = e + 2;
+        } else {
+            ends.push_back(data[e] == '\r' ? leCR : leLF);
+            i = e + 1;
+        }
     }
-    lines.push_back(data.substr(i, e - i));
-    if (data[e] == '\r' && e + 1 < n && data[e + 1] == '\n') {
-      ends.push_back(leCRLF);
-      i = e + 2;
-    } else {
-      ends.push_back(data[e] == '\r' ? leCR : leLF);
-      i = e + 1;
-    }
-  }
 }
-}  // namespace
-
-
+} // namespace
 
 // ---------------------------------------------------------------- loading
 
 void TCustomMemoSource::ExpandTabsOnLoad(std::string& s) const {
-  if (s.find('\t') == std::string::npos) return;
-  std::string out;
-  for (char c : s) {
-    if (c == '\t') out.append(size_t(FSpacesInTab - int32_t(out.size()) % FSpacesInTab), ' ');
-    else out += c;
-  }
-  s = std::move(out);
+    if (s.find('\t') == std::string::npos)
+        return;
+    std::string out;
+    for (char c : s) {
+        if (c == '\t')
+            out.append(size_t(FSpacesInTab - int32_t(out.size()) % FSpacesInTab), ' ');
+        else
+            out += c;
+    }
+    s = std::move(out);
 }
 
 void TCustomMemoSource::StoreLoadedText(const std::string& data) {
-  const size_t guess = size_t(std::count(data.begin(), data.end(), '\n')) + 1;
-  std::vector<uint8_t> ends;
-  ends.reserve(guess);
-  FStrings.Clear();
-  FStrings.SetCapacity(int32_t(std::min<size_t>(guess, INT32_MAX)));
-  FBookMarks.Clear();
-  FVisibleLines.Clear();
-  FLoadAltered = false;
-  const bool convertTabs = !HasOption(soUseTabCharacter);
-  // One pass: each line goes straight into its record.
-  size_t i = 0, n = data.size();
-  while (i < n) {
-    size_t e = data.find_first_of("\r\n", i);
-    if (e == std::string::npos) e = n;
-    std::string s(data, i, e - i);
-    if (e == n) {
-      ends.push_back(leDefault);
-      i = n;
-    } else if (data[e] == '\r' && e + 1 < n && data[e + 1] == '\n') {
-      ends.push_back(leCRLF);
-      i = e + 2;
-    } else {
-      ends.push_back(data[e] == '\r' ? leCR : leLF);
-      i = e + 1;
+    const size_t guess = size_t(std::count(data.begin(), data.end(), '\n')) + 1;
+    std::vector<uint8_t> ends;
+    ends.reserve(guess);
+    FStrings.Clear();
+    FStrings.SetCapacity(int32_t(std::min<size_t>(guess, INT32_MAX)));
+    FBookMarks.Clear();
+    FVisibleLines.Clear();
+    FLoadAltered = false;
+    const bool convertTabs = !HasOption(soUseTabCharacter);
+    // One pass: each line goes straight into its record.
+    size_t i = 0, n = data.size();
+    while (i < n) {
+        size_t e = data.find_first_of("\r\n", i);
+        if (e == std::string::npos)
+            e = n;
+        std::string s(data, i, e - i);
+        if (e == n) {
+            ends.push_back(leDefault);
+            i = n;
+        } else if (data[e] == '\r' && e + 1 < n && data[e + 1] == '\n') {
+            ends.push_back(leCRLF);
+            i = e + 2;
+        } else {
+            ends.push_back(data[e] == '\r' ? leCR : leLF);
+            i = e + 1;
+        }
+        if (convertTabs && s.find('\t') != std::string::npos) {
+            ExpandTabsOnLoad(s);
+            FLoadAltered = true;
+        }
+        if (!KeepTrailingBlanks && !s.empty() && (s.back() == ' ' || s.back() == '\t')) {
+            size_t keep = s.find_last_not_of(" \t");
+            s.erase(keep == std::string::npos ? 0 : keep + 1);
+            FLoadAltered = true;
+        }
+        FStrings.AddMove(std::move(s));
     }
-    if (convertTabs && s.find('\t') != std::string::npos) {
-      ExpandTabsOnLoad(s);
-      FLoadAltered = true;
+    int32_t counts[4] = {0, 0, 0, 0};
+    for (uint8_t end : ends)
+        ++counts[end];
+    // A format the caller chose stays; every line then ends in it.
+    if (!FOutFormatChosen && counts[leCRLF] + counts[leLF] + counts[leCR] > 0) {
+        if (counts[leCRLF] >= counts[leLF] && counts[leCRLF] >= counts[leCR])
+            FOutFormat = ofWindows;
+        else if (counts[leLF] >= counts[leCR])
+            FOutFormat = ofUnix;
+        else
+            FOutFormat = ofMac;
     }
-    if (!KeepTrailingBlanks && !s.empty() && (s.back() == ' ' || s.back() == '\t')) {
-      size_t keep = s.find_last_not_of(" \t");
-      s.erase(keep == std::string::npos ? 0 : keep + 1);
-      FLoadAltered = true;
-    }
-    FStrings.AddMove(std::move(s));
-  }
-  int32_t counts[4] = {0, 0, 0, 0};
-  for (uint8_t end : ends) ++counts[end];
-  // A format the caller chose stays; every line then ends in it.
-  if (!FOutFormatChosen && counts[leCRLF] + counts[leLF] + counts[leCR] > 0) {
-    if (counts[leCRLF] >= counts[leLF] && counts[leCRLF] >= counts[leCR]) FOutFormat = ofWindows;
-    else if (counts[leLF] >= counts[leCR]) FOutFormat = ofUnix;
-    else FOutFormat = ofMac;
-  }
-  const uint8_t dominant = FOutFormat == ofWindows ? leCRLF : FOutFormat == ofUnix ? leLF : leCR;
-  FinalLineEnd = (!ends.empty() && ends.back() != leDefault) ? fleYes : fleNo;
-  for (size_t k = 0; k < ends.size(); ++k)
-    FStrings.Item(int32_t(k))->LineEnd = (FOutFormatChosen || ends[k] == dominant) ? uint8_t(leDefault) : ends[k];
+    const uint8_t dominant = FOutFormat == ofWindows ? leCRLF : FOutFormat == ofUnix ? leLF : leCR;
+    FinalLineEnd = (!ends.empty() && ends.back() != leDefault) ? fleYes : fleNo;
+    for (size_t k = 0; k < ends.size(); ++k)
+        FStrings.Item(int32_t(k))->LineEnd =
+            (FOutFormatChosen || ends[k] == dominant) ? uint8_t(leDefault) : ends[k];
 }
 
 void TCustomMemoSource::LoadFromString(const std::string& data) {
-  BeginUpdate(48);
-  try {
-    BeginUpdate(60);
-    FLoading = true;
-    StoreLoadedText(data);
-    FLoading = false;
-    TextChangedOutsideUndo();
-    ReCalculateMaxLine();
-    FCaret.SetPosition(0, 0);
+    BeginUpdate(48);
+    try {
+        BeginUpdate(60);
+        FLoading = true;
+        StoreLoadedText(data);
+        FLoading = false;
+        TextChangedOutsideUndo();
+        ReCalculateMaxLine();
+        FCaret.SetPosition(0, 0);
+        EndUpdate();
+    } catch (...) {
+        FLoading = false;
+        EndUpdate();
+        EndUpdate();
+        throw;
+    }
+    MemoState = kFullUpdateState;
+    UpdateChangedLines(0, INT_MAX);
+    ResetPositions();
     EndUpdate();
-  } catch (...) {
-    FLoading = false;
-    EndUpdate();
-    EndUpdate();
-    throw;
-  }
-  MemoState = kFullUpdateState;
-  UpdateChangedLines(0, INT_MAX);
-  ResetPositions();
-  EndUpdate();
-  ClearUndoBuffer();
-  // The loaded text is the document as it stands, converted or not: LoadAltered tells whether
-  // converting changed it, and an untouched document never asks to be saved.
-  SetModified(false);
+    ClearUndoBuffer();
+    // The loaded text is the document as it stands, converted or not: LoadAltered tells whether
+    // converting changed it, and an untouched document never asks to be saved.
+    SetModified(false);
 }
 
 void TCustomMemoSource::LoadFromStrings(const std::vector<std::string>& list) {
-  BeginUpdate(48);
-  ResetPositions();
-  ClearUndoBuffer();
-  FStrings.Clear();
-  FBookMarks.Clear();
-  FVisibleLines.Clear();
-  for (const auto& s : list) FStrings.Add(s);
-  TextChangedOutsideUndo();
-  // Modified is left as it was; an unmodified source counts the new text as its saved state.
-  if (!FModified) FSavedState = FTextState;
-  UpdateChangedLines(0, INT_MAX);
-  MemoState |= msCountChanged | msBlockChanged;
-  FFirstUnparsed = 0;
-  EndUpdate();
+    BeginUpdate(48);
+    ResetPositions();
+    ClearUndoBuffer();
+    FStrings.Clear();
+    FBookMarks.Clear();
+    FVisibleLines.Clear();
+    for (const auto& s : list)
+        FStrings.Add(s);
+    TextChangedOutsideUndo();
+    // Modified is left as it was; an unmodified source counts the new text as its saved state.
+    if (!FModified)
+        FSavedState = FTextState;
+    UpdateChangedLines(0, INT_MAX);
+    MemoState |= msCountChanged | msBlockChanged;
+    FFirstUnparsed = 0;
+    EndUpdate();
 }
 
 void TCustomMemoSource::DoLoadFromFile(const std::string& fileName) {
-  HANDLE h = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) throw EMemoSourceError("Cannot open file \"" + fileName + "\": " + LastErrorText());
-  std::string data;
-  LARGE_INTEGER size{};
-  bool ok = GetFileSizeEx(h, &size) && size.QuadPart < 0x7FFFFFFF;
-  if (ok) {
-    data.resize(size_t(size.QuadPart));
-    DWORD got = 0;
-    ok = data.empty() || (ReadFile(h, &data[0], DWORD(data.size()), &got, nullptr) && got == data.size());
-  }
-  std::string err = ok ? std::string() : LastErrorText();
-  CloseHandle(h);
-  if (!ok) throw EMemoSourceError("Cannot read file \"" + fileName + "\": " + err);
-  LoadFromString(data);
+    HANDLE h = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        throw EMemoSourceError("Cannot open file \"" + fileName + "\": " + LastErrorText());
+    std::string data;
+    LARGE_INTEGER size{};
+    bool ok = GetFileSizeEx(h, &size) && size.QuadPart < 0x7FFFFFFF;
+    if (ok) {
+        data.resize(size_t(size.QuadPart));
+        DWORD got = 0;
+        ok = data.empty() || (ReadFile(h, &data[0], DWORD(data.size()), &got, nullptr) && got == data.size());
+    }
+    std::string err = ok ? std::string() : LastErrorText();
+    CloseHandle(h);
+    if (!ok)
+        throw EMemoSourceError("Cannot read file \"" + fileName + "\": " + err);
+    LoadFromString(data);
 }
 
 // ---------------------------------------------------------------- saving
 
 std::string TCustomMemoSource::SaveToString() const {
-  const bool exclude = HasOption(soExcludeReadOnlyLines);
-  std::vector<int32_t> written;
-  size_t total = 0;
-  for (int32_t i = 0; i < GetStrCount(); ++i) {
-    if (exclude && FStrings.Item(i)->Has(isReadOnly)) continue;
-    written.push_back(i);
-    total += FStrings.GetRaw(i).size() + 2;
-  }
-  bool finalEnd = FinalLineEnd == fleYes || (FinalLineEnd == fleAuto && (exclude || FOutFormat != ofWindows));
-  std::string out;
-  out.reserve(total);
-  for (size_t k = 0; k < written.size(); ++k) {
-    const TStringItem* item = FStrings.Item(written[k]);
-    out += item->Text;
-    if (k + 1 < written.size() || finalEnd) out += EolText(item->LineEnd, FOutFormat);
-  }
-  return out;
+    const bool exclude = HasOption(soExcludeReadOnlyLines);
+    std::vector<int32_t> written;
+    size_t total = 0;
+    for (int32_t i = 0; i < GetStrCount(); ++i) {
+        if (exclude && FStrings.Item(i)->Has(isReadOnly))
+            continue;
+        written.push_back(i);
+        total += FStrings.GetRaw(i).size() + 2;
+    }
+    bool finalEnd =
+        FinalLineEnd == fleYes || (FinalLineEnd == fleAuto && (exclude || FOutFormat != ofWindows));
+    std::string out;
+    out.reserve(total);
+    for (size_t k = 0; k < written.size(); ++k) {
+        const TStringItem* item = FStrings.Item(written[k]);
+        out += item->Text;
+        if (k + 1 < written.size() || finalEnd)
+            out += EolText(item->LineEnd, FOutFormat);
+    }
+    return out;
 }
 
 void TCustomMemoSource::DoSaveToFile(const std::string& fileName) {
-  std::string data = SaveToString();
-  HANDLE h = CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) throw EMemoSourceError("Cannot create file \"" + fileName + "\": " + LastErrorText());
-  DWORD done = 0;
-  bool ok = data.empty() || (WriteFile(h, data.data(), DWORD(data.size()), &done, nullptr) && done == data.size());
-  ok = ok && FlushFileBuffers(h);
-  std::string err = ok ? std::string() : LastErrorText();
-  CloseHandle(h);
-  if (!ok) throw EMemoSourceError("Cannot write file \"" + fileName + "\": " + err);
+    std::string data = SaveToString();
+    HANDLE h = CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        throw EMemoSourceError("Cannot create file \"" + fileName + "\": " + LastErrorText());
+    DWORD done = 0;
+    bool ok = data.empty() ||
+              (WriteFile(h, data.data(), DWORD(data.size()), &done, nullptr) && done == data.size());
+    ok = ok && FlushFileBuffers(h);
+    std::string err = ok ? std::string() : LastErrorText();
+    CloseHandle(h);
+    if (!ok)
+        throw EMemoSourceError("Cannot write file \"" + fileName + "\": " + err);
 }
 
 std::string TCustomMemoSource::GetBackupName(const std::string& fileName) {
-  std::string bak = FileBakName(fileName);
-  if (OnGetBackupName) OnGetBackupName(*this, fileName, bak);
-  return bak;
+    std::string bak = FileBakName(fileName);
+    if (OnGetBackupName)
+        OnGetBackupName(*this, fileName, bak);
+    return bak;
 }
 
 void TCustomMemoSource::Save() {
-  if (FObjectName.empty()) throw EHSError("The text has no file name to save to");
-  SaveToFile(FObjectName);
+    if (FObjectName.empty())
+        throw EHSError("The text has no file name to save to");
+    SaveToFile(FObjectName);
 }
 
 void TCustomMemoSource::SaveToFile(const std::string& fileName) {
-  // The target is only ever replaced by a complete file: the text goes to a temporary file
-  // beside it first, so a failed write leaves the original untouched.
-  const std::string temp = TempFileName(fileName);
-  try {
-    DoSaveToFile(temp);
-  } catch (...) {
-    DeleteFileA(temp.c_str());
-    throw;
-  }
-  if (HasOption(soCreateBackups)) {
-    const std::string bak = GetBackupName(fileName);
-    if (PathExists(bak) && !DeleteFileA(bak.c_str())) {
-      DeleteFileA(temp.c_str());
-      throw EMemoSourceError(Format("Can't delete file %S", bak));
+    // The target is only ever replaced by a complete file: the text goes to a temporary file
+    // beside it first, so a failed write leaves the original untouched.
+    const std::string temp = TempFileName(fileName);
+    try {
+        DoSaveToFile(temp);
+    } catch (...) {
+        DeleteFileA(temp.c_str());
+        throw;
     }
-    if (PathExists(fileName) && !MoveFileA(fileName.c_str(), bak.c_str())) {
-      DeleteFileA(temp.c_str());
-      throw EMemoSourceError(Format("Can't rename file %s to file %s", fileName, bak));
+    if (HasOption(soCreateBackups)) {
+        const std::string bak = GetBackupName(fileName);
+        if (PathExists(bak) && !DeleteFileA(bak.c_str())) {
+            DeleteFileA(temp.c_str());
+            throw EMemoSourceError(Format("Can't delete file %s", bak.c_str()));
+        }
+        if (PathExists(fileName) && !MoveFileA(fileName.c_str(), bak.c_str())) {
+            DeleteFileA(temp.c_str());
+            throw EMemoSourceError(Format("Can't rename file %s to file %s", fileName.c_str(), bak.c_str()));
+        }
+        // On failure here the old text stands under the backup name and the new one in the temporary file.
+        if (!MoveFileA(temp.c_str(), fileName.c_str()))
+            throw EMemoSourceError(Format("Can't rename file %s to file %s", temp.c_str(), fileName.c_str()));
+    } else if (!MoveFileExA(temp.c_str(), fileName.c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(temp.c_str());
+        throw EMemoSourceError(Format("Can't rename file %s to file %s", temp.c_str(), fileName.c_str()));
     }
-    // On failure here the old text stands under the backup name and the new one in the temporary file.
-    if (!MoveFileA(temp.c_str(), fileName.c_str()))
-      throw EMemoSourceError(Format("Can't rename file %s to file %s", temp, fileName));
-  } else if (!MoveFileExA(temp.c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    DeleteFileA(temp.c_str());
-    throw EMemoSourceError(Format("Can't rename file %s to file %s", temp, fileName));
-  }
 }
 
 // ---------------------------------------------------------------- Lines view
 
-int TExternalStrings::GetCount() const { return FSource.GetStrCount(); }
-std::string TExternalStrings::Get(int index) const { return FSource.FStrings.Get(index); }
-TObject* TExternalStrings::GetObject(int index) const { return FSource.FStrings.GetObject(index); }
-void TExternalStrings::PutObject(int index, TObject* object) { FSource.FStrings.PutObject(index, object); }
-std::string TExternalStrings::SaveToString() const { return FSource.SaveToString(); }
-void TExternalStrings::SaveToStream(TStream& stream) const { stream.WriteString(FSource.SaveToString()); }
+int TExternalStrings::GetCount() const {
+    return FSource.GetStrCount();
+}
+std::string TExternalStrings::Get(int index) const {
+    return FSource.FStrings.Get(index);
+}
+TObject* TExternalStrings::GetObject(int index) const {
+    return FSource.FStrings.GetObject(index);
+}
+void TExternalStrings::PutObject(int index, TObject* object) {
+    FSource.FStrings.PutObject(index, object);
+}
+std::string TExternalStrings::SaveToString() const {
+    return FSource.SaveToString();
+}
+void TExternalStrings::SaveToStream(TStream& stream) const {
+    stream.WriteString(FSource.SaveToString());
+}
 
 std::string TExternalStrings::GetText() const {
-  std::string out;
-  for (int32_t i = 0; i < GetCount(); ++i) {
-    if (i) out += "\r\n";
-    out += FSource.FStrings.GetRaw(i);
-  }
-  return out;
+    std::string out;
+    for (int32_t i = 0; i < GetCount(); ++i) {
+        if (i)
+            out += "\r\n";
+        out += FSource.FStrings.GetRaw(i);
+    }
+    return out;
 }
 
 void TExternalStrings::SetUpdateState(bool updating) {
-  if (updating) FSource.BeginSafeUpdate(60);
-  else FSource.EndUpdate();
+    if (updating)
+        FSource.BeginSafeUpdate(60);
+    else
+        FSource.EndUpdate();
 }
 
 void TExternalStrings::Assign(TPersistent* source) {
-  TStrings::Assign(source);
-  FSource.BeginUpdate(60);
-  FSource.FCaret.SetPosition(0, 0);
-  FSource.UpdateSavedPos();
-  FSource.EndUpdate();
-  FSource.ClearUndoBuffer();
+    TStrings::Assign(source);
+    FSource.BeginUpdate(60);
+    FSource.FCaret.SetPosition(0, 0);
+    FSource.UpdateSavedPos();
+    FSource.EndUpdate();
+    FSource.ClearUndoBuffer();
 }
 
 void TExternalStrings::Put(int index, const std::string& s) {
-  TCustomMemoSource& src = FSource;
-  if (!src.FStrings.Item(index)) return;
-  std::string text = s;
-  if (!src.HasOption(soUseTabCharacter)) src.ExpandTabsOnLoad(text);
-  src.BeginSafeUpdate(59);
-  src.FStrings.Put(index, text);
-  src.CheckStringItem(*src.FStrings.Item(index));
-  src.TextChangedOutsideUndo();
-  src.UpdateChanged(index, index);
-  src.UpdateString(index);
-  src.EndUpdate();
-  src.ClearUndoBuffer();
+    TCustomMemoSource& src = FSource;
+    if (!src.FStrings.Item(index))
+        return;
+    std::string text = s;
+    if (!src.HasOption(soUseTabCharacter))
+        src.ExpandTabsOnLoad(text);
+    src.BeginSafeUpdate(59);
+    src.FStrings.Put(index, text);
+    src.CheckStringItem(*src.FStrings.Item(index));
+    src.TextChangedOutsideUndo();
+    src.UpdateChanged(index, index);
+    src.UpdateString(index);
+    src.EndUpdate();
+    src.ClearUndoBuffer();
 }
 
 void TExternalStrings::SetText(const std::string& text) {
-  TCustomMemoSource& src = FSource;
-  src.BeginUpdate(60);
-  src.FLoading = true;
-  try {
-    std::vector<std::string> lines;
-    std::vector<uint8_t> ends;
-    SplitLines(text, lines, ends);
-    src.FStrings.Clear();
-    src.FBookMarks.Clear();
-    src.FVisibleLines.Clear();
-    for (auto& s : lines) Insert(GetCount(), s);
-  } catch (...) {
+    TCustomMemoSource& src = FSource;
+    src.BeginUpdate(60);
+    src.FLoading = true;
+    try {
+        std::vector<std::string> lines;
+        std::vector<uint8_t> ends;
+        SplitLines(text, lines, ends);
+        src.FStrings.Clear();
+        src.FBookMarks.Clear();
+        src.FVisibleLines.Clear();
+        for (auto& s : lines)
+            Insert(GetCount(), s);
+    } catch (...) {
+        src.FLoading = false;
+        src.EndUpdate();
+        throw;
+    }
     src.FLoading = false;
+    src.TextChangedOutsideUndo();
+    src.ReCalculateMaxLine();
+    src.FCaret.SetPosition(0, 0);
+    src.UpdateChanged(0, INT_MAX);
     src.EndUpdate();
-    throw;
-  }
-  src.FLoading = false;
-  src.TextChangedOutsideUndo();
-  src.ReCalculateMaxLine();
-  src.FCaret.SetPosition(0, 0);
-  src.UpdateChanged(0, INT_MAX);
-  src.EndUpdate();
-  src.ClearUndoBuffer();
+    src.ClearUndoBuffer();
 }
 
 void TExternalStrings::Clear() {
-  TCustomMemoSource& src = FSource;
-  src.BeginSafeUpdate(58);
-  src.FStrings.Clear();
-  src.FCaret.SetPosition(0, 0);
-  src.FSelectionType = stNotSelected;
-  src.UpdateSavedPos();
-  src.FBookMarks.Clear();
-  src.FVisibleLines.Clear();
-  src.TextChangedOutsideUndo();
-  src.UpdateChanged(0, INT_MAX);
-  src.ReCalculateMaxLine();
-  src.EndUpdate();
-  src.ClearUndoBuffer();
+    TCustomMemoSource& src = FSource;
+    src.BeginSafeUpdate(58);
+    src.FStrings.Clear();
+    src.FCaret.SetPosition(0, 0);
+    src.FSelectionType = stNotSelected;
+    src.UpdateSavedPos();
+    src.FBookMarks.Clear();
+    src.FVisibleLines.Clear();
+    src.TextChangedOutsideUndo();
+    src.UpdateChanged(0, INT_MAX);
+    src.ReCalculateMaxLine();
+    src.EndUpdate();
+    src.ClearUndoBuffer();
 }
 
 void TExternalStrings::Delete(int index) {
-  TCustomMemoSource& src = FSource;
-  if (!src.FStrings.Item(index)) return;
-  src.BeginUpdate(9);
-  const TPosition caret = src.FCaret;
-  src.FCaret.SetPosition(0, index);
-  const std::string& raw = src.FStrings.GetRaw(index);
-  src.UpdatePositions(soDeleteRight, src.FTabs.RelativeIndex(raw, int32_t(raw.size())));
-  src.UpdatePositions(soJoinLines, 0);
-  src.FStrings.Delete(index);
-  // Bookmarks stay with their text: those on the line go with it, those below move up.
-  src.FBookMarks.LineDeleted(index);
-  src.FVisibleLines.SetLineVisible(index, true);
-  src.FVisibleLines.LineChanged(index, -1);
-  src.FCaret = caret;
-  if (caret.Line > index) --src.FCaret.Line;
-  else if (caret.Line == index) src.FCaret.Char = 0;
-  src.TextChangedOutsideUndo();
-  src.UpdateChanged(index, INT_MAX);
-  src.EndUpdate();
-  src.ClearUndoBuffer();
+    TCustomMemoSource& src = FSource;
+    if (!src.FStrings.Item(index))
+        return;
+    src.BeginUpdate(9);
+    const TPosition caret = src.FCaret;
+    src.FCaret.SetPosition(0, index);
+    const std::string& raw = src.FStrings.GetRaw(index);
+    src.UpdatePositions(soDeleteRight, src.FTabs.RelativeIndex(raw, int32_t(raw.size())));
+    src.UpdatePositions(soJoinLines, 0);
+    src.FStrings.Delete(index);
+    // Bookmarks stay with their text: those on the line go with it, those below move up.
+    src.FBookMarks.LineDeleted(index);
+    src.FVisibleLines.SetLineVisible(index, true);
+    src.FVisibleLines.LineChanged(index, -1);
+    src.FCaret = caret;
+    if (caret.Line > index)
+        --src.FCaret.Line;
+    else if (caret.Line == index)
+        src.FCaret.Char = 0;
+    src.TextChangedOutsideUndo();
+    src.UpdateChanged(index, INT_MAX);
+    src.EndUpdate();
+    src.ClearUndoBuffer();
 }
 
 void TExternalStrings::Insert(int index, const std::string& s) {
-  TCustomMemoSource& src = FSource;
-  if (index < 0 || index > GetCount()) return;
-  std::string text = s;
-  if (!src.HasOption(soUseTabCharacter)) src.ExpandTabsOnLoad(text);
-  if (src.FLoading) {
-    if (!src.KeepTrailingBlanks) {
-      size_t keep = text.find_last_not_of(" \t");
-      text.erase(keep == std::string::npos ? 0 : keep + 1);
+    TCustomMemoSource& src = FSource;
+    if (index < 0 || index > GetCount())
+        return;
+    std::string text = s;
+    if (!src.HasOption(soUseTabCharacter))
+        src.ExpandTabsOnLoad(text);
+    if (src.FLoading) {
+        if (!src.KeepTrailingBlanks) {
+            size_t keep = text.find_last_not_of(" \t");
+            text.erase(keep == std::string::npos ? 0 : keep + 1);
+        }
+        src.FStrings.Insert(index, text);
+        return;
     }
+    src.BeginUpdate(39);
+    const TPosition caret = src.FCaret;
+    src.FCaret.SetPosition(0, index);
+    src.UpdatePositions(soBreakLine, 0);
     src.FStrings.Insert(index, text);
-    return;
-  }
-  src.BeginUpdate(39);
-  const TPosition caret = src.FCaret;
-  src.FCaret.SetPosition(0, index);
-  src.UpdatePositions(soBreakLine, 0);
-  src.FStrings.Insert(index, text);
-  src.FBookMarks.LineChanged(index, 0, 1);
-  src.FVisibleLines.LineChanged(index - 1, 1);
-  src.FCaret = caret;
-  if (caret.Line >= index && index < GetCount() - 1) ++src.FCaret.Line;
-  src.TextChangedOutsideUndo();
-  src.UpdateChanged(index, INT_MAX);
-  src.EndUpdate();
-  src.ClearUndoBuffer();
+    src.FBookMarks.LineChanged(index, 0, 1);
+    src.FVisibleLines.LineChanged(index - 1, 1);
+    src.FCaret = caret;
+    if (caret.Line >= index && index < GetCount() - 1)
+        ++src.FCaret.Line;
+    src.TextChangedOutsideUndo();
+    src.UpdateChanged(index, INT_MAX);
+    src.EndUpdate();
+    src.ClearUndoBuffer();
 }

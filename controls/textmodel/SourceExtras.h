@@ -12,16 +12,17 @@
 class TCustomMemoSource;
 
 struct TMemoSourceExtras {
-  bool UseGlobalOptions = false;
-  std::unique_ptr<TMemoCodeTemplates> CodeTemplates = std::make_unique<TMemoCodeTemplates>();
-  std::string TemplatesType = "None";
-  // Replacements made by the last replace command.
-  int32_t ReplaceCount = 0;
-  // Where the last forward search found an empty match (line, 0-based column; -1: none). A
-  // search that starts there again begins one column on, so it does not find the same spot.
-  int32_t EmptyMatchLine = -1, EmptyMatchChar = -1;
-  std::function<void(TCustomMemoSource& sender, const std::string& message, bool& handled)> OnSearchException;
-  std::function<void(TCustomMemoSource& sender, bool isReplace)> OnBeforeFindReplace;
+    bool UseGlobalOptions = false;
+    std::unique_ptr<TMemoCodeTemplates> CodeTemplates = std::make_unique<TMemoCodeTemplates>();
+    std::string TemplatesType = "None";
+    // Replacements made by the last replace command.
+    int32_t ReplaceCount = 0;
+    // Where the last forward search found an empty match (line, 0-based column; -1: none). A
+    // search that starts there again begins one column on, so it does not find the same spot.
+    int32_t EmptyMatchLine = -1, EmptyMatchChar = -1;
+    std::function<void(TCustomMemoSource& sender, const std::string& message, bool& handled)>
+        OnSearchException;
+    std::function<void(TCustomMemoSource& sender, bool isReplace)> OnBeforeFindReplace;
 };
 
 TMemoSourceExtras& SourceExtras(TCustomMemoSource& source);

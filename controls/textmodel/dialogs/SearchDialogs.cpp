@@ -10,7 +10,6 @@ ZEL_DEFINE_CLASS(TReplDialog, TSearchOptionsForm, {})
 
 namespace {
 
-
 TFormItem Item(const char* Class, const char* Name, const char* Parent, int L, int T, int W, int H,
                std::vector<std::pair<std::string, std::string>> Props = {}) {
     return {Class, Name, Parent, L, T, W, H, "", std::move(Props), nullptr, nullptr};

@@ -12,259 +12,280 @@
 namespace {
 class TempDir : public ::testing::Test {
 protected:
-  void SetUp() override {
-    char base[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, base);
-    static int counter = 0;
-    dir = std::string(base) + "zel_textmodel_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
-    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
-  }
-  void TearDown() override { RemoveTree(dir); }
-  static void RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-      do {
-        std::string name = fd.cFileName;
-        if (name == "." || name == "..") continue;
-        std::string full = path + "\\" + name;
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(full);
-        else DeleteFileA(full.c_str());
-      } while (FindNextFileA(h, &fd));
-      FindClose(h);
+    void SetUp() override {
+        char base[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, base);
+        static int counter = 0;
+        dir = std::string(base) + "zel_textmodel_" + std::to_string(GetCurrentProcessId()) + "_" +
+              std::to_string(++counter);
+        ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
     }
-    RemoveDirectoryA(path.c_str());
-  }
-  std::string Path(const std::string& name) const { return dir + "\\" + name; }
-  static void Write(const std::string& path, const std::string& data) {
-    std::ofstream f(path, std::ios::binary);
-    f << data;
-  }
-  static std::string Read(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-  }
-  std::vector<std::string> Files() const {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return names;
-    do {
-      std::string name = fd.cFileName;
-      if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-  std::string dir;
+    void TearDown() override { RemoveTree(dir); }
+    static void RemoveTree(const std::string& path) {
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                std::string name = fd.cFileName;
+                if (name == "." || name == "..")
+                    continue;
+                std::string full = path + "\\" + name;
+                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    RemoveTree(full);
+                else
+                    DeleteFileA(full.c_str());
+            } while (FindNextFileA(h, &fd));
+            FindClose(h);
+        }
+        RemoveDirectoryA(path.c_str());
+    }
+    std::string Path(const std::string& name) const { return dir + "\\" + name; }
+    static void Write(const std::string& path, const std::string& data) {
+        std::ofstream f(path, std::ios::binary);
+        f << data;
+    }
+    static std::string Read(const std::string& path) {
+        std::ifstream f(path, std::ios::binary);
+        std::stringstream ss;
+        ss << f.rdbuf();
+        return ss.str();
+    }
+    std::vector<std::string> Files() const {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+        if (h == INVALID_HANDLE_VALUE)
+            return names;
+        do {
+            std::string name = fd.cFileName;
+            if (name != "." && name != "..")
+                names.push_back(name);
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    std::string dir;
 };
 
 // Writes half of the text to the file it is given, then fails like a full disk would.
 class FailingSource : public TMemoSource {
 protected:
-  void DoSaveToFile(const std::string& fileName) override {
-    std::string data = SaveToString();
-    std::ofstream(fileName, std::ios::binary) << data.substr(0, data.size() / 2);
-    throw EMemoSourceError("disk full");
-  }
+    void DoSaveToFile(const std::string& fileName) override {
+        std::string data = SaveToString();
+        std::ofstream(fileName, std::ios::binary) << data.substr(0, data.size() / 2);
+        throw EMemoSourceError("disk full");
+    }
 };
-}  // namespace
+} // namespace
 
 using FileTest = TempDir;
 
 TEST_F(FileTest, LoadAndSaveAreByteExact) {
-  const std::string cases[] = {
-      "a\r\nb\r\n",        "a\nb\n",         "a\rb\r",           "a\r\nb\nc\rd\r\n",
-      "a\nb\nc\r\nd",      "no final end",   "\ttab\t  \r\ntrailing   \r\n\t",
-      "",                  "\r\n",           "a\r\n\r\n",        "\n\n\r",
-      "x\r\n\ty\r\n  \r\n",
-  };
-  for (const auto& data : cases) {
-    const std::string file = Path("exact.txt");
-    Write(file, data);
-    TMemoSource s;
-    s.KeepTrailingBlanks = true;
-    s.SetOptions(s.Options() | soUseTabCharacter);
-    s.LoadFromFile(file);
-    EXPECT_FALSE(s.LoadAltered());
-    EXPECT_FALSE(s.Modified());
-    s.SaveToFile(file);
-    EXPECT_EQ(Read(file), data) << testing::PrintToString(data);
-  }
-  EXPECT_EQ(Files(), std::vector<std::string>{"exact.txt"});
+    const std::string cases[] = {
+        "a\r\nb\r\n",
+        "a\nb\n",
+        "a\rb\r",
+        "a\r\nb\nc\rd\r\n",
+        "a\nb\nc\r\nd",
+        "no final end",
+        "\ttab\t  \r\ntrailing   \r\n\t",
+        "",
+        "\r\n",
+        "a\r\n\r\n",
+        "\n\n\r",
+        "x\r\n\ty\r\n  \r\n",
+    };
+    for (const auto& data : cases) {
+        const std::string file = Path("exact.txt");
+        Write(file, data);
+        TMemoSource s;
+        s.KeepTrailingBlanks = true;
+        s.SetOptions(s.Options() | soUseTabCharacter);
+        s.LoadFromFile(file);
+        EXPECT_FALSE(s.LoadAltered());
+        EXPECT_FALSE(s.Modified());
+        s.SaveToFile(file);
+        EXPECT_EQ(Read(file), data) << testing::PrintToString(data);
+    }
+    EXPECT_EQ(Files(), std::vector<std::string>{"exact.txt"});
 }
 
 TEST_F(FileTest, LoadSplitsAtEveryKindOfLineEnd) {
-  struct Case {
-    const char* data;
-    const char* lines;
-  } cases[] = {{"a\r\nb\r\n", "a|b"}, {"a\rb", "a|b"}, {"a\n\nb", "a||b"}, {"a\r\rb\n", "a||b"}};
-  for (const auto& c : cases) {
-    TMemoSource s;
-    s.LoadFromString(c.data);
-    EXPECT_EQ(Text(s), c.lines);
-  }
+    struct Case {
+        const char* data;
+        const char* lines;
+    } cases[] = {{"a\r\nb\r\n", "a|b"}, {"a\rb", "a|b"}, {"a\n\nb", "a||b"}, {"a\r\rb\n", "a||b"}};
+    for (const auto& c : cases) {
+        TMemoSource s;
+        s.LoadFromString(c.data);
+        EXPECT_EQ(Text(s), c.lines);
+    }
 }
 
 TEST_F(FileTest, ConvertingLoadSaysSo) {
-  TMemoSource s;  // tabs become blanks, trailing blanks go
-  s.LoadFromString("ab\tc  \r\n\tx\r\ny");
-  EXPECT_EQ(Text(s), "ab      c|        x|y");
-  EXPECT_TRUE(s.LoadAltered());
-  EXPECT_FALSE(s.Modified());
-  s.LoadFromString("plain\r\ntext");
-  EXPECT_FALSE(s.LoadAltered());
-  EXPECT_FALSE(s.Modified());
+    TMemoSource s; // tabs become blanks, trailing blanks go
+    s.LoadFromString("ab\tc  \r\n\tx\r\ny");
+    EXPECT_EQ(Text(s), "ab      c|        x|y");
+    EXPECT_TRUE(s.LoadAltered());
+    EXPECT_FALSE(s.Modified());
+    s.LoadFromString("plain\r\ntext");
+    EXPECT_FALSE(s.LoadAltered());
+    EXPECT_FALSE(s.Modified());
 }
 
 TEST_F(FileTest, AFormatChosenBeforeLoadingIsKept) {
-  struct Case {
-    bool choose;
-    const char* data;
-    const char* saved;
-  } cases[] = {
-      {false, "a\nb\n", "a\nb\n"},            // detected from the file
-      {true, "a\nb\n", "a\r\nb\r\n"},        // the caller's ofWindows stays
-      {true, "a\r\nb\nc\r\n", "a\r\nb\r\nc\r\n"},  // mixed ends all follow the choice
-  };
-  for (const auto& c : cases) {
-    TMemoSource s;
-    if (c.choose) s.SetOutFormat(ofWindows);
-    s.LoadFromString(c.data);
-    EXPECT_EQ(s.OutFormat(), c.choose ? ofWindows : ofUnix) << c.data;
-    EXPECT_EQ(s.SaveToString(), c.saved) << c.data;
-    EXPECT_FALSE(s.Modified());
-  }
+    struct Case {
+        bool choose;
+        const char* data;
+        const char* saved;
+    } cases[] = {
+        {false, "a\nb\n", "a\nb\n"},                // detected from the file
+        {true, "a\nb\n", "a\r\nb\r\n"},             // the caller's ofWindows stays
+        {true, "a\r\nb\nc\r\n", "a\r\nb\r\nc\r\n"}, // mixed ends all follow the choice
+    };
+    for (const auto& c : cases) {
+        TMemoSource s;
+        if (c.choose)
+            s.SetOutFormat(ofWindows);
+        s.LoadFromString(c.data);
+        EXPECT_EQ(s.OutFormat(), c.choose ? ofWindows : ofUnix) << c.data;
+        EXPECT_EQ(s.SaveToString(), c.saved) << c.data;
+        EXPECT_FALSE(s.Modified());
+    }
 }
 
 TEST_F(FileTest, SavedLineEndsFollowTheFormat) {
-  struct Case {
-    TOutFormatType format;
-    bool exclude;
-    const char* bytes;
-  } cases[] = {
-      {ofWindows, false, "a\r\nb\r\nc"},
-      {ofUnix, false, "a\nb\nc\n"},
-      {ofMac, false, "a\rb\rc\r"},
-      {ofWindows, true, "a\r\nc\r\n"},
-  };
-  for (const auto& c : cases) {
-    TMemoSource s;
-    s.LoadFromStrings({"a", "b", "c"});
-    s.SetOutFormat(c.format);
-    s.SetLineReadOnly(1, true);
-    if (c.exclude) s.SetOptions(s.Options() | soExcludeReadOnlyLines);
-    EXPECT_EQ(s.SaveToString(), c.bytes);
-  }
+    struct Case {
+        TOutFormatType format;
+        bool exclude;
+        const char* bytes;
+    } cases[] = {
+        {ofWindows, false, "a\r\nb\r\nc"},
+        {ofUnix, false, "a\nb\nc\n"},
+        {ofMac, false, "a\rb\rc\r"},
+        {ofWindows, true, "a\r\nc\r\n"},
+    };
+    for (const auto& c : cases) {
+        TMemoSource s;
+        s.LoadFromStrings({"a", "b", "c"});
+        s.SetOutFormat(c.format);
+        s.SetLineReadOnly(1, true);
+        if (c.exclude)
+            s.SetOptions(s.Options() | soExcludeReadOnlyLines);
+        EXPECT_EQ(s.SaveToString(), c.bytes);
+    }
 }
 
 TEST_F(FileTest, ChoosingAFormatRewritesMixedLineEndsAndStreamsAgree) {
-  TMemoSource s;
-  s.LoadFromString("a\r\nb\nc\r\n");
-  EXPECT_EQ(s.SaveToString(), "a\r\nb\nc\r\n");
-  s.SetOutFormat(ofUnix);
-  EXPECT_EQ(s.SaveToString(), "a\nb\nc\n");
-  TMemoryStream stream;
-  s.Lines().SaveToStream(stream);
-  stream.SetPosition(0);
-  EXPECT_EQ(stream.ReadRemaining(), "a\nb\nc\n");
-  stream.SetPosition(0);
-  TMemoSource t;
-  t.LoadFromStream(stream);
-  EXPECT_EQ(Text(t), "a|b|c");
+    TMemoSource s;
+    s.LoadFromString("a\r\nb\nc\r\n");
+    EXPECT_EQ(s.SaveToString(), "a\r\nb\nc\r\n");
+    s.SetOutFormat(ofUnix);
+    EXPECT_EQ(s.SaveToString(), "a\nb\nc\n");
+    TMemoryStream stream;
+    s.Lines().SaveToStream(stream);
+    stream.SetPosition(0);
+    EXPECT_EQ(stream.ReadRemaining(), "a\nb\nc\n");
+    stream.SetPosition(0);
+    TMemoSource t;
+    t.LoadFromStream(stream);
+    EXPECT_EQ(Text(t), "a|b|c");
 }
 
 TEST_F(FileTest, LoadSendsTextThenModifiedNotification) {
-  TMemoSource s;
-  s.LoadFromString("old");
-  s.Insert("x");
-  ASSERT_TRUE(s.Modified());
-  NotificationLog log;
-  log.Attach(s);
-  s.LoadFromString("one\r\ntwo");
-  ASSERT_EQ(log.entries.size(), 2u);
-  EXPECT_EQ(log.entries[0].state & kFullUpdateState, kFullUpdateState);
-  EXPECT_TRUE(log.entries[0].state & msCountChanged);
-  EXPECT_TRUE(log.entries[1].state & msModifiedChanged);
-  EXPECT_FALSE(s.Modified());
-  EXPECT_FALSE(s.UndoAvailable());
+    TMemoSource s;
+    s.LoadFromString("old");
+    s.Insert("x");
+    ASSERT_TRUE(s.Modified());
+    NotificationLog log;
+    log.Attach(s);
+    s.LoadFromString("one\r\ntwo");
+    ASSERT_EQ(log.entries.size(), 2u);
+    EXPECT_EQ(log.entries[0].state & kFullUpdateState, kFullUpdateState);
+    EXPECT_TRUE(log.entries[0].state & msCountChanged);
+    EXPECT_TRUE(log.entries[1].state & msModifiedChanged);
+    EXPECT_FALSE(s.Modified());
+    EXPECT_FALSE(s.UndoAvailable());
 }
 
 TEST_F(FileTest, FailedWriteLeavesTheOriginalAndNoTemporaryFile) {
-  for (bool backups : {false, true}) {
-    const std::string file = Path("doc.htm");
-    Write(file, "original text\r\n");
-    FailingSource s;
-    if (backups) s.SetOptions(s.Options() | soCreateBackups);
-    s.LoadFromStrings({"new text that is longer than the original one"});
-    EXPECT_THROW(s.SaveToFile(file), EMemoSourceError);
-    EXPECT_EQ(Read(file), "original text\r\n");
-    EXPECT_EQ(Files(), std::vector<std::string>{"doc.htm"}) << backups;
-  }
+    for (bool backups : {false, true}) {
+        const std::string file = Path("doc.htm");
+        Write(file, "original text\r\n");
+        FailingSource s;
+        if (backups)
+            s.SetOptions(s.Options() | soCreateBackups);
+        s.LoadFromStrings({"new text that is longer than the original one"});
+        EXPECT_THROW(s.SaveToFile(file), EMemoSourceError);
+        EXPECT_EQ(Read(file), "original text\r\n");
+        EXPECT_EQ(Files(), std::vector<std::string>{"doc.htm"}) << backups;
+    }
 }
 
 TEST_F(FileTest, BackupKeepsThePreviousText) {
-  const std::string file = Path("x.htm");
-  Write(file, "version 1");
-  TMemoSource s;
-  s.SetOptions(s.Options() | soCreateBackups);
-  s.LoadFromStrings({"version 2"});
-  s.SaveToFile(file);
-  EXPECT_EQ(Read(file), "version 2");
-  EXPECT_EQ(Read(Path("x.~ht")), "version 1");
-  s.OnGetBackupName = [](TCustomMemoSource&, const std::string& name, std::string& bak) { bak = name + ".old"; };
-  s.LoadFromStrings({"version 3"});
-  s.SaveToFile(file);
-  EXPECT_EQ(Read(Path("x.htm.old")), "version 2");
-  EXPECT_EQ(Files(), (std::vector<std::string>{"x.htm", "x.htm.old", "x.~ht"}));
+    const std::string file = Path("x.htm");
+    Write(file, "version 1");
+    TMemoSource s;
+    s.SetOptions(s.Options() | soCreateBackups);
+    s.LoadFromStrings({"version 2"});
+    s.SaveToFile(file);
+    EXPECT_EQ(Read(file), "version 2");
+    EXPECT_EQ(Read(Path("x.~ht")), "version 1");
+    s.OnGetBackupName = [](TCustomMemoSource&, const std::string& name, std::string& bak) {
+        bak = name + ".old";
+    };
+    s.LoadFromStrings({"version 3"});
+    s.SaveToFile(file);
+    EXPECT_EQ(Read(Path("x.htm.old")), "version 2");
+    EXPECT_EQ(Files(), (std::vector<std::string>{"x.htm", "x.htm.old", "x.~ht"}));
 }
 
 TEST_F(FileTest, FailedRenamesNameThePathsAndKeepTheOriginal) {
-  const std::string file = Path("y.htm");
-  Write(file, "kept");
-  // A folder under the backup name cannot be deleted as a file.
-  ASSERT_TRUE(CreateDirectoryA(Path("y.~ht").c_str(), nullptr));
-  TMemoSource s;
-  s.SetOptions(s.Options() | soCreateBackups);
-  s.LoadFromStrings({"new"});
-  try {
-    s.SaveToFile(file);
-    FAIL() << "no error";
-  } catch (const EMemoSourceError& e) {
-    EXPECT_EQ(std::string(e.what()), "Can't delete file " + Path("y.~ht"));
-  }
-  EXPECT_EQ(Read(file), "kept");
+    const std::string file = Path("y.htm");
+    Write(file, "kept");
+    // A folder under the backup name cannot be deleted as a file.
+    ASSERT_TRUE(CreateDirectoryA(Path("y.~ht").c_str(), nullptr));
+    TMemoSource s;
+    s.SetOptions(s.Options() | soCreateBackups);
+    s.LoadFromStrings({"new"});
+    try {
+        s.SaveToFile(file);
+        FAIL() << "no error";
+    } catch (const EMemoSourceError& e) {
+        EXPECT_EQ(std::string(e.what()), "Can't delete file " + Path("y.~ht"));
+    }
+    EXPECT_EQ(Read(file), "kept");
 
-  // Without backups: the target is a folder, so the new file cannot take its place.
-  const std::string folder = Path("z.htm");
-  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-  TMemoSource t;
-  t.LoadFromStrings({"new"});
-  try {
-    t.SaveToFile(folder);
-    FAIL() << "no error";
-  } catch (const EMemoSourceError& e) {
-    std::string msg = e.what();
-    EXPECT_EQ(msg.rfind("Can't rename file ", 0), 0u) << msg;
-    EXPECT_NE(msg.find(" to file " + folder), std::string::npos) << msg;
-  }
-  EXPECT_EQ(Files(), (std::vector<std::string>{"y.htm", "y.~ht", "z.htm"}));
+    // Without backups: the target is a folder, so the new file cannot take its place.
+    const std::string folder = Path("z.htm");
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    TMemoSource t;
+    t.LoadFromStrings({"new"});
+    try {
+        t.SaveToFile(folder);
+        FAIL() << "no error";
+    } catch (const EMemoSourceError& e) {
+        std::string msg = e.what();
+        EXPECT_EQ(msg.rfind("Can't rename file ", 0), 0u) << msg;
+        EXPECT_NE(msg.find(" to file " + folder), std::string::npos) << msg;
+    }
+    EXPECT_EQ(Files(), (std::vector<std::string>{"y.htm", "y.~ht", "z.htm"}));
 }
 
 TEST_F(FileTest, MissingFileRaisesAndKeepsTheText) {
-  TMemoSource s;
-  s.LoadFromStrings({"keep"});
-  EXPECT_THROW(s.LoadFromFile(Path("missing.txt")), EMemoSourceError);
-  EXPECT_EQ(Text(s), "keep");
+    TMemoSource s;
+    s.LoadFromStrings({"keep"});
+    EXPECT_THROW(s.LoadFromFile(Path("missing.txt")), EMemoSourceError);
+    EXPECT_EQ(Text(s), "keep");
 }
 
 TEST(BackupNames, ExtensionGetsATilde) {
-  struct Case {
-    const char* name;
-    const char* bak;
-  } cases[] = {{"a.html", "a.~ht"}, {"a.c", "a.~c"}, {"a", "a.~"}, {"d.x\\a.pas", "d.x\\a.~pa"}, {"a.", "a.~"}};
-  for (const auto& c : cases) EXPECT_EQ(FileBakName(c.name), c.bak) << c.name;
+    struct Case {
+        const char* name;
+        const char* bak;
+    } cases[] = {
+        {"a.html", "a.~ht"}, {"a.c", "a.~c"}, {"a", "a.~"}, {"d.x\\a.pas", "d.x\\a.~pa"}, {"a.", "a.~"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(FileBakName(c.name), c.bak) << c.name;
 }

@@ -17,8 +17,8 @@
 
 namespace {
 struct Language {
-  const char* folder;
-  std::function<std::unique_ptr<TCustomHSParser>()> make;
+    const char* folder;
+    std::function<std::unique_ptr<TCustomHSParser>()> make;
 };
 
 const Language kLanguages[] = {
@@ -34,92 +34,102 @@ const Language kLanguages[] = {
 };
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
 }
 
 std::vector<std::string> SplitLines(const std::string& data) {
-  std::vector<std::string> lines;
-  std::string cur;
-  for (size_t i = 0; i < data.size(); ++i) {
-    if (data[i] == '\r' || data[i] == '\n') {
-      lines.push_back(cur);
-      cur.clear();
-      if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n') ++i;
-    } else {
-      cur += data[i];
+    std::vector<std::string> lines;
+    std::string cur;
+    for (size_t i = 0; i < data.size(); ++i) {
+        if (data[i] == '\r' || data[i] == '\n') {
+            lines.push_back(cur);
+            cur.clear();
+            if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n')
+                ++i;
+        } else {
+            cur += data[i];
+        }
     }
-  }
-  if (!cur.empty()) lines.push_back(cur);
-  return lines;
+    if (!cur.empty())
+        lines.push_back(cur);
+    return lines;
 }
 
 std::string StateText(int32_t state) {
-  std::string s = std::to_string(state & 0xFF);
-  if (state >> 8) s += "/" + std::to_string(state >> 8);
-  return s;
+    std::string s = std::to_string(state & 0xFF);
+    if (state >> 8)
+        s += "/" + std::to_string(state >> 8);
+    return s;
 }
 
 std::string Render(TCustomHSParser& parser, const std::string& source) {
-  std::string out;
-  int32_t state = 0;
-  for (const std::string& line : SplitLines(source)) {
-    std::string cd(line.size(), '\0');
-    parser.PrepareColorData(0, line, cd);
-    state = parser.ColorString(line, state, cd);
-    std::string marked;
-    int last = -1;
-    for (size_t i = 0; i < line.size(); ++i) {
-      int c = uint8_t(cd[i]);
-      if (c != last) marked += "{" + std::to_string(c) + "}";
-      last = c;
-      marked += line[i] == '{' ? std::string("{{") : std::string(1, line[i]);
+    std::string out;
+    int32_t state = 0;
+    for (const std::string& line : SplitLines(source)) {
+        std::string cd(line.size(), '\0');
+        parser.PrepareColorData(0, line, cd);
+        state = parser.ColorString(line, state, cd);
+        std::string marked;
+        int last = -1;
+        for (size_t i = 0; i < line.size(); ++i) {
+            int c = uint8_t(cd[i]);
+            if (c != last)
+                marked += "{" + std::to_string(c) + "}";
+            last = c;
+            marked += line[i] == '{' ? std::string("{{") : std::string(1, line[i]);
+        }
+        out += StateText(state) + "|" + marked + "\n";
     }
-    out += StateText(state) + "|" + marked + "\n";
-  }
-  return out;
+    return out;
 }
 
 std::vector<std::string> CaseFiles(const std::string& dir) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "/*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    std::string n = fd.cFileName;
-    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    if (n.size() > 7 && n.compare(n.size() - 7, 7, ".golden") == 0) continue;
-    names.push_back(n);
-  } while (FindNextFileA(h, &fd));
-  FindClose(h);
-  std::sort(names.begin(), names.end());
-  return names;
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "/*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string n = fd.cFileName;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        if (n.size() > 7 && n.compare(n.size() - 7, 7, ".golden") == 0)
+            continue;
+        names.push_back(n);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
-void PrintTo(const Language& l, std::ostream* os) { *os << l.folder; }
+void PrintTo(const Language& l, std::ostream* os) {
+    *os << l.folder;
+}
 
 class GoldenColours : public ::testing::TestWithParam<Language> {};
-}  // namespace
+} // namespace
 
 TEST_P(GoldenColours, MatchTheGoldens) {
-  const char* data = std::getenv("ZEL_TEST_DATA");
-  ASSERT_NE(data, nullptr) << "ZEL_TEST_DATA is not set";
-  const std::string dir = std::string(data) + "/golden/" + GetParam().folder;
-  const bool regenerate = std::getenv("ZEL_REGENERATE_GOLDENS") && std::string(std::getenv("ZEL_REGENERATE_GOLDENS")) == "1";
-  const auto files = CaseFiles(dir);
-  ASSERT_GE(files.size(), 3u) << "too few examples in " << dir;
-  for (const auto& name : files) {
-    auto parser = GetParam().make();
-    const std::string rendered = Render(*parser, ReadFile(dir + "/" + name));
-    const std::string goldenPath = dir + "/" + name + ".golden";
-    if (regenerate) {
-      std::ofstream(goldenPath, std::ios::binary) << rendered;
-      continue;
+    const char* data = std::getenv("ZEL_TEST_DATA");
+    ASSERT_NE(data, nullptr) << "ZEL_TEST_DATA is not set";
+    const std::string dir = std::string(data) + "/golden/" + GetParam().folder;
+    const bool regenerate =
+        std::getenv("ZEL_REGENERATE_GOLDENS") && std::string(std::getenv("ZEL_REGENERATE_GOLDENS")) == "1";
+    const auto files = CaseFiles(dir);
+    ASSERT_GE(files.size(), 3u) << "too few examples in " << dir;
+    for (const auto& name : files) {
+        auto parser = GetParam().make();
+        const std::string rendered = Render(*parser, ReadFile(dir + "/" + name));
+        const std::string goldenPath = dir + "/" + name + ".golden";
+        if (regenerate) {
+            std::ofstream(goldenPath, std::ios::binary) << rendered;
+            continue;
+        }
+        EXPECT_EQ(rendered, ReadFile(goldenPath)) << name;
     }
-    EXPECT_EQ(rendered, ReadFile(goldenPath)) << name;
-  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, GoldenColours, ::testing::ValuesIn(kLanguages),
