@@ -1,5 +1,6 @@
 #include "controls/memo/HelpWriters.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace {
@@ -136,4 +137,49 @@ void THTMLIndexWriter::Flush() {
     for (; Level >= 0; --Level)
         FinishBulletedList();
     FinishDocument();
+}
+
+// --- RTF help --------------------------------------------------------------------------------------
+
+void THSRtfHelpLists::Insert(std::vector<std::string>& List, const std::string& Entry) {
+    auto At = std::lower_bound(List.begin(), List.end(), Entry);
+    if (At == List.end() || *At != Entry)
+        List.insert(At, Entry);
+}
+
+std::string THSRtfHelpLists::KeywordsOf(const std::string& Topic) const {
+    std::string R;
+    for (const std::string& E : FKeywords) {
+        const size_t Bang = E.find('!');
+        if (Bang == std::string::npos || E.compare(0, Bang, Topic) != 0 || Bang != Topic.size())
+            continue;
+        if (!R.empty())
+            R += ';';
+        R += E.substr(Bang + 1);
+    }
+    return R;
+}
+
+void TRTFContentWriter::StartSection(const std::string& Name, const std::string& Topic) {
+    ++FLevel;
+    std::string Line = std::to_string(FLevel) + " " + Name;
+    if (!Topic.empty())
+        Line += "=" + Topic;
+    FStream.WriteString(Line + "\r\n");
+    FLists.AddContents(HelpShownName(Name) + "!" + Topic);
+}
+
+void TRTFContentWriter::FinishSection() {
+    if (FLevel > 0)
+        --FLevel;
+}
+
+void TRTFIndexWriter::StartSection(const std::string& Name, const std::string& Topic) {
+    FLists.AddKeyword(Join(FStack, ',') + "!" + Topic);
+    FStack.push_back(ShownSectionName(Name));
+}
+
+void TRTFIndexWriter::FinishSection() {
+    if (!FStack.empty())
+        FStack.pop_back();
 }

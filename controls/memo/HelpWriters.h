@@ -1,6 +1,7 @@
 #pragma once
 // Writers of the contents and index files of a help project, fed one section at a time by whoever
-// walks the tree of topics: HTML sitemap contents and sitemap index.
+// walks the tree of topics: HTML sitemap contents and sitemap index, and for RTF help a contents
+// file and keyword lists.
 #include <cstdint>
 #include <map>
 #include <string>
@@ -90,4 +91,51 @@ private:
     std::vector<std::string> FStack;
     std::map<std::string, std::vector<std::string>, TKeyLess> FKeys;
     bool FFlushed = false;
+};
+
+// The help entries of an RTF help project, each "name!topic", kept sorted without duplicates:
+// the contents list and the keyword list that the RTF writer's topic footnotes read.
+class THSRtfHelpLists {
+public:
+    void AddContents(const std::string& Entry) { Insert(FContents, Entry); }
+    void AddKeyword(const std::string& Entry) { Insert(FKeywords, Entry); }
+    const std::vector<std::string>& Contents() const { return FContents; }
+    const std::vector<std::string>& Keywords() const { return FKeywords; }
+    // The keywords filed for a topic: the part after "!" of the entries whose part before it is
+    // Topic, joined by ";".
+    std::string KeywordsOf(const std::string& Topic) const;
+
+private:
+    static void Insert(std::vector<std::string>& List, const std::string& Entry);
+    std::vector<std::string> FContents;
+    std::vector<std::string> FKeywords;
+};
+
+// RTF help contents: one line per section, "level name" or "level name=topic", CR LF after each;
+// the shown name and topic also go into the contents list. The stream stays the caller's.
+class TRTFContentWriter : public IHSSectionWriterEx {
+public:
+    TRTFContentWriter(TStream& Stream, THSRtfHelpLists& Lists) : FStream(Stream), FLists(Lists) {}
+    void StartSection(const std::string& Name, const std::string& Topic) override;
+    void FinishSection() override;
+    int32_t Level() const { return FLevel; }
+
+private:
+    TStream& FStream;
+    THSRtfHelpLists& FLists;
+    int32_t FLevel = 0;
+};
+
+// RTF help keywords: each section files the path of the open sections (their shown names joined
+// by ",") with its topic in the keyword list. Writes nothing itself.
+class TRTFIndexWriter : public IHSSectionWriterEx {
+public:
+    explicit TRTFIndexWriter(THSRtfHelpLists& Lists) : FLists(Lists) {}
+    void StartSection(const std::string& Name, const std::string& Topic) override;
+    void FinishSection() override;
+    void Flush() {}
+
+private:
+    THSRtfHelpLists& FLists;
+    std::vector<std::string> FStack;
 };

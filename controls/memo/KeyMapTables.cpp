@@ -518,6 +518,7 @@ const std::map<std::string, TCommand>& Commands() {
         T["ShowSearchDialog"] = [](TCustomHSMemo& M) { ShowSourceSearchDialog(*M.GetSource()); };
         T["ShowReplaceDialog"] = [](TCustomHSMemo& M) { ShowSourceReplaceDialog(*M.GetSource()); };
         T["ClearKeyList"] = [](TCustomHSMemo& M) { M.KeyList().ClearKeys(); };
+        T["ShowCodeTemplates"] = [](TCustomHSMemo& M) { M.ShowCodeTemplates(); };
         for (int D = 0; D <= 9; ++D) {
             static void (TCustomMemoSource::*const Toggle[10])() = {
                 &TCustomMemoSource::ToggleBookMark0, &TCustomMemoSource::ToggleBookMark1,

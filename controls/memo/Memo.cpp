@@ -9,6 +9,9 @@
 #include "controls/foundation/PropertyUtils.h"
 #include "controls/memo/KeyMapTables.h"
 #include "controls/memo/MemoHotStrings.h"
+#include "controls/memo/MemoAttributes.h"
+#include "controls/memo/MemoPopupList.h"
+#include "controls/memo/MemoScopes.h"
 #include "controls/textmodel/SchemeParser.h"
 #include "framework/core/Properties.h"
 #include "framework/ui/Clipbrd.h"
@@ -21,33 +24,6 @@ std::vector<TCustomHSMemo*>& Memos() {
     return List;
 }
 TCustomMemoSource* GLastFocusedSource = nullptr;
-
-// An update bracket of a source that ends on every path.
-class TSourceUpdate {
-public:
-    TSourceUpdate(TCustomMemoSource& Source, uint8_t Reason)
-        : FSource(Source), FExceptions(std::uncaught_exceptions()) {
-        FSource.BeginUpdate(Reason);
-    }
-    // The notification at the end may run handlers that throw; that reaches the caller, unless the
-    // bracket is being left because of another exception, which then wins.
-    ~TSourceUpdate() noexcept(false) {
-        if (std::uncaught_exceptions() > FExceptions) {
-            try {
-                FSource.EndUpdate();
-            } catch (...) {
-            }
-        } else {
-            FSource.EndUpdate();
-        }
-    }
-    TSourceUpdate(const TSourceUpdate&) = delete;
-    TSourceUpdate& operator=(const TSourceUpdate&) = delete;
-
-private:
-    TCustomMemoSource& FSource;
-    int FExceptions;
-};
 
 // The memo's own flag raised for the length of a scope.
 class TFlagScope {
@@ -310,6 +286,18 @@ public:
 };
 } // namespace
 
+void TCustomHSMemo::ShowPopupHint(const std::string& Text, POINT ScreenPoint, bool Flag) {
+    (void)Flag;
+    if (!FPopupHint)
+        FPopupHint = new TPopupHint(this);
+    FPopupHint->ActivateHintAtPos(ScreenPoint, Text);
+}
+
+void TCustomHSMemo::HidePopupHint() {
+    if (FPopupHint && FPopupHint->Visible())
+        FPopupHint->CancelHint();
+}
+
 TCustomMemoSource* LastFocusedMemoSource() {
     return GLastFocusedSource;
 }
@@ -375,6 +363,11 @@ TCustomHSMemo::TCustomHSMemo(TComponent* AOwner) : THSCustomControl(AOwner) {
     for (int I = 0; I < 10; ++I)
         FGutterImgs->AddFromResource("Bookmark" + std::to_string(I), "BIGBOOKMARK" + std::to_string(I), I);
     FGutterImgs->OnChange = [this](TObject*) { Invalidate(); };
+    FTemplateFont = std::make_unique<TFont>();
+    FTemplateFont->SetName("MS Sans Serif");
+    FTemplateFont->SetSize(8);
+    FTemplateList = std::make_unique<TStringList>();
+    FPopupItems = std::make_unique<TStringList>();
 
     FMarginPen = std::make_unique<TPen>();
     FMarginPen->SetColor(clGrayText);
@@ -407,6 +400,16 @@ TCustomHSMemo::TCustomHSMemo(TComponent* AOwner) : THSCustomControl(AOwner) {
 
 TCustomHSMemo::~TCustomHSMemo() {
     BeginDestroy();
+    FPopupList.reset();
+    if (FOwnAttributeParser) {
+        for (TCustomMemoSource* S : {FMemoSource, FDefaultSource})
+            if (S && S->SyntaxParser() == FOwnAttributeParser.get())
+                S->SetSyntaxParser(nullptr);
+    }
+    if (HandleAllocated()) {
+        ::KillTimer(Handle(), kMemoSelTimer);
+        ::KillTimer(Handle(), kMemoHintTimer);
+    }
     TCustomMemoSource* Source = GetSource();
     if (Source && Source->ActiveView == this) {
         Source->ActiveView = nullptr;
@@ -532,7 +535,7 @@ void TCustomHSMemo::SourceChanged(TObject* Sender, TMemoStates State, int32_t Fi
     if (Active && ((State & msPositionChanged) || ((State & msEdited) && !FUseMonoFont))) {
         if ((State & msFoundRectChanged) && !(Source->FoundRect() == TMemoRect())) {
             const TMemoRect& R = Source->FoundRect();
-            EnsurePointVisible(POINT{R.Right, R.Bottom});
+            EnsurePointVisible(POINT{R.Right, std::max(R.Top, R.Bottom - 1)});
             EnsurePointVisible(POINT{R.Left, R.Top});
         }
         RecalculatePosition();
@@ -954,7 +957,8 @@ void TCustomHSMemo::DoSetFocus() {
 void TCustomHSMemo::DoKillFocus() {
     if (FPopupHint)
         FPopupHint->CancelHint();
-    FMouseSelecting = false;
+    CancelDragging();
+    KillHintTimer();
     if (FHideSelection && GetSource()->SelectionType() != stNotSelected)
         Invalidate();
     if (FCaretCreated) {
@@ -1106,11 +1110,7 @@ void TCustomHSMemo::MarkColPageDown() {
 }
 
 void TCustomHSMemo::ProcessEscape() {
-    if (FMouseSelecting) {
-        FMouseSelecting = false;
-        if (HandleAllocated() && GetCapture() == Handle())
-            ReleaseCapture();
-    }
+    CancelDragging();
     GetSource()->ProcessEscape();
 }
 
@@ -1193,7 +1193,16 @@ bool TCustomHSMemo::InsertChar(char Ch) {
 }
 
 void TCustomHSMemo::KeyPress(char& Key) {
+    const bool Typed = uint8_t(Key) >= 32;
     THSCustomControl::KeyPress(Key);
+    if (Typed && OnHintPopup && !PopupListVisible()) {
+        KillHintTimer();
+        FHintPos = GetCaretPoint();
+        if (HandleAllocated()) {
+            FHintTimerOn = true;
+            ::SetTimer(Handle(), kMemoHintTimer, UINT(std::max<int32_t>(1, FHintDelay)), nullptr);
+        }
+    }
 }
 
 void TCustomHSMemo::InitDefaultKeyMapping() {
@@ -1202,67 +1211,7 @@ void TCustomHSMemo::InitDefaultKeyMapping() {
 
 // --- mouse ----------------------------------------------------------------------------------
 
-void TCustomHSMemo::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    THSCustomControl::MouseDown(Button, Shift, X, Y);
-    if (Button != TMouseButton::mbLeft)
-        return;
-    if (CanFocus() && !HasFocus())
-        SetFocus();
-    TCustomMemoSource* S = GetSource();
-    if (X < GetRealGutterWidth()) {
-        const POINT P = MouseToTextPoint(X, Y, true);
-        DoClickGutter(P.y, -1, Shift);
-        return;
-    }
-    const POINT P = MouseToTextPoint(X, Y, true);
-    TSourceUpdate Update(*S, 2);
-    if (Shift & ssShift) {
-        const POINT Anchor = S->SelectionType() != stNotSelected
-                                 ? POINT{S->BlockBegin().Char, S->BlockBegin().Line}
-                                 : GetCaretPoint();
-        FMouseAnchor = Anchor;
-        S->JumpTo(P.x, P.y);
-        S->SetSelection(stStreamSel, Anchor.x, Anchor.y, P.x, P.y);
-    } else {
-        S->ClearSelection();
-        S->JumpTo(P.x, P.y);
-        FMouseAnchor = P;
-    }
-    FAltSelecting = (Shift & ssAlt) != 0;
-    FMouseSelecting = true;
-    if (HandleAllocated())
-        SetCapture(Handle());
-}
-
-void TCustomHSMemo::MouseMove(TShiftState Shift, int X, int Y) {
-    THSCustomControl::MouseMove(Shift, X, Y);
-    if (!FMouseSelecting || !(Shift & ssLeft))
-        return;
-    const POINT P = MouseToTextPoint(X, Y, true);
-    TCustomMemoSource* S = GetSource();
-    if (P.x == S->GetCurChar() && P.y == S->GetCurLine())
-        return;
-    TSourceUpdate Update(*S, 2);
-    ++S->SelectionKeeping();
-    S->JumpTo(P.x, P.y);
-    --S->SelectionKeeping();
-    POINT A = FMouseAnchor, B = P;
-    if (B.y < A.y || (B.y == A.y && B.x < A.x))
-        std::swap(A, B);
-    if (A.x == B.x && A.y == B.y)
-        S->ClearSelection();
-    else
-        S->SetSelection(FAltSelecting ? stBlockSel : stStreamSel, A.x, A.y, B.x, B.y);
-}
-
-void TCustomHSMemo::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    THSCustomControl::MouseUp(Button, Shift, X, Y);
-    if (Button == TMouseButton::mbLeft && FMouseSelecting) {
-        FMouseSelecting = false;
-        if (HandleAllocated() && GetCapture() == Handle())
-            ReleaseCapture();
-    }
-}
+// MouseDown, MouseMove, MouseUp and the rest of the mouse: MemoMouse.cpp.
 
 void TCustomHSMemo::DoClickGutter(int32_t Line, int32_t ImageIndex, TShiftState Shift) {
     if (OnClickGutter)
@@ -1462,13 +1411,31 @@ void TCustomHSMemo::WndProc(TMessage& Message) {
         Message.Result = LRESULT(GetText().size());
         return;
     case WM_LBUTTONDBLCLK:
+        // The source may take the double click (a jump to a message line); MouseDown marks.
         if (!NotifySource(WM_LBUTTONDBLCLK))
             return;
+        break;
+    case WM_TIMER:
+        if (Message.WParam == kMemoSelTimer) {
+            DoSelTimer();
+        } else if (Message.WParam == kMemoHintTimer) {
+            KillHintTimer();
+            PopupHintBox();
+        }
+        return;
+    case WM_SETCURSOR:
+        if (WMSetCursor(Message))
+            return;
+        break;
+    case WM_CONTEXTMENU:
+        WMContextMenu(Message);
+        return;
+    case WM_RBUTTONUP:
+        WMRButtonUp(Message);
+        return;
+    case CM_MOUSELEAVE:
         THSCustomControl::WndProc(Message);
-        if (HasOption(moDblClickLine))
-            S->MarkLine();
-        else
-            S->MarkWord();
+        HidePopupHint();
         return;
     case WM_MOUSEWHEEL:
         MouseWheel(int16_t(HIWORD(Message.WParam)));

@@ -26,6 +26,12 @@
 class TStream;
 class THSExporter;
 class THSImporter;
+class TPopupMenu;
+class TMenuItem;
+class TMemoPopupList;
+class TAttributeParser;
+class TMemoAttributes;
+class TControlBackground;
 
 enum TMemoOption : uint32_t {
     moDrawMargin = 1u << 0,
@@ -83,6 +89,25 @@ using TDrawGutterEvent = std::function<void(TObject* Sender, TMemoDrawSink& Sink
                                             TDrawStates DrawState, const RECT& Rect)>;
 using TJumpToUrlEvent = std::function<void(TObject* Sender, const std::string& S, bool& Handled)>;
 using TCreateDialogEvent = std::function<void(TObject* Sender, TForm* Dialog)>;
+// Handled starts true; a handler that sets it false keeps the block as it is.
+using TCollapseStateChanging =
+    std::function<void(TObject* Sender, int32_t LinePos, bool ACollapsed, bool& Handled)>;
+using TCollapseStateChanged = std::function<void(TObject* Sender, int32_t LinePos, bool ACollapsed)>;
+// Fills Items for a popup at the caret and sets Show; Kind 1 asks for the list box, any other
+// kind for a one-line hint (the first item).
+using THintPopupEvent = std::function<void(TObject* Sender, TStrings* Items, int32_t& Kind, bool& Show)>;
+using THintInsertEvent = std::function<void(TObject* Sender, std::string& S)>;
+using TFindStringInPopupEvent = std::function<void(TObject* Sender, TStrings* Items, const std::string& Text,
+                                                   bool& Found, int32_t& Index)>;
+using TStringsEvent = std::function<void(TObject* Sender, TStrings* Strings)>;
+
+// The memo's own cursor over hot strings (the module cursor "MEMOHANDPT").
+constexpr TCursor crMemoHandPoint = 104;
+// Window timers of the memo: selection auto-scroll and the hint popup.
+constexpr UINT_PTR kMemoSelTimer = 1;
+constexpr UINT_PTR kMemoHintTimer = 2;
+// Mouse states of the memo.
+enum TMemoMouseState : uint8_t { msmIdle, msmSelecting, msmDragging, msmMultiClick };
 
 // The list of every live memo, in creation order.
 const std::vector<TCustomHSMemo*>& MemoList();
@@ -373,6 +398,9 @@ public:
     void SetFixedMetrics(int32_t CharWidth, int32_t LineHeight);
     void InvalidateLines(int32_t First, int32_t Last, bool ParseOnly = false);
     bool NeedSyntaxPaint() const;
+    // Whether the character lies in the source's found rectangle: lines top up to (not including)
+    // bottom, characters left up to (not including) right.
+    bool InFoundRect(int32_t Line, int32_t Char) const;
     void Refresh() { Invalidate(); }
 
     // --- scroll bars
@@ -388,7 +416,100 @@ public:
     // The hint shown while the vertical thumb is dragged (null until the memo makes it).
     THSHint* PopupHint() const { return FPopupHint; }
 
+    // --- mouse (MemoMouse.cpp)
+    TMemoMouseState MouseState() const { return FMouseState; }
+    // One step of selecting or block dragging towards the last mouse point; the selection timer
+    // runs it every 30 ms, so a mouse held outside the window scrolls the text.
+    void DoSelTimer();
+    // Ends selecting or dragging (the selection stays); CancelDragging also clears it.
+    void KillTimer();
+    void CancelDragging();
+    // Caret to the client point; a point right of a line's end puts the caret there.
+    void SetPosByMouse(int32_t X, int32_t Y);
+    bool PosInBlock(int32_t Line, int32_t Char);
+    bool CheckMouseOnButton(int32_t X, int32_t Y, int32_t& Line);
+    // True when the text position is on a URL (colour byte 12); unless OnlyTest, S gets the URL.
+    bool IsUrlUnderPoint(POINT P, std::string& S, bool OnlyTest);
+    bool MouseAtHotString(int32_t X, int32_t Y);
+    // The word at a client point.
+    std::string TextAtMousePoint(POINT P);
+    // The gutter image slot under a client point, -1 when none.
+    int32_t PointToImageIndex(int32_t X, int32_t Y);
+    TCursor DragCursor() const { return FDragCursor; }
+    // The cursor a running block drag shows (crNoDrop over the block, DragCursor elsewhere),
+    // crDefault when no drag runs.
+    TCursor DragShowCursor() const { return FDragShowCursor; }
+    void SetDragCursor(TCursor Value) { FDragCursor = Value; }
+    TCustomMemoSource::TWordSelectionType WordSelectionType() const { return FWordSelectionType; }
+    void SetWordSelectionType(TCustomMemoSource::TWordSelectionType Value) { FWordSelectionType = Value; }
+
+    // --- context menu (MemoMouse.cpp)
+    bool UseDefaultMenu() const { return FUseDefaultMenu; }
+    void SetUseDefaultMenu(bool Value) { FUseDefaultMenu = Value; }
+    // Undo, -, Cut, Copy, Paste, Delete, -, Select All; made once, owned by the memo.
+    TPopupMenu* GetDefaultMenu();
+    // With UseDefaultMenu and no PopupMenu: updates the default menu's items and assigns it as
+    // PopupMenu; true when it did (the caller sets PopupMenu back to none afterwards).
+    bool CheckMenuPopup();
+    bool CanPaste();
+    // Opens the popup menu for a client point; a negative X means the keyboard (at the caret).
+    void ContextMenu(POINT P);
+    void UndoClick(TObject* Sender);
+    void CutClick(TObject* Sender);
+    void CopyClick(TObject* Sender);
+    void PasteClick(TObject* Sender);
+    void DeleteClick(TObject* Sender);
+    void SelectAllClick(TObject* Sender);
+
+    // --- completion list and hint box (MemoPopups.cpp)
+    TStrings& PopupItems() { return *FPopupItems; }
+    int32_t HintDelay() const { return FHintDelay; }
+    void SetHintDelay(int32_t Value) { FHintDelay = Value; }
+    TFont& TemplateFont() { return *FTemplateFont; }
+    virtual bool ActivatePopupBox(int32_t& Kind);
+    virtual bool PopupHintBox();
+    bool PopupHintBoxEx(bool Flag);
+    void ShowPopupHint(const std::string& Text, POINT ScreenPoint, bool Flag);
+    void HidePopupHint();
+    void ShowPopupListBox(TStrings& Items) { ShowPopupListBoxEx(Items, false, 0, true); }
+    void ShowPopupListBoxEx(TStrings& Items, bool RightAligned, int32_t MaxWidth, bool Sizeable);
+    void FreePopupListBox();
+    virtual void ClosePopupListBox(WORD Key, TShiftState Shift) {
+        (void)Key;
+        (void)Shift;
+    }
+    // The open list (null when none).
+    TMemoPopupList* PopupListBox() const { return FPopupList.get(); }
+    bool PopupListVisible() const;
+    virtual void HintCallBack(TObject* Sender, int32_t Index);
+    virtual void InsertHint(const std::string& Text);
+    virtual void HintInsert(std::string& S);
+    virtual bool DoFindInPopupBox(TStrings* Items, const std::string& Text, int32_t& Index);
+    void KillHintTimer();
+    POINT HintPos() const { return FHintPos; }
+
+    // --- code templates (MemoPopups.cpp)
+    TStrings& TemplateList() { return *FTemplateList; }
+    std::string GetTemplatesType() const;
+    void SetTemplatesType(const std::string& Value);
+    void ShowCodeTemplates();
+    void CodeTemplCallBack(TObject* Sender, int32_t Index);
+    virtual void MarkWordOnTemplate();
+    virtual void TemplateInsert(TStrings* Strings);
+
+    // --- per-character attributes (MemoAttributes.cpp)
+    // Without a parser the memo gets an attribute parser of its own; with one, the attributes are
+    // read at the caret or at the selection's start. Setting them formats the selection.
+    TMemoAttributes& SelAttributes();
+    void SetSelAttributes(TMemoAttributes* Value);
+
     // --- events
+    TCollapseStateChanging OnCollapseStateChanging;
+    TCollapseStateChanged OnCollapseStateChanged;
+    THintPopupEvent OnHintPopup;
+    THintInsertEvent OnHintInsert;
+    TFindStringInPopupEvent OnFindStringInPopup;
+    TStringsEvent OnTemplateInsert;
     TMemoChangeEvent OnStateChange;
     TNotifyEvent OnSelectionChange;
     TNotifyEvent OnChange;
@@ -433,6 +554,8 @@ protected:
     virtual bool DoPaintGutter(TMemoDrawSink& Sink, const RECT& Rect, TDrawStates State);
     virtual void DoClickGutter(int32_t Line, int32_t ImageIndex, TShiftState Shift);
     virtual void MemoJumpToUrl(const std::string& Url);
+    virtual bool CollapseStateChanging(int32_t Line, bool Collapsed);
+    virtual void CollapseStateChanged(int32_t Line, bool Collapsed);
 
 private:
     friend class TMemoPainter;
@@ -476,6 +599,17 @@ private:
     void QuickPaint(int32_t OldChar, int32_t OldLine);
     void ModifyScrollBar(int Kind, int Code, int32_t Pos);
     void MouseWheel(int Delta);
+    // Mouse pieces (MemoMouse.cpp).
+    void MoveCaretByMouse(POINT Target);
+    void SetDragShowCursor(TCursor Value);
+    bool DoSetCursor();
+    bool WMSetCursor(TMessage& Message);
+    void WMContextMenu(TMessage& Message);
+    void WMRButtonUp(TMessage& Message);
+    TCustomHSMemo* MemoUnderPoint(int32_t X, int32_t Y);
+    void DropOnMemo(TCustomHSMemo& Target, int32_t X, int32_t Y, bool Copy);
+    void PopupBoxKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+    void PopupBoxKeyPress(TObject* Sender, char& Key);
     void CheckWBCount(bool Force);
     void CheckLastWrappedLine(int32_t Line);
     void WordWrapUpdated();
@@ -543,12 +677,36 @@ private:
     int32_t FCaretWidth = 0, FCaretHeight = 0;
     int32_t FLastCaretLine = -1, FLastCaretChar = -1;
     bool FCaretCreated = false;
-    bool FMouseSelecting = false;
+    TMemoMouseState FMouseState = msmIdle;
+    POINT FMousePoint{0, 0};
+    POINT FLastMousePos{-1, -1};
+    POINT FSelAnchor{0, 0};
+    bool FMoveRight = true;
+    bool FWordExtend = false;
+    bool FWordAdjusted = false;
+    DWORD FDblClickTick = 0;
+    POINT FDblClickPoint{0, 0};
+    bool FDblClickValid = false;
+    bool FPressOnButton = false, FPressOnHotString = false, FPressInGutter = false;
+    TCursor FSavedCursor = 0;
+    bool FHandCursor = false;
+    TCursor FDragCursor = crDrag;
+    TCursor FDragShowCursor = crDefault;
+    bool FUseDefaultMenu = true;
+    TPopupMenu* FDefaultMenu = nullptr;
+    TCustomMemoSource::TWordSelectionType FWordSelectionType = TCustomMemoSource::wsWordOnly;
+    std::unique_ptr<TFont> FTemplateFont;
+    std::unique_ptr<TStringList> FTemplateList;
+    std::unique_ptr<TStringList> FPopupItems;
+    std::unique_ptr<TMemoPopupList> FPopupList;
+    int32_t FHintDelay = 500;
+    POINT FHintPos{-1, -1};
+    bool FHintTimerOn = false;
+    std::unique_ptr<TMemoAttributes> FSelAttributes;
+    std::unique_ptr<TAttributeParser> FOwnAttributeParser;
     bool FSavedBlockOptionValid = false;
     TBlockOption FSavedBlockOption = bkBoth;
     bool FRewrapOnParserChange = true;
-    POINT FMouseAnchor{0, 0};
-    bool FAltSelecting = false;
     std::vector<int32_t> FCharSp;
 };
 

@@ -5,6 +5,7 @@
 #include "controls/memo/HtmlExporter.h"
 #include "controls/memo/Importers.h"
 #include "controls/memo/Memo.h"
+#include "controls/memo/MemoAttributes.h"
 #include "controls/memo/RtfExporter.h"
 #include "controls/textmodel/CommandScope.h"
 #include "framework/core/Streams.h"
@@ -161,13 +162,57 @@ void TCustomHSMemo::PasteFromImportStream(TStream& Stream, THSImporter& Importer
         return;
     }
     std::string Text;
-    Importer.OnTextChanged = [&](THSImporter&, const std::string& T, TFont&, TColor) { Text += T; };
+    // With an attribute parser each run keeps its font and background; otherwise the text takes
+    // the memo's own styles.
+    auto* Attributes = dynamic_cast<TAttributeParser*>(S->SyntaxParser());
+    struct TRun {
+        size_t From, To;
+        std::unique_ptr<TMemoAttributes> Attr;
+    };
+    std::vector<TRun> Runs;
+    Importer.OnTextChanged = [&](THSImporter&, const std::string& T, TFont& F, TColor Back) {
+        if (Attributes && !T.empty()) {
+            auto A = std::make_unique<TMemoAttributes>(nullptr);
+            A->SafeAssign(&F);
+            A->SetBkColor(Back == TColor(-1) ? Color() : Back);
+            A->SetChangedAttrs(A->GetAllAttributes(true));
+            Runs.push_back({Text.size(), Text.size() + T.size(), std::move(A)});
+        }
+        Text += T;
+    };
     Importer.ParseText(Data);
     Importer.OnTextChanged = nullptr;
-    // Through the text model, so that one undo takes the whole paste back. The runs' fonts are
-    // not kept: the text takes the memo's own styles.
-    if (!Text.empty())
-        S->PasteBlockFromStrings(SplitLines(Text), GMemoColumnInsert != 0);
+    if (Text.empty())
+        return;
+    const POINT Start = GetCaretPoint();
+    // Through the text model, so that one undo takes the whole paste back.
+    S->PasteBlockFromStrings(SplitLines(Text), GMemoColumnInsert != 0);
+    if (!Attributes || GMemoColumnInsert != 0)
+        return;
+    // Text offsets of the runs to lines and characters of the pasted text.
+    std::vector<size_t> LineStarts{0};
+    for (size_t I = 0; I < Text.size(); ++I)
+        if (Text[I] == '\n' || (Text[I] == '\r' && (I + 1 >= Text.size() || Text[I + 1] != '\n')))
+            LineStarts.push_back(I + 1);
+    const TStringItem* First = S->GetStringItem(Start.y);
+    const int32_t StartChar = First ? S->GetRealTabIndex(First->Text, Start.x) : 0;
+    auto Where = [&](size_t Offset, int32_t& Line, int32_t& Char) {
+        const size_t Row =
+            size_t(std::upper_bound(LineStarts.begin(), LineStarts.end(), Offset) - LineStarts.begin()) - 1;
+        Line = Start.y + int32_t(Row);
+        Char = int32_t(Offset - LineStarts[Row]) + (Row == 0 ? StartChar : 0);
+    };
+    for (const TRun& R : Runs) {
+        int32_t L1 = 0, C1 = 0, L2 = 0, C2 = 0;
+        Where(R.From, L1, C1);
+        Where(R.To, L2, C2);
+        for (int32_t L = L1; L <= L2 && L < S->GetStrCount(); ++L) {
+            const std::string& Stored = S->GetStringItem(L)->Text;
+            const int32_t From = L == L1 ? S->GetRelativeTabIndex(Stored, C1) : 0;
+            const int32_t To = L == L2 ? S->GetRelativeTabIndex(Stored, C2) : INT_MAX;
+            Attributes->SetStrAttribute(L, From, To, *R.Attr);
+        }
+    }
 }
 
 void TCustomHSMemo::PasteFromRtfStream(TStream& Stream) {
@@ -207,6 +252,8 @@ void LoadImported(TCustomHSMemo& Memo, TStream& Stream, bool Rtf) {
         ~TEnd() { S->EndUpdate(); }
     } End{S};
     Memo.SetText("");
+    if (auto* Attributes = dynamic_cast<TAttributeParser*>(S->SyntaxParser()))
+        Attributes->ClearStyles();
     if (Rtf)
         Memo.PasteFromRtfStream(Stream);
     else

@@ -163,6 +163,11 @@ bool TCustomHSMemo::NeedSyntaxPaint() const {
     return (GetSource()->SyntaxParser() && HasOption(moColorSyntax)) || GetSource()->HighlightUrls();
 }
 
+bool TCustomHSMemo::InFoundRect(int32_t Line, int32_t Char) const {
+    const TMemoRect& R = GetSource()->FoundRect();
+    return !(R == TMemoRect()) && Line >= R.Top && Line < R.Bottom && Char >= R.Left && Char < R.Right;
+}
+
 TColor TCustomHSMemo::CheckReadOnlyColor(TColor Value) const {
     if (HasOption(moUseReadOnlyColor) && Value == Color() && GetSource()->GetReadOnly())
         return FReadOnlyColor;
@@ -783,19 +788,7 @@ void TCustomHSMemo::PaintRow(TMemoDrawSink& Sink, const RECT& Area, int32_t Line
     int32_t SelStart = 0, SelEnd = 0;
     if (ShowSel && Line < Src->GetStrCount())
         Src->SelectionBounds(Line, SelStart, SelEnd);
-    const TMemoRect& Found = Src->FoundRect();
-    const bool HasFound = !(Found == TMemoRect());
-    auto InFound = [&](int32_t Ch) {
-        if (!HasFound)
-            return false;
-        if (Line < Found.Top || Line > Found.Bottom)
-            return false;
-        if (Line == Found.Top && Ch < Found.Left)
-            return false;
-        if (Line == Found.Bottom && Ch >= Found.Right)
-            return false;
-        return true;
-    };
+    auto InFound = [&](int32_t Ch) { return InFoundRect(Line, Ch); };
     const uint8_t LineStyle =
         FTextStyles->Count() > 0 && Line < Src->GetStrCount() ? Src->GetLineTextStyle(Line) : 0;
     TFont* LineFont = &Font();

@@ -370,6 +370,24 @@ void DrawToBMPFile(TCustomHSMemo& View, const std::string& FileName) {
     B.SaveToFile(FileName);
 }
 
+namespace {
+
+// The picture as a plain metafile (owned by the caller).
+HMETAFILE PlainMetafile(TMetafile& M) {
+    HDC Screen = GetDC(nullptr);
+    const UINT Size = GetWinMetaFileBits(M.Handle(), 0, nullptr, MM_ANISOTROPIC, Screen);
+    std::vector<BYTE> Bits(Size);
+    const bool Ok =
+        Size > 0 && GetWinMetaFileBits(M.Handle(), Size, Bits.data(), MM_ANISOTROPIC, Screen) == Size;
+    ReleaseDC(nullptr, Screen);
+    HMETAFILE WMF = Ok ? SetMetaFileBitsEx(Size, Bits.data()) : nullptr;
+    if (!WMF)
+        throw EMemoPrintError("The picture cannot be converted to a plain metafile.");
+    return WMF;
+}
+
+} // namespace
+
 void DrawToEMFWMF(TCustomHSMemo& View, const std::string& FileName, bool Enhanced) {
     TMetafile M;
     DrawToMetaFile(View, M, nullptr);
@@ -377,17 +395,7 @@ void DrawToEMFWMF(TCustomHSMemo& View, const std::string& FileName, bool Enhance
         M.SaveToFile(FileName);
         return;
     }
-    HDC Screen = GetDC(nullptr);
-    const UINT Size = GetWinMetaFileBits(M.Handle(), 0, nullptr, MM_ANISOTROPIC, Screen);
-    std::vector<BYTE> Bits(Size);
-    const bool Ok =
-        Size > 0 && GetWinMetaFileBits(M.Handle(), Size, Bits.data(), MM_ANISOTROPIC, Screen) == Size;
-    ReleaseDC(nullptr, Screen);
-    if (!Ok)
-        throw EMemoPrintError("The picture cannot be converted to a plain metafile.");
-    HMETAFILE WMF = SetMetaFileBitsEx(Size, Bits.data());
-    if (!WMF)
-        throw EMemoPrintError("The picture cannot be converted to a plain metafile.");
+    HMETAFILE WMF = PlainMetafile(M);
     HMETAFILE Copy = CopyMetaFileA(WMF, FileName.c_str());
     DeleteMetaFile(WMF);
     if (!Copy)
@@ -439,8 +447,35 @@ void DrawBitmapToClipboard(TCustomHSMemo& View) {
     C.SetBuffer(CF_DIB, Packed.data(), Packed.size());
 }
 
-void DrawMetaFileToClipboard(TCustomHSMemo&, bool) {
-    throw EMemoPrintError("Copying a metafile to the clipboard is not supported.");
+void DrawMetaFileToClipboard(TCustomHSMemo& View, bool Enhanced) {
+    TMetafile M;
+    DrawToMetaFile(View, M, nullptr);
+    if (Enhanced) {
+        HENHMETAFILE Copy = CopyEnhMetaFileA(M.Handle(), nullptr);
+        if (!Copy)
+            throw EMemoPrintError("The picture cannot be copied for the clipboard.");
+        Clipboard().SetMetafile(CF_ENHMETAFILE, Copy);
+        return;
+    }
+    HMETAFILE WMF = PlainMetafile(M);
+    HGLOBAL Mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, sizeof(METAFILEPICT));
+    auto* Pict = Mem ? static_cast<METAFILEPICT*>(GlobalLock(Mem)) : nullptr;
+    if (!Pict) {
+        DeleteMetaFile(WMF);
+        if (Mem)
+            GlobalFree(Mem);
+        throw EMemoPrintError("Out of memory for the clipboard.");
+    }
+    // The picture's size in hundredths of a millimetre, as readers of the format expect.
+    HDC Screen = GetDC(nullptr);
+    const int DpiX = GetDeviceCaps(Screen, LOGPIXELSX), DpiY = GetDeviceCaps(Screen, LOGPIXELSY);
+    ReleaseDC(nullptr, Screen);
+    Pict->mm = MM_ANISOTROPIC;
+    Pict->xExt = MulDiv(M.Width(), 2540, DpiX > 0 ? DpiX : 96);
+    Pict->yExt = MulDiv(M.Height(), 2540, DpiY > 0 ? DpiY : 96);
+    Pict->hMF = WMF;
+    GlobalUnlock(Mem);
+    Clipboard().SetMetafile(CF_METAFILEPICT, Mem);
 }
 
 void CopyGraphicToClipboard(TCustomHSMemo& View, THSGraphicsFormat Format) {

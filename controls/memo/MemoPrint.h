@@ -95,7 +95,6 @@ void DrawToEMFWMF(TCustomHSMemo& View, const std::string& FileName, bool Enhance
 void DrawToFile(TCustomHSMemo& View, const std::string& FileName, THSGraphicsFormat Format);
 // The view's picture on the clipboard as a device-independent bitmap.
 void DrawBitmapToClipboard(TCustomHSMemo& View);
-// Metafiles travel on the clipboard as handles, which the clipboard seam does not carry yet: this
-// throws EMemoPrintError, and so does CopyGraphicToClipboard for either metafile format.
+// The picture on the clipboard: an enhanced metafile, or a plain one in a METAFILEPICT.
 void DrawMetaFileToClipboard(TCustomHSMemo& View, bool Enhanced);
 void CopyGraphicToClipboard(TCustomHSMemo& View, THSGraphicsFormat Format);

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "controls/memo/HelpWriters.h"
 #include "controls/memo/TextExportShortcuts.h"
@@ -81,6 +82,47 @@ TEST(HelpWriters, AWriterThatIsNotFlushedFinishesItsDocumentWhenItGoes) {
     In.Read(Bytes.data(), static_cast<int32_t>(Bytes.size()));
     EXPECT_EQ(Bytes.substr(Bytes.size() - 14), "</Body></Html>");
     EXPECT_NE(Bytes.find("value=\"only.html\""), std::string::npos);
+}
+
+TEST(HelpWriters, RtfContentsLinesAndTheContentsList) {
+    TStringStream S;
+    THSRtfHelpLists Lists;
+    TRTFContentWriter W(S, Lists);
+    W.StartSection("Unit.Classes", "");
+    W.StartSectionEx("Unit.Classes.TFoo", "tfoo", skClass);
+    W.FinishSection();
+    W.StartSection("Unit.Classes.TBar", "tbar");
+    W.FinishSection();
+    W.FinishSection();
+    W.StartSection("Index", "idx");
+    W.FinishSection();
+    EXPECT_EQ("1 Unit.Classes\r\n2 Unit.Classes.TFoo=tfoo\r\n2 Unit.Classes.TBar=tbar\r\n1 Index=idx\r\n",
+              S.DataString());
+    EXPECT_EQ(0, W.Level());
+    EXPECT_EQ((std::vector<std::string>{"Classes!", "Index!idx", "TBar!tbar", "TFoo!tfoo"}),
+              Lists.Contents());
+}
+
+TEST(HelpWriters, RtfKeywordsFileTheOpenSectionPath) {
+    THSRtfHelpLists Lists;
+    TRTFIndexWriter W(Lists);
+    W.StartSection("Lib.Graphics,", "graphics");
+    W.StartSection("Lib.Canvas", "canvas");
+    W.StartSection("Pen", "pen");
+    W.FinishSection();
+    W.FinishSection();
+    W.StartSection("Brush", "brush");
+    W.FinishSection();
+    W.FinishSection();
+    W.FinishSection(); // one too many: harmless
+    W.StartSection("Other", "brush");
+    EXPECT_EQ((std::vector<std::string>{"!brush", "!graphics", "Graphics!brush", "Graphics!canvas",
+                                        "Graphics,Canvas!pen"}),
+              Lists.Keywords())
+        << "sorted, the second \"!brush\" kept once";
+    EXPECT_EQ("brush;canvas", Lists.KeywordsOf("Graphics"));
+    EXPECT_EQ("pen", Lists.KeywordsOf("Graphics,Canvas"));
+    EXPECT_EQ("", Lists.KeywordsOf("Graph"));
 }
 
 TEST(TextExportShortcuts, HtmlEscapingKeepsBlanksAndBreaks) {

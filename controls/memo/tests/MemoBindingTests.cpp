@@ -66,6 +66,24 @@ TEST(MemoBinding, SeveralMemosFollowOneEditOfTheirSource) {
     EXPECT_EQ(Source.ActiveView, &B);
 }
 
+TEST(MemoBinding, AFoundRangeIsMarkedOnItsOwnLineOnly) {
+    // The source stores a match as (first char, line) to (char after the last, line + 1), the way
+    // the search and the results list both set it; the next line holds none of it.
+    TMemoSource Source(nullptr);
+    THSMemo Memo(nullptr);
+    Memo.SetSource(&Source);
+    Source.Lines().SetText("<p>\r\n<blink2>unknown</blink2>\r\n<img src=\"a.png\">");
+    EXPECT_FALSE(Memo.InFoundRect(1, 1));
+    Source.SetFoundRect(TMemoRect{1, 1, 7, 2});
+    struct Case {
+        int32_t Line, Char;
+        bool In;
+    } Cases[] = {{1, 0, false}, {1, 1, true},  {1, 6, true}, {1, 7, false},
+                 {2, 1, false}, {2, 5, false}, {0, 2, false}};
+    for (const Case& C : Cases)
+        EXPECT_EQ(Memo.InFoundRect(C.Line, C.Char), C.In) << C.Line << ":" << C.Char;
+}
+
 TEST(MemoBinding, AFreedSourceLeavesTheMemoOnItsDefaultSource) {
     THSMemo Memo(nullptr);
     Memo.SetText("own text");

@@ -208,9 +208,10 @@ TEST_F(MemoLayout, PaintedCellsCarryStylesSelectionAndMatches) {
     for (int Col : {2, 3, 4, 10})
         EXPECT_EQ(Back(Col, 1), clWindow) << Col;
     EXPECT_EQ(Fore(3, 1), clGreen); // a digit
-    // A found text wins over everything.
+    // A found text wins over everything. The source keeps it as (first char, line) to (char after
+    // the last, line + 1), as the search and the results list set it.
     Memo->SetSelection(stNotSelected, 0, 0, 0, 0);
-    Memo->GetSource()->SetFoundRect(TMemoRect{1, 2, 3, 2});
+    Memo->GetSource()->SetFoundRect(TMemoRect{1, 2, 3, 3});
     Sink.Ops.clear();
     Memo->PaintTo(Sink, RECT{0, 0, 200, 160});
     EXPECT_EQ(Back(6, 0), clRed); // '#' is the BreakPoint style

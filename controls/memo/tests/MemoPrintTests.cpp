@@ -1,6 +1,11 @@
 // Memo printing through the printer seam: each page is recorded as a metafile and read back.
 #include <gtest/gtest.h>
 
+#include "framework/core/Win.h"
+
+#include <io.h>
+#include <winspool.h>
+
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -302,7 +307,7 @@ TEST_F(MemoPrint, PicturesGoToFilesInEachFormat) {
 } // namespace
 
 namespace {
-TEST_F(MemoPrint, TheBitmapGoesToTheClipboardAndMetafilesAreRefused) {
+TEST_F(MemoPrint, TheBitmapAndBothMetafilesGoToTheClipboard) {
     Fill(3);
     auto Old = SetClipboard(std::make_unique<TMemoryClipboard>());
     CopyGraphicToClipboard(*Memo, gfBitmap);
@@ -312,8 +317,123 @@ TEST_F(MemoPrint, TheBitmapGoesToTheClipboardAndMetafilesAreRefused) {
     std::memcpy(&Info, Dib.data(), sizeof Info);
     EXPECT_EQ(Info.biWidth, Memo->ClientWidth());
     EXPECT_EQ(Info.biHeight, Memo->ClientHeight());
-    EXPECT_THROW(CopyGraphicToClipboard(*Memo, gfEnhancedMetafile), EMemoPrintError);
-    EXPECT_TRUE(Clipboard().HasFormat(CF_DIB)) << "a refused copy leaves the clipboard alone";
+
+    // The enhanced metafile shows the view's text.
+    CopyGraphicToClipboard(*Memo, gfEnhancedMetafile);
+    std::vector<uint8_t> Emf = Clipboard().GetMetafileBits(CF_ENHMETAFILE);
+    ASSERT_GT(Emf.size(), 44u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(Emf.data()) + 40, 4), " EMF");
+    TMetafile Back;
+    Back.SetHandle(SetEnhMetaFileBits(static_cast<UINT>(Emf.size()), Emf.data()));
+    EXPECT_TRUE(PageShows(Back, RowName(1)));
+
+    // The plain one travels in a picture record sized in hundredths of a millimetre.
+    CopyGraphicToClipboard(*Memo, gfMetafile);
+    std::vector<uint8_t> Pict = Clipboard().GetMetafileBits(CF_METAFILEPICT);
+    ASSERT_GT(Pict.size(), sizeof(METAFILEPICT) + 18);
+    METAFILEPICT Header;
+    std::memcpy(&Header, Pict.data(), sizeof Header);
+    EXPECT_EQ(MM_ANISOTROPIC, Header.mm);
+    HDC Screen = GetDC(nullptr);
+    const int Dpi = GetDeviceCaps(Screen, LOGPIXELSX);
+    ReleaseDC(nullptr, Screen);
+    EXPECT_EQ(MulDiv(Memo->ClientWidth(), 2540, Dpi), Header.xExt);
+    EXPECT_TRUE(Pict[sizeof Header] == 1 || Pict[sizeof Header] == 2) << "a plain metafile header";
     SetClipboard(std::move(Old));
 }
+
+TEST_F(MemoPrint, TheEnhancedMetafileReachesTheSystemClipboard) {
+    Fill(3);
+    CopyGraphicToClipboard(*Memo, gfEnhancedMetafile);
+    ASSERT_TRUE(Clipboard().HasFormat(CF_ENHMETAFILE));
+    std::vector<uint8_t> Emf = Clipboard().GetMetafileBits(CF_ENHMETAFILE);
+    ASSERT_GT(Emf.size(), 44u);
+    TMetafile Back;
+    Back.SetHandle(SetEnhMetaFileBits(static_cast<UINT>(Emf.size()), Emf.data()));
+    EXPECT_TRUE(PageShows(Back, RowName(1)));
+    Clipboard().Clear();
+}
+} // namespace
+
+namespace {
+
+// A PostScript printer on the FILE: port, made for the test with the platform's own driver and a
+// minimal printer description. False when the platform takes no such printer.
+bool InstallFilePrinter(const char* Name) {
+    static const char Ppd[] =
+        "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n*LanguageVersion: English\n"
+        "*LanguageEncoding: ISOLatin1\n*PCFileName: \"ZELFILE.PPD\"\n*Manufacturer: \"ZEL\"\n"
+        "*Product: \"(ZEL File Printer)\"\n*ModelName: \"ZEL File Printer\"\n*NickName: \"ZEL File "
+        "Printer\"\n"
+        "*PSVersion: \"(3010.000) 0\"\n*LanguageLevel: \"3\"\n*ColorDevice: True\n*DefaultColorSpace: RGB\n"
+        "*TTRasterizer: Type42\n*DefaultResolution: 300dpi\n*OpenUI *PageSize: PickOne\n"
+        "*DefaultPageSize: Letter\n*PageSize Letter/US Letter: \"<</PageSize[612 792]>>setpagedevice\"\n"
+        "*CloseUI: *PageSize\n*DefaultImageableArea: Letter\n*ImageableArea Letter/US Letter: \"18 36 594 "
+        "756\"\n"
+        "*DefaultPaperDimension: Letter\n*PaperDimension Letter/US Letter: \"612 792\"\n";
+    char Dir[MAX_PATH] = {};
+    DWORD Got = 0;
+    if (!GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(Dir), sizeof Dir, &Got))
+        return false;
+    const std::string PpdFile = std::string(Dir) + "\\zel-file.ppd";
+    if (FILE* F = std::fopen(PpdFile.c_str(), "wb")) {
+        std::fwrite(Ppd, 1, sizeof Ppd - 1, F);
+        std::fclose(F);
+    } else {
+        return false;
+    }
+    DRIVER_INFO_3A D{};
+    D.cVersion = 3;
+    D.pName = const_cast<char*>("ZEL PostScript");
+    D.pDriverPath = const_cast<char*>("wineps.drv");
+    D.pDataFile = const_cast<char*>("zel-file.ppd");
+    D.pConfigFile = const_cast<char*>("wineps.drv");
+    if (!AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&D)))
+        return false;
+    PRINTER_INFO_2A P{};
+    P.pPrinterName = const_cast<char*>(Name);
+    P.pPortName = const_cast<char*>("FILE:");
+    P.pDriverName = const_cast<char*>("ZEL PostScript");
+    P.pPrintProcessor = const_cast<char*>("wineps");
+    P.pDatatype = const_cast<char*>("NT EMF 1.003");
+    HANDLE H = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&P));
+    if (H)
+        ClosePrinter(H);
+    HANDLE Open = nullptr;
+    if (!OpenPrinterA(const_cast<char*>(Name), &Open, nullptr))
+        return false;
+    ClosePrinter(Open);
+    return true;
+}
+
+TEST_F(MemoPrint, TheRealPrinterPathPrintsToAFile) {
+    const char* Name = "ZEL File Printer";
+    if (!InstallFilePrinter(Name))
+        GTEST_SKIP() << "the platform takes no file printer here";
+    auto Sink = std::make_unique<TSystemPrinterSink>(Name);
+    TSystemPrinterSink* Real = Sink.get();
+    try {
+        Real->ReferenceDC();
+    } catch (const Exception&) {
+        GTEST_SKIP() << "the printer driver makes no device context here";
+    }
+    // Laid out for the real device: 300 dots per inch on the printable part of a letter page.
+    EXPECT_EQ(300, GetDeviceCaps(Real->ReferenceDC(), LOGPIXELSY));
+    EXPECT_GT(Real->PageHeight(), Real->PageWidth());
+    const std::string Out = OutputDir() + "\\memo.ps";
+    Real->OutputFile = Out;
+    auto Old = Printer().SetSink(std::move(Sink));
+    if (!Saved)
+        Saved = std::move(Old);
+    Fill(130);
+    Printer_->PrintOptions = poPrintHeader;
+    // Every platform call of the job succeeds (a refused page or job would throw), and the job is
+    // handed to the file rather than the port.
+    EXPECT_NO_THROW(Printer_->Print());
+    EXPECT_GE(Printer_->PageCount(), 2);
+    EXPECT_FALSE(Printer().Printing());
+    EXPECT_FALSE(Printer().Aborted());
+    EXPECT_EQ(0, _access(Out.c_str(), 0)) << "the output file is made";
+}
+
 } // namespace
