@@ -1,6 +1,8 @@
 // The tree view: construction, properties, selection, sizes and scrolling.
 #include "controls/tree/HSTree.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -37,7 +39,13 @@ ZEL_DEFINE_CLASS(
      Prop::Bool<TV>("ShowRoot", &TV::ShowRoot, &TV::SetShowRoot).WithDefault(1),
      Prop::Enum<TV>("SortOrder", &SortOrderInfo, &TV::SortOrder, &TV::SetSortOrder).WithDefault(0),
      Prop::Enum<TV>("SortType", &SortTypeInfo, &TV::SortType, &TV::SetSortType).WithDefault(0),
-     Prop::Bool<TV>("ToolTips", &TV::ToolTips, &TV::SetToolTips).WithDefault(1)})
+     Prop::Bool<TV>("ToolTips", &TV::ToolTips, &TV::SetToolTips).WithDefault(1),
+     // Older forms: read, never written.
+     Prop::Bool<TV>("CheckBoxes", &TV::LegacyCheckBoxes, &TV::SetLegacyCheckBoxes).NotStored(),
+     Prop::Binary<TV>("DrawData", &TV::LegacyDrawData, &TV::SetLegacyDrawData).NotStored(),
+     Prop::Int<TV>("SelectDelay", &TV::LegacySelectDelay, &TV::SetLegacySelectDelay).NotStored(),
+     // The nodes, always written.
+     Prop::Binary<TV>("Data", &TV::StreamedData, &TV::SetStreamedData)})
 
 void RegisterHSTreeClasses() {
     RegisterClass(TFont::StaticClass());
@@ -141,6 +149,12 @@ THSCustomTreeView::THSCustomTreeView(TComponent* AOwner) : TWinControl(AOwner) {
 
 THSCustomTreeView::~THSCustomTreeView() {
     BeginDestroy();
+    RemoveKeyboardHook();
+    if (FDragImageShown) {
+        FDragImageShown = false;
+        ImageList_DragLeave(FHandle);
+        ImageList_EndDrag();
+    }
     if (HandleAllocated())
         for (int Id = 1; Id <= 4; ++Id)
             StopTimer(Id);

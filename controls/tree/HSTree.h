@@ -196,6 +196,27 @@ public:
     void WriteData(TStream& Stream);
     void ReadData(TStream& Stream);
 
+    // --- form streaming: "Data" carries the nodes; "CheckBoxes", "DrawData" and "SelectDelay"
+    // are read from older forms only.
+    std::string StreamedData() const;
+    void SetStreamedData(const std::string& Value);
+    bool LegacyCheckBoxes() const { return FCheckBoxesType == ctAll; }
+    void SetLegacyCheckBoxes(bool Value) { SetCheckBoxesType(Value ? ctAll : ctNone); }
+    std::string LegacyDrawData() const { return std::string(); }
+    void SetLegacyDrawData(const std::string&) {}
+    int LegacySelectDelay() const { return ChangeDelay(); }
+    void SetLegacySelectDelay(int Value) { SetChangeDelay(Value); }
+
+    // Shows the tree as a drop-down at (X, Y) of its parent's client area; true when accepted.
+    bool Popup(int X, int Y);
+
+    // --- dragging: the dragged node's icon follows the mouse while a drag runs.
+    // The drag image list while it holds an image, else nullptr.
+    TImageList* GetDragImages();
+    bool Dragging() const { return FDragging; }
+    void HideDragImage();
+    void ShowDragImage();
+
     // --- printing
     void Print(bool PrintAll);
     void PrintWithDialog(bool PrintAll);
@@ -485,6 +506,10 @@ private:
     void DoDblClick(int X, int Y, TShiftState Shift);
     int ContentTopOfTopItem();
     void DragOverAt(int X, int Y);
+    void FillDragImage();
+    void SetKeyboardHook();
+    void RemoveKeyboardHook();
+    static LRESULT CALLBACK DragKeyboardHook(int Code, WPARAM WParam, LPARAM LParam);
     void WriteNode(TStream& Stream, THSTreeNode* Node);
     bool TreeHasFocus();
     void PrepareLinePens();
@@ -513,6 +538,9 @@ private:
     bool FTrackingLeave = false;
     bool FHandCursor = false;
     bool FDragAccepted = false;
+    std::unique_ptr<TImageList> FDragImages;
+    bool FDragImageShown = false;
+    int FDragImageHidden = 0;
     bool FReleasingCapture = false;
     std::unique_ptr<THSTreeNodes> FItems;
     std::unique_ptr<THSTreePrintOptions> FPrintOptions;

@@ -341,6 +341,17 @@ void TPopupListBox::HideDropDown() {
     FVisible = false;
 }
 
+std::string TPopupListBox::ValueOfItem(int Index) {
+    return Items().Get(Index);
+}
+
+int TPopupListBox::IndexOfValue(const std::string& Value) {
+    for (int I = 0; I < Items().Count(); ++I)
+        if (Items().Get(I) == Value)
+            return I;
+    return -1;
+}
+
 void TPopupListBox::SetDisplayNames(bool Value) {
     FDisplayNames = Value;
     Invalidate();
@@ -379,7 +390,7 @@ void TPopupListBox::WndProc(TMessage& Message) {
     case WM_GETTEXTLENGTH:
     case WM_GETTEXT: {
         int I = ItemIndex();
-        std::string S = I >= 0 && I < Items().Count() ? Items().Get(I) : std::string();
+        std::string S = I >= 0 && I < Items().Count() ? ValueOfItem(I) : std::string();
         if (Message.Msg == WM_GETTEXTLENGTH) {
             Message.Result = static_cast<LRESULT>(S.size());
             return;
@@ -399,13 +410,7 @@ void TPopupListBox::WndProc(TMessage& Message) {
     case WM_SETTEXT: {
         const char* Text = reinterpret_cast<const char*>(Message.LParam);
         std::string S = Text ? Text : "";
-        int Found = -1;
-        for (int I = 0; I < Items().Count(); ++I)
-            if (Items().Get(I) == S) {
-                Found = I;
-                break;
-            }
-        SetItemIndex(Found);
+        SetItemIndex(IndexOfValue(S));
         AdjustHeight();
         Message.Result = 1;
         return;

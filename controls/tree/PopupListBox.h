@@ -100,6 +100,10 @@ public:
 
     virtual void Close(bool Accept);
     virtual void BuildList() {}
+    // The value a row stands for (the window text while it is selected), and the row of a value
+    // (-1 when none matches exactly).
+    virtual std::string ValueOfItem(int Index);
+    virtual int IndexOfValue(const std::string& Value);
     // Client height for the item count, 1 to 7 rows.
     void AdjustHeight();
     void ResetItemHeight();

@@ -2,6 +2,8 @@
 // testing, rubber-band selection, wheel and edge scrolling, hot tracking and dragging nodes.
 #include "controls/tree/HSTree.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <climits>
 #include <windowsx.h>
@@ -942,12 +944,30 @@ void THSCustomTreeView::DoStartDrag() {
         Old->Invalidate(NodePart(npText));
     }
     FLastDropTarget = nullptr;
+    SetKeyboardHook();
+    FillDragImage();
+    if (TImageList* Images = GetDragImages(); Images && HandleAllocated()) {
+        POINT P;
+        GetCursorPos(&P);
+        RECT W;
+        GetWindowRect(FHandle, &W);
+        FDragImageHidden = 0;
+        FDragImageShown = ImageList_BeginDrag(Images->Handle(), 0, 0, 0) &&
+                          ImageList_DragEnter(FHandle, P.x - W.left, P.y - W.top);
+    }
     if (GetCapture() != FHandle)
         SetCapture(FHandle);
 }
 
 void THSCustomTreeView::DragOverAt(int X, int Y) {
     FDragOver = true;
+    if (FDragImageShown) {
+        POINT P{X, Y};
+        ::ClientToScreen(FHandle, &P);
+        RECT W;
+        GetWindowRect(FHandle, &W);
+        ImageList_DragMove(P.x - W.left, P.y - W.top);
+    }
     UpdateDropTarget(X, Y);
     RECT C = GetDrawRect();
     POINT P{X, Y};
@@ -1006,5 +1026,19 @@ void THSCustomTreeView::FinishDrag(bool Drop, int X, int Y) {
 
 void THSCustomTreeView::DoEndDrag(bool) {
     FLastDropTarget = nullptr;
+    if (FDragImageShown) {
+        FDragImageShown = false;
+        ImageList_DragLeave(FHandle);
+        ImageList_EndDrag();
+    }
+    FDragImageHidden = 0;
+    struct TUnhook {
+        THSCustomTreeView* T;
+        ~TUnhook() {
+            T->RemoveKeyboardHook();
+            if (T->FDragImages)
+                T->FDragImages->Clear();
+        }
+    } Unhook{this};
     DoEvent(OnEndDrag, this);
 }

@@ -267,7 +267,10 @@ void THSCustomTreeView::ScrollAbs(int DX, int DY) {
         bool Frame = FFrameShown;
         if (Frame)
             PaintSelectFrame();
+        // The drag image is drawn over the window: moved pixels must not carry it along.
+        HideDragImage();
         ScrollWindowEx(FHandle, DX, DY, &R, &R, nullptr, nullptr, SW_INVALIDATE);
+        ShowDragImage();
         if (Frame)
             PaintSelectFrame();
     }

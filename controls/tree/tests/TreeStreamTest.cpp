@@ -9,6 +9,7 @@
 
 #include "UiTestSupport.h"
 #include "controls/tree/HSTree.h"
+#include "framework/core/ObjectText.h"
 
 // A node class of a user of the tree, carrying data of its own after its properties.
 class TPayloadNode : public THSTreeNode {
@@ -229,6 +230,51 @@ TEST_F(TreeStream, SaveToFileReplacesTheOldFileOnlyOnSuccess) {
     BuildSample(*Tree);
     Tree->SaveToFile(Name);
     EXPECT_EQ(ReadFile(Name), ReadFile(FixturePath("sample.tree")));
+}
+
+} // namespace
+
+namespace {
+
+class TreeFormText : public TreeStream {};
+
+TEST_F(TreeFormText, TheNodesTravelInTheFormAsDataAndOldFormsStillLoad) {
+    BuildSample(*Tree);
+    Tree->SetChangeDelay(0);
+    const std::string Text = ObjectToText(Tree.get());
+    EXPECT_NE(Text.find("Data = {"), std::string::npos) << Text;
+    for (const char* Legacy : {"CheckBoxes", "DrawData", "SelectDelay"})
+        EXPECT_EQ(Text.find(std::string(Legacy) + " ="), std::string::npos) << Legacy << " is never written";
+
+    THSTree Copy(nullptr);
+    ObjectFromText(Text, &Copy);
+    EXPECT_EQ(Save(*Tree), Save(Copy));
+    EXPECT_EQ(ctCustom, Copy.CheckBoxesType());
+
+    // A form of an older build: check boxes as a Boolean, the delay under its old name, and
+    // paint data that is skipped.
+    struct Case {
+        const char* Lines;
+        THSCheckBoxesType Boxes;
+        int Delay;
+    } Cases[] = {
+        {"  CheckBoxes = True\n  SelectDelay = 250\n  DrawData = {\n    0102030405}\n", ctAll, 250},
+        {"  CheckBoxes = False\n", ctNone, 0},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Lines);
+        THSTree Old(nullptr);
+        Old.SetCheckBoxesType(ctCustom);
+        ObjectFromText(std::string("object THSTree\n") + C.Lines + "end\n", &Old);
+        EXPECT_EQ(C.Boxes, Old.CheckBoxesType());
+        EXPECT_EQ(C.Delay, Old.ChangeDelay());
+    }
+}
+
+TEST_F(TreeFormText, CorruptNodeDataInAFormKeepsTheTree) {
+    Tree->Items().Add(nullptr, "keep");
+    EXPECT_ANY_THROW(ObjectFromText("object THSTree\n  Data = {\n    0001FFFFFF7F}\nend\n", Tree.get()));
+    EXPECT_EQ(Texts(*Tree), "keep");
 }
 
 } // namespace

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "UiTestSupport.h"
+#include "controls/tree/HSPopup.h"
 #include "controls/tree/HSToolTip.h"
 #include "controls/tree/HSTree.h"
 #include "framework/ui/PngWriter.h"
@@ -360,6 +362,111 @@ TEST_F(TreeWindow, NodesAreDraggedOnlyPastFivePixels) {
     Send(WM_LBUTTONUP, 0, Q.x, Q.y);
     EXPECT_EQ(Dropped, To) << "the drop handler reads the node under the release point";
     EXPECT_EQ(Tree->DropTarget(), nullptr);
+}
+
+TEST_F(TreeWindow, TheDragImageIsTheNodesIconAndEscapeCancelsTheDrag) {
+    TImageList Icons(nullptr);
+    Icons.SetWidth(16);
+    Icons.SetHeight(16);
+    TBitmap Red;
+    Red.SetSize(16, 16);
+    Red.Canvas().Brush().SetColor(clRed);
+    Red.Canvas().FillRect(RECT{0, 0, 16, 16});
+    TBitmap Icon; // a copy: the painted bitmap stays selected into its canvas
+    Icon.Assign(Red);
+    Icons.Add(Icon);
+    Tree->SetImages(&Icons);
+    THSTreeNode* WithIcon = Tree->Items().Add(nullptr, "with icon");
+    THSTreeNode* Beyond = Tree->Items().Add(nullptr, "index beyond the list");
+    THSTreeNode* Target = Tree->Items().Add(nullptr, "target");
+    WithIcon->SetImageIndex(0);
+    Beyond->SetImageIndex(5);
+    Target->SetImageIndex(0);
+    Tree->SetDragMode(dmAutomatic);
+    ShowForm();
+    SetForegroundWindow(Form->Handle());
+    Tree->SetFocus();
+    int Drops = 0, Ends = 0;
+    Tree->OnDragOver = [](TObject*, TObject*, int, int, bool& Accept) { Accept = true; };
+    Tree->OnDragDrop = [&](TObject*, TObject*, int, int) { ++Drops; };
+    Tree->OnEndDrag = [&](TObject*) { ++Ends; };
+    auto Send = [&](UINT Msg, WPARAM W, POINT P) { SendMessageA(TreeWnd(), Msg, W, MAKELPARAM(P.x, P.y)); };
+
+    struct Case {
+        THSTreeNode* Node;
+        bool Image;
+    } Cases[] = {{WithIcon, true}, {Beyond, false}};
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Node->Text());
+        POINT P = TextCentre(C.Node), Q = TextCentre(Target);
+        Send(WM_LBUTTONDOWN, MK_LBUTTON, P);
+        Send(WM_MOUSEMOVE, MK_LBUTTON, POINT{P.x, P.y + 6});
+        ASSERT_TRUE(Tree->Dragging());
+        TImageList* Images = Tree->GetDragImages();
+        EXPECT_EQ(C.Image, Images != nullptr);
+        if (Images) {
+            TBitmap Shown;
+            Images->GetBitmap(0, Shown);
+            EXPECT_EQ(RGB(255, 0, 0), ColorToRGB(Shown.Canvas().Pixel(8, 8))) << "the node's icon";
+        }
+        Send(WM_MOUSEMOVE, MK_LBUTTON, Q);
+        Send(WM_LBUTTONUP, 0, Q);
+        EXPECT_FALSE(Tree->Dragging());
+        EXPECT_EQ(nullptr, Tree->GetDragImages()) << "the image goes with the drag";
+    }
+    EXPECT_EQ(2, Drops);
+
+    // Esc while the drag is over the tree ends it without a drop, and the key is swallowed.
+    int Escapes = 0;
+    Tree->OnKeyDown = [&](TObject*, WORD& Key, TShiftState) { Escapes += Key == VK_ESCAPE; };
+    POINT P = TextCentre(WithIcon);
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, P);
+    Send(WM_MOUSEMOVE, MK_LBUTTON, TextCentre(Target));
+    ASSERT_TRUE(Tree->Dragging());
+    INPUT In[2]{};
+    In[0].type = In[1].type = INPUT_KEYBOARD;
+    In[0].ki.wVk = In[1].ki.wVk = VK_ESCAPE;
+    In[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, In, sizeof(INPUT));
+    PumpUntil([&] { return !Tree->Dragging(); }, 1000);
+    EXPECT_FALSE(Tree->Dragging());
+    EXPECT_EQ(2, Drops) << "a cancelled drag drops nothing";
+    EXPECT_EQ(3, Ends);
+    EXPECT_EQ(0, Escapes);
+    Send(WM_LBUTTONUP, 0, TextCentre(Target));
+    EXPECT_EQ(2, Drops);
+    Tree->SetImages(nullptr);
+}
+
+std::function<void()> Pending;
+void CALLBACK RunPending(HWND, UINT, UINT_PTR Id, DWORD) {
+    KillTimer(nullptr, Id);
+    if (auto F = std::move(Pending))
+        F();
+}
+
+TEST_F(TreeWindow, PopupShowsTheTreeAsADropDownAndGivesItBack) {
+    Fill();
+    Tree->SetAlign(TAlign::alNone);
+    Tree->SetBounds(10, 10, 200, 150);
+    ShowForm();
+    THSTreeNode* Second = Tree->Items().GetFirstNode()->GetNextSibling();
+    // The popup's modal loop runs this from a timer: it chooses a node and accepts, as Enter would.
+    bool InPopup = false;
+    Pending = [&] {
+        InPopup = Tree->Parent() != Form.get();
+        Tree->SetSelected(Second);
+        if (THSPopupWindow* W = THSPopupWindow::ShowingPopupWindow())
+            W->PopupHide(1);
+    };
+    SetTimer(nullptr, 0, 120, &RunPending);
+    const bool Accepted = Tree->Popup(30, 40);
+    EXPECT_TRUE(InPopup);
+    EXPECT_TRUE(Accepted);
+    EXPECT_EQ(Second, Tree->Selected());
+    EXPECT_EQ(Form.get(), Tree->Parent()) << "the tree is back in its form";
+    EXPECT_EQ(10, Tree->Left());
+    EXPECT_EQ(200, Tree->Width());
 }
 
 TEST_F(TreeWindow, TheTipShowsAClippedTextOnlyWhereItIsCut) {
