@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "framework/ui/Buttons.h"
 #include "framework/ui/Forms.h"
+#include "framework/ui/Menus.h"
 #include "framework/ui/StdCtrls.h"
 #include "shellcontrols/FileDialogs.h"
 #include "shellcontrols/ShellCombo.h"
@@ -29,6 +31,22 @@ public:
     TComboBox* FileTypes() const { return FFileTypesCbx; }
     TButton* OpenButton() const { return FOpenBtn; }
     TButton* CancelButton() const { return FCancelBtn; }
+    TButton* HelpButton() const { return FHelpBtn; }
+    TSpeedButton* UpOneLevelButton() const { return FUpBtn; }
+    TSpeedButton* ShowDesktopButton() const { return FDesktopBtn; }
+    TSpeedButton* CreateNewFolderButton() const { return FNewFolderBtn; }
+    TSpeedButton* ShowTreeButton() const { return FShowTreeBtn; }
+    TSpeedButton* ListButton() const { return FListBtn; }
+    TSpeedButton* DetailsButton() const { return FDetailsBtn; }
+    // The list's popup menu: View (large and small icons disabled, list, details), Paste,
+    // New > Folder, Properties.
+    TPopupMenu* ListPopup() const { return FLvPopup; }
+    TMenuItem* ViewMenuItem(int Tag) const;
+    // The size grip in the bottom-right corner.
+    HWND SizeGrip() const { return FSizeGrip; }
+    // Shows the list in the view whose number is Tag (0 large icons, 1 small icons, 2 list,
+    // 3 details), with the buttons and menu items to match.
+    void SetView(int Tag);
 
     std::string GetFilename() const;
     void SetFilename(const std::string& Name);
@@ -46,19 +64,34 @@ public:
     // The checks of a press on OK; false keeps the dialog open.
     bool ParseInputString(const std::string& Text);
     bool CloseQuery() override;
+    void WndProc(TMessage& Message) override;
+    // The Help button (shown with nvofShowHelp) was pressed.
+    TNotifyEvent OnHelp;
 
 protected:
     void DoShow() override;
+    void CreateHandleDone() override;
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+    void Resize() override;
 
 private:
     void TypeChanged();
     void ListSelectionChanged();
     std::string SelectedMask() const;
+    TSpeedButton* ToolButton(int Left, const std::string& Hint);
+    TMenuItem* MenuItem(TMenuItem* Parent, const std::string& Caption, const std::string& Hint);
+    void CreateNewFolder();
 
     TLabel* FLookInTxt;
     TNVShellCombo* FCombo;
-    TButton* FUpBtn;
-    TButton* FNewFolderBtn;
+    TSpeedButton* FUpBtn;
+    TSpeedButton* FDesktopBtn;
+    TSpeedButton* FNewFolderBtn;
+    TSpeedButton* FShowTreeBtn;
+    TSpeedButton* FListBtn;
+    TSpeedButton* FDetailsBtn;
+    TPopupMenu* FLvPopup;
+    TMenuItem* FViewItems[4] = {};
     TNVSplitter* FSplitter;
     TNVShellTree* FTree;
     TNVShellList* FList;
@@ -68,7 +101,10 @@ private:
     TComboBox* FFileTypesCbx;
     TButton* FOpenBtn;
     TButton* FCancelBtn;
+    TButton* FHelpBtn;
     TCheckBox* FReadOnlyChk;
+    HWND FSizeGrip = nullptr;
+    bool FBuilt = false; // all controls exist: the layout may run
 
     std::string FDefaultExt;
     TNVOpenOptions FOptions = NVOpenDefaultOptions;

@@ -8,6 +8,7 @@
 #include "framework/core/Registry.h"
 #include "framework/core/SysUtils.h"
 #include "framework/ui/Forms.h"
+#include "shellcontrols/ColumnWidthStore.h"
 #include "shellcontrols/ComObject.h"
 #include "shellcontrols/ShellCombo.h"
 #include "shellcontrols/ShellMenus.h"
@@ -132,8 +133,11 @@ TNVCustomShellList::~TNVCustomShellList() {
     FTimer->SetEnabled(false);
     FThread.reset();
     RegisterDrop(false);
-    if (HandleAllocated())
+    if (HandleAllocated()) {
+        // The window goes after this object's part of the destruction: keep the widths now.
+        SaveColumnWidths();
         DeleteAllItems();
+    }
     FCurFolder.Reset();
     ShellMemFree(FCurFolderIdList);
     FCurFolderIdList = nullptr;
@@ -166,11 +170,13 @@ void TNVCustomShellList::CreateHandleDone() {
                  reinterpret_cast<LPARAM>(ShellGetSystemImageList(TNVShellIconSize::nvsizLarge)));
     if (FOptions & nvsloOleDrop)
         RegisterDrop(true);
+    SetHeaderODStyle();
     if (FOptions & nvsloAutoFill)
         PostMessageA(FHandle, AMDeferredFill, 0, 0);
 }
 
 void TNVCustomShellList::DestroyWnd() {
+    SaveColumnWidths();
     FTimer->SetEnabled(false);
     RegisterDrop(false);
     DeleteAllItems();
@@ -233,6 +239,8 @@ void TNVCustomShellList::SetViewStyle(TNVViewStyle Value) {
         static const DWORD Views[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
         LONG_PTR Style = GetWindowLongPtrA(FHandle, GWL_STYLE);
         SetWindowLongPtrA(FHandle, GWL_STYLE, (Style & ~LVS_TYPEMASK) | Views[static_cast<int>(Value)]);
+        if (Value == TNVViewStyle::vsReport)
+            SetHeaderODStyle();
     }
 }
 
@@ -360,11 +368,33 @@ void TNVCustomShellList::FillItems() {
         InstallChangeHandler();
 }
 
+std::vector<int> TNVCustomShellList::ColumnWidths() {
+    std::vector<int> Widths;
+    if (!HandleAllocated())
+        return Widths;
+    HWND Header = GetHeaderHandle();
+    int Count = Header ? static_cast<int>(SendMessageA(Header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int I = 0; I < Count; ++I)
+        Widths.push_back(
+            static_cast<int>(SendMessageA(FHandle, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(I), 0)));
+    return Widths;
+}
+
+void TNVCustomShellList::SaveColumnWidths() {
+    if (!FFileSystemColumns)
+        return;
+    std::vector<int> Widths = ColumnWidths();
+    if (!Widths.empty())
+        NVSaveColumnWidths(Widths);
+}
+
 void TNVCustomShellList::InitColumns() {
+    SaveColumnWidths();
     while (SendMessageA(FHandle, LVM_DELETECOLUMN, 0, 0))
         ;
+    int Count = 0;
     if (IShellDetails* Details = CurrentFolderDetails()) {
-        int Count = 0;
+        const bool FileSystem = !ShellGetPathFromIdList(FCurFolderIdList).empty();
         for (UINT Col = 0; Col < 64; ++Col) {
             SHELLDETAILS D{};
             if (FAILED(Details->GetDetailsOf(nullptr, Col, &D)))
@@ -381,42 +411,62 @@ void TNVCustomShellList::InitColumns() {
             ++Count;
         }
         if (Count > 0) {
-            if (std::abs(FSortValue) > Count)
-                FSortValue = 1;
-            return;
+            if (FileSystem) {
+                std::vector<int> Kept = NVLoadColumnWidths();
+                for (size_t I = 0; I < Kept.size() && I < static_cast<size_t>(Count); ++I)
+                    SendMessageA(FHandle, LVM_SETCOLUMNWIDTH, I, Kept[I]);
+            }
+            FFileSystemColumns = FileSystem;
         }
     }
-    // The shell's own remembered widths of its four standard columns, when it keeps them.
-    uint16_t Widths[11] = {200, 60, 100, 120, 50};
-    TRegistry Reg(KEY_READ);
-    Reg.SetRootKey(HKEY_CURRENT_USER);
-    if (Reg.OpenKeyReadOnly("\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer") &&
-        Reg.ValueExists("DirectoryCols")) {
-        TRegDataInfo Info;
-        if (Reg.GetDataInfo("DirectoryCols", Info) && Info.DataSize > 0 && Info.DataSize <= 22) {
-            uint8_t Bytes[22] = {};
-            try {
-                Reg.ReadBinaryData("DirectoryCols", Bytes, Info.DataSize);
-                for (int I = 0; I < Info.DataSize / 2; ++I)
-                    Widths[I] = static_cast<uint16_t>(Bytes[2 * I] | (Bytes[2 * I + 1] << 8));
-            } catch (const ERegistryException&) {
+    if (Count == 0) {
+        // The shell's own remembered widths of its four standard columns, when it keeps them; a
+        // value too long for them is not the shell's.
+        uint16_t Widths[11] = {200, 60, 100, 120, 50};
+        std::vector<uint8_t> Bytes{200, 0, 60, 0, 100, 0, 120, 0, 50, 0};
+        TRegistry Reg(KEY_READ);
+        Reg.SetRootKey(HKEY_CURRENT_USER);
+        if (Reg.OpenKeyReadOnly("\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer") &&
+            Reg.ValueExists("DirectoryCols")) {
+            TRegDataInfo Info;
+            if (Reg.GetDataInfo("DirectoryCols", Info) && Info.DataSize > 0 && Info.DataSize <= 22) {
+                uint8_t Read[22] = {};
+                try {
+                    Reg.ReadBinaryData("DirectoryCols", Read, Info.DataSize);
+                    Bytes.assign(Read, Read + Info.DataSize);
+                    for (int I = 0; I < Info.DataSize / 2; ++I)
+                        Widths[I] = static_cast<uint16_t>(Read[2 * I] | (Read[2 * I + 1] << 8));
+                } catch (const ERegistryException&) {
+                }
             }
         }
+        // Widths the user gave the columns win, unless the shell's own changed meanwhile.
+        std::vector<int> Kept = NVLoadColumnWidths();
+        const bool UseKept = NVSameDirectoryColsAsBefore(Bytes) && !Kept.empty();
+        const uint16_t Titles[4] = {nvshell::SColumnName, nvshell::SColumnSize, nvshell::SColumnType,
+                                    nvshell::SColumnModified};
+        for (int I = 0; I < 4; ++I) {
+            std::string Title = NVResStr(Titles[I]);
+            LVCOLUMNA Col{};
+            Col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+            Col.fmt = I == 1 ? LVCFMT_RIGHT : LVCFMT_LEFT;
+            Col.cx =
+                UseKept && static_cast<size_t>(I) < Kept.size() ? Kept[static_cast<size_t>(I)] : Widths[I];
+            Col.pszText = Title.data();
+            Col.iSubItem = I;
+            SendMessageA(FHandle, LVM_INSERTCOLUMNA, static_cast<WPARAM>(I), reinterpret_cast<LPARAM>(&Col));
+        }
+        Count = 4;
+        FFileSystemColumns = true;
     }
-    const uint16_t Titles[4] = {nvshell::SColumnName, nvshell::SColumnSize, nvshell::SColumnType,
-                                nvshell::SColumnModified};
-    for (int I = 0; I < 4; ++I) {
-        std::string Title = NVResStr(Titles[I]);
-        LVCOLUMNA Col{};
-        Col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
-        Col.fmt = I == 1 ? LVCFMT_RIGHT : LVCFMT_LEFT;
-        Col.cx = Widths[I];
-        Col.pszText = Title.data();
-        Col.iSubItem = I;
-        SendMessageA(FHandle, LVM_INSERTCOLUMNA, static_cast<WPARAM>(I), reinterpret_cast<LPARAM>(&Col));
-    }
-    if (std::abs(FSortValue) > 4)
+    SetHeaderODStyle();
+    if (std::abs(FSortValue) > Count) {
         FSortValue = 1;
+        if (FHeaderSortColumn >= 0) {
+            SetHeaderSortColumn(0);
+            SetHeaderSortDirection(TNVLvSortDirection::nvsdDesc);
+        }
+    }
 }
 
 void TNVCustomShellList::FillList() {
@@ -604,10 +654,135 @@ void TNVCustomShellList::SortList() {
 }
 
 void TNVCustomShellList::SetSortColumn(int Value) {
+    FSortSetByCaller = true;
+    // The arrow points up for an ascending sort: the header's "descending" glyph.
+    SetHeaderSortColumn(std::abs(Value) - 1);
+    SetHeaderSortDirection(Value >= 0 ? TNVLvSortDirection::nvsdDesc : TNVLvSortDirection::nvsdAsc);
     if (Value == FSortValue)
         return;
     FSortValue = Value;
     SortList();
+}
+
+// ---- Column header ----
+
+HWND TNVCustomShellList::GetHeaderHandle() {
+    return HandleAllocated() ? reinterpret_cast<HWND>(SendMessageA(FHandle, LVM_GETHEADER, 0, 0)) : nullptr;
+}
+
+void TNVCustomShellList::InvalidateHeaderItem(int Column) {
+    HWND Header = GetHeaderHandle();
+    if (!Header || Column < 0)
+        return;
+    RECT R{};
+    if (SendMessageA(Header, HDM_GETITEMRECT, static_cast<WPARAM>(Column), reinterpret_cast<LPARAM>(&R)))
+        InvalidateRect(Header, &R, TRUE);
+}
+
+void TNVCustomShellList::SetHeaderSortColumn(int Value) {
+    if (Value < -1)
+        Value = -1;
+    if (Value == FHeaderSortColumn)
+        return;
+    InvalidateHeaderItem(FHeaderSortColumn);
+    InvalidateHeaderItem(Value);
+    FHeaderSortColumn = Value;
+}
+
+void TNVCustomShellList::SetHeaderSortDirection(TNVLvSortDirection Value) {
+    if (Value == FHeaderSortDirection)
+        return;
+    InvalidateHeaderItem(FHeaderSortColumn);
+    FHeaderSortDirection = Value;
+}
+
+void TNVCustomShellList::SetHeaderSortDisplayMode(TNVLvHeaderSortDisplayMode Value) {
+    if (Value == FHeaderSortDisplayMode)
+        return;
+    const TNVModuleVersion V = ComCtlVersion();
+    FHeaderSortDisplayMode =
+        V.VersionMS >= NVHeaderArrowMinComCtl ? Value : TNVLvHeaderSortDisplayMode::nvlvNone;
+    SetHeaderODStyle();
+    if (HWND Header = GetHeaderHandle())
+        InvalidateRect(Header, nullptr, TRUE);
+}
+
+void TNVCustomShellList::SetHeaderODStyle() {
+    HWND Header = GetHeaderHandle();
+    if (!Header || FHeaderStyleGuard > 0)
+        return;
+    ++FHeaderStyleGuard;
+    struct TGuard {
+        int& C;
+        ~TGuard() { --C; }
+    } Guard{FHeaderStyleGuard};
+    const bool OwnerDraw = FHeaderSortDisplayMode != TNVLvHeaderSortDisplayMode::nvlvNone;
+    for (int I = static_cast<int>(SendMessageA(Header, HDM_GETITEMCOUNT, 0, 0)) - 1; I >= 0; --I) {
+        HDITEMA Item{};
+        Item.mask = HDI_FORMAT;
+        if (!SendMessageA(Header, HDM_GETITEMA, static_cast<WPARAM>(I), reinterpret_cast<LPARAM>(&Item)))
+            continue;
+        Item.fmt = (Item.fmt & HDF_JUSTIFYMASK) | (OwnerDraw ? HDF_OWNERDRAW : HDF_STRING);
+        SendMessageA(Header, HDM_SETITEMA, static_cast<WPARAM>(I), reinterpret_cast<LPARAM>(&Item));
+    }
+    InvalidateRect(Header, nullptr, TRUE);
+}
+
+bool TNVCustomShellList::DrawHeaderItem(const DRAWITEMSTRUCT& Item) {
+    HWND Header = GetHeaderHandle();
+    if (!Header || Item.hwndItem != Header)
+        return false;
+    const int Column = static_cast<int>(Item.itemID);
+    char Text[261] = {};
+    HDITEMA H{};
+    H.mask = HDI_TEXT | HDI_FORMAT;
+    H.pszText = Text;
+    H.cchTextMax = static_cast<int>(sizeof(Text));
+    SendMessageA(Header, HDM_GETITEMA, static_cast<WPARAM>(Column), reinterpret_cast<LPARAM>(&H));
+    const int Justify = H.fmt & HDF_JUSTIFYMASK;
+    const UINT Align = Justify == HDF_RIGHT ? DT_RIGHT : Justify == HDF_CENTER ? DT_CENTER : DT_LEFT;
+    const int Width =
+        static_cast<int>(SendMessageA(FHandle, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(Column), 0));
+    int Saved = SaveDC(Item.hDC);
+    if (!FHeaderCanvas)
+        FHeaderCanvas = std::make_unique<TCanvas>();
+    FHeaderCanvas->SetHandle(Item.hDC);
+    struct TUnbind {
+        TCanvas& C;
+        HDC DC;
+        int Saved;
+        ~TUnbind() {
+            C.SetHandle(nullptr);
+            RestoreDC(DC, Saved);
+        }
+    } Unbind{*FHeaderCanvas, Item.hDC, Saved};
+    FHeaderCanvas->Font().Assign(Font());
+    NVDrawHeaderCell(*FHeaderCanvas, Item.rcItem, Text, Align, FHeaderSortDisplayMode,
+                     Column == FHeaderSortColumn, FHeaderSortDirection, Width);
+    return true;
+}
+
+// ---- Custom draw ----
+
+void TNVCustomShellList::NVCustomDrawSh(TNVCustomDraw* CD, int Item, TNVShListData* Data) {
+    if (OnCustomDrawShEx)
+        OnCustomDrawShEx(this, CD, Item, Data);
+    if (OnCustomDrawSh && CD->DrawStage() == TNVCustomDrawStage::nvcdsItemPrePaint)
+        OnCustomDrawSh(this, CD, Item, Data);
+}
+
+void TNVCustomShellList::CustomDraw(TMessage& Message) {
+    auto* Record = reinterpret_cast<NMLVCUSTOMDRAW*>(Message.LParam);
+    Message.Result = CDRF_DODEFAULT;
+    // The previous notification's object goes only now: a font it selected stays valid till here.
+    std::unique_ptr<TNVCustomDraw> Previous = std::move(FCustomDraw);
+    FCustomDraw = std::make_unique<TNVLvCustomDraw>(*Record, Message.Result, &Font());
+    int Item = FCustomDraw->IsItem() ? static_cast<int>(Record->nmcd.dwItemSpec) : -1;
+    TNVShListData* Data = Item >= 0 ? reinterpret_cast<TNVShListData*>(Record->nmcd.lItemlParam) : nullptr;
+    NVCustomDrawSh(FCustomDraw.get(), Item, Data);
+    FCustomDraw->Apply();
+    if (Record->nmcd.dwDrawStage & CDDS_PREPAINT)
+        Message.Result |= CDRF_NOTIFYITEMDRAW;
 }
 
 // ---- Refresh ----
@@ -1010,12 +1185,24 @@ void TNVCustomShellList::ProcessMenuForAllSelected(POINT ScreenPt) {
             ~TRunning() { F = false; }
         } Running{FRefreshRunning};
         Command = NVTrackShellMenu(OwnerWindow(), FHandle, FCurFolder.Get(), Items, Flags, ScreenPt, Context,
-                                   FMenuSession);
+                                   FMenuSession, [this](const std::string& Hint) {
+                                       if (OnPopupHint)
+                                           OnPopupHint(this, Hint);
+                                   });
     }
     if (Command)
         RunMenuCommand(Context.Get(), Command);
     if (FRefreshPending)
         RefreshItems();
+}
+
+void TNVCustomShellList::ItemContextMenu(int Item, POINT& Pos, TPopupMenu*& Menu) {
+    if (OnItemContextMenu)
+        OnItemContextMenu(this, Item, Pos, Menu);
+    if ((FOptions & nvsloContextMenus) && !FRefreshRunning) {
+        ProcessMenuForAllSelected(ClientToScreen(Pos));
+        Menu = nullptr;
+    }
 }
 
 void TNVCustomShellList::RunMenuCommand(IContextMenu* Menu, UINT Command) {
@@ -1043,21 +1230,63 @@ void TNVCustomShellList::WndProc(TMessage& Message) {
         return;
     switch (Message.Msg) {
     case WM_CONTEXTMENU:
-        if ((FOptions & nvsloContextMenus) && !FRefreshRunning && ShellSelCount() > 0) {
+        if (ShellSelCount() > 0) {
             POINT P{static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))};
+            int Focused = static_cast<int>(
+                SendMessageA(FHandle, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
             if (Message.LParam == -1) {
                 // From the keyboard: at the focused item.
                 RECT R{};
                 R.left = LVIR_LABEL;
-                int Focused = static_cast<int>(
-                    SendMessageA(FHandle, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
                 SendMessageA(FHandle, LVM_GETITEMRECT, static_cast<WPARAM>(std::max(Focused, 0)),
                              reinterpret_cast<LPARAM>(&R));
                 P = ClientToScreen(POINT{R.left, R.bottom});
             }
-            ProcessMenuForAllSelected(P);
+            POINT Client = ScreenToClient(P);
+            TPopupMenu* Menu = PopupMenu();
+            ItemContextMenu(Focused, Client, Menu);
+            if (Menu) {
+                Menu->PopupComponent = this;
+                POINT Screen = ClientToScreen(Client);
+                Menu->Popup(Screen.x, Screen.y);
+            }
             return;
         }
+        break;
+    case WM_NOTIFY: {
+        auto* Hdr = reinterpret_cast<NMHDR*>(Message.LParam);
+        if (Hdr->hwndFrom && Hdr->hwndFrom == GetHeaderHandle()) {
+            if (Hdr->code == HDN_ITEMCLICKA || Hdr->code == HDN_ITEMCLICKW)
+                InvalidateRect(Hdr->hwndFrom, nullptr, TRUE);
+            TWinControl::WndProc(Message);
+            switch (Hdr->code) {
+            case HDN_BEGINTRACKA:
+            case HDN_BEGINTRACKW:
+            case HDN_ENDTRACKA:
+            case HDN_ENDTRACKW:
+            case HDN_ITEMCHANGEDA:
+            case HDN_ITEMCHANGEDW:
+                SetHeaderODStyle();
+                break;
+            default:
+                break;
+            }
+            return;
+        }
+        break;
+    }
+    case WM_DRAWITEM:
+        if (DrawHeaderItem(*reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam))) {
+            Message.Result = 1;
+            return;
+        }
+        break;
+    case WM_PARENTNOTIFY:
+        TWinControl::WndProc(Message);
+        SetHeaderODStyle();
+        return;
+    case WM_DESTROY:
+        SaveColumnWidths();
         break;
     case AMChangeNotify:
         if (FIgnoreNextChange || FRefreshRunning) {
@@ -1149,10 +1378,18 @@ void TNVCustomShellList::HandleNotify(TMessage& Message) {
             PostMessageA(FHandle, AMChangeNotify, 0, 0);
         return;
     }
+    case NM_CUSTOMDRAW:
+        CustomDraw(Message);
+        return;
     case LVN_COLUMNCLICK: {
         auto* Nm = reinterpret_cast<NMLISTVIEW*>(Hdr);
-        int Column = Nm->iSubItem + 1;
-        SetSortColumn(FSortValue == Column ? -Column : Column);
+        FSortSetByCaller = false;
+        if (OnColumnClick)
+            OnColumnClick(this, Nm->iSubItem);
+        if (!FSortSetByCaller) {
+            int Column = Nm->iSubItem + 1;
+            SetSortColumn(FSortValue == Column ? -Column : Column);
+        }
         return;
     }
     case NM_DBLCLK:
@@ -1223,8 +1460,15 @@ HRESULT TNVCustomShellList::ItemDropTarget(POINT ClientPt, TComPtr<IDropTarget>&
     return FCurFolder->CreateViewObject(OwnerWindow(), IID_IDropTarget, Target.PutVoid());
 }
 
+void TNVCustomShellList::DoDropTargetAutoscroll(POINT ClientPt) {
+    POINT Hover{};
+    FAutoScroll.Step(FHandle, ClientPt, Hover);
+}
+
 void TNVCustomShellList::OnDropTarget_DragEnter(IDataObject* Data, DWORD KeyState, POINT Pt, DWORD& Effect) {
     FDropData = TComPtr<IDataObject>::Share(Data);
+    FDropKeyState = KeyState;
+    FAutoScroll.Start(ScreenToClient(Pt));
     POINT Client = ScreenToClient(Pt);
     DWORD Allowed = Effect;
     Effect = DROPEFFECT_NONE;
@@ -1254,6 +1498,7 @@ void TNVCustomShellList::OnDropTarget_DragOver(DWORD KeyState, POINT Pt, DWORD& 
         if (FAILED(FDropItemTarget->DragOver(KeyState, POINTL{Pt.x, Pt.y}, &Effect)))
             Effect = DROPEFFECT_NONE;
     }
+    DoDropTargetAutoscroll(ScreenToClient(Pt));
 }
 
 void TNVCustomShellList::OnDropTarget_DragLeave() {
@@ -1271,6 +1516,9 @@ void TNVCustomShellList::OnDropTarget_Drop(IDataObject* Data, DWORD KeyState, PO
         Effect = DROPEFFECT_NONE;
         return;
     }
+    // The buttons are up by now; the folder's target still has to tell a right-button drag, to
+    // offer its menu.
+    KeyState |= FDropKeyState & (MK_LBUTTON | MK_RBUTTON);
     if (FAILED(Target->Drop(Data, KeyState, POINTL{Pt.x, Pt.y}, &Effect)))
         Effect = DROPEFFECT_NONE;
     if (IsFolderNetworkShare())

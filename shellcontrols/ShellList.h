@@ -21,6 +21,9 @@
 #include "framework/ui/ExtCtrls.h"
 #include "shellcontrols/ChangeHandlerThread.h"
 #include "shellcontrols/ComPtr.h"
+#include "shellcontrols/DragAutoScroll.h"
+#include "shellcontrols/ListHeaderSort.h"
+#include "shellcontrols/ShellCustomDraw.h"
 #include "shellcontrols/ShellDragDrop.h"
 #include "shellcontrols/ShellItemData.h"
 #include "shellcontrols/ShellLocator.h"
@@ -53,6 +56,15 @@ using TNVShAddItemEvent =
                        LPCITEMIDLIST ItemRelIdList, SFGAOF Attribs, bool& AllowAdd)>;
 using TNVShListDeleteItemEvent = std::function<void(TObject* Sender, int Item, TNVShListData* Data)>;
 using TNVShDblClickOpenEvent = std::function<void(TObject* Sender, bool& Handled)>;
+// Item is the list item's index, -1 outside the item stages; Data its item data or null.
+using TNVShLvCustomDrawEvent =
+    std::function<void(TObject* Sender, TNVCustomDraw* CD, int Item, TNVShListData* Data)>;
+// Column from 0.
+using TNVColumnClickEvent = std::function<void(TObject* Sender, int Column)>;
+// Item: the focused item's index or -1; Pos in client coordinates. A handler may move the point,
+// swap the menu or set it to null (no menu).
+using TNVLvOnItemContextMenuEvent =
+    std::function<void(TObject* Sender, int Item, POINT& Pos, TPopupMenu*& Menu)>;
 
 constexpr UINT AMDeferredEdit = WM_USER + 102;
 
@@ -73,6 +85,16 @@ public:
     void SetViewStyle(TNVViewStyle Value);
     bool MultiSelect() const { return FMultiSelect; }
     void SetMultiSelect(bool Value);
+    // The column header's sort arrow: the column (from 0, -1 none), its direction and where it is
+    // drawn. SetSortColumn sets the first two; a display mode other than none needs a
+    // common-controls library of 4.70 or later, else it stays none.
+    HWND GetHeaderHandle();
+    int HeaderSortColumn() const { return FHeaderSortColumn; }
+    void SetHeaderSortColumn(int Value);
+    TNVLvSortDirection HeaderSortDirection() const { return FHeaderSortDirection; }
+    void SetHeaderSortDirection(TNVLvSortDirection Value);
+    TNVLvHeaderSortDisplayMode HeaderSortDisplayMode() const { return FHeaderSortDisplayMode; }
+    void SetHeaderSortDisplayMode(TNVLvHeaderSortDisplayMode Value);
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool Value) { FReadOnly = Value; }
 
@@ -129,6 +151,9 @@ public:
     // The folder's own columns (fetched once per folder), or null: then four standard columns.
     IShellDetails* CurrentFolderDetails() override;
 
+    // The drop target registered for the window (null without nvsloOleDrop or a window).
+    IDropTarget* DropTarget() const { return FDropTarget; }
+
     void WndProc(TMessage& Message) override;
 
     TNVShAddItemEvent OnAddItem;
@@ -139,6 +164,17 @@ public:
     TNotifyEvent OnFolderChanged;
     // The selection or focus of the items changed.
     TNotifyEvent OnSelectionChange;
+    // Every custom-draw stage, and only the item pre-paint stage.
+    TNVShLvCustomDrawEvent OnCustomDrawShEx;
+    TNVShLvCustomDrawEvent OnCustomDrawSh;
+    // The help text of the shell menu item under the mouse (empty for other items).
+    TNVShPopupHintEvent OnPopupHint;
+    TNVLvOnItemContextMenuEvent OnItemContextMenu;
+    // A click on a column's header; unless the handler calls SetSortColumn, the list sorts by that
+    // column (a second click reverses an ascending sort).
+    TNVColumnClickEvent OnColumnClick;
+    // The list's column widths as the header shows them.
+    std::vector<int> ColumnWidths();
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -158,6 +194,11 @@ protected:
     virtual void FolderChanged() { DoEvent(OnFolderChanged, this); }
     // True when no handler took the double click.
     virtual bool DblClickOpen();
+    virtual void NVCustomDrawSh(TNVCustomDraw* CD, int Item, TNVShListData* Data);
+    // Scrolls near the edges while something is dragged over the list.
+    virtual void DoDropTargetAutoscroll(POINT ClientPt);
+    // Shows the context menu at Pos (client coordinates) for the selection.
+    virtual void ItemContextMenu(int Item, POINT& Pos, TPopupMenu*& Menu);
 
 private:
     void OnDropTarget_DragEnter(IDataObject* Data, DWORD KeyState, POINT Pt, DWORD& Effect) override;
@@ -169,6 +210,11 @@ private:
     void HandleOnFolderChanged(TObject* Sender);
     void FillList();
     void InitColumns();
+    void SaveColumnWidths();
+    void SetHeaderODStyle();
+    void InvalidateHeaderItem(int Column);
+    bool DrawHeaderItem(const DRAWITEMSTRUCT& Item);
+    void CustomDraw(TMessage& Message);
     bool ShouldInclude(LPCITEMIDLIST Rel, SFGAOF& Attribs);
     void InsertItem(TNVShListData* Data, SFGAOF Attribs);
     void DeleteAllItems();
@@ -211,6 +257,16 @@ private:
     TNVCustomShellTree* FShellTree = nullptr;
     TNVCustomShellCombo* FShellCombo = nullptr;
     std::unique_ptr<TNVShellMenuSession> FMenuSession;
+    bool FFileSystemColumns = false;
+    DWORD FDropKeyState = 0;
+    TNVDragAutoScroll FAutoScroll;
+    int FHeaderSortColumn = -1;
+    TNVLvSortDirection FHeaderSortDirection = TNVLvSortDirection::nvsdAsc;
+    TNVLvHeaderSortDisplayMode FHeaderSortDisplayMode = TNVLvHeaderSortDisplayMode::nvlvRightOfText;
+    int FHeaderStyleGuard = 0;
+    bool FSortSetByCaller = false;
+    std::unique_ptr<TCanvas> FHeaderCanvas;
+    std::unique_ptr<TNVCustomDraw> FCustomDraw;
     friend class TNVCustomShellTree;
     friend class TNVCustomShellCombo;
 };

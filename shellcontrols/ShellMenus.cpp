@@ -1,5 +1,7 @@
 #include "shellcontrols/ShellMenus.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -270,22 +272,216 @@ bool NVShCreateNewFolder(const std::string& Path, std::string& Name) {
     return false;
 }
 
-TNVShellMenuSession::TNVShellMenuSession(IContextMenu* Menu) : FMenu(TComPtr<IContextMenu>::Share(Menu)) {
+// ---- The family's Send To submenu ----
+
+namespace {
+
+// The menu font of the system's non-client metrics, for as long as the object lives.
+class TMenuFont {
+public:
+    TMenuFont() {
+        NONCLIENTMETRICSA Metrics{};
+        Metrics.cbSize = sizeof(Metrics);
+        if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(Metrics), &Metrics, 0))
+            FFont = CreateFontIndirectA(&Metrics.lfMenuFont);
+    }
+    ~TMenuFont() {
+        if (FFont)
+            DeleteObject(FFont);
+    }
+    TMenuFont(const TMenuFont&) = delete;
+    TMenuFont& operator=(const TMenuFont&) = delete;
+    HFONT Get() const { return FFont ? FFont : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+
+private:
+    HFONT FFont = nullptr;
+};
+
+// Keeps a font selected into a device context for the scope.
+class TSelectFont {
+public:
+    TSelectFont(HDC DC, HFONT Font) : FDC(DC), FOld(SelectObject(DC, Font)) {}
+    ~TSelectFont() { SelectObject(FDC, FOld); }
+    TSelectFont(const TSelectFont&) = delete;
+    TSelectFont& operator=(const TSelectFont&) = delete;
+
+private:
+    HDC FDC;
+    HGDIOBJ FOld;
+};
+
+const TNVSendToEntry* EntryOf(ULONG_PTR Data, const std::vector<TNVSendToEntry>& Entries) {
+    return Data < Entries.size() ? &Entries[Data] : nullptr;
+}
+
+} // namespace
+
+bool NVFillSendToMenu(HMENU Menu, const std::vector<TNVSendToEntry>& Entries) {
+    if (!Menu || GetMenuItemCount(Menu) != 1)
+        return false;
+    MENUITEMINFOA Info{};
+    Info.cbSize = sizeof(Info);
+    Info.fMask = MIIM_STATE | MIIM_SUBMENU;
+    if (!GetMenuItemInfoA(Menu, 0, TRUE, &Info) || !(Info.fState & MFS_GRAYED) || Info.hSubMenu)
+        return false;
+    DeleteMenu(Menu, 0, MF_BYPOSITION);
+    for (size_t I = 0; I < Entries.size() && I + 1 < NVFirstShellCommand; ++I)
+        AppendMenuA(Menu, MF_OWNERDRAW, I + 1, reinterpret_cast<LPCSTR>(static_cast<ULONG_PTR>(I)));
+    return true;
+}
+
+bool NVIsSendToItem(UINT CtlType, ULONG_PTR ItemData, const std::vector<TNVSendToEntry>& Entries) {
+    return CtlType == ODT_MENU && ItemData < NVFirstShellCommand && EntryOf(ItemData, Entries);
+}
+
+void NVMeasureSendToItem(MEASUREITEMSTRUCT& Item, const std::vector<TNVSendToEntry>& Entries) {
+    const TNVSendToEntry* E = EntryOf(Item.itemData, Entries);
+    std::string Text = E ? NVSendToCaption(E->FileName) : std::string();
+    TMenuFont Font;
+    HDC DC = GetDC(nullptr);
+    SIZE Size{};
+    {
+        TSelectFont Select(DC, Font.Get());
+        GetTextExtentPoint32A(DC, Text.data(), static_cast<int>(Text.size()), &Size);
+    }
+    ReleaseDC(nullptr, DC);
+    Item.itemWidth = static_cast<UINT>(Size.cx + 32);
+    Item.itemHeight = static_cast<UINT>(GetSystemMetrics(SM_CYMENU) + 2);
+}
+
+void NVDrawSendToItem(const DRAWITEMSTRUCT& Item, const std::vector<TNVSendToEntry>& Entries) {
+    const bool HasId = static_cast<int>(Item.itemID) >= 0;
+    const bool Selected = HasId && (Item.itemState & ODS_SELECTED);
+    TMenuFont Font;
+    TSelectFont Select(Item.hDC, Font.Get());
+    HBRUSH Back = GetSysColorBrush(Selected ? COLOR_HIGHLIGHT : COLOR_MENU);
+    if (!HasId) {
+        FillRect(Item.hDC, &Item.rcItem, Back);
+        return;
+    }
+    const TNVSendToEntry* E = EntryOf(Item.itemData, Entries);
+    std::string Text = E ? NVSendToCaption(E->FileName) : std::string();
+    COLORREF OldText = SetTextColor(Item.hDC, GetSysColor(Selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+    COLORREF OldBack = SetBkColor(Item.hDC, GetSysColor(Selected ? COLOR_HIGHLIGHT : COLOR_MENU));
+    // Opaque over the whole item, so the background takes the brush colour as well.
+    ExtTextOutA(Item.hDC, Item.rcItem.left + 32, Item.rcItem.top + 2, ETO_OPAQUE | ETO_CLIPPED, &Item.rcItem,
+                Text.data(), static_cast<UINT>(Text.size()), nullptr);
+    SetTextColor(Item.hDC, OldText);
+    SetBkColor(Item.hDC, OldBack);
+    if (E && E->IconIndex >= 0)
+        ImageList_Draw(ShellGetSystemImageList(TNVShellIconSize::nvsizSmall), E->IconIndex, Item.hDC,
+                       Item.rcItem.left + 8, Item.rcItem.top + 2, ILD_TRANSPARENT);
+}
+
+LRESULT NVSendToMenuChar(HMENU Menu, char Char, const std::vector<TNVSendToEntry>& Entries) {
+    int Count = Menu ? GetMenuItemCount(Menu) : 0;
+    if (Count <= 0)
+        return 0;
+    std::vector<char> Firsts(static_cast<size_t>(Count), 0);
+    int Highlighted = -1;
+    for (int I = 0; I < Count; ++I) {
+        MENUITEMINFOA Info{};
+        Info.cbSize = sizeof(Info);
+        Info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_DATA;
+        if (!GetMenuItemInfoA(Menu, static_cast<UINT>(I), TRUE, &Info))
+            return 0;
+        if (!(Info.fType & MFT_OWNERDRAW) || !NVIsSendToItem(ODT_MENU, Info.dwItemData, Entries))
+            return 0;
+        std::string Caption = NVSendToCaption(Entries[Info.dwItemData].FileName);
+        Firsts[static_cast<size_t>(I)] = Caption.empty() ? 0 : AnsiUpperCase(Caption.substr(0, 1))[0];
+        if (Info.fState & MFS_HILITE)
+            Highlighted = I;
+    }
+    const char Wanted = AnsiUpperCase(std::string(1, Char))[0];
+    int Found = -1, Matches = 0;
+    for (int Step = 1; Step <= Count; ++Step) {
+        int I = (Highlighted + Step) % Count;
+        if (Firsts[static_cast<size_t>(I)] != Wanted)
+            continue;
+        if (Found < 0)
+            Found = I;
+        ++Matches;
+    }
+    if (Found < 0)
+        return 0;
+    return MAKELRESULT(Found, Matches > 1 ? MNC_SELECT : MNC_EXECUTE);
+}
+
+TNVShellMenuSession::TNVShellMenuSession(IContextMenu* Menu, const std::vector<TNVSendToEntry>* SendTo)
+    : FMenu(TComPtr<IContextMenu>::Share(Menu)), FSendTo(SendTo) {
     if (FMenu)
         FMenu2 = FMenu.Query<IContextMenu2>(IID_IContextMenu2);
 }
 
+const std::vector<TNVSendToEntry>& TNVShellMenuSession::SendTo() {
+    if (!FSendTo)
+        FSendTo = &NVSendToList();
+    return *FSendTo;
+}
+
 bool TNVShellMenuSession::HandleMenuMessage(TMessage& Message) {
     switch (Message.Msg) {
+    case WM_MENUSELECT: {
+        if (!OnHint)
+            return false;
+        UINT Id = LOWORD(Message.WParam), Flags = HIWORD(Message.WParam);
+        std::string Hint;
+        if (FMenu && Id >= NVFirstShellCommand && !(Flags & (MF_POPUP | MF_SYSMENU)) && Flags != 0xFFFF) {
+            char Buffer[262] = {};
+            if (SUCCEEDED(
+                    FMenu->GetCommandString(Id - NVFirstShellCommand, GCS_HELPTEXTA, nullptr, Buffer, 261)))
+                Hint.assign(Buffer, strnlen(Buffer, 261));
+        }
+        OnHint(Hint);
+        return false;
+    }
     case WM_INITMENUPOPUP:
     case WM_DRAWITEM:
     case WM_MEASUREITEM:
     case WM_MENUCHAR:
-        if (FMenu2 && SUCCEEDED(FMenu2->HandleMenuMsg(Message.Msg, Message.WParam, Message.LParam))) {
+        break;
+    default:
+        return false;
+    }
+    if (FMenu2) {
+        if (SUCCEEDED(FMenu2->HandleMenuMsg(Message.Msg, Message.WParam, Message.LParam))) {
             Message.Result = Message.Msg == WM_INITMENUPOPUP ? 0 : TRUE;
             return true;
         }
         return false;
+    }
+    switch (Message.Msg) {
+    case WM_INITMENUPOPUP:
+        if (HIWORD(Message.LParam) == 0 &&
+            NVFillSendToMenu(reinterpret_cast<HMENU>(Message.WParam), SendTo())) {
+            Message.Result = 0;
+            return true;
+        }
+        return false;
+    case WM_MEASUREITEM: {
+        auto* Item = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+        if (!NVIsSendToItem(Item->CtlType, Item->itemData, SendTo()))
+            return false;
+        NVMeasureSendToItem(*Item, SendTo());
+        Message.Result = TRUE;
+        return true;
+    }
+    case WM_DRAWITEM: {
+        auto* Item = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
+        if (!NVIsSendToItem(Item->CtlType, Item->itemData, SendTo()))
+            return false;
+        NVDrawSendToItem(*Item, SendTo());
+        Message.Result = TRUE;
+        return true;
+    }
+    case WM_MENUCHAR: {
+        LRESULT Answer = NVSendToMenuChar(reinterpret_cast<HMENU>(Message.LParam),
+                                          static_cast<char>(LOWORD(Message.WParam)), SendTo());
+        if (!Answer)
+            return false;
+        Message.Result = Answer;
+        return true;
+    }
     default:
         return false;
     }
@@ -293,7 +489,8 @@ bool TNVShellMenuSession::HandleMenuMessage(TMessage& Message) {
 
 UINT NVTrackShellMenu(HWND Owner, HWND Window, IShellFolder* Folder, const std::vector<LPCITEMIDLIST>& Items,
                       UINT Flags, POINT ScreenPt, TComPtr<IContextMenu>& ContextMenu,
-                      std::unique_ptr<TNVShellMenuSession>& Session) {
+                      std::unique_ptr<TNVShellMenuSession>& Session,
+                      std::function<void(const std::string& Hint)> OnHint) {
     HMENU Menu = nullptr;
     if (FAILED(GetShellContextMenu(Owner, Folder, Items, Menu, ContextMenu, Flags)) || !Menu)
         return 0;
@@ -306,6 +503,7 @@ UINT NVTrackShellMenu(HWND Owner, HWND Window, IShellFolder* Folder, const std::
         }
     } Guard{Menu, Session};
     Session = std::make_unique<TNVShellMenuSession>(ContextMenu.Get());
+    Session->OnHint = std::move(OnHint);
     return static_cast<UINT>(
         TrackPopupMenu(Menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, ScreenPt.x, ScreenPt.y, 0, Window, nullptr));
 }

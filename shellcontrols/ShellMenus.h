@@ -5,6 +5,7 @@
 
 #include <shlobj.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,28 +56,54 @@ const std::vector<TNVSendToEntry>& NVSendToList();
 // The text a Send To entry shows: its file name without the extension.
 std::string NVSendToCaption(const std::string& FileName);
 
+// The help text of the shell menu item under the mouse; empty for other items.
+using TNVShPopupHintEvent = std::function<void(TObject* Sender, const std::string& Hint)>;
+
+// The family's own Send To submenu, used when the shell's menu does not draw its submenus itself:
+// the entries are owner-drawn items numbered from 1 whose item data is the entry's index.
+// Fills Menu when it holds only the shell's grayed placeholder; true when it did.
+bool NVFillSendToMenu(HMENU Menu, const std::vector<TNVSendToEntry>& Entries);
+// Whether an owner-drawn menu item is a Send To entry (item data below the shell's commands).
+bool NVIsSendToItem(UINT CtlType, ULONG_PTR ItemData, const std::vector<TNVSendToEntry>& Entries);
+// The item is the entry's text (in the menu font) plus 32 pixels wide and the menu bar's height
+// plus 2 high.
+void NVMeasureSendToItem(MEASUREITEMSTRUCT& Item, const std::vector<TNVSendToEntry>& Entries);
+// The text 32 pixels and the small system icon 8 pixels from the item's left edge, both 2 below
+// its top, on the menu's or the highlight's colours.
+void NVDrawSendToItem(const DRAWITEMSTRUCT& Item, const std::vector<TNVSendToEntry>& Entries);
+// The answer to a typed character in the Send To submenu: the next entry (after the highlighted
+// one, wrapping) whose text starts with it, executed when it is the only one, else selected;
+// 0 when no entry starts with it or Menu is not a Send To submenu.
+LRESULT NVSendToMenuChar(HMENU Menu, char Char, const std::vector<TNVSendToEntry>& Entries);
+
 // Makes "New Folder", "New Folder (2)", ... (then "fldr", "fldr2", ...) in Path (empty: the current
 // folder). Failures other than an existing name are shown in a warning box; false when none was made.
 bool NVShCreateNewFolder(const std::string& Path, std::string& Name);
 
 // A shown shell context menu: the owner's window procedure hands it the menu messages, so the
 // shell draws its own submenus (Send To, New) through IContextMenu2 while the menu is up.
+// A menu that draws nothing itself gets the family's owner-drawn Send To submenu instead.
 class TNVShellMenuSession {
 public:
-    explicit TNVShellMenuSession(IContextMenu* Menu);
+    // SendTo: the entries of the family's Send To submenu (null: the user's Send To folder).
+    explicit TNVShellMenuSession(IContextMenu* Menu, const std::vector<TNVSendToEntry>* SendTo = nullptr);
     // True when the message was the menu's and has been answered.
     bool HandleMenuMessage(TMessage& Message);
     IContextMenu* Menu() const { return FMenu.Get(); }
+    std::function<void(const std::string& Hint)> OnHint;
 
 private:
+    const std::vector<TNVSendToEntry>& SendTo();
     TComPtr<IContextMenu> FMenu;
     TComPtr<IContextMenu2> FMenu2;
+    const std::vector<TNVSendToEntry>* FSendTo;
 };
 
 // Shows the folder's context menu for Items at the screen point and answers the chosen command
 // number (0 when none). Session is set while the menu is up.
 UINT NVTrackShellMenu(HWND Owner, HWND Window, IShellFolder* Folder, const std::vector<LPCITEMIDLIST>& Items,
                       UINT Flags, POINT ScreenPt, TComPtr<IContextMenu>& ContextMenu,
-                      std::unique_ptr<TNVShellMenuSession>& Session);
+                      std::unique_ptr<TNVShellMenuSession>& Session,
+                      std::function<void(const std::string& Hint)> OnHint = nullptr);
 // Sends the dragged items of a data object to Send To entry Index, as a drop on it would.
 HRESULT NVSendTo(int Index, IDataObject* Data);

@@ -603,10 +603,20 @@ void TNVCustomShellTree::InstallChangeHandlersForAllLocalDrives() {
         std::string Root = std::string(1, static_cast<char>('A' + I)) + ":\\";
         UINT Type = GetDriveTypeA(Root.c_str());
         if (Type == DRIVE_FIXED || Type == DRIVE_REMOTE || Type == DRIVE_RAMDISK) {
+            const bool Shallow = FShallowWatchDrives.find(Root[0]) != std::string::npos;
             int Slot = -1;
-            FThread->Add(Root, Filter, Slot, true);
+            FThread->Add(Root, Filter, Slot, !Shallow);
         }
     }
+}
+
+void TNVCustomShellTree::SetShallowWatchDrives(const std::string& Letters) {
+    std::string Upper = AnsiUpperCase(Letters);
+    if (Upper == FShallowWatchDrives)
+        return;
+    FShallowWatchDrives = Upper;
+    if (FThread && (FOptions & nvstoDynamicRefresh))
+        InstallChangeHandlersForAllLocalDrives();
 }
 
 // ---- Commands ----
@@ -768,13 +778,25 @@ void TNVCustomShellTree::ProcessMenu(HTREEITEM Node, POINT ScreenPt) {
             bool& F;
             ~TActive() { F = false; }
         } Active{FMenuActive};
-        Command =
-            NVTrackShellMenu(OwnerWindow(), FHandle, Parent, {Item}, Flags, ScreenPt, Context, FMenuSession);
+        Command = NVTrackShellMenu(OwnerWindow(), FHandle, Parent, {Item}, Flags, ScreenPt, Context,
+                                   FMenuSession, [this](const std::string& Hint) {
+                                       if (OnPopupHint)
+                                           OnPopupHint(this, Hint);
+                                   });
     }
     if (Command)
         RunMenuCommand(Node, Context.Get(), Command);
     if (FRefreshPending)
         RefreshNodes();
+}
+
+void TNVCustomShellTree::NodeContextMenu(HTREEITEM Node, POINT& Pos, TPopupMenu*& Menu) {
+    if (OnNodeContextMenu)
+        OnNodeContextMenu(this, Node, Pos, Menu);
+    if (FOptions & nvstoContextMenus) {
+        ProcessMenu(Node, ClientToScreen(Pos));
+        Menu = nullptr;
+    }
 }
 
 void TNVCustomShellTree::RunMenuCommand(HTREEITEM Node, IContextMenu* Menu, UINT Command) {
@@ -802,26 +824,31 @@ void TNVCustomShellTree::WndProc(TMessage& Message) {
     if (FMenuSession && FMenuSession->HandleMenuMessage(Message))
         return;
     switch (Message.Msg) {
-    case WM_CONTEXTMENU:
-        if (FOptions & nvstoContextMenus) {
-            POINT P{static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))};
-            HTREEITEM Node = Selected();
-            if (Message.LParam != -1) {
-                TVHITTESTINFO Hit{};
-                Hit.pt = ScreenToClient(P);
-                if (HTREEITEM Under = TreeView_HitTest(FHandle, &Hit))
-                    Node = Under;
-            } else if (Node) {
-                RECT R{};
-                TreeView_GetItemRect(FHandle, Node, &R, TRUE);
-                P = ClientToScreen(POINT{R.left, R.bottom});
-            }
-            if (Node) {
-                ProcessMenu(Node, P);
-                return;
-            }
+    case WM_CONTEXTMENU: {
+        POINT P{static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))};
+        HTREEITEM Node = Selected();
+        if (Message.LParam != -1) {
+            TVHITTESTINFO Hit{};
+            Hit.pt = ScreenToClient(P);
+            if (HTREEITEM Under = TreeView_HitTest(FHandle, &Hit))
+                Node = Under;
+        } else if (Node) {
+            RECT R{};
+            TreeView_GetItemRect(FHandle, Node, &R, TRUE);
+            P = ClientToScreen(POINT{R.left, R.bottom});
         }
-        break;
+        if (!Node)
+            break;
+        POINT Client = ScreenToClient(P);
+        TPopupMenu* Menu = PopupMenu();
+        NodeContextMenu(Node, Client, Menu);
+        if (Menu) {
+            Menu->PopupComponent = this;
+            POINT Screen = ClientToScreen(Client);
+            Menu->Popup(Screen.x, Screen.y);
+        }
+        return;
+    }
     case AMChangeNotify:
         if (FIgnoreNextChange || FMenuActive) {
             FIgnoreNextChange = false;
@@ -892,6 +919,9 @@ void TNVCustomShellTree::HandleNotify(TMessage& Message) {
     case NM_CLICK:
         FImmediateChange = -1;
         return;
+    case NM_CUSTOMDRAW:
+        CustomDraw(Message);
+        return;
     case TVN_BEGINDRAGA:
     case TVN_BEGINDRAGW:
     case TVN_BEGINRDRAGA:
@@ -933,6 +963,31 @@ void TNVCustomShellTree::HandleNotify(TMessage& Message) {
     default:
         return;
     }
+}
+
+void TNVCustomShellTree::CustomDraw(TMessage& Message) {
+    Message.Result = CDRF_DODEFAULT;
+    if (!OnNVCustomDrawEx && !OnNVCustomDraw && !OnCustomDrawShEx && !OnCustomDrawSh)
+        return;
+    auto* Record = reinterpret_cast<NMTVCUSTOMDRAW*>(Message.LParam);
+    // The previous notification's object goes only now: a font it selected stays valid till here.
+    std::unique_ptr<TNVCustomDraw> Previous = std::move(FCustomDraw);
+    FCustomDraw = std::make_unique<TNVTvCustomDraw>(*Record, Message.Result, &Font());
+    TNVCustomDraw* CD = FCustomDraw.get();
+    HTREEITEM Node = CD->IsItem() ? reinterpret_cast<HTREEITEM>(Record->nmcd.dwItemSpec) : nullptr;
+    TNVShTreeData* Data = Node ? reinterpret_cast<TNVShTreeData*>(Record->nmcd.lItemlParam) : nullptr;
+    const bool ItemPre = CD->DrawStage() == TNVCustomDrawStage::nvcdsItemPrePaint;
+    if (OnNVCustomDrawEx)
+        OnNVCustomDrawEx(this, CD, Node);
+    if (OnNVCustomDraw && ItemPre)
+        OnNVCustomDraw(this, CD, Node);
+    if (OnCustomDrawShEx)
+        OnCustomDrawShEx(this, CD, Node, Data);
+    if (OnCustomDrawSh && ItemPre)
+        OnCustomDrawSh(this, CD, Node, Data);
+    CD->Apply();
+    if (Record->nmcd.dwDrawStage & CDDS_PREPAINT)
+        Message.Result |= CDRF_NOTIFYITEMDRAW;
 }
 
 // ---- Drag and drop ----
@@ -1001,8 +1056,20 @@ HTREEITEM TNVCustomShellTree::DropNodeAt(POINT ScreenPt, TComPtr<IDropTarget>& T
     return Node;
 }
 
+void TNVCustomShellTree::DoDropTargetAutoscroll(POINT ClientPt) {
+    POINT Hover{};
+    if (!FAutoScroll.Step(FHandle, ClientPt, Hover))
+        return;
+    TVHITTESTINFO Hit{};
+    Hit.pt = Hover;
+    if (HTREEITEM Node = TreeView_HitTest(FHandle, &Hit))
+        ExpandNode(Node);
+}
+
 void TNVCustomShellTree::OnDropTarget_DragEnter(IDataObject* Data, DWORD KeyState, POINT Pt, DWORD& Effect) {
     FDropData = TComPtr<IDataObject>::Share(Data);
+    FDropKeyState = KeyState;
+    FAutoScroll.Start(ScreenToClient(Pt));
     DWORD Allowed = Effect;
     FDropNode = DropNodeAt(Pt, FDropItemTarget);
     TreeView_SelectDropTarget(FHandle, FDropNode);
@@ -1035,6 +1102,7 @@ void TNVCustomShellTree::OnDropTarget_DragOver(DWORD KeyState, POINT Pt, DWORD& 
         if (FAILED(FDropItemTarget->DragOver(KeyState, POINTL{Pt.x, Pt.y}, &Effect)))
             Effect = DROPEFFECT_NONE;
     }
+    DoDropTargetAutoscroll(ScreenToClient(Pt));
 }
 
 void TNVCustomShellTree::OnDropTarget_DragLeave() {
@@ -1056,6 +1124,18 @@ void TNVCustomShellTree::OnDropTarget_Drop(IDataObject* Data, DWORD KeyState, PO
         Effect = DROPEFFECT_NONE;
         return;
     }
-    if (FAILED(Target->Drop(Data, KeyState, POINTL{Pt.x, Pt.y}, &Effect)))
+    // The buttons are up by now; the folder's target still has to tell a right-button drag, to
+    // offer its menu.
+    KeyState |= FDropKeyState & (MK_LBUTTON | MK_RBUTTON);
+    const POINTL At{Pt.x, Pt.y};
+    DWORD Allowed = Effect;
+    if (FAILED(Target->DragOver(KeyState, At, &Effect))) {
+        Target->DragLeave();
         Effect = DROPEFFECT_NONE;
+        return;
+    }
+    Effect = Allowed & AllowedEffectsOf(Data);
+    if (FAILED(Target->Drop(Data, KeyState, At, &Effect)))
+        Effect = DROPEFFECT_NONE;
+    RefreshNodes();
 }

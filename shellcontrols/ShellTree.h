@@ -17,6 +17,8 @@
 #include "framework/ui/Controls.h"
 #include "framework/ui/ExtCtrls.h"
 #include "shellcontrols/ChangeHandlerThread.h"
+#include "shellcontrols/DragAutoScroll.h"
+#include "shellcontrols/ShellCustomDraw.h"
 #include "shellcontrols/ShellItemData.h"
 #include "shellcontrols/ShellDragDrop.h"
 #include "shellcontrols/ShellLocator.h"
@@ -42,6 +44,15 @@ constexpr TNVShellTreeOptions NVShellTreeDefaultOptions =
     nvstoAutoFill | nvstoVirtualFolders | nvstoDefaultKeyHandling | nvstoContextMenus | nvstoDynamicRefresh |
     nvstoOleDrag | nvstoOleDrop | nvstoShowHidden;
 
+// Node is null outside the item stages.
+using TNVTvCustomDrawEvent = std::function<void(TObject* Sender, TNVCustomDraw* CD, HTREEITEM Node)>;
+using TNVShTvCustomDrawEvent =
+    std::function<void(TObject* Sender, TNVCustomDraw* CD, HTREEITEM Node, TNVShTreeData* Data)>;
+
+// Pos in client coordinates; a handler may move it, swap the menu or set it to null (no menu).
+using TNVTvOnNodeContextMenuEvent =
+    std::function<void(TObject* Sender, HTREEITEM Node, POINT& Pos, TPopupMenu*& Menu)>;
+
 class TNVCustomShellTree : public TWinControl, private TNVDropTargetClient {
     ZEL_DECLARE_CLASS(TNVCustomShellTree)
 public:
@@ -57,6 +68,11 @@ public:
     void SetOptions(TNVShellTreeOptions Value);
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool Value) { FReadOnly = Value; }
+    // Drive letters ("Z", "YZ") whose folders are not watched for changes below their root: a
+    // change there shows only after a refresh (F5) or when the drive's root itself changes. Under
+    // Wine, Z: is the whole Unix file system, too large to watch.
+    const std::string& ShallowWatchDrives() const { return FShallowWatchDrives; }
+    void SetShallowWatchDrives(const std::string& Letters);
     TNVCustomShellList* ShellList() const { return FShellList; }
     TNVCustomShellCombo* ShellCombo() const { return FShellCombo; }
     void SetShellList(TNVCustomShellList* Value);
@@ -94,11 +110,23 @@ public:
     // Runs a canonical verb on Node's item through its parent folder.
     HRESULT DoCommandForNode(HTREEITEM Node, const std::string& Verb);
 
+    // The drop target registered for the window (null without nvstoOleDrop or a window).
+    IDropTarget* DropTarget() const { return FDropTarget; }
+
     void WndProc(TMessage& Message) override;
 
     TNotifyEvent OnFillStart;
     TNotifyEvent OnFillComplete;
     TNotifyEvent OnChange;
+    // Custom drawing: the Ex events see every stage, the others only the item pre-paint stage;
+    // the plain ones run first, then the ones with the node's shell data.
+    TNVTvCustomDrawEvent OnNVCustomDrawEx;
+    TNVTvCustomDrawEvent OnNVCustomDraw;
+    TNVShTvCustomDrawEvent OnCustomDrawShEx;
+    TNVShTvCustomDrawEvent OnCustomDrawSh;
+    // The help text of the shell menu item under the mouse (empty for other items).
+    TNVShPopupHintEvent OnPopupHint;
+    TNVTvOnNodeContextMenuEvent OnNodeContextMenu;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -108,6 +136,12 @@ protected:
     void KeyDown(WORD& Key, TShiftState Shift) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     virtual bool CanAdd(IShellFolder* Folder, LPCITEMIDLIST ParentAbs, LPCITEMIDLIST ItemRel, SFGAOF Attribs);
+    // Scrolls near the edges and opens the node the cursor rests on while something is dragged
+    // over the tree.
+    virtual void DoDropTargetAutoscroll(POINT ClientPt);
+    // Shows the context menu of Node at Pos (client coordinates): the shell's with
+    // nvstoContextMenus, else Menu (the control's popup menu, after OnNodeContextMenu).
+    virtual void NodeContextMenu(HTREEITEM Node, POINT& Pos, TPopupMenu*& Menu);
 
 private:
     void OnDropTarget_DragEnter(IDataObject* Data, DWORD KeyState, POINT Pt, DWORD& Effect) override;
@@ -133,6 +167,7 @@ private:
     void RefreshNode(HTREEITEM Node, HTREEITEM& Remembered);
     void InstallChangeHandlersForAllLocalDrives();
     void HandleNotify(TMessage& Message);
+    void CustomDraw(TMessage& Message);
     void DeleteAll();
     static int CALLBACK CompareNodes(LPARAM A, LPARAM B, LPARAM Folder);
 
@@ -157,6 +192,10 @@ private:
     TComPtr<IDataObject> FDropData;
     TComPtr<IDropTarget> FDropItemTarget;
     HTREEITEM FDropNode = nullptr;
+    DWORD FDropKeyState = 0;
+    TNVDragAutoScroll FAutoScroll;
+    std::string FShallowWatchDrives;
+    std::unique_ptr<TNVCustomDraw> FCustomDraw;
 };
 
 class TNVShellTree : public TNVCustomShellTree {

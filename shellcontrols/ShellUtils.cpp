@@ -13,6 +13,8 @@
 #include "framework/core/Strings.h"
 #include "framework/core/SysUtils.h"
 #include "framework/ui/Controls.h"
+#include "shellcontrols/ColumnWidthStore.h"
+#include "shellcontrols/DragAutoScroll.h"
 
 ZEL_DEFINE_CLASS(TNVIdListArray, TObject, {})
 ZEL_DEFINE_CLASS(TNVPidlList, TObject, {})
@@ -127,6 +129,8 @@ void NVShellUtilsStart() {
     // Drag and drop needs OLE, not only COM, on the GUI thread.
     GComInitialised = SUCCEEDED(OleInitialize(nullptr));
     ShellIMalloc();
+    NVClearColumnWidths();
+    NVReadMouseHoverSettings();
 }
 
 void NVShellUtilsEnd() {
@@ -134,6 +138,7 @@ void NVShellUtilsEnd() {
         return;
     delete GDeviceHandler;
     GDeviceHandler = nullptr;
+    NVClearColumnWidths();
     if (GMalloc) {
         GMalloc->Release();
         GMalloc = nullptr;

@@ -138,3 +138,134 @@ TEST_F(OpenDialogTest, FolderBrowseDialogPicksTheSelectedFolder) {
     EXPECT_FALSE(Dlg.Execute());
     EXPECT_EQ(Dlg.GetSelectedPathName(), Dir.Path("second\\inner"));
 }
+
+// ---- The form's tool buttons, view menu, keys and size grip ----
+
+namespace {
+
+class OpenDialogFormTest : public UiTest {
+protected:
+    void Open(TNVOpenOptions Options) {
+        Form = new TNVFrmOpenDlg(Application);
+        Form->SetOptions(Options);
+        Form->SetInitialDir(Dir.Root());
+        Form->Show();
+        PumpUntil([this] { return Form->ShellList()->ItemCount() > 0; }, 2000);
+    }
+    void TearDown() override {
+        delete Form;
+        UiTest::TearDown();
+    }
+    void Key(HWND Wnd, WORD K) {
+        PostKey(Wnd, K);
+        PumpUntil([] { return false; }, 60);
+    }
+    bool TreeShown() {
+        return (Form->Options() & nvofShowTree) && Form->Splitter()->Position() >= 0 &&
+               Form->ShellCombo()->ShellTree() == Form->ShellTree();
+    }
+    TShellTestFolder Dir{{"a.txt", "sub\\"}};
+    TNVFrmOpenDlg* Form = nullptr;
+};
+
+} // namespace
+
+TEST_F(OpenDialogFormTest, ViewButtonsAndMenuItemsShowOneViewTogether) {
+    Open(NVOpenDefaultOptions);
+    for (TSpeedButton* B :
+         {Form->UpOneLevelButton(), Form->ShowDesktopButton(), Form->CreateNewFolderButton(),
+          Form->ShowTreeButton(), Form->ListButton(), Form->DetailsButton()})
+        EXPECT_FALSE(B->Glyph().Empty()) << B->Hint();
+    EXPECT_EQ(Form->ShellList()->ViewStyle(), TNVViewStyle::vsList);
+    EXPECT_TRUE(Form->ListButton()->Down());
+    EXPECT_FALSE(Form->ViewMenuItem(0)->Enabled());
+    EXPECT_FALSE(Form->ViewMenuItem(1)->Enabled());
+    EXPECT_EQ(Form->ShellList()->PopupMenu(), Form->ListPopup());
+
+    Form->DetailsButton()->Click();
+    EXPECT_EQ(Form->ShellList()->ViewStyle(), TNVViewStyle::vsReport);
+    EXPECT_TRUE(Form->DetailsButton()->Down());
+    EXPECT_FALSE(Form->ListButton()->Down());
+    EXPECT_TRUE(Form->ViewMenuItem(3)->Checked());
+    EXPECT_FALSE(Form->ViewMenuItem(2)->Checked());
+
+    Form->ViewMenuItem(2)->Click();
+    EXPECT_EQ(Form->ShellList()->ViewStyle(), TNVViewStyle::vsList);
+    EXPECT_TRUE(Form->ListButton()->Down());
+    EXPECT_FALSE(Form->DetailsButton()->Down());
+    EXPECT_TRUE(Form->ViewMenuItem(2)->Checked());
+
+    Form->ShowDesktopButton()->Click();
+    PumpUntil([] { return false; }, 100);
+    EXPECT_TRUE(IdListIsEmpty(Form->ShellList()->CurrentFolderIdList())) << "the desktop is shown";
+}
+
+TEST_F(OpenDialogFormTest, F12TogglesTheTreeOnlyWhenItIsAllowed) {
+    Open(NVOpenDefaultOptions & ~static_cast<TNVOpenOptions>(nvofAllowTree));
+    EXPECT_FALSE(Form->ShowTreeButton()->Visible());
+    EXPECT_EQ(Form->ListButton()->Left(), 368) << "the view buttons close the gap";
+    HWND Edit = Form->FileNameEdit()->Handle();
+    Key(Edit, VK_F12);
+    EXPECT_FALSE(TreeShown());
+    delete Form;
+    Form = nullptr;
+
+    Open(NVOpenDefaultOptions | nvofAllowTree);
+    ASSERT_FALSE(TreeShown());
+    EXPECT_EQ(Form->ListButton()->Left(), 400);
+    Key(Form->FileNameEdit()->Handle(), VK_F12);
+    EXPECT_TRUE(TreeShown());
+    EXPECT_TRUE(Form->ShowTreeButton()->Down());
+    Key(Form->FileNameEdit()->Handle(), VK_F12);
+    EXPECT_FALSE(TreeShown());
+    EXPECT_FALSE(Form->ShowTreeButton()->Down());
+    Form->ShowTreeButton()->Click();
+    EXPECT_TRUE(TreeShown()) << "the tree button shows it too";
+}
+
+TEST_F(OpenDialogFormTest, F4OpensTheLookInBoxAndTakesItsChoice) {
+    Open(NVOpenDefaultOptions);
+    HWND Combo = Form->ShellCombo()->Handle();
+    Key(Form->FileNameEdit()->Handle(), VK_F4);
+    EXPECT_TRUE(SendMessageA(Combo, CB_GETDROPPEDSTATE, 0, 0));
+    // Choose the folder above and press F4 again: the list goes there.
+    const std::string Before = Form->ShellList()->Folder().GetPathName();
+    int Selected = Form->ShellCombo()->ItemIndex();
+    ASSERT_GT(Selected, 0);
+    Key(Combo, VK_UP);
+    Key(Combo, VK_F4);
+    EXPECT_FALSE(SendMessageA(Combo, CB_GETDROPPEDSTATE, 0, 0));
+    EXPECT_TRUE(Form->ShellList()->Focused());
+    PumpUntil([] { return false; }, 100);
+    const std::string After = Form->ShellList()->Folder().GetPathName();
+    EXPECT_EQ(After, Form->ShellCombo()->SelectedFolder().GetPathName());
+    EXPECT_NE(After, Before);
+    EXPECT_EQ(Before.rfind(After, 0), 0u) << "a folder above " << Before;
+}
+
+TEST_F(OpenDialogFormTest, SizeGripAndButtonsFollowTheCorner) {
+    Open(NVOpenDefaultOptions);
+    HWND Grip = Form->SizeGrip();
+    ASSERT_NE(Grip, nullptr);
+    EXPECT_TRUE(GetWindowLongA(Grip, GWL_STYLE) & SBS_SIZEGRIP);
+    auto GripAtCorner = [&] {
+        RECT G{};
+        GetWindowRect(Grip, &G);
+        POINT P{G.left, G.top};
+        ScreenToClient(Form->Handle(), &P);
+        return P.x == Form->ClientWidth() - 13 && P.y == Form->ClientHeight() - 13;
+    };
+    EXPECT_TRUE(GripAtCorner());
+    Form->SetBounds(Form->Left(), Form->Top(), Form->Width() + 100, Form->Height() + 60);
+    PumpUntil([] { return false; }, 50);
+    EXPECT_TRUE(GripAtCorner());
+    EXPECT_EQ(Form->OpenButton()->Left(), Form->ClientWidth() - Form->OpenButton()->Width() - 16);
+    EXPECT_EQ(Form->FileNameEdit()->Left() + Form->FileNameEdit()->Width(), Form->OpenButton()->Left() - 8);
+    EXPECT_EQ(Form->OpenButton()->Top(), Form->ClientHeight() - 84 + 4);
+    EXPECT_EQ(Form->Splitter()->Left() + Form->Splitter()->Width(), Form->ClientWidth() - 4);
+
+    MINMAXINFO Info{};
+    SendMessageA(Form->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&Info));
+    EXPECT_EQ(Info.ptMinTrackSize.x, 459);
+    EXPECT_EQ(Info.ptMinTrackSize.y, 274);
+}

@@ -6,6 +6,8 @@
 #include "ShellTestFolder.h"
 #include "UiTestSupport.h"
 #include "framework/core/SysUtils.h"
+#include "framework/ui/Menus.h"
+#include "shellcontrols/ColumnWidthStore.h"
 #include "shellcontrols/FileDialogs.h"
 #include "shellcontrols/ShellList.h"
 #include "shellcontrols/ShellUtils.h"
@@ -261,4 +263,227 @@ TEST_F(ShellListTest, ColumnsComeFromTheFolder) {
         EXPECT_FALSE(D->GetColText(1).empty()); // the folder's own size text
     else
         EXPECT_EQ(D->GetColText(1), "1KB");
+}
+
+// ---- Header sort arrow, shared column widths, custom draw ----
+
+namespace {
+
+// Pixels of Color inside Rect of a window as the screen shows it.
+int CountPixels(HWND Wnd, RECT Rect, COLORREF Color) {
+    UpdateWindow(Wnd);
+    HDC DC = GetDC(Wnd);
+    int N = 0;
+    for (int Y = Rect.top; Y < Rect.bottom; ++Y)
+        for (int X = Rect.left; X < Rect.right; ++X)
+            N += GetPixel(DC, X, Y) == Color;
+    ReleaseDC(Wnd, DC);
+    return N;
+}
+
+RECT HeaderItemRect(HWND Header, int Column) {
+    RECT R{};
+    SendMessageA(Header, HDM_GETITEMRECT, static_cast<WPARAM>(Column), reinterpret_cast<LPARAM>(&R));
+    InflateRect(&R, -3, -3);
+    return R;
+}
+
+int HeaderFormat(HWND Header, int Column) {
+    HDITEMA Item{};
+    Item.mask = HDI_FORMAT;
+    SendMessageA(Header, HDM_GETITEMA, static_cast<WPARAM>(Column), reinterpret_cast<LPARAM>(&Item));
+    return Item.fmt;
+}
+
+} // namespace
+
+TEST_F(ShellListTest, HeaderShowsTheSortArrowOnTheSortColumn) {
+    TShellTestFolder Dir({"b.txt", "a.txt"});
+    Browse(Dir.Root());
+    HWND Header = List->GetHeaderHandle();
+    ASSERT_NE(Header, nullptr);
+    ASSERT_GE(List->ColumnWidths().size(), 2u);
+    EXPECT_EQ(List->HeaderSortColumn(), -1) << "no arrow before a sort is set";
+    EXPECT_TRUE(HeaderFormat(Header, 0) & HDF_OWNERDRAW);
+
+    List->SetSortColumn(2);
+    EXPECT_EQ(List->HeaderSortColumn(), 1);
+    EXPECT_EQ(List->HeaderSortDirection(), TNVLvSortDirection::nvsdDesc) << "ascending shows the up arrow";
+    const COLORREF Shadow = GetSysColor(COLOR_BTNSHADOW);
+    EXPECT_GT(CountPixels(Header, HeaderItemRect(Header, 1), Shadow), 3);
+    EXPECT_EQ(CountPixels(Header, HeaderItemRect(Header, 0), Shadow), 0);
+    List->SetSortColumn(-1);
+    EXPECT_EQ(List->HeaderSortColumn(), 0);
+    EXPECT_EQ(List->HeaderSortDirection(), TNVLvSortDirection::nvsdAsc);
+    EXPECT_GT(CountPixels(Header, HeaderItemRect(Header, 0), Shadow), 3);
+    EXPECT_EQ(CountPixels(Header, HeaderItemRect(Header, 1), Shadow), 0);
+
+    // A new folder's columns are owner-drawn again, and the arrow stays.
+    TShellTestFolder Other({"c.txt"});
+    Browse(Other.Root());
+    Header = List->GetHeaderHandle();
+    EXPECT_TRUE(HeaderFormat(Header, 0) & HDF_OWNERDRAW);
+    EXPECT_GT(CountPixels(Header, HeaderItemRect(Header, 0), Shadow), 3);
+
+    List->SetHeaderSortDisplayMode(TNVLvHeaderSortDisplayMode::nvlvNone);
+    EXPECT_FALSE(HeaderFormat(Header, 0) & HDF_OWNERDRAW);
+    EXPECT_TRUE(HeaderFormat(Header, 0) & HDF_STRING);
+}
+
+TEST_F(ShellListTest, ColumnWidthsFollowFromFolderToFolderAndListToList) {
+    NVClearColumnWidths();
+    TShellTestFolder A({"a.txt"}), B({"b.txt"});
+    Browse(A.Root());
+    SendMessageA(List->Handle(), LVM_SETCOLUMNWIDTH, 0, 321);
+    Browse(B.Root());
+    ASSERT_FALSE(List->ColumnWidths().empty());
+    EXPECT_EQ(List->ColumnWidths()[0], 321) << "the width goes with the list into the next folder";
+
+    // The computer's drives are no file-system folder: their widths are their own.
+    List->Folder().SetCSIDL(csidlDrives);
+    PumpUntil([] { return false; }, 100);
+    ASSERT_FALSE(List->ColumnWidths().empty());
+    EXPECT_NE(List->ColumnWidths()[0], 321);
+    SendMessageA(List->Handle(), LVM_SETCOLUMNWIDTH, 0, 111);
+    Browse(A.Root());
+    EXPECT_EQ(List->ColumnWidths()[0], 321) << "widths of other folders are not kept";
+
+    // Another list of the program starts with the widths the first one left.
+    SendMessageA(List->Handle(), LVM_SETCOLUMNWIDTH, 0, 250);
+    delete List;
+    List = nullptr;
+    TForm* Second = new TForm(Application);
+    Second->SetBounds(60, 60, 400, 300);
+    auto* Other = new TNVShellList(Second);
+    Other->SetParent(Second);
+    Other->SetAlign(TAlign::alClient);
+    Second->Show();
+    Other->Folder().SetPathName(B.Root());
+    PumpUntil([] { return false; }, 100);
+    ASSERT_FALSE(Other->ColumnWidths().empty());
+    EXPECT_EQ(Other->ColumnWidths()[0], 250);
+    delete Second;
+    NVClearColumnWidths();
+}
+
+TEST_F(ShellListTest, CustomDrawEventsSeeTheStagesAndColourTheItem) {
+    TShellTestFolder Dir({"alpha.txt", "beta.txt"});
+    Browse(Dir.Root());
+    std::set<TNVCustomDrawStage> ExStages;
+    int ItemCalls = 0, ItemsWithoutData = 0, ShOutsideItemPrePaint = 0;
+    List->OnCustomDrawShEx = [&](TObject*, TNVCustomDraw* CD, int Item, TNVShListData* Data) {
+        ExStages.insert(CD->DrawStage());
+        if (CD->IsItem()) {
+            ++ItemCalls;
+            ItemsWithoutData += Item < 0 || !Data;
+        }
+    };
+    List->OnCustomDrawSh = [&](TObject*, TNVCustomDraw* CD, int, TNVShListData* Data) {
+        ShOutsideItemPrePaint += CD->DrawStage() != TNVCustomDrawStage::nvcdsItemPrePaint;
+        if (Data && Data->GetDisplayName().rfind("alpha", 0) == 0)
+            CD->Font().SetColor(clRed);
+    };
+    InvalidateRect(List->Handle(), nullptr, TRUE);
+    RECT Row{};
+    int Alpha = List->FindCaption(List->ItemCaption(0).rfind("alpha", 0) == 0 ? List->ItemCaption(0)
+                                                                              : List->ItemCaption(1));
+    ASSERT_GE(Alpha, 0);
+    Row.left = LVIR_LABEL;
+    SendMessageA(List->Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(Alpha), reinterpret_cast<LPARAM>(&Row));
+    EXPECT_GT(CountPixels(List->Handle(), Row, RGB(255, 0, 0)), 5) << "the handler's colour is used";
+    RECT Other{};
+    Other.left = LVIR_LABEL;
+    SendMessageA(List->Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(1 - Alpha),
+                 reinterpret_cast<LPARAM>(&Other));
+    EXPECT_EQ(CountPixels(List->Handle(), Other, RGB(255, 0, 0)), 0);
+    EXPECT_TRUE(ExStages.count(TNVCustomDrawStage::nvcdsPrePaint));
+    EXPECT_TRUE(ExStages.count(TNVCustomDrawStage::nvcdsItemPrePaint));
+    EXPECT_GE(ItemCalls, 2);
+    EXPECT_EQ(ItemsWithoutData, 0);
+    EXPECT_EQ(ShOutsideItemPrePaint, 0);
+}
+
+TEST_F(ShellListTest, HeaderClicksSortAndReverseUnlessTheHandlerSorts) {
+    TShellTestFolder Dir({"b.txt", "a.txt"});
+    Browse(Dir.Root());
+    HWND Header = List->GetHeaderHandle();
+    ASSERT_NE(Header, nullptr);
+    auto Click = [&](int Column) {
+        RECT R{};
+        SendMessageA(Header, HDM_GETITEMRECT, static_cast<WPARAM>(Column), reinterpret_cast<LPARAM>(&R));
+        LPARAM At = MAKELPARAM((R.left + R.right) / 2, (R.top + R.bottom) / 2);
+        PostMessageA(Header, WM_LBUTTONDOWN, MK_LBUTTON, At);
+        PostMessageA(Header, WM_LBUTTONUP, 0, At);
+        PumpUntil([] { return false; }, 60);
+    };
+    std::vector<int> Clicked;
+    List->OnColumnClick = [&](TObject*, int Column) { Clicked.push_back(Column); };
+    Click(1);
+    EXPECT_EQ(List->SortColumn(), 2);
+    EXPECT_EQ(List->HeaderSortColumn(), 1);
+    Click(1);
+    EXPECT_EQ(List->SortColumn(), -2) << "a second click reverses";
+    EXPECT_EQ(List->HeaderSortDirection(), TNVLvSortDirection::nvsdAsc);
+    Click(1);
+    EXPECT_EQ(List->SortColumn(), 2) << "a descending column sorts ascending";
+    EXPECT_EQ(Clicked, (std::vector<int>{1, 1, 1}));
+
+    List->OnColumnClick = [&](TObject*, int) { List->SetSortColumn(-1); };
+    Click(1);
+    EXPECT_EQ(List->SortColumn(), -1) << "the handler's sort stands";
+    EXPECT_EQ(List->HeaderSortColumn(), 0);
+}
+
+namespace {
+// Inside a shown menu: moves to its first item (the owner hears of it), then closes the menu.
+void CALLBACK HighlightThenClose(HWND, UINT, UINT_PTR Id, DWORD) {
+    KillTimer(nullptr, Id);
+    keybd_event(VK_DOWN, 0, 0, 0);
+    keybd_event(VK_DOWN, 0, KEYEVENTF_KEYUP, 0);
+    SetTimer(nullptr, 0, 200, &CloseMenu);
+}
+} // namespace
+
+TEST_F(ShellListTest, ContextMenuHandlerSeesTheItemAndMaySuppressTheMenu) {
+    TShellTestFolder Dir({"menu.txt"});
+    Browse(Dir.Root());
+    List->SelectItem(0);
+    List->SetFocus();
+    int Calls = 0, ItemSeen = -2;
+    POINT PosSeen{};
+    std::vector<std::string> Hints;
+    List->OnItemContextMenu = [&](TObject*, int Item, POINT& Pos, TPopupMenu*&) {
+        ++Calls;
+        ItemSeen = Item;
+        PosSeen = Pos;
+    };
+    List->OnPopupHint = [&](TObject*, const std::string& Hint) { Hints.push_back(Hint); };
+    POINT Screen = List->ClientToScreen(POINT{12, 14});
+    SetTimer(nullptr, 0, 300, &HighlightThenClose);
+    SendMessageA(List->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List->Handle()),
+                 MAKELPARAM(Screen.x, Screen.y));
+    EXPECT_EQ(Calls, 1);
+    EXPECT_EQ(ItemSeen, 0);
+    EXPECT_EQ(PosSeen.x, 12);
+    EXPECT_EQ(PosSeen.y, 14);
+    EXPECT_FALSE(Hints.empty()) << "moving in the shell's menu reports its hints";
+
+    // Without the shell's menus the control's own popup menu shows, unless the handler drops it.
+    List->SetOptions(List->Options() & ~nvsloContextMenus);
+    auto* Popup = new TPopupMenu(Form);
+    auto* Item = new TMenuItem(Popup);
+    Item->SetCaption("Own");
+    Popup->Items()->Add(Item);
+    int Shown = 0;
+    Popup->OnPopup = [&Shown](TObject*) { ++Shown; };
+    List->SetPopupMenu(Popup);
+    List->OnItemContextMenu = [](TObject*, int, POINT&, TPopupMenu*& Menu) { Menu = nullptr; };
+    SendMessageA(List->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List->Handle()),
+                 MAKELPARAM(Screen.x, Screen.y));
+    EXPECT_EQ(Shown, 0);
+    List->OnItemContextMenu = nullptr;
+    SetTimer(nullptr, 0, 300, &CloseMenu);
+    SendMessageA(List->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List->Handle()),
+                 MAKELPARAM(Screen.x, Screen.y));
+    EXPECT_EQ(Shown, 1);
 }

@@ -192,3 +192,152 @@ TEST_F(ShellTreeTest, PluggingInADriveRefreshesTheTree) {
     EXPECT_EQ(Refreshes, 1);
     EXPECT_NE(Tree->FindChildByText(Tree->FirstNode(), "arrived"), nullptr);
 }
+
+// ---- Dragging over the tree: hover opens a node, the edges scroll ----
+
+namespace {
+
+int64_t GFakeMs = 0;
+TDateTime FakeNow() {
+    return 46000.0 + static_cast<double>(GFakeMs) / 86400000.0;
+}
+
+// Drives the tree's registered drop target as the platform's drag loop would, on a moved clock.
+class ShellTreeDragTest : public ShellTreeTest {
+protected:
+    void SetUp() override {
+        ShellTreeTest::SetUp();
+        GFakeMs = 0;
+        SetNowFunction(&FakeNow);
+        NVDragScrollSettings() = TNVDragScrollSettings{};
+    }
+    void TearDown() override {
+        if (Entered)
+            Tree->DropTarget()->DragLeave();
+        SetNowFunction(nullptr);
+        ShellTreeTest::TearDown();
+    }
+    POINT NodePoint(HTREEITEM Node) {
+        RECT R{};
+        TreeView_GetItemRect(Tree->Handle(), Node, &R, TRUE);
+        return Tree->ClientToScreen(POINT{(R.left + R.right) / 2, (R.top + R.bottom) / 2});
+    }
+    void Enter(const TShellTestFolder& Dir, POINT Screen) {
+        TNVIdListHolder Folder;
+        ASSERT_TRUE(SUCCEEDED(ShellGetIdListFromPath(Dir.Path("dragged.txt"), *Folder.Put())));
+        TComPtr<IShellFolder> Parent;
+        LPITEMIDLIST ParentList = nullptr, Rel = nullptr;
+        ASSERT_TRUE(SUCCEEDED(ShellBindToParent(Folder.Get(), Parent, ParentList, Rel)));
+        TNVIdListHolder P(ParentList), R(Rel);
+        Data = NVCreateShellDataObject(Parent.Get(), P.Get(), {R.Get()});
+        ASSERT_TRUE(Data);
+        ASSERT_NE(Tree->DropTarget(), nullptr);
+        DWORD Effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        ASSERT_EQ(Tree->DropTarget()->DragEnter(Data.Get(), MK_LBUTTON, POINTL{Screen.x, Screen.y}, &Effect),
+                  S_OK);
+        Entered = true;
+    }
+    void Over(POINT Screen, int AfterMs) {
+        GFakeMs += AfterMs;
+        DWORD Effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        EXPECT_EQ(Tree->DropTarget()->DragOver(MK_LBUTTON, POINTL{Screen.x, Screen.y}, &Effect), S_OK);
+    }
+    bool Expanded(HTREEITEM Node) {
+        return (TreeView_GetItemState(Tree->Handle(), Node, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+    }
+    TComPtr<IDataObject> Data;
+    bool Entered = false;
+};
+
+} // namespace
+
+TEST_F(ShellTreeDragTest, RestingOnANodeLongerThanTheHoverTimeOpensIt) {
+    TShellTestFolder Dir({"alpha\\", "alpha\\inner\\", "beta\\", "beta\\deep\\", "dragged.txt"});
+    Root(Dir.Root());
+    HTREEITEM Alpha = Tree->FindChildByText(Tree->FirstNode(), "alpha");
+    HTREEITEM Beta = Tree->FindChildByText(Tree->FirstNode(), "beta");
+    ASSERT_TRUE(Alpha && Beta);
+    ASSERT_FALSE(Expanded(Alpha));
+    const int Hover = NVDragScrollSettings().HoverMs;
+
+    Enter(Dir, NodePoint(Alpha));
+    Over(NodePoint(Alpha), Hover / 2);
+    EXPECT_FALSE(Expanded(Alpha)) << "not yet";
+    Over(NodePoint(Alpha), Hover / 2 + 10);
+    EXPECT_TRUE(Expanded(Alpha));
+    EXPECT_NE(Tree->FindChildByText(Alpha, "inner"), nullptr);
+
+    // Passing over a node does not open it: the hover starts again where the cursor went.
+    Over(NodePoint(Beta), Hover + 10);
+    EXPECT_FALSE(Expanded(Beta));
+    POINT Away = NodePoint(Beta);
+    Away.y += 30;
+    Over(Away, Hover + 10);
+    EXPECT_FALSE(Expanded(Beta));
+}
+
+TEST_F(ShellTreeDragTest, NearTheLowerEdgeTheTreeScrollsALineAtATime) {
+    std::vector<std::string> Names{"dragged.txt"};
+    for (int I = 0; I < 60; ++I)
+        Names.push_back("folder" + std::to_string(100 + I) + "\\");
+    TShellTestFolder Dir(Names);
+    Root(Dir.Root());
+    Tree->ExpandNode(Tree->FirstNode());
+    ASSERT_TRUE(NVScrollBarHasRoom(Tree->Handle(), SB_VERT));
+    RECT Client{};
+    GetClientRect(Tree->Handle(), &Client);
+    POINT Middle = Tree->ClientToScreen(POINT{Client.right / 2, Client.bottom / 2});
+    POINT Low = Tree->ClientToScreen(POINT{Client.right / 2, Client.bottom - 5});
+    Enter(Dir, Middle);
+    const int Start = GetScrollPos(Tree->Handle(), SB_VERT);
+    Over(Middle, 150);
+    EXPECT_EQ(GetScrollPos(Tree->Handle(), SB_VERT), Start) << "the middle does not scroll";
+    Over(Low, 150);
+    EXPECT_EQ(GetScrollPos(Tree->Handle(), SB_VERT), Start + 1);
+    Over(Low, 50);
+    EXPECT_EQ(GetScrollPos(Tree->Handle(), SB_VERT), Start + 1) << "not before the scroll delay";
+    Over(Low, 60);
+    EXPECT_EQ(GetScrollPos(Tree->Handle(), SB_VERT), Start + 2);
+    POINT High = Tree->ClientToScreen(POINT{Client.right / 2, 3});
+    Over(High, 150);
+    EXPECT_EQ(GetScrollPos(Tree->Handle(), SB_VERT), Start + 1) << "the upper edge scrolls back";
+}
+
+namespace {
+void CALLBACK CloseTreeMenu(HWND, UINT, UINT_PTR Id, DWORD) {
+    KillTimer(nullptr, Id);
+    EndMenu();
+}
+} // namespace
+
+TEST_F(ShellTreeTest, ContextMenuHandlerSeesTheNodeUnderTheMouse) {
+    TShellTestFolder Dir({"alpha\\", "beta\\"});
+    Root(Dir.Root());
+    Tree->SetOptions(Tree->Options() & ~nvstoContextMenus);
+    HTREEITEM Beta = Tree->FindChildByText(Tree->FirstNode(), "beta");
+    ASSERT_NE(Beta, nullptr);
+    Tree->SelectNode(Tree->FindChildByText(Tree->FirstNode(), "alpha"));
+    RECT R{};
+    TreeView_GetItemRect(Tree->Handle(), Beta, &R, TRUE);
+    POINT Screen = Tree->ClientToScreen(POINT{R.left + 2, R.top + 2});
+    auto* Popup = new TPopupMenu(Form);
+    auto* Item = new TMenuItem(Popup);
+    Item->SetCaption("Own");
+    Popup->Items()->Add(Item);
+    int Shown = 0;
+    Popup->OnPopup = [&Shown](TObject*) { ++Shown; };
+    Tree->SetPopupMenu(Popup);
+    HTREEITEM Seen = nullptr;
+    Tree->OnNodeContextMenu = [&Seen](TObject*, HTREEITEM Node, POINT&, TPopupMenu*& Menu) {
+        Seen = Node;
+        Menu = nullptr;
+    };
+    SendMessageA(Tree->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Tree->Handle()),
+                 MAKELPARAM(Screen.x, Screen.y));
+    EXPECT_EQ(Seen, Beta) << "the node under the mouse, not the selected one";
+    EXPECT_EQ(Shown, 0) << "the handler dropped the menu";
+    Tree->OnNodeContextMenu = nullptr;
+    SetTimer(nullptr, 0, 300, &CloseTreeMenu);
+    SendMessageA(Tree->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Tree->Handle()), -1);
+    EXPECT_EQ(Shown, 1) << "from the keyboard, at the selected node";
+}
