@@ -228,3 +228,106 @@ bool TOrthosSpell3Base::RenameCustomDictionary(const std::string& OldName, const
         ReloadDictionaries();
     return true;
 }
+
+// ---- property writers -------------------------------------------------------------------------
+
+namespace {
+
+void CopyLines(const TStrings& From, TStringList& To) {
+    To.BeginUpdate();
+    To.Clear();
+    for (int i = 0; i < From.Count(); ++i)
+        To.Add(From[i]);
+    To.EndUpdate();
+}
+
+} // namespace
+
+void TOrthosSpell3Base::WriteSuggestions(TSuggestionsGenerator* Value) {
+    if (Value && Value != FSuggestions.get())
+        FSuggestions.reset(Value);
+}
+
+void TOrthosSpell3Base::WritePhoneticsMap(TPhoneticsMap* Value) {
+    if (Value && Value != FPhonetics.get())
+        FPhonetics.reset(Value);
+}
+
+void TOrthosSpell3Base::ReloadConfigurationFromStore() {
+    // Nothing was read yet: the first use reads from the new place anyway.
+    if (!FConfig.Loaded)
+        return;
+    FConfig.ReloadConfiguration();
+    ResynchOptions(false);
+}
+
+void TOrthosSpell3Base::WriteConfigStorage(TConfigStorage Value) {
+    ConfigStorage = Value;
+    ReloadConfigurationFromStore();
+}
+
+void TOrthosSpell3Base::WriteConfigID(const std::string& Value) {
+    ConfigID = Value;
+    ReloadConfigurationFromStore();
+}
+
+void TOrthosSpell3Base::WriteConfigFilename(const std::string& Value) {
+    ConfigFilename = Value;
+    if (ConfigStorage == TConfigStorage::csFile)
+        ReloadConfigurationFromStore();
+}
+
+void TOrthosSpell3Base::WriteConfigRegistryKey(const std::string& Value) {
+    ConfigRegistryKey = Value;
+    if (ConfigStorage == TConfigStorage::csRegistry)
+        ReloadConfigurationFromStore();
+}
+
+void TOrthosSpell3Base::WriteConfigDictionaryDir(const TStrings& Value) {
+    if (&Value != &ConfigDictionaryDir)
+        CopyLines(Value, ConfigDictionaryDir);
+    // The folders in use are this list and the configuration's added folders, read where needed.
+    FAvailableMain.Clear();
+    FAvailableCustom.Clear();
+    FAvailableMSWordCustom.Clear();
+}
+
+void TOrthosSpell3Base::WriteDefaultMain(const TStrings& Value) {
+    if (&Value != &ConfigDefaultMain)
+        CopyLines(Value, ConfigDefaultMain);
+}
+
+void TOrthosSpell3Base::WriteDefaultCustom(const TStrings& Value) {
+    if (&Value != &ConfigDefaultCustom)
+        CopyLines(Value, ConfigDefaultCustom);
+}
+
+void TOrthosSpell3Base::WriteLearnSuggestions(bool Value) {
+    if (Value == SuggestionsLearning)
+        return;
+    SuggestionsLearning = Value;
+    // Freeing writes what was learned so far.
+    FLearned.reset();
+    if (Value && FConfig.Loaded && !FChecking)
+        ReloadDictionaries();
+}
+
+void TOrthosSpell3Base::WriteSuggestionsDictFN(const std::string& Value) {
+    if (Value == SuggestionsLearningDict)
+        return;
+    SuggestionsLearningDict = Value;
+    if (!SuggestionsLearning)
+        return;
+    FLearned.reset();
+    if (FConfig.Loaded && !FChecking)
+        ReloadDictionaries();
+}
+
+void TOrthosSpell3Base::WriteMappingDictionary(const std::string& Value) {
+    if (Value == MappingDictionaryName)
+        return;
+    MappingDictionaryName = Value;
+    FMapping.reset();
+    if (FDictionariesActive && !FChecking)
+        ReloadDictionaries();
+}

@@ -5,7 +5,38 @@
 #include "controls/memo/Memo.h"
 #include "controls/textmodel/MemoSource.h"
 
+THSMemoParser::~THSMemoParser() {
+    CloseCheckBlocks();
+}
+
+void THSMemoParser::BeginCheck() {
+    if (!FMemo)
+        return;
+    TCustomMemoSource* src = FMemo->GetSource();
+    // The memo may show another model by now; the blocks belong to the one they were opened in.
+    if (FCheckDepth > 0 && src != FUndoSource)
+        CloseCheckBlocks();
+    FUndoSource = src;
+    FUndoSource->BeginUndoBlock();
+    ++FCheckDepth;
+}
+
+void THSMemoParser::EndCheck() {
+    if (FCheckDepth <= 0)
+        return;
+    --FCheckDepth;
+    FUndoSource->EndUndoBlock();
+    if (FCheckDepth == 0)
+        FUndoSource = nullptr;
+}
+
+void THSMemoParser::CloseCheckBlocks() {
+    while (FCheckDepth > 0)
+        EndCheck();
+}
+
 void THSMemoParser::Initialize(void* Target) {
+    CloseCheckBlocks();
     FMemo = static_cast<TCustomHSMemo*>(Target);
     FEndSet = false;
     FColumn = FLine = 0;

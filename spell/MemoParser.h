@@ -8,9 +8,11 @@
 #include "spell/ParserInterfaces.h"
 
 class TCustomHSMemo;
+class TCustomMemoSource;
 
 class THSMemoParser : public TControlParser {
 public:
+    ~THSMemoParser() override;
     // Target is the memo view (TCustomHSMemo*).
     void Initialize(void* Target) override;
     char GetChar() override;
@@ -30,6 +32,10 @@ public:
     void GetControlScreenPosition(RECT& R) override;
     void GetSelectionScreenPosition(RECT& R) override;
     void UndoLast(int, int, int&) override {}
+    // A check is one undo block of the text model: one undo after it restores the text as it was
+    // before, caret moves and all. Blocks still open when the parser is rebound or freed are closed.
+    void BeginCheck() override;
+    void EndCheck() override;
 
 protected:
     virtual bool EnsureLineCurrent();
@@ -37,6 +43,9 @@ protected:
     int FColumn = 0, FLine = 0;
 
 private:
+    void CloseCheckBlocks();
+    TCustomMemoSource* FUndoSource = nullptr;
+    int FCheckDepth = 0;
     int FEndColumn = 0, FEndLine = 0;
     bool FEndSet = false;
     std::string FHeld;

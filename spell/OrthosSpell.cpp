@@ -6,6 +6,7 @@
 #include "framework/ui/Dialogs.h"
 #include "framework/ui/StdCtrls.h"
 #include "spell/CustomDictionariesDialog.h"
+#include "spell/CustomDictionaryEditDialog.h"
 #include "spell/SpellCheckConfigDialog.h"
 #include "spell/SpellDialog.h"
 #include "spell/SpellUtils.h"
@@ -48,8 +49,9 @@ TConfigurationDialogCtrl* TOrthosSpell3::SetupDialogControl(TForm* Form, TCustom
 }
 
 void TOrthosSpell3::CreateSpellDialog() {
-    FDialog = new TSpellDialog(this);
-    SetupFormFonts(FDialog, true);
+    auto* dialog = new TSpellDialog(this);
+    FDialog = dialog;
+    SetupFormFonts(dialog, true);
 }
 
 void TOrthosSpell3::InternalSetup(TComponent* Owner) {
@@ -104,10 +106,15 @@ void TOrthosSpell3::InternalSetupAddDictionaryDir(TComponent* Owner) {
 }
 
 void TOrthosSpell3::InternalEditCustomDictionary(TComponent* Owner, TCustomDictionary* Dictionary) {
-    // The standard word-list editor is not part of this build: without a handler nothing opens.
-    if (!OnShowEditCustomDictionaryDialog)
-        return;
-    OnShowEditCustomDictionaryDialog(this, Owner, Dictionary);
+    if (OnShowEditCustomDictionaryDialog) {
+        OnShowEditCustomDictionaryDialog(this, Owner, Dictionary);
+    } else {
+        TCustomDictionaryEditDialog dialog(Owner);
+        SetupFormFonts(&dialog, true);
+        SetupDialogControl(&dialog, Dictionary);
+        dialog.SetHelpContext(HelpCtxDictionaryEditDialog);
+        dialog.ShowModal();
+    }
     FireConfigurationChanged(false);
 }
 
@@ -115,79 +122,244 @@ bool TOrthosSpell3::CanPrompt() const {
     return UIType == suiDialog || TOrthosSpell3Base::CanPrompt();
 }
 
+TSpellDialog* TOrthosSpell3::SpellDialog() const {
+    return dynamic_cast<TSpellDialog*>(FDialog);
+}
+
 void TOrthosSpell3::EnsureUI() {
     if (UIType != suiDialog)
         return;
-    if (!FDialog) {
-        CreateSpellDialog();
-        FSetUp = false;
-    }
     if (!FSetUp) {
-        FSetUp = true;
+        FDeactivated = false;
+        if (!FDialog) {
+            TForm* supplied = nullptr;
+            if (OnCreateSpellDialog)
+                OnCreateSpellDialog(this, supplied, true);
+            if (supplied) {
+                FDialog = supplied;
+                FSupplied = true;
+            } else {
+                CreateSpellDialog();
+                FSupplied = false;
+                FDialog->SetHelpContext(HelpCtxSpellDialog);
+            }
+        }
         // Loads the configuration, then the dialog sets its captions and commands.
-        SetupDialogControl(FDialog, nullptr);
+        FDialogControl = SetupDialogControl(FDialog, nullptr);
+        FSetUp = FDialogControl != nullptr;
     }
     if (!FShown) {
         FShown = true;
         FShownDuringCheck = true;
         DoEvent(OnSpellDialogShow, this);
-        TOrthosConfig& config = Configuration();
-        if (config.ReadDialogX() != -1) {
-            FDialog->SetPosition(TFormPosition::poDesigned);
-            FDialog->SetLeft(config.ReadDialogX());
-            FDialog->SetTop(config.ReadDialogY());
-            FDialog->HandleNeeded();
-            AdjustDialogPosition(FDialog->Handle(), config.ReadDialogX(), config.ReadDialogY());
-        } else {
-            FDialog->SetPosition(TFormPosition::poScreenCenter);
-        }
-        // The user may edit the document while the dialog is inactive; on return the check
-        // resumes where the text now stands.
-        FDeactivated = false;
-        FDialog->OnDeactivate = [this](TObject*) {
-            if (!FDeactivated) {
-                FDeactivated = true;
-                DoEvent(OnDialogDeactivate, this);
-            }
-        };
-        FDialog->OnActivate = [this](TObject*) {
-            if (FDeactivated) {
-                FDeactivated = false;
-                DoEvent(OnDialogActivate, this);
-                Check_ControlEdited();
-            }
-        };
-        FDialog->Show();
+        SetInitialPosition();
+        FSavedOnShow = FDialog->OnShow;
+        FSavedOnActivate = FDialog->OnActivate;
+        FSavedOnDeactivate = FDialog->OnDeactivate;
+        FDialog->OnShow = [this](TObject* s) { Form_OnShow(s); };
+        FDialog->OnActivate = [this](TObject* s) { Form_OnActivate(s); };
+        FDialog->OnDeactivate = [this](TObject* s) { Form_OnDeactivate(s); };
+        if (!DialogShowModal)
+            FDialog->Show();
+    }
+    AvoidSelection();
+    if (DialogShowModal && !FDialog->ShowingModal()) {
+        FDialog->ShowModal();
+        // The dialog closed by its own frame (not through an answer) ends the check as Cancel.
+        if (Checking())
+            StopCheck(true);
     }
 }
 
+void TOrthosSpell3::Form_OnShow(TObject* Sender) {
+    if (DialogShowModal && Checking()) {
+        if (DialogShowImmediate)
+            ContinueCheck();
+        else
+            DoWordPrompt();
+    }
+    if (FSavedOnShow)
+        FSavedOnShow(Sender);
+}
+
+void TOrthosSpell3::Form_OnDeactivate(TObject* Sender) {
+    // The user may edit the document while the dialog is inactive; on return the check resumes
+    // where the text now stands.
+    if (!FDeactivated) {
+        FDeactivated = true;
+        DoEvent(OnDialogDeactivate, this);
+    }
+    if (FSavedOnDeactivate)
+        FSavedOnDeactivate(Sender);
+}
+
+void TOrthosSpell3::Form_OnActivate(TObject* Sender) {
+    if (FSavedOnActivate)
+        FSavedOnActivate(Sender);
+    if (FDeactivated) {
+        FDeactivated = false;
+        DoEvent(OnDialogActivate, this);
+        Check_ControlEdited();
+    }
+}
+
+RECT TOrthosSpell3::DialogMonitorArea() const {
+    MONITORINFO mi{};
+    mi.cbSize = sizeof(mi);
+    HMONITOR m = MonitorFromWindow(FDialog && FDialog->HandleAllocated() ? FDialog->Handle() : nullptr,
+                                   MONITOR_DEFAULTTONEAREST);
+    if (m && GetMonitorInfoA(m, &mi))
+        return mi.rcWork;
+    RECT r{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return r;
+}
+
+void TOrthosSpell3::MoveDialog(int X, int Y) {
+    FDialog->SetPosition(TFormPosition::poDesigned);
+    FDialog->HandleNeeded();
+    AdjustDialogPosition(FDialog->Handle(), X, Y);
+}
+
+void TOrthosSpell3::SetInitialPosition() {
+    if (!FDialog)
+        return;
+    switch (DialogInitialPos) {
+    case ipScreenCenter: {
+        RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        MoveDialog(screen.left + (screen.right - screen.left - FDialog->Width()) / 2,
+                   screen.top + (screen.bottom - screen.top - FDialog->Height()) / 2);
+        break;
+    }
+    case ipUnderSelection:
+        if (!DialogShowImmediate)
+            AdjustDialogToSelection(true, true);
+        break;
+    case ipAvoidControl:
+        AdjustDialogToControl();
+        break;
+    case ipUserDefined:
+        FDialog->SetPosition(TFormPosition::poDesigned);
+        DoEvent(OnPositionDialog, this);
+        break;
+    case ipLastUserPos: {
+        TOrthosConfig& config = Configuration();
+        if (config.ReadDialogX() != -1)
+            MoveDialog(config.ReadDialogX(), config.ReadDialogY());
+        else
+            AdjustDialogToControl();
+        break;
+    }
+    case ipIgnore:
+        FDialog->SetPosition(TFormPosition::poDefaultPosOnly);
+        break;
+    }
+}
+
+void TOrthosSpell3::AdjustDialogToSelection(bool Horizontal, bool Vertical) {
+    TControlParser* parser = CurrentParser();
+    if (!FDialog || !parser)
+        return;
+    RECT r{};
+    parser->GetSelectionScreenPosition(r);
+    if (r.left == -1 && r.top == -1 && r.right == -1 && r.bottom == -1)
+        return; // the control has no window to measure
+    FDialog->SetPosition(TFormPosition::poDesigned);
+    FDialog->HandleNeeded();
+    AdjustDialogToRect(FDialog->Handle(), r, Horizontal, Vertical);
+}
+
+void TOrthosSpell3::AdjustDialogToControl() {
+    TControlParser* parser = CurrentParser();
+    if (!FDialog || !parser)
+        return;
+    RECT c{};
+    parser->GetControlScreenPosition(c);
+    if (c.left == -1 && c.top == -1 && c.right == -1 && c.bottom == -1)
+        return;
+    FDialog->HandleNeeded();
+    RECT mon = DialogMonitorArea();
+    RECT clipped{};
+    if (IntersectRect(&clipped, &c, &mon))
+        c = clipped;
+    const int w = FDialog->Width(), h = FDialog->Height();
+    int x, y;
+    if (c.bottom + h <= mon.bottom) {
+        x = c.left;
+        y = c.bottom;
+    } else if (c.right + w <= mon.right) {
+        x = c.right;
+        y = c.top;
+    } else if (c.top - h >= mon.top) {
+        x = c.left;
+        y = c.top - h;
+    } else if (c.left - w >= mon.left) {
+        x = c.left - w;
+        y = c.top;
+    } else if (DialogShowImmediate) {
+        x = c.left + (c.right - c.left - w) / 2;
+        y = c.top + (c.bottom - c.top - h) / 2;
+    } else {
+        AdjustDialogToSelection(true, true);
+        return;
+    }
+    MoveDialog(x, y);
+}
+
+void TOrthosSpell3::AvoidSelection() {
+    TControlParser* parser = CurrentParser();
+    if (!FDialog || !parser || DialogSelectionAvoid == saNone)
+        return;
+    if (DialogSelectionAvoid == saMove || DialogSelectionAvoid == saMoveUpDown) {
+        AdjustDialogToSelection(DialogSelectionAvoid == saMove, true);
+        return;
+    }
+    RECT sel{}, dlg{}, overlap{};
+    parser->GetSelectionScreenPosition(sel);
+    FDialog->HandleNeeded();
+    GetWindowRect(FDialog->Handle(), &dlg);
+    if (IntersectRect(&overlap, &sel, &dlg))
+        AdjustDialogToSelection(DialogSelectionAvoid == saAvoid, true);
+}
+
 void TOrthosSpell3::DoWordPrompt() {
-    if (FDialog && FSetUp)
-        FDialog->DialogControl->FirePromptWord(CurrentWord(), RepeatedPrompt());
+    if (FDialogControl && FSetUp)
+        FDialogControl->FirePromptWord(CurrentWord(), RepeatedPrompt());
     TOrthosSpell3Base::DoWordPrompt();
 }
 
 void TOrthosSpell3::ShutdownUI() {
     if (!FDialog)
         return;
-    if (FShown && FDialog->HandleAllocated()) {
+    if (FShown && DialogInitialPos == ipLastUserPos && FDialog->HandleAllocated()) {
         RECT r{};
         GetWindowRect(FDialog->Handle(), &r);
         Configuration().WriteDialogX(r.left);
         Configuration().WriteDialogY(r.top);
     }
-    // Between the checks of a sequence the dialog stays up.
-    if (InSequence())
+    // Between the checks of a sequence the dialog stays up (a modal one ends with each check).
+    if (InSequence() && !DialogShowModal)
         return;
     FShown = false;
-    FDialog->OnActivate = nullptr;
-    FDialog->OnDeactivate = nullptr;
-    FDialog->Hide();
+    FDialog->OnShow = FSavedOnShow;
+    FDialog->OnActivate = FSavedOnActivate;
+    FDialog->OnDeactivate = FSavedOnDeactivate;
+    FSavedOnShow = FSavedOnActivate = FSavedOnDeactivate = nullptr;
+    if (FDialog->ShowingModal())
+        FDialog->SetModalResult(mrOk);
+    else
+        FDialog->Hide();
     DoEvent(OnSpellDialogHide, this);
     FSetUp = false;
-    // The answer that ended the check may still be running inside the dialog.
-    FDialog->Release();
+    TForm* dialog = FDialog;
     FDialog = nullptr;
+    FDialogControl = nullptr;
+    if (FSupplied && OnCreateSpellDialog) {
+        OnCreateSpellDialog(this, dialog, false);
+    } else {
+        // The answer that ended the check may still be running inside the dialog.
+        dialog->Release();
+    }
+    FSupplied = false;
 }
 
 void TOrthosSpell3::CloseSpellDialog() {
@@ -214,7 +386,8 @@ void TOrthosSpell3::ShowEndMessage() {
             return;
         break;
     }
-    if (FDialog && FShown)
+    // A modal dialog ends with the check; hiding it here would end its loop early.
+    if (FDialog && FShown && !FDialog->ShowingModal())
         FDialog->Hide();
     if (OnShowEndMessage) {
         OnShowEndMessage(this);

@@ -1,4 +1,5 @@
 // The suggestion popup menu of TOrthosSpell3 for one word outside a check.
+#include <algorithm>
 #include <memory>
 
 #include "framework/ui/Forms.h"
@@ -6,17 +7,37 @@
 #include "spell/OrthosSpell.h"
 
 TMenuItem* TOrthosSpell3::AddMenuItem(TPopupMenu* Menu, TMenuItem* SubMenu, const std::string& Caption,
-                                      bool Enable, int Tag) {
+                                      bool Enable, bool HasChildren, int Tag) {
+    if (OnPopupAddMenuItem) {
+        TMenuItem* made = nullptr;
+        OnPopupAddMenuItem(this, Menu, SubMenu, Caption, Enable, HasChildren, Tag, made);
+        return made;
+    }
     auto* item = new TMenuItem(Menu);
     item->SetCaption(Caption);
     item->SetEnabled(Enable);
     item->SetTag(Tag);
-    item->OnClick = [this, item](TObject*) {
-        FPopupTag = static_cast<int>(item->Tag());
-        FPopupCaption = item->Caption();
-    };
+    item->OnClick = [this](TObject* s) { PopupMenuHook(s); };
     (SubMenu ? SubMenu : Menu->Items())->Add(item);
     return item;
+}
+
+void TOrthosSpell3::PopupMenuHook(TObject* Sender) {
+    if (auto* item = dynamic_cast<TMenuItem*>(Sender)) {
+        FPopupTag = static_cast<int>(item->Tag());
+        FPopupCaption = item->Caption();
+    }
+}
+
+void TOrthosSpell3::AddPopupResultListener(TObject* Listener, TPopupResultHandler Handler) {
+    for (auto& l : FPopupResultListeners)
+        if (l.first == Listener)
+            return;
+    FPopupResultListeners.emplace_back(Listener, std::move(Handler));
+}
+
+void TOrthosSpell3::RemovePopupResultListener(TObject* Listener) {
+    std::erase_if(FPopupResultListeners, [Listener](const auto& l) { return l.first == Listener; });
 }
 
 TSpellPopupOption TOrthosSpell3::ShowPopupMenu(TComponent* Owner, TSpellPopupOptions Options, int X, int Y,
@@ -29,7 +50,10 @@ TSpellPopupOption TOrthosSpell3::ShowPopupMenu(TComponent* Owner, TSpellPopupOpt
         ~Busy() { flag = false; }
     } busy{FPopupBusy};
     Configuration();
-    std::unique_ptr<TPopupMenu> menu = std::make_unique<TPopupMenu>(Owner);
+    TPopupMenu* supplied = nullptr;
+    if (OnPopupCreateMenu)
+        OnPopupCreateMenu(this, Owner, supplied);
+    std::unique_ptr<TPopupMenu> menu(supplied ? supplied : new TPopupMenu(Owner));
     TStringList suggestions;
     auto has = [Options](TSpellPopupOption o) { return (Options & SpellPopupBit(o)) != 0; };
     TCustomDictionary* active = ActiveCustomDictionary();
@@ -41,30 +65,30 @@ TSpellPopupOption TOrthosSpell3::ShowPopupMenu(TComponent* Owner, TSpellPopupOpt
     if (has(spReplace)) {
         InternalSuggest(Word, 5, &suggestions);
         for (int i = 0; i < suggestions.Count(); ++i)
-            AddMenuItem(menu.get(), nullptr, suggestions[i], true, spReplace);
+            AddMenuItem(menu.get(), nullptr, suggestions[i], true, false, spReplace);
         if (suggestions.Count() == 0)
-            AddMenuItem(menu.get(), nullptr, GetString(lsMnNoSuggestions), false, spCancel);
-        AddMenuItem(menu.get(), nullptr, "-", true, spCancel);
+            AddMenuItem(menu.get(), nullptr, GetString(lsMnNoSuggestions), false, false, spCancel);
+        AddMenuItem(menu.get(), nullptr, "-", true, false, spCancel);
     }
     if (has(spIgnore))
-        AddMenuItem(menu.get(), nullptr, GetString(lsMnIgnore), true, spIgnore);
+        AddMenuItem(menu.get(), nullptr, GetString(lsMnIgnore), true, false, spIgnore);
     if (has(spIgnoreAll))
-        AddMenuItem(menu.get(), nullptr, GetString(lsMnIgnoreAll), true, spIgnoreAll);
+        AddMenuItem(menu.get(), nullptr, GetString(lsMnIgnoreAll), true, false, spIgnoreAll);
     if (has(spAdd))
-        AddMenuItem(menu.get(), nullptr, GetString(lsMnAdd), active != nullptr, spAdd);
-    AddMenuItem(menu.get(), nullptr, "-", true, spCancel);
+        AddMenuItem(menu.get(), nullptr, GetString(lsMnAdd), active != nullptr, false, spAdd);
+    AddMenuItem(menu.get(), nullptr, "-", true, false, spCancel);
     if (has(spChangeAll) && suggestions.Count() > 0) {
-        TMenuItem* sub = AddMenuItem(menu.get(), nullptr, GetString(lsMnChangeAll), true, spCancel);
+        TMenuItem* sub = AddMenuItem(menu.get(), nullptr, GetString(lsMnChangeAll), true, true, spCancel);
         for (int i = 0; i < suggestions.Count(); ++i)
-            AddMenuItem(menu.get(), sub, suggestions[i], true, spChangeAll);
+            AddMenuItem(menu.get(), sub, suggestions[i], true, false, spChangeAll);
     }
     if (has(spAutoCorrect) && suggestions.Count() > 0 && active) {
-        TMenuItem* sub = AddMenuItem(menu.get(), nullptr, GetString(lsMnAutoCorrect), true, spCancel);
+        TMenuItem* sub = AddMenuItem(menu.get(), nullptr, GetString(lsMnAutoCorrect), true, true, spCancel);
         for (int i = 0; i < suggestions.Count(); ++i)
-            AddMenuItem(menu.get(), sub, suggestions[i], true, spAutoCorrect);
+            AddMenuItem(menu.get(), sub, suggestions[i], true, false, spAutoCorrect);
     }
     if (has(spDialog))
-        AddMenuItem(menu.get(), nullptr, GetString(lsMnSpelling), true, spDialog);
+        AddMenuItem(menu.get(), nullptr, GetString(lsMnSpelling), true, false, spDialog);
 
     FPopupTag = spCancel;
     FPopupCaption.clear();
@@ -107,6 +131,9 @@ TSpellPopupOption TOrthosSpell3::ShowPopupMenu(TComponent* Owner, TSpellPopupOpt
     }
     if (OnPopupResult)
         OnPopupResult(this, before, Word, result);
+    for (auto& l : FPopupResultListeners)
+        if (l.second)
+            l.second(this, result);
     UnloadDictionaries();
     return result;
 }

@@ -35,6 +35,10 @@ public:
     virtual void GetControlScreenPosition(RECT& R) = 0;
     virtual void GetSelectionScreenPosition(RECT& R) = 0;
     virtual void UndoLast(int State, int Action, int& UndoState) = 0;
+    // Bracket the whole of a check (calls nest, each begin has its end), so that a source with
+    // an undo history can take back everything the check changed in one step.
+    virtual void BeginCheck() {}
+    virtual void EndCheck() {}
 };
 
 class TParserIgnore : public TObject {

@@ -288,7 +288,7 @@ void TOrthosSpell3Base::OptimizeMainDictionaryOrder() {
         }
     }
     if (!FMain.empty())
-        FSuggestions.WriteLanguage(FMain.front()->Language());
+        FSuggestions->WriteLanguage(FMain.front()->Language());
 }
 
 // ---- word tests -------------------------------------------------------------------------------
@@ -457,25 +457,25 @@ void TOrthosSpell3Base::InternalSuggest(const std::string& Word, int Max, TStrin
         return;
     }
     TStringList work;
-    FSuggestions.Suggest(Word, Max, &work, [this](const char* w, bool& e) { ExistsEvent(w, e); });
+    FSuggestions->Suggest(Word, Max, &work, [this](const char* w, bool& e) { ExistsEvent(w, e); });
     int n = work.Count();
     if (PhoneticSuggestions && !FMain.empty()) {
         TMainDictionary* first = FMain.front().get();
-        if (FPhonetics.Language() != first->Language()) {
-            FPhonetics.WriteLanguage(first->Language());
+        if (FPhonetics->Language() != first->Language()) {
+            FPhonetics->WriteLanguage(first->Language());
             DoEvent(OnAdjustPhoneticsMap, this);
         }
-        first->Suggest(Word, &FPhonetics, &work);
-        if ((FPhonetics.Language() & 0xFF) == 9 && work.Count() < 20 && FGenericRetry) {
-            FPhonetics.WriteLanguage(0);
+        first->Suggest(Word, FPhonetics.get(), &work);
+        if ((FPhonetics->Language() & 0xFF) == 9 && work.Count() < 20 && FGenericRetry) {
+            FPhonetics->WriteLanguage(0);
             DoEvent(OnAdjustPhoneticsMap, this);
-            first->Suggest(Word, &FPhonetics, &work);
+            first->Suggest(Word, FPhonetics.get(), &work);
         }
     }
     std::vector<std::pair<std::string, int>> entries;
     for (int i = 0; i < work.Count(); ++i) {
         int d = GetEditDistance(Word, work[i]);
-        if (i < n || FPhonetics.AcceptableDistance(Word, d))
+        if (i < n || FPhonetics->AcceptableDistance(Word, d))
             entries.emplace_back(work[i], d);
     }
     if (FLearned) {
@@ -555,6 +555,7 @@ void TOrthosSpell3Base::CheckParser(TControlParser* Parser, TCheckType Type) {
     FCancelled = false;
     EnsureDictionaries();
     FParser = Parser;
+    Parser->BeginCheck();
     Parser->GetCursorPosition(FStartX, FStartY);
     FLastAccepted.clear();
     FEngine.Initialize(Parser, static_cast<int>(Type));
@@ -563,7 +564,11 @@ void TOrthosSpell3Base::CheckParser(TControlParser* Parser, TCheckType Type) {
         FWordCounter = 0;
         FCountdown = 100;
     }
-    ContinueCheck();
+    if (DialogShowImmediate)
+        EnsureUI();
+    // A modal dialog shown at once has run the check from its showing.
+    if (FChecking && !(DialogShowImmediate && DialogShowModal && UIType == suiDialog))
+        ContinueCheck();
     if (SynchronousCheck) {
         // Commands come from a modeless dialog through the message queue.
         MSG msg;
@@ -677,6 +682,8 @@ void TOrthosSpell3Base::CompleteCheck() {
             FParser->SetPosition(FStartX, FStartY, ptCurrent);
         FParser->SelectWord(0);
     }
+    if (FParser)
+        FParser->EndCheck();
     if (FFreeParser)
         delete FParser;
     FParser = nullptr;
@@ -692,6 +699,8 @@ void TOrthosSpell3Base::CheckSmart(TControlParser* Parser) {
     SynchronousCheck = true;
     FFreeParser = false;
     StartSequenceCheck();
+    // The parts of the sequence are one check for the source's undo.
+    Parser->BeginCheck();
     int x1, y1, x2, y2;
     Parser->GetSelectionPosition(x1, y1, x2, y2);
     if (x1 == x2 && y1 == y2) {
@@ -717,6 +726,7 @@ void TOrthosSpell3Base::CheckSmart(TControlParser* Parser) {
         }
     }
     StopSequenceCheck();
+    Parser->EndCheck();
     SynchronousCheck = savedSync;
     FFreeParser = savedFree;
     if (FFreeParser)

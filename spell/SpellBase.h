@@ -26,6 +26,15 @@ enum TSpellUI { suiDialog, suiSilent };
 enum TSpellEndPosition { epHome, epOriginal, epNoModify };
 enum TCheckType { ctSelected, ctFromCursor, ctAll, ctSmart, ctCurrent };
 enum TSpellAction { saIgnore, saIgnoreAll, saChange, saChangeAll, saAdd, saAutoCorrect };
+enum TSpellDialogInitialPos {
+    ipScreenCenter,
+    ipUnderSelection,
+    ipAvoidControl,
+    ipUserDefined,
+    ipLastUserPos,
+    ipIgnore
+};
+enum TSpellDialogAvoidPos { saNone, saAvoid, saAvoidUpDown, saMove, saMoveUpDown };
 
 enum TSpellDialogCommand {
     sdcIgnore,
@@ -111,6 +120,12 @@ public:
     bool RecheckReplacedWords = true;
     bool ResumeFromLastPosition = true;
     TSpellUI UIType = suiSilent;
+    // Where the spell dialog appears and how it keeps clear of the word shown; a modal dialog runs
+    // the check from its own message loop, and with DialogShowImmediate it shows before the first word.
+    TSpellDialogInitialPos DialogInitialPos = ipLastUserPos;
+    TSpellDialogAvoidPos DialogSelectionAvoid = saAvoid;
+    bool DialogShowImmediate = false;
+    bool DialogShowModal = false;
     TSpellLanguageType UILanguage = ltEnglish;
     // What the dialogs offer and allow, and their help.
     TSpellDialogCommands CommandsVisible = AllSpellDialogCommands;
@@ -128,8 +143,26 @@ public:
     virtual void WriteQuoteChars(const std::string& Value);
     bool KeepDictionariesActive() const { return FKeepDictionariesActive; }
     virtual void WriteKeepDictionariesActive(bool Value);
-    TPhoneticsMap& PhoneticsMap() { return FPhonetics; }
-    TSuggestionsGenerator& Suggestions() { return FSuggestions; }
+    TPhoneticsMap& PhoneticsMap() { return *FPhonetics; }
+    TSuggestionsGenerator& Suggestions() { return *FSuggestions; }
+
+    // Writers of the configuration and dictionary properties: each stores the value (the fields
+    // above may also be set directly, without these effects) and then acts on it.
+    // Takes ownership of a non-null generator or map and frees the one it replaces.
+    virtual void WriteSuggestions(TSuggestionsGenerator* Value);
+    virtual void WritePhoneticsMap(TPhoneticsMap* Value);
+    // Reload a loaded configuration from the new place (saving it to the old one first).
+    virtual void WriteConfigStorage(TConfigStorage Value);
+    virtual void WriteConfigID(const std::string& Value);
+    virtual void WriteConfigFilename(const std::string& Value);    // reloads only with csFile
+    virtual void WriteConfigRegistryKey(const std::string& Value); // reloads only with csRegistry
+    // New dictionary folders: the lists of available dictionaries are read again on demand.
+    virtual void WriteConfigDictionaryDir(const TStrings& Value);
+    virtual void WriteDefaultMain(const TStrings& Value);
+    virtual void WriteDefaultCustom(const TStrings& Value);
+    virtual void WriteLearnSuggestions(bool Value);
+    virtual void WriteSuggestionsDictFN(const std::string& Value);
+    virtual void WriteMappingDictionary(const std::string& Value);
     TMainParsingEngine& ParsingEngine() { return FEngine; }
     std::string Version() const;
 
@@ -260,8 +293,13 @@ public:
     virtual void OptimizeMainDictionaryOrder();
     // Whether the text is a plain decimal number (sign, digits, one decimal point, exponent).
     static bool IsNumber(const std::string& Word);
+    // Checks with a parser made for this one call: when the checker is not to free its parsers
+    // (FFreeParser as it was at the start), it is freed here once the check returns.
+    void CheckNewParser(TControlParser* Parser, TCheckType Type);
 
 protected:
+    // The parser of the running check (null outside a check).
+    TControlParser* CurrentParser() const { return FParser; }
     virtual void ContinueCheck();
     virtual void CompleteCheck();
     virtual void CheckSmart(TControlParser* Parser);
@@ -287,9 +325,6 @@ protected:
     virtual void CloseSpellDialog() {}
 
 private:
-    // Checks with a parser made for this one call: when the checker is not to free its parsers
-    // (FFreeParser as it was at the start), it is freed here once the check returns.
-    void CheckNewParser(TControlParser* Parser, TCheckType Type);
     enum class Command {
         Ignore,
         IgnoreAll,
@@ -318,8 +353,9 @@ private:
     bool FKeepDictionariesActive = false;
     TMainParsingEngine FEngine;
     TCustomDictionary FInternal;
-    TSuggestionsGenerator FSuggestions;
-    TPhoneticsMap FPhonetics;
+    std::unique_ptr<TSuggestionsGenerator> FSuggestions = std::make_unique<TSuggestionsGenerator>();
+    std::unique_ptr<TPhoneticsMap> FPhonetics = std::make_unique<TPhoneticsMap>();
+    void ReloadConfigurationFromStore();
     TOrthosConfig FConfig;
     TStringList FAvailableMSWordCustom;
     TStringList FAvailableMain, FAvailableCustom;

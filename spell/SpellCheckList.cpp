@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "framework/core/SysUtils.h"
 #include "framework/ui/Messages.h"
 
 ZEL_DEFINE_CLASS(TSpellCheckList, TWinControl, {})
@@ -19,12 +20,14 @@ void TSpellCheckList::CreateParams(TCreateParams& Params) {
         Params.Style |= LVS_NOCOLUMNHEADER;
     if (EditLabels)
         Params.Style |= LVS_EDITLABELS;
+    if (SortByCaption)
+        Params.Style |= LVS_SORTASCENDING;
 }
 
 void TSpellCheckList::CreateHandleDone() {
     TWinControl::CreateHandleDone();
-    SendMessageA(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
-                 LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    DWORD style = LVS_EX_FULLROWSELECT | (CheckBoxes ? LVS_EX_CHECKBOXES : 0);
+    SendMessageA(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT, style);
 }
 
 void TSpellCheckList::AddColumn(const std::string& Caption, int Width) {
@@ -68,7 +71,8 @@ int TSpellCheckList::AddItem(const std::string& Caption, const std::string& SubI
         sub.iSubItem = 1;
         sub.pszText = const_cast<char*>(SubItem.c_str());
         SendMessageA(Handle(), LVM_SETITEMTEXTA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&sub));
-        SetChecked(at, false);
+        if (CheckBoxes)
+            SetChecked(at, false);
     }
     FPopulating = false;
     return at;
@@ -131,6 +135,35 @@ void TSpellCheckList::Select(int Index) {
     it.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageA(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&it));
     SendMessageA(Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(Index), FALSE);
+}
+
+void TSpellCheckList::SelectNone() {
+    LVITEMA it{};
+    it.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    it.state = 0;
+    SendMessageA(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&it));
+}
+
+int TSpellCheckList::Focused() {
+    return static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
+void TSpellCheckList::DeleteItem(int Index) {
+    SendMessageA(Handle(), LVM_DELETEITEM, static_cast<WPARAM>(Index), 0);
+}
+
+void TSpellCheckList::SetSubItem(int Index, const std::string& Value) {
+    LVITEMA it{};
+    it.iSubItem = 1;
+    it.pszText = const_cast<char*>(Value.c_str());
+    SendMessageA(Handle(), LVM_SETITEMTEXTA, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&it));
+}
+
+int TSpellCheckList::FindCaption(const std::string& Text) {
+    for (int i = 0, n = Count(); i < n; ++i)
+        if (CompareText(Caption(i), Text) == 0)
+            return i;
+    return -1;
 }
 
 void TSpellCheckList::SetItemCaption(int Index, const std::string& Value) {

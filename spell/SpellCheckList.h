@@ -30,9 +30,20 @@ public:
     // Set before the window exists.
     bool ShowColumnHeaders = true;
     bool EditLabels = false;
+    bool CheckBoxes = true;
+    // Rows kept in caption order; AddItem answers where the row went.
+    bool SortByCaption = false;
     int Selected();
+    // Selects and focuses the row.
     void Select(int Index);
+    // No row selected or focused.
+    void SelectNone();
+    int Focused();
+    void DeleteItem(int Index);
     void SetItemCaption(int Index, const std::string& Value);
+    void SetSubItem(int Index, const std::string& Value);
+    // The first row whose caption equals Text, without regard to case; -1 when none.
+    int FindCaption(const std::string& Text);
 
     // A row's check box changed (by the user or the program).
     std::function<void(TSpellCheckList* Sender, int Index)> OnCheckChange;

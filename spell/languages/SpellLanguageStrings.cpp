@@ -15,80 +15,77 @@ struct TEmbeddedLanguage {
 
 static_assert(sizeof(kEmbeddedLanguages) / sizeof(kEmbeddedLanguages[0]) == SpellLanguageTypeCount);
 
-const char* const kStringNames[SpellLanguageStringCount] = {
-    "lsLiveSpelling",
-    "lsLiveCorrect",
-    "lsIgnoreUpcase",
-    "lsIgnoreNumbers",
-    "lsHTML",
-    "lsInternet",
-    "lsQuoted",
-    "lsAbbreviations",
-    "lsPrimaryOnly",
-    "lsRepeated",
-    "lsConfirmation",
-    "lsRemoveCustomDict",
-    "lsIgnoreAllChangeAll",
-    "lsSpelling",
-    "lsSpellingOptions",
-    "lsDictionaries",
-    "lsIgnoreAllChangeAllTitle",
-    "lsNewCustomTitle",
-    "lsDlgNotFound",
-    "lsDlgRepeatedWord",
-    "lsDlgReplaceWith",
-    "lsDlgSuggestions",
-    "lsDlgUndo",
-    "lsDlgOptions",
-    "lsDlgIgnoreAll",
-    "lsDlgIgnore",
-    "lsDlgChangeAll",
-    "lsDlgChange",
-    "lsDlgAdd",
-    "lsDlgAutoCorrect",
-    "lsDlgHelp",
-    "lsDlgCancel",
-    "lsDlgResetDefaults",
-    "lsDlgOptionsLabel",
-    "lsDlgDictionariesLabel",
-    "lsDlgName",
-    "lsDlgFilename",
-    "lsDlgCustomDictionary",
-    "lsDlgDictionaries",
-    "lsDlgBrowseForMain",
-    "lsDlgBrowseForMainTitle",
-    "lsDlgCustomDictionaries",
-    "lsDlgEdit",
-    "lsDlgDelete",
-    "lsDlgNew",
-    "lsDlgOK",
-    "lsDlgNewCustom",
-    "lsDlgAddedWords",
-    "lsDlgAddedWordsExplanation",
-    "lsDlgIgnoreThisWord",
-    "lsDlgAutoCorrectPairs",
-    "lsDlgAutoCorrectPairsExplanation",
-    "lsDlgReplace",
-    "lsDlgWith",
-    "lsDlgExcludedWords",
-    "lsDlgExcludedWordsExplanation",
-    "lsDlgExcludeThisWord",
-    "lsEndMessage",
-    "lsWordsChecked",
-    "lsEndSelectionMessage",
-    "lsMnNoSuggestions",
-    "lsMnIgnore",
-    "lsMnIgnoreAll",
-    "lsMnAdd",
-    "lsMnChangeAll",
-    "lsMnAutoCorrect",
-    "lsMnSpelling"
-};
+const char* const kStringNames[SpellLanguageStringCount] = {"lsLiveSpelling",
+                                                            "lsLiveCorrect",
+                                                            "lsIgnoreUpcase",
+                                                            "lsIgnoreNumbers",
+                                                            "lsHTML",
+                                                            "lsInternet",
+                                                            "lsQuoted",
+                                                            "lsAbbreviations",
+                                                            "lsPrimaryOnly",
+                                                            "lsRepeated",
+                                                            "lsConfirmation",
+                                                            "lsRemoveCustomDict",
+                                                            "lsIgnoreAllChangeAll",
+                                                            "lsSpelling",
+                                                            "lsSpellingOptions",
+                                                            "lsDictionaries",
+                                                            "lsIgnoreAllChangeAllTitle",
+                                                            "lsNewCustomTitle",
+                                                            "lsDlgNotFound",
+                                                            "lsDlgRepeatedWord",
+                                                            "lsDlgReplaceWith",
+                                                            "lsDlgSuggestions",
+                                                            "lsDlgUndo",
+                                                            "lsDlgOptions",
+                                                            "lsDlgIgnoreAll",
+                                                            "lsDlgIgnore",
+                                                            "lsDlgChangeAll",
+                                                            "lsDlgChange",
+                                                            "lsDlgAdd",
+                                                            "lsDlgAutoCorrect",
+                                                            "lsDlgHelp",
+                                                            "lsDlgCancel",
+                                                            "lsDlgResetDefaults",
+                                                            "lsDlgOptionsLabel",
+                                                            "lsDlgDictionariesLabel",
+                                                            "lsDlgName",
+                                                            "lsDlgFilename",
+                                                            "lsDlgCustomDictionary",
+                                                            "lsDlgDictionaries",
+                                                            "lsDlgBrowseForMain",
+                                                            "lsDlgBrowseForMainTitle",
+                                                            "lsDlgCustomDictionaries",
+                                                            "lsDlgEdit",
+                                                            "lsDlgDelete",
+                                                            "lsDlgNew",
+                                                            "lsDlgOK",
+                                                            "lsDlgNewCustom",
+                                                            "lsDlgAddedWords",
+                                                            "lsDlgAddedWordsExplanation",
+                                                            "lsDlgIgnoreThisWord",
+                                                            "lsDlgAutoCorrectPairs",
+                                                            "lsDlgAutoCorrectPairsExplanation",
+                                                            "lsDlgReplace",
+                                                            "lsDlgWith",
+                                                            "lsDlgExcludedWords",
+                                                            "lsDlgExcludedWordsExplanation",
+                                                            "lsDlgExcludeThisWord",
+                                                            "lsEndMessage",
+                                                            "lsWordsChecked",
+                                                            "lsEndSelectionMessage",
+                                                            "lsMnNoSuggestions",
+                                                            "lsMnIgnore",
+                                                            "lsMnIgnoreAll",
+                                                            "lsMnAdd",
+                                                            "lsMnChangeAll",
+                                                            "lsMnAutoCorrect",
+                                                            "lsMnSpelling"};
 
 using TLanguageTexts = std::array<std::string, SpellLanguageStringCount>;
 
-int IdentifierIndex(std::string_view name)
-{
+int IdentifierIndex(std::string_view name) {
     for (int i = 0; i < SpellLanguageStringCount; ++i)
         if (name == kStringNames[i])
             return i;
@@ -97,8 +94,7 @@ int IdentifierIndex(std::string_view name)
 
 // A language file holds lines of the form  lsName = "text" ; the text runs to the last quote, so
 // it may hold quotes and keeps its outer blanks.
-TLanguageTexts ParseLanguage(std::string_view bytes)
-{
+TLanguageTexts ParseLanguage(std::string_view bytes) {
     TLanguageTexts texts;
     while (!bytes.empty()) {
         size_t end = bytes.find('\n');
@@ -119,8 +115,7 @@ TLanguageTexts ParseLanguage(std::string_view bytes)
     return texts;
 }
 
-const std::array<TLanguageTexts, SpellLanguageTypeCount>& Table()
-{
+const std::array<TLanguageTexts, SpellLanguageTypeCount>& Table() {
     static const std::array<TLanguageTexts, SpellLanguageTypeCount> table = [] {
         std::array<TLanguageTexts, SpellLanguageTypeCount> t;
         for (int i = 0; i < SpellLanguageTypeCount; ++i)
@@ -132,16 +127,14 @@ const std::array<TLanguageTexts, SpellLanguageTypeCount>& Table()
 
 } // namespace
 
-std::string GetString(TSpellLanguageString LanguageString, TSpellLanguageType LanguageType)
-{
+std::string GetString(TSpellLanguageString LanguageString, TSpellLanguageType LanguageType) {
     int s = LanguageString, l = LanguageType;
     if (s < 0 || s >= SpellLanguageStringCount || l < 0 || l >= SpellLanguageTypeCount)
         return {};
     return Table()[l][s];
 }
 
-const char* SpellLanguageStringName(int LanguageString)
-{
+const char* SpellLanguageStringName(int LanguageString) {
     if (LanguageString < 0 || LanguageString >= SpellLanguageStringCount)
         return "";
     return kStringNames[LanguageString];

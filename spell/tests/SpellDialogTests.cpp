@@ -18,6 +18,7 @@
 #include "spell/SpellCheckConfigDialog.h"
 #include "framework/core/SysUtils.h"
 #include "spell/SpellDialog.h"
+#include "spell/WinApiControlParser.h"
 #include "framework/core/Registry.h"
 #include "spell/tests/SpellTestSupport.h"
 
@@ -526,4 +527,231 @@ TEST_F(SpellDialogTest, EditingWhileTheDialogIsInactiveResumesFromTheCaret) {
     });
     EXPECT_EQ(shown, (std::vector<std::string>{"sentense", "tpyo"}));
     EXPECT_EQ(EditText(edit), "A sentence and a tpyo.");
+}
+
+namespace {
+
+RECT WindowRect(TWinControl& w) {
+    RECT r{};
+    GetWindowRect(w.Handle(), &r);
+    return r;
+}
+
+} // namespace
+
+TEST_F(SpellDialogTest, DialogPlacementFollowsTheInitialPosition) {
+    if (!haveDictionary)
+        GTEST_SKIP() << "American.wdm was not compiled in this build";
+    TWinAPIControlParser probe;
+    probe.Initialize(edit);
+    RECT control{};
+    probe.GetControlScreenPosition(control);
+    const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+    struct Case {
+        const char* name;
+        TSpellDialogInitialPos pos;
+        int storedX, storedY; // the configuration's last position before the check
+        bool remembers;       // the position is stored again at the end
+    } cases[] = {
+        {"screen centre", ipScreenCenter, -1, -1, false},
+        {"below the control", ipAvoidControl, -1, -1, false},
+        {"by the program", ipUserDefined, -1, -1, false},
+        {"last position", ipLastUserPos, 120, 130, true},
+        {"no last position yet", ipLastUserPos, -1, -1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetWindowTextA(edit, "One tpyo here.");
+        spell->DialogInitialPos = c.pos;
+        spell->DialogSelectionAvoid = saNone;
+        spell->Configuration().WriteDialogX(c.storedX);
+        spell->Configuration().WriteDialogY(c.storedY);
+        int positioned = 0;
+        spell->OnPositionDialog = [&](TObject*) {
+            ++positioned;
+            spell->SpellForm()->SetBounds(33, 44, spell->SpellForm()->Width(), spell->SpellForm()->Height());
+        };
+        RECT at{};
+        RunCheck([&](TSpellDialog& d) {
+            at = WindowRect(d);
+            Click(d.CancelButton);
+        });
+        const int w = at.right - at.left, h = at.bottom - at.top;
+        switch (c.pos) {
+        case ipScreenCenter:
+            EXPECT_NEAR(at.left, (screenW - w) / 2, 2);
+            EXPECT_NEAR(at.top, (screenH - h) / 2, 2);
+            break;
+        case ipUserDefined:
+            EXPECT_EQ(positioned, 1);
+            EXPECT_EQ(at.left, 33);
+            EXPECT_EQ(at.top, 44);
+            break;
+        case ipLastUserPos:
+            if (c.storedX != -1) {
+                EXPECT_EQ(at.left, c.storedX);
+                EXPECT_EQ(at.top, c.storedY);
+                break;
+            }
+            [[fallthrough]];
+        default:
+            EXPECT_EQ(at.left, control.left);
+            EXPECT_EQ(at.top, control.bottom);
+            break;
+        }
+        if (c.pos != ipUserDefined) {
+            EXPECT_EQ(positioned, 0);
+        }
+        EXPECT_EQ(spell->Configuration().ReadDialogX(), c.remembers ? at.left : c.storedX);
+        EXPECT_EQ(spell->Configuration().ReadDialogY(), c.remembers ? at.top : c.storedY);
+    }
+}
+
+TEST_F(SpellDialogTest, DialogKeepsClearOfTheWordShown) {
+    if (!haveDictionary)
+        GTEST_SKIP() << "American.wdm was not compiled in this build";
+    // The program puts the dialog right over the text; the avoidance rule decides what follows.
+    struct Case {
+        TSpellDialogAvoidPos avoid;
+        bool overlaps;
+        bool besideSelection; // left edge at the word, top edge under it
+    } cases[] = {
+        {saNone, true, false},
+        {saAvoid, false, true},
+        {saAvoidUpDown, false, false},
+        {saMove, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.avoid));
+        SetWindowTextA(edit, "Some tpyo.");
+        spell->DialogInitialPos = ipUserDefined;
+        spell->DialogSelectionAvoid = c.avoid;
+        spell->OnPositionDialog = [&](TObject*) {
+            RECT e{};
+            GetWindowRect(edit, &e);
+            spell->SpellForm()->SetBounds(e.left, e.top, spell->SpellForm()->Width(),
+                                          spell->SpellForm()->Height());
+        };
+        RECT at{}, sel{};
+        RunCheck([&](TSpellDialog& d) {
+            TWinAPIControlParser probe;
+            probe.Initialize(edit);
+            probe.GetSelectionScreenPosition(sel);
+            at = WindowRect(d);
+            Click(d.CancelButton);
+        });
+        RECT overlap{};
+        EXPECT_EQ(IntersectRect(&overlap, &at, &sel) != FALSE, c.overlaps);
+        if (c.besideSelection) {
+            EXPECT_EQ(at.left, sel.left);
+            EXPECT_EQ(at.top, sel.bottom);
+        }
+    }
+}
+
+TEST_F(SpellDialogTest, ModalDialogRunsTheCheckFromItsOwnLoop) {
+    if (!haveDictionary)
+        GTEST_SKIP() << "American.wdm was not compiled in this build";
+    for (bool immediate : {false, true}) {
+        SCOPED_TRACE(immediate ? "shown at once" : "shown at the first word");
+        SetWindowTextA(edit, "A tpyo and a speling slip.");
+        spell->DialogShowModal = true;
+        spell->DialogShowImmediate = immediate;
+        spell->EndMessage = emNever;
+        std::vector<std::string> shown;
+        bool modal = true;
+        RunPerWord(shown, [&](TSpellDialog& d, const std::string& word) {
+            modal = modal && d.ShowingModal();
+            d.ReplaceWithEdit->SetText(word == "tpyo" ? "typo" : "spelling");
+            Click(d.ChangeButton);
+        });
+        EXPECT_EQ(shown, (std::vector<std::string>{"tpyo", "speling"}));
+        EXPECT_TRUE(modal);
+        EXPECT_EQ(EditText(edit), "A typo and a spelling slip.");
+        EXPECT_FALSE(spell->Checking());
+        EXPECT_EQ(spell->SpellForm(), nullptr);
+    }
+    // Closed by its frame instead of an answer: the check ends as cancelled and nothing waits.
+    SetWindowTextA(edit, "Another tpyo.");
+    spell->DialogShowImmediate = false;
+    RunCheck([&](TSpellDialog& d) { PostMessageA(d.Handle(), WM_CLOSE, 0, 0); });
+    EXPECT_FALSE(spell->Checking());
+    EXPECT_TRUE(spell->Cancelled());
+    EXPECT_EQ(EditText(edit), "Another tpyo.");
+}
+
+TEST_F(SpellDialogTest, SuppliedDialogIsUsedAndHandedBack) {
+    if (!haveDictionary)
+        GTEST_SKIP() << "American.wdm was not compiled in this build";
+    SetWindowTextA(edit, "One tpyo, one speling.");
+    TSpellDialog* mine = nullptr;
+    std::vector<std::pair<TForm*, bool>> calls;
+    spell->OnCreateSpellDialog = [&](TObject*, TForm*& f, bool create) {
+        calls.emplace_back(f, create);
+        if (create)
+            f = mine = new TSpellDialog(form);
+        else
+            f->Release(); // the answer that ended the check may still run inside it
+    };
+    std::vector<std::string> shown;
+    RunPerWord(shown, [&](TSpellDialog& d, const std::string&) {
+        EXPECT_EQ(&d, mine);
+        Click(d.IgnoreButton);
+    });
+    EXPECT_EQ(shown.size(), 2u);
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_TRUE(calls[0].second);
+    EXPECT_EQ(calls[1].first, mine);
+    EXPECT_FALSE(calls[1].second);
+    EXPECT_EQ(spell->SpellForm(), nullptr);
+}
+
+TEST_F(SpellDialogTest, PopupMenuAndItemsMadeByTheProgram) {
+    if (!haveDictionary)
+        GTEST_SKIP() << "American.wdm was not compiled in this build";
+    TPopupMenu* supplied = nullptr;
+    spell->OnPopupCreateMenu = [&](TObject*, TComponent*, TPopupMenu*& menu) {
+        menu = supplied = new TPopupMenu(form);
+    };
+    struct Made {
+        std::string caption;
+        bool hasChildren;
+        int tag;
+        bool sub;
+    };
+    std::vector<Made> made;
+    spell->OnPopupAddMenuItem = [&](TObject*, TPopupMenu* menu, TMenuItem* subMenu,
+                                    const std::string& caption, bool enable, bool hasChildren, int tag,
+                                    TMenuItem*& item) {
+        made.push_back({caption, hasChildren, tag, subMenu != nullptr});
+        item = new TMenuItem(menu);
+        item->SetCaption(caption);
+        item->SetEnabled(enable);
+        item->SetTag(tag);
+        (subMenu ? subMenu : menu->Items())->Add(item);
+    };
+    spell->OnPopupDoMenu = [&](TObject*, TPopupMenu* menu, int, int, int&, std::string&) {
+        EXPECT_EQ(menu, supplied);
+        // The program's own item answers through the hook.
+        spell->PopupMenuHook(FindItem(menu->Items(), spell->GetString(lsMnIgnoreAll)));
+    };
+    std::vector<TSpellPopupOption> heard;
+    TObject listener;
+    spell->AddPopupResultListener(&listener, [&](TObject*, TSpellPopupOption r) { heard.push_back(r); });
+    std::string word = "speling";
+    EXPECT_EQ(spell->ShowPopupMenu(form, 0xFF, 10, 10, word), spIgnoreAll);
+    EXPECT_TRUE(spell->InternalDictionary().IgnoreExists("speling"));
+    EXPECT_EQ(heard, (std::vector<TSpellPopupOption>{spIgnoreAll}));
+    auto parent = std::find_if(made.begin(), made.end(),
+                               [&](const Made& m) { return m.caption == spell->GetString(lsMnChangeAll); });
+    ASSERT_NE(parent, made.end());
+    EXPECT_TRUE(parent->hasChildren);
+    EXPECT_TRUE(
+        std::any_of(made.begin(), made.end(), [](const Made& m) { return m.sub && m.tag == spChangeAll; }));
+    EXPECT_TRUE(std::none_of(made.begin(), made.end(), [](const Made& m) { return m.sub && m.hasChildren; }));
+
+    spell->RemovePopupResultListener(&listener);
+    word = "speling";
+    spell->ShowPopupMenu(form, 0xFF, 10, 10, word);
+    EXPECT_EQ(heard.size(), 1u);
 }

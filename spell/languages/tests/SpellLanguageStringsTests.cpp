@@ -8,8 +8,12 @@
 
 namespace {
 
-TSpellLanguageType Lang(int i) { return static_cast<TSpellLanguageType>(i); }
-TSpellLanguageString Id(int i) { return static_cast<TSpellLanguageString>(i); }
+TSpellLanguageType Lang(int i) {
+    return static_cast<TSpellLanguageType>(i);
+}
+TSpellLanguageString Id(int i) {
+    return static_cast<TSpellLanguageString>(i);
+}
 
 // The rows every translation is checked against, in each language's own code page.
 struct TRow {
@@ -23,8 +27,14 @@ const TRow kRows[] = {
     {ltSwedish, "Stavning", "Avbryt", "&OK"},
     {ltBrPort, "Ortografia", "Cancelar", "&Ok"},
     {ltAfrikaans, "Spelre\xEBls", "&Kanselleer", "&Aanvaar"},
-    {ltGerman, "Rechtschreibpr\xFC" "fung", "Abbrechen", "&OK"},
-    {ltSpanish, "Ortograf\xED" "a", "Cancelar", "Aceptar"},
+    {ltGerman,
+     "Rechtschreibpr\xFC"
+     "fung",
+     "Abbrechen", "&OK"},
+    {ltSpanish,
+     "Ortograf\xED"
+     "a",
+     "Cancelar", "Aceptar"},
     {ltRussian, "\xCE\xF0\xF4\xEE\xE3\xF0\xE0\xF4\xE8\xFF", "\xCE\xF2\xEC\xE5\xED\xE0", "\xCE\xCA"},
     {ltCzech, "Pravopis", "Storno", "&OK"},
     {ltDutch, "Spellingscontrole", "Annuleren", "&OK"},
@@ -34,8 +44,7 @@ const TRow kRows[] = {
     {ltFrench, "Orthographe", "Annuler", "&OK"},
 };
 
-TEST(SpellLanguageStrings, KnownRowsInTheirCodePages)
-{
+TEST(SpellLanguageStrings, KnownRowsInTheirCodePages) {
     for (const TRow& row : kRows) {
         SCOPED_TRACE(int(row.Language));
         EXPECT_EQ(GetString(lsSpelling, row.Language), row.Spelling);
@@ -51,8 +60,7 @@ TEST(SpellLanguageStrings, KnownRowsInTheirCodePages)
     EXPECT_EQ(GetString(lsDlgNotFound, ltCzech), "Nenalezeno:");
 }
 
-TEST(SpellLanguageStrings, OutsideTheTableIsEmpty)
-{
+TEST(SpellLanguageStrings, OutsideTheTableIsEmpty) {
     EXPECT_EQ(GetString(lsSpelling, Lang(13)), "");
     EXPECT_EQ(GetString(Id(67), ltEnglish), "");
     EXPECT_EQ(GetString(Id(255), Lang(255)), "");
@@ -60,8 +68,7 @@ TEST(SpellLanguageStrings, OutsideTheTableIsEmpty)
     EXPECT_STREQ(SpellLanguageStringName(lsDlgOK), "lsDlgOK");
 }
 
-TEST(SpellLanguageStrings, EveryCellIsFilledAndWellFormed)
-{
+TEST(SpellLanguageStrings, EveryCellIsFilledAndWellFormed) {
     for (int l = 0; l < SpellLanguageTypeCount; ++l)
         for (int s = 0; s < SpellLanguageStringCount; ++s) {
             SCOPED_TRACE(std::to_string(l) + " " + SpellLanguageStringName(s));
@@ -72,8 +79,7 @@ TEST(SpellLanguageStrings, EveryCellIsFilledAndWellFormed)
         }
 }
 
-TEST(SpellLanguageStrings, GroupCaptionsKeepTheirBlanksAndTheMessageItsTwo)
-{
+TEST(SpellLanguageStrings, GroupCaptionsKeepTheirBlanksAndTheMessageItsTwo) {
     for (int l = 0; l < SpellLanguageTypeCount; ++l) {
         SCOPED_TRACE(l);
         for (TSpellLanguageString s : {lsDlgOptionsLabel, lsDlgDictionariesLabel, lsDlgCustomDictionaries}) {
@@ -86,8 +92,7 @@ TEST(SpellLanguageStrings, GroupCaptionsKeepTheirBlanksAndTheMessageItsTwo)
 }
 
 // A translation that is the English text is a forgotten translation, unless the words really are the same.
-TEST(SpellLanguageStrings, NoLanguageIsLeftInEnglish)
-{
+TEST(SpellLanguageStrings, NoLanguageIsLeftInEnglish) {
     const std::set<std::pair<int, int>> sameWords = {
         {ltFrench, lsConfirmation}, {ltFrench, lsDlgSuggestions}, {ltFrench, lsDlgOptionsLabel},
         {ltFrench, lsDlgOptions},   {ltDutch, lsDlgHelp},         {ltDutch, lsMnSpelling},
