@@ -46,6 +46,10 @@ struct TEditorLink {
     // The views that show a document's results forget it and are emptied (list views, trees, the
     // message text).
     std::function<void(fileinfoclass* document)> ClearResultsViews;
+    // The messages list or, without results (false), the hint to validate shows in its place.
+    std::function<void(bool validated)> ShowMessagesPanel;
+    // Empties the text of the chosen message under the results lists.
+    std::function<void()> ClearMessageText;
     // The main window's status controls that show "Validating..." during a run.
     std::function<std::vector<TControl*>()> StatusControls;
     // The main window's style-sheet parser, or null.

@@ -87,6 +87,8 @@ public:
     std::string lastError;
     // The messages list matches the results handle (any change of the list clears it).
     bool messagesValid = false;
+    // The results handle whose messages the list view shows while its Tag names this record.
+    int32_t listedResultsHandle = -1;
 
     // Names. The pointer lies in a shared buffer valid until the next call, or in the record.
     const char* GetName(int32_t flags);
@@ -133,6 +135,14 @@ public:
     int32_t AssignBookmarks();
     int32_t ColourMessageLines();
     int32_t ShowLinks(int32_t) { return 0; }
+    // Puts the listed messages into the document's list view (resultsList), sorted by sortState.
+    // Flag 1 first moves the lines with their bookmarks, flag 2 makes the list forget what it
+    // shows. -1 without a list view or text model, 2 when it shows these results already, 1
+    // without results (the list empties and the main window shows its hint), else 0.
+    int32_t FillMessagesList(int32_t flags);
+    // Flag 1: a click on the header of column `column` chooses the next sort state (-1 when no
+    // column is given). The list view is then sorted by the state when it sorts at all.
+    int32_t SortResults(int32_t column, int32_t flags);
     int32_t ClearResults(int32_t mode);
     int32_t PassLinesToJob(int32_t job);
     int32_t MessageCount() const;

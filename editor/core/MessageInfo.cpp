@@ -5,6 +5,7 @@
 #include "editor/core/EditorLink.h"
 #include "editor/core/EngineCalls.h"
 #include "editor/core/FileInfo.h"
+#include "editor/mainwindow/ListView.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -286,6 +287,13 @@ int32_t fileinfoclass::ClearResults(int32_t mode) {
     if (mode & 2)
         mode |= 4;
     if (mode & 1) {
+        // The list's rows point at the message records freed below.
+        if (auto* list = static_cast<TListView*>(resultsList);
+            list && list->Tag() == reinterpret_cast<intptr_t>(this)) {
+            list->Clear();
+            list->SetTag(0);
+        }
+        listedResultsHandle = -1;
         if (EditorLink().ClearResultsViews)
             EditorLink().ClearResultsViews(this);
         messagesValid = false;

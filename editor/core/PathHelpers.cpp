@@ -1,6 +1,7 @@
 #include "editor/core/PathHelpers.h"
 
 #include "editor/core/EditorMessageBox.h"
+#include "framework/core/SysUtils.h"
 #include "framework/ui/ComCtrls.h"
 #include "framework/ui/Controls.h"
 #include "framework/ui/Forms.h"
@@ -275,24 +276,25 @@ const char* GetTimeString(const SYSTEMTIME* time) {
     return buffer;
 }
 
+// Every reading of the clock goes through the framework's clock, which tests can set.
 void GetLocalTimeCopy(SYSTEMTIME* out) {
     if (out)
-        GetLocalTime(out);
+        DateTimeToSystemTime(Now(), *out);
 }
 
 int32_t GetYear() {
     SYSTEMTIME t;
-    GetLocalTime(&t);
+    GetLocalTimeCopy(&t);
     return t.wYear;
 }
 int32_t GetMonth() {
     SYSTEMTIME t;
-    GetLocalTime(&t);
+    GetLocalTimeCopy(&t);
     return t.wMonth;
 }
 int32_t GetDay() {
     SYSTEMTIME t;
-    GetLocalTime(&t);
+    GetLocalTimeCopy(&t);
     return t.wDay;
 }
 
@@ -302,7 +304,7 @@ int32_t DayNumberOf(int32_t year, int32_t month, int32_t day) {
 
 int32_t DayNumber() {
     SYSTEMTIME t;
-    GetLocalTime(&t);
+    GetLocalTimeCopy(&t);
     return DayNumberOf(t.wYear, t.wMonth, t.wDay);
 }
 

@@ -21,9 +21,9 @@ void TZELQEForm::EditGoToLineClick(TObject*) {
     std::string Text = Dialog.GoToLineEdit->Text();
     if (Text.empty())
         return;
-    // Not a whole number: the conversion error goes to the application's handler, the caret stays.
-    int32_t Line = StrToInt(Text);
-    if (Line >= 1 && Line <= N) {
+    // Text that is not a whole number is refused like a line out of range; the caret stays.
+    int32_t Line = 0;
+    if (TryStrToInt(Text, Line) && Line >= 1 && Line <= N) {
         Source->JumpToLine(Line - 1);
         FocusEditor();
     } else {

@@ -2,6 +2,12 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+
+#include "framework/ui/ImgList.h"
+
 ZEL_DEFINE_CLASS(TListView, TWinControl, {})
 
 TListView::TListView(TComponent* AOwner) : TWinControl(AOwner) {
@@ -16,7 +22,7 @@ TListView::~TListView() = default;
 void TListView::CreateParams(TCreateParams& Params) {
     TWinControl::CreateParams(Params);
     Params.BaseClassName = WC_LISTVIEWA;
-    Params.Style |= LVS_REPORT | LVS_SINGLESEL | WS_CLIPCHILDREN;
+    Params.Style |= LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDATA | LVS_SHAREIMAGELISTS | WS_CLIPCHILDREN;
     if (!HideSelection)
         Params.Style |= LVS_SHOWSELALWAYS;
     if (!ReadOnly)
@@ -27,9 +33,11 @@ void TListView::CreateParams(TCreateParams& Params) {
 void TListView::CreateHandleDone() {
     if (RowSelect)
         SendMessageA(FHandle, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    if (FSmallImages || FSmallImageHandle)
+        SendMessageA(FHandle, LVM_SETIMAGELIST, LVSIL_SMALL,
+                     reinterpret_cast<LPARAM>(FSmallImages ? FSmallImages->Handle() : FSmallImageHandle));
     InsertColumns();
-    for (int I = 0; I < static_cast<int>(FRows.size()); ++I)
-        InsertRow(I);
+    SyncCount();
     if (FSelected >= 0)
         SetSelected(FSelected);
 }
@@ -56,32 +64,47 @@ void TListView::SetColumns(const std::vector<TListColumn>& Columns) {
     InsertColumns();
 }
 
-void TListView::InsertRow(int Index) {
-    const TRow& Row = FRows[static_cast<size_t>(Index)];
-    LVITEMA Item{};
-    Item.mask = LVIF_TEXT | LVIF_PARAM;
-    Item.iItem = Index;
-    Item.pszText = const_cast<char*>(Row.Texts.empty() ? "" : Row.Texts[0].c_str());
-    Item.lParam = reinterpret_cast<LPARAM>(Row.Data);
-    SendMessageA(FHandle, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&Item));
-    for (size_t S = 1; S < Row.Texts.size(); ++S) {
-        LVITEMA Sub{};
-        Sub.iSubItem = static_cast<int>(S);
-        Sub.pszText = const_cast<char*>(Row.Texts[S].c_str());
-        SendMessageA(FHandle, LVM_SETITEMTEXTA, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&Sub));
+void TListView::SetSmallImages(TImageList* Images) {
+    FSmallImages = Images;
+    if (FHandle)
+        SendMessageA(FHandle, LVM_SETIMAGELIST, LVSIL_SMALL,
+                     reinterpret_cast<LPARAM>(Images ? Images->Handle() : nullptr));
+}
+
+void TListView::SetSmallImageHandle(HIMAGELIST Images) {
+    FSmallImages = nullptr;
+    FSmallImageHandle = Images;
+    if (FHandle) {
+        // A list the window does not own must survive the window.
+        SetWindowLongPtrA(FHandle, GWL_STYLE, GetWindowLongPtrA(FHandle, GWL_STYLE) | LVS_SHAREIMAGELISTS);
+        SendMessageA(FHandle, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(Images));
     }
+}
+
+void TListView::SyncCount() {
+    if (!FHandle || FUpdating)
+        return;
+    SendMessageA(FHandle, LVM_SETITEMCOUNT, static_cast<WPARAM>(FRows.size()), LVSICF_NOSCROLL);
+    InvalidateRect(FHandle, nullptr, TRUE);
+}
+
+void TListView::BeginUpdate() {
+    ++FUpdating;
+}
+
+void TListView::EndUpdate() {
+    if (FUpdating > 0 && --FUpdating == 0)
+        SyncCount();
 }
 
 int TListView::Count() const {
     return static_cast<int>(FRows.size());
 }
 
-int TListView::Add(const std::vector<std::string>& Texts, void* Data) {
-    FRows.push_back(TRow{Texts, Data});
-    int Index = static_cast<int>(FRows.size()) - 1;
-    if (FHandle)
-        InsertRow(Index);
-    return Index;
+int TListView::Add(const std::vector<std::string>& Texts, void* Data, int ImageIndex) {
+    FRows.push_back(TRow{Texts, Data, ImageIndex});
+    SyncCount();
+    return static_cast<int>(FRows.size()) - 1;
 }
 
 void TListView::Clear() {
@@ -89,6 +112,7 @@ void TListView::Clear() {
     FSelected = -1;
     if (FHandle)
         SendMessageA(FHandle, LVM_DELETEALLITEMS, 0, 0);
+    SyncCount();
 }
 
 std::string TListView::ItemText(int Index, int Column) const {
@@ -103,11 +127,31 @@ void* TListView::ItemData(int Index) const {
     return Index >= 0 && Index < Count() ? FRows[static_cast<size_t>(Index)].Data : nullptr;
 }
 
+int TListView::ItemImage(int Index) const {
+    return Index >= 0 && Index < Count() ? FRows[static_cast<size_t>(Index)].Image : -1;
+}
+
 int TListView::IndexOfData(const void* Data) const {
     for (int I = 0; I < Count(); ++I)
         if (FRows[static_cast<size_t>(I)].Data == Data)
             return I;
     return -1;
+}
+
+void TListView::CustomSort(const std::function<int(const void* A, const void* B)>& Compare) {
+    if (!Compare || FRows.size() < 2)
+        return;
+    void* Chosen = ItemData(Selected());
+    std::stable_sort(FRows.begin(), FRows.end(),
+                     [&](const TRow& A, const TRow& B) { return Compare(A.Data, B.Data) < 0; });
+    if (FHandle)
+        InvalidateRect(FHandle, nullptr, TRUE);
+    if (Chosen) {
+        // The selection follows its row without a new selection event.
+        auto Saved = std::move(OnSelectItem);
+        SetSelected(IndexOfData(Chosen));
+        OnSelectItem = std::move(Saved);
+    }
 }
 
 int TListView::Selected() const {
@@ -139,22 +183,69 @@ void TListView::MakeVisible(int Index) {
         SendMessageA(FHandle, LVM_ENSUREVISIBLE, static_cast<WPARAM>(Index), FALSE);
 }
 
+// The window asks for a row's text and image as it draws or as another program reads it.
+bool TListView::GetDisplayInfo(NMHDR* Header) {
+    const bool Wide = Header->code == static_cast<UINT>(LVN_GETDISPINFOW);
+    if (!Wide && Header->code != static_cast<UINT>(LVN_GETDISPINFOA))
+        return false;
+    // Both forms begin with the same fields; only the text differs in width.
+    auto* Info = reinterpret_cast<NMLVDISPINFOA*>(Header);
+    LVITEMA& Item = Info->item;
+    if (Item.iItem < 0 || Item.iItem >= Count())
+        return true;
+    const TRow& Row = FRows[static_cast<size_t>(Item.iItem)];
+    if ((Item.mask & LVIF_TEXT) && Item.pszText && Item.cchTextMax > 0) {
+        const std::string Empty;
+        const std::string& Text = Item.iSubItem >= 0 && Item.iSubItem < static_cast<int>(Row.Texts.size())
+                                      ? Row.Texts[static_cast<size_t>(Item.iSubItem)]
+                                      : Empty;
+        if (Wide) {
+            auto* Out = reinterpret_cast<wchar_t*>(Item.pszText);
+            int N = MultiByteToWideChar(CP_ACP, 0, Text.c_str(), static_cast<int>(Text.size()), Out,
+                                        Item.cchTextMax - 1);
+            Out[std::max(0, N)] = L'\0';
+        } else {
+            size_t N = std::min(Text.size(), static_cast<size_t>(Item.cchTextMax - 1));
+            std::memcpy(Item.pszText, Text.data(), N);
+            Item.pszText[N] = '\0';
+        }
+    }
+    if ((Item.mask & LVIF_IMAGE) && Item.iSubItem == 0)
+        Item.iImage = Row.Image;
+    if (Item.mask & LVIF_PARAM)
+        Item.lParam = reinterpret_cast<LPARAM>(Row.Data);
+    return true;
+}
+
 void TListView::WndProc(TMessage& Message) {
     if (Message.Msg == CN_NOTIFY) {
         auto* Hdr = reinterpret_cast<NMHDR*>(Message.LParam);
+        if (GetDisplayInfo(Hdr)) {
+            Message.Result = 0;
+            return;
+        }
         if (Hdr->code == static_cast<UINT>(LVN_ITEMCHANGED)) {
             auto* NM = reinterpret_cast<NMLISTVIEW*>(Message.LParam);
-            if ((NM->uChanged & LVIF_STATE) && NM->iItem >= 0) {
-                bool Was = (NM->uOldState & LVIS_SELECTED) != 0;
-                bool Is = (NM->uNewState & LVIS_SELECTED) != 0;
-                if (Was != Is) {
-                    if (Is)
-                        FSelected = NM->iItem;
-                    else if (FSelected == NM->iItem)
-                        FSelected = -1;
-                    DoEvent(OnSelectItem, this, NM->iItem, Is);
+            if (!(NM->uChanged & LVIF_STATE))
+                return;
+            bool Was = (NM->uOldState & LVIS_SELECTED) != 0;
+            bool Is = (NM->uNewState & LVIS_SELECTED) != 0;
+            if (Was == Is)
+                return;
+            if (NM->iItem < 0) {
+                // A virtual list reports "every row" when the selection is cleared at once.
+                if (!Is && FSelected >= 0) {
+                    int Old = FSelected;
+                    FSelected = -1;
+                    DoEvent(OnSelectItem, this, Old, false);
                 }
+                return;
             }
+            if (Is)
+                FSelected = NM->iItem;
+            else if (FSelected == NM->iItem)
+                FSelected = -1;
+            DoEvent(OnSelectItem, this, NM->iItem, Is);
             return;
         }
         if (Hdr->code == static_cast<UINT>(LVN_COLUMNCLICK)) {

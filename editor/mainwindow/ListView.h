@@ -1,12 +1,17 @@
 #pragma once
-// The platform's list view in report style: columns, rows with sub-items and a data pointer each,
-// one selection. The results list of the main window is one; programs outside read it through the
-// platform's list-view messages, so it keeps its rows in the window itself.
+// The platform's list view in report style: columns, rows with sub-items, an image and a data
+// pointer each, one selection. The results list of the main window is one; programs outside read
+// it through the platform's list-view messages. The rows live in this object and the window asks
+// for them as it draws (a virtual list), so filling thousands of rows costs no window traffic.
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/ui/Controls.h"
+
+#include <commctrl.h>
+
+class TImageList;
 
 struct TListColumn {
     std::string Caption;
@@ -22,15 +27,27 @@ public:
     // Columns are fixed before the window is made or rebuilt in it at once.
     void SetColumns(const std::vector<TListColumn>& Columns);
     const std::vector<TListColumn>& Columns() const { return FColumns; }
+    // The images of the rows (not owned); null for none.
+    void SetSmallImages(TImageList* Images);
+    TImageList* SmallImages() const { return FSmallImages; }
+    // A list that another owner keeps (the system's file icons).
+    void SetSmallImageHandle(HIMAGELIST Images);
 
     int Count() const;
     // Appends a row: Texts[0] is the caption, the rest its sub-items. Returns the row index.
-    int Add(const std::vector<std::string>& Texts, void* Data);
+    int Add(const std::vector<std::string>& Texts, void* Data, int ImageIndex = -1);
     void Clear();
+    // Between these the window is told the row count once, at the end.
+    void BeginUpdate();
+    void EndUpdate();
     std::string ItemText(int Index, int Column) const;
     void* ItemData(int Index) const;
+    int ItemImage(int Index) const;
     // The row whose data pointer is Data, or -1.
     int IndexOfData(const void* Data) const;
+    // Orders the rows by Compare (negative: A before B); equal rows keep their order. The
+    // selection stays on its row.
+    void CustomSort(const std::function<int(const void* A, const void* B)>& Compare);
 
     // -1 when nothing is selected.
     int Selected() const;
@@ -56,11 +73,15 @@ private:
     struct TRow {
         std::vector<std::string> Texts;
         void* Data;
+        int Image;
     };
     void InsertColumns();
-    void InsertRow(int Index);
+    void SyncCount();
+    bool GetDisplayInfo(NMHDR* Header);
     std::vector<TListColumn> FColumns;
-    // The rows live here as well, so a list can be filled before its window exists.
     std::vector<TRow> FRows;
+    TImageList* FSmallImages = nullptr;
+    HIMAGELIST FSmallImageHandle = nullptr;
     int FSelected = -1;
+    int FUpdating = 0;
 };

@@ -10,11 +10,22 @@
 #include "editor/core/EditorLink.h"
 #include "editor/core/EngineFunctionTable.h"
 #include "editor/core/FileInfo.h"
+#include "editor/core/MessageInfo.h"
 #include "editor/core/FormHelpers.h"
 #include "editor/core/Settings.h"
+#include "editor/core/ViewSetup.h"
 #include "editor/mainwindow/ListView.h"
+#include "editor/mainwindow/MainCommands.h"
 #include "editor/mainwindow/PaneSplitter.h"
+#include "editor/mainwindow/ToolbarPictures.h"
 #include "framework/ui/Clipbrd.h"
+#include "framework/ui/ImgList.h"
+#include "framework/ui/StdCtrls.h"
+#include "shellcontrols/ShellList.h"
+#include "shellcontrols/ShellTree.h"
+#include "shellcontrols/ShellUtils.h"
+
+#include <shellapi.h>
 
 ZEL_DEFINE_CLASS(TZELQEForm, TForm, {})
 
@@ -55,8 +66,16 @@ TZELQEForm::TZELQEForm(TComponent* AOwner) : TForm(AOwner) {
     SetKeyPreview(true);
     MemoSourceDefault = new TMemoSource(this);
     MemoSourceDefault->SetName("MemoSourceDefault");
+    // The shell views of the resource window need the shell unit for their whole life.
+    NVShellUtilsStart();
+    ResultsImages = new TImageList(this);
+    ResultsImages->SetName("ResultsImages");
+    AddMessageKindPictures(*ResultsImages);
+    AttachSystemImageList();
     BuildMenus();
     BuildLayout();
+    Commands = new TMainCommands(this);
+    Commands->BuildMenus();
     OnCloseQuery = [this](TObject* S, bool& CanClose) { FormCloseQuery(S, CanClose); };
     OnShow = [this](TObject* S) { FormShow(S); };
     OnResize = [this](TObject* S) { FormResize(S); };
@@ -70,6 +89,14 @@ TZELQEForm::~TZELQEForm() {
     if (ZELQEForm == this)
         ZELQEForm = nullptr;
     EditorLink() = TEditorLink();
+    ViewSetupHooks() = TViewSetupHooks();
+    ConfigureSpellChecker("", 16);
+    // The shell views go before the shell unit ends.
+    delete ShellTree;
+    delete ShellList;
+    ShellTree = nullptr;
+    ShellList = nullptr;
+    NVShellUtilsEnd();
     // The bindings outlive the window in the state record; they must not reach its tab controls.
     if (p && p->vol)
         for (int32_t I = 0; I < p->vol->tabs.count(); ++I)
@@ -194,18 +221,20 @@ void TZELQEForm::BuildSpeedBar() {
         {"FilePrintBtn", "Print", nullptr, true},
         {"SearchFindBtn", "Find", [this](TObject* S) { SearchFindClick(S); }, false},
         {"SearchReplaceBtn", "Replace", [this](TObject* S) { SearchReplaceClick(S); }, true},
-        {"SpellCheckBigBtn", "Spell Check", nullptr, false},
+        {"SpellCheckBigBtn", "Spell Check", [this](TObject* S) { SpellCheckClick(S); }, false},
         {"ValidateBigBtn", "Validate", [this](TObject* S) { ToolsValidateClick(S); }, false},
-        {"ValidateModeBtn", "Validation Mode", nullptr, false},
+        {"ValidateModeBtn", "Validation Mode", [this](TObject* S) { ValidateModeBtnClick(S); }, false},
     };
     int X = 4;
     for (const TBtn& B : Buttons) {
         TSpeedButton* Btn = AddButton(Panel3, B.Name, X, 25, B.Hint, B.Handler);
-        Btn->SetCaption(std::string(1, B.Hint[0]));
+        if (!DrawButtonPicture(B.Name, Btn->Glyph()))
+            Btn->SetCaption(std::string(1, B.Hint[0]));
         X += B.GapAfter ? 33 : 25;
     }
     TSpeedButton* Help = AddButton(Panel8, "HelpContentsBtn", 2, 25, "Help Contents", nullptr);
-    Help->SetCaption("?");
+    if (!DrawButtonPicture("HelpContentsBtn", Help->Glyph()))
+        Help->SetCaption("?");
     Bevel2 = new TBevel(this);
     Bevel2->SetName("Bevel2");
     Bevel2->SetParent(this);
@@ -252,7 +281,9 @@ void TZELQEForm::BuildResultsArea(TWinControl* Parent) {
     ResultsListView->SetParent(ResultsMessageSplit->Pane(0));
     ResultsListView->SetAlign(TAlign::alClient);
     ResultsListView->SetColumns({{"Type", 75}, {"Line", 40}, {"Message", 1200}});
+    ResultsListView->SetSmallImages(ResultsImages);
     ResultsListView->SetPopupMenu(ResultsPopupMenu);
+    ResultsListView->OnColumnClick = [this](TObject* S, int C) { ResultsListViewColumnClick(S, C); };
     ResultsListView->OnSelectItem = [this](TObject* S, int I, bool Sel) {
         ResultsListViewSelectItem(S, I, Sel);
     };
@@ -304,14 +335,7 @@ void TZELQEForm::BuildResultsArea(TWinControl* Parent) {
     StylesPanel =
         AddHintPanel(StylesTreeViewSplit->Pane(0), "StylesPanel",
                      "You must first validate the document (F6 or click here) to see the messages.");
-    LinksListView = new TListView(this);
-    LinksListView->SetName("LinksListView");
-    LinksListView->SetParent(LinksSheet);
-    LinksListView->SetAlign(TAlign::alClient);
-    LinksPanel =
-        AddHintPanel(LinksSheet, "LinksPanel",
-                     "You must first validate the document (F6 or click here) to extract the links.");
-    LinksPanel->SetVisible(false);
+    BuildLinksSheet();
     TagCountListView = new TListView(this);
     TagCountListView->SetName("TagCountListView");
     TagCountListView->SetParent(StructureSheet);
@@ -324,6 +348,8 @@ void TZELQEForm::BuildResultsArea(TWinControl* Parent) {
 void TZELQEForm::BuildLayout() {
     SpeedBarPopupMenu = new TPopupMenu(this);
     SpeedBarPopupMenu->SetName("SpeedBarPopupMenu");
+    ValidateModePopup = new TPopupMenu(this);
+    ValidateModePopup->SetName("ValidateModePopup");
     BuildSpeedBar();
 
     StatusBar = new TStatusBar(this);
@@ -381,6 +407,9 @@ void TZELQEForm::BuildLayout() {
     OpenedListView->SetName("OpenedListView");
     OpenedListView->SetParent(OpenedTabSheet);
     OpenedListView->SetAlign(TAlign::alClient);
+    if (SystemImageList)
+        OpenedListView->SetSmallImageHandle(SystemImageList);
+    BuildShellPane();
 
     // Editor area.
     EditorVerticalPanel = new TPanel(this);
@@ -425,28 +454,17 @@ void TZELQEForm::BuildLayout() {
     BuildResultsArea(HorzSplit1->Pane(1));
 }
 
-void TZELQEForm::InitEditorMemo(THSMemo* Memo, int Kind) {
-    Memo->SetScrollBars(TScrollStyle::ssBoth);
-    if (p && p->config && p->config->editorFont)
-        Memo->Font().Assign(*p->config->editorFont);
-    else {
-        Memo->Font().SetName("Courier New");
-        Memo->Font().SetSize(9);
-    }
-    if (Kind != 0) {
-        Memo->SetOptions(Memo->Options() & ~(moDrawGutter | moLineNumbers | moDrawMargin));
-        Memo->SetGutterWidth(0);
-    }
-}
-
 void TZELQEForm::FormCreate() {
     if (p && p->vol)
         p->vol->normalBoundsValid = 0;
     StateFlags = 0;
+    BindViewSetup();
     if (p && p->iface) {
         FitFormToScreen(this, &p->iface->mainFormLeft, &p->iface->mainFormTop, &p->iface->mainFormWidth,
                         &p->iface->mainFormHeight);
     }
+    CreateSpellChecker();
+    ConfigureSpellChecker("", 0);
     WebSplitter->SetStyle(Bit(F2(), 15) ? TSplitStyle::Horizontal : TSplitStyle::Vertical);
     // Features this program does not have.
     for (const char* Name :
@@ -467,8 +485,13 @@ void TZELQEForm::FormCreate() {
     for (THSMemo* M : {HSMemo, HSMemo2})
         InitEditorMemo(M, 0);
     for (THSMemo* M : {ResultsMessageMemo, ResultsMessageMemo2, ResultsMessageMemo3})
-        InitEditorMemo(M, 2);
+        InitEditorMemo(M, MemoBrowserSource);
     ActiveEditorMemo = HSMemo;
+    // Both editor memos hold the styles at the same numbers, so a marked line reads the same in
+    // either pane.
+    EditorLink().errorLineStyle = FindTextStyle(HSMemo, ErrorLineStyleName);
+    EditorLink().warningLineStyle = FindTextStyle(HSMemo, WarningLineStyleName);
+    EditorLink().messageLineStyle = FindTextStyle(HSMemo, MessageLineStyleName);
 
     if (Application) {
         Application->OnIdle = [this](TObject* S, bool& Done) { AppIdle(S, Done); };
@@ -486,8 +509,24 @@ void TZELQEForm::FormCreate() {
             p->vol->tabs.append(Binding);
         }
     }
+    for (TTabControl* T : {TabControl1, TabControl2})
+        InitTabControl(T, 1);
     LinkToCore();
     SetHints();
+    InitTreeView(ResultsTreeView, 1);
+    InitTreeView(StyleMessagesTreeView, 2);
+    if (p && p->iface) {
+        for (int32_t I = 0; I < p->iface->fileFilters.Count(); ++I)
+            ShellListFileFilterCombo->Items().Add(p->iface->fileFilters.GetText(I));
+        if (ShellListFileFilterCombo->Items().Count() > 0) {
+            ShellListFileFilterCombo->SetItemIndex(0);
+            ShellListFileFilterCombo->OnChange(ShellListFileFilterCombo);
+        }
+        ShellTree->SetShellList(ShellList);
+        const char* Folder = p->iface->selectedFolder.getString();
+        if (Folder && *Folder && GetFileAttributesA(Folder) != INVALID_FILE_ATTRIBUTES)
+            ShellTree->SetSelectedPathName(Folder);
+    }
     UpdateTabControls();
     if (p && p->iface) {
         p->iface->reopen.maximumLength = 15;
@@ -518,6 +557,7 @@ void TZELQEForm::FormCreate() {
     SetActiveControl(HSMemo);
     LayoutReady = 1;
     ArrangePanels(10);
+    Commands->Attach();
 }
 
 void TZELQEForm::LinkToCore() {
@@ -541,6 +581,39 @@ void TZELQEForm::LinkToCore() {
     L.AddNewFileTab = [this](const std::string& Name) { AddNewFileTab(nullptr, Name.c_str(), 0); };
     L.BringToFront = [this] { BringFormToFront(this, BringAll); };
     L.CloseALLFiles = [this] { return CloseALLFiles(1) == 0; };
+    L.ShowMessagesPanel = [this](bool Validated) { ShowHintPanels(Validated); };
+    L.ClearMessageText = [this] {
+        MessageSource->SetROnly(false);
+        MessageSource->LoadFromString("");
+        MessageSource->SetModified(false);
+        MessageSource->SetROnly(true);
+    };
+    L.ClearResultsViews = [this](fileinfoclass* Doc) {
+        // The record's messages go: nothing may keep pointing at them.
+        bool Emptied = false;
+        if (LastSelectedMessage && LastSelectedMessage->owner == Doc)
+            LastSelectedMessage = nullptr;
+        SelectionGuard = 1;
+        for (THSTree* T : {ResultsTreeView, StyleMessagesTreeView}) {
+            bool Shows = false;
+            for (THSTreeNode* N = T->Items().GetFirstNode(); N && !Shows; N = N->GetNext())
+                if (auto* M = static_cast<msginfoclass*>(N->Data()))
+                    Shows = M->owner == Doc;
+            if (Shows) {
+                T->Items().Clear();
+                LastSelectedTreeNode = nullptr;
+                Emptied = true;
+            }
+        }
+        SelectionGuard = 0;
+        if (ResultsListView->Tag() == reinterpret_cast<intptr_t>(Doc)) {
+            ResultsListView->Clear();
+            ResultsListView->SetTag(0);
+            Emptied = true;
+        }
+        if (Emptied && EditorLink().ClearMessageText)
+            EditorLink().ClearMessageText();
+    };
 }
 
 void TZELQEForm::SetHints() {
@@ -759,10 +832,25 @@ void TZELQEForm::ApplySettingsToControls(int32_t Flags) {
     if ((Flags & 2) && p && p->config)
         for (THSMemo* M : {HSMemo, HSMemo2})
             M->SetMarginPos(p->config->rightMargin);
+    if ((Flags & 4) && p && p->config) {
+        // A stored text the model refuses falls back to stops every three columns.
+        for (int Attempt = 0; Attempt < 2; ++Attempt) {
+            try {
+                for (THSMemo* M : {HSMemo, HSMemo2})
+                    if (M->GetSource())
+                        M->SetTabStops(p->config->tabStops.getString() ? p->config->tabStops.getString()
+                                                                       : "");
+                break;
+            } catch (const std::exception&) {
+                p->config->tabStops = "3,6,9,12";
+            }
+        }
+    }
     if (Flags & 8)
-        for (THSMemo* M : {HSMemo, HSMemo2, ResultsMessageMemo})
-            if (p && p->config && p->config->editorFont)
-                M->Font().Assign(*p->config->editorFont);
+        for (THSMemo* M : {HSMemo, HSMemo2, ResultsMessageMemo, ResultsMessageMemo2, ResultsMessageMemo3})
+            ApplyEditorColors(M, 1);
+    if (Flags & 32)
+        BuildValidateModePopup();
 }
 
 fileinfoclass* TZELQEForm::GetCurrentFileInfo() {

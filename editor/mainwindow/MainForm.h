@@ -2,6 +2,10 @@
 // The editor's one main window: speed bar, two editor panes over one shared document list with
 // their tabs, the results area, the status bar and the menus; and the commands that open, save,
 // close, edit and validate documents.
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <cstdint>
 #include <map>
 #include <string>
@@ -21,6 +25,12 @@ class TMemoSource;
 class fileinfoclass;
 class msginfoclass;
 class StringArrayStore;
+class TImageList;
+class TLabel;
+class TComboBox;
+class TNVShellTree;
+class TNVShellList;
+class TOrthosSpell3;
 
 // Status panels.
 constexpr int kCaretPanel = 0, kInsertPanel = 1, kStatePanel = 2, kTextPanel = 3;
@@ -137,6 +147,12 @@ public:
     void ResultsListViewSelectItem(TObject* Sender, int Index, bool Selected);
     void ResultsListViewClick(TObject* Sender);
     void ResultsListViewEnter(TObject* Sender);
+    void ResultsListViewColumnClick(TObject* Sender, int Column);
+    void ValidateModeBtnClick(TObject* Sender);
+    void ValidateModeItemClick(TObject* Sender);
+    void SpellCheckClick(TObject* Sender);
+    void LinksListViewSelectItem(TObject* Sender, int Index, bool Selected);
+    void LinksListViewDblClick(TObject* Sender);
     void ResultsPageControlChange(TObject* Sender);
     void ResultsTreeViewChange(TObject* Sender, THSTreeNode* Node);
     void ResultsTreeViewClick(TObject* Sender);
@@ -209,6 +225,22 @@ public:
     TPopupMenu* ResultsPopupMenu = nullptr;
     TPopupMenu* StatusBarPopupMenu = nullptr;
     TPopupMenu* SpeedBarPopupMenu = nullptr;
+    TPopupMenu* ValidateModePopup = nullptr;
+    // The pictures of the speed bar and of the message kinds (error, warning, message, comment,
+    // none), drawn at start.
+    TImageList* ResultsImages = nullptr;
+    // The system's small file icons, shared and never destroyed by the program.
+    HIMAGELIST SystemImageList = nullptr;
+    TPanel* LinksPanel2 = nullptr;
+    TLabel* LinkLabel = nullptr;
+    TLabel* AbsoluteLabel = nullptr;
+    // The resource window's shell views.
+    TNVShellTree* ShellTree = nullptr;
+    TNVShellList* ShellList = nullptr;
+    TPanel* ShellListTopPanel = nullptr;
+    TComboBox* ShellListFileFilterCombo = nullptr;
+    // The window's spell checker, or null when it could not be made.
+    TOrthosSpell3* SpellChecker = nullptr;
     TMemoSource* MemoSourceDefault = nullptr;
     // The text the message memo shows.
     TCustomMemoSource* MessageSource = nullptr;
@@ -240,6 +272,16 @@ public:
     // The results handle whose messages the list shows.
     int32_t ShownResultsHandle = -1;
 
+    // The commands of the Tags, View, Options, Help, Links, Tools and Drag and Drop menus and their
+    // tool windows (MainCommands.h); owned as a component of the window.
+    class TMainCommands* Commands = nullptr;
+    // Puts Before at the caret and After behind it, or both around a stream selection, as one undo
+    // step in the active editor memo. 0 when inserted or when no editor memo has the focus, 1 for a
+    // read-only document.
+    int InsertAroundSelection(const std::string& Before, const std::string& After, int32_t Flags);
+    // Dropped files and the global hot key arrive here.
+    void WndProc(TMessage& Message) override;
+
     // The splash window while it exists (the first idle pass frees it).
     static TForm* Splash;
 
@@ -248,6 +290,13 @@ private:
     void BuildLayout();
     void BuildSpeedBar();
     void BuildResultsArea(TWinControl* Parent);
+    // The panes and helpers of MainFormPanes.cpp.
+    void BuildLinksSheet();
+    void BuildShellPane();
+    void AttachSystemImageList();
+    void CreateSpellChecker();
+    void BuildValidateModePopup();
+    void BindViewSetup();
     void SetHints();
     // Fills the core's link to this window.
     void LinkToCore();
@@ -258,12 +307,12 @@ private:
     void SetEnabled(const std::string& Name, bool Enabled);
     void SetChecked(const std::string& Name, bool Checked);
     void SetDown(const std::string& Name, bool Down);
-    void InitEditorMemo(THSMemo* Memo, int Kind);
     bool Closing() const;
     void ShowHintPanels(bool Validated);
     TPanel* AddHintPanel(TWinControl* Parent, const std::string& Name, const std::string& Text);
     std::map<std::string, TMenuItem*> FItems;
     std::map<std::string, TSpeedButton*> FButtons;
+    friend class TMainCommands;
 };
 
 // The main window while it exists.

@@ -112,35 +112,18 @@ int TZELQEForm::ShowStandardMessage(int32_t Flags) {
 }
 
 void TZELQEForm::FillResultsList(fileinfoclass* Doc) {
-    int32_t Handle = Doc ? Doc->resultsHandle : -1;
-    std::vector<msginfoclass*> Listed;
-    if (Doc && Handle >= 0) {
-        TStageTimer T("list.build");
-        Doc->BuildMessageList(8);
-        for (int32_t I = 0; I < Doc->MessageCount(); ++I)
-            if (msginfoclass* M = Doc->Message(I))
-                if (M->listed)
-                    Listed.push_back(M);
-    }
-    // The list already shows these results: keep it, and its selection.
-    bool Same = ResultsListView->Tag() == reinterpret_cast<intptr_t>(Doc) && ShownResultsHandle == Handle &&
-                ResultsListView->Count() == static_cast<int>(Listed.size());
-    for (size_t I = 0; Same && I < Listed.size(); ++I)
-        Same = ResultsListView->ItemData(static_cast<int>(I)) == Listed[I];
-    if (Same)
+    if (!Doc) {
+        ResultsListView->Clear();
+        ResultsListView->SetTag(0);
+        ShowHintPanels(false);
         return;
+    }
     TStageTimer T("list.fill");
-    ShownResultsHandle = Handle;
-    ResultsListView->Clear();
-    ResultsListView->SetTag(reinterpret_cast<intptr_t>(Doc));
-    LastSelectedListItem = -1;
-    LastSelectedMessage = nullptr;
-    for (msginfoclass* M : Listed)
-        ResultsListView->Add({M->kindName.getString() ? M->kindName.getString() : "",
-                              M->lineText.getString() ? M->lineText.getString() : "",
-                              M->text.getString() ? M->text.getString() : ""},
-                             M);
-    ShowHintPanels(Handle >= 0);
+    // 2: the list shows these results already, and keeps its selection.
+    if (Doc->FillMessagesList(0) != 2) {
+        LastSelectedListItem = -1;
+        LastSelectedMessage = nullptr;
+    }
 }
 
 void TZELQEForm::FillResultsTree(THSTree* Tree, fileinfoclass* Doc) {

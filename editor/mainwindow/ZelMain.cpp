@@ -5,6 +5,7 @@
 
 #include "controls/foundation/FoundationShutdown.h"
 #include "controls/memo/Memo.h"
+#include "controls/memo/MemoPopupListBox.h"
 #include "editor/core/AppState.h"
 #include "editor/core/FormHelpers.h"
 #include "editor/core/ProgramStart.h"
@@ -50,6 +51,8 @@ TProgramWindows MakeProgramWindows() {
         try {
             // The code editor's key maps, form class and clipboard format, before any memo exists.
             InitMemoUnit();
+            // Completion and code templates open their lists in the tree family's list box.
+            InstallMemoPopupListBox();
             auto* Main = Application->CreateForm<TZELQEForm>();
             Main->FormCreate();
             Main->SetCaption(Main->BuildTitle());

@@ -9,6 +9,7 @@
 #include "editor/core/MessageInfo.h"
 
 #include "editor/core/PathHelpers.h"
+#include "editor/mainwindow/ListView.h"
 
 #include <algorithm>
 #include <map>
@@ -330,4 +331,111 @@ TEST_F(DocumentTest, FileValidationFreesItsResultsAndRemembersTheFile) {
     p->tools->lastValidateToolFilename = "C:\\again.html";
     EXPECT_EQ(RevalidateLastDocument(), 0);
     EXPECT_STREQ(p->vol->fileToValidate.getString(), "C:\\again.html");
+}
+
+// --- the messages list ---------------------------------------------------------------------------
+
+class MessagesListTest : public DocumentTest {
+protected:
+    void SetUp() override {
+        DocumentTest::SetUp();
+        doc = newDocument();
+        doc->memoSource->Lines().SetText(lines(12));
+        doc->resultsList = &list;
+        // Kinds and lines of five messages; the fourth has a group text and stays out of the list,
+        // the fifth has no line.
+        fake.count = 5;
+        fake.kinds = {2, 1, 4, 1, 3};
+        fake.lines = {7, 3, 10, 2, 0};
+        fake.groupTexts = {"", "", "", "Accessibility", ""};
+        fake.groupWords = {0, 0, 0, 0, 0};
+        EditorLink().ShowMessagesPanel = [this](bool validated) { panels.push_back(validated); };
+        EditorLink().ClearMessageText = [this] { ++textCleared; };
+        doc->resultsHandle = 9;
+    }
+    void TearDown() override {
+        doc->ClearResults(1 | 8);
+        DocumentTest::TearDown();
+    }
+    // The list's rows as "caption|line|text|image".
+    std::vector<std::string> rows() const {
+        std::vector<std::string> r;
+        for (int i = 0; i < list.Count(); ++i)
+            r.push_back(list.ItemText(i, 0) + "|" + list.ItemText(i, 1) + "|" + list.ItemText(i, 2) + "|" +
+                        std::to_string(list.ItemImage(i)));
+        return r;
+    }
+    std::vector<std::string> lineColumn() const {
+        std::vector<std::string> r;
+        for (int i = 0; i < list.Count(); ++i)
+            r.push_back(list.ItemText(i, 1));
+        return r;
+    }
+    TListView list{nullptr};
+    fileinfoclass* doc = nullptr;
+    std::vector<bool> panels;
+    int textCleared = 0;
+};
+
+TEST_F(MessagesListTest, FillsTheListedMessagesOnceAndShowsTheHintWithoutResults) {
+    ASSERT_EQ(doc->FillMessagesList(0), 0);
+    EXPECT_EQ(rows(), (std::vector<std::string>{"Warning|7|message 1|1", "Error|3|message 2|0",
+                                                "Message|10|message 3|2", "Comment||message 5|3"}));
+    EXPECT_EQ(list.ItemData(1), doc->Message(1));
+    EXPECT_EQ(panels, std::vector<bool>{true});
+    // Shown already: nothing is refilled; flag 2 makes the list forget and fill again.
+    EXPECT_EQ(doc->FillMessagesList(0), 2);
+    EXPECT_EQ(doc->FillMessagesList(2), 0);
+    EXPECT_EQ(list.Count(), 4);
+
+    // The records go with the results, and the rows that pointed at them go too.
+    doc->ClearResults(1 | 8);
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(doc->FillMessagesList(0), 1);
+    EXPECT_EQ(panels.back(), false);
+    EXPECT_EQ(textCleared, 1);
+
+    // The engine may hand out the freed handle number again: new results are listed anew.
+    doc->resultsHandle = 9;
+    fake.count = 1;
+    EXPECT_EQ(doc->FillMessagesList(0), 0);
+    EXPECT_EQ(rows(), std::vector<std::string>{"Warning|7|message 1|1"});
+
+    TListView* none = nullptr;
+    doc->resultsList = none;
+    EXPECT_EQ(doc->FillMessagesList(0), -1);
+    doc->resultsList = &list;
+}
+
+TEST_F(MessagesListTest, FillingFirstMovesLinesWithTheirBookmarks) {
+    ASSERT_EQ(doc->FillMessagesList(0), 0);
+    doc->memoSource->JumpTo(0, 0);
+    doc->memoSource->InsertText("new\nnew\n");
+    EXPECT_EQ(doc->FillMessagesList(3), 0);
+    EXPECT_EQ(lineColumn(), (std::vector<std::string>{"9", "5", "12", ""}));
+}
+
+TEST_F(MessagesListTest, ColumnClicksSortAndToggleTheDirection) {
+    ASSERT_EQ(doc->FillMessagesList(0), 0);
+    struct Click {
+        int column;
+        std::vector<std::string> lines;
+    };
+    // A row without a line sorts as the largest line.
+    const Click clicks[] = {
+        {1, {"3", "7", "10", ""}}, {1, {"", "10", "7", "3"}},
+        {0, {"3", "7", "10", ""}},                            // error, warning, message, comment
+        {0, {"", "10", "7", "3"}}, {2, {"7", "3", "10", ""}}, // by text, ascending
+        {7, {"7", "3", "10", ""}},                            // another column keeps the order
+    };
+    for (const Click& c : clicks) {
+        EXPECT_EQ(doc->SortResults(c.column, 1), 0);
+        EXPECT_EQ(lineColumn(), c.lines) << "column " << c.column << " state " << doc->sortState;
+    }
+    EXPECT_EQ(doc->SortResults(-1, 1), -1);
+
+    // A refill keeps the chosen order.
+    EXPECT_EQ(doc->SortResults(1, 1), 0);
+    EXPECT_EQ(doc->FillMessagesList(2), 0);
+    EXPECT_EQ(lineColumn(), (std::vector<std::string>{"3", "7", "10", ""}));
 }

@@ -244,6 +244,8 @@ TEST_F(MainRoad, OpenEditValidateWalkSaveClose) {
     TProcessDriver::TabSelect(Pages, Grouped);
     ASSERT_TRUE(
         TProcessDriver::WaitUntil([&] { return TProcessDriver::TabSelected(Pages) == Grouped; }, 5000));
+    // The sheet follows its tab: the list is hidden while the grouped tree shows.
+    EXPECT_TRUE(TProcessDriver::WaitUntil([&] { return !IsWindowVisible(List); }, 5000));
     for (int R = 0; R < Rows; ++R) {
         std::string Before = Driver.StatusText(Status, 0);
         TProcessDriver::SendChord(Main, VK_MENU, VK_DOWN);
@@ -256,6 +258,10 @@ TEST_F(MainRoad, OpenEditValidateWalkSaveClose) {
     // Back on the list, the unknown element's message is chosen again.
     TProcessDriver::TabSelect(Pages, 0);
     ASSERT_TRUE(TProcessDriver::WaitUntil([&] { return TProcessDriver::TabSelected(Pages) == 0; }, 5000));
+    EXPECT_TRUE(TProcessDriver::WaitUntil([&] { return IsWindowVisible(List) != FALSE; }, 5000))
+        << "the Messages tab is chosen but its list is not shown";
+    for (HWND T : TProcessDriver::Children(Main, "THSTree", true))
+        ADD_FAILURE() << "a results tree shows over the Messages sheet: " << T;
     ASSERT_TRUE(Driver.ListSelect(List, After));
     ASSERT_TRUE(Driver.ListSelect(List, Unknown));
     EXPECT_TRUE(

@@ -18,6 +18,12 @@
 #include "editor/mainwindow/MySource.h"
 #include "editor/mainwindow/SplashForm.h"
 #include "editor/core/CommandLine.h"
+#include "editor/core/ViewSetup.h"
+#include "framework/ui/Buttons.h"
+#include "framework/ui/ImgList.h"
+#include "framework/ui/StdCtrls.h"
+#include "shellcontrols/ShellList.h"
+#include "shellcontrols/ShellTree.h"
 
 namespace fs = std::filesystem;
 
@@ -189,7 +195,7 @@ TEST_F(MainWindowTest, MenusListLaterCommandsDisabled) {
     EXPECT_TRUE(Form->Item("ToolsValidate")->Enabled());
     EXPECT_EQ(Form->Item("ToolsValidate")->ShortCut(), TextToShortCut("F6"));
     EXPECT_FALSE(Form->Item("ToolsSpellCheck")->Enabled());
-    EXPECT_FALSE(Form->Item("OptionsEditorOptions")->Enabled());
+    EXPECT_FALSE(Form->Item("ToolsBatchWizard")->Enabled());
     EXPECT_FALSE(Form->Item("FileOpenFromTheWeb")->Visible());
 }
 
@@ -433,6 +439,143 @@ TEST_F(ResultsTreeTest, PopupOffersTheMessagesFlagsOnceAndAsksBeforeAChange) {
     Form->ResultsPopupMenuPopup(nullptr);
     EXPECT_TRUE(Captions().empty());
     EXPECT_FALSE(Form->Item("ResultsPopupN0")->Visible());
+}
+
+TEST_F(ResultsTreeTest, ColumnClicksSortTheListAndClearedResultsLeaveNoRowsOrNodes) {
+    ShowSheet(Form->TreeViewSheet);
+    ShowSheet(Form->MessagesSheet);
+    auto Lines = [&] {
+        std::vector<std::string> R;
+        for (int I = 0; I < Form->ResultsListView->Count(); ++I)
+            R.push_back(Form->ResultsListView->ItemText(I, 1));
+        return R;
+    };
+    ASSERT_EQ(Lines(), (std::vector<std::string>{"2", "1", "5"}));
+    EXPECT_EQ(Form->ResultsListView->ItemImage(0), 0) << "an error shows the error picture";
+    Form->ResultsListViewColumnClick(Form->ResultsListView, 1);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"1", "2", "5"}));
+    Form->ResultsListViewColumnClick(Form->ResultsListView, 1);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"5", "2", "1"}));
+
+    // A message is chosen and shown; clearing the results frees the records behind the rows, the
+    // nodes and the shown text.
+    Form->ResultsListViewSelectItem(Form->ResultsListView, 1, true);
+    ASSERT_FALSE(Shown().empty());
+    ShowSheet(Form->TreeViewSheet);
+    ASSERT_GT(Form->ResultsTreeView->Items().Count(), 0);
+    Form->ResultsListClearClick(nullptr);
+    EXPECT_EQ(Form->ResultsListView->Count(), 0);
+    EXPECT_EQ(Form->ResultsTreeView->Items().Count(), 0);
+    EXPECT_EQ(Shown(), "");
+    EXPECT_EQ(Form->LastSelectedMessage, nullptr);
+    EXPECT_TRUE(Form->TreeViewPanel->Visible());
+}
+
+int32_t ZELAPI NewEngineVersion(int32_t) {
+    return 45091;
+}
+int32_t ZELAPI OldEngineVersion(int32_t) {
+    return 45090;
+}
+int32_t ZELAPI ModeCounts(int32_t, int32_t Id) {
+    return Id == 4005 ? 4 : Id == 4006 ? 1 : 0;
+}
+const char* ZELAPI ModeNames(int32_t, int32_t, int32_t I) {
+    return I == 1 ? "&Strict" : I == 3 ? "&Transitional" : "";
+}
+
+TEST_F(MainWindowTest, ValidationModeMenuListsTheEnginesNamedModes) {
+    auto Saved = Engine;
+    Engine.ZELGetIntegerEZ = &ModeCounts;
+    Engine.ZELGetString2 = &ModeNames;
+    p->vol->optionsHandle = 3;
+    auto Items = [&] {
+        std::vector<std::string> R;
+        TMenuItem* Root = Form->ValidateModePopup->Items();
+        for (int I = 0; I < Root->Count(); ++I)
+            R.push_back(Root->Items(I)->Caption() + "=" + std::to_string(Root->Items(I)->Tag()));
+        return R;
+    };
+    struct TCase {
+        decltype(Engine.ZELGetInteger3EZ) Version;
+        std::vector<std::string> Expected;
+    };
+    const TCase Cases[] = {
+        {&NewEngineVersion, {"&Normal=0", "&Strict=1", "&Transitional=3", "&Link check only=-2"}},
+        {&OldEngineVersion, {"&Normal=0", "&Link check only=-2"}},
+    };
+    for (const TCase& C : Cases) {
+        Engine.ZELGetInteger3EZ = C.Version;
+        // Rebuilt each time: never a second set of items.
+        Form->ApplySettingsToControls(32);
+        Form->ApplySettingsToControls(32);
+        EXPECT_EQ(Items(), C.Expected);
+    }
+    p->vol->optionsHandle = -1;
+    Form->ApplySettingsToControls(32);
+    EXPECT_EQ(Items(), std::vector<std::string>{"&Normal=0"}) << "no options handle, no engine modes";
+    Engine = Saved;
+}
+
+TEST_F(MainWindowTest, TabStopsFallBackWhenTheStoredTextIsRefused) {
+    const std::pair<std::string, std::string> Cases[] = {{"4,8", "4,8"}, {"4,x", "3,6,9,12"}};
+    for (const auto& [Stored, Used] : Cases) {
+        p->config->tabStops = Stored.c_str();
+        Form->ApplySettingsToControls(4);
+        EXPECT_EQ(Form->ActiveEditorSource()->TabStops(), Used) << Stored;
+        EXPECT_STREQ(p->config->tabStops.getString(), Used.c_str()) << Stored;
+    }
+}
+
+TEST_F(MainWindowTest, SpeedBarShowsPicturesAndTheEditorMarksMessageLines) {
+    for (const char* Name :
+         {"FileNewBtn", "FileSaveBtn", "ValidateBigBtn", "SpellCheckBigBtn", "HelpContentsBtn"}) {
+        TSpeedButton* B = Form->Button(Name);
+        ASSERT_NE(B, nullptr) << Name;
+        EXPECT_FALSE(B->Glyph().Empty()) << Name;
+        EXPECT_EQ(B->Caption(), "") << Name;
+    }
+    EXPECT_EQ(Form->ResultsImages->Count(), 5);
+    // The core marks lines with the styles the editor memos hold, at the same numbers in both.
+    EXPECT_GE(EditorLink().errorLineStyle, 0);
+    EXPECT_EQ(FindTextStyle(Form->HSMemo2, ErrorLineStyleName), EditorLink().errorLineStyle);
+    EXPECT_EQ(FindTextStyle(Form->HSMemo2, WarningLineStyleName), EditorLink().warningLineStyle);
+    EXPECT_NE(EditorLink().warningLineStyle, EditorLink().messageLineStyle);
+    EXPECT_NE(Form->SpellChecker, nullptr);
+}
+
+TEST_F(MainWindowTest, ResourceWindowBrowsesWithoutWatchingWholeDrives) {
+    EXPECT_EQ(Form->ShellTree->ShellList(), Form->ShellList);
+    EXPECT_EQ(Form->ShellTree->Options() & nvstoDynamicRefresh, 0);
+    ASSERT_GT(Form->ShellListFileFilterCombo->Items().Count(), 0);
+    int Html = -1;
+    for (int I = 0; I < Form->ShellListFileFilterCombo->Items().Count(); ++I)
+        if (Form->ShellListFileFilterCombo->Items().Strings(I).find("*.htm") != std::string::npos && Html < 0)
+            Html = I;
+    ASSERT_GE(Html, 0);
+    Form->ShellListFileFilterCombo->SetItemIndex(Html);
+    Form->ShellListFileFilterCombo->OnChange(Form->ShellListFileFilterCombo);
+    EXPECT_NE(Form->ShellList->FileFilter().find("*.htm"), std::string::npos)
+        << Form->ShellList->FileFilter() << " from " << Form->ShellListFileFilterCombo->Items().Strings(Html)
+        << " at " << Form->ShellListFileFilterCombo->ItemIndex() << " of " << Html;
+    EXPECT_EQ(Form->ShellList->FileFilter().find('('), std::string::npos);
+}
+
+TEST_F(MainWindowTest, LinkDetailsAreDecodedAndADoubleClickFindsTheLink) {
+    Form->ActiveEditorSource()->LoadFromString(
+        "<p>\n<a href=\"a%20b.html\">x</a>\n<a href=\"a%20b.html\">y</a>\n");
+    TListView* L = Form->LinksListView;
+    L->Add({"OK", "a%20b.html", "file:///C:/site/a%20b.html?x=1&amp;y=2"}, nullptr);
+    L->SetSelected(0);
+    Form->LinksListViewSelectItem(L, 0, true);
+    EXPECT_EQ(Form->LinkLabel->Caption(), "a%20b.html");
+    EXPECT_EQ(Form->AbsoluteLabel->Caption(), "file:///C:/site/a b.html?x=1&y=2");
+    Form->LinksListViewDblClick(L);
+    EXPECT_EQ(Form->ActiveEditorSource()->GetCurLine(), 1);
+    EXPECT_EQ(Form->StatusText(), "Press F3 to find the next matching link (if any).");
+    // The same link again finds its next place.
+    Form->LinksListViewDblClick(L);
+    EXPECT_EQ(Form->ActiveEditorSource()->GetCurLine(), 2);
 }
 
 // --- the hand-over window ------------------------------------------------------------------------

@@ -1,0 +1,741 @@
+// The main window's menu commands that change text, its view toggles, the editor options dialog,
+// the inserter windows, files dropped on the window and the outside programs it starts.
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "UiTestSupport.h"
+#include "controls/memo/Memo.h"
+#include "controls/textmodel/MemoSource.h"
+#include "editor/core/AppState.h"
+#include "editor/core/FileInfo.h"
+#include "editor/mainwindow/DragDropForms.h"
+#include "editor/mainwindow/EditorOptionsForm.h"
+#include "editor/mainwindow/GoToLineForm.h"
+#include "editor/mainwindow/MainCommands.h"
+#include "editor/mainwindow/MainForm.h"
+#include "editor/mainwindow/MySource.h"
+#include "editor/mainwindow/TagInserterForm.h"
+#include "framework/core/Registry.h"
+#include "framework/ui/Clipbrd.h"
+#include "framework/ui/Dialogs.h"
+#include "framework/ui/ShellExec.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class CommandsTest : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        SetMemoSourceFactory(&NewMySource);
+        p = new prgclass;
+        p->config->htmlExtensions = "htm,html";
+        // No inserter windows unless a test asks for them.
+        p->iface->flags2 &= ~(InserterKindTag | InserterKindCSS);
+        Form = new TZELQEForm(Application);
+        Form->FormCreate();
+    }
+    void TearDown() override {
+        SetModalHook(nullptr);
+        SetCommonDialogHook(nullptr);
+        delete Form;
+        delete p;
+        p = nullptr;
+        UiTest::TearDown();
+    }
+    TCustomMemoSource* Source() { return Form->ActiveEditorSource(); }
+    // The document's text with "|" at the caret and "{" "}" around a stream selection.
+    void Load(const std::string& Marked) {
+        std::string Text;
+        int Line = 0, Char = 0, CaretLine = 0, CaretChar = 0, SelLine[2] = {-1, -1}, SelChar[2] = {0, 0};
+        for (char C : Marked) {
+            if (C == '|') {
+                CaretLine = Line, CaretChar = Char;
+            } else if (C == '{' || C == '}') {
+                SelLine[C == '}'] = Line, SelChar[C == '}'] = Char;
+            } else {
+                Text += C;
+                if (C == '\n')
+                    ++Line, Char = 0;
+                else
+                    ++Char;
+            }
+        }
+        Source()->LoadFromString(Text);
+        if (SelLine[0] >= 0)
+            Source()->SetSelection(stStreamSel, SelChar[0], SelLine[0], SelChar[1], SelLine[1]);
+        Source()->JumpTo(CaretChar, CaretLine);
+        Source()->ClearUndoBuffer();
+        Form->SetActiveControl(Form->HSMemo);
+    }
+    std::string Text() {
+        std::string T;
+        for (int32_t I = 0; I < Source()->GetStrCount(); ++I)
+            T += (I ? "\n" : "") + Source()->Lines()[I];
+        return T;
+    }
+    std::string Selected() { return Form->ActiveEditorMemo->GetSelText(); }
+    void Click(const std::string& Name) {
+        TMenuItem* I = Form->Item(Name);
+        ASSERT_NE(I, nullptr) << Name;
+        I->Click();
+    }
+    std::string WriteFile(const std::string& Name, const std::string& Content) {
+        fs::path F = fs::path(OutputDir()) / Name;
+        std::ofstream(F, std::ios::binary) << Content;
+        return F.string();
+    }
+    TZELQEForm* Form = nullptr;
+};
+
+// --- commands that change text ------------------------------------------------------------------
+
+TEST_F(CommandsTest, TextCommandsChangeTheDocumentAndOneUndoRestoresIt) {
+    struct TCase {
+        const char* Before;
+        const char* Command;
+        uint32_t OptionBits; // set in the option word for this case
+        const char* After;
+        const char* SelectedAfter;
+    };
+    const TCase Cases[] = {
+        {"ab|cd", "TagsBold", 0, "ab<b></b>cd", ""},
+        {"x {word}| y", "TagsBold", 0, "x <b>word</b> y", "word"},
+        {"x |{word} y", "TagsBold", 0, "x <b>word</b> y", "word"},
+        {"{two\nlines}|", "TagsParagraph", 0, "<p>two\nlines</p>", "two\r\nlines"},
+        // The caret outside the selection: the texts go in at the caret, the selection stays.
+        {"{ab} c|d", "TagsItalic", 0, "ab c<i></i>d", "ab"},
+        {"|", "TagsEntitiesTrademark", 0, "&trade;", ""},
+        {"|", "TagsFormsINPUT", 0, "<input type=\"\">", ""},
+        {"|", "TagsMediaIMG", 0, "<img src=\"\" alt=\"\">", ""},
+        {"a|", "TagsBreakAndNewline", 0, "a<br>\n", ""},
+        // Blocks are overwritten by default: a single text replaces the selection.
+        {"{sel}|", "TagsBreak", 0, "<br>", ""},
+        {"|", "TagsBold", 0x400, "<B></B>", ""},
+        {"|", "TagsMetaDescription", 0x400, "<META NAME=\"DESCRIPTION\" CONTENT=\"\">", ""},
+        {"|", "TagsEntitiesCopyright", 0x400, "&copy;", ""},
+        {"|", "TagsHTML401Strict", 0x400,
+         "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\" \"http://www.w3.org/TR/html4/strict.dtd\">\n",
+         ""},
+        {"|", "TagsWMLPrologue", 0,
+         "<?xml version=\"1.0\"?>\n<!DOCTYPE wml PUBLIC \"-//WAPFORUM//DTD WML 1.2//EN\" "
+         "\"http://www.wapforum.org/DTD/wml_1.2.xml\">\n",
+         ""},
+        {"{MiXed}|", "EditorPopupLowercase", 0, "mixed", "mixed"},
+        {"{MiXed}|", "EditorPopupUppercase", 0, "MIXED", "MIXED"},
+    };
+    const uint32_t Flags = p->config->flags;
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(std::string(C.Command) + " on " + C.Before);
+        p->config->flags = (Flags & ~0x400u) | C.OptionBits;
+        Load(C.Before);
+        const std::string Original = Text();
+        Click(C.Command);
+        EXPECT_EQ(Text(), C.After);
+        EXPECT_EQ(Selected(), C.SelectedAfter);
+        Form->EditUndoClick(nullptr);
+        EXPECT_EQ(Text(), Original);
+        EXPECT_TRUE(Boxes.empty());
+    }
+    p->config->flags = Flags;
+}
+
+TEST_F(CommandsTest, BoldWithoutSelectionLeavesTheCaretBetweenTheTags) {
+    Load("ab|");
+    Click("TagsBold");
+    EXPECT_EQ(Source()->GetCurChar(), 5);
+}
+
+TEST_F(CommandsTest, WithoutOverwrittenBlocksASingleTextKeepsTheSelection) {
+    Load("x{sel}|y");
+    const TStringsOptions Options = Source()->Options() & ~soOverwriteBlocks;
+    Source()->SetOptions(Options);
+    Click("TagsBreak");
+    EXPECT_EQ(Text(), "xsel<br>y");
+    EXPECT_EQ(Selected(), "sel");
+    EXPECT_EQ(Source()->Options(), Options);
+}
+
+TEST_F(CommandsTest, ColumnSelectionIsNotWrapped) {
+    Load("abc\ndef|");
+    Source()->SetSelection(stBlockSel, 0, 0, 1, 1);
+    Source()->JumpTo(3, 1);
+    Click("TagsBold");
+    EXPECT_EQ(Text(), "abc\ndef<b></b>");
+}
+
+TEST_F(CommandsTest, ReadOnlyDocumentOrFocusElsewhereInsertsNothing) {
+    Load("a|");
+    Source()->SetROnly(true);
+    Click("TagsBold");
+    EXPECT_EQ(Text(), "a");
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Text, "Document is read only. Cannot insert text.");
+    EXPECT_EQ(Boxes[0].Caption, "Orvalent: Read Only");
+    Source()->SetROnly(false);
+    Boxes.clear();
+    Form->SetActiveControl(nullptr);
+    Form->InsertAroundSelection("<b>", "</b>", 0);
+    EXPECT_EQ(Text(), "a");
+    EXPECT_TRUE(Boxes.empty());
+}
+
+TEST_F(CommandsTest, InsertColorWritesTheChosenColourInHexadecimal) {
+    SetCommonDialogHook([](TCommonDialog& D) {
+        static_cast<TColorDialog&>(D).Color = static_cast<TColor>(RGB(255, 0, 0x0a));
+        return true;
+    });
+    for (bool Capitals : {false, true}) {
+        p->config->flags = Capitals ? (p->config->flags | 0x400) : (p->config->flags & ~0x400u);
+        Load("|");
+        Click("TagsInsertColor");
+        EXPECT_EQ(Text(), Capitals ? "#FF000A" : "#ff000a");
+    }
+}
+
+TEST_F(CommandsTest, GoToLineRefusesTextThatIsNotANumber) {
+    Load("a\nb\n|c");
+    for (const char* Typed : {"abc", "2x", "1.5"}) {
+        Boxes.clear();
+        SetModalHook([&](TCustomForm& F) {
+            auto& D = dynamic_cast<TGoToLineForm&>(F);
+            D.GoToLineEdit->SetText(Typed);
+            D.SetModalResult(mrOk);
+        });
+        Form->EditGoToLineClick(nullptr);
+        EXPECT_EQ(Source()->GetCurLine(), 2) << Typed;
+        ASSERT_EQ(Boxes.size(), 1u) << Typed;
+        EXPECT_EQ(Boxes[0].Caption, "Orvalent: Invalid Line Number");
+    }
+}
+
+// --- view toggles -----------------------------------------------------------------------------------
+
+TEST_F(CommandsTest, ViewTogglesFlipTheirBitAndTheWindowFollows) {
+    Form->Show();
+    struct TCase {
+        const char* Command;
+        uint32_t Bit;
+        std::function<bool()> Shown;
+    };
+    const TCase Cases[] = {
+        {"ViewGutter", 0x100,
+         [&] { return Form->HSMemo->HasOption(moDrawGutter) && Form->HSMemo2->HasOption(moDrawGutter); }},
+        {"ViewLineNumbers", 0x80,
+         [&] { return Form->HSMemo->HasOption(moLineNumbers) && Form->HSMemo2->HasOption(moLineNumbers); }},
+        {"ViewRightMargin", 0x200, [&] { return Form->HSMemo->HasOption(moDrawMargin); }},
+        {"ViewStatusBar", 0x8, [&] { return Form->StatusBar->Visible(); }},
+        {"ViewSpeedBar", 0x4, [&] { return Form->SpeedBarPanel->Visible(); }},
+        {"OptionsWordWrap", 0x2, [&] { return Form->HSMemo->WordWrap(); }},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Command);
+        const bool Before = p->iface->flags & C.Bit;
+        EXPECT_EQ(C.Shown(), Before);
+        Click(C.Command);
+        EXPECT_EQ((p->iface->flags & C.Bit) != 0, !Before);
+        EXPECT_EQ(C.Shown(), !Before);
+        EXPECT_EQ(Form->Item(C.Command)->Checked(), !Before);
+        Click(C.Command);
+        EXPECT_EQ(C.Shown(), Before);
+    }
+    // The pop-up's hide item only hides.
+    p->iface->flags |= 0x8;
+    Form->ArrangePanels(0);
+    for (int I = 0; I < 2; ++I) {
+        Click("HideStatusBar");
+        EXPECT_FALSE(Form->StatusBar->Visible());
+    }
+}
+
+// --- the editor options dialog ------------------------------------------------------------------------
+
+TEST_F(CommandsTest, EditorOptionsOkWritesTheSettingsAndTheWindowFollows) {
+    Form->Show();
+    p->config->rightMargin = 80;
+    p->config->flags &= ~0x400u;
+    p->iface->flags2 |= 0x10 | 0x40;
+    p->config->noExtensionFileType = 77; // not in the kind table
+    std::string ShownKind;
+    bool IncludeBoxEnabled = true;
+    SetModalHook([&](TCustomForm& F) {
+        auto& D = dynamic_cast<TEditorOptionsForm&>(F);
+        ShownKind = D.NoExtensionFileTypeComboBox->Items()[D.NoExtensionFileTypeComboBox->ItemIndex()];
+        IncludeBoxEnabled = D.Box("IncludeGroupedMessagesCheckBox")->Enabled();
+        D.Box("InsertHTMLUppercase")->SetChecked(true);
+        D.Edit("RightMarginEdit")->SetText("100");
+        D.Edit("CSSExtensionsEdit")->SetText("css,less");
+        D.NoExtensionFileTypeComboBox->SetItemIndex(4); // HTML
+        D.OKBtn->Click();
+    });
+    Click("OptionsEditorOptions");
+    EXPECT_EQ(ShownKind, "Unrecognized");
+    EXPECT_FALSE(IncludeBoxEnabled);
+    EXPECT_TRUE(p->config->flags & 0x400);
+    EXPECT_EQ(p->config->rightMargin, 100);
+    EXPECT_STREQ(p->config->cssExtensions.getString(), "css,less");
+    EXPECT_EQ(p->config->noExtensionFileType, 1);
+    EXPECT_EQ(p->iface->flags2 & (0x10 | 0x40), 0u);
+    EXPECT_EQ(Form->HSMemo->MarginPos(), 100);
+    // The window's commands follow the stored options.
+    Load("|");
+    Click("TagsBold");
+    EXPECT_EQ(Text(), "<B></B>");
+    // The settings reached the registry.
+    TRegistry Reg;
+    ASSERT_TRUE(Reg.OpenKeyReadOnly(ZelRegistryInterface));
+    EXPECT_EQ(Reg.ReadInteger("RightMargin"), 100);
+}
+
+TEST_F(CommandsTest, EditorOptionsCancelAndBadMarginsKeepTheSettings) {
+    const uint32_t Flags = p->config->flags, IfFlags = p->iface->flags;
+    p->config->rightMargin = 80;
+    struct TCase {
+        const char* Margin;
+        bool Ok;
+    };
+    for (const TCase& C : {TCase{"120", false}, TCase{"1", true}, TCase{"0", true}, TCase{"wide", true}}) {
+        SetModalHook([&](TCustomForm& F) {
+            auto& D = dynamic_cast<TEditorOptionsForm&>(F);
+            D.Edit("RightMarginEdit")->SetText(C.Margin);
+            D.Box("SmartTabCheckBox")->SetChecked(!D.Box("SmartTabCheckBox")->Checked());
+            if (C.Ok)
+                D.OKBtn->Click();
+            else
+                D.SetModalResult(mrCancel);
+        });
+        Click("OptionsEditorOptions");
+        EXPECT_EQ(p->config->rightMargin, 80) << C.Margin;
+        if (!C.Ok) {
+            EXPECT_EQ(p->iface->flags, IfFlags);
+        }
+    }
+    EXPECT_EQ(p->config->flags, Flags);
+}
+
+// --- inserter windows -----------------------------------------------------------------------------
+
+TEST_F(CommandsTest, InserterWindowsInsertTheirSnippetsAndReloadTheirFile) {
+    const std::string Config = WriteFile(
+        "tags.txt", "<zeltaginserterconfiguration version=\"1\">\n"
+                    "<tag menu=\"&amp;Table\" caption=\"td\" inserttext=\"&lt;td&gt;|&lt;/td&gt;\"/>\n"
+                    "<tag menu=\"&amp;Table\" caption=\"hr\" inserttext=\"&lt;hr&gt;\"/>\n"
+                    "<tag menu=\"&amp;Table\" flags=\"4\"/>\n"
+                    "<tag menu=\"&amp;Table\" caption=\"Close\" flags=\"8\"/>\n"
+                    "</zeltaginserterconfiguration>\n");
+    inserterclass* Rec = FindInserter(p->vol->inserters, InserterKindTag, 1);
+    ASSERT_NE(Rec, nullptr);
+    Rec->configFile = Config.c_str();
+    Rec->left = -40;
+    Click("ViewTagInserter");
+    EXPECT_TRUE(p->iface->flags2 & InserterKindTag);
+    EXPECT_TRUE(Form->Item("ViewTagInserter")->Checked());
+    TTagInserterForm* W = Form->Commands->InserterWindow(InserterKindTag);
+    ASSERT_NE(W, nullptr);
+    EXPECT_EQ(W->Left(), 0);
+    TMenuItem* Menu = W->TagInserterMenu->Items();
+    ASSERT_EQ(Menu->Count(), 1);
+    EXPECT_EQ(Menu->Items(0)->Caption(), "&Table");
+    ASSERT_EQ(Menu->Items(0)->Count(), 4);
+
+    Load("a {word}| b");
+    Menu->Items(0)->Items(0)->Click();
+    EXPECT_EQ(Text(), "a <td>word</td> b");
+    Load("x|y");
+    Menu->Items(0)->Items(1)->Click();
+    EXPECT_EQ(Text(), "x<hr>y");
+    Menu->Items(0)->Items(2)->Click(); // the separator does nothing
+    EXPECT_EQ(Text(), "x<hr>y");
+    // With the focus outside the editor a snippet goes nowhere.
+    Form->SetActiveControl(nullptr);
+    Menu->Items(0)->Items(1)->Click();
+    EXPECT_EQ(Text(), "x<hr>y");
+
+    // The close item hides the window and clears its check mark.
+    Menu->Items(0)->Items(3)->Click();
+    EXPECT_FALSE(p->iface->flags2 & InserterKindTag);
+    EXPECT_FALSE(Form->Item("ViewTagInserter")->Checked());
+
+    // Reload reads the changed file; an unreadable one leaves no snippets and no message.
+    p->iface->flags2 |= InserterKindTag;
+    WriteFile("tags.txt",
+              "<zeltaginserterconfiguration>\n<tag menu=\"New\" caption=\"one\" inserttext=\"1\"/>\n"
+              "</zeltaginserterconfiguration>\n");
+    Click("OptionsTagInserterReload");
+    W = Form->Commands->InserterWindow(InserterKindTag);
+    ASSERT_NE(W, nullptr);
+    ASSERT_EQ(W->TagInserterMenu->Items()->Count(), 1);
+    EXPECT_EQ(W->TagInserterMenu->Items()->Items(0)->Caption(), "New");
+    Rec->configFile = (Config + ".missing").c_str();
+    Click("OptionsTagInserterReload");
+    W = Form->Commands->InserterWindow(InserterKindTag);
+    ASSERT_NE(W, nullptr);
+    for (int I = 0; I < W->TagInserterMenu->Items()->Count(); ++I)
+        EXPECT_EQ(W->TagInserterMenu->Items()->Items(I)->Count(), 0);
+    EXPECT_TRUE(Boxes.empty());
+}
+
+TEST_F(CommandsTest, InserterWindowFloatsWithoutATaskBarButton) {
+    p->iface->flags2 |= InserterKindCSS;
+    Form->Commands->UpdateInserters(1 | 2);
+    TTagInserterForm* W = Form->Commands->InserterWindow(InserterKindCSS);
+    ASSERT_NE(W, nullptr);
+    const LONG Ex = GetWindowLongA(W->Handle(), GWL_EXSTYLE);
+    EXPECT_TRUE(Ex & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(Ex & WS_EX_TOPMOST);
+    EXPECT_FALSE(Ex & WS_EX_APPWINDOW);
+}
+
+// --- dropped files --------------------------------------------------------------------------------
+
+// A drop as the shell makes it: a DROPFILES header and the names, each ended by a zero, then one more.
+HGLOBAL MakeDrop(const std::vector<std::string>& Names) {
+    std::string List;
+    for (const std::string& N : Names)
+        List += N + '\0';
+    List += '\0';
+    HGLOBAL H = GlobalAlloc(GHND, sizeof(DROPFILES) + List.size());
+    auto* D = static_cast<DROPFILES*>(GlobalLock(H));
+    D->pFiles = sizeof(DROPFILES);
+    D->fWide = FALSE;
+    memcpy(reinterpret_cast<char*>(D) + sizeof(DROPFILES), List.data(), List.size());
+    GlobalUnlock(H);
+    return H;
+}
+
+TEST_F(CommandsTest, FilesDroppedOnTheWindowOpenAndFoldersAreSkipped) {
+    Form->Show();
+    const std::string A = WriteFile("dropped-a.html", "<p>a</p>\r\n");
+    const std::string B = WriteFile("dropped-b.html", "<p>b</p>\r\n");
+    const std::string Folder = (fs::path(OutputDir()) / "folder").string();
+    fs::create_directory(Folder);
+    ASSERT_TRUE(
+        PostMessageA(Form->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({A, Folder, B})), 0));
+    ASSERT_TRUE(PumpUntil([&] { return Form->TabControl1->Tabs().size() == 2; }));
+    EXPECT_EQ(Form->TabControl1->Tabs(), (std::vector<std::string>{"dropped-a.html", "dropped-b.html"}));
+}
+
+TEST_F(CommandsTest, DroppedNamesAreReadWhateverTheirLength) {
+    const std::string Long = "C:\\" + std::string(300, 'n') + "\\page.html";
+    HGLOBAL H = MakeDrop({"C:\\short.htm", Long});
+    EXPECT_EQ(DroppedFileNames(static_cast<HDROP>(H)), (std::vector<std::string>{"C:\\short.htm", Long}));
+    GlobalFree(H);
+}
+
+TEST_F(CommandsTest, DropWindowRefusesADropWithoutAnAction) {
+    p->config->flags &= ~3u;
+    Click("DragDropViewDragDropWindow");
+    ASSERT_NE(Form->Commands->DropWindow, nullptr);
+    EXPECT_TRUE(Form->Item("DragDropViewDragDropWindow")->Checked());
+    const std::string A = WriteFile("drop.html", "<p>a</p>");
+    Form->Commands->DropWindow->DropFiles(static_cast<HDROP>(MakeDrop({A})));
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Caption, "Orvalent: Drag And Drop Action Not Specified");
+    // A cancelled tool dialog processes nothing either.
+    Boxes.clear();
+    Click("DragDropUseTool");
+    p->tools->flags |= 1;
+    bool Asked = false;
+    SetModalHook([&](TCustomForm& F) {
+        Asked = dynamic_cast<TDragDropToolForm*>(&F) != nullptr;
+        F.SetModalResult(mrCancel);
+    });
+    Form->Commands->DropWindow->DropFiles(static_cast<HDROP>(MakeDrop({A})));
+    EXPECT_TRUE(Asked);
+    EXPECT_TRUE(Boxes.empty());
+    EXPECT_STRNE(p->vol->fileToValidate.getString() ? p->vol->fileToValidate.getString() : "", A.c_str());
+    Click("DragDropViewDragDropWindow");
+    EXPECT_FALSE(Form->Commands->DropWindow->Visible());
+}
+
+TEST_F(CommandsTest, ToolDialogStoresTheChosenToolOnlyOnOk) {
+    p->tools->defaultDragAndDropTool = 2;
+    p->tools->flags |= 1;
+    for (bool Ok : {false, true}) {
+        SetModalHook([&](TCustomForm& F) {
+            auto& D = dynamic_cast<TDragDropToolForm&>(F);
+            EXPECT_TRUE(D.ToolButtons[1]->Checked());
+            D.ToolButtons[3]->SetChecked(true);
+            D.ShowDragDropToolDialogCheckBox->SetChecked(false);
+            if (Ok)
+                D.OKBtn->Click();
+            else
+                D.SetModalResult(mrCancel);
+        });
+        Click("DragDropOptions");
+        EXPECT_EQ(p->tools->defaultDragAndDropTool, Ok ? 4 : 2);
+        EXPECT_EQ(p->tools->flags & 1, Ok ? 0u : 1u);
+        p->tools->defaultDragAndDropTool = 2;
+        p->tools->flags |= 1;
+    }
+}
+
+// --- outside programs -----------------------------------------------------------------------------
+
+struct TShellCall {
+    std::string Verb, File, Parameters;
+};
+
+TEST_F(CommandsTest, StyleSheetEditorIsFoundByItsRegistryKeysOrSaidMissing) {
+    std::vector<TShellCall> Calls;
+    SetShellExecuteFunc(
+        [&](const std::string& V, const std::string& F, const std::string& P, const std::string&, int) {
+            Calls.push_back({V, F, P});
+            return true;
+        });
+    const std::string Sheet = WriteFile("site.css", "p { color: red }\r\n");
+    ASSERT_EQ(Form->AddNewFileTab(nullptr, Sheet.c_str(), 0), 0);
+    const char* Key = "SOFTWARE\\Kestrel\\Stylewright";
+    {
+        TRegistry Reg;
+        Reg.SetRootKey(HKEY_LOCAL_MACHINE);
+        Reg.DeleteKey(Key);
+    }
+    Click("ValidateStyleSheetwithStylewright1");
+    EXPECT_TRUE(Calls.empty());
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Caption, "Orvalent: ");
+    EXPECT_EQ(Boxes[0].Text.rfind("This feature requires Stylewright Pro 2.0 or greater.", 0), 0u);
+
+    {
+        TRegistry Reg;
+        Reg.SetRootKey(HKEY_LOCAL_MACHINE);
+        ASSERT_TRUE(Reg.OpenKey(Key, true));
+        Reg.WriteString("CurrentProVersion", "C:\\Kestrel\\sw.exe");
+    }
+    Click("ValidateStyleSheetwithStylewright1");
+    {
+        TRegistry Reg;
+        Reg.SetRootKey(HKEY_LOCAL_MACHINE);
+        Reg.DeleteKey(Key);
+    }
+    SetShellExecuteFunc(nullptr);
+    ASSERT_EQ(Calls.size(), 1u);
+    EXPECT_EQ(Calls[0].Verb, "open");
+    EXPECT_EQ(Calls[0].File, "C:\\Kestrel\\sw.exe");
+    EXPECT_EQ(Calls[0].Parameters, "/v \"" + Sheet + "\"");
+}
+
+TEST_F(CommandsTest, HelpAndLinkCommandsOpenThroughTheShell) {
+    std::vector<TShellCall> Calls;
+    SetShellExecuteFunc(
+        [&](const std::string& V, const std::string& F, const std::string& P, const std::string&, int) {
+            Calls.push_back({V, F, P});
+            return true;
+        });
+    p->vol->documentationFolder = "C:\\Zel\\Documentation";
+    Click("HelpContents");
+    Click("ToolsHelp");
+    Click("LinksSpecsCSS2");
+    SetShellExecuteFunc(nullptr);
+    ASSERT_EQ(Calls.size(), 3u);
+    EXPECT_EQ(Calls[0].File, "C:\\Zel\\Documentation\\contents.html");
+    EXPECT_EQ(Calls[1].File, "C:\\Zel\\Documentation\\usingthetools.html");
+    EXPECT_EQ(Calls[2].File.rfind("https://www.w3.org/", 0), 0u);
+}
+
+} // namespace
+
+namespace {
+
+// --- editor pop-up and window handlers --------------------------------------------------------------
+
+TEST_F(CommandsTest, PopupBookmarkItemsFollowTheDocument) {
+    Load("one\ntwo\n|three");
+    Form->Item("EditorPopupToggleBookmark3")->Click();
+    Form->EditorPopupMenu->OnPopup(Form->EditorPopupMenu);
+    for (int N = 1; N <= 10; ++N) {
+        const std::string Number = std::to_string(N);
+        EXPECT_EQ(Form->Item("EditorPopupToggleBookmark" + Number)->Checked(), N == 3) << N;
+        EXPECT_EQ(Form->Item("EditorPopupGotoBookmark" + Number)->Enabled(), N == 3) << N;
+    }
+    Source()->JumpTo(0, 0);
+    Form->Item("EditorPopupGotoBookmark3")->Click();
+    EXPECT_EQ(Source()->GetCurLine(), 2);
+    Form->Item("EditorPopupToggleBookmark3")->Click();
+    Form->EditorPopupMenu->OnPopup(Form->EditorPopupMenu);
+    EXPECT_FALSE(Form->Item("EditorPopupToggleBookmark3")->Checked());
+}
+
+TEST_F(CommandsTest, OpenFileFromTheSelectionResolvesAgainstTheDocument) {
+    fs::create_directory(fs::path(OutputDir()) / "img");
+    const std::string Target = WriteFile("img\\a.html", "<p>a</p>\r\n");
+    const std::string Page = WriteFile("index.html", "img\\a.html#top\r\n");
+    ASSERT_EQ(Form->AddNewFileTab(nullptr, Page.c_str(), 0), 0);
+    Source()->SetSelection(stStreamSel, 0, 0, 14, 0);
+    Form->Item("EditorPopupOpenFile")->Click();
+    EXPECT_EQ(Form->TabControl1->Tabs(), (std::vector<std::string>{"index.html", "a.html"}));
+    (void)Target;
+}
+
+TEST_F(CommandsTest, TheWindowIsNeverNarrowerThan480Pixels) {
+    Form->Show();
+    SetWindowPos(Form->Handle(), nullptr, 0, 0, 300, 500, SWP_NOMOVE | SWP_NOZORDER);
+    RECT R;
+    GetWindowRect(Form->Handle(), &R);
+    EXPECT_GE(R.right - R.left, 300); // a program may size it; the user's drag is what the limit stops
+    MINMAXINFO Info{};
+    SendMessageA(Form->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&Info));
+    EXPECT_EQ(Info.ptMinTrackSize.x, 480);
+}
+
+TEST_F(CommandsTest, HotKeyBringsTheWindowBack) {
+    Form->Show();
+    ShowWindow(Form->Handle(), SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(Form->Handle()));
+    SendMessageA(Form->Handle(), WM_HOTKEY, 0, 0);
+    EXPECT_FALSE(IsIconic(Form->Handle()));
+}
+
+} // namespace
+
+#include <winsock2.h>
+
+#include "editor/core/UpdateCheck.h"
+
+namespace {
+
+// A server on loopback that takes the connection and never answers.
+struct TSilentServer {
+    SOCKET Listener = INVALID_SOCKET;
+    int Port = 0;
+    TSilentServer() {
+        WSADATA Data;
+        WSAStartup(MAKEWORD(2, 2), &Data);
+        Listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in A{};
+        A.sin_family = AF_INET;
+        A.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(Listener, reinterpret_cast<sockaddr*>(&A), sizeof A);
+        listen(Listener, 4);
+        int Len = sizeof A;
+        getsockname(Listener, reinterpret_cast<sockaddr*>(&A), &Len);
+        Port = ntohs(A.sin_port);
+    }
+    ~TSilentServer() {
+        closesocket(Listener);
+        WSACleanup();
+    }
+};
+
+struct TDuringCheck {
+    bool Ran = false, Running = false, ItemEnabled = true, SecondReturned = false;
+    TZELQEForm* Form = nullptr;
+};
+TDuringCheck* During = nullptr;
+
+void CALLBACK WhileChecking(HWND, UINT, UINT_PTR Id, DWORD) {
+    KillTimer(nullptr, Id);
+    if (!During || During->Ran)
+        return;
+    During->Ran = true;
+    During->Running = IsUpdateCheckRunning();
+    During->ItemEnabled = During->Form->Item("HelpCheckVersion")->Enabled();
+    // A second check is refused at once while the first waits.
+    RunUpdateCheck(nullptr, UpdateCheckAlreadyAsked);
+    During->SecondReturned = true;
+    CancelUpdateCheck();
+}
+
+TEST_F(CommandsTest, UpdateCheckKeepsTheWindowUsableRefusesASecondAndCanBeCancelled) {
+    TSilentServer Server;
+    UpdateCheck().scriptServer = "http://127.0.0.1:" + std::to_string(Server.Port);
+    UpdateCheck().timeoutMs = 10000;
+    p->vol->tempFolder = OutputDir().c_str();
+    UpdateCheck().tempFolder = OutputDir().c_str();
+    TDuringCheck State;
+    State.Form = Form;
+    During = &State;
+    BoxAnswer = IDYES;
+    SetTimer(nullptr, 0, 300, &WhileChecking);
+    const DWORD Start = GetTickCount();
+    Form->Item("HelpCheckVersion")->Click();
+    During = nullptr;
+    EXPECT_LT(GetTickCount() - Start, 5000u) << "the cancel ends the wait";
+    EXPECT_TRUE(State.Ran);
+    EXPECT_TRUE(State.Running);
+    EXPECT_FALSE(State.ItemEnabled);
+    EXPECT_TRUE(State.SecondReturned);
+    EXPECT_FALSE(IsUpdateCheckRunning());
+    EXPECT_TRUE(Form->Item("HelpCheckVersion")->Enabled());
+    // Only the question before the check: no failure box after a cancel.
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Caption, "Orvalent: Continue With The Update Check?");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CommandsTest, UndoLastMajorChangeBringsBackTheTextBeforeTheTool) {
+    const std::string Page = WriteFile("tool.html", "<P>OLD</P>\r\n");
+    ASSERT_EQ(Form->AddNewFileTab(nullptr, Page.c_str(), 0), 0);
+    fileinfoclass* Old = Form->GetCurrentFileInfo();
+    ASSERT_NE(Old, nullptr);
+    // What a tool run leaves: a new record in the old one's tab, the old one in the undo list.
+    auto* Fresh = new fileinfoclass(Old->sharedList, Old->documentList);
+    Fresh->Assign(Old, 2);
+    Fresh->memoSource->LoadFromString("<p>old</p>\r\n");
+    const int32_t Index = Old->documentList->find(Old);
+    const int32_t Slot = p->vol->undoFiles.append(Old);
+    ASSERT_EQ(Old->documentList->setPointer(Index, Fresh, false, false, true), 1);
+    Fresh->undoSlot = Slot;
+    Fresh->undoList = &p->vol->undoFiles;
+    Form->SelectTab(Form->TabControl1, Index, 0);
+    ASSERT_EQ(Text(), "<p>old</p>");
+
+    Click("EditUndoLastMajorChange");
+    EXPECT_EQ(Form->GetCurrentFileInfo(), Old);
+    EXPECT_EQ(Form->HSMemo->GetSource(), Old->memoSource);
+    EXPECT_EQ(Text(), "<P>OLD</P>");
+    EXPECT_EQ(p->vol->undoFiles.at(Slot), nullptr);
+    EXPECT_LT(Old->undoSlot, 0);
+    // Nothing left to undo.
+    Click("EditUndoLastMajorChange");
+    EXPECT_EQ(Form->GetCurrentFileInfo(), Old);
+    EXPECT_TRUE(Boxes.empty());
+}
+
+TEST_F(CommandsTest, OptionCommandsFlipTheirSettingsAndSaySo) {
+    struct TCase {
+        const char* Command;
+        uint32_t* Word;
+        uint32_t Bit;
+        const char* Box; // caption of the box shown when the bit becomes set, or ""
+    };
+    const TCase Cases[] = {
+        {"OptionsSyntaxHighlighting", &p->config->flags, 0x200000, ""},
+        {"DragDropUseValidator", &p->config->flags, 1, ""},
+        {"DragDropUseTool", &p->config->flags, 2, ""},
+        {"OptionsKeepWindowOnTop", &p->iface->flags, 0x40, "Orvalent: Notice"},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Command);
+        for (int Round = 0; Round < 2; ++Round) {
+            Boxes.clear();
+            const bool Before = *C.Word & C.Bit;
+            Click(C.Command);
+            EXPECT_EQ((*C.Word & C.Bit) != 0, !Before);
+            const bool Told = !Boxes.empty() && Boxes[0].Caption == C.Box;
+            EXPECT_EQ(Told, *C.Box && !Before);
+        }
+    }
+}
+
+TEST_F(CommandsTest, ProgramInformationGoesToTheClipboard) {
+    Click("CopyProgramInfotoClipboard1");
+    const std::string Text = Clipboard().AsText();
+    for (const char* Key :
+         {"PROGRAM NAME: ZEL Orvalent Lite\n", "VERSIONSTRING: 3.00\n", "VERSIONINTERNALSTRING: 3.0000\n",
+          "DLLVERSIONSTRING: ", "ZELCFGVERSION: ", "DATE: ", "TIME: "})
+        EXPECT_NE(Text.find(Key), std::string::npos) << Key;
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Caption, "Orvalent: Information Copied");
+}
+
+} // namespace
