@@ -1,7 +1,7 @@
 # Shared by tools/test, tools/run and tools/wine-run. Source it; it defines functions only.
 
 ZEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-ZEL_PACKAGES="cmake ninja-build ccache g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 xvfb xauth googletest util-linux python3 microsocks wamerican sqlite3-doc fonts-liberation fp-units-math"
+ZEL_PACKAGES="cmake ninja-build ccache g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64 xvfb xauth googletest util-linux python3 microsocks wamerican sqlite3-doc fonts-liberation fp-units-math clang-format git"
 
 zel_say() { printf '%s\n' "$*" >&2; }
 
@@ -47,8 +47,11 @@ zel_build() {
   local dir="$ZEL_BUILD_ROOT/$arch"
   # Build trees at the same depth share compiled objects through ccache.
   export CCACHE_BASEDIR="$ZEL_ROOT" CCACHE_NOHASHDIR=1
-  if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S "$ZEL_ROOT" -B "$dir" -G Ninja \
+  # ZEL_WERROR=ON (tools/test) makes warnings in our code errors; a tree made without it is
+  # configured again when it is asked for.
+  local werror=${ZEL_WERROR:-OFF}
+  if [ ! -f "$dir/build.ninja" ] || ! grep -q "^ZEL_WERROR:BOOL=$werror\$" "$dir/CMakeCache.txt" 2>/dev/null; then
+    cmake -S "$ZEL_ROOT" -B "$dir" -G Ninja -DZEL_WERROR="$werror" \
       -DCMAKE_TOOLCHAIN_FILE="$ZEL_ROOT/cmake/toolchain-$arch-w64-mingw32.cmake" >/dev/null || return 1
   fi
   cmake --build "$dir" "$@"

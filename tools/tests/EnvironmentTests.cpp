@@ -10,10 +10,11 @@ TEST(Environment, RegistryRoundTrip) {
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\ZELTestEnvironment", 0, nullptr, 0,
                                              KEY_ALL_ACCESS, nullptr, &key, nullptr));
     DWORD value = 42;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegSetValueExA(key, "Answer", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "Answer", 0, REG_DWORD,
+                                            reinterpret_cast<const BYTE*>(&value), sizeof value));
     DWORD read = 0, size = sizeof read, type = 0;
-    ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "Answer", nullptr, &type, reinterpret_cast<BYTE*>(&read), &size));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegQueryValueExA(key, "Answer", nullptr, &type, reinterpret_cast<BYTE*>(&read), &size));
     EXPECT_EQ(REG_DWORD, type);
     EXPECT_EQ(42u, read);
     RegCloseKey(key);
