@@ -3,7 +3,6 @@
 
 #include "framework/core/Win.h"
 
-#include <io.h>
 #include <winspool.h>
 
 #include <cstdio>
@@ -358,7 +357,9 @@ TEST_F(MemoPrint, TheEnhancedMetafileReachesTheSystemClipboard) {
 namespace {
 
 // A PostScript printer on the FILE: port, made for the test with the platform's own driver and a
-// minimal printer description. False when the platform takes no such printer.
+// minimal printer description. False when the platform takes no such printer. Its jobs are raw
+// PostScript passed on by the standard print processor: with metafile spooling the spooler here
+// hands the driver's processor an empty job and the file stays empty.
 bool InstallFilePrinter(const char* Name) {
     static const char Ppd[] =
         "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n*LanguageVersion: English\n"
@@ -394,8 +395,8 @@ bool InstallFilePrinter(const char* Name) {
     P.pPrinterName = const_cast<char*>(Name);
     P.pPortName = const_cast<char*>("FILE:");
     P.pDriverName = const_cast<char*>("ZEL PostScript");
-    P.pPrintProcessor = const_cast<char*>("wineps");
-    P.pDatatype = const_cast<char*>("NT EMF 1.003");
+    P.pPrintProcessor = const_cast<char*>("winprint");
+    P.pDatatype = const_cast<char*>("RAW");
     HANDLE H = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&P));
     if (H)
         ClosePrinter(H);
@@ -433,7 +434,17 @@ TEST_F(MemoPrint, TheRealPrinterPathPrintsToAFile) {
     EXPECT_GE(Printer_->PageCount(), 2);
     EXPECT_FALSE(Printer().Printing());
     EXPECT_FALSE(Printer().Aborted());
-    EXPECT_EQ(0, _access(Out.c_str(), 0)) << "the output file is made";
+    Printer().SetSink(std::move(Saved));
+    std::ifstream In(Out, std::ios::binary);
+    const std::string Job((std::istreambuf_iterator<char>(In)), {});
+    // The driver wrote a PostScript job with one page for each page laid out.
+    ASSERT_EQ(Job.rfind("%!PS", 0), 0u)
+        << "a PostScript job in the file, not " << Job.size() << " bytes: " << Job.substr(0, 200);
+    int Pages = 0;
+    for (size_t At = Job.find("\n%%Page:"); At != std::string::npos; At = Job.find("\n%%Page:", At + 1))
+        ++Pages;
+    EXPECT_EQ(Pages, Printer_->PageCount());
+    EXPECT_NE(Job.find("%%EOF"), std::string::npos) << "the job was ended, not cut off";
 }
 
 } // namespace
