@@ -265,6 +265,17 @@ void TFrmSearRepl::AssignOptions() {
     GetSearchOptions()->Assign(&O);
 }
 
+void TFrmSearRepl::RememberTexts() {
+    // A search started by a key or an accelerator leaves the focus in the editor, which then
+    // never files its text itself.
+    if (PageControl->ActivePageIndex() == kReplacePage) {
+        SearText1->HistoryChanged();
+        ReplText->HistoryChanged();
+    } else {
+        SearText->HistoryChanged();
+    }
+}
+
 void TFrmSearRepl::ShowNotFound() {
     ShowInfo(Format(LoadResString(SErrNotFound).c_str(), GetSearchOptions()->GetDisplayTextToFind().c_str()));
 }
@@ -274,6 +285,7 @@ void TFrmSearRepl::FindBtnClick() {
     if (!Target)
         return;
     AssignOptions();
+    RememberTexts();
     if (Target->Find())
         ShowInfo("");
     else
@@ -286,6 +298,7 @@ void TFrmSearRepl::ReplBtnClick(bool All) {
         return;
     FOptions->ReplaceAll = All;
     AssignOptions();
+    RememberTexts();
     const bool Done = Target->Replace();
     const int32_t Count = GetReplaceCount(*Target);
     if ((Done || All) && (!All || Count != 0))

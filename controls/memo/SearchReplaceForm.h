@@ -69,6 +69,8 @@ private:
     // Controls into the window's own options, then into the shared ones.
     void AssignOptions();
     void ShowNotFound();
+    // The texts a search used go to the top of their editors' history lists.
+    void RememberTexts();
     std::unique_ptr<TBitmap> FGlyph;
     int FPanelHeight = 0;
     std::unique_ptr<TSearchOptions> FOptions;

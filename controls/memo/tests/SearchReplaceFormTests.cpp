@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "DialogTestUtil.h"
 #include "controls/foundation/HSResStrings.h"
 #include "controls/memo/SearchReplaceForm.h"
@@ -178,6 +181,34 @@ TEST_F(SearchWindowTest, ReplaceAllReportsTheCountOrThatNothingWasFound) {
     EXPECT_EQ(Source->Lines().GetText(), "one cow\r\ntwo dog dog\r\nthree\r\nfour");
     EXPECT_EQ(W.InfoLbl1->Caption(), "");
     EXPECT_TRUE(Boxes.empty());
+}
+
+TEST_F(SearchWindowTest, SearchedTextsFillTheHistoryListsAndOutliveTheWindow) {
+    auto List = [](THSHistoryEditor* E) {
+        std::vector<std::string> R;
+        for (int I = 0; I < E->Items().Count(); ++I)
+            R.push_back(E->Items()[I]);
+        return R;
+    };
+    TFrmSearRepl& W = Open(0);
+    for (const char* Text : {"cat", "two", "cat"}) {
+        TypeInto(W.SearText->EditHandle(), Text);
+        W.FindBtnClick(); // as Alt+F would: the focus stays in the editor
+    }
+    EXPECT_EQ(List(W.SearText), (std::vector<std::string>{"cat", "two"})) << "latest first, once each";
+    W.SetActiveIndex(1);
+    TypeInto(W.SearText1->EditHandle(), "one");
+    TypeInto(W.ReplText->EditHandle(), "1");
+    W.ReplBtnClick(true);
+    EXPECT_EQ(List(W.SearText1), std::vector<std::string>{"one"});
+    EXPECT_EQ(List(W.ReplText), std::vector<std::string>{"1"});
+    EXPECT_EQ(List(W.SearText), (std::vector<std::string>{"cat", "two"})) << "each page keeps its own list";
+
+    Press(W.CloseBtn);
+    ASSERT_TRUE(PumpUntil([] { return FrmSearRepl == nullptr; }));
+    TFrmSearRepl& Again = Open(0);
+    EXPECT_EQ(List(Again.SearText), (std::vector<std::string>{"cat", "two"}));
+    EXPECT_EQ(List(Again.ReplText), std::vector<std::string>{"1"});
 }
 
 TEST_F(SearchWindowTest, GoToTakesLinesAndBookmarksAndRefusesOtherText) {
