@@ -246,6 +246,32 @@ bool TCustomDictionary::Parse(const std::vector<uint8_t>& d) {
         FLastError = "the word count does not match the slot table.";
         return false;
     }
+    // Every live entry must be where its own probe sequence leads, before any empty slot and
+    // with no second slot holding the same word: otherwise a listed word could never be found,
+    // removed or told apart from its copy.
+    for (int32_t i = 0; i < slots; ++i) {
+        int32_t p = table[static_cast<size_t>(i)];
+        if (p <= 0)
+            continue;
+        const char* word = reinterpret_cast<const char*>(buf + p);
+        int32_t at = HashString(word, slots), step = SecondaryHash(at);
+        bool reached = false;
+        for (int32_t probes = 0; probes < slots && !reached; ++probes) {
+            int32_t q = table[static_cast<size_t>(at)];
+            if (q == 0)
+                break;
+            if (q > 0 && std::strcmp(reinterpret_cast<const char*>(buf + q), word) == 0) {
+                reached = at == i;
+                if (!reached)
+                    break;
+            }
+            at = static_cast<int32_t>((static_cast<int64_t>(at) + step) % slots);
+        }
+        if (!reached) {
+            FLastError = "slot " + std::to_string(i) + " holds a word that its hash does not lead to.";
+            return false;
+        }
+    }
     FStoredIgnoreCount = ign;
     FStoredExcludeCount = exc;
     FStoredAutoCorrectCount = ac;
@@ -407,6 +433,9 @@ bool TCustomDictionary::AddHash(const std::string& Word, int32_t Position) {
 bool TCustomDictionary::AddWord(char Kind, const std::string& Word, const std::string& Replacement) {
     if (!FLoaded)
         WriteLoaded(true);
+    // A file that could not be read keeps its words; a save of the few added here would replace them.
+    if (!FLoaded)
+        return false;
     if (Word.size() + Replacement.size() > kMaxWordBytes)
         return false;
     // Text with an inner 0 could not be found again.
@@ -528,6 +557,8 @@ bool TCustomDictionary::Save() {
 bool TCustomDictionary::SaveAs(const std::string& Name) {
     if (!FLoaded)
         WriteLoaded(true);
+    if (!FLoaded)
+        return false;
     return SaveDictionary(Name);
 }
 
@@ -625,6 +656,8 @@ bool TCustomDictionary::RemoveAutoCorrect(const std::string& Word) {
 void TCustomDictionary::RemoveAll() {
     if (!FLoaded)
         WriteLoaded(true);
+    if (!FLoaded)
+        return; // emptying must not become a save over a file that was never read
     FStoredIgnoreCount = FStoredExcludeCount = FStoredAutoCorrectCount = 0;
     FWordCount = 0;
     FSlotCount = 0;

@@ -393,5 +393,8 @@ void TOrthosSpell3::ShowEndMessage() {
         OnShowEndMessage(this);
         return;
     }
-    ShowMessageBox(GetString(lsEndMessage), GetString(lsSpelling), MB_OK | MB_ICONINFORMATION);
+    std::string text = GetString(lsEndMessage);
+    if (EndMessageWordCount)
+        text += "\r\n\r\n" + GetString(lsWordsChecked) + " " + std::to_string(WordsChecked());
+    ShowMessageBox(text, GetString(lsSpelling), MB_OK | MB_ICONINFORMATION);
 }

@@ -49,6 +49,8 @@ public:
     // Captions of the four user options.
     std::array<std::string, 4> ConfigUserOption;
     TSpellEndMessage EndMessage = emExceptCancel;
+    // The end message also tells how many words were checked.
+    bool EndMessageWordCount = false;
 
     // Replace the standard dialogs when assigned.
     std::function<void(TObject* Sender, TComponent* Owner)> OnShowConfigDialog;

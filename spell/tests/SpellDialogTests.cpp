@@ -171,6 +171,7 @@ TEST_F(SpellDialogTest, DoubledWordIsDeletedByChange) {
     if (!haveDictionary)
         GTEST_SKIP() << "American.wdm was not compiled in this build";
     SetWindowTextA(edit, "It is the the end.");
+    spell->EndMessageWordCount = true;
     int prompts = 0;
     RunCheck([&](TSpellDialog& d) {
         if (prompts++ > 0)
@@ -185,6 +186,9 @@ TEST_F(SpellDialogTest, DoubledWordIsDeletedByChange) {
         Click(d.ChangeButton);
     });
     EXPECT_EQ(EditText(edit), "It is the end.");
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Text,
+              spell->GetString(lsEndMessage) + "\r\n\r\n" + spell->GetString(lsWordsChecked) + " 5");
 }
 
 TEST_F(SpellDialogTest, HiddenCommandsAndNoUserDictionary) {

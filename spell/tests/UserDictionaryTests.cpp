@@ -217,17 +217,47 @@ TEST(UserDictionary, HostileFilesAreRefused) {
         f.push_back(0);
         cases.push_back({"full table", f});
     }
+    {
+        // The word sits one slot away from where its hash leads: it could be listed, never found.
+        std::vector<uint8_t> f = good;
+        int32_t slot = HashString("hello", 251);
+        PutLE32(f, 141 + 4 * slot, 0);
+        PutLE32(f, 141 + 4 * ((slot + 1) % 251), 1);
+        cases.push_back({"word off its probe sequence", f});
+    }
+    {
+        // Two slots hold the same word.
+        std::vector<uint8_t> f = header(2, 0, 0, 2, 251);
+        int32_t slot = HashString("hello", 251), second = (slot + SecondaryHash(slot)) % 251;
+        for (int i = 0; i < 251; ++i)
+            push32(f, i == slot ? 1 : i == second ? 8 : 0);
+        std::string entries = std::string("Ihello") + '\0' + "Ihello" + '\0';
+        push32(f, static_cast<int32_t>(entries.size()));
+        f.insert(f.end(), entries.begin(), entries.end());
+        cases.push_back({"one word in two slots", f});
+    }
     for (const Case& c : cases) {
         std::string path = tmp.File("bad.wdu");
         WriteBytes(path, c.bytes);
-        TCustomDictionary d;
-        d.WriteFilename(path);
-        ASSERT_EQ(d.GetFilename(), path) << c.name; // the banner is right
-        d.WriteLoaded(true);
-        EXPECT_FALSE(d.GetLoaded()) << c.name;
-        EXPECT_FALSE(d.LastError().empty()) << c.name;
-        EXPECT_FALSE(d.IgnoreExists("absent")) << c.name;
+        {
+            TCustomDictionary d;
+            d.WriteFilename(path);
+            ASSERT_EQ(d.GetFilename(), path) << c.name; // the banner is right
+            d.WriteLoaded(true);
+            EXPECT_FALSE(d.GetLoaded()) << c.name;
+            EXPECT_FALSE(d.LastError().empty()) << c.name;
+            EXPECT_FALSE(d.IgnoreExists("absent")) << c.name;
+            // Nothing can be added to, emptied from or copied out of a dictionary that was not read,
+            // so no save can put a few new words in place of the file's.
+            EXPECT_FALSE(d.AddIgnore("new")) << c.name;
+            EXPECT_FALSE(d.AddAutoCorrect("teh", "the")) << c.name;
+            d.RemoveAll();
+            EXPECT_FALSE(d.Modified()) << c.name;
+            EXPECT_TRUE(d.Save()) << c.name;
+            EXPECT_FALSE(d.SaveAs(tmp.File("copy.wdu"))) << c.name;
+        }
         EXPECT_EQ(ReadBytes(path), c.bytes) << c.name; // nothing was written over it
+        EXPECT_EQ(GetFileAttributesA(tmp.File("copy.wdu").c_str()), INVALID_FILE_ATTRIBUTES) << c.name;
     }
     // A file whose banner differs in its terminating byte is no user dictionary at all.
     std::vector<uint8_t> f = good;
