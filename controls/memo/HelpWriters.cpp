@@ -141,25 +141,6 @@ void THTMLIndexWriter::Flush() {
 
 // --- RTF help --------------------------------------------------------------------------------------
 
-void THSRtfHelpLists::Insert(std::vector<std::string>& List, const std::string& Entry) {
-    auto At = std::lower_bound(List.begin(), List.end(), Entry);
-    if (At == List.end() || *At != Entry)
-        List.insert(At, Entry);
-}
-
-std::string THSRtfHelpLists::KeywordsOf(const std::string& Topic) const {
-    std::string R;
-    for (const std::string& E : FKeywords) {
-        const size_t Bang = E.find('!');
-        if (Bang == std::string::npos || E.compare(0, Bang, Topic) != 0 || Bang != Topic.size())
-            continue;
-        if (!R.empty())
-            R += ';';
-        R += E.substr(Bang + 1);
-    }
-    return R;
-}
-
 void TRTFContentWriter::StartSection(const std::string& Name, const std::string& Topic) {
     ++FLevel;
     std::string Line = std::to_string(FLevel) + " " + Name;

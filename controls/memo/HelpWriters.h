@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controls/memo/HtmlExporter.h"
+#include "controls/memo/RtfExporter.h"
 
 enum THSSectionKind : uint8_t {
     skTitle,
@@ -93,29 +94,13 @@ private:
     bool FFlushed = false;
 };
 
-// The help entries of an RTF help project, each "name!topic", kept sorted without duplicates:
-// the contents list and the keyword list that the RTF writer's topic footnotes read.
-class THSRtfHelpLists {
-public:
-    void AddContents(const std::string& Entry) { Insert(FContents, Entry); }
-    void AddKeyword(const std::string& Entry) { Insert(FKeywords, Entry); }
-    const std::vector<std::string>& Contents() const { return FContents; }
-    const std::vector<std::string>& Keywords() const { return FKeywords; }
-    // The keywords filed for a topic: the part after "!" of the entries whose part before it is
-    // Topic, joined by ";".
-    std::string KeywordsOf(const std::string& Topic) const;
-
-private:
-    static void Insert(std::vector<std::string>& List, const std::string& Entry);
-    std::vector<std::string> FContents;
-    std::vector<std::string> FKeywords;
-};
-
 // RTF help contents: one line per section, "level name" or "level name=topic", CR LF after each;
-// the shown name and topic also go into the contents list. The stream stays the caller's.
+// the shown name and topic also go into the RTF writer's contents list. The stream and the writer
+// stay the caller's.
 class TRTFContentWriter : public IHSSectionWriterEx {
 public:
-    TRTFContentWriter(TStream& Stream, THSRtfHelpLists& Lists) : FStream(Stream), FLists(Lists) {}
+    TRTFContentWriter(TStream& Stream, THSRTFExporter& Writer)
+        : FStream(Stream), FLists(Writer.WriterList().HelpLists) {}
     void StartSection(const std::string& Name, const std::string& Topic) override;
     void FinishSection() override;
     int32_t Level() const { return FLevel; }
@@ -127,10 +112,11 @@ private:
 };
 
 // RTF help keywords: each section files the path of the open sections (their shown names joined
-// by ",") with its topic in the keyword list. Writes nothing itself.
+// by ",") with its topic in the RTF writer's keyword list, which the writer's topic footnotes read.
+// Writes nothing itself.
 class TRTFIndexWriter : public IHSSectionWriterEx {
 public:
-    explicit TRTFIndexWriter(THSRtfHelpLists& Lists) : FLists(Lists) {}
+    explicit TRTFIndexWriter(THSRTFExporter& Writer) : FLists(Writer.WriterList().HelpLists) {}
     void StartSection(const std::string& Name, const std::string& Topic) override;
     void FinishSection() override;
     void Flush() {}

@@ -197,6 +197,9 @@ void TRTFWriterList::WritePage(TStream& Stream, const std::string& Item) {
     };
     Footnote(" #", Topic);
     Footnote(" $", Title);
+    const std::string Keywords = HelpLists.KeywordsOf(Topic);
+    if (!Keywords.empty())
+        Footnote(" K", "{" + Keywords + "}");
     Footnote(" A", Topic);
 }
 

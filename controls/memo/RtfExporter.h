@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "controls/memo/Exporter.h"
+#include "controls/memo/RtfHelpLists.h"
 
 class TRTFWriterList;
 
@@ -78,6 +79,8 @@ public:
     bool NoBrackets = false;
     TWriterFontObject& Fonts() { return *FFonts; }
     TWriterColorObject& Colors() { return *FColors; }
+    // Filled by the help writers; the keywords go into the topic footnotes.
+    THSRtfHelpLists HelpLists;
 
 private:
     struct TItem {
@@ -171,6 +174,7 @@ public:
 
     void BeginTag(const std::string& Tag) { FList->BeginTag(Tag); }
     void EndTag(const std::string& Tag) { FList->EndTag(Tag); }
+    TRTFWriterList& WriterList() { return *FList; }
     void WriteTag(const std::string& S) { WriteString("{\\" + S + "}\r\n"); }
 
 private:

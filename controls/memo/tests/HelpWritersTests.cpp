@@ -85,9 +85,10 @@ TEST(HelpWriters, AWriterThatIsNotFlushedFinishesItsDocumentWhenItGoes) {
 }
 
 TEST(HelpWriters, RtfContentsLinesAndTheContentsList) {
-    TStringStream S;
-    THSRtfHelpLists Lists;
-    TRTFContentWriter W(S, Lists);
+    TStringStream S, Rtf;
+    THSRTFExporter Writer(&Rtf);
+    const THSRtfHelpLists& Lists = Writer.WriterList().HelpLists;
+    TRTFContentWriter W(S, Writer);
     W.StartSection("Unit.Classes", "");
     W.StartSectionEx("Unit.Classes.TFoo", "tfoo", skClass);
     W.FinishSection();
@@ -104,8 +105,10 @@ TEST(HelpWriters, RtfContentsLinesAndTheContentsList) {
 }
 
 TEST(HelpWriters, RtfKeywordsFileTheOpenSectionPath) {
-    THSRtfHelpLists Lists;
-    TRTFIndexWriter W(Lists);
+    TStringStream Rtf;
+    THSRTFExporter Writer(&Rtf);
+    const THSRtfHelpLists& Lists = Writer.WriterList().HelpLists;
+    TRTFIndexWriter W(Writer);
     W.StartSection("Lib.Graphics,", "graphics");
     W.StartSection("Lib.Canvas", "canvas");
     W.StartSection("Pen", "pen");
@@ -123,6 +126,36 @@ TEST(HelpWriters, RtfKeywordsFileTheOpenSectionPath) {
     EXPECT_EQ("brush;canvas", Lists.KeywordsOf("Graphics"));
     EXPECT_EQ("pen", Lists.KeywordsOf("Graphics,Canvas"));
     EXPECT_EQ("", Lists.KeywordsOf("Graph"));
+}
+
+TEST(HelpWriters, RtfTopicsCarryTheKeywordsFiledForThem) {
+    TStringStream Rtf;
+    {
+        THSRTFExporter Writer(&Rtf);
+        TRTFIndexWriter Index(Writer);
+        Index.StartSection("Lib.Graphics", "graphics");
+        Index.StartSection("Canvas", "canvas");
+        Index.FinishSection();
+        Index.StartSection("Pen", "pen");
+        Index.FinishSection();
+        Index.FinishSection();
+        Writer.StartDocument("");
+        Writer.StartPage("Graphics");
+        Writer.WriteString("Drawing");
+        Writer.FinishPage();
+        Writer.StartPage("Pen2");
+        Writer.FinishPage();
+        Writer.FinishDocument();
+    }
+    const std::string Out = Rtf.DataString();
+    const size_t Body = Out.find("{\\page}");
+    ASSERT_NE(Body, std::string::npos) << Out;
+    EXPECT_EQ(Out.substr(Body),
+              "{\\page}\\super #{\\footnote {\\super # }Graphics}\\super ${\\footnote {\\super $ }Graphics}"
+              "\\super K{\\footnote {\\super K }{canvas;pen}}\\super A{\\footnote {\\super A }Graphics}"
+              "Drawing}" // the second topic's own group, then its footnotes without "K"
+              "{{\\page}\\super #{\\footnote {\\super # }Pen2}\\super ${\\footnote {\\super $ }Pen}"
+              "\\super A{\\footnote {\\super A }Pen2}}}}");
 }
 
 TEST(TextExportShortcuts, HtmlEscapingKeepsBlanksAndBreaks) {
