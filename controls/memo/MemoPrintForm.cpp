@@ -1,5 +1,8 @@
 #include "controls/memo/MemoPrintForm.h"
 
+#include "controls/foundation/DrawingUtils.h"
+#include "controls/foundation/FontMetrics.h"
+
 ZEL_DEFINE_CLASS(TMemoPrintForm, TForm, {})
 
 TMemoPrintForm::TMemoPrintForm(TComponent* AOwner) : TForm(AOwner) {
@@ -45,6 +48,8 @@ TMemoPrintForm::TMemoPrintForm(TComponent* AOwner) : TForm(AOwner) {
     OkBut = FindOwned<TButton>(*this, "OkBut");
     CancelBut = FindOwned<TButton>(*this, "CancelBut");
     HelpBut = FindOwned<TButton>(*this, "HelpBut");
+    SetFormFont(this);
+    UpdateStandardButtons(OkBut, CancelBut, HelpBut);
     PrinterSetup = new TPrinterSetupDialog(this);
     SetupBut->OnClick = [this](TObject*) { PrinterSetup->Execute(); };
     PrintSelCheck->OnClick = [this](TObject*) {
