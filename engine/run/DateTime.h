@@ -33,7 +33,8 @@ std::string currentTimeText(const char* format = nullptr);
 // The file's last-write time as long date and default time; 1 on success, 0 on failure with
 // the two error texts in place.
 int fileDateTimeText(HANDLE file, std::string& date, std::string& time);
-// The same for a file by name.
+// The same for a file by name, without opening it; -1 (and the error texts) when there is no such
+// file.
 int fileDateTimeText(const std::string& path, std::string& date, std::string& time);
 
 SYSTEMTIME currentLocalTime();

@@ -205,14 +205,9 @@ void writeOutputHeader(const OutputContext& ctx, LineSink& sink) {
                      fmt(" (%lld bytes).\n", static_cast<long long>(ctx.byteSize)),
                  false);
     if (ctx.inputIsFile) {
-        HANDLE h = CreateFileA(ctx.inputName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h != INVALID_HANDLE_VALUE) {
-            std::string date, time;
-            fileDateTimeText(h, date, time);
-            CloseHandle(h);
+        std::string date, time;
+        if (fileDateTimeText(ctx.inputName, date, time) >= 0)
             sink.addLine("File date is " + date + " at " + time + ".\n", false);
-        }
     }
     sink.addLine("File checked on " + currentDateText() + " at " + currentTimeText() + ".", true);
     sink.addLine("\n\n", false);
@@ -371,7 +366,7 @@ int writeLogEntry(const OutputContext& ctx) {
     log.addLine("Document: " + ctx.inputName + "\n", false);
     if (ctx.inputIsFile) {
         std::string date, time;
-        if (fileDateTimeText(ctx.inputName, date, time))
+        if (fileDateTimeText(ctx.inputName, date, time) > 0)
             log.addLine("Doc Date: " + date + "\nDoc Time: " + time + "\n", false);
     }
     if (!ctx.outputName.empty())

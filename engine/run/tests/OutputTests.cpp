@@ -286,7 +286,7 @@ TEST(DateTimeHelpers, FallbacksAndElapsedSeconds) {
     b.wMonth = 13;
     EXPECT_EQ(elapsedSeconds(a, b), -1.0);
     std::string d, t;
-    EXPECT_EQ(fileDateTimeText(std::string("Z:\\no\\such\\file.txt"), d, t), 0);
+    EXPECT_EQ(fileDateTimeText(std::string("Z:\\no\\such\\file.txt"), d, t), -1);
     EXPECT_EQ(d, std::string(kFileDateErrorText));
     EXPECT_EQ(t, std::string(kFileTimeErrorText));
 }
