@@ -64,19 +64,19 @@ bool switchBit(ConfigClass& o, int32_t n, uint32_t*& word, uint32_t& bit) {
 
 // The option word an identifier of ZELGetFlag/ZELSetFlag names for bit access, or NULL.
 uint32_t* optionBitWord(ConfigClass& o, int32_t id) {
-    if (id >= 1000 && id <= 1006)
-        return optionWord(o, id - 1000);
-    if (id == 1021)
+    if (id >= ZELID_OPT_VALIDATORFLAGS && id <= ZELID_OPT_LOGGINGFLAGS)
+        return optionWord(o, id - ZELID_OPT_VALIDATORFLAGS);
+    if (id == ZELID_OPT_VALIDATORFLAGS250)
         return &o.validator.ValidatorFlags250;
-    if (id == 1022)
+    if (id == ZELID_OPT_FURTHERFLAGS)
         return &o.validator.FurtherFlags;
     return nullptr;
 }
 
 // The option word an identifier names as a whole, or NULL.
 uint32_t* optionWholeWord(ConfigClass& o, int32_t id) {
-    if (id >= 1008 && id <= 1014)
-        return optionWord(o, id - 1008);
+    if (id >= ZELID_OPT_VALIDATORFLAGS_WORD && id <= ZELID_OPT_LOGGINGFLAGS_WORD)
+        return optionWord(o, id - ZELID_OPT_VALIDATORFLAGS_WORD);
     if (id >= ZELID_OPT_SWITCHWORD1 && id <= ZELID_OPT_SWITCHWORD6)
         return &o.validator.Switches[id - ZELID_OPT_SWITCHWORD1];
     return nullptr;
@@ -204,7 +204,7 @@ int32_t getInteger2(int32_t handle, int32_t id, int32_t index, int32_t* value) {
         return ZELError(-2, fn, kBadHandle);
     if (!validKind(object))
         return -1;
-    if (object->kind != ZEL_KIND_RESULTS || id < 15000 || id > 15014)
+    if (object->kind != ZEL_KIND_RESULTS || id < ZELID_RESULT_MSGKIND || id > ZELID_RESULT_MSGLEADING2)
         return badIdentifier(fn, object->kind);
     auto& r = *static_cast<ResultClass*>(object);
     switch (id) {

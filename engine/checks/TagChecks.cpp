@@ -525,7 +525,7 @@ bool cutAttributes(CheckRun& run, CutState& cut, bool closingMode) {
             setValue(entry, v);
         } else {
             cut.pos = afterName;
-            entry.valueMessage = 89;
+            entry.valueMessage = msg::AttributeNeedsValue;
         }
         run.entries.push_back(std::move(entry));
     }

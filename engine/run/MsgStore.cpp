@@ -1,5 +1,7 @@
 #include "engine/run/MsgStore.h"
 
+#include "engine/run/MessageIds.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -105,7 +107,8 @@ int MsgStore::add(std::unique_ptr<SingleMsgStore> record) {
     } else if (isErrorKind(kind)) {
         keep = true;
         ++errors_;
-        if (errors_ > o.maximumErrors && record->id != 50 && record->id != 90) {
+        if (errors_ > o.maximumErrors && record->id != msg::TooManyErrors &&
+            record->id != msg::TooManyWarnings) {
             --errors_;
             keep = false;
             errorLimit_ = true;
