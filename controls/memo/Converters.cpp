@@ -7,17 +7,11 @@
 #include <strings.h>
 
 #include "controls/memo/HtmlExporter.h"
+#include "controls/memo/Importers.h"
 #include "controls/memo/TextExportShortcuts.h"
 #include "framework/core/Streams.h"
 
 namespace {
-
-// The control words the readers know (the importers' list).
-const char* const KnownWords[] = {
-    "b",      "blue",     "cell",      "cf",     "colortbl", "deff",       "deflang", "f",      "fonttbl",
-    "fs",     "green",    "highlight", "i",      "line",     "nosupersub", "par",     "pard",   "plain",
-    "pnf",    "pnlvlblt", "pnlvlbody", "pntext", "qc",       "qr",         "red",     "row",    "rtf",
-    "strike", "sub",      "super",     "tab",    "trowd",    "u",          "ul",      "ulnone", "v"};
 
 // Groups whose content is no text of the document.
 const char* const SkippedGroups =
@@ -76,13 +70,6 @@ int32_t AddColor(TRTFWriterList& Tables, TColor Color) {
 
 // --- reading ------------------------------------------------------------------------------------
 
-bool TRTFConverter::Known(const std::string& Word) {
-    for (const char* K : KnownWords)
-        if (Same(Word, K))
-            return true;
-    return false;
-}
-
 TRtfToken TRTFConverter::Next() {
     TRtfToken T;
     while (FPos < FText.size() && static_cast<unsigned char>(FText[FPos]) < ' ' && FText[FPos] != '\t')
@@ -125,7 +112,7 @@ TRtfToken TRTFConverter::Next() {
                 ++FPos;
             T.Raw = FText.substr(Start, FPos - Start);
             T.Word = T.Raw.substr(1);
-            T.Kind = !T.Word.empty() && Known(T.Word) ? TRtfToken::tkWord : TRtfToken::tkUnlisted;
+            T.Kind = !T.Word.empty() && KnownRtfWord(T.Word) ? TRtfToken::tkWord : TRtfToken::tkUnlisted;
         }
     } else if (std::isdigit(static_cast<unsigned char>(C))) {
         while (FPos < FText.size() && std::isdigit(static_cast<unsigned char>(FText[FPos])))

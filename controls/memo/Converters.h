@@ -35,7 +35,7 @@ struct TRtfToken {
     std::string Word;
 };
 
-// Reads RTF converters' input token by token. Known words are those of the importers' list.
+// Reads RTF converters' input token by token. Known words are those the importers act on.
 class TRTFConverter {
 public:
     explicit TRTFConverter(const std::string& Text) : FText(Text) {}
@@ -62,7 +62,6 @@ protected:
     bool GroupStartsWith(const char* Word) const;
     virtual void Token(const TRtfToken& T) = 0;
     virtual void Finish() {}
-    static bool Known(const std::string& Word);
 
     std::string FText;
     size_t FPos = 0;

@@ -135,6 +135,8 @@ int HexValue(char C) {
 
 // --- RTF ---------------------------------------------------------------------------------------------
 
+} // namespace
+
 const char* const kRtfWords[] = {
     "b",      "blue",     "cell",      "cf",     "colortbl", "deff",       "deflang", "f",      "fonttbl",
     "fs",     "green",    "highlight", "i",      "line",     "nosupersub", "par",     "pard",   "plain",
@@ -147,6 +149,8 @@ bool KnownRtfWord(const std::string& W) {
             return true;
     return false;
 }
+
+namespace {
 
 // Finds Needle (lower case) in Text from Pos, ignoring case, without copying the text.
 size_t FindNoCase(const std::string& Text, const char* Needle, size_t Pos) {

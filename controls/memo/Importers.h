@@ -35,6 +35,10 @@ private:
 // document cannot grow the attribute stack without bound.
 constexpr int32_t MaxImportDepth = 256;
 
+// The RTF control words the readers act on (without the backslash), found without regard to case;
+// the converters read with the same list.
+bool KnownRtfWord(const std::string& Word);
+
 class THSRtfImporter : public THSImporter {
 public:
     // True when the stream starts with "{\rtf"; the position is set back to 0.
