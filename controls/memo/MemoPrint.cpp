@@ -138,9 +138,9 @@ std::unique_ptr<TMemoPrintForm> TMemoPrinter::CreatePrintDialog() {
 }
 
 void TMemoPrinter::PrintWithDialog() {
+    // Asking for the printer's device refuses a missing printer before any dialog shows.
     if (auto* System = dynamic_cast<TSystemPrinterSink*>(&Printer().Sink()))
-        if (System->PrinterName().empty())
-            throw EMemoPrintError("There is no printer installed.");
+        System->ReferenceDC();
     std::unique_ptr<TMemoPrintForm> Form = CreatePrintDialog();
     Form->SetOptions(PrintOptions);
     const bool HasBlock =

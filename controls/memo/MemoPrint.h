@@ -59,8 +59,8 @@ public:
     // Prints with the current options; nothing happens when the view has no lines. An exception
     // (from OnBeforePrint, say) aborts the print job and closes the progress window on its way out.
     void Print();
-    // Asks for the options in the print dialog, then prints. Without a printer it throws
-    // EMemoPrintError before any dialog shows.
+    // Asks for the options in the print dialog, then prints. Without a printer it throws the
+    // printer's EInvalidOperation before any dialog shows.
     void PrintWithDialog();
     virtual std::unique_ptr<TMemoPrintForm> CreatePrintDialog();
     std::string DoBeforePrint(const std::string& Text, TPrintType Kind);

@@ -245,6 +245,18 @@ TEST_F(MemoPrint, DialogChoicesReachThePrintAndCancelPrintsNothing) {
     EXPECT_FALSE(Recorder->Finished);
 }
 
+TEST_F(MemoPrint, WithoutAPrinterTheDialogNeverShows) {
+    Fill(3);
+    auto Old = Printer().SetSink(std::make_unique<TSystemPrinterSink>("ZEL printer that is not there"));
+    if (!Saved)
+        Saved = std::move(Old);
+    bool Made = false;
+    Printer_->OnCreateDialog = [&](TObject*, TForm*) { Made = true; };
+    EXPECT_THROW(Printer_->PrintWithDialog(), EInvalidOperation);
+    EXPECT_FALSE(Made);
+    EXPECT_FALSE(Printer().Printing());
+}
+
 TEST_F(MemoPrint, SyntaxLineNumbersAndWrappingPrintEveryRow) {
     TDigitParser Parser;
     Memo->SetSyntaxParser(&Parser);
