@@ -816,7 +816,7 @@ void TCustomHSMemo::EnsurePointVisible(POINT P) {
     }
     const int32_t CW = GetAveCharWidth();
     if (CW > 0) {
-        const int32_t X = (W.x - FWinChar) * CW + GetPaintX();
+        const int32_t X = TextToPixelChar(P);
         if (X < GetPaintX())
             FWinChar -= (GetPaintX() - X + CW - 1) / CW;
         else if (X + CW > ClientW() && !FWordWrap)
@@ -898,9 +898,20 @@ bool TCustomHSMemo::HasFocus() {
 }
 
 int32_t TCustomHSMemo::GetCaretWidth() {
-    if (HasOption(moOverwriteCaret) && TCustomMemoSource::GetOverwrite())
+    if (!HasOption(moOverwriteCaret) || !TCustomMemoSource::GetOverwrite())
+        return 2 * GetSystemMetrics(SM_CXBORDER);
+    if (FUseMonoFont)
         return GetAveCharWidth();
-    return 2 * GetSystemMetrics(SM_CXBORDER);
+    // As wide as the character it stands on; past the end of a line, its last character; on an
+    // empty line, a blank.
+    const POINT C = GetCaretPoint();
+    std::string Text, ColorS;
+    GetStrData(C.y, Text, ColorS);
+    const int32_t Len = int32_t(Text.size());
+    if (Len == 0)
+        return SpaceWidth();
+    const int32_t At = std::max(std::min<int32_t>(C.x + 1, Len) - 1, 0);
+    return MeasureChars(C.y, Text, ColorS, At, At + 1);
 }
 
 void TCustomHSMemo::CreateCaretNow() {
@@ -1142,7 +1153,7 @@ void TCustomHSMemo::GetNavigation(int32_t& DY, int32_t& DX) {
         Row = 0;
     const int32_t SavedWinChar = FWinChar;
     FWinChar = FNavWinChar;
-    const int32_t Col = std::max(0, (FNavX - GetPaintX()) / std::max(1, GetAveCharWidth()) + FWinChar);
+    const int32_t Col = std::max(0, PixelToTextChar(CheckVisibleIndex(Row, false), FNavX, true));
     FWinChar = SavedWinChar;
     POINT Target = GetRealPosition(POINT{Col, CheckVisibleIndex(Row, false)});
     if (FWordWrap) {
@@ -1542,9 +1553,12 @@ void TCustomHSMemo::SetUseMonoFont(bool Value) {
         FSavedBlockOptionValid = false;
     }
     UpdateAveSize();
+    FWBCount = 0;
     if (FWordWrap)
         WordWrapLines(0, INT_MAX, true);
     UpdateCaretMode();
+    UpdateCaret();
+    UpdateMaxLine(true);
     Invalidate();
 }
 

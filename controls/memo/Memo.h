@@ -370,7 +370,20 @@ public:
     POINT TextToPixelPoint(POINT P);
     void TextToPixelPoint(POINT P, POINT& Out) { Out = TextToPixelPoint(P); }
     POINT GetCurentPosinPixels() { return TextToPixelPoint(GetCaretPoint()); }
-    int32_t PixelToTextChar(int32_t Line, int32_t X, bool Wrapped);
+    // Column, counted from the row's start, of client x on a row (a wrapped row with word wrap).
+    int32_t PixelToTextChar(int32_t Row, int32_t X, bool Wrapped);
+    // A line's text as painted (with special symbols, tabs expanded) and its colour data when the
+    // memo paints colours; empty for a line that does not exist.
+    void GetStrData(int32_t Line, std::string& Text, std::string& ColorS);
+    // Pixel width of Count characters of Text from Start, each in its style's font, and the row height.
+    POINT CalcStringSize(int32_t Line, const std::string& Text, const std::string& ColorS, int32_t Start,
+                         int32_t Count);
+    // How many characters of Text from From (before To) fit into Width, each in its style's font;
+    // unless WholeOnly, a character more than half of which fits counts too. Used gets their width.
+    int32_t SymbolsDrawn(int32_t Line, const std::string& Text, const std::string& ColorS, int32_t From,
+                         int32_t To, int32_t Width, bool WholeOnly, int32_t& Used);
+    // Width of one blank in the memo's font: the cell of a column past the end of a line.
+    int32_t SpaceWidth();
     POINT MouseToTextPoint(int32_t X, int32_t Y, bool LimitToText);
     POINT ConvertMousePos(int32_t X, int32_t Y) { return MouseToTextPoint(X, Y, false); }
 
@@ -587,6 +600,13 @@ private:
     void PaintRow(TMemoDrawSink& Sink, const RECT& Update, int32_t Line, int32_t RowStart, int32_t RowEnd,
                   bool LastRow, const std::string& S, const std::string& ColorS, int32_t Y, int32_t MarginX);
     int32_t StyleAt(const std::string& ColorS, int32_t Index, int32_t Line);
+    bool UsesColorData() const;
+    TFont& RunFont(int32_t Style, bool& Upper);
+    int32_t TextWidth(TFont& Font, const std::string& Text);
+    int32_t MeasureChars(int32_t Line, const std::string& Text, const std::string& ColorS, int32_t From,
+                         int32_t To);
+    // Pixels from a row's start to a column of its line (space cells past the end of the text).
+    int32_t RowWidthTo(int32_t Line, int32_t RowStart, int32_t Char);
     void StyleColors(int32_t Style, TFont*& Font, TColor& FontColor, TColor& BackColor);
     TColor CheckReadOnlyColor(TColor Value) const;
     void EnsureBookmarkGlyphs();

@@ -174,268 +174,6 @@ TColor TCustomHSMemo::CheckReadOnlyColor(TColor Value) const {
     return Value;
 }
 
-// --- word wrap ------------------------------------------------------------------------------
-
-void TCustomHSMemo::CheckWBCount(bool Force) {
-    if (!Force && FWBCount > 1)
-        return;
-    const int32_t W = std::max(1, GetAveCharWidth());
-    if (HasOption(moBreakWordAtMargin))
-        FWBCount = std::max(FMarginPos - 1, 1);
-    else
-        FWBCount = std::max((ClientW() - W - GetPaintX()) / W, 1);
-}
-
-int32_t TCustomHSMemo::FindWordBreak(int32_t Line, int32_t& Pos) {
-    TCustomMemoSource* S = GetSource();
-    const std::string Text = S->Strings().Get(Line);
-    const int32_t Len = int32_t(Text.size());
-    CheckWBCount(false);
-    const int32_t M = FWBCount;
-    if (Len - Pos > M) {
-        int32_t End = Pos + M;
-        for (int32_t I = Pos + M; I >= Pos; --I)
-            if (S->InDelimSet(Text, I)) {
-                End = I;
-                break;
-            }
-        Pos = End + 1;
-        return End;
-    }
-    Pos = Len + 1;
-    return Len;
-}
-
-void TCustomHSMemo::ClearWrapRange(int32_t First, int32_t Last) {
-    FWordWrapList->ClearRange(First, Last);
-    FLineInfoList->ClearRange(First, Last);
-    if (First < FWrappedTo && Last == INT_MAX)
-        FWrappedTo = First;
-}
-
-void TCustomHSMemo::WordWrapLines(int32_t First, int32_t Last, bool Force) {
-    if (!FWordWrapList || HasState(csLoading) || HasState(csReading))
-        return;
-    TCustomMemoSource* S = GetSource();
-    const int32_t Count = S->GetStrCount();
-    if (!FWordWrap || Count == 0) {
-        FWordWrapList->Clear();
-        FLineInfoList->Clear();
-        FWrappedTo = 0;
-        return;
-    }
-    CheckWBCount(Force);
-    First = std::max(First, 0);
-    const bool ToEnd = Last == INT_MAX;
-    if (ToEnd) {
-        // The rest is wrapped lazily as far as conversions need it.
-        Last = std::max(First, FWinLine + 255);
-    }
-    Last = std::min(Last, Count - 1);
-    if (!ToEnd && !FLazyWrapping) {
-        // Lines from FWrappedTo on are not wrapped yet; the lazy extension takes them when needed.
-        if (First >= FWrappedTo)
-            return;
-        Last = std::min(Last, FWrappedTo - 1);
-    }
-    if (First == 0 && ToEnd) {
-        FWordWrapList->Clear();
-        FLineInfoList->Clear();
-    } else {
-        FWordWrapList->ClearRange(First, ToEnd ? INT_MAX : Last);
-        FLineInfoList->ClearRange(First, ToEnd ? INT_MAX : Last);
-    }
-    for (int32_t Line = First; Line <= Last; ++Line) {
-        const int32_t Len = int32_t(S->Strings().Get(Line).size());
-        if (Len == 0 || Len <= FWBCount)
-            continue;
-        int32_t Pos = 1;
-        bool Broken = false;
-        while (Pos <= Len) {
-            FindWordBreak(Line, Pos);
-            if (Pos <= Len) {
-                TWBPoint R;
-                R.Char = Pos - 1;
-                R.Line = Line;
-                FWordWrapList->Add(R);
-                Broken = true;
-            }
-        }
-        if (Broken) {
-            TWBPoint R;
-            R.Line = Line;
-            FLineInfoList->Add(R);
-        }
-    }
-    if (ToEnd)
-        FWrappedTo = First <= Last ? Last + 1 : First;
-    else
-        FWrappedTo = std::max(FWrappedTo, Last + 1);
-    if (!FLazyWrapping) {
-        WordWrapUpdated();
-        InvalidateLines(First, ToEnd ? INT_MAX : Last);
-        if (First == 0 && ToEnd)
-            Invalidate();
-    }
-}
-
-void TCustomHSMemo::WordWrapUpdated() {
-    if (FLazyWrapping)
-        return;
-    UpdateCaret();
-    UpdateScrollSize();
-    UpdateScrollPos();
-}
-
-void TCustomHSMemo::CheckLastWrappedLine(int32_t Line) {
-    if (!FWordWrap || FLazyWrapping)
-        return;
-    const int32_t Count = GetSource()->GetStrCount();
-    if (Line < FWrappedTo || FWrappedTo >= Count)
-        return;
-    const bool Old = FLazyWrapping;
-    FLazyWrapping = true;
-    struct TRestore {
-        bool& F;
-        bool V;
-        ~TRestore() { F = V; }
-    } Restore{FLazyWrapping, Old};
-    WordWrapLines(FWrappedTo, std::min(Count - 1, Line + 100), false);
-}
-
-int32_t TCustomHSMemo::CheckVisibleIndex(int32_t Index, bool ToVisible) const {
-    if (!HideLines())
-        return Index;
-    return ToVisible ? GetSource()->RealToVisibleIndex(Index) : GetSource()->VisibleToRealIndex(Index);
-}
-
-POINT TCustomHSMemo::GetWBPosition(POINT P) {
-    int32_t RowStart = 0;
-    bool More = false;
-    return GetWBPositionEx(P, RowStart, More);
-}
-
-POINT TCustomHSMemo::GetWBPositionEx(POINT P, int32_t& RowStart, bool& MoreRows) {
-    RowStart = 0;
-    MoreRows = false;
-    if (!FWordWrap)
-        return P;
-    CheckLastWrappedLine(P.y);
-    const int32_t Line = P.y;
-    bool Exact = false;
-    const int32_t Index = FWordWrapList->FindNear(P.x, Line, false, Exact);
-    if (Index >= 0) {
-        const TWBPoint& R = FWordWrapList->Item(Index);
-        if (R.Line == Line) {
-            P.x -= R.Char;
-            RowStart = R.Char;
-        }
-        if (P.y <= INT_MAX - Index - 1)
-            P.y += Index + 1;
-    }
-    MoreRows = Index + 1 < FWordWrapList->Count() && FWordWrapList->Item(Index + 1).Line == Line;
-    return P;
-}
-
-POINT TCustomHSMemo::GetRealPosition(POINT P) {
-    if (!FWordWrap)
-        return P;
-    CheckLastWrappedLine(P.y);
-    bool Exact = false;
-    const int32_t Index = FWordWrapList->FindNear(0, P.y, true, Exact);
-    if (Index >= 0) {
-        if (Exact)
-            P.x += FWordWrapList->Item(Index).Char;
-        P.y -= Index + 1;
-    }
-    return P;
-}
-
-int32_t TCustomHSMemo::GetRealLineIndex(int32_t Row) {
-    return GetRealPosition(POINT{0, Row}).y;
-}
-
-int32_t TCustomHSMemo::GetRealStrCount() {
-    TCustomMemoSource* S = GetSource();
-    int32_t N = S->GetStrCount() - 1;
-    if (FWordWrap) {
-        CheckLastWrappedLine(INT_MAX - 200);
-        N += FWordWrapList->Count();
-    } else if (HideLines()) {
-        N = S->RealToVisibleIndex(std::max(0, S->GetStrCount() - 1));
-    }
-    return N;
-}
-
-int32_t TCustomHSMemo::GetRealStrCountEx() {
-    int32_t N = GetRealStrCount();
-    if (HasOption(moDrawSpecialSymbols) && !FSpecialSymbols->EOFString().empty())
-        ++N;
-    return N;
-}
-
-// --- text and pixels ------------------------------------------------------------------------
-
-int32_t TCustomHSMemo::TextToPixelLine(POINT P) {
-    const int32_t Row = CheckVisibleIndex(GetWBPosition(P).y, true);
-    return (Row - FWinLine) * GetAveLineHeight();
-}
-
-int32_t TCustomHSMemo::TextToPixelChar(POINT P) {
-    return (GetWBPosition(P).x - FWinChar) * GetAveCharWidth() + GetPaintX();
-}
-
-POINT TCustomHSMemo::TextToPixelPoint(POINT P) {
-    const POINT W = GetWBPosition(P);
-    const int32_t Row = CheckVisibleIndex(W.y, true);
-    return POINT{(W.x - FWinChar) * GetAveCharWidth() + GetPaintX(), (Row - FWinLine) * GetAveLineHeight()};
-}
-
-int32_t TCustomHSMemo::PixelToTextChar(int32_t Line, int32_t X, bool Wrapped) {
-    (void)Line;
-    (void)Wrapped;
-    const int32_t W = std::max(1, GetAveCharWidth());
-    const int32_t Offset = X - GetPaintX();
-    if (Offset < 0)
-        return FWinChar;
-    int32_t Col = Offset / W + FWinChar;
-    if (X < GetWrapMargin() && Offset % W > W / 2)
-        ++Col;
-    return Col;
-}
-
-POINT TCustomHSMemo::MouseToTextPoint(int32_t X, int32_t Y, bool LimitToText) {
-    TCustomMemoSource* S = GetSource();
-    const int32_t H = std::max(1, GetAveLineHeight());
-    int32_t Row = (Y >= 0 ? Y / H : -1) + FWinLine;
-    if (Row < 0)
-        Row = 0;
-    const bool Beyond = S->HasOption(soBeyondFileEnd);
-    if (LimitToText && !Beyond)
-        Row = std::min(Row, std::max(0, GetRealStrCount()));
-    const int32_t RowLine = CheckVisibleIndex(Row, false);
-    if (FWordWrap && X > GetWrapMargin())
-        X = GetWrapMargin();
-    const int32_t Col = PixelToTextChar(RowLine, X, true);
-    POINT P = GetRealPosition(POINT{Col, RowLine});
-    if (FWordWrap) {
-        // A column past the end of a row that is not the line's last gives that row's last position.
-        int32_t Start = 0;
-        bool More = false;
-        const POINT Back = GetWBPositionEx(P, Start, More);
-        if (Back.y != RowLine) {
-            int32_t Pos = P.x;
-            const POINT RowStartPoint = GetRealPosition(POINT{0, RowLine});
-            Pos = RowStartPoint.x + 1;
-            P.x = FindWordBreak(RowStartPoint.y, Pos) - 1;
-            P.y = RowStartPoint.y;
-        }
-    }
-    if (P.y >= S->GetStrCount() && !Beyond)
-        P.y = std::max(0, S->GetStrCount() - 1);
-    return P;
-}
-
 // --- invalidation ---------------------------------------------------------------------------
 
 void TCustomHSMemo::InvalidateLines(int32_t First, int32_t Last, bool ParseOnly) {
@@ -719,7 +457,7 @@ void TCustomHSMemo::RealPaint(TMemoDrawSink& Sink, const RECT& Update) {
         ~TUnclip() { Sink.SetClip(nullptr); }
     } Unclip{Sink};
 
-    const bool UseColors = NeedSyntaxPaint() && (GetSyntaxParser() || FTextStyles->Count() > 0);
+    const bool UseColors = UsesColorData();
     const bool Special = HasOption(moDrawSpecialSymbols);
     const int32_t Count = S->GetStrCount();
     int32_t Row = FWinLine + Update.top / H;
@@ -730,11 +468,7 @@ void TCustomHSMemo::RealPaint(TMemoDrawSink& Sink, const RECT& Update) {
         const int32_t Line = P.y;
         std::string Str, ColorS;
         if (Line < Count) {
-            Str = Special ? S->GetSpecialString(Line, true, FSpecialSymbols->TabChar(),
-                                                FSpecialSymbols->SpaceChar())
-                          : S->Strings().Get(Line);
-            if (UseColors)
-                ColorS = S->GetStoredColorData(Line);
+            GetStrData(Line, Str, ColorS);
             if (Special) {
                 Str += FSpecialSymbols->EOLString();
                 if (UseColors)
@@ -801,13 +535,21 @@ void TCustomHSMemo::PaintRow(TMemoDrawSink& Sink, const RECT& Area, int32_t Line
     const bool HighlightRow = Focused && FLineHighlight->Visible() && Line == Src->GetCurLine();
     const TColor RowBack = HighlightRow ? FLineHighlight->Brush().Color() : LineBack;
 
-    // Visible columns of the row.
-    const int32_t FirstCol = FWinChar + std::max<int32_t>(0, (Area.left - PaintX) / CW);
-    const int32_t LastCol = FWinChar + int32_t((Area.right - PaintX + CW - 1) / CW);
-    const int32_t From = RowStart + FirstCol;
-    const int32_t To = std::min<int32_t>(RowEnd, RowStart + LastCol);
-    int32_t X = PaintX + (From - RowStart - FWinChar) * CW;
+    // Visible columns of the row: with a monospaced layout from the cells under the area; with a
+    // proportional one every character from the row's start is measured, and drawing stops at the
+    // area's right edge.
+    const bool Mono = FUseMonoFont;
+    int32_t From = RowStart, To = RowEnd;
+    int32_t X = PaintX - FWinChar * CW;
+    if (Mono) {
+        const int32_t FirstCol = FWinChar + std::max<int32_t>(0, (Area.left - PaintX) / CW);
+        const int32_t LastCol = FWinChar + int32_t((Area.right - PaintX + CW - 1) / CW);
+        From = RowStart + FirstCol;
+        To = std::min<int32_t>(RowEnd, RowStart + LastCol);
+        X = PaintX + (From - RowStart - FWinChar) * CW;
+    }
     int32_t I = From;
+    bool PastRight = false;
     while (I < To) {
         const int32_t Style = StyleAt(ColorS, I, Line);
         const bool Sel = I >= SelStart && I < SelEnd;
@@ -824,10 +566,8 @@ void TCustomHSMemo::PaintRow(TMemoDrawSink& Sink, const RECT& Area, int32_t Line
                 FC = LineFontColor;
             BC = LineBack;
         }
-        if (Disabled) {
+        if (Disabled)
             FC = FDisabledColor;
-            F = LineFont;
-        }
         if (Sel) {
             if (LineStyle != 0 && !HasOption(moDisableInvertedSel)) {
                 FC = LineBack;
@@ -847,27 +587,52 @@ void TCustomHSMemo::PaintRow(TMemoDrawSink& Sink, const RECT& Area, int32_t Line
         if (Style >= 0 && Style < FTextStyles->Count() && !GetSyntaxParser() &&
             FTextStyles->GetItem(Style)->UpperCase())
             Run = UpperCased(Run);
-        const RECT Cell{X, Y, X + (J - I) * CW, Y + H};
-        if (int32_t(FCharSp.size()) < J - I)
-            FCharSp.assign(size_t(std::max(J - I, 64)), CW);
-        TDrawStates State = dsText | (Sel ? dsSelection : 0) | (Fnd ? dsMarkedText : 0);
-        bool Handled = false;
-        if (OnCustomDraw)
-            OnCustomDraw(this, Sink, Cell, Line, I, Run, TDrawStates(State | dsBeforePaint), Handled);
-        if (!Handled) {
-            Sink.TextOut(Cell, X, Y, Run, *F, FC, BC, false, FCharSp.data());
+        const int32_t RunWidth = Mono ? (J - I) * CW : TextWidth(*F, Run);
+        const RECT Cell{X, Y, X + RunWidth, Y + H};
+        if (Cell.right > Area.left) {
+            const int* Advances = nullptr;
+            if (Mono) {
+                if (int32_t(FCharSp.size()) < J - I)
+                    FCharSp.assign(size_t(std::max(J - I, 64)), CW);
+                Advances = FCharSp.data();
+            }
+            TDrawStates State = dsText | (Sel ? dsSelection : 0) | (Fnd ? dsMarkedText : 0);
+            bool Handled = false;
             if (OnCustomDraw)
-                OnCustomDraw(this, Sink, Cell, Line, I, Run, TDrawStates(State | dsAfterPaint), Handled);
+                OnCustomDraw(this, Sink, Cell, Line, I, Run, TDrawStates(State | dsBeforePaint), Handled);
+            if (!Handled) {
+                Sink.TextOut(Cell, X, Y, Run, *F, FC, BC, false, Advances);
+                if (OnCustomDraw)
+                    OnCustomDraw(this, Sink, Cell, Line, I, Run, TDrawStates(State | dsAfterPaint), Handled);
+            }
         }
         X = Cell.right;
         I = J;
+        if (!Mono && X >= Area.right) {
+            PastRight = I < To;
+            break;
+        }
     }
     // After the text: background, with the selected part where the selection runs past the end.
-    X = std::max<int32_t>(X, PaintX + std::max(0, RowEnd - RowStart - FWinChar) * CW);
-    if (X < PaintX)
-        X = PaintX;
+    // Columns past the text are cells of the average width (monospaced) or of a blank.
+    int32_t EndCol, EndX, CellW;
+    if (Mono) {
+        X = std::max<int32_t>(X, PaintX + std::max(0, RowEnd - RowStart - FWinChar) * CW);
+        if (X < PaintX)
+            X = PaintX;
+        EndCol = RowStart + FWinChar + (X - PaintX) / CW;
+        EndX = PaintX + (EndCol - RowStart - FWinChar) * CW;
+        CellW = CW;
+    } else {
+        EndCol = RowEnd;
+        EndX = X;
+        CellW = std::max(1, SpaceWidth());
+        if (PastRight)
+            X = Area.right;
+        X = std::max(X, PaintX);
+    }
+    auto ColX = [&](int32_t Col) { return EndX + (Col - EndCol) * CellW; };
     if (X < Area.right) {
-        const int32_t EndCol = RowStart + FWinChar + (X - PaintX) / CW;
         const bool SelectOnlyText = HasOption(moSelectOnlyText) && Src->SelectionType() != stBlockSel;
         int32_t SelFromX = Area.right, SelToX = Area.right;
         if (ShowSel && SelEnd > SelStart && !SelectOnlyText) {
@@ -875,8 +640,8 @@ void TCustomHSMemo::PaintRow(TMemoDrawSink& Sink, const RECT& Area, int32_t Line
             const int32_t A = std::max(SelStart, EndCol);
             const int32_t B = ToBorder ? INT_MAX : SelEnd;
             if (B > A && (Src->SelectionType() == stBlockSel || ToBorder || SelEnd > EndCol)) {
-                SelFromX = PaintX + (A - RowStart - FWinChar) * CW;
-                SelToX = B == INT_MAX ? Area.right : PaintX + (B - RowStart - FWinChar) * CW;
+                SelFromX = ColX(A);
+                SelToX = B == INT_MAX ? Area.right : ColX(B);
                 SelFromX = std::max(SelFromX, X);
                 SelToX = std::min<int32_t>(SelToX, Area.right);
             }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 
 #include "MemoTestSupport.h"
 
@@ -327,6 +328,135 @@ TEST_F(MemoLayout, TypedCharactersGoThroughTheSource) {
     Memo->SetSelText("XY");
     EXPECT_EQ(Memo->GetText(), "aXYd");
     EXPECT_EQ(Memo->GetCurPosText(), "1: 4");
+}
+
+} // namespace
+
+namespace {
+
+// A proportional font: each character as wide as it is in its style's font, measured on the screen.
+class ProportionalLayout : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Memo = std::make_unique<THSMemo>(nullptr);
+        Memo->SetUseMonoFont(false);
+        Memo->Font().SetName("Arial");
+        Memo->Font().SetSize(12);
+        Memo->SetBounds(0, 0, 400, 200);
+        Memo->SetOptions(moDrawGutter);
+        Memo->SetGutterWidth(20);
+    }
+    // Pixel width of a text in a font, asked of the platform directly.
+    static int Extent(TFont& Font, const std::string& Text) {
+        HDC DC = GetDC(nullptr);
+        HGDIOBJ Old = SelectObject(DC, Font.Handle());
+        SIZE S{};
+        GetTextExtentPoint32A(DC, Text.data(), int(Text.size()), &S);
+        SelectObject(DC, Old);
+        ReleaseDC(nullptr, DC);
+        return S.cx;
+    }
+    std::unique_ptr<THSMemo> Memo;
+};
+
+TEST_F(ProportionalLayout, TheCaretStandsAfterTheMeasuredTextAndClicksFindTheCharacter) {
+    const std::string Line = "iiiii WWWWW mixed Text";
+    Memo->GetSource()->Lines().SetText(Line + "\r\nsecond");
+    const int X0 = Memo->GetPaintX();
+    ASSERT_EQ(X0, 20);
+    // Narrow letters take less room than wide ones: no average cells.
+    EXPECT_LT(Memo->TextToPixelChar(POINT{5, 0}) - X0,
+              Memo->TextToPixelChar(POINT{11, 0}) - Memo->TextToPixelChar(POINT{6, 0}));
+    for (int32_t K = 0; K <= int32_t(Line.size()); ++K) {
+        const int X = X0 + Extent(Memo->Font(), Line.substr(0, size_t(K)));
+        const POINT P = Memo->TextToPixelPoint(POINT{K, 0});
+        EXPECT_EQ(P.x, X) << K;
+        EXPECT_EQ(Memo->MouseToTextPoint(X + 1, 3, true).x, K) << K;
+        if (K < int32_t(Line.size())) {
+            // Half of a character (integer halves) keeps the click before it; one pixel more passes it.
+            const int W = Extent(Memo->Font(), Line.substr(size_t(K), 1));
+            EXPECT_EQ(Memo->MouseToTextPoint(X + W / 2, 3, true).x, K) << K;
+            EXPECT_EQ(Memo->MouseToTextPoint(X + W / 2 + 1, 3, true).x, K + 1) << K;
+        }
+    }
+    // Past the end of the line, columns are blanks of the memo's font.
+    const int End = X0 + Extent(Memo->Font(), Line);
+    const int Space = Extent(Memo->Font(), " ");
+    EXPECT_EQ(Memo->TextToPixelChar(POINT{int32_t(Line.size()) + 3, 0}), End + 3 * Space);
+    EXPECT_EQ(Memo->MouseToTextPoint(End + 3 * Space + 1, 3, true).x, int32_t(Line.size()) + 3);
+    // Up and down keep the pixel column, not the character count.
+    TCustomMemoSource* S = Memo->GetSource();
+    S->JumpTo(11, 0);
+    S->CursorDown();
+    const int Wanted = Memo->TextToPixelChar(POINT{11, 0});
+    const int Got = Memo->TextToPixelChar(Memo->GetCaretPoint());
+    EXPECT_EQ(Memo->CaretLine(), 1);
+    EXPECT_LE(std::abs(Got - Wanted), Extent(Memo->Font(), "W"));
+}
+
+TEST_F(ProportionalLayout, BoldStylesAreMeasuredInTheirOwnFontAndRowsFitTheWindow) {
+    TDigitParser Parser; // letters in "Reserved words": bold
+    Memo->GetSource()->SetSyntaxParser(&Parser);
+    Memo->SetOptions(moDrawGutter | moColorSyntax);
+    const std::string Line = "abc 12 Wide Words Wrapped Where They Must 345 and more words to fill rows";
+    Memo->GetSource()->Lines().SetText(Line);
+    TFont Bold;
+    Bold.Assign(Memo->TextStyles().GetItem(6)->Font());
+    ASSERT_TRUE(Bold.Style() & fsBold);
+    const int X0 = Memo->GetPaintX();
+    EXPECT_EQ(Memo->TextToPixelChar(POINT{3, 0}), X0 + Extent(Bold, "abc"));
+    EXPECT_EQ(Memo->TextToPixelChar(POINT{6, 0}), X0 + Extent(Bold, "abc") + Extent(Memo->Font(), " 12"));
+
+    // The painter draws each run where the mapping puts it.
+    TRecordingSink Sink;
+    Memo->PaintTo(Sink, RECT{0, 0, 400, 200});
+    const TRecordedOp* Digits = Sink.TextAt(Memo->TextToPixelChar(POINT{4, 0}) + 1, 2);
+    ASSERT_NE(Digits, nullptr);
+    EXPECT_EQ(Digits->Text, "12");
+    EXPECT_EQ(Digits->R.left, Memo->TextToPixelChar(POINT{4, 0}));
+    EXPECT_EQ(Digits->R.right, Memo->TextToPixelChar(POINT{6, 0}));
+
+    // Wrapped rows end at word breaks and each fits between the text's edge and the window's.
+    Memo->SetWordWrap(true);
+    ASSERT_GT(Memo->WordWrapList().Count(), 0);
+    int32_t Start = 0;
+    for (int32_t I = 0; I <= Memo->WordWrapList().Count(); ++I) {
+        const int32_t End =
+            I < Memo->WordWrapList().Count() ? Memo->WordWrapList().Item(I).Char : int32_t(Line.size());
+        std::string Text, Colors;
+        Memo->GetStrData(0, Text, Colors);
+        const POINT Size = Memo->CalcStringSize(0, Text, Colors, Start, End - Start);
+        EXPECT_LE(Size.x, 400 - X0) << Line.substr(size_t(Start), size_t(End - Start));
+        if (I < Memo->WordWrapList().Count()) {
+            EXPECT_EQ(Line[size_t(End - 1)], ' ') << End;
+        }
+        // The first character of a row maps to the start of its row.
+        const POINT P = Memo->TextToPixelPoint(POINT{Start, 0});
+        EXPECT_EQ(P.x, X0);
+        EXPECT_EQ(P.y, I * Memo->GetAveLineHeight());
+        Start = End;
+    }
+    Memo->GetSource()->SetSyntaxParser(nullptr);
+}
+
+TEST_F(ProportionalLayout, TheOverwriteCaretIsAsWideAsTheCharacterUnderIt) {
+    Memo->GetSource()->Lines().SetText("iW\r\n");
+    Memo->SetOptions(moOverwriteCaret);
+    TCustomMemoSource::SetOverwrite(true);
+    struct TInsert {
+        ~TInsert() { TCustomMemoSource::SetOverwrite(false); }
+    } Restore;
+    TCustomMemoSource* S = Memo->GetSource();
+    struct Case {
+        POINT At;
+        const char* Under;
+    } Cases[] = {{{0, 0}, "i"}, {{1, 0}, "W"}, {{5, 0}, "W"}, {{0, 1}, " "}};
+    for (const Case& C : Cases) {
+        S->JumpTo(C.At.x, C.At.y);
+        EXPECT_EQ(Memo->GetCaretWidth(), Extent(Memo->Font(), C.Under)) << C.At.x << "," << C.At.y;
+    }
+    Memo->SetUseMonoFont(true);
+    EXPECT_EQ(Memo->GetCaretWidth(), Memo->GetAveCharWidth());
 }
 
 } // namespace
