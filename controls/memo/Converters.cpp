@@ -60,12 +60,12 @@ std::string Trim(const std::string& S) {
 
 } // namespace
 
-int32_t AddFont(TRTFWriterList& Tables, const std::string& Name) {
-    return Tables.Fonts().AddFont(Name, 1);
+int32_t AddFont(THSRTFExporter& Exporter, const std::string& Name) {
+    return Exporter.WriterList().Fonts().AddFont(Name, 1);
 }
 
-int32_t AddColor(TRTFWriterList& Tables, TColor Color) {
-    return Tables.Colors().AddColor(Color);
+int32_t AddColor(THSRTFExporter& Exporter, TColor Color) {
+    return Exporter.WriterList().Colors().AddColor(Color);
 }
 
 // --- reading ------------------------------------------------------------------------------------
@@ -488,8 +488,8 @@ void THSHtmlConverter::Finish() {
 
 // --- free routines ------------------------------------------------------------------------------
 
-std::string Rtf2Rtf(const std::string& Text, TRTFWriterList& Target) {
-    THSRTFConverter C(Text, Target);
+std::string Rtf2Rtf(const std::string& Text, THSRTFExporter& Exporter) {
+    THSRTFConverter C(Text, Exporter);
     C.Execute();
     return C.Output();
 }

@@ -13,8 +13,8 @@
 
 // Adds a font (character set 1) or a colour to the writer's tables and answers its index; an entry
 // that is there already keeps its index.
-int32_t AddFont(TRTFWriterList& Tables, const std::string& Name);
-int32_t AddColor(TRTFWriterList& Tables, TColor Color);
+int32_t AddFont(THSRTFExporter& Exporter, const std::string& Name);
+int32_t AddColor(THSRTFExporter& Exporter, TColor Color);
 
 // One token of RTF source: its kind, the characters as they stood, and for control words the word
 // without its backslash.
@@ -73,13 +73,13 @@ protected:
 // Copies RTF body text, moving every font and colour into the target writer's tables.
 class THSRTFConverter : public TRTFConverter {
 public:
-    THSRTFConverter(const std::string& Text, TRTFWriterList& Target) : TRTFConverter(Text), FTarget(Target) {}
+    THSRTFConverter(const std::string& Text, THSRTFExporter& Target) : TRTFConverter(Text), FTarget(Target) {}
 
 protected:
     void Token(const TRtfToken& T) override;
 
 private:
-    TRTFWriterList& FTarget;
+    THSRTFExporter& FTarget;
 };
 
 // Writes HTML for RTF text: bold, italic, underline, lists, fonts, colours, sizes, paragraphs.
@@ -106,7 +106,7 @@ private:
 };
 
 // Runs a THSRTFConverter over Text for the target tables and answers its output.
-std::string Rtf2Rtf(const std::string& Text, TRTFWriterList& Target);
+std::string Rtf2Rtf(const std::string& Text, THSRTFExporter& Exporter);
 std::string RtfToHtml(const std::string& Text);
 // Plain text as one RTF document of 10-point lines.
 void HSExportToRTFStream(TStream& Stream, const std::string& Text);

@@ -12,15 +12,16 @@
 
 namespace {
 
-std::string Tables(TRTFWriterList& L) {
+std::string Tables(THSRTFExporter& W) {
     TStringStream S;
-    L.Fonts().Flush(S);
-    L.Colors().Flush(S);
+    W.WriterList().Fonts().Flush(S);
+    W.WriterList().Colors().Flush(S);
     return S.DataString();
 }
 
 TEST(Rtf2Rtf, FontsAndColoursMoveIntoTheTargetTables) {
-    TRTFWriterList Target;
+    TStringStream Written;
+    THSRTFExporter Target(&Written);
     const std::string Source = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Helvetica;}{\\f1 Courier New;}}"
                                "{\\colortbl;\\red255\\green0\\blue0;}\\f0\\cf1 Hello\\par\\f1 code}";
     const std::string Out = Rtf2Rtf(Source, Target);
@@ -75,7 +76,8 @@ TEST(RtfToHtml, HostileInputEndsCleanly) {
         SCOPED_TRACE(S.substr(0, 40));
         std::string Html;
         EXPECT_NO_THROW(Html = RtfToHtml(S));
-        TRTFWriterList T;
+        TStringStream Written;
+        THSRTFExporter T(&Written);
         EXPECT_NO_THROW(Rtf2Rtf(S, T));
     }
     EXPECT_EQ("x", RtfToHtml(Deep + "x"));
