@@ -81,6 +81,50 @@ TEST_F(MemoWindow, PaintedPixelsAgreeWithTheRecordedCells) {
     SavePng(Shot, TestOutputFolder() + "\\MemoView.png");
 }
 
+// A proportional font on the screen: the glyphs stand where the mapping says, the caret too.
+TEST_F(MemoWindow, AProportionalFontIsDrawnWhereTheCaretAndClicksFindIt) {
+    Memo->GetSource()->SetSyntaxParser(nullptr);
+    Memo->SetFixedMetrics(0, 0);
+    Memo->SetUseMonoFont(false);
+    Memo->Font().SetName("Arial");
+    Memo->Font().SetSize(14);
+    const std::string Line = "W iii W ii WW";
+    Memo->SetText(Line + "\r\n\r\nend");
+    ShowForm();
+    Memo->SetCaretPoint(POINT{0, 2});
+    UpdateWindow(Memo->Handle());
+    const int H = Memo->GetAveLineHeight();
+    auto Ink = [&](int From, int To) {
+        int N = 0;
+        for (int X = From; X < To; ++X)
+            for (int Y = 0; Y < H; ++Y)
+                N += ScreenPixel(X, Y) != TColor(ColorToRGB(clWindow)) ? 1 : 0;
+        return N;
+    };
+    for (int32_t K = 0; K < int32_t(Line.size()); ++K) {
+        const int A = Memo->TextToPixelChar(POINT{K, 0}), B = Memo->TextToPixelChar(POINT{K + 1, 0});
+        ASSERT_GT(B, A) << K;
+        if (Line[size_t(K)] == 'W') {
+            EXPECT_GT(Ink(A, B), 0) << K;
+        }
+    }
+    const int End = Memo->TextToPixelChar(POINT{int32_t(Line.size()), 0});
+    EXPECT_EQ(Ink(End + 2, Memo->ClientWidth()), 0);
+    // A click on the right half of the second 'W' puts the caret after it, at its measured edge.
+    const int A = Memo->TextToPixelChar(POINT{6, 0}), B = Memo->TextToPixelChar(POINT{7, 0});
+    const LPARAM At = MAKELPARAM((A + B) / 2 + 1, H / 2);
+    Memo->Perform(WM_LBUTTONDOWN, MK_LBUTTON, At);
+    Memo->Perform(WM_LBUTTONUP, 0, At);
+    EXPECT_EQ(Memo->CaretChar(), 7);
+    EXPECT_EQ(Memo->CaretLine(), 0);
+    POINT Caret{};
+    GetCaretPos(&Caret);
+    EXPECT_EQ(Caret.x, B);
+    TBitmap Shot;
+    CaptureClient(*Form, Shot);
+    SavePng(Shot, TestOutputFolder() + "\\MemoProportional.png");
+}
+
 // A real page of the sqlite3-doc package, coloured by the HTML parser and wrapped to the window.
 TEST_F(MemoWindow, ARealPageWrapsScrollsAndMapsBack) {
     const std::string Page = "Z:\\usr\\share\\doc\\sqlite3\\about.html";
