@@ -36,23 +36,6 @@ bool Same(const std::string& A, const char* B) {
     return strcasecmp(A.c_str(), B) == 0;
 }
 
-std::string ColorText(TColor C) {
-    const COLORREF R = ColorToRGB(C);
-    char Buf[8];
-    std::snprintf(Buf, sizeof Buf, "#%02X%02X%02X", unsigned(GetRValue(R)), unsigned(GetGValue(R)),
-                  unsigned(GetBValue(R)));
-    return Buf;
-}
-
-// The HTML font size (1 to 7) of a size in points.
-int32_t HtmlSize(int32_t Points) {
-    static const int32_t Upper[] = {8, 11, 13, 17, 23, 35};
-    for (int32_t I = 0; I < 6; ++I)
-        if (Points >= 1 && Points <= Upper[I])
-            return I + 1;
-    return 7;
-}
-
 std::string Trim(const std::string& S) {
     const size_t B = S.find_first_not_of(' '), E = S.find_last_not_of(' ');
     return B == std::string::npos ? std::string() : S.substr(B, E - B + 1);
@@ -456,14 +439,14 @@ void THSHtmlConverter::Token(const TRtfToken& T) {
     else if (Same(W, "pntext"))
         WriteTag("li");
     else if (Same(W, "cf"))
-        WriteTag(
-            "font",
-            {{"color", Has && N >= 0 && size_t(N) < FColors.size() ? ColorText(FColors[size_t(N)]) : ""}});
+        WriteTag("font",
+                 {{"color",
+                   Has && N >= 0 && size_t(N) < FColors.size() ? HtmlColorText(FColors[size_t(N)]) : ""}});
     else if (Same(W, "f") || Same(W, "pnf")) {
         FlushTag({"font"});
         WriteTag("font", {{"face", Has && N >= 0 && size_t(N) < FFonts.size() ? FFonts[size_t(N)] : ""}});
     } else if (Same(W, "fs"))
-        WriteTag("font", {{"SIZE", std::to_string(HtmlSize((Has ? N : 24) / 2))}});
+        WriteTag("font", {{"SIZE", std::to_string(HtmlFontSize((Has ? N : 24) / 2))}});
     else if (Same(W, "rtf"))
         ReadFontTable();
     else if (Same(W, "par")) {
