@@ -213,6 +213,8 @@ TEST(EditCommands, WordsAndLines) {
         {"delete the word at the caret", "one two three", 5, 0, kPlain,
          [](TMemoSource& s) { s.DeleteWord(); }, "one  three", "4,0"},
         {"delete line", "a|b|c", 0, 1, kPlain, [](TMemoSource& s) { s.DeleteLine(); }, "a|c", "0,1"},
+        {"delete the last line", "a|bc", 1, 1, kPlain, [](TMemoSource& s) { s.DeleteLine(); }, "a|", "1,1"},
+        {"delete the only line", "abc", 2, 0, kPlain, [](TMemoSource& s) { s.DeleteLine(); }, "", "2,0"},
         {"delete to line begin", "abcdef", 3, 0, kPlain, [](TMemoSource& s) { s.DeleteToLineBegin(); }, "def",
          "0,0"},
         {"insert line keeps the caret", "abcd", 2, 0, kPlain, [](TMemoSource& s) { s.InsertLine(); }, "ab|cd",
