@@ -12,11 +12,6 @@
 
 namespace {
 
-// Groups whose content is no text of the document.
-const char* const SkippedGroups =
-    "\\stylesheet;\\pntxta;\\pntxtb;\\propname;\\staticval;\\object;\\*;\\title;"
-    "\\author;\\operator;\\pict";
-
 bool Delimiter(char C) {
     return static_cast<unsigned char>(C) < ' ' || C == '\\' || C == '{' || C == '}';
 }
@@ -364,8 +359,8 @@ void THSHtmlConverter::Token(const TRtfToken& T) {
             while (E < FText.size() &&
                    (std::isalpha(static_cast<unsigned char>(FText[E])) || FText[E] == '*' || FText[E] == '_'))
                 ++E;
-            const std::string W = FText.substr(P, E - P);
-            if (W.size() > 1 && std::strstr(SkippedGroups, (W + ";").c_str())) {
+            // Whole words only: list-numbering groups ("\pn...") carry the list tags.
+            if (SkippedRtfGroup(FText.substr(P + 1, E - P - 1), true)) {
                 for (int Depth = 1; Depth > 0 && FPos < FText.size();) {
                     const char C = FText[FPos++];
                     if (C == '\\')

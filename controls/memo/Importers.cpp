@@ -150,6 +150,17 @@ bool KnownRtfWord(const std::string& W) {
     return false;
 }
 
+bool SkippedRtfGroup(const std::string& Word, bool WholeWord) {
+    static const char* const Skipped = "\\stylesheet;\\pntxta;\\pntxtb;\\propname;\\staticval;"
+                                       "\\object;\\*;\\title;\\author;\\operator;\\pict;";
+    std::string Key = "\\";
+    for (char C : Word)
+        Key += char(std::tolower(static_cast<unsigned char>(C)));
+    if (WholeWord)
+        Key += ';';
+    return !Word.empty() && std::strstr(Skipped, Key.c_str()) != nullptr;
+}
+
 namespace {
 
 // Finds Needle (lower case) in Text from Pos, ignoring case, without copying the text.
@@ -255,9 +266,7 @@ private:
             ++FPos;
             const std::string Word = ReadWord();
             FPos = Save;
-            static const char* const Skipped = "\\stylesheet;\\pntxta;\\pntxtb;\\propname;\\staticval;"
-                                               "\\object;\\*;\\title;\\author;\\operator;\\pict";
-            if (!Word.empty() && std::strstr(Skipped, ("\\" + Lower(Word)).c_str())) {
+            if (SkippedRtfGroup(Word)) {
                 SkipGroup();
                 return;
             }

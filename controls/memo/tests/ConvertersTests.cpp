@@ -60,6 +60,8 @@ TEST(RtfToHtml, TagsCloseInTheirGroupsInTheRightOrder) {
         {"list bullet dropped", "{\\pntext\\'b7\\tab}Item", "<li>\r\n\t</li>Item"},
         {"text escaped", "{x<y \\{z\\} & \"q\"}", "x&lt;y&nbsp;{z}&nbsp;&amp;&nbsp;&quot;q&quot;"},
         {"destinations hold no text", "{\\*\\generator Writer 1.0;}{\\stylesheet{Normal;}}text", "text"},
+        {"a picture holds no text", "{\\pict\\wmetafile8 0100ff}after", "after"},
+        {"list numbering is no destination", "{\\pn\\pnlvlblt}", "<ul>\r\n</ul>"},
         {"the blank ending a word is dropped", "\\b  two", "<B>\r\n&nbsp;two"},
     };
     for (const Case& C : Cases) {
