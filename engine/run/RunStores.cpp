@@ -14,9 +14,7 @@
 namespace zel::run {
 
 TagCountStore::Row& TagCountStore::row(const std::string& name) {
-    std::string key = name;
-    if (!key.empty())
-        CharUpperBuffA(&key[0], static_cast<DWORD>(key.size()));
+    std::string key = StructureStore::key(name);
     const auto found = index_.find(key);
     if (found != index_.end())
         return rows_[found->second];
@@ -31,15 +29,21 @@ const TagCountStore::Row* TagCountStore::rowAt(int32_t index) const {
 }
 
 void countTags(const StructureStore& structure, TagCountStore& counts) {
+    // The store keeps one copy of each spelling of a tag name, so its text pointer finds the row
+    // again without making the key once more for every tag of the document.
+    std::unordered_map<const char*, TagCountStore::Row*> rows;
     const int32_t n = structure.count();
     for (int32_t i = 0; i < n; ++i) {
         const StructureEntry* e = structure.entry(i);
         if (!e || e->text.empty())
             continue;
-        if (e->kind == EntryOpeningTag)
-            ++counts.row(e->text).counts[0];
-        else if (e->kind == EntryClosingTag)
-            ++counts.row(e->text).counts[1];
+        const int which = e->kind == EntryOpeningTag ? 0 : e->kind == EntryClosingTag ? 1 : -1;
+        if (which < 0)
+            continue;
+        TagCountStore::Row*& row = rows[e->text.c_str()];
+        if (!row)
+            row = &counts.row(e->text);
+        ++row->counts[which];
     }
 }
 

@@ -3,9 +3,9 @@
 // counts by flag.
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <unordered_map>
-#include <vector>
 
 namespace zel::run {
 
@@ -18,14 +18,14 @@ public:
         int32_t counts[3] = {0, 0, 0}; // open, close, third
         int32_t byFlag[3] = {0, 0, 0}; // flags 1, 2, 4
     };
-    // The row of the name (case-blind), created when missing.
+    // The row of the name (case-blind), created when missing; it stays where it is.
     Row& row(const std::string& name);
     int32_t rowCount() const { return static_cast<int32_t>(rows_.size()); }
     // Rows counted from 1, as the getters number them; nullptr outside.
     const Row* rowAt(int32_t index) const;
 
 private:
-    std::vector<Row> rows_;
+    std::deque<Row> rows_;                          // rows stay in place as more are added
     std::unordered_map<std::string, size_t> index_; // upper-cased name -> row
 };
 
