@@ -1,7 +1,6 @@
 #include "controls/foundation/FoundationErrors.h"
 
-const char* const SDuplicateItem = "Can't insert duplicate item";
-const char* const SStackIsEmpty = "Stack is empty";
+#include "controls/foundation/HSResStrings.h"
 
 void RaiseListIndexError(int32_t Index) {
     throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
@@ -16,9 +15,9 @@ void RaiseListCapacityError(int32_t Capacity) {
 }
 
 void RaiseDuplicateItemError() {
-    throw EHSError(SDuplicateItem);
+    throw EHSError(LoadResString(SErrDuplicateItem));
 }
 
 void RaiseStackEmptyError() {
-    throw EHSError(SStackIsEmpty);
+    throw EHSError(LoadResString(SErrStackEmpty));
 }

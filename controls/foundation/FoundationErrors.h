@@ -6,10 +6,6 @@
 
 #include "framework/core/Exceptions.h"
 
-// Texts of the family that its containers raise.
-extern const char* const SDuplicateItem; // "Can't insert duplicate item"
-extern const char* const SStackIsEmpty;  // "Stack is empty"
-
 // The family's own error class.
 class EHSError : public Exception {
 public:

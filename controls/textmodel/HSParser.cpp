@@ -1,4 +1,6 @@
 #include "controls/textmodel/HSParser.h"
+#include "controls/foundation/HSResStrings.h"
+#include "framework/core/SysUtils.h"
 #include "framework/core/CharClass.h"
 
 #include <algorithm>
@@ -268,15 +270,15 @@ bool TCustomHSParser::IsNextTokenResWord(int32_t index) {
 }
 
 void TCustomHSParser::Error(const std::string& message) const {
-    std::string text = message + " at Line:" + std::to_string(FLineNo + 1) + ", Char:" +
-                       std::to_string((FTokenStart && FLinePtr ? FTokenStart - FLinePtr : 0) + 1) + ". " +
-                       GetErrorDesc();
+    const int32_t column = static_cast<int32_t>((FTokenStart && FLinePtr ? FTokenStart - FLinePtr : 0) + 1);
+    std::string text =
+        message + Format(LoadResString(SErrCharPos).c_str(), FLineNo + 1, column) + GetErrorDesc();
     throw EParserError(text);
 }
 
 void TCustomHSParser::CheckChar(char c) {
     if (!IsTokenChar(c))
-        Error(std::string("'") + c + "' expected");
+        Error(Format(LoadResString(SErrTokenExpected).c_str(), (std::string("'") + c + "'").c_str()));
 }
 
 void TCustomHSParser::CheckNextChar(char c) {
@@ -288,7 +290,7 @@ void TCustomHSParser::CheckResWord(int32_t index) {
     if (!IsTokenResWord(index)) {
         std::string word =
             index >= 0 && index < int32_t(FResWords.size()) ? FResWords[size_t(index)] : std::string();
-        Error(word + " expected");
+        Error(Format(LoadResString(SErrTokenExpected).c_str(), word.c_str()));
     }
 }
 
@@ -347,7 +349,7 @@ int32_t TCustomHSParser::SoftPushState() {
 
 bool TCustomHSParser::SinglePop() {
     if (FTokenData.empty())
-        Error("Token list is empty");
+        Error(LoadResString(STokenListEmpty));
     std::unique_ptr<TTokenData> d = std::move(FTokenData.back());
     FTokenData.pop_back();
     PopRecord(*d);
@@ -362,7 +364,7 @@ int32_t TCustomHSParser::PopState() {
 
 void TCustomHSParser::SoftPopState() {
     if (FTokenData.empty())
-        Error("Token list is empty");
+        Error(LoadResString(STokenListEmpty));
     if (FTokenData.back()->Soft) {
         SinglePop();
         return;
@@ -373,14 +375,14 @@ void TCustomHSParser::SoftPopState() {
             return;
         }
     }
-    Error("Token list is empty");
+    Error(LoadResString(STokenListEmpty));
 }
 
 void TCustomHSParser::SetInternalState(int32_t n) {
     if (n < 0)
         return;
     if (n >= int32_t(FTokenData.size()))
-        Error("State is in future");
+        Error(LoadResString(SErrFutureState));
     TokenDataToState(*FTokenData[size_t(n)]);
     FTokenData.resize(size_t(n));
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "controls/foundation/HSResStrings.h"
 #include "framework/core/Streams.h"
 #include "framework/core/SysUtils.h"
 
@@ -150,7 +151,7 @@ int32_t TModuleParser::ParseComment() {
         } else if (dir == "IFDEF" || dir == "IFNDEF" || dir == "IFOPT") {
             const int32_t next = level + 1;
             if (next + 1 >= MaxNestedLevels)
-                Error(Format("Only %d nested levels of compiler directives are allowed", MaxNestedLevels));
+                Error(Format(LoadResString(SErrMaxIfDefReached).c_str(), MaxNestedLevels));
             FExtra2 = next;
             bool skip;
             if (LevelSkipped(level))
@@ -164,12 +165,12 @@ int32_t TModuleParser::ParseComment() {
             SetSkipFlag(next, skip);
         } else if (dir == "ELSE") {
             if (level < 0)
-                Error("Invalid compiler directive: \"$ELSE\"");
+                Error(Format(LoadResString(SErrCompilerDirective).c_str(), "$ELSE"));
             if (!LevelSkipped(level - 1))
                 SetSkipFlag(level, !GetSkipFlag(level));
         } else if (dir == "ENDIF") {
             if (level < 0)
-                Error("Invalid compiler directive: \"$ENDIF\"");
+                Error(Format(LoadResString(SErrCompilerDirective).c_str(), "$ENDIF"));
             SetSkipFlag(level, false);
             FExtra2 = level - 1;
         } else if (!skipped && hasArg && arg[0] != '+' && arg[0] != '-') {
@@ -408,12 +409,12 @@ void THSIncludeParser::ParseIncludeFile(const std::string& name, bool isInclude)
             return;
         // A handler that neither skips nor names another file would ask forever.
         if (fileName == asked)
-            Error(Format("File %s not found", fileName.c_str()));
+            Error(Format(LoadResString(SErrFileNotFound).c_str(), fileName.c_str()));
     }
 }
 
 void THSIncludeParser::DoFileConfirm(std::string& fileName, bool& considerEmpty) {
     if (!OnFileConfirm)
-        Error(Format("File %s not found", fileName.c_str()));
+        Error(Format(LoadResString(SErrFileNotFound).c_str(), fileName.c_str()));
     OnFileConfirm(fileName, considerEmpty);
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "controls/foundation/HSResStrings.h"
 #include "controls/textmodel/EnvOptionListeners.h"
 #include "controls/textmodel/SchemeParser.h"
 #include "framework/core/ObjectText.h"
@@ -744,6 +745,12 @@ std::string TSyntaxScheme::SaveToText() {
     return ObjectToText(this);
 }
 
+namespace {
+std::string CantReadScheme(const std::string& from) {
+    return Format(LoadResString(SCantReadSSchemeFrom).c_str(), from.c_str());
+}
+} // namespace
+
 void TSyntaxScheme::LoadFromFile(const std::string& fileName) {
     try {
         TFileStream f(fileName, fmOpenRead | fmShareDenyWrite);
@@ -754,7 +761,7 @@ void TSyntaxScheme::LoadFromFile(const std::string& fileName) {
     } catch (const ESyntaxSchemeError&) {
         throw;
     } catch (const Exception&) {
-        throw ESyntaxSchemeError("Can't read syntax scheme from file \"" + fileName + "\".");
+        throw ESyntaxSchemeError(CantReadScheme(Format(LoadResString(SFromFile).c_str(), fileName.c_str())));
     }
 }
 
@@ -780,7 +787,7 @@ void TSyntaxScheme::LoadFromStream(TStream& stream) {
             ObjectFromText(data, &loaded);
         } catch (const Exception&) {
             stream.SetPosition(start);
-            throw ESyntaxSchemeError("Can't read syntax scheme from stream.");
+            throw ESyntaxSchemeError(CantReadScheme(LoadResString(SFromStream)));
         }
     }
     try {
@@ -816,7 +823,7 @@ void TSyntaxScheme::LoadFromResource(const std::string& name) {
     HGLOBAL data = res ? LoadResource(nullptr, res) : nullptr;
     const void* bytes = data ? LockResource(data) : nullptr;
     if (!bytes)
-        throw ESyntaxSchemeError("Can't read syntax scheme from stream.");
+        throw ESyntaxSchemeError(CantReadScheme(LoadResString(SFromStream)));
     TMemoryStream stream;
     stream.WriteBuffer(bytes, static_cast<int32_t>(SizeofResource(nullptr, res)));
     stream.SetPosition(0);

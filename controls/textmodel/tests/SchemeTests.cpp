@@ -303,7 +303,7 @@ TEST(SyntaxScheme, CorruptSchemesAreRefusedAndTheOldOneKept) {
         kept.LoadFromStream(junk);
         ADD_FAILURE();
     } catch (const ESyntaxSchemeError& e) {
-        EXPECT_EQ(std::string("Can't read syntax scheme from stream."), e.Message());
+        EXPECT_EQ(std::string("Can't read the syntax scheme from stream"), e.Message());
     }
     EXPECT_THROW(kept.LoadFromResource("NO_SUCH_SCHEME"), ESyntaxSchemeError);
     ASSERT_EQ(1, kept.SyntaxBlocks.Count());

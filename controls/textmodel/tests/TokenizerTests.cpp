@@ -79,7 +79,7 @@ TEST(Tokenizer, PositionStack) {
             try {
                 p.SetInternalState(1);
             } catch (const EParserError& e) {
-                EXPECT_STREQ(e.what(), "State is in future at Line:1, Char:1. ");
+                EXPECT_STREQ(e.what(), "Unexpected parser state at Line:1, Char:1. ");
                 throw;
             }
         },
