@@ -57,8 +57,14 @@ std::string Document(int Lines) {
 }
 
 struct TBenchMemo {
-    explicit TBenchMemo(int Lines, bool Wrap) : Memo(nullptr) {
-        Memo.SetFixedMetrics(8, 16);
+    // A proportional memo measures every character in its font, as a user's Arial would.
+    explicit TBenchMemo(int Lines, bool Wrap, bool Proportional = false) : Memo(nullptr) {
+        if (Proportional) {
+            Memo.SetUseMonoFont(false);
+            Memo.Font().SetName("Arial");
+        } else {
+            Memo.SetFixedMetrics(8, 16);
+        }
         Memo.SetBounds(0, 0, 800, 600);
         Memo.SetOptions(moDrawGutter | moLineNumbers | moColorSyntax | moDrawMargin | moThumbTracking);
         Memo.GetSource()->Lines().SetText(Document(Lines));
@@ -76,8 +82,8 @@ void Report(const char* Name, double Ratio, double Limit) {
 
 int main() {
     const RECT Screen{0, 0, 800, 600};
-    {
-        TBenchMemo Big(100000, false);
+    for (bool Proportional : {false, true}) {
+        TBenchMemo Big(100000, false, Proportional);
         TCountingSink Sink;
         Big.Memo.SetWinLine(0);
         Big.Memo.PaintTo(Sink, Screen); // fonts and colour data made once, outside the timing
@@ -85,7 +91,9 @@ int main() {
         Big.Memo.SetWinLine(99000);
         Big.Memo.PaintTo(Sink, Screen);
         const double Deep = Seconds([&] { Big.Memo.PaintTo(Sink, Screen); }, 50);
-        Report("paint one screen, line 99,000 vs line 1 (100,000 lines)", Deep / Top, 1.2);
+        Report(Proportional ? "paint one screen, line 99,000 vs line 1 (proportional font)"
+                            : "paint one screen, line 99,000 vs line 1 (100,000 lines)",
+               Deep / Top, 1.2);
         (void)Sink.Chars;
     }
     {
@@ -106,8 +114,9 @@ int main() {
         const double BigCost = Keystroke(Big.Memo, 50000);
         Report("one keystroke in the middle, 100,000 vs 1,000 lines", BigCost / SmallCost, 2.0);
     }
-    for (bool Wrap : {false, true}) {
-        TBenchMemo Big(20000, Wrap);
+    for (int Kind = 0; Kind < 3; ++Kind) {
+        const bool Wrap = Kind > 0, Proportional = Kind == 2;
+        TBenchMemo Big(20000, Wrap, Proportional);
         THSMemo& M = Big.Memo;
         TCountingSink Sink;
         M.SetCaretPoint(POINT{0, 0});
@@ -130,8 +139,9 @@ int main() {
             return Part[Part.size() / 2];
         };
         const double First = Average(1), Last = Average(Pages.size() - Tenth - 1);
-        Report(Wrap ? "page down, last tenth vs first tenth (word wrap on)"
-                    : "page down, last tenth vs first tenth",
+        Report(Proportional ? "page down, last tenth vs first tenth (proportional, wrap on)"
+               : Wrap       ? "page down, last tenth vs first tenth (word wrap on)"
+                            : "page down, last tenth vs first tenth",
                Last / First, 1.5);
     }
     return 0;

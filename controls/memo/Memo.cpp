@@ -388,6 +388,8 @@ TCustomHSMemo::TCustomHSMemo(TComponent* AOwner) : THSCustomControl(AOwner) {
     FGutterBrush = std::make_unique<TBrush>();
     FGutterBrush->SetColor(clBtnFace);
     FGutterBrush->OnChange = [this](TGraphicsObject*) { Invalidate(); };
+    FMemoBackground = std::make_unique<TControlBackground>(this);
+    FGutterBackground = std::make_unique<TGutterBackground>(this);
     FPositionStore = std::make_unique<TMemoPostionStore>();
     FWordWrapList = std::make_unique<TWordWrapList>();
     FLineInfoList = std::make_unique<TLineInfoList>();
@@ -774,6 +776,11 @@ void TCustomHSMemo::VerticalScroll(int32_t Code) {
 void TCustomHSMemo::QuickPaint(int32_t OldChar, int32_t OldLine) {
     if (!HandleAllocated())
         return;
+    // A picture stays where it is while the text moves over it: nothing can be scrolled.
+    if (FMemoBackground->NeedPaint()) {
+        Invalidate();
+        return;
+    }
     const int32_t DX = FWinChar - OldChar, DY = FWinLine - OldLine;
     RECT Text{GetPaintX(), 0, ClientW(), ClientH()};
     if (DX != 0) {
@@ -795,6 +802,23 @@ void TCustomHSMemo::QuickPaint(int32_t OldChar, int32_t OldLine) {
             Invalidate();
         }
     }
+    const int32_t G = GetRealGutterWidth();
+    if (G > 0 && (FGutterBackground->NeedPaint() || FGutterBrush->Style() != TBrushStyle::bsSolid)) {
+        RECT Gutter{0, 0, G, ClientH()};
+        InvalidateRect(Handle(), &Gutter, FALSE);
+    }
+}
+
+void TCustomHSMemo::DoBoundsChanged() {
+    UpdateScrollPos();
+    UpdateScrollSize();
+    FMemoBackground->BackgroundChanged();
+    FGutterBackground->BackgroundChanged();
+}
+
+void TCustomHSMemo::SetGutterBackground(TControlBackground* Value) {
+    FGutterBackground->Assign(Value);
+    Invalidate();
 }
 
 void TCustomHSMemo::EnsureCaretVisible() {
@@ -1461,8 +1485,7 @@ void TCustomHSMemo::WndProc(TMessage& Message) {
         return;
     case WM_SIZE:
         THSCustomControl::WndProc(Message);
-        UpdateScrollSize();
-        UpdateScrollPos();
+        DoBoundsChanged();
         return;
     case CM_MEMOOPTIONSUPDATE:
         if (FUseGlobalOptions)
@@ -1507,6 +1530,8 @@ void TCustomHSMemo::SetOptions(TMemoOptions Value) {
     FOptions = Value;
     FWBCount = 0;
     UpdateLineNumbersWidth();
+    FMemoBackground->BackgroundChanged();
+    FGutterBackground->BackgroundChanged();
     UpdateCaret();
     UpdateCaretMode();
     Invalidate();
@@ -1591,6 +1616,7 @@ void TCustomHSMemo::SetGutterWidth(int32_t Value) {
     if (Value == FGutterWidth || Value < 0)
         return;
     FGutterWidth = Value;
+    FGutterBackground->BackgroundChanged();
     if (FWordWrap)
         WordWrapLines(0, INT_MAX, true);
     if (HasOption(moDrawGutter))

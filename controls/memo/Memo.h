@@ -31,7 +31,7 @@ class TMenuItem;
 class TMemoPopupList;
 class TAttributeParser;
 class TMemoAttributes;
-class TControlBackground;
+class TGutterBackground;
 
 enum TMemoOption : uint32_t {
     moDrawMargin = 1u << 0,
@@ -344,6 +344,15 @@ public:
     TTextStyles& TextStyles() { return *FTextStyles; }
     void SetTextStyles(TTextStyles* Value);
     THSGutterImages& GutterImgs() { return *FGutterImgs; }
+    // Pictures or gradients behind the text and behind the gutter.
+    TControlBackground& MemoBackground() { return *FMemoBackground; }
+    void SetMemoBackground(TControlBackground* Value) { FMemoBackground->Assign(Value); }
+    TGutterBackground& GutterBackground() { return *FGutterBackground; }
+    void SetGutterBackground(TControlBackground* Value);
+    TBitmap& Background() { return FMemoBackground->Background(); }
+    void SetBackground(TBitmap& Value) { FMemoBackground->SetBackground(Value); }
+    TBkgndOption BkgndOption() const { return FMemoBackground->Option(); }
+    void SetBkgndOption(TBkgndOption Value) { FMemoBackground->SetOption(Value); }
     // Looks the style up by name and highlights the line in it until the next change.
     void TempHighlightLineWithStyle(int32_t Line, const std::string& StyleName);
     void ToggleImageAndTextStyle(const std::string& Name);
@@ -600,6 +609,9 @@ private:
     void PaintRow(TMemoDrawSink& Sink, const RECT& Update, int32_t Line, int32_t RowStart, int32_t RowEnd,
                   bool LastRow, const std::string& S, const std::string& ColorS, int32_t Y, int32_t MarginX);
     int32_t StyleAt(const std::string& ColorS, int32_t Index, int32_t Line);
+    // Fills with a colour, or, where the colour is the memo's and a picture is shown, with the picture.
+    void FillBack(TMemoDrawSink& Sink, const RECT& R, TColor Color);
+    void DoBoundsChanged();
     bool UsesColorData() const;
     TFont& RunFont(int32_t Style, bool& Upper);
     int32_t TextWidth(TFont& Font, const std::string& Text);
@@ -673,6 +685,10 @@ private:
     std::unique_ptr<TSpecialSymbols> FSpecialSymbols;
     std::unique_ptr<TTextStyles> FTextStyles;
     std::unique_ptr<THSGutterImages> FGutterImgs;
+    std::unique_ptr<TControlBackground> FMemoBackground;
+    std::unique_ptr<TGutterBackground> FGutterBackground;
+    // Set for the length of a paint when the memo background shows a picture or gradient.
+    bool FPaintPicture = false;
     std::unique_ptr<TMemoPostionStore> FPositionStore;
     // The scroll hint; owned by the memo as a component.
     THSHint* FPopupHint = nullptr;
@@ -728,6 +744,18 @@ private:
     TBlockOption FSavedBlockOption = bkBoth;
     bool FRewrapOnParserChange = true;
     std::vector<int32_t> FCharSp;
+};
+
+// The gutter strip's picture or gradient, with the gutter's edge lines drawn into it.
+class TGutterBackground : public TControlBackground {
+public:
+    explicit TGutterBackground(TCustomHSMemo* Memo) : TControlBackground(Memo), FMemo(Memo) {}
+    RECT GetPaintRect() override;
+    TBrush& GetPaintBrush() override;
+    void PaintBackground() override;
+
+private:
+    TCustomHSMemo* FMemo;
 };
 
 // The published form; adds nothing but the class name that forms and other programs see.

@@ -71,6 +71,13 @@ void TCanvasDrawSink::DrawBitmap(TBitmap& Bitmap, const RECT& Dest, TColor Trans
                    0, 0, Bitmap.Width(), Bitmap.Height(), ColorToRGB(TransparentColor));
 }
 
+void TCanvasDrawSink::CopyBackground(TBitmap& Picture, const RECT& Dest) {
+    if (Picture.Empty() || Dest.right <= Dest.left || Dest.bottom <= Dest.top)
+        return;
+    BitBlt(FCanvas.Handle(), Dest.left, Dest.top, Dest.right - Dest.left, Dest.bottom - Dest.top,
+           Picture.Canvas().Handle(), Dest.left, Dest.top, SRCCOPY);
+}
+
 void TCanvasDrawSink::SetClip(const RECT* R) {
     HDC DC = FCanvas.Handle();
     if (!R) {

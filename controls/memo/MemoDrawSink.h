@@ -28,6 +28,12 @@ public:
     virtual void Line(int X1, int Y1, int X2, int Y2, TColor Color, int Width) = 0;
     virtual void Triangle(const POINT (&Points)[3], TColor Color) = 0;
     virtual void DrawBitmap(TBitmap& Bitmap, const RECT& Dest, TColor TransparentColor) = 0;
+    // Copies the part of a prepared background picture that lies under Dest (the picture covers the
+    // client area from its origin). Sinks that draw no pictures ignore it.
+    virtual void CopyBackground(TBitmap& Picture, const RECT& Dest) {
+        (void)Picture;
+        (void)Dest;
+    }
     virtual void SetClip(const RECT* R) = 0;
     // Width and height of Text in Font (the recorder answers fixed cells).
     virtual SIZE MeasureText(TFont& Font, const std::string& Text) = 0;
@@ -46,6 +52,7 @@ public:
     void Line(int X1, int Y1, int X2, int Y2, TColor Color, int Width) override;
     void Triangle(const POINT (&Points)[3], TColor Color) override;
     void DrawBitmap(TBitmap& Bitmap, const RECT& Dest, TColor TransparentColor) override;
+    void CopyBackground(TBitmap& Picture, const RECT& Dest) override;
     void SetClip(const RECT* R) override;
     SIZE MeasureText(TFont& Font, const std::string& Text) override;
     void ExpandCollapseButton(int X, int Y, int Inset, int Size, bool Collapsed) override;

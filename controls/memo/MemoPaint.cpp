@@ -132,6 +132,7 @@ bool TCustomHSMemo::UpdateLineNumbersWidth() {
         return false;
     FLineNumDigits = D;
     FLineNumWidth = W;
+    FGutterBackground->BackgroundChanged();
     if (FWordWrap)
         WordWrapLines(0, INT_MAX, true);
     UpdateCaret();
@@ -225,6 +226,9 @@ void TCustomHSMemo::PaintTo(TMemoDrawSink& Sink, const RECT& UpdateRect) {
     RECT Update = UpdateRect;
     if (Update.right <= Update.left || Update.bottom <= Update.top)
         return;
+    FPaintPicture = FMemoBackground->NeedPaint();
+    if (FPaintPicture && FMemoBackground->WorkBitmap().Empty())
+        FMemoBackground->PaintBackground();
     PaintLeftIndent(Sink, Update);
     PaintGutter(Sink, Update);
     PaintLineNumbers(Sink, Update);
@@ -247,12 +251,12 @@ void TCustomHSMemo::PaintLeftIndent(TMemoDrawSink& Sink, const RECT& Update) {
     const int32_t G = GetRealGutterWidth();
     if (HasOption(moLeftIndent) && FLeftIndent >= 1) {
         RECT R{G, Update.top, G + FLeftIndent, Update.bottom};
-        Sink.FillRect(R, Color());
+        FillBack(Sink, R, Color());
     }
     if (HideLines()) {
         const int32_t X = GetPaintX();
         RECT R{X - GetAveLineHeight(), Update.top, X, Update.bottom};
-        Sink.FillRect(R, Color());
+        FillBack(Sink, R, Color());
     }
 }
 
@@ -263,6 +267,15 @@ void TCustomHSMemo::PaintGutter(TMemoDrawSink& Sink, const RECT& Update) {
     RECT G{0, 0, W, ClientH() + 1};
     if (DoPaintGutter(Sink, G, dsBeforePaint))
         return;
+    if (FGutterBackground->NeedPaint()) {
+        if (FGutterBackground->WorkBitmap().Empty())
+            FGutterBackground->PaintBackground();
+        // The prepared picture already holds the gutter's edge.
+        Sink.CopyBackground(FGutterBackground->WorkBitmap(),
+                            RECT{std::max<int32_t>(0, Update.left), Update.top,
+                                 std::min<int32_t>(W, Update.right), Update.bottom});
+        return;
+    }
     RECT Fill{0, Update.top, std::max(0, W - 2), Update.bottom};
     Sink.FillRect(Fill, FGutterBrush->Color());
     if (W >= 2) {
@@ -389,6 +402,44 @@ void TCustomHSMemo::PaintGutterImages(TMemoDrawSink& Sink, const RECT& Update) {
     }
 }
 
+void TCustomHSMemo::FillBack(TMemoDrawSink& Sink, const RECT& R, TColor Fill) {
+    if (FPaintPicture && Fill == CheckReadOnlyColor(Color()))
+        Sink.CopyBackground(FMemoBackground->WorkBitmap(), R);
+    else
+        Sink.FillRect(R, Fill);
+}
+
+// --- the gutter's picture -------------------------------------------------------------------------
+
+RECT TGutterBackground::GetPaintRect() {
+    if (!FMemo->HandleAllocated())
+        return RECT{0, 0, 0, 0};
+    return RECT{0, 0, FMemo->GetRealGutterWidth(), FMemo->ClientHeight() + 1};
+}
+
+TBrush& TGutterBackground::GetPaintBrush() {
+    return FMemo->GutterBrush();
+}
+
+void TGutterBackground::PaintBackground() {
+    TControlBackground::PaintBackground();
+    if (!NeedPaint())
+        return;
+    const RECT R = GetPaintRect();
+    TCanvas& C = WorkBitmap().Canvas();
+    const int32_t W = R.right;
+    if (W < 2)
+        return;
+    C.Pen().SetWidth(1);
+    C.Pen().SetStyle(TPenStyle::psSolid);
+    C.Pen().SetColor(FMemo->GutterBackColor());
+    C.MoveTo(W - 2, 0);
+    C.LineTo(W - 2, R.bottom);
+    C.Pen().SetColor(FMemo->GutterLineColor());
+    C.MoveTo(W - 1, 0);
+    C.LineTo(W - 1, R.bottom);
+}
+
 int32_t TCustomHSMemo::StyleAt(const std::string& ColorS, int32_t Index, int32_t Line) {
     if (Index < 0 || Index >= int32_t(ColorS.size()))
         return -1;
@@ -498,7 +549,7 @@ void TCustomHSMemo::RealPaint(TMemoDrawSink& Sink, const RECT& Update) {
         if (HideLines()) {
             // The strip left of the text holds the collapse marks.
             const int32_t PaintX = GetPaintX();
-            Sink.FillRect(RECT{PaintX - H, Y, PaintX, Y + H}, Color());
+            FillBack(Sink, RECT{PaintX - H, Y, PaintX, Y + H}, Color());
             const TCollapseState State = Line < Count ? S->GetCollapseState(Line) : csNone;
             if (State != csNone)
                 Sink.ExpandCollapseButton(PaintX - H, Y, H <= 16 ? H / 8 : std::max((H - 16) / 2, H / 8), H,
@@ -601,7 +652,11 @@ void TCustomHSMemo::PaintRow(TMemoDrawSink& Sink, const RECT& Area, int32_t Line
             if (OnCustomDraw)
                 OnCustomDraw(this, Sink, Cell, Line, I, Run, TDrawStates(State | dsBeforePaint), Handled);
             if (!Handled) {
-                Sink.TextOut(Cell, X, Y, Run, *F, FC, BC, false, Advances);
+                // Over a picture, text on the memo's own colour is drawn on the picture.
+                const bool OnPicture = FPaintPicture && BC == CheckReadOnlyColor(Color());
+                if (OnPicture)
+                    Sink.CopyBackground(FMemoBackground->WorkBitmap(), Cell);
+                Sink.TextOut(Cell, X, Y, Run, *F, FC, BC, OnPicture, Advances);
                 if (OnCustomDraw)
                     OnCustomDraw(this, Sink, Cell, Line, I, Run, TDrawStates(State | dsAfterPaint), Handled);
             }
@@ -649,11 +704,11 @@ void TCustomHSMemo::PaintRow(TMemoDrawSink& Sink, const RECT& Area, int32_t Line
         const TColor SelBack =
             (LineStyle != 0 && !HasOption(moDisableInvertedSel)) ? LineFontColor : FSelBackColor;
         if (SelFromX > X)
-            Sink.FillRect(RECT{X, Y, SelFromX, Y + H}, RowBack);
+            FillBack(Sink, RECT{X, Y, SelFromX, Y + H}, RowBack);
         if (SelToX > SelFromX)
             Sink.FillRect(RECT{SelFromX, Y, SelToX, Y + H}, SelBack);
         if (Area.right > std::max(SelToX, X) && SelToX < Area.right)
-            Sink.FillRect(RECT{std::max(SelToX, X), Y, int32_t(Area.right), Y + H}, RowBack);
+            FillBack(Sink, RECT{std::max(SelToX, X), Y, int32_t(Area.right), Y + H}, RowBack);
     }
     if (HighlightRow) {
         const TColor PC = FLineHighlight->Pen().Color();

@@ -125,6 +125,46 @@ TEST_F(MemoWindow, AProportionalFontIsDrawnWhereTheCaretAndClicksFindIt) {
     SavePng(Shot, TestOutputFolder() + "\\MemoProportional.png");
 }
 
+// Pictures behind the text and the gutter: text on the memo's colour shows the picture, selected
+// text does not, and the picture stays put while the text scrolls over it.
+TEST_F(MemoWindow, BackgroundPicturesShowBehindTheTextAndTheGutter) {
+    Memo->GetSource()->SetSyntaxParser(nullptr);
+    std::string Text;
+    for (int I = 0; I < 40; ++I)
+        Text += "line " + std::to_string(I) + "\r\n";
+    Memo->SetText(Text);
+    TBitmap Tile;
+    Tile.SetSize(8, 8);
+    Tile.Canvas().Brush().SetColor(clYellow);
+    Tile.Canvas().FillRect(RECT{0, 0, 8, 8});
+    Memo->SetBackground(Tile);
+    Memo->SetBkgndOption(TBkgndOption::boTile);
+    TBitmap Aqua;
+    Aqua.SetSize(4, 4);
+    Aqua.Canvas().Brush().SetColor(clAqua);
+    Aqua.Canvas().FillRect(RECT{0, 0, 4, 4});
+    Memo->GutterBackground().SetBackground(Aqua);
+    Memo->GutterBackground().SetOption(TBkgndOption::boStretch);
+    ShowForm();
+    Memo->SetCaretPoint(POINT{0, 30});
+    Memo->SetWinLine(0);
+    Memo->SetSelection(stStreamSel, 0, 2, 3, 2);
+    UpdateWindow(Memo->Handle());
+    const int X0 = Memo->GetPaintX();
+    const TColor Yellow = TColor(ColorToRGB(clYellow));
+    EXPECT_EQ(ScreenPixel(X0 + 100, 3), Yellow); // after the text
+    EXPECT_EQ(ScreenPixel(X0, 16), Yellow);      // the top-left pixel of a text cell
+    EXPECT_EQ(ScreenPixel(X0 + 8, 32), TColor(ColorToRGB(Memo->SelBackColor())));
+    EXPECT_EQ(ScreenPixel(3, 40), TColor(ColorToRGB(clAqua)));
+    EXPECT_EQ(ScreenPixel(23, 40), TColor(ColorToRGB(Memo->GutterLineColor())));
+    Memo->ScrollDown();
+    UpdateWindow(Memo->Handle());
+    EXPECT_EQ(Memo->WinLine(), 1);
+    EXPECT_EQ(ScreenPixel(X0 + 100, 3), Yellow);
+    EXPECT_EQ(ScreenPixel(X0 + 8, 16), TColor(ColorToRGB(Memo->SelBackColor())));
+    EXPECT_EQ(ScreenPixel(3, 100), TColor(ColorToRGB(clAqua)));
+}
+
 // A real page of the sqlite3-doc package, coloured by the HTML parser and wrapped to the window.
 TEST_F(MemoWindow, ARealPageWrapsScrollsAndMapsBack) {
     const std::string Page = "Z:\\usr\\share\\doc\\sqlite3\\about.html";
