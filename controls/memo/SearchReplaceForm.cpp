@@ -138,6 +138,13 @@ TFrmSearRepl::TFrmSearRepl(TComponent* AOwner) : TNotModalSearchForm(AOwner) {
     CloseBtn->OnClick = Click(&TFrmSearRepl::CloseBtnClick);
     PageControl->OnChange = [this](TObject*) { PageChanged(); };
     OnClose = [](TObject*, TCloseAction& Action) { Action = TCloseAction::caFree; };
+    // The history editors keep Return for their lists; in this window it also presses the page's
+    // default button, as Return does everywhere else in it.
+    for (THSHistoryEditor* E : {SearText, SearText1, ReplText})
+        E->OnKeyDown = [this, E](TObject*, WORD& Key, TShiftState Shift) {
+            if (Key == VK_RETURN && Shift == 0 && !E->DroppedDown())
+                PressDefault();
+        };
     LTexttFind->SetFocusControl(SearText);
     Label1->SetFocusControl(SearText1);
     LReplWith->SetFocusControl(ReplText);
@@ -263,6 +270,19 @@ void TFrmSearRepl::AssignOptions() {
     O.InReplace = Global.InReplace;
     O.FirstSearch = Global.FirstSearch;
     GetSearchOptions()->Assign(&O);
+}
+
+void TFrmSearRepl::PressDefault() {
+    switch (PageControl->ActivePageIndex()) {
+    case kFindPage:
+        FindBtnClick();
+        break;
+    case kReplacePage:
+        ReplBtnClick(false);
+        break;
+    default:
+        break;
+    }
 }
 
 void TFrmSearRepl::RememberTexts() {

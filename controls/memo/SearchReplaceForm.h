@@ -71,6 +71,7 @@ private:
     void ShowNotFound();
     // The texts a search used go to the top of their editors' history lists.
     void RememberTexts();
+    void PressDefault();
     std::unique_ptr<TBitmap> FGlyph;
     int FPanelHeight = 0;
     std::unique_ptr<TSearchOptions> FOptions;

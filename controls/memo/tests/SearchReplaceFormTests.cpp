@@ -211,6 +211,24 @@ TEST_F(SearchWindowTest, SearchedTextsFillTheHistoryListsAndOutliveTheWindow) {
     EXPECT_EQ(List(Again.ReplText), std::vector<std::string>{"1"});
 }
 
+TEST_F(SearchWindowTest, ReturnInAnEditorPressesThePagesDefaultButton) {
+    TFrmSearRepl& W = Open(0);
+    TypeInto(W.SearText->EditHandle(), "two");
+    PostKey(W.SearText->EditHandle(), VK_RETURN);
+    Application->ProcessMessages();
+    EXPECT_EQ(Source->GetCurLine(), 1) << "found";
+    EXPECT_EQ(W.SearText->Items().Count(), 1);
+
+    W.SetActiveIndex(1);
+    Source->JumpTo(0, 0);
+    TypeInto(W.SearText1->EditHandle(), "cat");
+    TypeInto(W.ReplText->EditHandle(), "dog");
+    PostKey(W.ReplText->EditHandle(), VK_RETURN);
+    Application->ProcessMessages();
+    EXPECT_EQ(Source->Lines().GetText(), "one dog\r\ntwo cat cat\r\nthree\r\nfour") << "one replace";
+    EXPECT_TRUE(Boxes.empty());
+}
+
 TEST_F(SearchWindowTest, GoToTakesLinesAndBookmarksAndRefusesOtherText) {
     Source->SetBookmark(4);
     Source->JumpTo(2, 1);
