@@ -12,6 +12,7 @@
 #include "controls/memo/MemoAttributes.h"
 #include "controls/memo/MemoPopupList.h"
 #include "controls/memo/MemoScopes.h"
+#include "controls/textmodel/MemoOptions.h"
 #include "controls/textmodel/SchemeParser.h"
 #include "framework/core/Properties.h"
 #include "framework/ui/Clipbrd.h"
@@ -1505,6 +1506,9 @@ void TCustomHSMemo::SetUseGlobalOptions(bool Value) {
     if (Value)
         LoadGlobalOptions();
     FUseGlobalOptions = Value;
+    // A memo on its own source takes the global editing settings of the text model too.
+    if (!FMemoSource)
+        ::SetUseGlobalOptions(*FDefaultSource, Value);
 }
 
 void TCustomHSMemo::LoadGlobalOptions() {

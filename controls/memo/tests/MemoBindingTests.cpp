@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "MemoTestSupport.h"
+#include "controls/textmodel/MemoOptions.h"
 #include "TestRegistryKey.h"
 #include "controls/foundation/FoundationErrors.h"
 #include "controls/foundation/OptionObjects.h"
@@ -168,6 +169,15 @@ TEST_F(GlobalOptions, MemosThatFollowThemCopyTheListedProperties) {
     EXPECT_FALSE(Loner.HasOption(moLineNumbers));
     Loner.Perform(CM_MEMOOPTIONSUPDATE);
     EXPECT_EQ(Loner.MarginPos(), 80);
+    // A memo on its own source hands the switch to it: the text model's global settings follow.
+    GlobalMemoSourceOptions()->SetTabStops("5,9");
+    THSMemo Late(nullptr);
+    EXPECT_NE(Late.GetSource()->TabStops(), "5,9");
+    Late.SetUseGlobalOptions(true);
+    EXPECT_EQ(Late.GetSource()->TabStops(), "5,9");
+    EXPECT_TRUE(GetUseGlobalOptions(*Late.GetSource()));
+    Late.SetUseGlobalOptions(false);
+    EXPECT_FALSE(GetUseGlobalOptions(*Late.GetSource()));
 }
 
 TEST_F(GlobalOptions, TheyAreKeptInTheRegistryUnderCodeEdit) {
