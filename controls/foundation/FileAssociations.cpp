@@ -83,7 +83,15 @@ bool AssociateFileExtIn(HKEY Root, const std::string& Ext, const std::string& Fi
                         const std::string& Command, int32_t IconIndex, const std::string& IconFile) {
     if (Ext.empty() || FileType.empty())
         return false;
-    bool Ok = WriteOwnerMark(Root, FileType);
+    // A type that another program made before stays that program's: it is not marked, so removing
+    // the association later leaves it alone.
+    HKEY Existing = nullptr;
+    const bool TypeExisted = RegOpenKeyExA(Root, FileType.c_str(), 0, KEY_READ, &Existing) == ERROR_SUCCESS;
+    if (Existing)
+        RegCloseKey(Existing);
+    bool Ok = true;
+    if (!TypeExisted || HasOwnerMark(Root, FileType))
+        Ok = WriteOwnerMark(Root, FileType);
     Ok = WriteDefault(Root, DotExt(Ext), FileType) && Ok;
     Ok = WriteDefault(Root, FileType + "\\DefaultIcon", IconFile + "," + IntToStr(IconIndex)) && Ok;
     Ok = WriteDefault(Root, FileType + "\\Shell\\Open\\Command", Command + " \"%1\"") && Ok;

@@ -266,6 +266,13 @@ TEST_F(Associations, KeepsWhatOtherProgramsWrote) {
     UnAssociateFileExtIn(Root, ".zz", "Other.Doc");
     EXPECT_EQ(Default(".zz"), "Other.Doc");
     EXPECT_EQ(Default("Other.Doc\\Shell\\Open\\Command"), "other.exe \"%1\"");
+
+    // A type that existed before the association was made is not taken over by it.
+    Write("Their.Doc\\Shell\\Open\\Command", nullptr, "their.exe \"%1\"");
+    ASSERT_TRUE(AssociateFileExtIn(Root, ".yy", "Their.Doc", "zel.exe", 0, "zel.exe"));
+    UnAssociateFileExtIn(Root, ".yy", "Their.Doc");
+    EXPECT_TRUE(KeyExists("Their.Doc\\Shell\\Open\\Command"));
+    EXPECT_TRUE(KeyExists("Their.Doc\\DefaultIcon"));
 }
 
 } // namespace

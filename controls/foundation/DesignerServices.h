@@ -1,0 +1,59 @@
+#pragma once
+// What the family's designer tools reach of its system unit: the designer broadcasts, the
+// registry of code designers per file extension, text-style sets, ActiveX registration and the
+// search for a unit's source file.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "framework/core/Win.h"
+#include "framework/core/Object.h"
+
+class TComponent;
+class TCollectionItem;
+
+// Designer broadcasts (sent to the family's notifiers).
+inline constexpr uint32_t HS_SHOWINSPECTOR = 2037;
+inline constexpr uint32_t HS_HIDEINSPECTOR = 2041;
+inline constexpr uint32_t HS_EDITSTRINGSPROPERTY = 2044;
+inline constexpr uint32_t HS_TOGGLEINSPECTOR = 2057;
+
+// 2037 with Focus as its first parameter.
+void ShowInspectorEx(bool Focus);
+void ShowInspector();
+void HideInspector();
+void ToggleInspector();
+// 2044 with the component and a pointer to the property name (valid during the broadcast).
+void EditStringsProperty(TComponent* Component, const std::string& PropName);
+
+// Code designers per file extension; the extension compares ignoring case, with or without its
+// leading dot.
+void RegisterUnitCodeDesigner(TClass Designer, const std::string& Extension);
+void RegisterFormCodeDesigner(TClass Designer, const std::string& Extension);
+// Nil when no designer of that kind is registered for the extension.
+TClass GetCodeDesignerClass(const std::string& Extension, bool ForUnit);
+TClass GetUnitCodeDesignerClass(const std::string& Extension);
+TClass GetFormCodeDesignerClass(const std::string& Extension);
+
+// Text-style sets: class-registry entries whose "TextStylesClass.ID" holds that same marker
+// text, named by "TextStylesClass.InitName".
+void RegisterTextStylesSet(TClass Class, const std::string& InitName);
+void EnumTextStylesSets(const std::function<void(const std::string& Name)>& Proc);
+void FreeTextStylesSets();
+
+// Loads the library, calls its "DllRegisterServer" and frees it again. False when the library
+// does not load, has no such entry, or the entry reports a failure.
+bool RegisterOCX(const std::string& FileName);
+// The name of a registered type library ("TypeLib\{GUID}\<version>" below Root, the highest
+// version found first by the registry's order); empty when it is not registered.
+std::string GetTypeLibName(const GUID& Guid);
+std::string GetTypeLibNameIn(HKEY Root, const GUID& Guid);
+
+// The display name of a collection item; empty for nil.
+std::string GetColItemDisplayName(TCollectionItem* Item);
+void SetColItemDisplayName(TCollectionItem* Item, const std::string& Name);
+
+// Looks for UnitName + ".pas" in each folder of Paths (";"-separated, in order); on success
+// Source is the file's full name. An empty unit name finds nothing.
+bool HSGetUnitSource(std::string& Source, const std::string& UnitName, const std::string& Paths);

@@ -1,0 +1,133 @@
+#include "controls/foundation/DesignerServices.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "TestFolder.h"
+#include "TestRegistryKey.h"
+#include "controls/foundation/Broadcasts.h"
+#include "controls/foundation/ClassRegistry.h"
+#include "framework/core/Component.h"
+
+namespace {
+
+class TVbsDesignerStub : public TObject {
+    ZEL_DECLARE_CLASS(TVbsDesignerStub)
+};
+class THtmlDesignerStub : public TObject {
+    ZEL_DECLARE_CLASS(THtmlDesignerStub)
+};
+class TStylesSetStub : public TObject {
+    ZEL_DECLARE_CLASS(TStylesSetStub)
+};
+class TOtherStylesSetStub : public TObject {
+    ZEL_DECLARE_CLASS(TOtherStylesSetStub)
+};
+ZEL_DEFINE_CLASS(TVbsDesignerStub, TObject, {})
+ZEL_DEFINE_CLASS(THtmlDesignerStub, TObject, {})
+ZEL_DEFINE_CLASS(TStylesSetStub, TObject, {})
+ZEL_DEFINE_CLASS(TOtherStylesSetStub, TObject, {})
+
+TEST(DesignerServices, InspectorAndStringsBroadcasts) {
+    TMessageAnswer Listener;
+    std::vector<std::string> Heard;
+    Listener.OnMessage = [&](THSMessage& M) {
+        std::string Line = std::to_string(M.Msg) + ":" + std::to_string(M.A);
+        if (M.Msg == HS_EDITSTRINGSPROPERTY)
+            Line += ":" + std::string(reinterpret_cast<const char*>(M.B));
+        Heard.push_back(Line);
+    };
+    TComponent C(nullptr);
+    ShowInspectorEx(false);
+    ShowInspector();
+    HideInspector();
+    ToggleInspector();
+    EditStringsProperty(&C, "Lines");
+    const std::string Component = std::to_string(reinterpret_cast<intptr_t>(&C));
+    EXPECT_EQ(Heard, (std::vector<std::string>{"2037:0", "2037:1", "2041:0", "2057:0",
+                                               "2044:" + Component + ":Lines"}));
+}
+
+TEST(DesignerServices, CodeDesignersAreFoundByExtensionAndKind) {
+    RegisterUnitCodeDesigner(TVbsDesignerStub::StaticClass(), ".vbs");
+    RegisterFormCodeDesigner(THtmlDesignerStub::StaticClass(), "htm");
+    struct Case {
+        const char* Extension;
+        bool ForUnit;
+        TClass Expected;
+    } Cases[] = {
+        {".VBS", true, TVbsDesignerStub::StaticClass()},
+        {"vbs", true, TVbsDesignerStub::StaticClass()},
+        {"vbs", false, nullptr},
+        {".Htm", false, THtmlDesignerStub::StaticClass()},
+        {"htm", true, nullptr},
+        {"html", false, nullptr},
+        {"", true, nullptr},
+    };
+    for (const Case& C : Cases)
+        EXPECT_EQ(GetCodeDesignerClass(C.Extension, C.ForUnit), C.Expected) << C.Extension << C.ForUnit;
+    EXPECT_EQ(GetUnitCodeDesignerClass("vbs"), TVbsDesignerStub::StaticClass());
+    EXPECT_EQ(GetFormCodeDesignerClass("HTM"), THtmlDesignerStub::StaticClass());
+    UnRegisterClassExt(TVbsDesignerStub::StaticClass());
+    UnRegisterClassExt(THtmlDesignerStub::StaticClass());
+    EXPECT_EQ(GetUnitCodeDesignerClass("vbs"), nullptr);
+}
+
+TEST(DesignerServices, TextStylesSetsAreListedAndFreedAlone) {
+    RegisterTextStylesSet(TStylesSetStub::StaticClass(), "Ocean");
+    RegisterClassExt(TVbsDesignerStub::StaticClass(), {"TextStylesClass.ID"}, {THSVariant("something else")});
+    RegisterTextStylesSet(TOtherStylesSetStub::StaticClass(), "Twilight");
+    std::vector<std::string> Names;
+    EnumTextStylesSets([&](const std::string& N) { Names.push_back(N); });
+    EXPECT_EQ(Names, (std::vector<std::string>{"Ocean", "Twilight"}));
+    FreeTextStylesSets();
+    Names.clear();
+    EnumTextStylesSets([&](const std::string& N) { Names.push_back(N); });
+    EXPECT_TRUE(Names.empty());
+    EXPECT_NE(ObjectParamList().ItemByDataPtr(TVbsDesignerStub::StaticClass()), nullptr);
+    UnRegisterClassExt(TVbsDesignerStub::StaticClass());
+}
+
+TEST(DesignerServices, RegisterOCXFailsWithoutALibraryOrItsEntry) {
+    TTestFolder Folder;
+    EXPECT_FALSE(RegisterOCX(Folder / "missing.ocx"));
+    EXPECT_FALSE(RegisterOCX("kernel32.dll")); // loads, but has no DllRegisterServer
+}
+
+TEST(DesignerServices, TypeLibraryNamesComeFromTheirVersionKey) {
+    TTestRegistryKey Key;
+    HKEY Root = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, Key.Key().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &Root, nullptr),
+              ERROR_SUCCESS);
+    const GUID Known = {0x12345678, 0x1234, 0x5678, {1, 2, 3, 4, 5, 6, 7, 8}};
+    const GUID Unknown = {0x87654321, 0x1234, 0x5678, {1, 2, 3, 4, 5, 6, 7, 8}};
+    const std::string Path = "TypeLib\\{12345678-1234-5678-0102-030405060708}\\1.0";
+    HKEY Version = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(Root, Path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &Version, nullptr),
+              ERROR_SUCCESS);
+    const char Name[] = "Test Controls Library";
+    RegSetValueExA(Version, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(Name), sizeof Name);
+    RegCloseKey(Version);
+    EXPECT_EQ(GetTypeLibNameIn(Root, Known), "Test Controls Library");
+    EXPECT_EQ(GetTypeLibNameIn(Root, Unknown), "");
+    RegCloseKey(Root);
+}
+
+TEST(DesignerServices, UnitSourcesAreFoundAlongThePaths) {
+    TTestFolder Folder;
+    CreateDirectoryA((Folder / "a").c_str(), nullptr);
+    CreateDirectoryA((Folder / "b").c_str(), nullptr);
+    WriteWholeFile(Folder / "b\\Tools.pas", "unit Tools;");
+    std::string Source = "unchanged";
+    const std::string Paths = Folder / "missing;" + Folder / "a" + "; " + Folder / "b\\";
+    EXPECT_TRUE(HSGetUnitSource(Source, "Tools", Paths));
+    EXPECT_EQ(Source, Folder / "b\\Tools.pas");
+    Source = "unchanged";
+    EXPECT_FALSE(HSGetUnitSource(Source, "Other", Paths));
+    EXPECT_FALSE(HSGetUnitSource(Source, "", Paths));
+    EXPECT_EQ(Source, "unchanged");
+}
+
+} // namespace
