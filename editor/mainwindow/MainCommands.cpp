@@ -274,11 +274,6 @@ void TMainCommands::BuildMenus() {
 }
 
 void TMainCommands::Attach() {
-    // Commands this window now has.
-    for (const char* Name : {"ViewFullScreen", "ViewSplitView", "ViewResource", "ViewExternalViewer",
-                             "OptionsHTMLConfigurationEditor", "OptionsConfiguration"})
-        if (TMenuItem* I = Form->Item(Name))
-            I->SetVisible(true);
     // Hidden in the layout, reachable only by their settings.
     for (const char* Name : {"OptionsKeepWindowOnTop", "OptionsEnableHotKeys"})
         if (TMenuItem* I = Form->Item(Name))

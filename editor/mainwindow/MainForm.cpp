@@ -478,7 +478,7 @@ void TZELQEForm::FormCreate() {
     if (TSpeedButton* B = Button("FileOpenFromTheWebBtn"))
         B->SetEnabled(false);
     EditorVerticalPanel->SetVisible(false);
-    for (TTabSheet* S : {StructureSheet, LinksSheet, ScratchSheet})
+    for (TTabSheet* S : {StructureSheet, LinksSheet, ScratchSheet, TreeViewSheet, StylesSheet})
         S->SetTabVisible(false);
     ResultsPageControl->SetActivePage(MessagesSheet);
 

@@ -1,5 +1,6 @@
 #include "editor/mainwindow/MySource.h"
 
+#include "controls/memo/SearchReplaceForm.h"
 #include "controls/textmodel/dialogs/SourceDialogs.h"
 #include "editor/core/AppState.h"
 #include "editor/core/PathHelpers.h"
@@ -58,6 +59,11 @@ TMySource::~TMySource() = default;
 TCustomMemoSource* NewMySource() {
     // Owned by its document record, which outlives the application object at shutdown.
     return new TMySource(nullptr);
+}
+
+void InstallDocumentSources() {
+    SetMemoSourceFactory(&NewMySource);
+    RegisterSearchReplaceWindow();
 }
 
 void ShowSourceSearchDialog(TCustomMemoSource* Source, bool Replace) {

@@ -10,8 +10,11 @@ public:
     ~TMySource() override;
 };
 
-// Start-up installs this as the document records' memo-source maker.
+// The document records' memo-source maker.
 TCustomMemoSource* NewMySource();
+// Start-up: every document gets a TMySource, and sources whose user turned the modal dialogs off
+// share the one non-modal find and replace window.
+void InstallDocumentSources();
 
 // The find or replace dialog of a text model (through its dialog operations).
 void ShowSourceSearchDialog(TCustomMemoSource* Source, bool Replace);

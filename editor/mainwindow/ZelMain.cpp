@@ -87,6 +87,6 @@ TProgramWindows MakeProgramWindows() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR CommandLine, int) {
-    SetMemoSourceFactory(&NewMySource);
+    InstallDocumentSources();
     return ZelProgramMainLine(CommandLine ? CommandLine : "", MakeProgramWindows());
 }

@@ -191,12 +191,21 @@ TEST_F(MainWindowTest, GoToLineInAnEmptyDocumentOnlyTellsSo) {
     EXPECT_EQ(Boxes[0].Caption, "Orvalent: Document Empty");
 }
 
-TEST_F(MainWindowTest, MenusListLaterCommandsDisabled) {
+TEST_F(MainWindowTest, FeaturesOfTheFullProgramAreHiddenAndTheMessagesSheetStandsAlone) {
     EXPECT_TRUE(Form->Item("ToolsValidate")->Enabled());
     EXPECT_EQ(Form->Item("ToolsValidate")->ShortCut(), TextToShortCut("F6"));
-    EXPECT_FALSE(Form->Item("ToolsSpellCheck")->Enabled());
     EXPECT_FALSE(Form->Item("ToolsBatchWizard")->Enabled());
-    EXPECT_FALSE(Form->Item("FileOpenFromTheWeb")->Visible());
+    for (const char* Name :
+         {"FileOpenFromTheWeb", "ToolsBatchWizard", "ViewFullScreen", "ViewSplitView", "ViewResource",
+          "ViewExternalViewer", "ViewRefreshResourceWindow", "ViewLinkInfoPanel", "ViewWebBrowser",
+          "OptionsHTMLConfigurationEditor", "OptionsConfiguration", "OptionsKeepWindowOnTop"})
+        EXPECT_FALSE(Form->Item(Name)->Visible()) << Name;
+    EXPECT_FALSE(Form->EditorVerticalPanel->Visible());
+    for (TTabSheet* S :
+         {Form->TreeViewSheet, Form->StylesSheet, Form->StructureSheet, Form->LinksSheet, Form->ScratchSheet})
+        EXPECT_FALSE(S->TabVisible()) << S->Caption();
+    EXPECT_TRUE(Form->MessagesSheet->TabVisible());
+    EXPECT_EQ(Form->ResultsPageControl->ActivePage(), Form->MessagesSheet);
 }
 
 // --- the results trees -----------------------------------------------------------------------------
