@@ -184,6 +184,13 @@ const std::vector<int32_t>& CheckRun::tagRecords(const std::string& upperName) {
     return found;
 }
 
+int32_t CheckRun::entityPosition(const std::string& name) {
+    auto it = entityPositions_.find(name);
+    if (it == entityPositions_.end())
+        it = entityPositions_.emplace(name, cfg->findByName(CFG_ENTITY, name.c_str(), false)).first;
+    return it->second;
+}
+
 const AttributeInfo* CheckRun::attributeInfo(int32_t number) {
     if (number < 0)
         return nullptr;

@@ -87,6 +87,9 @@ public:
 
     // Tag name record numbers with the name (case-blind), in the configuration's name order.
     const std::vector<int32_t>& tagRecords(const std::string& upperName);
+    // The position of the first entity record with the name (case-blind), or -1; looked up
+    // through the locale once per spelling and run, as pages repeat the same few entities.
+    int32_t entityPosition(const std::string& name);
     const AttributeIndex& attributes(int32_t tagNumber);
     // The attribute record's information, or nullptr for a number without a record.
     const AttributeInfo* attributeInfo(int32_t number);
@@ -137,6 +140,7 @@ private:
     std::vector<std::string> placeholders_;
     std::vector<int8_t> usable_[CFG_KINDS]; // -1 not yet known, 0 no, 1 yes
     std::unordered_map<std::string, std::vector<int32_t>> tagRecords_;
+    std::unordered_map<std::string, int32_t> entityPositions_;
     std::unordered_map<int32_t, AttributeIndex> attributes_;
     std::vector<AttributeInfo> attributeInfo_;
     std::unordered_map<int32_t, std::vector<Container>> containers_[2];

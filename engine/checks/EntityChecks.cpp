@@ -188,7 +188,7 @@ int checkEntity(CheckRun& run, const std::string& name, const std::string& shown
     }
 
     CfgStore& cfg = *run.cfg;
-    int32_t pos = cfg.findByName(CFG_ENTITY, name.c_str(), false);
+    int32_t pos = run.entityPosition(name);
     if (pos < 0) {
         if (!nearMatch.empty())
             e.addMessage(msg::EntityCaseMismatch, &at, shown.c_str(), nearMatch.c_str());
@@ -259,7 +259,7 @@ int32_t unresolvedAmpersands(CheckRun& run, const std::string& value) {
         if (numericValue(name, hex) >= 0 || isBuiltinEntity(name))
             continue;
         bool known = false;
-        int32_t p = run.cfg->findByName(CFG_ENTITY, name.c_str(), false);
+        int32_t p = run.entityPosition(name);
         for (const int32_t n = run.cfg->getCount(CFG_ENTITY); p >= 0 && p < n && !known; ++p) {
             const TagStore* r = run.cfg->recordAt(CFG_ENTITY, p);
             if (!r || !namesEqual(r->getName(), name.c_str()))
