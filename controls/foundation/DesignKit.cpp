@@ -5,6 +5,7 @@
 #include <set>
 
 #include "controls/foundation/Broadcasts.h"
+#include "controls/foundation/HSApplication.h"
 #include "controls/foundation/PropFileSystem.h"
 #include "controls/foundation/PropertyStreams.h"
 #include "controls/foundation/PropertyServices.h"
@@ -63,6 +64,7 @@ void InitDesignKit() {
     gNotifiers = new std::vector<TPCNotifierInfo>;
     gAnswer = new TMessageAnswer;
     gAnswer->OnMessage = &AnswerModified;
+    new THSApplication; // sets App
 }
 
 void DoneDesignKit() {
@@ -70,6 +72,7 @@ void DoneDesignKit() {
         return;
     if (BuildCompNameFunc == &KitCaption)
         BuildCompNameFunc = gSavedBuildCompName;
+    delete App;
     delete gAnswer;
     gAnswer = nullptr;
     delete gNotifiers;

@@ -14,7 +14,8 @@ inline constexpr uint32_t HS_DESIGNERMODIFIED = 2026;
 
 // Counted: the work is done by the first start-up and undone by the matching last shut-down.
 // Start-up registers the family's file systems for streaming, installs the kit's component
-// caption builder (BuildCompNameFunc) and starts answering HS_DESIGNERMODIFIED.
+// caption builder (BuildCompNameFunc), starts answering HS_DESIGNERMODIFIED and makes the kit's
+// application object App.
 void InitDesignKit();
 void DoneDesignKit();
 bool DesignKitStarted();
