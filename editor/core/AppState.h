@@ -50,6 +50,7 @@ constexpr uint32_t OptKeepOpenFiles = 0x400000;
 constexpr uint32_t OptSaveScratchPads = 0x800000;
 constexpr uint32_t OptMarkErrorLines = 0x01000000;
 constexpr uint32_t OptMarkWarningLines = 0x02000000;
+constexpr uint32_t OptAskUpdateCheck = 0x08000000; // offer the update check when one is due
 constexpr uint32_t OptCSSColouring = 0x10000000;
 
 // One inserter tool window's stored settings (its window and snippets belong to the window layer).

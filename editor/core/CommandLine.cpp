@@ -2,7 +2,7 @@
 
 #include "editor/core/AppState.h"
 #include "editor/core/EditorLink.h"
-#include "editor/core/EditorMessageBox.h"
+#include "editor/core/FileAssociations.h"
 #include "editor/core/FormHelpers.h"
 #include "framework/ui/Forms.h"
 
@@ -113,18 +113,14 @@ bool IsRemoveAssociationsSwitch(const char* commandLine) {
     return word.size() == 2 && word[0] == '-' && (word[1] == 'x' || word[1] == 'X');
 }
 
-int32_t ParseCommandLine(HWND, const char* commandLine) {
+int32_t ParseCommandLine(HWND owner, const char* commandLine) {
     if (!p || !commandLine || !*commandLine)
         return 1;
     p->vol->hasCommandLine = 1;
-    // Only the whole switch counts: a file named "-xmas.html" is a file to open.
+    // Only the whole switch counts: a file named "-xmas.html" is a file to open. The removal runs
+    // here, before any window exists, so it cannot wait for the main window to offer it.
     if (IsRemoveAssociationsSwitch(commandLine)) {
-        if (!EditorLink().RemoveFileAssociations) {
-            EditorMessageBox(nullptr, "This copy of ZEL Orvalent Lite cannot remove the file associations.",
-                             "Orvalent: File Associations Not Removed", ZelBoxError);
-            return -1;
-        }
-        EditorLink().RemoveFileAssociations();
+        RemoveFileAssociations(owner, 0);
         return 0;
     }
     p->vol->commandQueue.Add(commandLine, 1 | StringArrayStore::AddAtEnd | StringArrayStore::AddNoCut);
@@ -138,6 +134,7 @@ int32_t ProcessCommandQueue(StringArrayStore& queue) {
         if (link.BringToFront)
             link.BringToFront();
     };
+    auto mainForm = [&]() -> HWND { return link.MainFormHandle ? link.MainFormHandle() : nullptr; };
     auto call = [](const std::function<void()>& f) {
         if (f)
             f();
@@ -157,11 +154,17 @@ int32_t ProcessCommandQueue(StringArrayStore& queue) {
             if (previous)
                 SetForegroundWindow(previous);
         } else if (word == "-6") {
-            call(link.AddFileAssociations);
+            if (link.AddFileAssociations)
+                link.AddFileAssociations();
+            else
+                AddFileAssociations(mainForm(), 1, 0);
         } else if (_stricmp(word.c_str(), "-BringToFront") == 0) {
             front();
         } else if (_stricmp(word.c_str(), "-x") == 0) {
-            call(link.RemoveFileAssociations);
+            if (link.RemoveFileAssociations)
+                link.RemoveFileAssociations();
+            else
+                RemoveFileAssociations(mainForm(), 0);
         } else {
             front();
             for (; !word.empty(); word = NextCommandWord(item))

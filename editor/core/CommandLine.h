@@ -30,8 +30,8 @@ int32_t HandOverCommandLine(HWND window, const char* commandLine);
 void ReceiveHandOverAtom(LPARAM atom);
 bool ReceiveHandOverCopyData(LPARAM copyData);
 
-// Start-up: 1 when the line was queued, 0 when it removed the file associations, -1 when it asked
-// for that and nothing here can do it (EditorLink().RemoveFileAssociations is empty; a box says so).
+// Start-up: 1 when the line was queued, 0 when it was the switch "-x" and the file associations
+// were removed (RemoveFileAssociations with no report: only a failure shows a box).
 int32_t ParseCommandLine(HWND owner, const char* commandLine);
 // True when the first word of the line is the switch "-x" (any case) and nothing else.
 bool IsRemoveAssociationsSwitch(const char* commandLine);

@@ -52,12 +52,14 @@ bool WriteValue(const std::string& key, const char* name, const char* text) {
     return ok;
 }
 
+// True unless the platform says the key is not there: a key that is there but cannot be read
+// still counts, so that a refused removal is not mistaken for one that had nothing to do.
 bool KeyExists(const std::string& key) {
     HKEY h;
-    if (RegOpenKeyExA(Root().root, Full(key).c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(h);
-    return true;
+    const LONG r = RegOpenKeyExA(Root().root, Full(key).c_str(), 0, KEY_READ, &h);
+    if (r == ERROR_SUCCESS)
+        RegCloseKey(h);
+    return r != ERROR_FILE_NOT_FOUND && r != ERROR_PATH_NOT_FOUND;
 }
 
 // Removes the key with everything below it; true when it is gone afterwards.
@@ -275,6 +277,14 @@ int32_t RemoveFileAssociations(HWND owner, int32_t report) {
         EditorMessageBox(
             owner, "The ZEL Orvalent Lite file associations were successfully removed from the registry.",
             "Orvalent: Success", ZelBoxInformation);
+    // A removal that did not take is told whether or not a report was asked for: the entries
+    // would otherwise stay in the shell's menus with nobody knowing why.
+    if (!ok)
+        EditorMessageBox(owner,
+                         "Some of the ZEL Orvalent Lite file associations could not be removed from the "
+                         "registry. You may need administrator privileges to change them; removing them "
+                         "again after signing in as an administrator may correct the problem.",
+                         "Orvalent: Error", ZelBoxError);
     return ok ? 1 : 0;
 }
 

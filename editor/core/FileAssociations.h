@@ -23,7 +23,8 @@ constexpr const char* ZelOpenWithName = "ZEL Orvalent Lite";
 
 // 1 on success or when the user declined, else 0.
 int32_t AddFileAssociations(HWND owner, int32_t mentionMenu, int32_t report);
-// 1 when every removal succeeded (entries that are not there count as removed).
+// 1 when every removal succeeded (entries that are not there count as removed); a failure is
+// always shown, report adds the success box.
 int32_t RemoveFileAssociations(HWND owner, int32_t report);
 int32_t AddAssociation(const char* extension, const char* menuText, const char* program,
                        const char* arguments, const char* fileType, const char* verb,

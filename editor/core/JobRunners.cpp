@@ -217,7 +217,7 @@ int32_t LoadNetworkConfig(NetworkConfigClass* record, int32_t f) {
         }
     }
     if (f & 1)
-        record->agent = ZelAgentText;
+        record->agent = GetAgentText(1);
     if (f & 2)
         record->agent = ZelUpdateCheckAgentText;
     return 0;

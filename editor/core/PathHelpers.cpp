@@ -324,14 +324,15 @@ WindowControl::WindowControl(uint32_t flags, TControl* control, TStatusBar* stat
 }
 
 WindowControl::~WindowControl() {
+    // The busy state ends first: it puts back the cursor it found, and the saved one must win.
+    if (busyPanel_ >= 0)
+        SetBusy(false, busyPanel_);
     if ((flags_ & SaveScreenCursor) && Screen)
         Screen->SetCursor(savedScreenCursor_);
     if ((flags_ & SaveCaption) && control_)
         control_->SetCaption(savedCaption_);
     if ((flags_ & SaveControlCursor) && control_)
         control_->SetCursor(savedControlCursor_);
-    if (busyPanel_ >= 0)
-        SetBusy(false, busyPanel_);
 }
 
 int32_t WindowControl::SetCursor(int16_t cursor) {
@@ -363,10 +364,14 @@ int32_t WindowControl::SetBusy(bool on, int32_t panel) {
 int32_t WindowControl::SetStatusText(int32_t panel, const std::string& text) {
     if (!statusBar_)
         return 1;
-    if (panel < 0)
+    if (panel < 0) {
         statusBar_->SetSimpleText(text);
-    else
-        statusBar_->SetPanelText(panel, text);
+        return 1;
+    }
+    // A panel the bar no longer has is no place for the text; the destructor must not throw here.
+    if (panel >= static_cast<int32_t>(statusBar_->Panels.size()))
+        return 0;
+    statusBar_->SetPanelText(panel, text);
     return 1;
 }
 

@@ -10,6 +10,7 @@
 #include "editor/core/JobRunners.h"
 #include "editor/core/ProgramStages.h"
 #include "editor/core/Settings.h"
+#include "editor/core/UpdateCheck.h"
 #include "framework/ui/Forms.h"
 
 #include <shellapi.h>
@@ -172,9 +173,14 @@ int32_t InitEngineSession(const TProgramWindows& w, int32_t* stop) {
         return ExitNoOptionsHandle;
     }
     LoadNetworkConfig(&p->vol->network, 2);
+    UpdateCheck().network = &p->vol->network;
     status(w, "Loading configuration...");
-    if (Engine.ZELHTMLConfiguration(nullptr, handle, 1) < 0)
+    if (Engine.ZELHTMLConfiguration(nullptr, handle, 1) < 0) {
         ReportEngineFailure(FailConfigurationNotLoaded);
+    } else if (Engine.ZELGetString) {
+        if (const char* version = Engine.ZELGetString(handle, ZELID_OPT_CONFIGHEADER1))
+            UpdateCheck().configVersion = version;
+    }
     *stop = 0;
     return 0;
 }
@@ -212,6 +218,9 @@ void ShutDownProgram(const TProgramWindows& w, bool ownApplication, HANDLE prima
     if (p) {
         module = p->vol->engineModule;
         p->vol->inserters.clear(true);
+        // The update check outlives the records; it must not keep pointing into them.
+        if (UpdateCheck().network == &p->vol->network)
+            UpdateCheck().network = nullptr;
         delete p;
         p = nullptr;
     }

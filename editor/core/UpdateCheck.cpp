@@ -22,6 +22,12 @@ UpdateCheckState::UpdateCheckState() : lastCheckDay(DayNumber()) {
     tempFolder = folder.c_str();
 }
 
+const char* GetAgentText(int32_t flags) {
+    if (!(flags & 1))
+        return "";
+    return (flags & 2) ? ZelAgentTextShort : ZelAgentText;
+}
+
 UpdateCheckState& UpdateCheck() {
     static UpdateCheckState state;
     return state;

@@ -3,6 +3,7 @@
 
 #include "editor/core/CommandLine.h"
 #include "editor/core/EditorLink.h"
+#include "editor/core/FileAssociations.h"
 
 #include <algorithm>
 
@@ -58,14 +59,37 @@ TEST_F(CommandLineTest, WordsQuotesAndTheWholeRemovalSwitch) {
 
 TEST_F(CommandLineTest, ParseQueuesFilesAndRemovesAssociationsOnlyForTheSwitch) {
     p = new prgclass;
-    int removed = 0;
-    EditorLink().RemoveFileAssociations = [&] { ++removed; };
+    const std::string sandbox = "Software\\ZEL Command Line Association Tests";
+    RegDeleteTreeA(HKEY_CURRENT_USER, sandbox.c_str());
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, ZelRegistryRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "InstallDirV30", 0, REG_SZ, reinterpret_cast<const BYTE*>("C:\\ZEL"), 7);
+    RegSetValueExA(key, "EditorEXE", 0, REG_SZ, reinterpret_cast<const BYTE*>("zel.exe"), 8);
+    RegCloseKey(key);
+    const AssociationRoot saved = SetAssociationRoot({HKEY_CURRENT_USER, sandbox + "\\"});
+    ASSERT_EQ(AddAssociation(".htm", ZelEditMenuText, "C:\\ZEL\\zel.exe", "\"%1\"", "htmlfile", ZelEditVerb,
+                             "Hypertext Document"),
+              1);
+    auto verbThere = [&] {
+        HKEY h;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, (sandbox + "\\htmlfile\\shell\\EditZELLite").c_str(), 0,
+                          KEY_READ, &h) != ERROR_SUCCESS)
+            return false;
+        RegCloseKey(h);
+        return true;
+    };
+
     EXPECT_EQ(ParseCommandLine(nullptr, "-xmas.html"), 1);
-    EXPECT_EQ(removed, 0);
+    EXPECT_TRUE(verbThere());
     ASSERT_EQ(p->vol->commandQueue.Count(), 1);
     EXPECT_STREQ(p->vol->commandQueue.GetText(0), "-xmas.html");
     EXPECT_EQ(ParseCommandLine(nullptr, "-X"), 0);
-    EXPECT_EQ(removed, 1);
+    EXPECT_FALSE(verbThere());
+    EXPECT_TRUE(boxes.empty()) << "a removal from the command line that succeeds shows nothing";
+    SetAssociationRoot(saved);
+    RegDeleteTreeA(HKEY_CURRENT_USER, sandbox.c_str());
 }
 
 TEST_F(CommandLineTest, QueueOpensFilesAndRunsSwitches) {

@@ -71,3 +71,33 @@ void CoreTest::ClearProductKeys() {
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Nortavia\\ZEL Orvalent Lite v2");
     RegDeleteTreeA(HKEY_USERS, ".DEFAULT\\Software\\Nortavia\\ZEL Orvalent Lite v2");
 }
+
+namespace {
+constexpr const char* ToolsKey = "Software\\Nortavia\\ZEL Orvalent Lite v2\\Editor\\Tools";
+}
+
+UnopenableSettingsKey::UnopenableSettingsKey() {
+    HKEY root;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Nortavia\\ZEL Orvalent Lite v2\\Editor", 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &root, nullptr) != ERROR_SUCCESS)
+        return;
+    HKEY link;
+    if (RegCreateKeyExA(root, "Tools", 0, nullptr, REG_OPTION_CREATE_LINK, KEY_ALL_ACCESS, nullptr, &link,
+                        nullptr) == ERROR_SUCCESS) {
+        const wchar_t target[] = L"\\Registry\\Nowhere\\At\\All";
+        RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(target),
+                       sizeof target - sizeof(wchar_t));
+        RegCloseKey(link);
+        made = true;
+    }
+    RegCloseKey(root);
+}
+
+UnopenableSettingsKey::~UnopenableSettingsKey() {
+    HKEY link;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, ToolsKey, REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS, &link) ==
+        ERROR_SUCCESS) {
+        RegDeleteKeyA(link, "");
+        RegCloseKey(link);
+    }
+}

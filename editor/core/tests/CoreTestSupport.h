@@ -16,6 +16,16 @@ struct RecordedBox {
     UINT style;
 };
 
+// Makes the editor's Tools settings key a registry link to nowhere, so that it exists but cannot
+// be opened or created through; removes the link (not what it points to) when it goes.
+struct UnopenableSettingsKey {
+    UnopenableSettingsKey();
+    ~UnopenableSettingsKey();
+    UnopenableSettingsKey(const UnopenableSettingsKey&) = delete;
+    UnopenableSettingsKey& operator=(const UnopenableSettingsKey&) = delete;
+    bool made = false; // false where the registry has no links
+};
+
 class CoreTest : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -5,6 +5,8 @@
 #include "editor/core/AppState.h"
 #include "framework/ui/Dialogs.h"
 
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -190,6 +192,53 @@ TEST_F(FileAssociationTest, ReportAndMissingProgramEntries) {
     EXPECT_EQ(GetPathFromRegistry(nullptr, &full, &name, "EditorEXE", 0), 1);
     EXPECT_EQ(full, "D:\\Tools\\zel.exe");
     EXPECT_EQ(name, "zel.exe");
+}
+
+// A removal the registry refuses is told, even without a report, and counts as failed; a verb key
+// whose access is denied stands in for a key an ordinary user may not delete.
+TEST_F(FileAssociationTest, RefusedRemovalIsToldEvenWithoutAReport) {
+    ASSERT_EQ(AddFileAssociations(nullptr, 0, 0), 1);
+    const std::string locked = std::string(kSandbox) + "\\phpfile\\shell\\EditZELLite";
+    PSECURITY_DESCRIPTOR denyAll = nullptr;
+    ASSERT_TRUE(
+        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:", SDDL_REVISION_1, &denyAll, nullptr));
+    HKEY h;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, locked.c_str(), 0, WRITE_DAC, &h), ERROR_SUCCESS);
+    const LONG set = RegSetKeySecurity(h, DACL_SECURITY_INFORMATION, denyAll);
+    RegCloseKey(h);
+    LocalFree(denyAll);
+    // Unlocks the key again on every way out, so the sandbox can be removed.
+    struct Unlock {
+        std::string key;
+        ~Unlock() {
+            HKEY k;
+            if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, WRITE_DAC, &k) == ERROR_SUCCESS) {
+                SECURITY_DESCRIPTOR open;
+                InitializeSecurityDescriptor(&open, SECURITY_DESCRIPTOR_REVISION);
+                SetSecurityDescriptorDacl(&open, TRUE, nullptr, FALSE);
+                RegSetKeySecurity(k, DACL_SECURITY_INFORMATION, &open);
+                RegCloseKey(k);
+            }
+        }
+    } unlock{locked};
+    HKEY probe;
+    const LONG readable = RegOpenKeyExA(HKEY_CURRENT_USER, locked.c_str(), 0, KEY_ALL_ACCESS, &probe);
+    if (readable == ERROR_SUCCESS)
+        RegCloseKey(probe);
+    if (set != ERROR_SUCCESS || readable == ERROR_SUCCESS)
+        GTEST_SKIP() << "this registry does not refuse access to a key";
+
+    boxes.clear();
+    EXPECT_EQ(RemoveFileAssociations(nullptr, 0), 0);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].rfind("Orvalent: Error|Some of the ZEL Orvalent Lite file associations could not be "
+                             "removed",
+                             0),
+              0u)
+        << boxes[0];
+    // The others went all the same.
+    EXPECT_EQ(Read("htmlfile\\shell\\EditZELLite"), "<no key>");
+    EXPECT_EQ(Read("OtherStyleSheet\\shell\\EditZELLite"), "<no key>");
 }
 
 } // namespace

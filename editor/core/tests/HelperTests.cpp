@@ -4,6 +4,10 @@
 #include "editor/core/PathHelpers.h"
 #include "editor/core/StringArrayStore.h"
 #include "engine/utils/QXRegistryEx.h"
+#include "framework/ui/ComCtrls.h"
+#include "framework/ui/Screen.h"
+#include "framework/ui/ShellExec.h"
+#include "framework/ui/StdCtrls.h"
 
 namespace {
 
@@ -150,4 +154,57 @@ TEST_F(PathHelperTest, FileTimeSizeAndDayNumber) {
     EXPECT_EQ(DayNumberOf(2026, 12, 9), 740351);
     EXPECT_EQ(CanOpenFile(path.c_str()), 1);
     EXPECT_EQ(CanOpenFile((Folder() + "\\missing").c_str()), 0);
+}
+
+// Opening a document goes through the shell seam; a refusal is told with the target named.
+TEST_F(PathHelperTest, OpenDocumentTellsWhatTheShellRefused) {
+    std::vector<std::string> asked;
+    bool accept = true;
+    const TShellExecuteFunc saved = SetShellExecuteFunc(
+        [&](const std::string& verb, const std::string& file, const std::string&, const std::string&, int) {
+            asked.push_back(verb + " " + file);
+            return accept;
+        });
+    EXPECT_EQ(OpenDocument(nullptr, ""), 0);
+    EXPECT_EQ(OpenDocument(nullptr, nullptr), 0);
+    EXPECT_TRUE(asked.empty()) << "nothing to open reaches no shell";
+    EXPECT_EQ(OpenDocument(nullptr, "C:\\pages\\a.html"), 1);
+    EXPECT_TRUE(boxes.empty());
+    accept = false;
+    EXPECT_EQ(OpenDocument(nullptr, "http://host/x.html"), 0);
+    SetShellExecuteFunc(saved);
+    EXPECT_EQ(asked, (Strings{"open C:\\pages\\a.html", "open http://host/x.html"}));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Orvalent: Could Not Open Document");
+    EXPECT_EQ(boxes[0].style, 0x10010u);
+    EXPECT_EQ(boxes[0].text.rfind(
+                  "The operating system was unable to open the document \"http://host/x.html\". ", 0),
+              0u);
+}
+
+// The busy state shows in the status bar and goes again; what was saved comes back on every way
+// out, the screen cursor too when a busy state was still on.
+TEST_F(PathHelperTest, BusyStateIsUndoneByScope) {
+    TLabel label(nullptr);
+    label.SetCaption("Ready");
+    TStatusBar bar(nullptr);
+    bar.Panels.resize(2);
+    const TCursor before = Screen ? Screen->Cursor() : crDefault;
+    {
+        WindowControl busy(WindowControl::SaveScreenCursor | WindowControl::SaveCaption, &label, &bar);
+        busy.SetCursor(static_cast<int16_t>(crHourGlass));
+        EXPECT_EQ(busy.SetCaptionAndStatus("Working", 0, "Step 1"), 1);
+        EXPECT_EQ(label.Caption(), "Working");
+        EXPECT_EQ(bar.Panels[0].Text, "Step 1");
+        busy.SetBusy(true, 1);
+        EXPECT_EQ(bar.Panels[1].Text, "Busy");
+        if (Screen) {
+            EXPECT_EQ(Screen->Cursor(), crHourGlass);
+        }
+    }
+    EXPECT_EQ(label.Caption(), "Ready");
+    EXPECT_EQ(bar.Panels[1].Text, "");
+    if (Screen) {
+        EXPECT_EQ(Screen->Cursor(), before);
+    }
 }

@@ -27,42 +27,11 @@ TEST_F(StageTest, EngineWindowOpenEndsTheStart) {
     DestroyWindow(editor);
 }
 
-namespace {
-// Removes the link itself (not what it points to), so later runs find an ordinary key again.
-struct LinkRemover {
-    ~LinkRemover() {
-        HKEY link;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Nortavia\\ZEL Orvalent Lite v2\\Editor\\Tools",
-                          REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS, &link) == ERROR_SUCCESS) {
-            RegDeleteKeyA(link, "");
-            RegCloseKey(link);
-        }
-    }
-};
-} // namespace
-
 // A settings key that cannot be opened ends the start with 1, and the box names the key.
 TEST_F(StageTest, UnreadableSettingsAreNamedInTheBox) {
-    LinkRemover remover;
-    {
-        HKEY root;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Nortavia\\ZEL Orvalent Lite v2\\Editor", 0,
-                                  nullptr, 0, KEY_ALL_ACCESS, nullptr, &root, nullptr),
-                  ERROR_SUCCESS);
-        HKEY link;
-        // A link to nowhere: the key exists but cannot be opened or created through.
-        LONG rc = RegCreateKeyExA(root, "Tools", 0, nullptr, REG_OPTION_CREATE_LINK, KEY_ALL_ACCESS, nullptr,
-                                  &link, nullptr);
-        if (rc != ERROR_SUCCESS) {
-            RegCloseKey(root);
-            GTEST_SKIP() << "registry links are not available here";
-        }
-        const wchar_t target[] = L"\\Registry\\Nowhere\\At\\All";
-        RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(target),
-                       sizeof target - sizeof(wchar_t));
-        RegCloseKey(link);
-        RegCloseKey(root);
-    }
+    UnopenableSettingsKey tools;
+    if (!tools.made)
+        GTEST_SKIP() << "registry links are not available here";
     p = new prgclass;
     int32_t stop = 0;
     const int32_t code = PrepareStartup("", nullptr, false, &stop, TProgramWindows{});

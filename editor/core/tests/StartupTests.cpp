@@ -4,6 +4,7 @@
 #include "CoreTestSupport.h"
 
 #include "editor/core/CommandLine.h"
+#include "editor/core/FileAssociations.h"
 
 #include <algorithm>
 #include <sstream>
@@ -107,35 +108,37 @@ TEST_F(StartupTest, OutcomesOfOneStart) {
         const char* version;  // ZEL_FAKE_ENGINE_VERSION
         const char* noHandle; // ZEL_FAKE_ENGINE_NOHANDLE
         const char* arguments;
+        bool withoutConfiguration;
         DWORD exitCode;
         const char* box; // a line of the box log, or "" for none
         const char* logged;
     } cases[] = {
-        {"normal start to the loop and a clean close", "zelvalidatorliteV30.dll", nullptr, nullptr, "", 0, "",
+        {"normal start to the loop and a clean close", "zelvalidatorliteV30.dll", nullptr, nullptr, "", false,
+         0, "",
          "destroy forms: records 1 engine 1\nafter: records 0 engine 0 windows 0 semaphore 0\nexit 0\n"},
-        {"engine missing", nullptr, nullptr, nullptr, "", 8,
+        {"engine missing", nullptr, nullptr, nullptr, "", false, 8,
          "00010010\tzelvalidatorliteV30.dll\tCannot load validator DLL. Try reinstalling.\n", "exit 8\n"},
-        {"an export missing", "zel_fake_engine_missing.dll", nullptr, nullptr, "", 9,
+        {"an export missing", "zel_fake_engine_missing.dll", nullptr, nullptr, "", false, 9,
          "00010010\tOrvalent: DLL Pointer Initialization Error\tCannot initialize DLL pointers. This is "
          "usually caused by "
          "an older version of \"zelvalidatorliteV30.dll\" on your system.",
          "after: records 0 engine 0 windows 0 semaphore 0\nexit 9\n"},
-        {"engine too old", "zel_fake_engine_all.dll", "29949", nullptr, "", 11,
+        {"engine too old", "zel_fake_engine_all.dll", "29949", nullptr, "", false, 11,
          "00010010\tOrvalent: DLL Version Is Too Old\tThe validator DLL version (2.9949) is too old for this "
          "version of "
          "the integrated editor (3.0000).",
          "exit 11\n"},
-        {"engine just new enough", "zel_fake_engine_all.dll", "29950", nullptr, "", 0, "", "exit 0\n"},
-        {"no options handle", "zel_fake_engine_all.dll", nullptr, "1", "", 5,
+        {"engine just new enough", "zel_fake_engine_all.dll", "29950", nullptr, "", false, 0, "", "exit 0\n"},
+        {"no options handle", "zel_fake_engine_all.dll", nullptr, "1", "", false, 5,
          "00010010\tOrvalent: Validator Options Not Created\tThe validator engine could not create its "
          "options (code -2)",
          "exit 5\n"},
-        {"associations removed", "zelvalidatorliteV30.dll", nullptr, nullptr, "-X", 6, "",
-         "remove associations\ndestroy forms: records 1 engine 0\nafter: records 0 engine 0 windows 0 "
-         "semaphore 0\nexit "
-         "6\n"},
-        {"a file named like the switch", "zelvalidatorliteV30.dll", nullptr, nullptr, "-xmas.html", 0, "",
-         "open -xmas.html\n"},
+        {"configuration not loaded: the editor runs all the same", "zelvalidatorliteV30.dll", nullptr,
+         nullptr, "", true, 0,
+         "00010010\tOrvalent: Error Opening Configuration File\tThere was an error opening",
+         "forms created\n"},
+        {"a file named like the switch", "zelvalidatorliteV30.dll", nullptr, nullptr, "-xmas.html", false, 0,
+         "", "open -xmas.html\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -149,17 +152,96 @@ TEST_F(StartupTest, OutcomesOfOneStart) {
         if (c.engine)
             CopyFileA((ProgramFolder() + "\\" + c.engine).c_str(),
                       (dir_ + "\\zelvalidatorliteV30.dll").c_str(), FALSE);
+        if (c.withoutConfiguration)
+            DeleteFileA((dir_ + "\\orvalenlite30.cfg").c_str());
         HostRun r = RunOnce(c.arguments);
         SetEnvironmentVariableA("ZEL_FAKE_ENGINE_VERSION", nullptr);
         SetEnvironmentVariableA("ZEL_FAKE_ENGINE_NOHANDLE", nullptr);
         EXPECT_EQ(r.exitCode, c.exitCode);
         if (*c.box)
-            EXPECT_EQ(r.boxes.rfind(c.box, 0), 0u) << r.boxes;
+            EXPECT_NE(r.boxes.find(c.box), std::string::npos) << r.boxes;
         else
             EXPECT_EQ(r.boxes, "");
         EXPECT_NE(r.log.find(c.logged), std::string::npos) << r.log;
         EXPECT_EQ(r.log.find("engine call after unload"), std::string::npos);
+        // A running editor's update check sends the engine's network settings, and forgets them
+        // with the records.
+        if (c.exitCode == 0) {
+            EXPECT_NE(r.log.find(" network of the records\n"), std::string::npos) << r.log;
+        }
+        EXPECT_EQ(r.log.find("update check still points"), std::string::npos);
     }
+}
+
+// The removal switch at start-up removes the associations before any window exists, shows no box
+// when it succeeds, and ends with 6 without loading the engine.
+TEST_F(StartupTest, RemovalSwitchRemovesTheAssociationsAndEnds) {
+    Prepare("zelvalidatorliteV30.dll");
+    const std::string sandbox = "Software\\ZEL Startup Association Tests";
+    RegDeleteTreeA(HKEY_CURRENT_USER, sandbox.c_str());
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, ZelRegistryRoot, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    const std::string exe = dir_ + "\\zel.exe";
+    RegSetValueExA(key, "EditorEXE", 0, REG_SZ, reinterpret_cast<const BYTE*>(exe.c_str()),
+                   static_cast<DWORD>(exe.size() + 1));
+    RegCloseKey(key);
+    const AssociationRoot saved = SetAssociationRoot({HKEY_CURRENT_USER, sandbox + "\\"});
+    boxAnswer = IDYES;
+    ASSERT_EQ(AddFileAssociations(nullptr, 0, 0), 1);
+    SetAssociationRoot(saved);
+    auto verbKey = [&](const char* type) {
+        HKEY h;
+        const bool there =
+            RegOpenKeyExA(HKEY_CURRENT_USER, (sandbox + "\\" + type + "\\shell\\EditZELLite").c_str(), 0,
+                          KEY_READ, &h) == ERROR_SUCCESS;
+        if (there)
+            RegCloseKey(h);
+        return there;
+    };
+    ASSERT_TRUE(verbKey("htmlfile"));
+
+    SetEnvironmentVariableA("ZEL_TESTHOST_ASSOCIATIONS", sandbox.c_str());
+    HostRun r = RunOnce("-X");
+    SetEnvironmentVariableA("ZEL_TESTHOST_ASSOCIATIONS", nullptr);
+    EXPECT_EQ(r.exitCode, 6u);
+    EXPECT_EQ(r.boxes, "");
+    EXPECT_NE(r.log.find("destroy forms: records 1 engine 0\n"), std::string::npos) << r.log;
+    EXPECT_EQ(r.log.find("forms created"), std::string::npos);
+    for (const char* type : {"htmlfile", "cssfile", "phpfile", "shtmlfile"})
+        EXPECT_FALSE(verbKey(type)) << type;
+    RegDeleteTreeA(HKEY_CURRENT_USER, sandbox.c_str());
+}
+
+// Settings that cannot be read end the start with 1, and the box names the key that failed.
+TEST_F(StartupTest, UnreadableSettingsEndTheStartWithTheirBox) {
+    Prepare("zelvalidatorliteV30.dll");
+    UnopenableSettingsKey tools;
+    if (!tools.made)
+        GTEST_SKIP() << "registry links are not available here";
+    HostRun r = RunOnce("");
+    if (r.exitCode == 0 && r.boxes.empty())
+        GTEST_SKIP() << "the platform opened the key through the link";
+    EXPECT_EQ(r.exitCode, 1u);
+    EXPECT_EQ(r.boxes.rfind("00010010\tOrvalent: Settings Could Not Be Read\t", 0), 0u) << r.boxes;
+    EXPECT_NE(r.boxes.find("Software\\Nortavia\\ZEL Orvalent Lite v2\\Editor\\Tools"), std::string::npos)
+        << r.boxes;
+    EXPECT_NE(r.log.find("destroy forms: records 1 engine 0\n"), std::string::npos) << r.log;
+}
+
+// The engine's options dialog open in another program: the start ends with 10 after its box,
+// before the engine is loaded.
+TEST_F(StartupTest, OpenEngineWindowEndsTheStart) {
+    Prepare("zelvalidatorliteV30.dll");
+    HWND editor = CreateWindowA("STATIC", "ZEL Orvalent Vantage Configuration Editor", WS_OVERLAPPED, 0, 0,
+                                10, 10, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(editor, nullptr);
+    HostRun r = RunOnce("page.html");
+    DestroyWindow(editor);
+    EXPECT_EQ(r.exitCode, 10u);
+    EXPECT_EQ(r.boxes.rfind("00010040\tOrvalent: Close Window First\tBefore running ZEL Orvalent Lite", 0),
+              0u)
+        << r.boxes;
+    EXPECT_NE(r.log.find("destroy forms: records 1 engine 0\n"), std::string::npos) << r.log;
 }
 
 // A second start hands its command line over, a short one as an atom and a long one whole, and

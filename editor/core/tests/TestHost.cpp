@@ -5,7 +5,9 @@
 #include "editor/core/CommandLine.h"
 #include "editor/core/EditorLink.h"
 #include "editor/core/EngineFunctionTable.h"
+#include "editor/core/FileAssociations.h"
 #include "editor/core/ProgramStart.h"
+#include "editor/core/UpdateCheck.h"
 #include "framework/ui/Forms.h"
 
 #include <windows.h>
@@ -93,7 +95,10 @@ int countOurWindows() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     const int closeMs = std::atoi(environment("ZEL_TESTHOST_CLOSE_MS").c_str());
     TEditorLink& link = EditorLink();
-    link.RemoveFileAssociations = [] { note("remove associations"); };
+    // The file-type tree the associations are written to, moved into a key of the test's own.
+    const std::string associations = environment("ZEL_TESTHOST_ASSOCIATIONS");
+    if (!associations.empty())
+        SetAssociationRoot({HKEY_CURRENT_USER, associations + "\\"});
 
     TProgramWindows w;
     w.ShowSplash = [] { note("splash"); };
@@ -114,6 +119,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
             done = true;
         };
         SetTimer(nullptr, 0, closeMs > 0 ? static_cast<UINT>(closeMs) : 300, closeTimer);
+        const char* configVersion = UpdateCheck().configVersion.getString();
+        note(std::string("update check: configuration ") + (configVersion ? configVersion : "") +
+             (UpdateCheck().network == &p->vol->network ? " network of the records" : " no network"));
         note("forms created");
         return true;
     };
@@ -137,6 +145,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     HANDLE semaphore = OpenSemaphoreA(SYNCHRONIZE, FALSE, "ZELDownloadURLsSemaphore");
     if (semaphore)
         CloseHandle(semaphore);
+    if (UpdateCheck().network)
+        note("update check still points into the records");
     note(std::string("after: records ") + (p ? "1" : "0") + " engine " +
          (GetModuleHandleA("zelvalidatorliteV30.dll") ? "1" : "0") + " windows " +
          std::to_string(countOurWindows()) + " semaphore " + (semaphore ? "1" : "0"));

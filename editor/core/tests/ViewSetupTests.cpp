@@ -5,7 +5,11 @@
 #include "controls/memo/Memo.h"
 #include "controls/tree/HSTree.h"
 #include "editor/core/ViewSetup.h"
+#include "framework/ui/ComCtrls.h"
+#include "framework/ui/Forms.h"
 #include "framework/ui/Graphics.h"
+
+#include <commctrl.h>
 
 #include <memory>
 
@@ -122,6 +126,21 @@ TEST_F(ViewSetupTest, TreesGetTheResultsHandlersByFlag) {
     EXPECT_EQ(InitTreeView(nullptr, 1), -1);
     EXPECT_EQ(InitTabControl(nullptr, 1), -1);
     EXPECT_EQ(InitMemoSource(nullptr, 0), -1);
+}
+
+TEST_F(ViewSetupTest, TabControlsTrackTheMouseOnceParented) {
+    TForm form(nullptr);
+    auto* tabs = new TTabControl(&form);
+    tabs->SetParent(&form);
+    EXPECT_EQ(InitTabControl(tabs, 1), 0);
+    ASSERT_TRUE(tabs->HandleAllocated());
+    EXPECT_NE(GetWindowLongPtrA(tabs->Handle(), GWL_STYLE) & TCS_HOTTRACK, 0);
+    auto* plain = new TTabControl(&form);
+    plain->SetParent(&form);
+    EXPECT_EQ(InitTabControl(plain, 0), 0);
+    if (plain->HandleAllocated()) {
+        EXPECT_EQ(GetWindowLongPtrA(plain->Handle(), GWL_STYLE) & TCS_HOTTRACK, 0);
+    }
 }
 
 TEST_F(ViewSetupTest, EditorColorsComeFromTheSettingsAndWideFacesLoseTheirStyle) {
