@@ -921,7 +921,10 @@ void TCustomHSEdit::EditWndProc(TMessage& Message, WNDPROC Previous, HWND Wnd) {
             }
             return;
         }
-        if (Msg == WM_KEYDOWN || Msg == WM_SYSKEYDOWN) {
+        auto* Inner = dynamic_cast<THSInnerDropDown*>(FEdit);
+        if (Inner && Inner->InnerDroppedDown()) {
+            // the editor's own drop-down takes the key as it is
+        } else if (Msg == WM_KEYDOWN || Msg == WM_SYSKEYDOWN) {
             TShiftState Shift = KeyDataToShiftState(Message.LParam);
             KeyDown(Key, Shift);
             if (Key == 0)

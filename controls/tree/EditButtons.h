@@ -29,6 +29,14 @@ enum THaldenBorderStyle : uint8_t {
 
 class TCustomHSEdit;
 
+// An inner editor with a drop-down of its own (a calendar): while that is open, keys reach the
+// editor alone and not the edit control's key handling.
+class THSInnerDropDown {
+public:
+    virtual ~THSInnerDropDown() = default;
+    virtual bool InnerDroppedDown() const = 0;
+};
+
 // A button of the edit control; paints its kind's glyph (a down triangle or three dots) or the
 // custom glyph, and the edge that matches the control's border.
 class TEditButton : public TSpeedButton {

@@ -1,5 +1,7 @@
 #include "controls/tree/EditFamily.h"
 
+#include "controls/tree/EditTextEditors.h"
+
 #include <shellapi.h>
 
 #include <algorithm>
@@ -146,6 +148,7 @@ void FocusRectIf(bool On, TCanvas& C, const RECT& R) {
 void Register() {
     RegisterPopupClass(StringValueType(), nullptr, "", TPopupListBox::StaticClass());
     RegisterTextEditClass(StringValueType(), nullptr, "", THSSimpleEdit::StaticClass());
+    RegisterTextEditClass(StringValueType(), nullptr, " ", THSMaskEdit::StaticClass());
     RegisterPopupClass(ColorValueType(), nullptr, "", TPopupColorBox::StaticClass());
     RegisterEditClass(ColorValueType(), nullptr, "", TColorEdit::StaticClass());
     RegisterEditClass(PenStyleValueType(), nullptr, "", TPenStyleEdit::StaticClass());
