@@ -17,8 +17,6 @@ bool readExact(HANDLE h, void* data, DWORD n) {
     return ReadFile(h, data, n, &got, nullptr) && got == n;
 }
 
-// A walk that finds no end (a damaged file with cyclic links) stops after this many nodes.
-constexpr long kSearchNodeBudget = 4000000;
 constexpr int kMaxSuggestionsListed = 501;
 
 } // namespace
@@ -317,7 +315,9 @@ void TMainDictionary::Suggest(const std::string& Word, TPhoneticsMap* Map, TStri
     std::memcpy(FWork, prefix.c_str(), prefix.size() + 1);
     FList = List;
     FMap = Map;
-    FBudget = kSearchNodeBudget;
+    // The nodes form a tree, so a walk of a sound file meets each node at most once; links that
+    // loop or share nodes in a damaged one end the walk there instead of repeating it for ever.
+    FBudget = static_cast<int64_t>(FCum[9]) + 1;
     PerformPrefixWords(prefix.c_str());
     FList = nullptr;
     FMap = nullptr;

@@ -58,7 +58,7 @@ private:
     TStrings* FList = nullptr;
     TPhoneticsMap* FMap = nullptr;
     std::string FSoughtMapping;
-    long FBudget = 0;
+    int64_t FBudget = 0;
 
     std::string FFilename;
     bool FLoaded = false;

@@ -146,6 +146,33 @@ TEST(MainDictionary, CyclicLinksEndTheSuggestionWalk) {
     EXPECT_TRUE(d.WordExists("cats"));
 }
 
+TEST(MainDictionary, SharedChildrenEndTheWalkWithinTheFilesNodes) {
+    // Found by the fuzzer: a damaged file whose nodes share children makes the number of paths
+    // double at every step, and a walk bounded only by a large fixed count took seconds per word.
+    TempFolder tmp;
+    std::vector<uint8_t> f = TinyWdm().Build();
+    const uint32_t caList = 7; // the reference list of the node after "ca"
+    // "ca" ends a word and lists itself twice as its children.
+    PutLE32(f, TinyWdm::NodeOffset(5, false), 0x80000000u | 2u << 28 | caList << 8 | 'a');
+    const size_t refs = TinyWdm::LinkageLengthOffset() + 4 + caList;
+    f[refs] = 5;
+    f[refs + 1] = 0;
+    f[refs + 2] = 5;
+    f[refs + 3] = 0;
+    std::string path = writeTiny(tmp, f);
+    TMainDictionary d;
+    d.WriteFilename(path);
+    ASSERT_EQ(d.GetFilename(), path);
+    TPhoneticsMap map;
+    map.WriteLanguage(0);
+    TStringList list;
+    const ULONGLONG start = GetTickCount64();
+    d.Suggest("carpet", &map, &list);
+    EXPECT_LT(GetTickCount64() - start, 2000u);
+    for (int i = 0; i < list.Count(); ++i)
+        EXPECT_EQ(list[i].substr(0, 2), "ca");
+}
+
 TEST(MainDictionary, SuggestListsSoundAlikesWithTheSamePrefix) {
     TempFolder tmp;
     std::string path = writeTiny(tmp, TinyWdm().Build());
