@@ -175,7 +175,7 @@ bool Scanner::next(Piece& out) {
             }
             const bool haveText = !text_.text.empty();
             if (haveText)
-                out = std::move(text_);
+                std::swap(out, text_);
             text_.clear();
             startTag(pos_++);
             if (haveText)
@@ -203,7 +203,7 @@ bool Scanner::next(Piece& out) {
         return false;
     }
     if (!text_.text.empty()) {
-        out = std::move(text_);
+        std::swap(out, text_);
         text_.clear();
         return true;
     }
@@ -214,7 +214,9 @@ bool Scanner::finishTag(size_t pos, Piece& out) {
     tag_.end = Loc{static_cast<int32_t>(li_) + 1, static_cast<int32_t>(pos) + 1};
     pos_ = pos + 1;
     inTag_ = false;
-    out = std::move(tag_);
+    // Swapped, not moved: the piece handed out last gives its buffers back for the next one, so
+    // a tag's text and locations are not grown from nothing again for every tag.
+    std::swap(out, tag_);
     tag_.clear();
     return true;
 }
