@@ -1,0 +1,268 @@
+#include "controls/foundation/FormServices.h"
+
+#include <algorithm>
+
+#include <tlhelp32.h>
+
+#include "framework/core/ScopeGuard.h"
+#include "framework/core/Strings.h"
+#include "framework/core/SysUtils.h"
+#include "framework/ui/ComCtrls.h"
+#include "framework/ui/Controls.h"
+#include "framework/ui/Forms.h"
+#include "framework/ui/Menus.h"
+#include "framework/ui/Screen.h"
+
+int32_t ScreenFormCount() {
+    return Screen ? Screen->FormCount() : 0;
+}
+
+TCustomForm* ScreenForms(int32_t Index) {
+    return Screen && Index >= 0 && Index < Screen->FormCount() ? Screen->Forms(Index) : nullptr;
+}
+
+TCustomForm* FindFormWithClass(TClass Class) {
+    for (int32_t I = 0; I < ScreenFormCount(); ++I)
+        if (ScreenForms(I)->InheritsFrom(Class))
+            return ScreenForms(I);
+    return nullptr;
+}
+
+TCustomForm* FindOrCreateFormWithClass(TClass Class, TComponent* Owner) {
+    if (TCustomForm* Form = FindFormWithClass(Class))
+        return Form;
+    if (!Class || !Class->CanCreate())
+        return nullptr;
+    TObject* Made = Class->Create(Owner);
+    if (auto* Form = dynamic_cast<TCustomForm*>(Made))
+        return Form;
+    delete Made;
+    return nullptr;
+}
+
+TObject* GlobalFindObject(const std::string& Name) {
+    const size_t Dot = Name.find('.');
+    const std::string FormName = Dot == std::string::npos ? Name : Name.substr(0, Dot);
+    for (int32_t I = 0; I < ScreenFormCount(); ++I) {
+        TCustomForm* Form = ScreenForms(I);
+        if (SameText(Form->Name(), Name))
+            return Form;
+        if (Dot != std::string::npos && SameText(Form->Name(), FormName)) {
+            std::string Rest = Name.substr(Dot + 1);
+            return Form->FindComponent(Rest.substr(0, Rest.find('.')));
+        }
+    }
+    return nullptr;
+}
+
+TCustomForm* GetPForm(TObject* Obj) {
+    if (auto* Control = dynamic_cast<TControl*>(Obj))
+        for (TControl* C = Control; C; C = C->Parent())
+            if (auto* Form = dynamic_cast<TCustomForm*>(C))
+                return Form;
+    if (auto* Component = dynamic_cast<TComponent*>(Obj))
+        for (TComponent* C = Component; C; C = C->Owner())
+            if (auto* Form = dynamic_cast<TCustomForm*>(C))
+                return Form;
+    return nullptr;
+}
+
+TCustomForm* GetTopOwner(TObject* Obj) {
+    return GetPForm(Obj);
+}
+
+void UpdateEditors(TControl* Control) {
+    auto* Win = dynamic_cast<TWinControl*>(Control);
+    if (!Win)
+        return;
+    for (int I = 0; I < Win->ControlCount(); ++I)
+        Win->Controls(I)->Perform(HS_UPDATEEDITORS, 0, 0);
+}
+
+void RemoveExtraMenuSeparators(TMenuItem* Item) {
+    if (!Item)
+        return;
+    for (int I = Item->Count() - 1; I >= 0; --I) {
+        if (I >= Item->Count() || !Item->Items(I)->IsLine())
+            continue;
+        const bool First = I == 0;
+        const bool Last = I == Item->Count() - 1;
+        const bool AfterLine = I > 0 && Item->Items(I - 1)->IsLine();
+        if (First || Last || AfterLine)
+            delete Item->Items(I);
+    }
+    // Deleting a last separator can leave a new last one; a first one cannot follow from it.
+    while (Item->Count() > 0 && Item->Items(Item->Count() - 1)->IsLine())
+        delete Item->Items(Item->Count() - 1);
+}
+
+void ClearMenuSubItems(TMenuItem* Item, bool Disable) {
+    if (!Item)
+        return;
+    Item->Clear();
+    Item->SetEnabled(!Disable);
+}
+
+namespace {
+bool AllowTabChange(TCustomTabControl* TabControl) {
+    bool Allow = true;
+    if (TabControl->OnChanging)
+        TabControl->OnChanging(TabControl, Allow);
+    return Allow;
+}
+} // namespace
+
+void ChangeTab(TCustomTabControl* TabControl, bool Forward) {
+    if (auto* Pages = dynamic_cast<TPageControl*>(TabControl)) {
+        const int Count = Pages->PageCount();
+        if (Count == 0 || !AllowTabChange(Pages))
+            return;
+        const int Index = Pages->ActivePageIndex();
+        Pages->SetActivePageIndex(Forward ? (Index + 1) % Count : (Index <= 0 ? Count : Index) - 1);
+        return;
+    }
+    auto* Tabs = dynamic_cast<TTabControl*>(TabControl);
+    if (!Tabs)
+        return;
+    const int Count = static_cast<int>(Tabs->Tabs().size());
+    if (Count == 0 || !AllowTabChange(Tabs))
+        return;
+    const int Index = Tabs->TabIndex();
+    Tabs->SetTabIndex(Forward ? (Index + 1) % Count : (Index <= 0 ? Count : Index) - 1);
+    if (Tabs->OnChange)
+        Tabs->OnChange(Tabs);
+}
+
+void AddNewTab(TTabControl* TabControl, const std::string& Caption) {
+    if (!TabControl)
+        return;
+    std::vector<std::string> Tabs = TabControl->Tabs();
+    for (size_t I = 0; I < Tabs.size(); ++I)
+        if (SameText(Tabs[I], Caption)) {
+            TabControl->SetTabIndex(static_cast<int>(I));
+            return;
+        }
+    Tabs.push_back(Caption);
+    TabControl->SetTabs(Tabs);
+    TabControl->SetTabIndex(static_cast<int>(Tabs.size()) - 1);
+}
+
+void MovePages(TPageControl* Source, TPageControl* Dest) {
+    if (!Source || !Dest || Source == Dest)
+        return;
+    while (Source->PageCount() > 0)
+        Source->Pages(0)->SetPageControl(Dest);
+}
+
+bool CheckFileExt(const std::string& FileName, const std::string& Ext) {
+    auto Plain = [](std::string S) {
+        S.erase(std::remove(S.begin(), S.end(), '.'), S.end());
+        return S;
+    };
+    return SameText(Plain(ExtractFileExt(FileName)), Plain(Ext));
+}
+
+bool FileIsPackage(const std::string& FileName) {
+    return CheckFileExt(FileName, "BPL") || CheckFileExt(FileName, "DPL");
+}
+
+void ModulesToList(std::vector<HMODULE>& List) {
+    List.clear();
+    List.push_back(GetModuleHandleA(nullptr));
+    HANDLE Snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetCurrentProcessId());
+    if (Snapshot == INVALID_HANDLE_VALUE)
+        return;
+    TScopeGuard Close([&] { CloseHandle(Snapshot); });
+    MODULEENTRY32 Entry{};
+    Entry.dwSize = sizeof Entry;
+    for (BOOL More = Module32First(Snapshot, &Entry); More; More = Module32Next(Snapshot, &Entry))
+        if (Entry.hModule != List.front())
+            List.push_back(Entry.hModule);
+}
+
+void GetLoadedPackagesPaths(TStrings* Strings) {
+    if (!Strings)
+        return;
+    std::vector<HMODULE> Modules;
+    ModulesToList(Modules);
+    for (HMODULE M : Modules) {
+        char Path[MAX_PATH];
+        const DWORD N = GetModuleFileNameA(M, Path, MAX_PATH);
+        if (N > 0 && FileIsPackage(std::string(Path, N)))
+            Strings->Add(std::string(Path, N));
+    }
+}
+
+namespace {
+struct TOptionFormEntry {
+    int32_t Order;
+    TClass Class;
+    std::string Caption;
+};
+std::vector<TOptionFormEntry>* gOptionForms = nullptr;
+
+std::vector<TOptionFormEntry>& OptionForms() {
+    if (!gOptionForms)
+        gOptionForms = new std::vector<TOptionFormEntry>;
+    return *gOptionForms;
+}
+} // namespace
+
+void RegisterOptionsFormOrder(TClass Class, int32_t Order, const std::string& Caption) {
+    if (!Class)
+        return;
+    UnregisterOptionsForm(Class);
+    auto& L = OptionForms();
+    auto It = std::upper_bound(L.begin(), L.end(), Order,
+                               [](int32_t O, const TOptionFormEntry& E) { return O < E.Order; });
+    L.insert(It, {Order, Class, Caption});
+}
+
+void RegisterOptionsForm(TClass Class, const std::string& Caption) {
+    const auto& L = OptionForms();
+    RegisterOptionsFormOrder(Class, L.empty() ? 0 : L.back().Order + 1, Caption);
+}
+
+void UnregisterOptionsForm(TClass Class) {
+    if (!gOptionForms)
+        return;
+    std::erase_if(*gOptionForms, [&](const TOptionFormEntry& E) { return E.Class == Class; });
+}
+
+std::vector<TClass> OptionFormClasses() {
+    std::vector<TClass> R;
+    if (gOptionForms)
+        for (const auto& E : *gOptionForms)
+            R.push_back(E.Class);
+    return R;
+}
+
+int32_t OptionFormCount() {
+    return gOptionForms ? static_cast<int32_t>(gOptionForms->size()) : 0;
+}
+
+TClass OptionFormClass(int32_t Index) {
+    return Index >= 0 && Index < OptionFormCount() ? (*gOptionForms)[static_cast<size_t>(Index)].Class
+                                                   : nullptr;
+}
+
+std::vector<std::string> OptionFormCaptions() {
+    std::vector<std::string> R;
+    if (gOptionForms)
+        for (const auto& E : *gOptionForms)
+            R.push_back(E.Caption);
+    return R;
+}
+
+std::string GetOptionsFormCaption(TClass Class) {
+    if (gOptionForms)
+        for (const auto& E : *gOptionForms)
+            if (E.Class == Class)
+                return E.Caption;
+    return std::string();
+}
+
+void FreeOptionForms() {
+    delete gOptionForms;
+    gOptionForms = nullptr;
+}

@@ -1,0 +1,71 @@
+#pragma once
+// Finding forms and objects by name or class, tidying menus, cycling and adding tabs, loaded
+// modules and package files, and the registry of option-form classes.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/core/Object.h"
+#include "framework/core/Win.h"
+
+class TComponent;
+class TControl;
+class TCustomForm;
+class TMenuItem;
+class TCustomTabControl;
+class TTabControl;
+class TPageControl;
+class TStrings;
+
+int32_t ScreenFormCount();
+TCustomForm* ScreenForms(int32_t Index);
+// The first screen form whose class derives from Class, or nil.
+TCustomForm* FindFormWithClass(TClass Class);
+// That form, or a new one of the class made with Owner.
+TCustomForm* FindOrCreateFormWithClass(TClass Class, TComponent* Owner);
+// "Form" or "Form.Component" (names ignoring case): a form whose name is the whole text, else
+// the component named after the first dot of the form named before it; nil when nothing matches.
+TObject* GlobalFindObject(const std::string& Name);
+// The first form among a control's parents, or else among an object's owners; nil when none.
+TCustomForm* GetPForm(TObject* Obj);
+// The outermost form that holds the object (the program has no data modules).
+TCustomForm* GetTopOwner(TObject* Obj);
+// Sends HS_UPDATEEDITORS (both parameters 0) to every direct child control.
+inline constexpr UINT HS_UPDATEEDITORS = 2035;
+void UpdateEditors(TControl* Control);
+
+// Frees separators at the start and end of Item's sub-items and every separator right after
+// another.
+void RemoveExtraMenuSeparators(TMenuItem* Item);
+// Frees all sub-items; the item is then enabled unless Disable.
+void ClearMenuSubItems(TMenuItem* Item, bool Disable);
+// The next (or previous) tab, wrapping round; nothing without tabs or when the change is refused.
+void ChangeTab(TCustomTabControl* TabControl, bool Forward);
+// Selects the tab of that caption (ignoring case), else adds one and selects it.
+void AddNewTab(TTabControl* TabControl, const std::string& Caption);
+// Every page of Source goes to Dest, in order.
+void MovePages(TPageControl* Source, TPageControl* Dest);
+
+// The file's extension equals Ext, ignoring case and dots.
+bool CheckFileExt(const std::string& FileName, const std::string& Ext);
+// A package file: extension "BPL" or "DPL".
+bool FileIsPackage(const std::string& FileName);
+// The handles of the modules loaded in the process; the program's own module first.
+void ModulesToList(std::vector<HMODULE>& List);
+// The full paths of the loaded modules that are package files.
+void GetLoadedPackagesPaths(TStrings* Strings);
+
+// Option forms, kept in order of their order numbers (equal orders in order of registration).
+void RegisterOptionsFormOrder(TClass Class, int32_t Order, const std::string& Caption);
+// With the order after the highest registered.
+void RegisterOptionsForm(TClass Class, const std::string& Caption);
+void UnregisterOptionsForm(TClass Class);
+std::vector<TClass> OptionFormClasses();
+int32_t OptionFormCount();
+TClass OptionFormClass(int32_t Index);
+std::vector<std::string> OptionFormCaptions();
+// Empty for a class that is not registered.
+std::string GetOptionsFormCaption(TClass Class);
+// Program end.
+void FreeOptionForms();

@@ -1,0 +1,156 @@
+#include "controls/foundation/FormServices.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "framework/core/Strings.h"
+#include "framework/ui/ComCtrls.h"
+#include "framework/ui/Forms.h"
+#include "framework/ui/Menus.h"
+#include "framework/ui/StdCtrls.h"
+
+namespace {
+
+class TOptionsPageA : public TForm {
+    ZEL_DECLARE_CLASS(TOptionsPageA)
+public:
+    using TForm::TForm;
+};
+class TOptionsPageB : public TForm {
+    ZEL_DECLARE_CLASS(TOptionsPageB)
+public:
+    using TForm::TForm;
+};
+ZEL_DEFINE_CLASS(TOptionsPageA, TForm, {})
+ZEL_DEFINE_CLASS(TOptionsPageB, TForm, {})
+
+TEST(FormServices, FormsAndTheirComponentsAreFoundByName) {
+    TForm Main(nullptr);
+    Main.SetName("MainForm");
+    auto* Edit = new TEdit(&Main);
+    Edit->SetName("Edit1");
+    Edit->SetParent(&Main);
+    TOptionsPageA Page(nullptr);
+    Page.SetName("PageA");
+
+    EXPECT_EQ(GlobalFindObject("mainform"), &Main);
+    EXPECT_EQ(GlobalFindObject("MainForm.EDIT1"), Edit);
+    EXPECT_EQ(GlobalFindObject("MainForm.Missing"), nullptr);
+    EXPECT_EQ(GlobalFindObject("Nowhere"), nullptr);
+    EXPECT_EQ(GetPForm(Edit), &Main);
+    EXPECT_EQ(GetTopOwner(Edit), &Main);
+    EXPECT_EQ(GetPForm(nullptr), nullptr);
+    EXPECT_EQ(FindFormWithClass(TOptionsPageA::StaticClass()), &Page);
+    EXPECT_EQ(FindOrCreateFormWithClass(TOptionsPageA::StaticClass(), nullptr), &Page);
+    std::unique_ptr<TCustomForm> Made(FindOrCreateFormWithClass(TOptionsPageB::StaticClass(), nullptr));
+    ASSERT_NE(Made, nullptr);
+    EXPECT_TRUE(Made->InheritsFrom(TOptionsPageB::StaticClass()));
+    EXPECT_GE(ScreenFormCount(), 3);
+}
+
+TEST(FormServices, ExtraMenuSeparatorsGo) {
+    TMainMenu Menu(nullptr);
+    TMenuItem* Root = new TMenuItem(&Menu);
+    Menu.Items()->Add(Root);
+    for (const char* Caption : {"-", "A", "-", "-", "B", "-"}) {
+        auto* Item = new TMenuItem(&Menu);
+        Item->SetCaption(Caption);
+        Root->Add(Item);
+    }
+    RemoveExtraMenuSeparators(Root);
+    std::string Left;
+    for (int I = 0; I < Root->Count(); ++I)
+        Left += Root->Items(I)->Caption() + " ";
+    EXPECT_EQ(Left, "A - B ");
+
+    ClearMenuSubItems(Root, true);
+    EXPECT_EQ(Root->Count(), 0);
+    EXPECT_FALSE(Root->Enabled());
+    ClearMenuSubItems(Root, false);
+    EXPECT_TRUE(Root->Enabled());
+}
+
+TEST(FormServices, TabsWrapRoundAndAreAddedOnce) {
+    TForm Form(nullptr);
+    auto* Tabs = new TTabControl(&Form);
+    Tabs->SetParent(&Form);
+    Tabs->SetTabs({"One", "Two", "Three"});
+    Tabs->SetTabIndex(2);
+    int Changes = 0;
+    Tabs->OnChange = [&](TObject*) { ++Changes; };
+    ChangeTab(Tabs, true);
+    EXPECT_EQ(Tabs->TabIndex(), 0);
+    ChangeTab(Tabs, false);
+    EXPECT_EQ(Tabs->TabIndex(), 2);
+    EXPECT_EQ(Changes, 2);
+    Tabs->OnChanging = [](TObject*, bool& Allow) { Allow = false; };
+    ChangeTab(Tabs, true);
+    EXPECT_EQ(Tabs->TabIndex(), 2);
+
+    AddNewTab(Tabs, "two");
+    EXPECT_EQ(Tabs->TabIndex(), 1);
+    AddNewTab(Tabs, "Four");
+    EXPECT_EQ(Tabs->Tabs().size(), 4u);
+    EXPECT_EQ(Tabs->TabIndex(), 3);
+
+    auto* Source = new TPageControl(&Form);
+    auto* Dest = new TPageControl(&Form);
+    Source->SetParent(&Form);
+    Dest->SetParent(&Form);
+    for (const char* Caption : {"P1", "P2"}) {
+        auto* Sheet = new TTabSheet(&Form);
+        Sheet->SetCaption(Caption);
+        Sheet->SetPageControl(Source);
+    }
+    MovePages(Source, Dest);
+    ASSERT_EQ(Dest->PageCount(), 2);
+    EXPECT_EQ(Source->PageCount(), 0);
+    EXPECT_EQ(Dest->Pages(0)->Caption(), "P1");
+    Dest->SetActivePageIndex(1);
+    ChangeTab(Dest, true);
+    EXPECT_EQ(Dest->ActivePageIndex(), 0);
+}
+
+TEST(FormServices, PackageFilesAndModules) {
+    struct Case {
+        const char* Name;
+        const char* Ext;
+        bool Result;
+    } Cases[] = {
+        {"c:\\x\\vcl50.BPL", "bpl", true}, {"a.bpl", ".BPL", true}, {"a.dpl", "bpl", false},
+        {"a.txt.", "txt", false},          {"noext", "", true},     {"a.b.pas", "pas", true},
+    };
+    for (const Case& C : Cases)
+        EXPECT_EQ(CheckFileExt(C.Name, C.Ext), C.Result) << C.Name;
+    EXPECT_TRUE(FileIsPackage("x.Dpl"));
+    EXPECT_FALSE(FileIsPackage("x.dll"));
+
+    std::vector<HMODULE> Modules;
+    ModulesToList(Modules);
+    ASSERT_FALSE(Modules.empty());
+    EXPECT_EQ(Modules.front(), GetModuleHandleA(nullptr));
+    EXPECT_NE(std::find(Modules.begin(), Modules.end(), GetModuleHandleA("kernel32.dll")), Modules.end());
+    TStringList Packages;
+    GetLoadedPackagesPaths(&Packages);
+    EXPECT_EQ(Packages.Count(), 0);
+}
+
+TEST(FormServices, OptionFormsKeepTheirOrder) {
+    RegisterOptionsFormOrder(TOptionsPageB::StaticClass(), 20, "Display");
+    RegisterOptionsFormOrder(TOptionsPageA::StaticClass(), 10, "Editor");
+    RegisterOptionsForm(TForm::StaticClass(), "General");
+    EXPECT_EQ(OptionFormClasses(), (std::vector<TClass>{TOptionsPageA::StaticClass(),
+                                                        TOptionsPageB::StaticClass(), TForm::StaticClass()}));
+    EXPECT_EQ(OptionFormCaptions(), (std::vector<std::string>{"Editor", "Display", "General"}));
+    EXPECT_EQ(GetOptionsFormCaption(TOptionsPageB::StaticClass()), "Display");
+    UnregisterOptionsForm(TOptionsPageB::StaticClass());
+    EXPECT_EQ(OptionFormCount(), 2);
+    EXPECT_EQ(OptionFormClass(1), TForm::StaticClass());
+    EXPECT_EQ(OptionFormClass(2), nullptr);
+    EXPECT_EQ(GetOptionsFormCaption(TOptionsPageB::StaticClass()), "");
+    FreeOptionForms();
+    EXPECT_EQ(OptionFormCount(), 0);
+}
+
+} // namespace
