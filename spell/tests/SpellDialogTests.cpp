@@ -759,3 +759,49 @@ TEST_F(SpellDialogTest, PopupMenuAndItemsMadeByTheProgram) {
     spell->ShowPopupMenu(form, 0xFF, 10, 10, word);
     EXPECT_EQ(heard.size(), 1u);
 }
+
+TEST_F(SpellDialogTest, InterfaceFontsReachTheDialogsOnlyWhenAskedFor) {
+    spell->UILanguageFontControls().SetName("Tahoma");
+    spell->UILanguageFontControls().SetHeight(-15);
+    spell->UILanguageFontText().SetName("Courier New");
+    spell->UILanguageFontText().SetHeight(-17);
+    {
+        TSpellDialog d(spell);
+        const std::string before = d.IgnoreButton->Font().Name();
+        spell->SetupFormFonts(&d, true); // UILanguageUseFonts is off
+        EXPECT_EQ(d.IgnoreButton->Font().Name(), before);
+        EXPECT_EQ(d.ReplaceWithEdit->Font().Name(), before);
+    }
+    spell->UILanguageUseFonts = true;
+    struct Case {
+        bool textFont;
+        const char* listFont;
+    } cases[] = {{true, "Courier New"}, {false, "Tahoma"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.textFont);
+        TSpellDialog d(spell);
+        spell->SetupFormFonts(&d, c.textFont);
+        EXPECT_EQ(d.IgnoreButton->Font().Name(), "Tahoma");
+        EXPECT_EQ(d.NotFoundText->Font().Height(), -15);
+        EXPECT_EQ(d.SuggestionsListbox->Font().Name(), c.listFont);
+        EXPECT_EQ(d.ReplaceWithEdit->Font().Name(), c.listFont);
+        // Copied, not shared: the checker's font stays as it is.
+        d.IgnoreButton->Font().SetName("Arial");
+        EXPECT_EQ(spell->UILanguageFontControls().Name(), "Tahoma");
+    }
+    // An assigned event replaces the options dialog entirely: no modal form is shown.
+    int shown = 0, replaced = 0;
+    SetModalHook([&](TCustomForm& f) {
+        ++shown;
+        f.SetModalResult(mrCancel);
+    });
+    spell->OnShowConfigDialog = [&](TObject* sender, TComponent* owner) {
+        ++replaced;
+        EXPECT_EQ(sender, spell);
+        EXPECT_EQ(owner, spell);
+    };
+    spell->Setup();
+    SetModalHook(nullptr);
+    EXPECT_EQ(replaced, 1);
+    EXPECT_EQ(shown, 0);
+}
