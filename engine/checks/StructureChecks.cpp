@@ -26,7 +26,7 @@ bool endsWith(const std::string& s, const std::string& tail) {
 }
 
 int32_t countedTags(const CheckRun& run) {
-    return run.args.structure.countOf(run::EntryOpeningTag) - run.args.statistics[6];
+    return run.args.structure.countOf(run::EntryOpeningTag) - run.args.statistics[run::StatUncountedTags];
 }
 
 // The closing rule a record gives the current tag; mark314 is set when a tag that must be closed

@@ -587,9 +587,9 @@ int validateTag(CheckRun& run) {
         }
     }
     if (serverName)
-        ++a.statistics[6];
+        ++a.statistics[run::StatUncountedTags];
     else if (entries[0].upper.compare(0, 4, "JSP:") == 0)
-        ++a.statistics[6];
+        ++a.statistics[run::StatUncountedTags];
 
     if (!run.refused && !run.skipAttributes)
         matchAttributes(run);

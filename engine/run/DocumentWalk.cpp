@@ -342,15 +342,6 @@ int collapseBlocks(Piece& p, const char* open, const char* close, const char* re
 
 namespace {
 
-// Statistics indexes.
-enum : int32_t {
-    StatDoctypes = 0,
-    StatServerSections = 1,
-    StatLinesIgnored = 2,
-    StatComments = 4,
-    StatXmlDeclarations = 5,
-};
-
 bool isCfmlExtension(const std::string& ext) {
     return lstrcmpiA(ext.c_str(), "cfm") == 0 || lstrcmpiA(ext.c_str(), "cfml") == 0;
 }
@@ -375,7 +366,7 @@ void outputContext(const ValidateArgsClass& a, OutputContext& ctx) {
     ctx.byteSize = a.input.byteSize;
     ctx.inputIsFile = a.input.inputIsFile;
     ctx.document = &a.input.lines;
-    for (int i = 0; i < 7; ++i)
+    for (int i = 0; i < kRunStatisticCount; ++i)
         ctx.statistics[i] = a.statistics[i];
     ctx.entityCount = a.structure.countOf(EntryEntity);
     ctx.openingTagEntries = a.structure.countOf(EntryOpeningTag);

@@ -101,7 +101,7 @@ int32_t prepareResults(ResultClass& results) {
         return -2;
     results.validation->store = results.messages;
     results.statistics.clear();
-    for (int32_t i = 0; i < 7; ++i)
+    for (int32_t i = 0; i < kRunStatisticCount; ++i)
         results.statistics.add(0);
     const SYSTEMTIME now = currentLocalTime();
     FILETIME start{};
@@ -185,7 +185,7 @@ int32_t runValidation(ArgsClass& run) {
     a.output2 = &out2;
     const int32_t walked = validate(a);
     a.output1 = a.output2 = nullptr;
-    for (int32_t i = 0; i < 7; ++i)
+    for (int32_t i = 0; i < kRunStatisticCount; ++i)
         results.statistics.set(i, a.statistics[i]);
     results.elapsedSeconds = static_cast<float>(a.elapsed);
     if (a.limitReached)

@@ -214,11 +214,11 @@ void writeOutputHeader(const OutputContext& ctx, LineSink& sink) {
 }
 
 int32_t tagCount(const OutputContext& ctx) {
-    return ctx.openingTagEntries - ctx.statistics[6];
+    return ctx.openingTagEntries - ctx.statistics[StatUncountedTags];
 }
 
 int32_t linesChecked(const OutputContext& ctx) {
-    return ctx.lastLineReached - ctx.statistics[2];
+    return ctx.lastLineReached - ctx.statistics[StatLinesIgnored];
 }
 
 void writeStatistics(const OutputContext& ctx, LineSink& sink, uint32_t flags) {
@@ -246,7 +246,7 @@ void writeStatistics(const OutputContext& ctx, LineSink& sink, uint32_t flags) {
         if (lines > 0)
             sink.addLine(fmt("PERCENTLINESCHECKED=%4.1f", checked * 100.0 / lines), false);
         sink.addLine(fmt("LINESINFILE=%d", lines), false);
-        sink.addLine(fmt("LINESIGNORED=%d", ctx.statistics[2]), false);
+        sink.addLine(fmt("LINESIGNORED=%d", ctx.statistics[StatLinesIgnored]), false);
         if (!brief) {
             if (entities)
                 sink.addLine(fmt("NUMBEROFENTITIES=%d", ctx.entityCount), false);
@@ -256,9 +256,9 @@ void writeStatistics(const OutputContext& ctx, LineSink& sink, uint32_t flags) {
                 sink.addLine(fmt("PERCENTCLOSED=%4.1f", ctx.closingTagCount * 100.0 / tags), false);
         }
         if (server)
-            sink.addLine(fmt("SERVERSECTIONS=%d", ctx.statistics[1]), false);
+            sink.addLine(fmt("SERVERSECTIONS=%d", ctx.statistics[StatServerSections]), false);
         if (!brief)
-            sink.addLine(fmt("NUMBEROFHTMLCOMMENTS=%d", ctx.statistics[4]), false);
+            sink.addLine(fmt("NUMBEROFHTMLCOMMENTS=%d", ctx.statistics[StatComments]), false);
         sink.addLine(fmt("NUMBEROFVALIDATORCOMMENTS=%d", comments), false);
         sink.addLine(fmt("NUMBEROFMESSAGES=%d", messages), false);
         sink.addLine(fmt("NUMBEROFERRORS=%d", errors), false);
@@ -274,7 +274,7 @@ void writeStatistics(const OutputContext& ctx, LineSink& sink, uint32_t flags) {
     sink.addLine(fmt(" Number of lines in document: %d", lines), true);
     sink.addLine(lines > 0 ? fmt(" (%4.1f%% of lines checked)\n", checked * 100.0 / lines) : std::string(),
                  false);
-    sink.addLine(fmt("     Number of lines ignored: %d\n", ctx.statistics[2]), false);
+    sink.addLine(fmt("     Number of lines ignored: %d\n", ctx.statistics[StatLinesIgnored]), false);
     if (!brief) {
         if (entities)
             sink.addLine(fmt("Number of character entities: %d\n", ctx.entityCount), false);
@@ -285,9 +285,9 @@ void writeStatistics(const OutputContext& ctx, LineSink& sink, uint32_t flags) {
                      false);
     }
     if (server)
-        sink.addLine(fmt("Number of <%% ... %%> sections: %d\n", ctx.statistics[1]), false);
+        sink.addLine(fmt("Number of <%% ... %%> sections: %d\n", ctx.statistics[StatServerSections]), false);
     if (!brief)
-        sink.addLine(fmt("     Number of HTML comments: %d\n\n", ctx.statistics[4]), false);
+        sink.addLine(fmt("     Number of HTML comments: %d\n\n", ctx.statistics[StatComments]), false);
     sink.addLine(fmt("Number of validator comments: %d\n", comments), false);
     sink.addLine(fmt("          Number of messages: %d\n", messages), false);
     sink.addLine(fmt("            Number of errors: %d", errors), true);

@@ -9,6 +9,7 @@
 #include "engine/run/DocumentLines.h"
 #include "engine/run/LineBuffer.h"
 #include "engine/run/MsgStore.h"
+#include "engine/run/RunStatistics.h"
 
 namespace zel::run {
 
@@ -36,7 +37,7 @@ struct OutputContext {
     int64_t byteSize = 0;
     bool inputIsFile = false; // the input name names a file whose date can be shown
     const DocumentLines* document = nullptr;
-    int32_t statistics[7] = {0, 0, 0, 0, 0, 0, 0};
+    int32_t statistics[kRunStatisticCount] = {0, 0, 0, 0, 0, 0, 0};
     int32_t entityCount = 0;
     int32_t openingTagEntries = 0;
     int32_t closingTagCount = 0;

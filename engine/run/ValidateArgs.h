@@ -15,6 +15,7 @@
 #include "engine/run/LineBuffer.h"
 #include "engine/run/MessageEmitter.h"
 #include "engine/run/RunOptions.h"
+#include "engine/run/RunStatistics.h"
 #include "engine/run/StructureStore.h"
 #include "engine/utils/ErrorStore.h"
 
@@ -98,7 +99,7 @@ public:
     // The tag and entity checks' own state for this run, made by them on first use.
     std::shared_ptr<void> checkState;
     MessageEmitter emitter;
-    int32_t statistics[7] = {0, 0, 0, 0, 0, 0, 0};
+    int32_t statistics[kRunStatisticCount] = {0, 0, 0, 0, 0, 0, 0};
     // The run's own program interpreter: the programs it runs and the symbols they set, which
     // the results' symbol getters answer from.
     Interpreter interpreter;
