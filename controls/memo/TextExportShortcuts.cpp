@@ -1,20 +1,7 @@
 #include "controls/memo/TextExportShortcuts.h"
 
 #include "framework/core/Strings.h"
-
-namespace {
-
-void ReplaceAll(std::string& S, const std::string& From, const std::string& To) {
-    std::string R;
-    R.reserve(S.size());
-    size_t Pos = 0;
-    for (size_t Hit; (Hit = S.find(From, Pos)) != std::string::npos; Pos = Hit + From.size())
-        R.append(S, Pos, Hit - Pos).append(To);
-    R.append(S, Pos, std::string::npos);
-    S.swap(R);
-}
-
-} // namespace
+#include "framework/core/SysUtils.h"
 
 void HSExportTo(THSExporter& Exporter, const std::string& Text) {
     TStringList Lines;
@@ -32,13 +19,13 @@ void HSExportTo(THSExporter& Exporter, const std::string& Text) {
 
 std::string HSExportToHTML(const std::string& Text) {
     std::string S = Text;
-    ReplaceAll(S, "<", "&lt;");
-    ReplaceAll(S, ">", "&gt;");
-    ReplaceAll(S, "\n", "<BR>");
-    ReplaceAll(S, "\r", "");
+    S = StringReplaceAll(S, "<", "&lt;");
+    S = StringReplaceAll(S, ">", "&gt;");
+    S = StringReplaceAll(S, "\n", "<BR>");
+    S = StringReplaceAll(S, "\r", "");
     // One pass leaves "&nbsp;  " behind for odd runs: repeat until no two blanks touch.
     while (S.find("  ") != std::string::npos)
-        ReplaceAll(S, "  ", "&nbsp; ");
+        S = StringReplaceAll(S, "  ", "&nbsp; ");
     return S;
 }
 
@@ -50,11 +37,11 @@ void HSProcessHTMLSysSymbols(std::string& Text) {
     for (;;) {
         const size_t Hit = Text.find("<BR>", Pos);
         std::string Piece = Text.substr(Pos, Hit == std::string::npos ? std::string::npos : Hit - Pos);
-        ReplaceAll(Piece, "<", "&lt;");
-        ReplaceAll(Piece, ">", "&gt;");
+        Piece = StringReplaceAll(Piece, "<", "&lt;");
+        Piece = StringReplaceAll(Piece, ">", "&gt;");
         while (Piece.find("\t\t") != std::string::npos)
-            ReplaceAll(Piece, "\t\t", "\t");
-        ReplaceAll(Piece, "\t", "&nbsp;-&nbsp;");
+            Piece = StringReplaceAll(Piece, "\t\t", "\t");
+        Piece = StringReplaceAll(Piece, "\t", "&nbsp;-&nbsp;");
         Out += Piece;
         if (Hit == std::string::npos)
             break;
