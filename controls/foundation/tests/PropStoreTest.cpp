@@ -85,6 +85,38 @@ TEST(PropStore, WritesGroupsAndReadsBackOnlyTheChosenProperties) {
     EXPECT_TRUE(B.Edit->Flag);
 }
 
+// The whole store stream byte by byte, so that a change of the stored layout shows here before
+// stored settings stop loading.
+TEST(PropStore, TheStreamMatchesAnImageAssembledByHand) {
+    auto S = [](const std::string& T) { return std::string(1, static_cast<char>(T.size())) + T; };
+    auto Sized = [](const std::string& Image) {
+        return std::string(1, static_cast<char>(Image.size())) + std::string(3, '\0') + Image;
+    };
+    const std::string EditImage = "TPF0" + S("TStoreItem") + S("Edit1") + S("Count") + "\x02\x07" +
+                                  S("Title") + "\x06" + S("seven") + std::string(2, '\0');
+    const std::string FormImage =
+        "TPF0" + S("TStoreItem") + S("Form1") + S("Flag") + "\x09" + std::string(2, '\0');
+    const std::string Fixture = "\x09" + Str("Edit1") + Str("Count\r\nTitle") + Sized(EditImage) + "\x09" +
+                                Str("Form1") + Str("Flag") + Sized(FormImage) + "\x08";
+    Form A;
+    A.Edit->Count = 7;
+    A.Edit->Title = "seven";
+    A.Owner.Flag = true;
+    TMemoryStream M;
+    A.Store->SaveToStream(M);
+    EXPECT_EQ(std::string(M.Memory(), static_cast<size_t>(M.Size())), Fixture);
+
+    Form B;
+    TStringStream In(Fixture);
+    B.Store->LoadFromStream(In);
+    EXPECT_EQ(B.Edit->Count, 7);
+    EXPECT_EQ(B.Edit->Title, "seven");
+    EXPECT_TRUE(B.Owner.Flag);
+    TMemoryStream Again;
+    B.Store->SaveToStream(Again);
+    EXPECT_EQ(std::string(Again.Memory(), static_cast<size_t>(Again.Size())), Fixture);
+}
+
 TEST(PropStore, MissingComponentsAndChangedListsSkipTheirGroups) {
     Form A;
     A.Store->PropList()->SetText("Gone.Count\nEdit1.Count\nEdit1.Title\n");
