@@ -1,13 +1,13 @@
 #include "controls/memo/MemoPrint.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "controls/memo/MemoPrintForm.h"
 #include "controls/tree/MemoPrintProgress.h"
+#include "framework/core/SysUtils.h"
 #include "framework/ui/Clipbrd.h"
 #include "framework/ui/Forms.h"
 #include "framework/ui/Printers.h"
@@ -73,10 +73,8 @@ SIZE ScreenResolution() {
     return R;
 }
 
-std::string Format(const char* Pattern, int32_t N, const std::string& Of) {
-    char Buf[64];
-    std::snprintf(Buf, sizeof Buf, Pattern, static_cast<int>(N), Of.c_str());
-    return Buf;
+std::string PrintingPage(int32_t Page, const std::string& Of) {
+    return Format("Printing page %d from %s", static_cast<int>(Page), Of.c_str());
 }
 
 void LetMessagesRun() {
@@ -240,7 +238,7 @@ void TMemoPrinter::Print() {
                                          (dynamic_cast<TSystemPrinterSink*>(&P.Sink())
                                               ? static_cast<TSystemPrinterSink&>(P.Sink()).PrinterName()
                                               : std::string("(page recorder)")));
-        Progress->lblProgress->SetCaption(Format("Printing page %d from %s", 1, " ... "));
+        Progress->lblProgress->SetCaption(PrintingPage(1, " ... "));
         Progress->ProgressBar->SetPosition(0);
     }
 
@@ -279,7 +277,7 @@ void TMemoPrinter::Print() {
     const RECT Target{0, Top, PageW, Top + ImageH * PrinterRes.cy / ScreenRes.cy};
 
     if (Progress) {
-        Progress->lblProgress->SetCaption(Format("Printing page %d from %s", 1, std::to_string(FPageCount)));
+        Progress->lblProgress->SetCaption(PrintingPage(1, std::to_string(FPageCount)));
         Progress->Relayout();
         Progress->ProgressBar->SetMax(4 * FPageCount);
     }
@@ -300,8 +298,7 @@ void TMemoPrinter::Print() {
             P.NewPage();
         }
         if (Progress) {
-            Progress->lblProgress->SetCaption(
-                Format("Printing page %d from %s", I + 1, std::to_string(FPageCount)));
+            Progress->lblProgress->SetCaption(PrintingPage(I + 1, std::to_string(FPageCount)));
             Step();
         }
         LetMessagesRun();
