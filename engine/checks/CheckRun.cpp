@@ -272,8 +272,11 @@ const std::vector<CheckRun::Container>& CheckRun::containers(int32_t tagNumber, 
             if (!c)
                 continue;
             const int32_t type = c->getWord(2);
-            found.push_back(Container{number, type == 1 || type == 2 ? type : 0, c->getName(),
-                                      run::StructureStore::key(c->getName())});
+            Container container{number, type == 1 || type == 2 ? type : 0, c->getName(),
+                                run::StructureStore::key(c->getName())};
+            if (!container.pseudo)
+                container.open = &args.structure.openRecord(container.key);
+            found.push_back(std::move(container));
         }
     }
     return found;

@@ -102,6 +102,9 @@ public:
         int32_t pseudo; // 0 an element, 1 "(everywhere)", 2 "(first tag)"
         std::string name;
         std::string key; // the name as the structure store keys it
+        // The name's record in the run's structure store (elements only), so that placing a
+        // tag does not look every container up by name.
+        run::StructureStore::OpenRecord* open = nullptr;
     };
     const std::vector<Container>& containers(int32_t tagNumber, int32_t list);
 

@@ -142,11 +142,12 @@ bool placeElement(CheckRun& run, bool recheck) {
             int32_t validDepth = run::kNotOpen, excludingDepth = run::kNotOpen;
             for (const CheckRun::Container& v : valid)
                 if (!v.pseudo)
-                    validDepth = std::max(validDepth, a.structure.findOpenKey(v.key, 1 | 4 | (cfml ? 2 : 0)));
+                    validDepth =
+                        std::max(validDepth, a.structure.findOpenIn(*v.open, 1 | 4 | (cfml ? 2 : 0)));
             for (const CheckRun::Container& x : excluding)
                 if (!x.pseudo)
                     excludingDepth =
-                        std::max(excludingDepth, a.structure.findOpenKey(x.key, 1 | (cfml ? 2 : 0)));
+                        std::max(excludingDepth, a.structure.findOpenIn(*x.open, 1 | (cfml ? 2 : 0)));
             if (validDepth > excludingDepth && validDepth >= -1) {
                 decision = 1;
             } else if (excludingDepth > validDepth && excludingDepth >= -1) {

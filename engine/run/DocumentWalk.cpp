@@ -437,7 +437,9 @@ int validate(ValidateArgsClass& a) {
     if (isCfmlExtension(a.input.extension))
         o.validatorFlags |= vf::CFML;
     a.jobType = a.input.jobType;
+    // The checks' state points into the structure store: the two start again together.
     a.structure.reset();
+    a.checkState.reset();
 
     LineBuffer scratch;
     LineSink& out = a.output1 ? *a.output1 : scratch;

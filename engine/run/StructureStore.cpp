@@ -64,12 +64,14 @@ int32_t StructureStore::add(int32_t kind, const std::string& text, int32_t line,
     if (kind >= 0 && kind < 8)
         ++kindCounts_[kind];
     if (kind == EntryOpeningTag) {
-        OpenRecord& r = open_[key(text)];
+        OpenRecord& r = openRecord(key(text));
+        r.seen = true;
         ++r.openings;
         if (closingRule != 2)
             r.stack.push_back(index);
     } else if (kind == EntryClosingTag) {
-        OpenRecord& r = open_[key(text)];
+        OpenRecord& r = openRecord(key(text));
+        r.seen = true;
         ++r.closings;
         if (!r.stack.empty())
             r.stack.pop_back();
@@ -81,14 +83,24 @@ int32_t StructureStore::findOpen(const std::string& name, int32_t flags) const {
     return findOpenKey(key(name), flags);
 }
 
+StructureStore::OpenRecord& StructureStore::openRecord(const std::string& nameKey) {
+    auto [it, made] = open_.try_emplace(nameKey);
+    if (made)
+        it->second.body = nameKey == "BODY";
+    return it->second;
+}
+
 int32_t StructureStore::findOpenKey(const std::string& nameKey, int32_t flags) const {
     auto it = open_.find(nameKey);
-    if (it == open_.end()) {
-        if ((flags & 6) == 6 && nameKey == "BODY")
-            return -1;
-        return kNotOpen;
-    }
-    const std::vector<int32_t>& stack = it->second.stack;
+    if (it == open_.end())
+        return (flags & 6) == 6 && nameKey == "BODY" ? -1 : kNotOpen;
+    return findOpenIn(it->second, flags);
+}
+
+int32_t StructureStore::findOpenIn(const OpenRecord& record, int32_t flags) const {
+    if (!record.seen)
+        return (flags & 6) == 6 && record.body ? -1 : kNotOpen;
+    const std::vector<int32_t>& stack = record.stack;
     if (stack.empty())
         return kNotOpen;
     if (!(flags & 1) && stack.back() == lastAdded())
@@ -109,7 +121,9 @@ bool StructureStore::closeImplied(int32_t index) {
 }
 
 void StructureStore::pushAssumed(const std::string& name) {
-    open_[key(name)].stack.push_back(-1);
+    OpenRecord& r = openRecord(key(name));
+    r.seen = true;
+    r.stack.push_back(-1);
 }
 
 void StructureStore::reset() {

@@ -92,12 +92,19 @@ public:
     int32_t findOpenKey(const std::string& key, int32_t flags) const;
     int32_t lastAdded() const { return count() - 1; }
 
-private:
+    // The open entries of one name. A caller that asks about the same names for every tag keeps
+    // the record (it stays in place until the store is reset) and skips the lookup by name.
     struct OpenRecord {
         std::vector<int32_t> stack;
         int32_t openings = 0;
         int32_t closings = 0;
+        bool seen = false; // a tag of the name was added, or the name was assumed open
+        bool body = false; // the key is "BODY"
     };
+    OpenRecord& openRecord(const std::string& key);
+    int32_t findOpenIn(const OpenRecord& record, int32_t flags) const;
+
+private:
     // One copy of each tag and entity name, many of each text run's.
     const char* keep(int32_t kind, const std::string& text);
     // A deque: a long document's entries grow without copying them all on every growth.
