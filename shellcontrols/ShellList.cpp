@@ -1104,7 +1104,40 @@ bool TNVCustomShellList::RenameItem(int Index, const std::string& NewName) {
 
 // ---- Keys ----
 
+void TNVCustomShellList::DoPreItemContextMenu(POINT Client) {
+    auto Next = [this](int From, UINT Flags) {
+        return static_cast<int>(SendMessageA(FHandle, LVM_GETNEXTITEM, static_cast<WPARAM>(From), Flags));
+    };
+    const int Focused = Next(-1, LVNI_FOCUSED);
+    int At = -1;
+    if (Focused >= 0)
+        At = (ListView_GetItemState(FHandle, Focused, LVIS_SELECTED) & LVIS_SELECTED)
+                 ? Focused
+                 : Next(-1, LVNI_SELECTED);
+    if (At >= 0) {
+        RECT R{};
+        R.left = LVIR_ICON;
+        SendMessageA(FHandle, LVM_GETITEMRECT, static_cast<WPARAM>(At), reinterpret_cast<LPARAM>(&R));
+        Client = POINT{(R.left + R.right) / 2, (R.top + R.bottom) / 2};
+        TPopupMenu* Menu = PopupMenu();
+        ItemContextMenu(Focused, Client, Menu);
+        if (Menu) {
+            Menu->PopupComponent = this;
+            POINT Screen = ClientToScreen(Client);
+            Menu->Popup(Screen.x, Screen.y);
+        }
+    } else if (TPopupMenu* Menu = PopupMenu()) {
+        Menu->PopupComponent = this;
+        POINT Screen = ClientToScreen(Client);
+        Menu->Popup(Screen.x, Screen.y);
+    }
+}
+
 void TNVCustomShellList::KeyDown(WORD& Key, TShiftState Shift) {
+    if (NVIsContextMenuKey(Key, Shift)) {
+        Key = 0;
+        DoPreItemContextMenu(POINT{0, 0});
+    }
     TWinControl::KeyDown(Key, Shift);
     if (Key == 0 || !(FOptions & nvsloDefaultKeyHandling) || FEditing)
         return;
@@ -1230,6 +1263,9 @@ void TNVCustomShellList::WndProc(TMessage& Message) {
         return;
     switch (Message.Msg) {
     case WM_CONTEXTMENU:
+        // From the keyboard the menu keys have acted in KeyDown already.
+        if (Message.LParam == -1)
+            return;
         if (ShellSelCount() > 0) {
             POINT P{static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))};
             int Focused = static_cast<int>(
@@ -1301,6 +1337,17 @@ void TNVCustomShellList::WndProc(TMessage& Message) {
         if (ItemCount() == 0)
             FillItems();
         return;
+    case WMGetIShellBrowser: {
+        Message.Result = 0;
+        IUnknown* Instance = nullptr;
+        if (SUCCEEDED(SHGetInstanceExplorer(&Instance)) && Instance) {
+            IShellBrowser* Browser = nullptr;
+            if (SUCCEEDED(Instance->QueryInterface(IID_IShellBrowser, reinterpret_cast<void**>(&Browser))))
+                Message.Result = reinterpret_cast<LRESULT>(Browser);
+            Instance->Release();
+        }
+        return;
+    }
     case AMDeferredEdit: {
         int Index = FindCaption(FDeferredEditName);
         if (Index >= 0) {

@@ -67,6 +67,8 @@ using TNVLvOnItemContextMenuEvent =
     std::function<void(TObject* Sender, int Item, POINT& Pos, TPopupMenu*& Menu)>;
 
 constexpr UINT AMDeferredEdit = WM_USER + 102;
+// Asks for the running shell instance's IShellBrowser (with one reference for the caller; 0 when none).
+constexpr UINT WMGetIShellBrowser = WM_USER + 7;
 
 class TNVCustomShellTree;
 class TNVCustomShellCombo;
@@ -199,6 +201,9 @@ protected:
     virtual void DoDropTargetAutoscroll(POINT ClientPt);
     // Shows the context menu at Pos (client coordinates) for the selection.
     virtual void ItemContextMenu(int Item, POINT& Pos, TPopupMenu*& Menu);
+    // The Applications key or Shift+F10: the menu of the selection at the centre of the focused
+    // (or first selected) item's icon, or, with nothing selected, the control's popup menu at Client.
+    virtual void DoPreItemContextMenu(POINT Client);
 
 private:
     void OnDropTarget_DragEnter(IDataObject* Data, DWORD KeyState, POINT Pt, DWORD& Effect) override;

@@ -104,6 +104,11 @@ TShortCut NVTextToShortCut(const std::string& Text) {
     return 0;
 }
 
+bool NVIsContextMenuKey(WORD Key, TShiftState Shift) {
+    const TShiftState Mods = Shift & (ssShift | ssCtrl | ssAlt);
+    return (Key == VK_APPS && Mods == 0) || (Key == VK_F10 && Mods == ssShift);
+}
+
 TNVShellKey NVMatchShellKey(WORD Key, TShiftState Shift) {
     if (!GKeysRead) {
         for (TKeyEntry& E : GKeys)

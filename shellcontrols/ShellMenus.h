@@ -27,6 +27,8 @@ enum class TNVShellKey { SelectAll, Delete, Copy, Cut, Paste, Refresh, Edit, Non
 // Which table entry the pressed key with its modifiers is; None when it is none of them. The
 // table is read from the family's texts on the first call.
 TNVShellKey NVMatchShellKey(WORD Key, TShiftState Shift);
+// The keys that open a context menu: Applications without a shift key, or Shift+F10.
+bool NVIsContextMenuKey(WORD Key, TShiftState Shift);
 
 // The folder's context menu for Items in a new popup menu (commands from FirstCommand on).
 // Raises ENVOleError when the menu cannot be filled; a folder that offers no menu answers its code.

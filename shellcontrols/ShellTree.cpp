@@ -723,7 +723,31 @@ bool TNVCustomShellTree::CreateNewFolder() {
 
 // ---- Keys and messages ----
 
+void TNVCustomShellTree::DoPreNodeContextMenu() {
+    HTREEITEM Node = Selected();
+    if (Node) {
+        RECT R{};
+        TreeView_GetItemRect(FHandle, Node, &R, TRUE);
+        POINT Client{(R.left + R.right) / 2, (R.top + R.bottom) / 2};
+        TPopupMenu* Menu = PopupMenu();
+        NodeContextMenu(Node, Client, Menu);
+        if (Menu) {
+            Menu->PopupComponent = this;
+            POINT Screen = ClientToScreen(Client);
+            Menu->Popup(Screen.x, Screen.y);
+        }
+    } else if (TPopupMenu* Menu = PopupMenu()) {
+        Menu->PopupComponent = this;
+        POINT Screen = ClientToScreen(POINT{0, 0});
+        Menu->Popup(Screen.x, Screen.y);
+    }
+}
+
 void TNVCustomShellTree::KeyDown(WORD& Key, TShiftState Shift) {
+    if (NVIsContextMenuKey(Key, Shift)) {
+        Key = 0;
+        DoPreNodeContextMenu();
+    }
     TWinControl::KeyDown(Key, Shift);
     if (Key == 0 || !(FOptions & nvstoDefaultKeyHandling) || FEditing)
         return;
@@ -825,18 +849,16 @@ void TNVCustomShellTree::WndProc(TMessage& Message) {
         return;
     switch (Message.Msg) {
     case WM_CONTEXTMENU: {
+        // From the keyboard the menu keys have acted in KeyDown already; any other key that the
+        // platform turns into a menu request (Shift+Applications) opens nothing.
+        if (Message.LParam == -1)
+            return;
         POINT P{static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))};
         HTREEITEM Node = Selected();
-        if (Message.LParam != -1) {
-            TVHITTESTINFO Hit{};
-            Hit.pt = ScreenToClient(P);
-            if (HTREEITEM Under = TreeView_HitTest(FHandle, &Hit))
-                Node = Under;
-        } else if (Node) {
-            RECT R{};
-            TreeView_GetItemRect(FHandle, Node, &R, TRUE);
-            P = ClientToScreen(POINT{R.left, R.bottom});
-        }
+        TVHITTESTINFO Hit{};
+        Hit.pt = ScreenToClient(P);
+        if (HTREEITEM Under = TreeView_HitTest(FHandle, &Hit))
+            Node = Under;
         if (!Node)
             break;
         POINT Client = ScreenToClient(P);

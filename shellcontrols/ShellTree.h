@@ -142,6 +142,9 @@ protected:
     // Shows the context menu of Node at Pos (client coordinates): the shell's with
     // nvstoContextMenus, else Menu (the control's popup menu, after OnNodeContextMenu).
     virtual void NodeContextMenu(HTREEITEM Node, POINT& Pos, TPopupMenu*& Menu);
+    // The Applications key or Shift+F10: the menu of the selected node at the centre of its text,
+    // or, with none, the control's popup menu at its top-left corner.
+    virtual void DoPreNodeContextMenu();
 
 private:
     void OnDropTarget_DragEnter(IDataObject* Data, DWORD KeyState, POINT Pt, DWORD& Effect) override;

@@ -467,6 +467,7 @@ TEST_F(ShellListTest, ContextMenuHandlerSeesTheItemAndMaySuppressTheMenu) {
     EXPECT_EQ(PosSeen.x, 12);
     EXPECT_EQ(PosSeen.y, 14);
     EXPECT_FALSE(Hints.empty()) << "moving in the shell's menu reports its hints";
+    EXPECT_EQ(0, SendMessageA(List->Handle(), WMGetIShellBrowser, 0, 0)) << "no shell instance runs here";
 
     // Without the shell's menus the control's own popup menu shows, unless the handler drops it.
     List->SetOptions(List->Options() & ~nvsloContextMenus);

@@ -77,6 +77,20 @@ TEST(ShellMenus, DefaultKeys) {
         EXPECT_EQ(NVMatchShellKey(C.Key, C.Shift), C.Expected) << C.Key << " " << int(C.Shift);
 }
 
+TEST(ShellMenus, ContextMenuKeys) {
+    struct {
+        WORD Key;
+        TShiftState Shift;
+        bool Opens;
+    } Cases[] = {
+        {VK_APPS, 0, true},      {VK_F10, ssShift, true},     {VK_APPS, ssShift, false},
+        {VK_F10, ssCtrl, false}, {VK_F10, 0, false},          {VK_F10, ssShift | ssAlt, false},
+        {VK_APPS, ssLeft, true}, {VK_RETURN, ssShift, false},
+    };
+    for (const auto& C : Cases)
+        EXPECT_EQ(NVIsContextMenuKey(C.Key, C.Shift), C.Opens) << C.Key << " " << int(C.Shift);
+}
+
 TEST(ShellMenus, NewFoldersGetUniqueNames) {
     TShellTestFolder Dir({"New Folder\\", "New Folder (2)\\"});
     std::string Name;

@@ -338,6 +338,24 @@ TEST_F(ShellTreeTest, ContextMenuHandlerSeesTheNodeUnderTheMouse) {
     EXPECT_EQ(Shown, 0) << "the handler dropped the menu";
     Tree->OnNodeContextMenu = nullptr;
     SetTimer(nullptr, 0, 300, &CloseTreeMenu);
+    Tree->SetFocus();
+    PostKey(Tree->Handle(), VK_APPS);
+    PumpUntil([&Shown] { return Shown > 0; }, 2000);
+    EXPECT_EQ(Shown, 1) << "the Applications key opens it at the selected node";
     SendMessageA(Tree->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Tree->Handle()), -1);
-    EXPECT_EQ(Shown, 1) << "from the keyboard, at the selected node";
+    EXPECT_EQ(Shown, 1) << "the platform's keyboard request that follows the key opens nothing more";
+
+    POINT At{};
+    Tree->OnNodeContextMenu = [&](TObject*, HTREEITEM Node, POINT& Pos, TPopupMenu*& Menu) {
+        Seen = Node;
+        At = Pos;
+        Menu = nullptr;
+    };
+    Tree->SelectNode(Beta);
+    Seen = nullptr;
+    PostKey(Tree->Handle(), VK_APPS);
+    PumpUntil([&Seen, Beta] { return Seen == Beta; }, 2000);
+    EXPECT_EQ(Seen, Beta);
+    EXPECT_EQ(At.x, (R.left + R.right) / 2) << "the centre of the node's text";
+    EXPECT_EQ(At.y, (R.top + R.bottom) / 2);
 }
