@@ -11,6 +11,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "MemoTestSupport.h"
 #include "UiTestSupport.h"
@@ -112,9 +113,12 @@ TEST_F(MemoPrint, ThreePagesCarryTheirRowsHeaderAndPageNumbers) {
     Printer_->FileName = "demo.html";
     Printer_->PrintOptions = poShowProgress | poPrintHeader;
     int BarMax = -1;
+    std::vector<int> BarAtFooter;
     std::string Caption, Status;
-    Printer_->OnBeforePrint = [&](TObject*, std::string&, TPrintType) {
+    Printer_->OnBeforePrint = [&](TObject*, std::string&, TPrintType Kind) {
         BarMax = Printer_->Progress()->ProgressBar->Max();
+        if (Kind == ptFooter)
+            BarAtFooter.push_back(Printer_->Progress()->ProgressBar->Position());
         Caption = Printer_->Progress()->Caption();
         Status = Printer_->Progress()->lblProgress->Caption();
     };
@@ -122,6 +126,7 @@ TEST_F(MemoPrint, ThreePagesCarryTheirRowsHeaderAndPageNumbers) {
     EXPECT_EQ(Printer_->LinesPerPage(), 10);
     EXPECT_EQ(Printer_->PageCount(), 3);
     EXPECT_EQ(BarMax, 12) << "four steps a page";
+    EXPECT_EQ(BarAtFooter, (std::vector<int>{3, 7, 11})) << "the fourth step of a page follows its footer";
     EXPECT_EQ(Caption, "Printing Status");
     EXPECT_EQ(Status, "Printing page 3 from 3");
     ASSERT_EQ(Recorder->Pages.size(), 3u);
