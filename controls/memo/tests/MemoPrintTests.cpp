@@ -142,6 +142,19 @@ TEST_F(MemoPrint, ThreePagesCarryTheirRowsHeaderAndPageNumbers) {
     EXPECT_EQ(Printer_->Progress(), nullptr) << "the progress window lives only while printing";
 }
 
+TEST_F(MemoPrint, AMonospacedViewPrintsWholeLinesPerPage) {
+    Memo->SetUseMonoFont(true);
+    Fill(25);
+    UsePage(10, false);
+    Printer_->PrintOptions = 0;
+    Printer_->Print();
+    EXPECT_EQ(Printer_->LinesPerPage(), 10);
+    ASSERT_EQ(Recorder->Pages.size(), 3u);
+    ExpectRows(0, 1, 10, 25);
+    ExpectRows(1, 11, 20, 25);
+    ExpectRows(2, 21, 25, 25);
+}
+
 TEST_F(MemoPrint, HandlersReplaceHeaderAndFooterAndMayEmptyThem) {
     Fill(3);
     UsePage(10, true);
