@@ -6,9 +6,9 @@
 //   fuzz_stream --replay <case file>...
 //   fuzz_stream --show <case file>
 //
-// The seeds are real streams of the program: the style-sheet scheme the editor carries, an
-// option set and a property subset. Every failure is cut down to a small case and written into
-// the case folder; --replay runs kept cases again (0 when all pass).
+// The seeds are real streams of the program: the style-sheet scheme the editor carries, an empty
+// scheme, and a property store's stream of chosen properties. Every failure is cut down to a small case and
+// written into the case folder; --replay runs kept cases again (0 when all pass).
 #include <windows.h>
 
 #include <chrono>
@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/foundation/PropStore.h"
 #include "controls/foundation/PropertyStreams.h"
 #include "controls/textmodel/SyntaxScheme.h"
 #include "framework/core/Exceptions.h"
@@ -39,6 +40,46 @@ void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+class TFuzzItem : public TComponent {
+    ZEL_DECLARE_CLASS(TFuzzItem)
+public:
+    explicit TFuzzItem(TComponent* owner = nullptr) : TComponent(owner) {}
+    int32_t Count = 0;
+    std::string Title;
+    bool Flag = false;
+    int32_t GetCount() const { return Count; }
+    void SetCount(int32_t v) { Count = v; }
+    std::string GetTitle() const { return Title; }
+    void SetTitle(const std::string& v) { Title = v; }
+    bool GetFlag() const { return Flag; }
+    void SetFlag(bool v) { Flag = v; }
+};
+ZEL_DEFINE_CLASS(TFuzzItem, TComponent,
+                 {Prop::Int<TFuzzItem>("Count", &TFuzzItem::GetCount, &TFuzzItem::SetCount).WithDefault(0),
+                  Prop::String<TFuzzItem>("Title", &TFuzzItem::GetTitle, &TFuzzItem::SetTitle),
+                  Prop::Bool<TFuzzItem>("Flag", &TFuzzItem::GetFlag, &TFuzzItem::SetFlag).WithDefault(0)})
+
+// A form with one component and a store of two of its properties and one of the form's.
+struct TStoreForm {
+    TFuzzItem Owner;
+    TFuzzItem* Edit;
+    THSPropStore* Store;
+    TStoreForm() {
+        Owner.SetName("Form1");
+        Edit = new TFuzzItem(&Owner);
+        Edit->SetName("Edit1");
+        Store = new THSPropStore(&Owner);
+        Store->SetName("Store");
+        Store->SetIgnoreErrors(false);
+        Store->PropList()->SetText("Edit1.Count\nEdit1.Title\nFlag\n");
+    }
+    std::string Saved() {
+        TMemoryStream m;
+        Store->SaveToStream(m);
+        return std::string(m.Memory(), size_t(m.Size()));
+    }
+};
+
 std::vector<std::string> seeds() {
     std::vector<std::string> out;
     TSyntaxScheme scheme;
@@ -46,6 +87,11 @@ std::vector<std::string> seeds() {
     out.push_back(ObjectToBinary(&scheme));
     TSyntaxScheme empty;
     out.push_back(ObjectToBinary(&empty));
+    TStoreForm form;
+    form.Edit->Count = 300;
+    form.Edit->Title = "a title";
+    form.Owner.Flag = true;
+    out.push_back(form.Saved());
     return out;
 }
 
@@ -88,6 +134,32 @@ std::string check(const std::string& data) {
             ObjectFromBinary(written, &again);
             if (ObjectToBinary(&again) != written)
                 return "object does not come back";
+        }
+        // A property store reads a stream whole or refuses it; what it read, it writes again, and
+        // that writes the same bytes after another round.
+        {
+            TStoreForm first;
+            TStringStream in(data);
+            bool read = true;
+            try {
+                first.Store->LoadFromStream(in);
+            } catch (const EReadError&) {
+                read = false;
+            } catch (const EParserError&) {
+                read = false;
+            } catch (const EConvertError&) {
+                read = false;
+            } catch (const EPropertyError&) {
+                read = false;
+            }
+            if (read) {
+                const std::string written = first.Saved();
+                TStoreForm second;
+                TStringStream again(written);
+                second.Store->LoadFromStream(again);
+                if (second.Saved() != written)
+                    return "property store does not come back";
+            }
         }
         // The recognisers never move the stream.
         TStringStream stream(data);
@@ -175,6 +247,7 @@ LONG WINAPI onCrash(EXCEPTION_POINTERS*) {
 
 int main(int argc, char** argv) {
     RegisterClass(TSyntaxScheme::StaticClass());
+    RegisterClass(TFuzzItem::StaticClass());
     if (argc == 3 && std::string(argv[1]) == "--show") {
         // What the reader made of a case, and what the second reading made of the writer's bytes.
         const std::string data = readFile(argv[2]);
