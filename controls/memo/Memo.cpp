@@ -1012,11 +1012,13 @@ void TCustomHSMemo::DoKillFocus() {
 void TCustomHSMemo::MemoCursorUp() {
     if (FHideCaret)
         return ScrollUp();
+    TFlagScope Rows(FRowNavigation);
     GetSource()->CursorUp();
 }
 void TCustomHSMemo::MemoCursorDown() {
     if (FHideCaret)
         return ScrollDown();
+    TFlagScope Rows(FRowNavigation);
     GetSource()->CursorDown();
 }
 void TCustomHSMemo::MemoCursorLeft() {
@@ -1039,9 +1041,11 @@ void TCustomHSMemo::MemoCursorRight() {
     GetSource()->CursorRight();
 }
 void TCustomHSMemo::MemoMarkUp() {
+    TFlagScope Rows(FRowNavigation);
     GetSource()->UnivMark([this] { GetSource()->CursorUp(); }, stStreamSel);
 }
 void TCustomHSMemo::MemoMarkDown() {
+    TFlagScope Rows(FRowNavigation);
     GetSource()->UnivMark([this] { GetSource()->CursorDown(); }, stStreamSel);
 }
 void TCustomHSMemo::MemoMarkLeft() {
@@ -1082,6 +1086,7 @@ void TCustomHSMemo::MemoJumpToLineEnd() {
 }
 
 void TCustomHSMemo::JumpToScreenTop() {
+    TFlagScope Rows(FRowNavigation);
     int32_t RowStart = 0;
     bool More = false;
     const int32_t Row = CheckVisibleIndex(GetWBPositionEx(GetCaretPoint(), RowStart, More).y, true);
@@ -1089,6 +1094,7 @@ void TCustomHSMemo::JumpToScreenTop() {
 }
 
 void TCustomHSMemo::JumpToScreenBottom() {
+    TFlagScope Rows(FRowNavigation);
     int32_t RowStart = 0;
     bool More = false;
     const int32_t Row = CheckVisibleIndex(GetWBPositionEx(GetCaretPoint(), RowStart, More).y, true);
@@ -1105,9 +1111,11 @@ void TCustomHSMemo::JumpRightMost() {
 }
 
 void TCustomHSMemo::PageUp() {
+    TFlagScope Rows(FRowNavigation);
     GetSource()->Navigate(-std::max(1, GetMaxCaretLine()), 0);
 }
 void TCustomHSMemo::PageDown() {
+    TFlagScope Rows(FRowNavigation);
     GetSource()->Navigate(std::max(1, GetMaxCaretLine()), 0);
 }
 
@@ -1152,10 +1160,13 @@ void TCustomHSMemo::ProcessEscape() {
 
 // CopyToClipboard, CutToClipboard, PasteFromClipboard: MemoRtfTransfer.cpp.
 
-// Moves down and up count rows (wrapped rows with word wrap) and keeps the pixel column.
+// The memo's own vertical caret commands move by rows (wrapped rows with word wrap) and keep the
+// pixel column. Every other move of the source (a jump to a line, a paste going down line by line,
+// a block command, an undone move) counts real lines and is left alone.
 void TCustomHSMemo::GetNavigation(int32_t& DY, int32_t& DX) {
-    if (DX != 0) {
-        FNavValid = false;
+    if (DX != 0 || !FRowNavigation || GetSource()->IndentMode()) {
+        if (DX != 0 || DY != 0)
+            FNavValid = false;
         return;
     }
     if (DY == 0)

@@ -710,6 +710,8 @@ private:
     bool FNavigating = false;
     int32_t FNavX = 0, FNavWinChar = 0;
     bool FNavValid = false;
+    // Set while one of the memo's own vertical caret commands runs.
+    bool FRowNavigation = false;
     int32_t FCaretWidth = 0, FCaretHeight = 0;
     int32_t FLastCaretLine = -1, FLastCaretChar = -1;
     bool FCaretCreated = false;

@@ -100,6 +100,37 @@ TEST_F(MemoLayout, LongTextIsWrappedLazilyAFewScreensAhead) {
     EXPECT_EQ(L.Count(), 2 * 1101);
 }
 
+// Only the memo's own Up, Down, page and screen commands count wrapped rows; a jump to a line, a
+// column paste going down line by line and an undone move count real lines.
+TEST_F(MemoLayout, OnlyTheMemosVerticalCommandsMoveByWrappedRows) {
+    SetText("aaaa bbbb cccc dddd eeee\r\nffff gggg hhhh\r\nshort\r\nlast line");
+    Memo->SetWordWrap(true);
+    ASSERT_EQ(Memo->GetRealStrCount(), 6); // rows: 3 + 2 + 1 + 1
+    TCustomMemoSource* S = Memo->GetSource();
+    S->SetUndoLimit(100);
+    S->JumpTo(0, 0);
+    Memo->SetCaretPoint(POINT{0, 2});
+    EXPECT_EQ(Memo->CaretLine(), 2);
+    EXPECT_EQ(Memo->CaretChar(), 0);
+    S->JumpTo(0, 0);
+    Memo->MemoCursorDown(); // the second row of line 0
+    EXPECT_EQ(Memo->CaretLine(), 0);
+    EXPECT_EQ(Memo->CaretChar(), 10);
+    Memo->MemoCursorDown();
+    Memo->MemoCursorDown(); // line 1
+    EXPECT_EQ(Memo->CaretLine(), 1);
+    S->Undo(); // the moves are undone together, by lines
+    EXPECT_EQ(Memo->CaretLine(), 0);
+    // A column block pasted at column 0 fills the lines below, not the rows.
+    S->JumpTo(0, 0);
+    S->SetSelection(stBlockSel, 0, 2, 1, 3); // the end column is inclusive
+    const std::vector<std::string> Before{S->Strings().Get(0), S->Strings().Get(1)};
+    S->JumpTo(0, 0);
+    S->CopyBlockToPos();
+    EXPECT_EQ(S->Strings().Get(0), "sh" + Before[0]);
+    EXPECT_EQ(S->Strings().Get(1), "la" + Before[1]);
+}
+
 TEST_F(MemoLayout, GutterAndLineNumbersPlaceTheText) {
     SetText("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9");
     struct Case {

@@ -200,6 +200,28 @@ TEST_F(MemoWindow, ARealPageWrapsScrollsAndMapsBack) {
     GetScrollInfo(Memo->Handle(), SB_VERT, &Info);
     EXPECT_EQ(Info.nMax, Memo->GetRealStrCountEx());
     EXPECT_EQ(Info.nPos, std::min<int>(Memo->WinLine(), Info.nMax - int(Info.nPage) + 1));
+    // Typing into the page by keys edits its text model; undo gives the page back unchanged. The
+    // installed page cannot be written, so it opens read-only and refuses typing first.
+    const std::string Original = Memo->GetText();
+    if (Memo->ReadOnly()) {
+        Memo->SetCaretPoint(POINT{0, 0});
+        Memo->Perform(WM_CHAR, WPARAM('x'), 0);
+        EXPECT_EQ(Memo->GetText(), Original);
+        Memo->SetReadOnly(false);
+    }
+    const int32_t Mid = Lines / 2;
+    Memo->SetCaretPoint(POINT{0, Mid});
+    const std::string Before = Memo->GetSource()->Strings().Get(Mid);
+    for (char C : std::string("<b>zel</b>"))
+        Memo->Perform(WM_CHAR, WPARAM(uint8_t(C)), 0);
+    EXPECT_EQ(Memo->GetSource()->Strings().Get(Mid), "<b>zel</b>" + Before);
+    EXPECT_TRUE(Memo->GetSource()->Modified());
+    const POINT Typed = Memo->TextToPixelPoint(Memo->GetCaretPoint());
+    EXPECT_GE(Typed.y, 0);
+    EXPECT_LT(Typed.y, Memo->ClientHeight());
+    while (Memo->GetSource()->UndoAvailable())
+        Memo->Undo();
+    EXPECT_EQ(Memo->GetText(), Original);
     Memo->GetSource()->JumpToFileBegin();
     Memo->SetWinLine(0);
     UpdateWindow(Memo->Handle());
