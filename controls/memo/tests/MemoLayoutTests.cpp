@@ -418,7 +418,7 @@ TEST_F(ProportionalLayout, TheCaretStandsAfterTheMeasuredTextAndClicksFindTheCha
     // Up and down keep the pixel column, not the character count.
     TCustomMemoSource* S = Memo->GetSource();
     S->JumpTo(11, 0);
-    S->CursorDown();
+    Memo->MemoCursorDown();
     const int Wanted = Memo->TextToPixelChar(POINT{11, 0});
     const int Got = Memo->TextToPixelChar(Memo->GetCaretPoint());
     EXPECT_EQ(Memo->CaretLine(), 1);
