@@ -288,6 +288,9 @@ public:
     int MainDictionaryCount() const { return static_cast<int>(FMain.size()); }
     TMainDictionary* MainDictionary(int i) const { return FMain[static_cast<size_t>(i)].get(); }
     TCustomDictionary* ActiveCustomDictionary() const { return FActiveCustom.get(); }
+    // The other user dictionaries in use, in list order.
+    int CustomDictionaryCount() const { return static_cast<int>(FCustom.size()); }
+    TCustomDictionary* CustomDictionary(int i) const { return FCustom[static_cast<size_t>(i)].get(); }
     TCustomDictionary* LearnedDictionary() const { return FLearned.get(); }
     TCustomDictionary& InternalDictionary() { return FInternal; }
     virtual void OptimizeMainDictionaryOrder();

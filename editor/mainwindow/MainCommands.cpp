@@ -8,6 +8,7 @@
 #include "controls/memo/Memo.h"
 #include "controls/textmodel/MemoSource.h"
 #include "editor/core/AppState.h"
+#include "editor/core/ViewSetup.h"
 #include "editor/core/EditorLink.h"
 #include "editor/core/EngineDialogs.h"
 #include "editor/core/EngineFunctionTable.h"
@@ -140,6 +141,9 @@ void TMainCommands::BuildMenus() {
         {"", "ValidateStyleSheetwithStylewright1", "Validate Style Sheet with Stylewright", "",
          Cmd([this] { ValidateStyleSheetwithStylewright1Click(); })},
         {"", "ToolsHelp", "&Help with Tools", "", Help("usingthetools.html")},
+        {"", "ToolsSpellCheck", "", "", Cmd([this] { Form->QXSpellCheckInForm(1); })},
+        {"", "ToolsSpellCheckAll", "", "", Cmd([this] { Form->QXSpellCheckInForm(2); })},
+        {"", "OptionsSpellChecker", "", "", Cmd([] { ConfigureSpellChecker("", 2); })},
 
         // Drag and drop.
         {"", "DragDropUseValidator", "", "", Cmd([this] { DragDropUseValidatorClick(); })},
@@ -257,6 +261,8 @@ void TMainCommands::BuildMenus() {
             if (TCustomMemoSource* S = Form->ActiveEditorSource())
                 S->UpperCaseBlock();
         });
+        Form->AddMenuItem(Sel, "EditorPopupSpellCheck", "S&pell Check", 0,
+                          [this](TObject*) { Form->QXSpellCheckInForm(9); });
     }
 
     BuildEditorPopup();
@@ -268,6 +274,7 @@ void TMainCommands::BuildMenus() {
             B->SetEnabled(true);
         }
     };
+    Bind("SpellCheckSmallBtn", [this](TObject*) { Form->QXSpellCheckInForm(1); });
     Bind("SpeedButton1", [this](TObject*) { ViewResourceClick(); });
     Bind("SpeedButton2", [this](TObject*) { HideResultsWindowClick(); });
     Bind("HelpContentsBtn", Help("contents.html"));

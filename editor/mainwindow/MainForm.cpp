@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "controls/memo/Memo.h"
+#include "controls/textmodel/MemoOptions.h"
 #include "controls/textmodel/MemoSource.h"
 #include "editor/core/AppState.h"
 #include "editor/core/CommandLine.h"
@@ -13,7 +14,9 @@
 #include "editor/core/MessageInfo.h"
 #include "editor/core/FormHelpers.h"
 #include "editor/core/Settings.h"
+#include "editor/core/UpdateCheck.h"
 #include "editor/core/ViewSetup.h"
+#include "editor/mainwindow/DragDropForms.h"
 #include "editor/mainwindow/ListView.h"
 #include "editor/mainwindow/MainCommands.h"
 #include "editor/mainwindow/PaneSplitter.h"
@@ -1020,7 +1023,39 @@ void TZELQEForm::AppIdle(TObject*, bool&) {
     Both("EditUndo", "EditUndoBtn", S->UndoAvailable() || NotMemo);
     Both("FileReload", "EditorPopupReload", Doc && Doc->IsDiskFile());
     Both("FileSave", "FileSaveBtn", Doc && Doc->IsEditable());
+    Both("EditorPopupSelection", nullptr, HasSel);
+    Both("IndentBtn", "UnindentBtn", HasSel && Writable);
+    Both("TagsMenu", nullptr, Writable);
+    Both("FilePrint", "FilePrintBtn", HasLines);
+    if (Judged == ActiveEditorMemo)
+        Both("ViewExternalBtn", "ViewExternalViewer", HasLines);
+    Both("SearchFindAgain", nullptr, HasLines && !GetSearchOptions()->TextToFind.empty());
+    for (const char* Tool : {"ToolsLowercase", "ToolsUppercase", "ToolsStrip", "ToolsTemplate"})
+        Both(Tool, nullptr, HasLines && Writable);
+    Both("ValidateBtn", nullptr, DocLines);
+    bool CanSpell = CanSpellCheck(nullptr, 2) == 1;
+    Both("SpellCheckBigBtn", "SpellCheckSmallBtn", CanSpell);
+    Both("ToolsSpellCheck", nullptr, CanSpell);
+    if (p && p->iface && Bit(F(), 12) && Commands && Commands->DropWindow && !Commands->DropWindow->Visible())
+        Commands->UpdateDropWindow();
+    if (p && p->vol && p->vol->updateCheckDue && p->config && (p->config->flags & OptAskUpdateCheck)) {
+        p->vol->updateCheckDue = 0;
+        if (ShowMessageBox(
+                "It is recommended that you check for an update to ZEL Orvalent Lite v3.00. An Internet "
+                "connection is required.\n\nIf you don't want to be asked this again, please uncheck "
+                "the option to periodically ask to check for a new version. This option is in the General "
+                "tab of the Editor Options.\n\nDo you want to check for an update (or new version) "
+                "now? (Recommended)",
+                "Orvalent: Check For Updates?", BoxQuestion | BoxNotInStatus) == IDYES)
+            RunUpdateCheck(Handle(), 0x60);
+        StoreLastUpdateCheck(16);
+        FocusEditor();
+        if (Closing())
+            return;
+    }
     StoreNormalBounds();
+    if (Commands)
+        Commands->UpdateInserters(2);
 }
 
 void TZELQEForm::HelpAboutZELClick(TObject*) {

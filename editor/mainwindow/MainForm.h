@@ -151,6 +151,14 @@ public:
     void ValidateModeBtnClick(TObject* Sender);
     void ValidateModeItemClick(TObject* Sender);
     void SpellCheckClick(TObject* Sender);
+    // Spell checking: flag 1 the memo the user works in, 2 every document of the active pane in
+    // turn, 4 no notice at the end, 8 only the selection. 2 while closing, -3 without a tab
+    // binding, -4 without a memo, else 0.
+    int QXSpellCheckInForm(int32_t Flags);
+    // Flag 1: 1 when Memo is writable. Flag 2: the memo a check would take, writable and not empty.
+    // -1 with neither flag.
+    int CanSpellCheck(THSMemo* Memo, int32_t Flags);
+    THSMemo* MemoToSpellCheck();
     void LinksListViewSelectItem(TObject* Sender, int Index, bool Selected);
     void LinksListViewDblClick(TObject* Sender);
     void ResultsPageControlChange(TObject* Sender);

@@ -5,6 +5,7 @@
 #include "controls/textmodel/MemoOptions.h"
 #include "controls/textmodel/MemoSource.h"
 #include "editor/core/AppState.h"
+#include "editor/core/EngineCalls.h"
 #include "editor/core/EngineFunctionTable.h"
 #include "editor/core/FileInfo.h"
 #include "editor/core/FormHelpers.h"
@@ -180,18 +181,77 @@ void TZELQEForm::CreateSpellChecker() {
     std::string Folder =
         p && p->vol && p->vol->programFolder.getString() ? p->vol->programFolder.getString() : "";
     SpellChecker = CreateEditorSpellChecker(this, Folder);
+    BindEditorSpellEvents(SpellChecker, [this](const std::string& Text) {
+        ShowMessageBox(Text, "Orvalent: Spell Check", BoxStop);
+    });
 }
 
 void TZELQEForm::SpellCheckClick(TObject*) {
-    if (Closing() || !SpellChecker || !ActiveEditorMemo)
-        return;
-    TCustomMemoSource* Source = ActiveEditorMemo->GetSource();
-    if (!Source || Source->GetStrCount() == 0 || Source->GetReadOnly())
-        return;
-    std::string Error = CheckMemoSpelling(SpellChecker, ActiveEditorMemo);
+    QXSpellCheckInForm(1);
+}
+
+THSMemo* TZELQEForm::MemoToSpellCheck() {
+    // A scratch pad or another writable memo the user works in is checked; a read-only one is not
+    // chosen over the editor.
+    if (auto* Focused = dynamic_cast<THSMemo*>(ActiveControl()))
+        if (Focused == ActiveEditorMemo || (Focused->GetSource() && !Focused->GetSource()->GetReadOnly()))
+            return Focused;
+    return ActiveEditorMemo;
+}
+
+int TZELQEForm::CanSpellCheck(THSMemo* Memo, int32_t Flags) {
+    if (!(Flags & 3))
+        return -1;
+    if (Flags & 2)
+        Memo = MemoToSpellCheck();
+    TCustomMemoSource* Source = Memo ? Memo->GetSource() : nullptr;
+    int Result = Source && !Source->GetReadOnly() ? 1 : 0;
+    if ((Flags & 2) && Result == 1 && Source->GetStrCount() < 1)
+        Result = 0;
+    return Result;
+}
+
+int TZELQEForm::QXSpellCheckInForm(int32_t Flags) {
+    if (Closing())
+        return 2;
+    TTabControl* Tabs = GetActiveTabControl();
+    tabinfoclass* Binding = Tabs ? reinterpret_cast<tabinfoclass*>(Tabs->Tag()) : nullptr;
+    if (!Binding)
+        return ShowEngineCallError(-3, "QXSpellCheckInForm", "tabinfo is NULL");
+    if (Flags & 2) {
+        if (!Binding->documents)
+            return ShowEngineCallError(-3, "QXSpellCheckInForm", "filearray is NULL");
+        const int32_t Count = Binding->documents->count();
+        for (int32_t I = 0; I < Count && !Closing(); ++I) {
+            if (!Binding->documents->at(I))
+                continue;
+            SelectTab(Tabs, I, 0);
+            QXSpellCheckInForm(1 | (Flags & 4));
+            if (I + 1 < Count && SpellCheckCancelled(SpellChecker) &&
+                ShowMessageBox("Cancel all remaining spell checks?",
+                               "Orvalent: Cancel Remaining Spell Checks?", BoxQuestion) == IDYES)
+                break;
+        }
+        return 0;
+    }
+    THSMemo* Memo = MemoToSpellCheck();
+    if (!Memo)
+        return -4;
+    TCustomMemoSource* Source = Memo->GetSource();
+    if (!Source)
+        return -4;
+    if (Source->GetReadOnly()) {
+        ShowMessageBox("Cannot spell check a read only document.", "Orvalent: Cannot Spell Check", BoxStop);
+        return 0;
+    }
+    if (!SpellChecker)
+        return 0;
+    std::string Error = CheckMemoSpelling(SpellChecker, Memo, (Flags & 8) != 0, !(Flags & 4));
     if (!Error.empty())
         ShowMessageBox("The spell check stopped: " + Error, "Orvalent: Spell Check", BoxStop);
-    FocusEditor();
+    if (!Closing())
+        SafeSetFocus(Memo);
+    return 0;
 }
 
 void TZELQEForm::BuildValidateModePopup() {

@@ -672,6 +672,83 @@ TEST_F(CommandsTest, UpdateCheckKeepsTheWindowUsableRefusesASecondAndCanBeCancel
 
 namespace {
 
+// --- spelling ----------------------------------------------------------------------------------
+
+// Closes the spell dialog by its frame whenever it shows (the check then ends as cancelled) and
+// counts how often that was.
+int SpellDialogsClosed = 0;
+void CALLBACK CloseSpellDialog(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND W, LPARAM) -> BOOL {
+            char Class[64] = {};
+            GetClassNameA(W, Class, sizeof Class);
+            if (IsWindowVisible(W) && std::string(Class) == "TSpellDialog") {
+                PostMessageA(W, WM_CLOSE, 0, 0);
+                ++SpellDialogsClosed;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        0);
+}
+
+TEST_F(CommandsTest, SpellCheckFromTheToolsMenuRunsOverTheActiveMemo) {
+    // The checker finds the dictionaries the build made beside this program.
+    char Exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, Exe, MAX_PATH);
+    delete Form;
+    p->vol->programFolder = fs::path(Exe).parent_path().string().c_str();
+    Form = new TZELQEForm(Application);
+    Form->FormCreate();
+    ASSERT_NE(Form->SpellChecker, nullptr);
+
+    // What may be checked: a writable memo with text.
+    Load("");
+    EXPECT_EQ(Form->CanSpellCheck(nullptr, 2), 0) << "an empty document";
+    EXPECT_EQ(Form->CanSpellCheck(Form->HSMemo, 1), 1);
+    EXPECT_EQ(Form->CanSpellCheck(nullptr, 1), 0);
+    EXPECT_EQ(Form->CanSpellCheck(Form->HSMemo, 0), -1);
+    Load("A tpyo here.|");
+    EXPECT_EQ(Form->CanSpellCheck(nullptr, 2), 1);
+    ASSERT_TRUE(Form->Item("ToolsSpellCheck")->OnClick);
+
+    // A read-only document is refused with its reason.
+    Source()->SetROnly(true);
+    EXPECT_EQ(Form->CanSpellCheck(nullptr, 2), 0);
+    Click("ToolsSpellCheck");
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Text, "Cannot spell check a read only document.");
+    EXPECT_EQ(Boxes[0].Caption, "Orvalent: Cannot Spell Check");
+    Source()->SetROnly(false);
+
+    // The check stops at the unknown word in the modal dialog; closing it cancels, the text stays
+    // and the end says so in the editor's words.
+    Boxes.clear();
+    SpellDialogsClosed = 0;
+    UINT_PTR Timer = SetTimer(nullptr, 0, 50, CloseSpellDialog);
+    Click("ToolsSpellCheck");
+    EXPECT_EQ(SpellDialogsClosed, 1);
+    EXPECT_EQ(Text(), "A tpyo here.");
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Text, "The spell check was cancelled.");
+
+    // Spell Check All: cancelling the first document offers to skip the rest; yes skips them.
+    Boxes.clear();
+    SpellDialogsClosed = 0;
+    Form->FileNewClick(nullptr);
+    Load("Another tpyo.|");
+    BoxAnswer = IDYES;
+    Click("ToolsSpellCheckAll");
+    KillTimer(nullptr, Timer);
+    EXPECT_EQ(SpellDialogsClosed, 1);
+    bool Asked = false;
+    for (const TRecordedBox& B : Boxes)
+        Asked |= B.Text == "Cancel all remaining spell checks?" &&
+                 B.Caption == "Orvalent: Cancel Remaining Spell Checks?";
+    EXPECT_TRUE(Asked);
+}
+
 TEST_F(CommandsTest, UndoLastMajorChangeBringsBackTheTextBeforeTheTool) {
     const std::string Page = WriteFile("tool.html", "<P>OLD</P>\r\n");
     ASSERT_EQ(Form->AddNewFileTab(nullptr, Page.c_str(), 0), 0);
