@@ -48,6 +48,7 @@ protected:
         UiTest::TearDown();
     }
     std::string Text() const { return memo->GetLines()->GetText(); }
+    void RunOnce();
 
     TempFolder tmp;
     TForm* form = nullptr;
@@ -60,6 +61,22 @@ protected:
 TEST_F(MemoSpellDialogTest, ClicksChangeAndIgnoreWordsAndOneUndoTakesTheCheckBack) {
     if (!HaveBuildDictionary())
         GTEST_SKIP() << "American.wdm was not compiled in this build";
+    // Modeless, answered through the queue the check pumps; and modal, as the editor runs it.
+    for (const bool modal : {false, true}) {
+        SCOPED_TRACE(modal ? "modal" : "modeless");
+        Boxes.clear();
+        // A fresh checker: Ignore All and Change All of the first run live on in its memory.
+        delete spell;
+        spell = new TOrthosSpell3(form);
+        UseDictionaries(*spell, BuildDictionaryFolder(), tmp);
+        spell->DialogShowModal = modal;
+        spell->DialogSelectionAvoid = modal ? saNone : saAvoid;
+        spell->EndMessage = modal ? emAlways : emExceptCancel;
+        RunOnce();
+    }
+}
+
+void MemoSpellDialogTest::RunOnce() {
     spell->SetSpellOptions(spell->Configuration().SpellOptions | SpellOptionBit(soHTML));
     const std::string original = "<p class=\"x\">This sentense has a tpyo,</p>\r\n"
                                  "a <b>speling</b> slip, a qzxv and another speling slip.";
