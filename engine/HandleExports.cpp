@@ -37,7 +37,8 @@ int32_t newHandle(int32_t kind) {
     int32_t code = 0;
     if (ZELReadFromRegistry(handle, 0) != handle)
         code = -4;
-    else if ((kind & ZEL_HANDLE_LOAD_CONFIGURATION) && ZELHTMLConfiguration(nullptr, handle, 1) < 0)
+    else if ((kind & ZEL_HANDLE_LOAD_CONFIGURATION) &&
+             ZELHTMLConfiguration(nullptr, handle, ZEL_CFG_LOADDEFAULT) < 0)
         code = -5;
     if (code == 0)
         return handle;

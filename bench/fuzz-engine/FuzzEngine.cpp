@@ -145,7 +145,7 @@ public:
     Harness(const std::string& configFile, double timeLimit) : timeLimit_(timeLimit) {
         options_ = ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
         ZELSetString(options_, ZELID_OPT_CONFIGFILE, configFile.c_str());
-        ZELHTMLConfiguration(nullptr, options_, 0x1);
+        ZELHTMLConfiguration(nullptr, options_, ZEL_CFG_LOADDEFAULT);
         // The engine's own texts are printable; bytes above 127 come from the configuration's
         // texts and from translated character entities. Control bytes come only from the page.
         for (unsigned c = 32; c < 256; ++c)
@@ -225,7 +225,7 @@ public:
         writeFile(scratch, bytes);
         const int32_t other = ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
         ZELSetString(other, ZELID_OPT_CONFIGFILE, scratch.c_str());
-        ZELHTMLConfiguration(nullptr, other, 0x1);
+        ZELHTMLConfiguration(nullptr, other, ZEL_CFG_LOADDEFAULT);
         const int32_t job = ZELGetNewHandle(ZEL_HANDLE_JOB);
         ZELSetInteger(job, ZELID_JOB_TYPE, ZEL_JOBTYPE_VALIDATE);
         ZELSetFlag(job, ZELID_JOB_FLAGS, ZEL_JOB_SHOWPROGRESS, 0);

@@ -184,7 +184,7 @@ int main(int argc, char** argv) {
     // The shipped configuration and the default options: messages formatted as users see them.
     const int32_t options = e.getNewHandle(ZEL_HANDLE_OPTIONS);
     e.setString(options, ZELID_OPT_CONFIGFILE, argv[1]);
-    if (e.htmlConfiguration(nullptr, options, 0x1 | 0x4000) < 0) {
+    if (e.htmlConfiguration(nullptr, options, ZEL_CFG_LOADDEFAULT | ZEL_CFG_SILENT) < 0) {
         std::fprintf(stderr, "cannot load the configuration %s\n", argv[1]);
         return 1;
     }

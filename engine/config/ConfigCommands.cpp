@@ -15,17 +15,17 @@
 namespace {
 
 enum : int32_t {
-    LoadDefault = 0x1,
-    Empty = 0x2,
-    Defaults = 0x4,
-    Reset = 0x8,
-    OpenDialog = 0x80,
-    Report = 0x200,
-    ErrorBox = 0x800,
-    SuccessBox = 0x1000,
-    LoadSecond = 0x2000,
-    Silent = 0x4000,
-    Refused = 0x10 | 0x20 | 0x40 | 0x100 | 0x400,
+    LoadDefault = ZEL_CFG_LOADDEFAULT,
+    Empty = ZEL_CFG_EMPTY,
+    Defaults = ZEL_CFG_DEFAULTS,
+    Reset = ZEL_CFG_RESET,
+    OpenDialog = ZEL_CFG_OPENDIALOG,
+    Report = ZEL_CFG_REPORT,
+    ErrorBox = ZEL_CFG_ERRORBOX,
+    SuccessBox = ZEL_CFG_SUCCESSBOX,
+    LoadSecond = ZEL_CFG_LOADSECOND,
+    Silent = ZEL_CFG_SILENT,
+    Refused = ZEL_CFG_REFUSED,
 };
 
 constexpr size_t kMaxName = 512;

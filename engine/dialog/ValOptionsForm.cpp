@@ -527,12 +527,12 @@ void TValOptionsForm::copyBack(bool save) {
                 window_, "The default configuration file has changed. Do you want to load it now?",
                 "Orvalent: Load Configuration?", MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND) == IDYES) {
             ZELSetString(handle_, ZELID_OPT_CONFIGFILE, configuration.c_str());
-            ZELHTMLConfiguration(window_, handle_, 0x1 | 0x200);
+            ZELHTMLConfiguration(window_, handle_, ZEL_CFG_LOADDEFAULT | ZEL_CFG_REPORT);
         }
     }
     if (save)
         ZELWriteToRegistry(window_, handle_, 1);
-    if (general_.Flags40 & 0x40)
+    if (general_.Flags40 & bits::general::NeverShowProgressBar)
         ZELSetInteger3(ZELID_HIDEPROGRESS, 1);
 }
 
@@ -640,7 +640,6 @@ private:
 };
 
 } // namespace
-
 
 extern "C" int32_t ZELAPI ZELOpenValidatorOptions(HWND window, int32_t optionsHandle, int32_t flags) {
     return exportBody("ZELOpenValidatorOptions", -3, [&]() -> int32_t {

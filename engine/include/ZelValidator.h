@@ -84,6 +84,19 @@ constexpr uint32_t ZEL_JOB_DEFAULTFLAGS = 0x60000;
 constexpr uint32_t ZEL_RESULT_STOPPED = 0x1;
 constexpr uint32_t ZEL_RESULT_OUTPUTFAILED = 0x4;
 
+// Flags of ZELHTMLConfiguration.
+constexpr int32_t ZEL_CFG_LOADDEFAULT = 0x1;   // load the default configuration file (7000)
+constexpr int32_t ZEL_CFG_EMPTY = 0x2;         // empty the store
+constexpr int32_t ZEL_CFG_DEFAULTS = 0x4;      // the built-in default records
+constexpr int32_t ZEL_CFG_RESET = 0x8;         // reset before anything else
+constexpr int32_t ZEL_CFG_OPENDIALOG = 0x80;   // ask for a file to load
+constexpr int32_t ZEL_CFG_REPORT = 0x200;      // report the outcome of a load in a box
+constexpr int32_t ZEL_CFG_ERRORBOX = 0x800;    // the box of a failed load
+constexpr int32_t ZEL_CFG_SUCCESSBOX = 0x1000; // the box of a successful load
+constexpr int32_t ZEL_CFG_LOADSECOND = 0x2000; // load the second configuration name
+constexpr int32_t ZEL_CFG_SILENT = 0x4000;     // no box at all
+constexpr int32_t ZEL_CFG_REFUSED = 0x10 | 0x20 | 0x40 | 0x100 | 0x400;
+
 // Integers (ZELGetInteger / ZELSetInteger).
 constexpr int32_t ZELID_OPT_LINELENGTH = 4000;
 constexpr int32_t ZELID_OPT_MAXIMUMERRORS = 4001;
