@@ -611,6 +611,9 @@ private:
     int32_t StyleAt(const std::string& ColorS, int32_t Index, int32_t Line);
     // Fills with a colour, or, where the colour is the memo's and a picture is shown, with the picture.
     void FillBack(TMemoDrawSink& Sink, const RECT& R, TColor Color);
+    // The part of a row after its text, offered to OnCustomDraw before and after it is filled.
+    void FillAfterText(TMemoDrawSink& Sink, const RECT& R, TColor Fill, bool Selected, int32_t Line,
+                       int32_t Char);
     void DoBoundsChanged();
     bool UsesColorData() const;
     TFont& RunFont(int32_t Style, bool& Upper);

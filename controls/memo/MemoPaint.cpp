@@ -409,6 +409,23 @@ void TCustomHSMemo::FillBack(TMemoDrawSink& Sink, const RECT& R, TColor Fill) {
         Sink.FillRect(R, Fill);
 }
 
+void TCustomHSMemo::FillAfterText(TMemoDrawSink& Sink, const RECT& R, TColor Fill, bool Selected,
+                                  int32_t Line, int32_t Char) {
+    const TDrawStates State = TDrawStates(dsAfterText | (Selected ? dsSelection : 0));
+    bool Handled = false;
+    if (OnCustomDraw) {
+        OnCustomDraw(this, Sink, R, Line, Char, std::string(), TDrawStates(State | dsBeforePaint), Handled);
+        if (Handled)
+            return;
+    }
+    if (Selected)
+        Sink.FillRect(R, Fill);
+    else
+        FillBack(Sink, R, Fill);
+    if (OnCustomDraw)
+        OnCustomDraw(this, Sink, R, Line, Char, std::string(), TDrawStates(State | dsAfterPaint), Handled);
+}
+
 // --- the gutter's picture -------------------------------------------------------------------------
 
 RECT TGutterBackground::GetPaintRect() {
@@ -583,7 +600,10 @@ void TCustomHSMemo::PaintRow(TMemoDrawSink& Sink, const RECT& Area, int32_t Line
         LineFontColor = LineFont->Color();
         LineBack = FTextStyles->GetItem(LineStyle)->Color();
     }
-    const bool HighlightRow = Focused && FLineHighlight->Visible() && Line == Src->GetCurLine();
+    // With word wrap only the caret's own row of its line is highlighted.
+    const int32_t CaretCh = Src->GetCurChar();
+    const bool HighlightRow = Focused && FLineHighlight->Visible() && Line == Src->GetCurLine() &&
+                              (!FWordWrap || (CaretCh >= RowStart && (LastRow || CaretCh < RowEnd)));
     const TColor RowBack = HighlightRow ? FLineHighlight->Brush().Color() : LineBack;
 
     // Visible columns of the row: with a monospaced layout from the cells under the area; with a
@@ -704,11 +724,12 @@ void TCustomHSMemo::PaintRow(TMemoDrawSink& Sink, const RECT& Area, int32_t Line
         const TColor SelBack =
             (LineStyle != 0 && !HasOption(moDisableInvertedSel)) ? LineFontColor : FSelBackColor;
         if (SelFromX > X)
-            FillBack(Sink, RECT{X, Y, SelFromX, Y + H}, RowBack);
+            FillAfterText(Sink, RECT{X, Y, SelFromX, Y + H}, RowBack, false, Line, EndCol);
         if (SelToX > SelFromX)
-            Sink.FillRect(RECT{SelFromX, Y, SelToX, Y + H}, SelBack);
+            FillAfterText(Sink, RECT{SelFromX, Y, SelToX, Y + H}, SelBack, true, Line, EndCol);
         if (Area.right > std::max(SelToX, X) && SelToX < Area.right)
-            FillBack(Sink, RECT{std::max(SelToX, X), Y, int32_t(Area.right), Y + H}, RowBack);
+            FillAfterText(Sink, RECT{std::max(SelToX, X), Y, int32_t(Area.right), Y + H}, RowBack, false,
+                          Line, EndCol);
     }
     if (HighlightRow) {
         const TColor PC = FLineHighlight->Pen().Color();

@@ -1,6 +1,7 @@
 // Layout without a window: fixed 8 x 16 character cells, a memo sized by its bounds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 
@@ -251,6 +252,48 @@ TEST_F(MemoLayout, PaintedCellsCarryStylesSelectionAndMatches) {
     EXPECT_EQ(Fore(2, 2), Memo->MatchColor());
     EXPECT_EQ(Back(3, 2), clWindow);
     Memo->GetSource()->SetSyntaxParser(nullptr);
+}
+
+// The owner's custom drawing sees every run and every fill after the text, before and after it is
+// drawn; a run or fill it takes is not drawn, and its after-call does not follow.
+TEST_F(MemoLayout, CustomDrawingIsOfferedEveryRunAndFillAfterTheText) {
+    SetText("keep skip\r\nnext");
+    Memo->SetBounds(0, 0, 200, 48);
+    Memo->SetSelection(stStreamSel, 5, 0, 2, 1); // "skip" and past the end of line 0
+    struct Call {
+        std::string Text;
+        TDrawStates State;
+        int32_t Line;
+    };
+    std::vector<Call> Calls;
+    Memo->OnCustomDraw = [&](TObject*, TMemoDrawSink&, const RECT&, int32_t Line, int32_t,
+                             const std::string& S, TDrawStates State, bool& Handled) {
+        Calls.push_back({S, State, Line});
+        // Takes the selected run and the selected space after line 0's text.
+        Handled = (State & dsBeforePaint) && (State & dsSelection) && Line == 0;
+    };
+    TRecordingSink Sink;
+    Memo->PaintTo(Sink, RECT{0, 0, 200, 48});
+    auto Count = [&](TDrawStates Has, int32_t Line) {
+        return std::count_if(Calls.begin(), Calls.end(),
+                             [&](const Call& C) { return (C.State & Has) == Has && C.Line == Line; });
+    };
+    EXPECT_EQ(Count(dsText | dsBeforePaint | dsSelection, 0), 1);
+    EXPECT_EQ(Count(dsText | dsAfterPaint | dsSelection, 0), 0);
+    EXPECT_EQ(Count(dsAfterText | dsBeforePaint | dsSelection, 0), 1);
+    EXPECT_EQ(Count(dsAfterText | dsAfterPaint | dsSelection, 0), 0);
+    EXPECT_EQ(Count(dsText | dsAfterPaint, 1), 2); // "ne" selected, "xt" not
+    EXPECT_EQ(Count(dsAfterText | dsAfterPaint, 1), 1);
+    for (const TRecordedOp& Op : Sink.Ops) {
+        EXPECT_NE(Op.Text, "skip");
+        if (Op.R.top == 0) {
+            EXPECT_NE(Op.BackColor, Memo->SelBackColor()) << Op.R.left;
+        }
+    }
+    const TRecordedOp* Kept = Sink.TextAt(1, 1);
+    ASSERT_NE(Kept, nullptr);
+    EXPECT_EQ(Kept->Text, "keep ");
+    Memo->OnCustomDraw = nullptr;
 }
 
 TEST_F(MemoLayout, GutterLineNumbersAndMarginArePainted) {
