@@ -1,6 +1,7 @@
 #include "shellcontrols/FileDialogs.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/core/Exceptions.h"
 #include "framework/core/Registry.h"
@@ -192,7 +193,29 @@ bool TNVFileDlg::DoExecute() {
     return Ok;
 }
 
+void TNVFileDlg::SetOnAddListItem(TNVShAddItemEvent Handler) {
+    OnAddListItem = std::move(Handler);
+    if (FForm)
+        FForm->ShellList()->OnAddItem = OnAddListItem;
+}
+
+void TNVFileDlg::SetOnAddTreeItem(TNVShAddItemEvent Handler) {
+    OnAddTreeItem = std::move(Handler);
+    if (FForm)
+        FForm->ShellTree()->OnAddItem = OnAddTreeItem;
+}
+
 void TNVFileDlg::InitForm(TNVFrmOpenDlg& Form) {
+    Form.ShellList()->OnAddItem = OnAddListItem;
+    Form.ShellList()->OnCustomDrawSh = OnLvCustomDrawSh;
+    Form.ShellList()->OnCustomDrawShEx = OnLvCustomDrawShEx;
+    Form.ShellTree()->OnAddItem = OnAddTreeItem;
+    Form.ShellTree()->OnCustomDrawSh = OnTvCustomDrawSh;
+    Form.ShellTree()->OnCustomDrawShEx = OnTvCustomDrawShEx;
+    Form.OnTypeChanged = OnTypeChanged;
+    Form.OnFolderChanged = OnFolderChanged;
+    Form.OnSelectionChanged = OnSelectionChanged;
+    Form.OnHelp = OnHelp;
     Form.SetInitialDir(InitialDir);
     Form.SetFilename(GetFilename());
     Form.SetDefaultExt(DefaultExt);

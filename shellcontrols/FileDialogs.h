@@ -14,6 +14,8 @@
 #include "framework/core/Streams.h"
 #include "framework/core/Strings.h"
 #include "framework/ui/Forms.h"
+#include "shellcontrols/ShellList.h"
+#include "shellcontrols/ShellTree.h"
 
 enum TNVOpenOption : uint32_t {
     nvofAllowMultiselect = 1u << 0,
@@ -96,6 +98,23 @@ public:
     int32_t HelpContext = 0;
     std::string InitialDir;
     int32_t FormSplitterPos = -1;
+
+    // Passed to the form's list and tree when it is made; OnAddComboItem is only kept.
+    TNVShAddItemEvent OnAddListItem;
+    TNVShAddItemEvent OnAddTreeItem;
+    TNVShAddItemEvent OnAddComboItem;
+    TNVShLvCustomDrawEvent OnLvCustomDrawSh;
+    TNVShLvCustomDrawEvent OnLvCustomDrawShEx;
+    TNVShTvCustomDrawEvent OnTvCustomDrawSh;
+    TNVShTvCustomDrawEvent OnTvCustomDrawShEx;
+    // Fired by the form while it shows (see TNVFrmOpenDlg).
+    TNotifyEvent OnTypeChanged;
+    TNotifyEvent OnFolderChanged;
+    TNotifyEvent OnSelectionChanged;
+    TNotifyEvent OnHelp;
+    // Store the handler and hand it to an open form at once.
+    void SetOnAddListItem(TNVShAddItemEvent Handler);
+    void SetOnAddTreeItem(TNVShAddItemEvent Handler);
 
     // Adds the tree byte and the splitter position to the base state.
     void WriteStateToStream(TStream& Stream) override;

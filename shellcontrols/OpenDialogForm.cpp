@@ -109,6 +109,10 @@ TNVFrmOpenDlg::TNVFrmOpenDlg(TComponent* AOwner) : TForm(AOwner) {
     MenuItem(FLvPopup->Items(), NVResStr(SPropertiesMenu), NVResStr(SPropertiesContext))->OnClick =
         [this](TObject*) { FList->DoCommandForFolder("properties"); };
     FList->SetPopupMenu(FLvPopup);
+    FList->OnFolderChanged = [this](TObject*) {
+        if (FShown)
+            DoEvent(OnFolderChanged, this);
+    };
 
     FFileNameTxt = new TLabel(this);
     FFileNameTxt->SetParent(this);
@@ -367,6 +371,8 @@ void TNVFrmOpenDlg::TypeChanged() {
         FUserPattern.clear();
     }
     FList->SetFileFilter(SelectedMask());
+    if (FShown)
+        DoEvent(OnTypeChanged, this);
 }
 
 void TNVFrmOpenDlg::ApplyUserFilter(const std::string& Pattern) {
@@ -448,6 +454,7 @@ void TNVFrmOpenDlg::ListSelectionChanged() {
         FFileNameEdt->SetText(Names.front());
     }
     FFromSelection = true;
+    DoEvent(OnSelectionChanged, this);
 }
 
 bool TNVFrmOpenDlg::ParseInputString(const std::string& Text) {

@@ -67,6 +67,11 @@ public:
     void WndProc(TMessage& Message) override;
     // The Help button (shown with nvofShowHelp) was pressed.
     TNotifyEvent OnHelp;
+    // While the form shows: another file type was chosen; the list moved to another folder; the
+    // list's selection put a name into the file-name box.
+    TNotifyEvent OnTypeChanged;
+    TNotifyEvent OnFolderChanged;
+    TNotifyEvent OnSelectionChanged;
 
 protected:
     void DoShow() override;

@@ -6,10 +6,16 @@
 
 #include <shlobj.h>
 
+#include <functional>
 #include <string>
 
 #include "framework/core/Object.h"
 #include "shellcontrols/ComPtr.h"
+
+// Asked before a shell control adds an item; AllowAdd starts true, false leaves the item out.
+using TNVShAddItemEvent =
+    std::function<void(TObject* Sender, IShellFolder* ParentIShf, LPCITEMIDLIST ParentAbsIdList,
+                       LPCITEMIDLIST ItemRelIdList, SFGAOF Attribs, bool& AllowAdd)>;
 
 class TNVCustomShellTree;
 class TNVCustomShellCombo;

@@ -51,9 +51,6 @@ constexpr TNVShellListOptions NVShellListDefaultOptions =
 
 enum class TNVViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
 
-using TNVShAddItemEvent =
-    std::function<void(TObject* Sender, IShellFolder* ParentIShf, LPCITEMIDLIST ParentAbsIdList,
-                       LPCITEMIDLIST ItemRelIdList, SFGAOF Attribs, bool& AllowAdd)>;
 using TNVShListDeleteItemEvent = std::function<void(TObject* Sender, int Item, TNVShListData* Data)>;
 using TNVShDblClickOpenEvent = std::function<void(TObject* Sender, bool& Handled)>;
 // Item is the list item's index, -1 outside the item stages; Data its item data or null.

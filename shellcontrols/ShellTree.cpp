@@ -268,7 +268,7 @@ void TNVCustomShellTree::FillTree(IShellFolder* Folder, HTREEITEM Node) {
             delete Data;
             return;
         }
-        FLastInserted = Node;
+        DoOnInsertItem(Node);
         ParentAbs.Reset(CopyIdList(nullptr, Base));
     }
     TComPtr<IEnumIDList> Enum;
@@ -300,8 +300,18 @@ void TNVCustomShellTree::FillTree(IShellFolder* Folder, HTREEITEM Node) {
     DoEvent(OnFillComplete, this);
 }
 
-bool TNVCustomShellTree::CanAdd(IShellFolder*, LPCITEMIDLIST, LPCITEMIDLIST, SFGAOF) {
-    return true;
+bool TNVCustomShellTree::CanAdd(IShellFolder* Folder, LPCITEMIDLIST ParentAbs, LPCITEMIDLIST ItemRel,
+                                SFGAOF Attribs) {
+    bool Allow = true;
+    if (OnAddItem)
+        OnAddItem(this, Folder, ParentAbs, ItemRel, Attribs, Allow);
+    return Allow;
+}
+
+void TNVCustomShellTree::DoOnInsertItem(HTREEITEM Node) {
+    FLastInserted = Node;
+    if (OnInsertItem)
+        OnInsertItem(this, Node);
 }
 
 HRESULT TNVCustomShellTree::AddNewShellNode(IShellFolder* Folder, LPCITEMIDLIST ParentAbs, HTREEITEM Parent,
@@ -346,7 +356,7 @@ HRESULT TNVCustomShellTree::AddNewShellNode(IShellFolder* Folder, LPCITEMIDLIST 
         delete Data;
         return E_FAIL;
     }
-    FLastInserted = Added;
+    DoOnInsertItem(Added);
     return S_OK;
 }
 
@@ -929,7 +939,9 @@ void TNVCustomShellTree::HandleNotify(TMessage& Message) {
     case TVN_DELETEITEMA:
     case TVN_DELETEITEMW: {
         auto* Nm = reinterpret_cast<NMTREEVIEWA*>(Hdr);
-        delete reinterpret_cast<TNVShTreeData*>(Nm->itemOld.lParam);
+        std::unique_ptr<TNVShTreeData> Data(reinterpret_cast<TNVShTreeData*>(Nm->itemOld.lParam));
+        if (Data && OnDeleteItem)
+            OnDeleteItem(this, Nm->itemOld.hItem, Data.get());
         return;
     }
     case TVN_SELCHANGEDA:

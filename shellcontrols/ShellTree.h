@@ -49,6 +49,9 @@ using TNVTvCustomDrawEvent = std::function<void(TObject* Sender, TNVCustomDraw* 
 using TNVShTvCustomDrawEvent =
     std::function<void(TObject* Sender, TNVCustomDraw* CD, HTREEITEM Node, TNVShTreeData* Data)>;
 
+using TNVShTreeDeleteItemEvent = std::function<void(TObject* Sender, HTREEITEM Node, TNVShTreeData* Data)>;
+using TNVShTreeInsertItemEvent = std::function<void(TObject* Sender, HTREEITEM Node)>;
+
 // Pos in client coordinates; a handler may move it, swap the menu or set it to null (no menu).
 using TNVTvOnNodeContextMenuEvent =
     std::function<void(TObject* Sender, HTREEITEM Node, POINT& Pos, TPopupMenu*& Menu)>;
@@ -118,6 +121,12 @@ public:
     TNotifyEvent OnFillStart;
     TNotifyEvent OnFillComplete;
     TNotifyEvent OnChange;
+    // Asked before a shell item becomes a node (after the folder and file-system admission).
+    TNVShAddItemEvent OnAddItem;
+    // A node with shell data goes; its data is freed after the handler.
+    TNVShTreeDeleteItemEvent OnDeleteItem;
+    // A node for a shell item was added.
+    TNVShTreeInsertItemEvent OnInsertItem;
     // Custom drawing: the Ex events see every stage, the others only the item pre-paint stage;
     // the plain ones run first, then the ones with the node's shell data.
     TNVTvCustomDrawEvent OnNVCustomDrawEx;
@@ -136,6 +145,7 @@ protected:
     void KeyDown(WORD& Key, TShiftState Shift) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     virtual bool CanAdd(IShellFolder* Folder, LPCITEMIDLIST ParentAbs, LPCITEMIDLIST ItemRel, SFGAOF Attribs);
+    virtual void DoOnInsertItem(HTREEITEM Node);
     // Scrolls near the edges and opens the node the cursor rests on while something is dragged
     // over the tree.
     virtual void DoDropTargetAutoscroll(POINT ClientPt);

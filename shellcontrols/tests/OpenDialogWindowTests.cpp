@@ -102,6 +102,52 @@ TEST_F(OpenDialogTest, OpenDialogWithWildcardStaysAndFiltersThenOpensAFile) {
     EXPECT_EQ(Dlg.GetFilename(), Dir.Path("three.txt"));
 }
 
+TEST_F(OpenDialogTest, TheComponentsEventsReachTheFormAndItsControls) {
+    TShellTestFolder Dir({"keep.txt", "skip.txt", "sub\\"});
+    TNVOpenDlg Dlg(nullptr);
+    Dlg.InitialDir = Dir.Root();
+    Dlg.Filter = "All files|*.*|Text|*.txt";
+    int TypeChanges = 0, SelectionChanges = 0, FolderChanges = 0;
+    Dlg.OnTypeChanged = [&](TObject*) { ++TypeChanges; };
+    Dlg.OnSelectionChanged = [&](TObject*) { ++SelectionChanges; };
+    Dlg.OnFolderChanged = [&](TObject*) { ++FolderChanges; };
+    Dlg.SetOnAddListItem([](TObject*, IShellFolder* Folder, LPCITEMIDLIST, LPCITEMIDLIST Item, SFGAOF,
+                            bool& Allow) {
+        std::string Name = ShellGetFriendlyNameFromIdList(Folder, Item, TNVFriendlyNameFlags::nvfnForParsing);
+        if (ExtractFileName(Name) == "skip.txt")
+            Allow = false;
+    });
+    int Skipped = -1, Kept = -1, TypesSeen = -1, SelectionsSeen = -1;
+    std::string Named;
+    SetModalHook([&](TCustomForm& F) {
+        auto& D = static_cast<TNVFrmOpenDlg&>(F);
+        TNVShellList* L = D.ShellList();
+        Skipped = L->FindCaption("skip.txt");
+        Kept = L->FindCaption("keep.txt");
+        if (Kept < 0) // the shell may hide known extensions
+            Kept = L->FindCaption("keep");
+        D.FileTypes()->SetItemIndex(1);
+        SendMessageA(D.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(D.FileTypes()->Handle()), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(D.FileTypes()->Handle()));
+        TypesSeen = TypeChanges;
+        if (Kept >= 0)
+            L->SelectItem(Kept);
+        PumpUntil([&] { return SelectionChanges > 0; }, 1000);
+        SelectionsSeen = SelectionChanges;
+        Named = D.FileNameEdit()->Text();
+        L->Folder().SetPathName(Dir.Path("sub"));
+        PumpUntil([&] { return FolderChanges > 0; }, 1000);
+        PostClick(D, D.CancelButton());
+    });
+    EXPECT_FALSE(Dlg.Execute());
+    EXPECT_LT(Skipped, 0) << "the add-item handler reached the list";
+    ASSERT_GE(Kept, 0);
+    EXPECT_EQ(TypesSeen, 1);
+    EXPECT_GE(SelectionsSeen, 1);
+    EXPECT_EQ(Named, "keep.txt");
+    EXPECT_GE(FolderChanges, 1);
+}
+
 TEST_F(OpenDialogTest, FolderBrowseDialogPicksTheSelectedFolder) {
     TShellTestFolder Dir({"first\\", "second\\", "second\\inner\\"});
     TNVFolderBrowseDlg Dlg(nullptr);

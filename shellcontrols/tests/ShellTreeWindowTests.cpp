@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "ShellTestFolder.h"
 #include "UiTestSupport.h"
 #include "framework/core/SysUtils.h"
@@ -126,6 +130,42 @@ TEST_F(ShellTreeTest, RefreshTakesAwayWhatWentAndAddsWhatCame) {
     EXPECT_NE(Tree->FindChildByText(Top, "keep"), nullptr);
     EXPECT_NE(Tree->FindChildByText(Top, "new one"), nullptr);
     EXPECT_EQ(Tree->Selected(), Top); // the selection was inside the removed folder
+}
+
+TEST_F(ShellTreeTest, AddInsertAndDeleteEventsSeeTheShellItems) {
+    TShellTestFolder Dir({"keep\\", "hidden from tree\\", "gone\\"});
+    std::vector<std::string> Asked, Inserted, Deleted;
+    Tree->OnAddItem = [&](TObject*, IShellFolder* Folder, LPCITEMIDLIST, LPCITEMIDLIST Item, SFGAOF Attribs,
+                          bool& Allow) {
+        EXPECT_TRUE(Attribs & SFGAO_FOLDER);
+        std::string Name = ShellGetFriendlyNameFromIdList(Folder, Item, TNVFriendlyNameFlags::nvfnInFolder);
+        Asked.push_back(Name);
+        if (Name == "hidden from tree")
+            Allow = false;
+    };
+    Tree->OnInsertItem = [&](TObject*, HTREEITEM Node) { Inserted.push_back(Tree->NodeText(Node)); };
+    Tree->OnDeleteItem = [&](TObject*, HTREEITEM Node, TNVShTreeData* Data) {
+        ASSERT_NE(Data, nullptr);
+        EXPECT_EQ(Data, Tree->NodeData(Node));
+        Deleted.push_back(Data->GetPathName());
+    };
+    Root(Dir.Root());
+    HTREEITEM Top = Tree->FirstNode();
+    EXPECT_EQ(Tree->FindChildByText(Top, "hidden from tree"), nullptr) << "the handler refused it";
+    EXPECT_NE(Tree->FindChildByText(Top, "keep"), nullptr);
+    EXPECT_EQ(Asked.size(), 3u);
+    std::vector<std::string> Expected{ExtractFileName(Dir.Root()), "gone", "keep"};
+    std::sort(Inserted.begin(), Inserted.end());
+    std::sort(Expected.begin(), Expected.end());
+    EXPECT_EQ(Inserted, Expected) << "the first-level node and each child";
+
+    Deleted.clear();
+    RemoveTree(Dir.Path("gone"));
+    Tree->RefreshNodes();
+    EXPECT_EQ(Deleted, std::vector<std::string>{Dir.Path("gone")});
+    Tree->OnAddItem = nullptr;
+    Tree->OnInsertItem = nullptr;
+    Tree->OnDeleteItem = nullptr;
 }
 
 TEST_F(ShellTreeTest, RenameAndNewFolder) {
