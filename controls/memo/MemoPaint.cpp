@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "controls/memo/Memo.h"
+#include "controls/memo/MemoAttributes.h"
 
 namespace {
 int32_t Digits(int32_t N) {
@@ -526,6 +527,7 @@ void TCustomHSMemo::RealPaint(TMemoDrawSink& Sink, const RECT& Update) {
     } Unclip{Sink};
 
     const bool UseColors = UsesColorData();
+    const bool AttributeMode = dynamic_cast<TAttributeParser*>(GetSyntaxParser()) != nullptr;
     const bool Special = HasOption(moDrawSpecialSymbols);
     const int32_t Count = S->GetStrCount();
     int32_t Row = FWinLine + Update.top / H;
@@ -538,9 +540,11 @@ void TCustomHSMemo::RealPaint(TMemoDrawSink& Sink, const RECT& Update) {
         if (Line < Count) {
             GetStrData(Line, Str, ColorS);
             if (Special) {
+                // Free formatting carries the line's last attribute on to its end symbol.
+                const char EolStyle = AttributeMode && !ColorS.empty() ? ColorS.back() : '\0';
                 Str += FSpecialSymbols->EOLString();
                 if (UseColors)
-                    ColorS.append(FSpecialSymbols->EOLString().size(), '\0');
+                    ColorS.append(FSpecialSymbols->EOLString().size(), EolStyle);
             }
         } else if (Line == Count && Special && !FSpecialSymbols->EOFString().empty() && P.x == 0) {
             Str = FSpecialSymbols->EOFString();

@@ -124,6 +124,24 @@ TEST_F(MemoAttributes, AFullTableFallsBackToTheBaseAttributes) {
     EXPECT_EQ(P.Item(1)->Color(), clLime);
 }
 
+TEST_F(MemoAttributes, TheEndOfLineSymbolTakesTheLinesLastAttribute) {
+    TMemoAttributes& A = Memo.SelAttributes();
+    Select(10, 1, 11, 1);
+    A.SetStyle(fsItalic);
+    Memo.GetSource()->ClearSelection();
+    Memo.SetOptions(Memo.Options() | moDrawSpecialSymbols);
+    TRecordingSink Sink;
+    Memo.PaintTo(Sink, RECT{0, 0, 400, 64});
+    const TRecordedOp* Eol0 = Sink.TextAt(Memo.GetPaintX() + 16 * 8 + 2, 4);
+    const TRecordedOp* Eol1 = Sink.TextAt(Memo.GetPaintX() + 11 * 8 + 2, 16 + 4);
+    ASSERT_TRUE(Eol0 && Eol1);
+    // The symbol joins the run of the line's last character.
+    EXPECT_EQ(Eol0->Text, "plain bold mixed" + Memo.SpecialSymbols().EOLString());
+    EXPECT_EQ(Eol0->Style, 0);
+    EXPECT_EQ(Eol1->Text, "e" + Memo.SpecialSymbols().EOLString());
+    EXPECT_TRUE(Eol1->Style & fsItalic);
+}
+
 TEST_F(MemoAttributes, ByteTwelvePaintsInTheUrlStyle) {
     Memo.SelAttributes();
     Memo.GetSource()->ReplaceColorData(1, 1, std::string(6, char(12)));
