@@ -1,5 +1,7 @@
 #include "shellcontrols/ImageCombo.h"
 
+#include <algorithm>
+
 ZEL_DEFINE_CLASS(TNVImageComboItem, TObject, {})
 ZEL_DEFINE_CLASS(TNVCustomImageCombo, TWinControl, {})
 ZEL_DEFINE_CLASS(TNVImageCombo, TNVCustomImageCombo, {})
@@ -42,6 +44,22 @@ void TNVCustomImageCombo::CreateParams(TCreateParams& Params) {
     Params.Style &= ~static_cast<DWORD>(CBS_HASSTRINGS);
     // The drop-down list's height comes from the window's height at creation.
     Params.Height = 22 + 18 * FDropDownCount;
+}
+
+void TNVCustomImageCombo::SetDropDownCount(int Value) {
+    Value = std::max(Value, 1);
+    if (Value == FDropDownCount)
+        return;
+    FDropDownCount = Value;
+    if (!HandleAllocated())
+        return;
+    // A combo box's own height sets the height of its list: the box part, then the rows.
+    RECT R{};
+    GetWindowRect(FHandle, &R);
+    const int Box = static_cast<int>(SendMessageA(FHandle, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0)) + 6;
+    const int Rows = std::max(1, ItemHeight()) * Value + 2;
+    SetWindowPos(FHandle, nullptr, 0, 0, R.right - R.left, Box + Rows,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TNVCustomImageCombo::CreateHandleDone() {

@@ -64,7 +64,8 @@ public:
     bool AutoSizeHeight() const { return FAutoSizeHeight; }
     void SetAutoSizeHeight(bool Value) { FAutoSizeHeight = Value; }
     int DropDownCount() const { return FDropDownCount; }
-    void SetDropDownCount(int Value) { FDropDownCount = Value; }
+    // The number of rows the list shows when it opens; a live window takes it at once.
+    void SetDropDownCount(int Value);
     // The height of the drop-down's items.
     int ItemHeight();
     void WndProc(TMessage& Message) override;

@@ -218,6 +218,17 @@ void TNVCustomShellCombo::GetItemData(TNVImageComboItem* Item) {
     TNVCustomImageCombo::GetItemData(Item);
 }
 
+void TNVCustomShellCombo::DropDown() {
+    if (AutoDropDownCount && HandleAllocated()) {
+        RECT R{};
+        GetWindowRect(FHandle, &R);
+        const int Row = ItemHeight();
+        if (Row > 0) // the window rectangle is the closed box
+            SetDropDownCount((GetSystemMetrics(SM_CYSCREEN) - R.bottom - 1) / Row);
+    }
+    TNVCustomImageCombo::DropDown();
+}
+
 void TNVCustomShellCombo::SelEndOk() {
     TNVCustomImageCombo::SelEndOk();
     if (TNVShComboData* D = GetShComboData(ItemIndex()))

@@ -28,6 +28,7 @@ public:
     void SetSelectedFolder(TNVShellLocator* Value) { FSelectedFolder->Assign(Value); }
     TNVShellComboOptions Options() const { return FOptions; }
     void SetOptions(TNVShellComboOptions Value) { FOptions = Value; }
+    bool AutoDropDownCount = true;
     // A combo drives either a list or a tree; setting one while the other is linked is ignored.
     void SetShellList(TNVCustomShellList* Value);
     void SetShellTree(TNVCustomShellTree* Value);
@@ -44,6 +45,8 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void GetItemData(TNVImageComboItem* Item) override;
     void SelEndOk() override;
+    // With AutoDropDownCount the list takes the rows that fit between the box and the screen bottom.
+    void DropDown() override;
     virtual bool CanAdd(IShellFolder* Folder, LPCITEMIDLIST ParentAbs, LPCITEMIDLIST ItemRel, SFGAOF Attribs,
                         int Level);
 

@@ -92,3 +92,28 @@ TEST_F(ShellComboTest, TheLookInBoxShowsTheChainAndDrivesTheList) {
     Application->ProcessMessages();
     EXPECT_EQ(List->Folder().GetPathName(), Dir.Path("one"));
 }
+
+TEST_F(ShellComboTest, TheListOpensAsLongAsTheScreenBelowAllows) {
+    auto* Combo = new TNVShellCombo(Form);
+    Combo->SetParent(Form);
+    Combo->SetWidth(300);
+    Application->ProcessMessages();
+    ASSERT_GT(Combo->ItemCount(), 0);
+    RECT Before{};
+    SendMessageA(Combo->Handle(), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&Before));
+    RECT Box{};
+    GetWindowRect(Combo->Handle(), &Box);
+    const int Row = Combo->ItemHeight();
+    ASSERT_GT(Row, 0);
+    Combo->Perform(CN_COMMAND, MAKEWPARAM(0, CBN_DROPDOWN), reinterpret_cast<LPARAM>(Combo->Handle()));
+    const int Expected = (GetSystemMetrics(SM_CYSCREEN) - Box.bottom - 1) / Row;
+    EXPECT_EQ(Combo->DropDownCount(), Expected);
+    RECT After{};
+    SendMessageA(Combo->Handle(), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&After));
+    EXPECT_GT(After.bottom - After.top, Before.bottom - Before.top) << "the window took the new count";
+
+    Combo->AutoDropDownCount = false;
+    Combo->SetDropDownCount(5);
+    Combo->Perform(CN_COMMAND, MAKEWPARAM(0, CBN_DROPDOWN), reinterpret_cast<LPARAM>(Combo->Handle()));
+    EXPECT_EQ(Combo->DropDownCount(), 5);
+}
