@@ -134,6 +134,14 @@ zel_stop_display() {
 # What an installer would put in the program folder: the deliverables and the data they read.
 ZEL_PROGRAM_FILES="zel.exe zelvalidatorliteV30.dll orvalenlite30.cfg taginsertercfg.txt cssinsertercfg.txt"
 
+# Copies one file into the program folder unless it is there already. A running copy of the
+# program has its files mapped: the new file is written beside it and renamed into place, so the
+# running copy keeps reading the old one instead of finding it rewritten under it.
+zel_install_file() {
+  cmp -s "$1" "$2" && return 0
+  cp "$1" "$2.new" && mv -f "$2.new" "$2"
+}
+
 # Copies the program folder from a build tree into $WINEPREFIX and writes the registry values
 # an installer would write. Sets ZEL_PROGRAM_DIR.
 zel_install_program() {
@@ -141,9 +149,14 @@ zel_install_program() {
   ZEL_PROGRAM_DIR="$WINEPREFIX/drive_c/Program Files/ZEL"
   mkdir -p "$ZEL_PROGRAM_DIR"
   for f in $ZEL_PROGRAM_FILES; do
-    [ -f "$build/bin/$f" ] && cp "$build/bin/$f" "$ZEL_PROGRAM_DIR/"
+    [ -f "$build/bin/$f" ] && zel_install_file "$build/bin/$f" "$ZEL_PROGRAM_DIR/$f"
   done
-  [ -d "$build/bin/Dictionary" ] && cp -r "$build/bin/Dictionary" "$ZEL_PROGRAM_DIR/"
+  if [ -d "$build/bin/Dictionary" ]; then
+    mkdir -p "$ZEL_PROGRAM_DIR/Dictionary"
+    for f in "$build/bin/Dictionary"/*; do
+      [ -f "$f" ] && zel_install_file "$f" "$ZEL_PROGRAM_DIR/Dictionary/$(basename "$f")"
+    done
+  fi
   zel_wine_env
   local key='HKCU\Software\Nortavia\ZEL Orvalent Lite v2'
   "$ZEL_WINE" reg add "$key" /v InstallDirV30 /t REG_SZ /d 'C:\Program Files\ZEL' /f >/dev/null 2>&1 &&
