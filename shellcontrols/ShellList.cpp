@@ -161,8 +161,22 @@ void TNVCustomShellList::CreateParams(TCreateParams& Params) {
     Params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
+void TNVCustomShellList::ColorChanged() {
+    TWinControl::ColorChanged();
+    ApplyColor();
+}
+
+void TNVCustomShellList::ApplyColor() {
+    if (!HandleAllocated())
+        return;
+    const COLORREF C = ColorToRGB(Color());
+    SendMessageA(FHandle, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(C));
+    SendMessageA(FHandle, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(C));
+}
+
 void TNVCustomShellList::CreateHandleDone() {
     TWinControl::CreateHandleDone();
+    ApplyColor();
     SendMessageA(FHandle, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     SendMessageA(FHandle, LVM_SETIMAGELIST, LVSIL_SMALL,
                  reinterpret_cast<LPARAM>(ShellGetSystemImageList(TNVShellIconSize::nvsizSmall)));

@@ -178,6 +178,8 @@ public:
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateHandleDone() override;
+    // The list view paints its background and item text background in the control's colour.
+    void ColorChanged() override;
     void DestroyWnd() override;
     void HandleDestroyed() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -210,6 +212,7 @@ private:
 
     HWND OwnerWindow();
     void HandleOnFolderChanged(TObject* Sender);
+    void ApplyColor();
     void FillList();
     void InitColumns();
     void SaveColumnWidths();

@@ -82,6 +82,13 @@ TEST_F(ShellListTest, FillsFromTheFolderAndSortsByName) {
     ASSERT_NE(D, nullptr);
     EXPECT_TRUE(D->IsFolder());
     EXPECT_EQ(D->GetPathName(), Dir.Path("Middle"));
+
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageA(List->Handle(), LVM_GETBKCOLOR, 0, 0)),
+              ColorToRGB(clWindow));
+    List->SetColor(static_cast<TColor>(RGB(250, 240, 200)));
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageA(List->Handle(), LVM_GETBKCOLOR, 0, 0)), RGB(250, 240, 200));
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageA(List->Handle(), LVM_GETTEXTBKCOLOR, 0, 0)),
+              RGB(250, 240, 200));
 }
 
 TEST_F(ShellListTest, FilterMasksKeepFoldersAndIgnoreBlanks) {
