@@ -629,6 +629,8 @@ private:
     int32_t ClientH();
     void UpdateAveSize();
     void DoSetFocus();
+    // The memo's own hint window (scroll hint, popup hint), made on first use.
+    THSHint& EnsurePopupHint();
     void DoKillFocus();
     void CreateCaretNow();
     void QuickPaint(int32_t OldChar, int32_t OldLine);
