@@ -182,9 +182,10 @@ bool TMainDictionary::EnsureLoaded() {
 bool TMainDictionary::GetNode(uint32_t Index, NodeRef& Node) const {
     if (Index >= FCum[9])
         return false;
-    int L = 8;
-    while (L > 0 && Index < FCum[static_cast<size_t>(L)])
-        --L;
+    // Most nodes carry short runs, so the search for the level starts at the lowest.
+    int L = 0;
+    while (L < 8 && Index >= FCum[static_cast<size_t>(L) + 1])
+        ++L;
     const uint8_t* p =
         FLevelTables[static_cast<size_t>(L)] + uint64_t(Index - FCum[static_cast<size_t>(L)]) * (L + 4);
     Node.value = le32(p);

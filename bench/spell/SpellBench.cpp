@@ -1,12 +1,13 @@
 // spell_bench DICTFOLDER TEXTFILE MISSPELLINGS
 //
 // Checks TEXTFILE silently with the American dictionary (every unknown word ignored once) and
-// prints the words checked per second; then asks for suggestions for every "wrong<TAB>right" line
-// of MISSPELLINGS and prints the words per second and the share whose intended word is among
-// the first five.
+// prints the words checked per second (the best of three runs); then asks for suggestions for every
+// "wrong<TAB>right" line of MISSPELLINGS and prints the words per second and the share whose intended word is
+// among the first five.
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -52,9 +53,16 @@ int main(int argc, char** argv) {
         ++unknown;
         spell.Check_Ignore();
     };
-    double t0 = seconds();
-    spell.CheckString(text);
-    double t1 = seconds();
+    // The best of three runs: the machine may be busy with other work.
+    double best = 1e30;
+    for (int run = 0; run < 3; ++run) {
+        std::string copy = text;
+        unknown = 0;
+        double start = seconds();
+        spell.CheckString(copy);
+        best = std::min(best, seconds() - start);
+    }
+    double t0 = 0, t1 = best;
     int words = spell.WordsChecked();
     std::printf("check: %d words, %d unknown, %.3f s, %.0f words/s\n", words, unknown, t1 - t0,
                 words / (t1 - t0));
@@ -76,8 +84,15 @@ int main(int argc, char** argv) {
         for (const std::string& x : found)
             accepted += spell.WordAcceptable(x);
         double f2 = seconds();
-        std::printf("parts: finder %.0f words/s, dictionary test %.0f words/s (%d accepted)\n",
-                    found.size() / (f1 - f0), found.size() / (f2 - f1), accepted);
+        int inMain = 0;
+        TMainDictionary* american = spell.MainDictionary(0);
+        for (const std::string& x : found)
+            inMain += american->WordExists(x);
+        double f3 = seconds();
+        std::printf("parts: finder %.0f words/s, dictionary test %.0f words/s (%d accepted), main dictionary "
+                    "lookup %.0f words/s (%d found)\n",
+                    found.size() / (f1 - f0), found.size() / (f2 - f1), accepted, found.size() / (f3 - f2),
+                    inMain);
     }
 
     std::ifstream mis(argv[3], std::ios::binary);
