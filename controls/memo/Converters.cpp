@@ -289,10 +289,17 @@ void THSRTFConverter::Token(const TRtfToken& T) {
 
 // --- RTF to HTML --------------------------------------------------------------------------------
 
+void THSHtmlConverter::Opened(const std::string& Tag) {
+    if (FGroups.empty())
+        return;
+    TGroup& G = FGroups.back();
+    G.Open[Tag].insert(G.Tags.size());
+    G.Tags.push_back(Tag);
+}
+
 void THSHtmlConverter::WriteTag(const std::string& Tag) {
     FOutput += "<" + Tag + ">\r\n";
-    if (!FClosing.empty())
-        FClosing.back().insert(0, "</" + Tag + ">");
+    Opened(Tag);
 }
 
 void THSHtmlConverter::WriteTag(const std::string& Tag,
@@ -304,42 +311,53 @@ void THSHtmlConverter::WriteTag(const std::string& Tag,
         List += (List.empty() ? "" : " ") + Name + "=\"" + HtmlAttributeText(Value) + "\"";
     }
     FOutput += "<" + Tag + (List.empty() ? "" : " " + List) + ">";
-    if (!FClosing.empty())
-        FClosing.back().insert(0, "</" + Tag + ">");
+    Opened(Tag);
 }
 
 void THSHtmlConverter::FlushTag(std::initializer_list<const char*> Tags) {
-    if (FClosing.empty())
+    if (FGroups.empty())
         return;
-    std::string& Top = FClosing.back();
+    TGroup& G = FGroups.back();
     for (const char* Tag : Tags) {
-        const std::string Close = std::string("</") + Tag + ">";
-        const size_t At = Top.rfind(Close);
-        if (At == std::string::npos)
+        auto It = G.Open.find(Tag);
+        if (It == G.Open.end() || It->second.empty())
             continue;
-        FOutput += Close;
-        Top.erase(At, Close.size());
+        // The earliest opened tag of the name is the one closed.
+        G.Tags[*It->second.begin()].clear();
+        It->second.erase(It->second.begin());
+        FOutput += std::string("</") + Tag + ">";
     }
 }
 
 void THSHtmlConverter::PopGroup() {
-    std::string Top = std::move(FClosing.back());
-    FClosing.pop_back();
-    for (size_t At; (At = Top.find("</BR>")) != std::string::npos;)
-        Top.erase(At, 5);
-    FOutput += Top;
+    const TGroup G = std::move(FGroups.back());
+    FGroups.pop_back();
+    // Latest opened first; a line break has no closing tag.
+    for (auto It = G.Tags.rbegin(); It != G.Tags.rend(); ++It)
+        if (!It->empty() && *It != "BR")
+            FOutput += "</" + *It + ">";
 }
 
 void THSHtmlConverter::Align(const char* Value) {
-    if (FClosing.empty())
+    if (FGroups.empty())
         return;
-    std::string& Top = FClosing.back();
-    const size_t InClosing = Top.find("</BR>");
-    const size_t InOutput = FOutput.find("<BR>");
-    if (InClosing == std::string::npos || InOutput == std::string::npos)
+    TGroup& G = FGroups.back();
+    auto Breaks = G.Open.find("BR");
+    if (Breaks == G.Open.end() || Breaks->second.empty())
         return;
-    FOutput.replace(InOutput, 4, std::string("<P Align=\"") + Value + "\">");
-    Top.replace(InClosing, 5, "</P>");
+    // Breaks are only ever appended, and each one made a paragraph stays one: the search for the
+    // first break of the output starts where the last one was found.
+    const size_t InOutput = FOutput.find("<BR>", FFirstBreak);
+    if (InOutput == std::string::npos)
+        return;
+    const std::string Paragraph = std::string("<P Align=\"") + Value + "\">";
+    FOutput.replace(InOutput, 4, Paragraph);
+    FFirstBreak = InOutput + Paragraph.size();
+    // The latest break of the group becomes the paragraph that the group's end closes.
+    const size_t Latest = *Breaks->second.rbegin();
+    Breaks->second.erase(Latest);
+    G.Tags[Latest] = "P";
+    G.Open["P"].insert(Latest);
 }
 
 void THSHtmlConverter::Token(const TRtfToken& T) {
@@ -373,11 +391,11 @@ void THSHtmlConverter::Token(const TRtfToken& T) {
                 return;
             }
         }
-        FClosing.emplace_back();
+        FGroups.emplace_back();
         return;
     }
     case TRtfToken::tkGroupEnd:
-        if (!FClosing.empty())
+        if (!FGroups.empty())
             PopGroup();
         return;
     case TRtfToken::tkHexChar: {
@@ -459,7 +477,7 @@ void THSHtmlConverter::Token(const TRtfToken& T) {
 }
 
 void THSHtmlConverter::Finish() {
-    while (!FClosing.empty())
+    while (!FGroups.empty())
         PopGroup();
 }
 

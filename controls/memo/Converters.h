@@ -2,6 +2,8 @@
 // Whole-string converters of RTF text: RTF body text whose fonts and colours are moved into another
 // RTF writer's tables, and RTF to HTML; plus plain text to RTF.
 #include <cstdint>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -99,7 +101,15 @@ private:
     void FlushTag(std::initializer_list<const char*> Tags);
     void PopGroup();
     void Align(const char* Value);
-    std::vector<std::string> FClosing;
+    void Opened(const std::string& Tag);
+    // The tags an open RTF group has opened, earliest first ("" once closed early), and where
+    // each name's open ones stand, so that no step walks all of a group's tags.
+    struct TGroup {
+        std::vector<std::string> Tags;
+        std::map<std::string, std::set<size_t>> Open;
+    };
+    std::vector<TGroup> FGroups;
+    size_t FFirstBreak = 0;
     // Escapes text the way the HTML writer does; its stream receives nothing.
     std::unique_ptr<TStringStream> FSink;
     std::unique_ptr<THSHTMLExporter> FEscaper;

@@ -2,6 +2,7 @@
 // HTML, and plain text to RTF, checked on goldens, hostile input and a real text file.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -83,6 +84,25 @@ TEST(RtfToHtml, HostileInputEndsCleanly) {
         EXPECT_NO_THROW(Rtf2Rtf(S, T));
     }
     EXPECT_EQ("x", RtfToHtml(Deep + "x"));
+}
+
+TEST(RtfToHtml, ManyTagsInOneGroupCostLinearTime) {
+    // Each open tag is listed for its group's end: a hostile document opens very many in one group.
+    const int N = 200000;
+    std::string Rtf = "{";
+    for (int I = 0; I < N; ++I)
+        Rtf += "\\b\\par\\qc";
+    Rtf += " x}";
+    const auto Start = std::chrono::steady_clock::now();
+    const std::string Html = RtfToHtml(Rtf);
+    const auto Seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - Start).count();
+    EXPECT_LT(Seconds, 10);
+    size_t Closed = 0;
+    for (size_t At = Html.find("</B>"); At != std::string::npos; At = Html.find("</B>", At + 1))
+        ++Closed;
+    EXPECT_EQ(Closed, size_t(N)) << "every bold closed at the group's end";
+    EXPECT_EQ(Html.find("<BR>"), std::string::npos) << "each paragraph aligned";
 }
 
 // Visible text of converted HTML: tags and line ends out, entities decoded.
