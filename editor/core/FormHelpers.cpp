@@ -8,6 +8,22 @@
 
 TCustomForm* SplashForm = nullptr;
 
+namespace {
+std::function<void(const std::string&)>& splashStatusSink() {
+    static std::function<void(const std::string&)> sink;
+    return sink;
+}
+} // namespace
+
+void SetSplashStatus(const std::string& text) {
+    if (splashStatusSink())
+        splashStatusSink()(text);
+}
+
+void SetSplashStatusSink(std::function<void(const std::string&)> sink) {
+    splashStatusSink() = std::move(sink);
+}
+
 int32_t EnableHotKey(HWND window, int32_t on) {
     if (on)
         RegisterHotKey(window, 0, 0, VK_F2);

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 class TCustomForm;
 class TWinControl;
@@ -24,3 +26,8 @@ bool FontWidthsDiffer(TFont& a, TFont& b);
 int32_t HideMenuItem(TMenuItem* item);
 // The splash form, for SafeSetFocus's answer (set by start-up while one is shown).
 extern TCustomForm* SplashForm;
+
+// One status line on the splash window while start-up shows one; nothing otherwise. Start-up
+// installs the sink for as long as the splash may exist.
+void SetSplashStatus(const std::string& text);
+void SetSplashStatusSink(std::function<void(const std::string&)> sink);

@@ -20,9 +20,8 @@
 
 namespace {
 
-void status(const TProgramWindows& w, const char* text) {
-    if (w.SplashStatus)
-        w.SplashStatus(text);
+void status(const TProgramWindows&, const char* text) {
+    SetSplashStatus(text);
 }
 
 void repaint(const TProgramWindows& w) {
@@ -237,6 +236,8 @@ int ZelProgramMainLine(const std::string& commandLine, const TProgramWindows& w)
     int32_t stop = 0;
     HANDLE mutex = nullptr;
     const bool ownApplication = Application == nullptr;
+    // Later stages (the settings reader's greeting) report to the splash through the helper.
+    SetSplashStatusSink(w.SplashStatus);
     try {
         if (ownApplication)
             CreateApplication();
@@ -279,6 +280,7 @@ int ZelProgramMainLine(const std::string& commandLine, const TProgramWindows& w)
         if (Application)
             Application->ShowException(e);
     }
+    SetSplashStatusSink(nullptr);
     try {
         ShutDownProgram(w, ownApplication, mutex);
     } catch (const std::exception& e) {

@@ -7,6 +7,7 @@
 #include "editor/core/EditorLink.h"
 #include "editor/core/EditorMessageBox.h"
 #include "editor/core/EngineFunctionTable.h"
+#include "editor/core/FormHelpers.h"
 #include "editor/core/PathHelpers.h"
 #include "editor/core/UpdateCheck.h"
 #include "engine/utils/QXRegistryEx.h"
@@ -254,6 +255,7 @@ int32_t ReadSettings() {
 int32_t FirstRun() {
     if (!p)
         return 1;
+    SetSplashStatus("Welcoming you to Orvalent...");
     int answer = EditorMessageBox(
         nullptr, "Would you like to view the Getting Started documentation page (recommended)?",
         "Orvalent: View Getting Started Page?", ZelBoxQuestion);

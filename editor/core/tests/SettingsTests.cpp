@@ -2,6 +2,7 @@
 #include "CoreTestSupport.h"
 
 #include "editor/core/EditorLink.h"
+#include "editor/core/FormHelpers.h"
 #include "editor/core/Settings.h"
 #include "engine/utils/QXRegistryEx.h"
 #include "framework/ui/Graphics.h"
@@ -206,7 +207,16 @@ TEST_F(SettingsTest, FirstStartGreetsOnceAndQueuesTheAssociationOffer) {
     }
     boxAnswer = IDNO;
     p = new prgclass;
+    std::vector<std::string> statuses;
+    size_t boxesAtGreeting = 99;
+    SetSplashStatusSink([&](const std::string& s) {
+        statuses.push_back(s);
+        boxesAtGreeting = boxes.size();
+    });
     ASSERT_EQ(ReadSettings(), 1);
+    SetSplashStatusSink(nullptr);
+    EXPECT_EQ(statuses, std::vector<std::string>{"Welcoming you to Orvalent..."});
+    EXPECT_EQ(boxesAtGreeting, 0u) << "the splash tells the greeting before its question";
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Orvalent: View Getting Started Page?");
     EXPECT_EQ(boxes[0].style, 0x10024u);

@@ -168,6 +168,15 @@ TEST_F(StartupTest, OutcomesOfOneStart) {
         // with the records.
         if (c.exitCode == 0) {
             EXPECT_NE(r.log.find(" network of the records\n"), std::string::npos) << r.log;
+            // The splash tells each stage, in the order they run.
+            std::string statuses;
+            std::istringstream lines(r.log);
+            for (std::string line; std::getline(lines, line);)
+                if (line.rfind("status ", 0) == 0)
+                    statuses += line.substr(7) + "|";
+            EXPECT_EQ(statuses, "Loading...|Reading registry...|Loading DLL...|Initializing DLL pointers...|"
+                                "Loading configuration...|Creating main editor form...|Processing images...|"
+                                "Creating forms...|Creating Inserter Window(s)...|Running...|");
         }
         EXPECT_EQ(r.log.find("update check still points"), std::string::npos);
     }
