@@ -12,6 +12,10 @@
 
 namespace {
 
+// Font and colour table entries read from one document; the writers look entries up one by one,
+// so a hostile table of millions would make every later font or colour word slow.
+constexpr int32_t kMaxTableEntries = 1024;
+
 bool Delimiter(char C) {
     return static_cast<unsigned char>(C) < ' ' || C == '\\' || C == '{' || C == '}';
 }
@@ -158,11 +162,11 @@ void TRTFConverter::ReadFontTable() {
             if (C != ';')
                 N += C;
         N = Trim(N);
-        if (Slot >= 0 && Slot < 4096) {
+        if (Slot >= 0 && Slot < kMaxTableEntries) {
             if (FFonts.size() <= size_t(Slot))
                 FFonts.resize(size_t(Slot) + 1);
             FFonts[size_t(Slot)] = N;
-        } else if (Slot < 0 && !N.empty()) {
+        } else if (Slot < 0 && !N.empty() && FFonts.size() < size_t(kMaxTableEntries)) {
             FFonts.push_back(N);
         }
         Slot = -1;
@@ -218,7 +222,7 @@ void TRTFConverter::ReadColorTable() {
             ++Depth;
         } else if (C == ';') {
             ++FPos;
-            if (First)
+            if (First && FColors.size() < size_t(kMaxTableEntries))
                 FColors.push_back(0);
             First = false;
         } else if (C == '\\') {
@@ -233,7 +237,8 @@ void TRTFConverter::ReadColorTable() {
                 Value += int64_t(N) * 256;
             } else if (Same(T.Word, "blue")) {
                 Value += int64_t(N) * 65536;
-                FColors.push_back(static_cast<TColor>(Value));
+                if (FColors.size() < size_t(kMaxTableEntries))
+                    FColors.push_back(static_cast<TColor>(Value));
                 Value = 0;
             }
         } else {

@@ -84,6 +84,23 @@ TEST(RtfToHtml, HostileInputEndsCleanly) {
         EXPECT_NO_THROW(Rtf2Rtf(S, T));
     }
     EXPECT_EQ("x", RtfToHtml(Deep + "x"));
+
+    // A colour table of a hundred thousand entries, each used: the table read stops at a bound, and
+    // colours past it are the default.
+    std::string Colours = "{\\colortbl;";
+    std::string Uses;
+    for (int I = 1; I <= 100000; ++I) {
+        Colours += "\\red" + std::to_string(I % 256) + "\\green" + std::to_string(I / 256 % 256) + "\\blue" +
+                   std::to_string(I / 65536) + ";";
+        Uses += "\\cf" + std::to_string(I) + " ";
+    }
+    TStringStream Written;
+    THSRTFExporter T(&Written);
+    const auto Start = std::chrono::steady_clock::now();
+    Rtf2Rtf(Colours + "}" + Uses, T);
+    EXPECT_LT(
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - Start).count(),
+        10);
 }
 
 TEST(RtfToHtml, ManyTagsInOneGroupCostLinearTime) {
