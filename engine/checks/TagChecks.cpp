@@ -82,17 +82,19 @@ void setText(TagEntry& entry, const std::string& text, size_t pos) {
     entry.textPos = pos;
 }
 
-void setValue(TagEntry& entry, const Token& k) {
+// Takes the token's text: a tag's attributes are made for every tag of the document.
+void setValue(TagEntry& entry, Token&& k) {
     entry.hasValue = true;
-    entry.value = k.text;
     entry.valuePos = k.pos;
     entry.quoting = k.quoting;
-    entry.decoded = k.text;
     if (k.text.find('&') != std::string::npos) {
         StrStore s(k.text.c_str());
         s.decodeEntities();
         entry.decoded = s.getString();
+    } else {
+        entry.decoded = k.text;
     }
+    entry.value = std::move(k.text);
 }
 
 MsgLocation entryLocation(const CheckRun& run, const TagEntry& entry) {
@@ -492,7 +494,8 @@ bool cutAttributes(CheckRun& run, CutState& cut, bool closingMode) {
             const MsgLocation at = run.at(k.pos, k.text.size() + 2);
             e.addMessage(msg::QuotedAttributeName, &at, k.text.c_str());
         }
-        TagEntry entry;
+        // Made in its place in the list: the entries of a tag are not copied again.
+        TagEntry& entry = run.entries.emplace_back();
         setText(entry, k.text, k.pos);
         const size_t afterName = cut.pos;
         skipBlanks(t, cut);
@@ -510,11 +513,11 @@ bool cutAttributes(CheckRun& run, CutState& cut, bool closingMode) {
                 entry.hasValue = true;
                 entry.valuePos = equalPos;
                 entry.accepted = true;
-                run.entries.push_back(std::move(entry));
                 return true;
             }
-            const Token v = readToken(run, cut, closingMode);
+            Token v = readToken(run, cut, closingMode);
             if (v.equal && !closingMode) {
+                run.entries.pop_back();
                 e.addMessage(msg::MisplacedEqual, nullptr, tagName.c_str());
                 return false;
             }
@@ -522,12 +525,11 @@ bool cutAttributes(CheckRun& run, CutState& cut, bool closingMode) {
                 const MsgLocation at = run.at(equalPos, 1);
                 e.addMessage(msg::SpacesAroundEqual, &at);
             }
-            setValue(entry, v);
+            setValue(entry, std::move(v));
         } else {
             cut.pos = afterName;
             entry.valueMessage = msg::AttributeNeedsValue;
         }
-        run.entries.push_back(std::move(entry));
     }
 }
 
