@@ -119,6 +119,12 @@ bool StringArrayStore::ReadFromRegistry(const std::string& key, int32_t, int32_t
             n = 0;
             ok = reg.ReadInteger("NumberOfStrings", &n) && ok;
             fromStore = true;
+            // The stored count is data like any other: a damaged one must not keep start-up
+            // reading absent values for hours.
+            if (n < 0)
+                n = 0;
+            else if (n > StoredCountLimit)
+                n = StoredCountLimit;
         }
         char buffer[1024];
         for (int32_t i = 0; i < n; ++i) {

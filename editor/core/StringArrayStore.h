@@ -23,6 +23,8 @@ public:
     // Counts of ReadFromRegistry and WriteToRegistry.
     static constexpr int32_t CountMaximum = -1;
     static constexpr int32_t CountStored = -2;
+    // The most entries a stored "NumberOfStrings" is believed for.
+    static constexpr int32_t StoredCountLimit = 10000;
 
     StringArrayStore();
 

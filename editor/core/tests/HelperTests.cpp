@@ -98,6 +98,26 @@ TEST_F(StringArrayStoreTest, RegistryRoundTripWithCountsAndDeletions) {
     EXPECT_FALSE(reg.ValueExists("String4"));
 }
 
+// A damaged "NumberOfStrings" is read as far as it can be believed, and quickly: a huge one must
+// not keep start-up busy reading values that are not there.
+TEST_F(StringArrayStoreTest, DamagedStoredCountsAreBounded) {
+    const std::string key = "Software\\Nortavia\\ZEL Orvalent Lite v2\\Editor\\Reopen";
+    for (const int32_t stored : {2000000000, -5}) {
+        {
+            QXRegistryEx reg;
+            ASSERT_TRUE(reg.OpenKey(key, true));
+            reg.WriteInteger("NumberOfStrings", stored);
+            reg.WriteString("String0", "one");
+            reg.WriteString("String1", "two");
+        }
+        StringArrayStore s;
+        const DWORD start = GetTickCount();
+        s.ReadFromRegistry(key, 0, StringArrayStore::CountStored);
+        EXPECT_LT(GetTickCount() - start, 20000u) << stored;
+        EXPECT_EQ(entries(s), stored > 0 ? (Strings{"one", "two"}) : Strings{}) << stored;
+    }
+}
+
 class PathHelperTest : public CoreTest {};
 
 TEST_F(PathHelperTest, ResolveRelativePath) {
