@@ -107,14 +107,29 @@ private:
 };
 
 // The inner text editor: borderless, and selects its whole text when the keyboard enters it.
+enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+
 class THSSimpleEdit : public TCustomEdit {
     ZEL_DECLARE_CLASS(THSSimpleEdit)
 public:
     explicit THSSimpleEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+    // Upper or lower case: typed characters are converted, and so is the text when it is set.
+    TEditCharCase CharCase() const { return FCharCase; }
+    void SetCharCase(TEditCharCase Value);
+    // Characters are converted to the OEM code page and back as they are typed.
+    bool OEMConvert() const { return FOEMConvert; }
+    void SetOEMConvert(bool Value);
 
 protected:
     void CreateParams(TCreateParams& Params) override;
     void DoEnter() override;
+    void TextChanged() override;
+
+private:
+    DWORD CaseStyles() const;
+    void ApplyStyles();
+    TEditCharCase FCharCase = TEditCharCase::ecNormal;
+    bool FOEMConvert = false;
 };
 
 class TCustomHSEdit : public TCustomControl, public TDropDownOwner {

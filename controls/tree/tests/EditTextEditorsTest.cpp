@@ -164,3 +164,29 @@ TEST_F(TextEditors, TimePickerKeepsOnlyTheTime) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TextEditors, CharCaseConvertsTypedAndSetTexts) {
+    auto* E = Place<THSSimpleEdit>(20);
+    E->SetText("Mixed");
+    E->SetCharCase(TEditCharCase::ecUpperCase);
+    EXPECT_EQ("MIXED", E->Text()) << "the text there is converted too";
+    E->SetFocus();
+    SendMessageA(E->Handle(), EM_SETSEL, 5, 5);
+    PostChars(E->Handle(), "ab");
+    Pump();
+    EXPECT_EQ("MIXEDAB", E->Text());
+    E->SetCharCase(TEditCharCase::ecLowerCase);
+    E->SetText("Set From Code");
+    EXPECT_EQ("set from code", E->Text());
+    EXPECT_NE(0, GetWindowLongA(E->Handle(), GWL_STYLE) & ES_LOWERCASE);
+    EXPECT_EQ(0, GetWindowLongA(E->Handle(), GWL_STYLE) & ES_UPPERCASE);
+    E->SetOEMConvert(true);
+    EXPECT_NE(0, GetWindowLongA(E->Handle(), GWL_STYLE) & ES_OEMCONVERT);
+    const TPropInfo* P = THSSimpleEdit::StaticClass()->FindProperty("CharCase");
+    ASSERT_NE(nullptr, P);
+    EXPECT_NE(nullptr, THSSimpleEdit::StaticClass()->FindProperty("MaxLength"));
+}
+
+} // namespace
