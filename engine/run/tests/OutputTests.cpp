@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/run/DateTime.h"
+#include "framework/core/ScopeGuard.h"
 #include "engine/run/OutputWriter.h"
 
 using namespace zel::run;
@@ -289,6 +290,38 @@ TEST(DateTimeHelpers, FallbacksAndElapsedSeconds) {
     EXPECT_EQ(fileDateTimeText(std::string("Z:\\no\\such\\file.txt"), d, t), -1);
     EXPECT_EQ(d, std::string(kFileDateErrorText));
     EXPECT_EQ(t, std::string(kFileTimeErrorText));
+}
+
+// The header reads its input's date by name; it must say what the open file says.
+TEST(DateTimeHelpers, FileDateByNameAgreesWithTheOpenFile) {
+    char folder[MAX_PATH];
+    ASSERT_GT(GetTempPathA(MAX_PATH, folder), 0u);
+    const std::string path = std::string(folder) + "zel-file-date-test.txt";
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    TScopeGuard removeFile([&] { DeleteFileA(path.c_str()); });
+    TScopeGuard closeFile([&] {
+        if (h != INVALID_HANDLE_VALUE)
+            CloseHandle(h);
+    });
+    SYSTEMTIME when{};
+    when.wYear = 2021;
+    when.wMonth = 7;
+    when.wDay = 14;
+    when.wHour = 9;
+    when.wMinute = 30;
+    FILETIME written;
+    ASSERT_TRUE(SystemTimeToFileTime(&when, &written));
+    ASSERT_TRUE(SetFileTime(h, nullptr, nullptr, &written));
+    std::string openDate, openTime, date, time;
+    EXPECT_EQ(fileDateTimeText(h, openDate, openTime), 1);
+    CloseHandle(h);
+    h = INVALID_HANDLE_VALUE;
+    EXPECT_EQ(fileDateTimeText(path, date, time), 1);
+    EXPECT_EQ(date, openDate);
+    EXPECT_EQ(time, openTime);
+    EXPECT_NE(date.find("2021"), std::string::npos) << date;
 }
 
 } // namespace
