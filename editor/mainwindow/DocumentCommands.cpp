@@ -13,6 +13,7 @@
 #include "editor/core/PathHelpers.h"
 #include "editor/core/Settings.h"
 #include "editor/mainwindow/ListView.h"
+#include "editor/mainwindow/MemoPrinting.h"
 #include "editor/mainwindow/MainForm.h"
 #include "framework/ui/Dialogs.h"
 
@@ -784,4 +785,25 @@ void TZELQEForm::FormCloseQuery(TObject*, bool& CanClose) {
     }
     // Closes every document with its questions (a refusal keeps the window) and stores the settings.
     CanClose = SaveSessionState(State) != 0;
+}
+
+void TZELQEForm::FilePrintClick(TObject*) {
+    if (Closing())
+        return;
+    auto* Memo = dynamic_cast<THSMemo*>(ActiveControl());
+    TCustomMemoSource* Source = Memo ? Memo->GetSource() : nullptr;
+    if (!Source)
+        return;
+    // The title names what is printed: the document, a scratch pad, or what a results memo shows.
+    std::string Title;
+    fileinfoclass* Current = GetCurrentFileInfo();
+    for (int32_t I = 0; p && p->vol && I < p->vol->documents.count(); ++I)
+        if (auto* Doc = static_cast<fileinfoclass*>(p->vol->documents.at(I));
+            Doc && Doc->memoSource == Source)
+            Title = FullName(Doc);
+    if (Memo == ResultsMessageMemo && Current)
+        Title = "Message from " + FullName(Current);
+    std::string Error = PrintMemoWithDialog(*Memo, Title);
+    if (!Error.empty())
+        ShowMessageBox("Printing failed: " + Error, "Orvalent: Print", BoxStop);
 }

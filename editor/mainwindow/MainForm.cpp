@@ -221,7 +221,7 @@ void TZELQEForm::BuildSpeedBar() {
         {"EditCutBtn", "Cut", [this](TObject* S) { EditCutClick(S); }, false},
         {"EditCopyBtn", "Copy", [this](TObject* S) { EditCopyClick(S); }, false},
         {"EditPasteBtn", "Paste", [this](TObject* S) { EditPasteClick(S); }, true},
-        {"FilePrintBtn", "Print", nullptr, true},
+        {"FilePrintBtn", "Print", [this](TObject* S) { FilePrintClick(S); }, true},
         {"SearchFindBtn", "Find", [this](TObject* S) { SearchFindClick(S); }, false},
         {"SearchReplaceBtn", "Replace", [this](TObject* S) { SearchReplaceClick(S); }, true},
         {"SpellCheckBigBtn", "Spell Check", [this](TObject* S) { SpellCheckClick(S); }, false},

@@ -127,6 +127,7 @@ public:
     void FileCloseAllClick(TObject*);
     void FileReloadClick(TObject*);
     void FileExitClick(TObject*);
+    void FilePrintClick(TObject*);
     void ReopenItemClick(TObject* Sender);
     void ViewNextDocumentClick(TObject*);
     void ViewPreviousDocumentClick(TObject*);

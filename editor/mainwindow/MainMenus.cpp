@@ -33,7 +33,7 @@ const std::vector<TMenuRow>& MainMenuRows() {
         {"File1", "FileClose", "&Close", "Ctrl+W", &M::FileCloseClick},
         {"File1", "FileCloseAll", "C&lose All", "", &M::FileCloseAllClick},
         {"File1", "FileN3", "-", "", nullptr},
-        {"File1", "FilePrint", "&Print...", "Ctrl+P", nullptr},
+        {"File1", "FilePrint", "&Print...", "Ctrl+P", &M::FilePrintClick},
         {"File1", "FileN4", "-", "", nullptr},
         {"File1", "FileExit", "E&xit", "Alt+F4", &M::FileExitClick},
 

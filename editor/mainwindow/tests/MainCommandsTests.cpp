@@ -22,6 +22,7 @@
 #include "framework/core/Registry.h"
 #include "framework/ui/Clipbrd.h"
 #include "framework/ui/Dialogs.h"
+#include "framework/ui/Printers.h"
 #include "framework/ui/ShellExec.h"
 
 namespace fs = std::filesystem;
@@ -672,25 +673,51 @@ TEST_F(CommandsTest, UpdateCheckKeepsTheWindowUsableRefusesASecondAndCanBeCancel
 
 namespace {
 
+TEST_F(CommandsTest, PrintTakesTheFocusedMemoUnderTheDocumentsName) {
+    std::string Page = WriteFile("printed.html", "<p>one</p>\r\n<p>two</p>\r\n");
+    ASSERT_EQ(Form->AddNewFileTab(nullptr, Page.c_str(), 0, nullptr), 0);
+    Form->SetActiveControl(Form->HSMemo);
+    auto* Recorder = new TPageRecorder;
+    std::unique_ptr<TPageSink> Old = Printer().SetSink(std::unique_ptr<TPageSink>(Recorder));
+    std::string Dialog;
+    SetModalHook([&](TCustomForm& F) {
+        Dialog = F.ClassName();
+        F.SetModalResult(mrOk);
+    });
+    ASSERT_TRUE(Form->Item("FilePrint")->OnClick);
+    Click("FilePrint");
+    SetModalHook(nullptr);
+    EXPECT_FALSE(Dialog.empty()) << "the print dialog asks first";
+    EXPECT_TRUE(Recorder->Finished);
+    EXPECT_EQ(Recorder->Pages.size(), 1u);
+    EXPECT_NE(Recorder->Title.find("printed.html"), std::string::npos) << Recorder->Title;
+    // Cancel in the dialog prints nothing.
+    Recorder->Pages.clear();
+    Recorder->Finished = false;
+    SetModalHook([&](TCustomForm& F) { F.SetModalResult(mrCancel); });
+    Click("FilePrint");
+    SetModalHook(nullptr);
+    EXPECT_TRUE(Recorder->Pages.empty());
+    Printer().SetSink(std::move(Old));
+}
+
 // --- spelling ----------------------------------------------------------------------------------
 
 // Closes the spell dialog by its frame whenever it shows (the check then ends as cancelled) and
 // counts how often that was.
 int SpellDialogsClosed = 0;
+BOOL CALLBACK CloseIfSpellDialog(HWND W, LPARAM) {
+    char Class[64] = {};
+    GetClassNameA(W, Class, sizeof Class);
+    if (IsWindowVisible(W) && std::string(Class) == "TSpellDialog") {
+        PostMessageA(W, WM_CLOSE, 0, 0);
+        ++SpellDialogsClosed;
+        return FALSE;
+    }
+    return TRUE;
+}
 void CALLBACK CloseSpellDialog(HWND, UINT, UINT_PTR, DWORD) {
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND W, LPARAM) -> BOOL {
-            char Class[64] = {};
-            GetClassNameA(W, Class, sizeof Class);
-            if (IsWindowVisible(W) && std::string(Class) == "TSpellDialog") {
-                PostMessageA(W, WM_CLOSE, 0, 0);
-                ++SpellDialogsClosed;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        0);
+    EnumThreadWindows(GetCurrentThreadId(), CloseIfSpellDialog, 0);
 }
 
 TEST_F(CommandsTest, SpellCheckFromTheToolsMenuRunsOverTheActiveMemo) {

@@ -152,6 +152,57 @@ TEST_F(MainWindowTest, ResultCountsUseSingularOnlyForOne) {
     Engine.ZELGetIntegerEZ = Saved;
 }
 
+TEST_F(MainWindowTest, IdlePassEnablesCommandsByTheDocumentsState) {
+    auto Enabled = [&](const char* Name) {
+        if (TMenuItem* I = Form->Item(Name))
+            return I->Enabled();
+        TSpeedButton* B = Form->Button(Name);
+        EXPECT_NE(B, nullptr) << Name;
+        return B && B->Enabled();
+    };
+    TCustomMemoSource* S = Form->ActiveEditorSource();
+    S->LoadFromString("<p>some text</p>\n");
+    S->SetSelection(stStreamSel, 3, 0, 7, 0);
+    bool Done = false;
+    // A read-only document keeps what only reads it and loses what would change it.
+    S->SetROnly(true);
+    Form->AppIdle(nullptr, Done);
+    for (const char* Name : {"EditCopy", "EditCopyBtn", "SearchFind", "FilePrint", "FilePrintBtn"})
+        EXPECT_TRUE(Enabled(Name)) << Name;
+    for (const char* Name :
+         {"EditCut", "EditPaste", "SearchReplace", "TagsMenu", "ToolsLowercase", "ToolsUppercase",
+          "ToolsStrip", "ToolsTemplate", "ToolsSpellCheck", "SpellCheckBigBtn"})
+        EXPECT_FALSE(Enabled(Name)) << Name;
+    S->SetROnly(false);
+    Form->AppIdle(nullptr, Done);
+    for (const char* Name : {"EditCut", "SearchReplace", "TagsMenu", "ToolsLowercase"})
+        EXPECT_TRUE(Enabled(Name)) << Name;
+    // Without text there is nothing to print, find or validate.
+    S->LoadFromString("");
+    Form->AppIdle(nullptr, Done);
+    for (const char* Name : {"FilePrint", "SearchFind", "ToolsValidate", "ValidateBigBtn", "ToolsLowercase"})
+        EXPECT_FALSE(Enabled(Name)) << Name;
+}
+
+TEST_F(MainWindowTest, IdlePassOffersADueUpdateCheckOnce) {
+    bool Done = false;
+    p->vol->updateCheckDue = 1;
+    p->config->flags &= ~OptAskUpdateCheck;
+    Form->AppIdle(nullptr, Done);
+    EXPECT_TRUE(Boxes.empty()) << "not asked when the user turned the question off";
+    p->config->flags |= OptAskUpdateCheck;
+    BoxAnswer = IDNO;
+    Form->AppIdle(nullptr, Done);
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Caption, "Orvalent: Check For Updates?");
+    EXPECT_EQ(
+        Boxes[0].Text.rfind("It is recommended that you check for an update to ZEL Orvalent Lite v3.00.", 0),
+        0u);
+    EXPECT_EQ(p->vol->updateCheckDue, 0);
+    Form->AppIdle(nullptr, Done);
+    EXPECT_EQ(Boxes.size(), 1u);
+}
+
 TEST_F(MainWindowTest, GoToLineAcceptsOneToCountAndRefusesTheRest) {
     Form->ActiveEditorSource()->LoadFromString("a\nb\nc\n");
     struct TCase {
