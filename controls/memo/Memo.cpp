@@ -696,7 +696,7 @@ void TCustomHSMemo::CreateCaretNow() {
         FCaretWidth = FCaretHeight = 1;
     } else {
         FCaretWidth = std::max(1, GetCaretWidth());
-        FCaretHeight = std::max(1, GetAveLineHeight());
+        FCaretHeight = std::max(1, GetRealLineHeight(CaretLine()));
     }
     ::CreateCaret(Handle(), nullptr, FCaretWidth, FCaretHeight);
     FCaretCreated = true;
@@ -708,7 +708,7 @@ bool TCustomHSMemo::UpdateCaretMode() {
     if (!HasFocus() || !Enabled())
         return false;
     const int32_t W = FHideCaret ? 1 : std::max(1, GetCaretWidth());
-    const int32_t H = FHideCaret ? 1 : std::max(1, GetAveLineHeight());
+    const int32_t H = FHideCaret ? 1 : std::max(1, GetRealLineHeight(CaretLine()));
     if (FCaretCreated && W == FCaretWidth && H == FCaretHeight)
         return false;
     ::HideCaret(Handle());

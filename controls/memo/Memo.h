@@ -393,6 +393,14 @@ public:
                          int32_t To, int32_t Width, bool WholeOnly, int32_t& Used);
     // Width of one blank in the memo's font: the cell of a column past the end of a line.
     int32_t SpaceWidth();
+    // Height and base line (ascent) of a line as painted; every row of a wrapped line is as high.
+    int32_t GetRealLineHeight(int32_t Line);
+    int32_t GetBaseLine(int32_t Line);
+    // Height of a row (a visible, wrapped row index), its top in client pixels, and the row at a
+    // client y with that row's top.
+    int32_t RowHeight(int32_t Row);
+    int32_t RowTop(int32_t Row);
+    int32_t RowAtY(int32_t Y, int32_t& Top);
     POINT MouseToTextPoint(int32_t X, int32_t Y, bool LimitToText);
     POINT ConvertMousePos(int32_t X, int32_t Y) { return MouseToTextPoint(X, Y, false); }
 
@@ -607,7 +615,8 @@ private:
     void PaintLeftIndent(TMemoDrawSink& Sink, const RECT& Update);
     void RealPaint(TMemoDrawSink& Sink, const RECT& Update);
     void PaintRow(TMemoDrawSink& Sink, const RECT& Update, int32_t Line, int32_t RowStart, int32_t RowEnd,
-                  bool LastRow, const std::string& S, const std::string& ColorS, int32_t Y, int32_t MarginX);
+                  bool LastRow, const std::string& S, const std::string& ColorS, int32_t Y, int32_t H,
+                  int32_t Ascent, int32_t MarginX);
     int32_t StyleAt(const std::string& ColorS, int32_t Index, int32_t Line);
     // Fills with a colour, or, where the colour is the memo's and a picture is shown, with the picture.
     void FillBack(TMemoDrawSink& Sink, const RECT& R, TColor Color);
@@ -622,6 +631,7 @@ private:
                          int32_t To);
     // Pixels from a row's start to a column of its line (space cells past the end of the text).
     int32_t RowWidthTo(int32_t Line, int32_t RowStart, int32_t Char);
+    int32_t LineMetrics(int32_t Line, int32_t& Ascent);
     void StyleColors(int32_t Style, TFont*& Font, TColor& FontColor, TColor& BackColor);
     TColor CheckReadOnlyColor(TColor Value) const;
     void EnsureBookmarkGlyphs();

@@ -222,8 +222,7 @@ int32_t TCustomHSMemo::GetRealStrCountEx() {
 // --- text and pixels ------------------------------------------------------------------------
 
 int32_t TCustomHSMemo::TextToPixelLine(POINT P) {
-    const int32_t Row = CheckVisibleIndex(GetWBPosition(P).y, true);
-    return (Row - FWinLine) * GetAveLineHeight();
+    return RowTop(CheckVisibleIndex(GetWBPosition(P).y, true));
 }
 
 int32_t TCustomHSMemo::TextToPixelChar(POINT P) {
@@ -237,7 +236,7 @@ int32_t TCustomHSMemo::TextToPixelChar(POINT P) {
 
 POINT TCustomHSMemo::TextToPixelPoint(POINT P) {
     const int32_t Row = CheckVisibleIndex(GetWBPosition(P).y, true);
-    return POINT{TextToPixelChar(P), (Row - FWinLine) * GetAveLineHeight()};
+    return POINT{TextToPixelChar(P), RowTop(Row)};
 }
 
 int32_t TCustomHSMemo::PixelToTextChar(int32_t Row, int32_t X, bool Wrapped) {
@@ -393,8 +392,8 @@ int32_t TCustomHSMemo::RowWidthTo(int32_t Line, int32_t RowStart, int32_t Char) 
 
 POINT TCustomHSMemo::MouseToTextPoint(int32_t X, int32_t Y, bool LimitToText) {
     TCustomMemoSource* S = GetSource();
-    const int32_t H = std::max(1, GetAveLineHeight());
-    int32_t Row = (Y >= 0 ? Y / H : -1) + FWinLine;
+    int32_t Top = 0;
+    int32_t Row = Y >= 0 ? RowAtY(Y, Top) : FWinLine - 1;
     if (Row < 0)
         Row = 0;
     const bool Beyond = S->HasOption(soBeyondFileEnd);
@@ -421,4 +420,112 @@ POINT TCustomHSMemo::MouseToTextPoint(int32_t X, int32_t Y, bool LimitToText) {
     if (P.y >= S->GetStrCount() && !Beyond)
         P.y = std::max(0, S->GetStrCount() - 1);
     return P;
+}
+
+// --- line heights (proportional fonts) ------------------------------------------------------
+// A line is as high as the tallest font it uses, never lower than the memo's average line; every
+// row of a wrapped line takes the line's height. With UseMonoFont every row is one average line.
+
+int32_t TCustomHSMemo::GetRealLineHeight(int32_t Line) {
+    int32_t Ascent = 0;
+    return LineMetrics(Line, Ascent);
+}
+
+int32_t TCustomHSMemo::GetBaseLine(int32_t Line) {
+    int32_t Ascent = 0;
+    LineMetrics(Line, Ascent);
+    return Ascent;
+}
+
+int32_t TCustomHSMemo::LineMetrics(int32_t Line, int32_t& Ascent) {
+    const int32_t Ave = std::max(1, GetAveLineHeight());
+    Ascent = 0;
+    if (FUseMonoFont || FFixedLineHeight > 0 || Line < 0 || Line >= GetSource()->GetStrCount())
+        return Ave;
+    const int32_t Own = FontManager().GetFontHeight(Font().Handle());
+    Ascent = FontManager().GetFontInfo(Font().Handle()).Ascent;
+    std::string Text, ColorS;
+    GetStrData(Line, Text, ColorS);
+    if (ColorS.empty())
+        return Ave;
+    // The tallest ascent and the tallest descent of the line's fonts make its height.
+    int32_t Descent = Own - Ascent;
+    const int32_t Len = std::min<int32_t>(int32_t(Text.size()), int32_t(ColorS.size()));
+    for (int32_t I = 0; I < Len;) {
+        const int32_t Style = StyleAt(ColorS, I, Line);
+        int32_t J = I + 1;
+        while (J < Len && StyleAt(ColorS, J, Line) == Style)
+            ++J;
+        bool Upper = false;
+        TFont& F = RunFont(Style, Upper);
+        if (&F != &Font()) {
+            const TFontInfo& Info = FontManager().GetFontInfo(F.Handle());
+            const int32_t A = Info.Ascent, D = Info.Descent;
+            Ascent = std::max(Ascent, A);
+            Descent = std::max(Descent, D);
+        }
+        I = J;
+    }
+    return std::max(Ave, Ascent + Descent);
+}
+
+int32_t TCustomHSMemo::RowHeight(int32_t Row) {
+    if (FUseMonoFont)
+        return std::max(1, GetAveLineHeight());
+    return GetRealLineHeight(GetRealPosition(POINT{0, CheckVisibleIndex(Row, false)}).y);
+}
+
+int32_t TCustomHSMemo::RowTop(int32_t Row) {
+    const int32_t Ave = std::max(1, GetAveLineHeight());
+    if (FUseMonoFont)
+        return (Row - FWinLine) * Ave;
+    // Rows far outside the window count as average lines: only what can be seen is measured.
+    const int32_t Limit = ClientH() + 4 * Ave;
+    int32_t Y = 0, R = FWinLine;
+    if (Row >= FWinLine) {
+        for (; R < Row && Y <= Limit; ++R)
+            Y += RowHeight(R);
+        return Y + (Row - R) * Ave;
+    }
+    for (; R > Row && -Y <= Limit; --R)
+        Y -= RowHeight(R - 1);
+    return Y - (R - Row) * Ave;
+}
+
+int32_t TCustomHSMemo::RowAtY(int32_t Y, int32_t& Top) {
+    const int32_t Ave = std::max(1, GetAveLineHeight());
+    if (FUseMonoFont) {
+        const int32_t Rows = Y >= 0 ? Y / Ave : -((-Y + Ave - 1) / Ave);
+        Top = Rows * Ave;
+        return FWinLine + Rows;
+    }
+    const int32_t Limit = ClientH() + 4 * Ave;
+    int32_t R = FWinLine, T = 0;
+    if (Y >= 0) {
+        for (;;) {
+            if (T > Limit) {
+                const int32_t Extra = (Y - T) / Ave;
+                Top = T + Extra * Ave;
+                return R + Extra;
+            }
+            const int32_t H = RowHeight(R);
+            if (Y < T + H)
+                break;
+            T += H;
+            ++R;
+        }
+        Top = T;
+        return R;
+    }
+    while (T > Y && -T <= Limit) {
+        --R;
+        T -= RowHeight(R);
+    }
+    if (T > Y) {
+        const int32_t Extra = (T - Y + Ave - 1) / Ave;
+        R -= Extra;
+        T -= Extra * Ave;
+    }
+    Top = T;
+    return R;
 }

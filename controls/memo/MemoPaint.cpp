@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "controls/foundation/FontWidthCache.h"
 #include "controls/memo/Memo.h"
 #include "controls/memo/MemoAttributes.h"
 
@@ -152,7 +153,10 @@ int32_t TCustomHSMemo::GetMaxCaretLine() {
 
 int32_t TCustomHSMemo::GetMaxCaretLineEx(int32_t Height) {
     const int32_t H = std::max(1, GetAveLineHeight());
-    return std::max(0, Height / H - 1);
+    if (FUseMonoFont)
+        return std::max(0, Height / H - 1);
+    int32_t Top = 0;
+    return std::max(0, RowAtY(Height, Top) - FWinLine - 1);
 }
 
 int32_t TCustomHSMemo::GetMaxCaretCharEx(bool Whole) {
@@ -196,7 +200,7 @@ void TCustomHSMemo::InvalidateLines(int32_t First, int32_t Last, bool ParseOnly)
     const int32_t FirstRow = CheckVisibleIndex(GetWBPosition(POINT{0, First}).y, true);
     if (FirstRow > LastVisibleRow)
         return;
-    RECT R{0, std::max(0, (FirstRow - FWinLine) * H), ClientW(), ClientH()};
+    RECT R{0, std::max(0, RowTop(FirstRow)), ClientW(), ClientH()};
     if (!OpenEnd) {
         int32_t LastRow = CheckVisibleIndex(GetWBPosition(POINT{INT_MAX / 2, Last}).y, true);
         if (FWordWrap) {
@@ -207,7 +211,7 @@ void TCustomHSMemo::InvalidateLines(int32_t First, int32_t Last, bool ParseOnly)
         }
         if (LastRow < FWinLine)
             return;
-        R.bottom = std::min<int32_t>(ClientH(), (LastRow - FWinLine + 1) * H);
+        R.bottom = std::min<int32_t>(ClientH(), RowTop(LastRow + 1));
     }
     if (R.bottom > R.top)
         InvalidateRect(Handle(), &R, FALSE);
@@ -300,8 +304,10 @@ void TCustomHSMemo::PaintLineNumbers(TMemoDrawSink& Sink, const RECT& Update) {
         X = GetRealGutterWidth() + ((HasOption(moLeftIndent) && FLeftIndent > 0) ? FLeftIndent : 0);
     const int32_t CW = GetAveCharWidth();
     std::vector<int> Adv;
-    for (int32_t Row = FWinLine + Update.top / H, Y = (Update.top / H) * H; Y < Update.bottom;
-         ++Row, Y += H) {
+    int32_t Y = 0;
+    for (int32_t Row = RowAtY(std::max<int32_t>(0, Update.top), Y), RowH = 0; Y < Update.bottom;
+         ++Row, Y += RowH) {
+        RowH = RowHeight(Row);
         const POINT P = GetRealPosition(POINT{0, CheckVisibleIndex(Row, false)});
         const bool Continuation = P.x != 0;
         const int32_t Line = P.y;
@@ -316,12 +322,14 @@ void TCustomHSMemo::PaintLineNumbers(TMemoDrawSink& Sink, const RECT& Update) {
         int32_t L = Line;
         if (OnGetLineNumber)
             OnGetLineNumber(this, Text, L);
-        RECT Cell{X, Y, X + FLineNumWidth, Y + H};
+        RECT Cell{X, Y, X + FLineNumWidth, Y + RowH};
         if (!OnGutter)
             Sink.FillRect(Cell, FLineNumBackColor);
         if (!Text.empty()) {
             Adv.assign(Text.size(), CW);
-            Sink.TextOut(Cell, X, Y, Text, Font(), FLineNumColor, FLineNumBackColor, true, Adv.data());
+            // A taller line holds its number in the middle.
+            const int32_t TextY = Y + std::max((RowH - H) / 2, 0);
+            Sink.TextOut(Cell, X, TextY, Text, Font(), FLineNumColor, FLineNumBackColor, true, Adv.data());
         }
     }
 }
@@ -367,8 +375,10 @@ void TCustomHSMemo::PaintGutterImages(TMemoDrawSink& Sink, const RECT& Update) {
     const int32_t R = GetRealGutterWidth() - 3;
     const int32_t H = std::max(1, GetAveLineHeight());
     EnsureBookmarkGlyphs();
-    int32_t Row = FWinLine + Update.top / H;
-    for (int32_t Top = (Update.top / H) * H; Top < Update.bottom; Top += H, ++Row) {
+    int32_t Top = 0;
+    for (int32_t Row = RowAtY(std::max<int32_t>(0, Update.top), Top), RowH = 0; Top < Update.bottom;
+         Top += RowH, ++Row) {
+        RowH = RowHeight(Row);
         const POINT P = GetRealPosition(POINT{0, CheckVisibleIndex(Row, false)});
         const int32_t Line = P.y;
         if (Line >= S->GetStrCount())
@@ -384,7 +394,7 @@ void TCustomHSMemo::PaintGutterImages(TMemoDrawSink& Sink, const RECT& Update) {
             const int32_t GH = std::min(Glyph.Height(), H - 1);
             if (FGutterImgsAlign == iaLeft ? X + 1 + W > R : X + 1 - W < 0)
                 return;
-            const int32_t Off = (H - GH) / 2;
+            const int32_t Off = (RowH - GH) / 2;
             if (FGutterImgsAlign == iaRight)
                 X -= W + 1;
             Sink.DrawBitmap(Glyph, RECT{X, Top + Off, X + W, Top + Off + GH}, Glyph.TransparentColor);
@@ -530,12 +540,14 @@ void TCustomHSMemo::RealPaint(TMemoDrawSink& Sink, const RECT& Update) {
     const bool AttributeMode = dynamic_cast<TAttributeParser*>(GetSyntaxParser()) != nullptr;
     const bool Special = HasOption(moDrawSpecialSymbols);
     const int32_t Count = S->GetStrCount();
-    int32_t Row = FWinLine + Update.top / H;
-    int32_t Y = (Update.top / H) * H;
+    int32_t Y = 0;
+    int32_t Row = RowAtY(std::max<int32_t>(0, Update.top), Y);
     while (Y < Update.bottom) {
         const int32_t VisRow = CheckVisibleIndex(Row, false);
         const POINT P = GetRealPosition(POINT{0, VisRow});
         const int32_t Line = P.y;
+        int32_t Ascent = 0;
+        const int32_t RowH = FUseMonoFont ? H : LineMetrics(Line, Ascent);
         std::string Str, ColorS;
         if (Line < Count) {
             GetStrData(Line, Str, ColorS);
@@ -566,7 +578,8 @@ void TCustomHSMemo::RealPaint(TMemoDrawSink& Sink, const RECT& Update) {
                 LastRow = false;
             }
         }
-        PaintRow(Sink, Text, Line, RowStart, RowEnd, LastRow, Str, ColorS, Y, DrawMargin ? MarginX : INT_MIN);
+        PaintRow(Sink, Text, Line, RowStart, RowEnd, LastRow, Str, ColorS, Y, RowH, Ascent,
+                 DrawMargin ? MarginX : INT_MIN);
         if (HideLines()) {
             // The strip left of the text holds the collapse marks.
             const int32_t PaintX = GetPaintX();
@@ -576,17 +589,16 @@ void TCustomHSMemo::RealPaint(TMemoDrawSink& Sink, const RECT& Update) {
                 Sink.ExpandCollapseButton(PaintX - H, Y, H <= 16 ? H / 8 : std::max((H - 16) / 2, H / 8), H,
                                           State == csCollapsed);
         }
-        Y += H;
+        Y += RowH;
         ++Row;
     }
 }
 
 void TCustomHSMemo::PaintRow(TMemoDrawSink& Sink, const RECT& Area, int32_t Line, int32_t RowStart,
                              int32_t RowEnd, bool LastRow, const std::string& S, const std::string& ColorS,
-                             int32_t Y, int32_t MarginX) {
+                             int32_t Y, int32_t H, int32_t Ascent, int32_t MarginX) {
     TCustomMemoSource* Src = GetSource();
     const int32_t PaintX = GetPaintX();
-    const int32_t H = std::max(1, GetAveLineHeight());
     const int32_t CW = std::max(1, GetAveCharWidth());
     const bool Disabled = !Enabled();
     const bool Focused = HasFocus();
@@ -680,7 +692,10 @@ void TCustomHSMemo::PaintRow(TMemoDrawSink& Sink, const RECT& Area, int32_t Line
                 const bool OnPicture = FPaintPicture && BC == CheckReadOnlyColor(Color());
                 if (OnPicture)
                     Sink.CopyBackground(FMemoBackground->WorkBitmap(), Cell);
-                Sink.TextOut(Cell, X, Y, Run, *F, FC, BC, OnPicture, Advances);
+                // Runs of smaller fonts stand on the line's base line.
+                const int32_t TextY =
+                    Mono || Ascent == 0 ? Y : Y + Ascent - FontManager().GetFontInfo(F->Handle()).Ascent;
+                Sink.TextOut(Cell, X, TextY, Run, *F, FC, BC, OnPicture, Advances);
                 if (OnCustomDraw)
                     OnCustomDraw(this, Sink, Cell, Line, I, Run, TDrawStates(State | dsAfterPaint), Handled);
             }

@@ -125,7 +125,8 @@ void TCustomHSMemo::QuickPaint(int32_t OldChar, int32_t OldLine) {
     }
     if (DY != 0) {
         if (DY * DY == 1) {
-            const int32_t H = GetAveLineHeight();
+            // The height of the row that leaves the window (down) or enters it (up).
+            const int32_t H = RowHeight(DY > 0 ? OldLine : FWinLine);
             RECT All{0, 0, ClientW(), ClientH()};
             ScrollWindowEx(Handle(), 0, -DY * H, &All, &All, nullptr, nullptr, SW_INVALIDATE);
             UpdateWindow(Handle());
@@ -165,9 +166,13 @@ void TCustomHSMemo::EnsurePointVisible(POINT P) {
     if (Row < FWinLine) {
         FWinLine = Row;
     } else {
-        const int32_t Max = GetMaxCaretLine();
-        if (FWinLine + Max < Row)
+        // Rows of different heights change how many fit: a few rounds settle it.
+        for (int Round = 0; Round < (FUseMonoFont ? 1 : 10); ++Round) {
+            const int32_t Max = GetMaxCaretLine();
+            if (FWinLine + Max >= Row)
+                break;
             FWinLine = Row - Max;
+        }
     }
     const int32_t CW = GetAveCharWidth();
     if (CW > 0) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "MemoTestSupport.h"
+#include "controls/memo/MemoAttributes.h"
 
 namespace {
 constexpr int CW = 8, LH = 16;
@@ -511,6 +512,45 @@ TEST_F(ProportionalLayout, BoldStylesAreMeasuredInTheirOwnFontAndRowsFitTheWindo
         Start = End;
     }
     Memo->GetSource()->SetSyntaxParser(nullptr);
+}
+
+// Free formatting with a large font: its line grows, the lines below move down, clicks and the
+// caret follow, and the smaller runs of the line stand on its base line.
+TEST_F(ProportionalLayout, ALineWithALargerFontIsTallerAndTheRowsBelowMove) {
+    Memo->SetOptions(moDrawGutter | moColorSyntax);
+    Memo->GetSource()->Lines().SetText("first line\r\nsmall BIG small\r\nthird line");
+    TMemoAttributes& A = Memo->SelAttributes(); // the memo takes an attribute parser
+    Memo->GetSource()->SetSelection(stStreamSel, 6, 1, 9, 1);
+    A.SetSize(28);
+    Memo->GetSource()->ClearSelection();
+    const int H = Memo->GetAveLineHeight();
+    const int Big = Memo->GetRealLineHeight(1);
+    EXPECT_GT(Big, H + 10);
+    EXPECT_EQ(Memo->GetRealLineHeight(0), H);
+    EXPECT_EQ(Memo->GetRealLineHeight(2), H);
+    EXPECT_EQ(Memo->TextToPixelPoint(POINT{0, 1}).y, H);
+    EXPECT_EQ(Memo->TextToPixelPoint(POINT{0, 2}).y, H + Big);
+    const int X = Memo->GetPaintX() + 2;
+    EXPECT_EQ(Memo->MouseToTextPoint(X, H + Big - 1, true).y, 1);
+    EXPECT_EQ(Memo->MouseToTextPoint(X, H + Big + 1, true).y, 2);
+    // "BIG" is measured in its own font.
+    TFont Large;
+    Large.Assign(Memo->Font());
+    Large.SetSize(28);
+    EXPECT_EQ(Memo->TextToPixelChar(POINT{9, 1}) - Memo->TextToPixelChar(POINT{6, 1}), Extent(Large, "BIG"));
+
+    TRecordingSink Sink;
+    Memo->PaintTo(Sink, RECT{0, 0, 400, 200});
+    const TRecordedOp* Small = Sink.TextAt(X, H + 2);
+    const TRecordedOp* Large3 = Sink.TextAt(Memo->TextToPixelChar(POINT{7, 1}), H + 2);
+    const TRecordedOp* Third = Sink.TextAt(X, H + Big + 2);
+    ASSERT_TRUE(Small && Large3 && Third);
+    EXPECT_EQ(Large3->Text, "BIG");
+    EXPECT_EQ(Small->R.bottom - Small->R.top, Big);
+    EXPECT_EQ(Large3->TextY, H);
+    EXPECT_GT(Small->TextY, H); // lowered onto the large run's base line
+    EXPECT_EQ(Third->Text, "third line");
+    EXPECT_EQ(Third->R.top, H + Big);
 }
 
 TEST_F(ProportionalLayout, TheOverwriteCaretIsAsWideAsTheCharacterUnderIt) {

@@ -13,6 +13,7 @@ struct TRecordedOp {
     std::string Text;
     TColor FontColor = 0, BackColor = 0;
     TFontStyles Style = 0;
+    int TextY = 0; // where a run's text was put (its cell is R)
 };
 
 class TRecordingSink : public TMemoDrawSink {
@@ -20,9 +21,9 @@ public:
     void FillRect(const RECT& R, TColor Color) override {
         Ops.push_back({TRecordedOp::opFill, R, "", 0, Color, 0});
     }
-    void TextOut(const RECT& Cell, int, int, const std::string& Text, TFont& Font, TColor FontColor,
+    void TextOut(const RECT& Cell, int, int Y, const std::string& Text, TFont& Font, TColor FontColor,
                  TColor BackColor, bool, const int*) override {
-        Ops.push_back({TRecordedOp::opText, Cell, Text, FontColor, BackColor, Font.Style()});
+        Ops.push_back({TRecordedOp::opText, Cell, Text, FontColor, BackColor, Font.Style(), Y});
     }
     void Line(int X1, int Y1, int X2, int Y2, TColor Color, int) override {
         Ops.push_back({TRecordedOp::opLine, RECT{X1, Y1, X2, Y2}, "", Color, 0, 0});
