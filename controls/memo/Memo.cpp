@@ -1421,6 +1421,13 @@ void TCustomHSMemo::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     if (!FWordWrapList)
         return;
     if (FWordWrap && !HasOption(moBreakWordAtMargin) && OldWidth != TextWidthForWrap()) {
+        // A caret beyond its line's end would land on another row once the rows change.
+        TCustomMemoSource* S = GetSource();
+        if (HandleAllocated() && S->GetCurLine() < S->GetStrCount() &&
+            S->GetCurChar() > int32_t(S->Strings().Get(S->GetCurLine()).size())) {
+            TSourceUpdate Update(*S, 2);
+            S->JumpToLineEnd();
+        }
         FWBCount = 0;
         WordWrapLines(0, INT_MAX, true);
     }

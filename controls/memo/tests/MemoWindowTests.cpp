@@ -165,6 +165,20 @@ TEST_F(MemoWindow, BackgroundPicturesShowBehindTheTextAndTheGutter) {
     EXPECT_EQ(ScreenPixel(3, 100), TColor(ColorToRGB(clAqua)));
 }
 
+// Resizing a wrapping memo brings a caret that stood past its line's end back to the end.
+TEST_F(MemoWindow, ResizingAWrappingMemoPullsACaretPastTheEndBack) {
+    Memo->SetText("a short line\r\nsecond");
+    Memo->SetWordWrap(true);
+    ShowForm();
+    TCustomMemoSource* S = Memo->GetSource();
+    S->SetOptions(S->Options() | soBeyondFileEnd);
+    Memo->SetCaretPoint(POINT{30, 0});
+    ASSERT_EQ(Memo->CaretChar(), 30);
+    Form->SetBounds(40, 40, 300, 260);
+    EXPECT_EQ(Memo->CaretLine(), 0);
+    EXPECT_EQ(Memo->CaretChar(), 12);
+}
+
 // A real page of the sqlite3-doc package, coloured by the HTML parser and wrapped to the window.
 TEST_F(MemoWindow, ARealPageWrapsScrollsAndMapsBack) {
     const std::string Page = "Z:\\usr\\share\\doc\\sqlite3\\about.html";
