@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <stdexcept>
 
 UpdateCheckState::UpdateCheckState() : lastCheckDay(DayNumber()) {
     char buffer[1024] = {};
@@ -148,9 +149,29 @@ bool LineHasKey(const std::string& line, const char* key) {
     return line.size() >= n && _strnicmp(line.c_str(), key, n) == 0;
 }
 
+// Posted to the progress window to abort the request from the message loop: the client must not
+// be aborted from inside its own data event. Posted rather than timed, since a timer waits while
+// the socket's messages keep coming.
+constexpr UINT AbortRequestMessage = WM_APP + 0x51;
+
+// Aborts the running request from the message loop, for a check without a progress window.
+void CALLBACK AbortOversizedAnswer(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    if (THttpClient* client = UpdateCheck().activeClient)
+        client->Abort();
+}
+
 // The small window shown while the request runs; its Cancel button aborts the request.
 class TUpdateCheckForm : public TForm {
 public:
+    void WndProc(TMessage& message) override {
+        if (message.Msg == AbortRequestMessage) {
+            if (THttpClient* client = UpdateCheck().activeClient)
+                client->Abort();
+            return;
+        }
+        TForm::WndProc(message);
+    }
     TUpdateCheckForm() : TForm(nullptr) {
         SetBorderStyle(TFormBorderStyle::bsDialog);
         SetBorderIcons(0);
@@ -177,6 +198,7 @@ struct RunningGuard {
     explicit RunningGuard(THttpClient* client) {
         UpdateCheck().activeClient = client;
         UpdateCheck().cancelled = false;
+        UpdateCheck().answerTooLarge = false;
     }
     ~RunningGuard() { UpdateCheck().activeClient = nullptr; }
     RunningGuard(const RunningGuard&) = delete;
@@ -251,6 +273,17 @@ int32_t RunUpdateCheck(HWND owner, int32_t flags) {
         ApplyNetworkConfig(network, client.get());
     client->Timeout = s.timeoutMs;
     client->URL = BuildUpdateCheckURL(s, flags);
+    HWND progressWindow = form && form->HandleAllocated() ? form->Handle() : nullptr;
+    client->OnDocData = [&s, progressWindow](TObject* sender, const void*, int32_t) {
+        auto* c = static_cast<THttpClient*>(sender);
+        if (s.answerTooLarge || !c || c->RcvdCount() <= ZelUpdateAnswerLimit)
+            return;
+        s.answerTooLarge = true;
+        // Nothing more goes to disk; the request ends as soon as the message loop runs.
+        c->RcvdStream = nullptr;
+        if (!progressWindow || !PostMessageA(progressWindow, AbortRequestMessage, 0, 0))
+            SetTimer(nullptr, 0, 0, AbortOversizedAnswer);
+    };
     const std::string answerFile =
         std::string(s.tempFolder.getString() ? s.tempFolder.getString() : "") + ZelUpdateAnswerFile;
 
@@ -262,6 +295,8 @@ int32_t RunUpdateCheck(HWND owner, int32_t flags) {
         hideForm();
         client->RcvdStream = nullptr;
         received.reset();
+        if (s.answerTooLarge)
+            throw std::runtime_error("answer too large");
         TStringList lines;
         lines.LoadFromFile(answerFile);
         DeleteFileA(answerFile.c_str());
@@ -272,7 +307,17 @@ int32_t RunUpdateCheck(HWND owner, int32_t flags) {
         hideForm();
         client->RcvdStream = nullptr;
         received.reset();
-        if (!s.cancelled)
+        if (s.answerTooLarge) {
+            // Whatever came is not an answer; it is not left filling the temporary folder.
+            DeleteFileA(answerFile.c_str());
+            EditorMessageBox(owner,
+                             "Failed: the update server sent more than " +
+                                 std::to_string(ZelUpdateAnswerLimit / 1024) +
+                                 " KB, which is not an update answer, so it was not read.\n\nYou may want "
+                                 "to try again later and/or check your network connection and proxy "
+                                 "settings.",
+                             "Orvalent: Update Check Failed", ZelBoxError);
+        } else if (!s.cancelled)
             EditorMessageBox(
                 owner,
                 "Failed: " + std::to_string(client->StatusCode()) + " " + client->ReasonPhrase() +

@@ -33,6 +33,7 @@ public:
     // While a check runs: its client (for cancelling) and whether the user cancelled.
     THttpClient* activeClient = nullptr;
     bool cancelled = false;
+    bool answerTooLarge = false; // the answer passed ZelUpdateAnswerLimit and was abandoned
 };
 
 // The process's one state record.
@@ -41,6 +42,8 @@ UpdateCheckState& UpdateCheck();
 constexpr const char* ZelRegistryControl = "Software\\Nortavia\\ZEL Orvalent Lite v2\\Control";
 constexpr const char* ZelUpdateScriptPath = "/php/updatechecklite.php3";
 constexpr const char* ZelUpdateAnswerFile = "\\ZELUpdateCheck.txt";
+// An answer is a few lines; one larger than this is not an answer, and is not written to disk.
+constexpr int32_t ZelUpdateAnswerLimit = 64 * 1024;
 
 // Flag bits of RunUpdateCheck.
 constexpr int32_t UpdateCheckFromMenu = 4;

@@ -297,6 +297,27 @@ TEST_F(UpdateCheckTest, SilentServerEndsInTheTimeOut) {
     EXPECT_EQ(boxes[0].text.rfind("Failed: 404 ", 0), 0u) << boxes[0].text;
 }
 
+// A server that sends without end is cut off once the answer is larger than any answer can be,
+// and what it sent is not left on disk.
+TEST_F(UpdateCheckTest, EndlessAnswerIsCutOffAndNotKept) {
+    UpdateCheck().timeoutMs = 10000;
+    WriteDay(DayNumber() - 30);
+    const auto start = std::chrono::steady_clock::now();
+    Check("flood");
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+            .count();
+    EXPECT_LT(ms, 8000);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Orvalent: Update Check Failed");
+    EXPECT_EQ(boxes[0].text.rfind("Failed: the update server sent more than 64 KB", 0), 0u) << boxes[0].text;
+    EXPECT_EQ(GetFileAttributesA(AnswerFile().c_str()), INVALID_FILE_ATTRIBUTES);
+    int32_t stored = 0;
+    ASSERT_TRUE(ReadDay(&stored));
+    EXPECT_EQ(stored, DayNumber() - 30) << "a failed check stores no day";
+    EXPECT_FALSE(UpdateCheck().answerTooLarge && IsUpdateCheckRunning());
+}
+
 // Runs inside the check's message pumping: tries a second check, then presses the progress
 // window's Cancel button as a person would.
 int secondCheckBoxes = -1;

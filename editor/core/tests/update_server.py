@@ -10,6 +10,7 @@ configversion the editor sends, so one server serves every case of the tests:
   broken   bytes that are not HTTP at all, then the connection closes
   error    a 500 reply
   silent   accepts, reads the request and never answers
+  flood    200 without a length, then data without end (until the client goes, or 20 s)
 The port goes to --portfile as PORT=n."""
 import argparse, http.server, socketserver, sys, threading, time, urllib.parse
 
@@ -44,6 +45,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return
         if mode == "silent":
             time.sleep(20)
+            return
+        if mode == "flood":
+            self.send_response(200)
+            self.send_header("Content-Type", "text/plain")
+            self.end_headers()
+            chunk = b"DISPLAYINFOMESSAGE=" + b"x" * 65000 + b"\r\n"
+            end = time.time() + 20
+            try:
+                while time.time() < end:
+                    self.wfile.write(chunk)
+            except OSError:
+                pass
             return
         if mode == "broken":
             self.wfile.write(b"\x00\xff\xfe garbage that is not a reply\r\n\r\n")
