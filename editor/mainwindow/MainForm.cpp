@@ -473,7 +473,9 @@ void TZELQEForm::FormCreate() {
     for (const char* Name :
          {"FileOpenFromTheWeb", "ToolsBatchWizard", "ViewFullScreen", "ViewSplitView", "ViewResource",
           "ViewExternalViewer", "ViewRefreshResourceWindow", "ViewLinkInfoPanel", "ViewWebBrowser",
-          "OptionsHTMLConfigurationEditor", "OptionsConfiguration", "OptionsKeepWindowOnTop"})
+          "OptionsHTMLConfigurationEditor", "OptionsConfiguration", "OptionsKeepWindowOnTop",
+          "ResultsPopupCopyToClipboard", "ResultsPopupExportLinks", "ToolsValidateWithBatchWizard",
+          "ToolsValidateAllWithBatchWizard"})
         if (TMenuItem* I = Item(Name))
             I->SetVisible(false);
     if (TSpeedButton* B = Button("ValidateModeBtn"))

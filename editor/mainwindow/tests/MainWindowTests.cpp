@@ -1,6 +1,7 @@
 // The main window and its small windows inside the test process: documents in tabs, the status
 // bar, the go-to-line dialog, the hand-over window and the splash.
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <set>
 
@@ -150,6 +151,29 @@ TEST_F(MainWindowTest, ResultCountsUseSingularOnlyForOne) {
     Form->ShowResultCounts();
     EXPECT_EQ(Form->StatusText(), "");
     Engine.ZELGetIntegerEZ = Saved;
+}
+
+// Every command a user can see in the menus and pop-ups does something: none is shown without a
+// handler (a command that cannot work yet stays hidden or disabled).
+TEST_F(MainWindowTest, EveryVisibleCommandHasAHandler) {
+    std::vector<std::string> Idle;
+    std::function<void(TMenuItem*, const std::string&)> Walk = [&](TMenuItem* Item, const std::string& Path) {
+        for (int I = 0; I < Item->Count(); ++I) {
+            TMenuItem* C = Item->Items(I);
+            if (!C->Visible() || C->IsLine())
+                continue;
+            std::string Here = Path + " > " + C->Caption();
+            // The reopen list is a submenu even while it is still empty.
+            if (C->Count() > 0 || C->Name() == "FileReopen")
+                Walk(C, Here);
+            else if (!C->OnClick)
+                Idle.push_back(Here + " (" + C->Name() + ")");
+        }
+    };
+    Walk(Form->MainMenu1->Items(), "Main");
+    Walk(Form->EditorPopupMenu->Items(), "Editor pop-up");
+    Walk(Form->ResultsPopupMenu->Items(), "Results pop-up");
+    EXPECT_TRUE(Idle.empty()) << ::testing::PrintToString(Idle);
 }
 
 TEST_F(MainWindowTest, IdlePassEnablesCommandsByTheDocumentsState) {
