@@ -190,3 +190,38 @@ TEST_F(TextEditors, CharCaseConvertsTypedAndSetTexts) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TextEditors, AnOpenCalendarKeepsTheKeysFromTheEditControl) {
+    static const int DateKey = 0;
+    RegisterEditClass(&DateKey, nullptr, "", THSDateEdit::StaticClass());
+    auto* Next = Place<THSEdit>(60);
+    auto* E = Place<THSEdit>(20);
+    E->SetEditClass("THSDateEdit");
+    Next->SetEditTabStop(true);
+    E->SetEditTabStop(true);
+    auto* D = dynamic_cast<THSDateEdit*>(E->Edit());
+    ASSERT_NE(nullptr, D);
+    E->SetEditText("05.03.2024");
+    EXPECT_EQ("05.03.2024", E->EditText());
+    D->SetFocus();
+    Pump();
+
+    NMHDR Open{D->Handle(), 0, DTN_DROPDOWN};
+    D->Perform(CN_NOTIFY, 0, reinterpret_cast<LPARAM>(&Open));
+    EXPECT_TRUE(D->InnerDroppedDown());
+    PostKey(D->Handle(), VK_DOWN);
+    Pump();
+    EXPECT_EQ(D->Handle(), GetFocus()) << "Down belongs to the calendar while it is open";
+
+    NMHDR Close{D->Handle(), 0, DTN_CLOSEUP};
+    D->Perform(CN_NOTIFY, 0, reinterpret_cast<LPARAM>(&Close));
+    EXPECT_FALSE(D->InnerDroppedDown());
+    PostKey(D->Handle(), VK_DOWN);
+    Pump();
+    EXPECT_EQ(Next->Edit()->Handle(), GetFocus()) << "closed, Down moves to the next control again";
+    UnRegisterEditClass(&DateKey, nullptr, "", THSDateEdit::StaticClass());
+}
+
+} // namespace
