@@ -364,7 +364,8 @@ bool TCustomDictionary::FindWord(char Kind, const std::string& Word, int32_t& In
         WriteLoaded(true);
     Index = -1;
     Position = 0;
-    if (FSlotCount <= 0)
+    // An empty dictionary (the usual state of most of them) answers without hashing the word.
+    if (FSlotCount <= 0 || FWordCount == 0)
         return false;
     int32_t h = HashString(Word.c_str(), FSlotCount);
     int32_t step = SecondaryHash(h);

@@ -34,10 +34,10 @@ void TEventList::Notify(TObject* Sender) {
 
 namespace {
 
-// Truncating remainder of two's-complement values held in unsigned words.
+// Truncating remainder of two's-complement values held in unsigned words. A 32-bit division:
+// every word looked up in a user dictionary pays three of these per character.
 uint32_t remSigned(uint32_t a, int32_t n) {
-    int64_t sa = static_cast<int32_t>(a);
-    return static_cast<uint32_t>(static_cast<int32_t>(sa % n));
+    return static_cast<uint32_t>(static_cast<int32_t>(a) % n);
 }
 
 const uint32_t kPrimes[] = {251,      509,       1021,      2039,      4093,       8191,
