@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 
+#include "controls/foundation/FontWidthCache.h"
 #include "controls/foundation/PropertyUtils.h"
 #include "controls/memo/KeyMapTables.h"
 #include "controls/memo/MemoHotStrings.h"
@@ -689,15 +690,38 @@ int32_t TCustomHSMemo::GetCaretWidth() {
     return MeasureChars(C.y, Text, ColorS, At, At + 1);
 }
 
+void TCustomHSMemo::GetCaretSize(int32_t& Width, int32_t& Height, int32_t& BaseOffset) {
+    BaseOffset = 0;
+    if (FHideCaret) {
+        Width = Height = 1;
+        return;
+    }
+    Width = std::max(1, GetCaretWidth());
+    const int32_t Line = CaretLine();
+    Height = std::max(1, GetRealLineHeight(Line));
+    if (FUseMonoFont || FFixedLineHeight > 0)
+        return;
+    // As high as the character it stands on (past the end, the line's last one), on the line's
+    // base line.
+    std::string Text, ColorS;
+    GetStrData(Line, Text, ColorS);
+    const int32_t Len = std::min<int32_t>(int32_t(Text.size()), int32_t(ColorS.size()));
+    if (Len == 0)
+        return;
+    const int32_t At = std::max(std::min<int32_t>(CaretChar() + 1, Len) - 1, 0);
+    bool Upper = false;
+    TFont& F = RunFont(StyleAt(ColorS, At, Line), Upper);
+    const TFontInfo& Info = FontManager().GetFontInfo(F.Handle());
+    int32_t LineAscent = 0;
+    LineMetrics(Line, LineAscent);
+    Height = std::max(1, Info.Ascent + Info.Descent);
+    BaseOffset = std::max(0, LineAscent - Info.Ascent);
+}
+
 void TCustomHSMemo::CreateCaretNow() {
     if (!HandleAllocated())
         return;
-    if (FHideCaret) {
-        FCaretWidth = FCaretHeight = 1;
-    } else {
-        FCaretWidth = std::max(1, GetCaretWidth());
-        FCaretHeight = std::max(1, GetRealLineHeight(CaretLine()));
-    }
+    GetCaretSize(FCaretWidth, FCaretHeight, FCaretOffset);
     ::CreateCaret(Handle(), nullptr, FCaretWidth, FCaretHeight);
     FCaretCreated = true;
     UpdateCaret();
@@ -707,9 +731,9 @@ void TCustomHSMemo::CreateCaretNow() {
 bool TCustomHSMemo::UpdateCaretMode() {
     if (!HasFocus() || !Enabled())
         return false;
-    const int32_t W = FHideCaret ? 1 : std::max(1, GetCaretWidth());
-    const int32_t H = FHideCaret ? 1 : std::max(1, GetRealLineHeight(CaretLine()));
-    if (FCaretCreated && W == FCaretWidth && H == FCaretHeight)
+    int32_t W = 0, H = 0, Offset = 0;
+    GetCaretSize(W, H, Offset);
+    if (FCaretCreated && W == FCaretWidth && H == FCaretHeight && Offset == FCaretOffset)
         return false;
     ::HideCaret(Handle());
     ::DestroyCaret();
@@ -723,6 +747,8 @@ void TCustomHSMemo::UpdateCaret() {
         P = TextToPixelPoint(GetCaretPoint());
         if (P.x < GetPaintX() || P.y < 0)
             P = POINT{-10 - GetAveCharWidth(), -10};
+        else
+            P.y += FCaretOffset;
     }
     if (HasFocus())
         ::SetCaretPos(P.x, P.y);

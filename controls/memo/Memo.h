@@ -443,6 +443,8 @@ public:
     void UpdateCaret();
     bool UpdateCaretMode();
     int32_t GetCaretWidth();
+    // The caret's size and how far below its row's top it starts (a smaller font on a taller line).
+    void GetCaretSize(int32_t& Width, int32_t& Height, int32_t& BaseOffset);
     // The hint shown while the vertical thumb is dragged (null until the memo makes it).
     THSHint* PopupHint() const { return FPopupHint; }
 
@@ -727,7 +729,7 @@ private:
     bool FNavValid = false;
     // Set while one of the memo's own vertical caret commands runs.
     bool FRowNavigation = false;
-    int32_t FCaretWidth = 0, FCaretHeight = 0;
+    int32_t FCaretWidth = 0, FCaretHeight = 0, FCaretOffset = 0;
     int32_t FLastCaretLine = -1, FLastCaretChar = -1;
     bool FCaretCreated = false;
     TMemoMouseState FMouseState = msmIdle;

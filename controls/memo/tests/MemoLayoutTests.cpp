@@ -551,6 +551,16 @@ TEST_F(ProportionalLayout, ALineWithALargerFontIsTallerAndTheRowsBelowMove) {
     EXPECT_GT(Small->TextY, H); // lowered onto the large run's base line
     EXPECT_EQ(Third->Text, "third line");
     EXPECT_EQ(Third->R.top, H + Big);
+    // The caret is as high as the character it stands on, on the line's base line.
+    int32_t W = 0, CaretH = 0, Offset = 0;
+    Memo->SetCaretPoint(POINT{2, 1});
+    Memo->GetCaretSize(W, CaretH, Offset);
+    EXPECT_EQ(CaretH, H);
+    EXPECT_EQ(Offset, Small->TextY - H);
+    Memo->SetCaretPoint(POINT{8, 1});
+    Memo->GetCaretSize(W, CaretH, Offset);
+    EXPECT_EQ(CaretH, Big);
+    EXPECT_EQ(Offset, 0);
 }
 
 TEST_F(ProportionalLayout, TheOverwriteCaretIsAsWideAsTheCharacterUnderIt) {
