@@ -1,0 +1,62 @@
+#pragma once
+// Small utilities of the design kit's forms: page controls, tabs, labels, menus, tool forms,
+// colours, text measures and a few screen and message helpers.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "controls/foundation/HSVariant.h"
+#include "framework/core/Win.h"
+#include "framework/ui/Forms.h"
+
+class TComponent;
+class TFont;
+class TMemo;
+class TMenu;
+class TMenuItem;
+class TPageControl;
+class TTabControl;
+class TTabSheet;
+class TWinControl;
+
+// A sheet owned by the page control's owner, put on the page control.
+TTabSheet* CreateNewTabSheet(TPageControl* PageControl);
+void SetAllTabsVisible(TPageControl* PageControl, bool Visible);
+// The named sheets (owned by the page control's owner) that lie on the page control; then
+// CorrectActiveTab.
+void SetTabsVisible(TPageControl* PageControl, const std::vector<std::string>& Names, bool Visible);
+// Activates the first page whose tab is visible, when there is one.
+void CorrectActiveTab(TPageControl* PageControl);
+// Deletes the tab of that caption and selects the tab now at its index, or the last one.
+void DeleteTab(TTabControl* TabControl, const std::string& Caption);
+
+// Every label of the form with a focus control takes that control's enabled state.
+void UpdateLabelsEnabled(TCustomForm* Form);
+// The topmost parent of Item is the menu's root item.
+bool IsChildMenu(TMenuItem* Item, TMenu* Menu);
+
+// Whether the kit's tool forms stay on top of other windows.
+extern bool ToolFormsOnTop;
+TFormStyle ToolsFormStyle();
+
+// The control of the window or of its nearest parent window that has one; nil otherwise.
+TWinControl* GetVCLControlFromHWND(HWND Handle);
+// The RGB value; -1 for clNone, 0xFF000000 for clDefault.
+int32_t GetRGBColor(TColor Color);
+uint32_t GetWheelScrollLines();
+// Measures with the screen's device context.
+void GetStringSize(const std::string& Text, TFont* Font, int32_t& Width, int32_t& Height);
+void GetSymbolSize(char Symbol, TFont* Font, int32_t& Width, int32_t& Height);
+int32_t GetSymbolWidth(char Symbol, TFont* Font);
+int32_t GetSymbolHeight(char Symbol, TFont* Font);
+// The value's text in a box.
+void ShowMessageEx(const THSVariant& Value);
+// Frees what the component owns and, for a windowed control, its child controls.
+void ClearComponent(TComponent* Component);
+// Drops line breaks from the memo's text, then turns every "_" into a line break.
+void CorrectMemoText(TMemo* Memo);
+// For Root and each component it owns (last first, skipping those being destroyed): the top
+// owner of every object held in a published object property, unless nil or Root. A module may be
+// listed more than once.
+void GetUsedModules(TComponent* Root, std::vector<TPersistent*>& List);

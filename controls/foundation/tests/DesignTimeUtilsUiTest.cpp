@@ -1,0 +1,136 @@
+#include "controls/foundation/DesignTimeUtils.h"
+
+#include <gtest/gtest.h>
+
+#include "UiTestSupport.h"
+#include "framework/ui/ComCtrls.h"
+#include "framework/ui/Graphics.h"
+#include "framework/ui/Menus.h"
+#include "framework/ui/StdCtrls.h"
+
+namespace {
+
+class DesignTimeUtils : public UiTest {};
+
+// A component whose published object property refers to something of another form.
+class TLinkHolder : public TComponent {
+    ZEL_DECLARE_CLASS(TLinkHolder)
+public:
+    using TComponent::TComponent;
+    TComponent* Link = nullptr;
+    TComponent* GetLink() const { return Link; }
+    void SetLink(TComponent* V) { Link = V; }
+};
+ZEL_DEFINE_CLASS(TLinkHolder, TComponent,
+                 {Prop::Object<TLinkHolder>("Link", &TLinkHolder::GetLink, &TLinkHolder::SetLink)})
+
+TEST_F(DesignTimeUtils, PagesAndTabs) {
+    TForm Form(nullptr);
+    auto* Pages = new TPageControl(&Form);
+    Pages->SetParent(&Form);
+    TTabSheet* A = CreateNewTabSheet(Pages);
+    TTabSheet* B = CreateNewTabSheet(Pages);
+    ASSERT_EQ(Pages->PageCount(), 2);
+    EXPECT_EQ(A->Owner(), &Form);
+    A->SetName("SheetA");
+    B->SetName("SheetB");
+    Pages->SetActivePage(A);
+    SetTabsVisible(Pages, {"SheetA", "Nowhere"}, false);
+    EXPECT_FALSE(A->TabVisible());
+    EXPECT_EQ(Pages->ActivePage(), B);
+    SetAllTabsVisible(Pages, true);
+    EXPECT_TRUE(A->TabVisible());
+    CorrectActiveTab(Pages);
+    EXPECT_EQ(Pages->ActivePage(), A);
+
+    auto* Tabs = new TTabControl(&Form);
+    Tabs->SetParent(&Form);
+    Tabs->SetTabs({"One", "Two", "Three"});
+    Tabs->SetTabIndex(0);
+    DeleteTab(Tabs, "Missing");
+    EXPECT_EQ(Tabs->Tabs().size(), 3u);
+    DeleteTab(Tabs, "Two");
+    EXPECT_EQ(Tabs->Tabs(), (std::vector<std::string>{"One", "Three"}));
+    EXPECT_EQ(Tabs->TabIndex(), 1);
+    DeleteTab(Tabs, "Three");
+    EXPECT_EQ(Tabs->TabIndex(), 0);
+}
+
+TEST_F(DesignTimeUtils, LabelsMenusAndControls) {
+    TForm Form(nullptr);
+    auto* Edit = new TEdit(&Form);
+    Edit->SetParent(&Form);
+    auto* Label = new TLabel(&Form);
+    Label->SetParent(&Form);
+    Label->SetFocusControl(Edit);
+    Edit->SetEnabled(false);
+    UpdateLabelsEnabled(&Form);
+    EXPECT_FALSE(Label->Enabled());
+    EXPECT_EQ(GetVCLControlFromHWND(Edit->Handle()), Edit);
+    EXPECT_EQ(GetVCLControlFromHWND(nullptr), nullptr);
+
+    auto* Menu = new TMainMenu(&Form);
+    auto* Other = new TMainMenu(&Form);
+    auto* File = new TMenuItem(&Form);
+    auto* Open = new TMenuItem(&Form);
+    Menu->Items()->Add(File);
+    File->Add(Open);
+    EXPECT_TRUE(IsChildMenu(Open, Menu));
+    EXPECT_FALSE(IsChildMenu(Open, Other));
+
+    auto* Memo = new TMemo(&Form);
+    Memo->SetParent(&Form);
+    Memo->SetText("first half\r\n second_third");
+    CorrectMemoText(Memo);
+    EXPECT_EQ(Memo->Text(), "first half second\r\nthird");
+
+    ClearComponent(&Form);
+    EXPECT_EQ(Form.ComponentCount(), 0);
+    EXPECT_EQ(Form.ControlCount(), 0);
+}
+
+TEST_F(DesignTimeUtils, ColoursMeasuresAndMessages) {
+    EXPECT_EQ(GetRGBColor(clNone), -1);
+    EXPECT_EQ(GetRGBColor(clDefault), static_cast<int32_t>(0xFF000000u));
+    EXPECT_EQ(GetRGBColor(0x00123456), 0x00123456);
+    EXPECT_GT(GetWheelScrollLines(), 0u);
+    ToolFormsOnTop = true;
+    EXPECT_EQ(ToolsFormStyle(), TFormStyle::fsStayOnTop);
+    ToolFormsOnTop = false;
+    EXPECT_EQ(ToolsFormStyle(), TFormStyle::fsNormal);
+
+    TFont Font;
+    int32_t W1 = 0, H1 = 0, W2 = 0, H2 = 0;
+    GetStringSize("W", &Font, W1, H1);
+    GetStringSize("WW", &Font, W2, H2);
+    EXPECT_GT(W1, 0);
+    EXPECT_EQ(W2, 2 * W1);
+    EXPECT_EQ(H1, H2);
+    EXPECT_EQ(GetSymbolWidth('W', &Font), W1);
+    EXPECT_EQ(GetSymbolHeight('W', &Font), H1);
+
+    ShowMessageEx(THSVariant(42));
+    ShowMessageEx(THSVariant(true));
+    ShowMessageEx(THSVariant("text"));
+    ASSERT_EQ(Boxes.size(), 3u);
+    EXPECT_EQ(Boxes[0].Text, "42");
+    EXPECT_EQ(Boxes[1].Text, "True");
+    EXPECT_EQ(Boxes[2].Text, "text");
+}
+
+TEST_F(DesignTimeUtils, UsedModulesAreTheOwnersOfLinkedObjects) {
+    TForm Main(nullptr), Data(nullptr);
+    auto* Source = new TComponent(&Data);
+    auto* Holder = new TLinkHolder(&Main);
+    auto* Local = new TLinkHolder(&Main);
+    auto* Unowned = new TLinkHolder(&Main);
+    TComponent Free(nullptr);
+    Holder->Link = Source;
+    Local->Link = Holder; // inside Main: not a module used
+    Unowned->Link = &Free;
+    std::vector<TPersistent*> Used;
+    GetUsedModules(&Main, Used);
+    EXPECT_EQ(Used, (std::vector<TPersistent*>{&Data}));
+}
+
+} // namespace
