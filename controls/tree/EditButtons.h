@@ -9,6 +9,7 @@
 #include <string>
 
 #include "controls/foundation/EditSource.h"
+#include "controls/tree/EditTextEditors.h"
 #include "controls/tree/PopupListBox.h"
 #include "framework/ui/Buttons.h"
 #include "framework/ui/StdCtrls.h"
@@ -28,14 +29,6 @@ enum THaldenBorderStyle : uint8_t {
 };
 
 class TCustomHSEdit;
-
-// An inner editor with a drop-down of its own (a calendar): while that is open, keys reach the
-// editor alone and not the edit control's key handling.
-class THSInnerDropDown {
-public:
-    virtual ~THSInnerDropDown() = default;
-    virtual bool InnerDroppedDown() const = 0;
-};
 
 // A button of the edit control; paints its kind's glyph (a down triangle or three dots) or the
 // custom glyph, and the edge that matches the control's border.
@@ -104,32 +97,6 @@ public:
 
 private:
     THSVariant FValue;
-};
-
-// The inner text editor: borderless, and selects its whole text when the keyboard enters it.
-enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
-
-class THSSimpleEdit : public TCustomEdit {
-    ZEL_DECLARE_CLASS(THSSimpleEdit)
-public:
-    explicit THSSimpleEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
-    // Upper or lower case: typed characters are converted, and so is the text when it is set.
-    TEditCharCase CharCase() const { return FCharCase; }
-    void SetCharCase(TEditCharCase Value);
-    // Characters are converted to the OEM code page and back as they are typed.
-    bool OEMConvert() const { return FOEMConvert; }
-    void SetOEMConvert(bool Value);
-
-protected:
-    void CreateParams(TCreateParams& Params) override;
-    void DoEnter() override;
-    void TextChanged() override;
-
-private:
-    DWORD CaseStyles() const;
-    void ApplyStyles();
-    TEditCharCase FCharCase = TEditCharCase::ecNormal;
-    bool FOEMConvert = false;
 };
 
 class TCustomHSEdit : public TCustomControl, public TDropDownOwner {

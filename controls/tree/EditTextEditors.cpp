@@ -8,13 +8,87 @@
 
 #include "framework/core/Exceptions.h"
 #include "framework/core/Properties.h"
+#include "controls/tree/EditButtons.h"
+#include "framework/core/SysUtils.h"
 #include "framework/ui/Clipbrd.h"
 
+namespace {
+const TEnumInfo CharCaseInfo{{"ecNormal", "ecUpperCase", "ecLowerCase"}};
+}
+ZEL_DEFINE_CLASS(
+    THSSimpleEdit, TCustomEdit,
+    {Prop::Enum<THSSimpleEdit>("CharCase", &CharCaseInfo, &THSSimpleEdit::CharCase,
+                               &THSSimpleEdit::SetCharCase)
+         .WithDefault(0),
+     Prop::Bool<THSSimpleEdit>("OEMConvert", &THSSimpleEdit::OEMConvert, &THSSimpleEdit::SetOEMConvert)
+         .WithDefault(0),
+     Prop::Int<TCustomEdit>("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength).WithDefault(0)})
 ZEL_DEFINE_CLASS(THSMaskEdit, THSSimpleEdit,
                  {Prop::String<THSMaskEdit>("EditMask", &THSMaskEdit::EditMask, &THSMaskEdit::SetEditMask)})
 ZEL_DEFINE_CLASS(THSDtEdit, TWinControl, {})
 ZEL_DEFINE_CLASS(THSDateEdit, THSDtEdit, {})
 ZEL_DEFINE_CLASS(THSTimeEdit, THSDtEdit, {})
+
+// --- THSSimpleEdit ---------------------------------------------------------------------------------
+
+DWORD THSSimpleEdit::CaseStyles() const {
+    DWORD S = FOEMConvert ? ES_OEMCONVERT : 0;
+    if (FCharCase == TEditCharCase::ecUpperCase)
+        S |= ES_UPPERCASE;
+    else if (FCharCase == TEditCharCase::ecLowerCase)
+        S |= ES_LOWERCASE;
+    return S;
+}
+
+void THSSimpleEdit::ApplyStyles() {
+    if (!HandleAllocated())
+        return;
+    const DWORD Mask = ES_UPPERCASE | ES_LOWERCASE | ES_OEMCONVERT;
+    auto Style = static_cast<DWORD>(GetWindowLongA(FHandle, GWL_STYLE));
+    SetWindowLongA(FHandle, GWL_STYLE, static_cast<LONG>((Style & ~Mask) | CaseStyles()));
+}
+
+void THSSimpleEdit::SetCharCase(TEditCharCase Value) {
+    if (Value == FCharCase)
+        return;
+    FCharCase = Value;
+    ApplyStyles();
+    if (Value != TEditCharCase::ecNormal) {
+        if (HandleAllocated())
+            FText = GetText();
+        TextChanged();
+    }
+}
+
+void THSSimpleEdit::SetOEMConvert(bool Value) {
+    if (Value == FOEMConvert)
+        return;
+    FOEMConvert = Value;
+    ApplyStyles();
+}
+
+void THSSimpleEdit::TextChanged() {
+    // The platform converts typed characters only: a text set from code is converted here.
+    if (FCharCase == TEditCharCase::ecUpperCase)
+        FText = AnsiUpperCase(FText);
+    else if (FCharCase == TEditCharCase::ecLowerCase)
+        FText = AnsiLowerCase(FText);
+    TCustomEdit::TextChanged();
+}
+
+void THSSimpleEdit::CreateParams(TCreateParams& Params) {
+    TCustomEdit::CreateParams(Params);
+    Params.Style |= CaseStyles();
+    Params.Style = (Params.Style | WS_CLIPCHILDREN) & ~WS_BORDER;
+    Params.ExStyle &= ~WS_EX_CLIENTEDGE;
+}
+
+void THSSimpleEdit::DoEnter() {
+    // Entered by the keyboard: the whole text is selected; a click places the caret instead.
+    if (!(GetKeyState(VK_LBUTTON) < 0))
+        SelectAll();
+    TCustomEdit::DoEnter();
+}
 
 // --- THSMaskEdit -----------------------------------------------------------------------------------
 

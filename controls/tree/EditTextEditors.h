@@ -1,15 +1,48 @@
 #pragma once
-// Inner text editors of the edit-control family beyond the plain one: an edit that takes its input
-// through a mask, and date and time editors over the platform's date-time picker. Each keeps its
-// value as text, so that the edit control with buttons reads and writes it like any other editor.
+// Inner text editors of the edit-control family: the plain one-line editor, an edit that takes its
+// input through a mask, and date and time editors over the platform's date-time picker. Each keeps
+// its value as text, so that the edit control with buttons reads and writes it like any other.
 #include "framework/core/Win.h"
 
 #include <string>
 #include <vector>
 
-#include "controls/tree/EditButtons.h"
 #include "framework/core/SysUtils.h"
 #include "framework/ui/StdCtrls.h"
+
+// An inner editor with a drop-down of its own (a calendar): while that is open, keys reach the
+// editor alone and not the edit control's key handling.
+class THSInnerDropDown {
+public:
+    virtual ~THSInnerDropDown() = default;
+    virtual bool InnerDroppedDown() const = 0;
+};
+
+// The inner text editor: borderless, and selects its whole text when the keyboard enters it.
+enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+
+class THSSimpleEdit : public TCustomEdit {
+    ZEL_DECLARE_CLASS(THSSimpleEdit)
+public:
+    explicit THSSimpleEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+    // Upper or lower case: typed characters are converted, and so is the text when it is set.
+    TEditCharCase CharCase() const { return FCharCase; }
+    void SetCharCase(TEditCharCase Value);
+    // Characters are converted to the OEM code page and back as they are typed.
+    bool OEMConvert() const { return FOEMConvert; }
+    void SetOEMConvert(bool Value);
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void DoEnter() override;
+    void TextChanged() override;
+
+private:
+    DWORD CaseStyles() const;
+    void ApplyStyles();
+    TEditCharCase FCharCase = TEditCharCase::ecNormal;
+    bool FOEMConvert = false;
+};
 
 // A one-line editor whose input follows EditMask: "mask;save literals;blank character".
 // Mask characters: 0 digit, 9 optional digit, # optional digit or sign, L letter, l optional
