@@ -391,6 +391,9 @@ int main(int argc, char** argv) {
     const double seconds = argc > 4 ? std::atof(argv[4]) : 300.0;
     const uint32_t seed = argc > 5 ? static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 10)) : 1;
     const std::vector<std::string> seeds = seedsFrom(argv[2]);
+    // Beside the seeds, which the run script makes afresh in the build folder: a crash leaves
+    // nothing among the kept cases.
+    const std::string scratch = std::string(argv[2]) + "\\scratch.cfg";
     const std::string cfgBytes = readFile(configFile);
     // Generous: the checked mode of the standard library verifies every sorted search it makes.
     Harness h(configFile, 60.0);
@@ -401,8 +404,7 @@ int main(int argc, char** argv) {
     while (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() < seconds) {
         ++runs;
         if (runs % 25 == 0 && !cfgBytes.empty()) {
-            h.configuration(m.mutate(cfgBytes, {cfgBytes}), caseFolder + "\\scratch.cfg",
-                            seeds[m.below(seeds.size())]);
+            h.configuration(m.mutate(cfgBytes, {cfgBytes}), scratch, seeds[m.below(seeds.size())]);
             continue;
         }
         const std::string doc = m.mutate(seeds[m.below(seeds.size())], seeds);
@@ -425,7 +427,7 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("%d runs in %.0f s, %d failures, slowest page %.2f s\n", runs, seconds, failures, slowest);
-    std::remove((caseFolder + "\\scratch.cfg").c_str());
+    std::remove(scratch.c_str());
     engineUnload();
     return failures ? 1 : 0;
 }
