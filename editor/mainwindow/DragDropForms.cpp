@@ -1,6 +1,8 @@
 // The drop window, its tool dialog, files dropped on the main window and the Drag and Drop menu.
 #include "editor/mainwindow/DragDropForms.h"
 
+#include <algorithm>
+
 #include <shellapi.h>
 
 #include "editor/core/EditorLink.h"
@@ -311,7 +313,14 @@ void TMainCommands::UpdateDropWindow() {
     if (!DropWindow)
         return;
     if (Wanted) {
+        // A window stored off the screen's left or top edge comes back onto it.
+        DropWindow->SetBounds(std::max(0, DropWindow->Left()), std::max(0, DropWindow->Top()),
+                              DropWindow->Width(), DropWindow->Height());
+        // Showing the drop window must not take the user away from the window they work in.
+        HWND Before = GetForegroundWindow();
         DropWindow->Show();
+        if (Before && Before != GetForegroundWindow())
+            SetForegroundWindow(Before);
     } else {
         p->iface->dragDropWindowLeft = DropWindow->Left();
         p->iface->dragDropWindowTop = DropWindow->Top();

@@ -458,6 +458,7 @@ void TZELQEForm::BuildLayout() {
 }
 
 void TZELQEForm::FormCreate() {
+    SetSplashStatus("Entering main form constructor...");
     if (p && p->vol)
         p->vol->normalBoundsValid = 0;
     StateFlags = 0;
@@ -487,6 +488,7 @@ void TZELQEForm::FormCreate() {
         S->SetTabVisible(false);
     ResultsPageControl->SetActivePage(MessagesSheet);
 
+    SetSplashStatus("Initializing memos and tab controls...");
     for (THSMemo* M : {HSMemo, HSMemo2})
         InitEditorMemo(M, 0);
     for (THSMemo* M : {ResultsMessageMemo, ResultsMessageMemo2, ResultsMessageMemo3})
@@ -517,6 +519,7 @@ void TZELQEForm::FormCreate() {
     for (TTabControl* T : {TabControl1, TabControl2})
         InitTabControl(T, 1);
     LinkToCore();
+    SetSplashStatus("Initializing other properties...");
     SetHints();
     InitTreeView(ResultsTreeView, 1);
     InitTreeView(StyleMessagesTreeView, 2);
@@ -563,6 +566,11 @@ void TZELQEForm::FormCreate() {
     LayoutReady = 1;
     ArrangePanels(10);
     Commands->Attach();
+    // The results views are made now, not when the first validation shows them.
+    ResultsListView->HandleNeeded();
+    for (THSTree* T : {ResultsTreeView, StyleMessagesTreeView})
+        T->HandleNeeded();
+    SetSplashStatus("Exiting main form constructor...");
 }
 
 void TZELQEForm::LinkToCore() {

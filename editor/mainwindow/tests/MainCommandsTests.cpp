@@ -452,6 +452,13 @@ TEST_F(CommandsTest, DropWindowRefusesADropWithoutAnAction) {
     EXPECT_STRNE(p->vol->fileToValidate.getString() ? p->vol->fileToValidate.getString() : "", A.c_str());
     Click("DragDropViewDragDropWindow");
     EXPECT_FALSE(Form->Commands->DropWindow->Visible());
+    // Shown again from a place off the screen's edges, it comes back onto the screen.
+    Form->Commands->DropWindow->SetBounds(-40, -30, Form->Commands->DropWindow->Width(),
+                                          Form->Commands->DropWindow->Height());
+    Click("DragDropViewDragDropWindow");
+    EXPECT_TRUE(Form->Commands->DropWindow->Visible());
+    EXPECT_EQ(Form->Commands->DropWindow->Left(), 0);
+    EXPECT_EQ(Form->Commands->DropWindow->Top(), 0);
 }
 
 TEST_F(CommandsTest, ToolDialogStoresTheChosenToolOnlyOnOk) {
