@@ -144,6 +144,15 @@ void SetColItemDisplayName(TCollectionItem* Item, const std::string& Name) {
         Item->SetDisplayName(Name);
 }
 
+HMODULE GetClassModule(TClass Class) {
+    HMODULE Module = nullptr;
+    if (!Class || !GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                          GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                      reinterpret_cast<LPCSTR>(Class), &Module))
+        return nullptr;
+    return Module;
+}
+
 bool HSGetUnitSource(std::string& Source, const std::string& UnitName, const std::string& Paths) {
     if (Trim(UnitName).empty())
         return false;

@@ -54,6 +54,10 @@ std::string GetTypeLibNameIn(HKEY Root, const GUID& Guid);
 std::string GetColItemDisplayName(TCollectionItem* Item);
 void SetColItemDisplayName(TCollectionItem* Item, const std::string& Name);
 
+// The base address of the loaded module whose image holds the class's record; nil for nil or a
+// class that lies in no module image.
+HMODULE GetClassModule(TClass Class);
+
 // Looks for UnitName + ".pas" in each folder of Paths (";"-separated, in order); on success
 // Source is the file's full name. An empty unit name finds nothing.
 bool HSGetUnitSource(std::string& Source, const std::string& UnitName, const std::string& Paths);

@@ -115,6 +115,15 @@ TEST(DesignerServices, TypeLibraryNamesComeFromTheirVersionKey) {
     RegCloseKey(Root);
 }
 
+TEST(DesignerServices, ClassesLieInTheProgramsImage) {
+    EXPECT_EQ(GetClassModule(TComponent::StaticClass()), GetModuleHandleA(nullptr));
+    EXPECT_EQ(GetClassModule(TVbsDesignerStub::StaticClass()), GetModuleHandleA(nullptr));
+    EXPECT_EQ(GetClassModule(nullptr), nullptr);
+    // A class record made at run time lies in no module image.
+    const TMetaClass Made("TMadeAtRunTime", TObject::StaticClass(), nullptr, {});
+    EXPECT_EQ(GetClassModule(&Made), nullptr);
+}
+
 TEST(DesignerServices, UnitSourcesAreFoundAlongThePaths) {
     TTestFolder Folder;
     CreateDirectoryA((Folder / "a").c_str(), nullptr);
