@@ -193,6 +193,10 @@ bool TNVFileDlg::DoExecute() {
     return Ok;
 }
 
+int32_t TNVFileDlg::GetFilterIndex() const {
+    return FForm ? FForm->FilterIndex() : FilterIndex;
+}
+
 void TNVFileDlg::SetOnAddListItem(TNVShAddItemEvent Handler) {
     OnAddListItem = std::move(Handler);
     if (FForm)

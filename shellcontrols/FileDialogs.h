@@ -112,6 +112,8 @@ public:
     TNotifyEvent OnFolderChanged;
     TNotifyEvent OnSelectionChanged;
     TNotifyEvent OnHelp;
+    // While the form shows, the filter it has chosen; else FilterIndex.
+    int32_t GetFilterIndex() const;
     // Store the handler and hand it to an open form at once.
     void SetOnAddListItem(TNVShAddItemEvent Handler);
     void SetOnAddTreeItem(TNVShAddItemEvent Handler);

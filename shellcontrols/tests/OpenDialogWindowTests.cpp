@@ -108,7 +108,11 @@ TEST_F(OpenDialogTest, TheComponentsEventsReachTheFormAndItsControls) {
     Dlg.InitialDir = Dir.Root();
     Dlg.Filter = "All files|*.*|Text|*.txt";
     int TypeChanges = 0, SelectionChanges = 0, FolderChanges = 0;
-    Dlg.OnTypeChanged = [&](TObject*) { ++TypeChanges; };
+    int IndexSeen = 0;
+    Dlg.OnTypeChanged = [&](TObject*) {
+        ++TypeChanges;
+        IndexSeen = Dlg.GetFilterIndex();
+    };
     Dlg.OnSelectionChanged = [&](TObject*) { ++SelectionChanges; };
     Dlg.OnFolderChanged = [&](TObject*) { ++FolderChanges; };
     Dlg.SetOnAddListItem([](TObject*, IShellFolder* Folder, LPCITEMIDLIST, LPCITEMIDLIST Item, SFGAOF,
@@ -143,6 +147,8 @@ TEST_F(OpenDialogTest, TheComponentsEventsReachTheFormAndItsControls) {
     EXPECT_LT(Skipped, 0) << "the add-item handler reached the list";
     ASSERT_GE(Kept, 0);
     EXPECT_EQ(TypesSeen, 1);
+    EXPECT_EQ(IndexSeen, 2) << "the handler reads the form's choice";
+    EXPECT_EQ(Dlg.GetFilterIndex(), 2) << "and the component keeps it";
     EXPECT_GE(SelectionsSeen, 1);
     EXPECT_EQ(Named, "keep.txt");
     EXPECT_GE(FolderChanges, 1);
