@@ -381,6 +381,12 @@ int32_t SaveSessionState(const TSessionState& state) {
         } catch (const std::exception&) {
         }
     }
+    if (state.haveProportions)
+        for (int i = 0; i < 4; ++i)
+            if (state.proportions[i] != 1.0f)
+                in.paneProportions[i] = state.proportions[i];
+    if (state.editorFont)
+        p->config->editorFont->Assign(*state.editorFont);
     if ((in.flags & IfStoreNormalBounds) || state.maximised) {
         if (vol.normalBoundsValid == 1) {
             in.mainFormLeft = vol.normalLeft;
@@ -402,6 +408,14 @@ int32_t SaveSessionState(const TSessionState& state) {
         in.dragDropWindowTop = state.dropTop;
         in.dragDropWindowLeft = state.dropLeft;
     }
+    if (state.haveDialogSizes) {
+        in.openDialogWidth = state.openDialogWidth;
+        in.openDialogHeight = state.openDialogHeight;
+        in.saveDialogWidth = state.saveDialogWidth;
+        in.saveDialogHeight = state.saveDialogHeight;
+    }
+    if (state.haveSelectedFolder)
+        in.selectedFolder = state.selectedFolder.c_str();
     in.reopen.WriteToRegistry(ZelRegistryReopen, 0, 15);
     WriteSettings();
     if (Engine.ZELWriteToRegistry) {

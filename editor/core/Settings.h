@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class TFont;
+
 // 1 when every key opened, else 0 after reading what could be read; what failed is listed by
 // SettingsReadFailures.
 int32_t ReadSettings();
@@ -22,6 +24,17 @@ struct TSessionState {
     bool haveBounds = false;
     bool haveDropWindow = false;
     int32_t dropTop = 0, dropLeft = 0;
+    // The splitters' proportions: each one that is not 1.0 (a collapsed pane) is kept.
+    bool haveProportions = false;
+    float proportions[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    // The main memo's font, which becomes the editor font; null keeps the stored one.
+    const TFont* editorFont = nullptr;
+    // The open and save dialogs' current sizes.
+    bool haveDialogSizes = false;
+    int32_t openDialogWidth = 0, openDialogHeight = 0, saveDialogWidth = 0, saveDialogHeight = 0;
+    // The folder tree's selected path ("" when nothing is selected).
+    bool haveSelectedFolder = false;
+    std::string selectedFolder;
 };
 int32_t SaveSessionState(const TSessionState& state);
 int32_t FirstRun();

@@ -149,29 +149,9 @@ bool LineHasKey(const std::string& line, const char* key) {
     return line.size() >= n && _strnicmp(line.c_str(), key, n) == 0;
 }
 
-// Posted to the progress window to abort the request from the message loop: the client must not
-// be aborted from inside its own data event. Posted rather than timed, since a timer waits while
-// the socket's messages keep coming.
-constexpr UINT AbortRequestMessage = WM_APP + 0x51;
-
-// Aborts the running request from the message loop, for a check without a progress window.
-void CALLBACK AbortOversizedAnswer(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    if (THttpClient* client = UpdateCheck().activeClient)
-        client->Abort();
-}
-
 // The small window shown while the request runs; its Cancel button aborts the request.
 class TUpdateCheckForm : public TForm {
 public:
-    void WndProc(TMessage& message) override {
-        if (message.Msg == AbortRequestMessage) {
-            if (THttpClient* client = UpdateCheck().activeClient)
-                client->Abort();
-            return;
-        }
-        TForm::WndProc(message);
-    }
     TUpdateCheckForm() : TForm(nullptr) {
         SetBorderStyle(TFormBorderStyle::bsDialog);
         SetBorderIcons(0);
@@ -273,16 +253,15 @@ int32_t RunUpdateCheck(HWND owner, int32_t flags) {
         ApplyNetworkConfig(network, client.get());
     client->Timeout = s.timeoutMs;
     client->URL = BuildUpdateCheckURL(s, flags);
-    HWND progressWindow = form && form->HandleAllocated() ? form->Handle() : nullptr;
-    client->OnDocData = [&s, progressWindow](TObject* sender, const void*, int32_t) {
+    client->OnDocData = [&s](TObject* sender, const void*, int32_t) {
         auto* c = static_cast<THttpClient*>(sender);
         if (s.answerTooLarge || !c || c->RcvdCount() <= ZelUpdateAnswerLimit)
             return;
         s.answerTooLarge = true;
-        // Nothing more goes to disk; the request ends as soon as the message loop runs.
+        // At once and from here: the socket reads on for as long as data keeps coming, so a
+        // request to stop queued behind it would wait as long. Nothing more goes to disk.
         c->RcvdStream = nullptr;
-        if (!progressWindow || !PostMessageA(progressWindow, AbortRequestMessage, 0, 0))
-            SetTimer(nullptr, 0, 0, AbortOversizedAnswer);
+        c->Abort();
     };
     const std::string answerFile =
         std::string(s.tempFolder.getString() ? s.tempFolder.getString() : "") + ZelUpdateAnswerFile;

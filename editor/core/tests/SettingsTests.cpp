@@ -292,10 +292,32 @@ TEST_F(SettingsTest, SessionStateIsWrittenOnlyWhenEveryDocumentClosed) {
 
     allClosed = true;
     p->iface->flags &= ~IfStoreNormalBounds;
+    // The view state the window hands over: a collapsed pane (1.0) keeps its stored proportion.
+    state.haveProportions = true;
+    state.proportions[0] = 0.3f;
+    state.proportions[1] = 1.0f;
+    TFont memoFont;
+    memoFont.SetName("Lucida Console");
+    memoFont.SetSize(12);
+    state.editorFont = &memoFont;
+    state.haveDialogSizes = true;
+    state.openDialogWidth = 611;
+    state.openDialogHeight = 422;
+    state.saveDialogWidth = 633;
+    state.saveDialogHeight = 444;
+    state.haveSelectedFolder = true;
+    state.selectedFolder = "C:\\Sites";
     EXPECT_EQ(SaveSessionState(state), 1);
     EXPECT_EQ(p->vol->closing, 1);
+    EXPECT_FLOAT_EQ(p->iface->paneProportions[0], 0.3f);
+    EXPECT_FLOAT_EQ(p->iface->paneProportions[1], 0.4f);
     QXRegistryEx reg;
     ASSERT_TRUE(reg.OpenKey(Interface, false));
     EXPECT_EQ(reg.TRegistry::ReadInteger("MainFormLeft"), 50);
     EXPECT_EQ(reg.TRegistry::ReadInteger("MainFormWidth"), 700);
+    EXPECT_EQ(reg.TRegistry::ReadString("EditorFontName"), "Lucida Console");
+    EXPECT_EQ(reg.TRegistry::ReadInteger("EditorFontSize"), 12);
+    EXPECT_EQ(reg.TRegistry::ReadInteger("OpenDialogWidth"), 611);
+    EXPECT_EQ(reg.TRegistry::ReadInteger("SaveDialogHeight"), 444);
+    EXPECT_EQ(reg.TRegistry::ReadString("SelectedFolder"), "C:\\Sites");
 }

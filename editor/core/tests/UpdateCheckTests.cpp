@@ -7,6 +7,7 @@
 
 #include "editor/core/PathHelpers.h"
 #include "framework/core/Registry.h"
+#include "framework/ui/Application.h"
 #include "framework/ui/Dialogs.h"
 #include "framework/ui/ShellExec.h"
 #include "net/HttpClient.h"
@@ -28,6 +29,11 @@ struct Box {
 class UpdateCheckTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The check waits the way the program does, pumping the application's messages.
+        if (!Application) {
+            CreateApplication();
+            ownApplication = true;
+        }
         const char* port = std::getenv("ZEL_UPDATE_PORT");
         if (port)
             server = std::string("http://127.0.0.1:") + port;
@@ -56,6 +62,8 @@ protected:
         hadDay = ReadDay(&savedDay);
     }
     void TearDown() override {
+        if (ownApplication)
+            DestroyApplication();
         SetMessageBoxFunc(savedBox);
         SetShellExecuteFunc(savedShell);
         UpdateCheck().network = nullptr;
@@ -102,6 +110,7 @@ protected:
     TShellExecuteFunc savedShell;
     bool hadDay = false;
     int32_t savedDay = 0;
+    bool ownApplication = false;
 };
 
 TEST(UpdateCheckHelpers, QueryIsEncodedByteByByte) {
