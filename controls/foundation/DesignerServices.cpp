@@ -27,6 +27,12 @@ void RegisterCodeDesigner(TClass Designer, const std::string& Extension, bool Fo
                          {THSVariant(ForUnit), THSVariant(PlainExtension(Extension))});
 }
 
+const char* const kSourceClassParam = "Source.ObjClass";
+const char* const kSourceEditParam = "Source.EditMethod";
+const char* const kSourceIdentParam = "Source.Ident";
+// Marks tree-source entries among the registry's other entries.
+constexpr int32_t kTreeSourceIdent = 12;
+
 bool IsTextStylesEntry(const TObjectParamListItem* Item) {
     const THSVariant Id = Item->GetParamByName(kStylesIdParam);
     return Item->IsClass() && Id.VType == varString && Id.Str == kStylesIdParam;
@@ -142,6 +148,30 @@ std::string GetColItemDisplayName(TCollectionItem* Item) {
 void SetColItemDisplayName(TCollectionItem* Item, const std::string& Name) {
     if (Item)
         Item->SetDisplayName(Name);
+}
+
+void RegisterTreeSource(TClass ObjClass, TClass SourceClass, const std::string& EditMethod) {
+    if (!ObjClass || !SourceClass)
+        return;
+    THSVariant Source = THSVariant::Of(varObject);
+    Source.Int = reinterpret_cast<intptr_t>(SourceClass);
+    RegisterClassExt(ObjClass, {kSourceClassParam, kSourceEditParam, kSourceIdentParam},
+                     {Source, THSVariant(EditMethod), THSVariant(kTreeSourceIdent)});
+}
+
+void RegisterDefaultTreeSource(TClass ObjClass, TClass SourceClass, const std::string& EditMethod) {
+    if (!EditMethod.empty())
+        RegisterTreeSource(ObjClass, SourceClass, EditMethod);
+    RegisterTreeSource(ObjClass, SourceClass, std::string());
+}
+
+TClass GetRegisteredTreeSource(TClass ObjClass, const std::string& EditMethod) {
+    for (TClass C = ObjClass; C; C = C->ClassParent())
+        if (TObjectParamListItem* Item = GetItemEqual(C, {kSourceEditParam, kSourceIdentParam},
+                                                      {THSVariant(EditMethod), THSVariant(kTreeSourceIdent)}))
+            return reinterpret_cast<TClass>(
+                static_cast<intptr_t>(Item->GetParamByName(kSourceClassParam).Int));
+    return nullptr;
 }
 
 HMODULE GetClassModule(TClass Class) {

@@ -54,6 +54,13 @@ std::string GetTypeLibNameIn(HKEY Root, const GUID& Guid);
 std::string GetColItemDisplayName(TCollectionItem* Item);
 void SetColItemDisplayName(TCollectionItem* Item, const std::string& Name);
 
+// Tree sources: the adapter class through which a tree-shaped inspector shows objects of a class,
+// per edit method. The lookup takes the class or its nearest ancestor with a matching entry.
+void RegisterTreeSource(TClass ObjClass, TClass SourceClass, const std::string& EditMethod);
+// With EditMethod when it is not empty, and always with an empty one.
+void RegisterDefaultTreeSource(TClass ObjClass, TClass SourceClass, const std::string& EditMethod);
+TClass GetRegisteredTreeSource(TClass ObjClass, const std::string& EditMethod);
+
 // The base address of the loaded module whose image holds the class's record; nil for nil or a
 // class that lies in no module image.
 HMODULE GetClassModule(TClass Class);

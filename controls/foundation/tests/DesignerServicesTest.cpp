@@ -8,6 +8,7 @@
 #include "TestRegistryKey.h"
 #include "controls/foundation/Broadcasts.h"
 #include "controls/foundation/ClassRegistry.h"
+#include "framework/core/Collection.h"
 #include "framework/core/Component.h"
 
 namespace {
@@ -24,6 +25,12 @@ class TStylesSetStub : public TObject {
 class TOtherStylesSetStub : public TObject {
     ZEL_DECLARE_CLASS(TOtherStylesSetStub)
 };
+class TKidStub : public TComponent {
+    ZEL_DECLARE_CLASS(TKidStub)
+public:
+    using TComponent::TComponent;
+};
+ZEL_DEFINE_CLASS(TKidStub, TComponent, {})
 ZEL_DEFINE_CLASS(TVbsDesignerStub, TObject, {})
 ZEL_DEFINE_CLASS(THtmlDesignerStub, TObject, {})
 ZEL_DEFINE_CLASS(TStylesSetStub, TObject, {})
@@ -113,6 +120,33 @@ TEST(DesignerServices, TypeLibraryNamesComeFromTheirVersionKey) {
     EXPECT_EQ(GetTypeLibNameIn(Root, Known), "Test Controls Library");
     EXPECT_EQ(GetTypeLibNameIn(Root, Unknown), "");
     RegCloseKey(Root);
+}
+
+TEST(DesignerServices, TreeSourcesByClassAndEditMethod) {
+    RegisterDefaultTreeSource(TComponent::StaticClass(), TVbsDesignerStub::StaticClass(), "Items");
+    RegisterTreeSource(TCollection::StaticClass(), THtmlDesignerStub::StaticClass(), "");
+    // Another registration of the same class that is no tree source.
+    RegisterClassExt(TVbsDesignerStub::StaticClass(), {"Source.EditMethod"}, {THSVariant("")});
+    struct Case {
+        TClass Obj;
+        const char* Edit;
+        TClass Expected;
+    } Cases[] = {
+        {TComponent::StaticClass(), "", TVbsDesignerStub::StaticClass()},
+        {TComponent::StaticClass(), "Items", TVbsDesignerStub::StaticClass()},
+        {TComponent::StaticClass(), "items", nullptr},
+        {TStylesSetStub::StaticClass(), "", nullptr},
+        {TCollection::StaticClass(), "", THtmlDesignerStub::StaticClass()},
+        {TCollection::StaticClass(), "Items", nullptr},
+        {TVbsDesignerStub::StaticClass(), "", nullptr},
+    };
+    for (const Case& C : Cases)
+        EXPECT_EQ(GetRegisteredTreeSource(C.Obj, C.Edit), C.Expected) << C.Obj->ClassName() << C.Edit;
+    // A descendant takes its ancestor's source.
+    EXPECT_EQ(GetRegisteredTreeSource(TKidStub::StaticClass(), "Items"), TVbsDesignerStub::StaticClass());
+    UnRegisterClassExt(TComponent::StaticClass());
+    UnRegisterClassExt(TCollection::StaticClass());
+    UnRegisterClassExt(TVbsDesignerStub::StaticClass());
 }
 
 TEST(DesignerServices, ClassesLieInTheProgramsImage) {
