@@ -6,6 +6,7 @@
 #include "editor/core/FormHelpers.h"
 #include "editor/core/ProgramStages.h"
 #include "editor/core/Settings.h"
+#include "framework/ui/Forms.h"
 #include "framework/ui/StdCtrls.h"
 
 class StageTest : public CoreTest {};
@@ -79,4 +80,47 @@ TEST_F(StageTest, ValidatingStatusOnOneOrAllStatusControls) {
     EXPECT_EQ(SetValidatingStatus(nullptr, 1 | 2), 0);
     EXPECT_EQ(one.Caption(), "A problem occurred.");
     EXPECT_EQ(two.Caption(), "A problem occurred.");
+}
+
+// F2 belongs to the editor while the hot key is on, and is free again once it is off.
+TEST_F(StageTest, HotKeyTakesF2AndGivesItBack) {
+    HWND mine =
+        CreateWindowA("STATIC", "editor", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND other =
+        CreateWindowA("STATIC", "other", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(mine && other);
+    EXPECT_EQ(EnableHotKey(mine, 1), 1);
+    const bool takenByOther = RegisterHotKey(other, 7, 0, VK_F2) != 0;
+    if (takenByOther) {
+        UnregisterHotKey(other, 7);
+        EnableHotKey(mine, 0);
+        DestroyWindow(mine);
+        DestroyWindow(other);
+        GTEST_SKIP() << "this platform does not keep global hot keys apart";
+    }
+    EXPECT_EQ(EnableHotKey(mine, 0), 1);
+    EXPECT_TRUE(RegisterHotKey(other, 7, 0, VK_F2)) << "F2 is free once the editor let it go";
+    UnregisterHotKey(other, 7);
+    DestroyWindow(mine);
+    DestroyWindow(other);
+}
+
+// Window states go through system commands; restoring a normal form sends nothing, and while the
+// program closes nothing changes.
+TEST_F(StageTest, WindowStatesThroughSystemCommands) {
+    p = new prgclass;
+    TForm form(nullptr);
+    form.SetBounds(10, 10, 300, 200);
+    form.Show();
+    EXPECT_EQ(SetFormWindowState(&form, 0), 0);
+    EXPECT_FALSE(IsZoomed(form.Handle()));
+    EXPECT_EQ(SetFormWindowState(&form, 2), 0);
+    EXPECT_TRUE(IsZoomed(form.Handle()));
+    p->vol->closing = 1;
+    EXPECT_EQ(SetFormWindowState(&form, 0), 0);
+    EXPECT_TRUE(IsZoomed(form.Handle())) << "ignored while closing";
+    p->vol->closing = 0;
+    EXPECT_EQ(SetFormWindowState(&form, 0), 0);
+    EXPECT_FALSE(IsZoomed(form.Handle()));
+    form.Hide();
 }
