@@ -96,8 +96,8 @@ int main() {
                Deep / Top, 1.2);
         (void)Sink.Chars;
     }
-    {
-        TBenchMemo Small(1000, false), Big(100000, false);
+    for (bool Proportional : {false, true}) {
+        TBenchMemo Small(1000, false, Proportional), Big(100000, false, Proportional);
         auto Keystroke = [](THSMemo& Memo, int Line) {
             TCountingSink Sink;
             return Seconds(
@@ -112,7 +112,9 @@ int main() {
         };
         const double SmallCost = Keystroke(Small.Memo, 500);
         const double BigCost = Keystroke(Big.Memo, 50000);
-        Report("one keystroke in the middle, 100,000 vs 1,000 lines", BigCost / SmallCost, 2.0);
+        Report(Proportional ? "one keystroke in the middle, 100,000 vs 1,000 (proportional)"
+                            : "one keystroke in the middle, 100,000 vs 1,000 lines",
+               BigCost / SmallCost, 2.0);
     }
     for (int Kind = 0; Kind < 3; ++Kind) {
         const bool Wrap = Kind > 0, Proportional = Kind == 2;
