@@ -193,6 +193,66 @@ void GetLoadedPackagesPaths(TStrings* Strings) {
     }
 }
 
+void CreateBrushPatternEx(TBitmap* Bitmap, TColor Back, TColor Fore) {
+    if (!Bitmap)
+        return;
+    Bitmap->SetSize(8, 8);
+    HDC DC = Bitmap->Canvas().Handle();
+    const COLORREF B = ColorToRGB(Back), F = ColorToRGB(Fore);
+    for (int Y = 0; Y < 8; ++Y)
+        for (int X = 0; X < 8; ++X)
+            SetPixel(DC, X, Y, (X + Y) % 2 == 0 ? F : B);
+}
+
+void CreateBrushPattern(TBitmap* Bitmap) {
+    CreateBrushPatternEx(Bitmap, clBtnFace, clBtnHighlight);
+}
+
+void StretchBltTransparent(HDC Dest, int X, int Y, int W, int H, HDC Src, int SX, int SY, int SW, int SH,
+                           TColor TransparentColor) {
+    if (!Dest || !Src || W <= 0 || H <= 0 || SW <= 0 || SH <= 0)
+        return;
+    HDC MaskDC = CreateCompatibleDC(Dest);
+    HBITMAP Mask = CreateBitmap(SW, SH, 1, 1, nullptr);
+    if (!MaskDC || !Mask) {
+        if (Mask)
+            DeleteObject(Mask);
+        if (MaskDC)
+            DeleteDC(MaskDC);
+        return;
+    }
+    TScopeGuard Free([&] {
+        DeleteDC(MaskDC);
+        DeleteObject(Mask);
+    });
+    HGDIOBJ OldMask = SelectObject(MaskDC, Mask);
+    TScopeGuard Deselect([&] { SelectObject(MaskDC, OldMask); });
+    // The mask holds 1 where the source has the transparent colour.
+    const COLORREF OldSrcBack = SetBkColor(Src, ColorToRGB(TransparentColor));
+    BitBlt(MaskDC, 0, 0, SW, SH, Src, SX, SY, SRCCOPY);
+    SetBkColor(Src, OldSrcBack);
+    const COLORREF OldBack = SetBkColor(Dest, RGB(255, 255, 255));
+    const COLORREF OldText = SetTextColor(Dest, RGB(0, 0, 0));
+    const int OldMode = SetStretchBltMode(Dest, COLORONCOLOR);
+    // D ^ S, kept only where transparent, then ^ S again: D there, S elsewhere.
+    StretchBlt(Dest, X, Y, W, H, Src, SX, SY, SW, SH, SRCINVERT);
+    StretchBlt(Dest, X, Y, W, H, MaskDC, 0, 0, SW, SH, SRCAND);
+    StretchBlt(Dest, X, Y, W, H, Src, SX, SY, SW, SH, SRCINVERT);
+    SetStretchBltMode(Dest, OldMode);
+    SetTextColor(Dest, OldText);
+    SetBkColor(Dest, OldBack);
+}
+
+void CorrectBitmap(TBitmap* Bitmap) {
+    if (!Bitmap || Bitmap->Empty())
+        return;
+    TBitmap Copy;
+    Copy.SetSize(Bitmap->Width(), Bitmap->Height());
+    Copy.Canvas().Draw(0, 0, *Bitmap);
+    Copy.Dormant();
+    Bitmap->Assign(Copy);
+}
+
 namespace {
 struct TOptionFormEntry {
     int32_t Order;

@@ -8,6 +8,7 @@
 
 #include "framework/core/Object.h"
 #include "framework/core/Win.h"
+#include "framework/ui/Graphics.h"
 
 class TComponent;
 class TControl;
@@ -17,6 +18,7 @@ class TCustomTabControl;
 class TTabControl;
 class TPageControl;
 class TStrings;
+class TBitmap;
 
 int32_t ScreenFormCount();
 TCustomForm* ScreenForms(int32_t Index);
@@ -55,6 +57,18 @@ bool FileIsPackage(const std::string& FileName);
 void ModulesToList(std::vector<HMODULE>& List);
 // The full paths of the loaded modules that are package files.
 void GetLoadedPackagesPaths(TStrings* Strings);
+
+// An 8 x 8 checkerboard: Fore where row plus column is even, Back elsewhere.
+void CreateBrushPatternEx(TBitmap* Bitmap, TColor Back, TColor Fore);
+// With the button-face and button-highlight colours.
+void CreateBrushPattern(TBitmap* Bitmap);
+// Draws the source part stretched onto the destination, leaving the destination's pixels where
+// the source has TransparentColor.
+void StretchBltTransparent(HDC Dest, int X, int Y, int W, int H, HDC Src, int SX, int SY, int SW, int SH,
+                           TColor TransparentColor);
+// Redraws the bitmap into a new one of the same size and takes that (the screen's format); nil is
+// ignored.
+void CorrectBitmap(TBitmap* Bitmap);
 
 // Option forms, kept in order of their order numbers (equal orders in order of registration).
 void RegisterOptionsFormOrder(TClass Class, int32_t Order, const std::string& Caption);

@@ -136,6 +136,41 @@ TEST(FormServices, PackageFilesAndModules) {
     EXPECT_EQ(Packages.Count(), 0);
 }
 
+COLORREF PixelOf(TBitmap& Bitmap, int X, int Y) {
+    return GetPixel(Bitmap.Canvas().Handle(), X, Y);
+}
+
+TEST(FormServices, BrushPatternsAndTransparentStretching) {
+    TBitmap Pattern;
+    CreateBrushPatternEx(&Pattern, 0x0000FF, 0xFF0000);
+    ASSERT_EQ(Pattern.Width(), 8);
+    ASSERT_EQ(Pattern.Height(), 8);
+    for (auto [X, Y] : {std::pair{0, 0}, std::pair{1, 1}, std::pair{7, 3}})
+        EXPECT_EQ(PixelOf(Pattern, X, Y), 0xFF0000u) << X << "," << Y;
+    for (auto [X, Y] : {std::pair{1, 0}, std::pair{0, 7}})
+        EXPECT_EQ(PixelOf(Pattern, X, Y), 0x0000FFu) << X << "," << Y;
+
+    // Red and white (transparent) stretched twice over blue: red, red, blue, blue.
+    TBitmap Source, Dest;
+    Source.SetSize(2, 1);
+    SetPixel(Source.Canvas().Handle(), 0, 0, RGB(255, 0, 0));
+    SetPixel(Source.Canvas().Handle(), 1, 0, RGB(255, 255, 255));
+    Dest.SetSize(4, 1);
+    for (int X = 0; X < 4; ++X)
+        SetPixel(Dest.Canvas().Handle(), X, 0, RGB(0, 0, 255));
+    StretchBltTransparent(Dest.Canvas().Handle(), 0, 0, 4, 1, Source.Canvas().Handle(), 0, 0, 2, 1,
+                          static_cast<TColor>(RGB(255, 255, 255)));
+    EXPECT_EQ(PixelOf(Dest, 0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(PixelOf(Dest, 1, 0), RGB(255, 0, 0));
+    EXPECT_EQ(PixelOf(Dest, 2, 0), RGB(0, 0, 255));
+    EXPECT_EQ(PixelOf(Dest, 3, 0), RGB(0, 0, 255));
+
+    CorrectBitmap(&Source);
+    EXPECT_EQ(Source.Width(), 2);
+    EXPECT_EQ(PixelOf(Source, 0, 0), RGB(255, 0, 0));
+    CorrectBitmap(nullptr);
+}
+
 TEST(FormServices, OptionFormsKeepTheirOrder) {
     RegisterOptionsFormOrder(TOptionsPageB::StaticClass(), 20, "Display");
     RegisterOptionsFormOrder(TOptionsPageA::StaticClass(), 10, "Editor");
