@@ -18,6 +18,7 @@
 #include "editor/core/ViewSetup.h"
 #include "editor/mainwindow/DragDropForms.h"
 #include "editor/mainwindow/ListView.h"
+#include "editor/mainwindow/TagInserterForm.h"
 #include "editor/mainwindow/MainCommands.h"
 #include "editor/mainwindow/PaneSplitter.h"
 #include "editor/mainwindow/ToolbarPictures.h"
@@ -966,8 +967,15 @@ int TZELQEForm::UpdateStatusPanels(int32_t Flags, bool Unchanged, bool ReadOnly)
 }
 
 void TZELQEForm::AppHint(TObject*) {
-    if (Application)
-        StatusBar->SetPanelText(kTextPanel, Application->Hint());
+    if (!Application)
+        return;
+    StatusBar->SetPanelText(kTextPanel, Application->Hint());
+    if (Closing() || !Commands || !Screen)
+        return;
+    // An inserter window has no status bar of its own: its caption shows the hint of its items.
+    for (const auto& [Record, Window] : Commands->Inserters)
+        if (Window && Window->Visible() && Screen->ActiveForm() == Window)
+            Window->SetCaption(Application->Hint());
 }
 
 void TZELQEForm::AppActivate(TObject*) {
