@@ -13,11 +13,11 @@
 #include "shellcontrols/ShellScopeGuards.h"
 #include "shellcontrols/ShellUtils.h"
 
-ZEL_DEFINE_CLASS(TNVCustomShellTree, TWinControl, {})
+ZEL_DEFINE_CLASS(TNVCustomShellTree, TNVCustomTreeView, {})
 ZEL_DEFINE_CLASS(TNVShellTree, TNVCustomShellTree, {})
 
 TNVCustomShellTree::TNVCustomShellTree(TComponent* AOwner)
-    : TWinControl(AOwner), FBaseFolder(std::make_unique<TNVShellLocator>()),
+    : TNVCustomTreeView(AOwner), FBaseFolder(std::make_unique<TNVShellLocator>()),
       FSelectedFolder(std::make_unique<TNVShellLocator>()) {
     SetBounds(0, 0, 180, 200);
     SetTabStop(true);
@@ -65,18 +65,15 @@ HWND TNVCustomShellTree::OwnerWindow() {
 }
 
 void TNVCustomShellTree::CreateParams(TCreateParams& Params) {
-    TWinControl::CreateParams(Params);
-    Params.BaseClassName = WC_TREEVIEWA;
-    Params.Style |= WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS;
+    TNVCustomTreeView::CreateParams(Params);
     if (!FReadOnly)
         Params.Style |= TVS_EDITLABELS;
     if (!(FOptions & nvstoOleDrag))
         Params.Style |= TVS_DISABLEDRAGDROP;
-    Params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
 void TNVCustomShellTree::CreateHandleDone() {
-    TWinControl::CreateHandleDone();
+    TNVCustomTreeView::CreateHandleDone();
     SendMessageA(FHandle, TVM_SETIMAGELIST, TVSIL_NORMAL,
                  reinterpret_cast<LPARAM>(ShellGetSystemImageList(TNVShellIconSize::nvsizSmall)));
     if (FOptions & nvstoOleDrop)
@@ -89,16 +86,16 @@ void TNVCustomShellTree::DestroyWnd() {
     FTimer->SetEnabled(false);
     RegisterDrop(false);
     DeleteAll();
-    TWinControl::DestroyWnd();
+    TNVCustomTreeView::DestroyWnd();
 }
 
 void TNVCustomShellTree::HandleDestroyed() {
     FThread.reset();
-    TWinControl::HandleDestroyed();
+    TNVCustomTreeView::HandleDestroyed();
 }
 
 void TNVCustomShellTree::Notification(TComponent* AComponent, TOperation Operation) {
-    TWinControl::Notification(AComponent, Operation);
+    TNVCustomTreeView::Notification(AComponent, Operation);
     if (Operation == opRemove && AComponent == FShellList)
         FShellList = nullptr;
 }
@@ -141,34 +138,6 @@ SHCONTF TNVCustomShellTree::EnumFlags() const {
 
 // ---- Nodes ----
 
-HTREEITEM TNVCustomShellTree::Selected() {
-    return HandleAllocated() ? TreeView_GetSelection(FHandle) : nullptr;
-}
-HTREEITEM TNVCustomShellTree::FirstNode() {
-    return HandleAllocated() ? TreeView_GetRoot(FHandle) : nullptr;
-}
-HTREEITEM TNVCustomShellTree::FirstChild(HTREEITEM Node) {
-    return HandleAllocated() ? TreeView_GetChild(FHandle, Node) : nullptr;
-}
-HTREEITEM TNVCustomShellTree::NextSibling(HTREEITEM Node) {
-    return HandleAllocated() && Node ? TreeView_GetNextSibling(FHandle, Node) : nullptr;
-}
-HTREEITEM TNVCustomShellTree::Parent(HTREEITEM Node) {
-    return HandleAllocated() && Node ? TreeView_GetParent(FHandle, Node) : nullptr;
-}
-
-std::string TNVCustomShellTree::NodeText(HTREEITEM Node) {
-    char Buffer[MAX_PATH + 1] = {};
-    TVITEMA Item{};
-    Item.mask = TVIF_TEXT;
-    Item.hItem = Node;
-    Item.pszText = Buffer;
-    Item.cchTextMax = MAX_PATH;
-    if (!Node || !SendMessageA(FHandle, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&Item)))
-        return std::string();
-    return Buffer;
-}
-
 TNVShTreeData* TNVCustomShellTree::NodeData(HTREEITEM Node) {
     TVITEMA Item{};
     Item.mask = TVIF_PARAM;
@@ -177,23 +146,6 @@ TNVShTreeData* TNVCustomShellTree::NodeData(HTREEITEM Node) {
         !SendMessageA(FHandle, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&Item)))
         return nullptr;
     return reinterpret_cast<TNVShTreeData*>(Item.lParam);
-}
-
-HTREEITEM TNVCustomShellTree::FindChildByText(HTREEITEM Node, const std::string& Text) {
-    for (HTREEITEM C = FirstChild(Node); C; C = NextSibling(C))
-        if (SameText(NodeText(C), Text))
-            return C;
-    return nullptr;
-}
-
-void TNVCustomShellTree::SelectNode(HTREEITEM Node) {
-    if (HandleAllocated())
-        TreeView_SelectItem(FHandle, Node);
-}
-
-void TNVCustomShellTree::ExpandNode(HTREEITEM Node) {
-    if (HandleAllocated() && Node)
-        TreeView_Expand(FHandle, Node, TVE_EXPAND);
 }
 
 void TNVCustomShellTree::SetHasChildren(HTREEITEM Node, bool Value) {
@@ -635,29 +587,6 @@ void TNVCustomShellTree::WndProc(TMessage& Message) {
     if (FMenuSession && FMenuSession->HandleMenuMessage(Message))
         return;
     switch (Message.Msg) {
-    case WM_CONTEXTMENU: {
-        // From the keyboard the menu keys have acted in KeyDown already; any other key that the
-        // platform turns into a menu request (Shift+Applications) opens nothing.
-        if (Message.LParam == -1)
-            return;
-        POINT P{static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))};
-        HTREEITEM Node = Selected();
-        TVHITTESTINFO Hit{};
-        Hit.pt = ScreenToClient(P);
-        if (HTREEITEM Under = TreeView_HitTest(FHandle, &Hit))
-            Node = Under;
-        if (!Node)
-            break;
-        POINT Client = ScreenToClient(P);
-        TPopupMenu* Menu = PopupMenu();
-        NodeContextMenu(Node, Client, Menu);
-        if (Menu) {
-            Menu->PopupComponent = this;
-            POINT Screen = ClientToScreen(Client);
-            Menu->Popup(Screen.x, Screen.y);
-        }
-        return;
-    }
     case AMChangeNotify:
         if (FIgnoreNextChange || FMenuActive) {
             FIgnoreNextChange = false;
@@ -676,7 +605,7 @@ void TNVCustomShellTree::WndProc(TMessage& Message) {
         HandleNotify(Message);
         return;
     default:
-        TWinControl::WndProc(Message);
+        TNVCustomTreeView::WndProc(Message);
     }
 }
 
@@ -776,27 +705,14 @@ void TNVCustomShellTree::HandleNotify(TMessage& Message) {
     }
 }
 
-void TNVCustomShellTree::CustomDraw(TMessage& Message) {
-    Message.Result = CDRF_DODEFAULT;
-    if (!OnNVCustomDrawEx && !OnNVCustomDraw && !OnCustomDrawShEx && !OnCustomDrawSh)
-        return;
-    auto* Record = reinterpret_cast<NMTVCUSTOMDRAW*>(Message.LParam);
-    // The previous notification's object goes only now: a font it selected stays valid till here.
-    std::unique_ptr<TNVCustomDraw> Previous = std::move(FCustomDraw);
-    FCustomDraw = std::make_unique<TNVTvCustomDraw>(*Record, Message.Result, &Font());
-    TNVCustomDraw* CD = FCustomDraw.get();
-    HTREEITEM Node = CD->IsItem() ? reinterpret_cast<HTREEITEM>(Record->nmcd.dwItemSpec) : nullptr;
-    TNVShTreeData* Data = Node ? reinterpret_cast<TNVShTreeData*>(Record->nmcd.lItemlParam) : nullptr;
-    const bool ItemPre = CD->DrawStage() == TNVCustomDrawStage::nvcdsItemPrePaint;
-    if (OnNVCustomDrawEx)
-        OnNVCustomDrawEx(this, CD, Node);
-    if (OnNVCustomDraw && ItemPre)
-        OnNVCustomDraw(this, CD, Node);
+bool TNVCustomShellTree::WantsCustomDraw() const {
+    return TNVCustomTreeView::WantsCustomDraw() || OnCustomDrawShEx || OnCustomDrawSh;
+}
+
+void TNVCustomShellTree::NVCustomDrawNode(TNVCustomDraw* CD, HTREEITEM Node, LPARAM Param) {
+    TNVShTreeData* Data = Node ? reinterpret_cast<TNVShTreeData*>(Param) : nullptr;
     if (OnCustomDrawShEx)
         OnCustomDrawShEx(this, CD, Node, Data);
-    if (OnCustomDrawSh && ItemPre)
+    if (OnCustomDrawSh && CD->DrawStage() == TNVCustomDrawStage::nvcdsItemPrePaint)
         OnCustomDrawSh(this, CD, Node, Data);
-    CD->Apply();
-    if (Record->nmcd.dwDrawStage & CDDS_PREPAINT)
-        Message.Result |= CDRF_NOTIFYITEMDRAW;
 }

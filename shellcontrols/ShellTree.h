@@ -23,6 +23,7 @@
 #include "shellcontrols/ShellDragDrop.h"
 #include "shellcontrols/ShellLocator.h"
 #include "shellcontrols/ShellMenus.h"
+#include "shellcontrols/TreeViewBase.h"
 
 class TNVCustomShellList;
 class TNVCustomShellCombo;
@@ -44,19 +45,13 @@ constexpr TNVShellTreeOptions NVShellTreeDefaultOptions =
     nvstoAutoFill | nvstoVirtualFolders | nvstoDefaultKeyHandling | nvstoContextMenus | nvstoDynamicRefresh |
     nvstoOleDrag | nvstoOleDrop | nvstoShowHidden;
 
-// Node is null outside the item stages.
-using TNVTvCustomDrawEvent = std::function<void(TObject* Sender, TNVCustomDraw* CD, HTREEITEM Node)>;
 using TNVShTvCustomDrawEvent =
     std::function<void(TObject* Sender, TNVCustomDraw* CD, HTREEITEM Node, TNVShTreeData* Data)>;
 
 using TNVShTreeDeleteItemEvent = std::function<void(TObject* Sender, HTREEITEM Node, TNVShTreeData* Data)>;
 using TNVShTreeInsertItemEvent = std::function<void(TObject* Sender, HTREEITEM Node)>;
 
-// Pos in client coordinates; a handler may move it, swap the menu or set it to null (no menu).
-using TNVTvOnNodeContextMenuEvent =
-    std::function<void(TObject* Sender, HTREEITEM Node, POINT& Pos, TPopupMenu*& Menu)>;
-
-class TNVCustomShellTree : public TWinControl, private TNVDropTargetClient {
+class TNVCustomShellTree : public TNVCustomTreeView, private TNVDropTargetClient {
     ZEL_DECLARE_CLASS(TNVCustomShellTree)
 public:
     explicit TNVCustomShellTree(TComponent* AOwner);
@@ -90,17 +85,8 @@ public:
     bool TimerWaiting() const { return FTimer->Enabled(); }
     int TimerDelay() const { return FTimer->Interval(); }
 
-    // Nodes, for the owner and for tests.
-    HTREEITEM Selected();
-    HTREEITEM FirstNode();
-    HTREEITEM FirstChild(HTREEITEM Node);
-    HTREEITEM NextSibling(HTREEITEM Node);
-    HTREEITEM Parent(HTREEITEM Node);
-    std::string NodeText(HTREEITEM Node);
+    // The shell data of a node (null for none).
     TNVShTreeData* NodeData(HTREEITEM Node);
-    HTREEITEM FindChildByText(HTREEITEM Node, const std::string& Text);
-    void SelectNode(HTREEITEM Node);
-    void ExpandNode(HTREEITEM Node);
     // Renames Node in place, as a finished label edit does; false when the shell refused.
     bool RenameNode(HTREEITEM Node, const std::string& NewName);
     // Shows the shell's context menu of Node at a screen point and runs the choice.
@@ -127,15 +113,12 @@ public:
     TNVShTreeDeleteItemEvent OnDeleteItem;
     // A node for a shell item was added.
     TNVShTreeInsertItemEvent OnInsertItem;
-    // Custom drawing: the Ex events see every stage, the others only the item pre-paint stage;
-    // the plain ones run first, then the ones with the node's shell data.
-    TNVTvCustomDrawEvent OnNVCustomDrawEx;
-    TNVTvCustomDrawEvent OnNVCustomDraw;
+    // Custom drawing with the node's shell data, after the plain events of the base: the Ex event
+    // sees every stage, the other only the item pre-paint stage.
     TNVShTvCustomDrawEvent OnCustomDrawShEx;
     TNVShTvCustomDrawEvent OnCustomDrawSh;
     // The help text of the shell menu item under the mouse (empty for other items).
     TNVShPopupHintEvent OnPopupHint;
-    TNVTvOnNodeContextMenuEvent OnNodeContextMenu;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -151,10 +134,9 @@ protected:
     virtual void DoDropTargetAutoscroll(POINT ClientPt);
     // Shows the context menu of Node at Pos (client coordinates): the shell's with
     // nvstoContextMenus, else Menu (the control's popup menu, after OnNodeContextMenu).
-    virtual void NodeContextMenu(HTREEITEM Node, POINT& Pos, TPopupMenu*& Menu);
-    // The Applications key or Shift+F10: the menu of the selected node at the centre of its text,
-    // or, with none, the control's popup menu at its top-left corner.
-    virtual void DoPreNodeContextMenu();
+    void NodeContextMenu(HTREEITEM Node, POINT& Pos, TPopupMenu*& Menu) override;
+    bool WantsCustomDraw() const override;
+    void NVCustomDrawNode(TNVCustomDraw* CD, HTREEITEM Node, LPARAM Param) override;
 
 private:
     void OnDropTarget_DragEnter(IDataObject* Data, DWORD KeyState, POINT Pt, DWORD& Effect) override;
@@ -180,7 +162,6 @@ private:
     void RefreshNode(HTREEITEM Node, HTREEITEM& Remembered);
     void InstallChangeHandlersForAllLocalDrives();
     void HandleNotify(TMessage& Message);
-    void CustomDraw(TMessage& Message);
     void DeleteAll();
     static int CALLBACK CompareNodes(LPARAM A, LPARAM B, LPARAM Folder);
 
@@ -208,7 +189,6 @@ private:
     DWORD FDropKeyState = 0;
     TNVDragAutoScroll FAutoScroll;
     std::string FShallowWatchDrives;
-    std::unique_ptr<TNVCustomDraw> FCustomDraw;
 };
 
 class TNVShellTree : public TNVCustomShellTree {

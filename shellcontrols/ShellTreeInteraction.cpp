@@ -117,32 +117,8 @@ bool TNVCustomShellTree::CreateNewFolder() {
 
 // ---- Keys and context menus ----
 
-void TNVCustomShellTree::DoPreNodeContextMenu() {
-    HTREEITEM Node = Selected();
-    if (Node) {
-        RECT R{};
-        TreeView_GetItemRect(FHandle, Node, &R, TRUE);
-        POINT Client{(R.left + R.right) / 2, (R.top + R.bottom) / 2};
-        TPopupMenu* Menu = PopupMenu();
-        NodeContextMenu(Node, Client, Menu);
-        if (Menu) {
-            Menu->PopupComponent = this;
-            POINT Screen = ClientToScreen(Client);
-            Menu->Popup(Screen.x, Screen.y);
-        }
-    } else if (TPopupMenu* Menu = PopupMenu()) {
-        Menu->PopupComponent = this;
-        POINT Screen = ClientToScreen(POINT{0, 0});
-        Menu->Popup(Screen.x, Screen.y);
-    }
-}
-
 void TNVCustomShellTree::KeyDown(WORD& Key, TShiftState Shift) {
-    if (NVIsContextMenuKey(Key, Shift)) {
-        Key = 0;
-        DoPreNodeContextMenu();
-    }
-    TWinControl::KeyDown(Key, Shift);
+    TNVCustomTreeView::KeyDown(Key, Shift);
     if (Key == 0 || !(FOptions & nvstoDefaultKeyHandling) || FEditing)
         return;
     HTREEITEM Node = Selected();
@@ -209,8 +185,7 @@ void TNVCustomShellTree::ProcessMenu(HTREEITEM Node, POINT ScreenPt) {
 }
 
 void TNVCustomShellTree::NodeContextMenu(HTREEITEM Node, POINT& Pos, TPopupMenu*& Menu) {
-    if (OnNodeContextMenu)
-        OnNodeContextMenu(this, Node, Pos, Menu);
+    TNVCustomTreeView::NodeContextMenu(Node, Pos, Menu);
     if (FOptions & nvstoContextMenus) {
         ProcessMenu(Node, ClientToScreen(Pos));
         Menu = nullptr;

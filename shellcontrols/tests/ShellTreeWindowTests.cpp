@@ -399,3 +399,46 @@ TEST_F(ShellTreeTest, ContextMenuHandlerSeesTheNodeUnderTheMouse) {
     EXPECT_EQ(At.x, (R.left + R.right) / 2) << "the centre of the node's text";
     EXPECT_EQ(At.y, (R.top + R.bottom) / 2);
 }
+
+TEST_F(ShellTreeTest, ThePlainTreeViewDrawsThroughItsEventsAndOpensNodeMenus) {
+    auto* View = new TNVTreeView(Form);
+    View->SetParent(Form);
+    View->SetBounds(300, 10, 200, 200);
+    HTREEITEM Items[2] = {};
+    const char* Texts[2] = {"one", "two"};
+    for (int I = 0; I < 2; ++I) {
+        TVINSERTSTRUCTA Ins{};
+        Ins.hParent = TVI_ROOT;
+        Ins.hInsertAfter = TVI_LAST;
+        Ins.item.mask = TVIF_TEXT;
+        Ins.item.pszText = const_cast<char*>(Texts[I]);
+        Items[I] = reinterpret_cast<HTREEITEM>(
+            SendMessageA(View->Handle(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&Ins)));
+    }
+    EXPECT_EQ(View->NodeText(View->FirstNode()), "one");
+    EXPECT_EQ(View->NextSibling(View->FirstNode()), Items[1]);
+
+    int Stages = 0;
+    std::vector<HTREEITEM> ItemPre;
+    View->OnNVCustomDrawEx = [&](TObject*, TNVCustomDraw*, HTREEITEM) { ++Stages; };
+    View->OnNVCustomDraw = [&](TObject*, TNVCustomDraw*, HTREEITEM Node) { ItemPre.push_back(Node); };
+    InvalidateRect(View->Handle(), nullptr, TRUE);
+    UpdateWindow(View->Handle());
+    EXPECT_GT(Stages, static_cast<int>(ItemPre.size())) << "the Ex event sees the other stages too";
+    ASSERT_GE(ItemPre.size(), 2u) << "the plain event sees each item before it is painted";
+    EXPECT_EQ(ItemPre[0], Items[0]);
+
+    HTREEITEM Seen = nullptr;
+    View->OnNodeContextMenu = [&Seen](TObject*, HTREEITEM Node, POINT&, TPopupMenu*& Menu) {
+        Seen = Node;
+        Menu = nullptr;
+    };
+    View->SelectNode(Items[1]);
+    View->SetFocus();
+    PostKey(View->Handle(), VK_APPS);
+    PumpUntil([&Seen] { return Seen != nullptr; }, 1000);
+    EXPECT_EQ(Seen, Items[1]);
+    View->OnNVCustomDrawEx = nullptr;
+    View->OnNVCustomDraw = nullptr;
+    View->OnNodeContextMenu = nullptr;
+}
