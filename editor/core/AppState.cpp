@@ -3,6 +3,7 @@
 #include "controls/textmodel/LanguageParsers.h"
 #include "controls/textmodel/MemoSource.h"
 #include "editor/core/FileInfo.h"
+#include "editor/core/UpdateCheck.h"
 #include "framework/ui/Graphics.h"
 
 #include <cstring>
@@ -222,6 +223,7 @@ prgclass::prgclass() {
     tools = new toolsclass;
     config = new prgconfigclass;
     iface = new interfaceclass;
+    updateCheck = new UpdateCheckState;
     downloadSemaphore = CreateSemaphoreA(nullptr, 1, 1, "ZELDownloadURLsSemaphore");
 }
 
@@ -234,6 +236,8 @@ prgclass::~prgclass() {
     tools = nullptr;
     delete vol;
     vol = nullptr;
+    delete updateCheck;
+    updateCheck = nullptr;
     delete[] buffer;
     buffer = nullptr;
     if (downloadSemaphore)

@@ -18,6 +18,7 @@ class TFont;
 class TCustomMemoSource;
 class TSimpleParser;
 class fileinfoclass;
+class UpdateCheckState;
 
 // Bits of the interface flag word (interfaceclass::flags, "F").
 constexpr uint32_t IfHotKey = 0x20;
@@ -189,7 +190,8 @@ public:
     prgconfigclass* config = nullptr;
     toolsclass* tools = nullptr;
     char* buffer = nullptr;
-    HANDLE downloadSemaphore = nullptr; // "ZELDownloadURLsSemaphore"
+    UpdateCheckState* updateCheck = nullptr; // owned; UpdateCheck() reaches it
+    HANDLE downloadSemaphore = nullptr;      // "ZELDownloadURLsSemaphore"
     int32_t alive = 1;
 };
 

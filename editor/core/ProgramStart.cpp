@@ -217,9 +217,6 @@ void ShutDownProgram(const TProgramWindows& w, bool ownApplication, HANDLE prima
     if (p) {
         module = p->vol->engineModule;
         p->vol->inserters.clear(true);
-        // The update check outlives the records; it must not keep pointing into them.
-        if (UpdateCheck().network == &p->vol->network)
-            UpdateCheck().network = nullptr;
         delete p;
         p = nullptr;
     }

@@ -30,8 +30,12 @@ const char* GetAgentText(int32_t flags) {
 }
 
 UpdateCheckState& UpdateCheck() {
-    static UpdateCheckState state;
-    return state;
+    if (p && p->updateCheck)
+        return *p->updateCheck;
+    // Without the application-state record (before start-up made it, after shutdown, in tests of
+    // the check alone) one record of its own stands in.
+    static UpdateCheckState outside;
+    return outside;
 }
 
 int32_t LoadLastUpdateCheck(int32_t flags) {

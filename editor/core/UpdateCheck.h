@@ -36,7 +36,8 @@ public:
     bool answerTooLarge = false; // the answer passed ZelUpdateAnswerLimit and was abandoned
 };
 
-// The process's one state record.
+// The state record of the running program, owned by the application-state record (prgclass);
+// while there is none, a process-wide stand-in.
 UpdateCheckState& UpdateCheck();
 
 constexpr const char* ZelRegistryControl = "Software\\Nortavia\\ZEL Orvalent Lite v2\\Control";

@@ -385,6 +385,7 @@ class UpdateDueTest : public CoreTest {};
 
 TEST_F(UpdateDueTest, SettingsReaderMarksTheCheckDue) {
     p = new prgclass();
+    ASSERT_EQ(&UpdateCheck(), p->updateCheck) << "the running program's check belongs to its records";
     const int32_t today = DayNumber();
     struct {
         int32_t stored; // 0: no value stored
