@@ -207,3 +207,27 @@ void GetUsedModules(TComponent* Root, std::vector<TPersistent*>& List) {
             AddUsedModules(Root, C, List);
     }
 }
+
+TPopupMenu* GetControlPopupMenu(TControl* Control) {
+    for (TControl* C = Control; C; C = C->Parent())
+        if (TPopupMenu* Menu = C->PopupMenu())
+            return Menu;
+    return nullptr;
+}
+
+TAppExceptionObject::TAppExceptionObject() {
+    if (Application)
+        Application->OnException = [this](TObject* Sender, const std::exception& E) {
+            ExceptionEvent(Sender, E);
+        };
+}
+
+TAppExceptionObject::~TAppExceptionObject() {
+    if (Application)
+        Application->OnException = nullptr;
+}
+
+void TAppExceptionObject::ExceptionEvent(TObject*, const std::exception& E) {
+    if (Application)
+        Application->ShowException(E);
+}

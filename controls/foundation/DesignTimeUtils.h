@@ -16,6 +16,8 @@ class TMemo;
 class TMenu;
 class TMenuItem;
 class TPageControl;
+class TPopupMenu;
+class TControl;
 class TTabControl;
 class TTabSheet;
 class TWinControl;
@@ -60,3 +62,15 @@ void CorrectMemoText(TMemo* Memo);
 // owner of every object held in a published object property, unless nil or Root. A module may be
 // listed more than once.
 void GetUsedModules(TComponent* Root, std::vector<TPersistent*>& List);
+
+// The popup menu of the control or of its nearest parent that has one; nil when none.
+TPopupMenu* GetControlPopupMenu(TControl* Control);
+
+// Makes the application's exception event show the exception in the application's standard box
+// for as long as it lives.
+class TAppExceptionObject : public TObject {
+public:
+    TAppExceptionObject();
+    ~TAppExceptionObject() override;
+    void ExceptionEvent(TObject* Sender, const std::exception& E);
+};

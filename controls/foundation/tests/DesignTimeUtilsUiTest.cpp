@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "UiTestSupport.h"
+#include <stdexcept>
+
+#include "framework/ui/Application.h"
 #include "framework/ui/ComCtrls.h"
+#include "framework/ui/ExtCtrls.h"
 #include "framework/ui/Graphics.h"
 #include "framework/ui/Menus.h"
 #include "framework/ui/StdCtrls.h"
@@ -116,6 +120,30 @@ TEST_F(DesignTimeUtils, ColoursMeasuresAndMessages) {
     EXPECT_EQ(Boxes[0].Text, "42");
     EXPECT_EQ(Boxes[1].Text, "True");
     EXPECT_EQ(Boxes[2].Text, "text");
+}
+
+TEST_F(DesignTimeUtils, PopupMenusAndTheExceptionBox) {
+    TForm Form(nullptr);
+    auto* Panel = new TPanel(&Form);
+    Panel->SetParent(&Form);
+    auto* Edit = new TEdit(&Form);
+    Edit->SetParent(Panel);
+    EXPECT_EQ(GetControlPopupMenu(Edit), nullptr);
+    auto* Menu = new TPopupMenu(&Form);
+    Form.SetPopupMenu(Menu);
+    EXPECT_EQ(GetControlPopupMenu(Edit), Menu);
+    auto* Own = new TPopupMenu(&Form);
+    Edit->SetPopupMenu(Own);
+    EXPECT_EQ(GetControlPopupMenu(Edit), Own);
+
+    {
+        TAppExceptionObject Sink;
+        ASSERT_TRUE(Application->OnException);
+        Application->OnException(nullptr, std::runtime_error("Disk full"));
+    }
+    EXPECT_FALSE(Application->OnException);
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Text, "Disk full.");
 }
 
 TEST_F(DesignTimeUtils, UsedModulesAreTheOwnersOfLinkedObjects) {
