@@ -72,6 +72,18 @@ void TOrthosSpell3Base::FireConfigurationChanged(bool Reload) {
     ResynchOptions(false);
     if (OnConfigChanged)
         OnConfigChanged(this);
+    FConfigChangedList.Notify(this);
+}
+
+void TOrthosSpell3Base::AddIgnoreWordListener(TObject* Listener, TIgnoreWordEvent Handler) {
+    for (auto& l : FIgnoreWordListeners)
+        if (l.first == Listener)
+            return;
+    FIgnoreWordListeners.emplace_back(Listener, std::move(Handler));
+}
+
+void TOrthosSpell3Base::RemoveIgnoreWordListener(TObject* Listener) {
+    std::erase_if(FIgnoreWordListeners, [Listener](const auto& l) { return l.first == Listener; });
 }
 
 std::string TOrthosSpell3Base::FireReadString(const std::string& Section, const std::string& Key,
@@ -139,6 +151,7 @@ void TOrthosSpell3Base::ResynchOptions(bool Force) {
     FPrimaryOnly = on(soPrimaryOnly);
     FRepeated = on(soRepeated);
     DoEvent(OnAddCustomIgnore, this);
+    FOptionsChangedList.Notify(this);
 }
 
 void TOrthosSpell3Base::AddIgnore(TParserIgnore* Rule) {
@@ -828,9 +841,16 @@ void TOrthosSpell3Base::Fire_ReplaceWord(const std::string& Text, int State) {
 }
 
 void TOrthosSpell3Base::Fire_IgnoreWord(int State) {
-    DoEvent(OnParserIgnoreWord, this, true, State);
+    auto tell = [this, State](bool before) {
+        DoEvent(OnParserIgnoreWord, this, before, State);
+        // A listener may remove itself; the others are still told.
+        auto listeners = FIgnoreWordListeners;
+        for (auto& l : listeners)
+            DoEvent(l.second, this, before, State);
+    };
+    tell(true);
     FParser->IgnoreWord(State);
-    DoEvent(OnParserIgnoreWord, this, false, State);
+    tell(false);
 }
 
 void TOrthosSpell3Base::Fire_UndoLast(int UndoState, TSpellAction Action, int& UndoData) {

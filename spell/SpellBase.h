@@ -18,6 +18,7 @@
 #include "spell/ParsingEngine.h"
 #include "spell/PhoneticsMap.h"
 #include "spell/SpellConfig.h"
+#include "spell/SpellUtils.h"
 #include "spell/SuggestionsGenerator.h"
 #include "spell/languages/SpellLanguageStrings.h"
 
@@ -194,6 +195,14 @@ public:
     TNotifyEvent OnConfigSaved;
     TNotifyEvent OnConfigChanged;
 
+    // Listeners beside the events, each object once, told in the order they were added: after
+    // every rebuild of the ignore rules, after every configuration change, and before and after
+    // the parser leaves a word (with the state the loop gives it).
+    TEventList& OptionsChangedListeners() { return FOptionsChangedList; }
+    TEventList& ConfigChangedListeners() { return FConfigChangedList; }
+    void AddIgnoreWordListener(TObject* Listener, TIgnoreWordEvent Handler);
+    void RemoveIgnoreWordListener(TObject* Listener);
+
     // The configuration's notifications, passed on to the events above.
     virtual void FireConfigurationChanged(bool Reload);
     virtual std::string FireReadString(const std::string& Section, const std::string& Key,
@@ -368,6 +377,8 @@ private:
     std::vector<std::unique_ptr<TParserIgnore>> FAllRules;
     std::vector<TParserIgnore*> FPreCheckRules, FLineRules;
     std::vector<TOrthosUndo> FUndo;
+    TEventList FOptionsChangedList, FConfigChangedList;
+    std::vector<std::pair<TObject*, TIgnoreWordEvent>> FIgnoreWordListeners;
     bool FDictionariesActive = false;
 
     TControlParser* FParser = nullptr;

@@ -212,3 +212,34 @@ TEST_F(CheckLoop, CountsWordsAndErrors) {
     parser.Initialize(&text);
     EXPECT_EQ(spell->GetWordCountParser(&parser, ctFromCursor), 0); // only a selection or all count
 }
+
+TEST_F(CheckLoop, ListenersHearOptionsConfigurationAndLeftWords) {
+    const TSpellOptions options = spell->Configuration().SpellOptions; // loaded before anybody listens
+    TObject first, second;
+    std::vector<std::string> heard;
+    auto note = [&](const std::string& what) { return [&heard, what](TObject*) { heard.push_back(what); }; };
+    spell->OptionsChangedListeners().Add(&first, note("options 1"));
+    spell->OptionsChangedListeners().Add(&second, note("options 2"));
+    spell->OptionsChangedListeners().Add(&first, note("options again")); // an object is listed once
+    spell->ConfigChangedListeners().Add(&second, note("configuration"));
+    spell->SetSpellOptions(options | SpellOptionBit(soNumbers));
+    EXPECT_EQ(heard, (std::vector<std::string>{"options 1", "options 2", "configuration"}));
+
+    std::vector<std::string> left;
+    spell->AddIgnoreWordListener(&first, [&](TObject*, bool before, int state) {
+        left.push_back((before ? "before " : "after ") + std::to_string(state));
+    });
+    answers = {ignore(), [](TOrthosSpell3Base& s) { s.Check_IgnoreAll(); },
+               [](TOrthosSpell3Base& s) {
+                   s.RemoveIgnoreWordListener(nullptr); // nobody by that name: no change
+                   s.Check_Add();
+               }};
+    check("qwzx vbnq zzkj");
+    EXPECT_EQ(left, (std::vector<std::string>{"before 10", "after 10", "before 11", "after 11", "before 12",
+                                              "after 12"}));
+    spell->RemoveIgnoreWordListener(&first);
+    left.clear();
+    answers = {ignore()};
+    check("plmq");
+    EXPECT_TRUE(left.empty());
+}
