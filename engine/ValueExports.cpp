@@ -9,6 +9,7 @@
 #include "engine/ResultClass.h"
 #include "engine/include/ZelValidator.h"
 
+#include <cstddef>
 #include <cstdlib>
 
 namespace {
@@ -192,119 +193,6 @@ int32_t setFlag(int32_t handle, int32_t id, int32_t mask, int32_t value) {
     return badIdentifier(fn, object->kind);
 }
 
-// ---- ZELGetInteger2 / ZELSetInteger2 (results, by index) ----------------------------------------
-
-int32_t getInteger2(int32_t handle, int32_t id, int32_t index, int32_t* value) {
-    const char* fn = "ZELGetInteger2";
-    if (!value)
-        return ZELError(-8, fn, kNullPointer);
-    *value = -1;
-    ValidatorBaseClass* object = handleObject(handle);
-    if (!object)
-        return ZELError(-2, fn, kBadHandle);
-    if (!validKind(object))
-        return -1;
-    if (object->kind != ZEL_KIND_RESULTS || id < ZELID_RESULT_MSGKIND || id > ZELID_RESULT_MSGLEADING2)
-        return badIdentifier(fn, object->kind);
-    auto& r = *static_cast<ResultClass*>(object);
-    switch (id) {
-    case ZELID_RESULTTAGCOUNTOPEN:
-    case ZELID_RESULTTAGCOUNTCLOSE:
-    case ZELID_RESULTTAGCOUNTTHIRD: {
-        if (!r.tagCounts)
-            return 0;
-        int32_t which = id == ZELID_RESULTTAGCOUNTOPEN ? 1 : id == ZELID_RESULTTAGCOUNTCLOSE ? 2 : 3;
-        int32_t v;
-        if (!tagCountValue(*r.tagCounts, index, which, v))
-            return ZELErrorMessage(-6, fn, "bad index for ZELRESULTTAGCOUNTOPEN or ZELRESULTTAGCOUNTCLOSE");
-        *value = v;
-        return 0;
-    }
-    case ZELID_RESULT_SYMBOLVALUECOUNT:
-        if (!r.validation)
-            return ZELErrorMessage(-7, fn, "could not get value count");
-        *value = symbolValueCount(*r.validation, index);
-        return 0;
-    case ZELID_RESULT_TAGCOUNTFLAG1:
-    case ZELID_RESULT_TAGCOUNTFLAG2:
-    case ZELID_RESULT_TAGCOUNTFLAG4: {
-        if (!r.tagCounts)
-            return ZELError(-5, fn, kBadIdentifier);
-        int32_t flag = id == ZELID_RESULT_TAGCOUNTFLAG1 ? 1 : id == ZELID_RESULT_TAGCOUNTFLAG2 ? 2 : 4;
-        int32_t v;
-        if (tagCountByFlag(*r.tagCounts, index, flag, v))
-            *value = v;
-        return 0;
-    }
-    }
-    MessageView m;
-    if (!r.messages || !msgStoreMessage(*r.messages, index, m))
-        return 0;
-    switch (id) {
-    case ZELID_RESULT_MSGKIND:
-        *value = (m.kind >= 1 && m.kind <= 4) ? m.kind : -2;
-        break;
-    case ZELID_RESULT_MSGLINE:
-        *value = m.line;
-        break;
-    case ZELID_RESULT_MSGCHARACTER:
-        *value = m.character;
-        break;
-    case ZELID_RESULT_MSGLENGTH:
-        *value = m.length;
-        break;
-    case ZELID_RESULT_MSGNUMBER:
-        *value = m.runningNumber;
-        break;
-    case ZELID_RESULT_MSGLEADING1:
-        *value = m.leadingNumber1;
-        break;
-    case ZELID_RESULT_MSGSTYLEFLAGS:
-        *value = m.styleFlags;
-        break;
-    case ZELID_RESULT_MSGLEADING2:
-        *value = m.leadingNumber2;
-        break;
-    }
-    return 0;
-}
-
-int32_t setInteger2(int32_t handle, int32_t id, int32_t index, int32_t value) {
-    const char* fn = "ZELSetInteger2";
-    ValidatorBaseClass* object = handleObject(handle);
-    if (!object)
-        return ZELError(-2, fn, kBadHandle);
-    if (!validKind(object))
-        return -1;
-    if (object->kind != ZEL_KIND_RESULTS || id != ZELID_RESULT_MSGLINE)
-        return badIdentifier(fn, object->kind);
-    auto& r = *static_cast<ResultClass*>(object);
-    if (r.messages)
-        msgStoreSetMessageLine(*r.messages, index, value);
-    return 0;
-}
-
-// ---- ZELGetInteger4 (results, by symbol name) ---------------------------------------------------
-
-int32_t getInteger4(int32_t handle, int32_t id, const char* name, int32_t* value) {
-    const char* fn = "ZELGetInteger4";
-    if (!value)
-        return ZELError(-7, fn, kNullPointer);
-    *value = -1;
-    ValidatorBaseClass* object = handleObject(handle);
-    if (!object)
-        return ZELError(-2, fn, kBadHandle);
-    if (!validKind(object))
-        return -1;
-    if (object->kind != ZEL_KIND_RESULTS || id != ZELID_RESULT_SYMBOLINDEX)
-        return badIdentifier(fn, object->kind);
-    auto& r = *static_cast<ResultClass*>(object);
-    if (!r.validation)
-        return ZELErrorMessage(-6, fn, "could not get symbol index");
-    *value = name ? symbolIndex(*r.validation, name) : -1;
-    return 0;
-}
-
 // ---- strings ------------------------------------------------------------------------------------
 
 // Shared result buffers (8003, 27001): valid until the next call of the same kind.
@@ -330,6 +218,14 @@ ResultClass& results(Object& b) {
 }
 int32_t assigned(bool ok) {
     return ok ? 0 : -1;
+}
+
+// The network strings 1-4 share one shape.
+template <int N> const char* networkString(Object& b) {
+    return options(b).network.Strings[N].getString();
+}
+template <int N> int32_t setNetworkString(Object& b, const char* text) {
+    return assigned(options(b).network.Strings[N].assign(text));
 }
 
 struct ValueRow {
@@ -407,12 +303,12 @@ const ValueRow kValues[] = {
      }},
     {.id = ZELID_OPT_NETWORKSTRING1,
      .kind = ZEL_KIND_OPTIONS,
-     .getString = [](Object& b) { return options(b).network.Strings[0].getString(); },
-     .setString = [](Object& b, const char* t) { return assigned(options(b).network.Strings[0].assign(t)); }},
+     .getString = networkString<0>,
+     .setString = setNetworkString<0>},
     {.id = ZELID_OPT_NETWORKSTRING2,
      .kind = ZEL_KIND_OPTIONS,
-     .getString = [](Object& b) { return options(b).network.Strings[1].getString(); },
-     .setString = [](Object& b, const char* t) { return assigned(options(b).network.Strings[1].assign(t)); }},
+     .getString = networkString<1>,
+     .setString = setNetworkString<1>},
     {.id = ZELID_OPT_OUTPUTFILE,
      .kind = ZEL_KIND_OPTIONS,
      .getString = [](Object& b) { return options(b).general.OutputFileV30.getString(); }},
@@ -421,12 +317,12 @@ const ValueRow kValues[] = {
      .getString = [](Object& b) { return options(b).general.OutputViewer.getString(); }},
     {.id = ZELID_OPT_NETWORKSTRING3,
      .kind = ZEL_KIND_OPTIONS,
-     .getString = [](Object& b) { return options(b).network.Strings[2].getString(); },
-     .setString = [](Object& b, const char* t) { return assigned(options(b).network.Strings[2].assign(t)); }},
+     .getString = networkString<2>,
+     .setString = setNetworkString<2>},
     {.id = ZELID_OPT_NETWORKSTRING4,
      .kind = ZEL_KIND_OPTIONS,
-     .getString = [](Object& b) { return options(b).network.Strings[3].getString(); },
-     .setString = [](Object& b, const char* t) { return assigned(options(b).network.Strings[3].assign(t)); }},
+     .getString = networkString<3>,
+     .setString = setNetworkString<3>},
     {.id = ZELID_OPT_LOGFILE,
      .kind = ZEL_KIND_OPTIONS,
      .getString = [](Object& b) { return options(b).log.LogFileNameV30.getString(); },
@@ -562,12 +458,207 @@ const ValueRow kValues[] = {
                      const char* t) { return assigned(results(b).lines2.addLine(t ? t : "", 1) == 0); }},
 };
 
-// The row of an identifier for an object of this kind, or NULL.
-const ValueRow* valueRow(int32_t id, int32_t kind) {
-    for (const ValueRow& row : kValues)
-        if (row.id == id && row.kind == kind)
-            return &row;
-    return nullptr;
+// ---- The indexed values of the handle objects ---------------------------------------------------
+// One row per identifier read or written with an index: a message, a tag count row, a path or a
+// line (ZELGetInteger2 / ZELSetInteger2 / ZELGetString2).
+
+constexpr const char* kGetInteger2 = "ZELGetInteger2";
+
+struct IndexedRow {
+    int32_t id;
+    int32_t kind;
+    int32_t (*getInteger)(Object&, int32_t index, int32_t&) = nullptr;
+    int32_t (*setInteger)(Object&, int32_t index, int32_t) = nullptr;
+    const char* (*getString)(Object&, int32_t index) = nullptr;
+};
+
+// Message index of the results, or false when there is none: the value then stays as it was.
+bool message(Object& b, int32_t index, MessageView& m) {
+    const ResultClass& r = results(b);
+    return r.messages && msgStoreMessage(*r.messages, index, m);
+}
+
+template <int32_t MessageView::*Field> int32_t messageInteger(Object& b, int32_t index, int32_t& v) {
+    MessageView m;
+    if (message(b, index, m))
+        v = m.*Field;
+    return 0;
+}
+
+template <const char* MessageView::*Field> const char* messageString(Object& b, int32_t index) {
+    MessageView m;
+    return message(b, index, m) ? m.*Field : nullptr;
+}
+
+// which: 1 open, 2 close, 3 the third count.
+template <int32_t Which> int32_t tagCount(Object& b, int32_t index, int32_t& v) {
+    const zel::run::TagCountStore* counts = results(b).tagCounts;
+    if (!counts)
+        return 0;
+    int32_t count;
+    if (!tagCountValue(*counts, index, Which, count))
+        return ZELErrorMessage(-6, kGetInteger2,
+                               "bad index for ZELRESULTTAGCOUNTOPEN or ZELRESULTTAGCOUNTCLOSE");
+    v = count;
+    return 0;
+}
+
+template <int32_t Flag> int32_t tagCountFlag(Object& b, int32_t index, int32_t& v) {
+    const zel::run::TagCountStore* counts = results(b).tagCounts;
+    if (!counts)
+        return ZELError(-5, kGetInteger2, kBadIdentifier);
+    int32_t count;
+    if (tagCountByFlag(*counts, index, Flag, count))
+        v = count;
+    return 0;
+}
+
+const IndexedRow kIndexedValues[] = {
+    {.id = ZELID_OPT_CONFIGITEM,
+     .kind = ZEL_KIND_OPTIONS,
+     .getString = [](Object& b, int32_t index) -> const char* {
+         const CfgStore* cfg = options(b).cfgStore;
+         return cfg ? cfgStoreItem(*cfg, index) : nullptr;
+     }},
+    {.id = ZELID_JOB_PATH,
+     .kind = ZEL_KIND_JOB,
+     .getString = [](Object& b, int32_t index) { return job(b).paths.lineNoMove(index); }},
+    {.id = ZELID_RESULT_LINE1,
+     .kind = ZEL_KIND_RESULTS,
+     .getString = [](Object& b, int32_t index) { return results(b).lines1.lineNoMove(index); }},
+    {.id = ZELID_RESULT_MSGTEXT, .kind = ZEL_KIND_RESULTS, .getString = messageString<&MessageView::text>},
+    {.id = ZELID_RESULT_LINE2,
+     .kind = ZEL_KIND_RESULTS,
+     .getString = [](Object& b, int32_t index) { return results(b).lines2.lineNoMove(index); }},
+    {.id = ZELID_RESULTTAGCOUNTTAGNAME,
+     .kind = ZEL_KIND_RESULTS,
+     .getString = [](Object& b, int32_t index) -> const char* {
+         const zel::run::TagCountStore* counts = results(b).tagCounts;
+         if (!counts)
+             return nullptr;
+         const char* name = tagCountName(*counts, index);
+         if (!name)
+             ZELErrorMessage(-6, "ZELGetString2", "bad index for ZELRESULTTAGCOUNTTAGNAME");
+         return name;
+     }},
+    {.id = ZELID_RESULT_MSGTEXT2, .kind = ZEL_KIND_RESULTS, .getString = messageString<&MessageView::text2>},
+
+    {.id = ZELID_RESULT_MSGKIND,
+     .kind = ZEL_KIND_RESULTS,
+     .getInteger =
+         [](Object& b, int32_t index, int32_t& v) {
+             MessageView m;
+             if (message(b, index, m))
+                 v = (m.kind >= 1 && m.kind <= 4) ? m.kind : -2;
+             return 0;
+         }},
+    {.id = ZELID_RESULT_MSGLINE,
+     .kind = ZEL_KIND_RESULTS,
+     .getInteger = messageInteger<&MessageView::line>,
+     .setInteger =
+         [](Object& b, int32_t index, int32_t v) {
+             if (zel::run::MsgStore* messages = results(b).messages)
+                 msgStoreSetMessageLine(*messages, index, v);
+             return 0;
+         }},
+    {.id = ZELID_RESULT_MSGCHARACTER,
+     .kind = ZEL_KIND_RESULTS,
+     .getInteger = messageInteger<&MessageView::character>},
+    {.id = ZELID_RESULT_MSGLENGTH,
+     .kind = ZEL_KIND_RESULTS,
+     .getInteger = messageInteger<&MessageView::length>},
+    {.id = ZELID_RESULT_MSGNUMBER,
+     .kind = ZEL_KIND_RESULTS,
+     .getInteger = messageInteger<&MessageView::runningNumber>},
+    {.id = ZELID_RESULT_MSGLEADING1,
+     .kind = ZEL_KIND_RESULTS,
+     .getInteger = messageInteger<&MessageView::leadingNumber1>},
+    {.id = ZELID_RESULTTAGCOUNTOPEN, .kind = ZEL_KIND_RESULTS, .getInteger = tagCount<1>},
+    {.id = ZELID_RESULTTAGCOUNTCLOSE, .kind = ZEL_KIND_RESULTS, .getInteger = tagCount<2>},
+    {.id = ZELID_RESULT_SYMBOLVALUECOUNT,
+     .kind = ZEL_KIND_RESULTS,
+     .getInteger =
+         [](Object& b, int32_t index, int32_t& v) {
+             const ResultClass& r = results(b);
+             if (!r.validation)
+                 return ZELErrorMessage(-7, kGetInteger2, "could not get value count");
+             v = symbolValueCount(*r.validation, index);
+             return 0;
+         }},
+    {.id = ZELID_RESULTTAGCOUNTTHIRD, .kind = ZEL_KIND_RESULTS, .getInteger = tagCount<3>},
+    {.id = ZELID_RESULT_TAGCOUNTFLAG1, .kind = ZEL_KIND_RESULTS, .getInteger = tagCountFlag<1>},
+    {.id = ZELID_RESULT_TAGCOUNTFLAG2, .kind = ZEL_KIND_RESULTS, .getInteger = tagCountFlag<2>},
+    {.id = ZELID_RESULT_TAGCOUNTFLAG4, .kind = ZEL_KIND_RESULTS, .getInteger = tagCountFlag<4>},
+    {.id = ZELID_RESULT_MSGSTYLEFLAGS,
+     .kind = ZEL_KIND_RESULTS,
+     .getInteger = messageInteger<&MessageView::styleFlags>},
+    {.id = ZELID_RESULT_MSGLEADING2,
+     .kind = ZEL_KIND_RESULTS,
+     .getInteger = messageInteger<&MessageView::leadingNumber2>},
+};
+
+// ---- The values read by a symbol of the last validation (ZELGetInteger4 / ZELGetString4) --------
+
+struct SymbolRow {
+    int32_t id;
+    int32_t kind;
+    int32_t (*getInteger)(Object&, const char* name, int32_t&) = nullptr;
+    const char* (*getString)(Object&, int32_t symbol, int32_t valueIndex) = nullptr;
+};
+
+const SymbolRow kSymbolValues[] = {
+    {.id = ZELID_RESULT_SYMBOLVALUE,
+     .kind = ZEL_KIND_RESULTS,
+     .getString = [](Object& b, int32_t symbol, int32_t valueIndex) -> const char* {
+         const ResultClass& r = results(b);
+         if (!r.validation) {
+             ZELErrorMessage(-6, "ZELGetString4", "could not get symbol value");
+             return nullptr;
+         }
+         return symbolValue(*r.validation, symbol, valueIndex);
+     }},
+    {.id = ZELID_RESULT_SYMBOLINDEX,
+     .kind = ZEL_KIND_RESULTS,
+     .getInteger =
+         [](Object& b, const char* name, int32_t& v) {
+             const ResultClass& r = results(b);
+             if (!r.validation)
+                 return ZELErrorMessage(-6, "ZELGetInteger4", "could not get symbol index");
+             v = name ? symbolIndex(*r.validation, name) : -1;
+             return 0;
+         }},
+};
+
+// ---- Finding a row --------------------------------------------------------------------------------
+
+// The object of a handle and the row of an identifier for its kind that has the wanted function;
+// without a row, code is what the export answers.
+template <typename Row> struct Found {
+    Object* object = nullptr;
+    const Row* row = nullptr;
+    int32_t code = 0;
+};
+
+template <typename Row, std::size_t N, typename Function>
+Found<Row> findRow(const char* fn, int32_t handle, int32_t id, const Row (&rows)[N],
+                   Function Row::*function) {
+    Found<Row> found;
+    found.object = handleObject(handle);
+    if (!found.object) {
+        found.code = ZELError(-2, fn, kBadHandle);
+        return found;
+    }
+    if (!validKind(found.object)) {
+        found.code = -1;
+        return found;
+    }
+    for (const Row& row : rows)
+        if (row.id == id && row.kind == found.object->kind && row.*function) {
+            found.row = &row;
+            return found;
+        }
+    found.code = badIdentifier(fn, found.object->kind);
+    return found;
 }
 
 int32_t getInteger(int32_t handle, int32_t id, int32_t* value) {
@@ -575,129 +666,55 @@ int32_t getInteger(int32_t handle, int32_t id, int32_t* value) {
     if (!value)
         return ZELError(-6, fn, kNullPointer);
     *value = -1;
-    ValidatorBaseClass* object = handleObject(handle);
-    if (!object)
-        return ZELError(-2, fn, kBadHandle);
-    if (!validKind(object))
-        return -1;
-    const ValueRow* row = valueRow(id, object->kind);
-    if (!row || !row->getInteger)
-        return badIdentifier(fn, object->kind);
-    return row->getInteger(*object, *value);
+    auto found = findRow(fn, handle, id, kValues, &ValueRow::getInteger);
+    return found.row ? found.row->getInteger(*found.object, *value) : found.code;
 }
 
 int32_t setInteger(int32_t handle, int32_t id, int32_t value) {
-    const char* fn = "ZELSetInteger";
-    ValidatorBaseClass* object = handleObject(handle);
-    if (!object)
-        return ZELError(-2, fn, kBadHandle);
-    if (!validKind(object))
-        return -1;
-    const ValueRow* row = valueRow(id, object->kind);
-    if (!row || !row->setInteger)
-        return badIdentifier(fn, object->kind);
-    return row->setInteger(*object, value);
+    auto found = findRow("ZELSetInteger", handle, id, kValues, &ValueRow::setInteger);
+    return found.row ? found.row->setInteger(*found.object, value) : found.code;
 }
 
 const char* getString(int32_t handle, int32_t id) {
-    const char* fn = "ZELGetString";
-    ValidatorBaseClass* object = handleObject(handle);
-    if (!object) {
-        ZELError(-2, fn, kBadHandle);
-        return nullptr;
-    }
-    if (!validKind(object))
-        return nullptr;
-    const ValueRow* row = valueRow(id, object->kind);
-    if (!row || !row->getString) {
-        badIdentifier(fn, object->kind);
-        return nullptr;
-    }
-    return row->getString(*object);
+    auto found = findRow("ZELGetString", handle, id, kValues, &ValueRow::getString);
+    return found.row ? found.row->getString(*found.object) : nullptr;
 }
 
 int32_t setString(int32_t handle, int32_t id, const char* text) {
-    const char* fn = "ZELSetString";
-    ValidatorBaseClass* object = handleObject(handle);
-    if (!object)
-        return ZELError(-2, fn, kBadHandle);
-    if (!validKind(object))
-        return -1;
-    const ValueRow* row = valueRow(id, object->kind);
-    if (!row || !row->setString)
-        return badIdentifier(fn, object->kind);
-    return row->setString(*object, text);
+    auto found = findRow("ZELSetString", handle, id, kValues, &ValueRow::setString);
+    return found.row ? found.row->setString(*found.object, text) : found.code;
+}
+
+int32_t getInteger2(int32_t handle, int32_t id, int32_t index, int32_t* value) {
+    if (!value)
+        return ZELError(-8, kGetInteger2, kNullPointer);
+    *value = -1;
+    auto found = findRow(kGetInteger2, handle, id, kIndexedValues, &IndexedRow::getInteger);
+    return found.row ? found.row->getInteger(*found.object, index, *value) : found.code;
+}
+
+int32_t setInteger2(int32_t handle, int32_t id, int32_t index, int32_t value) {
+    auto found = findRow("ZELSetInteger2", handle, id, kIndexedValues, &IndexedRow::setInteger);
+    return found.row ? found.row->setInteger(*found.object, index, value) : found.code;
 }
 
 const char* getString2(int32_t handle, int32_t id, int32_t index) {
-    const char* fn = "ZELGetString2";
-    ValidatorBaseClass* object = handleObject(handle);
-    if (!object) {
-        ZELError(-2, fn, kBadHandle);
-        return nullptr;
-    }
-    if (!validKind(object))
-        return nullptr;
-    switch (object->kind) {
-    case ZEL_KIND_OPTIONS:
-        if (id == ZELID_OPT_CONFIGITEM) {
-            auto& o = *static_cast<ConfigClass*>(object);
-            return o.cfgStore ? cfgStoreItem(*o.cfgStore, index) : nullptr;
-        }
-        break;
-    case ZEL_KIND_JOB:
-        if (id == ZELID_JOB_PATH)
-            return static_cast<JobClass*>(object)->paths.lineNoMove(index);
-        break;
-    case ZEL_KIND_RESULTS: {
-        auto& r = *static_cast<ResultClass*>(object);
-        switch (id) {
-        case ZELID_RESULT_LINE1:
-            return r.lines1.lineNoMove(index);
-        case ZELID_RESULT_LINE2:
-            return r.lines2.lineNoMove(index);
-        case ZELID_RESULTTAGCOUNTTAGNAME: {
-            if (!r.tagCounts)
-                return nullptr;
-            const char* name = tagCountName(*r.tagCounts, index);
-            if (!name)
-                ZELErrorMessage(-6, fn, "bad index for ZELRESULTTAGCOUNTTAGNAME");
-            return name;
-        }
-        case ZELID_RESULT_MSGTEXT:
-        case ZELID_RESULT_MSGTEXT2: {
-            MessageView m;
-            if (!r.messages || !msgStoreMessage(*r.messages, index, m))
-                return nullptr;
-            return id == ZELID_RESULT_MSGTEXT ? m.text : m.text2;
-        }
-        }
-        break;
-    }
-    }
-    badIdentifier(fn, object->kind);
-    return nullptr;
+    auto found = findRow("ZELGetString2", handle, id, kIndexedValues, &IndexedRow::getString);
+    return found.row ? found.row->getString(*found.object, index) : nullptr;
+}
+
+int32_t getInteger4(int32_t handle, int32_t id, const char* name, int32_t* value) {
+    const char* fn = "ZELGetInteger4";
+    if (!value)
+        return ZELError(-7, fn, kNullPointer);
+    *value = -1;
+    auto found = findRow(fn, handle, id, kSymbolValues, &SymbolRow::getInteger);
+    return found.row ? found.row->getInteger(*found.object, name, *value) : found.code;
 }
 
 const char* getString4(int32_t handle, int32_t id, int32_t symbol, int32_t valueIndex) {
-    const char* fn = "ZELGetString4";
-    ValidatorBaseClass* object = handleObject(handle);
-    if (!object) {
-        ZELError(-2, fn, kBadHandle);
-        return nullptr;
-    }
-    if (!validKind(object))
-        return nullptr;
-    if (object->kind != ZEL_KIND_RESULTS || id != ZELID_RESULT_SYMBOLVALUE) {
-        badIdentifier(fn, object->kind);
-        return nullptr;
-    }
-    auto& r = *static_cast<ResultClass*>(object);
-    if (!r.validation) {
-        ZELErrorMessage(-6, fn, "could not get symbol value");
-        return nullptr;
-    }
-    return symbolValue(*r.validation, symbol, valueIndex);
+    auto found = findRow("ZELGetString4", handle, id, kSymbolValues, &SymbolRow::getString);
+    return found.row ? found.row->getString(*found.object, symbol, valueIndex) : nullptr;
 }
 
 const char* getString6(int32_t id, int32_t argument) {

@@ -195,6 +195,15 @@ TEST_F(Values, WrongIdentifiersGiveTheCodeOfTheObjectKind) {
              return ZELGetInteger2(h, id, 1, &v);
          },
          15000, -3, -4, 0},
+        // An identifier read by string with an index is no integer, though both share one table.
+        {"ZELGetInteger2",
+         [](int32_t h, int32_t id) {
+             int32_t v;
+             return ZELGetInteger2(h, id, 1, &v);
+         },
+         ZELID_RESULT_MSGTEXT, -3, -4, -5},
+        {"ZELSetInteger2", [](int32_t h, int32_t id) { return ZELSetInteger2(h, id, 1, 1); },
+         ZELID_RESULT_LINE1, -3, -4, -5},
         {"ZELSetInteger2", [](int32_t h, int32_t id) { return ZELSetInteger2(h, id, 1, 1); }, 15002, -3, -4,
          -5},
         {"ZELGetInteger4",
@@ -203,6 +212,12 @@ TEST_F(Values, WrongIdentifiersGiveTheCodeOfTheObjectKind) {
              return ZELGetInteger4(h, id, "x", &v);
          },
          23001, -3, -4, -5},
+        {"ZELGetInteger4",
+         [](int32_t h, int32_t id) {
+             int32_t v;
+             return ZELGetInteger4(h, id, "x", &v);
+         },
+         ZELID_RESULT_SYMBOLVALUE, -3, -4, -5},
         {"ZELSetString", [](int32_t h, int32_t id) { return ZELSetString(h, id, "x"); }, 7004, -3, -4, -5},
         {"ZELSetString", [](int32_t h, int32_t id) { return ZELSetString(h, id, "x"); }, 8003, -3, -4, -5},
     };
@@ -227,6 +242,10 @@ TEST_F(Values, WrongIdentifiersGiveTheCodeOfTheObjectKind) {
     EXPECT_EQ(ZELGetString2(options, 12000, 0), nullptr);
     expectBox("ZELGetString2", "bad value identifier parameter passed to function");
     EXPECT_EQ(ZELGetString4(job, 20000, 0, 0), nullptr);
+    expectBox("ZELGetString4", "bad value identifier parameter passed to function");
+    EXPECT_EQ(ZELGetString2(results, ZELID_RESULT_MSGKIND, 1), nullptr);
+    expectBox("ZELGetString2", "bad value identifier parameter passed to function");
+    EXPECT_EQ(ZELGetString4(results, ZELID_RESULT_SYMBOLINDEX, 0, 0), nullptr);
     expectBox("ZELGetString4", "bad value identifier parameter passed to function");
     EXPECT_EQ(ZELGetString(77, 7000), nullptr);
     expectBox("ZELGetString", "bad handle");
