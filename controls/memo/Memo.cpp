@@ -760,6 +760,9 @@ void TCustomHSMemo::DoSetFocus() {
     if (FHideSelection && S->SelectionType() != stNotSelected)
         Invalidate();
     CreateCaretNow();
+    // The highlighted line is the one to clear when the caret leaves it.
+    FLastCaretLine = CaretLine();
+    FLastCaretChar = CaretChar();
     if (FLineHighlight->Visible())
         InvalidateLines(CaretLine(), CaretLine());
     StateChanged(msPositionChanged | msInsState | msCountChanged | msModifiedChanged | msObjNameChanged);

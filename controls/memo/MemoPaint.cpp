@@ -620,7 +620,9 @@ void TCustomHSMemo::PaintRow(TMemoDrawSink& Sink, const RECT& Area, int32_t Line
     const int32_t CaretCh = Src->GetCurChar();
     const bool HighlightRow = Focused && FLineHighlight->Visible() && Line == Src->GetCurLine() &&
                               (!FWordWrap || (CaretCh >= RowStart && (LastRow || CaretCh < RowEnd)));
-    const TColor RowBack = HighlightRow ? FLineHighlight->Brush().Color() : LineBack;
+    // A clear highlight brush leaves the row's own background; only the lines are drawn.
+    const bool HighlightFill = HighlightRow && FLineHighlight->Brush().Style() != TBrushStyle::bsClear;
+    const TColor RowBack = HighlightFill ? FLineHighlight->Brush().Color() : LineBack;
 
     // Visible columns of the row: with a monospaced layout from the cells under the area; with a
     // proportional one every character from the row's start is measured, and drawing stops at the
@@ -668,7 +670,7 @@ void TCustomHSMemo::PaintRow(TMemoDrawSink& Sink, const RECT& Area, int32_t Line
             FC = FMatchColor;
             BC = FMatchBackColor;
         }
-        if (HighlightRow && !Sel && !Fnd && BC == CheckReadOnlyColor(Color()))
+        if (HighlightFill && !Sel && !Fnd && BC == CheckReadOnlyColor(Color()))
             BC = RowBack;
         std::string Run = S.substr(size_t(I), size_t(J - I));
         if (Style >= 0 && Style < FTextStyles->Count() && !GetSyntaxParser() &&
@@ -751,10 +753,17 @@ void TCustomHSMemo::PaintRow(TMemoDrawSink& Sink, const RECT& Area, int32_t Line
                           Line, EndCol);
     }
     if (HighlightRow) {
+        // A pen two pixels wide doubles each line one pixel inward.
         const TColor PC = FLineHighlight->Pen().Color();
+        const bool Thick = FLineHighlight->Pen().Width() >= 2;
         Sink.Line(PaintX, Y + H - 1, Area.right, Y + H - 1, PC, 1);
-        if (FLineHighlight->Shape() == shDoubleLine)
+        if (Thick)
+            Sink.Line(PaintX, Y + H - 2, Area.right, Y + H - 2, PC, 1);
+        if (FLineHighlight->Shape() == shDoubleLine) {
             Sink.Line(PaintX, Y, Area.right, Y, PC, 1);
+            if (Thick)
+                Sink.Line(PaintX, Y + 1, Area.right, Y + 1, PC, 1);
+        }
     }
     const TSeparatorOptions SepOpts = FLineSeparator->Options();
     if ((SepOpts & moDrawLineSeparator) && (LastRow || (SepOpts & moWrappedLineSeparator)))

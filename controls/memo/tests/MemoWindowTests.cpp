@@ -179,6 +179,31 @@ TEST_F(MemoWindow, ResizingAWrappingMemoPullsACaretPastTheEndBack) {
     EXPECT_EQ(Memo->CaretChar(), 12);
 }
 
+// The caret line's highlight: its brush behind the text, its pen along the edges (doubled inward
+// when two pixels wide), and a clear brush that leaves the background alone.
+TEST_F(MemoWindow, TheCaretLineIsHighlightedWithTheBrushAndPen) {
+    Memo->GetSource()->SetSyntaxParser(nullptr);
+    Memo->SetText("one\r\ntwo\r\nthree");
+    Memo->LineHighlight().Brush().SetColor(clYellow);
+    Memo->LineHighlight().Pen().SetColor(clRed);
+    Memo->LineHighlight().Pen().SetWidth(2);
+    Memo->LineHighlight().SetVisible(true);
+    ShowForm();
+    Memo->SetCaretPoint(POINT{0, 1});
+    UpdateWindow(Memo->Handle());
+    const int X = Memo->GetPaintX() + 100;
+    const TColor Red = TColor(ColorToRGB(clRed)), Yellow = TColor(ColorToRGB(clYellow));
+    for (int Y : {16, 17, 30, 31})
+        EXPECT_EQ(ScreenPixel(X, Y), Red) << Y;
+    EXPECT_EQ(ScreenPixel(X, 24), Yellow);
+    EXPECT_EQ(ScreenPixel(X, 8), TColor(ColorToRGB(clWindow)));
+    Memo->LineHighlight().Brush().SetStyle(TBrushStyle::bsClear);
+    Memo->Invalidate();
+    UpdateWindow(Memo->Handle());
+    EXPECT_EQ(ScreenPixel(X, 24), TColor(ColorToRGB(clWindow)));
+    EXPECT_EQ(ScreenPixel(X, 31), Red);
+}
+
 // A real page of the sqlite3-doc package, coloured by the HTML parser and wrapped to the window.
 TEST_F(MemoWindow, ARealPageWrapsScrollsAndMapsBack) {
     const std::string Page = "Z:\\usr\\share\\doc\\sqlite3\\about.html";
