@@ -16,8 +16,10 @@
 #include "editor/core/Settings.h"
 #include "editor/core/UpdateCheck.h"
 #include "editor/core/ViewSetup.h"
+#include "framework/core/ScopeGuard.h"
 #include "editor/mainwindow/DragDropForms.h"
 #include "editor/mainwindow/ListView.h"
+#include "editor/mainwindow/StageLog.h"
 #include "editor/mainwindow/TagInserterForm.h"
 #include "editor/mainwindow/MainCommands.h"
 #include "editor/mainwindow/PaneSplitter.h"
@@ -912,10 +914,27 @@ void TZELQEForm::FormShow(TObject*) {
 }
 
 void TZELQEForm::ShowHintPanels(bool Validated) {
+    TStageTimer T("results.panels");
+    bool Same = ResultsListView->Visible() == Validated && MessagesPanel->Visible() != Validated &&
+                TreeViewPanel->Visible() != Validated && StylesPanel->Visible() != Validated;
+    for (THSTree* Tree : {ResultsTreeView, StyleMessagesTreeView})
+        Same = Same && Tree->Visible() == Validated;
+    if (Same)
+        return;
+    // One repaint of the results pane when every view has changed places, not one per view.
+    HWND Pages = ResultsPageControl->HandleAllocated() ? ResultsPageControl->Handle() : nullptr;
+    if (Pages)
+        SendMessageA(Pages, WM_SETREDRAW, FALSE, 0);
+    TScopeGuard Redraw([Pages] {
+        if (!Pages)
+            return;
+        SendMessageA(Pages, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(Pages, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE);
+    });
     ResultsListView->SetVisible(Validated);
     MessagesPanel->SetVisible(!Validated);
-    for (THSTree* T : {ResultsTreeView, StyleMessagesTreeView})
-        T->SetVisible(Validated);
+    for (THSTree* Tree : {ResultsTreeView, StyleMessagesTreeView})
+        Tree->SetVisible(Validated);
     TreeViewPanel->SetVisible(!Validated);
     StylesPanel->SetVisible(!Validated);
 }
