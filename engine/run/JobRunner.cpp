@@ -22,6 +22,7 @@
 #include "engine/run/ProgressWindow.h"
 #include "engine/run/TagCountStore.h"
 #include "engine/run/ValidateArgs.h"
+#include "engine/utils/StrStoreEx.h"
 
 namespace zel::run {
 
@@ -81,8 +82,8 @@ private:
 // Keeps the string classes' error list pointing at a live results object only while it runs.
 class ErrorListScope {
 public:
-    ErrorListScope() : saved_(StrStore::errorList) {}
-    ~ErrorListScope() { StrStore::errorList = saved_; }
+    ErrorListScope() : saved_(StrStoreEx::errorList) {}
+    ~ErrorListScope() { StrStoreEx::errorList = saved_; }
     ErrorListScope(const ErrorListScope&) = delete;
     ErrorListScope& operator=(const ErrorListScope&) = delete;
 
@@ -110,7 +111,7 @@ int32_t prepareResults(ResultClass& results) {
             ? static_cast<int64_t>((static_cast<uint64_t>(start.dwHighDateTime) << 32) | start.dwLowDateTime)
             : 0;
     results.elapsedSeconds = 0.0f;
-    StrStore::errorList = &results.errors;
+    StrStoreEx::errorList = &results.errors;
     results.flags = 0;
     deleteTagCountStore(results.tagCounts);
     results.tagCounts = new (std::nothrow) TagCountStore();

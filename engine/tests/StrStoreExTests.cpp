@@ -18,8 +18,8 @@ SpecificLocation at(int32_t line, int32_t character) {
 // Installs an error list for the string classes for the life of one test.
 class LocatedStrings : public ::testing::Test {
 protected:
-    void SetUp() override { StrStore::errorList = &errors; }
-    void TearDown() override { StrStore::errorList = nullptr; }
+    void SetUp() override { StrStoreEx::errorList = &errors; }
+    void TearDown() override { StrStoreEx::errorList = nullptr; }
     ErrorStore errors;
 };
 

@@ -1,16 +1,12 @@
 #include "engine/utils/StrStore.h"
-#include "engine/utils/ErrorStore.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
-ErrorStore* StrStore::errorList = nullptr;
 
 namespace {
 
@@ -67,7 +63,8 @@ int entityValue(const char* name, int32_t n) {
         if (textLength(f.name) == n && std::memcmp(f.name, name, static_cast<size_t>(n)) == 0)
             return f.value;
     for (int k = 0; k < 96; ++k)
-        if (textLength(latin1EntityNames[k]) == n && std::memcmp(latin1EntityNames[k], name, static_cast<size_t>(n)) == 0)
+        if (textLength(latin1EntityNames[k]) == n &&
+            std::memcmp(latin1EntityNames[k], name, static_cast<size_t>(n)) == 0)
             return 160 + k;
     if (n >= 2 && name[0] == '#') {
         bool hex = name[1] == 'x' || name[1] == 'X';
@@ -741,20 +738,4 @@ int32_t StrStore::read(FILE* stream) {
     length_ = head[1];
     data_[length_] = 0;
     return 1;
-}
-
-void StrStore::recordError(int32_t number, const char* format, ...) {
-    if (!errorList)
-        return;
-    va_list args;
-    va_start(args, format);
-    va_list copy;
-    va_copy(copy, args);
-    int n = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    std::string text(n > 0 ? static_cast<size_t>(n) : 0, '\0');
-    if (n > 0)
-        std::vsnprintf(text.data(), text.size() + 1, format, args);
-    va_end(args);
-    errorList->set(number, text.c_str());
 }

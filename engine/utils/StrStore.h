@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <cstdio>
 
-class ErrorStore;
-
 class StrStore {
 public:
     explicit StrStore(int32_t capacity = 32);
@@ -94,7 +92,7 @@ public:
     // File names.
     enum ExtensionFlags : int32_t { ExtStopAtBackslash = 1, ExtStopAtAnySlash = 2, ExtUrl = 4 };
     StrStore extension(int32_t flags = 0) const;
-    int32_t toParent(int32_t separatorMode);                        // 1 "\", 2 "/": 1 cut, 0 not, -1 bad mode
+    int32_t toParent(int32_t separatorMode); // 1 "\", 2 "/": 1 cut, 0 not, -1 bad mode
     // Cuts the buffer at its last backslash: flag 1 removes the backslash, 0 keeps it. 1 cut, 0 none.
     static int32_t folderPart(char* buffer, int32_t flags);
     // Appends "." + extension when the name has none; flag 1: not when the name is an existing folder.
@@ -110,14 +108,6 @@ public:
     // Stored form in the configuration file: marker 1, length 0..100000, the characters.
     // 1 on success, 0 on a bad marker, bad length or short read.
     int32_t read(FILE* stream);
-
-    // Where the string classes report their internal errors; none drops them.
-    static ErrorStore* errorList;
-    static void recordError(int32_t number, const char* format, ...)
-#ifdef __GNUC__
-        __attribute__((format(printf, 2, 3)))
-#endif
-        ;
 
 private:
     int32_t grow(int32_t extra); // room for length + extra + 1, with the stepped surplus

@@ -1,5 +1,7 @@
 #include "engine/utils/StrStoreEx.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
@@ -21,6 +23,24 @@ bool isBlank(char c) {
 }
 
 } // namespace
+
+ErrorStore* StrStoreEx::errorList = nullptr;
+
+void StrStoreEx::recordError(int32_t number, const char* format, ...) {
+    if (!errorList)
+        return;
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    int n = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    std::string text(n > 0 ? static_cast<size_t>(n) : 0, '\0');
+    if (n > 0)
+        std::vsnprintf(text.data(), text.size() + 1, format, args);
+    va_end(args);
+    errorList->set(number, text.c_str());
+}
 
 SpecificLocation::SpecificLocation(const SpecificLocation& other, int32_t character)
     : SpecificLocation(other) {

@@ -2,6 +2,7 @@
 // Located strings: every appended piece remembers where in the source it began, so the location
 // of any character can be answered after texts were cut, joined and rewritten.
 
+#include "engine/utils/ErrorStore.h"
 #include "engine/utils/IntStore.h"
 #include "engine/utils/PointerArrayManager.h"
 #include "engine/utils/StrStore.h"
@@ -125,9 +126,21 @@ public:
         return static_cast<const SpecificLocation*>(locations_.at(index));
     }
 
+    // Where located strings report their internal errors; none drops them.
+    static ErrorStore* errorList;
+
 private:
-    void setLocationArray(bool on) { props_.set(LocationArray, on ? 1 : 0); }
-    int32_t lastSlot() const { return locations_.capacity() - 1; }
+    static void recordError(int32_t number, const char* format, ...)
+#ifdef __GNUC__
+        __attribute__((format(printf, 2, 3)))
+#endif
+        ;
+    void setLocationArray(bool on) {
+        props_.set(LocationArray, on ? 1 : 0);
+    }
+    int32_t lastSlot() const {
+        return locations_.capacity() - 1;
+    }
     void copyFrom(const StrStoreEx& other);
     IntStore props_;
     IntStore second_;
