@@ -11,6 +11,7 @@
 #include "framework/ui/Controls.h"
 #include "framework/ui/Forms.h"
 #include "framework/ui/Menus.h"
+#include "framework/ui/Messages.h"
 #include "framework/ui/Screen.h"
 
 int32_t ScreenFormCount() {
@@ -131,6 +132,22 @@ void ChangeTab(TCustomTabControl* TabControl, bool Forward) {
     Tabs->SetTabIndex(Forward ? (Index + 1) % Count : (Index <= 0 ? Count : Index) - 1);
     if (Tabs->OnChange)
         Tabs->OnChange(Tabs);
+}
+
+ZEL_DEFINE_CLASS(THSTabControl, TTabControl, {})
+
+void THSTabControl::WndProc(TMessage& Message) {
+    if (Message.Msg == CM_DIALOGKEY && Message.WParam == VK_TAB && HandleAllocated()) {
+        const TShiftState Shift = KeyDataToShiftState(Message.LParam);
+        HWND Focus = GetFocus();
+        if ((Shift & ssCtrl) && !(Shift & ssAlt) && Focus &&
+            (Focus == Handle() || IsChild(Handle(), Focus))) {
+            ChangeTab(this, !(Shift & ssShift));
+            Message.Result = 1;
+            return;
+        }
+    }
+    TTabControl::WndProc(Message);
 }
 
 void AddNewTab(TTabControl* TabControl, const std::string& Caption) {

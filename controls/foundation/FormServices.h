@@ -8,6 +8,7 @@
 
 #include "framework/core/Object.h"
 #include "framework/core/Win.h"
+#include "framework/ui/ComCtrls.h"
 #include "framework/ui/Graphics.h"
 
 class TComponent;
@@ -48,6 +49,17 @@ void ChangeTab(TCustomTabControl* TabControl, bool Forward);
 void AddNewTab(TTabControl* TabControl, const std::string& Caption);
 // Every page of Source goes to Dest, in order.
 void MovePages(TPageControl* Source, TPageControl* Dest);
+
+// A tab control on which Ctrl+Tab and Ctrl+Shift+Tab, while the focus lies inside it, move to the
+// next and the previous tab (wrapping round) and announce the change.
+class THSTabControl : public TTabControl {
+    ZEL_DECLARE_CLASS(THSTabControl)
+public:
+    explicit THSTabControl(TComponent* AOwner) : TTabControl(AOwner) {}
+
+protected:
+    void WndProc(TMessage& Message) override;
+};
 
 // The file's extension equals Ext, ignoring case and dots.
 bool CheckFileExt(const std::string& FileName, const std::string& Ext);

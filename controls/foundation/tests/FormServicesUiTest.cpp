@@ -8,6 +8,7 @@
 #include "framework/ui/ComCtrls.h"
 #include "framework/ui/Forms.h"
 #include "framework/ui/Menus.h"
+#include "framework/ui/Messages.h"
 #include "framework/ui/StdCtrls.h"
 
 namespace {
@@ -110,6 +111,62 @@ TEST(FormServices, TabsWrapRoundAndAreAddedOnce) {
     Dest->SetActivePageIndex(1);
     ChangeTab(Dest, true);
     EXPECT_EQ(Dest->ActivePageIndex(), 0);
+}
+
+// Holds Ctrl (and Shift) down in the thread's keyboard state for the scope.
+class TKeysDown {
+public:
+    explicit TKeysDown(bool Shift) {
+        GetKeyboardState(FSaved);
+        BYTE Keys[256];
+        GetKeyboardState(Keys);
+        Keys[VK_CONTROL] = 0x80;
+        Keys[VK_SHIFT] = Shift ? 0x80 : 0;
+        SetKeyboardState(Keys);
+    }
+    ~TKeysDown() { SetKeyboardState(FSaved); }
+
+private:
+    BYTE FSaved[256];
+};
+
+TEST(FormServices, CtrlTabCyclesTheTabsAroundTheFocus) {
+    TForm Form(nullptr);
+    auto* Tabs = new THSTabControl(&Form);
+    Tabs->SetParent(&Form);
+    Tabs->SetBounds(0, 0, 200, 100);
+    Tabs->SetTabs({"One", "Two", "Three"});
+    Tabs->SetTabIndex(0);
+    auto* Inside = new TEdit(&Form);
+    Inside->SetParent(Tabs);
+    auto* Outside = new TEdit(&Form);
+    Outside->SetParent(&Form);
+    Outside->SetTop(120);
+    int Changes = 0;
+    Tabs->OnChange = [&](TObject*) { ++Changes; };
+    Form.Show();
+    Inside->SetFocus();
+    ASSERT_EQ(GetFocus(), Inside->Handle());
+    {
+        TKeysDown Ctrl(false);
+        EXPECT_NE(Form.Perform(CM_DIALOGKEY, VK_TAB, 0), 0);
+    }
+    EXPECT_EQ(Tabs->TabIndex(), 1);
+    {
+        TKeysDown CtrlShift(true);
+        Form.Perform(CM_DIALOGKEY, VK_TAB, 0);
+        Form.Perform(CM_DIALOGKEY, VK_TAB, 0);
+    }
+    EXPECT_EQ(Tabs->TabIndex(), 2);
+    EXPECT_EQ(Changes, 3);
+    // With the focus elsewhere the key is not the tab control's.
+    Outside->SetFocus();
+    {
+        TKeysDown Ctrl(false);
+        Form.Perform(CM_DIALOGKEY, VK_TAB, 0);
+    }
+    EXPECT_EQ(Tabs->TabIndex(), 2);
+    Form.Hide();
 }
 
 TEST(FormServices, PackageFilesAndModules) {
