@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "engine/EngineMessageBox.h"
-#include "engine/checks/TagChecks.h"
+#include "engine/checks/TagCutter.h"
 #include "engine/run/MessageIds.h"
 
 namespace zel::checks {
