@@ -1,5 +1,7 @@
 #include "controls/foundation/DesignTimeUtils.h"
 
+#include "controls/foundation/Broadcasts.h"
+#include "controls/foundation/WindowHooks.h"
 #include "framework/core/Properties.h"
 #include "framework/core/ScopeGuard.h"
 #include "framework/core/SysUtils.h"
@@ -230,4 +232,20 @@ TAppExceptionObject::~TAppExceptionObject() {
 void TAppExceptionObject::ExceptionEvent(TObject*, const std::exception& E) {
     if (Application)
         Application->ShowException(E);
+}
+
+namespace {
+TCustomActiveNotifier* gIDENotifier = nullptr;
+}
+
+void InitIDENotifier() {
+    if (gIDENotifier)
+        return;
+    gIDENotifier = new TCustomActiveNotifier(nullptr);
+    gIDENotifier->OnActivate = [](TObject*) { IDEChanged(); };
+}
+
+void FreeIDENotifier() {
+    delete gIDENotifier;
+    gIDENotifier = nullptr;
 }

@@ -74,3 +74,8 @@ public:
     ~TAppExceptionObject() override;
     void ExceptionEvent(TObject* Sender, const std::exception& E);
 };
+
+// Makes, once, the notifier that tells the family's notifiers (IDEChanged) whenever a window of
+// the application receives the focus; FreeIDENotifier removes it (program end).
+void InitIDENotifier();
+void FreeIDENotifier();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "UiTestSupport.h"
+#include "controls/foundation/Broadcasts.h"
 #include <stdexcept>
 
 #include "framework/ui/Application.h"
@@ -144,6 +145,33 @@ TEST_F(DesignTimeUtils, PopupMenusAndTheExceptionBox) {
     EXPECT_FALSE(Application->OnException);
     ASSERT_EQ(Boxes.size(), 1u);
     EXPECT_EQ(Boxes[0].Text, "Disk full.");
+}
+
+TEST_F(DesignTimeUtils, FocusChangesReachTheNotifiersAsEnvironmentChanges) {
+    TForm Form(nullptr);
+    auto* E1 = new TEdit(&Form);
+    E1->SetParent(&Form);
+    auto* E2 = new TEdit(&Form);
+    E2->SetParent(&Form);
+    E2->SetTop(30);
+    Form.Show();
+    TMessageAnswer Listener;
+    int Heard = 0;
+    Listener.OnMessage = [&](THSMessage& M) {
+        if (M.Msg == HS_IDECHANGED)
+            ++Heard;
+    };
+    E1->SetFocus();
+    EXPECT_EQ(Heard, 0);
+    InitIDENotifier();
+    InitIDENotifier(); // once only
+    E2->SetFocus();
+    const int Once = Heard;
+    EXPECT_GE(Once, 1);
+    FreeIDENotifier();
+    E1->SetFocus();
+    EXPECT_EQ(Heard, Once);
+    Form.Hide();
 }
 
 TEST_F(DesignTimeUtils, UsedModulesAreTheOwnersOfLinkedObjects) {
