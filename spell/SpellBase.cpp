@@ -239,6 +239,13 @@ std::unique_ptr<TCustomDictionary> TOrthosSpell3Base::OpenUserDictionary(const s
     d->WriteFilename(path);
     if (d->GetFilename() != path)
         return nullptr;
+    // A damaged file is left alone rather than offered as a place for new words it would refuse.
+    // A missing one stays unread: it is written only once it is used.
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        d->WriteLoaded(true);
+        if (!d->GetLoaded())
+            return nullptr;
+    }
     return d;
 }
 

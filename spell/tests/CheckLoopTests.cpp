@@ -243,3 +243,20 @@ TEST_F(CheckLoop, ListenersHearOptionsConfigurationAndLeftWords) {
     check("plmq");
     EXPECT_TRUE(left.empty());
 }
+
+TEST_F(CheckLoop, DamagedUserDictionaryIsLeftAloneAndAddIsOff) {
+    // The banner is right, the slot table is not: the file is refused and stays as it is.
+    std::vector<uint8_t> bytes(kUserDictionaryBanner, kUserDictionaryBanner + 120);
+    bytes.push_back(26);
+    for (int32_t v : {0, 0, 0, 5, 1})
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
+    WriteBytes(tmp.File("user.wdu"), bytes);
+    answers = {[](TOrthosSpell3Base& s) {
+        EXPECT_EQ(s.ActiveCustomDictionary(), nullptr);
+        s.Check_Add();
+    }};
+    check("Zelvania");
+    EXPECT_EQ(prompted, (std::vector<std::string>{"Zelvania"}));
+    EXPECT_EQ(ReadBytes(tmp.File("user.wdu")), bytes);
+}
