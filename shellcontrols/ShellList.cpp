@@ -17,7 +17,7 @@
 #include "shellcontrols/ShellTree.h"
 #include "shellcontrols/ShellUtils.h"
 
-ZEL_DEFINE_CLASS(TNVCustomShellList, TWinControl, {})
+ZEL_DEFINE_CLASS(TNVCustomShellList, TNVCustomListView, {})
 ZEL_DEFINE_CLASS(TNVShellList, TNVCustomShellList, {})
 
 namespace {
@@ -102,7 +102,7 @@ IShellDetails* TNVCustomShellList::CurrentFolderDetails() {
 }
 
 TNVCustomShellList::TNVCustomShellList(TComponent* AOwner)
-    : TWinControl(AOwner), FFolder(std::make_unique<TNVShellLocator>()) {
+    : TNVCustomListView(AOwner), FFolder(std::make_unique<TNVShellLocator>()) {
     SetBounds(0, 0, 250, 150);
     SetTabStop(true);
     SetColor(clWindow);
@@ -149,34 +149,13 @@ HWND TNVCustomShellList::OwnerWindow() {
 }
 
 void TNVCustomShellList::CreateParams(TCreateParams& Params) {
-    TWinControl::CreateParams(Params);
-    Params.BaseClassName = WC_LISTVIEWA;
-    Params.Style |= WS_TABSTOP | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_AUTOARRANGE;
+    TNVCustomListView::CreateParams(Params);
     if (!FReadOnly)
         Params.Style |= LVS_EDITLABELS;
-    if (!FMultiSelect)
-        Params.Style |= LVS_SINGLESEL;
-    static const DWORD Views[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
-    Params.Style |= Views[static_cast<int>(FViewStyle)];
-    Params.ExStyle |= WS_EX_CLIENTEDGE;
-}
-
-void TNVCustomShellList::ColorChanged() {
-    TWinControl::ColorChanged();
-    ApplyColor();
-}
-
-void TNVCustomShellList::ApplyColor() {
-    if (!HandleAllocated())
-        return;
-    const COLORREF C = ColorToRGB(Color());
-    SendMessageA(FHandle, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(C));
-    SendMessageA(FHandle, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(C));
 }
 
 void TNVCustomShellList::CreateHandleDone() {
-    TWinControl::CreateHandleDone();
-    ApplyColor();
+    TNVCustomListView::CreateHandleDone();
     SendMessageA(FHandle, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     SendMessageA(FHandle, LVM_SETIMAGELIST, LVSIL_SMALL,
                  reinterpret_cast<LPARAM>(ShellGetSystemImageList(TNVShellIconSize::nvsizSmall)));
@@ -184,7 +163,6 @@ void TNVCustomShellList::CreateHandleDone() {
                  reinterpret_cast<LPARAM>(ShellGetSystemImageList(TNVShellIconSize::nvsizLarge)));
     if (FOptions & nvsloOleDrop)
         RegisterDrop(true);
-    SetHeaderODStyle();
     if (FOptions & nvsloAutoFill)
         PostMessageA(FHandle, AMDeferredFill, 0, 0);
 }
@@ -194,12 +172,12 @@ void TNVCustomShellList::DestroyWnd() {
     FTimer->SetEnabled(false);
     RegisterDrop(false);
     DeleteAllItems();
-    TWinControl::DestroyWnd();
+    TNVCustomListView::DestroyWnd();
 }
 
 void TNVCustomShellList::HandleDestroyed() {
     FThread.reset();
-    TWinControl::HandleDestroyed();
+    TNVCustomListView::HandleDestroyed();
 }
 
 void TNVCustomShellList::RegisterDrop(bool On) {
@@ -238,34 +216,6 @@ void TNVCustomShellList::SetOptions(TNVShellListOptions Value) {
     }
     if (Changed & (nvsloShowHidden | nvsloHideFoldersWhenLinkedToTree))
         RefreshItems();
-}
-
-void TNVCustomShellList::ApplyStyle() {
-    if (HandleAllocated())
-        RecreateWnd();
-}
-
-void TNVCustomShellList::SetViewStyle(TNVViewStyle Value) {
-    if (Value == FViewStyle)
-        return;
-    FViewStyle = Value;
-    if (HandleAllocated()) {
-        static const DWORD Views[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
-        LONG_PTR Style = GetWindowLongPtrA(FHandle, GWL_STYLE);
-        SetWindowLongPtrA(FHandle, GWL_STYLE, (Style & ~LVS_TYPEMASK) | Views[static_cast<int>(Value)]);
-        if (Value == TNVViewStyle::vsReport)
-            SetHeaderODStyle();
-    }
-}
-
-void TNVCustomShellList::SetMultiSelect(bool Value) {
-    if (Value == FMultiSelect)
-        return;
-    FMultiSelect = Value;
-    if (HandleAllocated()) {
-        LONG_PTR Style = GetWindowLongPtrA(FHandle, GWL_STYLE);
-        SetWindowLongPtrA(FHandle, GWL_STYLE, Value ? (Style & ~LVS_SINGLESEL) : (Style | LVS_SINGLESEL));
-    }
 }
 
 // ---- Items ----
@@ -333,7 +283,7 @@ void TNVCustomShellList::SelectItem(int Index, bool Only) {
 }
 
 void TNVCustomShellList::SelectAll() {
-    if (!HandleAllocated() || !FMultiSelect)
+    if (!HandleAllocated() || !MultiSelect())
         return;
     TNoRedraw Guard(FHandle);
     LVITEMA Item{};
@@ -476,7 +426,7 @@ void TNVCustomShellList::InitColumns() {
     SetHeaderODStyle();
     if (std::abs(FSortValue) > Count) {
         FSortValue = 1;
-        if (FHeaderSortColumn >= 0) {
+        if (HeaderSortColumn() >= 0) {
             SetHeaderSortColumn(0);
             SetHeaderSortDirection(TNVLvSortDirection::nvsdDesc);
         }
@@ -678,104 +628,6 @@ void TNVCustomShellList::SetSortColumn(int Value) {
     SortList();
 }
 
-// ---- Column header ----
-
-HWND TNVCustomShellList::GetHeaderHandle() {
-    return HandleAllocated() ? reinterpret_cast<HWND>(SendMessageA(FHandle, LVM_GETHEADER, 0, 0)) : nullptr;
-}
-
-void TNVCustomShellList::InvalidateHeaderItem(int Column) {
-    HWND Header = GetHeaderHandle();
-    if (!Header || Column < 0)
-        return;
-    RECT R{};
-    if (SendMessageA(Header, HDM_GETITEMRECT, static_cast<WPARAM>(Column), reinterpret_cast<LPARAM>(&R)))
-        InvalidateRect(Header, &R, TRUE);
-}
-
-void TNVCustomShellList::SetHeaderSortColumn(int Value) {
-    if (Value < -1)
-        Value = -1;
-    if (Value == FHeaderSortColumn)
-        return;
-    InvalidateHeaderItem(FHeaderSortColumn);
-    InvalidateHeaderItem(Value);
-    FHeaderSortColumn = Value;
-}
-
-void TNVCustomShellList::SetHeaderSortDirection(TNVLvSortDirection Value) {
-    if (Value == FHeaderSortDirection)
-        return;
-    InvalidateHeaderItem(FHeaderSortColumn);
-    FHeaderSortDirection = Value;
-}
-
-void TNVCustomShellList::SetHeaderSortDisplayMode(TNVLvHeaderSortDisplayMode Value) {
-    if (Value == FHeaderSortDisplayMode)
-        return;
-    const TNVModuleVersion V = ComCtlVersion();
-    FHeaderSortDisplayMode =
-        V.VersionMS >= NVHeaderArrowMinComCtl ? Value : TNVLvHeaderSortDisplayMode::nvlvNone;
-    SetHeaderODStyle();
-    if (HWND Header = GetHeaderHandle())
-        InvalidateRect(Header, nullptr, TRUE);
-}
-
-void TNVCustomShellList::SetHeaderODStyle() {
-    HWND Header = GetHeaderHandle();
-    if (!Header || FHeaderStyleGuard > 0)
-        return;
-    ++FHeaderStyleGuard;
-    struct TGuard {
-        int& C;
-        ~TGuard() { --C; }
-    } Guard{FHeaderStyleGuard};
-    const bool OwnerDraw = FHeaderSortDisplayMode != TNVLvHeaderSortDisplayMode::nvlvNone;
-    for (int I = static_cast<int>(SendMessageA(Header, HDM_GETITEMCOUNT, 0, 0)) - 1; I >= 0; --I) {
-        HDITEMA Item{};
-        Item.mask = HDI_FORMAT;
-        if (!SendMessageA(Header, HDM_GETITEMA, static_cast<WPARAM>(I), reinterpret_cast<LPARAM>(&Item)))
-            continue;
-        Item.fmt = (Item.fmt & HDF_JUSTIFYMASK) | (OwnerDraw ? HDF_OWNERDRAW : HDF_STRING);
-        SendMessageA(Header, HDM_SETITEMA, static_cast<WPARAM>(I), reinterpret_cast<LPARAM>(&Item));
-    }
-    InvalidateRect(Header, nullptr, TRUE);
-}
-
-bool TNVCustomShellList::DrawHeaderItem(const DRAWITEMSTRUCT& Item) {
-    HWND Header = GetHeaderHandle();
-    if (!Header || Item.hwndItem != Header)
-        return false;
-    const int Column = static_cast<int>(Item.itemID);
-    char Text[261] = {};
-    HDITEMA H{};
-    H.mask = HDI_TEXT | HDI_FORMAT;
-    H.pszText = Text;
-    H.cchTextMax = static_cast<int>(sizeof(Text));
-    SendMessageA(Header, HDM_GETITEMA, static_cast<WPARAM>(Column), reinterpret_cast<LPARAM>(&H));
-    const int Justify = H.fmt & HDF_JUSTIFYMASK;
-    const UINT Align = Justify == HDF_RIGHT ? DT_RIGHT : Justify == HDF_CENTER ? DT_CENTER : DT_LEFT;
-    const int Width =
-        static_cast<int>(SendMessageA(FHandle, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(Column), 0));
-    int Saved = SaveDC(Item.hDC);
-    if (!FHeaderCanvas)
-        FHeaderCanvas = std::make_unique<TCanvas>();
-    FHeaderCanvas->SetHandle(Item.hDC);
-    struct TUnbind {
-        TCanvas& C;
-        HDC DC;
-        int Saved;
-        ~TUnbind() {
-            C.SetHandle(nullptr);
-            RestoreDC(DC, Saved);
-        }
-    } Unbind{*FHeaderCanvas, Item.hDC, Saved};
-    FHeaderCanvas->Font().Assign(Font());
-    NVDrawHeaderCell(*FHeaderCanvas, Item.rcItem, Text, Align, FHeaderSortDisplayMode,
-                     Column == FHeaderSortColumn, FHeaderSortDirection, Width);
-    return true;
-}
-
 // ---- Custom draw ----
 
 void TNVCustomShellList::NVCustomDrawSh(TNVCustomDraw* CD, int Item, TNVShListData* Data) {
@@ -785,18 +637,8 @@ void TNVCustomShellList::NVCustomDrawSh(TNVCustomDraw* CD, int Item, TNVShListDa
         OnCustomDrawSh(this, CD, Item, Data);
 }
 
-void TNVCustomShellList::CustomDraw(TMessage& Message) {
-    auto* Record = reinterpret_cast<NMLVCUSTOMDRAW*>(Message.LParam);
-    Message.Result = CDRF_DODEFAULT;
-    // The previous notification's object goes only now: a font it selected stays valid till here.
-    std::unique_ptr<TNVCustomDraw> Previous = std::move(FCustomDraw);
-    FCustomDraw = std::make_unique<TNVLvCustomDraw>(*Record, Message.Result, &Font());
-    int Item = FCustomDraw->IsItem() ? static_cast<int>(Record->nmcd.dwItemSpec) : -1;
-    TNVShListData* Data = Item >= 0 ? reinterpret_cast<TNVShListData*>(Record->nmcd.lItemlParam) : nullptr;
-    NVCustomDrawSh(FCustomDraw.get(), Item, Data);
-    FCustomDraw->Apply();
-    if (Record->nmcd.dwDrawStage & CDDS_PREPAINT)
-        Message.Result |= CDRF_NOTIFYITEMDRAW;
+void TNVCustomShellList::NVCustomDrawItem(TNVCustomDraw* CD, int Item, LPARAM Param) {
+    NVCustomDrawSh(CD, Item, Item >= 0 ? reinterpret_cast<TNVShListData*>(Param) : nullptr);
 }
 
 // ---- Refresh ----
@@ -936,7 +778,7 @@ void TNVCustomShellList::TreeChanged(TNVShTreeData* Data) {
 }
 
 void TNVCustomShellList::Notification(TComponent* AComponent, TOperation Operation) {
-    TWinControl::Notification(AComponent, Operation);
+    TNVCustomListView::Notification(AComponent, Operation);
     if (Operation == opRemove && AComponent == FShellTree)
         FShellTree = nullptr;
     if (Operation == opRemove && AComponent == FShellCombo)
@@ -966,65 +808,6 @@ void TNVCustomShellList::WndProc(TMessage& Message) {
     if (FMenuSession && FMenuSession->HandleMenuMessage(Message))
         return;
     switch (Message.Msg) {
-    case WM_CONTEXTMENU:
-        // From the keyboard the menu keys have acted in KeyDown already.
-        if (Message.LParam == -1)
-            return;
-        if (ShellSelCount() > 0) {
-            POINT P{static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))};
-            int Focused = static_cast<int>(
-                SendMessageA(FHandle, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-            if (Message.LParam == -1) {
-                // From the keyboard: at the focused item.
-                RECT R{};
-                R.left = LVIR_LABEL;
-                SendMessageA(FHandle, LVM_GETITEMRECT, static_cast<WPARAM>(std::max(Focused, 0)),
-                             reinterpret_cast<LPARAM>(&R));
-                P = ClientToScreen(POINT{R.left, R.bottom});
-            }
-            POINT Client = ScreenToClient(P);
-            TPopupMenu* Menu = PopupMenu();
-            ItemContextMenu(Focused, Client, Menu);
-            if (Menu) {
-                Menu->PopupComponent = this;
-                POINT Screen = ClientToScreen(Client);
-                Menu->Popup(Screen.x, Screen.y);
-            }
-            return;
-        }
-        break;
-    case WM_NOTIFY: {
-        auto* Hdr = reinterpret_cast<NMHDR*>(Message.LParam);
-        if (Hdr->hwndFrom && Hdr->hwndFrom == GetHeaderHandle()) {
-            if (Hdr->code == HDN_ITEMCLICKA || Hdr->code == HDN_ITEMCLICKW)
-                InvalidateRect(Hdr->hwndFrom, nullptr, TRUE);
-            TWinControl::WndProc(Message);
-            switch (Hdr->code) {
-            case HDN_BEGINTRACKA:
-            case HDN_BEGINTRACKW:
-            case HDN_ENDTRACKA:
-            case HDN_ENDTRACKW:
-            case HDN_ITEMCHANGEDA:
-            case HDN_ITEMCHANGEDW:
-                SetHeaderODStyle();
-                break;
-            default:
-                break;
-            }
-            return;
-        }
-        break;
-    }
-    case WM_DRAWITEM:
-        if (DrawHeaderItem(*reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam))) {
-            Message.Result = 1;
-            return;
-        }
-        break;
-    case WM_PARENTNOTIFY:
-        TWinControl::WndProc(Message);
-        SetHeaderODStyle();
-        return;
     case WM_DESTROY:
         SaveColumnWidths();
         break;
@@ -1065,8 +848,9 @@ void TNVCustomShellList::WndProc(TMessage& Message) {
         HandleNotify(Message);
         return;
     default:
-        TWinControl::WndProc(Message);
+        break;
     }
+    TNVCustomListView::WndProc(Message);
 }
 
 void TNVCustomShellList::HandleNotify(TMessage& Message) {

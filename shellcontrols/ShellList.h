@@ -23,6 +23,7 @@
 #include "shellcontrols/ComPtr.h"
 #include "shellcontrols/DragAutoScroll.h"
 #include "shellcontrols/ListHeaderSort.h"
+#include "shellcontrols/ListViewBase.h"
 #include "shellcontrols/ShellCustomDraw.h"
 #include "shellcontrols/ShellDragDrop.h"
 #include "shellcontrols/ShellItemData.h"
@@ -49,8 +50,6 @@ constexpr TNVShellListOptions NVShellListDefaultOptions =
     nvsloAutoFill | nvsloNonFilesystemAncestors | nvsloDefaultKeyHandling | nvsloContextMenus |
     nvsloDynamicRefresh | nvsloOleDrag | nvsloOleDrop | nvsloFolderContextMenu | nvsloShowHidden;
 
-enum class TNVViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
-
 using TNVShListDeleteItemEvent = std::function<void(TObject* Sender, int Item, TNVShListData* Data)>;
 using TNVShDblClickOpenEvent = std::function<void(TObject* Sender, bool& Handled)>;
 // Item is the list item's index, -1 outside the item stages; Data its item data or null.
@@ -58,10 +57,6 @@ using TNVShLvCustomDrawEvent =
     std::function<void(TObject* Sender, TNVCustomDraw* CD, int Item, TNVShListData* Data)>;
 // Column from 0.
 using TNVColumnClickEvent = std::function<void(TObject* Sender, int Column)>;
-// Item: the focused item's index or -1; Pos in client coordinates. A handler may move the point,
-// swap the menu or set it to null (no menu).
-using TNVLvOnItemContextMenuEvent =
-    std::function<void(TObject* Sender, int Item, POINT& Pos, TPopupMenu*& Menu)>;
 
 constexpr UINT AMDeferredEdit = WM_USER + 102;
 // Asks for the running shell instance's IShellBrowser (with one reference for the caller; 0 when none).
@@ -70,7 +65,7 @@ constexpr UINT WMGetIShellBrowser = WM_USER + 7;
 class TNVCustomShellTree;
 class TNVCustomShellCombo;
 
-class TNVCustomShellList : public TWinControl, public TNVShellFolderView, private TNVDropTargetClient {
+class TNVCustomShellList : public TNVCustomListView, public TNVShellFolderView, private TNVDropTargetClient {
     ZEL_DECLARE_CLASS(TNVCustomShellList)
 public:
     explicit TNVCustomShellList(TComponent* AOwner);
@@ -80,20 +75,6 @@ public:
     void SetFolder(TNVShellLocator* Value) { FFolder->Assign(Value); }
     TNVShellListOptions Options() const { return FOptions; }
     void SetOptions(TNVShellListOptions Value);
-    TNVViewStyle ViewStyle() const { return FViewStyle; }
-    void SetViewStyle(TNVViewStyle Value);
-    bool MultiSelect() const { return FMultiSelect; }
-    void SetMultiSelect(bool Value);
-    // The column header's sort arrow: the column (from 0, -1 none), its direction and where it is
-    // drawn. SetSortColumn sets the first two; a display mode other than none needs a
-    // common-controls library of 4.70 or later, else it stays none.
-    HWND GetHeaderHandle();
-    int HeaderSortColumn() const { return FHeaderSortColumn; }
-    void SetHeaderSortColumn(int Value);
-    TNVLvSortDirection HeaderSortDirection() const { return FHeaderSortDirection; }
-    void SetHeaderSortDirection(TNVLvSortDirection Value);
-    TNVLvHeaderSortDisplayMode HeaderSortDisplayMode() const { return FHeaderSortDisplayMode; }
-    void SetHeaderSortDisplayMode(TNVLvHeaderSortDisplayMode Value);
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool Value) { FReadOnly = Value; }
 
@@ -168,7 +149,6 @@ public:
     TNVShLvCustomDrawEvent OnCustomDrawSh;
     // The help text of the shell menu item under the mouse (empty for other items).
     TNVShPopupHintEvent OnPopupHint;
-    TNVLvOnItemContextMenuEvent OnItemContextMenu;
     // A click on a column's header; unless the handler calls SetSortColumn, the list sorts by that
     // column (a second click reverses an ascending sort).
     TNVColumnClickEvent OnColumnClick;
@@ -178,8 +158,6 @@ public:
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateHandleDone() override;
-    // The list view paints its background and item text background in the control's colour.
-    void ColorChanged() override;
     void DestroyWnd() override;
     void HandleDestroyed() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -196,13 +174,11 @@ protected:
     // True when no handler took the double click.
     virtual bool DblClickOpen();
     virtual void NVCustomDrawSh(TNVCustomDraw* CD, int Item, TNVShListData* Data);
+    void NVCustomDrawItem(TNVCustomDraw* CD, int Item, LPARAM Param) override;
     // Scrolls near the edges while something is dragged over the list.
     virtual void DoDropTargetAutoscroll(POINT ClientPt);
-    // Shows the context menu at Pos (client coordinates) for the selection.
-    virtual void ItemContextMenu(int Item, POINT& Pos, TPopupMenu*& Menu);
-    // The Applications key or Shift+F10: the menu of the selection at the centre of the focused
-    // (or first selected) item's icon, or, with nothing selected, the control's popup menu at Client.
-    virtual void DoPreItemContextMenu(POINT Client);
+    // The shell's context menu of the selection with nvsloContextMenus, after OnItemContextMenu.
+    void ItemContextMenu(int Item, POINT& Pos, TPopupMenu*& Menu) override;
 
 private:
     void OnDropTarget_DragEnter(IDataObject* Data, DWORD KeyState, POINT Pt, DWORD& Effect) override;
@@ -212,20 +188,14 @@ private:
 
     HWND OwnerWindow();
     void HandleOnFolderChanged(TObject* Sender);
-    void ApplyColor();
     void FillList();
     void InitColumns();
     void SaveColumnWidths();
-    void SetHeaderODStyle();
-    void InvalidateHeaderItem(int Column);
-    bool DrawHeaderItem(const DRAWITEMSTRUCT& Item);
-    void CustomDraw(TMessage& Message);
     bool ShouldInclude(LPCITEMIDLIST Rel, SFGAOF& Attribs);
     void InsertItem(TNVShListData* Data, SFGAOF Attribs);
     void DeleteAllItems();
     void InstallChangeHandler();
     void TimerElapsed(TObject* Sender);
-    void ApplyStyle();
     void HandleNotify(TMessage& Message);
     void OleBeginDrag(DWORD Button);
     void RegisterDrop(bool On);
@@ -240,8 +210,6 @@ private:
     bool FDetailsFetched = false;
     LPITEMIDLIST FCurFolderIdList = nullptr;
     TNVShellListOptions FOptions = NVShellListDefaultOptions;
-    TNVViewStyle FViewStyle = TNVViewStyle::vsReport;
-    bool FMultiSelect = false;
     bool FReadOnly = false;
     std::string FFileFilter;
     std::unique_ptr<TStringList> FMasks;
@@ -265,13 +233,7 @@ private:
     bool FFileSystemColumns = false;
     DWORD FDropKeyState = 0;
     TNVDragAutoScroll FAutoScroll;
-    int FHeaderSortColumn = -1;
-    TNVLvSortDirection FHeaderSortDirection = TNVLvSortDirection::nvsdAsc;
-    TNVLvHeaderSortDisplayMode FHeaderSortDisplayMode = TNVLvHeaderSortDisplayMode::nvlvRightOfText;
-    int FHeaderStyleGuard = 0;
     bool FSortSetByCaller = false;
-    std::unique_ptr<TCanvas> FHeaderCanvas;
-    std::unique_ptr<TNVCustomDraw> FCustomDraw;
     friend class TNVCustomShellTree;
     friend class TNVCustomShellCombo;
 };

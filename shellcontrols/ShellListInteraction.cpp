@@ -170,41 +170,8 @@ bool TNVCustomShellList::RenameItem(int Index, const std::string& NewName) {
 
 // ---- Keys ----
 
-void TNVCustomShellList::DoPreItemContextMenu(POINT Client) {
-    auto Next = [this](int From, UINT Flags) {
-        return static_cast<int>(SendMessageA(FHandle, LVM_GETNEXTITEM, static_cast<WPARAM>(From), Flags));
-    };
-    const int Focused = Next(-1, LVNI_FOCUSED);
-    int At = -1;
-    if (Focused >= 0)
-        At = (ListView_GetItemState(FHandle, Focused, LVIS_SELECTED) & LVIS_SELECTED)
-                 ? Focused
-                 : Next(-1, LVNI_SELECTED);
-    if (At >= 0) {
-        RECT R{};
-        R.left = LVIR_ICON;
-        SendMessageA(FHandle, LVM_GETITEMRECT, static_cast<WPARAM>(At), reinterpret_cast<LPARAM>(&R));
-        Client = POINT{(R.left + R.right) / 2, (R.top + R.bottom) / 2};
-        TPopupMenu* Menu = PopupMenu();
-        ItemContextMenu(Focused, Client, Menu);
-        if (Menu) {
-            Menu->PopupComponent = this;
-            POINT Screen = ClientToScreen(Client);
-            Menu->Popup(Screen.x, Screen.y);
-        }
-    } else if (TPopupMenu* Menu = PopupMenu()) {
-        Menu->PopupComponent = this;
-        POINT Screen = ClientToScreen(Client);
-        Menu->Popup(Screen.x, Screen.y);
-    }
-}
-
 void TNVCustomShellList::KeyDown(WORD& Key, TShiftState Shift) {
-    if (NVIsContextMenuKey(Key, Shift)) {
-        Key = 0;
-        DoPreItemContextMenu(POINT{0, 0});
-    }
-    TWinControl::KeyDown(Key, Shift);
+    TNVCustomListView::KeyDown(Key, Shift);
     if (Key == 0 || !(FOptions & nvsloDefaultKeyHandling) || FEditing)
         return;
     switch (NVMatchShellKey(Key, Shift)) {
@@ -242,7 +209,7 @@ void TNVCustomShellList::KeyDown(WORD& Key, TShiftState Shift) {
 }
 
 void TNVCustomShellList::KeyPress(char& Key) {
-    TWinControl::KeyPress(Key);
+    TNVCustomListView::KeyPress(Key);
     if (!(FOptions & nvsloDefaultKeyHandling) || FEditing)
         return;
     if (Key == 8) {
@@ -262,7 +229,7 @@ bool TNVCustomShellList::WantsKey(const MSG& Msg) {
         if (D && D->IsFolder())
             return true;
     }
-    return TWinControl::WantsKey(Msg);
+    return TNVCustomListView::WantsKey(Msg);
 }
 
 // ---- Context menus ----
@@ -296,8 +263,7 @@ void TNVCustomShellList::ProcessMenuForAllSelected(POINT ScreenPt) {
 }
 
 void TNVCustomShellList::ItemContextMenu(int Item, POINT& Pos, TPopupMenu*& Menu) {
-    if (OnItemContextMenu)
-        OnItemContextMenu(this, Item, Pos, Menu);
+    TNVCustomListView::ItemContextMenu(Item, Pos, Menu);
     if ((FOptions & nvsloContextMenus) && !FRefreshRunning) {
         ProcessMenuForAllSelected(ClientToScreen(Pos));
         Menu = nullptr;

@@ -495,3 +495,52 @@ TEST_F(ShellListTest, ContextMenuHandlerSeesTheItemAndMaySuppressTheMenu) {
                  MAKELPARAM(Screen.x, Screen.y));
     EXPECT_EQ(Shown, 1);
 }
+
+TEST_F(ShellListTest, ThePlainListViewDrawsThroughItsEventsAndOpensItemMenus) {
+    List->SetVisible(false);
+    auto* View = new TNVListView(Form);
+    View->SetParent(Form);
+    View->SetBounds(10, 10, 300, 200);
+    LVCOLUMNA Col{};
+    Col.mask = LVCF_TEXT | LVCF_WIDTH;
+    Col.cx = 120;
+    Col.pszText = const_cast<char*>("Name");
+    SendMessageA(View->Handle(), LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&Col));
+    for (int I = 0; I < 2; ++I) {
+        LVITEMA Item{};
+        Item.mask = LVIF_TEXT;
+        Item.iItem = I;
+        Item.pszText = const_cast<char*>(I == 0 ? "first" : "second");
+        SendMessageA(View->Handle(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&Item));
+    }
+    int Stages = 0;
+    std::vector<int> ItemPre;
+    View->OnNVCustomDrawEx = [&](TObject*, TNVCustomDraw*, int) { ++Stages; };
+    View->OnNVCustomDraw = [&](TObject*, TNVCustomDraw*, int Item) { ItemPre.push_back(Item); };
+    InvalidateRect(View->Handle(), nullptr, TRUE);
+    PumpUntil([&ItemPre] { return ItemPre.size() >= 2; }, 1000);
+    EXPECT_GT(Stages, static_cast<int>(ItemPre.size()));
+    ASSERT_GE(ItemPre.size(), 2u);
+    EXPECT_EQ(ItemPre[0], 0);
+    EXPECT_EQ(ItemPre[1], 1);
+
+    View->SetHeaderSortColumn(0);
+    HDITEMA H{};
+    H.mask = HDI_FORMAT;
+    SendMessageA(View->GetHeaderHandle(), HDM_GETITEMA, 0, reinterpret_cast<LPARAM>(&H));
+    EXPECT_NE(0, H.fmt & HDF_OWNERDRAW) << "the header draws its sort arrow itself";
+
+    int Seen = -2;
+    View->OnItemContextMenu = [&Seen](TObject*, int Item, POINT&, TPopupMenu*& Menu) {
+        Seen = Item;
+        Menu = nullptr;
+    };
+    ListView_SetItemState(View->Handle(), 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    View->SetFocus();
+    PostKey(View->Handle(), VK_APPS);
+    PumpUntil([&Seen] { return Seen != -2; }, 1000);
+    EXPECT_EQ(Seen, 1);
+    View->OnNVCustomDrawEx = nullptr;
+    View->OnNVCustomDraw = nullptr;
+    View->OnItemContextMenu = nullptr;
+}
