@@ -255,6 +255,10 @@ TEST_F(MainRoad, OpenEditValidateWalkSaveClose) {
 
     fs::path Shots = fs::path(OwnFolder()).parent_path() / "test-output" / "mainwindow";
     fs::create_directories(Shots);
+    // The picture is taken once the program has painted what the last selection changed.
+    DWORD_PTR Ignored = 0;
+    SendMessageTimeoutA(Main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &Ignored);
+    TProcessDriver::WaitUntil([] { return false; }, 500);
     Screenshot(Main, Shots / "main_road.png");
 
     // 5. Save: the edit and, byte for byte, the rest with its line ends.
