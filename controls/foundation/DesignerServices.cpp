@@ -150,6 +150,55 @@ void SetColItemDisplayName(TCollectionItem* Item, const std::string& Name) {
         Item->SetDisplayName(Name);
 }
 
+HRESULT SetPropByDispatch(IDispatch* Dispatch, DISPID DispId, const THSVariant& Value) {
+    if (!Dispatch)
+        return E_INVALIDARG;
+    VARIANT Arg;
+    VariantInit(&Arg);
+    TScopeGuard Clear([&] { VariantClear(&Arg); });
+    WORD Flags = DISPATCH_PROPERTYPUT;
+    switch (Value.VType) {
+    case varSmallint:
+    case varInteger:
+        Arg.vt = VT_I4;
+        Arg.lVal = static_cast<LONG>(Value.Int);
+        break;
+    case varSingle:
+    case varDouble:
+    case varCurrency:
+    case varDate:
+        Arg.vt = VT_R8;
+        Arg.dblVal = Value.Real;
+        break;
+    case varBoolean:
+        Arg.vt = VT_BOOL;
+        Arg.boolVal = Value.Int ? VARIANT_TRUE : VARIANT_FALSE;
+        break;
+    case varString: {
+        const int N =
+            MultiByteToWideChar(CP_ACP, 0, Value.Str.data(), static_cast<int>(Value.Str.size()), nullptr, 0);
+        Arg.vt = VT_BSTR;
+        Arg.bstrVal = SysAllocStringLen(nullptr, static_cast<UINT>(N));
+        if (!Arg.bstrVal)
+            return E_OUTOFMEMORY;
+        MultiByteToWideChar(CP_ACP, 0, Value.Str.data(), static_cast<int>(Value.Str.size()), Arg.bstrVal, N);
+        break;
+    }
+    case varObject:
+        Arg.vt = VT_DISPATCH;
+        Arg.pdispVal = reinterpret_cast<IDispatch*>(static_cast<intptr_t>(Value.Int));
+        if (Arg.pdispVal)
+            Arg.pdispVal->AddRef();
+        Flags = DISPATCH_PROPERTYPUTREF;
+        break;
+    default:
+        return E_INVALIDARG;
+    }
+    DISPID Named = DISPID_PROPERTYPUT;
+    DISPPARAMS Params{&Arg, &Named, 1, 1};
+    return Dispatch->Invoke(DispId, IID_NULL, LOCALE_USER_DEFAULT, Flags, &Params, nullptr, nullptr, nullptr);
+}
+
 void RegisterTreeSource(TClass ObjClass, TClass SourceClass, const std::string& EditMethod) {
     if (!ObjClass || !SourceClass)
         return;

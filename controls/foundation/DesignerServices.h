@@ -7,8 +7,11 @@
 #include <functional>
 #include <string>
 
-#include "framework/core/Win.h"
+#include "controls/foundation/HSVariant.h"
 #include "framework/core/Object.h"
+#include "framework/core/Win.h"
+
+#include <oaidl.h>
 
 class TComponent;
 class TCollectionItem;
@@ -53,6 +56,11 @@ std::string GetTypeLibNameIn(HKEY Root, const GUID& Guid);
 // The display name of a collection item; empty for nil.
 std::string GetColItemDisplayName(TCollectionItem* Item);
 void SetColItemDisplayName(TCollectionItem* Item, const std::string& Name);
+
+// Sets an automation property: integers, reals, booleans and strings by value (a plain put); an
+// object value (varObject holding an IDispatch*) by reference (a by-reference put). The result of
+// the dispatch interface's Invoke; E_INVALIDARG for a nil interface or a value of no such kind.
+HRESULT SetPropByDispatch(IDispatch* Dispatch, DISPID DispId, const THSVariant& Value);
 
 // Tree sources: the adapter class through which a tree-shaped inspector shows objects of a class,
 // per edit method. The lookup takes the class or its nearest ancestor with a matching entry.

@@ -149,6 +149,61 @@ TEST(DesignerServices, TreeSourcesByClassAndEditMethod) {
     UnRegisterClassExt(TVbsDesignerStub::StaticClass());
 }
 
+// Records the property puts it is asked for.
+class TRecordingDispatch : public IDispatch {
+public:
+    std::vector<std::string> Calls;
+    ULONG Refs = 1;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** Out) override {
+        *Out = this;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++Refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --Refs; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID Id, REFIID, LCID, WORD Flags, DISPPARAMS* P, VARIANT*, EXCEPINFO*,
+                                     UINT*) override {
+        std::string Line = std::to_string(Id) + (Flags == DISPATCH_PROPERTYPUTREF ? " ref " : " put ");
+        const VARIANT& V = P->rgvarg[0];
+        if (P->cArgs != 1 || P->cNamedArgs != 1 || P->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
+            Line += "bad parameters";
+        else if (V.vt == VT_I4)
+            Line += "i4 " + std::to_string(V.lVal);
+        else if (V.vt == VT_BOOL)
+            Line += V.boolVal == VARIANT_TRUE ? "bool true" : "bool false";
+        else if (V.vt == VT_R8)
+            Line += "r8 " + std::to_string(V.dblVal);
+        else if (V.vt == VT_BSTR)
+            Line += "bstr " + std::string(V.bstrVal, V.bstrVal + SysStringLen(V.bstrVal));
+        else if (V.vt == VT_DISPATCH)
+            Line += V.pdispVal == this ? "self" : "other";
+        Calls.push_back(Line);
+        return S_OK;
+    }
+};
+
+TEST(DesignerServices, AutomationPropertiesArePutByValueOrByReference) {
+    TRecordingDispatch D;
+    EXPECT_EQ(SetPropByDispatch(&D, 5, THSVariant(42)), S_OK);
+    SetPropByDispatch(&D, 6, THSVariant(true));
+    SetPropByDispatch(&D, 7, THSVariant(0.5));
+    SetPropByDispatch(&D, 8, THSVariant("Caption"));
+    THSVariant Object = THSVariant::Of(varObject);
+    Object.Int = reinterpret_cast<intptr_t>(static_cast<IDispatch*>(&D));
+    SetPropByDispatch(&D, 9, Object);
+    EXPECT_EQ(D.Calls, (std::vector<std::string>{"5 put i4 42", "6 put bool true", "7 put r8 0.500000",
+                                                 "8 put bstr Caption", "9 ref self"}));
+    EXPECT_EQ(D.Refs, 1u); // the reference taken for the call is given back
+    EXPECT_EQ(SetPropByDispatch(&D, 1, THSVariant()), E_INVALIDARG);
+    EXPECT_EQ(SetPropByDispatch(nullptr, 1, THSVariant(1)), E_INVALIDARG);
+    EXPECT_EQ(D.Calls.size(), 5u);
+}
+
 TEST(DesignerServices, ClassesLieInTheProgramsImage) {
     EXPECT_EQ(GetClassModule(TComponent::StaticClass()), GetModuleHandleA(nullptr));
     EXPECT_EQ(GetClassModule(TVbsDesignerStub::StaticClass()), GetModuleHandleA(nullptr));
