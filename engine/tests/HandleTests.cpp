@@ -4,6 +4,7 @@
 #include "engine/EngineContext.h"
 #include "engine/EngineLifetime.h"
 #include "engine/JobClass.h"
+#include "engine/OptionBits.h"
 #include "engine/ResultClass.h"
 #include "engine/include/ZelValidator.h"
 #include "engine/program/Interpreter.h"
@@ -179,7 +180,7 @@ TEST_F(Handles, OptionsObjectsStartWithTheirDefaults) {
     int32_t h = ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
     ConfigClass* o = optionsObject(h);
     ASSERT_NE(o, nullptr);
-    EXPECT_EQ(o->validator.ValidatorFlags40, 0x3F01E317u & ~0xE000u);
+    EXPECT_EQ(o->validator.ValidatorFlags40, 0x3F01E317u & ~zel::bits::validator::ClearedOnCreate);
     EXPECT_EQ(o->validator.LineLength, 60);
     EXPECT_EQ(o->log.Flags40, 0x1FFF4u);
     EXPECT_EQ(o->general.Flags40, 0x3FFC0005u);
@@ -193,7 +194,7 @@ TEST_F(Handles, OptionsObjectsStartWithTheirDefaults) {
     EXPECT_EQ(o->stateWords[6], 0);
     EXPECT_EQ(o->stateWords[7], 1);
     JobClass* j = jobObject(ZELGetNewHandle(ZEL_HANDLE_JOB));
-    EXPECT_EQ(j->flags, 0x60000u);
+    EXPECT_EQ(j->flags, ZEL_JOB_SHOWPROGRESS | ZEL_JOB_HIDEPROGRESSAFTER);
     EXPECT_EQ(j->jobType, -1);
     EXPECT_EQ(j->inputMode, 2);
     EXPECT_EQ(j->lineEnd, 4);

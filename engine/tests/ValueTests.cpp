@@ -3,6 +3,7 @@
 #include "engine/ConfigClass.h"
 #include "engine/EngineContext.h"
 #include "engine/JobClass.h"
+#include "engine/OptionBits.h"
 #include "engine/ResultClass.h"
 #include "engine/include/ZelValidator.h"
 
@@ -94,8 +95,8 @@ TEST_F(Values, OptionWordsAndSwitches) {
     }
     EXPECT_EQ(ZELSetFlag(options, 1016, 0, 7), 0);
     EXPECT_EQ(o->validator.Switches[1], 7u);
-    EXPECT_EQ(ZELGetFlag(options, 1021, 0x8000), 1);
-    EXPECT_EQ(ZELGetFlag(options, 1022, 0x1), 1);
+    EXPECT_EQ(ZELGetFlag(options, 1021, zel::bits::flags250::IgnoreTagsWithColons), 1);
+    EXPECT_EQ(ZELGetFlag(options, 1022, zel::bits::further::EnableStyleChecking), 1);
 
     for (int32_t bad : {0, 181, 499, 530}) {
         EXPECT_EQ(ZELGetFlag(options, ZELID_OPT_SWITCH, bad), -8);

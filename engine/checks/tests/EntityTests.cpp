@@ -48,25 +48,25 @@ TEST_F(Entities, TextEntitiesGiveTheirMessages) {
         {"decimal reference", "&#65; &#9; &#10; &#255;", ""},
         {"decimal reference out of range", "&#13;", "96@1:1"},
         {"Unicode reference without the option", "&#8364;", "96@1:1", "214",
-         [](RunOptions& o) { o.entityFlags &= ~0x4u; }},
-        {"references to any Unicode character by default", "&#8364; &#x20AC; &#8217; &#x2192; &#x1F600; &#1114111;",
-         ""},
-        {"zero, surrogates and values past the last plane", "&#0; &#xD800; &#x110000; &#99999999999999999999;",
-         "96@1:1 96@1:6 96@1:15 96@1:26"},
+         [](RunOptions& o) { o.entityFlags &= ~ef::IncludeUnicode; }},
+        {"references to any Unicode character by default",
+         "&#8364; &#x20AC; &#8217; &#x2192; &#x1F600; &#1114111;", ""},
+        {"zero, surrogates and values past the last plane",
+         "&#0; &#xD800; &#x110000; &#99999999999999999999;", "96@1:1 96@1:6 96@1:15 96@1:26"},
         {"hexadecimal reference without the option", "&#x41;", "96@1:1", "213",
-         [](RunOptions& o) { o.entityFlags &= ~0x8u; }},
+         [](RunOptions& o) { o.entityFlags &= ~ef::AllowHexadecimalEntities; }},
         {"hexadecimal reference by default", "&#x41;", ""},
         {"capital X is no hexadecimal reference", "&#X41;", "96@1:1", "",
-         [](RunOptions& o) { o.entityFlags |= 0x8; }},
+         [](RunOptions& o) { o.entityFlags |= ef::AllowHexadecimalEntities; }},
         {"inactive record spelled exactly, usable one in other case", "&Zed;", "303@1:1"},
         {"inactive record only", "&Only;", "97@1:1"},
         {"undefined category", "&lost; &lost;", "106@1:1 97@1:1 97@1:8"},
         {"not checked without the option", "&nosuch; & more", "", "",
-         [](RunOptions& o) { o.entityFlags &= ~0x2u; }},
+         [](RunOptions& o) { o.entityFlags &= ~ef::ValidateEntities; }},
         {"entities in attribute values", "<p title=\"&amp; &rarr; &#8364;\"><p title=\"a & b\">", "112@1:42"},
         {"unknown entity in an attribute value", "<p title=\"&nosuch;\">", "112@1:10"},
         {"values not checked without the option", "<p title=\"a & b\">", "", "",
-         [](RunOptions& o) { o.entityFlags &= ~0x20000u; }},
+         [](RunOptions& o) { o.entityFlags &= ~ef::CheckEntitiesInAttValues; }},
     };
     for (const Case& c : cases) {
         options = RunOptions{};
@@ -78,18 +78,19 @@ TEST_F(Entities, TextEntitiesGiveTheirMessages) {
 
 TEST_F(Entities, MessagesNameTheEntityAndTheSpellingToUse) {
     run("&AMP; &Zed; &abcdefghijklmnopqrstuvwxyz;");
-    EXPECT_EQ(store->shown(0)->text(),
-              "The character entity \"&AMP;\" was found in the configuration, but its case did not match. Character "
-              "entities are case sensitive. Perhaps you meant \"&amp;\"?");
+    EXPECT_EQ(store->shown(0)->text(), "The character entity \"&AMP;\" was found in the configuration, but "
+                                       "its case did not match. Character "
+                                       "entities are case sensitive. Perhaps you meant \"&amp;\"?");
     EXPECT_NE(store->shown(1)->text().find("Perhaps you meant \"&zed;\"?"), std::string::npos);
     EXPECT_NE(store->shown(2)->text().find("\"&abcdefghijklmnopqrst;\""), std::string::npos);
 }
 
 TEST_F(Entities, ValidEntitiesAreRecordedAndListed) {
-    run("<p>a&amp;b &nosuch; &#65;</p>", [](RunOptions& o) { o.outputFlags |= 0x100; });
+    run("<p>a&amp;b &nosuch; &#65;</p>", [](RunOptions& o) { o.outputFlags |= of::ShowEntities; });
     EXPECT_EQ(args->structure.countOf(EntryEntity), 2);
     const std::string listing = out.joined();
-    EXPECT_NE(listing.find("\n<p> (1) \n| &amp; (1) &#65; (1) \n</p> (1) \n\n"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("\n<p> (1) \n| &amp; (1) &#65; (1) \n</p> (1) \n\n"), std::string::npos)
+        << listing;
 }
 
 TEST(EntitySets, BuiltInSetsHoldTheHtml401NamesInOrder) {

@@ -52,15 +52,17 @@ TEST_F(Structure, SampleDocumentListsByteForByte) {
     EXPECT_EQ(messages(), "");
     EXPECT_EQ(listing(ListSecondStore), "<html> \n| <body> \n| | <p> \n| | </p> \n| </body> \n</html> \n\n");
     EXPECT_EQ(listing(0), "\n<html> \n| <body> \n| | <p> \n| | </p> \n| </body> \n</html> \n\n");
-    EXPECT_EQ(listing(ListSecondStore | ListCompact), "<html> \n| <body> \n| | <p> </p> </body> </html> \n\n");
+    EXPECT_EQ(listing(ListSecondStore | ListCompact),
+              "<html> \n| <body> \n| | <p> </p> </body> </html> \n\n");
     EXPECT_EQ(listing(ListSecondStore | ListLineNumbers),
               "<html> (1) \n| <body> (1) \n| | <p> (1) \n| | </p> (1) \n| </body> (1) \n</html> (1) \n\n");
 
     run("<html>\n<body>\n<p>a<br>b<br/>\n<b>c</b></p>\n</body>\n</html>");
     EXPECT_EQ(messages(), "");
-    EXPECT_EQ(listing(ListSecondStore),
-              "<html> \n| <body> \n| | <p> \n| | | <br> <br/> \n| | | <b> \n| | | </b> \n| | </p> \n| </body> \n"
-              "</html> \n\n");
+    EXPECT_EQ(
+        listing(ListSecondStore),
+        "<html> \n| <body> \n| | <p> \n| | | <br> <br/> \n| | | <b> \n| | | </b> \n| | </p> \n| </body> \n"
+        "</html> \n\n");
 }
 
 TEST_F(Structure, ClosingTagsGiveTheirMessages) {
@@ -76,13 +78,16 @@ TEST_F(Structure, ClosingTagsGiveTheirMessages) {
         {"slash alone", "<html><body><b>x</></b>", "88@1:17"},
         {"slash at the end", "<html><body><b>x</b/>", "313@1:17"},
         {"slash at the end, not XML", "<html><body><b>x</b/>", "69@1:13 75@1:17",
-         [](RunOptions& o) { o.validatorFlags &= ~0x10000u; }},
+         [](RunOptions& o) { o.validatorFlags &= ~vf::XMLCompatibility; }},
         {"never opened", "<html><body></p>", "75@1:13"},
         {"closed twice", "<html><body><b>x</b></b>", "75@1:21"},
         {"optional element left open inside", "<html><body><b><u>x</b>", ""},
-        {"required element left open inside, reported once", "<html><body><b><i>x</b></b>", "69@1:16 74@1:20 75@1:24"},
-        {"nesting not checked", "<html><body><b><i>x</b>", "69@1:16", [](RunOptions& o) { o.validatorFlags &= ~0x1u; }},
-        {"upper case closing tag", "<html><body><b>x</B>", "315@1:18", [](RunOptions& o) { o.validatorFlags |= 0x80000; }},
+        {"required element left open inside, reported once", "<html><body><b><i>x</b></b>",
+         "69@1:16 74@1:20 75@1:24"},
+        {"nesting not checked", "<html><body><b><i>x</b>", "69@1:16",
+         [](RunOptions& o) { o.validatorFlags &= ~vf::CheckNesting; }},
+        {"upper case closing tag", "<html><body><b>x</B>", "315@1:18",
+         [](RunOptions& o) { o.validatorFlags |= vf::RequireLowercaseTags; }},
     };
     for (const Case& c : cases) {
         options = RunOptions{};
@@ -112,7 +117,8 @@ TEST_F(Structure, PlacementOfElements) {
         {"ignored text", "<html><title>a <nosuch> & b</title><body>", ""},
         {"ignored to the end", "<html><title>a\nb", "69@1:7 91@1:-1"},
         {"first-tag element later in the document", "<html><body><html>", "67@1:14", "222"},
-        {"quick close ends nothing to ignore", "<html><body><script src=\"x\" /><nosuch>", "314@1:14 65@1:32"},
+        {"quick close ends nothing to ignore", "<html><body><script src=\"x\" /><nosuch>",
+         "314@1:14 65@1:32"},
     };
     for (const Case& c : cases) {
         options = RunOptions{};
@@ -131,8 +137,9 @@ TEST_F(Structure, ChoiceOfContainerAndItsTexts) {
     run("<other>x</other>");
     EXPECT_NE(textOf(216).find("<zz> ... </zz>"), std::string::npos) << textOf(216);
     run("<html><body><td>x");
-    EXPECT_EQ(textOf(67), "The \"td\" tag was found, but it is not valid due to where it is used. This element may be "
-                          "contained in \"tr\". The tag is currently not contained in an element that allows its use.");
+    EXPECT_EQ(textOf(67),
+              "The \"td\" tag was found, but it is not valid due to where it is used. This element may be "
+              "contained in \"tr\". The tag is currently not contained in an element that allows its use.");
     run("<html><body><dup>x<dup>y</dup></dup>");
     EXPECT_EQ(messages(), "100@1:13");
     run("<html><title>a <b> c</title><body>");
@@ -159,7 +166,7 @@ TEST_F(Structure, ConfigurationMessagesOncePerRecordAndRun) {
     EXPECT_EQ(messages(), "0@2:1");
     EXPECT_EQ(store->shown(0)->kind, KindMessage);
     EXPECT_EQ(store->shown(0)->text(), "Prefer strong to b.");
-    run("<html><body><b>x</b>", [](RunOptions& o) { o.outputFlags &= ~0x400u; });
+    run("<html><body><b>x</b>", [](RunOptions& o) { o.outputFlags &= ~of::ShowMessages; });
     EXPECT_EQ(messages(), "");
     EXPECT_EQ(store->messageCount(), 0);
 }

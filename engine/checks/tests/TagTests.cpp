@@ -72,7 +72,8 @@ TEST_F(Tags, FixturesGiveTheirMessages) {
         {"duplicate attribute", "<p id=a align=left id=b ID=c>", "103@2:4"},
         {"missing required attribute", "<img alt=\"x\">", "79@2:2"},
         {"missing recommended attribute", "<img src=a.png>", "107@2:2", "215"},
-        {"recommended not asked for", "<img src=a.png>", "", "", [](RunOptions& o) { o.outputFlags &= ~0x20u; }},
+        {"recommended not asked for", "<img src=a.png>", "", "",
+         [](RunOptions& o) { o.outputFlags &= ~of::ShowMissingAttWarnings; }},
         {"name only, attributes needed", "<img>", "108@2:2 107@2:2 79@2:2", "215"},
         {"missing closing tag", "<b>x", "69@2:1"},
         {"wrong nesting", "<b><i>x</b></i>", "74@2:8", "200"},
@@ -84,28 +85,32 @@ TEST_F(Tags, FixturesGiveTheirMessages) {
         {"undefined category, once per name", "<losttag><losttag>", "101@2:1 66@2:-1 66@2:-1"},
         {"case-sensitive literal", "<p side=Left>", "84@2:9"},
         {"case-blind literal", "<p align=LEFT>", ""},
-        {"upper case with lower case required", "<P ID=x Align=left>", "315@2:2",
-         "", [](RunOptions& o) { o.validatorFlags |= 0x80000; }},
+        {"upper case with lower case required", "<P ID=x Align=left>", "315@2:2", "",
+         [](RunOptions& o) { o.validatorFlags |= vf::RequireLowercaseTags; }},
         {"placeholder word is not upper case", "<p id=\"<?php echo 1; ?>\">", "", "220",
-         [](RunOptions& o) { o.validatorFlags |= 0x80000; }},
+         [](RunOptions& o) { o.validatorFlags |= vf::RequireLowercaseTags; }},
         {"hex colour without #", "<img src=a alt=b color=\"FF0000\">", "319@2:24"},
         {"hex colour with letter O", "<img src=a alt=b color=\"#FFOOOO\">", "320@2:24"},
         {"hex colour in single quotes", "<img src=a alt=b color='#FF0000'>", "82@2:24", "218",
-         [](RunOptions& o) { o.validatorFlags &= ~0x200u; }},
+         [](RunOptions& o) { o.validatorFlags &= ~vf::TreatAllQuotesEquivalent; }},
         {"attribute without value", "<p id>", "89@2:4"},
         {"flag attribute", "<img src=a alt=b hidden>", ""},
-        {"percent values", "<img src=a alt=b width=100%><img src=a alt=b width=0%><img src=a alt=b width=007%>", ""},
+        {"percent values",
+         "<img src=a alt=b width=100%><img src=a alt=b width=0%><img src=a alt=b width=007%>", ""},
         {"percent out of range", "<img src=a alt=b width=101%>", "86@2:24"},
         {"tag ends after =", "<p id=>", "60@2:4"},
-        {"spaces around =", "<p id = x>", "61@2:7", "202", [](RunOptions& o) { o.validatorFlags &= ~0x2u; }},
+        {"spaces around =", "<p id = x>", "61@2:7", "202",
+         [](RunOptions& o) { o.validatorFlags &= ~vf::AllowSpacesAroundEqual; }},
         {"quotes inside an unquoted value", "<p id=a\"b\">", "63@2:8 63@2:10"},
         {"text right after a quoted value", "<p id=\"a\"align=left>", "57@2:10"},
         {"quoted attribute name", "<p \"id\"=x>", "59@2:4"},
         {"quoted tag name", "<\"p\">", "55@2:2"},
         {"misplaced =", "<p =x>", "77@2:1"},
         {"data- attributes by prefix", "<p data-role=main data-x=1>", ""},
-        {"quick close without a space", "<br/>", "109@2:4", "", [](RunOptions& o) { o.validatorFlags |= 0x100000; }},
-        {"quick close with a space", "<br />", "", "", [](RunOptions& o) { o.validatorFlags |= 0x100000; }},
+        {"quick close without a space", "<br/>", "109@2:4", "",
+         [](RunOptions& o) { o.validatorFlags |= vf::XMLNoSpaceWarning; }},
+        {"quick close with a space", "<br />", "", "",
+         [](RunOptions& o) { o.validatorFlags |= vf::XMLNoSpaceWarning; }},
         {"quick close of an element that must be closed", "<b />", "314@2:2"},
     };
     for (const Case& c : cases) {
@@ -118,26 +123,33 @@ TEST_F(Tags, FixturesGiveTheirMessages) {
 
 TEST_F(Tags, MessageTextsNameTheChoices) {
     run(std::string(kHead) + "<p onclick=x align=middle id=a ID=b id=c>");
-    EXPECT_EQ(textOf(85), "The \"onclick\" attribute is not valid for the \"p\" element. The valid attributes for "
-                          "this element are: \"align\", \"data-*\", \"id\", and \"side\".");
-    EXPECT_EQ(textOf(86), "The \"align\" attribute has an invalid attribute value \"middle\". Try using one of the "
-                          "following values: \"left\", \"right\", or \"center\".");
+    EXPECT_EQ(textOf(85),
+              "The \"onclick\" attribute is not valid for the \"p\" element. The valid attributes for "
+              "this element are: \"align\", \"data-*\", \"id\", and \"side\".");
+    EXPECT_EQ(textOf(86),
+              "The \"align\" attribute has an invalid attribute value \"middle\". Try using one of the "
+              "following values: \"left\", \"right\", or \"center\".");
     EXPECT_EQ(textOf(103), "The \"id\" attribute appears 3 times in the \"p\" tag.");
 
-    run(std::string(kHead) + "<p onclick=x align=middle>", [](RunOptions& o) { o.outputFlags &= ~0x200u; });
+    run(std::string(kHead) + "<p onclick=x align=middle>",
+        [](RunOptions& o) { o.outputFlags &= ~of::ShowExtendedInfo; });
     EXPECT_EQ(textOf(85), "The \"onclick\" attribute is not valid for the \"p\" element.");
     EXPECT_EQ(textOf(86), "The \"align\" attribute has an invalid attribute value \"middle\".");
 
-    run(std::string(kHead) + "<b title=x><br clear=all>", [](RunOptions& o) { o.outputFlags &= ~0x200u; });
-    EXPECT_EQ(textOf(85), "The \"title\" attribute is not valid for the \"b\" element. The only valid attribute "
-                          "for this element is \"id\".");
+    run(std::string(kHead) + "<b title=x><br clear=all>",
+        [](RunOptions& o) { o.outputFlags &= ~of::ShowExtendedInfo; });
+    EXPECT_EQ(textOf(85),
+              "The \"title\" attribute is not valid for the \"b\" element. The only valid attribute "
+              "for this element is \"id\".");
     EXPECT_EQ(messages(), "69@2:1 85@2:4 85@2:16");
-    EXPECT_EQ(store->shown(2)->text(), "The \"clear\" attribute is not valid for the \"br\" element. This tag "
-                                       "cannot have any attributes.");
+    EXPECT_EQ(store->shown(2)->text(),
+              "The \"clear\" attribute is not valid for the \"br\" element. This tag "
+              "cannot have any attributes.");
 
     run(std::string(kHead) + "<img src=a alt=b width=-3>");
-    EXPECT_EQ(textOf(86), "The \"width\" attribute has an invalid attribute value \"-3\". Try using one of the "
-                          "following values: a positive integer or a percent.");
+    EXPECT_EQ(textOf(86),
+              "The \"width\" attribute has an invalid attribute value \"-3\". Try using one of the "
+              "following values: a positive integer or a percent.");
 }
 
 TEST_F(Tags, SixtyAttributesAreCutAfterTheFortyNinth) {
@@ -161,25 +173,61 @@ TEST(ValueKinds, BuiltInKindsAcceptTheirValues) {
         bool accepted;
         int32_t message = 0;
     } cases[] = {
-        {1, "12", true},       {1, "0", false},          {1, "00", true},        {1, "1a", false},
-        {2, "-4", true},       {2, "-0", false},         {3, "0", true},         {3, "00", false},
-        {4, "x", true},        {4, "", false},           {5, "#a0B1c2", true},   {5, "FF0000", false, 319},
-        {5, "#FFOOOO", false, 320}, {5, "ffoooo", false, 320}, {5, "#FF00", false},
-        {6, "+3", true},       {6, "3", false},          {7, "100%", true},      {7, "0%", true},
-        {7, "007%", true},     {7, "101%", false},       {7, "%", false},        {7, "1000%", false},
-        {9, "", true},         {10, "", true},           {10, "a", false},       {11, "a-b.c", true},
-        {11, "a_b", false},    {12, "Navy", true},       {12, "coral", false},   {13, "LightGrey", true},
-        {13, "lightgray", false}, {14, "7", true},       {14, "8", false},       {15, "-6", true},
-        {15, "+7", false},     {16, "##00ff00", true},   {17, "#var#", true},    {17, "#1#", false},
-        {18, "x", true},       {18, "xy", false},        {19, "_", false},       {20, "*", true},
-        {20, "3*", true},      {20, "0*", false},        {1, "3ASP", true},      {12, "redPHP", true},
+        {1, "12", true},
+        {1, "0", false},
+        {1, "00", true},
+        {1, "1a", false},
+        {2, "-4", true},
+        {2, "-0", false},
+        {3, "0", true},
+        {3, "00", false},
+        {4, "x", true},
+        {4, "", false},
+        {5, "#a0B1c2", true},
+        {5, "FF0000", false, 319},
+        {5, "#FFOOOO", false, 320},
+        {5, "ffoooo", false, 320},
+        {5, "#FF00", false},
+        {6, "+3", true},
+        {6, "3", false},
+        {7, "100%", true},
+        {7, "0%", true},
+        {7, "007%", true},
+        {7, "101%", false},
+        {7, "%", false},
+        {7, "1000%", false},
+        {9, "", true},
+        {10, "", true},
+        {10, "a", false},
+        {11, "a-b.c", true},
+        {11, "a_b", false},
+        {12, "Navy", true},
+        {12, "coral", false},
+        {13, "LightGrey", true},
+        {13, "lightgray", false},
+        {14, "7", true},
+        {14, "8", false},
+        {15, "-6", true},
+        {15, "+7", false},
+        {16, "##00ff00", true},
+        {17, "#var#", true},
+        {17, "#1#", false},
+        {18, "x", true},
+        {18, "xy", false},
+        {19, "_", false},
+        {20, "*", true},
+        {20, "3*", true},
+        {20, "0*", false},
+        {1, "3ASP", true},
+        {12, "redPHP", true},
     };
     KindOptions o;
     o.placeholders = {"ASP", "PHP"};
     for (const Case& c : cases) {
         int32_t message = 0;
         bool known = false;
-        EXPECT_EQ(kindAccepts(c.code, c.value, true, o, message, known), c.accepted) << c.code << " " << c.value;
+        EXPECT_EQ(kindAccepts(c.code, c.value, true, o, message, known), c.accepted)
+            << c.code << " " << c.value;
         EXPECT_EQ(message, c.message) << c.code << " " << c.value;
         EXPECT_TRUE(known);
     }
@@ -199,7 +247,8 @@ TEST(ValueKinds, BuiltInKindsAcceptTheirValues) {
 TEST(ValueKinds, QuotingRulesGiveTheirMessages) {
     // rule, then the message for: no quotes, single, double
     const int32_t table[][4] = {
-        {0, 82, 82, 0}, {1, 0, 301, 0}, {2, 0, 83, 83}, {7, 0, 0, 0}, {8, 300, 0, 300}, {9, 302, 0, 0}, {4, 0, 0, 0},
+        {0, 82, 82, 0},   {1, 0, 301, 0}, {2, 0, 83, 83}, {7, 0, 0, 0},
+        {8, 300, 0, 300}, {9, 302, 0, 0}, {4, 0, 0, 0},
     };
     QuotingOptions plain;
     for (const auto& row : table)

@@ -4,6 +4,7 @@
 #include "engine/EngineContext.h"
 #include "engine/EngineLifetime.h"
 #include "engine/EngineMessageBox.h"
+#include "engine/OptionBits.h"
 #include "engine/config/CfgFile.h"
 #include "engine/config/CfgSource.h"
 #include "engine/config/CfgStore.h"
@@ -173,7 +174,7 @@ TEST_F(ConfigEngineTest, NewHandleOnAnEmptyRegistryWritesEveryDefaultAndLoadsThe
         {"\\General", "Flags40", 0x3FFC0005},
         {"\\Validator", "EntityFlags40", 0x3FFE000F},
         {"\\Validator", "OutputFlags40", 0x3FE0076B},
-        {"\\Validator", "ValidatorFlags40", 0x3F01E317 & ~0xE000u},
+        {"\\Validator", "ValidatorFlags40", 0x3F01E317 & ~zel::bits::validator::ClearedOnCreate},
         {"\\Validator", "ValidatorFlags250", 0x3FFF8000},
         {"\\Validator", "LineLength", 60},
         {"\\Validator", "MaximumErrors", 20},
@@ -240,7 +241,7 @@ TEST_F(ConfigEngineTest, StoredValuesAreReadAndOddOnesKeepTheirDefaults) {
     writeValue("\\Validator", "MaximumWarnings", REG_SZ, "7", 2);
     const unsigned char junk[2] = {1, 2};
     writeValue("\\Validator", "LineLength", REG_BINARY, junk, 2);
-    const uint32_t flags = 0x3F01E317 | 0xE000;
+    const uint32_t flags = 0x3F01E317 | zel::bits::validator::ClearedOnCreate;
     writeValue("\\Validator", "ValidatorFlags40", REG_DWORD, &flags, 4);
 
     const int32_t h = ZELGetNewHandle(ZEL_HANDLE_OPTIONS | ZEL_HANDLE_READ_REGISTRY);
@@ -250,14 +251,15 @@ TEST_F(ConfigEngineTest, StoredValuesAreReadAndOddOnesKeepTheirDefaults) {
     EXPECT_EQ(ZELGetIntegerEZ(h, 4001), 35);
     EXPECT_EQ(ZELGetIntegerEZ(h, 4002), 7) << "a number stored as text";
     EXPECT_EQ(ZELGetIntegerEZ(h, 4000), 60) << "a value of the wrong type keeps the default";
-    EXPECT_EQ(ZELGetFlag(h, 1008, 0) & 0xE000, 0) << "bits 0xE000 never survive a read";
+    EXPECT_EQ(ZELGetFlag(h, 1008, 0) & zel::bits::validator::ClearedOnCreate, 0)
+        << "the macro, block and program bits never survive a read";
 }
 
 TEST_F(ConfigEngineTest, WritingStoresTheOptionsAndReportsWhenAsked) {
     const int32_t h = ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
     ASSERT_GE(h, 0);
     ConfigClass* options = optionsObject(h);
-    options->validator.ValidatorFlags40 |= 0x2000;
+    options->validator.ValidatorFlags40 |= zel::bits::validator::MivaMacros;
     options->validator.LineLength = 99;
     options->general.OutputViewer.assign("viewer.exe");
 
@@ -273,13 +275,15 @@ TEST_F(ConfigEngineTest, WritingStoresTheOptionsAndReportsWhenAsked) {
     std::string data;
     EXPECT_FALSE(readValue("\\General", "HelpFileQuillmar", type, data)) << "the help file is never written";
     EXPECT_TRUE(readValue("\\Validator", "ValidatorFlags40", type, data));
-    EXPECT_EQ(*reinterpret_cast<const uint32_t*>(data.data()) & 0x2000, 0x2000u);
+    EXPECT_EQ(*reinterpret_cast<const uint32_t*>(data.data()) & zel::bits::validator::MivaMacros,
+              zel::bits::validator::MivaMacros);
 
     const int32_t other = ZELGetNewHandle(ZEL_HANDLE_OPTIONS | ZEL_HANDLE_READ_REGISTRY);
     ASSERT_GE(other, 0);
     EXPECT_EQ(ZELGetIntegerEZ(other, 4000), 99);
     EXPECT_STREQ(optionsObject(other)->general.OutputViewer.getString(), "viewer.exe");
-    EXPECT_EQ(ZELGetFlag(other, 1000, 0x2000), 0) << "the bit is cleared by the read";
+    EXPECT_EQ(ZELGetFlag(other, 1000, zel::bits::validator::MivaMacros), 0)
+        << "the bit is cleared by the read";
 }
 
 TEST_F(ConfigEngineTest, RegistryExportsRefuseOtherHandles) {
@@ -315,7 +319,7 @@ TEST_F(ConfigEngineTest, CopyTakesTheCopiedGroupsOnly) {
     a->network.Number = 5;
     a->tools.Flags40 = 9;
     a->window.ProgressBarLeft = 300;
-    EXPECT_EQ(ZELHTMLConfiguration(nullptr, to, 0x8 | 0x4 | 0x4000), to);
+    EXPECT_EQ(ZELHTMLConfiguration(nullptr, to, ZEL_CFG_RESET | ZEL_CFG_DEFAULTS | ZEL_CFG_SILENT), to);
     ASSERT_NE(b->cfgStore, nullptr);
 
     EXPECT_EQ(copyOptionsHandle(from, to, 0), 0);
@@ -341,17 +345,17 @@ TEST_F(ConfigEngineTest, ConfigurationFlagsGiveTheirCodesAndBoxes) {
     }
     EXPECT_EQ(options->cfgStore, nullptr) << "a refused call does nothing";
 
-    EXPECT_EQ(ZELHTMLConfiguration(nullptr, h, 0x4), h);
+    EXPECT_EQ(ZELHTMLConfiguration(nullptr, h, ZEL_CFG_DEFAULTS), h);
     EXPECT_EQ(engineContext().currentOptions, options);
     ASSERT_NE(options->cfgStore, nullptr);
     EXPECT_EQ(engineContext().currentCfgStore, options->cfgStore);
-    EXPECT_EQ(options->cfgStore->getCount(CFG_ATTVALUE), 0) << "without 0x8 nothing is reset";
+    EXPECT_EQ(options->cfgStore->getCount(CFG_ATTVALUE), 0) << "without the reset flag nothing is reset";
 
-    EXPECT_EQ(ZELHTMLConfiguration(nullptr, h, 0x8 | 0x4 | 0x4000), h);
+    EXPECT_EQ(ZELHTMLConfiguration(nullptr, h, ZEL_CFG_RESET | ZEL_CFG_DEFAULTS | ZEL_CFG_SILENT), h);
     EXPECT_TRUE(gBoxes.empty());
     EXPECT_EQ(options->cfgStore->getCount(CFG_ATTVALUE), 23);
 
-    EXPECT_EQ(ZELHTMLConfiguration(nullptr, h, 0x8 | 0x2), h);
+    EXPECT_EQ(ZELHTMLConfiguration(nullptr, h, ZEL_CFG_RESET | ZEL_CFG_EMPTY), h);
     Box box = takeOnlyBox();
     EXPECT_EQ(box.text, "The configuration has been reset.");
     EXPECT_EQ(box.caption, "Orvalent: Configuration Reset");
@@ -370,7 +374,7 @@ TEST_F(ConfigEngineTest, LoadsReportTheirOutcomeAndKeepTheWorkingConfiguration) 
     const std::string missing = folder + "\\missing.cfg";
 
     options->general.DefaultConfigurationFileNameV30.assign(good.c_str());
-    EXPECT_EQ(ZELHTMLConfiguration(nullptr, h, 0x1 | 0x200), h);
+    EXPECT_EQ(ZELHTMLConfiguration(nullptr, h, ZEL_CFG_LOADDEFAULT | ZEL_CFG_REPORT), h);
     Box box = takeOnlyBox();
     EXPECT_EQ(box.text, "The configuration was loaded successfully.");
     EXPECT_EQ(box.style, 0x10040u);
@@ -383,10 +387,10 @@ TEST_F(ConfigEngineTest, LoadsReportTheirOutcomeAndKeepTheWorkingConfiguration) 
         bool box;
     };
     const Case cases[] = {
-        {missing, 0x1, -3, false},
-        {missing, 0x1 | 0x200, -3, true},
-        {broken, 0x1, -2, false},
-        {broken, 0x1 | 0x200, -2, true},
+        {missing, ZEL_CFG_LOADDEFAULT, -3, false},
+        {missing, ZEL_CFG_LOADDEFAULT | ZEL_CFG_REPORT, -3, true},
+        {broken, ZEL_CFG_LOADDEFAULT, -2, false},
+        {broken, ZEL_CFG_LOADDEFAULT | ZEL_CFG_REPORT, -2, true},
     };
     for (const Case& c : cases) {
         options->general.DefaultConfigurationFileNameV30.assign(c.file.c_str());
@@ -402,9 +406,9 @@ TEST_F(ConfigEngineTest, LoadsReportTheirOutcomeAndKeepTheWorkingConfiguration) 
         EXPECT_STREQ(options->cfgStore->getFileName(), good.c_str()) << "the working configuration stays";
     }
 
-    // With 0x2000 the second name is the one used.
+    // With the second-name flag the second name is the one used.
     options->general.SecondConfigurationFileName.assign(good.c_str());
-    EXPECT_EQ(ZELHTMLConfiguration(nullptr, h, 0x1 | 0x2000), h);
+    EXPECT_EQ(ZELHTMLConfiguration(nullptr, h, ZEL_CFG_LOADDEFAULT | ZEL_CFG_LOADSECOND), h);
     EXPECT_EQ(
         ZELGetNewHandle(ZEL_HANDLE_OPTIONS | ZEL_HANDLE_READ_REGISTRY | ZEL_HANDLE_LOAD_CONFIGURATION) >= 0,
         true);
@@ -429,32 +433,32 @@ TEST_F(ConfigEngineTest, OpenDialogLoadsTheChosenFileOrFallsBackToTheDefaults) {
     const std::string corrupt = writeFile("corrupt.cfg", {1, 2, 3});
 
     gCancel = true;
-    EXPECT_EQ(ZELHTMLConfiguration(nullptr, h, 0x80), h) << "cancel loads nothing";
+    EXPECT_EQ(ZELHTMLConfiguration(nullptr, h, ZEL_CFG_OPENDIALOG), h) << "cancel loads nothing";
     EXPECT_STREQ(gStart.c_str(), options->general.DefaultConfigurationFileNameV30.getString());
     gCancel = false;
 
     gChosen = good;
-    EXPECT_EQ(ZELHTMLConfiguration(nullptr, h, 0x80 | 0x200), h);
+    EXPECT_EQ(ZELHTMLConfiguration(nullptr, h, ZEL_CFG_OPENDIALOG | ZEL_CFG_REPORT), h);
     Box box = takeOnlyBox();
     EXPECT_EQ(box.text, "The configuration was loaded successfully.");
     EXPECT_STREQ(ZELGetString(h, 7010), good.c_str());
     EXPECT_STREQ(options->cfgStore->getFileName(), good.c_str());
 
     gChosen = folder + "\\nothere.cfg";
-    EXPECT_EQ(ZELHTMLConfiguration(nullptr, h, 0x80), -5);
+    EXPECT_EQ(ZELHTMLConfiguration(nullptr, h, ZEL_CFG_OPENDIALOG), -5);
     box = takeOnlyBox();
     EXPECT_EQ(box.text, "There was an error opening the configuration file \"" + gChosen +
                             "\". The configuration could not be loaded.");
     EXPECT_EQ(box.caption, "Orvalent: Error Opening Configuration");
 
     gChosen = "\\nothere.cfg";
-    EXPECT_EQ(ZELHTMLConfiguration(nullptr, h, 0x80), -5);
+    EXPECT_EQ(ZELHTMLConfiguration(nullptr, h, ZEL_CFG_OPENDIALOG), -5);
     ASSERT_EQ(gBoxes.size(), 2u);
     EXPECT_EQ(gBoxes[1].caption, "Orvalent: Possible Cause");
     gBoxes.clear();
 
     gChosen = corrupt;
-    EXPECT_EQ(ZELHTMLConfiguration(nullptr, h, 0x80), -5);
+    EXPECT_EQ(ZELHTMLConfiguration(nullptr, h, ZEL_CFG_OPENDIALOG), -5);
     ASSERT_EQ(gBoxes.size(), 2u);
     EXPECT_EQ(gBoxes[0].text,
               "The configuration file \"" + corrupt +

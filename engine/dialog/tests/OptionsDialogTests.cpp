@@ -12,11 +12,14 @@
 #include "engine/ConfigClass.h"
 #include "engine/EngineContext.h"
 #include "engine/EngineMessageBox.h"
+#include "engine/OptionBits.h"
 #include "engine/dialog/ValOptionsForm.h"
 #include "engine/include/ZelValidator.h"
 #include "engine/tests/EngineFixture.h"
 
 namespace {
+
+namespace bits = zel::bits;
 
 const char kTestKey[] = "Software\\Nortavia\\ZEL Dialog Tests";
 
@@ -83,10 +86,11 @@ TEST_F(OptionsDialog, TickingABoxChangesItsOneBitAndOKKeepsIt) {
               0);
     EXPECT_EQ(caption, "Validator Engine Options (Validator/Logging/Tools/Network)");
     EXPECT_EQ(firstTab, "Styles");
-    EXPECT_EQ(options->validator.ValidatorFlags40, (validator ^ 0x1u) ^ 0x80000u);
-    EXPECT_EQ(options->validator.OutputFlags40, output ^ 0x200000u);
-    EXPECT_EQ(options->general.Flags40, general ^ 0x10u);
-    EXPECT_EQ(options->log.Flags40, logging ^ 0x8u);
+    EXPECT_EQ(options->validator.ValidatorFlags40,
+              (validator ^ bits::validator::CheckNesting) ^ bits::validator::RequireLowercaseTags);
+    EXPECT_EQ(options->validator.OutputFlags40, output ^ bits::output::ShowLineNumbers);
+    EXPECT_EQ(options->general.Flags40, general ^ bits::general::OpenViewerMaximized);
+    EXPECT_EQ(options->log.Flags40, logging ^ bits::logging::EnableLogging);
     EXPECT_EQ(options->optionsDialog, nullptr);
     // OK alone writes nothing to the registry.
     EXPECT_EQ(registryWord("\\Validator", "ValidatorFlags40"), 0xDEADBEEFu);
@@ -133,7 +137,7 @@ TEST_F(OptionsDialog, SaveWritesTheRegistryAndASecondOpenAnswersOne) {
     EXPECT_EQ(box.caption, "Orvalent: Success");
     EXPECT_EQ(options->tools.ConvertToolFileType, 3);
     EXPECT_EQ(registryWord("\\Validator", "EntityFlags40"), options->validator.EntityFlags40);
-    EXPECT_EQ(registryWord("\\Validator", "EntityFlags40") & 0x4u, 0u);
+    EXPECT_EQ(registryWord("\\Validator", "EntityFlags40") & bits::entity::IncludeUnicode, 0u);
     EXPECT_EQ(registryWord("\\Tools", "Flags40"), options->tools.Flags40);
     EXPECT_EQ(registryWord("\\Tools", "ConvertToolFileType"), 3u);
 

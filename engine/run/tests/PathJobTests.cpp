@@ -8,17 +8,22 @@
 #include "engine/ConfigClass.h"
 #include "engine/EngineContext.h"
 #include "engine/JobClass.h"
+#include "engine/OptionBits.h"
 #include "engine/ResultClass.h"
 #include "engine/config/CfgStore.h"
 #include "engine/include/ZelValidator.h"
 #include "engine/run/DateTime.h"
 #include "engine/run/PathJobs.h"
 #include "engine/run/PathResolve.h"
+#include "engine/run/RunOptions.h"
 #include "engine/tests/EngineFixture.h"
 
 using namespace zel::run;
 
 namespace {
+
+namespace gb = zel::bits::general;
+namespace tb = zel::bits::tools;
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -109,7 +114,7 @@ protected:
         EngineTest::SetUp();
         options = ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
         ConfigClass* o = optionsObject(options);
-        o->log.Flags40 &= ~0x8u;
+        o->log.Flags40 &= ~lf::EnableLogging;
         o->cfgStore = new CfgStore();
         o->cfgStore->setDefaults();
         for (const char* name : {"p", "html", "body"}) {
@@ -151,7 +156,7 @@ TEST_F(PathJobs, PathJobsWriteTheirLinesAndKeepABackupWhenAsked) {
         ZELSetFlag(job, ZELID_JOB_FLAGS, ZEL_JOB_WRITEOUTPUT | ZEL_JOB_INPUTISFILE, 0);
         ZELSetFlag(job, ZELID_JOB_FLAGS, ZEL_JOB_WRITEOUTPUT, 1);
         ZELSetString(job, ZELID_JOB_OUTPUTFILE, out.c_str());
-        optionsObject(options)->tools.Flags40 = round == 0 ? 0 : 1; // ToolsCreateBAKFiles
+        optionsObject(options)->tools.Flags40 = round == 0 ? 0 : tb::ToolsCreateBAKFiles;
         const int32_t results = ZELRunJob(nullptr, options, job, 0);
         ASSERT_GE(results, 0);
         EXPECT_EQ(lines1(results), round == 0 ? "<p>One\n" : "<p>Two\n");
@@ -206,11 +211,14 @@ TEST_F(PathJobs, CompletionOpensTheViewerOrRemovesACleanOutput) {
         bool viewer;
         bool outputStays;
     } cases[] = {
-        {"always open", "<p>", 0x1 | 0x4, "", true, true},
-        {"quiet when clean", "<p>", 0x1 | 0x8, "Orvalent: Open Viewer?", true, true},
-        {"errors open without a question", "<>", 0x1 | 0x8, "", true, true},
-        {"ask otherwise", "<>", 0x1, "Orvalent: Open Viewer?", true, true},
-        {"never, with a box", "<>", 0x1 | 0x2, "Orvalent: Validation Check Complete", false, true},
+        {"always open", "<p>", gb::UseVALFiles | gb::AlwaysOpenViewer, "", true, true},
+        {"quiet when clean", "<p>", gb::UseVALFiles | gb::IfNoErrorsWarningsDontView,
+         "Orvalent: Open Viewer?", true, true},
+        {"errors open without a question", "<>", gb::UseVALFiles | gb::IfNoErrorsWarningsDontView, "", true,
+         true},
+        {"ask otherwise", "<>", gb::UseVALFiles, "Orvalent: Open Viewer?", true, true},
+        {"never, with a box", "<>", gb::UseVALFiles | gb::NeverOpenVALFiles,
+         "Orvalent: Validation Check Complete", false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -235,9 +243,9 @@ TEST_F(PathJobs, CompletionOpensTheViewerOrRemovesACleanOutput) {
     }
     // A clean document, quiet when clean, and a job that wants no viewer: the empty report goes.
     const std::string input = temp.write("clean.html", "<p>");
-    optionsObject(options)->general.Flags40 = 0x1 | 0x8;
+    optionsObject(options)->general.Flags40 = gb::UseVALFiles | gb::IfNoErrorsWarningsDontView;
     const int32_t job = newJob("", ZEL_JOBTYPE_VALIDATE, input);
-    ZELSetFlag(job, ZELID_JOB_FLAGS, ZEL_JOB_INPUTISFILE | 0x800, 1);
+    ZELSetFlag(job, ZELID_JOB_FLAGS, ZEL_JOB_INPUTISFILE | zel::bits::job::NoCompletionQuestion2, 1);
     startedPrograms().clear();
     ASSERT_GE(ZELRunJob(nullptr, options, job, 0), 0);
     EXPECT_TRUE(startedPrograms().empty());

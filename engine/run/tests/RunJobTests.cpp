@@ -10,12 +10,14 @@
 #include "engine/EngineContext.h"
 #include "engine/EngineMessageBox.h"
 #include "engine/JobClass.h"
+#include "engine/OptionBits.h"
 #include "engine/ResultClass.h"
 #include "engine/config/CfgStore.h"
 #include "engine/include/ZelValidator.h"
 #include "engine/run/DateTime.h"
 #include "engine/run/JobRunner.h"
 #include "engine/run/ProgressWindow.h"
+#include "engine/run/RunOptions.h"
 #include "engine/run/ValidateArgs.h"
 #include "engine/tests/EngineFixture.h"
 
@@ -35,7 +37,7 @@ protected:
         ASSERT_GE(options, 0);
         ConfigClass* o = optionsObject(options);
         // The log goes to the test's own folder, and nothing else is logged unless a test asks.
-        o->log.Flags40 &= ~0x8u;
+        o->log.Flags40 &= ~lf::EnableLogging;
         o->log.LogFileNameV30.assign(temp.path("log.txt").c_str());
         giveConfiguration(*o);
     }
@@ -193,7 +195,7 @@ TEST_F(RunJob, ErrorLimitZeroGivesMessage50AndTheLimitFlag) {
     EXPECT_EQ(ZELGetInteger2EZ(results, ZELID_RESULT_MSGKIND, 1), ZEL_MSG_ERROR);
     EXPECT_NE(std::string(ZELGetString2(results, ZELID_RESULT_MSGTEXT, 1)).find("too many errors"),
               std::string::npos);
-    EXPECT_EQ(ZELGetFlag(results, ZELID_RESULT_FLAGS, 0x8), 1);
+    EXPECT_EQ(ZELGetFlag(results, ZELID_RESULT_FLAGS, zel::bits::results::LimitReached), 1);
 }
 
 TEST_F(RunJob, GoldenOutputInBothForms) {
@@ -211,7 +213,7 @@ TEST_F(RunJob, GoldenOutputInBothForms) {
         {"mixed-records.txt",
          "<?xml version=\"1.0\"?>\n<!DOCTYPE html>\n< p>\n<!-- a -->\n<a href=\"x\n y\">\nsay > <p >", true,
          0},
-        {"listing-readable.txt", "<html>\n<body>\n<>\n</body>\n</html>", false, 0x1},
+        {"listing-readable.txt", "<html>\n<body>\n<>\n</body>\n</html>", false, of::IncludeHTML},
     };
     for (const Case& c : cases) {
         ConfigClass* o = optionsObject(options);
@@ -219,7 +221,7 @@ TEST_F(RunJob, GoldenOutputInBothForms) {
         o->validator.OutputFlags40 |= c.outputFlags;
         const int32_t job = newJob(c.doc);
         if (c.records)
-            ZELSetFlag(job, ZELID_JOB_FLAGS, 0x1, 1);
+            ZELSetFlag(job, ZELID_JOB_FLAGS, ZEL_JOB_RECORDMODE, 1);
         const int32_t results = ZELRunJob(nullptr, options, job, 0);
         ASSERT_GE(results, 0) << c.name;
         expectGolden(c.name, outputText(results));
@@ -231,7 +233,7 @@ TEST_F(RunJob, GoldenOutputInBothForms) {
 
 TEST_F(RunJob, RecordOutputEndsTheFileAndTextSizeComesFromTheLines) {
     const int32_t job = newJob("ab\ncd");
-    ZELSetFlag(job, ZELID_JOB_FLAGS, 0x1, 1);
+    ZELSetFlag(job, ZELID_JOB_FLAGS, ZEL_JOB_RECORDMODE, 1);
     const int32_t results = ZELRunJob(nullptr, options, job, 0);
     ASSERT_GE(results, 0);
     const std::string text = outputText(results);
@@ -243,7 +245,7 @@ TEST_F(RunJob, FileInputIsReadAsBytes) {
     const std::string path = temp.write("doc.html", "<!DOCTYPE html>\r\n<>\r\n");
     const int32_t job = newJob("");
     ZELSetString(job, ZELID_JOB_INPUT, path.c_str());
-    ZELSetFlag(job, ZELID_JOB_FLAGS, ZEL_JOB_INPUTISFILE | 0x1, 1);
+    ZELSetFlag(job, ZELID_JOB_FLAGS, ZEL_JOB_INPUTISFILE | ZEL_JOB_RECORDMODE, 1);
     const int32_t results = ZELRunJob(nullptr, options, job, 0);
     ASSERT_GE(results, 0);
     EXPECT_EQ(messageView(results), "1@2:1 3@-1:-1");
@@ -254,7 +256,7 @@ TEST_F(RunJob, FileInputIsReadAsBytes) {
 }
 
 TEST_F(RunJob, LogEntryIsAppended) {
-    optionsObject(options)->log.Flags40 |= 0x8 | 0x1;
+    optionsObject(options)->log.Flags40 |= lf::EnableLogging | lf::LogErrorMessages;
     for (int i = 0; i < 2; ++i) {
         const int32_t job = newJob("<>");
         ASSERT_GE(ZELRunJob(nullptr, options, job, 0), 0);
@@ -273,7 +275,7 @@ TEST_F(RunJob, LogEntryIsAppended) {
 
 TEST_F(RunJob, UnwritableLogShowsItsBoxAndTheRunGoesOn) {
     ConfigClass* o = optionsObject(options);
-    o->log.Flags40 |= 0x8;
+    o->log.Flags40 |= lf::EnableLogging;
     o->log.LogFileNameV30.assign(temp.path("no\\such\\folder\\log.txt").c_str());
     const int32_t job = newJob("x");
     EXPECT_GE(ZELRunJob(nullptr, options, job, 0), 0);
@@ -307,7 +309,7 @@ TEST_F(RunJob, ProgressWindowOpensDuringTheRunAndHidesAfter) {
     EXPECT_FALSE(IsWindowVisible(window));
 
     // With the general flag "no progress window unless forced" a run does not show it.
-    optionsObject(options)->general.Flags40 |= 0x40;
+    optionsObject(options)->general.Flags40 |= ZEL_GENERAL_NOPROGRESSUNLESSFORCED;
     ASSERT_GE(ZELRunJob(nullptr, options, keep, 0), 0);
     EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_EQ(jobObject(keep)->progressWindow, nullptr);
@@ -366,9 +368,9 @@ TEST_F(RunJob, OutputNameRule) {
     run.job = jobObject(job);
     run.results = resultsObject(results);
     run.options->general.OutputFileV30.assign("C:\\out.txt");
-    run.options->general.Flags40 &= ~0x1u;
+    run.options->general.Flags40 &= ~ZEL_GENERAL_USEVALFILES;
     EXPECT_EQ(outputFileName(run, 0), "C:\\out.txt");
-    run.options->general.Flags40 |= 0x1;
+    run.options->general.Flags40 |= ZEL_GENERAL_USEVALFILES;
     EXPECT_EQ(outputFileName(run, 0), "page.html.val");
     run.job->flags |= ZEL_JOB_VALCHOICESET;
     EXPECT_EQ(outputFileName(run, 0), "C:\\out.txt");
