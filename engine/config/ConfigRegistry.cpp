@@ -6,6 +6,7 @@
 #include "engine/OptionBits.h"
 #include "engine/include/ZelValidator.h"
 #include "engine/utils/QXRegistryEx.h"
+#include "framework/core/ScopeGuard.h"
 
 #include <exception>
 #include <string>
@@ -30,19 +31,15 @@ bool openSection(QXRegistryEx& reg, const ConfigClass& options, const char* subk
     return reg.OpenKey(path, true);
 }
 
-// The configuration file name is written by itself, so that a caller holding only this name can
-// store it; it opens the General key when asked to.
-void writeConfigurationName(QXRegistryEx& reg, const ConfigClass& options, bool openKey, bool& ok) {
-    if (openKey) {
-        reg.SetRootKey(options.rootKey);
-        if (!openSection(reg, options, "\\General")) {
-            ok = false;
-            return;
-        }
-    }
-    reg.WriteStrStore("DefaultConfigurationFileNameV30", options.general.DefaultConfigurationFileNameV30);
-    if (openKey)
-        reg.CloseKey();
+// Runs body with the section open under the object's root, creating it; false when it cannot be
+// opened. The section is closed however body ends.
+template <typename Body>
+bool withSection(QXRegistryEx& reg, const ConfigClass& options, const char* subkey, Body&& body) {
+    TScopeGuard close([&reg] { reg.CloseKey(); });
+    if (!openSection(reg, options, subkey))
+        return false;
+    body();
+    return true;
 }
 
 } // namespace
@@ -63,25 +60,19 @@ int32_t readOptionsFromRegistry(ConfigClass& options) {
     reg.CloseKey();
     reg.SetRootKey(options.rootKey);
 
-    if (openSection(reg, options, "\\Logging")) {
+    ok &= withSection(reg, options, "\\Logging", [&] {
         readWord(reg, "Flags40", options.log.Flags40);
         readText(reg, "LogFileNameV30", options.log.LogFileNameV30);
-        reg.CloseKey();
-    } else {
-        ok = false;
-    }
+    });
 
-    if (openSection(reg, options, "\\Tools")) {
+    ok &= withSection(reg, options, "\\Tools", [&] {
         readText(reg, "DefaultTimeFormat", options.tools.DefaultTimeFormat);
         readText(reg, "DefaultDateFormat", options.tools.DefaultDateFormat);
         readWord(reg, "Flags40", options.tools.Flags40);
         reg.ReadInteger("ConvertToolFileType", &options.tools.ConvertToolFileType);
-        reg.CloseKey();
-    } else {
-        ok = false;
-    }
+    });
 
-    if (openSection(reg, options, "\\General")) {
+    ok &= withSection(reg, options, "\\General", [&] {
         GeneralConfigClass& g = options.general;
         readWord(reg, "Flags40", g.Flags40);
         readText(reg, "DefaultConfigurationFileNameV30", g.DefaultConfigurationFileNameV30);
@@ -99,12 +90,9 @@ int32_t readOptionsFromRegistry(ConfigClass& options) {
             ctx.helpFile.assign(ctx.installFolder);
             ctx.helpFile.append("\\validator.hlp");
         }
-        reg.CloseKey();
-    } else {
-        ok = false;
-    }
+    });
 
-    if (openSection(reg, options, "\\Validator")) {
+    ok &= withSection(reg, options, "\\Validator", [&] {
         ValidatorConfigClass& v = options.validator;
         readWord(reg, "EntityFlags40", v.EntityFlags40);
         readWord(reg, "OutputFlags40", v.OutputFlags40);
@@ -113,18 +101,12 @@ int32_t readOptionsFromRegistry(ConfigClass& options) {
         reg.ReadInteger("LineLength", &v.LineLength);
         reg.ReadInteger("MaximumErrors", &v.MaximumErrors);
         reg.ReadInteger("MaximumWarnings", &v.MaximumWarnings);
-        reg.CloseKey();
-    } else {
-        ok = false;
-    }
+    });
 
-    if (openSection(reg, options, "\\Interface")) {
+    ok &= withSection(reg, options, "\\Interface", [&] {
         reg.ReadInteger("ProgressBarLeft", &options.window.ProgressBarLeft);
         reg.ReadInteger("ProgressBarTop", &options.window.ProgressBarTop);
-        reg.CloseKey();
-    } else {
-        ok = false;
-    }
+    });
 
     options.validator.ValidatorFlags40 &= ~zel::bits::validator::ClearedOnCreate;
     return ok ? 0 : -1;
@@ -137,14 +119,10 @@ int32_t writeOptionsToRegistry(ConfigClass& options) {
     // Each section on its own: a refused write fails the whole write but not the other sections.
     auto section = [&](const char* subkey, auto&& body) {
         try {
-            if (openSection(reg, options, subkey))
-                body();
-            else
-                ok = false;
+            ok &= withSection(reg, options, subkey, body);
         } catch (const std::exception&) {
             ok = false;
         }
-        reg.CloseKey();
     };
     section("\\Logging", [&] {
         reg.WriteInteger("Flags40", static_cast<int32_t>(options.log.Flags40));
@@ -158,7 +136,7 @@ int32_t writeOptionsToRegistry(ConfigClass& options) {
     });
     section("\\General", [&] {
         reg.WriteInteger("Flags40", static_cast<int32_t>(options.general.Flags40));
-        writeConfigurationName(reg, options, false, ok);
+        reg.WriteStrStore("DefaultConfigurationFileNameV30", options.general.DefaultConfigurationFileNameV30);
         reg.WriteStrStore("OutputViewer", options.general.OutputViewer);
         reg.WriteStrStore("OutputFileV30", options.general.OutputFileV30);
     });
