@@ -4,6 +4,7 @@
 #include "controls/foundation/PathUtils.h"
 #include "controls/foundation/PropertyUtils.h"
 #include "controls/foundation/StringUtils.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/core/Strings.h"
 #include "framework/core/SysUtils.h"
 
@@ -58,17 +59,11 @@ int32_t ForEachFile(const std::string& Mask, uint32_t Attr, bool Recursive, cons
 }
 
 void FindFiles(const std::string& Mask, uint32_t Attr, bool Recursive, TStrings* Strings) {
-    Strings->BeginUpdate();
-    try {
-        Strings->Clear();
-        ForEachFile(Mask, Attr, Recursive, [&](const std::string& Folder, const WIN32_FIND_DATAA& E, bool&) {
-            Strings->Add(Folder + E.cFileName);
-        });
-    } catch (...) {
-        Strings->EndUpdate();
-        throw;
-    }
-    Strings->EndUpdate();
+    auto Bracket = UpdateBracket(*Strings);
+    Strings->Clear();
+    ForEachFile(Mask, Attr, Recursive, [&](const std::string& Folder, const WIN32_FIND_DATAA& E, bool&) {
+        Strings->Add(Folder + E.cFileName);
+    });
 }
 
 void FindFilesEx(const std::string& Folder, const std::string& Masks, uint32_t Attr, bool Recursive,

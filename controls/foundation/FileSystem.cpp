@@ -7,6 +7,7 @@
 #include "controls/foundation/FoundationErrors.h"
 #include "controls/foundation/PathUtils.h"
 #include "framework/core/ObjectText.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/core/Streams.h"
 #include "framework/core/SysUtils.h"
 
@@ -176,15 +177,9 @@ std::string ExpandRelativePath(const std::string& BasePath, const std::string& R
     TFileSystem* FileSystem = GetFileSystem(Descriptor);
     const std::string Saved = FileSystem->GetCurrentDir();
     FileSystem->SetCurrentDir(BasePath);
-    std::string Result;
-    try {
-        Result = ExpandFileName(RelName);
-    } catch (...) {
+    TScopeGuard Restore([&] {
         FileSystem->SetCurrentDir(Saved);
         ReleaseFileSystem(FileSystem);
-        throw;
-    }
-    FileSystem->SetCurrentDir(Saved);
-    ReleaseFileSystem(FileSystem);
-    return Result;
+    });
+    return ExpandFileName(RelName);
 }

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "framework/core/Exceptions.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/core/SysUtils.h"
 #include "framework/ui/Graphics.h"
 
@@ -84,12 +85,10 @@ TFontManager::TEntry& TFontManager::Lookup(HFONT Font) {
         }
     TEntry* E = FOrder[P];
     E->Font = Font;
-    try {
-        Measure(*E);
-    } catch (...) {
+    {
         // Only successful measurements are kept.
-        E->Font = nullptr;
-        throw;
+        TFailureGuard Forget([E] { E->Font = nullptr; });
+        Measure(*E);
     }
     std::rotate(FOrder.begin(), FOrder.begin() + static_cast<ptrdiff_t>(P),
                 FOrder.begin() + static_cast<ptrdiff_t>(P) + 1);

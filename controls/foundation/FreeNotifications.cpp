@@ -6,6 +6,7 @@
 
 #include "controls/foundation/SortedLists.h"
 #include "framework/core/Component.h"
+#include "framework/core/ScopeGuard.h"
 
 namespace {
 
@@ -85,21 +86,17 @@ public:
 void FireInfo(TFreeNotifierInfo* Info) {
     GFiring.push_back(Info);
     const std::vector<TFreeNotifierInfo::TEntry> Snapshot = Info->Entries;
-    try {
-        for (const auto& E : Snapshot) {
-            const bool Live =
-                std::any_of(Info->Entries.begin(), Info->Entries.end(),
-                            [&](const TFreeNotifierInfo::TEntry& L) { return L.Serial == E.Serial; });
-            if (Live)
-                E.Proc(Info->Key);
-        }
-    } catch (...) {
+    TScopeGuard Release([Info] {
         std::erase(GFiring, Info);
         delete Info;
-        throw;
+    });
+    for (const auto& E : Snapshot) {
+        const bool Live =
+            std::any_of(Info->Entries.begin(), Info->Entries.end(),
+                        [&](const TFreeNotifierInfo::TEntry& L) { return L.Serial == E.Serial; });
+        if (Live)
+            E.Proc(Info->Key);
     }
-    std::erase(GFiring, Info);
-    delete Info;
 }
 
 TFreeNotifiersList* GPlain = nullptr;
@@ -155,15 +152,12 @@ protected:
         if (!Info)
             return;
         ++GStorageFiring;
-        try {
-            FireInfo(Info);
-        } catch (...) {
+        // The storage may end with its last info, so it goes after the firing, thrown or not.
+        TScopeGuard Done([this] {
             --GStorageFiring;
             FreeIfEmpty();
-            throw;
-        }
-        --GStorageFiring;
-        FreeIfEmpty();
+        });
+        FireInfo(Info);
     }
 
 private:

@@ -10,6 +10,7 @@
 #include "controls/foundation/PropertyUtils.h"
 #include "controls/foundation/RegistryStorage.h"
 #include "framework/core/Collection.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/core/Streams.h"
 #include "framework/core/Strings.h"
 
@@ -138,14 +139,8 @@ void TOptionExt::Initialize() {
 }
 
 void TOptionExt::Assign(TPersistent* Source) {
-    BeginUpdate();
-    try {
-        AssignAllProps(Source, this);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto Bracket = UpdateBracket(*this);
+    AssignAllProps(Source, this);
 }
 
 std::string TOptionExt::GetKey() const {
@@ -154,22 +149,16 @@ std::string TOptionExt::GetKey() const {
 }
 
 void TOptionExt::LoadConfig() {
-    BeginUpdate();
-    try {
-        if (StoreOptionsInFile) {
-            try {
-                LoadComponentFromIniFile(GetOptionControl(), GetKey());
-            } catch (const Exception&) {
-                // Unreadable stored options keep the values the object has.
-            }
-        } else {
-            WalkRegistry(GetOptionControl(), GetKey(), true);
+    auto Bracket = UpdateBracket(*this);
+    if (StoreOptionsInFile) {
+        try {
+            LoadComponentFromIniFile(GetOptionControl(), GetKey());
+        } catch (const Exception&) {
+            // Unreadable stored options keep the values the object has.
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
+    } else {
+        WalkRegistry(GetOptionControl(), GetKey(), true);
     }
-    EndUpdate();
 }
 
 void TOptionExt::SaveConfig() {
@@ -187,14 +176,8 @@ void TOptionExt::ApplyOptions() {
     }
     if (!FGlobal)
         return;
-    BeginUpdate();
-    try {
-        FGlobal->Assign(this);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto Bracket = UpdateBracket(*this);
+    FGlobal->Assign(this);
 }
 
 void TOptionExt::EndUpdate() {
@@ -391,18 +374,17 @@ void LoadComponentFromIniFile(TPersistent* Object, const std::string& Section) {
 TOptionExtList::TOptionExtList() {
     std::vector<TClass> Classes;
     GetRegisteredClasses(TOptionExt::StaticClass(), Classes);
-    try {
-        for (TClass C : Classes) {
-            TOptionExt* O = CreateOptionsOfClass(C);
-            // The first object of a class becomes its global instance: the list holds copies only.
-            if (O->IsGlobal())
-                O = CreateOptionsOfClass(C);
-            FItems.push_back(O);
-        }
-    } catch (...) {
+    // A constructor that throws runs no destructor: the objects made so far go here.
+    TFailureGuard Release([this] {
         for (TOptionExt* O : FItems)
             delete O;
-        throw;
+    });
+    for (TClass C : Classes) {
+        TOptionExt* O = CreateOptionsOfClass(C);
+        // The first object of a class becomes its global instance: the list holds copies only.
+        if (O->IsGlobal())
+            O = CreateOptionsOfClass(C);
+        FItems.push_back(O);
     }
 }
 

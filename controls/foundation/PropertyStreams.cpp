@@ -7,6 +7,7 @@
 #include "framework/core/Exceptions.h"
 #include "framework/core/ObjectText.h"
 #include "framework/core/Properties.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/core/Strings.h"
 #include "framework/core/SysUtils.h"
 
@@ -57,12 +58,9 @@ void ReadPropsFromStream(TStream& Stream, TComponent* Component) {
     }
     std::string Image(static_cast<size_t>(Size), '\0');
     Stream.ReadBuffer(Image.data(), Size);
-    try {
-        ObjectFromBinary(Image, Component);
-    } catch (...) {
-        Stream.SetPosition(Start);
-        throw;
-    }
+    // A rejected image leaves the stream where it was.
+    TFailureGuard Rewind([&] { Stream.SetPosition(Start); });
+    ObjectFromBinary(Image, Component);
 }
 
 bool SmartSkipResHeader(TStream& Stream, bool KeepPosition) {

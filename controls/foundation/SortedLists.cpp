@@ -7,6 +7,7 @@
 #include <string>
 
 #include "controls/foundation/FoundationErrors.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/core/SysUtils.h"
 
 ZEL_DEFINE_CLASS(TCustomSortedList, TObject, {})
@@ -276,17 +277,16 @@ void* TSortedKeyDataList::ItemByKey(void* Key) {
 
 TSortedCustomData* TSortedKeyDataList::Add(void* Key) {
     TSortedCustomData* Item = FItemClass(Key);
-    try {
-        const int32_t Before = Count();
-        const int32_t Index = TSortedKeyList::Add(Item);
-        // An ignored duplicate keeps the entry that was there: the new item is not held by anyone.
-        if (Count() == Before) {
-            delete Item;
-            return static_cast<TSortedCustomData*>(FList.Get(Index));
-        }
-    } catch (...) {
+    int32_t Index = 0;
+    const int32_t Before = Count();
+    {
+        TFailureGuard Release([Item] { delete Item; });
+        Index = TSortedKeyList::Add(Item);
+    }
+    // An ignored duplicate keeps the entry that was there: the new item is not held by anyone.
+    if (Count() == Before) {
         delete Item;
-        throw;
+        return static_cast<TSortedCustomData*>(FList.Get(Index));
     }
     return Item;
 }
@@ -340,16 +340,14 @@ void TFastStringList::Sort() {
     TNotifyEvent Changing = std::move(OnChanging);
     OnChange = nullptr;
     OnChanging = nullptr;
-    try {
+    {
+        TScopeGuard Restore([&] {
+            OnChange = std::move(Change);
+            OnChanging = std::move(Changing);
+        });
         HSQuickSort(
             0, Count() - 1,
             [this](int32_t I, int32_t J) { return static_cast<int32_t>(CompareText(Get(I), Get(J))); },
             [this](int32_t I, int32_t J) { Exchange(I, J); });
-    } catch (...) {
-        OnChange = std::move(Change);
-        OnChanging = std::move(Changing);
-        throw;
     }
-    OnChange = std::move(Change);
-    OnChanging = std::move(Changing);
 }
