@@ -26,28 +26,6 @@ bool validKind(const ValidatorBaseClass* object) {
            object->kind == ZEL_KIND_RESULTS;
 }
 
-// The bit-tested and whole option words 1000-1006 / 1008-1014, in identifier order.
-uint32_t* optionWord(ConfigClass& o, int32_t index) {
-    switch (index) {
-    case 0:
-        return &o.validator.ValidatorFlags40;
-    case 1:
-        return &o.validator.OutputFlags40;
-    case 2:
-        return &o.validator.EntityFlags40;
-    case 3:
-        return &o.general.Flags40;
-    case 4:
-        return &o.network.Flags40;
-    case 5:
-        return &o.tools.Flags40;
-    case 6:
-        return &o.log.Flags40;
-    default:
-        return nullptr;
-    }
-}
-
 // The word and bit of switch n: 1-180 in words 1-6, 500-529 in the 500-word.
 bool switchBit(ConfigClass& o, int32_t n, uint32_t*& word, uint32_t& bit) {
     if (n >= 1 && n <= 180) {
@@ -63,26 +41,6 @@ bool switchBit(ConfigClass& o, int32_t n, uint32_t*& word, uint32_t& bit) {
     return false;
 }
 
-// The option word an identifier of ZELGetFlag/ZELSetFlag names for bit access, or NULL.
-uint32_t* optionBitWord(ConfigClass& o, int32_t id) {
-    if (id >= ZELID_OPT_VALIDATORFLAGS && id <= ZELID_OPT_LOGGINGFLAGS)
-        return optionWord(o, id - ZELID_OPT_VALIDATORFLAGS);
-    if (id == ZELID_OPT_VALIDATORFLAGS250)
-        return &o.validator.ValidatorFlags250;
-    if (id == ZELID_OPT_FURTHERFLAGS)
-        return &o.validator.FurtherFlags;
-    return nullptr;
-}
-
-// The option word an identifier names as a whole, or NULL.
-uint32_t* optionWholeWord(ConfigClass& o, int32_t id) {
-    if (id >= ZELID_OPT_VALIDATORFLAGS_WORD && id <= ZELID_OPT_LOGGINGFLAGS_WORD)
-        return optionWord(o, id - ZELID_OPT_VALIDATORFLAGS_WORD);
-    if (id >= ZELID_OPT_SWITCHWORD1 && id <= ZELID_OPT_SWITCHWORD6)
-        return &o.validator.Switches[id - ZELID_OPT_SWITCHWORD1];
-    return nullptr;
-}
-
 int32_t messageCount(const ResultClass& r, MessageCount which) {
     return r.messages ? msgStoreCount(*r.messages, which) : -1;
 }
@@ -92,105 +50,6 @@ void applyBits(uint32_t& word, uint32_t mask, int32_t value) {
         word |= mask;
     else
         word &= ~mask;
-}
-
-// ---- ZELGetFlag / ZELSetFlag --------------------------------------------------------------------
-
-int32_t getFlag(int32_t handle, int32_t id, int32_t mask) {
-    const char* fn = "ZELGetFlag";
-    ValidatorBaseClass* object = handleObject(handle);
-    if (!object)
-        return ZELError(-2, fn, kBadHandle);
-    if (!validKind(object))
-        return -1;
-    uint32_t m = static_cast<uint32_t>(mask);
-    switch (object->kind) {
-    case ZEL_KIND_OPTIONS: {
-        auto& o = *static_cast<ConfigClass*>(object);
-        if (uint32_t* word = optionBitWord(o, id))
-            return (*word & m) ? 1 : 0;
-        if (uint32_t* word = optionWholeWord(o, id))
-            return static_cast<int32_t>(*word);
-        if (id == ZELID_OPT_SWITCH) {
-            uint32_t* word;
-            uint32_t bit;
-            if (!switchBit(o, mask, word, bit))
-                return ZELError(-8, fn, kBadFlag);
-            return (*word & bit) ? 1 : 0;
-        }
-        break;
-    }
-    case ZEL_KIND_JOB: {
-        auto& j = *static_cast<JobClass*>(object);
-        if (id == ZELID_JOB_FLAGS)
-            return (j.flags & m) ? 1 : 0;
-        if (id == ZELID_JOB_ISPATHJOB)
-            return mask == 1 ? (j.isPathJob() ? 1 : 0) : -6;
-        break;
-    }
-    case ZEL_KIND_RESULTS: {
-        auto& r = *static_cast<ResultClass*>(object);
-        if (id == ZELID_RESULT_FLAGS)
-            return (r.flags & m) ? 1 : 0;
-        if (id == ZELID_RESULT_STATUS) {
-            if (mask == 1)
-                return (messageCount(r, MessageCount::Errors) > 0 ||
-                        messageCount(r, MessageCount::Warnings) > 0)
-                           ? 1
-                           : 0;
-            if (mask == 2)
-                return (r.flags & (ZEL_RESULT_STOPPED | ZEL_RESULT_OUTPUTFAILED)) ? 1 : 0;
-            return -7;
-        }
-        break;
-    }
-    }
-    return badIdentifier(fn, object->kind);
-}
-
-int32_t setFlag(int32_t handle, int32_t id, int32_t mask, int32_t value) {
-    const char* fn = "ZELSetFlag";
-    ValidatorBaseClass* object = handleObject(handle);
-    if (!object)
-        return ZELError(-2, fn, kBadHandle);
-    if (!validKind(object))
-        return -1;
-    uint32_t m = static_cast<uint32_t>(mask);
-    switch (object->kind) {
-    case ZEL_KIND_OPTIONS: {
-        auto& o = *static_cast<ConfigClass*>(object);
-        if (uint32_t* word = optionBitWord(o, id)) {
-            applyBits(*word, m, value);
-            return 0;
-        }
-        if (uint32_t* word = optionWholeWord(o, id)) {
-            *word = static_cast<uint32_t>(value);
-            return 0;
-        }
-        if (id == ZELID_OPT_SWITCH) {
-            uint32_t* word;
-            uint32_t bit;
-            if (!switchBit(o, mask, word, bit))
-                return ZELError(-6, fn, kBadFlag);
-            applyBits(*word, bit, value);
-            return 0;
-        }
-        break;
-    }
-    case ZEL_KIND_JOB:
-        if (id == ZELID_JOB_FLAGS) {
-            applyBits(static_cast<JobClass*>(object)->flags, m, value);
-            return 0;
-        }
-        break;
-    case ZEL_KIND_RESULTS:
-        if (id == ZELID_RESULT_FLAGS) {
-            applyBits(static_cast<ResultClass*>(object)->flags, m, value);
-            return 0;
-        }
-        break;
-    }
-    return badIdentifier(fn, object->kind);
 }
 
 // ---- strings ------------------------------------------------------------------------------------
@@ -629,6 +488,142 @@ const SymbolRow kSymbolValues[] = {
          }},
 };
 
+// ---- The flag words (ZELGetFlag / ZELSetFlag) -----------------------------------------------------
+// One row per identifier: a word whose bits a mask tests or changes, a word read or stored whole,
+// or a value of its own that the mask argument selects.
+
+struct FlagRow {
+    int32_t id;
+    int32_t kind;
+    int32_t (*getFlag)(Object&, int32_t mask) = nullptr;
+    int32_t (*setFlag)(Object&, int32_t mask, int32_t value) = nullptr;
+};
+
+using WordOf = uint32_t& (*)(Object&);
+
+template <WordOf Word> int32_t getBits(Object& b, int32_t mask) {
+    return (Word(b) & static_cast<uint32_t>(mask)) ? 1 : 0;
+}
+template <WordOf Word> int32_t setBits(Object& b, int32_t mask, int32_t value) {
+    applyBits(Word(b), static_cast<uint32_t>(mask), value);
+    return 0;
+}
+template <WordOf Word> int32_t getWhole(Object& b, int32_t) {
+    return static_cast<int32_t>(Word(b));
+}
+template <WordOf Word> int32_t setWhole(Object& b, int32_t, int32_t value) {
+    Word(b) = static_cast<uint32_t>(value);
+    return 0;
+}
+template <WordOf Word> constexpr FlagRow bitsRow(int32_t id, int32_t kind) {
+    return {.id = id, .kind = kind, .getFlag = getBits<Word>, .setFlag = setBits<Word>};
+}
+template <WordOf Word> constexpr FlagRow wholeRow(int32_t id) {
+    return {.id = id, .kind = ZEL_KIND_OPTIONS, .getFlag = getWhole<Word>, .setFlag = setWhole<Word>};
+}
+
+uint32_t& validatorWord(Object& b) {
+    return options(b).validator.ValidatorFlags40;
+}
+uint32_t& outputWord(Object& b) {
+    return options(b).validator.OutputFlags40;
+}
+uint32_t& entityWord(Object& b) {
+    return options(b).validator.EntityFlags40;
+}
+uint32_t& generalWord(Object& b) {
+    return options(b).general.Flags40;
+}
+uint32_t& networkWord(Object& b) {
+    return options(b).network.Flags40;
+}
+uint32_t& toolsWord(Object& b) {
+    return options(b).tools.Flags40;
+}
+uint32_t& loggingWord(Object& b) {
+    return options(b).log.Flags40;
+}
+uint32_t& validatorWord250(Object& b) {
+    return options(b).validator.ValidatorFlags250;
+}
+uint32_t& furtherWord(Object& b) {
+    return options(b).validator.FurtherFlags;
+}
+template <int N> uint32_t& switchWord(Object& b) {
+    return options(b).validator.Switches[N];
+}
+uint32_t& jobWord(Object& b) {
+    return job(b).flags;
+}
+uint32_t& resultsWord(Object& b) {
+    return results(b).flags;
+}
+
+const FlagRow kFlags[] = {
+    bitsRow<validatorWord>(ZELID_OPT_VALIDATORFLAGS, ZEL_KIND_OPTIONS),
+    bitsRow<outputWord>(ZELID_OPT_OUTPUTFLAGS, ZEL_KIND_OPTIONS),
+    bitsRow<entityWord>(ZELID_OPT_ENTITYFLAGS, ZEL_KIND_OPTIONS),
+    bitsRow<generalWord>(ZELID_OPT_GENERALFLAGS, ZEL_KIND_OPTIONS),
+    bitsRow<networkWord>(ZELID_OPT_NETWORKFLAGS, ZEL_KIND_OPTIONS),
+    bitsRow<toolsWord>(ZELID_OPT_TOOLSFLAGS, ZEL_KIND_OPTIONS),
+    bitsRow<loggingWord>(ZELID_OPT_LOGGINGFLAGS, ZEL_KIND_OPTIONS),
+    {.id = ZELID_OPT_SWITCH,
+     .kind = ZEL_KIND_OPTIONS,
+     .getFlag =
+         [](Object& b, int32_t number) {
+             uint32_t* word;
+             uint32_t bit;
+             if (!switchBit(options(b), number, word, bit))
+                 return ZELError(-8, "ZELGetFlag", kBadFlag);
+             return (*word & bit) ? 1 : 0;
+         },
+     .setFlag =
+         [](Object& b, int32_t number, int32_t value) {
+             uint32_t* word;
+             uint32_t bit;
+             if (!switchBit(options(b), number, word, bit))
+                 return ZELError(-6, "ZELSetFlag", kBadFlag);
+             applyBits(*word, bit, value);
+             return 0;
+         }},
+    wholeRow<validatorWord>(ZELID_OPT_VALIDATORFLAGS_WORD),
+    wholeRow<outputWord>(ZELID_OPT_OUTPUTFLAGS_WORD),
+    wholeRow<entityWord>(ZELID_OPT_ENTITYFLAGS_WORD),
+    wholeRow<generalWord>(ZELID_OPT_GENERALFLAGS_WORD),
+    wholeRow<networkWord>(ZELID_OPT_NETWORKFLAGS_WORD),
+    wholeRow<toolsWord>(ZELID_OPT_TOOLSFLAGS_WORD),
+    wholeRow<loggingWord>(ZELID_OPT_LOGGINGFLAGS_WORD),
+    wholeRow<switchWord<0>>(ZELID_OPT_SWITCHWORD1),
+    wholeRow<switchWord<1>>(ZELID_OPT_SWITCHWORD2),
+    wholeRow<switchWord<2>>(ZELID_OPT_SWITCHWORD3),
+    wholeRow<switchWord<3>>(ZELID_OPT_SWITCHWORD4),
+    wholeRow<switchWord<4>>(ZELID_OPT_SWITCHWORD5),
+    wholeRow<switchWord<5>>(ZELID_OPT_SWITCHWORD6),
+    bitsRow<validatorWord250>(ZELID_OPT_VALIDATORFLAGS250, ZEL_KIND_OPTIONS),
+    bitsRow<furtherWord>(ZELID_OPT_FURTHERFLAGS, ZEL_KIND_OPTIONS),
+
+    bitsRow<jobWord>(ZELID_JOB_FLAGS, ZEL_KIND_JOB),
+    {.id = ZELID_JOB_ISPATHJOB,
+     .kind = ZEL_KIND_JOB,
+     .getFlag = [](Object& b, int32_t mask) { return mask == 1 ? (job(b).isPathJob() ? 1 : 0) : -6; }},
+
+    bitsRow<resultsWord>(ZELID_RESULT_FLAGS, ZEL_KIND_RESULTS),
+    {.id = ZELID_RESULT_STATUS,
+     .kind = ZEL_KIND_RESULTS,
+     .getFlag =
+         [](Object& b, int32_t mask) {
+             const ResultClass& r = results(b);
+             if (mask == 1)
+                 return (messageCount(r, MessageCount::Errors) > 0 ||
+                         messageCount(r, MessageCount::Warnings) > 0)
+                            ? 1
+                            : 0;
+             if (mask == 2)
+                 return (r.flags & (ZEL_RESULT_STOPPED | ZEL_RESULT_OUTPUTFAILED)) ? 1 : 0;
+             return -7;
+         }},
+};
+
 // ---- Finding a row --------------------------------------------------------------------------------
 
 // The object of a handle and the row of an identifier for its kind that has the wanted function;
@@ -659,6 +654,16 @@ Found<Row> findRow(const char* fn, int32_t handle, int32_t id, const Row (&rows)
         }
     found.code = badIdentifier(fn, found.object->kind);
     return found;
+}
+
+int32_t getFlag(int32_t handle, int32_t id, int32_t mask) {
+    auto found = findRow("ZELGetFlag", handle, id, kFlags, &FlagRow::getFlag);
+    return found.row ? found.row->getFlag(*found.object, mask) : found.code;
+}
+
+int32_t setFlag(int32_t handle, int32_t id, int32_t mask, int32_t value) {
+    auto found = findRow("ZELSetFlag", handle, id, kFlags, &FlagRow::setFlag);
+    return found.row ? found.row->setFlag(*found.object, mask, value) : found.code;
 }
 
 int32_t getInteger(int32_t handle, int32_t id, int32_t* value) {

@@ -95,6 +95,13 @@ TEST_F(Values, OptionWordsAndSwitches) {
     }
     EXPECT_EQ(ZELSetFlag(options, 1016, 0, 7), 0);
     EXPECT_EQ(o->validator.Switches[1], 7u);
+    // Each switch word identifier reaches its own word, and switch numbers count through them.
+    for (int32_t k = 0; k < 6; ++k) {
+        EXPECT_EQ(ZELSetFlag(options, ZELID_OPT_SWITCHWORD1 + k, 0, 0), 0);
+        EXPECT_EQ(ZELSetFlag(options, ZELID_OPT_SWITCH, 30 * k + 2, 1), 0);
+        EXPECT_EQ(o->validator.Switches[k], 2u) << k;
+        EXPECT_EQ(ZELGetFlag(options, ZELID_OPT_SWITCHWORD1 + k, 0), 2) << k;
+    }
     EXPECT_EQ(ZELGetFlag(options, 1021, zel::bits::flags250::IgnoreTagsWithColons), 1);
     EXPECT_EQ(ZELGetFlag(options, 1022, zel::bits::further::EnableStyleChecking), 1);
 
