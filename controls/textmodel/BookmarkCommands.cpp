@@ -3,6 +3,7 @@
 
 #include "controls/textmodel/MemoSource.h"
 #include "framework/core/Properties.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/core/SysUtils.h"
 #include "framework/ui/Dialogs.h"
 
@@ -82,13 +83,8 @@ void TCustomMemoSource::GoToBookmark(int32_t n) {
         return;
     // Forced, so that views reveal the bookmark even when the caret already stands on it.
     ForcedMove = true;
-    try {
-        JumpTo(chr, line);
-    } catch (...) {
-        ForcedMove = false;
-        throw;
-    }
-    ForcedMove = false;
+    TScopeGuard moved([this] { ForcedMove = false; });
+    JumpTo(chr, line);
 }
 
 bool TCustomMemoSource::FindBookMark(int32_t n, int32_t& chr, int32_t& line) const {

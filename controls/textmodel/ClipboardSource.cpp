@@ -1,4 +1,5 @@
 #include "controls/textmodel/ClipboardSource.h"
+#include "controls/textmodel/CommandScope.h"
 
 namespace {
 const char kWindowClass[] = "ZELClipboardSourceWindow";
@@ -84,17 +85,11 @@ void TClipBoardSource::ClipboardChanged() {
 }
 
 void TClipBoardSource::CollectClip(const std::string& text) {
-    BeginUpdate(5);
-    try {
+    TUpdateScope update(*this, 5);
+    JumpToFileEnd();
+    if (GetStrCount() > 0) {
+        BreakLine();
         JumpToFileEnd();
-        if (GetStrCount() > 0) {
-            BreakLine();
-            JumpToFileEnd();
-        }
-        InsertText(text);
-    } catch (...) {
-        EndUpdate();
-        throw;
     }
-    EndUpdate();
+    InsertText(text);
 }

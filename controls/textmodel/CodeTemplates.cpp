@@ -6,6 +6,7 @@
 #include "controls/foundation/DrawingUtils.h"
 #include "controls/textmodel/MemoSource.h"
 #include "controls/textmodel/SourceExtras.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/core/SysUtils.h"
 
 ZEL_DEFINE_CLASS(TMemoCodeTemplate, THSNamedItem,
@@ -79,16 +80,10 @@ int32_t TMemoCodeTemplates::ConvertCodeTemplates(TStrings* lines, const std::str
 }
 
 void TemplatesFromArray(TMemoCodeTemplates& templates, const TTemplateRec* records, int32_t high) {
-    templates.BeginUpdate();
-    try {
-        templates.Clear();
-        for (int32_t i = 0; i <= high; ++i)
-            templates.AddTemplate(records[i].Name, records[i].Description, records[i].Code);
-    } catch (...) {
-        templates.EndUpdate();
-        throw;
-    }
-    templates.EndUpdate();
+    auto update = UpdateBracket(templates);
+    templates.Clear();
+    for (int32_t i = 0; i <= high; ++i)
+        templates.AddTemplate(records[i].Name, records[i].Description, records[i].Code);
 }
 
 namespace {

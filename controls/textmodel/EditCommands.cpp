@@ -4,8 +4,10 @@
 #include <climits>
 #include <cstdio>
 
+#include "controls/textmodel/CommandScope.h"
 #include "controls/textmodel/MemoSource.h"
 #include "controls/textmodel/TextLines.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/core/Streams.h"
 #include "framework/core/SysUtils.h"
 
@@ -20,18 +22,6 @@ int32_t Indentation(const std::string& s) {
     const size_t i = s.find_first_not_of(" \t");
     return i == std::string::npos ? int32_t(s.size()) : int32_t(i);
 }
-
-struct TCommandScope {
-    TCustomMemoSource& s;
-    TCommandScope(TCustomMemoSource& source, uint8_t reason) : s(source) {
-        s.BeginUpdate(reason);
-        s.BeginUndoBlock();
-    }
-    ~TCommandScope() {
-        s.EndUndoBlock();
-        s.EndUpdate();
-    }
-};
 
 std::string UpperRoutine(const std::string& s) {
     return AnsiUpperCase(s);
@@ -56,7 +46,7 @@ std::string ToggleRoutine(const std::string& s) {
 void TCustomMemoSource::DeleteCharLeft() {
     if (GetReadOnly())
         return;
-    TCommandScope scope(*this, 8);
+    TUndoStepScope scope(*this, 8);
     if (CheckOverwriteBlock())
         return;
     const int32_t line = FCaret.Line, col = FCaret.Char;
@@ -103,7 +93,7 @@ void TCustomMemoSource::DeleteCharLeft() {
 void TCustomMemoSource::DeleteCharRight() {
     if (GetReadOnly())
         return;
-    TCommandScope scope(*this, 7);
+    TUndoStepScope scope(*this, 7);
     if (CheckOverwriteBlock())
         return;
     if (FCaret.Line < GetStrCount() && FCaret.Char >= int32_t(FStrings.Get(FCaret.Line).size()))
@@ -115,7 +105,7 @@ void TCustomMemoSource::DeleteCharRight() {
 void TCustomMemoSource::DeleteLine() {
     if (GetReadOnly() || FCaret.Line >= GetStrCount())
         return;
-    TCommandScope scope(*this, 9);
+    TUndoStepScope scope(*this, 9);
     const int32_t col = FCaret.Char;
     JumpTo(0, FCaret.Line);
     DeleteRight(INT_MAX / 2);
@@ -127,7 +117,7 @@ void TCustomMemoSource::DeleteLine() {
 void TCustomMemoSource::DeleteToLineBegin() {
     if (GetReadOnly() || FCaret.Line >= GetStrCount())
         return;
-    TCommandScope scope(*this, 10);
+    TUndoStepScope scope(*this, 10);
     const int32_t count = FTabs.RealIndex(FStrings.GetRaw(FCaret.Line), FCaret.Char);
     JumpTo(0, FCaret.Line);
     DeleteRight(std::min(count, int32_t(FStrings.GetRaw(FCaret.Line).size())));
@@ -142,7 +132,7 @@ void TCustomMemoSource::DeleteToLineEnd() {
 // ---------------------------------------------------------------- words
 
 void TCustomMemoSource::JumpWordRight() {
-    TCommandScope scope(*this, 2);
+    TUndoStepScope scope(*this, 2);
     if (FCaret.Line >= GetStrCount())
         return;
     const std::string s = FStrings.Get(FCaret.Line);
@@ -161,7 +151,7 @@ void TCustomMemoSource::JumpWordRight() {
 }
 
 void TCustomMemoSource::JumpWordLeft() {
-    TCommandScope scope(*this, 2);
+    TUndoStepScope scope(*this, 2);
     int32_t i = FCaret.Char;
     if (i == 0 || FCaret.Line >= GetStrCount()) {
         if (FCaret.Line == 0)
@@ -184,7 +174,7 @@ void TCustomMemoSource::JumpWordLeft() {
 void TCustomMemoSource::PressEnter() {
     if (GetReadOnly())
         return;
-    TCommandScope scope(*this, 40);
+    TUndoStepScope scope(*this, 40);
     const bool autoIndent = HasOption(soAutoIndent);
     const int32_t line = FCaret.Line, col = FCaret.Char;
     if (GetOverwrite()) {
@@ -294,7 +284,7 @@ int32_t StopIndexAfter(const TTabRack& tabs, int32_t x, bool orAt) {
 void TCustomMemoSource::PressTab() {
     if (GetReadOnly())
         return;
-    TCommandScope scope(*this, 52);
+    TUndoStepScope scope(*this, 52);
     if (FSelectionType != stNotSelected && FBlockBegin.Line == FBlockEnd.Line && !IsBlockEmpty())
         DeleteBlock();
     const int32_t x = FCaret.Char, line = FCaret.Line;
@@ -317,7 +307,7 @@ void TCustomMemoSource::PressTab() {
 }
 
 void TCustomMemoSource::PressShiftTab() {
-    TCommandScope scope(*this, 52);
+    TUndoStepScope scope(*this, 52);
     if (FSelectionType != stNotSelected && FBlockEnd.Line > FBlockBegin.Line) {
         const int32_t start = FBlockBegin.Char;
         const int32_t pos = GetSmartTabPos(StopIndexAfter(FTabs, start, true), start, FBlockBegin.Line);
@@ -373,21 +363,14 @@ void WithMarked(TCustomMemoSource& s, uint8_t reason, const std::function<void()
     const TSelectionType type = s.SelectionType();
     const TMemoRect rect{s.BlockBegin().Char, s.BlockBegin().Line, s.BlockEnd().Char, s.BlockEnd().Line};
     ++s.SelectionKeeping();
-    s.BeginUpdate(reason);
-    try {
-        const TPosition caret = s.Caret();
-        mark();
-        (s.*action)();
-        s.JumpTo(caret.Char, caret.Line);
-        s.SetSelectionRect(rect);
-        s.SetSelectionType(type);
-    } catch (...) {
-        s.EndUpdate();
-        --s.SelectionKeeping();
-        throw;
-    }
-    s.EndUpdate();
-    --s.SelectionKeeping();
+    TScopeGuard kept([&s] { --s.SelectionKeeping(); });
+    TUpdateScope update(s, reason);
+    const TPosition caret = s.Caret();
+    mark();
+    (s.*action)();
+    s.JumpTo(caret.Char, caret.Line);
+    s.SetSelectionRect(rect);
+    s.SetSelectionType(type);
 }
 } // namespace
 
@@ -429,7 +412,7 @@ void TCustomMemoSource::ToggleWordCase() {
 void TCustomMemoSource::InsertString(const std::string& text) {
     if (GetReadOnly())
         return;
-    TCommandScope scope(*this, 39);
+    TUndoStepScope scope(*this, 39);
     std::vector<std::string> lines = SplitTextLines(text);
     const TSelectionType type = FSelectionType;
     const TMemoRect rect{FBlockBegin.Char, FBlockBegin.Line, FBlockEnd.Char, FBlockEnd.Line};
@@ -443,7 +426,7 @@ void TCustomMemoSource::InsertString(const std::string& text) {
 void TCustomMemoSource::ChangeBlockTo(const std::string& text) {
     if (GetReadOnly())
         return;
-    TCommandScope scope(*this, 38);
+    TUndoStepScope scope(*this, 38);
     const TPosition start = FBlockBegin;
     const bool had = FSelectionType != stNotSelected;
     DeleteBlock();
@@ -458,25 +441,20 @@ void TCustomMemoSource::JustifyText() {
     int32_t longest = 0;
     for (int32_t i = 0; i < GetStrCount(); ++i)
         longest = std::max(longest, int32_t(FStrings.Get(i).size()));
-    TCommandScope scope(*this, 21);
+    TUndoStepScope scope(*this, 21);
     // The padding must survive the caret leaving each line.
     const bool keep = KeepTrailingBlanks;
     KeepTrailingBlanks = true;
+    TScopeGuard restore([this, keep] { KeepTrailingBlanks = keep; });
     const TPosition caret = FCaret;
-    try {
-        for (int32_t i = 0; i < GetStrCount(); ++i) {
-            const int32_t len = int32_t(FStrings.Get(i).size());
-            if (len >= longest)
-                continue;
-            JumpTo(len, i);
-            Insert(std::string(size_t(longest - len), ' '));
-        }
-        JumpTo(caret.Char, caret.Line);
-    } catch (...) {
-        KeepTrailingBlanks = keep;
-        throw;
+    for (int32_t i = 0; i < GetStrCount(); ++i) {
+        const int32_t len = int32_t(FStrings.Get(i).size());
+        if (len >= longest)
+            continue;
+        JumpTo(len, i);
+        Insert(std::string(size_t(longest - len), ' '));
     }
-    KeepTrailingBlanks = keep;
+    JumpTo(caret.Char, caret.Line);
 }
 
 // ---------------------------------------------------------------- brackets
@@ -629,7 +607,7 @@ char CharUnderCursor(TCustomMemoSource& s, int32_t& chr, int32_t& line) {
 } // namespace
 
 bool TCustomMemoSource::NextBracket() {
-    TCommandScope scope(*this, 2);
+    TUndoStepScope scope(*this, 2);
     int32_t chr = 0, line = 0;
     const char c = CharUnderCursor(*this, chr, line);
     if (c != '(' && c != '<' && c != '[' && c != '{')
@@ -643,7 +621,7 @@ bool TCustomMemoSource::NextBracket() {
 }
 
 bool TCustomMemoSource::PrevBracket() {
-    TCommandScope scope(*this, 2);
+    TUndoStepScope scope(*this, 2);
     int32_t chr = 0, line = 0;
     const char c = CharUnderCursor(*this, chr, line);
     if (c != ')' && c != '>' && c != ']' && c != '}')
@@ -671,7 +649,7 @@ bool TCustomMemoSource::FindNextBracket() {
 void TCustomMemoSource::DeleteWordRight() {
     if (GetReadOnly() || FCaret.Line >= GetStrCount())
         return;
-    TCommandScope scope(*this, 33);
+    TUndoStepScope scope(*this, 33);
     const std::string s = FStrings.Get(FCaret.Line);
     const int32_t n = int32_t(s.size());
     int32_t i = FCaret.Char;
@@ -692,7 +670,7 @@ void TCustomMemoSource::DeleteWordRight() {
 void TCustomMemoSource::DeleteWordLeft() {
     if (GetReadOnly() || FCaret.Line >= GetStrCount() || FCaret.Char == 0)
         return;
-    TCommandScope scope(*this, 34);
+    TUndoStepScope scope(*this, 34);
     const std::string s = FStrings.Get(FCaret.Line);
     const int32_t end = std::min(FCaret.Char, int32_t(s.size()));
     int32_t i = end;
@@ -714,7 +692,7 @@ void TCustomMemoSource::DeleteWord() {
     WordBounds(FCaret.Char, FCaret.Line, wsWordOnly, start, end);
     if (start <= 0)
         return;
-    TCommandScope scope(*this, 32);
+    TUndoStepScope scope(*this, 32);
     const std::string& raw = FStrings.GetRaw(FCaret.Line);
     const int32_t from = FTabs.RealIndex(raw, start - 1), to = FTabs.RealIndex(raw, end);
     JumpTo(start - 1, FCaret.Line);
@@ -724,7 +702,7 @@ void TCustomMemoSource::DeleteWord() {
 void TCustomMemoSource::InsertLine() {
     if (GetReadOnly())
         return;
-    TCommandScope scope(*this, 4);
+    TUndoStepScope scope(*this, 4);
     const TPosition caret = FCaret;
     BreakLine();
     JumpTo(caret.Char, caret.Line);
@@ -798,7 +776,7 @@ void TCustomMemoSource::ReadBlockFromFile(const std::string& fileName) {
 }
 
 void TCustomMemoSource::CorrectMarkWordRight() {
-    TCommandScope scope(*this, 30);
+    TUndoStepScope scope(*this, 30);
     ++KeepSelection;
     ClearSelection();
     const int32_t line = FCaret.Line, col = FCaret.Char;
@@ -833,7 +811,7 @@ void TCustomMemoSource::CorrectMarkWordRight() {
 void TCustomMemoSource::CorrectDeleteWordRight() {
     if (GetReadOnly() || FCaret.Line >= GetStrCount())
         return;
-    TCommandScope scope(*this, 33);
+    TUndoStepScope scope(*this, 33);
     if (FCaret.Char >= int32_t(TrimRight(FStrings.Get(FCaret.Line)).size())) {
         DeleteRight(INT_MAX / 2); // the blanks after the caret go with the line end
         JoinLines();

@@ -6,6 +6,7 @@
 #include "controls/textmodel/MemoSource.h"
 #include "controls/textmodel/RegExpr.h"
 #include "controls/textmodel/SourceExtras.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/core/SysUtils.h"
 #include "framework/ui/Dialogs.h"
 #include "framework/ui/Forms.h"
@@ -401,16 +402,16 @@ bool TCustomMemoSource::InternalReplace() {
     BeforeFindReplace(true);
     TReplaceRun run{*this, o};
     bool result = false;
-    auto finish = [&] {
-        run.CloseAll();
-        // "Replace all" and the "All" answer hold for this command only.
-        o.ReplaceAll = false;
-        if (run.promptSwitchedOff)
-            o.PromptOnReplace = true;
-        if (storesColors)
-            CarriedStyle = -1;
-    };
-    try {
+    {
+        TScopeGuard finish([&] {
+            run.CloseAll();
+            // "Replace all" and the "All" answer hold for this command only.
+            o.ReplaceAll = false;
+            if (run.promptSwitchedOff)
+                o.PromptOnReplace = true;
+            if (storesColors)
+                CarriedStyle = -1;
+        });
         if (o.ReplaceAll) {
             result = run.ReplaceAllLoop();
         } else {
@@ -419,10 +420,6 @@ bool TCustomMemoSource::InternalReplace() {
             if (result && o.ReplaceAll)
                 result = run.ReplaceAllLoop();
         }
-    } catch (...) {
-        finish();
-        throw;
     }
-    finish();
     return result;
 }

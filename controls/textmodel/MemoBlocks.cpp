@@ -4,6 +4,7 @@
 #include "controls/textmodel/CommandScope.h"
 #include "controls/textmodel/MemoSource.h"
 #include "controls/textmodel/TextLines.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/ui/Clipbrd.h"
 
 namespace {
@@ -366,13 +367,8 @@ void TCustomMemoSource::JustifyBlock() {
     TCommandScope scope(*this, kPasteReason);
     const bool keep = KeepTrailingBlanks;
     KeepTrailingBlanks = true;
-    try {
-        DoWithBlockStr(kPasteReason, true, [longest](const std::string& l) {
-            return l.size() < longest ? l + std::string(longest - l.size(), ' ') : l;
-        });
-    } catch (...) {
-        KeepTrailingBlanks = keep;
-        throw;
-    }
-    KeepTrailingBlanks = keep;
+    TScopeGuard restore([this, keep] { KeepTrailingBlanks = keep; });
+    DoWithBlockStr(kPasteReason, true, [longest](const std::string& l) {
+        return l.size() < longest ? l + std::string(longest - l.size(), ' ') : l;
+    });
 }

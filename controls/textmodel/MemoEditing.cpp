@@ -1,23 +1,13 @@
 #include <algorithm>
 
+#include "controls/textmodel/CommandScope.h"
 #include "controls/textmodel/MemoSource.h"
+#include "framework/core/ScopeGuard.h"
 
 namespace {
 int32_t Len(const std::string& s) {
     return int32_t(s.size());
 }
-
-// Keeps a bracket balanced when a primitive leaves early or raises.
-class TUpdateScope {
-public:
-    TUpdateScope(TCustomMemoSource& source, uint8_t reason) : FSource(source) { FSource.BeginUpdate(reason); }
-    ~TUpdateScope() { FSource.EndUpdate(); }
-    TUpdateScope(const TUpdateScope&) = delete;
-    TUpdateScope& operator=(const TUpdateScope&) = delete;
-
-private:
-    TCustomMemoSource& FSource;
-};
 } // namespace
 
 void TCustomMemoSource::CheckStringItem(TStringItem& item) const {
@@ -79,14 +69,11 @@ void TCustomMemoSource::Navigate(int32_t lineDelta, int32_t charDelta) {
 
 int32_t TCustomMemoSource::InsertEx(const std::string& text, const std::string& colorData) {
     FPendingColorData = colorData;
-    FHasPendingColorData = true;
-    try {
+    {
+        FHasPendingColorData = true;
+        TScopeGuard pendingDone([this] { FHasPendingColorData = false; });
         Insert(text);
-    } catch (...) {
-        FHasPendingColorData = false;
-        throw;
     }
-    FHasPendingColorData = false;
     FPendingColorData.clear();
     return FInsertWidth;
 }
@@ -473,13 +460,8 @@ void TCustomMemoSource::CursorRight() {
 
 void TCustomMemoSource::JumpTo(int32_t chr, int32_t line) {
     Reveal = true;
-    try {
-        Navigate(line - FCaret.Line, chr - FCaret.Char);
-    } catch (...) {
-        Reveal = false;
-        throw;
-    }
-    Reveal = false;
+    TScopeGuard revealed([this] { Reveal = false; });
+    Navigate(line - FCaret.Line, chr - FCaret.Char);
 }
 
 void TCustomMemoSource::JumpToFileEnd() {

@@ -5,7 +5,9 @@
 
 #include "controls/foundation/FileSystem.h"
 #include "controls/foundation/FoundationErrors.h"
+#include "controls/textmodel/CommandScope.h"
 #include "controls/textmodel/MemoSource.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/core/SysUtils.h"
 
 namespace {
@@ -128,26 +130,23 @@ void TCustomMemoSource::StoreLoadedText(const std::string& data) {
 }
 
 void TCustomMemoSource::LoadFromString(const std::string& data) {
-    BeginUpdate(48);
-    try {
-        BeginUpdate(60);
-        FLoading = true;
-        StoreLoadedText(data);
-        FLoading = false;
-        TextChangedOutsideUndo();
-        ReCalculateMaxLine();
-        FCaret.SetPosition(0, 0);
-        EndUpdate();
-    } catch (...) {
-        FLoading = false;
-        EndUpdate();
-        EndUpdate();
-        throw;
+    {
+        TUpdateScope update(*this, 48);
+        {
+            TUpdateScope load(*this, 60);
+            {
+                FLoading = true;
+                TScopeGuard loaded([this] { FLoading = false; });
+                StoreLoadedText(data);
+            }
+            TextChangedOutsideUndo();
+            ReCalculateMaxLine();
+            FCaret.SetPosition(0, 0);
+        }
+        MemoState = kFullUpdateState;
+        UpdateChangedLines(0, INT_MAX);
+        ResetPositions();
     }
-    MemoState = kFullUpdateState;
-    UpdateChangedLines(0, INT_MAX);
-    ResetPositions();
-    EndUpdate();
     ClearUndoBuffer();
     // The loaded text is the document as it stands, converted or not: LoadAltered tells whether
     // converting changed it, and an untouched document never asks to be saved.
@@ -251,11 +250,9 @@ void TCustomMemoSource::SaveToFile(const std::string& fileName) {
     // The target is only ever replaced by a complete file: the text goes to a temporary file
     // beside it first, so a failed write leaves the original untouched.
     const std::string temp = TempFileName(fileName);
-    try {
+    {
+        TFailureGuard dropTemp([&temp] { DeleteFileA(temp.c_str()); });
         DoSaveToFile(temp);
-    } catch (...) {
-        DeleteFileA(temp.c_str());
-        throw;
     }
     if (HasOption(soCreateBackups)) {
         const std::string bak = GetBackupName(fileName);
@@ -343,28 +340,25 @@ void TExternalStrings::Put(int index, const std::string& s) {
 
 void TExternalStrings::SetText(const std::string& text) {
     TCustomMemoSource& src = FSource;
-    src.BeginUpdate(60);
-    src.FLoading = true;
-    try {
-        std::vector<std::string> lines;
-        std::vector<uint8_t> ends;
-        SplitLines(text, lines, ends);
-        src.FStrings.Clear();
-        src.FBookMarks.Clear();
-        src.FVisibleLines.Clear();
-        for (auto& s : lines)
-            Insert(GetCount(), s);
-    } catch (...) {
-        src.FLoading = false;
-        src.EndUpdate();
-        throw;
+    {
+        TUpdateScope update(src, 60);
+        {
+            src.FLoading = true;
+            TScopeGuard loaded([&src] { src.FLoading = false; });
+            std::vector<std::string> lines;
+            std::vector<uint8_t> ends;
+            SplitLines(text, lines, ends);
+            src.FStrings.Clear();
+            src.FBookMarks.Clear();
+            src.FVisibleLines.Clear();
+            for (auto& s : lines)
+                Insert(GetCount(), s);
+        }
+        src.TextChangedOutsideUndo();
+        src.ReCalculateMaxLine();
+        src.FCaret.SetPosition(0, 0);
+        src.UpdateChanged(0, INT_MAX);
     }
-    src.FLoading = false;
-    src.TextChangedOutsideUndo();
-    src.ReCalculateMaxLine();
-    src.FCaret.SetPosition(0, 0);
-    src.UpdateChanged(0, INT_MAX);
-    src.EndUpdate();
     src.ClearUndoBuffer();
 }
 

@@ -4,6 +4,7 @@
 #include "controls/textmodel/CommandScope.h"
 #include "controls/textmodel/MemoSource.h"
 #include "controls/textmodel/TextLines.h"
+#include "framework/core/ScopeGuard.h"
 
 namespace {
 constexpr uint8_t kDeleteBlockReason = 22, kClearReason = 58;
@@ -136,50 +137,44 @@ bool TCustomMemoSource::IsValidBlockPos(int32_t chr, int32_t line) const {
 
 void TCustomMemoSource::UnivMark(const std::function<void()>& move, TSelectionType selType) {
     CheckSelectionType(selType);
-    BeginUpdate(16);
-    try {
-        const TPosition old = FCaret;
-        TPosition b = FBlockBegin, e = FBlockEnd;
-        const bool extend = FSelectionType != stNotSelected && IsValidBlockPos(old.Char, old.Line);
-        const TSelectionType current = FSelectionType;
-        move();
-        if (extend && current == stStreamSel) {
-            if (old.SameAs(b))
-                b = FCaret;
-            else
-                e = FCaret;
-            if (Before(e, b))
-                std::swap(b, e);
-        } else if (extend && current == stBlockSel) {
-            if (old.Char == b.Char)
-                b.Char = FCaret.Char;
-            else
-                e.Char = FCaret.Char;
-            if (old.Line == b.Line)
-                b.Line = FCaret.Line;
-            else
-                e.Line = FCaret.Line;
-        } else {
-            b = old;
+    TUpdateScope update(*this, 16);
+    const TPosition old = FCaret;
+    TPosition b = FBlockBegin, e = FBlockEnd;
+    const bool extend = FSelectionType != stNotSelected && IsValidBlockPos(old.Char, old.Line);
+    const TSelectionType current = FSelectionType;
+    move();
+    if (extend && current == stStreamSel) {
+        if (old.SameAs(b))
+            b = FCaret;
+        else
             e = FCaret;
-            if (selType == stStreamSel && Before(e, b))
-                std::swap(b, e);
-        }
-        if (selType == stBlockSel) {
-            if (b.Char > e.Char)
-                std::swap(b.Char, e.Char);
-            if (b.Line > e.Line)
-                std::swap(b.Line, e.Line);
-        } else if (Before(e, b)) {
+        if (Before(e, b))
             std::swap(b, e);
-        }
-        SetSelectionRect({b.Char, b.Line, e.Char, e.Line});
-        FSelectionType = selType;
-    } catch (...) {
-        EndUpdate();
-        throw;
+    } else if (extend && current == stBlockSel) {
+        if (old.Char == b.Char)
+            b.Char = FCaret.Char;
+        else
+            e.Char = FCaret.Char;
+        if (old.Line == b.Line)
+            b.Line = FCaret.Line;
+        else
+            e.Line = FCaret.Line;
+    } else {
+        b = old;
+        e = FCaret;
+        if (selType == stStreamSel && Before(e, b))
+            std::swap(b, e);
     }
-    EndUpdate();
+    if (selType == stBlockSel) {
+        if (b.Char > e.Char)
+            std::swap(b.Char, e.Char);
+        if (b.Line > e.Line)
+            std::swap(b.Line, e.Line);
+    } else if (Before(e, b)) {
+        std::swap(b, e);
+    }
+    SetSelectionRect({b.Char, b.Line, e.Char, e.Line});
+    FSelectionType = selType;
 }
 
 // ---------------------------------------------------------------- words
@@ -265,36 +260,27 @@ void TCustomMemoSource::InsertText(const std::string& text) {
 
 void TCustomMemoSource::InsertLines(const std::vector<std::string>& lines,
                                     const std::vector<std::string>& colorLines) {
-    BeginUpdate(39);
-    try {
-        for (size_t i = 0; i < lines.size(); ++i) {
-            if (i) {
-                BreakLine();
-                Navigate(1, -FCaret.Char);
-            }
-            const std::string& colours = i < colorLines.size() ? colorLines[i] : std::string();
-            const int32_t width = lines[i].empty() ? 0 : InsertEx(lines[i], colours);
-            Navigate(0, width);
+    TUpdateScope update(*this, 39);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i) {
+            BreakLine();
+            Navigate(1, -FCaret.Char);
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
+        const std::string& colours = i < colorLines.size() ? colorLines[i] : std::string();
+        const int32_t width = lines[i].empty() ? 0 : InsertEx(lines[i], colours);
+        Navigate(0, width);
     }
-    EndUpdate();
 }
 
 int32_t TCustomMemoSource::GetMemoIndent(int32_t indent) {
     if (!NavigateHandler)
         return indent;
     int32_t lineDelta = indent, charDelta = indent;
-    FIndentMode = true;
-    try {
+    {
+        FIndentMode = true;
+        TScopeGuard indented([this] { FIndentMode = false; });
         NavigateHandler(lineDelta, charDelta);
-    } catch (...) {
-        FIndentMode = false;
-        throw;
     }
-    FIndentMode = false;
     return charDelta;
 }
 

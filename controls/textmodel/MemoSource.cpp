@@ -1,4 +1,5 @@
 #include "controls/textmodel/MemoSource.h"
+#include "framework/core/ScopeGuard.h"
 
 #include <algorithm>
 
@@ -587,13 +588,8 @@ void TCustomMemoSource::ReplayRecord(const TUndoRecord& rec) {
                 item->Set(isWasParsed, false);
                 // The reparse must not mark addresses over the bytes just put back.
                 FNoStore = true;
-                try {
-                    UpdateString(rec.Value1);
-                } catch (...) {
-                    FNoStore = false;
-                    throw;
-                }
-                FNoStore = false;
+                TScopeGuard stored([this] { FNoStore = false; });
+                UpdateString(rec.Value1);
             }
         }
         break;
@@ -609,17 +605,17 @@ void TCustomMemoSource::Undo() {
     const uint8_t firstReason = source.Last().Reason;
     BeginUpdate(firstReason);
     MemoState |= msUndo;
-    auto finish = [&] {
-        FReplaying = nullptr;
-        Reveal = false;
-        SetSelectionType(stNotSelected);
-        EndUpdate();
-        FSwapped = !FSwapped;
-    };
-    // Only the first record replayed starts a step in the other list, so one redo takes back
-    // exactly what one undo did (and the other way round).
-    FStepStart = true;
-    try {
+    {
+        TScopeGuard finish([this] {
+            FReplaying = nullptr;
+            Reveal = false;
+            SetSelectionType(stNotSelected);
+            EndUpdate();
+            FSwapped = !FSwapped;
+        });
+        // Only the first record replayed starts a step in the other list, so one redo takes back
+        // exactly what one undo did (and the other way round).
+        FStepStart = true;
         while (!source.Empty()) {
             TUndoRecord rec = source.Last();
             if (rec.Reason != firstReason && !rec.InBlock)
@@ -638,11 +634,7 @@ void TCustomMemoSource::Undo() {
                     break;
             }
         }
-    } catch (...) {
-        finish();
-        throw;
     }
-    finish();
     if (FModified && !FSwapped)
         FModified = IsSourceModified();
 }
@@ -650,14 +642,11 @@ void TCustomMemoSource::Undo() {
 void TCustomMemoSource::Redo() {
     if (GetReadOnly())
         return;
-    FSwapped = !FSwapped;
-    try {
-        Undo();
-    } catch (...) {
+    {
         FSwapped = !FSwapped;
-        throw;
+        TScopeGuard swappedBack([this] { FSwapped = !FSwapped; });
+        Undo();
     }
-    FSwapped = !FSwapped;
     if (FModified)
         FModified = IsSourceModified();
 }

@@ -9,6 +9,7 @@
 #include "controls/textmodel/EnvOptionListeners.h"
 #include "controls/textmodel/SchemeParser.h"
 #include "framework/core/ObjectText.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/core/Streams.h"
 #include "framework/core/SysUtils.h"
 
@@ -790,12 +791,8 @@ void TSyntaxScheme::LoadFromStream(TStream& stream) {
             throw ESyntaxSchemeError(CantReadScheme(LoadResString(SFromStream)));
         }
     }
-    try {
-        AdoptFrom(loaded);
-    } catch (...) {
-        stream.SetPosition(start);
-        throw;
-    }
+    TFailureGuard rewind([&stream, start] { stream.SetPosition(start); });
+    AdoptFrom(loaded);
 }
 
 void TSyntaxScheme::SaveToStream(TStream& stream) {
