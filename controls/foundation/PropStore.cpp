@@ -9,6 +9,7 @@
 
 TReaderErrorHandler ReaderErrorHandler;
 TFindGlobalObjectFunc FindGlobalObjectFunc = nullptr;
+TPropStoreFormServices PropStoreFormServices;
 
 namespace {
 
@@ -82,10 +83,28 @@ ZEL_DEFINE_CLASS(THSPropStore, TComponent,
                   Prop::String<THSPropStore>("Key", &THSPropStore::Key, &THSPropStore::SetKey),
                   Prop::Bool<THSPropStore>("IgnoreErrors", &THSPropStore::IgnoreErrors,
                                            &THSPropStore::SetIgnoreErrors)
+                      .WithDefault(1),
+                  Prop::Bool<THSPropStore>("StorePos", &THSPropStore::StorePos, &THSPropStore::SetStorePos)
                       .WithDefault(1)})
 
 THSPropStore::THSPropStore(TComponent* AOwner)
     : TComponent(AOwner), FPropList(std::make_unique<TStringList>()) {}
+
+THSPropStore::~THSPropStore() {
+    // A form that is ending has dropped its handlers already; the token going makes a hook that
+    // somebody else has chained over a mere pass-through.
+    if (FCloseHook && Owner() && !Owner()->HasState(csDestroying) && PropStoreFormServices.UnhookCloseQuery)
+        PropStoreFormServices.UnhookCloseQuery(this);
+}
+
+void THSPropStore::Loaded() {
+    TComponent::Loaded();
+    if (HasState(csDesigning))
+        return;
+    if (!FCloseHook && Owner() && PropStoreFormServices.HookCloseQuery)
+        FCloseHook = PropStoreFormServices.HookCloseQuery(this);
+    Load();
+}
 
 std::string THSPropStore::GetKey() const {
     if (!FKey.empty())
@@ -211,6 +230,8 @@ void THSPropStore::Save() {
     TMemoryStream Stream;
     SaveToStream(Stream);
     WriteBufToRegistry(GetKey(), Stream.Memory(), static_cast<int32_t>(Stream.Size()));
+    if (FStorePos && Owner() && PropStoreFormServices.WritePlacement)
+        PropStoreFormServices.WritePlacement(Owner(), GetKey());
 }
 
 void THSPropStore::Load() {
@@ -220,12 +241,14 @@ void THSPropStore::Load() {
     if (Cancel)
         return;
     const int32_t Size = GetRegBufSize(GetKey());
-    if (Size <= 0)
-        return;
-    TMemoryStream Stream;
-    Stream.SetSize(Size);
-    const int32_t Read = ReadBufFromRegistry(GetKey(), Stream.Memory(), Size);
-    Stream.SetSize(Read);
-    Stream.SetPosition(0);
-    LoadFromStream(Stream);
+    if (Size > 0) {
+        TMemoryStream Stream;
+        Stream.SetSize(Size);
+        const int32_t Read = ReadBufFromRegistry(GetKey(), Stream.Memory(), Size);
+        Stream.SetSize(Read);
+        Stream.SetPosition(0);
+        LoadFromStream(Stream);
+    }
+    if (FStorePos && Owner() && PropStoreFormServices.ReadPlacement)
+        PropStoreFormServices.ReadPlacement(Owner(), GetKey());
 }

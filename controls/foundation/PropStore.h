@@ -21,10 +21,28 @@ extern TReaderErrorHandler ReaderErrorHandler;
 using TFindGlobalObjectFunc = TComponent* (*)(const std::string& Name);
 extern TFindGlobalObjectFunc FindGlobalObjectFunc;
 
+class THSPropStore;
+
+// What a store does with the form it sits on. The window layer fills it in
+// (InstallPropStoreForms); until then a store hooks nothing and keeps no placement.
+struct TPropStoreFormServices {
+    // Makes the owner's close query save the store when the form may close, the previous handler
+    // still called first. The hook lives as long as the answered token; null for an owner that is
+    // no form.
+    std::shared_ptr<void> (*HookCloseQuery)(THSPropStore* Store) = nullptr;
+    // Puts the previous close query back when the store's hook is still the form's handler.
+    void (*UnhookCloseQuery)(THSPropStore* Store) = nullptr;
+    // Form placement under the store's key; an owner that is no form is left alone.
+    void (*ReadPlacement)(TComponent* Owner, const std::string& Key) = nullptr;
+    void (*WritePlacement)(TComponent* Owner, const std::string& Key) = nullptr;
+};
+extern TPropStoreFormServices PropStoreFormServices;
+
 class THSPropStore : public TComponent {
     ZEL_DECLARE_CLASS(THSPropStore)
 public:
     explicit THSPropStore(TComponent* AOwner = nullptr);
+    ~THSPropStore() override;
 
     // Each line: "Component.Property", "Path.To.Component.Property" or a bare property of the owner.
     TStringList* PropList() const { return FPropList.get(); }
@@ -33,6 +51,9 @@ public:
     void SetKey(const std::string& Value) { FKey = Value; }
     bool IgnoreErrors() const { return FIgnoreErrors; }
     void SetIgnoreErrors(bool Value) { FIgnoreErrors = Value; }
+    // Whether Load and Save also keep the placement of the form the store sits on.
+    bool StorePos() const { return FStorePos; }
+    void SetStorePos(bool Value) { FStorePos = Value; }
     // (Sender, var Cancel)
     std::function<void(TObject*, bool&)> OnLoadChanges;
     std::function<void(TObject*, bool&)> OnSaveChanges;
@@ -48,6 +69,9 @@ public:
     // ReaderErrorHandler (which may go on) or raised. Every group is read whole or not at all.
     void LoadFromStream(TStream& Stream);
 
+    // Read at run time: hooks the form's close query and loads.
+    void Loaded() override;
+
 private:
     struct Group {
         std::string Path;
@@ -61,4 +85,6 @@ private:
     std::unique_ptr<TStringList> FPropList;
     std::string FKey;
     bool FIgnoreErrors = true;
+    bool FStorePos = true;
+    std::shared_ptr<void> FCloseHook;
 };
