@@ -23,7 +23,7 @@ int32_t ZELAPI ZELReadFromRegistry(int32_t optionsHandle, int32_t) {
     return exportBody("ZELReadFromRegistry", -2, [&] {
         ConfigClass* options = optionsObject(optionsHandle);
         if (!options)
-            return ZELError(-1, "ZELReadFromRegistry", 1);
+            return ZELError(-1, "ZELReadFromRegistry", kBadHandle);
         return readOptionsFromRegistry(*options) == 0 ? optionsHandle : -2;
     });
 }
@@ -32,7 +32,7 @@ int32_t ZELAPI ZELWriteToRegistry(HWND window, int32_t optionsHandle, int32_t fl
     return exportBody("ZELWriteToRegistry", -2, [&] {
         ConfigClass* options = optionsObject(optionsHandle);
         if (!options)
-            return ZELError(-1, "ZELWriteToRegistry", 1);
+            return ZELError(-1, "ZELWriteToRegistry", kBadHandle);
         if (writeOptionsToRegistry(*options) != 0) {
             engineMessageBox(window, "An error occurred saving the options to the registry.",
                              "Orvalent: Error Saving Options To Registry", ZEL_BOX_ERROR);

@@ -246,7 +246,7 @@ int32_t ZELError(int32_t code, const char* function, int32_t reason) {
     static const char* const reasons[] = {
         "bad handle", "setPointer() failed", "bad value identifier parameter passed to function",
         "bad flag for value identifier parameter passed to function", "value pointer is NULL"};
-    if (reason < 1 || reason > 5)
+    if (reason < kBadHandle || reason > kNullPointer)
         return ZELErrorMessage(code, "ZELError",
                                "internal error in ZELError(); an error generated another error");
     return ZELErrorMessage(code, function, reasons[reason - 1]);

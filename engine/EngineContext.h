@@ -95,6 +95,14 @@ void engineForgetCfgStore(CfgStore* store);
 
 // Error reporting through the box seam; both return code.
 int32_t ZELErrorMessage(int32_t code, const char* function, const char* text);
+// The reasons of ZELError, each with its own text.
+enum ZelErrorReason : int32_t {
+    kBadHandle = 1,
+    kSetPointerFailed = 2,
+    kBadIdentifier = 3,
+    kBadFlag = 4,
+    kNullPointer = 5,
+};
 int32_t ZELError(int32_t code, const char* function, int32_t reason);
 
 // Opens a document or address with the shell; 1, or 0 after a box.

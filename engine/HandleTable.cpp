@@ -15,7 +15,7 @@ int32_t freeOne(int32_t handle) {
         return handle;
     }
     if (!engineContext().handles.setPointer(handle, nullptr, false, false, true))
-        return ZELError(-3, "ZELFreeHandle", 2);
+        return ZELError(-3, "ZELFreeHandle", kSetPointerFailed);
     int32_t deleted = deleteValidatorClass(object);
     return deleted < 0 ? deleted : handle;
 }

@@ -54,7 +54,7 @@ ConfigFileDialogFn gFileDialog = platformFileDialog;
 int32_t htmlConfiguration(HWND window, int32_t handle, int32_t flags) {
     ConfigClass* options = optionsObject(handle);
     if (!options)
-        return ZELError(-1, "ZELHTMLConfiguration", 1);
+        return ZELError(-1, "ZELHTMLConfiguration", kBadHandle);
     if (flags & Refused)
         return -9;
 

@@ -33,7 +33,7 @@ int32_t copyOptionsHandle(int32_t from, int32_t to, int32_t flags) {
     ConfigClass* source = optionsObject(from);
     ConfigClass* target = optionsObject(to);
     if (!source || !target)
-        return ZELError(-1, "ZELHandleOperation", 1);
+        return ZELError(-1, "ZELHandleOperation", kBadHandle);
     if (source != target)
         copyOptions(*source, *target);
     return 0;

@@ -645,7 +645,7 @@ extern "C" int32_t ZELAPI ZELOpenValidatorOptions(HWND window, int32_t optionsHa
     return exportBody("ZELOpenValidatorOptions", -3, [&]() -> int32_t {
         ConfigClass* options = optionsObject(optionsHandle);
         if (!options)
-            return ZELError(-1, "ZELOpenValidatorOptions", 1);
+            return ZELError(-1, "ZELOpenValidatorOptions", kBadHandle);
         if (options->optionsDialog) {
             options->optionsDialog->bringToFront();
             return 1;

@@ -295,11 +295,11 @@ std::string outputFileName(const ArgsClass& args, int32_t flags) {
 int32_t runJob(HWND window, int32_t optionsHandle, int32_t jobHandle) {
     JobClass* job = jobObject(jobHandle);
     if (!job)
-        return ZELError(-1, "ZELRunJob", 1);
+        return ZELError(-1, "ZELRunJob", kBadHandle);
     engineContext().currentJob = job;
     ConfigClass* options = optionsObject(optionsHandle);
     if (!options)
-        return ZELError(-2, "ZELRunJob", 1);
+        return ZELError(-2, "ZELRunJob", kBadHandle);
     if (runningThread.load() == GetCurrentThreadId())
         return kRunAlreadyUnderWay;
 
