@@ -207,7 +207,10 @@ void RegisterBuiltinTemplateSets() {
 }
 
 TMemoCodeTemplates& GetCodeTemplates(TCustomMemoSource& source) {
-    return *SourceExtras(source).CodeTemplates;
+    std::unique_ptr<TPersistent>& held = SourceExtras(source).CodeTemplates;
+    if (!held)
+        held = std::make_unique<TMemoCodeTemplates>();
+    return static_cast<TMemoCodeTemplates&>(*held);
 }
 
 void SetCodeTemplates(TCustomMemoSource& source, TMemoCodeTemplates* value) {
@@ -230,5 +233,5 @@ void SetTemplatesType(TCustomMemoSource& source, const std::string& name) {
     e.TemplatesType = name;
     const THSVariant proc = item->GetParamByName(kProcParam);
     if (proc.VType == varObject && proc.Int != 0)
-        reinterpret_cast<TTemplatesProc>(static_cast<intptr_t>(proc.Int))(*e.CodeTemplates);
+        reinterpret_cast<TTemplatesProc>(static_cast<intptr_t>(proc.Int))(GetCodeTemplates(source));
 }

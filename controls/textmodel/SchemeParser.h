@@ -11,7 +11,7 @@
 #include "controls/foundation/SimpleParser.h"
 #include "controls/textmodel/SyntaxScheme.h"
 
-class TSyntaxParser : public TSimpleParser, public IHSMessageHandler {
+class TSyntaxParser : public TSimpleParser, public IHSMessageHandler, public ISchemeOwner {
     ZEL_DECLARE_CLASS(TSyntaxParser)
 public:
     explicit TSyntaxParser(TComponent* owner = nullptr);
@@ -43,20 +43,19 @@ public:
     TSyntaxScheme& SyntaxScheme() { return FScheme; }
     // Copies the given scheme and re-initialises.
     void SetSyntaxScheme(TSyntaxScheme* scheme);
-    TAttrItem& DefaultAttr() { return FDefaultAttr; }
+    TAttrItem& DefaultAttr() override { return FDefaultAttr; }
     void SetDefaultAttr(TAttrItem* item);
     bool UseGlobalOptions() const { return FScheme.UseGlobalOptions; }
     void SetUseGlobalOptions(bool value);
 
-    void InitParser();
+    void InitParser() override;
     // The global editor options changed (CMUpdateOptions): a parser that follows them recolours.
     void HSDispatch(THSMessage& Message) override;
     // Rebuilds the attribute table and tells the listeners (sources recolour), unless held.
     void ParserChanged();
     void BeginUpdate() { ++FUpdateCount; }
     void EndUpdate();
-    // Called by the scheme at the end of its initialisation.
-    void SchemeWasInitialised();
+    void SchemeWasInitialised() override;
 
     // Selects a chain: direction 0 selects chain `code`, 1 pushes the block and delimiter packed in
     // `code` (block index in bits 8-15, delimiter index in bits 0-7), -1 pops. Answers the chain

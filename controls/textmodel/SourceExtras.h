@@ -7,13 +7,15 @@
 #include <memory>
 #include <string>
 
-#include "controls/textmodel/CodeTemplates.h"
+#include "framework/core/Object.h"
 
 class TCustomMemoSource;
 
 struct TMemoSourceExtras {
     bool UseGlobalOptions = false;
-    std::unique_ptr<TMemoCodeTemplates> CodeTemplates = std::make_unique<TMemoCodeTemplates>();
+    // The source's code templates, made by the template code on first need; held as a plain
+    // persistent so that these extras stay below the code that fills them.
+    std::unique_ptr<TPersistent> CodeTemplates;
     std::string TemplatesType = "None";
     // Replacements made by the last replace command.
     int32_t ReplaceCount = 0;

@@ -7,7 +7,6 @@
 
 #include "controls/foundation/HSResStrings.h"
 #include "controls/textmodel/EnvOptionListeners.h"
-#include "controls/textmodel/SchemeParser.h"
 #include "framework/core/ObjectText.h"
 #include "framework/core/ScopeGuard.h"
 #include "framework/core/Streams.h"

@@ -16,7 +16,6 @@
 #include "framework/ui/Graphics.h"
 
 class TStream;
-class TSyntaxParser;
 class TSyntaxScheme;
 
 using TSchemeCharSet = std::bitset<256>;
@@ -280,6 +279,19 @@ struct TBlockInfo {
     int32_t Link = -1;
 };
 
+// The parser that holds a scheme, as the scheme sees it: the scheme re-initialises through it and
+// takes its base attributes from it, without depending on the parser that colours from it.
+class ISchemeOwner {
+public:
+    virtual void InitParser() = 0;
+    // Called by the scheme at the end of its initialisation.
+    virtual void SchemeWasInitialised() = 0;
+    virtual TAttrItem& DefaultAttr() = 0;
+
+protected:
+    ~ISchemeOwner() = default;
+};
+
 class TSyntaxScheme : public TPersistent {
     ZEL_DECLARE_CLASS(TSyntaxScheme)
 public:
@@ -299,7 +311,7 @@ public:
     TSyntaxBlockList SyntaxBlocks;
     TFontList FontTable;
     TAttrItem Whitespace, Url;
-    TSyntaxParser* Owner = nullptr;
+    ISchemeOwner* Owner = nullptr;
     bool UseGlobalOptions = false;
     std::array<TAttrItem*, 256> AttrTable{};
     TSchemeCharSet SymbolSet;
