@@ -1,6 +1,7 @@
 #include "engine/checks/EntityChecks.h"
 
 #include "engine/run/MessageIds.h"
+#include "engine/utils/NumericReference.h"
 #include "engine/utils/StrStore.h"
 
 #include <windows.h>
@@ -88,22 +89,7 @@ long numericValue(const std::string& name, bool& hex) {
     const size_t start = hex ? 2 : 1;
     if (name.size() <= start || name[0] != '#')
         return -1;
-    long value = 0;
-    for (size_t i = start; i < name.size(); ++i) {
-        const char c = name[i];
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (hex && c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (hex && c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            return -1;
-        if (value <= 0x10FFFF)
-            value = value * (hex ? 16 : 10) + digit;
-    }
-    return value;
+    return referenceValue(name.data() + start, name.size() - start, hex, 0x10FFFF);
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "engine/utils/NumericReference.h"
 #include "engine/utils/StrStore.h"
 
 #include <gtest/gtest.h>
@@ -5,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -115,6 +117,34 @@ TEST(StrStore, DecodeEntities) {
         EXPECT_EQ(s.decodeEntities(c.flags), c.result) << c.in;
         EXPECT_STREQ(s.getString(), c.out) << c.in;
     }
+}
+
+TEST(NumericReference, DigitsOfEitherBaseUpToTheLimit) {
+    struct Case {
+        const char* digits;
+        bool hex;
+        long limit;
+        long value;
+    } cases[] = {
+        {"65", false, 255, 65},
+        {"00065", false, 255, 65},
+        {"41", true, 255, 0x41},
+        {"aF", true, 255, 0xAF},
+        {"", false, 255, -1},
+        {"6a", false, 255, -1}, // a letter is no decimal digit
+        {"4g", true, 255, -1},
+        {"256", false, 255, 256},
+        {"99999999999999999999", false, 0x10FFFF, 9999999}, // stops growing past the limit
+        {"99999999999999999999x", false, 0x10FFFF, -1},     // and still checks every digit
+        {"FFFFFFFFFFFFFFFFFFFF", true, 0x10FFFF, 0xFFFFFF},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(referenceValue(c.digits, std::strlen(c.digits), c.hex, c.limit), c.value) << c.digits;
+    EXPECT_EQ(hexDigitValue('0'), 0);
+    EXPECT_EQ(hexDigitValue('f'), 15);
+    EXPECT_EQ(hexDigitValue('F'), 15);
+    EXPECT_EQ(hexDigitValue('g'), -1);
+    EXPECT_EQ(hexDigitValue('/'), -1);
 }
 
 TEST(StrStore, BackslashEscapes) {

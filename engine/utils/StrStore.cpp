@@ -1,4 +1,5 @@
 #include "engine/utils/StrStore.h"
+#include "engine/utils/NumericReference.h"
 
 #include <windows.h>
 
@@ -67,39 +68,12 @@ int entityValue(const char* name, int32_t n) {
             std::memcmp(latin1EntityNames[k], name, static_cast<size_t>(n)) == 0)
             return 160 + k;
     if (n >= 2 && name[0] == '#') {
-        bool hex = name[1] == 'x' || name[1] == 'X';
-        int32_t start = hex ? 2 : 1;
-        if (start >= n)
-            return 0;
-        long value = 0;
-        for (int32_t k = start; k < n; ++k) {
-            unsigned char c = static_cast<unsigned char>(name[k]);
-            int digit;
-            if (c >= '0' && c <= '9')
-                digit = c - '0';
-            else if (hex && c >= 'a' && c <= 'f')
-                digit = c - 'a' + 10;
-            else if (hex && c >= 'A' && c <= 'F')
-                digit = c - 'A' + 10;
-            else
-                return 0;
-            value = value * (hex ? 16 : 10) + digit;
-            if (value > 255)
-                return 0;
-        }
-        return value >= 1 ? static_cast<int>(value) : 0;
+        const bool hex = name[1] == 'x' || name[1] == 'X';
+        const int32_t start = hex ? 2 : 1;
+        const long value = referenceValue(name + start, static_cast<size_t>(n - start), hex, 255);
+        return value >= 1 && value <= 255 ? static_cast<int>(value) : 0;
     }
     return 0;
-}
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 } // namespace
@@ -643,8 +617,9 @@ int32_t StrStore::urlDecode(int32_t flags) {
     bool changed = false;
     for (int32_t i = 0; i < length_; ++i) {
         char c = data_[i];
-        if (c == '%' && i + 2 < length_ && hexDigit(data_[i + 1]) >= 0 && hexDigit(data_[i + 2]) >= 0) {
-            data_[j++] = static_cast<char>(hexDigit(data_[i + 1]) * 16 + hexDigit(data_[i + 2]));
+        if (c == '%' && i + 2 < length_ && hexDigitValue(data_[i + 1]) >= 0 &&
+            hexDigitValue(data_[i + 2]) >= 0) {
+            data_[j++] = static_cast<char>(hexDigitValue(data_[i + 1]) * 16 + hexDigitValue(data_[i + 2]));
             i += 2;
             changed = true;
         } else if (c == '+' && !(flags & 1)) {
