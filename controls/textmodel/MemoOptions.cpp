@@ -1,17 +1,13 @@
 #include "controls/textmodel/MemoOptions.h"
 
 #include "controls/textmodel/CodeTemplates.h"
+#include "controls/textmodel/MemoOptionNames.h"
 #include "controls/textmodel/SourceExtras.h"
 #include "controls/textmodel/TabRack.h"
 #include "framework/core/SysUtils.h"
 
 namespace {
 
-const TEnumInfo kStringsOptionInfo{
-    {"soBackUnindents", "soGroupUndo", "soBeyondFileEnd", "soForceCutCopy", "soAutoIndent", "soSmartTab",
-     "soFindTextAtCursor", "soCreateBackups", "soPersistentBlocks", "soOverwriteBlocks", "soLimitEOL",
-     "soUseTabCharacter", "soCursorOnTabs", "soOptimalFill", "soSelectFoundText", "soExcludeReadOnlyLines",
-     "soCursorAlwaysOnTabs", "soUsePrevIndent", "soRetainColumn"}};
 const TEnumInfo kDirectionInfo{{"sdForward", "sdBackward"}};
 const TEnumInfo kScopeInfo{{"ssGlobal", "ssSelectedText"}};
 const TEnumInfo kOriginInfo{{"soFromCursor", "soEntireScope"}};

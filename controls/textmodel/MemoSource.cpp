@@ -1,4 +1,5 @@
 #include "controls/textmodel/MemoSource.h"
+#include "controls/textmodel/MemoOptionNames.h"
 #include "framework/core/ScopeGuard.h"
 
 #include <algorithm>
@@ -14,12 +15,13 @@ const std::vector<TCustomMemoSource*>& TCustomMemoSource::MemoSources() {
     return SourceList();
 }
 
-namespace {
 const TEnumInfo kStringsOptionInfo{
     {"soBackUnindents", "soGroupUndo", "soBeyondFileEnd", "soForceCutCopy", "soAutoIndent", "soSmartTab",
      "soFindTextAtCursor", "soCreateBackups", "soPersistentBlocks", "soOverwriteBlocks", "soLimitEOL",
      "soUseTabCharacter", "soCursorOnTabs", "soOptimalFill", "soSelectFoundText", "soExcludeReadOnlyLines",
      "soCursorAlwaysOnTabs", "soUsePrevIndent", "soRetainColumn"}};
+
+namespace {
 const TEnumInfo kBlockOptionInfo{{"bkStreamSel", "bkBlockSel", "bkNone", "bkBoth"}};
 const TEnumInfo kOutFormatInfo{{"ofWindows", "ofMac", "ofUnix"}};
 } // namespace
