@@ -250,7 +250,8 @@ void THSIncludeParser::SetText(const std::string& text) {
     FPendingPos = nullptr;
 }
 
-void THSIncludeParser::LoadUnitPaths(const std::string& text) {
+std::vector<std::string> SplitSemicolonList(const std::string& text) {
+    std::vector<std::string> items;
     size_t start = 0;
     while (start <= text.size()) {
         size_t end = text.find(';', start);
@@ -258,9 +259,15 @@ void THSIncludeParser::LoadUnitPaths(const std::string& text) {
             end = text.size();
         std::string part = Trim(text.substr(start, end - start));
         if (!part.empty())
-            FUnitPaths.push_back(IncludeTrailingBackslash(part));
+            items.push_back(std::move(part));
         start = end + 1;
     }
+    return items;
+}
+
+void THSIncludeParser::LoadUnitPaths(const std::string& text) {
+    for (const std::string& path : SplitSemicolonList(text))
+        FUnitPaths.push_back(IncludeTrailingBackslash(path));
 }
 
 bool THSIncludeParser::StoreOperation(const THSIncludeBufferPtr& buffer, THSStoreOperation operation) {

@@ -15,6 +15,9 @@
 
 class TStream;
 
+// The items of a list separated by ';' (unit paths, name lists), trimmed, empty ones dropped.
+std::vector<std::string> SplitSemicolonList(const std::string& text);
+
 struct TNoCaseLess {
     bool operator()(const std::string& a, const std::string& b) const;
 };

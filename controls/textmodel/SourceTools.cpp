@@ -54,16 +54,8 @@ public:
 
 void FillNames(TNameSet& names, const std::string& text) {
     names.clear();
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find(';', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string part = Trim(text.substr(start, end - start));
-        if (!part.empty())
-            names.insert(part);
-        start = end + 1;
-    }
+    for (std::string& name : SplitSemicolonList(text))
+        names.insert(std::move(name));
 }
 
 std::string ReadFileText(const std::string& fileName) {
