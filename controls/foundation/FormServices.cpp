@@ -9,7 +9,10 @@
 #include "framework/core/SysUtils.h"
 #include "framework/ui/ComCtrls.h"
 #include "framework/ui/Controls.h"
+#include "framework/ui/Application.h"
+#include "framework/ui/Buttons.h"
 #include "framework/ui/Forms.h"
+#include "framework/ui/ImgList.h"
 #include "framework/ui/Menus.h"
 #include "framework/ui/Messages.h"
 #include "framework/ui/Screen.h"
@@ -268,6 +271,157 @@ void CorrectBitmap(TBitmap* Bitmap) {
     Copy.Canvas().Draw(0, 0, *Bitmap);
     Copy.Dormant();
     Bitmap->Assign(Copy);
+}
+
+void ResModulesToList(std::vector<HMODULE>& List) {
+    std::vector<HMODULE> Modules;
+    ModulesToList(Modules);
+    List.clear();
+    List.push_back(Modules.front());
+    for (size_t I = 1; I < Modules.size(); ++I) {
+        char Path[MAX_PATH];
+        const DWORD N = GetModuleFileNameA(Modules[I], Path, MAX_PATH);
+        if (N > 0 && FileIsPackage(std::string(Path, N)))
+            List.push_back(Modules[I]);
+    }
+}
+
+HMODULE FindResourceInstance(const char* Name, const char* Type) {
+    if (!Name || !Type)
+        return nullptr;
+    std::vector<HMODULE> Modules;
+    ResModulesToList(Modules);
+    for (HMODULE M : Modules)
+        if (FindResourceA(M, Name, Type))
+            return M;
+    return nullptr;
+}
+
+bool ChangeImageList(TImageList* ImageList, TBitmap* Bitmap, TColor TransparentColor, int Index) {
+    if (!ImageList || !Bitmap || Bitmap->Empty() || Index < 0 || Index >= ImageList->Count())
+        return false;
+    const int W = ImageList->Width(), H = ImageList->Height();
+    // The list draws its images by and-ing the mask and then or-ing the image, so the image must be
+    // black wherever the mask is set.
+    TBitmap Image;
+    Image.SetSize(W, H);
+    HDC ImageDC = Image.Canvas().Handle();
+    HDC SourceDC = Bitmap->Canvas().Handle();
+    BitBlt(ImageDC, 0, 0, W, H, SourceDC, 0, 0, SRCCOPY);
+    HBITMAP Mask = CreateBitmap(W, H, 1, 1, nullptr);
+    HDC MaskDC = CreateCompatibleDC(ImageDC);
+    if (!Mask || !MaskDC) {
+        if (Mask)
+            DeleteObject(Mask);
+        if (MaskDC)
+            DeleteDC(MaskDC);
+        return false;
+    }
+    TScopeGuard Free([&] {
+        DeleteDC(MaskDC);
+        DeleteObject(Mask);
+    });
+    {
+        HGDIOBJ Old = SelectObject(MaskDC, Mask);
+        TScopeGuard Deselect([&] { SelectObject(MaskDC, Old); });
+        const COLORREF OldBack = SetBkColor(ImageDC, ColorToRGB(TransparentColor));
+        BitBlt(MaskDC, 0, 0, W, H, ImageDC, 0, 0, SRCCOPY);
+        SetBkColor(ImageDC, OldBack);
+        // Colour from a one-bit source: 1 bits take the background colour, 0 bits the text colour.
+        const COLORREF OldImageBack = SetBkColor(ImageDC, RGB(255, 255, 255));
+        const COLORREF OldImageText = SetTextColor(ImageDC, RGB(0, 0, 0));
+        BitBlt(ImageDC, 0, 0, W, H, MaskDC, 0, 0, 0x00220326); // DSna: the image where the mask is 0
+        SetTextColor(ImageDC, OldImageText);
+        SetBkColor(ImageDC, OldImageBack);
+    }
+    Image.Dormant();
+    Bitmap->Dormant();
+    return ImageList_Replace(ImageList->Handle(), Index, Image.Handle(), Mask) != FALSE;
+}
+
+namespace {
+
+// Draws through a bitmap of the rectangle's size so that the target never shows a half-drawn
+// picture.
+template <class Paint>
+void DrawThroughBitmap(TCanvas& Canvas, TColor BackColor, const RECT& Rect, Paint&& PaintOn) {
+    const int W = Rect.right - Rect.left, H = Rect.bottom - Rect.top;
+    if (W <= 0 || H <= 0)
+        return;
+    TBitmap Temp;
+    Temp.SetSize(W, H);
+    Temp.Canvas().Brush().SetColor(BackColor);
+    Temp.Canvas().FillRect(RECT{0, 0, W, H});
+    PaintOn(Temp, W, H);
+    BitBlt(Canvas.Handle(), Rect.left, Rect.top, W, H, Temp.Canvas().Handle(), 0, 0, SRCCOPY);
+}
+
+} // namespace
+
+void DrawImage(TCanvas& Canvas, TImageList* Image, TColor BackColor, const RECT& Rect, int Index) {
+    if (!Image)
+        return;
+    DrawThroughBitmap(Canvas, BackColor, Rect,
+                      [&](TBitmap& Temp, int, int) { Image->Draw(Temp.Canvas(), 0, 0, Index, true); });
+}
+
+void DrawImage(TCanvas& Canvas, TBitmap* Image, TColor BackColor, const RECT& Rect) {
+    if (!Image)
+        return;
+    DrawThroughBitmap(Canvas, BackColor, Rect, [&](TBitmap& Temp, int W, int H) {
+        if (Image->Empty())
+            return;
+        HDC Src = Image->Canvas().Handle();
+        StretchBltTransparent(Temp.Canvas().Handle(), 0, 0, W, H, Src, 0, 0, Image->Width(), Image->Height(),
+                              static_cast<TColor>(GetPixel(Src, 0, 0)));
+    });
+}
+
+namespace {
+
+bool FormVisible(TCustomForm* Form) {
+    return Form && Form->HandleAllocated() && IsWindowVisible(Form->Handle());
+}
+
+} // namespace
+
+bool FormIsActive(TCustomForm* Form) {
+    if (!FormVisible(Form) || !Screen)
+        return false;
+    TCustomForm* Main = Application ? Application->MainForm() : nullptr;
+    // The screen keeps its forms in the order they were made; the window manager knows which
+    // stands in front.
+    for (HWND W = GetTopWindow(nullptr); W; W = GetWindow(W, GW_HWNDNEXT)) {
+        for (int32_t I = 0; I < Screen->FormCount(); ++I) {
+            TCustomForm* F = Screen->Forms(I);
+            if (!F->HandleAllocated() || F->Handle() != W)
+                continue;
+            if (F == Form)
+                return true;
+            if (F != Main && FormVisible(F))
+                return false;
+        }
+    }
+    return false;
+}
+
+void CallCompOnCreate(TComponent* Component) {
+    if (auto* Form = dynamic_cast<TCustomForm*>(Component))
+        DoEvent(Form->OnCreate, Form);
+}
+
+void SetFlatPropToAll(TComponent* Owner, bool Flat) {
+    if (!Owner)
+        return;
+    for (int I = 0; I < Owner->ComponentCount(); ++I)
+        if (auto* Button = dynamic_cast<TSpeedButton*>(Owner->Components(I)))
+            Button->SetFlat(Flat);
+}
+
+void SetFlatProp(const std::vector<TSpeedButton*>& Buttons, bool Flat) {
+    for (TSpeedButton* Button : Buttons)
+        if (Button)
+            Button->SetFlat(Flat);
 }
 
 namespace {

@@ -20,6 +20,9 @@ class TTabControl;
 class TPageControl;
 class TStrings;
 class TBitmap;
+class TImageList;
+class TSpeedButton;
+class TCanvas;
 
 int32_t ScreenFormCount();
 TCustomForm* ScreenForms(int32_t Index);
@@ -69,6 +72,10 @@ bool FileIsPackage(const std::string& FileName);
 void ModulesToList(std::vector<HMODULE>& List);
 // The full paths of the loaded modules that are package files.
 void GetLoadedPackagesPaths(TStrings* Strings);
+// The modules whose resources the program reads: its own module first, then the loaded packages.
+void ResModulesToList(std::vector<HMODULE>& List);
+// The first of those modules that holds the resource (names or MAKEINTRESOURCE numbers), or nil.
+HMODULE FindResourceInstance(const char* Name, const char* Type);
 
 // An 8 x 8 checkerboard: Fore where row plus column is even, Back elsewhere.
 void CreateBrushPatternEx(TBitmap* Bitmap, TColor Back, TColor Fore);
@@ -81,6 +88,26 @@ void StretchBltTransparent(HDC Dest, int X, int Y, int W, int H, HDC Src, int SX
 // Redraws the bitmap into a new one of the same size and takes that (the screen's format); nil is
 // ignored.
 void CorrectBitmap(TBitmap* Bitmap);
+
+// Replaces image Index of the list with Bitmap, the pixels of TransparentColor left transparent.
+// False for a missing list or bitmap, or an index the list does not have.
+bool ChangeImageList(TImageList* ImageList, TBitmap* Bitmap, TColor TransparentColor, int Index);
+// Fills Rect with BackColor and draws image Index of the list at its top left corner; nothing
+// for a nil list.
+void DrawImage(TCanvas& Canvas, TImageList* Image, TColor BackColor, const RECT& Rect, int Index);
+// Fills Rect with BackColor and stretches the bitmap over it, its pixel at 0, 0 giving the
+// transparent colour; an empty or nil bitmap leaves only the background.
+void DrawImage(TCanvas& Canvas, TBitmap* Image, TColor BackColor, const RECT& Rect);
+
+// Whether Form is the visible form nearest the top of the screen. The program's main form does
+// not count as being in front of it, since tool windows of the main form live over it.
+bool FormIsActive(TCustomForm* Form);
+// Runs the creation event of a form with the form as sender; other components have none.
+void CallCompOnCreate(TComponent* Component);
+
+// Sets the flat style of every speed button Owner owns, or of each button given (nils skipped).
+void SetFlatPropToAll(TComponent* Owner, bool Flat);
+void SetFlatProp(const std::vector<TSpeedButton*>& Buttons, bool Flat);
 
 // Option forms, kept in order of their order numbers (equal orders in order of registration).
 void RegisterOptionsFormOrder(TClass Class, int32_t Order, const std::string& Caption);

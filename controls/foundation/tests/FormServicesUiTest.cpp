@@ -5,7 +5,11 @@
 #include <memory>
 
 #include "framework/core/Strings.h"
+#include "framework/core/ScopeGuard.h"
+#include "framework/ui/Application.h"
+#include "framework/ui/Buttons.h"
 #include "framework/ui/ComCtrls.h"
+#include "framework/ui/ImgList.h"
 #include "framework/ui/Forms.h"
 #include "framework/ui/Menus.h"
 #include "framework/ui/Messages.h"
@@ -226,6 +230,136 @@ TEST(FormServices, BrushPatternsAndTransparentStretching) {
     EXPECT_EQ(Source.Width(), 2);
     EXPECT_EQ(PixelOf(Source, 0, 0), RGB(255, 0, 0));
     CorrectBitmap(nullptr);
+}
+
+TEST(FormServices, ResourceModulesAreTheProgramAndItsPackages) {
+    std::vector<HMODULE> Modules;
+    ResModulesToList(Modules);
+    // No packages are loaded here: the program alone, and never a system library.
+    EXPECT_EQ(Modules, std::vector<HMODULE>{GetModuleHandleA(nullptr)});
+    EXPECT_EQ(FindResourceInstance("ZELTESTDIALOG", MAKEINTRESOURCEA(5)), GetModuleHandleA(nullptr));
+    EXPECT_EQ(FindResourceInstance("NOSUCHDIALOG", MAKEINTRESOURCEA(5)), nullptr);
+    EXPECT_EQ(FindResourceInstance(nullptr, MAKEINTRESOURCEA(5)), nullptr);
+}
+
+TBitmap* Filled(TBitmap& Bitmap, int W, int H, COLORREF Color) {
+    Bitmap.SetSize(W, H);
+    for (int Y = 0; Y < H; ++Y)
+        for (int X = 0; X < W; ++X)
+            SetPixel(Bitmap.Canvas().Handle(), X, Y, Color);
+    return &Bitmap;
+}
+
+TEST(FormServices, AnImageOfAListIsReplacedWithItsTransparentColourKept) {
+    const COLORREF Red = RGB(255, 0, 0), Blue = RGB(0, 0, 255), Green = RGB(0, 255, 0),
+                   White = RGB(255, 255, 255);
+    TImageList List(nullptr);
+    TBitmap First, Second, New;
+    List.Add(*Filled(First, 16, 16, Red));
+    List.Add(*Filled(Second, 16, 16, Red));
+    Filled(New, 16, 16, Blue);
+    SetPixel(New.Canvas().Handle(), 3, 4, Green);
+    ASSERT_TRUE(ChangeImageList(&List, &New, static_cast<TColor>(Green), 1));
+    EXPECT_EQ(List.Count(), 2);
+
+    TBitmap Target;
+    RECT R{0, 0, 16, 16};
+    Filled(Target, 16, 16, Red);
+    DrawImage(Target.Canvas(), &List, static_cast<TColor>(White), R, 1);
+    EXPECT_EQ(PixelOf(Target, 0, 0), Blue);
+    EXPECT_EQ(PixelOf(Target, 3, 4), White); // the back colour shows through
+    DrawImage(Target.Canvas(), &List, static_cast<TColor>(White), R, 0);
+    EXPECT_EQ(PixelOf(Target, 3, 4), Red);
+
+    struct Case {
+        const char* What;
+        TImageList* List;
+        TBitmap* Bitmap;
+        int Index;
+    } Refused[] = {{"no list", nullptr, &New, 0},
+                   {"no bitmap", &List, nullptr, 0},
+                   {"index past the end", &List, &New, 2},
+                   {"negative index", &List, &New, -1}};
+    TBitmap Empty;
+    for (const Case& C : Refused)
+        EXPECT_FALSE(ChangeImageList(C.List, C.Bitmap, clNone, C.Index)) << C.What;
+    EXPECT_FALSE(ChangeImageList(&List, &Empty, clNone, 0));
+}
+
+TEST(FormServices, ABitmapIsDrawnStretchedWithItsCornerColourTransparent) {
+    const COLORREF Red = RGB(255, 0, 0), Blue = RGB(0, 0, 255), Yellow = RGB(255, 255, 0);
+    TBitmap Image, Target;
+    Filled(Image, 2, 1, Blue); // pixel 0, 0 (blue) is the transparent colour
+    SetPixel(Image.Canvas().Handle(), 1, 0, Red);
+    Filled(Target, 10, 4, RGB(0, 0, 0));
+    DrawImage(Target.Canvas(), &Image, static_cast<TColor>(Yellow), RECT{2, 1, 6, 3});
+    EXPECT_EQ(PixelOf(Target, 2, 1), Yellow);
+    EXPECT_EQ(PixelOf(Target, 3, 2), Yellow);
+    EXPECT_EQ(PixelOf(Target, 4, 1), Red);
+    EXPECT_EQ(PixelOf(Target, 5, 2), Red);
+    EXPECT_EQ(PixelOf(Target, 6, 1), RGB(0, 0, 0)); // outside the rectangle
+    EXPECT_EQ(PixelOf(Target, 1, 1), RGB(0, 0, 0));
+
+    // An empty bitmap leaves the background; nil draws nothing at all.
+    TBitmap Empty;
+    DrawImage(Target.Canvas(), &Empty, static_cast<TColor>(Blue), RECT{0, 0, 2, 2});
+    EXPECT_EQ(PixelOf(Target, 0, 0), Blue);
+    DrawImage(Target.Canvas(), static_cast<TBitmap*>(nullptr), static_cast<TColor>(Red), RECT{0, 0, 2, 2});
+    DrawImage(Target.Canvas(), static_cast<TImageList*>(nullptr), static_cast<TColor>(Red), RECT{0, 0, 2, 2},
+              0);
+    EXPECT_EQ(PixelOf(Target, 0, 0), Blue);
+}
+
+TEST(FormServices, TheActiveFormIsTheVisibleOneInFront) {
+    TForm A(nullptr), B(nullptr), Hidden(nullptr);
+    A.SetBounds(10, 10, 200, 150);
+    B.SetBounds(40, 40, 200, 150);
+    A.Show();
+    B.Show();
+    Hidden.HandleNeeded();
+    TCustomForm* SavedMain = Application->MainForm();
+    TScopeGuard RestoreMain([&] { Application->SetMainForm(SavedMain); });
+    Application->SetMainForm(nullptr);
+
+    SetWindowPos(A.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_TRUE(FormIsActive(&A));
+    EXPECT_FALSE(FormIsActive(&B));
+    SetWindowPos(B.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_TRUE(FormIsActive(&B));
+    EXPECT_FALSE(FormIsActive(&A));
+    // The main form in front does not hide the active state of the form behind it.
+    Application->SetMainForm(&B);
+    EXPECT_TRUE(FormIsActive(&A));
+    EXPECT_FALSE(FormIsActive(&Hidden));
+    EXPECT_FALSE(FormIsActive(nullptr));
+}
+
+TEST(FormServices, CreationEventsAndFlatButtons) {
+    TForm Form(nullptr);
+    std::vector<TObject*> Senders;
+    CallCompOnCreate(&Form); // no event set
+    Form.OnCreate = [&](TObject* Sender) { Senders.push_back(Sender); };
+    CallCompOnCreate(&Form);
+    CallCompOnCreate(nullptr);
+    TComponent Plain(nullptr);
+    CallCompOnCreate(&Plain);
+    EXPECT_EQ(Senders, std::vector<TObject*>{&Form});
+
+    auto* One = new TSpeedButton(&Form);
+    auto* Two = new TSpeedButton(&Form);
+    new TEdit(&Form);
+    TSpeedButton Loose(nullptr);
+    SetFlatPropToAll(&Form, true);
+    EXPECT_TRUE(One->Flat());
+    EXPECT_TRUE(Two->Flat());
+    EXPECT_FALSE(Loose.Flat());
+    SetFlatProp({&Loose, nullptr, One}, false);
+    EXPECT_FALSE(One->Flat());
+    EXPECT_TRUE(Two->Flat());
+    EXPECT_FALSE(Loose.Flat());
+    SetFlatProp({&Loose}, true);
+    EXPECT_TRUE(Loose.Flat());
+    SetFlatPropToAll(nullptr, false);
 }
 
 TEST(FormServices, OptionFormsKeepTheirOrder) {
