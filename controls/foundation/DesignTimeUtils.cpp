@@ -73,6 +73,15 @@ void UpdateLabelsEnabled(TCustomForm* Form) {
                 Label->SetEnabled(Focus->Enabled());
 }
 
+void UpdateDisabledControls(TComponent* Owner) {
+    if (!Owner)
+        return;
+    for (int I = 0; I < Owner->ComponentCount(); ++I)
+        if (auto* Control = dynamic_cast<TWinControl*>(Owner->Components(I)))
+            if (Control->Parent() && (!Control->Enabled() || !Control->Visible()))
+                Control->RecreateWnd();
+}
+
 bool IsChildMenu(TMenuItem* Item, TMenu* Menu) {
     if (!Item || !Menu)
         return false;
@@ -83,6 +92,25 @@ bool IsChildMenu(TMenuItem* Item, TMenu* Menu) {
 
 TFormStyle ToolsFormStyle() {
     return ToolFormsOnTop ? TFormStyle::fsStayOnTop : TFormStyle::fsNormal;
+}
+
+void ShowFormEx(TCustomForm* Form, int ShowCommand) {
+    if (!Form)
+        return;
+    if (!Form->HasState(csDesigning))
+        Form->Show();
+    ShowWindow(Form->Handle(), ShowCommand);
+}
+
+bool IsFormModal(TCustomForm* Form) {
+    return Form && Form->ShowingModal();
+}
+
+void SetMainForm(TCustomForm* Form) {
+    if (!Form || !Application)
+        return;
+    Form->HandleNeeded();
+    Application->SetMainForm(Form);
 }
 
 TWinControl* GetVCLControlFromHWND(HWND Handle) {

@@ -35,12 +35,22 @@ void DeleteTab(TTabControl* TabControl, const std::string& Caption);
 
 // Every label of the form with a focus control takes that control's enabled state.
 void UpdateLabelsEnabled(TCustomForm* Form);
+// Every owned windowed control with a parent that is disabled or hidden gets a new window, so that
+// a window made while the control could not show itself takes its current state.
+void UpdateDisabledControls(TComponent* Owner);
 // The topmost parent of Item is the menu's root item.
 bool IsChildMenu(TMenuItem* Item, TMenu* Menu);
 
 // Whether the kit's tool forms stay on top of other windows.
 extern bool ToolFormsOnTop;
 TFormStyle ToolsFormStyle();
+// Shows the form and applies the platform's show command (SW_...) to its window. A form being
+// designed keeps its Visible as it was: only its window is shown.
+void ShowFormEx(TCustomForm* Form, int ShowCommand);
+// The form runs in its own modal loop now.
+bool IsFormModal(TCustomForm* Form);
+// Gives the form its window and makes it the application's main form.
+void SetMainForm(TCustomForm* Form);
 
 // The control of the window or of its nearest parent window that has one; nil otherwise.
 TWinControl* GetVCLControlFromHWND(HWND Handle);

@@ -6,6 +6,7 @@
 #include "controls/foundation/Broadcasts.h"
 #include <stdexcept>
 
+#include "framework/core/ScopeGuard.h"
 #include "framework/ui/Application.h"
 #include "framework/ui/ComCtrls.h"
 #include "framework/ui/ExtCtrls.h"
@@ -92,6 +93,71 @@ TEST_F(DesignTimeUtils, LabelsMenusAndControls) {
     ClearComponent(&Form);
     EXPECT_EQ(Form.ComponentCount(), 0);
     EXPECT_EQ(Form.ControlCount(), 0);
+}
+
+TEST_F(DesignTimeUtils, DisabledAndHiddenControlsGetNewWindows) {
+    TForm Form(nullptr);
+    struct Case {
+        const char* What;
+        bool Enabled, Visible, Parented, NewWindow;
+    } Cases[] = {{"enabled and visible", true, true, true, false},
+                 {"disabled", false, true, true, true},
+                 {"hidden", true, false, true, true},
+                 {"without parent", false, false, false, false}};
+    std::vector<std::pair<TPanel*, HWND>> Panels;
+    for (const Case& C : Cases) {
+        auto* Panel = new TPanel(&Form);
+        Panel->SetEnabled(C.Enabled);
+        Panel->SetVisible(C.Visible);
+        if (C.Parented)
+            Panel->SetParent(&Form);
+        Panels.emplace_back(Panel, Panel->Handle());
+    }
+    UpdateDisabledControls(&Form);
+    UpdateDisabledControls(nullptr);
+    for (size_t I = 0; I < Panels.size(); ++I) {
+        const auto& [Panel, Old] = Panels[I];
+        ASSERT_TRUE(Panel->HandleAllocated()) << Cases[I].What;
+        EXPECT_EQ(Panel->Handle() != Old, Cases[I].NewWindow) << Cases[I].What;
+        EXPECT_EQ(IsWindowEnabled(Panel->Handle()) != FALSE, Cases[I].Enabled) << Cases[I].What;
+    }
+}
+
+TEST_F(DesignTimeUtils, FormsShownWithACommandAndTheMainForm) {
+    TForm Form(nullptr), Designed(nullptr);
+    Form.SetVisible(false);
+    ShowFormEx(&Form, SW_SHOWMINNOACTIVE);
+    EXPECT_TRUE(Form.Visible());
+    EXPECT_TRUE(IsWindowVisible(Form.Handle()));
+    EXPECT_TRUE(IsIconic(Form.Handle()));
+
+    Designed.SetState(csDesigning, true);
+    Designed.SetVisible(false);
+    ShowFormEx(&Designed, SW_SHOWNOACTIVATE);
+    EXPECT_FALSE(Designed.Visible());
+    EXPECT_TRUE(IsWindowVisible(Designed.Handle()));
+    ShowFormEx(nullptr, SW_SHOW);
+
+    EXPECT_FALSE(IsFormModal(&Form));
+    EXPECT_FALSE(IsFormModal(nullptr));
+    bool ModalSeen = false;
+    TForm Dialog(nullptr);
+    Dialog.OnShow = [&](TObject*) {
+        ModalSeen = IsFormModal(&Dialog);
+        Dialog.SetModalResult(mrCancel);
+    };
+    Dialog.ShowModal();
+    EXPECT_TRUE(ModalSeen);
+    EXPECT_FALSE(IsFormModal(&Dialog));
+
+    TCustomForm* Saved = Application->MainForm();
+    TScopeGuard Restore([&] { Application->SetMainForm(Saved); });
+    TForm Main(nullptr);
+    SetMainForm(&Main);
+    EXPECT_EQ(Application->MainForm(), &Main);
+    EXPECT_TRUE(Main.HandleAllocated());
+    SetMainForm(nullptr);
+    EXPECT_EQ(Application->MainForm(), &Main);
 }
 
 TEST_F(DesignTimeUtils, ColoursMeasuresAndMessages) {
