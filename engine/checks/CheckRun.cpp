@@ -49,10 +49,6 @@ bool namesEqual(const char* a, const char* b) {
     }
 }
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
-
 std::string joinList(const std::vector<std::string>& items, const char* word) {
     std::string s;
     const size_t n = items.size();

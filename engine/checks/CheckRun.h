@@ -12,6 +12,7 @@
 #include "engine/config/CfgStore.h"
 #include "engine/run/MessageIds.h"
 #include "engine/run/ValidateArgs.h"
+#include "engine/utils/CharClasses.h"
 
 namespace zel::checks {
 
@@ -155,7 +156,7 @@ CheckRun* checkRun(ValidateArgsClass& args);
 std::string upperCase(const std::string& s);
 // Case-blind comparison of names: the configuration's own, with a fast path for plain ASCII.
 bool namesEqual(const char* a, const char* b);
-bool isBlank(char c);
+using chars::isBlank;
 // Items joined for a message: "a", "a or b", "a, b, or c" (word "or" or "and").
 std::string joinList(const std::vector<std::string>& items, const char* word);
 // A message-kind record with a free text at the tag's start (configuration messages).

@@ -8,10 +8,13 @@
 #include <iterator>
 
 #include "engine/run/MessageIds.h"
+#include "engine/utils/CharClasses.h"
 
 namespace zel::checks {
 
 namespace {
+
+using chars::isDigit;
 
 const char* const kBasicColors[] = {"aqua",   "black",  "blue",  "fuchsia", "gray",   "green",
                                     "lime",   "maroon", "navy",  "olive",   "purple", "red",
@@ -166,10 +169,6 @@ bool inList(const char* const* list, size_t n, const std::string& v) {
         if (lstrcmpiA(list[i], v.c_str()) == 0)
             return true;
     return false;
-}
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
 }
 
 bool isHex(char c) {

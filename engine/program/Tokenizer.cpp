@@ -1,20 +1,17 @@
 #include "engine/program/Tokenizer.h"
+#include "engine/utils/CharClasses.h"
 
 #include <cctype>
 #include <string>
 
 namespace {
 
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
+using zel::chars::isBlank;
+using zel::chars::isDigit;
+
 bool isLetter(char c) {
     return std::isalpha(static_cast<unsigned char>(c)) != 0;
 }
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // The token's characters [start, end) with their locations when the source has them.
 void takeText(Token& token, const StrStoreEx& source, int32_t start, int32_t end) {
     token.text.clearEx();
@@ -29,7 +26,7 @@ void takeText(Token& token, const StrStoreEx& source, int32_t start, int32_t end
 int32_t skipSpaces(const StrStoreEx& source, int32_t pos) {
     const char* s = source.getString();
     const int32_t n = source.getStringLength();
-    while (pos < n && isSpace(s[pos]))
+    while (pos < n && isBlank(s[pos]))
         ++pos;
     return pos;
 }

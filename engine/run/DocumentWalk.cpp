@@ -17,14 +17,13 @@
 #include "engine/run/ProgressWindow.h"
 #include "engine/run/TagCountStore.h"
 #include "engine/run/ValidateArgs.h"
+#include "engine/utils/CharClasses.h"
 
 namespace zel::run {
 
 namespace {
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
+using chars::isBlank;
 
 bool startsWith(const std::string& s, size_t pos, const char* prefix) {
     const size_t n = std::strlen(prefix);

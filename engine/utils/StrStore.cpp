@@ -1,4 +1,5 @@
 #include "engine/utils/StrStore.h"
+#include "engine/utils/CharClasses.h"
 #include "engine/utils/NumericReference.h"
 
 #include <windows.h>
@@ -11,6 +12,8 @@
 
 namespace {
 
+using zel::chars::isBlank;
+
 char* allocBuffer(int32_t n) {
     return static_cast<char*>(std::malloc(static_cast<size_t>(n)));
 }
@@ -21,10 +24,6 @@ int32_t textLength(const char* text) {
 
 unsigned char upperByte(unsigned char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
-}
-
-bool isBlank(unsigned char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
 }
 
 bool matchAt(const char* text, const char* pattern, int32_t n, bool caseBlind) {
@@ -410,10 +409,10 @@ int32_t StrStore::replaceDelimited(const char* startMarker, const char* endMarke
 void StrStore::trim(int32_t mode) {
     int32_t start = 0, end = length_;
     if (mode == TrimBoth || mode == TrimLeading)
-        while (start < end && isBlank(static_cast<unsigned char>(data_[start])))
+        while (start < end && isBlank(data_[start]))
             ++start;
     if (mode == TrimBoth || mode == TrimTrailing)
-        while (end > start && isBlank(static_cast<unsigned char>(data_[end - 1])))
+        while (end > start && isBlank(data_[end - 1]))
             --end;
     std::memmove(data_, data_ + start, static_cast<size_t>(end - start));
     length_ = end - start;
@@ -447,7 +446,7 @@ void StrStore::collapseWhitespace(int32_t flags) {
             lastBlank = false;
             continue;
         }
-        if (isBlank(static_cast<unsigned char>(c))) {
+        if (isBlank(c)) {
             if (!lastBlank)
                 data_[j++] = ' ';
             lastBlank = true;
@@ -662,14 +661,14 @@ int32_t StrStore::nextTagName(int32_t* position, StrStore& name, int32_t flags) 
         pos = *position;
     if (pos < 0 || pos > length_)
         return -10;
-    while (pos < length_ && isBlank(static_cast<unsigned char>(data_[pos])))
+    while (pos < length_ && isBlank(data_[pos]))
         ++pos;
     if (pos >= length_)
         return 2;
     if (data_[pos] != '<')
         return -1;
     ++pos;
-    while (pos < length_ && isBlank(static_cast<unsigned char>(data_[pos])))
+    while (pos < length_ && isBlank(data_[pos]))
         ++pos;
     if (pos >= length_)
         return -2;
@@ -682,7 +681,7 @@ int32_t StrStore::nextTagName(int32_t* position, StrStore& name, int32_t flags) 
         return 1;
     }
     int32_t start = pos;
-    while (pos < length_ && !isBlank(static_cast<unsigned char>(data_[pos])) && data_[pos] != '>')
+    while (pos < length_ && !isBlank(data_[pos]) && data_[pos] != '>')
         ++pos;
     name.assign(data_ + start, pos - start);
     if (position)

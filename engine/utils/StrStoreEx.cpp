@@ -1,4 +1,5 @@
 #include "engine/utils/StrStoreEx.h"
+#include "engine/utils/CharClasses.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -9,6 +10,8 @@
 
 namespace {
 
+using zel::chars::isBlank;
+
 int deleteLocation(void* p) {
     delete static_cast<SpecificLocation*>(p);
     return 1;
@@ -16,10 +19,6 @@ int deleteLocation(void* p) {
 
 void* copyLocation(const void* p) {
     return new (std::nothrow) SpecificLocation(*static_cast<const SpecificLocation*>(p));
-}
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
 }
 
 } // namespace
