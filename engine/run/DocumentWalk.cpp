@@ -306,6 +306,18 @@ bool Scanner::scanTag(const std::string& line, Piece& out) {
     return false;
 }
 
+// The structure listing's form as the output options ask for it.
+int32_t listingFlags(const RunOptions& o) {
+    int32_t flags = 0;
+    if (o.output(of::ShowEntities))
+        flags |= checks::ListEntities;
+    if (o.output(of::UseCompactForm))
+        flags |= checks::ListCompact;
+    if (o.output(of::ShowLineNumbers))
+        flags |= checks::ListLineNumbers;
+    return flags;
+}
+
 } // namespace
 
 int collapseBlocks(Piece& p, const char* open, const char* close, const char* replacement, int flags) {
@@ -576,25 +588,10 @@ int validate(ValidateArgsClass& a) {
     if (ctx.recordMode) {
         out.addLine("ENDOFFILE=YES", false);
     } else if (o.output(of::ShowDocumentStructure)) {
-        int32_t flags = 0;
-        if (o.output(of::ShowEntities))
-            flags |= 1;
-        if (o.output(of::UseCompactForm))
-            flags |= 2;
-        if (o.output(of::ShowLineNumbers))
-            flags |= 8;
-        checks::writeStructureListing(a.structure, out, flags);
+        checks::writeStructureListing(a.structure, out, listingFlags(o));
     }
-    if ((a.input.jobFlags & ZEL_JOB_LISTINGTOSTORE2) && a.output2) {
-        int32_t flags = 4;
-        if (o.output(of::ShowEntities))
-            flags |= 1;
-        if (o.output(of::UseCompactForm))
-            flags |= 2;
-        if (o.output(of::ShowLineNumbers))
-            flags |= 8;
-        checks::writeStructureListing(a.structure, *a.output2, flags);
-    }
+    if ((a.input.jobFlags & ZEL_JOB_LISTINGTOSTORE2) && a.output2)
+        checks::writeStructureListing(a.structure, *a.output2, listingFlags(o) | checks::ListSecondStore);
     writeLogEntry(ctx);
     return 0;
 }

@@ -45,22 +45,23 @@ struct MarkupState {
 // Moves over a markup opening at line[i] ('<'); returns how many characters it takes and sets
 // the state. Only called outside tags.
 size_t openMarkup(const std::string& line, size_t i, MarkupState& st) {
-    if (startsWith(line, i, "<!--")) {
-        st.where = MarkupState::Comment, st.closer = "-->";
-        return 4;
-    }
-    if (startsWith(line, i, "<!")) {
-        st.where = MarkupState::Declaration, st.closer = ">";
-        return 2;
-    }
-    if (startsWith(line, i, "<?")) {
-        st.where = MarkupState::Block, st.closer = "?>";
-        return 2;
-    }
-    if (startsWith(line, i, "<%")) {
-        st.where = MarkupState::Block, st.closer = "%>";
-        return 2;
-    }
+    // "<!--" before "<!": the first opener that matches wins.
+    static const struct {
+        const char* opener;
+        MarkupState::Where where;
+        const char* closer;
+    } kOpeners[] = {
+        {"<!--", MarkupState::Comment, "-->"},
+        {"<!", MarkupState::Declaration, ">"},
+        {"<?", MarkupState::Block, "?>"},
+        {"<%", MarkupState::Block, "%>"},
+    };
+    for (const auto& o : kOpeners)
+        if (startsWith(line, i, o.opener)) {
+            st.where = o.where;
+            st.closer = o.closer;
+            return std::char_traits<char>::length(o.opener);
+        }
     st.where = MarkupState::TagName;
     return 1;
 }

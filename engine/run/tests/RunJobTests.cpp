@@ -231,6 +231,35 @@ TEST_F(RunJob, GoldenOutputInBothForms) {
     }
 }
 
+TEST_F(RunJob, StructureListingGoesToTheSecondStoreInTheFormTheOptionsAsk) {
+    struct Case {
+        uint32_t set, cleared;
+        const char* listing;
+    } cases[] = {
+        {0, of::UseCompactForm | of::ShowLineNumbers,
+         "<html> \n| <body> \n| | <p> \n| | </p> \n| </body> \n</html> \n\n"},
+        {of::UseCompactForm, of::ShowLineNumbers, "<html> \n| <body> \n| | <p> </p> </body> </html> \n\n"},
+        {of::ShowLineNumbers, of::UseCompactForm,
+         "<html> (1) \n| <body> (1) \n| | <p> (1) \n| | </p> (1) \n| </body> (1) \n</html> (1) \n\n"},
+    };
+    ConfigClass* o = optionsObject(options);
+    const uint32_t savedOutput = o->validator.OutputFlags40;
+    for (const Case& c : cases) {
+        o->validator.OutputFlags40 = (savedOutput | c.set) & ~c.cleared;
+        const int32_t job = newJob("<html><body><p></p></body></html>");
+        ZELSetFlag(job, ZELID_JOB_FLAGS, ZEL_JOB_LISTINGTOSTORE2, 1);
+        const int32_t results = ZELRunJob(nullptr, options, job, 0);
+        ASSERT_GE(results, 0);
+        std::string listing;
+        for (int32_t i = 0; i < ZELGetIntegerEZ(results, ZELID_RESULT_LINES2); ++i)
+            listing += std::string(ZELGetString2(results, ZELID_RESULT_LINE2, i)) + "\n";
+        EXPECT_EQ(listing, c.listing);
+        ZELFreeHandle(results, 0);
+        ZELFreeHandle(job, 0);
+    }
+    o->validator.OutputFlags40 = savedOutput;
+}
+
 TEST_F(RunJob, RecordOutputEndsTheFileAndTextSizeComesFromTheLines) {
     const int32_t job = newJob("ab\ncd");
     ZELSetFlag(job, ZELID_JOB_FLAGS, ZEL_JOB_RECORDMODE, 1);
