@@ -1,0 +1,3 @@
+#include "controls/foundation/TreeSource.h"
+
+ZEL_DEFINE_CLASS(TTreeSource, TComponent, {})
