@@ -14,7 +14,11 @@
 #include "editor/core/Settings.h"
 #include "editor/mainwindow/ListView.h"
 #include "editor/mainwindow/MemoPrinting.h"
+#include "editor/mainwindow/DragDropForms.h"
+#include "editor/mainwindow/MainCommands.h"
 #include "editor/mainwindow/MainForm.h"
+#include "editor/mainwindow/PaneSplitter.h"
+#include "shellcontrols/ShellTree.h"
 #include "framework/ui/Dialogs.h"
 
 namespace {
@@ -783,6 +787,19 @@ void TZELQEForm::FormCloseQuery(TObject*, bool& CanClose) {
         State.height = R.bottom - R.top;
         State.haveBounds = !IsIconic(Handle());
     }
+    // No scratch or structure splitters exist in this window: their places stay at 1.0, which keeps
+    // what the record holds.
+    State.haveProportions = true;
+    State.proportions[2] = static_cast<float>(EditorSplitPanel->Proportion());
+    State.proportions[3] = static_cast<float>(WebSplitter->Proportion());
+    State.editorFont = &HSMemo->Font();
+    if (Commands && Commands->DropWindow) {
+        State.haveDropWindow = true;
+        State.dropTop = Commands->DropWindow->Top();
+        State.dropLeft = Commands->DropWindow->Left();
+    }
+    State.haveSelectedFolder = true;
+    State.selectedFolder = ShellTree ? ShellTree->GetSelectedPathName() : std::string();
     // Closes every document with its questions (a refusal keeps the window) and stores the settings.
     CanClose = SaveSessionState(State) != 0;
 }

@@ -12,7 +12,11 @@
 #include "editor/core/EngineFunctionTable.h"
 #include "editor/core/FileInfo.h"
 #include "editor/core/MessageInfo.h"
+#include "editor/core/Settings.h"
+#include "editor/mainwindow/DragDropForms.h"
 #include "editor/mainwindow/GoToLineForm.h"
+#include "editor/mainwindow/MainCommands.h"
+#include "editor/mainwindow/PaneSplitter.h"
 #include "editor/mainwindow/ListView.h"
 #include "editor/mainwindow/MainForm.h"
 #include "editor/mainwindow/MessageWindow.h"
@@ -20,6 +24,8 @@
 #include "editor/mainwindow/SplashForm.h"
 #include "editor/core/CommandLine.h"
 #include "editor/core/ViewSetup.h"
+#include "engine/utils/QXRegistryEx.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/ui/Buttons.h"
 #include "framework/ui/ImgList.h"
 #include "framework/ui/StdCtrls.h"
@@ -626,6 +632,48 @@ TEST_F(MainWindowTest, SpeedBarShowsPicturesAndTheEditorMarksMessageLines) {
     EXPECT_EQ(FindTextStyle(Form->HSMemo2, WarningLineStyleName), EditorLink().warningLineStyle);
     EXPECT_NE(EditorLink().warningLineStyle, EditorLink().messageLineStyle);
     EXPECT_NE(Form->SpellChecker, nullptr);
+}
+
+// A close hands the window's view state to the settings, and the next start takes it back.
+TEST_F(MainWindowTest, CloseStoresTheViewStateAndTheNextStartTakesItBack) {
+    const char* Product = "Software\\Nortavia\\ZEL Orvalent Lite v2";
+    RegDeleteTreeA(HKEY_CURRENT_USER, Product);
+    TScopeGuard Clean([Product] { RegDeleteTreeA(HKEY_CURRENT_USER, Product); });
+    const std::string Folder = fs::path(OutputDir()).string();
+    Form->HSMemo->Font().SetName("Lucida Console");
+    Form->HSMemo->Font().SetSize(12);
+    Form->ShellTree->SetSelectedPathName(Folder);
+    Form->EditorSplitPanel->SetProportion(0.3);
+    p->iface->flags &= ~(IfStoreNormalBounds | IfStoreDropWindowPosition);
+    Form->Commands->DragDropViewDragDropWindowClick();
+    ASSERT_NE(Form->Commands->DropWindow, nullptr);
+    Form->Commands->DropWindow->SetBounds(33, 44, Form->Commands->DropWindow->Width(),
+                                          Form->Commands->DropWindow->Height());
+    bool CanClose = false;
+    Form->FormCloseQuery(nullptr, CanClose);
+    ASSERT_TRUE(CanClose);
+    EXPECT_FLOAT_EQ(p->iface->paneProportions[2], 0.3f);
+    EXPECT_FLOAT_EQ(p->iface->paneProportions[0], 0.5f) << "a splitter the window lacks keeps its value";
+
+    delete Form;
+    Form = nullptr;
+    delete p;
+    p = new prgclass;
+    {
+        QXRegistryEx Reg;
+        ASSERT_TRUE(Reg.OpenKey(std::string("\\") + Product, true));
+        Reg.WriteString("InstallDirV30", Folder.c_str());
+        Reg.WriteInteger("FirstTimeAfterInstall", 0);
+    }
+    ASSERT_EQ(ReadSettings(), 1);
+    Form = new TZELQEForm(Application);
+    Form->FormCreate();
+    EXPECT_EQ(Form->HSMemo->Font().Name(), "Lucida Console");
+    EXPECT_EQ(Form->HSMemo->Font().Size(), 12);
+    EXPECT_EQ(Form->ShellTree->GetSelectedPathName(), Folder);
+    EXPECT_EQ(p->iface->selectedFolder.getString(), Folder);
+    EXPECT_EQ(p->iface->dragDropWindowLeft, 33);
+    EXPECT_EQ(p->iface->dragDropWindowTop, 44);
 }
 
 TEST_F(MainWindowTest, ResourceWindowBrowsesWithoutWatchingWholeDrives) {
