@@ -31,6 +31,8 @@
 #include "engine/EngineContext.h"
 #include "engine/EngineLifetime.h"
 #include "engine/EngineMessageBox.h"
+#include "engine/OptionBits.h"
+#include "engine/OptionDefaults.h"
 #include "engine/include/ZelValidator.h"
 
 // The fuzzer's own checked heap: every block freed through delete is first filled with a control
@@ -158,9 +160,12 @@ public:
     Verdict page(const std::string& doc, int32_t optionVariant) {
         currentCase = doc;
         currentKind = "page";
-        const uint32_t variants[] = {0, 0x10000 | 0x20000 | 0x40000, 0x4000 | 0x2000 | 0x10, 0x40 | 0x8,
-                                     0x20};
-        const uint32_t base = 0x3F01E317;
+        namespace vf = zel::bits::validator;
+        const uint32_t variants[] = {
+            0, vf::XMLCompatibility | vf::RequireQuotedAttValues | vf::RequireQuickClose,
+            vf::PHPBlocks | vf::MivaMacros | vf::IgnoreTextInPercents,
+            vf::RequireOptionalClosingTags | vf::AllowMultiLineQuotes, vf::CheckHighASCII};
+        const uint32_t base = zel::defaults::ValidatorFlags;
         ZELSetFlag(options_, ZELID_OPT_VALIDATORFLAGS_WORD, 0,
                    static_cast<int32_t>(base | variants[optionVariant % 5]));
         // Every third run checks the whole page: the limits lifted and the listing off (the
@@ -169,7 +174,7 @@ public:
         const bool whole = optionVariant % 3 == 0;
         ZELSetInteger(options_, ZELID_OPT_MAXIMUMERRORS, whole ? 9999 : 20);
         ZELSetInteger(options_, ZELID_OPT_MAXIMUMWARNINGS, whole ? 9999 : 20);
-        ZELSetFlag(options_, ZELID_OPT_OUTPUTFLAGS, 0x1, whole ? 0 : 1);
+        ZELSetFlag(options_, ZELID_OPT_OUTPUTFLAGS, zel::bits::output::IncludeHTML, whole ? 0 : 1);
         const int32_t job = ZELGetNewHandle(ZEL_HANDLE_JOB);
         ZELSetInteger(job, ZELID_JOB_TYPE, ZEL_JOBTYPE_VALIDATE);
         ZELSetFlag(job, ZELID_JOB_FLAGS, ZEL_JOB_SHOWPROGRESS | ZEL_JOB_HIDEPROGRESSAFTER, 0);

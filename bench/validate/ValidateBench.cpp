@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/OptionBits.h"
 #include "engine/include/ZelValidator.h"
 
 namespace {
@@ -231,10 +232,10 @@ int main(int argc, char** argv) {
     // line again and again).
     const int32_t maxErrors = e.getIntegerEZ(options, ZELID_OPT_MAXIMUMERRORS);
     const int32_t maxWarnings = e.getIntegerEZ(options, ZELID_OPT_MAXIMUMWARNINGS);
-    const int32_t listing = e.getFlag(options, ZELID_OPT_OUTPUTFLAGS, 0x1);
+    const int32_t listing = e.getFlag(options, ZELID_OPT_OUTPUTFLAGS, zel::bits::output::IncludeHTML);
     e.setInteger(options, ZELID_OPT_MAXIMUMERRORS, 9999);
     e.setInteger(options, ZELID_OPT_MAXIMUMWARNINGS, 9999);
-    e.setFlag(options, ZELID_OPT_OUTPUTFLAGS, 0x1, 0);
+    e.setFlag(options, ZELID_OPT_OUTPUTFLAGS, zel::bits::output::IncludeHTML, 0);
     // The pages one after another as one large document: memory against the document's size
     // (measured first, before anything larger has raised the process's peak).
     {
@@ -265,7 +266,7 @@ int main(int argc, char** argv) {
 
     e.setInteger(options, ZELID_OPT_MAXIMUMERRORS, maxErrors);
     e.setInteger(options, ZELID_OPT_MAXIMUMWARNINGS, maxWarnings);
-    e.setFlag(options, ZELID_OPT_OUTPUTFLAGS, 0x1, listing);
+    e.setFlag(options, ZELID_OPT_OUTPUTFLAGS, zel::bits::output::IncludeHTML, listing);
 
     // The real pages, each as its own job, with the default options.
     double seconds = 0;
