@@ -39,9 +39,7 @@ int32_t messageCount(const ResultClass& r, MessageCount which) {
     return r.messages ? msgStoreCount(*r.messages, which) : -1;
 }
 
-// ---- strings ------------------------------------------------------------------------------------
-
-// Shared result buffers (8003, 27001): valid until the next call of the same kind.
+// The answer of ZELID_JOB_INPUTEXTENSION: valid until the next such call.
 StrStore& extensionBuffer() {
     static StrStore buffer(64);
     return buffer;
