@@ -137,6 +137,16 @@ std::string GetTypeLibNameIn(HKEY Root, const GUID& Guid) {
     }
 }
 
+std::string ExtractActiveXHint(const std::string& S) {
+    static const std::string Ending = "CONTROL";
+    if (S.size() <= Ending.size() || !SameText(S.substr(S.size() - Ending.size()), Ending))
+        return S;
+    std::string Hint = S.substr(0, S.size() - Ending.size());
+    while (!Hint.empty() && Hint.back() == ' ')
+        Hint.pop_back();
+    return Hint.empty() ? S : Hint;
+}
+
 std::string GetTypeLibName(const GUID& Guid) {
     return GetTypeLibNameIn(HKEY_CLASSES_ROOT, Guid);
 }

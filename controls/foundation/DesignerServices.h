@@ -52,6 +52,10 @@ bool RegisterOCX(const std::string& FileName);
 // version found first by the registry's order); empty when it is not registered.
 std::string GetTypeLibName(const GUID& Guid);
 std::string GetTypeLibNameIn(HKEY Root, const GUID& Guid);
+// The hint of an ActiveX class name: a name ending in "Control" (any case) loses that ending and
+// the blanks before it ("Calendar Control" gives "Calendar"); other names, and the bare word,
+// are their own hint.
+std::string ExtractActiveXHint(const std::string& S);
 
 // The display name of a collection item; empty for nil.
 std::string GetColItemDisplayName(TCollectionItem* Item);

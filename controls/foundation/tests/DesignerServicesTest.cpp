@@ -122,6 +122,17 @@ TEST(DesignerServices, TypeLibraryNamesComeFromTheirVersionKey) {
     RegCloseKey(Root);
 }
 
+TEST(DesignerServices, ActiveXHintsDropTheControlEnding) {
+    const std::pair<const char*, const char*> Cases[] = {
+        {"Calendar Control", "Calendar"},       {"CalendarCONTROL", "Calendar"},
+        {"Web Browser control", "Web Browser"}, {"Control", "Control"},
+        {"   Control", "   Control"},           {"Controller", "Controller"},
+        {"Media Player", "Media Player"},       {"", ""},
+    };
+    for (const auto& [Name, Hint] : Cases)
+        EXPECT_EQ(ExtractActiveXHint(Name), Hint) << Name;
+}
+
 TEST(DesignerServices, TreeSourcesByClassAndEditMethod) {
     RegisterDefaultTreeSource(TComponent::StaticClass(), TVbsDesignerStub::StaticClass(), "Items");
     RegisterTreeSource(TCollection::StaticClass(), THtmlDesignerStub::StaticClass(), "");

@@ -1,0 +1,3 @@
+#include "controls/foundation/SimpleScripter.h"
+
+ZEL_DEFINE_CLASS(THSSimpleScripter, TComponent, {})
