@@ -234,7 +234,7 @@ void writeStatistics(const OutputContext& ctx, LineSink& sink, uint32_t flags) {
     if (tags < 0)
         showRunBox("An internal error occurred: the number of tags is negative. Please report this problem.",
                    "Orvalent: Negative");
-    const bool brief = (flags & 0x1) != 0;
+    const bool brief = (flags & StatisticsBrief) != 0;
     const bool entities = o.entity(ef::ValidateEntities);
     const bool server = o.validator(vf::IgnoreTextInPercents);
 

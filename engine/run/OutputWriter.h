@@ -47,7 +47,9 @@ struct OutputContext {
 };
 
 void writeOutputHeader(const OutputContext& ctx, LineSink& sink);
-// Flag 0x1 leaves out the entity, tag, closing-tag and HTML-comment lines.
+enum StatisticsFlags : uint32_t {
+    StatisticsBrief = 0x1, // without the entity, tag, closing-tag and HTML-comment lines
+};
 void writeStatistics(const OutputContext& ctx, LineSink& sink, uint32_t flags);
 void writeMessages(const OutputContext& ctx, LineSink& sink);
 // Lists document lines from..to (1-based, inclusive) after an empty line; 0 when out of range.

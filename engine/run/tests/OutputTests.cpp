@@ -209,6 +209,26 @@ TEST(Statistics, ZeroLineDocumentInBothForms) {
               "LINESCHECKED=0\nLINESINFILE=0\nLINESIGNORED=0\nNUMBEROFTAGNAMES=0\nNUMBEROFCLOSINGTAGS=0\n"
               "NUMBEROFHTMLCOMMENTS=0\nNUMBEROFVALIDATORCOMMENTS=0\nNUMBEROFMESSAGES=0\nNUMBEROFERRORS=0\n"
               "NUMBEROFWARNINGS=0\nMAXMESSAGECHARS=0\n");
+
+    // The brief form leaves out the tag, closing-tag and comment counts in both forms.
+    LineBuffer briefRecords;
+    writeStatistics(ctx, briefRecords, StatisticsBrief);
+    EXPECT_EQ(joined(briefRecords),
+              "LINESCHECKED=0\nLINESINFILE=0\nLINESIGNORED=0\nNUMBEROFVALIDATORCOMMENTS=0\n"
+              "NUMBEROFMESSAGES=0\nNUMBEROFERRORS=0\nNUMBEROFWARNINGS=0\nMAXMESSAGECHARS=0\n");
+    ctx.recordMode = false;
+    LineBuffer briefReadable;
+    writeStatistics(ctx, briefReadable, StatisticsBrief);
+    EXPECT_EQ(joined(briefReadable), "[ZEL] No errors or warnings were detected!\n\n"
+                                     "     Number of lines checked: 0 in 0.00 seconds\n"
+                                     "      Number of programs run: 0\n"
+                                     " Number of lines in document: 0\n"
+                                     "     Number of lines ignored: 0\n"
+                                     "Number of validator comments: 0\n"
+                                     "          Number of messages: 0\n"
+                                     "            Number of errors: 0\n"
+                                     "          Number of warnings: 0\n"
+                                     "\n--------------------------------------------------\n");
 }
 
 TEST(Statistics, PercentagesAndFirstLines) {
