@@ -331,9 +331,9 @@ int collapseBlocks(Piece& p, const char* open, const char* close, const char* re
         size_t at = p.text.find(open, from);
         if (at == std::string::npos)
             break;
-        if (((flags & 2) && startsWith(p.text, at + openLen, close)) ||
-            ((flags & 4) && startsWith(p.text, at + openLen, "xml"))) {
-            from = at + openLen + ((flags & 2) ? closeLen : 0);
+        if (((flags & StrStoreEx::SkipEmptyBlock) && startsWith(p.text, at + openLen, close)) ||
+            ((flags & StrStoreEx::SkipXmlDeclaration) && startsWith(p.text, at + openLen, "xml"))) {
+            from = at + openLen + ((flags & StrStoreEx::SkipEmptyBlock) ? closeLen : 0);
             continue;
         }
         const size_t closeAt = p.text.find(close, at + openLen);
@@ -490,12 +490,13 @@ int validate(ValidateArgsClass& a) {
             const int n = collapseBlocks(p, "<%", "%>", o.validator(vf::CollapseASP) ? "ASP" : "", 0);
             a.statistics[StatServerSections] += n;
         }
-        if (o.validator(vf::PHPBlocks) && collapseBlocks(p, "<?", "?>", "PHP", 4) > 0)
+        if (o.validator(vf::PHPBlocks) &&
+            collapseBlocks(p, "<?", "?>", "PHP", StrStoreEx::SkipXmlDeclaration) > 0)
             e.addHint(msg::HintPhpCollapsed);
         if (o.validator(vf::MivaMacros) && collapseBlocks(p, "&[", "]", "MIVA", 0) > 0)
             e.addHint(msg::HintMacroCollapsed);
         if (o.validator(vf::CFML))
-            collapseBlocks(p, "#", "#", "CxF", 2);
+            collapseBlocks(p, "#", "#", "CxF", StrStoreEx::SkipEmptyBlock);
 
         size_t lead = 0;
         while (lead < p.text.size() && isBlank(p.text[lead]))

@@ -18,6 +18,7 @@
 #include "engine/run/RunStatistics.h"
 #include "engine/run/StructureStore.h"
 #include "engine/utils/ErrorStore.h"
+#include "engine/utils/StrStoreEx.h"
 
 class JobClass;
 class ResultClass;
@@ -124,8 +125,8 @@ public:
 int validate(ValidateArgsClass& args);
 
 // Replaces every block from open through close in a tag piece by the replacement, keeping the
-// locations around it; returns the number replaced. Flag 2: an open marker directly followed by
-// the close marker opens no block; flag 4: nor one directly followed by "xml".
+// locations around it; returns the number replaced. The flags are those of the located string's
+// collapseBlocks.
 int collapseBlocks(Piece& piece, const char* open, const char* close, const char* replacement, int flags);
 
 } // namespace zel::run
