@@ -1,4 +1,4 @@
-#include "editor/mainwindow/ListView.h"
+#include "editor/core/ListView.h"
 
 #include <commctrl.h>
 

@@ -3,6 +3,7 @@
 // pointer each, one selection. The results list of the main window is one; programs outside read
 // it through the platform's list-view messages. The rows live in this object and the window asks
 // for them as it draws (a virtual list), so filling thousands of rows costs no window traffic.
+// It lives with the core because a document record fills and sorts the results list itself.
 #include <functional>
 #include <string>
 #include <vector>

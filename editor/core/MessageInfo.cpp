@@ -5,7 +5,7 @@
 #include "editor/core/EditorLink.h"
 #include "editor/core/EngineCalls.h"
 #include "editor/core/FileInfo.h"
-#include "editor/mainwindow/ListView.h"
+#include "editor/core/ListView.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -4,7 +4,7 @@
 #include "editor/core/FileInfo.h"
 #include "editor/core/MessageInfo.h"
 #include "editor/core/PathHelpers.h"
-#include "editor/mainwindow/ListView.h"
+#include "editor/core/ListView.h"
 
 namespace {
 

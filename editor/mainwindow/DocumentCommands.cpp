@@ -12,7 +12,7 @@
 #include "editor/core/MessageInfo.h"
 #include "editor/core/PathHelpers.h"
 #include "editor/core/Settings.h"
-#include "editor/mainwindow/ListView.h"
+#include "editor/core/ListView.h"
 #include "editor/mainwindow/MemoPrinting.h"
 #include "editor/mainwindow/DragDropForms.h"
 #include "editor/mainwindow/MainCommands.h"

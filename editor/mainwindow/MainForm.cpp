@@ -18,7 +18,7 @@
 #include "editor/core/ViewSetup.h"
 #include "framework/core/ScopeGuard.h"
 #include "editor/mainwindow/DragDropForms.h"
-#include "editor/mainwindow/ListView.h"
+#include "editor/core/ListView.h"
 #include "editor/mainwindow/StageLog.h"
 #include "editor/mainwindow/TagInserterForm.h"
 #include "editor/mainwindow/MainCommands.h"

@@ -11,7 +11,7 @@
 #include "editor/core/FormHelpers.h"
 #include "editor/core/PathHelpers.h"
 #include "editor/core/ViewSetup.h"
-#include "editor/mainwindow/ListView.h"
+#include "editor/core/ListView.h"
 #include "editor/mainwindow/MainForm.h"
 #include "editor/mainwindow/PaneSplitter.h"
 #include "framework/ui/ImgList.h"

@@ -9,7 +9,7 @@
 #include "editor/core/FormHelpers.h"
 #include "editor/core/JobRunners.h"
 #include "editor/core/MessageInfo.h"
-#include "editor/mainwindow/ListView.h"
+#include "editor/core/ListView.h"
 #include "editor/mainwindow/MainForm.h"
 #include "editor/mainwindow/PaneSplitter.h"
 #include "editor/mainwindow/StageLog.h"

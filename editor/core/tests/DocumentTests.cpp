@@ -9,7 +9,7 @@
 #include "editor/core/MessageInfo.h"
 
 #include "editor/core/PathHelpers.h"
-#include "editor/mainwindow/ListView.h"
+#include "editor/core/ListView.h"
 
 #include <algorithm>
 #include <map>

@@ -17,7 +17,7 @@
 #include "editor/mainwindow/GoToLineForm.h"
 #include "editor/mainwindow/MainCommands.h"
 #include "editor/mainwindow/PaneSplitter.h"
-#include "editor/mainwindow/ListView.h"
+#include "editor/core/ListView.h"
 #include "editor/mainwindow/MainForm.h"
 #include "editor/mainwindow/MessageWindow.h"
 #include "editor/mainwindow/MySource.h"
