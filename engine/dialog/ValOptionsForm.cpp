@@ -11,6 +11,7 @@
 #include "engine/ExportGuard.h"
 #include "engine/OptionBits.h"
 #include "engine/include/ZelValidator.h"
+#include "framework/core/ScopeGuard.h"
 
 namespace {
 
@@ -652,10 +653,7 @@ extern "C" int32_t ZELAPI ZELOpenValidatorOptions(HWND window, int32_t optionsHa
         }
         // Held for the dialog's life, so that a free from inside it only marks the handle.
         ZELHandle(optionsHandle, ZEL_LOCK);
-        struct Unlock {
-            int32_t h;
-            ~Unlock() { ZELHandle(h, ZEL_UNLOCK); }
-        } unlock{optionsHandle};
+        TScopeGuard unlock([optionsHandle] { ZELHandle(optionsHandle, ZEL_UNLOCK); });
         TValOptionsForm form(*options, optionsHandle, window);
         {
             OwnerScope owner((flags & 4) != 0, window);
