@@ -46,9 +46,9 @@ void TZELQEForm::BuildShellPane() {
     };
     ShellTree = new TNVShellTree(this);
     ShellTree->SetName("ShellTree");
-    // Following changes of whole drives means watching Z:\, the whole host file system, with all
-    // its folders below: the tree refreshes when the user opens a folder instead.
-    ShellTree->SetOptions(NVShellTreeDefaultOptions & ~nvstoDynamicRefresh);
+    // Z:\ is the whole host file system under Wine, too large to watch below its root; the other
+    // drives follow the disk.
+    ShellTree->SetShallowWatchDrives("Z");
     ShellTree->SetParent(HorzSplit2->Pane(0));
     ShellTree->SetAlign(TAlign::alClient);
     ShellListTopPanel = new TPanel(this);

@@ -676,9 +676,11 @@ TEST_F(MainWindowTest, CloseStoresTheViewStateAndTheNextStartTakesItBack) {
     EXPECT_EQ(p->iface->dragDropWindowTop, 44);
 }
 
-TEST_F(MainWindowTest, ResourceWindowBrowsesWithoutWatchingWholeDrives) {
+TEST_F(MainWindowTest, ResourceWindowFollowsTheDiskButWatchesZOnlyAtItsRoot) {
     EXPECT_EQ(Form->ShellTree->ShellList(), Form->ShellList);
-    EXPECT_EQ(Form->ShellTree->Options() & nvstoDynamicRefresh, 0);
+    EXPECT_EQ(Form->ShellTree->Options(), NVShellTreeDefaultOptions);
+    EXPECT_NE(Form->ShellTree->Options() & nvstoDynamicRefresh, 0);
+    EXPECT_EQ(Form->ShellTree->ShallowWatchDrives(), "Z");
     ASSERT_GT(Form->ShellListFileFilterCombo->Items().Count(), 0);
     int Html = -1;
     for (int I = 0; I < Form->ShellListFileFilterCombo->Items().Count(); ++I)
