@@ -3,6 +3,8 @@
 #include <cmath>
 #include <vector>
 
+#include "framework/core/SysUtils.h"
+
 namespace zel::run {
 
 const char* const kDateErrorText = "error getting date or in date format";
@@ -31,9 +33,10 @@ bool platformTime(const SYSTEMTIME& t, const char* format, std::string& out) {
     return true;
 }
 
+// The program has one clock: the framework's, which tests can set for every layer at once.
 SYSTEMTIME platformLocalTime() {
     SYSTEMTIME t;
-    GetLocalTime(&t);
+    DateTimeToSystemTime(Now(), t);
     return t;
 }
 
