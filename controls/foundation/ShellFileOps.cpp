@@ -66,10 +66,7 @@ void THSFileOperation::SetShellFileFunction(TShellFileFunction f) {
 std::string THSFileOperation::GetSystemError(uint32_t code) {
     if (code == 0)
         return std::string();
-    char buffer[1024] = {};
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                             buffer, sizeof buffer, nullptr);
-    return std::string(buffer, n);
+    return SysErrorMessage(code);
 }
 
 bool THSFileOperation::Error(const std::string& text) {
