@@ -1,5 +1,7 @@
 #include "controls/tree/EditTextEditors.h"
 
+#include "framework/core/ScopeGuard.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -494,11 +496,9 @@ void THSDtEdit::TextChanged() {
         return;
     }
     TDateTime V = 0;
-    try {
+    {
+        TFailureGuard keepValue([this] { FText = Current(); });
         V = ParseValue(New);
-    } catch (...) {
-        FText = Current();
-        throw;
     }
     Apply(true, V);
 }

@@ -1,5 +1,7 @@
 #include "controls/tree/HSPopup.h"
 
+#include "framework/core/ScopeGuard.h"
+
 #include <algorithm>
 
 #include "controls/foundation/WindowHooks.h"
@@ -173,18 +175,13 @@ void THSPopupWindow::PopupShow(POINT P) {
     X = std::min<int>(X, W.right - Width());
     Y = std::min<int>(Y, W.bottom - Height());
     SetBounds(X, Y, Width(), Height());
-    try {
-        FLastResult = mrNone;
-        FLastResult = ShowModal();
-    } catch (...) {
+    TScopeGuard done([this] {
         RemoveHooks();
         if (ShowingPopup == this)
             ShowingPopup = nullptr;
-        throw;
-    }
-    RemoveHooks();
-    if (ShowingPopup == this)
-        ShowingPopup = nullptr;
+    });
+    FLastResult = mrNone;
+    FLastResult = ShowModal();
 }
 
 void THSPopupWindow::PopupHide(int ModalCode) {

@@ -1,5 +1,7 @@
 #include "controls/tree/PopupListBox.h"
 
+#include "framework/core/ScopeGuard.h"
+
 #include <algorithm>
 
 #include "controls/foundation/WindowHooks.h"
@@ -239,6 +241,7 @@ void THSListBox::WndProc(TMessage& Message) {
         bool Selected = (DI->itemState & ODS_SELECTED) != 0;
         TCanvas& C = *FCanvas;
         C.SetHandle(DI->hDC);
+        TScopeGuard release([&C] { C.SetHandle(nullptr); });
         C.Font().Assign(Font());
         if (Selected) {
             C.Brush().SetColor(clHighlight);
@@ -246,13 +249,7 @@ void THSListBox::WndProc(TMessage& Message) {
         } else {
             C.Brush().SetColor(Color());
         }
-        try {
-            DrawItem(static_cast<int>(static_cast<int32_t>(DI->itemID)), DI->rcItem, DI->itemState);
-        } catch (...) {
-            C.SetHandle(nullptr);
-            throw;
-        }
-        C.SetHandle(nullptr);
+        DrawItem(static_cast<int>(static_cast<int32_t>(DI->itemID)), DI->rcItem, DI->itemState);
         Message.Result = 1;
         return;
     }
