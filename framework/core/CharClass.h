@@ -2,6 +2,10 @@
 // Character tests over ASCII only. Parsers and file formats must read the same bytes the same way
 // on every machine; the C library's tests follow the locale for bytes above 127.
 
+// Space, tab, the line breaks, form feed and vertical tab.
+constexpr bool IsAsciiBlank(char C) {
+    return C == ' ' || C == '\t' || C == '\r' || C == '\n' || C == '\f' || C == '\v';
+}
 constexpr bool IsAsciiDigit(char C) {
     return C >= '0' && C <= '9';
 }
