@@ -1,6 +1,7 @@
 #include "spell/IgnoreRules.h"
 
 #include "framework/core/SysUtils.h"
+#include "spell/SpellUtils.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ bool TQuotedLineIgnore::ExecuteWordIgnorePostCheck(const std::string&, TControlP
 }
 
 bool TUppercaseWordIgnore::ExecuteWordIgnorePostCheck(const std::string& Word, TControlParser*) {
-    return Word == AnsiUpperCase(Word);
+    return Word == WordUpperCase(Word);
 }
 
 bool TNumbersIgnore::ExecuteWordIgnorePostCheck(const std::string& Word, TControlParser*) {

@@ -126,6 +126,7 @@ void TMainDictionary::WriteLoaded(bool Value) {
     if (Value == FLoaded || FFilename.empty())
         return;
     FLoaded = Value;
+    ForgetAnswers();
     if (!Value) {
         if (FView)
             UnmapViewOfFile(FView);
@@ -291,10 +292,35 @@ bool TMainDictionary::InternalWordExists(const char* Word, int& Matched) {
 }
 
 bool TMainDictionary::WordExists(const std::string& Word) {
+    // One pass gives the slot and finds the zero byte no stored word can hold.
+    uint32_t h = 2166136261u;
+    bool zero = false;
+    for (char c : Word) {
+        h = (h ^ static_cast<uint8_t>(c)) * 16777619u;
+        zero |= c == 0;
+    }
     int matched;
-    if (Word.find('\0') != std::string::npos)
+    if (zero || !EnsureLoaded())
         return false;
-    return InternalWordExists(Word.c_str(), matched);
+    if (Word.empty() || Word.size() > sizeof CachedAnswer::text)
+        return InternalWordExists(Word.c_str(), matched);
+    if (!FAnswers)
+        FAnswers = std::make_unique<CachedAnswer[]>(kCachedAnswers);
+    CachedAnswer& a = FAnswers[(h ^ h >> 16) & (kCachedAnswers - 1)];
+    // Compared here: the runtime's memcmp is a call into another module for a few bytes.
+    bool same = a.length == Word.size();
+    for (size_t i = 0; same && i < Word.size(); ++i)
+        same = a.text[i] == Word[i];
+    if (same)
+        return a.exists;
+    a.exists = InternalWordExists(Word.c_str(), matched);
+    a.length = static_cast<uint8_t>(Word.size());
+    std::memcpy(a.text, Word.data(), Word.size());
+    return a.exists;
+}
+
+void TMainDictionary::ForgetAnswers() {
+    FAnswers.reset();
 }
 
 int TMainDictionary::WordLength(const std::string& Word) {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "framework/core/Object.h"
@@ -48,10 +49,21 @@ private:
     bool SelectChild(uint32_t count, uint32_t link, uint8_t c, uint32_t& Index, NodeRef& Node) const;
     bool ChildrenOf(const NodeRef& Node, uint32_t& count, uint32_t& link) const;
     bool InternalWordExists(const char* Word, int& Matched);
+    void ForgetAnswers();
     void PerformPrefixWords(const char* Prefix);
     void InternalPrefixWords(size_t Position, uint32_t Node, int Depth);
     bool FoundWord();
     bool EnsureLoaded();
+
+    // Answers of WordExists for the words looked up lately. A text repeats its words, and a walk
+    // reads nodes spread over the whole file; the answers hold for the mapped file only.
+    struct CachedAnswer {
+        uint8_t length = 0; // 0: an empty slot
+        bool exists = false;
+        char text[30] = {};
+    };
+    static constexpr size_t kCachedAnswers = 8192;
+    std::unique_ptr<CachedAnswer[]> FAnswers;
 
     // The running suggestion search.
     char FWork[513] = {};

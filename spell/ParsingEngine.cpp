@@ -18,7 +18,7 @@ void TMainParsingEngine::Rebuild() {
     FContinue.fill(false);
     FForbidden.fill(false);
     for (unsigned char c : FCharSet) {
-        FStart[c] = true;
+        FStart[c] = FNoStart.find(static_cast<char>(c)) == std::string::npos;
         if (FMidWord.find(static_cast<char>(c)) == std::string::npos)
             FContinue[c] = true;
     }
@@ -87,7 +87,7 @@ bool TMainParsingEngine::NextWord(std::string& Word) {
                 if (ignore)
                     c = static_cast<unsigned char>(FParser->GetChar());
             }
-            if (FStart[c] && FNoStart.find(static_cast<char>(c)) == std::string::npos)
+            if (FStart[c])
                 break;
             if (!FParser->MoveNext())
                 return false;
@@ -138,7 +138,6 @@ bool TMainParsingEngine::NextWord(std::string& Word) {
             if (ignore)
                 continue;
         }
-        FLastWord = Word;
         return true;
     }
 }

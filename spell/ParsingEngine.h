@@ -18,7 +18,6 @@ public:
     void SetDotRule(bool On) { FDotRule = On; }
     // A word cut off by the end of the text is returned instead of the empty word.
     void SetEndOfText(bool On) { FEndOfText = On; }
-    const std::string& LastWord() const { return FLastWord; }
 
     // Mode 0 the selection, 1 from the cursor, 2 all of the text.
     void Initialize(TControlParser* Parser, int Mode) override;
@@ -37,7 +36,6 @@ private:
     std::string FForbidEnd = "'\".";
     std::string FMidWord = "&";
     std::array<bool, 256> FStart{}, FContinue{}, FForbidden{};
-    std::string FLastWord;
     bool FDotRule = true;
     bool FEndOfText = false;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/core/SysUtils.h"
+#include "spell/SpellUtils.h"
 
 TReplaceNode::~TReplaceNode() {
     ClearMap();
@@ -52,7 +53,7 @@ void TPhoneticsMap::WriteStartDepth(int Depth) {
 }
 
 std::string TPhoneticsMap::GetMapping(const std::string& Word) {
-    std::string word = AnsiLowerCase(Word);
+    std::string word = WordLowerCase(Word);
     std::string result;
     int budget = FBudget;
     if (FStartDepth > 0) {

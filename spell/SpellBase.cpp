@@ -16,12 +16,6 @@ TOrthosSpell3Base::TOrthosSpell3Base(TComponent* AOwner) : TComponent(AOwner) {
     ConfigDictionaryDir.Add("%AppDir%");
     ConfigDefaultMain.Add("American.wdm");
     FConfig.Owner = this;
-    FEngine.OnInlineIgnore = [this](char c, TControlParser* p, bool& ignore) {
-        RunInlineIgnore(c, p, ignore);
-    };
-    FEngine.OnPreCheckIgnore = [this](const std::string& w, TControlParser* p, bool& ignore) {
-        RunPreCheckIgnore(w, p, ignore);
-    };
 }
 
 TOrthosSpell3Base::~TOrthosSpell3Base() {
@@ -162,12 +156,30 @@ void TOrthosSpell3Base::AddIgnore(TParserIgnore* Rule) {
         FPreCheckRules.push_back(Rule);
     if (Rule->LineCheckNeeded())
         FLineRules.push_back(Rule);
+    ConnectFinderHooks();
 }
 
 void TOrthosSpell3Base::ClearIgnoreList() {
     FPreCheckRules.clear();
     FLineRules.clear();
     FAllRules.clear();
+    ConnectFinderHooks();
+}
+
+void TOrthosSpell3Base::ConnectFinderHooks() {
+    // The finder asks its hooks for every character; without a rule that reads the text before the
+    // check, there is nobody to ask.
+    if (FPreCheckRules.empty()) {
+        FEngine.OnInlineIgnore = nullptr;
+        FEngine.OnPreCheckIgnore = nullptr;
+        return;
+    }
+    FEngine.OnInlineIgnore = [this](char c, TControlParser* p, bool& ignore) {
+        RunInlineIgnore(c, p, ignore);
+    };
+    FEngine.OnPreCheckIgnore = [this](const std::string& w, TControlParser* p, bool& ignore) {
+        RunPreCheckIgnore(w, p, ignore);
+    };
 }
 
 void TOrthosSpell3Base::RunInlineIgnore(char C, TControlParser* Parser, bool& Ignore) {
@@ -371,7 +383,7 @@ bool TOrthosSpell3Base::IsNumber(const std::string& Word) {
 bool TOrthosSpell3Base::WordAcceptable(const std::string& Word) {
     if (WordExists(Word))
         return true;
-    std::string lower = AnsiLowerCase(Word);
+    std::string lower = WordLowerCase(Word);
     if (lower != Word && WordExists(lower))
         return true;
     if (FEnglish && WordIsPossessive(Word))
@@ -388,7 +400,7 @@ bool TOrthosSpell3Base::WordIsPossessive(const std::string& Word) {
     if (Word.size() < 3 || first != Word.size() - 2)
         return false;
     std::string rest = Word.substr(0, Word.size() - 2);
-    std::string lower = AnsiLowerCase(rest);
+    std::string lower = WordLowerCase(rest);
     for (auto& d : FMain)
         if ((d->Language() & 0xFF) == 9 && (d->WordExists(lower) || d->WordExists(rest)))
             return true;
@@ -545,17 +557,17 @@ void TOrthosSpell3Base::ContinueCheck() {
         }
     } hourglass{UseHourglassCursor};
     while (FChecking) {
-        std::string word;
-        if (!FEngine.NextWord(word)) {
+        // The word is found in place; only a doubled word's prompt replaces it, by the pair.
+        if (!FEngine.NextWord(FCurrentWord)) {
             CompleteCheck();
             return;
         }
+        const std::string& word = FCurrentWord;
         ++FWordCounter;
         if (--FCountdown <= 0) {
             OptimizeMainDictionaryOrder();
             FCountdown = 100;
         }
-        FCurrentWord = word;
         FRepeatedPrompt = false;
         std::string correction;
         TWordCheckType status;

@@ -358,6 +358,7 @@ private:
     void Apply(const Pending& p);
     void EnsureConfig();
     void EnsureDictionaries();
+    void ConnectFinderHooks();
     std::unique_ptr<TCustomDictionary> OpenUserDictionary(const std::string& Name);
     void SelectCurrentWordStart(int& X, int& Y);
 

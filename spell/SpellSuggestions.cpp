@@ -9,7 +9,7 @@
 
 void TOrthosSpell3Base::ExistsEvent(const char* Word, bool& Exists) {
     std::string w = Word ? Word : "";
-    std::string lower = AnsiLowerCase(w);
+    std::string lower = WordLowerCase(w);
     if (FPrimaryOnly)
         Exists = WordExistsInMain(w) || WordExistsInMain(lower);
     else

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "framework/core/SysUtils.h"
+
 TEventList::~TEventList() {
     while (!FObjects.empty())
         Remove(FObjects.front());
@@ -73,6 +75,37 @@ uint32_t GetNextPrime(uint32_t n) {
         if (p > n)
             return p;
     return 0;
+}
+
+namespace {
+
+bool isAscii(const std::string& s) {
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+} // namespace
+
+std::string WordLowerCase(const std::string& Word) {
+    if (!isAscii(Word))
+        return AnsiLowerCase(Word);
+    std::string r = Word;
+    for (char& c : r)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 32);
+    return r;
+}
+
+std::string WordUpperCase(const std::string& Word) {
+    if (!isAscii(Word))
+        return AnsiUpperCase(Word);
+    std::string r = Word;
+    for (char& c : r)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 32);
+    return r;
 }
 
 std::string ReplaceString(const std::string& Find, const std::string& Replace, const std::string& Source) {

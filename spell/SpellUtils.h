@@ -34,6 +34,12 @@ int32_t SecondaryHash(int32_t h);
 // The first prime of the table greater than n; 0 when n is at or past the table's end.
 uint32_t GetNextPrime(uint32_t n);
 
+// The locale's case conversion (AnsiLowerCase, AnsiUpperCase) of a word. The platform converts
+// through wide text and the locale for every call; a word of ASCII letters, the same in every code
+// page, is converted here.
+std::string WordLowerCase(const std::string& Word);
+std::string WordUpperCase(const std::string& Word);
+
 // Source with its first occurrence of Find replaced.
 std::string ReplaceString(const std::string& Find, const std::string& Replace, const std::string& Source);
 // Expands %AppDir%, %AppName%, %UserName%, %AppData%, %MyDocuments% (first occurrence each) and

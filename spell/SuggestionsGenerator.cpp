@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/core/SysUtils.h"
+#include "spell/SpellUtils.h"
 
 namespace {
 
@@ -23,10 +24,10 @@ std::string mixedAlphabet() {
 }
 
 bool allLower(const std::string& s) {
-    return s == AnsiLowerCase(s);
+    return s == WordLowerCase(s);
 }
 bool allUpper(const std::string& s) {
-    return s == AnsiUpperCase(s);
+    return s == WordUpperCase(s);
 }
 
 } // namespace
@@ -78,9 +79,9 @@ void TSuggestionsGenerator::Suggest(const std::string& Word, int MaxCount, TStri
     std::string second;
     std::string first(1, Word[0]);
     if (allLower(first) && !allUpper(first))
-        second = AnsiLowerCase(Word);
+        second = WordLowerCase(Word);
     else
-        second = first + AnsiLowerCase(Word.substr(1));
+        second = first + WordLowerCase(Word.substr(1));
     InternalSuggest(second, MaxCount, Results, WordTest);
 }
 
@@ -133,7 +134,7 @@ bool TSuggestionsGenerator::CheckWord(const std::string& Candidate) {
         return false;
     if (Full())
         return true;
-    if (allLower(FWord) && !allLower(Candidate) && Exists(AnsiLowerCase(Candidate)))
+    if (allLower(FWord) && !allLower(Candidate) && Exists(WordLowerCase(Candidate)))
         return false;
     if (!allLower(Candidate)) {
         std::string rest = Candidate.substr(1);
@@ -234,7 +235,7 @@ bool TSuggestionsGenerator::Generate_SplitWord() {
     size_t dot = FWord.find('.');
     if (dot != std::string::npos && FWord.find('.', dot + 1) == std::string::npos && dot + 1 < FWord.size()) {
         std::string after(1, FWord[dot + 1]);
-        if (after == AnsiUpperCase(after)) {
+        if (after == WordUpperCase(after)) {
             std::string a = FWord.substr(0, dot), b = FWord.substr(dot + 1);
             if (Exists(a) && Exists(b) && !Full())
                 FResults->Add(FWord.substr(0, dot + 1) + "  " + b);

@@ -71,6 +71,30 @@ TEST(MainDictionary, RefusesShortAndForeignFilesAndKeepsItsName) {
     EXPECT_TRUE(d.WordExists("cat"));
 }
 
+TEST(MainDictionary, AnswersAskedAgainFollowTheFileInUse) {
+    TempFolder tmp;
+    std::string tiny = writeTiny(tmp, TinyWdm().Build());
+    // The same file where "cats" no longer ends a word.
+    std::vector<uint8_t> f = TinyWdm().Build();
+    size_t at = TinyWdm::NodeOffset(7, false);
+    f[at + 3] = static_cast<uint8_t>(f[at + 3] & 0x7F);
+    std::string noCats = writeTiny(tmp, f, "nocats.wdm");
+    TMainDictionary d;
+    d.WriteFilename(tiny);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(d.WordExists("cats"));
+        EXPECT_FALSE(d.WordExists("cab"));
+    }
+    d.WriteFilename(noCats);
+    ASSERT_EQ(d.GetFilename(), noCats);
+    EXPECT_FALSE(d.WordExists("cats"));
+    EXPECT_TRUE(d.WordExists("cat"));
+    d.WriteLoaded(false);
+    d.WriteFilename(tiny);
+    EXPECT_TRUE(d.WordExists("cats"));
+    EXPECT_FALSE(d.WordExists(std::string("cat\0s", 5)));
+}
+
 TEST(MainDictionary, HostileFilesAnswerNoWordWithoutReadingPastTheEnd) {
     TempFolder tmp;
     const std::vector<uint8_t> good = TinyWdm().Build();
