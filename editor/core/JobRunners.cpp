@@ -89,14 +89,13 @@ int32_t RunValidationJob(fileinfoclass* d, int32_t mode, int32_t f) {
         p->tools->lastValidateToolFilename = p->vol->fileToValidate;
     else if (d->sourceType != 0)
         p->tools->lastValidateToolFilename = d->fileName;
+    // Taking the new results chooses the document's syntax parser again.
     if (!(f & ValidateFile))
         d->SetResultsHandle(results, 1);
     else
         EngineFreeHandle(results, 0);
     if (!(f & (ValidateQuiet | ValidateNoCounts)) && EditorLink().ShowResultCounts)
         EditorLink().ShowResultCounts(d);
-    if (d)
-        d->UpdateSyntaxParser(0);
     return 0;
 }
 

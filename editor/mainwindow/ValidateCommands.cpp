@@ -210,7 +210,8 @@ int TZELQEForm::ValidateCurrentDocument(TObject* Sender, int32_t Flags, int Mode
     int32_t R;
     {
         TStageTimer T("validate.job");
-        R = RunValidationJob(Doc, Mode, (Flags & 4) ? ValidateKeepProgress : 0);
+        // The counts are shown once, below, after the results views are filled.
+        R = RunValidationJob(Doc, Mode, ValidateNoCounts | ((Flags & 4) ? ValidateKeepProgress : 0));
     }
     if (Closing())
         return 0;
