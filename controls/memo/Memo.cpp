@@ -13,6 +13,7 @@
 #include "controls/memo/MemoPopupList.h"
 #include "controls/memo/MemoScopes.h"
 #include "controls/textmodel/SchemeParser.h"
+#include "controls/textmodel/dialogs/FindTarget.h"
 #include "framework/core/Properties.h"
 #include "framework/ui/Clipbrd.h"
 
@@ -757,6 +758,8 @@ void TCustomHSMemo::DoSetFocus() {
     TCustomMemoSource* S = GetSource();
     InstallViewHandlers(S);
     GLastFocusedSource = S;
+    // The shared find and replace window acts on the text the user works in.
+    SetCurrentFindSource(S);
     if (FHideSelection && S->SelectionType() != stNotSelected)
         Invalidate();
     CreateCaretNow();

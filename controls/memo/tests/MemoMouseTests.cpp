@@ -7,6 +7,7 @@
 
 #include "UiTestSupport.h"
 #include "controls/memo/Memo.h"
+#include "controls/textmodel/dialogs/FindTarget.h"
 #include "framework/ui/Clipbrd.h"
 #include "framework/ui/Menus.h"
 #include "framework/ui/ShellExec.h"
@@ -498,3 +499,13 @@ TEST_F(MemoMouse, TheDefaultMenuFollowsWhatTheTextAllows) {
 }
 
 } // namespace
+
+TEST_F(MemoMouse, TheFocusedMemoIsWhatTheSharedFindWindowSearches) {
+    Show();
+    A->SetFocus();
+    Settle();
+    EXPECT_EQ(CurrentFindSource, A->GetSource());
+    B->SetFocus();
+    Settle();
+    EXPECT_EQ(CurrentFindSource, B->GetSource());
+}

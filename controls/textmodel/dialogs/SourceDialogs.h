@@ -13,6 +13,7 @@
 #include "framework/ui/StdCtrls.h"
 #include "controls/textmodel/FindReplace.h"
 #include "controls/textmodel/MemoSource.h"
+#include "controls/textmodel/dialogs/FindTarget.h"
 
 // The source that last opened a modal dialog; cleared when that source goes, so a form that
 // closes after its source was destroyed has nothing to act on.
@@ -32,11 +33,6 @@ public:
 
 // The one shared non-modal window, nil until a source makes it; the window clears it when it goes.
 extern TNotModalSearchForm* FrmSearRepl;
-// The source the non-modal window acts on; a source that goes while it is the current one clears it.
-extern TCustomMemoSource* CurrentFindSource;
-// Makes Source the current one (a view calls it when it gets the focus) and sees to it that the
-// reference is cleared when the source goes.
-void SetCurrentFindSource(TCustomMemoSource* Source);
 
 // The code editor's layer makes the non-modal window; without a maker, sources use the modal forms.
 using TNotModalSearchFormMaker = std::function<TNotModalSearchForm*(TComponent* Owner)>;
