@@ -11,6 +11,7 @@ TTestRegistryKey::TTestRegistryKey() : FSavedKey(RegistryKey), FSavedBlocks(Regi
 TTestRegistryKey::~TTestRegistryKey() {
     RegistryKey = FSavedKey;
     RegistryLongBuffersInBlocks = FSavedBlocks;
+    // The shared parent key stays: deleting it while empty races with other test programs that
+    // are creating their own keys under it at the same moment.
     HSDeleteRegKey(HKEY_CURRENT_USER, FKey, "");
-    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\ZELTests"); // only when empty
 }
