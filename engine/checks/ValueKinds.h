@@ -9,16 +9,16 @@
 namespace zel::checks {
 
 struct KindOptions {
-    bool cfml = false;       // values of code 17 begin with the CFML placeholder
-    bool underscore = false; // code 11 also takes "_"
+    bool cfml = false;                     // values of code 17 begin with the CFML placeholder
+    bool underscore = false;               // code 11 also takes "_"
     std::vector<std::string> placeholders; // removed for a second try of the codes marked so
 };
 
 // Whether the built-in kind accepts the value (hasValue false: the attribute was written
 // without "="). A code the engine does not know refuses (known set to false). message receives
 // 319 or 320 when the six-digit form was nearly met, else 0.
-bool kindAccepts(int32_t code, const std::string& value, bool hasValue, const KindOptions& o, int32_t& message,
-                 bool& known);
+bool kindAccepts(int32_t code, const std::string& value, bool hasValue, const KindOptions& o,
+                 int32_t& message, bool& known);
 
 // The kind's name in suggestions, or nullptr for the kinds that are never suggested.
 const char* kindSuggestionName(int32_t code);

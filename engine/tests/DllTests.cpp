@@ -99,8 +99,8 @@ TEST_F(EngineLibrary, RegistryFaultAtAttachIsReportedByTheFirstCall) {
               ERROR_SUCCESS);
     char saved[1024];
     DWORD size = sizeof saved, type = 0;
-    bool hadValue =
-        RegQueryValueExA(key, "InstallDirV30", nullptr, &type, reinterpret_cast<BYTE*>(saved), &size) == ERROR_SUCCESS;
+    bool hadValue = RegQueryValueExA(key, "InstallDirV30", nullptr, &type, reinterpret_cast<BYTE*>(saved),
+                                     &size) == ERROR_SUCCESS;
     RegDeleteValueA(key, "InstallDirV30");
 
     DeleteFileA(log.c_str());
@@ -111,7 +111,9 @@ TEST_F(EngineLibrary, RegistryFaultAtAttachIsReportedByTheFirstCall) {
     ASSERT_NE(count, nullptr);
     EXPECT_EQ(count(), 0);
     std::string first = boxes();
-    EXPECT_EQ(first.rfind("00010010\tOrvalent: Registry Error\tAn important registry entry cannot be found.", 0), 0u)
+    EXPECT_EQ(
+        first.rfind("00010010\tOrvalent: Registry Error\tAn important registry entry cannot be found.", 0),
+        0u)
         << first;
     count();
     EXPECT_EQ(boxes(), first);

@@ -212,7 +212,8 @@ int32_t FileStore::write(FILE* stream, const char* lineEnd) const {
     for (int32_t i = 0; i < n; ++i) {
         const char* text = lineAt(i);
         const size_t length = std::strlen(text);
-        if (std::fwrite(text, 1, length, stream) != length || std::fwrite(end, 1, endLength, stream) != endLength)
+        if (std::fwrite(text, 1, length, stream) != length ||
+            std::fwrite(end, 1, endLength, stream) != endLength)
             return -1;
     }
     return std::ferror(stream) ? -1 : 0;

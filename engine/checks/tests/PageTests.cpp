@@ -31,8 +31,8 @@ protected:
                                : isWarningKind(m->kind) ? "warning"
                                : m->kind == KindComment ? "comment"
                                                         : "message";
-            s += std::string(kind) + " " + std::to_string(m->id) + "@" + std::to_string(m->location.line) + ":" +
-                 std::to_string(m->location.character) + " " + m->text() + "\n";
+            s += std::string(kind) + " " + std::to_string(m->id) + "@" + std::to_string(m->location.line) +
+                 ":" + std::to_string(m->location.character) + " " + m->text() + "\n";
         }
         return s;
     }
