@@ -710,6 +710,13 @@ void TWinControl::WndProc(TMessage& Message) {
             }
         }
         break;
+    case WM_SYSCOLORCHANGE:
+        // The system tells top-level windows only; controls that keep colours of their own (the
+        // common controls among them) hear of it from their parent.
+        for (TControl* C : std::vector<TControl*>(FControls))
+            if (auto* W = dynamic_cast<TWinControl*>(C); W && W->FHandle)
+                SendMessageA(W->FHandle, WM_SYSCOLORCHANGE, Message.WParam, Message.LParam);
+        break;
     case WM_CONTEXTMENU:
         if (PopupMenu() && PopupMenu()->AutoPopup) {
             POINT P{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
