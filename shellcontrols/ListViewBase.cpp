@@ -1,15 +1,35 @@
 #include "shellcontrols/ListViewBase.h"
 
+#include "framework/core/ScopeGuard.h"
 #include "framework/ui/Messages.h"
 #include "shellcontrols/ShellMenus.h"
 #include "shellcontrols/ShellUtils.h"
 
-ZEL_DEFINE_CLASS(TNVCustomListView, TWinControl, {})
-ZEL_DEFINE_CLASS(TNVListView, TNVCustomListView, {})
-
 namespace {
 const DWORD ViewStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
-}
+const TEnumInfo ViewStyleInfo{{"vsIcon", "vsSmallIcon", "vsList", "vsReport"}};
+const TEnumInfo HeaderSortDisplayModeInfo{{"nvlvNone", "nvlvLeftAlign", "nvlvRightOfText", "nvlvRightAlign"}};
+} // namespace
+
+ZEL_DEFINE_CLASS(TNVCustomListView, TWinControl, {})
+ZEL_DEFINE_CLASS(
+    TNVListView, TNVCustomListView,
+    {Prop::Enum<TNVCustomListView>("HeaderSortDisplayMode", &HeaderSortDisplayModeInfo,
+                                   &TNVCustomListView::HeaderSortDisplayMode,
+                                   &TNVCustomListView::SetHeaderSortDisplayMode)
+         .WithDefault(static_cast<int>(TNVLvHeaderSortDisplayMode::nvlvRightOfText)),
+     Prop::Bool<TNVCustomListView>("HotTrack", &TNVCustomListView::HotTrack, &TNVCustomListView::SetHotTrack)
+         .WithDefault(0),
+     Prop::Bool<TNVCustomListView>("MultiSelect", &TNVCustomListView::MultiSelect,
+                                   &TNVCustomListView::SetMultiSelect)
+         .WithDefault(0),
+     Prop::Bool<TNVCustomListView>("RowSelect", &TNVCustomListView::RowSelect,
+                                   &TNVCustomListView::SetRowSelect)
+         .WithDefault(0),
+     Prop::Enum<TNVCustomListView>("ViewStyle", &ViewStyleInfo, &TNVCustomListView::ViewStyle,
+                                   &TNVCustomListView::SetViewStyle)
+         .WithDefault(static_cast<int>(TNVViewStyle::vsReport)),
+     Prop::Method("OnItemContextMenu"), Prop::Method("OnNVCustomDraw"), Prop::Method("OnNVCustomDrawEx")})
 
 TNVCustomListView::TNVCustomListView(TComponent* AOwner) : TWinControl(AOwner) {
     SetTabStop(true);
@@ -31,7 +51,27 @@ void TNVCustomListView::CreateParams(TCreateParams& Params) {
 void TNVCustomListView::CreateHandleDone() {
     TWinControl::CreateHandleDone();
     ApplyColor();
+    ApplyExtendedStyle();
     SetHeaderODStyle();
+    PostMessageA(FHandle, AMInitStage2, 0, 0);
+}
+
+void TNVCustomListView::ApplyExtendedStyle() {
+    if (!HandleAllocated())
+        return;
+    const DWORD Mask = LVS_EX_FULLROWSELECT | LVS_EX_TRACKSELECT;
+    const DWORD Bits = (FRowSelect ? LVS_EX_FULLROWSELECT : 0) | (FHotTrack ? LVS_EX_TRACKSELECT : 0);
+    SendMessageA(FHandle, LVM_SETEXTENDEDLISTVIEWSTYLE, Mask, Bits);
+}
+
+void TNVCustomListView::SetRowSelect(bool Value) {
+    FRowSelect = Value;
+    ApplyExtendedStyle();
+}
+
+void TNVCustomListView::SetHotTrack(bool Value) {
+    FHotTrack = Value;
+    ApplyExtendedStyle();
 }
 
 void TNVCustomListView::ColorChanged() {
@@ -194,6 +234,22 @@ void TNVCustomListView::ItemContextMenu(int Item, POINT& Pos, TPopupMenu*& Menu)
         OnItemContextMenu(this, Item, Pos, Menu);
 }
 
+void TNVCustomListView::PopupAt(TPopupMenu* Menu, POINT Client) {
+    Menu->PopupComponent = this;
+    POINT Screen = ClientToScreen(Client);
+    Menu->Popup(Screen.x, Screen.y);
+}
+
+void TNVCustomListView::DoItemContextMenu(POINT Client) {
+    const int Focused =
+        static_cast<int>(SendMessageA(FHandle, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    TPopupMenu* Menu = PopupMenu();
+    ItemContextMenu(Focused, Client, Menu);
+    FMenuShown = true;
+    if (Menu)
+        PopupAt(Menu, Client);
+}
+
 void TNVCustomListView::DoPreItemContextMenu(POINT Client) {
     auto Next = [this](int From, UINT Flags) {
         return static_cast<int>(SendMessageA(FHandle, LVM_GETNEXTITEM, static_cast<WPARAM>(From), Flags));
@@ -208,18 +264,9 @@ void TNVCustomListView::DoPreItemContextMenu(POINT Client) {
         RECT R{};
         R.left = LVIR_ICON;
         SendMessageA(FHandle, LVM_GETITEMRECT, static_cast<WPARAM>(At), reinterpret_cast<LPARAM>(&R));
-        Client = POINT{(R.left + R.right) / 2, (R.top + R.bottom) / 2};
-        TPopupMenu* Menu = PopupMenu();
-        ItemContextMenu(Focused, Client, Menu);
-        if (Menu) {
-            Menu->PopupComponent = this;
-            POINT Screen = ClientToScreen(Client);
-            Menu->Popup(Screen.x, Screen.y);
-        }
+        DoItemContextMenu(POINT{(R.left + R.right) / 2, (R.top + R.bottom) / 2});
     } else if (TPopupMenu* Menu = PopupMenu()) {
-        Menu->PopupComponent = this;
-        POINT Screen = ClientToScreen(Client);
-        Menu->Popup(Screen.x, Screen.y);
+        PopupAt(Menu, Client);
     }
 }
 
@@ -234,26 +281,41 @@ void TNVCustomListView::KeyDown(WORD& Key, TShiftState Shift) {
 // ---- Messages ----
 
 void TNVCustomListView::WndProc(TMessage& Message) {
+    const bool Designing = HasState(csDesigning);
     switch (Message.Msg) {
     case WM_CONTEXTMENU:
-        // From the keyboard the menu keys have acted in KeyDown already.
-        if (Message.LParam == -1)
-            return;
-        if (SendMessageA(FHandle, LVM_GETSELECTEDCOUNT, 0, 0) > 0) {
-            POINT P{static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))};
-            const int Focused = static_cast<int>(
-                SendMessageA(FHandle, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-            POINT Client = ScreenToClient(P);
-            TPopupMenu* Menu = PopupMenu();
-            ItemContextMenu(Focused, Client, Menu);
-            if (Menu) {
-                Menu->PopupComponent = this;
-                POINT Screen = ClientToScreen(Client);
-                Menu->Popup(Screen.x, Screen.y);
+        // Never passed on: the control's popup menu opens only from here.
+        if (!Designing && !FMenuShown && SendMessageA(FHandle, LVM_GETSELECTEDCOUNT, 0, 0) > 0 &&
+            SendMessageA(FHandle, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED) >= 0) {
+            if (Message.LParam == -1) {
+                DoPreItemContextMenu(POINT{0, 0});
+            } else {
+                POINT P{static_cast<short>(LOWORD(Message.LParam)),
+                        static_cast<short>(HIWORD(Message.LParam))};
+                DoItemContextMenu(ScreenToClient(P));
             }
-            return;
         }
-        break;
+        return;
+    case WM_RBUTTONUP:
+        if (FMenuShown && PopupMenu()) {
+            TPopupMenu* Menu = PopupMenu();
+            SetPopupMenu(nullptr);
+            TScopeGuard Restore([this, Menu] { SetPopupMenu(Menu); });
+            TWinControl::WndProc(Message);
+        } else {
+            TWinControl::WndProc(Message);
+        }
+        FMenuShown = false;
+        return;
+    case WM_SYSCOLORCHANGE:
+        TWinControl::WndProc(Message);
+        // A system colour was sent to the window as its value then.
+        if (Color() < 0)
+            ColorChanged();
+        return;
+    case AMInitStage2:
+        SetHeaderODStyle();
+        return;
     case WM_NOTIFY: {
         auto* Hdr = reinterpret_cast<NMHDR*>(Message.LParam);
         if (Hdr->hwndFrom && Hdr->hwndFrom == GetHeaderHandle()) {
@@ -283,16 +345,25 @@ void TNVCustomListView::WndProc(TMessage& Message) {
         }
         break;
     case WM_PARENTNOTIFY:
-    case LVM_INSERTCOLUMNA:
-    case LVM_INSERTCOLUMNW:
-        // A new header or column starts as a plain string item.
+        // A new header starts with plain string items.
         TWinControl::WndProc(Message);
         SetHeaderODStyle();
         return;
     case CN_NOTIFY:
-        if (reinterpret_cast<NMHDR*>(Message.LParam)->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
+        switch (reinterpret_cast<NMHDR*>(Message.LParam)->code) {
+        case NM_CUSTOMDRAW:
             CustomDraw(Message);
             return;
+        case NM_RCLICK:
+            if (!Designing) {
+                POINT P{};
+                GetCursorPos(&P);
+                DoPreItemContextMenu(ScreenToClient(P));
+            }
+            Message.Result = 0;
+            return;
+        default:
+            break;
         }
         break;
     default:

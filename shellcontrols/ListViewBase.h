@@ -17,6 +17,10 @@
 
 enum class TNVViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
 
+// Posted by the list to itself when its window is made: by the time it arrives the columns that
+// the creator adds right away exist, and their header items get the list's header style.
+constexpr UINT AMInitStage2 = WM_USER + 100;
+
 // Item is the list item's index, -1 outside the item stages.
 using TNVLvCustomDrawEvent = std::function<void(TObject* Sender, TNVCustomDraw* CD, int Item)>;
 // Item is the focused item (-1 none); Pos in client coordinates; a handler may move it, swap the
@@ -34,6 +38,11 @@ public:
     void SetViewStyle(TNVViewStyle Value);
     bool MultiSelect() const { return FMultiSelect; }
     void SetMultiSelect(bool Value);
+    // The whole row of an item is selected and highlighted, not only its caption.
+    bool RowSelect() const { return FRowSelect; }
+    void SetRowSelect(bool Value);
+    bool HotTrack() const { return FHotTrack; }
+    void SetHotTrack(bool Value);
     // The column header's sort arrow: the column (from 0, -1 none), its direction and where it is
     // drawn. A display mode other than none needs a common-controls library of 4.70 or later, else
     // it stays none.
@@ -58,12 +67,14 @@ protected:
     // The list view paints its background and item text background in the control's colour.
     void ColorChanged() override;
     void KeyDown(WORD& Key, TShiftState Shift) override;
-    // Shows the context menu at Pos (client coordinates) for the selection; OnItemContextMenu may
-    // change the menu (the control's popup menu to begin with) or drop it.
+    // Lets OnItemContextMenu change the menu at Pos (client coordinates) for the selection; the
+    // control's popup menu to begin with, null for none.
     virtual void ItemContextMenu(int Item, POINT& Pos, TPopupMenu*& Menu);
-    // The Applications key or Shift+F10: the menu of the selection at the centre of the focused
-    // (or first selected) item's icon, or, with nothing selected, the control's popup menu at Client.
+    // The menu of the selection at the centre of the focused (or first selected) item's icon, or,
+    // with nothing selected, the control's popup menu at Client.
     virtual void DoPreItemContextMenu(POINT Client);
+    // The menu of the selection (the focused item's) at Client.
+    virtual void DoItemContextMenu(POINT Client);
     // Handles a custom-draw notification: the events run on a wrapper of the record, which then
     // writes their choices back.
     void CustomDraw(TMessage& Message);
@@ -74,11 +85,18 @@ protected:
 
 private:
     void ApplyColor();
+    void ApplyExtendedStyle();
+    void PopupAt(TPopupMenu* Menu, POINT Client);
     void InvalidateHeaderItem(int Column);
     bool DrawHeaderItem(const DRAWITEMSTRUCT& Item);
 
     TNVViewStyle FViewStyle = TNVViewStyle::vsReport;
     bool FMultiSelect = false;
+    bool FRowSelect = false;
+    bool FHotTrack = false;
+    // A menu was shown for the current right click: the menu request that follows it and the
+    // popup menu's own handling of the button release show nothing more.
+    bool FMenuShown = false;
     int FHeaderSortColumn = -1;
     TNVLvSortDirection FHeaderSortDirection = TNVLvSortDirection::nvsdAsc;
     TNVLvHeaderSortDisplayMode FHeaderSortDisplayMode = TNVLvHeaderSortDisplayMode::nvlvRightOfText;

@@ -106,6 +106,7 @@ TNVCustomShellList::TNVCustomShellList(TComponent* AOwner)
     SetBounds(0, 0, 250, 150);
     SetTabStop(true);
     SetColor(clWindow);
+    SetRowSelect(true);
     FFolder->OnChange = [this](TObject* Sender) { HandleOnFolderChanged(Sender); };
     FTimer = new TTimer(this);
     FTimer->SetEnabled(false);
@@ -156,7 +157,6 @@ void TNVCustomShellList::CreateParams(TCreateParams& Params) {
 
 void TNVCustomShellList::CreateHandleDone() {
     TNVCustomListView::CreateHandleDone();
-    SendMessageA(FHandle, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     SendMessageA(FHandle, LVM_SETIMAGELIST, LVSIL_SMALL,
                  reinterpret_cast<LPARAM>(ShellGetSystemImageList(TNVShellIconSize::nvsizSmall)));
     SendMessageA(FHandle, LVM_SETIMAGELIST, LVSIL_NORMAL,
@@ -915,6 +915,9 @@ void TNVCustomShellList::HandleNotify(TMessage& Message) {
     }
     case NM_CUSTOMDRAW:
         CustomDraw(Message);
+        return;
+    case NM_RCLICK:
+        TNVCustomListView::WndProc(Message);
         return;
     case LVN_COLUMNCLICK: {
         auto* Nm = reinterpret_cast<NMLISTVIEW*>(Hdr);

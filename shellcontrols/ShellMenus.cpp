@@ -109,6 +109,12 @@ bool NVIsContextMenuKey(WORD Key, TShiftState Shift) {
     return (Key == VK_APPS && Mods == 0) || (Key == VK_F10 && Mods == ssShift);
 }
 
+bool NVRightButtonReleaseTaken(HWND Wnd) {
+    MSG M;
+    return !(GetAsyncKeyState(VK_RBUTTON) & 0x8000) &&
+           !PeekMessageA(&M, Wnd, WM_RBUTTONUP, WM_RBUTTONUP, PM_NOREMOVE | PM_NOYIELD);
+}
+
 TNVShellKey NVMatchShellKey(WORD Key, TShiftState Shift) {
     if (!GKeysRead) {
         for (TKeyEntry& E : GKeys)

@@ -29,6 +29,9 @@ enum class TNVShellKey { SelectAll, Delete, Copy, Cut, Paste, Refresh, Edit, Non
 TNVShellKey NVMatchShellKey(WORD Key, TShiftState Shift);
 // The keys that open a context menu: Applications without a shift key, or Shift+F10.
 bool NVIsContextMenuKey(WORD Key, TShiftState Shift);
+// After a right button press was handled: the button is up again, but its release is not
+// waiting for Wnd (the common control's own loop took it).
+bool NVRightButtonReleaseTaken(HWND Wnd);
 
 // The folder's context menu for Items in a new popup menu (commands from FirstCommand on).
 // Raises ENVOleError when the menu cannot be filled; a folder that offers no menu answers its code.

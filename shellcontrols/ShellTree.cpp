@@ -662,6 +662,9 @@ void TNVCustomShellTree::HandleNotify(TMessage& Message) {
     case NM_CUSTOMDRAW:
         CustomDraw(Message);
         return;
+    case NM_RCLICK:
+        TNVCustomTreeView::WndProc(Message);
+        return;
     case TVN_BEGINDRAGA:
     case TVN_BEGINDRAGW:
     case TVN_BEGINRDRAGA:

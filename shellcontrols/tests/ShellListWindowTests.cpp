@@ -490,6 +490,8 @@ TEST_F(ShellListTest, ContextMenuHandlerSeesTheItemAndMaySuppressTheMenu) {
                  MAKELPARAM(Screen.x, Screen.y));
     EXPECT_EQ(Shown, 0);
     List->OnItemContextMenu = nullptr;
+    // The request came with a right click: its release ends that click's menu.
+    SendMessageA(List->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(12, 14));
     SetTimer(nullptr, 0, 300, &CloseMenu);
     SendMessageA(List->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List->Handle()),
                  MAKELPARAM(Screen.x, Screen.y));

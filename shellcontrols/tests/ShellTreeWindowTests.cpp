@@ -348,6 +348,16 @@ void CALLBACK CloseTreeMenu(HWND, UINT, UINT_PTR Id, DWORD) {
     KillTimer(nullptr, Id);
     EndMenu();
 }
+
+// A real right click (press and release) at a screen point.
+void RightClickAt(POINT Screen) {
+    SetCursorPos(Screen.x, Screen.y);
+    INPUT In[2] = {};
+    In[0].type = In[1].type = INPUT_MOUSE;
+    In[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    In[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInput(2, In, sizeof(INPUT));
+}
 } // namespace
 
 TEST_F(ShellTreeTest, ContextMenuHandlerSeesTheNodeUnderTheMouse) {
@@ -372,8 +382,8 @@ TEST_F(ShellTreeTest, ContextMenuHandlerSeesTheNodeUnderTheMouse) {
         Seen = Node;
         Menu = nullptr;
     };
-    SendMessageA(Tree->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Tree->Handle()),
-                 MAKELPARAM(Screen.x, Screen.y));
+    RightClickAt(Screen);
+    PumpUntil([&Seen] { return Seen != nullptr; }, 2000);
     EXPECT_EQ(Seen, Beta) << "the node under the mouse, not the selected one";
     EXPECT_EQ(Shown, 0) << "the handler dropped the menu";
     Tree->OnNodeContextMenu = nullptr;
