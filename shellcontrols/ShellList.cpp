@@ -1,5 +1,7 @@
 #include "shellcontrols/ShellList.h"
 
+#include "framework/core/ScopeGuard.h"
+
 #include <dbt.h>
 
 #include <algorithm>
@@ -468,11 +470,9 @@ void TNVCustomShellList::FillList() {
     for (size_t I = 0; I < Collected.size(); ++I) {
         SFGAOF Attrs = 0;
         bool Keep;
-        try {
+        {
+            TFailureGuard freeRest([&FreeRest, I] { FreeRest(I); });
             Keep = ShouldInclude(Collected[I], Attrs);
-        } catch (...) {
-            FreeRest(I);
-            throw;
         }
         if (!Keep) {
             ShellMemFree(Collected[I]);
