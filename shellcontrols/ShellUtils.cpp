@@ -91,18 +91,7 @@ std::string FromWide(const wchar_t* W) {
 // ---- Errors ----
 
 std::string NVErrorText(HRESULT Code) {
-    char* Buffer = nullptr;
-    DWORD N = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        static_cast<DWORD>(Code), 0, reinterpret_cast<char*>(&Buffer), 0, nullptr);
-    std::string S;
-    if (N && Buffer)
-        S.assign(Buffer, N);
-    if (Buffer)
-        LocalFree(Buffer);
-    while (!S.empty() && (S.back() == '\n' || S.back() == '\r' || S.back() == ' ' || S.back() == '.'))
-        S.pop_back();
-    return S;
+    return SystemErrorText(static_cast<uint32_t>(Code));
 }
 
 ENVOleError::ENVOleError(HRESULT Code) : Exception(""), FCode(Code) {

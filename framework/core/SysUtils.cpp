@@ -449,7 +449,7 @@ int32_t DateTimeToFileDate(TDateTime dateTime) {
     return static_cast<int32_t>((date << 16) | time);
 }
 
-std::string SysErrorMessage(uint32_t errorCode) {
+std::string SystemErrorText(uint32_t errorCode) {
     char* buf = nullptr;
     DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                  FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ARGUMENT_ARRAY,
@@ -462,6 +462,11 @@ std::string SysErrorMessage(uint32_t errorCode) {
     s = TrimRight(s);
     while (!s.empty() && s.back() == '.')
         s = TrimRight(s.substr(0, s.size() - 1));
+    return s;
+}
+
+std::string SysErrorMessage(uint32_t errorCode) {
+    std::string s = SystemErrorText(errorCode);
     return s.empty() ? "System error " + std::to_string(errorCode) : s;
 }
 

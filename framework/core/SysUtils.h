@@ -72,10 +72,11 @@ TDateTime EncodeTime(int hour, int minute, int second, int msec);
 void DecodeDate(TDateTime date, int& year, int& month, int& day);
 void DecodeTime(TDateTime time, int& hour, int& minute, int& second, int& msec);
 
-// The platform's text for an error code, without the trailing line break.
 // The platform's text for an error code, without its closing full stop and line break;
 // "System error N" when the platform has none.
 std::string SysErrorMessage(uint32_t errorCode);
+// The platform's own text for the code, trimmed as above, or empty when it has none.
+std::string SystemErrorText(uint32_t errorCode);
 
 std::string GetCurrentDir();
 bool SetCurrentDir(const std::string& dir);
