@@ -10,6 +10,8 @@
 #include "framework/ui/StdCtrls.h"
 #include "net/HttpClient.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
@@ -153,6 +155,53 @@ bool LineHasKey(const std::string& line, const char* key) {
     return line.size() >= n && _strnicmp(line.c_str(), key, n) == 0;
 }
 
+// The platform's common animation control showing the shell's find-folder clip. Where the shell
+// carries no such clip the control stays empty; the check never depends on it.
+class TAnimate : public TWinControl {
+public:
+    explicit TAnimate(TComponent* AOwner) : TWinControl(AOwner) {}
+    bool Active() const { return FActive; }
+    void SetActive(bool Value) {
+        FActive = Value;
+        ApplyActive();
+    }
+    bool Opened() const { return FOpened; }
+    int StopFrame = 29;
+
+protected:
+    void CreateParams(TCreateParams& Params) override {
+        TWinControl::CreateParams(Params);
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_ANIMATE_CLASS};
+        InitCommonControlsEx(&icc);
+        Params.BaseClassName = ANIMATE_CLASSA;
+        // Registered classes are keyed by name; this class is not in the reflection table, so
+        // the inherited name would alias a plain control's class.
+        Params.WinClassName = "TAnimate";
+        Params.Style |= ACS_TRANSPARENT;
+    }
+    void CreateHandleDone() override {
+        TWinControl::CreateHandleDone();
+        HMODULE shell = GetModuleHandleA("shell32.dll");
+        FOpened = shell && SendMessageA(Handle(), ACM_OPENA, reinterpret_cast<WPARAM>(shell),
+                                        reinterpret_cast<LPARAM>(MAKEINTRESOURCEA(FindFolderClip))) != 0;
+        ApplyActive();
+    }
+    void HandleDestroyed() override { FOpened = false; }
+
+private:
+    static constexpr WORD FindFolderClip = 150;
+    void ApplyActive() {
+        if (!HandleAllocated() || !FOpened)
+            return;
+        if (FActive)
+            SendMessageA(Handle(), ACM_PLAY, static_cast<WPARAM>(-1), MAKELPARAM(0, 0xFFFF));
+        else
+            SendMessageA(Handle(), ACM_PLAY, 1, MAKELPARAM(StopFrame, StopFrame));
+    }
+    bool FActive = false;
+    bool FOpened = false;
+};
+
 // The small window shown while the request runs; its Cancel button aborts the request.
 class TUpdateCheckForm : public TForm {
 public:
@@ -162,7 +211,11 @@ public:
         SetPosition(TFormPosition::poScreenCenter);
         SetCaption("ZEL Orvalent: Checking for Updates");
         SetClientWidth(326);
+        // Taller than the label and animation need, so the Cancel button fits below the label.
         SetClientHeight(84);
+        Animate = new TAnimate(this);
+        Animate->SetParent(this);
+        Animate->SetBounds(16, 0, 80, 50);
         MainLabel = new TLabel(this);
         MainLabel->SetParent(this);
         MainLabel->SetBounds(125, 18, 190, 16);
@@ -172,7 +225,9 @@ public:
         CancelButton->SetBounds(125, 48, 80, 25);
         CancelButton->SetCaption("Cancel");
         CancelButton->OnClick = [](TObject*) { CancelUpdateCheck(); };
+        OnShow = [this](TObject*) { Animate->SetActive(true); };
     }
+    TAnimate* Animate = nullptr;
     TLabel* MainLabel = nullptr;
     TButton* CancelButton = nullptr;
 };
