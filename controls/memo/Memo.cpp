@@ -530,7 +530,7 @@ void TCustomHSMemo::SourceChanged(TObject* Sender, TMemoStates State, int32_t Fi
         if ((State & msFoundRectChanged) && !(Source->FoundRect() == TMemoRect())) {
             const TMemoRect& R = Source->FoundRect();
             EnsurePointVisible(POINT{R.Right, std::max(R.Top, R.Bottom - 1)});
-            EnsurePointVisible(POINT{R.Left, R.Top});
+            MakeSearchPointVisible(R, true);
         }
         RecalculatePosition();
     } else if (Active && (State & msInsState)) {

@@ -177,6 +177,9 @@ public:
     void SetWinChar(int32_t Value);
     void EnsureCaretVisible();
     void EnsurePointVisible(POINT P);
+    // Scrolls to the start (UseStart) or end of a found text, then asks the shared find window to
+    // stop covering it when that window works on this view's source.
+    void MakeSearchPointVisible(const TMemoRect& R, bool UseStart);
     void RecalculatePosition();
     void CenteredJumpTo(int32_t Char, int32_t Line);
     void CenterScreenOnLine();

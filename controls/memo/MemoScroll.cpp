@@ -6,6 +6,7 @@
 #include "controls/foundation/InputDialogs.h"
 #include "controls/memo/Memo.h"
 #include "controls/memo/MemoScopes.h"
+#include "controls/textmodel/dialogs/FindTarget.h"
 
 // --- scrolling the window -------------------------------------------------------------------
 
@@ -192,6 +193,19 @@ void TCustomHSMemo::EnsurePointVisible(POINT P) {
     }
     if (!UpdateCaretMode())
         UpdateCaret();
+}
+
+void TCustomHSMemo::MakeSearchPointVisible(const TMemoRect& R, bool UseStart) {
+    EnsurePointVisible(UseStart ? POINT{R.Left, R.Top} : POINT{R.Right, std::max(R.Top, R.Bottom - 1)});
+    if (CurrentFindSource != GetSource() || !HandleAllocated())
+        return;
+    const int32_t LastLine = std::max(R.Top, R.Bottom - 1);
+    POINT TopLeft = TextToPixelPoint(POINT{R.Left, R.Top});
+    POINT BottomRight = TextToPixelPoint(POINT{R.Right, LastLine});
+    BottomRight.y += GetRealLineHeight(LastLine);
+    ::ClientToScreen(Handle(), &TopLeft);
+    ::ClientToScreen(Handle(), &BottomRight);
+    KeepFoundTextVisible(GetSource(), RECT{TopLeft.x, TopLeft.y, BottomRight.x, BottomRight.y});
 }
 
 void TCustomHSMemo::RecalculatePosition() {

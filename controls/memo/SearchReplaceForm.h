@@ -20,7 +20,7 @@ public:
     void ShowInfo(const std::string& Text);
     // Moves the window off a found text (screen coordinates): below it when the screen has room,
     // else above it.
-    void MakeSearchVisible(const RECT& Rect);
+    void MakeSearchVisible(const RECT& Rect) override;
 
     TPageControl* PageControl = nullptr;
     TTabSheet* EditorFindPage = nullptr;

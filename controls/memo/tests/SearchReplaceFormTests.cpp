@@ -5,6 +5,7 @@
 
 #include "DialogTestUtil.h"
 #include "controls/foundation/HSResStrings.h"
+#include "SearchMemoSupport.h"
 #include "controls/memo/SearchReplaceForm.h"
 
 namespace {
@@ -324,6 +325,38 @@ TEST_F(SearchWindowTest, FoundTextUnderTheWindowMovesItAway) {
         W.MakeSearchVisible(C.Found);
         EXPECT_EQ(W.Top(), C.Top);
     }
+}
+
+TEST_F(SearchWindowTest, FindNextInAMemoMovesTheWindowOffTheMatchOnly) {
+    std::unique_ptr<TForm> Form(
+        MakeFocusedMemoForm("one\r\ntwo\r\nthree\r\nfour cat\r\nfive\r\nsix\r\nseven cat\r\n"));
+    TCustomMemoSource* S = MemoFormSource(Form.get());
+    ASSERT_EQ(CurrentFindSource, S);
+    auto ScreenRect = [&](int Line, int First, int Last) {
+        return MemoFormTextRect(Form.get(), Line, First, Last);
+    };
+    const RECT First = ScreenRect(3, 5, 8), Second = ScreenRect(6, 6, 9);
+
+    TFrmSearRepl& W = Open(0);
+    TypeInto(W.SearText->EditHandle(), "cat");
+    W.SetBounds(First.left - 10, First.top - 5, W.Width(), W.Height());
+    RECT Bounds = W.BoundsRect(), Overlap;
+    ASSERT_TRUE(IntersectRect(&Overlap, &Bounds, &First));
+    Press(W.FindBtn);
+    ASSERT_EQ(S->GetCurLine(), 3);
+    Bounds = W.BoundsRect();
+    EXPECT_FALSE(IntersectRect(&Overlap, &Bounds, &First));
+    EXPECT_EQ(W.Top(), First.bottom);
+
+    // Clear of the next match, the window stays where the user put it.
+    W.SetBounds(Second.right + 40, Second.bottom + 40, W.Width(), W.Height());
+    const RECT Before = W.BoundsRect();
+    Press(W.FindBtn);
+    ASSERT_EQ(S->GetCurLine(), 6);
+    const RECT After = W.BoundsRect();
+    EXPECT_TRUE(EqualRect(&Before, &After));
+    delete FrmSearRepl;
+    Form.reset();
 }
 
 } // namespace

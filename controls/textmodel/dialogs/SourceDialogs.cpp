@@ -16,6 +16,11 @@ TCustomMemoSource* FLastSource = nullptr;
 TNotModalSearchForm* FrmSearRepl = nullptr;
 TCustomMemoSource* CurrentFindSource = nullptr;
 
+void KeepFoundTextVisible(TCustomMemoSource* Source, const RECT& ScreenRect) {
+    if (FrmSearRepl && FrmSearRepl->Visible() && Source && CurrentFindSource == Source)
+        FrmSearRepl->MakeSearchVisible(ScreenRect);
+}
+
 namespace {
 TNotModalSearchFormMaker& Maker() {
     static TNotModalSearchFormMaker Value;

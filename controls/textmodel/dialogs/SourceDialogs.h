@@ -29,6 +29,8 @@ public:
     virtual void SetActiveIndex(int Index) = 0;
     // The text of the go-to field.
     virtual void SetLineText(const std::string& Text) = 0;
+    // The view that shows a found text passes its screen rectangle so the window can stop hiding it.
+    virtual void MakeSearchVisible(const RECT& Rect) = 0;
 };
 
 // The one shared non-modal window, nil until a source makes it; the window clears it when it goes.

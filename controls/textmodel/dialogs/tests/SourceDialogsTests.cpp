@@ -18,7 +18,9 @@ public:
     }
     void SetActiveIndex(int Index) override { Pages.push_back(Index); }
     void SetLineText(const std::string& Text) override { LineText = Text; }
+    void MakeSearchVisible(const RECT& Rect) override { Found.push_back(Rect); }
     static inline int Made = 0;
+    std::vector<RECT> Found;
     std::vector<int> Pages;
     std::string LineText;
 };
