@@ -7,6 +7,7 @@
 #include "framework/core/SysUtils.h"
 #include "framework/ui/Forms.h"
 #include "shellcontrols/ComObject.h"
+#include "shellcontrols/ItemDropTarget.h"
 #include "shellcontrols/ShellCombo.h"
 #include "shellcontrols/ShellMenus.h"
 #include "shellcontrols/ShellScopeGuards.h"
@@ -350,40 +351,23 @@ void TNVCustomShellList::OnDropTarget_DragEnter(IDataObject* Data, DWORD KeyStat
     FAutoScroll.Start(ScreenToClient(Pt));
     POINT Client = ScreenToClient(Pt);
     DWORD Allowed = Effect;
-    Effect = DROPEFFECT_NONE;
-    if (SUCCEEDED(ItemDropTarget(Client, FDropItemTarget)) && FDropItemTarget) {
-        Effect = Allowed;
-        if (FAILED(FDropItemTarget->DragEnter(Data, KeyState, POINTL{Pt.x, Pt.y}, &Effect)))
-            Effect = DROPEFFECT_NONE;
-    }
+    Effect = SUCCEEDED(ItemDropTarget(Client, FDropItemTarget))
+                 ? ItemDragEnterEffect(FDropItemTarget.Get(), Data, KeyState, Pt, Allowed)
+                 : DROPEFFECT_NONE;
 }
 
 void TNVCustomShellList::OnDropTarget_DragOver(DWORD KeyState, POINT Pt, DWORD& Effect) {
     DWORD Allowed = Effect;
     TComPtr<IDropTarget> Target;
     ItemDropTarget(ScreenToClient(Pt), Target);
-    if (Target.Get() != FDropItemTarget.Get()) {
-        if (FDropItemTarget)
-            FDropItemTarget->DragLeave();
-        FDropItemTarget = Target;
-        if (FDropItemTarget) {
-            DWORD E = Allowed;
-            FDropItemTarget->DragEnter(FDropData.Get(), KeyState, POINTL{Pt.x, Pt.y}, &E);
-        }
-    }
-    Effect = DROPEFFECT_NONE;
-    if (FDropItemTarget) {
-        Effect = Allowed;
-        if (FAILED(FDropItemTarget->DragOver(KeyState, POINTL{Pt.x, Pt.y}, &Effect)))
-            Effect = DROPEFFECT_NONE;
-    }
+    if (Target.Get() != FDropItemTarget.Get())
+        SwitchItemDropTarget(FDropItemTarget, Target, FDropData.Get(), KeyState, Pt, Allowed);
+    Effect = ItemDragOverEffect(FDropItemTarget.Get(), KeyState, Pt, Allowed);
     DoDropTargetAutoscroll(ScreenToClient(Pt));
 }
 
 void TNVCustomShellList::OnDropTarget_DragLeave() {
-    if (FDropItemTarget)
-        FDropItemTarget->DragLeave();
-    FDropItemTarget.Reset();
+    LeaveItemDropTarget(FDropItemTarget);
     FDropData.Reset();
 }
 

@@ -2,6 +2,8 @@
 // drag and drop from and onto the tree.
 #include "shellcontrols/ShellTree.h"
 
+#include "shellcontrols/ItemDropTarget.h"
+
 #include <vector>
 
 #include "framework/core/SysUtils.h"
@@ -296,12 +298,7 @@ void TNVCustomShellTree::OnDropTarget_DragEnter(IDataObject* Data, DWORD KeyStat
     DWORD Allowed = Effect;
     FDropNode = DropNodeAt(Pt, FDropItemTarget);
     TreeView_SelectDropTarget(FHandle, FDropNode);
-    Effect = DROPEFFECT_NONE;
-    if (FDropItemTarget) {
-        Effect = Allowed;
-        if (FAILED(FDropItemTarget->DragEnter(Data, KeyState, POINTL{Pt.x, Pt.y}, &Effect)))
-            Effect = DROPEFFECT_NONE;
-    }
+    Effect = ItemDragEnterEffect(FDropItemTarget.Get(), Data, KeyState, Pt, Allowed);
 }
 
 void TNVCustomShellTree::OnDropTarget_DragOver(DWORD KeyState, POINT Pt, DWORD& Effect) {
@@ -309,29 +306,16 @@ void TNVCustomShellTree::OnDropTarget_DragOver(DWORD KeyState, POINT Pt, DWORD& 
     TComPtr<IDropTarget> Target;
     HTREEITEM Node = DropNodeAt(Pt, Target);
     if (Node != FDropNode) {
-        if (FDropItemTarget)
-            FDropItemTarget->DragLeave();
-        FDropItemTarget = Target;
         FDropNode = Node;
         TreeView_SelectDropTarget(FHandle, Node);
-        if (FDropItemTarget) {
-            DWORD E = Allowed;
-            FDropItemTarget->DragEnter(FDropData.Get(), KeyState, POINTL{Pt.x, Pt.y}, &E);
-        }
+        SwitchItemDropTarget(FDropItemTarget, Target, FDropData.Get(), KeyState, Pt, Allowed);
     }
-    Effect = DROPEFFECT_NONE;
-    if (FDropItemTarget) {
-        Effect = Allowed;
-        if (FAILED(FDropItemTarget->DragOver(KeyState, POINTL{Pt.x, Pt.y}, &Effect)))
-            Effect = DROPEFFECT_NONE;
-    }
+    Effect = ItemDragOverEffect(FDropItemTarget.Get(), KeyState, Pt, Allowed);
     DoDropTargetAutoscroll(ScreenToClient(Pt));
 }
 
 void TNVCustomShellTree::OnDropTarget_DragLeave() {
-    if (FDropItemTarget)
-        FDropItemTarget->DragLeave();
-    FDropItemTarget.Reset();
+    LeaveItemDropTarget(FDropItemTarget);
     FDropData.Reset();
     FDropNode = nullptr;
     TreeView_SelectDropTarget(FHandle, nullptr);
