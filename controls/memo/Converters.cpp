@@ -1,5 +1,7 @@
 #include "controls/memo/Converters.h"
 
+#include "framework/core/CharClass.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -15,20 +17,6 @@ namespace {
 // Font and colour table entries read from one document; the writers look entries up one by one,
 // so a hostile table of millions would make every later font or colour word slow.
 constexpr int32_t kMaxTableEntries = 1024;
-
-bool Delimiter(char C) {
-    return static_cast<unsigned char>(C) < ' ' || C == '\\' || C == '{' || C == '}';
-}
-
-int Hex(char C) {
-    if (C >= '0' && C <= '9')
-        return C - '0';
-    if (C >= 'a' && C <= 'f')
-        return C - 'a' + 10;
-    if (C >= 'A' && C <= 'F')
-        return C - 'A' + 10;
-    return -1;
-}
 
 bool Same(const std::string& A, const char* B) {
     return strcasecmp(A.c_str(), B) == 0;
@@ -63,7 +51,7 @@ TRtfToken TRTFConverter::Next() {
         FPos = From;
         if (FPos < FText.size() && FText[FPos] == '\t')
             ++FPos;
-        while (FPos < FText.size() && !Delimiter(FText[FPos]))
+        while (FPos < FText.size() && !IsRtfDelimiter(FText[FPos]))
             ++FPos;
         T.Kind = TRtfToken::tkText;
         T.Raw = FText.substr(Start, FPos - Start);
@@ -78,8 +66,8 @@ TRtfToken TRTFConverter::Next() {
         T.Raw = "}";
     } else if (C == '\\') {
         const char N = FPos + 1 < FText.size() ? FText[FPos + 1] : '\0';
-        if (N == '\'' && FPos + 3 < FText.size() + 0 && Hex(FText[FPos + 2]) >= 0 &&
-            Hex(FText[FPos + 3]) >= 0) {
+        if (N == '\'' && FPos + 3 < FText.size() + 0 && AsciiHexValue(FText[FPos + 2]) >= 0 &&
+            AsciiHexValue(FText[FPos + 3]) >= 0) {
             FPos += 4;
             T.Kind = TRtfToken::tkHexChar;
             T.Raw = FText.substr(Start, 4);
@@ -404,7 +392,7 @@ void THSHtmlConverter::Token(const TRtfToken& T) {
             PopGroup();
         return;
     case TRtfToken::tkHexChar: {
-        const char Byte = static_cast<char>(Hex(T.Word[0]) * 16 + Hex(T.Word[1]));
+        const char Byte = static_cast<char>(AsciiHexValue(T.Word[0]) * 16 + AsciiHexValue(T.Word[1]));
         if (static_cast<unsigned char>(Byte) == 0xB7) // the bullet of RTF list numbering
             return;
         FOutput += Escaper->TranslateString(std::string(1, Byte));

@@ -1,5 +1,7 @@
 #include "controls/memo/Importers.h"
 
+#include "framework/core/CharClass.h"
+
 #include <algorithm>
 #include <cctype>
 #include <climits>
@@ -119,20 +121,6 @@ private:
     int32_t FOverflow = 0;
 };
 
-bool IsDelim(char C) {
-    return static_cast<unsigned char>(C) < ' ' || C == '\\' || C == '{' || C == '}';
-}
-
-int HexValue(char C) {
-    if (C >= '0' && C <= '9')
-        return C - '0';
-    if (C >= 'a' && C <= 'f')
-        return C - 'a' + 10;
-    if (C >= 'A' && C <= 'F')
-        return C - 'A' + 10;
-    return -1;
-}
-
 // --- RTF ---------------------------------------------------------------------------------------------
 
 } // namespace
@@ -142,6 +130,10 @@ const char* const kRtfWords[] = {
     "fs",     "green",    "highlight", "i",      "line",     "nosupersub", "par",     "pard",   "plain",
     "pnf",    "pnlvlblt", "pnlvlbody", "pntext", "qc",       "qr",         "red",     "row",    "rtf",
     "strike", "sub",      "super",     "tab",    "trowd",    "u",          "ul",      "ulnone", "v"};
+
+bool IsRtfDelimiter(char C) {
+    return static_cast<unsigned char>(C) < ' ' || C == '\\' || C == '{' || C == '}';
+}
 
 bool KnownRtfWord(const std::string& W) {
     for (const char* K : kRtfWords)
@@ -209,7 +201,7 @@ public:
 private:
     std::string ReadPlain() {
         const size_t Start = FPos;
-        while (FPos < FText.size() && !IsDelim(FText[FPos]))
+        while (FPos < FText.size() && !IsRtfDelimiter(FText[FPos]))
             ++FPos;
         return FText.substr(Start, FPos - Start);
     }
@@ -261,7 +253,7 @@ private:
     }
     void GroupStart() {
         if (FPos < FText.size() && FText[FPos] == '\\' && FPos + 1 < FText.size() &&
-            !IsDelim(FText[FPos + 1])) {
+            !IsRtfDelimiter(FText[FPos + 1])) {
             const size_t Save = FPos;
             ++FPos;
             const std::string Word = ReadWord();
@@ -405,9 +397,9 @@ private:
         }
         if (C == '\'') {
             std::string Hex;
-            while (FPos + 2 < FText.size() + 0 && FText[FPos] == '\'' && HexValue(FText[FPos + 1]) >= 0 &&
-                   HexValue(FText[FPos + 2]) >= 0) {
-                Hex += char(HexValue(FText[FPos + 1]) * 16 + HexValue(FText[FPos + 2]));
+            while (FPos + 2 < FText.size() + 0 && FText[FPos] == '\'' &&
+                   AsciiHexValue(FText[FPos + 1]) >= 0 && AsciiHexValue(FText[FPos + 2]) >= 0) {
+                Hex += char(AsciiHexValue(FText[FPos + 1]) * 16 + AsciiHexValue(FText[FPos + 2]));
                 FPos += 3;
                 if (FPos + 1 < FText.size() && FText[FPos] == '\\' && FText[FPos + 1] == '\'')
                     ++FPos;
@@ -516,7 +508,7 @@ private:
         if (FPos < FText.size()) {
             if (FText[FPos] == '\\' && FPos + 3 < FText.size() + 0 && FText[FPos + 1] == '\'')
                 FPos += 4;
-            else if (!IsDelim(FText[FPos]))
+            else if (!IsRtfDelimiter(FText[FPos]))
                 ++FPos;
         }
     }
@@ -564,7 +556,7 @@ int32_t ParseHtmlColor(std::string V) {
     int32_t Parts[3] = {0, 0, 0};
     for (int I = 0; I < 3; ++I) {
         if (size_t(I * 2 + 1) < V.size()) {
-            const int H = HexValue(V[I * 2]), L = HexValue(V[I * 2 + 1]);
+            const int H = AsciiHexValue(V[I * 2]), L = AsciiHexValue(V[I * 2 + 1]);
             if (H >= 0 && L >= 0)
                 Parts[I] = H * 16 + L;
         }

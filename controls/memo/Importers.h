@@ -38,6 +38,8 @@ constexpr int32_t MaxImportDepth = 256;
 // The RTF control words the readers act on (without the backslash), found without regard to case;
 // the converters read with the same list.
 bool KnownRtfWord(const std::string& Word);
+// A character that ends a control word's name or its number.
+bool IsRtfDelimiter(char C);
 // True for a group whose first control word (without the backslash) marks content that is no text
 // of the document (style sheets, list texts, pictures, objects, information): such groups are left
 // out whole. Unless WholeWord, a word that is a piece of one of those names counts too (so "\pn"

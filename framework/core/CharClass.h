@@ -12,6 +12,16 @@ constexpr bool IsAsciiDigit(char C) {
 constexpr bool IsAsciiHexDigit(char C) {
     return IsAsciiDigit(C) || (C >= 'a' && C <= 'f') || (C >= 'A' && C <= 'F');
 }
+// The value of a hexadecimal digit, -1 for any other character.
+constexpr int AsciiHexValue(char C) {
+    if (IsAsciiDigit(C))
+        return C - '0';
+    if (C >= 'a' && C <= 'f')
+        return C - 'a' + 10;
+    if (C >= 'A' && C <= 'F')
+        return C - 'A' + 10;
+    return -1;
+}
 constexpr bool IsAsciiLetter(char C) {
     return (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z');
 }
