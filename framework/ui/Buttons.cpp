@@ -14,6 +14,7 @@ TSpeedButton::TSpeedButton(TComponent* AOwner)
     FWidth = 23;
     FHeight = 22;
     FClickEvents = true;
+    FGlyph->OnChange = [this](TBitmap*) { Invalidate(); };
 }
 
 TSpeedButton::~TSpeedButton() = default;

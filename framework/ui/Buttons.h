@@ -9,6 +9,7 @@ class TSpeedButton : public TGraphicControl {
 public:
     explicit TSpeedButton(TComponent* AOwner);
     ~TSpeedButton() override;
+    // A change of the glyph repaints the button (through the glyph's OnChange).
     TBitmap& Glyph() { return *FGlyph; }
     // Buttons with the same non-zero GroupIndex on one parent act as a radio group.
     int GroupIndex() const { return FGroupIndex; }

@@ -363,6 +363,10 @@ void TCanvas::RequireState(bool NeedFont, bool NeedPen, bool NeedBrush) {
     }
 }
 
+void TCanvas::Changed() {
+    DoEvent(OnChange, this);
+}
+
 POINT TCanvas::PenPos() {
     POINT P{};
     GetCurrentPositionEx(Handle(), &P);
@@ -375,43 +379,53 @@ void TCanvas::MoveTo(int X, int Y) {
 void TCanvas::LineTo(int X, int Y) {
     RequireState(false, true, true);
     ::LineTo(Handle(), X, Y);
+    Changed();
 }
 void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) {
     RequireState(false, true, true);
     ::Rectangle(Handle(), X1, Y1, X2, Y2);
+    Changed();
 }
 void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2) {
     RequireState(false, true, true);
     ::Ellipse(Handle(), X1, Y1, X2, Y2);
+    Changed();
 }
 void TCanvas::Polygon(const POINT* Points, int Count) {
     RequireState(false, true, true);
     ::Polygon(Handle(), Points, Count);
+    Changed();
 }
 void TCanvas::Polyline(const POINT* Points, int Count) {
     RequireState(false, true, true);
     ::Polyline(Handle(), Points, Count);
+    Changed();
 }
 void TCanvas::FillRect(const RECT& R) {
     RequireState(false, false, true);
     ::FillRect(Handle(), &R, FBrush.Handle());
+    Changed();
 }
 void TCanvas::FrameRect(const RECT& R) {
     RequireState(false, false, true);
     ::FrameRect(Handle(), &R, FBrush.Handle());
+    Changed();
 }
 void TCanvas::DrawFocusRect(const RECT& R) {
     RequireState(false, false, true);
     ::DrawFocusRect(Handle(), &R);
+    Changed();
 }
 void TCanvas::TextOut(int X, int Y, const std::string& Text) {
     RequireState(true, false, true);
     ::TextOutA(Handle(), X, Y, Text.data(), static_cast<int>(Text.size()));
+    Changed();
 }
 void TCanvas::TextRect(const RECT& R, int X, int Y, const std::string& Text) {
     RequireState(true, false, true);
     UINT Options = ETO_CLIPPED | (FBrush.Style() != TBrushStyle::bsClear ? ETO_OPAQUE : 0);
     ::ExtTextOutA(Handle(), X, Y, Options, &R, Text.data(), static_cast<UINT>(Text.size()), nullptr);
+    Changed();
 }
 SIZE TCanvas::TextExtent(const std::string& Text) {
     RequireState(true, false, false);
@@ -421,29 +435,37 @@ SIZE TCanvas::TextExtent(const std::string& Text) {
 }
 int TCanvas::DrawText(const std::string& Text, RECT& R, UINT Format) {
     RequireState(true, false, true);
-    return ::DrawTextA(Handle(), Text.data(), static_cast<int>(Text.size()), &R, Format);
+    const int Height = ::DrawTextA(Handle(), Text.data(), static_cast<int>(Text.size()), &R, Format);
+    if (!(Format & DT_CALCRECT))
+        Changed();
+    return Height;
 }
 void TCanvas::Draw(int X, int Y, TGraphic& Graphic) {
     if (Graphic.Empty())
         return;
     RECT R{X, Y, X + Graphic.Width(), Y + Graphic.Height()};
     Graphic.Draw(*this, R);
+    Changed();
 }
 void TCanvas::StretchDraw(const RECT& R, TGraphic& Graphic) {
-    if (!Graphic.Empty())
-        Graphic.Draw(*this, R);
+    if (Graphic.Empty())
+        return;
+    Graphic.Draw(*this, R);
+    Changed();
 }
 void TCanvas::CopyRect(const RECT& Dest, TCanvas& Source, const RECT& SourceRect) {
     RequireState(false, false, true);
     ::StretchBlt(Handle(), Dest.left, Dest.top, Dest.right - Dest.left, Dest.bottom - Dest.top,
                  Source.Handle(), SourceRect.left, SourceRect.top, SourceRect.right - SourceRect.left,
                  SourceRect.bottom - SourceRect.top, CopyMode);
+    Changed();
 }
 TColor TCanvas::Pixel(int X, int Y) {
     return static_cast<TColor>(::GetPixel(Handle(), X, Y));
 }
 void TCanvas::SetPixel(int X, int Y, TColor Color) {
     ::SetPixel(Handle(), X, Y, ColorToRGB(Color));
+    Changed();
 }
 
 // --- TBitmap ------------------------------------------------------------------------------------
@@ -470,6 +492,10 @@ protected:
         FOldBitmap = static_cast<HBITMAP>(SelectObject(FDC, FOwner.FHandle));
         SetHandle(FDC);
     }
+    void Changed() override {
+        TCanvas::Changed();
+        FOwner.Changed();
+    }
 
 private:
     TBitmap& FOwner;
@@ -493,14 +519,26 @@ void TBitmap::FreeImage() {
     FWidth = FHeight = 0;
 }
 
+void TBitmap::Changed() {
+    DoEvent(OnChange, this);
+}
+
 void TBitmap::SetSize(int W, int H) {
+    if (Resize(W, H))
+        Changed();
+}
+
+bool TBitmap::Resize(int W, int H) {
     if (W < 0 || H < 0)
         throw std::invalid_argument("Invalid bitmap size");
+    if (W == 0 || H == 0) {
+        const bool HadImage = FHandle != nullptr;
+        FreeImage();
+        return HadImage;
+    }
     if (W == FWidth && H == FHeight && FHandle)
-        return;
+        return false;
     FreeImage();
-    if (W == 0 || H == 0)
-        return;
     BITMAPINFO BI{};
     BI.bmiHeader.biSize = sizeof(BI.bmiHeader);
     BI.bmiHeader.biWidth = W;
@@ -516,33 +554,39 @@ void TBitmap::SetSize(int W, int H) {
     FWidth = W;
     FHeight = H;
     std::memset(FBits, 0xFF, static_cast<size_t>(RowBytes()) * static_cast<size_t>(H));
+    return true;
 }
 
 void TBitmap::SetHandle(HBITMAP Bitmap) {
     BITMAP BM{};
     if (!Bitmap || !GetObjectA(Bitmap, sizeof(BM), &BM)) {
+        const bool WasEmpty = !FHandle;
         FreeImage();
+        if (!WasEmpty)
+            Changed();
         return;
     }
-    SetSize(BM.bmWidth, BM.bmHeight);
+    Resize(BM.bmWidth, BM.bmHeight);
     HDC Src = CreateCompatibleDC(nullptr);
     HGDIOBJ Old = SelectObject(Src, Bitmap);
     BitBlt(Canvas().Handle(), 0, 0, FWidth, FHeight, Src, 0, 0, SRCCOPY);
     SelectObject(Src, Old);
     DeleteDC(Src);
     DeleteObject(Bitmap);
+    Changed();
 }
 
 void TBitmap::Assign(const TBitmap& Source) {
     if (&Source == this)
         return;
-    SetSize(Source.FWidth, Source.FHeight);
+    Resize(Source.FWidth, Source.FHeight);
     if (FBits && Source.FBits) {
         GdiFlush();
         std::memcpy(FBits, Source.FBits, static_cast<size_t>(RowBytes()) * static_cast<size_t>(FHeight));
     }
     Transparent = Source.Transparent;
     TransparentColor = Source.TransparentColor;
+    Changed();
 }
 
 TCanvas& TBitmap::Canvas() {

@@ -199,10 +199,12 @@ public:
     void SetPixel(int X, int Y, TColor Color);
     int CopyMode = SRCCOPY;
 
+    // After every drawing operation, once it has reached the context.
     std::function<void(TCanvas*)> OnChange;
 
 protected:
     virtual void CreateHandle() {}
+    virtual void Changed();
     // Selects the platform's stock objects back so that ours can be deleted; call before the DC goes.
     void DeselectObjects();
     void RequireState(bool NeedFont, bool NeedPen, bool NeedBrush);
@@ -257,12 +259,20 @@ public:
     void Draw(TCanvas& Canvas, const RECT& Rect) override;
     void LoadFromFile(const std::string& FileName) override;
     void SaveToFile(const std::string& FileName) override;
+    // How the picture is drawn, not part of it: changing these fires no OnChange.
     bool Transparent = false;
     TColor TransparentColor = clNone;
+
+    // Once for every change of the picture: its size, a new image taken over or loaded, or any
+    // drawing on its canvas.
+    std::function<void(TBitmap*)> OnChange;
 
 private:
     class TBitmapCanvas;
     void FreeImage();
+    // SetSize without the change event, for operations that fire it once when they are done.
+    bool Resize(int W, int H);
+    void Changed();
     HBITMAP FHandle = nullptr;
     uint8_t* FBits = nullptr;
     int FWidth = 0;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "UiTestSupport.h"
 #include "framework/ui/Graphics.h"
 #include "framework/ui/ImgList.h"
@@ -108,6 +110,89 @@ TEST_F(GraphicsTest, ABitmapDrawnOnStaysDrawableAndAddable) {
     // The canvas comes back for more drawing.
     Src.Canvas().SetPixel(0, 0, clBlue);
     EXPECT_EQ(Src.Canvas().Pixel(0, 0), clBlue);
+}
+
+TEST_F(GraphicsTest, ABitmapAnnouncesEveryChangeOfItsPictureOnce) {
+    TBitmap B;
+    int Changes = 0;
+    B.OnChange = [&](TBitmap* Sender) {
+        EXPECT_EQ(Sender, &B);
+        ++Changes;
+    };
+    TBitmap Other;
+    Other.SetSize(3, 3);
+    const std::string File = OutputDir() + "\\announced.bmp";
+    Other.SaveToFile(File);
+    struct Case {
+        const char* What;
+        std::function<void()> Do;
+        int Changes;
+    };
+    const Case Cases[] = {
+        {"new size", [&] { B.SetSize(4, 4); }, 1},
+        {"same size", [&] { B.SetSize(4, 4); }, 0},
+        {"fill",
+         [&] {
+             B.Canvas().FillRect(RECT{0, 0, 2, 2});
+         },
+         1},
+        {"pixel", [&] { B.Canvas().SetPixel(3, 3, clRed); }, 1},
+        {"text", [&] { B.Canvas().TextOut(0, 0, "x"); }, 1},
+        {"drawn text",
+         [&] {
+             RECT R{0, 0, 4, 4};
+             B.Canvas().DrawText("x", R, DT_LEFT);
+         },
+         1},
+        {"line",
+         [&] {
+             B.Canvas().MoveTo(0, 0);
+             B.Canvas().LineTo(3, 0);
+         },
+         1},
+        {"picture drawn on it", [&] { B.Canvas().Draw(0, 0, Other); }, 1},
+        {"copied picture", [&] { B.Assign(Other); }, 1},
+        {"loaded", [&] { B.LoadFromFile(File); }, 1},
+        {"platform bitmap", [&] { B.SetHandle(CreateBitmap(2, 2, 1, 1, nullptr)); }, 1},
+        {"emptied", [&] { B.SetSize(0, 0); }, 1},
+        {"empty again", [&] { B.SetSize(0, 5); }, 0},
+        // A canvas made on an empty bitmap gives it a pixel to draw on: one change for that, one
+        // for the drawing.
+        {"first drawing", [&] { B.Canvas().SetPixel(0, 0, clBlue); }, 2},
+        // Reading and measuring change nothing; nor does the way the picture is drawn.
+        {"read",
+         [&] {
+             B.Canvas().Pixel(0, 0);
+             B.ScanLine(0);
+             B.Dormant();
+         },
+         0},
+        {"measured",
+         [&] {
+             B.Canvas().TextExtent("x");
+             RECT R{0, 0, 9, 9};
+             B.Canvas().DrawText("x", R, DT_CALCRECT);
+         },
+         0},
+        {"transparency",
+         [&] {
+             B.Transparent = true;
+             B.TransparentColor = clRed;
+         },
+         0},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.What);
+        Changes = 0;
+        C.Do();
+        EXPECT_EQ(Changes, C.Changes);
+    }
+    // A bitmap drawn onto another is not changed by it.
+    TBitmap Target;
+    Target.SetSize(5, 5);
+    Changes = 0;
+    Target.Canvas().Draw(0, 0, B);
+    EXPECT_EQ(Changes, 0);
 }
 
 TEST_F(GraphicsTest, MetafileRecordsWhatIsDrawnAndPlaysItBack) {
