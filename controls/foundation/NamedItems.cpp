@@ -68,3 +68,21 @@ void TCustomHSNamedItems::Update(TCollectionItem* Item) {
     DoEvent(OnChange, this);
     DoEvent(OnItemUpdate, this, Item);
 }
+
+ZEL_DEFINE_CLASS(THSNamedItems, TCustomHSNamedItems, {})
+
+void THSNamedItems::LoadFromFile(const std::string& FileName) {
+    ReadObjFromFile(this, FileName);
+}
+
+void THSNamedItems::LoadFromStream(TStream& Stream) {
+    ReadObjFromStream(Stream, this);
+}
+
+void THSNamedItems::SaveToStream(TStream& Stream) {
+    WriteObjToStream(Stream, this);
+}
+
+void THSNamedItems::SaveToFile(const std::string& FileName) {
+    WriteObjToFile(this, FileName);
+}

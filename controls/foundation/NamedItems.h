@@ -8,6 +8,7 @@
 
 #include "framework/core/Collection.h"
 #include "framework/core/Component.h"
+#include "framework/core/Streams.h"
 
 class THSNamedItem : public TCollectionItem {
     ZEL_DECLARE_CLASS(THSNamedItem)
@@ -57,4 +58,18 @@ private:
     void OwnerFreed(TObject* Obj);
 
     TComponent* FOwner;
+};
+
+// Named items that keep themselves in a file or a stream through the family's object streams:
+// written in the binary form, read in either form. Reading replaces every item, or, when the
+// image is bad, raises and leaves the items as they were.
+class THSNamedItems : public TCustomHSNamedItems {
+    ZEL_DECLARE_CLASS(THSNamedItems)
+public:
+    using TCustomHSNamedItems::TCustomHSNamedItems;
+
+    void LoadFromFile(const std::string& FileName);
+    void LoadFromStream(TStream& Stream);
+    void SaveToStream(TStream& Stream);
+    void SaveToFile(const std::string& FileName);
 };

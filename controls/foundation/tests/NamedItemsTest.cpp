@@ -4,6 +4,11 @@
 
 #include <vector>
 
+#include "TestFolder.h"
+#include "controls/foundation/PropertyUtils.h"
+#include "framework/core/Exceptions.h"
+#include "framework/core/Streams.h"
+
 namespace {
 
 class TTestStyle : public THSNamedItem {
@@ -69,6 +74,55 @@ TEST(NamedItems, OutliveTheirOwner) {
     EXPECT_EQ(Items.GetOwner(), nullptr);
     Items.Add();
     EXPECT_EQ(Items.Count(), 1);
+}
+
+// The items go whole into a file or a stream and come back as they were; what a damaged image or
+// a missing file cannot give leaves the items untouched.
+TEST(NamedItems, KeepThemselvesInFilesAndStreams) {
+    TTestFolder Folder;
+    THSNamedItems Saved(nullptr, TTestStyle::StaticClass());
+    for (const auto& [Name, Size] :
+         std::vector<std::pair<std::string, int32_t>>{{"Keyword", 3}, {"", 0}, {"Comment", -7}}) {
+        auto* Item = static_cast<TTestStyle*>(Saved.Add());
+        Item->SetName(Name);
+        Item->SetSize(Size);
+    }
+    auto ExpectLikeSaved = [&](const THSNamedItems& Items) {
+        ASSERT_EQ(Items.Count(), Saved.Count());
+        for (int I = 0; I < Items.Count(); ++I) {
+            SCOPED_TRACE(I);
+            EXPECT_EQ(Items.NamedItem(I)->Name(), Saved.NamedItem(I)->Name());
+            EXPECT_EQ(static_cast<TTestStyle*>(Items.Items(I))->Size(),
+                      static_cast<TTestStyle*>(Saved.Items(I))->Size());
+        }
+    };
+
+    Saved.SaveToFile(Folder / "styles.bin");
+    EXPECT_EQ(ReadWholeFile(Folder / "styles.bin").substr(0, 4), "TPF0");
+    THSNamedItems FromFile(nullptr, TTestStyle::StaticClass());
+    FromFile.Add()->SetDisplayName("replaced");
+    FromFile.LoadFromFile(Folder / "styles.bin");
+    ExpectLikeSaved(FromFile);
+
+    TMemoryStream Stream;
+    Saved.SaveToStream(Stream);
+    Stream.SetPosition(0);
+    THSNamedItems FromStream(nullptr, TTestStyle::StaticClass());
+    FromStream.LoadFromStream(Stream);
+    ExpectLikeSaved(FromStream);
+    // The text form that the family's text writer makes reads back too.
+    TMemoryStream Text;
+    WriteObjToTextStream(Text, &Saved);
+    Text.SetPosition(0);
+    THSNamedItems FromText(nullptr, TTestStyle::StaticClass());
+    FromText.LoadFromStream(Text);
+    ExpectLikeSaved(FromText);
+
+    const std::string Image = ReadWholeFile(Folder / "styles.bin");
+    WriteWholeFile(Folder / "cut.bin", Image.substr(0, Image.size() - 6));
+    EXPECT_THROW(FromFile.LoadFromFile(Folder / "cut.bin"), Exception);
+    EXPECT_THROW(FromFile.LoadFromFile(Folder / "missing.bin"), EFOpenError);
+    ExpectLikeSaved(FromFile);
 }
 
 } // namespace
