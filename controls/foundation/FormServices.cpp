@@ -47,13 +47,18 @@ TCustomForm* FindOrCreateFormWithClass(TClass Class, TComponent* Owner) {
 TObject* GlobalFindObject(const std::string& Name) {
     const size_t Dot = Name.find('.');
     const std::string FormName = Dot == std::string::npos ? Name : Name.substr(0, Dot);
-    for (int32_t I = 0; I < ScreenFormCount(); ++I) {
-        TCustomForm* Form = ScreenForms(I);
-        if (SameText(Form->Name(), Name))
-            return Form;
-        if (Dot != std::string::npos && SameText(Form->Name(), FormName)) {
+    std::vector<TComponent*> Modules;
+    for (int32_t I = 0; I < ScreenFormCount(); ++I)
+        Modules.push_back(ScreenForms(I));
+    if (Screen)
+        for (int I = 0; I < Screen->DataModuleCount(); ++I)
+            Modules.push_back(Screen->DataModules(I));
+    for (TComponent* Module : Modules) {
+        if (SameText(Module->Name(), Name))
+            return Module;
+        if (Dot != std::string::npos && SameText(Module->Name(), FormName)) {
             std::string Rest = Name.substr(Dot + 1);
-            return Form->FindComponent(Rest.substr(0, Rest.find('.')));
+            return Module->FindComponent(Rest.substr(0, Rest.find('.')));
         }
     }
     return nullptr;
@@ -71,7 +76,11 @@ TCustomForm* GetPForm(TObject* Obj) {
     return nullptr;
 }
 
-TCustomForm* GetTopOwner(TObject* Obj) {
+TComponent* GetTopOwner(TObject* Obj) {
+    if (auto* Component = dynamic_cast<TComponent*>(Obj))
+        for (TComponent* C = Component; C; C = C->Owner())
+            if (auto* Module = dynamic_cast<TDataModule*>(C))
+                return Module;
     return GetPForm(Obj);
 }
 
@@ -151,6 +160,15 @@ void THSTabControl::WndProc(TMessage& Message) {
         }
     }
     TTabControl::WndProc(Message);
+}
+
+ZEL_DEFINE_CLASS(THSSpeedButton, TSpeedButton, {})
+
+THSSpeedButton::THSSpeedButton(TComponent* AOwner) : TSpeedButton(AOwner), FGlyphChanged(Glyph().OnChange) {
+    Glyph().OnChange = [this](TBitmap* Sender) {
+        DoEvent(FGlyphChanged, Sender);
+        Sender->Dormant();
+    };
 }
 
 void AddNewTab(TTabControl* TabControl, const std::string& Caption) {
@@ -408,6 +426,8 @@ bool FormIsActive(TCustomForm* Form) {
 void CallCompOnCreate(TComponent* Component) {
     if (auto* Form = dynamic_cast<TCustomForm*>(Component))
         DoEvent(Form->OnCreate, Form);
+    else if (auto* Module = dynamic_cast<TDataModule*>(Component))
+        DoEvent(Module->OnCreate, Module);
 }
 
 void SetFlatPropToAll(TComponent* Owner, bool Flat) {

@@ -3,11 +3,13 @@
 // modules and package files, and the registry of option-form classes.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/core/Object.h"
 #include "framework/core/Win.h"
+#include "framework/ui/Buttons.h"
 #include "framework/ui/ComCtrls.h"
 #include "framework/ui/Graphics.h"
 
@@ -21,7 +23,6 @@ class TPageControl;
 class TStrings;
 class TBitmap;
 class TImageList;
-class TSpeedButton;
 class TCanvas;
 
 int32_t ScreenFormCount();
@@ -30,13 +31,14 @@ TCustomForm* ScreenForms(int32_t Index);
 TCustomForm* FindFormWithClass(TClass Class);
 // That form, or a new one of the class made with Owner.
 TCustomForm* FindOrCreateFormWithClass(TClass Class, TComponent* Owner);
-// "Form" or "Form.Component" (names ignoring case): a form whose name is the whole text, else
-// the component named after the first dot of the form named before it; nil when nothing matches.
+// "Form" or "Form.Component" (names ignoring case), the screen's forms first and then its data
+// modules: one whose name is the whole text, else the component named after the first dot of the
+// one named before it; nil when nothing matches.
 TObject* GlobalFindObject(const std::string& Name);
 // The first form among a control's parents, or else among an object's owners; nil when none.
 TCustomForm* GetPForm(TObject* Obj);
-// The outermost form that holds the object (the program has no data modules).
-TCustomForm* GetTopOwner(TObject* Obj);
+// The first data module among the object's owners, else the form that holds it (GetPForm).
+TComponent* GetTopOwner(TObject* Obj);
 // Sends HS_UPDATEEDITORS (both parameters 0) to every direct child control.
 inline constexpr UINT HS_UPDATEEDITORS = 2035;
 void UpdateEditors(TControl* Control);
@@ -62,6 +64,17 @@ public:
 
 protected:
     void WndProc(TMessage& Message) override;
+};
+
+// A speed button that lets go of its glyph's drawing context after every change of the glyph
+// (the handler the glyph had runs first), so that a toolbar of many buttons holds no contexts.
+class THSSpeedButton : public TSpeedButton {
+    ZEL_DECLARE_CLASS(THSSpeedButton)
+public:
+    explicit THSSpeedButton(TComponent* AOwner);
+
+private:
+    std::function<void(TBitmap*)> FGlyphChanged;
 };
 
 // The file's extension equals Ext, ignoring case and dots.
@@ -102,7 +115,8 @@ void DrawImage(TCanvas& Canvas, TBitmap* Image, TColor BackColor, const RECT& Re
 // Whether Form is the visible form nearest the top of the screen. The program's main form does
 // not count as being in front of it, since tool windows of the main form live over it.
 bool FormIsActive(TCustomForm* Form);
-// Runs the creation event of a form with the form as sender; other components have none.
+// Runs the creation event of a form or a data module with it as sender; other components have
+// none.
 void CallCompOnCreate(TComponent* Component);
 
 // Sets the flat style of every speed button Owner owns, or of each button given (nils skipped).

@@ -26,11 +26,12 @@ class THSPropStore;
 // What a store does with the form it sits on. The window layer fills it in
 // (InstallPropStoreForms); until then a store hooks nothing and keeps no placement.
 struct TPropStoreFormServices {
-    // Makes the owner's close query save the store when the form may close, the previous handler
-    // still called first. The hook lives as long as the answered token; null for an owner that is
-    // no form.
+    // Makes the owner save the store when it ends: a form's close query saves when the form may
+    // close, the previous handler still called first; a data module's destroy event saves, then
+    // calls the previous handler. The hook lives as long as the answered token; null for an owner
+    // that is neither.
     std::shared_ptr<void> (*HookCloseQuery)(THSPropStore* Store) = nullptr;
-    // Puts the previous close query back when the store's hook is still the form's handler.
+    // Puts the previous handler back when the store's hook is still the owner's handler.
     void (*UnhookCloseQuery)(THSPropStore* Store) = nullptr;
     // Form placement under the store's key; an owner that is no form is left alone.
     void (*ReadPlacement)(TComponent* Owner, const std::string& Key) = nullptr;
@@ -69,7 +70,8 @@ public:
     // ReaderErrorHandler (which may go on) or raised. Every group is read whole or not at all.
     void LoadFromStream(TStream& Stream);
 
-    // Read at run time: hooks the form's close query and loads.
+    // Read at run time: hooks the close query of its form (or the end of its data module) and
+    // loads.
     void Loaded() override;
 
 private:

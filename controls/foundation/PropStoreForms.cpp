@@ -25,24 +25,47 @@ struct TCloseHook {
     }
 };
 
-std::shared_ptr<void> HookCloseQuery(THSPropStore* Store) {
-    auto* Form = dynamic_cast<TCustomForm*>(Store->Owner());
-    if (!Form)
-        return nullptr;
+// Stands in a data module's OnDestroy, in the same way. The store saves before the previous
+// handler runs, because that handler may already free what the store keeps.
+struct TDestroyHook {
+    THSPropStore* Store;
+    std::weak_ptr<void> Alive;
+    TNotifyEvent Previous;
+    void operator()(TObject* Sender) const {
+        if (auto Live = Alive.lock())
+            Store->Save();
+        DoEvent(Previous, Sender);
+    }
+};
+
+// Replaces Event with a hook made from the previous handler, or puts the previous handler back.
+template <class THook, class TEvent> std::shared_ptr<void> Hook(THSPropStore* Store, TEvent& Event) {
     auto Token = std::make_shared<int>(0);
-    Form->OnCloseQuery = TCloseHook{Store, Token, std::move(Form->OnCloseQuery)};
+    Event = THook{Store, Token, std::move(Event)};
     return Token;
 }
 
-void UnhookCloseQuery(THSPropStore* Store) {
-    auto* Form = dynamic_cast<TCustomForm*>(Store->Owner());
-    if (!Form)
-        return;
-    const auto* Hook = Form->OnCloseQuery.target<TCloseHook>();
-    if (Hook && Hook->Store == Store) {
-        TCloseQueryEvent Previous = Hook->Previous;
-        Form->OnCloseQuery = std::move(Previous);
+template <class THook, class TEvent> void Unhook(THSPropStore* Store, TEvent& Event) {
+    const auto* Current = Event.template target<THook>();
+    if (Current && Current->Store == Store) {
+        TEvent Previous = Current->Previous;
+        Event = std::move(Previous);
     }
+}
+
+std::shared_ptr<void> HookCloseQuery(THSPropStore* Store) {
+    if (auto* Form = dynamic_cast<TCustomForm*>(Store->Owner()))
+        return Hook<TCloseHook>(Store, Form->OnCloseQuery);
+    if (auto* Module = dynamic_cast<TDataModule*>(Store->Owner()))
+        return Hook<TDestroyHook>(Store, Module->OnDestroy);
+    return nullptr;
+}
+
+void UnhookCloseQuery(THSPropStore* Store) {
+    if (auto* Form = dynamic_cast<TCustomForm*>(Store->Owner()))
+        Unhook<TCloseHook>(Store, Form->OnCloseQuery);
+    else if (auto* Module = dynamic_cast<TDataModule*>(Store->Owner()))
+        Unhook<TDestroyHook>(Store, Module->OnDestroy);
 }
 
 void ReadPlacement(TComponent* Owner, const std::string& Key) {

@@ -36,6 +36,7 @@ ZEL_DEFINE_CLASS(
          .WithDefault(0),
      Prop::Bool<TCustomForm>("Scaled", &TCustomForm::Scaled, &TCustomForm::SetScaled).WithDefault(1)})
 ZEL_DEFINE_CLASS(TForm, TCustomForm, {})
+ZEL_DEFINE_CLASS(TDataModule, TComponent, {})
 
 namespace {
 
@@ -101,6 +102,20 @@ TCustomForm::~TCustomForm() {
     if (Application && Application->FMainForm == this)
         Application->FMainForm = nullptr;
     DestroyHandle();
+}
+
+// --- TDataModule --------------------------------------------------------------------------------
+
+TDataModule::TDataModule(TComponent* AOwner) : TComponent(AOwner) {
+    if (Screen)
+        Screen->AddDataModule(this);
+}
+
+TDataModule::~TDataModule() {
+    SetState(csDestroying, true);
+    DoEvent(OnDestroy, this);
+    if (Screen)
+        Screen->RemoveDataModule(this);
 }
 
 void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {

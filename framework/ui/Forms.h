@@ -155,6 +155,20 @@ public:
     explicit TForm(TComponent* AOwner) : TCustomForm(AOwner) {}
 };
 
+// A container of non-visual components with no window. The screen keeps every data module beside
+// the forms, so that names find it the way they find forms.
+class TDataModule : public TComponent {
+    ZEL_DECLARE_CLASS(TDataModule)
+public:
+    explicit TDataModule(TComponent* AOwner);
+    // OnDestroy runs first, while the owned components still exist.
+    ~TDataModule() override;
+
+    // Run by whoever sets the module up, once its components are in place.
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnDestroy;
+};
+
 // Seam for modal loops: called once a modal form is shown, before its loop runs, so a test can post
 // input to it or set its ModalResult. Returns the hook it replaces.
 using TModalHook = std::function<void(TCustomForm& Form)>;

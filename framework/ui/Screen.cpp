@@ -71,6 +71,14 @@ void TScreen::AddForm(TCustomForm* Form) {
     FForms.push_back(Form);
 }
 
+void TScreen::AddDataModule(TDataModule* DataModule) {
+    FDataModules.push_back(DataModule);
+}
+
+void TScreen::RemoveDataModule(TDataModule* DataModule) {
+    FDataModules.erase(std::remove(FDataModules.begin(), FDataModules.end(), DataModule), FDataModules.end());
+}
+
 void TScreen::RemoveForm(TCustomForm* Form) {
     FForms.erase(std::remove(FForms.begin(), FForms.end(), Form), FForms.end());
     if (FActiveForm == Form)

@@ -13,6 +13,9 @@ public:
 
     int FormCount() const { return static_cast<int>(FForms.size()); }
     TCustomForm* Forms(int Index) const { return FForms.at(static_cast<size_t>(Index)); }
+    // Data modules in order of creation.
+    int DataModuleCount() const { return static_cast<int>(FDataModules.size()); }
+    TDataModule* DataModules(int Index) const { return FDataModules.at(static_cast<size_t>(Index)); }
     TCustomForm* ActiveForm() const { return FActiveForm; }
     TWinControl* ActiveControl() const { return FActiveControl; }
     int Width() const { return GetSystemMetrics(SM_CXSCREEN); }
@@ -30,9 +33,11 @@ public:
     TNotifyEvent OnActiveFormChange;
     TNotifyEvent OnActiveControlChange;
 
-    // Form bookkeeping (forms call these).
+    // Form and data-module bookkeeping (they call these themselves).
     void AddForm(TCustomForm* Form);
     void RemoveForm(TCustomForm* Form);
+    void AddDataModule(TDataModule* DataModule);
+    void RemoveDataModule(TDataModule* DataModule);
     void SetActiveForm(TCustomForm* Form);
     void SetActiveControl(TWinControl* Control);
 
@@ -41,6 +46,7 @@ protected:
 
 private:
     std::vector<TCustomForm*> FForms;
+    std::vector<TDataModule*> FDataModules;
     TCustomForm* FActiveForm = nullptr;
     TWinControl* FActiveControl = nullptr;
     int FPixelsPerInch = 96;

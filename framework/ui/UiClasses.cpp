@@ -23,6 +23,7 @@ void RegisterUiClasses() {
           TStatusBar::StaticClass(),     TProgressBar::StaticClass(),    TSpeedButton::StaticClass(),
           TImageList::StaticClass(),     TMenuItem::StaticClass(),       TMainMenu::StaticClass(),
           TPopupMenu::StaticClass(),     TOpenDialog::StaticClass(),     TSaveDialog::StaticClass(),
-          TFontDialog::StaticClass(),    TColorDialog::StaticClass(),    TPrinterSetupDialog::StaticClass()})
+          TFontDialog::StaticClass(),    TColorDialog::StaticClass(),    TPrinterSetupDialog::StaticClass(),
+          TDataModule::StaticClass()})
         RegisterClass(C);
 }

@@ -52,6 +52,25 @@ TEST(FormServices, FormsAndTheirComponentsAreFoundByName) {
     ASSERT_NE(Made, nullptr);
     EXPECT_TRUE(Made->InheritsFrom(TOptionsPageB::StaticClass()));
     EXPECT_GE(ScreenFormCount(), 3);
+
+    // Data modules come after the forms: a form of the same name wins.
+    TDataModule Data(nullptr);
+    Data.SetName("Data");
+    auto* Table = new TComponent(&Data);
+    Table->SetName("Table");
+    auto* Inner = new TComponent(Table);
+    TDataModule Shadow(nullptr);
+    Shadow.SetName("MainForm");
+    EXPECT_EQ(GlobalFindObject("DATA"), &Data);
+    EXPECT_EQ(GlobalFindObject("data.table"), Table);
+    EXPECT_EQ(GlobalFindObject("MainForm"), &Main);
+    EXPECT_EQ(GetTopOwner(Inner), &Data);
+    EXPECT_EQ(GetPForm(Inner), nullptr);
+    // A data module inside a form is the top owner of what it owns.
+    auto* Nested = new TDataModule(&Main);
+    auto* Field = new TComponent(Nested);
+    EXPECT_EQ(GetTopOwner(Field), Nested);
+    EXPECT_EQ(GetPForm(Field), &Main);
 }
 
 TEST(FormServices, ExtraMenuSeparatorsGo) {
@@ -343,7 +362,10 @@ TEST(FormServices, CreationEventsAndFlatButtons) {
     CallCompOnCreate(nullptr);
     TComponent Plain(nullptr);
     CallCompOnCreate(&Plain);
-    EXPECT_EQ(Senders, std::vector<TObject*>{&Form});
+    TDataModule Module(nullptr);
+    Module.OnCreate = [&](TObject* Sender) { Senders.push_back(Sender); };
+    CallCompOnCreate(&Module);
+    EXPECT_EQ(Senders, (std::vector<TObject*>{&Form, &Module}));
 
     auto* One = new TSpeedButton(&Form);
     auto* Two = new TSpeedButton(&Form);
@@ -360,6 +382,36 @@ TEST(FormServices, CreationEventsAndFlatButtons) {
     SetFlatProp({&Loose}, true);
     EXPECT_TRUE(Loose.Flat());
     SetFlatPropToAll(nullptr, false);
+}
+
+TEST(FormServices, TheFamilysSpeedButtonLetsGoOfItsGlyphsContextAfterEveryChange) {
+    TForm Form(nullptr);
+    Form.SetBounds(0, 0, 200, 100);
+    auto* Family = new THSSpeedButton(&Form);
+    Family->SetParent(&Form);
+    Family->SetBounds(10, 10, 23, 22);
+    auto* Plain = new TSpeedButton(&Form);
+    Plain->SetParent(&Form);
+    Plain->SetBounds(40, 10, 23, 22);
+    Form.Show();
+    ValidateRect(Form.Handle(), nullptr);
+
+    Family->Glyph().SetSize(16, 16);
+    // The handler the glyph had still runs: the button is to be painted again.
+    RECT Update{};
+    ASSERT_TRUE(GetUpdateRect(Form.Handle(), &Update, FALSE));
+    EXPECT_EQ(Update.left, 10);
+    EXPECT_EQ(Update.top, 10);
+    for (TSpeedButton* B : {static_cast<TSpeedButton*>(Family), Plain}) {
+        B->Glyph().SetSize(16, 16);
+        B->Glyph().Canvas().Brush().SetColor(clRed);
+        B->Glyph().Canvas().FillRect(RECT{0, 0, 8, 8});
+    }
+    EXPECT_FALSE(Family->Glyph().Canvas().HandleAllocated());
+    EXPECT_TRUE(Plain->Glyph().Canvas().HandleAllocated());
+    // The drawing itself stays in the glyph.
+    EXPECT_EQ(Family->Glyph().Canvas().Pixel(4, 4), clRed);
+    Form.Hide();
 }
 
 TEST(FormServices, OptionFormsKeepTheirOrder) {

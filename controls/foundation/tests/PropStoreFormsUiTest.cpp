@@ -113,4 +113,46 @@ TEST(PropStoreForms, AStoreThatEndsFirstLeavesTheFormsHandlersWorking) {
     }
 }
 
+TEST(PropStoreForms, ADataModuleSavesItsStoreAsItEnds) {
+    TTestRegistryKey Key;
+    InstallPropStoreForms();
+    std::vector<std::string> Calls;
+    auto MakeModule = [&] {
+        auto* Module = new TDataModule(nullptr);
+        Module->SetName("Module1");
+        auto* Store = new THSPropStore(Module);
+        Store->SetName("Store");
+        Store->PropList()->SetText("Tag\n");
+        Store->OnSaveChanges = [&](TObject*, bool&) { Calls.push_back("save"); };
+        return std::pair{Module, Store};
+    };
+    auto [Module, Store] = MakeModule();
+    Module->OnDestroy = [&, Module = Module](TObject*) {
+        Calls.push_back("previous");
+        Module->SetTagProp(0); // what the previous handler does comes after the save
+    };
+    Store->Loaded();
+    Module->SetTagProp(9);
+    delete Module;
+    EXPECT_EQ(Calls, (std::vector<std::string>{"save", "previous"}));
+
+    auto [Next, NextStore] = MakeModule();
+    NextStore->Loaded();
+    EXPECT_EQ(Next->GetTagProp(), 9);
+    // A store that goes first puts the module's own handler back.
+    Next->SetTagProp(4);
+    Calls.clear();
+    Next->OnDestroy = [&, Previous = Next->OnDestroy](TObject* S) {
+        Calls.push_back("chained");
+        Previous(S);
+    };
+    delete NextStore;
+    delete Next;
+    EXPECT_EQ(Calls, std::vector<std::string>{"chained"});
+    auto [Last, LastStore] = MakeModule();
+    LastStore->Loaded();
+    EXPECT_EQ(Last->GetTagProp(), 9);
+    delete Last;
+}
+
 } // namespace

@@ -49,6 +49,28 @@ public:
 
 class FormTest : public UiTest {};
 
+TEST_F(FormTest, DataModulesStandBesideTheFormsAndAnnounceTheirEndWithTheirComponentsStillThere) {
+    const int Before = Screen->DataModuleCount();
+    auto* First = new TDataModule(nullptr);
+    TDataModule Second(nullptr);
+    auto* Part = new TComponent(First);
+    Part->SetName("Part");
+    ASSERT_EQ(Screen->DataModuleCount(), Before + 2);
+    EXPECT_EQ(Screen->DataModules(Before), First);
+    EXPECT_EQ(Screen->DataModules(Before + 1), &Second);
+    bool SawPart = false, Destroying = false;
+    First->OnDestroy = [&](TObject* Sender) {
+        EXPECT_EQ(Sender, First);
+        SawPart = First->FindComponent("Part") == Part;
+        Destroying = First->HasState(csDestroying);
+    };
+    delete First;
+    EXPECT_TRUE(SawPart);
+    EXPECT_TRUE(Destroying);
+    ASSERT_EQ(Screen->DataModuleCount(), Before + 1);
+    EXPECT_EQ(Screen->DataModules(Before), &Second);
+}
+
 TEST_F(FormTest, ModalFormClosedByPostedKeys) {
     struct Case {
         const char* Name;
