@@ -13,7 +13,6 @@
 #include "controls/memo/MemoPopupList.h"
 #include "controls/memo/MemoScopes.h"
 #include "controls/textmodel/SchemeParser.h"
-#include "controls/textmodel/dialogs/FindTarget.h"
 #include "framework/core/Properties.h"
 #include "framework/ui/Clipbrd.h"
 

@@ -22,6 +22,7 @@
 #include "controls/memo/MemoWordWrap.h"
 #include "controls/memo/TextStyles.h"
 #include "controls/textmodel/MemoSource.h"
+#include "controls/textmodel/dialogs/SourceDialogs.h"
 
 class TStream;
 class THSExporter;
@@ -88,7 +89,6 @@ using TCustomDrawEvent =
 using TDrawGutterEvent = std::function<void(TObject* Sender, TMemoDrawSink& Sink, bool& Handled,
                                             TDrawStates DrawState, const RECT& Rect)>;
 using TJumpToUrlEvent = std::function<void(TObject* Sender, const std::string& S, bool& Handled)>;
-using TCreateDialogEvent = std::function<void(TObject* Sender, TForm* Dialog)>;
 // Handled starts true; a handler that sets it false keeps the block as it is.
 using TCollapseStateChanging =
     std::function<void(TObject* Sender, int32_t LinePos, bool ACollapsed, bool& Handled)>;

@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <climits>
 
-#include "controls/foundation/InputDialogs.h"
 #include "controls/memo/Memo.h"
 #include "controls/memo/MemoScopes.h"
-#include "controls/textmodel/dialogs/FindTarget.h"
 
 // --- scrolling the window -------------------------------------------------------------------
 
@@ -259,7 +257,7 @@ bool TCustomHSMemo::IsPointVisible(POINT P) {
 
 bool TCustomHSMemo::PromptedGotoLine() {
     int N = CaretLine() + 1;
-    if (!ReadInteger("Go to line Number", "&Enter new line number:", 0, N))
+    if (!ReadIntegerDialog("Go to line Number", "&Enter new line number:", 0, N, OnCreateDialog, this))
         return false;
     CenteredJumpTo(0, N - 1);
     return true;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "MemoTestSupport.h"
+#include "controls/foundation/InputDialogs.h"
 #include "controls/memo/MemoAttributes.h"
 
 namespace {
@@ -403,6 +404,22 @@ TEST_F(MemoLayout, TypedCharactersGoThroughTheSource) {
     Memo->SetSelText("XY");
     EXPECT_EQ(Memo->GetText(), "aXYd");
     EXPECT_EQ(Memo->GetCurPosText(), "1: 4");
+}
+
+TEST_F(MemoLayout, GoToLineOffersItsFormToOnCreateDialog) {
+    SetText("1\r\n2\r\n3\r\n4\r\n5");
+    std::string Caption;
+    Memo->OnCreateDialog = [&](TObject* Sender, TForm* Dialog) {
+        EXPECT_EQ(Sender, Memo.get());
+        Caption = Dialog->Caption();
+        if (auto* Input = dynamic_cast<TInputLineForm*>(Dialog))
+            Input->PropEdit->SetText("4");
+    };
+    TModalHook Old = SetModalHook([](TCustomForm& Form) { Form.SetModalResult(mrOk); });
+    EXPECT_TRUE(Memo->PromptedGotoLine());
+    SetModalHook(std::move(Old));
+    EXPECT_EQ(Caption, "Go to line Number");
+    EXPECT_EQ(Memo->CaretLine(), 3);
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 
 #include "UiTestSupport.h"
 #include "controls/memo/Memo.h"
-#include "controls/textmodel/dialogs/FindTarget.h"
 #include "framework/ui/Clipbrd.h"
 #include "framework/ui/Menus.h"
 #include "framework/ui/ShellExec.h"

@@ -5,10 +5,38 @@
 
 #include "DialogTestUtil.h"
 #include "controls/foundation/HSResStrings.h"
-#include "SearchMemoSupport.h"
+#include "controls/memo/Memo.h"
 #include "controls/memo/SearchReplaceForm.h"
 
 namespace {
+
+// A shown form whose only control is a focused memo holding Text; the caller owns the form.
+THSMemo* MakeFocusedMemo(std::unique_ptr<TForm>& Form, const std::string& Text) {
+    InitMemoUnit();
+    Form = std::make_unique<TForm>(nullptr);
+    Form->SetBounds(40, 40, 560, 300);
+    auto* M = new THSMemo(Form.get());
+    M->SetParent(Form.get());
+    M->SetBounds(0, 0, 540, 260);
+    M->SetBorderStyle(TBorderStyle::bsNone);
+    M->SetFixedMetrics(8, 16);
+    M->GetSource()->LoadFromString(Text);
+    Form->Show();
+    for (int I = 0; I < 200 && !IsWindowVisible(Form->Handle()); ++I)
+        Application->ProcessMessages();
+    M->SetFocus();
+    Application->ProcessMessages();
+    return M;
+}
+
+// The screen rectangle of characters First to Last (exclusive) of Line.
+RECT ScreenTextRect(THSMemo& M, int Line, int First, int Last) {
+    POINT A = M.TextToPixelPoint(POINT{First, Line}), B = M.TextToPixelPoint(POINT{Last, Line});
+    B.y += M.GetRealLineHeight(Line);
+    ::ClientToScreen(M.Handle(), &A);
+    ::ClientToScreen(M.Handle(), &B);
+    return RECT{A.x, A.y, B.x, B.y};
+}
 
 class SearchWindowTest : public DialogTest {
 protected:
@@ -328,13 +356,11 @@ TEST_F(SearchWindowTest, FoundTextUnderTheWindowMovesItAway) {
 }
 
 TEST_F(SearchWindowTest, FindNextInAMemoMovesTheWindowOffTheMatchOnly) {
-    std::unique_ptr<TForm> Form(
-        MakeFocusedMemoForm("one\r\ntwo\r\nthree\r\nfour cat\r\nfive\r\nsix\r\nseven cat\r\n"));
-    TCustomMemoSource* S = MemoFormSource(Form.get());
+    std::unique_ptr<TForm> Form;
+    THSMemo* M = MakeFocusedMemo(Form, "one\r\ntwo\r\nthree\r\nfour cat\r\nfive\r\nsix\r\nseven cat\r\n");
+    TCustomMemoSource* S = M->GetSource();
     ASSERT_EQ(CurrentFindSource, S);
-    auto ScreenRect = [&](int Line, int First, int Last) {
-        return MemoFormTextRect(Form.get(), Line, First, Last);
-    };
+    auto ScreenRect = [&](int Line, int First, int Last) { return ScreenTextRect(*M, Line, First, Last); };
     const RECT First = ScreenRect(3, 5, 8), Second = ScreenRect(6, 6, 9);
 
     TFrmSearRepl& W = Open(0);

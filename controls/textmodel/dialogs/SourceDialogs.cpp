@@ -64,7 +64,7 @@ TSourceDialogs::~TSourceDialogs() {
     }
 }
 
-void TSourceDialogs::DoCreateDialog(TCustomForm* Dialog) {
+void TSourceDialogs::DoCreateDialog(TForm* Dialog) {
     if (Dialog && OnCreateDialog)
         OnCreateDialog(FSource, Dialog);
 }

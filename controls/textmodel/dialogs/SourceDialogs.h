@@ -13,7 +13,19 @@
 #include "framework/ui/StdCtrls.h"
 #include "controls/textmodel/FindReplace.h"
 #include "controls/textmodel/MemoSource.h"
-#include "controls/textmodel/dialogs/FindTarget.h"
+
+// The source the non-modal window acts on; a source that goes while it is the current one clears it.
+extern TCustomMemoSource* CurrentFindSource;
+// Makes Source the current one (a view calls it when it gets the focus) and sees to it that the
+// reference is cleared when the source goes.
+void SetCurrentFindSource(TCustomMemoSource* Source);
+// A view that has shown a found text of Source passes its screen rectangle here: when the shared
+// window is shown and acts on Source, it moves so as not to cover the text.
+void KeepFoundTextVisible(TCustomMemoSource* Source, const RECT& ScreenRect);
+
+// Offered every dialog a source or a view makes, before it is shown (to change or disable parts of
+// it). Every dialog of these layers is a form.
+using TCreateDialogEvent = std::function<void(TObject* Sender, TForm* Dialog)>;
 
 // The source that last opened a modal dialog; cleared when that source goes, so a form that
 // closes after its source was destroyed has nothing to act on.
@@ -39,8 +51,6 @@ extern TNotModalSearchForm* FrmSearRepl;
 // The code editor's layer makes the non-modal window; without a maker, sources use the modal forms.
 using TNotModalSearchFormMaker = std::function<TNotModalSearchForm*(TComponent* Owner)>;
 TNotModalSearchFormMaker SetNotModalSearchFormMaker(TNotModalSearchFormMaker Maker);
-
-using TCreateDialogEvent = std::function<void(TObject* Sender, TCustomForm* Dialog)>;
 
 // The dialog operations of one source. The source owns it (it goes with the source); a source
 // class that wants other dialogs (help pages, another layout) makes an instance of a subclass owned
@@ -71,7 +81,7 @@ public:
     TCreateDialogEvent OnCreateDialog;
 
 protected:
-    void DoCreateDialog(TCustomForm* Dialog);
+    void DoCreateDialog(TForm* Dialog);
 
 private:
     // Shows a modal find or replace form; Run acts on the source when the form closes with one of

@@ -86,7 +86,7 @@ TEST_F(SourceDialogTest, ReplaceAllReplacesEveryMatchAndReadOnlySourcesGetNoForm
 TEST_F(SourceDialogTest, EveryDialogIsOfferedToOnCreateDialog) {
     std::vector<std::string> Offered;
     TSourceDialogs& D = SourceDialogs(*Source);
-    D.OnCreateDialog = [&](TObject* Sender, TCustomForm* Form) {
+    D.OnCreateDialog = [&](TObject* Sender, TForm* Form) {
         EXPECT_EQ(Sender, Source.get());
         Offered.push_back(Form->ClassName());
         Form->SetModalResult(mrCancel);
