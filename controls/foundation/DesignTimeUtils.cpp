@@ -2,6 +2,7 @@
 
 #include "controls/foundation/Broadcasts.h"
 #include "controls/foundation/WindowHooks.h"
+#include "framework/core/Exceptions.h"
 #include "framework/core/Properties.h"
 #include "framework/core/ScopeGuard.h"
 #include "framework/core/SysUtils.h"
@@ -9,6 +10,7 @@
 #include "framework/ui/ComCtrls.h"
 #include "framework/ui/Controls.h"
 #include "framework/ui/Graphics.h"
+#include "framework/ui/ListView.h"
 #include "framework/ui/Menus.h"
 #include "framework/ui/MessageBox.h"
 #include "framework/ui/StdCtrls.h"
@@ -88,6 +90,21 @@ bool IsChildMenu(TMenuItem* Item, TMenu* Menu) {
     while (Item->Parent())
         Item = Item->Parent();
     return Item == Menu->Items();
+}
+
+void MoveListItem(TListItem* Item, TListItem* Target, TSourceAttachMode Mode) {
+    if (!Item)
+        return;
+    TListItems& Items = *Item->Owner();
+    const bool Before = Mode == TSourceAttachMode::saInsert && Target;
+    if (Before && Target->Owner() != &Items)
+        throw EInvalidOperation("Cannot move a list item before an item of another list");
+    if (Before && Target == Item)
+        return;
+    const int Old = Item->Index();
+    const int New = Before ? Target->Index() : Items.Count();
+    // New counts the rows with the item still in them.
+    Items.Move(Old, New > Old ? New - 1 : New);
 }
 
 TFormStyle ToolsFormStyle() {

@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "controls/foundation/HSVariant.h"
+#include "controls/foundation/TreeSource.h"
 #include "framework/core/Win.h"
 #include "framework/ui/Forms.h"
 
 class TComponent;
 class TFont;
+class TListItem;
 class TMemo;
 class TMenu;
 class TMenuItem;
@@ -40,6 +42,11 @@ void UpdateLabelsEnabled(TCustomForm* Form);
 void UpdateDisabledControls(TComponent* Owner);
 // The topmost parent of Item is the menu's root item.
 bool IsChildMenu(TMenuItem* Item, TMenu* Menu);
+
+// Moves a list-view row and keeps the same item object: before Target with saInsert, else to the
+// end of the list. Nothing happens for a nil Item or an item put before itself; a Target of
+// another list raises EInvalidOperation.
+void MoveListItem(TListItem* Item, TListItem* Target, TSourceAttachMode Mode);
 
 // Whether the kit's tool forms stay on top of other windows.
 extern bool ToolFormsOnTop;

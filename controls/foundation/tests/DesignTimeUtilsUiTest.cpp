@@ -2,15 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/core/Win.h"
+
+#include <commctrl.h>
+
 #include "UiTestSupport.h"
 #include "controls/foundation/Broadcasts.h"
+#include <map>
 #include <stdexcept>
 
+#include "framework/core/Exceptions.h"
 #include "framework/core/ScopeGuard.h"
 #include "framework/ui/Application.h"
 #include "framework/ui/ComCtrls.h"
 #include "framework/ui/ExtCtrls.h"
 #include "framework/ui/Graphics.h"
+#include "framework/ui/ListView.h"
 #include "framework/ui/Menus.h"
 #include "framework/ui/StdCtrls.h"
 
@@ -60,6 +67,86 @@ TEST_F(DesignTimeUtils, PagesAndTabs) {
     EXPECT_EQ(Tabs->TabIndex(), 1);
     DeleteTab(Tabs, "Three");
     EXPECT_EQ(Tabs->TabIndex(), 0);
+}
+
+// The moved row is the same item object at its new place, and its row shows all of it; the other
+// rows keep their items and order.
+TEST_F(DesignTimeUtils, AMovedListRowKeepsItsItem) {
+    struct Case {
+        const char* Item;
+        const char* Target;
+        TSourceAttachMode Mode;
+        const char* Order;
+    };
+    const Case Cases[] = {
+        {"C", "A", TSourceAttachMode::saInsert, "CABD"},  {"A", "D", TSourceAttachMode::saInsert, "BCAD"},
+        {"B", "C", TSourceAttachMode::saInsert, "ABCD"},  {"B", "B", TSourceAttachMode::saInsert, "ABCD"},
+        {"B", nullptr, TSourceAttachMode::saAdd, "ACDB"}, {"B", "A", TSourceAttachMode::saAdd, "ACDB"},
+        {"D", nullptr, TSourceAttachMode::saAdd, "ABCD"}, {"A", nullptr, TSourceAttachMode::saInsert, "BCDA"},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(std::string(C.Item) + " " + (C.Target ? C.Target : "-"));
+        TForm Form(nullptr);
+        auto* View = new TCustomListView(&Form);
+        View->SetParent(&Form);
+        View->SetCheckboxes(true);
+        View->SetColumns({{"Name", 60}, {"Note", 60}});
+        std::map<std::string, TListItem*> Named;
+        for (int I = 0; I < 4; ++I) {
+            TListItem* Item = View->Items().Add();
+            const std::string Name(1, static_cast<char>('A' + I));
+            Item->SetCaption(Name);
+            Item->SubItems().Add("note " + Name);
+            Item->SetData(reinterpret_cast<void*>(static_cast<intptr_t>(100 + I)));
+            Item->SetImageIndex(I);
+            Item->SetOverlayIndex(I % 2);
+            Item->SetIndent(I);
+            Item->SetChecked(I % 2 == 1);
+            Named[Name] = Item;
+        }
+        Form.Show();
+        MoveListItem(Named[C.Item], C.Target ? Named[C.Target] : nullptr, C.Mode);
+        const HWND Wnd = View->Handle();
+        ASSERT_EQ(SendMessageA(Wnd, LVM_GETITEMCOUNT, 0, 0), 4);
+        for (int Row = 0; Row < 4; ++Row) {
+            SCOPED_TRACE(Row);
+            TListItem* Item = Named[std::string(1, C.Order[Row])];
+            const int I = C.Order[Row] - 'A';
+            EXPECT_EQ(View->Items().Item(Row), Item);
+            char Text[64] = "";
+            LVITEMA Got{};
+            Got.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE | LVIF_INDENT | LVIF_STATE;
+            Got.stateMask = LVIS_OVERLAYMASK | LVIS_STATEIMAGEMASK;
+            Got.iItem = Row;
+            Got.pszText = Text;
+            Got.cchTextMax = sizeof Text;
+            ASSERT_TRUE(SendMessageA(Wnd, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&Got)));
+            EXPECT_EQ(std::string(Text), std::string(1, C.Order[Row]));
+            EXPECT_EQ(Got.lParam, reinterpret_cast<LPARAM>(Item));
+            EXPECT_EQ(Got.iImage, I);
+            EXPECT_EQ(Got.iIndent, I);
+            EXPECT_EQ((Got.state & LVIS_OVERLAYMASK) >> 8, static_cast<UINT>(I % 2 + 1));
+            EXPECT_EQ((Got.state & LVIS_STATEIMAGEMASK) >> 12, I % 2 == 1 ? 2u : 1u);
+            Got.iSubItem = 1;
+            SendMessageA(Wnd, LVM_GETITEMTEXTA, static_cast<WPARAM>(Row), reinterpret_cast<LPARAM>(&Got));
+            EXPECT_EQ(std::string(Text), "note " + std::string(1, C.Order[Row]));
+            EXPECT_EQ(Item->Data(), reinterpret_cast<void*>(static_cast<intptr_t>(100 + I)));
+        }
+        Form.Hide();
+    }
+}
+
+TEST_F(DesignTimeUtils, AListRowIsNotMovedBeforeARowOfAnotherList) {
+    TForm Form(nullptr);
+    auto* One = new TCustomListView(&Form);
+    auto* Two = new TCustomListView(&Form);
+    TListItem* A = One->Items().Add();
+    TListItem* B = One->Items().Add();
+    TListItem* Other = Two->Items().Add();
+    EXPECT_THROW(MoveListItem(A, Other, TSourceAttachMode::saInsert), EInvalidOperation);
+    MoveListItem(nullptr, B, TSourceAttachMode::saInsert);
+    EXPECT_EQ(One->Items().Item(0), A);
+    EXPECT_EQ(One->Items().Item(1), B);
 }
 
 TEST_F(DesignTimeUtils, LabelsMenusAndControls) {
