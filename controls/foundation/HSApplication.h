@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/foundation/ActiveXControls.h"
 #include "framework/core/Object.h"
 #include "framework/core/Win.h"
 
@@ -50,16 +51,6 @@ public:
 
 private:
     std::vector<std::unique_ptr<TActionListItem>> FItems;
-};
-
-// One registered ActiveX control.
-struct TAxControlInfo {
-    GUID ClassID{};
-    GUID TypeLibID{};
-    std::string Name;
-    std::string BitmapFile;
-    int32_t BitmapIndex = 0;
-    std::string ServerFile;
 };
 
 class THSApplication : public TObject {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <comcat.h>
+
 #include <vector>
 
 #include "TestRegistryKey.h"
@@ -9,7 +11,9 @@
 #include "controls/foundation/DesignKit.h"
 #include "controls/foundation/PropertyUtils.h"
 #include "controls/foundation/RegistryStorage.h"
+#include "controls/foundation/StringUtils.h"
 #include "framework/core/Component.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/core/Strings.h"
 
 namespace {
@@ -104,6 +108,86 @@ TEST(HSApplication, KnownActiveXLibrariesAreKeptInTheRegistry) {
     EXPECT_EQ(App->GetActionList()->Count(), 1);
     DoneDesignKit();
     RegisterVisualProperty("Edit", nullptr, "Lines"); // without the kit: nothing, no crash
+}
+
+// Classes of a category described as a control (in any case) make the catalogue, with what their
+// keys below the classes root say; a class of another category does not.
+TEST(HSApplication, TheActiveXCatalogueHoldsTheClassesOfTheControlCategories) {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    TScopeGuard Uninit([] { CoUninitialize(); });
+    ICatRegister* Register = nullptr;
+    ASSERT_EQ(CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
+                               IID_ICatRegister, reinterpret_cast<void**>(&Register)),
+              S_OK);
+    TScopeGuard Release([&] { Register->Release(); });
+    CATEGORYINFO Categories[2] = {{CreateNewGUID(), GetUserDefaultLCID(), L"control"},
+                                  {CreateNewGUID(), GetUserDefaultLCID(), L"Gadgets"}};
+    const CLSID Calendar = CreateNewGUID(), Grid = CreateNewGUID(), Gadget = CreateNewGUID();
+    const GUID Library = CreateNewGUID();
+    std::vector<std::string> Keys = {"CLSID\\" + GUIDToString(Calendar), "CLSID\\" + GUIDToString(Grid),
+                                     "CLSID\\" + GUIDToString(Gadget), "TypeLib\\" + GUIDToString(Library)};
+    TScopeGuard Cleanup([&] {
+        CATID Control = Categories[0].catid, Other = Categories[1].catid;
+        Register->UnRegisterClassImplCategories(Calendar, 1, &Control);
+        Register->UnRegisterClassImplCategories(Grid, 1, &Control);
+        Register->UnRegisterClassImplCategories(Gadget, 1, &Other);
+        CATID Both[2] = {Control, Other};
+        Register->UnRegisterCategories(2, Both);
+        for (const std::string& Key : Keys)
+            RegDeleteTreeA(HKEY_CLASSES_ROOT, Key.c_str());
+    });
+    ASSERT_EQ(Register->RegisterCategories(2, Categories), S_OK);
+    auto Set = [](const std::string& Key, const std::string& Text) {
+        ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, Key.c_str(), REG_SZ, Text.c_str(),
+                               static_cast<DWORD>(Text.size())),
+                  ERROR_SUCCESS);
+    };
+    Set(Keys[0], "Vendor.Calendar.1");
+    Set(Keys[0] + "\\ToolboxBitmap32", "C:\\Controls\\cal.ocx, 3");
+    Set(Keys[0] + "\\InprocServer32", "C:\\Controls\\cal.ocx");
+    Set(Keys[0] + "\\TypeLib", GUIDToString(Library));
+    Set(Keys[3] + "\\1.0", "Calendar Library");
+    Set(Keys[1], "Plain Grid");
+    Set(Keys[1] + "\\TypeLib", "not a GUID");
+    Set(Keys[2], "Gadget");
+    CATID Control = Categories[0].catid, Other = Categories[1].catid;
+    ASSERT_EQ(Register->RegisterClassImplCategories(Calendar, 1, &Control), S_OK);
+    ASSERT_EQ(Register->RegisterClassImplCategories(Grid, 1, &Control), S_OK);
+    ASSERT_EQ(Register->RegisterClassImplCategories(Gadget, 1, &Other), S_OK);
+
+    TAxControlCollection Catalogue;
+    TAxControlInfo* Cal = Catalogue.ItemByGUID(Calendar);
+    ASSERT_NE(Cal, nullptr);
+    EXPECT_EQ(Cal->Name, "Calendar");
+    EXPECT_EQ(Cal->BitmapFile, "C:\\Controls\\cal.ocx");
+    EXPECT_EQ(Cal->BitmapIndex, 3);
+    EXPECT_EQ(Cal->ServerFile, "C:\\Controls\\cal.ocx");
+    EXPECT_TRUE(IsEqualGUID(Cal->TypeLibID, Library));
+    EXPECT_EQ(Catalogue.ItemByGUID(Library), Cal);
+    TAxControlInfo* Plain = Catalogue.ItemByGUID(Grid);
+    ASSERT_NE(Plain, nullptr);
+    EXPECT_EQ(Plain->Name, "Plain Grid");
+    EXPECT_EQ(Plain->BitmapFile, "");
+    EXPECT_EQ(Plain->BitmapIndex, 0);
+    EXPECT_TRUE(IsEqualGUID(Plain->TypeLibID, GUID_NULL));
+    EXPECT_EQ(Catalogue.ItemByGUID(Gadget), nullptr);
+
+    TStringList Names;
+    Names.Add("stale");
+    Catalogue.GetActiveXNames(&Names);
+    EXPECT_LT(Names.IndexOf("stale"), 0);
+    const int LibraryLine = Names.IndexOf("Calendar Library");
+    ASSERT_GE(LibraryLine, 0);
+    EXPECT_EQ(Names.Objects(LibraryLine), Cal);
+    const int GridLine = Names.IndexOf("Plain Grid");
+    ASSERT_GE(GridLine, 0);
+    EXPECT_EQ(Names.Objects(GridLine), Plain);
+
+    // Loading again starts afresh.
+    Register->UnRegisterClassImplCategories(Grid, 1, &Control);
+    Catalogue.LoadRegisteredControls();
+    EXPECT_EQ(Catalogue.ItemByGUID(Grid), nullptr);
+    EXPECT_NE(Catalogue.ItemByGUID(Calendar), nullptr);
 }
 
 } // namespace
