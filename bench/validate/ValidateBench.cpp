@@ -11,6 +11,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -39,6 +40,7 @@ struct Engine {
     decltype(&ZELGetString2) getString2 = nullptr;
     decltype(&ZELGetFlag) getFlag = nullptr;
     decltype(&ZELGetInteger2EZ) getInteger2EZ = nullptr;
+    decltype(&ZELGetFlag) getResultFlag = nullptr;
 
     template <typename Fn> bool bind(Fn& fn, const char* name) {
         fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
@@ -51,7 +53,7 @@ struct Engine {
                bind(setFlag, "ZELSetFlag") && bind(runJob, "ZELRunJob") &&
                bind(getIntegerEZ, "ZELGetIntegerEZ") && bind(htmlConfiguration, "ZELHTMLConfiguration") &&
                bind(getString2, "ZELGetString2") && bind(getFlag, "ZELGetFlag") &&
-               bind(getInteger2EZ, "ZELGetInteger2EZ");
+               bind(getInteger2EZ, "ZELGetInteger2EZ") && bind(getResultFlag, "ZELGetFlag");
     }
 };
 
@@ -80,6 +82,64 @@ size_t workingSet() {
     c.cb = sizeof c;
     GetProcessMemoryInfo(GetCurrentProcess(), &c, sizeof c);
     return c.WorkingSetSize;
+}
+
+// ZEL_BENCH_DUMP=<file>: everything a results object holds, appended to the file, so that two
+// builds of the engine can be compared byte for byte on the same pages.
+FILE* dumpFile() {
+    static FILE* f = [] {
+        const char* path = std::getenv("ZEL_BENCH_DUMP");
+        return path ? std::fopen(path, "wb") : nullptr;
+    }();
+    return f;
+}
+
+void dumpResults(Engine& e, int32_t results, const char* name) {
+    FILE* f = dumpFile();
+    if (!f)
+        return;
+    auto str = [](const char* s) { return s ? s : "(null)"; };
+    std::fprintf(f, "== %s\n", name);
+    const int32_t ids[] = {ZELID_RESULT_ERRORS,   ZELID_RESULT_WARNINGS, ZELID_RESULT_LINES1,
+                           ZELID_RESULT_RECORDS,  ZELID_RESULT_LINES2,   ZELID_RESULT_TAGCOUNTROWS,
+                           ZELID_RESULT_MESSAGES, ZELID_RESULT_COMMENTS};
+    for (const int32_t id : ids)
+        std::fprintf(f, "%d=%d\n", id, e.getIntegerEZ(results, id));
+    uint32_t flags = 0;
+    for (int bit = 0; bit < 32; ++bit)
+        if (e.getResultFlag(results, ZELID_RESULT_FLAGS, static_cast<int32_t>(1u << bit)) == 1)
+            flags |= 1u << bit;
+    std::fprintf(f, "flags=%u status=%d %d\n", flags, e.getResultFlag(results, ZELID_RESULT_STATUS, 1),
+                 e.getResultFlag(results, ZELID_RESULT_STATUS, 2));
+    const int32_t lines1 = e.getIntegerEZ(results, ZELID_RESULT_LINES1);
+    for (int32_t i = 0; i < lines1; ++i)
+        std::fprintf(f, "L1 %s\n", str(e.getString2(results, ZELID_RESULT_LINE1, i)));
+    const int32_t lines2 = e.getIntegerEZ(results, ZELID_RESULT_LINES2);
+    for (int32_t i = 0; i < lines2; ++i)
+        std::fprintf(f, "L2 %s\n", str(e.getString2(results, ZELID_RESULT_LINE2, i)));
+    const int32_t n = e.getIntegerEZ(results, ZELID_RESULT_RECORDS);
+    for (int32_t i = 1; i <= n; ++i) {
+        std::fprintf(f, "M %d %d %d %d %d %d %d %d", e.getInteger2EZ(results, ZELID_RESULT_MSGKIND, i),
+                     e.getInteger2EZ(results, ZELID_RESULT_MSGLINE, i),
+                     e.getInteger2EZ(results, ZELID_RESULT_MSGCHARACTER, i),
+                     e.getInteger2EZ(results, ZELID_RESULT_MSGLENGTH, i),
+                     e.getInteger2EZ(results, ZELID_RESULT_MSGNUMBER, i),
+                     e.getInteger2EZ(results, ZELID_RESULT_MSGLEADING1, i),
+                     e.getInteger2EZ(results, ZELID_RESULT_MSGLEADING2, i),
+                     e.getInteger2EZ(results, ZELID_RESULT_MSGSTYLEFLAGS, i));
+        std::fprintf(f, " %s", str(e.getString2(results, ZELID_RESULT_MSGTEXT, i)));
+        std::fprintf(f, " | %s\n", str(e.getString2(results, ZELID_RESULT_MSGTEXT2, i)));
+    }
+    const int32_t rows = e.getIntegerEZ(results, ZELID_RESULT_TAGCOUNTROWS);
+    for (int32_t i = 1; i <= rows; ++i)
+        std::fprintf(f, "T %s %d %d %d %d %d %d\n",
+                     str(e.getString2(results, ZELID_RESULTTAGCOUNTTAGNAME, i)),
+                     e.getInteger2EZ(results, ZELID_RESULTTAGCOUNTOPEN, i),
+                     e.getInteger2EZ(results, ZELID_RESULTTAGCOUNTCLOSE, i),
+                     e.getInteger2EZ(results, ZELID_RESULTTAGCOUNTTHIRD, i),
+                     e.getInteger2EZ(results, ZELID_RESULT_TAGCOUNTFLAG1, i),
+                     e.getInteger2EZ(results, ZELID_RESULT_TAGCOUNTFLAG2, i),
+                     e.getInteger2EZ(results, ZELID_RESULT_TAGCOUNTFLAG4, i));
 }
 
 struct RunResult {
@@ -122,6 +182,7 @@ RunResult validate(Engine& e, int32_t options, const std::vector<std::string>& l
                                 e.getString2(results, ZELID_RESULT_MSGTEXT, i));
             }
         }
+        dumpResults(e, results, name);
         e.freeHandle(results, 0);
     }
     e.freeHandle(job, 0);
@@ -227,55 +288,61 @@ int main(int argc, char** argv) {
             break;
     }
     validate(e, options, fileLines(texts[0]), "warm-up.html");
-    // The large documents are checked whole: the limits are lifted, and the document listing is
-    // off (it repeats a message's line before every message, which on one long line is the
-    // line again and again).
-    const int32_t maxErrors = e.getIntegerEZ(options, ZELID_OPT_MAXIMUMERRORS);
-    const int32_t maxWarnings = e.getIntegerEZ(options, ZELID_OPT_MAXIMUMWARNINGS);
-    const int32_t listing = e.getFlag(options, ZELID_OPT_OUTPUTFLAGS, zel::bits::output::IncludeHTML);
-    e.setInteger(options, ZELID_OPT_MAXIMUMERRORS, 9999);
-    e.setInteger(options, ZELID_OPT_MAXIMUMWARNINGS, 9999);
-    e.setFlag(options, ZELID_OPT_OUTPUTFLAGS, zel::bits::output::IncludeHTML, 0);
-    // The pages one after another as one large document: memory against the document's size
-    // (measured first, before anything larger has raised the process's peak).
-    {
-        std::vector<std::string> lines;
-        size_t size = 0;
-        for (size_t i = 0; i < texts.size() && size < 8u * 1024 * 1024; ++i)
-            for (std::string& l : fileLines(texts[i])) {
-                size += l.size() + 1;
-                lines.push_back(std::move(l));
-            }
-        const size_t before = workingSet();
-        const RunResult r = validate(e, options, lines, "joined.html");
-        const size_t peak = peakWorkingSet();
-        std::printf("joined %.2f MB: %.3f s, %.2f MB/s, errors %d, memory %.2f times the document\n",
-                    size / mb, r.seconds, size / mb / r.seconds, r.errors,
-                    (peak > before ? peak - before : 0) / static_cast<double>(size));
-    }
-    for (const size_t kb : {64u, 256u, 1024u, 2048u}) {
-        const std::vector<std::string> doc = {joined.substr(0, std::min(joined.size(), kb * 1024))};
-        const std::string path = folder + "\\oneline-" + std::to_string(kb) + "k.html";
-        if (!writeFile(path, doc[0] + "\n"))
-            return 1;
-        const RunResult r = validate(e, options, doc, path.c_str());
-        std::printf("oneline %zu KB: %.3f s, %.2f MB/s, %.3f s per MB, errors %d, warnings %d\n", kb,
-                    r.seconds, doc[0].size() / mb / r.seconds, r.seconds / (doc[0].size() / mb), r.errors,
-                    r.warnings);
-    }
+    // ZEL_BENCH_PAGES=<n>: only the real pages, n times over (for a profiler).
+    const char* pagesOnly = std::getenv("ZEL_BENCH_PAGES");
+    const int rounds = pagesOnly ? std::max(1, std::atoi(pagesOnly)) : 1;
+    if (!pagesOnly) {
+        // The large documents are checked whole: the limits are lifted, and the document listing is
+        // off (it repeats a message's line before every message, which on one long line is the
+        // line again and again).
+        const int32_t maxErrors = e.getIntegerEZ(options, ZELID_OPT_MAXIMUMERRORS);
+        const int32_t maxWarnings = e.getIntegerEZ(options, ZELID_OPT_MAXIMUMWARNINGS);
+        const int32_t listing = e.getFlag(options, ZELID_OPT_OUTPUTFLAGS, zel::bits::output::IncludeHTML);
+        e.setInteger(options, ZELID_OPT_MAXIMUMERRORS, 9999);
+        e.setInteger(options, ZELID_OPT_MAXIMUMWARNINGS, 9999);
+        e.setFlag(options, ZELID_OPT_OUTPUTFLAGS, zel::bits::output::IncludeHTML, 0);
+        // The pages one after another as one large document: memory against the document's size
+        // (measured first, before anything larger has raised the process's peak).
+        {
+            std::vector<std::string> lines;
+            size_t size = 0;
+            for (size_t i = 0; i < texts.size() && size < 8u * 1024 * 1024; ++i)
+                for (std::string& l : fileLines(texts[i])) {
+                    size += l.size() + 1;
+                    lines.push_back(std::move(l));
+                }
+            const size_t before = workingSet();
+            const RunResult r = validate(e, options, lines, "joined.html");
+            const size_t peak = peakWorkingSet();
+            std::printf("joined %.2f MB: %.3f s, %.2f MB/s, errors %d, memory %.2f times the document\n",
+                        size / mb, r.seconds, size / mb / r.seconds, r.errors,
+                        (peak > before ? peak - before : 0) / static_cast<double>(size));
+        }
+        for (const size_t kb : {64u, 256u, 1024u, 2048u}) {
+            const std::vector<std::string> doc = {joined.substr(0, std::min(joined.size(), kb * 1024))};
+            const std::string path = folder + "\\oneline-" + std::to_string(kb) + "k.html";
+            if (!writeFile(path, doc[0] + "\n"))
+                return 1;
+            const RunResult r = validate(e, options, doc, path.c_str());
+            std::printf("oneline %zu KB: %.3f s, %.2f MB/s, %.3f s per MB, errors %d, warnings %d\n", kb,
+                        r.seconds, doc[0].size() / mb / r.seconds, r.seconds / (doc[0].size() / mb), r.errors,
+                        r.warnings);
+        }
 
-    e.setInteger(options, ZELID_OPT_MAXIMUMERRORS, maxErrors);
-    e.setInteger(options, ZELID_OPT_MAXIMUMWARNINGS, maxWarnings);
-    e.setFlag(options, ZELID_OPT_OUTPUTFLAGS, zel::bits::output::IncludeHTML, listing);
+        e.setInteger(options, ZELID_OPT_MAXIMUMERRORS, maxErrors);
+        e.setInteger(options, ZELID_OPT_MAXIMUMWARNINGS, maxWarnings);
+        e.setFlag(options, ZELID_OPT_OUTPUTFLAGS, zel::bits::output::IncludeHTML, listing);
+    }
 
     // The real pages, each as its own job, with the default options.
     double seconds = 0;
     size_t bytes = 0;
     int32_t errors = 0, warnings = 0, clean = 0;
-    for (size_t i = 0; i < texts.size(); ++i) {
-        const RunResult r = validate(e, options, fileLines(texts[i]), paths[i].c_str());
+    for (size_t i = 0; i < texts.size() * static_cast<size_t>(rounds); ++i) {
+        const size_t page = i % texts.size();
+        const RunResult r = validate(e, options, fileLines(texts[page]), paths[page].c_str());
         seconds += r.seconds;
-        bytes += texts[i].size();
+        bytes += texts[page].size();
         errors += r.errors > 0 ? r.errors : 0;
         warnings += r.warnings > 0 ? r.warnings : 0;
         clean += r.errors == 0 && r.warnings == 0;
