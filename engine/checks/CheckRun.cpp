@@ -77,7 +77,32 @@ void emitConfigMessage(ValidateArgsClass& args, const std::string& text) {
     args.store->add(std::move(record));
 }
 
-CheckRun::CheckRun(ValidateArgsClass& a, CfgStore* store) : args(a), cfg(store) {
+namespace {
+
+// The store's shared tables, derived anew when the configuration changed since they were made.
+std::shared_ptr<CfgTables> tablesOf(CfgStore& store) {
+    CfgStore::Derived& d = store.derived;
+    const uint64_t now = store.changeCount();
+    if (d.data && d.changeCount == now)
+        return std::static_pointer_cast<CfgTables>(d.data);
+    auto tables = std::make_shared<CfgTables>();
+    tables->changeCount = now;
+    const CfgStore& cfg = store;
+    if (const std::vector<int32_t>* order = cfg.orderList(CFG_ATTRIBUTE))
+        tables->attributeInfo.resize(order->size());
+    // The configuration may give message 112 a prefix of its own, as a string record.
+    const int32_t prefix = cfg.findByName(CFG_FURTHER, "checkentinattvalprepend", false);
+    const char* text = prefix >= 0 ? cfg.getString(CFG_FURTHER, prefix, 0, false) : nullptr;
+    tables->prepend112 = text ? text : "";
+    d.data = tables;
+    d.changeCount = now;
+    return tables;
+}
+
+} // namespace
+
+CheckRun::CheckRun(ValidateArgsClass& a, CfgStore* store)
+    : args(a), cfg(store), store_(store), tables_(tablesOf(*store)) {
     const run::RunOptions& o = a.runOptions;
     if (o.validator(vf::IgnoreTextInPercents) && o.validator(vf::CollapseASP))
         placeholders_.push_back("ASP");
@@ -97,12 +122,7 @@ CheckRun::CheckRun(ValidateArgsClass& a, CfgStore* store) : args(a), cfg(store) 
         const std::vector<int32_t>* order = cfg->orderList(k);
         usable_[k].assign(order ? order->size() : 0, -1);
     }
-    if (const std::vector<int32_t>* order = cfg->orderList(CFG_ATTRIBUTE))
-        attributeInfo_.resize(order->size());
-    // The configuration may give message 112 a prefix of its own, as a string record.
-    const int32_t prefix = cfg->findByName(CFG_FURTHER, "checkentinattvalprepend", false);
-    const char* text = prefix >= 0 ? cfg->getString(CFG_FURTHER, prefix, 0, false) : nullptr;
-    a.emitter.prepend112 = text ? text : "";
+    a.emitter.prepend112 = tables_->prepend112;
 }
 
 size_t CheckRun::placeholderAt(const std::string& text, size_t pos) const {
@@ -162,10 +182,11 @@ bool CheckRun::usable(int32_t kind, int32_t number, int32_t warnId, const char* 
 }
 
 const std::vector<int32_t>& CheckRun::tagRecords(const std::string& upperName) {
-    auto it = tagRecords_.find(upperName);
-    if (it != tagRecords_.end())
+    auto& all = tables_->tagRecords;
+    auto it = all.find(upperName);
+    if (it != all.end())
         return it->second;
-    std::vector<int32_t>& found = tagRecords_[upperName];
+    std::vector<int32_t>& found = all[upperName];
     int32_t pos = cfg->findByName(CFG_TAGNAME, upperName.c_str(), false);
     const int32_t count = cfg->getCount(CFG_TAGNAME);
     for (; pos >= 0 && pos < count; ++pos) {
@@ -181,18 +202,20 @@ const std::vector<int32_t>& CheckRun::tagRecords(const std::string& upperName) {
 }
 
 int32_t CheckRun::entityPosition(const std::string& name) {
-    auto it = entityPositions_.find(name);
-    if (it == entityPositions_.end())
-        it = entityPositions_.emplace(name, cfg->findByName(CFG_ENTITY, name.c_str(), false)).first;
+    auto& all = tables_->entityPositions;
+    auto it = all.find(name);
+    if (it == all.end())
+        it = all.emplace(name, cfg->findByName(CFG_ENTITY, name.c_str(), false)).first;
     return it->second;
 }
 
 const AttributeInfo* CheckRun::attributeInfo(int32_t number) {
     if (number < 0)
         return nullptr;
-    if (static_cast<size_t>(number) >= attributeInfo_.size())
-        attributeInfo_.resize(static_cast<size_t>(number) + 1);
-    AttributeInfo& info = attributeInfo_[static_cast<size_t>(number)];
+    std::vector<AttributeInfo>& all = tables_->attributeInfo;
+    if (static_cast<size_t>(number) >= all.size())
+        all.resize(static_cast<size_t>(number) + 1);
+    AttributeInfo& info = all[static_cast<size_t>(number)];
     if (info.known)
         return &info;
     const TagStore* r = cfg->record(CFG_ATTRIBUTE, number);
@@ -210,11 +233,12 @@ const AttributeInfo* CheckRun::attributeInfo(int32_t number) {
 }
 
 const AttributeIndex& CheckRun::attributes(int32_t tagNumber) {
-    auto it = attributes_.find(tagNumber);
-    if (it != attributes_.end())
+    auto& all = tables_->attributes;
+    auto it = all.find(tagNumber);
+    if (it != all.end())
         return it->second;
-    AttributeIndex& index = attributes_[tagNumber];
-    cfg->getAttributeCount(tagNumber); // builds the expanded list
+    AttributeIndex& index = all[tagNumber];
+    store_->getAttributeCount(tagNumber); // builds the expanded list
     const TagStore* tag = cfg->record(CFG_TAGNAME, tagNumber);
     const std::vector<int32_t>* expanded = tag ? tag->list(3) : nullptr;
     if (!expanded)
@@ -232,12 +256,13 @@ const AttributeIndex& CheckRun::attributes(int32_t tagNumber) {
         if (info->requiredOrRecommended)
             index.requiredOrRecommended.push_back(position);
     }
+    const std::vector<AttributeInfo>& info = tables_->attributeInfo;
     const auto byUpperName = [&](size_t a, size_t b) {
-        return attributeInfo_[static_cast<size_t>(index.records[a])].upper <
-               attributeInfo_[static_cast<size_t>(index.records[b])].upper;
+        return info[static_cast<size_t>(index.records[a])].upper <
+               info[static_cast<size_t>(index.records[b])].upper;
     };
     // The expanded list comes in the configuration's name order, which nearly always is this
-    // order already; every run builds these indexes again, so the check pays for itself.
+    // order already.
     if (!std::is_sorted(index.byName.begin(), index.byName.end(), byUpperName))
         std::stable_sort(index.byName.begin(), index.byName.end(), byUpperName);
     return index;
@@ -245,8 +270,9 @@ const AttributeIndex& CheckRun::attributes(int32_t tagNumber) {
 
 void CheckRun::findByName(const AttributeIndex& index, const std::string& upperName,
                           std::vector<size_t>& out) {
+    const std::vector<AttributeInfo>& info = tables_->attributeInfo;
     auto nameAt = [&](size_t position) -> const std::string& {
-        return attributeInfo_[static_cast<size_t>(index.records[position])].upper;
+        return info[static_cast<size_t>(index.records[position])].upper;
     };
     auto it =
         std::lower_bound(index.byName.begin(), index.byName.end(), upperName,
@@ -256,7 +282,7 @@ void CheckRun::findByName(const AttributeIndex& index, const std::string& upperN
 }
 
 const std::vector<CheckRun::Container>& CheckRun::containers(int32_t tagNumber, int32_t list) {
-    auto& cache = containers_[list == 0 ? 0 : 1];
+    auto& cache = tables_->containers[list == 0 ? 0 : 1];
     auto it = cache.find(tagNumber);
     if (it != cache.end())
         return it->second;
@@ -268,14 +294,23 @@ const std::vector<CheckRun::Container>& CheckRun::containers(int32_t tagNumber, 
             if (!c)
                 continue;
             const int32_t type = c->getWord(2);
-            Container container{number, type == 1 || type == 2 ? type : 0, c->getName(),
-                                run::StructureStore::key(c->getName())};
-            if (!container.pseudo)
-                container.open = &args.structure.openRecord(container.key);
-            found.push_back(std::move(container));
+            std::string key = run::StructureStore::key(c->getName());
+            const size_t slot =
+                tables_->containerSlots.try_emplace(key, tables_->containerSlots.size()).first->second;
+            found.push_back(
+                Container{number, type == 1 || type == 2 ? type : 0, c->getName(), std::move(key), slot});
         }
     }
     return found;
+}
+
+run::StructureStore::OpenRecord& CheckRun::open(const Container& c) {
+    if (c.slot >= openBySlot_.size())
+        openBySlot_.resize(tables_->containerSlots.size(), nullptr);
+    run::StructureStore::OpenRecord*& record = openBySlot_[c.slot];
+    if (!record)
+        record = &args.structure.openRecord(c.key);
+    return *record;
 }
 
 CheckRun* checkRun(ValidateArgsClass& args) {

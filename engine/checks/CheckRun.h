@@ -3,6 +3,7 @@
 // helpers they share: option bits, record usability, locations and suggestion lists.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -62,6 +63,30 @@ struct AttributeIndex {
     bool ignoreAll = false;                    // lists "(ignore all)"
 };
 
+// A tag name record's valid (list 0) or excluding (list 1) container.
+struct Container {
+    int32_t number;
+    int32_t pseudo; // 0 an element, 1 "(everywhere)", 2 "(first tag)"
+    std::string name;
+    std::string key; // the name as the structure store keys it
+    size_t slot;     // the key's place among all containers' keys (CheckRun::open)
+};
+
+// What the checks derive from a configuration store's content alone, looked up once and then
+// shared by the runs of that store for as long as its change count stays the same (an edit of
+// the configuration, through recordAt() too, makes the next run derive them anew). Filled as the
+// runs meet the names and records.
+struct CfgTables {
+    uint64_t changeCount = 0;
+    std::unordered_map<std::string, std::vector<int32_t>> tagRecords; // upper-cased name -> numbers
+    std::unordered_map<std::string, int32_t> entityPositions;
+    std::unordered_map<int32_t, AttributeIndex> attributes;
+    std::vector<AttributeInfo> attributeInfo;
+    std::unordered_map<int32_t, std::vector<Container>> containers[2];
+    std::unordered_map<std::string, size_t> containerSlots; // key -> slot
+    std::string prepend112;                                 // the configuration's prefix of message 112
+};
+
 // Where the entity scan found the next ";" of a line, searching from a position on.
 struct SemicolonCache {
     int32_t line = -1;
@@ -74,7 +99,9 @@ public:
     CheckRun(ValidateArgsClass& args, CfgStore* cfg);
 
     ValidateArgsClass& args;
-    CfgStore* cfg;
+    // Read only: the forms of CfgStore that hand out records for change count as changes, and
+    // would make every run derive its tables anew.
+    const CfgStore* cfg;
 
     bool validator(uint32_t bit) const { return args.runOptions.validator(bit); }
     bool output(uint32_t bit) const { return args.runOptions.output(bit); }
@@ -97,17 +124,12 @@ public:
     // Appends the positions of the index's plain names equal to upperName.
     void findByName(const AttributeIndex& index, const std::string& upperName, std::vector<size_t>& out);
 
-    // A tag name record's valid (list 0) and excluding (list 1) containers, read once per run.
-    struct Container {
-        int32_t number;
-        int32_t pseudo; // 0 an element, 1 "(everywhere)", 2 "(first tag)"
-        std::string name;
-        std::string key; // the name as the structure store keys it
-        // The name's record in the run's structure store (elements only), so that placing a
-        // tag does not look every container up by name.
-        run::StructureStore::OpenRecord* open = nullptr;
-    };
+    // A tag name record's valid (list 0) and excluding (list 1) containers.
+    using Container = checks::Container;
     const std::vector<Container>& containers(int32_t tagNumber, int32_t list);
+    // The container's record in the run's structure store (elements only), so that placing a tag
+    // does not look every container up by name.
+    run::StructureStore::OpenRecord& open(const Container& c);
 
     KindOptions kindOptions;
     QuotingOptions quotingOptions;
@@ -141,13 +163,11 @@ public:
     std::unordered_set<int32_t> configMessagesGiven;
 
 private:
+    CfgStore* store_; // for the expanded attribute lists, which the store builds on first use
+    std::shared_ptr<CfgTables> tables_;
     std::vector<std::string> placeholders_;
     std::vector<int8_t> usable_[CFG_KINDS]; // -1 not yet known, 0 no, 1 yes
-    std::unordered_map<std::string, std::vector<int32_t>> tagRecords_;
-    std::unordered_map<std::string, int32_t> entityPositions_;
-    std::unordered_map<int32_t, AttributeIndex> attributes_;
-    std::vector<AttributeInfo> attributeInfo_;
-    std::unordered_map<int32_t, std::vector<Container>> containers_[2];
+    std::vector<run::StructureStore::OpenRecord*> openBySlot_;
 };
 
 // The run's check state, made on first use; nullptr when the run has no configuration.

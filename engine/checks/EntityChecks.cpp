@@ -173,7 +173,7 @@ int checkEntity(CheckRun& run, const std::string& name, const std::string& shown
         }
     }
 
-    CfgStore& cfg = *run.cfg;
+    const CfgStore& cfg = *run.cfg;
     int32_t pos = run.entityPosition(name);
     if (pos < 0) {
         if (!nearMatch.empty())

@@ -62,7 +62,7 @@ std::vector<std::string> quoted(const std::vector<std::string>& names) {
 bool placeElement(CheckRun& run, bool recheck) {
     ValidateArgsClass& a = run.args;
     run::MessageEmitter& e = a.emitter;
-    CfgStore& cfg = *run.cfg;
+    const CfgStore& cfg = *run.cfg;
     const std::string name = run.entries[0].text;
     run.nameRecords.clear();
 
@@ -143,11 +143,11 @@ bool placeElement(CheckRun& run, bool recheck) {
             for (const CheckRun::Container& v : valid)
                 if (!v.pseudo)
                     validDepth =
-                        std::max(validDepth, a.structure.findOpenIn(*v.open, 1 | 4 | (cfml ? 2 : 0)));
+                        std::max(validDepth, a.structure.findOpenIn(run.open(v), 1 | 4 | (cfml ? 2 : 0)));
             for (const CheckRun::Container& x : excluding)
                 if (!x.pseudo)
                     excludingDepth =
-                        std::max(excludingDepth, a.structure.findOpenIn(*x.open, 1 | (cfml ? 2 : 0)));
+                        std::max(excludingDepth, a.structure.findOpenIn(run.open(x), 1 | (cfml ? 2 : 0)));
             if (validDepth > excludingDepth && validDepth >= -1) {
                 decision = 1;
             } else if (excludingDepth > validDepth && excludingDepth >= -1) {

@@ -41,7 +41,7 @@ void checkValue(CheckRun& run, TagEntry& entry, int32_t attributeNumber) {
         }
         entry.server = 0;
     }
-    CfgStore& cfg = *run.cfg;
+    const CfgStore& cfg = *run.cfg;
     const TagStore* attribute = cfg.record(CFG_ATTRIBUTE, attributeNumber);
     const std::vector<int32_t>* values = attribute ? attribute->list(0) : nullptr;
     if (!values)

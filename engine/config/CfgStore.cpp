@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 
 namespace {
@@ -17,6 +18,9 @@ void defaultStoreError(const char* function, const char* text) {
 
 CfgStoreErrorFn gStoreError = defaultStoreError;
 
+// Starts above 0, so that derived data made with a count of 0 is never taken for current.
+std::atomic<uint64_t> gChangeCount{1};
+
 std::string upperCopy(const char* text) {
     std::string s = text ? text : "";
     if (!s.empty())
@@ -29,6 +33,14 @@ bool validKind(int32_t kind) {
 }
 
 } // namespace
+
+void cfgNoteChange() {
+    gChangeCount.fetch_add(1, std::memory_order_relaxed);
+}
+
+uint64_t cfgChangeCount() {
+    return gChangeCount.load(std::memory_order_relaxed);
+}
 
 void setCfgStoreErrorHandler(CfgStoreErrorFn fn) {
     gStoreError = fn ? fn : defaultStoreError;
@@ -65,6 +77,7 @@ int32_t TagStore::getWord(int32_t word) const {
 }
 
 bool TagStore::setWord(int32_t word, int32_t value) {
+    cfgNoteChange();
     if (word < 1 || word > 3 || value < 0)
         return false;
     words[word - 1] = value;
@@ -78,6 +91,7 @@ int32_t TagStore::getProperty(int32_t prop) const {
 }
 
 bool TagStore::setProperty(int32_t prop, int32_t value) {
+    cfgNoteChange();
     // -1 means "not set"; a negative value would read back as set to nonsense.
     if (prop < 0 || prop >= CFG_PROPERTIES || value < 0)
         return false;
@@ -94,6 +108,7 @@ const char* TagStore::getString(int32_t s) const {
 }
 
 bool TagStore::setString(int32_t s, const char* text) {
+    cfgNoteChange();
     if (s < 0 || s >= CFG_STRINGS)
         return false;
     strings[s] = text ? text : "";
@@ -101,6 +116,7 @@ bool TagStore::setString(int32_t s, const char* text) {
 }
 
 std::vector<int32_t>* TagStore::list(int32_t n) {
+    cfgNoteChange();
     if (n < 0 || n >= CFG_LISTS)
         return nullptr;
     return &lists[n];
@@ -115,10 +131,12 @@ const std::vector<int32_t>* TagStore::list(int32_t n) const {
 // ---- CfgStore ----
 
 CfgStore::CfgStore() {
+    cfgNoteChange();
     fileName = kNoFile;
 }
 
 void CfgStore::clearContent() {
+    cfgNoteChange();
     for (int k = 0; k < CFG_KINDS; ++k) {
         records[k].clear();
         order[k].clear();
@@ -138,6 +156,7 @@ int32_t CfgStore::reset() {
 }
 
 void CfgStore::takeFrom(CfgStore& other) {
+    cfgNoteChange();
     for (int k = 0; k < CFG_KINDS; ++k) {
         records[k] = std::move(other.records[k]);
         order[k] = std::move(other.order[k]);
@@ -208,6 +227,7 @@ int32_t CfgStore::setDefaults() {
 int32_t CfgStore::firstFreeSlot(int32_t kind) {
     if (!validKind(kind))
         return -1;
+    cfgNoteChange();
     std::vector<int32_t>& o = order[kind];
     for (size_t i = 0; i < o.size(); ++i)
         if (o[i] < 0)
@@ -226,6 +246,7 @@ int32_t CfgStore::addRecord(int32_t kind, const char* name, int32_t number, int3
         return -1;
     if (number == -1)
         number = firstFreeSlot(kind);
+    cfgNoteChange();
 
     auto rec = std::make_unique<TagStore>();
     rec->setName(name);
@@ -278,14 +299,20 @@ int32_t CfgStore::positionOf(int32_t kind, int32_t number) const {
     return pos;
 }
 
-TagStore* CfgStore::recordAt(int32_t kind, int32_t position) {
+TagStore* CfgStore::recordAtQuietly(int32_t kind, int32_t position) const {
     if (!validKind(kind) || position < 0 || position >= static_cast<int32_t>(records[kind].size()))
         return nullptr;
     return records[kind][position].get();
 }
 
+TagStore* CfgStore::recordAt(int32_t kind, int32_t position) {
+    // The record may be changed through the pointer at any time from now on.
+    cfgNoteChange();
+    return recordAtQuietly(kind, position);
+}
+
 const TagStore* CfgStore::recordAt(int32_t kind, int32_t position) const {
-    return const_cast<CfgStore*>(this)->recordAt(kind, position);
+    return recordAtQuietly(kind, position);
 }
 
 TagStore* CfgStore::record(int32_t kind, int32_t number) {
@@ -293,7 +320,7 @@ TagStore* CfgStore::record(int32_t kind, int32_t number) {
 }
 
 const TagStore* CfgStore::record(int32_t kind, int32_t number) const {
-    return recordAt(kind, positionOf(kind, number));
+    return recordAtQuietly(kind, positionOf(kind, number));
 }
 
 int32_t CfgStore::indexToPosition(int32_t kind, int32_t index, bool byOrder) const {
@@ -340,22 +367,25 @@ const char* CfgStore::getString(int32_t kind, int32_t index, int32_t s, bool byO
     return r ? r->getString(s) : nullptr;
 }
 
+// Reads only (the expanded list they may build is derived from the content): no change counts.
 int32_t CfgStore::getListCount(int32_t kind, int32_t index, int32_t list, bool byOrder) {
-    TagStore* r = recordAt(kind, indexToPosition(kind, index, byOrder));
-    if (!r || !r->list(list))
+    TagStore* r = recordAtQuietly(kind, indexToPosition(kind, index, byOrder));
+    const TagStore* read = r;
+    if (!r || !read->list(list))
         return -1;
     if (kind == CFG_TAGNAME && list == 3)
         buildAttributeList(*r);
-    return static_cast<int32_t>(r->list(list)->size());
+    return static_cast<int32_t>(read->list(list)->size());
 }
 
 int32_t CfgStore::getListEntry(int32_t kind, int32_t index, int32_t list, int32_t entry, bool byOrder) {
-    TagStore* r = recordAt(kind, indexToPosition(kind, index, byOrder));
-    if (!r || !r->list(list))
+    TagStore* r = recordAtQuietly(kind, indexToPosition(kind, index, byOrder));
+    const TagStore* read = r;
+    if (!r || !read->list(list))
         return -1;
     if (kind == CFG_TAGNAME && list == 3)
         buildAttributeList(*r);
-    const std::vector<int32_t>& l = *r->list(list);
+    const std::vector<int32_t>& l = *read->list(list);
     if (entry < 0 || entry >= static_cast<int32_t>(l.size()))
         return -1;
     return l[entry];
@@ -448,7 +478,7 @@ bool CfgStore::buildAttributeList(TagStore& tag) {
         return true;
     std::vector<int32_t> out;
     std::vector<int32_t> seenGroups;
-    for (int32_t a : *tag.list(2)) {
+    for (int32_t a : tag.lists[2]) {
         if (isGroup(a)) {
             collectGroup(a, out, seenGroups);
         } else if (std::find(out.begin(), out.end(), a) == out.end()) {
@@ -459,8 +489,12 @@ bool CfgStore::buildAttributeList(TagStore& tag) {
     std::stable_sort(out.begin(), out.end(), [this](int32_t a, int32_t b) {
         return positionOf(CFG_ATTRIBUTE, a) < positionOf(CFG_ATTRIBUTE, b);
     });
-    *tag.list(3) = std::move(out);
-    tag.setProperty(CFG_PROP_ATTLIST_BUILT, 1);
+    // Derived from the content, which has not changed: written without counting a change, so
+    // that what others derived from the store stays valid.
+    tag.lists[3] = std::move(out);
+    if (tag.props.size() <= static_cast<size_t>(CFG_PROP_ATTLIST_BUILT))
+        tag.props.resize(CFG_PROP_ATTLIST_BUILT + 1, -1);
+    tag.props[CFG_PROP_ATTLIST_BUILT] = 1;
     return true;
 }
 
@@ -503,6 +537,7 @@ const char* CfgStore::getHeader(int32_t i) const {
 bool CfgStore::setHeader(int32_t i, const char* text) {
     if (i < 0 || i >= CFG_HEADERS)
         return false;
+    cfgNoteChange();
     headers[i] = text ? text : "";
     saved = 0;
     return true;

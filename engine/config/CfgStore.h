@@ -27,11 +27,20 @@ constexpr int32_t CFG_ATTRIBUTE_GROUP = 100;
 // Property of a tag name record that says its expanded attribute list (list 3) is built.
 constexpr int32_t CFG_PROP_ATTLIST_BUILT = 5;
 
-// One record of the configuration.
+// The change count of the configuration (CfgStore::changeCount): every change to a store or a
+// record, and every hand-out of a record or list that may be changed through the pointer, adds one.
+// Records do not know their store, so one count serves all stores.
+void cfgNoteChange();
+uint64_t cfgChangeCount();
+
+// One record of the configuration. Each change counts (cfgNoteChange).
 class TagStore {
 public:
     const char* getName() const { return name.c_str(); }
-    void setName(const char* text) { name = text ? text : ""; }
+    void setName(const char* text) {
+        cfgNoteChange();
+        name = text ? text : "";
+    }
 
     // Record words 1-3 (number, type, category); -1 when unset, negative values refused.
     int32_t getWord(int32_t word) const;
@@ -41,9 +50,13 @@ public:
     int32_t getProperty(int32_t prop) const;
     bool setProperty(int32_t prop, int32_t value);
     const std::vector<int32_t>& properties() const { return props; }
-    void setProperties(std::vector<int32_t> values) { props = std::move(values); }
+    void setProperties(std::vector<int32_t> values) {
+        cfgNoteChange();
+        props = std::move(values);
+    }
     // Back to "not set" (-1); setProperty refuses negative values.
     void clearProperty(int32_t prop) {
+        cfgNoteChange();
         if (prop >= 0 && prop < static_cast<int32_t>(props.size()))
             props[static_cast<size_t>(prop)] = -1;
     }
@@ -52,13 +65,14 @@ public:
     const char* getString(int32_t s) const;
     bool setString(int32_t s, const char* text);
 
-    // Integer lists 0-4; NULL outside that range.
+    // Integer lists 0-4; NULL outside that range. A list handed out for change counts as changed.
     std::vector<int32_t>* list(int32_t n);
     const std::vector<int32_t>* list(int32_t n) const;
 
     int32_t version = 3;
 
 private:
+    friend class CfgStore; // builds the expanded attribute list, derived data, without a count
     std::string name;
     std::string strings[CFG_STRINGS];
     std::vector<int32_t> lists[CFG_LISTS];
@@ -101,8 +115,14 @@ public:
     int32_t addRecord(int32_t kind, const char* name, int32_t number, int32_t type, int32_t category,
                       const int32_t props[5]);
 
+    // A number that changes with every change of the configuration (see cfgNoteChange), edits
+    // through a record that recordAt() or record() handed out included: what is derived from the
+    // store's content stays valid while it stays the same.
+    uint64_t changeCount() const { return cfgChangeCount(); }
+
     int32_t getCount(int32_t kind) const;
     // Records by position in the kind's name-ordered array, or by number through the order list.
+    // The forms that hand out a record for change count as a change.
     TagStore* recordAt(int32_t kind, int32_t position);
     const TagStore* recordAt(int32_t kind, int32_t position) const;
     TagStore* record(int32_t kind, int32_t number);
@@ -146,7 +166,10 @@ public:
     const char* getHeader(int32_t i) const;
     bool setHeader(int32_t i, const char* text);
 
-    std::vector<int32_t>& activeCategories() { return ownList; }
+    std::vector<int32_t>& activeCategories() {
+        cfgNoteChange();
+        return ownList;
+    }
     const std::vector<int32_t>& activeCategories() const { return ownList; }
     bool isActiveCategory(int32_t number) const;
 
@@ -161,6 +184,15 @@ public:
     // Moves the whole content of other into this store.
     void takeFrom(CfgStore& other);
 
+    // Data that another part derives from this store's content alone (the checks' indexes of the
+    // records): kept here, so that it lives as long as the store, with the change count it was
+    // derived at. Its maker judges whether it is still valid; nothing here reads it.
+    struct Derived {
+        uint64_t changeCount = 0;
+        std::shared_ptr<void> data;
+    };
+    Derived derived;
+
 private:
     friend class CfgReader;
     friend class CfgWriter;
@@ -170,6 +202,8 @@ private:
     }
     void clearContent();
     int32_t indexToPosition(int32_t kind, int32_t index, bool byOrder) const;
+    // recordAt without counting a change: for this store's own reads and its derived lists.
+    TagStore* recordAtQuietly(int32_t kind, int32_t position) const;
     bool buildAttributeList(TagStore& tag);
     void collectGroup(int32_t attributeNumber, std::vector<int32_t>& members,
                       std::vector<int32_t>& seenGroups) const;

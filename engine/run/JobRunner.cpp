@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <utility>
 
 #include "engine/ConfigClass.h"
 #include "engine/EngineContext.h"
@@ -148,7 +149,7 @@ int32_t runValidation(ArgsClass& run) {
     CfgStore* cfg = options.cfgStore;
     std::vector<int32_t> savedCategories;
     if (cfg)
-        savedCategories = cfg->activeCategories();
+        savedCategories = std::as_const(*cfg).activeCategories();
 
     if (!cfg || !cfg->hasUserTagNames()) {
         engineMessageBox(nullptr,
@@ -194,7 +195,9 @@ int32_t runValidation(ArgsClass& run) {
         results.flags |= bits::results::LimitReached;
 
     a.uninitialize(1);
-    if (cfg)
+    // Given back only when the run changed it: handing the list out for change counts as a
+    // change of the configuration, which would make the next run derive its tables anew.
+    if (cfg && std::as_const(*cfg).activeCategories() != savedCategories)
         cfg->activeCategories() = savedCategories;
     // A failed walk says why in the run's error list.
     if (a.errors.number() != 0)

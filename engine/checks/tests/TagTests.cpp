@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/checks/ValueKinds.h"
+#include "engine/config/CfgStore.h"
 #include "engine/checks/tests/CheckFixture.h"
 
 using namespace zel::run;
@@ -242,6 +243,80 @@ TEST(ValueKinds, BuiltInKindsAcceptTheirValues) {
     EXPECT_TRUE(kindAccepts(11, "a_b", true, o, message, known));
     o.cfml = true;
     EXPECT_TRUE(kindAccepts(17, "CxF", true, o, message, known));
+}
+
+// The tables the checks derive from a configuration (names, attribute indexes, containers) are
+// made once and shared by the runs of that store. An edit between two runs, through a record that
+// recordAt() handed out included, must be seen by the next run exactly as a store that was edited
+// before its first run sees it.
+TEST_F(Tags, RunsShareTheConfigurationTablesUntilTheConfigurationChanges) {
+    CfgStore& cfg = *config->cfgStore;
+    run(std::string(kHead) + "<p id=x><img src=a alt=b></p>");
+    const void* tables = cfg.derived.data.get();
+    ASSERT_NE(tables, nullptr);
+    run(std::string(kHead) + "<p id=y align=left></p>");
+    EXPECT_EQ(cfg.derived.data.get(), tables) << "a run without an edit made the tables again";
+    EXPECT_EQ(cfg.derived.changeCount, cfg.changeCount());
+    // Handing a record out for change counts as a change, even before anything is changed.
+    cfg.recordAt(CFG_TAGNAME, 0);
+    EXPECT_NE(cfg.derived.changeCount, cfg.changeCount());
+    run(std::string(kHead) + "<p id=z>");
+    EXPECT_NE(cfg.derived.data.get(), tables);
+}
+
+TEST_F(Tags, AnEditBetweenTwoRunsIsSeenByTheSecond) {
+    struct Case {
+        const char* name;
+        const char* body;
+        // Makes the edit; gets the store before the first run, for a record to hold on to.
+        std::function<std::function<void()>(CfgStore&)> edit;
+    } cases[] = {
+        {"a held record made required", "<img src=a alt=b>",
+         [](CfgStore& cfg) -> std::function<void()> {
+             TagStore* width = cfg.recordAt(CFG_ATTRIBUTE, cfg.findByName(CFG_ATTRIBUTE, "width", false));
+             return [width] { width->setProperty(0, 3); };
+         }},
+        {"containers edited in place", "<p><b>x</b></p>",
+         [](CfgStore& cfg) -> std::function<void()> {
+             return [&cfg] {
+                 const int32_t table = cfg.findByName(CFG_TAGNAME, "table");
+                 std::vector<int32_t>& in =
+                     *cfg.recordAt(CFG_TAGNAME, cfg.findByName(CFG_TAGNAME, "b", false))->list(0);
+                 in.assign(1, table);
+             };
+         }},
+        {"an attribute added to an element", "<p width=5>",
+         [](CfgStore& cfg) -> std::function<void()> {
+             return [&cfg] {
+                 cfg.addListEntry(CFG_TAGNAME, cfg.findByName(CFG_TAGNAME, "p"), 2,
+                                  cfg.findByName(CFG_ATTRIBUTE, "width"));
+             };
+         }},
+        {"an attribute renamed in place", "<p align=left>",
+         [](CfgStore& cfg) -> std::function<void()> {
+             return [&cfg] {
+                 cfg.recordAt(CFG_ATTRIBUTE, cfg.findByName(CFG_ATTRIBUTE, "align", false))
+                     ->setName("alignment");
+             };
+         }},
+    };
+    for (const Case& c : cases) {
+        const std::string doc = std::string(kHead) + c.body;
+        // The same edit made before any run: what the second run must give.
+        configure(kConfiguration);
+        c.edit (*config->cfgStore)();
+        run(doc);
+        const std::string edited = messages();
+
+        configure(kConfiguration);
+        const std::function<void()> edit = c.edit(*config->cfgStore);
+        run(doc);
+        const std::string before = messages();
+        EXPECT_NE(before, edited) << c.name << ": the edit should change the messages";
+        edit();
+        run(doc);
+        EXPECT_EQ(messages(), edited) << c.name;
+    }
 }
 
 TEST(ValueKinds, QuotingRulesGiveTheirMessages) {
