@@ -21,18 +21,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <new>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "bench/fuzz-engine/FuzzCommon.h"
 #include "engine/EngineContext.h"
 #include "engine/EngineLifetime.h"
 #include "engine/EngineMessageBox.h"
-#include "engine/OptionBits.h"
-#include "engine/OptionDefaults.h"
 #include "engine/include/ZelValidator.h"
 
 // The fuzzer's own checked heap: every block freed through delete is first filled with a control
@@ -70,24 +67,6 @@ std::string readFile(const std::string& path) {
 
 void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string l = text.substr(start, end - start);
-        if (!l.empty() && l.back() == '\r')
-            l.pop_back();
-        lines.push_back(std::move(l));
-        if (end == text.size())
-            break;
-        start = end + 1;
-    }
-    return lines;
 }
 
 int silentBox(HWND, const char*, const char*, UINT style) {
@@ -148,11 +127,6 @@ public:
         options_ = ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
         ZELSetString(options_, ZELID_OPT_CONFIGFILE, configFile.c_str());
         ZELHTMLConfiguration(nullptr, options_, ZEL_CFG_LOADDEFAULT);
-        // The engine's own texts are printable; bytes above 127 come from the configuration's
-        // texts and from translated character entities. Control bytes come only from the page.
-        for (unsigned c = 32; c < 256; ++c)
-            engineBytes_[c] = c != 127;
-        engineBytes_['\t'] = engineBytes_['\r'] = engineBytes_['\n'] = true;
     }
     ~Harness() { ZELFreeHandle(options_, 0); }
 
@@ -160,28 +134,8 @@ public:
     Verdict page(const std::string& doc, int32_t optionVariant) {
         currentCase = doc;
         currentKind = "page";
-        namespace vf = zel::bits::validator;
-        const uint32_t variants[] = {
-            0, vf::XMLCompatibility | vf::RequireQuotedAttValues | vf::RequireQuickClose,
-            vf::PHPBlocks | vf::MivaMacros | vf::IgnoreTextInPercents,
-            vf::RequireOptionalClosingTags | vf::AllowMultiLineQuotes, vf::CheckHighASCII};
-        const uint32_t base = zel::defaults::ValidatorFlags;
-        ZELSetFlag(options_, ZELID_OPT_VALIDATORFLAGS_WORD, 0,
-                   static_cast<int32_t>(base | variants[optionVariant % 5]));
-        // Every third run checks the whole page: the limits lifted and the listing off (the
-        // listing repeats a message's line before each message: thousands of messages on one
-        // long line make output in the size of their product, by design).
-        const bool whole = optionVariant % 3 == 0;
-        ZELSetInteger(options_, ZELID_OPT_MAXIMUMERRORS, whole ? 9999 : 20);
-        ZELSetInteger(options_, ZELID_OPT_MAXIMUMWARNINGS, whole ? 9999 : 20);
-        ZELSetFlag(options_, ZELID_OPT_OUTPUTFLAGS, zel::bits::output::IncludeHTML, whole ? 0 : 1);
-        const int32_t job = ZELGetNewHandle(ZEL_HANDLE_JOB);
-        ZELSetInteger(job, ZELID_JOB_TYPE, ZEL_JOBTYPE_VALIDATE);
-        ZELSetFlag(job, ZELID_JOB_FLAGS, ZEL_JOB_SHOWPROGRESS | ZEL_JOB_HIDEPROGRESSAFTER, 0);
-        ZELSetFlag(job, ZELID_JOB_FLAGS, ZEL_JOB_TEXTFROMEDITOR, 1);
-        for (const std::string& l : linesOf(doc))
-            ZELSetString(job, ZELID_JOB_ADDPATH, l.c_str());
-        ZELSetString(job, ZELID_JOB_INPUT, "fuzz.html");
+        zelfuzz::setOptionVariant(options_, optionVariant);
+        const int32_t job = zelfuzz::makePageJob(doc, true);
 
         Verdict v;
         const auto start = std::chrono::steady_clock::now();
@@ -201,22 +155,9 @@ public:
         seconds_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         const int32_t r = results.load();
         if (r >= 0) {
-            bool inInput[256] = {};
-            for (unsigned char c : doc)
-                inInput[c] = true;
-            const int32_t n = ZELGetIntegerEZ(r, ZELID_RESULT_RECORDS);
-            for (int32_t i = 1; i <= n && v.kind == Verdict::Fine; ++i) {
-                const char* text = ZELGetString2(r, ZELID_RESULT_MSGTEXT, i);
-                for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text ? text : ""); *p;
-                     ++p) {
-                    if (!inInput[*p] && !engineBytes_[*p]) {
-                        v.kind = Verdict::StrangeBytes;
-                        v.detail = "message " + std::to_string(i) + " holds byte " + std::to_string(*p) +
-                                   ": " + text;
-                        break;
-                    }
-                }
-            }
+            v.detail = zelfuzz::strangeBytes(r, doc);
+            if (!v.detail.empty())
+                v.kind = Verdict::StrangeBytes;
             ZELFreeHandle(r, 0);
         }
         ZELFreeHandle(job, 0);
@@ -231,11 +172,7 @@ public:
         const int32_t other = ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
         ZELSetString(other, ZELID_OPT_CONFIGFILE, scratch.c_str());
         ZELHTMLConfiguration(nullptr, other, ZEL_CFG_LOADDEFAULT);
-        const int32_t job = ZELGetNewHandle(ZEL_HANDLE_JOB);
-        ZELSetInteger(job, ZELID_JOB_TYPE, ZEL_JOBTYPE_VALIDATE);
-        ZELSetFlag(job, ZELID_JOB_FLAGS, ZEL_JOB_SHOWPROGRESS, 0);
-        for (const std::string& l : linesOf(doc))
-            ZELSetString(job, ZELID_JOB_ADDPATH, l.c_str());
+        const int32_t job = zelfuzz::makePageJob(doc, false);
         const int32_t r = ZELRunJob(nullptr, other, job, 0);
         if (r >= 0)
             ZELFreeHandle(r, 0);
@@ -249,87 +186,6 @@ private:
     int32_t options_ = -1;
     double timeLimit_;
     double seconds_ = 0;
-    bool engineBytes_[256] = {};
-};
-
-class Mutator {
-public:
-    explicit Mutator(uint32_t seed) : rng_(seed) {}
-    size_t below(size_t n) { return n ? std::uniform_int_distribution<size_t>(0, n - 1)(rng_) : 0; }
-
-    std::string mutate(const std::string& in, const std::vector<std::string>& seeds) {
-        std::string s = in;
-        const int rounds = 1 + static_cast<int>(below(4));
-        for (int r = 0; r < rounds; ++r) {
-            switch (below(9)) {
-            case 0: // byte flips
-                for (size_t i = 0, n = 1 + below(8); i < n && !s.empty(); ++i)
-                    s[below(s.size())] ^= static_cast<char>(1u << below(8));
-                break;
-            case 1: // truncation
-                s.resize(below(s.size() + 1));
-                break;
-            case 2: { // splicing with another seed
-                const std::string& o = seeds[below(seeds.size())];
-                const size_t at = below(s.size() + 1), from = below(o.size() + 1);
-                s = s.substr(0, at) + o.substr(from, below(o.size() - from + 1));
-                break;
-            }
-            case 3: { // deep nesting
-                const char* const tags[] = {"div", "b", "p", "table", "span", "ul", "a href=x"};
-                const std::string t = tags[below(7)];
-                std::string open;
-                for (size_t i = 0, n = 50 + below(3000); i < n; ++i)
-                    open += "<" + t + ">";
-                s.insert(below(s.size() + 1), open);
-                break;
-            }
-            case 4: // one long line, as minified pages come
-                for (char& c : s)
-                    if (c == '\n' || c == '\r')
-                        c = ' ';
-                break;
-            case 5: { // a very long value or name
-                const std::string lng(1000 + below(200000), "ax&\"'= <>;#"[below(11)]);
-                s.insert(below(s.size() + 1), "<img alt=\"" + lng + "\" " + lng.substr(0, 3000) + "=1>");
-                break;
-            }
-            case 6: { // markup pieces at random places
-                const char* const bits[] = {"<",  ">",  "\"",        "'",  "<!--", "-->", "<%", "%>",
-                                            "<?", "?>", "&",         ";",  "&#x",  "&#",  "=",  "/>",
-                                            "</", "\n", "<![CDATA[", "&[", "]",    "##"};
-                for (size_t i = 0, n = 1 + below(20); i < n; ++i)
-                    s.insert(below(s.size() + 1), bits[below(std::size(bits))]);
-                break;
-            }
-            case 7: { // tags broken over lines at a blank, as hand-written pages have them
-                for (size_t i = 0, n = 1 + below(8); i < n && !s.empty(); ++i) {
-                    const size_t open = s.find('<', below(s.size()));
-                    const size_t blank = open == std::string::npos ? open : s.find(' ', open);
-                    const size_t close = open == std::string::npos ? open : s.find('>', open);
-                    if (blank != std::string::npos && (close == std::string::npos || blank < close))
-                        s[blank] = '\n';
-                }
-                break;
-            }
-            default: { // a block of lines repeated
-                if (s.empty())
-                    break;
-                const size_t a = below(s.size()), b = a + below(std::min<size_t>(4000, s.size() - a) + 1);
-                const std::string part = s.substr(a, b - a);
-                for (size_t i = 0, n = 1 + below(20); i < n; ++i)
-                    s.insert(b, part);
-                break;
-            }
-            }
-            if (s.size() > 4 * 1024 * 1024)
-                s.resize(4 * 1024 * 1024);
-        }
-        return s;
-    }
-
-private:
-    std::mt19937 rng_;
 };
 
 // Cuts a failing page down while it keeps failing the same way.
@@ -379,8 +235,12 @@ int main(int argc, char** argv) {
         Harness h(argv[2], 30.0);
         caseFolder = ".";
         int failed = 0;
+        // Each kept case under every option variant.
         for (int i = 3; i < argc; ++i) {
-            const Verdict v = h.page(readFile(argv[i]), 0);
+            Verdict v;
+            for (int32_t variant = 0; variant < zelfuzz::kOptionVariants && v.kind == Verdict::Fine;
+                 ++variant)
+                v = h.page(readFile(argv[i]), variant);
             std::printf("%s: %s\n", argv[i], v.kind == Verdict::Fine ? "fine" : v.detail.c_str());
             failed += v.kind != Verdict::Fine;
         }
@@ -402,7 +262,7 @@ int main(int argc, char** argv) {
     const std::string cfgBytes = readFile(configFile);
     // Generous: the checked mode of the standard library verifies every sorted search it makes.
     Harness h(configFile, 60.0);
-    Mutator m(seed);
+    zelfuzz::Mutator m(seed);
     const auto start = std::chrono::steady_clock::now();
     int32_t runs = 0, failures = 0;
     double slowest = 0;
@@ -413,7 +273,7 @@ int main(int argc, char** argv) {
             continue;
         }
         const std::string doc = m.mutate(seeds[m.below(seeds.size())], seeds);
-        const int32_t variant = static_cast<int32_t>(m.below(5));
+        const int32_t variant = static_cast<int32_t>(m.below(zelfuzz::kOptionVariants));
         const Verdict v = h.page(doc, variant);
         slowest = std::max(slowest, h.lastSeconds());
         if (v.kind == Verdict::Hang) {

@@ -1,0 +1,195 @@
+// The engine fuzzer of the native build: libFuzzer's coverage-guided search over pages and
+// configurations, run through the engine's exports in the editor's calling path, in a build with
+// AddressSanitizer and UndefinedBehaviorSanitizer. A read of freed or moved memory stops the run
+// at the read itself; the message oracle of the mingw fuzzer (bytes from nowhere) stays as a
+// second check.
+//
+// An input is a page, checked under every option variant; an input that begins with
+// kConfigurationMarker is a configuration file, loaded through the export and then used for one
+// page. The configuration file and the pages mutations splice from are named by the environment
+// (ZEL_FUZZ_CONFIG, ZEL_FUZZ_SEEDS), as bench/fuzz-engine/run-native sets them.
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include "bench/fuzz-engine/FuzzCommon.h"
+#include "engine/EngineContext.h"
+#include "engine/EngineLifetime.h"
+#include "engine/EngineMessageBox.h"
+#include "engine/include/ZelValidator.h"
+
+extern "C" size_t LLVMFuzzerMutate(uint8_t* data, size_t size, size_t maxSize);
+
+namespace {
+
+const char kConfigurationMarker[] = "ZELFUZZ-CONFIGURATION\n";
+constexpr size_t kMarkerLength = sizeof kConfigurationMarker - 1;
+
+int32_t options = -1;
+std::string configurationBytes;
+std::string scratchFile; // the engine's form of the scratch configuration's path
+std::vector<std::string> seeds;
+bool show = false; // ZEL_FUZZ_SHOW: print each run's messages (for looking at a kept case)
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// The engine's own form of a path: drive Z: is the root, as in the mingw build under Wine.
+std::string enginePath(std::string path) {
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return "Z:" + path;
+}
+
+int silentBox(HWND, const char*, const char*, UINT style) {
+    return defaultBoxAnswer(style);
+}
+
+bool noProgram(const char*, int) {
+    return true;
+}
+
+bool isConfiguration(const std::string& input) {
+    return input.compare(0, kMarkerLength, kConfigurationMarker) == 0;
+}
+
+[[noreturn]] void fault(const std::string& what) {
+    std::fprintf(stderr, "ENGINE FAULT: %s\n", what.substr(0, 400).c_str());
+    std::fflush(stderr);
+    std::abort();
+}
+
+void checkPage(const std::string& doc) {
+    for (int32_t variant = 0; variant < zelfuzz::kOptionVariants; ++variant) {
+        zelfuzz::setOptionVariant(options, variant);
+        const int32_t job = zelfuzz::makePageJob(doc, true);
+        const int32_t results = ZELRunJob(nullptr, options, job, 0);
+        if (results >= 0) {
+            if (show) {
+                const int32_t n = ZELGetIntegerEZ(results, ZELID_RESULT_RECORDS);
+                std::printf("option variant %d: %d messages\n", variant, n);
+                for (int32_t i = 1; i <= n; ++i)
+                    std::printf("  %s\n", ZELGetString2(results, ZELID_RESULT_MSGTEXT, i));
+            }
+            const std::string strange = zelfuzz::strangeBytes(results, doc);
+            if (!strange.empty())
+                fault("option variant " + std::to_string(variant) + ", " + strange);
+            ZELFreeHandle(results, 0);
+        }
+        ZELFreeHandle(job, 0);
+    }
+}
+
+void checkConfiguration(const std::string& bytes) {
+    {
+        std::ofstream out(scratchFile.substr(2), std::ios::binary | std::ios::trunc);
+        out << bytes;
+    }
+    const int32_t other = ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
+    ZELSetString(other, ZELID_OPT_CONFIGFILE, scratchFile.c_str());
+    ZELHTMLConfiguration(nullptr, other, ZEL_CFG_LOADDEFAULT);
+    const std::string& doc = seeds[bytes.size() % seeds.size()];
+    const int32_t job = zelfuzz::makePageJob(doc, false);
+    // A configuration brings texts of its own: here only the sanitizers judge.
+    const int32_t results = ZELRunJob(nullptr, other, job, 0);
+    if (results >= 0)
+        ZELFreeHandle(results, 0);
+    ZELFreeHandle(job, 0);
+    ZELFreeHandle(other, 0);
+}
+
+std::string folderOfProgram() {
+    char path[4096];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0)
+        return ".";
+    path[n] = 0;
+    std::string p = path;
+    return p.substr(0, p.rfind('/'));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    setEngineMessageBox(silentBox);
+    setStartProgram(noProgram);
+    engineLoad(nullptr);
+    reportDeferredFault();
+
+    show = std::getenv("ZEL_FUZZ_SHOW") != nullptr;
+    const char* config = std::getenv("ZEL_FUZZ_CONFIG");
+    const std::string configPath = config && *config ? config : folderOfProgram() + "/orvalenlite30.cfg";
+    configurationBytes = readFile(configPath);
+    if (configurationBytes.empty()) {
+        std::fprintf(stderr, "no configuration file at %s\n", configPath.c_str());
+        std::exit(2);
+    }
+    const char* tmp = std::getenv("TMPDIR");
+    scratchFile = enginePath(std::string(tmp && *tmp ? tmp : "/tmp") + "/zel-native-fuzz-" +
+                             std::to_string(getpid()) + ".cfg");
+
+    seeds = {
+        "<!DOCTYPE html>\n<html><head><title>t</title></head><body>\n<p>x</p>\n</body></html>\n",
+        "<!-- c --><p>&#8217; &#x2192; &amp; &nbsp; &bogus; a & b</p>\n",
+        "<table border=1><tr><td bgcolor=\"#FFOOOO\">x<td>y</table>\n<%= asp %><?php echo 1 ?>&[miva]\n",
+    };
+    if (const char* folder = std::getenv("ZEL_FUZZ_SEEDS"))
+        if (DIR* dir = opendir(folder)) {
+            while (const dirent* e = readdir(dir))
+                if (e->d_name[0] != '.') {
+                    const std::string bytes = readFile(std::string(folder) + "/" + e->d_name);
+                    if (!bytes.empty() && !isConfiguration(bytes))
+                        seeds.push_back(bytes);
+                }
+            closedir(dir);
+        }
+
+    options = ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
+    ZELSetString(options, ZELID_OPT_CONFIGFILE, enginePath(configPath).c_str());
+    ZELHTMLConfiguration(nullptr, options, ZEL_CFG_LOADDEFAULT);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    if (isConfiguration(input))
+        checkConfiguration(input.substr(kMarkerLength));
+    else
+        checkPage(input);
+    return 0;
+}
+
+// The mingw fuzzer's mutations of pages (nesting, long values, tags broken over lines, markup
+// pieces) beside libFuzzer's own byte-level ones; a configuration keeps its marker.
+extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t maxSize, unsigned int seed) {
+    zelfuzz::Mutator m(seed);
+    if (m.below(3) == 0)
+        return LLVMFuzzerMutate(data, size, maxSize);
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    std::string out;
+    if (isConfiguration(input)) {
+        if (maxSize <= kMarkerLength)
+            return LLVMFuzzerMutate(data, size, maxSize);
+        const std::string body = input.substr(kMarkerLength);
+        out = kConfigurationMarker + m.mutate(body, {body, configurationBytes}, maxSize - kMarkerLength);
+    } else {
+        out = m.mutate(input, seeds, maxSize);
+    }
+    std::memcpy(data, out.data(), out.size());
+    return out.size();
+}
