@@ -696,25 +696,25 @@ void TCustomHSMemo::GetCaretSize(int32_t& Width, int32_t& Height, int32_t& BaseO
         return;
     }
     Width = std::max(1, GetCaretWidth());
-    const int32_t Line = CaretLine();
-    Height = std::max(1, GetRealLineHeight(Line));
+    const POINT C = GetCaretPoint();
+    // With word wrap the caret's own row gives its height and base line.
+    const TRowInfo Row = RowInfoAt(C);
+    Height = std::max(1, Row.Height);
     if (FUseMonoFont || FFixedLineHeight > 0)
         return;
-    // As high as the character it stands on (past the end, the line's last one), on the line's
+    // As high as the character it stands on (past the end, the line's last one), on the row's
     // base line.
     std::string Text, ColorS;
-    GetStrData(Line, Text, ColorS);
+    GetStrData(C.y, Text, ColorS);
     const int32_t Len = std::min<int32_t>(int32_t(Text.size()), int32_t(ColorS.size()));
     if (Len == 0)
         return;
-    const int32_t At = std::max(std::min<int32_t>(CaretChar() + 1, Len) - 1, 0);
+    const int32_t At = std::max(std::min<int32_t>(C.x + 1, Len) - 1, 0);
     bool Upper = false;
-    TFont& F = RunFont(StyleAt(ColorS, At, Line), Upper);
+    TFont& F = RunFont(StyleAt(ColorS, At, C.y), Upper);
     const TFontInfo& Info = FontManager().GetFontInfo(F.Handle());
-    int32_t LineAscent = 0;
-    LineMetrics(Line, LineAscent);
     Height = std::max(1, Info.Ascent + Info.Descent);
-    BaseOffset = std::max(0, LineAscent - Info.Ascent);
+    BaseOffset = std::max(0, Row.BaseLine - Info.Ascent);
 }
 
 void TCustomHSMemo::CreateCaretNow() {

@@ -384,9 +384,15 @@ public:
     POINT GetCurentPosinPixels() { return TextToPixelPoint(GetCaretPoint()); }
     // Column, counted from the row's start, of client x on a row (a wrapped row with word wrap).
     int32_t PixelToTextChar(int32_t Row, int32_t X, bool Wrapped);
-    // A line's text as painted (with special symbols, tabs expanded) and its colour data when the
-    // memo paints colours; empty for a line that does not exist.
+    // A line's text as painted (with special symbols, tabs expanded, as the owner's OnCustomString
+    // leaves it) and its colour data when the memo paints colours, without the end symbols; empty
+    // for a line that does not exist. Wrapping, the caret and clicks measure this text.
     void GetStrData(int32_t Line, std::string& Text, std::string& ColorS);
+    // The same with the end-of-line (or end-of-file) symbol that the painter draws after the text;
+    // TextLen is the length of the text before the symbol. Without Colors the colour data stays
+    // empty (a monospaced layout needs only the text).
+    void GetPaintedLine(int32_t Line, std::string& Text, std::string& ColorS, int32_t& TextLen,
+                        bool Colors = true);
     // Pixel width of Count characters of Text from Start, each in its style's font, and the row height.
     POINT CalcStringSize(int32_t Line, const std::string& Text, const std::string& ColorS, int32_t Start,
                          int32_t Count);
@@ -396,9 +402,20 @@ public:
                          int32_t To, int32_t Width, bool WholeOnly, int32_t& Used);
     // Width of one blank in the memo's font: the cell of a column past the end of a line.
     int32_t SpaceWidth();
-    // Height and base line (ascent) of a line as painted; every row of a wrapped line is as high.
+    // Height and base line (ascent) of a whole line as painted: the tallest of its fonts, never
+    // lower than the average line. A wrapped row is as high as the fonts on that row.
     int32_t GetRealLineHeight(int32_t Line);
     int32_t GetBaseLine(int32_t Line);
+    // One row: its line, its characters Start..End (End INT_MAX on the line's last row), its height
+    // and base line (0 when all of it stands on the row's top).
+    struct TRowInfo {
+        int32_t Line = 0, Start = 0, End = INT_MAX;
+        bool Last = true;
+        int32_t Height = 0, BaseLine = 0;
+    };
+    // The row of a visible, wrapped row index, and the row that holds a real position.
+    TRowInfo RowInfo(int32_t Row);
+    TRowInfo RowInfoAt(POINT P);
     // Height of a row (a visible, wrapped row index), its top in client pixels, and the row at a
     // client y with that row's top.
     int32_t RowHeight(int32_t Row);
@@ -413,7 +430,9 @@ public:
     // Ends of the row that starts at 1-based Pos; Pos moves to the next row's start.
     int32_t FindWordBreak(int32_t Line, int32_t& Pos);
     POINT GetWBPosition(POINT P);
-    POINT GetWBPositionEx(POINT P, int32_t& RowStart, bool& MoreRows);
+    // A position past the end of a line's last row that would stand beyond the wrap margin is
+    // shown at the start of the next row; PastMargin tells when that happened.
+    POINT GetWBPositionEx(POINT P, int32_t& RowStart, bool& MoreRows, bool* PastMargin = nullptr);
     POINT GetRealPosition(POINT P);
     // Index of the last row.
     int32_t GetRealStrCount();
@@ -637,6 +656,15 @@ private:
     // Pixels from a row's start to a column of its line (space cells past the end of the text).
     int32_t RowWidthTo(int32_t Line, int32_t RowStart, int32_t Char);
     int32_t LineMetrics(int32_t Line, int32_t& Ascent);
+    // Height of characters From..To of a painted line: the tallest ascent and descent of their
+    // fonts and the memo's; Ascent 0 when the line has no colour data (all in the memo's font).
+    int32_t RunMetrics(int32_t Line, const std::string& Text, const std::string& ColorS, int32_t From,
+                       int32_t To, int32_t& Ascent);
+    // FindWordBreak on a line's painted text (Len characters of it wrap); Plain is the line's own
+    // text, whose characters decide where words end. Row receives the row's pixel size.
+    int32_t FindWordBreakIn(int32_t Line, const std::string& Text, const std::string& ColorS,
+                            const std::string& Plain, int32_t Len, int32_t& Pos, TWBPoint* Row);
+    TRowInfo FillRowInfo(int32_t Index, int32_t Line, int32_t Start);
     void StyleColors(int32_t Style, TFont*& Font, TColor& FontColor, TColor& BackColor);
     TColor CheckReadOnlyColor(TColor Value) const;
     void EnsureBookmarkGlyphs();

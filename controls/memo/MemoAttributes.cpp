@@ -88,6 +88,8 @@ void TMemoAttributes::Apply() {
                               S->BlockEnd().Line};
             TSourceUpdate Update(*S, 71);
             Parser->SetAttribute(R, S->SelectionType(), *this);
+            // The changed lines' fonts are new: every view cuts and measures their rows again.
+            S->MemoState |= msParserChanged;
         }
         FMemo->Invalidate();
     }

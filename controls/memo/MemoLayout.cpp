@@ -6,6 +6,7 @@
 
 #include "controls/foundation/FontWidthCache.h"
 #include "controls/memo/Memo.h"
+#include "controls/memo/MemoAttributes.h"
 
 // --- word wrap ------------------------------------------------------------------------------
 
@@ -20,35 +21,52 @@ void TCustomHSMemo::CheckWBCount(bool Force) {
 }
 
 int32_t TCustomHSMemo::FindWordBreak(int32_t Line, int32_t& Pos) {
-    TCustomMemoSource* S = GetSource();
     std::string Text, ColorS;
+    int32_t Len = 0;
+    GetPaintedLine(Line, Text, ColorS, Len, !FUseMonoFont);
+    return FindWordBreakIn(Line, Text, ColorS, GetSource()->Strings().Get(Line), Len, Pos, nullptr);
+}
+
+int32_t TCustomHSMemo::FindWordBreakIn(int32_t Line, const std::string& Text, const std::string& ColorS,
+                                       const std::string& Plain, int32_t Len, int32_t& Pos, TWBPoint* Row) {
+    const int32_t Start = Pos;
     int32_t M;
+    const bool Proportional = !FUseMonoFont;
     if (FUseMonoFont) {
-        Text = S->Strings().Get(Line);
         CheckWBCount(false);
         M = FWBCount;
     } else {
-        // As many characters as fit whole between the text's left edge and the wrap margin; one
-        // fewer than that is kept back, as the monospaced count keeps a cell for the caret.
-        GetStrData(Line, Text, ColorS);
+        // Every character that fits whole between the text's left edge and the wrap margin.
         int32_t Used = 0;
-        const int32_t Fit = SymbolsDrawn(Line, Text, ColorS, Pos - 1, int32_t(Text.size()),
-                                         GetWrapMargin() - GetPaintX(), true, Used);
-        M = std::max(1, Fit - 1);
+        M = std::max(
+            1, SymbolsDrawn(Line, Text, ColorS, Pos - 1, Len, GetWrapMargin() - GetPaintX(), true, Used));
     }
-    const int32_t Len = int32_t(Text.size());
-    if (Len - Pos > M) {
-        int32_t End = Pos + M;
+    // A word cut hard keeps M + 1 characters with UseMonoFont, whose count keeps a cell back for
+    // that, and the M that fit otherwise; the character after them still ends the row when it is a
+    // delimiter (a blank may stand in the margin), so a row keeps everything that fits.
+    const int32_t Hard = Proportional ? M : M + 1;
+    int32_t End = Len;
+    if (Len - Pos + 1 > Hard) {
+        // A shown blank or tab mark is still a blank: words end where the line's own text says.
+        const std::string& Words = int32_t(Plain.size()) == Len ? Plain : Text;
+        End = Pos + Hard - 1;
         for (int32_t I = Pos + M; I >= Pos; --I)
-            if (S->InDelimSet(Text, I)) {
+            if (GetSource()->InDelimSet(Words, I)) {
                 End = I;
                 break;
             }
         Pos = End + 1;
-        return End;
+    } else {
+        Pos = Len + 1;
     }
-    Pos = Len + 1;
-    return Len;
+    if (Row) {
+        *Row = TWBPoint();
+        if (Proportional) {
+            Row->Width = MeasureChars(Line, Text, ColorS, Start - 1, End);
+            Row->Height = RunMetrics(Line, Text, ColorS, Start - 1, End, Row->BaseLine);
+        }
+    }
+    return End;
 }
 
 void TCustomHSMemo::ClearWrapRange(int32_t First, int32_t Last) {
@@ -90,26 +108,30 @@ void TCustomHSMemo::WordWrapLines(int32_t First, int32_t Last, bool Force) {
         FWordWrapList->ClearRange(First, ToEnd ? INT_MAX : Last);
         FLineInfoList->ClearRange(First, ToEnd ? INT_MAX : Last);
     }
+    std::string Text, ColorS;
     for (int32_t Line = First; Line <= Last; ++Line) {
-        const int32_t Len = int32_t(S->Strings().Get(Line).size());
+        // The text as painted is cut, so that rows, the caret and the painter agree.
+        int32_t Len = 0;
+        GetPaintedLine(Line, Text, ColorS, Len, !FUseMonoFont);
         if (Len == 0 || (FUseMonoFont && Len <= FWBCount))
             continue;
+        const std::string Plain = S->Strings().Get(Line);
         int32_t Pos = 1;
         bool Broken = false;
         while (Pos <= Len) {
-            FindWordBreak(Line, Pos);
+            // Each record carries the size of the row that ends at it; the line-info record that
+            // of the last row.
+            TWBPoint R;
+            FindWordBreakIn(Line, Text, ColorS, Plain, Len, Pos, &R);
+            R.Line = Line;
             if (Pos <= Len) {
-                TWBPoint R;
                 R.Char = Pos - 1;
-                R.Line = Line;
                 FWordWrapList->Add(R);
                 Broken = true;
+            } else if (Broken) {
+                R.Char = 0;
+                FLineInfoList->Add(R);
             }
-        }
-        if (Broken) {
-            TWBPoint R;
-            R.Line = Line;
-            FLineInfoList->Add(R);
         }
     }
     if (ToEnd)
@@ -160,9 +182,11 @@ POINT TCustomHSMemo::GetWBPosition(POINT P) {
     return GetWBPositionEx(P, RowStart, More);
 }
 
-POINT TCustomHSMemo::GetWBPositionEx(POINT P, int32_t& RowStart, bool& MoreRows) {
+POINT TCustomHSMemo::GetWBPositionEx(POINT P, int32_t& RowStart, bool& MoreRows, bool* PastMargin) {
     RowStart = 0;
     MoreRows = false;
+    if (PastMargin)
+        *PastMargin = false;
     if (!FWordWrap)
         return P;
     CheckLastWrappedLine(P.y);
@@ -179,6 +203,36 @@ POINT TCustomHSMemo::GetWBPositionEx(POINT P, int32_t& RowStart, bool& MoreRows)
             P.y += Index + 1;
     }
     MoreRows = Index + 1 < FWordWrapList->Count() && FWordWrapList->Item(Index + 1).Line == Line;
+    if (MoreRows || Line < 0 || Line >= GetSource()->GetStrCount())
+        return P;
+    // A caret that stands past the end of the line's last row, beyond the wrap margin, is shown at
+    // the start of the row below.
+    bool Past = false;
+    if (FUseMonoFont) {
+        CheckWBCount(false);
+        if (P.x > FWBCount + 1) {
+            P.y = int32_t(std::min<int64_t>(INT_MAX, int64_t(P.y) + P.x / FWBCount));
+            Past = true;
+        }
+    } else {
+        std::string Text, ColorS;
+        GetStrData(Line, Text, ColorS);
+        const int32_t Len = int32_t(Text.size());
+        if (RowStart + P.x > Len) {
+            const int32_t Room =
+                GetWrapMargin() - GetPaintX() - MeasureChars(Line, Text, ColorS, RowStart, Len);
+            const int32_t Cells = std::max(0, Room) / std::max(1, SpaceWidth());
+            if (RowStart + P.x - Len > Cells) {
+                ++P.y;
+                Past = true;
+            }
+        }
+    }
+    if (Past) {
+        P.x = 0;
+        if (PastMargin)
+            *PastMargin = true;
+    }
     return P;
 }
 
@@ -229,9 +283,10 @@ int32_t TCustomHSMemo::TextToPixelChar(POINT P) {
     if (FUseMonoFont)
         return (GetWBPosition(P).x - FWinChar) * GetAveCharWidth() + GetPaintX();
     int32_t RowStart = 0;
-    bool More = false;
-    GetWBPositionEx(P, RowStart, More);
-    return GetPaintX() - FWinChar * GetAveCharWidth() + RowWidthTo(P.y, RowStart, P.x);
+    bool More = false, Past = false;
+    GetWBPositionEx(P, RowStart, More, &Past);
+    const int32_t X0 = GetPaintX() - FWinChar * GetAveCharWidth();
+    return Past ? X0 : X0 + RowWidthTo(P.y, RowStart, P.x);
 }
 
 POINT TCustomHSMemo::TextToPixelPoint(POINT P) {
@@ -255,20 +310,12 @@ int32_t TCustomHSMemo::PixelToTextChar(int32_t Row, int32_t X, bool Wrapped) {
     const int32_t Offset = X - GetPaintX() + FWinChar * W;
     if (Offset <= 0)
         return 0;
-    const POINT Start = GetRealPosition(POINT{0, Row});
+    const TRowInfo R = RowInfo(CheckVisibleIndex(Row, true));
+    const POINT Start{R.Start, R.Line};
     std::string Text, ColorS;
     GetStrData(Start.y, Text, ColorS);
-    int32_t RowEnd = int32_t(Text.size());
-    bool More = false;
-    if (FWordWrap && Start.y < GetSource()->GetStrCount()) {
-        int32_t RowStart = 0;
-        GetWBPositionEx(Start, RowStart, More);
-        if (More) {
-            int32_t Pos = Start.x + 1;
-            FindWordBreak(Start.y, Pos);
-            RowEnd = Pos - 1;
-        }
-    }
+    const bool More = !R.Last;
+    const int32_t RowEnd = More ? std::min<int32_t>(R.End, int32_t(Text.size())) : int32_t(Text.size());
     const bool Whole = X >= GetWrapMargin();
     int32_t Used = 0;
     int32_t Col = SymbolsDrawn(Start.y, Text, ColorS, Start.x, RowEnd, Offset, Whole, Used);
@@ -283,16 +330,45 @@ int32_t TCustomHSMemo::PixelToTextChar(int32_t Row, int32_t X, bool Wrapped) {
 // --- measuring (proportional fonts) ---------------------------------------------------------
 
 void TCustomHSMemo::GetStrData(int32_t Line, std::string& Text, std::string& ColorS) {
+    int32_t TextLen = 0;
+    GetPaintedLine(Line, Text, ColorS, TextLen);
+    Text.resize(size_t(TextLen));
+    if (int32_t(ColorS.size()) > TextLen)
+        ColorS.resize(size_t(TextLen));
+}
+
+void TCustomHSMemo::GetPaintedLine(int32_t Line, std::string& Text, std::string& ColorS, int32_t& TextLen,
+                                   bool Colors) {
     TCustomMemoSource* S = GetSource();
     Text.clear();
     ColorS.clear();
-    if (Line < 0 || Line >= S->GetStrCount())
-        return;
-    Text = HasOption(moDrawSpecialSymbols)
-               ? S->GetSpecialString(Line, true, FSpecialSymbols->TabChar(), FSpecialSymbols->SpaceChar())
-               : S->Strings().Get(Line);
-    if (UsesColorData())
-        ColorS = S->GetStoredColorData(Line);
+    const int32_t Count = S->GetStrCount();
+    const bool Special = HasOption(moDrawSpecialSymbols);
+    const bool UseColors = Colors && UsesColorData();
+    size_t EndLen = 0;
+    if (Line >= 0 && Line < Count) {
+        Text = Special
+                   ? S->GetSpecialString(Line, true, FSpecialSymbols->TabChar(), FSpecialSymbols->SpaceChar())
+                   : S->Strings().Get(Line);
+        if (UseColors)
+            ColorS = S->GetStoredColorData(Line);
+        if (Special) {
+            // Free formatting carries the line's last attribute on to its end symbol.
+            const bool AttributeMode = dynamic_cast<TAttributeParser*>(GetSyntaxParser()) != nullptr;
+            const char EolStyle = AttributeMode && !ColorS.empty() ? ColorS.back() : '\0';
+            EndLen = FSpecialSymbols->EOLString().size();
+            Text += FSpecialSymbols->EOLString();
+            if (UseColors)
+                ColorS.append(EndLen, EolStyle);
+        }
+    } else if (Line == Count && Special && !FSpecialSymbols->EOFString().empty()) {
+        Text = FSpecialSymbols->EOFString();
+        EndLen = Text.size();
+        if (UseColors)
+            ColorS.assign(Text.size(), '\0');
+    }
+    DoCustomString(Text, ColorS);
+    TextLen = int32_t(Text.size() > EndLen ? Text.size() - EndLen : 0);
 }
 
 bool TCustomHSMemo::UsesColorData() const {
@@ -423,8 +499,9 @@ POINT TCustomHSMemo::MouseToTextPoint(int32_t X, int32_t Y, bool LimitToText) {
 }
 
 // --- line heights (proportional fonts) ------------------------------------------------------
-// A line is as high as the tallest font it uses, never lower than the memo's average line; every
-// row of a wrapped line takes the line's height. With UseMonoFont every row is one average line.
+// A line is as high as the tallest font it uses, never lower than the memo's average line; a row of
+// a wrapped line is as high as the fonts on that row, measured when the line is wrapped. With
+// UseMonoFont every row is one average line.
 
 int32_t TCustomHSMemo::GetRealLineHeight(int32_t Line) {
     int32_t Ascent = 0;
@@ -438,31 +515,36 @@ int32_t TCustomHSMemo::GetBaseLine(int32_t Line) {
 }
 
 int32_t TCustomHSMemo::LineMetrics(int32_t Line, int32_t& Ascent) {
-    const int32_t Ave = std::max(1, GetAveLineHeight());
     Ascent = 0;
     if (FUseMonoFont || FFixedLineHeight > 0 || Line < 0 || Line >= GetSource()->GetStrCount())
+        return std::max(1, GetAveLineHeight());
+    std::string Text, ColorS;
+    GetStrData(Line, Text, ColorS);
+    return RunMetrics(Line, Text, ColorS, 0, int32_t(Text.size()), Ascent);
+}
+
+int32_t TCustomHSMemo::RunMetrics(int32_t Line, const std::string& Text, const std::string& ColorS,
+                                  int32_t From, int32_t To, int32_t& Ascent) {
+    const int32_t Ave = std::max(1, GetAveLineHeight());
+    Ascent = 0;
+    if (FUseMonoFont || FFixedLineHeight > 0 || ColorS.empty())
         return Ave;
     const int32_t Own = FontManager().GetFontHeight(Font().Handle());
     Ascent = FontManager().GetFontInfo(Font().Handle()).Ascent;
-    std::string Text, ColorS;
-    GetStrData(Line, Text, ColorS);
-    if (ColorS.empty())
-        return Ave;
-    // The tallest ascent and the tallest descent of the line's fonts make its height.
+    // The tallest ascent and the tallest descent of the fonts make the height.
     int32_t Descent = Own - Ascent;
-    const int32_t Len = std::min<int32_t>(int32_t(Text.size()), int32_t(ColorS.size()));
-    for (int32_t I = 0; I < Len;) {
+    To = std::min<int32_t>(To, std::min<int32_t>(int32_t(Text.size()), int32_t(ColorS.size())));
+    for (int32_t I = std::max(From, 0); I < To;) {
         const int32_t Style = StyleAt(ColorS, I, Line);
         int32_t J = I + 1;
-        while (J < Len && StyleAt(ColorS, J, Line) == Style)
+        while (J < To && StyleAt(ColorS, J, Line) == Style)
             ++J;
         bool Upper = false;
         TFont& F = RunFont(Style, Upper);
         if (&F != &Font()) {
             const TFontInfo& Info = FontManager().GetFontInfo(F.Handle());
-            const int32_t A = Info.Ascent, D = Info.Descent;
-            Ascent = std::max(Ascent, A);
-            Descent = std::max(Descent, D);
+            Ascent = std::max(Ascent, Info.Ascent);
+            Descent = std::max(Descent, Info.Descent);
         }
         I = J;
     }
@@ -472,7 +554,63 @@ int32_t TCustomHSMemo::LineMetrics(int32_t Line, int32_t& Ascent) {
 int32_t TCustomHSMemo::RowHeight(int32_t Row) {
     if (FUseMonoFont)
         return std::max(1, GetAveLineHeight());
-    return GetRealLineHeight(GetRealPosition(POINT{0, CheckVisibleIndex(Row, false)}).y);
+    return RowInfo(Row).Height;
+}
+
+TCustomHSMemo::TRowInfo TCustomHSMemo::RowInfo(int32_t Row) {
+    if (!FWordWrap) {
+        TRowInfo R;
+        R.Line = CheckVisibleIndex(Row, false);
+        R.Height = LineMetrics(R.Line, R.BaseLine);
+        return R;
+    }
+    CheckLastWrappedLine(Row);
+    bool Exact = false;
+    const int32_t Index = FWordWrapList->FindNear(0, Row, true, Exact);
+    return FillRowInfo(Index, Row - (Index + 1), Exact ? FWordWrapList->Item(Index).Char : 0);
+}
+
+TCustomHSMemo::TRowInfo TCustomHSMemo::RowInfoAt(POINT P) {
+    if (!FWordWrap) {
+        TRowInfo R;
+        R.Line = P.y;
+        R.Height = LineMetrics(R.Line, R.BaseLine);
+        return R;
+    }
+    CheckLastWrappedLine(P.y);
+    bool Exact = false;
+    const int32_t Index = FWordWrapList->FindNear(P.x, P.y, false, Exact);
+    const bool OnLine = Index >= 0 && FWordWrapList->Item(Index).Line == P.y;
+    return FillRowInfo(Index, P.y, OnLine ? FWordWrapList->Item(Index).Char : 0);
+}
+
+// Index is the break record at or before the row (-1 for none). The record after it ends the row
+// when it lies on the same line and holds the row's size; the line's last row has its size in the
+// line-info list, and a line that is not broken is measured whole.
+TCustomHSMemo::TRowInfo TCustomHSMemo::FillRowInfo(int32_t Index, int32_t Line, int32_t Start) {
+    TRowInfo R;
+    R.Line = Line;
+    R.Start = Start;
+    const int32_t Next = Index + 1;
+    const TWBPoint* Size = nullptr;
+    if (Next < FWordWrapList->Count() && FWordWrapList->Item(Next).Line == Line) {
+        R.End = FWordWrapList->Item(Next).Char;
+        R.Last = false;
+        Size = &FWordWrapList->Item(Next);
+    } else if (Start > 0) {
+        int32_t I = 0;
+        if (FLineInfoList->Find(0, Line, I))
+            Size = &FLineInfoList->Item(I);
+    }
+    if (FUseMonoFont) {
+        R.Height = std::max(1, GetAveLineHeight());
+    } else if (Size && Size->Height > 0) {
+        R.Height = Size->Height;
+        R.BaseLine = Size->BaseLine;
+    } else {
+        R.Height = LineMetrics(Line, R.BaseLine);
+    }
+    return R;
 }
 
 int32_t TCustomHSMemo::RowTop(int32_t Row) {

@@ -202,7 +202,7 @@ void TCustomHSMemo::InvalidateLines(int32_t First, int32_t Last, bool ParseOnly)
         return;
     RECT R{0, std::max(0, RowTop(FirstRow)), ClientW(), ClientH()};
     if (!OpenEnd) {
-        int32_t LastRow = CheckVisibleIndex(GetWBPosition(POINT{INT_MAX / 2, Last}).y, true);
+        int32_t LastRow = CheckVisibleIndex(Last, true);
         if (FWordWrap) {
             // The last row of the line: the row before the next line's first row.
             LastRow = CheckVisibleIndex(GetWBPosition(POINT{0, Last + 1}).y, true) - 1;
@@ -536,48 +536,24 @@ void TCustomHSMemo::RealPaint(TMemoDrawSink& Sink, const RECT& Update) {
         ~TUnclip() { Sink.SetClip(nullptr); }
     } Unclip{Sink};
 
-    const bool UseColors = UsesColorData();
-    const bool AttributeMode = dynamic_cast<TAttributeParser*>(GetSyntaxParser()) != nullptr;
-    const bool Special = HasOption(moDrawSpecialSymbols);
     const int32_t Count = S->GetStrCount();
     int32_t Y = 0;
     int32_t Row = RowAtY(std::max<int32_t>(0, Update.top), Y);
+    // The rows of one line share its painted text, made (and offered to OnCustomString) once.
+    int32_t PaintedLine = INT_MIN, TextLen = 0;
+    std::string Str, ColorS;
     while (Y < Update.bottom) {
-        const int32_t VisRow = CheckVisibleIndex(Row, false);
-        const POINT P = GetRealPosition(POINT{0, VisRow});
-        const int32_t Line = P.y;
-        int32_t Ascent = 0;
-        const int32_t RowH = FUseMonoFont ? H : LineMetrics(Line, Ascent);
-        std::string Str, ColorS;
-        if (Line < Count) {
-            GetStrData(Line, Str, ColorS);
-            if (Special) {
-                // Free formatting carries the line's last attribute on to its end symbol.
-                const char EolStyle = AttributeMode && !ColorS.empty() ? ColorS.back() : '\0';
-                Str += FSpecialSymbols->EOLString();
-                if (UseColors)
-                    ColorS.append(FSpecialSymbols->EOLString().size(), EolStyle);
-            }
-        } else if (Line == Count && Special && !FSpecialSymbols->EOFString().empty() && P.x == 0) {
-            Str = FSpecialSymbols->EOFString();
-            if (UseColors)
-                ColorS.assign(Str.size(), '\0');
+        const TRowInfo R = RowInfo(Row);
+        const int32_t Line = R.Line;
+        if (Line != PaintedLine) {
+            GetPaintedLine(Line, Str, ColorS, TextLen);
+            PaintedLine = Line;
         }
-        DoCustomString(Str, ColorS);
-        // The row's slice of the line.
-        int32_t RowStart = P.x, RowEnd = int32_t(Str.size());
-        bool LastRow = true;
-        if (FWordWrap && Line < Count) {
-            int32_t Start = 0;
-            bool More = false;
-            GetWBPositionEx(POINT{RowStart, Line}, Start, More);
-            if (More) {
-                int32_t Pos = RowStart + 1;
-                FindWordBreak(Line, Pos);
-                RowEnd = Pos - 1;
-                LastRow = false;
-            }
-        }
+        const int32_t RowH = R.Height, Ascent = R.BaseLine;
+        // The row's slice of the line; the last row runs on through the end symbols.
+        const int32_t RowEnd = R.Last ? int32_t(Str.size()) : std::min<int32_t>(R.End, int32_t(Str.size()));
+        const int32_t RowStart = std::min(R.Start, RowEnd);
+        const bool LastRow = R.Last;
         PaintRow(Sink, Text, Line, RowStart, RowEnd, LastRow, Str, ColorS, Y, RowH, Ascent,
                  DrawMargin ? MarginX : INT_MIN);
         if (HideLines()) {

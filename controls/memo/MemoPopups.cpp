@@ -70,7 +70,7 @@ bool TCustomHSMemo::PopupHintBoxEx(bool Flag) {
         return false;
     if (Kind != 1) {
         POINT P = TextToPixelPoint(Caret);
-        P.y += GetRealLineHeight(Caret.y);
+        P.y += RowInfoAt(Caret).Height;
         if (HandleAllocated())
             ::ClientToScreen(Handle(), &P);
         ShowPopupHint(FPopupItems->Get(0), P, Flag);
@@ -93,7 +93,7 @@ void TCustomHSMemo::ShowPopupListBoxEx(TStrings& Items, bool RightAligned, int32
     if (!Make || !HandleAllocated() || FPopupItems->Count() == 0)
         return;
     POINT P = TextToPixelPoint(FHintPos);
-    P.y += GetRealLineHeight(FHintPos.y);
+    P.y += RowInfoAt(FHintPos).Height;
     TMemoPopupListRequest R;
     R.Parent = this;
     R.Items = FPopupItems.get();
@@ -266,7 +266,7 @@ void TCustomHSMemo::ShowCodeTemplates() {
     if (!Make || !HandleAllocated() || FTemplateList->Count() == 0)
         return;
     POINT P = TextToPixelPoint(GetCaretPoint());
-    P.y += GetRealLineHeight(CaretLine());
+    P.y += RowInfoAt(GetCaretPoint()).Height;
     TMemoPopupListRequest R;
     R.Parent = this;
     R.Items = FTemplateList.get();

@@ -200,7 +200,7 @@ void TCustomHSMemo::MakeSearchPointVisible(const TMemoRect& R, bool UseStart) {
     const int32_t LastLine = std::max(R.Top, R.Bottom - 1);
     POINT TopLeft = TextToPixelPoint(POINT{R.Left, R.Top});
     POINT BottomRight = TextToPixelPoint(POINT{R.Right, LastLine});
-    BottomRight.y += GetRealLineHeight(LastLine);
+    BottomRight.y += RowInfoAt(POINT{R.Right, LastLine}).Height;
     ::ClientToScreen(Handle(), &TopLeft);
     ::ClientToScreen(Handle(), &BottomRight);
     KeepFoundTextVisible(GetSource(), RECT{TopLeft.x, TopLeft.y, BottomRight.x, BottomRight.y});

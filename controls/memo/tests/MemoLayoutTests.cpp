@@ -85,6 +85,81 @@ TEST_F(MemoLayout, WrappedPositionsConvertBackForEveryCharacter) {
     }
 }
 
+// A caret that stands past the end of a line's last row is shown at the start of the row below
+// once it would pass the wrap margin; monospaced, it moves down by its column over the row's
+// characters. The proportional layout (here with fixed widths) moves one row.
+TEST_F(MemoLayout, ACaretPastTheWrapMarginStandsAtTheStartOfTheNextRow) {
+    SetText("abc\r\naaaa bbbb cccc dddd\r\nx");
+    struct Case {
+        POINT Caret, Mono, Proportional;
+    } Cases[] = {
+        {{11, 0}, {88, 0}, {88, 0}},   // at the margin: still on its row
+        {{12, 0}, {0, 16}, {0, 16}},   // one cell past it
+        {{25, 0}, {0, 32}, {0, 16}},   // far past it
+        {{9, 1}, {72, 16}, {72, 16}},  // inside a row that is not the line's last
+        {{19, 1}, {72, 32}, {72, 32}}, // the end of the last row "cccc dddd"
+        {{21, 1}, {88, 32}, {88, 32}}, {{22, 1}, {0, 48}, {0, 48}},
+    };
+    for (bool Mono : {true, false}) {
+        Memo->SetUseMonoFont(Mono);
+        Memo->SetWordWrap(false);
+        EXPECT_EQ(Memo->TextToPixelPoint(POINT{25, 0}).x, 25 * CW) << "without word wrap nothing moves";
+        Memo->SetWordWrap(true);
+        ASSERT_EQ(Breaks(1), (std::vector<int32_t>{10}));
+        for (const Case& C : Cases) {
+            const POINT Want = Mono ? C.Mono : C.Proportional;
+            const POINT P = Memo->TextToPixelPoint(C.Caret);
+            EXPECT_EQ(P.x, Want.x) << Mono << " " << C.Caret.x << "," << C.Caret.y;
+            EXPECT_EQ(P.y, Want.y) << Mono << " " << C.Caret.x << "," << C.Caret.y;
+        }
+        // Every character of the text still converts to its row and back.
+        for (int32_t X = 0; X <= 19; ++X) {
+            const POINT R = Memo->GetRealPosition(Memo->GetWBPosition(POINT{X, 1}));
+            EXPECT_EQ(R.x, X);
+            EXPECT_EQ(R.y, 1);
+        }
+    }
+}
+
+// With special symbols shown the painted text (blanks and tabs as marks, tabs expanded) is what is
+// wrapped, while words still end at the line's own blanks: rows, caret and painting agree in both
+// layouts.
+TEST_F(MemoLayout, ShownBlanksAndTabsWrapAsTheyArePainted) {
+    TCustomMemoSource* S = Memo->GetSource();
+    S->SetOptions(S->Options() | soUseTabCharacter); // the tab is kept, not typed as blanks
+    SetText("aaaa bbbb cccc dddd\r\na\tbbbb cccc dddd");
+    ASSERT_EQ(S->Strings().GetRaw(1), "a\tbbbb cccc dddd");
+    Memo->SetOptions(moDrawSpecialSymbols);
+    Memo->SpecialSymbols().SetSpaceChar('.');
+    Memo->SpecialSymbols().SetTabChar('\xBB');
+    Memo->SpecialSymbols().SetEOFString("");
+    const std::string Tab = S->GetSpecialString(1, true, '\xBB', '.').substr(0, 9);
+    ASSERT_EQ(S->Strings().Get(1), "a        bbbb cccc dddd"); // the tab takes eight cells
+    ASSERT_NE(Tab.find('\xBB'), std::string::npos);
+    const std::vector<std::string> Rows{"aaaa.bbbb.", "cccc.dddd\xB6", Tab, "bbbb.cccc.", "dddd\xB6"};
+    for (bool Mono : {true, false}) {
+        SCOPED_TRACE(Mono ? "monospaced" : "proportional");
+        Memo->SetUseMonoFont(Mono);
+        Memo->SetWordWrap(false);
+        Memo->SetWordWrap(true);
+        EXPECT_EQ(Breaks(0), (std::vector<int32_t>{10}));
+        EXPECT_EQ(Breaks(1), (std::vector<int32_t>{9, 19}));
+        TRecordingSink Sink;
+        Memo->PaintTo(Sink, RECT{0, 0, 88, 160});
+        std::vector<std::string> Painted(Rows.size());
+        for (const TRecordedOp& Op : Sink.Ops)
+            if (Op.Kind == TRecordedOp::opText && size_t(Op.R.top / LH) < Painted.size())
+                Painted[size_t(Op.R.top / LH)] += Op.Text;
+        EXPECT_EQ(Painted, Rows);
+        // The first character of every row stands at the row's left edge.
+        for (POINT P : {POINT{10, 0}, POINT{9, 1}, POINT{19, 1}}) {
+            const POINT Pixel = Memo->TextToPixelPoint(P);
+            EXPECT_EQ(Pixel.x, 0) << P.x << "," << P.y;
+            EXPECT_EQ(Memo->MouseToTextPoint(1, Pixel.y + 1, true).x, P.x);
+        }
+    }
+}
+
 TEST_F(MemoLayout, LongTextIsWrappedLazilyAFewScreensAhead) {
     std::string Text;
     for (int I = 0; I < 2000; ++I)
@@ -578,6 +653,158 @@ TEST_F(ProportionalLayout, ALineWithALargerFontIsTallerAndTheRowsBelowMove) {
     Memo->GetCaretSize(W, CaretH, Offset);
     EXPECT_EQ(CaretH, Big);
     EXPECT_EQ(Offset, 0);
+}
+
+// A wrapped line with one large word: only the row that holds it grows, the rows around it keep
+// the average height, and positions, clicks, painting and the caret follow row by row.
+TEST_F(ProportionalLayout, EachWrappedRowIsAsHighAsTheFontsOnIt) {
+    Memo->SetOptions(moDrawGutter | moColorSyntax);
+    std::string Line;
+    for (int I = 0; I < 30; ++I)
+        Line += "word" + std::to_string(I) + " ";
+    TCustomMemoSource* S = Memo->GetSource();
+    S->Lines().SetText(Line + "\r\nnext line");
+    Memo->SetWordWrap(true);
+    TMemoAttributes& A = Memo->SelAttributes();
+    ASSERT_GE(Memo->WordWrapList().Count(), 2);
+    const int32_t Second = Memo->WordWrapList().Item(0).Char; // row 1 starts with a word
+    S->SetSelection(stStreamSel, Second, 0, Second + 5, 0);
+    A.SetSize(28);
+    S->ClearSelection();
+    ASSERT_EQ(Memo->WordWrapList().Item(0).Char, Second);
+    const int H = Memo->GetAveLineHeight();
+    const int Big = Memo->GetRealLineHeight(0);
+    ASSERT_GT(Big, H + 10);
+    std::vector<int32_t> Starts;
+    for (int32_t I = 0; I < Memo->WordWrapList().Count(); ++I)
+        Starts.push_back(Memo->WordWrapList().Item(I).Char);
+    Starts.insert(Starts.begin(), 0);
+    ASSERT_GE(Starts.size(), 3u);
+    const int X0 = Memo->GetPaintX();
+    int Top = 0;
+    for (size_t R = 0; R < Starts.size(); ++R) {
+        const int Want = R == 1 ? Big : H;
+        EXPECT_EQ(Memo->RowHeight(int32_t(R)), Want) << R;
+        EXPECT_EQ(Memo->TextToPixelPoint(POINT{Starts[R], 0}).y, Top) << R;
+        const POINT Click = Memo->MouseToTextPoint(X0 + 1, Top + Want - 1, true);
+        EXPECT_EQ(Click.y, 0) << R;
+        EXPECT_EQ(Click.x, Starts[R]) << R;
+        Top += Want;
+    }
+    EXPECT_EQ(Memo->TextToPixelPoint(POINT{0, 1}).y, Top);
+    EXPECT_EQ(Memo->MouseToTextPoint(X0 + 1, Top + 1, true).y, 1);
+
+    TRecordingSink Sink;
+    Memo->PaintTo(Sink, RECT{0, 0, 400, 200});
+    const TRecordedOp* First = Sink.TextAt(X0 + 1, 1);
+    const TRecordedOp* Third = Sink.TextAt(X0 + 1, H + Big + 1);
+    ASSERT_TRUE(First && Third);
+    EXPECT_EQ(First->R.bottom - First->R.top, H);
+    EXPECT_EQ(First->TextY, 0);
+    EXPECT_EQ(Third->R.top, H + Big);
+    EXPECT_EQ(Third->R.bottom - Third->R.top, H);
+    const TRecordedOp* AfterBig = Sink.TextAt(Memo->TextToPixelChar(POINT{Second + 6, 0}) + 1, H + 1);
+    ASSERT_NE(AfterBig, nullptr);
+    EXPECT_GT(AfterBig->TextY, H); // on the large word's base line
+
+    int32_t W = 0, CaretH = 0, Offset = 0;
+    S->JumpTo(2, 0);
+    Memo->GetCaretSize(W, CaretH, Offset);
+    EXPECT_EQ(CaretH, H);
+    EXPECT_EQ(Offset, 0);
+    S->JumpTo(Second + 2, 0);
+    Memo->GetCaretSize(W, CaretH, Offset);
+    EXPECT_EQ(CaretH, Big);
+    S->JumpTo(Second + 7, 0);
+    Memo->GetCaretSize(W, CaretH, Offset);
+    EXPECT_EQ(CaretH, H);
+    EXPECT_EQ(Offset, AfterBig->TextY - H);
+}
+
+// Every row holds all the characters that fit: the next row's first word (after a hard cut, its
+// first character) would not have fitted too. A blank after the fitting characters ends the row.
+TEST_F(ProportionalLayout, AWrappedRowKeepsEveryCharacterThatFits) {
+    std::string Line;
+    for (const char* Word : {"The", "quick", "brown", "fox", "jumps", "over", "the", "lazy", "dog", "and",
+                             "keeps", "running", "along", "a", "winding", "road", "until", "nightfall"})
+        Line += std::string(Word) + " ";
+    Line += std::string(70, 'W') + " end";
+    TCustomMemoSource* S = Memo->GetSource();
+    S->Lines().SetText(Line);
+    const int Avail = 400 - Memo->GetPaintX();
+    auto Width = [&](int32_t From, int32_t To) {
+        return Extent(Memo->Font(), Line.substr(size_t(From), size_t(To - From)));
+    };
+    auto Blank = [&](int32_t I) { return I < int32_t(Line.size()) && S->InDelimSet(Line, I + 1); };
+    // Widths that put a blank exactly past the right edge, and widths around that.
+    for (int Shrink : {0, 7, 13, 29, 41}) {
+        SCOPED_TRACE(Shrink);
+        Memo->SetBounds(0, 0, 400 - Shrink, 200);
+        Memo->SetWordWrap(false);
+        Memo->SetWordWrap(true);
+        std::vector<int32_t> Starts{0};
+        for (int32_t I = 0; I < Memo->WordWrapList().Count(); ++I)
+            Starts.push_back(Memo->WordWrapList().Item(I).Char);
+        Starts.push_back(int32_t(Line.size()));
+        ASSERT_GT(Starts.size(), 4u);
+        for (size_t R = 0; R + 1 < Starts.size(); ++R) {
+            const int32_t From = Starts[R], To = Starts[R + 1];
+            int32_t TextEnd = To;
+            while (TextEnd > From && Blank(TextEnd - 1))
+                --TextEnd;
+            EXPECT_LE(Width(From, TextEnd), Avail - Shrink) << Line.substr(size_t(From), size_t(To - From));
+            if (R + 2 == Starts.size())
+                break;
+            int32_t Next = To + 1;
+            if (Blank(To - 1))
+                while (Next < int32_t(Line.size()) && !Blank(Next))
+                    ++Next;
+            EXPECT_GT(Width(From, Next), Avail - Shrink) << Line.substr(size_t(From), size_t(To - From));
+        }
+    }
+}
+
+// What the owner's OnCustomString paints is what the caret, clicks and word wrap measure.
+TEST_F(ProportionalLayout, TheOwnersCustomStringIsMeasuredAsItIsPainted) {
+    const std::string Line = "iiii llll iiii llll iiii llll iiii llll";
+    std::string Shown = Line;
+    for (char& C : Shown)
+        C = C == 'i' ? 'W' : C == 'l' ? 'M' : C;
+    int Calls = 0;
+    Memo->OnCustomString = [&](TObject*, std::string& Text, std::string&) {
+        ++Calls;
+        for (char& C : Text)
+            C = C == 'i' ? 'W' : C == 'l' ? 'M' : C;
+    };
+    Memo->GetSource()->Lines().SetText(Line + "\r\nnext");
+    const int X0 = Memo->GetPaintX();
+    for (int32_t K : {0, 3, 5, 12, int32_t(Line.size())}) {
+        const int X = X0 + Extent(Memo->Font(), Shown.substr(0, size_t(K)));
+        EXPECT_EQ(Memo->TextToPixelChar(POINT{K, 0}), X) << K;
+        EXPECT_EQ(Memo->MouseToTextPoint(X + 1, 3, true).x, K) << K;
+    }
+    TRecordingSink Sink;
+    Memo->PaintTo(Sink, RECT{0, 0, 400, 200});
+    EXPECT_GT(Calls, 0);
+    const TRecordedOp* Run = Sink.TextAt(Memo->TextToPixelChar(POINT{5, 0}) + 1, 2);
+    ASSERT_NE(Run, nullptr);
+    EXPECT_EQ(Run->Text, Shown);
+
+    const int Avail = 400 - X0;
+    ASSERT_LT(Extent(Memo->Font(), Line), Avail); // as typed, the line would fit in one row
+    Memo->SetWordWrap(true);
+    ASSERT_GE(Memo->WordWrapList().Count(), 1);
+    std::vector<int32_t> Starts{0};
+    for (int32_t I = 0; I < Memo->WordWrapList().Count(); ++I)
+        Starts.push_back(Memo->WordWrapList().Item(I).Char);
+    Starts.push_back(int32_t(Line.size()));
+    for (size_t R = 0; R + 1 < Starts.size(); ++R) {
+        std::string Row = Shown.substr(size_t(Starts[R]), size_t(Starts[R + 1] - Starts[R]));
+        while (!Row.empty() && Row.back() == ' ')
+            Row.pop_back();
+        EXPECT_LE(Extent(Memo->Font(), Row), Avail) << Row;
+    }
+    Memo->OnCustomString = nullptr;
 }
 
 TEST_F(ProportionalLayout, TheOverwriteCaretIsAsWideAsTheCharacterUnderIt) {
