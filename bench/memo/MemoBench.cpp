@@ -43,15 +43,18 @@ double Seconds(const std::function<void()>& Work, int Repeats, int Batches = 9) 
     return Best / Repeats;
 }
 
-std::string Document(int Lines) {
+// Every line as long as every other, so that a screen far down draws the same amount; with Long
+// each line is three times as long, so that a wrapping memo cuts every line into rows.
+std::string Document(int Lines, bool Long = false) {
     std::string Text;
-    Text.reserve(size_t(Lines) * 70);
+    Text.reserve(size_t(Lines) * (Long ? 200 : 70));
     char Number[16];
     for (int I = 0; I < Lines; ++I) {
-        // Every line as long as every other, so that a screen far down draws the same amount.
         std::snprintf(Number, sizeof Number, "%06d", I);
-        Text += std::string("  <p class=\"item\">Line ") + Number +
-                " of the sample text, with some words.</p>\r\n";
+        std::string Words = std::string(" of the sample text, with some words");
+        if (Long)
+            Words += ", and more words that make the line wider than the window, so that it wraps";
+        Text += std::string("  <p class=\"item\">Line ") + Number + Words + ".</p>\r\n";
     }
     return Text;
 }
@@ -67,7 +70,7 @@ struct TBenchMemo {
         }
         Memo.SetBounds(0, 0, 800, 600);
         Memo.SetOptions(moDrawGutter | moLineNumbers | moColorSyntax | moDrawMargin | moThumbTracking);
-        Memo.GetSource()->Lines().SetText(Document(Lines));
+        Memo.GetSource()->Lines().SetText(Document(Lines, Wrap));
         Memo.SetWordWrap(Wrap);
     }
     THSMemo Memo;
