@@ -1,6 +1,9 @@
 #include "controls/foundation/DesignTimeUtils.h"
 
+#include <functional>
+
 #include "controls/foundation/Broadcasts.h"
+#include "controls/foundation/DesignerServices.h"
 #include "controls/foundation/WindowHooks.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/Properties.h"
@@ -117,6 +120,39 @@ void ShowFormEx(TCustomForm* Form, int ShowCommand) {
     if (!Form->HasState(csDesigning))
         Form->Show();
     ShowWindow(Form->Handle(), ShowCommand);
+}
+
+namespace {
+void ShowTool(const std::function<void()>& Show) {
+    TCustomForm* Active = Screen ? Screen->ActiveForm() : nullptr;
+    Show();
+    if (Active)
+        ShowFormEx(Active, SW_SHOW);
+}
+} // namespace
+
+bool KeepDesignToolsShown = false;
+
+void ShowObjectInspector() {
+    ShowTool([] { ShowInspector(); });
+}
+void ShowComponentPalette() {
+    ShowTool([] { BroadCastToNotifiers(nullptr, HS_SHOWCOMPONENTPALETTE, 0, 0); });
+}
+void ShowAlignPalette() {
+    ShowTool([] { BroadCastToNotifiers(nullptr, HS_SHOWALIGNPALETTE, 0, 0); });
+}
+void HideObjectInspector() {
+    if (!KeepDesignToolsShown)
+        HideInspector();
+}
+void HideComponentPalette() {
+    if (!KeepDesignToolsShown)
+        BroadCastToNotifiers(nullptr, HS_HIDECOMPONENTPALETTE, 0, 0);
+}
+void HideAlignPalette() {
+    if (!KeepDesignToolsShown)
+        BroadCastToNotifiers(nullptr, HS_HIDEALIGNPALETTE, 0, 0);
 }
 
 bool IsFormModal(TCustomForm* Form) {

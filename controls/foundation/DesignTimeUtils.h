@@ -54,6 +54,21 @@ TFormStyle ToolsFormStyle();
 // Shows the form and applies the platform's show command (SW_...) to its window. A form being
 // designed keeps its Visible as it was: only its window is shown.
 void ShowFormEx(TCustomForm* Form, int ShowCommand);
+// Broadcasts to whoever shows the design environment's palettes.
+inline constexpr uint32_t HS_SHOWCOMPONENTPALETTE = 2063;
+inline constexpr uint32_t HS_HIDECOMPONENTPALETTE = 2064;
+inline constexpr uint32_t HS_SHOWALIGNPALETTE = 2065;
+inline constexpr uint32_t HS_HIDEALIGNPALETTE = 2066;
+// Show the family's inspector (ShowInspector) or a palette, then show again the form that was
+// active before, so that the tool does not keep the focus.
+void ShowObjectInspector();
+void ShowComponentPalette();
+void ShowAlignPalette();
+// While set, the Hide functions leave the inspector and the palettes as they are.
+extern bool KeepDesignToolsShown;
+void HideObjectInspector();
+void HideComponentPalette();
+void HideAlignPalette();
 // The form runs in its own modal loop now.
 bool IsFormModal(TCustomForm* Form);
 // Gives the form its window and makes it the application's main form.

@@ -76,6 +76,10 @@ TClass GetRegisteredTreeSource(TClass ObjClass, const std::string& EditMethod);
 // The base address of the loaded module whose image holds the class's record; nil for nil or a
 // class that lies in no module image.
 HMODULE GetClassModule(TClass Class);
+// The module that registered the class: the one that holds it.
+inline HMODULE GetClassRegisterPackage(TClass Class) {
+    return GetClassModule(Class);
+}
 
 // Looks for UnitName + ".pas" in each folder of Paths (";"-separated, in order); on success
 // Source is the file's full name. An empty unit name finds nothing.

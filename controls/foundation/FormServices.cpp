@@ -4,6 +4,8 @@
 
 #include <tlhelp32.h>
 
+#include "controls/foundation/DesignerServices.h"
+#include "controls/foundation/PropertyStreams.h"
 #include "framework/core/ScopeGuard.h"
 #include "framework/core/Strings.h"
 #include "framework/core/SysUtils.h"
@@ -62,6 +64,53 @@ TObject* GlobalFindObject(const std::string& Name) {
         }
     }
     return nullptr;
+}
+
+TComponent* GlobalFindCompWithoutDesigned(const std::string& Name) {
+    for (int32_t I = 0; I < ScreenFormCount(); ++I)
+        if (TCustomForm* Form = ScreenForms(I); SameText(Form->Name(), Name) && !Form->HasState(csDesigning))
+            return Form;
+    if (Screen)
+        for (int I = 0; I < Screen->DataModuleCount(); ++I)
+            if (TDataModule* Module = Screen->DataModules(I);
+                SameText(Module->Name(), Name) && !Module->HasState(csDesigning))
+                return Module;
+    return nullptr;
+}
+
+bool StreamContainsDataModule(TStream& Stream) {
+    const TClass Class = GetClass(GetClassNameFromStream(Stream));
+    return Class && Class->InheritsFrom(TDataModule::StaticClass());
+}
+
+bool GetFormResourceHandler(TClass Class) {
+    const HMODULE Module = GetClassModule(Class);
+    return Module && FindResourceA(Module, Class->ClassName().c_str(), MAKEINTRESOURCEA(10)) != nullptr;
+}
+
+namespace {
+template <class T> T* CreateWithClass(TClass Class) {
+    if (!Class || !Class->InheritsFrom(T::StaticClass()) || !Class->CanCreate())
+        return nullptr;
+    return static_cast<T*>(Class->Create(Application));
+}
+} // namespace
+
+TCustomForm* CreateFormWithClass(TClass Class) {
+    return CreateWithClass<TCustomForm>(Class);
+}
+
+TDataModule* CreateDataModuleWithClass(TClass Class) {
+    return CreateWithClass<TDataModule>(Class);
+}
+
+TDataModule* CreateDataModule() {
+    return new TDataModule(nullptr);
+}
+
+void SetDesign(TComponent* Component, bool Value) {
+    if (Component)
+        Component->SetState(csDesigning, Value);
 }
 
 TCustomForm* GetPForm(TObject* Obj) {

@@ -24,6 +24,8 @@ class TStrings;
 class TBitmap;
 class TImageList;
 class TCanvas;
+class TDataModule;
+class TStream;
 
 int32_t ScreenFormCount();
 TCustomForm* ScreenForms(int32_t Index);
@@ -39,6 +41,22 @@ TObject* GlobalFindObject(const std::string& Name);
 TCustomForm* GetPForm(TObject* Obj);
 // The first data module among the object's owners, else the form that holds it (GetPForm).
 TComponent* GetTopOwner(TObject* Obj);
+// A form or data module of that name (ignoring case) that is not being designed; nil when none.
+TComponent* GlobalFindCompWithoutDesigned(const std::string& Name);
+// Whether the component stream at the stream's position, text or binary, holds a data module
+// (its root class is registered and derives from TDataModule). The position is kept.
+bool StreamContainsDataModule(TStream& Stream);
+// Whether the module that holds the class has a raw-data resource named like the class: the
+// image of a form kept as a resource.
+bool GetFormResourceHandler(TClass Class);
+// A new instance of the class owned by the application. Forms here are data, so an image in the
+// resources and none build the same way. Nil for a class of another kind.
+TCustomForm* CreateFormWithClass(TClass Class);
+TDataModule* CreateDataModuleWithClass(TClass Class);
+// An empty data module without owner.
+TDataModule* CreateDataModule();
+// Switches the component's designing state.
+void SetDesign(TComponent* Component, bool Value);
 // Sends HS_UPDATEEDITORS (both parameters 0) to every direct child control.
 inline constexpr UINT HS_UPDATEEDITORS = 2035;
 void UpdateEditors(TControl* Control);

@@ -101,6 +101,18 @@ TClass GetCommonClassesParent(const std::vector<TObject*>& Objects) {
     return Common;
 }
 
+void GetComponentTopLeft(const TComponent* Component, int16_t& Left, int16_t& Top) {
+    const uint32_t Info = Component ? static_cast<uint32_t>(Component->DesignInfo()) : 0;
+    Left = static_cast<int16_t>(Info & 0xFFFF);
+    Top = static_cast<int16_t>(Info >> 16);
+}
+
+void SetComponentTopLeft(TComponent* Component, int16_t Left, int16_t Top) {
+    if (Component)
+        Component->SetDesignInfo(static_cast<int32_t>(
+            (static_cast<uint32_t>(static_cast<uint16_t>(Top)) << 16) | static_cast<uint16_t>(Left)));
+}
+
 TBuildCompNameFunc BuildCompNameFunc = nullptr;
 
 std::string BuildCompName(TComponent* Component, const std::string& Name) {

@@ -33,6 +33,10 @@ TClass GetCommonParent(TClass A, TClass B);
 // Of the classes of the objects; nil for an empty list.
 TClass GetCommonClassesParent(const std::vector<TObject*>& Objects);
 
+// A component's design position, 16 bits each (DesignInfo); nil gives 0, 0 and takes nothing.
+void GetComponentTopLeft(const TComponent* Component, int16_t& Left, int16_t& Top);
+void SetComponentTopLeft(TComponent* Component, int16_t Left, int16_t Top);
+
 // The hook a design kit installs to caption components; unset: name and class name.
 using TBuildCompNameFunc = std::string (*)(TComponent* Component, const std::string& Name);
 extern TBuildCompNameFunc BuildCompNameFunc;

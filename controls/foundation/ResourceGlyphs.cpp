@@ -1,5 +1,7 @@
 #include "controls/foundation/ResourceGlyphs.h"
 
+#include <commctrl.h>
+
 #include <vector>
 
 #include "controls/foundation/FormServices.h"
@@ -91,4 +93,15 @@ int AddBitmapFromResource(TImageList* ImageList, const std::string& Name, HMODUL
     const COLORREF Corner = GetPixel(Bitmap.Canvas().Handle(), 0, Bitmap.Height() - 1);
     Bitmap.Dormant();
     return ImageList->AddMasked(Bitmap, static_cast<TColor>(Corner));
+}
+
+void ImageListSaveToFile(TImageList* ImageList, const std::string& FileName) {
+    if (!ImageList)
+        return;
+    TBitmap Strip;
+    Strip.SetSize(ImageList->Width() * ImageList->Count(), ImageList->Height());
+    for (int I = 0; I < ImageList->Count(); ++I)
+        ImageList_DrawEx(ImageList->Handle(), I, Strip.Canvas().Handle(), I * ImageList->Width(), 0, 0, 0,
+                         CLR_NONE, CLR_NONE, ILD_IMAGE);
+    Strip.SaveToFile(FileName);
 }

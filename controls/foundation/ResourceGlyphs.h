@@ -29,3 +29,7 @@ int AddIconFromAnyResource(TImageList* ImageList, const std::string& Name);
 int AddIconFromResource(TImageList* ImageList, const std::string& Name, HMODULE Module);
 // The bitmap added with the colour of its bottom left pixel transparent; -1 when it is missing.
 int AddBitmapFromResource(TImageList* ImageList, const std::string& Name, HMODULE Module);
+
+// Writes the list's images side by side, as the list holds them (without their masks), into one
+// bitmap file. Nothing for a nil list; a list without images raises, as an empty bitmap does.
+void ImageListSaveToFile(TImageList* ImageList, const std::string& FileName);

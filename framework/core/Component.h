@@ -34,6 +34,9 @@ public:
     virtual void SetName(const std::string& NewName);
     intptr_t Tag() const { return FTag; }
     void SetTag(intptr_t value) { FTag = value; }
+    // Where a designer placed the component: left in the low 16 bits, top in the high 16 bits.
+    int32_t DesignInfo() const { return FDesignInfo; }
+    void SetDesignInfo(int32_t value) { FDesignInfo = value; }
 
     int ComponentCount() const { return static_cast<int>(FComponents.size()); }
     TComponent* Components(int Index) const;                   // raises EListError on a bad index
@@ -77,6 +80,7 @@ private:
     TComponent* FOwner = nullptr;
     std::string FName;
     intptr_t FTag = 0;
+    int32_t FDesignInfo = 0;
     uint32_t FComponentState = 0;
     std::vector<TComponent*> FComponents;
     std::vector<TComponent*> FFreeNotifies;

@@ -8,6 +8,7 @@
 
 #include "UiTestSupport.h"
 #include "controls/foundation/Broadcasts.h"
+#include "controls/foundation/DesignerServices.h"
 #include <map>
 #include <stdexcept>
 
@@ -147,6 +148,43 @@ TEST_F(DesignTimeUtils, AListRowIsNotMovedBeforeARowOfAnotherList) {
     MoveListItem(nullptr, B, TSourceAttachMode::saInsert);
     EXPECT_EQ(One->Items().Item(0), A);
     EXPECT_EQ(One->Items().Item(1), B);
+}
+
+// The tools are asked for through broadcasts; the form that was active is shown again after
+// them, and the Hide requests go out only while nothing keeps the tools shown.
+TEST_F(DesignTimeUtils, InspectorAndPalettesAreShownWithoutTakingTheActiveForm) {
+    TForm Form(nullptr);
+    Form.Show();
+    SetForegroundWindow(Form.Handle());
+    SetActiveWindow(Form.Handle());
+    ASSERT_TRUE(PumpUntil([&] { return Screen->ActiveForm() == &Form; }));
+    std::vector<uint32_t> Heard;
+    TMessageAnswer Tool;
+    Tool.OnMessage = [&](THSMessage& M) {
+        Heard.push_back(M.Msg);
+        Form.Hide(); // a tool window that comes up in front
+    };
+    ShowObjectInspector();
+    EXPECT_TRUE(Form.Visible());
+    ShowComponentPalette();
+    EXPECT_TRUE(Form.Visible());
+    ShowAlignPalette();
+    EXPECT_TRUE(Form.Visible());
+    EXPECT_EQ(Heard, (std::vector<uint32_t>{HS_SHOWINSPECTOR, HS_SHOWCOMPONENTPALETTE, HS_SHOWALIGNPALETTE}));
+
+    Tool.OnMessage = [&](THSMessage& M) { Heard.push_back(M.Msg); };
+    Heard.clear();
+    KeepDesignToolsShown = true;
+    HideObjectInspector();
+    HideComponentPalette();
+    HideAlignPalette();
+    EXPECT_TRUE(Heard.empty());
+    KeepDesignToolsShown = false;
+    HideObjectInspector();
+    HideComponentPalette();
+    HideAlignPalette();
+    EXPECT_EQ(Heard, (std::vector<uint32_t>{HS_HIDEINSPECTOR, HS_HIDECOMPONENTPALETTE, HS_HIDEALIGNPALETTE}));
+    Form.Hide();
 }
 
 TEST_F(DesignTimeUtils, LabelsMenusAndControls) {

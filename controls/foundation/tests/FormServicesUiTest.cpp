@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "controls/foundation/PropertyUtils.h"
+#include "framework/core/Streams.h"
 #include "framework/core/Strings.h"
 #include "framework/core/ScopeGuard.h"
 #include "framework/ui/Application.h"
@@ -71,6 +73,62 @@ TEST(FormServices, FormsAndTheirComponentsAreFoundByName) {
     auto* Field = new TComponent(Nested);
     EXPECT_EQ(GetTopOwner(Field), Nested);
     EXPECT_EQ(GetPForm(Field), &Main);
+}
+
+TEST(FormServices, FormsAndDataModulesMadeAndFoundOutsideTheDesigner) {
+    RegisterUiClasses();
+    TForm Form(nullptr);
+    Form.SetName("Settings");
+    std::unique_ptr<TDataModule> Data(CreateDataModule());
+    EXPECT_EQ(Data->Owner(), nullptr);
+    Data->SetName("Tables");
+    EXPECT_EQ(GlobalFindCompWithoutDesigned("settings"), &Form);
+    EXPECT_EQ(GlobalFindCompWithoutDesigned("TABLES"), Data.get());
+    SetDesign(Data.get(), true);
+    EXPECT_TRUE(Data->HasState(csDesigning));
+    EXPECT_EQ(GlobalFindCompWithoutDesigned("Tables"), nullptr);
+    SetDesign(Data.get(), false);
+    EXPECT_EQ(GlobalFindCompWithoutDesigned("Tables"), Data.get());
+    SetDesign(nullptr, true);
+
+    // The stream's root class tells; the position stays where it was.
+    struct Case {
+        const char* What;
+        TComponent* Root;
+        bool Text;
+        bool IsModule;
+    } Cases[] = {{"binary module", Data.get(), false, true},
+                 {"text module", Data.get(), true, true},
+                 {"binary form", &Form, false, false}};
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.What);
+        TMemoryStream Stream;
+        Stream.WriteBuffer("xy", 2);
+        if (C.Text)
+            WriteObjToTextStream(Stream, C.Root);
+        else
+            WriteObjToStream(Stream, C.Root);
+        Stream.SetPosition(2);
+        EXPECT_EQ(StreamContainsDataModule(Stream), C.IsModule);
+        EXPECT_EQ(Stream.Position(), 2);
+    }
+    TStringStream Garbage("nothing of the kind");
+    EXPECT_FALSE(StreamContainsDataModule(Garbage));
+
+    // The test program keeps an image named like TOptionsPageA only.
+    EXPECT_TRUE(GetFormResourceHandler(TOptionsPageA::StaticClass()));
+    EXPECT_FALSE(GetFormResourceHandler(TOptionsPageB::StaticClass()));
+    EXPECT_FALSE(GetFormResourceHandler(nullptr));
+    std::unique_ptr<TCustomForm> Made(CreateFormWithClass(TOptionsPageB::StaticClass()));
+    ASSERT_NE(Made, nullptr);
+    EXPECT_TRUE(Made->InheritsFrom(TOptionsPageB::StaticClass()));
+    EXPECT_EQ(Made->Owner(), Application);
+    std::unique_ptr<TDataModule> Module(CreateDataModuleWithClass(TDataModule::StaticClass()));
+    ASSERT_NE(Module, nullptr);
+    EXPECT_EQ(Module->Owner(), Application);
+    EXPECT_EQ(CreateFormWithClass(TDataModule::StaticClass()), nullptr);
+    EXPECT_EQ(CreateDataModuleWithClass(TOptionsPageA::StaticClass()), nullptr);
+    EXPECT_EQ(CreateFormWithClass(nullptr), nullptr);
 }
 
 TEST(FormServices, ExtraMenuSeparatorsGo) {

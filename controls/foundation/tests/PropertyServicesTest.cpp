@@ -145,6 +145,27 @@ TEST(PropertyServices, VariantsCompareByValue) {
     }
 }
 
+TEST(PropertyServices, DesignPositionsKeepSixteenSignedBitsEach) {
+    TComponent C(nullptr);
+    struct Case {
+        int16_t Left, Top;
+    } Cases[] = {{0, 0}, {12, 340}, {-1, 7}, {5, -2}, {-32768, 32767}};
+    for (const Case& K : Cases) {
+        SetComponentTopLeft(&C, K.Left, K.Top);
+        int16_t Left = 1, Top = 1;
+        GetComponentTopLeft(&C, Left, Top);
+        EXPECT_EQ(Left, K.Left);
+        EXPECT_EQ(Top, K.Top);
+    }
+    SetComponentTopLeft(&C, 3, 4);
+    EXPECT_EQ(C.DesignInfo(), (4 << 16) | 3);
+    int16_t Left = 9, Top = 9;
+    GetComponentTopLeft(nullptr, Left, Top);
+    EXPECT_EQ(Left, 0);
+    EXPECT_EQ(Top, 0);
+    SetComponentTopLeft(nullptr, 1, 1);
+}
+
 TEST(PropertyServices, NamesForDesigners) {
     TPropsSample S;
     S.SetName("Panel1");

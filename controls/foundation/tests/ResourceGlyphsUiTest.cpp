@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "TestFolder.h"
 #include "framework/core/Component.h"
 #include "framework/ui/Graphics.h"
 #include "framework/ui/ImgList.h"
@@ -110,6 +111,35 @@ TEST(ResourceGlyphs, IconsAndMaskedBitmapsGoIntoImageLists) {
     for (const Case& C : Missing)
         EXPECT_EQ(C.Index, -1) << C.What;
     EXPECT_EQ(List.Count(), 2);
+}
+
+TEST(ResourceGlyphs, AnImageListIsSavedAsOneStripOfItsImages) {
+    TTestFolder Folder;
+    TImageList List(nullptr);
+    List.SetWidth(4);
+    List.SetHeight(3);
+    for (TColor Colour : {clRed, clBlue, clLime}) {
+        TBitmap Image;
+        Image.SetSize(4, 3);
+        Image.Canvas().Brush().SetColor(Colour);
+        Image.Canvas().FillRect(RECT{0, 0, 4, 3});
+        Image.Canvas().SetPixel(0, 0, clWhite);
+        List.Add(Image);
+    }
+    ImageListSaveToFile(&List, Folder / "strip.bmp");
+    TBitmap Strip;
+    Strip.LoadFromFile(Folder / "strip.bmp");
+    ASSERT_EQ(Strip.Width(), 12);
+    ASSERT_EQ(Strip.Height(), 3);
+    EXPECT_EQ(Strip.Canvas().Pixel(2, 2), clRed);
+    EXPECT_EQ(Strip.Canvas().Pixel(6, 1), clBlue);
+    EXPECT_EQ(Strip.Canvas().Pixel(11, 2), clLime);
+    EXPECT_EQ(Strip.Canvas().Pixel(8, 0), clWhite);
+
+    ImageListSaveToFile(nullptr, Folder / "none.bmp");
+    EXPECT_EQ(GetFileAttributesA((Folder / "none.bmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    TImageList Empty(nullptr);
+    EXPECT_THROW(ImageListSaveToFile(&Empty, Folder / "empty.bmp"), std::exception);
 }
 
 } // namespace
