@@ -7,6 +7,7 @@
 #include "engine/include/ZelValidator.h"
 #include "engine/program/Interpreter.h"
 #include "engine/utils/QXRegistryEx.h"
+#include "engine/utils/TextArena.h"
 
 #include <shellapi.h>
 
@@ -107,6 +108,8 @@ void engineShutdown() {
     closeSemaphore(context->checkLinks2Semaphore);
     delete context;
     context = nullptr;
+    // What the runs' texts left for the next run, given back as the library goes.
+    TextArena::releasePool();
 }
 
 bool engineStarted() {

@@ -41,4 +41,22 @@ TEST(TextArena, GrowsOnlyTheTextThatEndsTheArena) {
     EXPECT_EQ(a.at(0), nullptr);
 }
 
+// A block that one arena let go is what the next arena writes into: a run's texts reuse the
+// memory that the run before freed.
+TEST(TextArena, BlocksGoBackToThePoolForTheNextArena) {
+    TextArena::releasePool();
+    const char* used;
+    {
+        TextArena a;
+        used = a.add("first", 5);
+        ASSERT_NE(used, nullptr);
+    }
+    TextArena b;
+    const char* reused = b.add("second", 6);
+    EXPECT_EQ(reused, used);
+    EXPECT_STREQ(reused, "second");
+
+    TextArena::releasePool();
+}
+
 } // namespace
