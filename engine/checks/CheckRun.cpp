@@ -281,6 +281,45 @@ void CheckRun::findByName(const AttributeIndex& index, const std::string& upperN
         out.push_back(*it);
 }
 
+const CfgTables::ValidAttributes& CheckRun::validAttributes() {
+    auto& all = tables_->validAttributes;
+    auto it = all.find(nameRecords);
+    if (it != all.end())
+        return it->second;
+    std::vector<std::pair<int32_t, std::string>> valid; // position, name
+    bool undefined = false;
+    for (const int32_t tagNumber : nameRecords) {
+        const AttributeIndex& index = attributes(tagNumber);
+        for (const int32_t number : index.records) {
+            const TagStore* r = cfg->record(CFG_ATTRIBUTE, number);
+            if (r && usable(CFG_ATTRIBUTE, number, msg::UndefinedCategory, r->getName()))
+                valid.emplace_back(cfg->positionOf(CFG_ATTRIBUTE, number), r->getName());
+            undefined = undefined || (r && usable_[CFG_ATTRIBUTE][static_cast<size_t>(number)] == 2);
+        }
+    }
+    std::sort(valid.begin(), valid.end());
+    // Each name once, compared without regard to case (a set: a tag may allow hundreds).
+    std::unordered_set<std::string> seen;
+    std::vector<std::string> names;
+    for (const auto& v : valid) {
+        if (!seen.insert(upperCase(v.second)).second)
+            continue;
+        names.push_back("\"" + v.second + "\"");
+    }
+    CfgTables::ValidAttributes made;
+    made.count = names.size();
+    if (!names.empty())
+        made.first = names[0];
+    if (names.size() > 1)
+        made.joined = joinList(names, "and");
+    if (undefined) {
+        // Not kept: the next tag with these records must give its messages again.
+        scratchValidAttributes_ = std::move(made);
+        return scratchValidAttributes_;
+    }
+    return all.emplace(nameRecords, std::move(made)).first->second;
+}
+
 const std::vector<CheckRun::Container>& CheckRun::containers(int32_t tagNumber, int32_t list) {
     auto& cache = tables_->containers[list == 0 ? 0 : 1];
     auto it = cache.find(tagNumber);

@@ -3,6 +3,7 @@
 // helpers they share: option bits, record usability, locations and suggestion lists.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -85,6 +86,16 @@ struct CfgTables {
     std::unordered_map<int32_t, std::vector<Container>> containers[2];
     std::unordered_map<std::string, size_t> containerSlots; // key -> slot
     std::string prepend112;                                 // the configuration's prefix of message 112
+    // The names of the attributes valid for a set of tag name records (the unknown-attribute
+    // message lists them, for some elements hundreds): quoted, each once, in the configuration's
+    // order. Kept only for sets none of whose attributes has an undefined category, whose use
+    // gives a message every time.
+    struct ValidAttributes {
+        size_t count = 0;
+        std::string first;
+        std::string joined; // "a", "b", and "c"
+    };
+    std::map<std::vector<int32_t>, ValidAttributes> validAttributes;
 };
 
 // Where the entity scan found the next ";" of a line, searching from a position on.
@@ -121,6 +132,8 @@ public:
     const AttributeIndex& attributes(int32_t tagNumber);
     // The attribute record's information, or nullptr for a number without a record.
     const AttributeInfo* attributeInfo(int32_t number);
+    // The attributes valid for the current tag's name records (see CfgTables::ValidAttributes).
+    const CfgTables::ValidAttributes& validAttributes();
     // Appends the positions of the index's plain names equal to upperName.
     void findByName(const AttributeIndex& index, const std::string& upperName, std::vector<size_t>& out);
 
@@ -168,6 +181,7 @@ private:
     std::vector<std::string> placeholders_;
     std::vector<int8_t> usable_[CFG_KINDS]; // -1 not yet known, 0 no, 1 yes
     std::vector<run::StructureStore::OpenRecord*> openBySlot_;
+    CfgTables::ValidAttributes scratchValidAttributes_;
 };
 
 // The run's check state, made on first use; nullptr when the run has no configuration.

@@ -228,33 +228,16 @@ std::string invalidValueText(CheckRun& run, TagEntry& entry) {
 }
 
 std::string unknownAttributeText(CheckRun& run, const TagEntry& entry) {
-    const std::string tagName = run.entries[0].text;
-    std::vector<std::pair<int32_t, std::string>> valid; // position, name
-    for (const int32_t tagNumber : run.nameRecords) {
-        const AttributeIndex& index = run.attributes(tagNumber);
-        for (const int32_t number : index.records) {
-            const TagStore* r = run.cfg->record(CFG_ATTRIBUTE, number);
-            if (r && run.usable(CFG_ATTRIBUTE, number, msg::UndefinedCategory, r->getName()))
-                valid.emplace_back(run.cfg->positionOf(CFG_ATTRIBUTE, number), r->getName());
-        }
-    }
-    std::sort(valid.begin(), valid.end());
-    // Each name once, compared without regard to case (a set: a tag may allow hundreds).
-    std::unordered_set<std::string> seen;
-    std::vector<std::string> names;
-    for (const auto& v : valid) {
-        if (!seen.insert(upperCase(v.second)).second)
-            continue;
-        names.push_back("\"" + v.second + "\"");
-    }
+    const std::string& tagName = run.entries[0].text;
+    const CfgTables::ValidAttributes& valid = run.validAttributes();
     std::string text =
         "The \"" + entry.text + "\" attribute is not valid for the \"" + tagName + "\" element.";
-    if (names.empty())
+    if (valid.count == 0)
         text += " This tag cannot have any attributes.";
-    else if (names.size() == 1)
-        text += " The only valid attribute for this element is " + names[0] + ".";
+    else if (valid.count == 1)
+        text += " The only valid attribute for this element is " + valid.first + ".";
     else if (run.output(of::ShowExtendedInfo))
-        text += " The valid attributes for this element are: " + joinList(names, "and") + ".";
+        text.append(" The valid attributes for this element are: ").append(valid.joined).append(".");
     return text;
 }
 

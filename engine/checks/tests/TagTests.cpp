@@ -319,6 +319,22 @@ TEST_F(Tags, AnEditBetweenTwoRunsIsSeenByTheSecond) {
     }
 }
 
+// The unknown-attribute message lists the element's valid attributes; the list is made once per
+// set of records and kept, except where an attribute's category is undefined (its message must
+// come in every run, as it did the first time).
+TEST_F(Tags, UnknownAttributesListTheValidOnesInEveryRun) {
+    const std::string doc = std::string(kHead) + "<img src=a alt=b foo=1><img src=a alt=b bar=1>\n<p x=1>";
+    for (int i = 0; i < 2; ++i) {
+        run(doc);
+        EXPECT_EQ(messages(), "101@2:1 85@2:18 85@2:41 85@3:4") << "run " << i;
+        EXPECT_EQ(textOf(85),
+                  "The \"foo\" attribute is not valid for the \"img\" element. The valid attributes "
+                  "for this element are: \"alt\", \"color\", \"hidden\", \"id\", \"src\", and "
+                  "\"width\".")
+            << "run " << i;
+    }
+}
+
 TEST(ValueKinds, QuotingRulesGiveTheirMessages) {
     // rule, then the message for: no quotes, single, double
     const int32_t table[][4] = {
