@@ -38,7 +38,7 @@ int32_t ZELAPI ZELWriteToRegistry(HWND window, int32_t optionsHandle, int32_t fl
                              "Orvalent: Error Saving Options To Registry", ZEL_BOX_ERROR);
             return -2;
         }
-        if (flags & 1)
+        if (flags & ZEL_WRITE_SUCCESSBOX)
             engineMessageBox(window, "The options have been successfully saved.", "Orvalent: Success",
                              ZEL_BOX_INFO);
         return optionsHandle;

@@ -532,7 +532,7 @@ void TValOptionsForm::copyBack(bool save) {
         }
     }
     if (save)
-        ZELWriteToRegistry(window_, handle_, 1);
+        ZELWriteToRegistry(window_, handle_, ZEL_WRITE_SUCCESSBOX);
     if (general_.Flags40 & bits::general::NeverShowProgressBar)
         ZELSetInteger3(ZELID_HIDEPROGRESS, 1);
 }
@@ -656,14 +656,14 @@ extern "C" int32_t ZELAPI ZELOpenValidatorOptions(HWND window, int32_t optionsHa
         TScopeGuard unlock([optionsHandle] { ZELHandle(optionsHandle, ZEL_UNLOCK); });
         TValOptionsForm form(*options, optionsHandle, window);
         {
-            OwnerScope owner((flags & 4) != 0, window);
+            OwnerScope owner((flags & ZEL_OPTIONS_OWNERWINDOW) != 0, window);
             if (!form.create())
                 return -3;
         }
         DialogLink link(*options, &form);
-        form.fill(flags & 2);
+        form.fill(flags & ZEL_OPTIONS_FILLFLAG);
         const int32_t result = form.showModal();
-        if ((flags & 1) && result == 1 && ZELWriteToRegistry(window, optionsHandle, 0) < 0)
+        if ((flags & ZEL_OPTIONS_SAVEONOK) && result == 1 && ZELWriteToRegistry(window, optionsHandle, 0) < 0)
             return -2;
         return 0;
     });

@@ -101,6 +101,14 @@ constexpr int32_t ZEL_CFG_LOADSECOND = 0x2000; // load the second configuration 
 constexpr int32_t ZEL_CFG_SILENT = 0x4000;     // no box at all
 constexpr int32_t ZEL_CFG_REFUSED = 0x10 | 0x20 | 0x40 | 0x100 | 0x400;
 
+// Flags of ZELOpenValidatorOptions.
+constexpr int32_t ZEL_OPTIONS_SAVEONOK = 0x1;    // a dialog ended with OK writes the options to the registry
+constexpr int32_t ZEL_OPTIONS_FILLFLAG = 0x2;    // passed on to the filling of the dialog
+constexpr int32_t ZEL_OPTIONS_OWNERWINDOW = 0x4; // the window owns the dialog while it is built
+
+// Flags of ZELWriteToRegistry.
+constexpr int32_t ZEL_WRITE_SUCCESSBOX = 0x1; // a box tells that the options were saved
+
 // Integers (ZELGetInteger / ZELSetInteger).
 constexpr int32_t ZELID_OPT_LINELENGTH = 4000;
 constexpr int32_t ZELID_OPT_MAXIMUMERRORS = 4001;

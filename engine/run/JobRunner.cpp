@@ -245,7 +245,7 @@ int32_t runJobLocked(HWND window, ConfigClass& options, JobClass& job, ResultCla
     const bool stopped = (results.flags & ZEL_RESULT_STOPPED) || (results.flags & ZEL_RESULT_OUTPUTFAILED);
     if (!stopped) {
         if (job.flags & ZEL_JOB_INPUTISFILE) {
-            outputFileName(run, 1 | 2);
+            outputFileName(run, kOutputNameStore | kOutputNameKeep);
             job.flags |= ZEL_JOB_WRITEOUTPUT;
         }
         if (job.flags & ZEL_JOB_WRITEOUTPUT) {
@@ -285,7 +285,7 @@ std::string outputFileName(const ArgsClass& args, int32_t flags) {
         return std::string();
     JobClass& job = *args.job;
     const ConfigClass& o = *args.options;
-    if ((flags & 1) && (flags & 2) && !job.outputFile.isEmpty())
+    if ((flags & kOutputNameStore) && (flags & kOutputNameKeep) && !job.outputFile.isEmpty())
         return job.outputFile.getString();
     std::string name;
     if (job.isPathJob()) {
@@ -297,7 +297,7 @@ std::string outputFileName(const ArgsClass& args, int32_t flags) {
         name = val ? std::string(job.input.getString()) + ".val"
                    : std::string(o.general.OutputFileV30.getString());
     }
-    if (flags & 1)
+    if (flags & kOutputNameStore)
         job.outputFile.assign(name.c_str());
     return name;
 }

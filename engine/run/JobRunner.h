@@ -27,9 +27,12 @@ int32_t runJob(HWND window, int32_t optionsHandle, int32_t jobHandle);
 // The option values a run reads, copied from an options object.
 RunOptions runOptionsFrom(const ConfigClass& options);
 
+// Flags of outputFileName.
+constexpr int32_t kOutputNameStore = 0x1; // store the name as job string 8001
+constexpr int32_t kOutputNameKeep = 0x2;  // with kOutputNameStore: a non-empty 8001 stays
+
 // The output file's name: the input name for path jobs, else the input name with ".val" when
-// that choice holds, else the options' output file. Flag 1 stores it as job string 8001 (with
-// flag 2 a non-empty 8001 stays). Empty without the three objects.
+// that choice holds, else the options' output file. Empty without the three objects.
 std::string outputFileName(const ArgsClass& args, int32_t flags);
 
 } // namespace zel::run

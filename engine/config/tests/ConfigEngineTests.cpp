@@ -265,7 +265,7 @@ TEST_F(ConfigEngineTest, WritingStoresTheOptionsAndReportsWhenAsked) {
 
     EXPECT_EQ(ZELWriteToRegistry(nullptr, h, 0), h);
     EXPECT_TRUE(gBoxes.empty());
-    EXPECT_EQ(ZELWriteToRegistry(nullptr, h, 1), h);
+    EXPECT_EQ(ZELWriteToRegistry(nullptr, h, ZEL_WRITE_SUCCESSBOX), h);
     Box box = takeOnlyBox();
     EXPECT_EQ(box.text, "The options have been successfully saved.");
     EXPECT_EQ(box.caption, "Orvalent: Success");
@@ -294,7 +294,8 @@ TEST_F(ConfigEngineTest, RegistryExportsRefuseOtherHandles) {
     };
     const Case cases[] = {
         {"ZELReadFromRegistry", [](int32_t h) { return ZELReadFromRegistry(h, 0); }},
-        {"ZELWriteToRegistry", [](int32_t h) { return ZELWriteToRegistry(nullptr, h, 1); }},
+        {"ZELWriteToRegistry",
+         [](int32_t h) { return ZELWriteToRegistry(nullptr, h, ZEL_WRITE_SUCCESSBOX); }},
         {"ZELHTMLConfiguration", [](int32_t h) { return ZELHTMLConfiguration(nullptr, h, 1); }},
         {"ZELHandleOperation", [](int32_t h) { return copyOptionsHandle(h, h, 1); }},
     };

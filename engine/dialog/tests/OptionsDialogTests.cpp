@@ -143,7 +143,7 @@ TEST_F(OptionsDialog, SaveWritesTheRegistryAndASecondOpenAnswersOne) {
 
     // Flag 1 writes the registry after OK, without the success box.
     RegDeleteTreeA(HKEY_CURRENT_USER, kTestKey);
-    withDialog([](TValOptionsForm& form) { form.click("OKBtn"); }, 1);
+    withDialog([](TValOptionsForm& form) { form.click("OKBtn"); }, ZEL_OPTIONS_SAVEONOK);
     EXPECT_EQ(registryWord("\\Validator", "ValidatorFlags40"), options->validator.ValidatorFlags40);
 }
 

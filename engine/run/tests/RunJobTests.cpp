@@ -404,12 +404,12 @@ TEST_F(RunJob, OutputNameRule) {
     run.job->flags |= ZEL_JOB_VALCHOICESET;
     EXPECT_EQ(outputFileName(run, 0), "C:\\out.txt");
     run.job->flags |= ZEL_JOB_VALCHOICE;
-    EXPECT_EQ(outputFileName(run, 1), "page.html.val");
+    EXPECT_EQ(outputFileName(run, kOutputNameStore), "page.html.val");
     EXPECT_STREQ(run.job->outputFile.getString(), "page.html.val");
     run.job->outputFile.assign("kept.txt");
-    EXPECT_EQ(outputFileName(run, 1 | 2), "kept.txt");
+    EXPECT_EQ(outputFileName(run, kOutputNameStore | kOutputNameKeep), "kept.txt");
     run.job->jobType = 3;
-    EXPECT_EQ(outputFileName(run, 1), "page.html");
+    EXPECT_EQ(outputFileName(run, kOutputNameStore), "page.html");
 }
 
 // One row per element name, in order of first appearance and whatever the case of its tags, with
