@@ -393,9 +393,10 @@ public:
     // empty (a monospaced layout needs only the text).
     void GetPaintedLine(int32_t Line, std::string& Text, std::string& ColorS, int32_t& TextLen,
                         bool Colors = true);
-    // Pixel width of Count characters of Text from Start, each in its style's font, and the row height.
+    // Pixel width of Count characters of Text from Start, each in its style's font, and the height
+    // of a row that holds them; BaseLine receives that row's base line.
     POINT CalcStringSize(int32_t Line, const std::string& Text, const std::string& ColorS, int32_t Start,
-                         int32_t Count);
+                         int32_t Count, int32_t* BaseLine = nullptr);
     // How many characters of Text from From (before To) fit into Width, each in its style's font;
     // unless WholeOnly, a character more than half of which fits counts too. Used gets their width.
     int32_t SymbolsDrawn(int32_t Line, const std::string& Text, const std::string& ColorS, int32_t From,
@@ -406,6 +407,8 @@ public:
     // lower than the average line. A wrapped row is as high as the fonts on that row.
     int32_t GetRealLineHeight(int32_t Line);
     int32_t GetBaseLine(int32_t Line);
+    // All rows of a line together.
+    int32_t GetWrappedLineHeight(int32_t Line);
     // One row: its line, its characters Start..End (End INT_MAX on the line's last row), its height
     // and base line (0 when all of it stands on the row's top).
     struct TRowInfo {

@@ -62,8 +62,9 @@ int32_t TCustomHSMemo::FindWordBreakIn(int32_t Line, const std::string& Text, co
     if (Row) {
         *Row = TWBPoint();
         if (Proportional) {
-            Row->Width = MeasureChars(Line, Text, ColorS, Start - 1, End);
-            Row->Height = RunMetrics(Line, Text, ColorS, Start - 1, End, Row->BaseLine);
+            const POINT Size = CalcStringSize(Line, Text, ColorS, Start - 1, End - Start + 1, &Row->BaseLine);
+            Row->Width = Size.x;
+            Row->Height = Size.y;
         }
     }
     return End;
@@ -101,6 +102,10 @@ void TCustomHSMemo::WordWrapLines(int32_t First, int32_t Last, bool Force) {
             return;
         Last = std::min(Last, FWrappedTo - 1);
     }
+    // Lines that get more or fewer rows, or a line whose rows get another height, move the rows
+    // below them: those are painted again too.
+    const int32_t OldBreaks = ToEnd ? 0 : FWordWrapList->CountInRange(First, Last);
+    const int32_t OldHeight = !ToEnd && !FUseMonoFont && First == Last ? GetWrappedLineHeight(First) : -1;
     if (First == 0 && ToEnd) {
         FWordWrapList->Clear();
         FLineInfoList->Clear();
@@ -139,8 +144,10 @@ void TCustomHSMemo::WordWrapLines(int32_t First, int32_t Last, bool Force) {
     else
         FWrappedTo = std::max(FWrappedTo, Last + 1);
     if (!FLazyWrapping) {
+        const bool Moved = !ToEnd && (FWordWrapList->CountInRange(First, Last) != OldBreaks ||
+                                      (OldHeight >= 0 && GetWrappedLineHeight(First) != OldHeight));
         WordWrapUpdated();
-        InvalidateLines(First, ToEnd ? INT_MAX : Last);
+        InvalidateLines(First, ToEnd || Moved ? INT_MAX : Last);
         if (First == 0 && ToEnd)
             Invalidate();
     }
@@ -452,8 +459,12 @@ int32_t TCustomHSMemo::SymbolsDrawn(int32_t Line, const std::string& Text, const
 }
 
 POINT TCustomHSMemo::CalcStringSize(int32_t Line, const std::string& Text, const std::string& ColorS,
-                                    int32_t Start, int32_t Count) {
-    return POINT{MeasureChars(Line, Text, ColorS, Start, Start + Count), GetAveLineHeight()};
+                                    int32_t Start, int32_t Count, int32_t* BaseLine) {
+    int32_t Ascent = 0;
+    const int32_t Height = RunMetrics(Line, Text, ColorS, Start, Start + Count, Ascent);
+    if (BaseLine)
+        *BaseLine = Ascent;
+    return POINT{MeasureChars(Line, Text, ColorS, Start, Start + Count), Height};
 }
 
 int32_t TCustomHSMemo::RowWidthTo(int32_t Line, int32_t RowStart, int32_t Char) {
@@ -549,6 +560,22 @@ int32_t TCustomHSMemo::RunMetrics(int32_t Line, const std::string& Text, const s
         I = J;
     }
     return std::max(Ave, Ascent + Descent);
+}
+
+int32_t TCustomHSMemo::GetWrappedLineHeight(int32_t Line) {
+    if (!FWordWrap || FUseMonoFont)
+        return (FWordWrap ? FWordWrapList->CountInRange(Line, Line) + 1 : 1) *
+               std::max(1, GetAveLineHeight());
+    int32_t I = 0;
+    FWordWrapList->Find(INT_MIN, Line, I);
+    const int32_t Begin = I;
+    int32_t H = 0;
+    for (; I < FWordWrapList->Count() && FWordWrapList->Item(I).Line == Line; ++I)
+        H += std::max(1, FWordWrapList->Item(I).Height);
+    int32_t Info = 0;
+    if (I == Begin || !FLineInfoList->Find(0, Line, Info))
+        return H + GetRealLineHeight(Line);
+    return H + std::max(1, FLineInfoList->Item(Info).Height);
 }
 
 int32_t TCustomHSMemo::RowHeight(int32_t Row) {

@@ -693,6 +693,14 @@ TEST_F(ProportionalLayout, EachWrappedRowIsAsHighAsTheFontsOnIt) {
     }
     EXPECT_EQ(Memo->TextToPixelPoint(POINT{0, 1}).y, Top);
     EXPECT_EQ(Memo->MouseToTextPoint(X0 + 1, Top + 1, true).y, 1);
+    // Each break record carries the size of the row that ends at it, the line-info record that of
+    // the last row.
+    const TWordWrapList& Breaks = Memo->WordWrapList();
+    EXPECT_EQ(Breaks.Item(0).Width, Extent(Memo->Font(), Line.substr(0, size_t(Second))));
+    EXPECT_EQ(Breaks.Item(0).Height, H);
+    EXPECT_EQ(Breaks.Item(1).Height, Big);
+    ASSERT_EQ(Memo->LineInfoList().Count(), 1);
+    EXPECT_EQ(Memo->LineInfoList().Item(0).Height, H);
 
     TRecordingSink Sink;
     Memo->PaintTo(Sink, RECT{0, 0, 400, 200});

@@ -179,6 +179,29 @@ TEST_F(MemoWindow, ResizingAWrappingMemoPullsACaretPastTheEndBack) {
     EXPECT_EQ(Memo->CaretChar(), 12);
 }
 
+// Typing that gives a line another row moves the rows below it: they are painted again.
+TEST_F(MemoWindow, ALineThatGainsARowRepaintsTheRowsBelowIt) {
+    Memo->SetText("short\r\nsecond\r\nthird\r\nfourth");
+    Memo->SetWordWrap(true);
+    ShowForm();
+    ASSERT_EQ(Memo->GetRealStrCount(), 3);
+    for (bool Grows : {false, true}) {
+        SCOPED_TRACE(Grows ? "a row more" : "the same rows");
+        ValidateRect(Memo->Handle(), nullptr);
+        TCustomMemoSource* S = Memo->GetSource();
+        S->JumpTo(int32_t(S->Strings().Get(0).size()), 0);
+        S->Insert(Grows ? " and many more words than one row of the memo holds" : "!");
+        ASSERT_EQ(Memo->GetRealStrCount() > 3, Grows);
+        RECT Update{};
+        ASSERT_TRUE(GetUpdateRect(Memo->Handle(), &Update, FALSE));
+        if (Grows)
+            EXPECT_GE(Update.bottom, Memo->TextToPixelPoint(POINT{0, 3}).y + 16);
+        else
+            EXPECT_LE(Update.bottom, 16);
+        UpdateWindow(Memo->Handle());
+    }
+}
+
 // The caret line's highlight: its brush behind the text, its pen along the edges (doubled inward
 // when two pixels wide), and a clear brush that leaves the background alone.
 TEST_F(MemoWindow, TheCaretLineIsHighlightedWithTheBrushAndPen) {
