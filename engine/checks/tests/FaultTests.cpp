@@ -16,10 +16,11 @@ class Faults : public CheckTest {};
 
 // Attributes added by the configuration (recommended width and height) made the tag's entry
 // list grow while a reference to the tag's name was held: later messages named freed memory.
+// "<img>" is the form the native fuzzer cut it down to under AddressSanitizer.
 TEST_F(Faults, MessagesAboutAddedAttributesNameTheTagAfterTheListGrew) {
     configure(shippedConfigurationSource());
     for (const char* doc :
-         {"<img src=\"a.png\" alt=\"\"\nstyle=\"x\"/>", "<img src=\"a.png\" alt=\"\" style=\"x\">",
+         {"<img>", "<img src=\"a.png\" alt=\"\"\nstyle=\"x\"/>", "<img src=\"a.png\" alt=\"\" style=\"x\">",
           "<img src=a.png alt=x title=y class=z id=w lang=en dir=ltr\nstyle=x>"}) {
         SCOPED_TRACE(doc);
         run(doc);
