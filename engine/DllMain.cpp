@@ -3,6 +3,7 @@
 #include "engine/EngineMessageBox.h"
 
 #include "engine/include/ZelValidator.h"
+#include "engine/utils/ByteRoutines.h"
 
 #include <windows.h>
 
@@ -76,4 +77,24 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
         return reason == DLL_PROCESS_ATTACH ? FALSE : TRUE;
     }
     return TRUE;
+}
+
+// The library's own byte routines instead of the C library's (see ByteRoutines.h): every call
+// in the library, its C++ runtime's included, binds to these.
+extern "C" {
+ZEL_BYTE_ROUTINE void* memcpy(void* to, const void* from, size_t n) {
+    return zel::bytes::move(to, from, n);
+}
+ZEL_BYTE_ROUTINE void* memmove(void* to, const void* from, size_t n) {
+    return zel::bytes::move(to, from, n);
+}
+ZEL_BYTE_ROUTINE int memcmp(const void* a, const void* b, size_t n) {
+    return zel::bytes::compare(a, b, n);
+}
+ZEL_BYTE_ROUTINE size_t strlen(const char* text) {
+    return zel::bytes::length(text);
+}
+ZEL_BYTE_ROUTINE void* memchr(const void* where, int c, size_t n) {
+    return const_cast<void*>(zel::bytes::find(where, c, n));
+}
 }
