@@ -1,18 +1,53 @@
 #include "controls/foundation/ModuleResources.h"
 
+#include "controls/foundation/ResFileSystem.h"
+
+namespace {
+
+bool ReadableRange(const void* Data, size_t Size) {
+    const char* At = static_cast<const char*>(Data);
+    if (!At)
+        return false;
+    const char* const End = At + Size;
+    if (End < At)
+        return false;
+    while (At < End) {
+        MEMORY_BASIC_INFORMATION Info;
+        if (!VirtualQuery(At, &Info, sizeof Info) || Info.State != MEM_COMMIT ||
+            (Info.Protect & (PAGE_GUARD | PAGE_NOACCESS)) || !Info.Protect)
+            return false;
+        At = static_cast<const char*>(Info.BaseAddress) + Info.RegionSize;
+    }
+    return true;
+}
+
+} // namespace
+
+const void* ResourceBytes(HMODULE Module, HRSRC Info, uint32_t& Size, HGLOBAL* Handle) {
+    Size = 0;
+    if (Handle)
+        *Handle = nullptr;
+    // A found resource is the address of its data entry in the module.
+    if (!Info || !ReadableRange(Info, sizeof(IMAGE_RESOURCE_DATA_ENTRY)))
+        return nullptr;
+    HGLOBAL Loaded = LoadResource(Module, Info);
+    const void* Bytes = Loaded ? LockResource(Loaded) : nullptr;
+    const uint32_t Count = SizeofResource(Module, Info);
+    if (!ReadableRange(Bytes, Count))
+        return nullptr;
+    Size = Count;
+    if (Handle)
+        *Handle = Loaded;
+    return Bytes;
+}
+
 HGLOBAL GetResData(const std::string& Name, const void*& Data, uint32_t& Size, HMODULE Module) {
     Data = nullptr;
     Size = 0;
     if (!Module)
         Module = GetModuleHandleA(nullptr);
-    HRSRC Info = FindResourceA(Module, Name.c_str(), MAKEINTRESOURCEA(10));
-    if (!Info)
-        return nullptr;
-    HGLOBAL Handle = LoadResource(Module, Info);
-    if (!Handle)
-        return nullptr;
-    Data = LockResource(Handle);
-    Size = SizeofResource(Module, Info);
+    HGLOBAL Handle = nullptr;
+    Data = ResourceBytes(Module, FindResourceA(Module, Name.c_str(), MAKEINTRESOURCEA(10)), Size, &Handle);
     return Handle;
 }
 
@@ -32,14 +67,7 @@ std::string LoadStringFromRCData(const std::string& Name, HMODULE Module) {
 
 bool AddRCDataResource(const std::string& FileName, const std::string& Name, const void* Data,
                        uint32_t Size) {
-    HANDLE Update = BeginUpdateResourceA(FileName.c_str(), FALSE);
-    if (!Update)
-        return false;
-    if (!UpdateResourceA(Update, MAKEINTRESOURCEA(10), Name.c_str(), 0, const_cast<void*>(Data), Size)) {
-        EndUpdateResourceA(Update, TRUE);
-        return false;
-    }
-    return EndUpdateResourceA(Update, FALSE) != 0;
+    return ResourceUpdate(FileName, "#10", Name, 0, Data, Size);
 }
 
 bool AddStringResource(const std::string& FileName, const std::string& Name, const std::string& Text) {

@@ -6,8 +6,13 @@
 
 #include "framework/core/Win.h"
 
+// The loaded bytes of a resource that FindResource found, and their count; nil when the module's
+// entry for it or its data cannot be read as a whole (a broken module's entry may lie, or reach,
+// past the mapped module). Handle, when given, receives the loaded resource's handle.
+const void* ResourceBytes(HMODULE Module, HRSRC Info, uint32_t& Size, HGLOBAL* Handle = nullptr);
 // Finds, loads and locks the raw-data resource Name of Module (nil: the program's own module).
-// Answers the resource handle (nil when missing) with the data's address and size.
+// Answers the resource handle (nil when missing or not readable as a whole) with the data's
+// address and size.
 HGLOBAL GetResData(const std::string& Name, const void*& Data, uint32_t& Size, HMODULE Module = nullptr);
 void ReleaseResData(HGLOBAL Handle);
 // The whole raw-data resource as a string; empty when missing.
