@@ -41,7 +41,6 @@ constexpr DWORD kErrorEnvVarNotFound = 203;
 constexpr DWORD kErrorTooManyPosts = 298;
 constexpr DWORD kErrorInvalidWindowHandle = 1400;
 constexpr DWORD kErrorClassDoesNotExist = 1411;
-constexpr DWORD kErrorNoMoreFiles = 18;
 constexpr DWORD kErrorGenFailure = 31;
 constexpr DWORD kErrorDirNotEmpty = 145;
 constexpr DWORD kErrorMessageNotFound = 317;
@@ -423,10 +422,6 @@ DWORD GetLastError() {
     return lastError;
 }
 
-void SetLastError(DWORD code) {
-    lastError = code;
-}
-
 DWORD FormatMessageA(DWORD flags, LPCVOID, DWORD messageId, DWORD, LPSTR buffer, DWORD size, void*) {
     if (!(flags & FORMAT_MESSAGE_FROM_SYSTEM)) {
         fail(kErrorInvalidFlags);
@@ -590,16 +585,6 @@ int lstrcmpiA(LPCSTR a, LPCSTR b) {
     a = a ? a : "";
     b = b ? b : "";
     return compareBytes(a, std::strlen(a), b, std::strlen(b), true);
-}
-
-LPSTR lstrcpynA(LPSTR to, LPCSTR from, int size) {
-    if (!to || size <= 0)
-        return to;
-    int i = 0;
-    for (; from && i < size - 1 && from[i]; ++i)
-        to[i] = from[i];
-    to[i] = 0;
-    return to;
 }
 
 int GetLocaleInfoA(LCID, LCTYPE type, LPSTR buffer, int size) {
@@ -906,19 +891,6 @@ HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* data) {
     return publish(find.release());
 }
 
-BOOL FindNextFileA(HANDLE h, WIN32_FIND_DATAA* data) {
-    FindObject* find = lookup<FindObject>(h);
-    if (!find || !data) {
-        fail(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    if (!nextMatch(*find, *data)) {
-        fail(kErrorNoMoreFiles);
-        return FALSE;
-    }
-    return TRUE;
-}
-
 BOOL FindClose(HANDLE h) {
     if (!lookup<FindObject>(h)) {
         fail(ERROR_INVALID_HANDLE);
@@ -1041,14 +1013,6 @@ BOOL GetModuleHandleExA(DWORD, LPCSTR, HMODULE* module) {
     return TRUE;
 }
 
-HMODULE GetModuleHandleA(LPCSTR name) {
-    if (name) {
-        fail(ERROR_FILE_NOT_FOUND); // no other module is loaded by name here
-        return nullptr;
-    }
-    return reinterpret_cast<HMODULE>(&theModule);
-}
-
 DWORD GetCurrentThreadId() {
     return static_cast<DWORD>(::gettid());
 }
@@ -1115,7 +1079,7 @@ DWORD WaitForSingleObject(HANDLE h, DWORD milliseconds) {
     return WAIT_OBJECT_0;
 }
 
-// The lock's word holds 1 while a writer has it, else twice the number of readers.
+// The lock's word is 1 while it is held, else 0.
 namespace {
 std::atomic_ref<std::uintptr_t> lockWord(SRWLOCK* lock) {
     return std::atomic_ref<std::uintptr_t>(*reinterpret_cast<std::uintptr_t*>(&lock->Ptr));
@@ -1137,25 +1101,6 @@ void ReleaseSRWLockExclusive(SRWLOCK* lock) {
     auto word = lockWord(lock);
     word.store(0, std::memory_order_release);
     word.notify_all();
-}
-
-void AcquireSRWLockShared(SRWLOCK* lock) {
-    auto word = lockWord(lock);
-    for (;;) {
-        std::uintptr_t seen = word.load(std::memory_order_relaxed);
-        if (seen & 1) {
-            word.wait(seen, std::memory_order_relaxed);
-            continue;
-        }
-        if (word.compare_exchange_weak(seen, seen + 2, std::memory_order_acquire))
-            return;
-    }
-}
-
-void ReleaseSRWLockShared(SRWLOCK* lock) {
-    auto word = lockWord(lock);
-    if (word.fetch_sub(2, std::memory_order_release) == 2)
-        word.notify_all();
 }
 
 BOOL CloseHandle(HANDLE h) {

@@ -83,7 +83,6 @@ using HLOCAL = void*;
 #define ERROR_KEY_DELETED 1018L
 
 DWORD GetLastError();
-void SetLastError(DWORD code);
 DWORD FormatMessageA(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId, LPSTR buffer, DWORD size,
                      void* arguments);
 HLOCAL LocalFree(HLOCAL memory);
@@ -135,7 +134,6 @@ DWORD CharUpperBuffA(LPSTR text, DWORD length);
 DWORD CharLowerBuffA(LPSTR text, DWORD length);
 int CompareStringA(LCID locale, DWORD flags, LPCSTR a, int aLength, LPCSTR b, int bLength);
 int lstrcmpiA(LPCSTR a, LPCSTR b);
-LPSTR lstrcpynA(LPSTR to, LPCSTR from, int size);
 int GetLocaleInfoA(LCID locale, LCTYPE type, LPSTR buffer, int size);
 int GetDateFormatA(LCID locale, DWORD flags, const SYSTEMTIME* time, LPCSTR format, LPSTR buffer, int size);
 int GetTimeFormatA(LCID locale, DWORD flags, const SYSTEMTIME* time, LPCSTR format, LPSTR buffer, int size);
@@ -204,7 +202,6 @@ BOOL MoveFileA(LPCSTR from, LPCSTR to);
 BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags);
 BOOL CreateDirectoryA(LPCSTR path, SECURITY_ATTRIBUTES* security);
 HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* data);
-BOOL FindNextFileA(HANDLE find, WIN32_FIND_DATAA* data);
 BOOL FindClose(HANDLE find);
 DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
 BOOL SetCurrentDirectoryA(LPCSTR path);
@@ -222,7 +219,6 @@ DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size);
 
 DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
 BOOL GetModuleHandleExA(DWORD flags, LPCSTR name, HMODULE* module);
-HMODULE GetModuleHandleA(LPCSTR name);
 DWORD GetCurrentThreadId();
 HANDLE CreateSemaphoreA(SECURITY_ATTRIBUTES* security, LONG initial, LONG maximum, LPCSTR name);
 BOOL ReleaseSemaphore(HANDLE semaphore, LONG count, LONG* previous);
@@ -237,8 +233,6 @@ typedef struct _RTL_SRWLOCK {
     { nullptr }
 void AcquireSRWLockExclusive(SRWLOCK* lock);
 void ReleaseSRWLockExclusive(SRWLOCK* lock);
-void AcquireSRWLockShared(SRWLOCK* lock);
-void ReleaseSRWLockShared(SRWLOCK* lock);
 
 typedef struct _STARTUPINFOA {
     DWORD cb;
