@@ -108,16 +108,11 @@ int32_t FileStore::appendNew(const char* text, int32_t n) {
 int32_t FileStore::addLine(const char* text, int32_t flag) {
     if (!text)
         text = "";
-    // The length and the first line feed in one pass: the C library's strlen and memchr would be
-    // two passes and two calls into another module for every line.
-    size_t n = 0, feed = SIZE_MAX;
-    for (; text[n]; ++n)
-        if (text[n] == '\n' && feed == SIZE_MAX)
-            feed = n;
-    int32_t length = static_cast<int32_t>(n);
+    int32_t length = static_cast<int32_t>(std::strlen(text));
     if (length > 0 && text[length - 1] == '\n')
         --length;
-    int32_t first = feed < static_cast<size_t>(length) ? static_cast<int32_t>(feed) : length;
+    const char* end = static_cast<const char*>(std::memchr(text, '\n', static_cast<size_t>(length)));
+    int32_t first = end ? static_cast<int32_t>(end - text) : length;
     if (props_.value(Continuation) == 1) {
         if (lines_.empty())
             return -2;

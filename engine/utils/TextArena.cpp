@@ -91,32 +91,6 @@ bool TextArena::newBlock(size_t size) {
     return true;
 }
 
-namespace {
-
-// Copies n bytes. Most texts here are a short line: the C library's memcpy is a call into another
-// module for each (under Wine a slow one), where eight bytes at a time inline cost far less. GCC
-// is told not to turn the loops back into that call.
-#if defined(__GNUC__) && !defined(__clang__)
-#define ZEL_NO_LIBRARY_LOOPS __attribute__((optimize("no-tree-loop-distribute-patterns")))
-#else
-#define ZEL_NO_LIBRARY_LOOPS
-#endif
-ZEL_NO_LIBRARY_LOOPS void copyText(char* to, const char* from, size_t n) {
-    if (n > 256) {
-        std::memcpy(to, from, n);
-        return;
-    }
-    for (; n >= 8; n -= 8, to += 8, from += 8) {
-        uint64_t word;
-        __builtin_memcpy(&word, from, 8);
-        __builtin_memcpy(to, &word, 8);
-    }
-    for (; n; --n)
-        *to++ = *from++;
-}
-
-} // namespace
-
 char* TextArena::add(const char* text, size_t n) {
     const size_t bytes = n + 1;
     if ((blocks_.empty() || blocks_.back().size - blocks_.back().used < bytes) && !newBlock(bytes))
@@ -124,7 +98,8 @@ char* TextArena::add(const char* text, size_t n) {
     Block& last = blocks_.back();
     char* at = last.text + last.used;
     last.used += bytes;
-    copyText(at, text, n);
+    if (n)
+        std::memcpy(at, text, n);
     at[n] = 0;
     return at;
 }
