@@ -18,7 +18,10 @@
 #include "editor/mainwindow/MainCommands.h"
 #include "editor/mainwindow/MainForm.h"
 #include "editor/mainwindow/PaneSplitter.h"
+#include "shellcontrols/FileDialogs.h"
+#include "shellcontrols/OpenDialogForm.h"
 #include "shellcontrols/ShellTree.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/ui/Dialogs.h"
 
 namespace {
@@ -54,6 +57,38 @@ std::string FullName(fileinfoclass* Doc) {
 std::string TabCaption(fileinfoclass* Doc) {
     const char* N = Doc->GetName(16 | 4);
     return N ? N : "";
+}
+
+// Restores the stored view of a dialog's file list once its form shows: the view style (the
+// details button pressed for the report style) and the sort column.
+void ShowStoredListView(TNVFileDlg* Dialog, int32_t StoredStyle, int32_t SortColumn) {
+    TNVFrmOpenDlg* Form = Dialog ? Dialog->Form() : nullptr;
+    if (!Form)
+        return;
+    Form->SetView(SettingToViewStyle(StoredStyle));
+    Form->ShellList()->SetSortColumn(SortColumn);
+}
+
+// The view style the list had when its form closed, as the setting keeps it.
+void KeepListView(TNVFileDlg* Dialog, int32_t& StoredStyle) {
+    if (TNVFrmOpenDlg* Form = Dialog ? Dialog->Form() : nullptr)
+        StoredStyle = ViewStyleToSetting(static_cast<int32_t>(Form->ShellList()->ViewStyle()));
+}
+
+// A name without an extension whose file does not exist gets the editor's default extension.
+std::string WithDefaultExtension(std::string Name, const char* Extension) {
+    if (Extension && *Extension && Name.find('.', Name.find_last_of("\\/") + 1) == std::string::npos &&
+        GetFileAttributesA(Name.c_str()) == INVALID_FILE_ATTRIBUTES)
+        Name += std::string(".") + Extension;
+    return Name;
+}
+
+// The folder a dialog starts in: the one remembered for this run, else the folder the resource
+// window shows.
+std::string StartFolder(const std::string& Remembered, TNVShellTree* Tree) {
+    if (!Remembered.empty() || !Tree)
+        return Remembered;
+    return Tree->GetSelectedPathName();
 }
 
 std::vector<tabinfoclass*> Bindings() {
@@ -490,25 +525,24 @@ int TZELQEForm::SaveFileTab(TTabControl* Tabs, int Index, int32_t Flags) {
         }
     } else {
         SelectTab(Tabs, Index, 2);
-        TSaveDialog Dialog(nullptr);
+        TNVSaveDlg& Dialog = *NVSaveDialog;
         Dialog.Filter = p->iface->combinedFilter.getString() ? p->iface->combinedFilter.getString() : "";
         Dialog.FilterIndex = p->iface->fileDialogFilterIndex;
-        Dialog.Title = "Save As";
-        if (Doc->IsDiskFile())
-            Dialog.FileName = FullName(Doc);
-        else
-            Dialog.InitialDir = LastSaveFolder;
+        if (Doc->IsDiskFile()) {
+            Dialog.SetFilename(FullName(Doc));
+            Dialog.InitialDir.clear();
+        } else {
+            Dialog.SetFilename("");
+            Dialog.InitialDir = StartFolder(LastSaveFolder, ShellTree);
+        }
         for (;;) {
             if (!Dialog.Execute())
                 return 1;
             p->iface->fileDialogFilterIndex = Dialog.FilterIndex;
-            if (Dialog.FileName.empty())
+            if (Dialog.GetFilename().empty())
                 return 1;
-            std::string Name = Dialog.FileName;
-            if (p->config->defaultFileExtension.getString() && *p->config->defaultFileExtension.getString() &&
-                Name.find('.', Name.find_last_of("\\/") + 1) == std::string::npos &&
-                GetFileAttributesA(Name.c_str()) == INVALID_FILE_ATTRIBUTES)
-                Name += std::string(".") + p->config->defaultFileExtension.getString();
+            std::string Name =
+                WithDefaultExtension(Dialog.GetFilename(), p->config->defaultFileExtension.getString());
             fileinfoclass* Other = FindOpenDocument(Name);
             if (Other && Other != Doc) {
                 ShowMessageBox("Cannot save as " + Quoted(Name) +
@@ -701,6 +735,39 @@ std::string TZELQEForm::BuildTitle() {
     return Title;
 }
 
+// --- open and save dialogs --------------------------------------------------------------------
+
+void TZELQEForm::BuildFileDialogs() {
+    NVOpenDialog = new TNVOpenDlg(this);
+    NVOpenDialog->SetName("NVOpenDialog");
+    NVOpenDialog->OnFormShow = [this](TObject* S) { NVOpenDialogFormShow(S); };
+    NVOpenDialog->OnFormClose = [this](TObject* S) { NVOpenDialogFormClose(S); };
+    NVSaveDialog = new TNVSaveDlg(this);
+    NVSaveDialog->SetName("NVSaveDialog");
+    NVSaveDialog->OnFormShow = [this](TObject* S) { NVSaveDialogFormShow(S); };
+    NVSaveDialog->OnFormClose = [this](TObject* S) { NVSaveDialogFormClose(S); };
+}
+
+void TZELQEForm::NVOpenDialogFormShow(TObject*) {
+    if (p && p->iface)
+        ShowStoredListView(NVOpenDialog, p->iface->openDialogViewStyle, p->iface->openDialogSortColumn);
+}
+
+void TZELQEForm::NVSaveDialogFormShow(TObject*) {
+    if (p && p->iface)
+        ShowStoredListView(NVSaveDialog, p->iface->saveDialogViewStyle, p->iface->saveDialogSortColumn);
+}
+
+void TZELQEForm::NVOpenDialogFormClose(TObject*) {
+    if (p && p->iface)
+        KeepListView(NVOpenDialog, p->iface->openDialogViewStyle);
+}
+
+void TZELQEForm::NVSaveDialogFormClose(TObject*) {
+    if (p && p->iface)
+        KeepListView(NVSaveDialog, p->iface->saveDialogViewStyle);
+}
+
 // --- commands ----------------------------------------------------------------------------------
 
 void TZELQEForm::FileNewClick(TObject*) {
@@ -710,23 +777,35 @@ void TZELQEForm::FileNewClick(TObject*) {
 void TZELQEForm::FileOpenClick(TObject*) {
     if (Closing())
         return;
-    TOpenDialog Dialog(nullptr);
+    TNVOpenDlg& Dialog = *NVOpenDialog;
     Dialog.Filter = p->iface->combinedFilter.getString() ? p->iface->combinedFilter.getString() : "";
     Dialog.FilterIndex = p->iface->fileDialogFilterIndex;
     Dialog.Title = "Select File or Files to Open";
-    Dialog.InitialDir = LastOpenFolder;
-    Dialog.Options |= ofAllowMultiSelect;
-    if (!Dialog.Execute())
+    Dialog.InitialDir = StartFolder(LastOpenFolder, ShellTree);
+    Dialog.DefaultExt.clear();
+    Dialog.SetFilename("");
+    const TNVOpenOptions Saved = Dialog.Options;
+    Dialog.Options |= nvofAllowMultiselect;
+    bool Ok;
+    {
+        TScopeGuard Restore([&] { Dialog.Options = Saved; });
+        Ok = Dialog.Execute();
+    }
+    if (!Ok)
         return;
+    WindowControl Busy(WindowControl::SaveScreenCursor, nullptr, nullptr);
+    Busy.SetCursor(crHourGlass);
     p->iface->fileDialogFilterIndex = Dialog.FilterIndex;
-    std::vector<std::string> Files = Dialog.Files;
-    if (Files.empty() && !Dialog.FileName.empty())
-        Files.push_back(Dialog.FileName);
+    std::vector<std::string> Files;
+    for (int I = 0; I < Dialog.Files().Count(); ++I)
+        if (!Dialog.Files()[I].empty())
+            Files.push_back(Dialog.Files()[I]);
     if (Files.empty())
         return;
     size_t Slash = Files.front().find_last_of('\\');
     LastOpenFolder = Slash == std::string::npos ? std::string() : Files.front().substr(0, Slash);
     for (std::string Name : Files) {
+        Name = WithDefaultExtension(Name, p->config->defaultFileExtension.getString());
         if (GetFileAttributesA(Name.c_str()) == INVALID_FILE_ATTRIBUTES) {
             int Answer = ShowMessageBox("Cannot open the file " + Quoted(Name) +
                                             ". The file may not exist. Do you want to create this file?",
@@ -798,6 +877,11 @@ void TZELQEForm::FormCloseQuery(TObject*, bool& CanClose) {
         State.dropTop = Commands->DropWindow->Top();
         State.dropLeft = Commands->DropWindow->Left();
     }
+    State.haveDialogSizes = true;
+    State.openDialogWidth = NVOpenDialog->FormWidth;
+    State.openDialogHeight = NVOpenDialog->FormHeight;
+    State.saveDialogWidth = NVSaveDialog->FormWidth;
+    State.saveDialogHeight = NVSaveDialog->FormHeight;
     State.haveSelectedFolder = true;
     State.selectedFolder = ShellTree ? ShellTree->GetSelectedPathName() : std::string();
     // Closes every document with its questions (a refusal keeps the window) and stores the settings.

@@ -2,6 +2,7 @@
 #include "editor/mainwindow/MainForm.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "controls/memo/Memo.h"
 #include "controls/textmodel/MemoOptions.h"
@@ -25,6 +26,7 @@
 #include "editor/mainwindow/PaneSplitter.h"
 #include "editor/mainwindow/ToolbarPictures.h"
 #include "framework/ui/Clipbrd.h"
+#include "shellcontrols/FileDialogs.h"
 #include "framework/ui/ImgList.h"
 #include "framework/ui/StdCtrls.h"
 #include "shellcontrols/ShellList.h"
@@ -80,6 +82,7 @@ TZELQEForm::TZELQEForm(TComponent* AOwner) : TForm(AOwner) {
     AttachSystemImageList();
     BuildMenus();
     BuildLayout();
+    BuildFileDialogs();
     Commands = new TMainCommands(this);
     Commands->BuildMenus();
     OnCloseQuery = [this](TObject* S, bool& CanClose) { FormCloseQuery(S, CanClose); };
@@ -543,6 +546,10 @@ void TZELQEForm::FormCreate() {
         p->iface->reopen.maximumLength = 15;
         p->iface->reopen.ReadFromRegistry(ZelRegistryReopen, 0, 15);
         BuildReopenMenu(p->iface->reopen);
+        NVOpenDialog->FormWidth = p->iface->openDialogWidth;
+        NVOpenDialog->FormHeight = p->iface->openDialogHeight;
+        NVSaveDialog->FormWidth = p->iface->saveDialogWidth;
+        NVSaveDialog->FormHeight = p->iface->saveDialogHeight;
     }
 
     // Splitters from the stored sizes.
@@ -915,10 +922,15 @@ void TZELQEForm::FormShow(TObject*) {
 
 void TZELQEForm::ShowHintPanels(bool Validated) {
     TStageTimer T("results.panels");
-    bool Same = ResultsListView->Visible() == Validated && MessagesPanel->Visible() != Validated &&
-                TreeViewPanel->Visible() != Validated && StylesPanel->Visible() != Validated;
-    for (THSTree* Tree : {ResultsTreeView, StyleMessagesTreeView})
-        Same = Same && Tree->Visible() == Validated;
+    // The views stay shown and laid out under their hint panels, which cover them until there are
+    // results: uncovering a view costs one hidden panel, where showing a hidden list view would lay
+    // it and its header out anew while the user waits for the results. A covered view is disabled,
+    // so neither the keyboard nor the mouse reaches it.
+    TPanel* const Panels[] = {MessagesPanel, TreeViewPanel, StylesPanel};
+    TWinControl* const Views[] = {ResultsListView, ResultsTreeView, StyleMessagesTreeView};
+    bool Same = true;
+    for (int I = 0; I < 3; ++I)
+        Same = Same && Panels[I]->Visible() != Validated && Views[I]->Enabled() == Validated;
     if (Same)
         return;
     // One repaint of the results pane when every view has changed places, not one per view.
@@ -931,12 +943,13 @@ void TZELQEForm::ShowHintPanels(bool Validated) {
         SendMessageA(Pages, WM_SETREDRAW, TRUE, 0);
         RedrawWindow(Pages, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE);
     });
-    ResultsListView->SetVisible(Validated);
-    MessagesPanel->SetVisible(!Validated);
-    for (THSTree* Tree : {ResultsTreeView, StyleMessagesTreeView})
-        Tree->SetVisible(Validated);
-    TreeViewPanel->SetVisible(!Validated);
-    StylesPanel->SetVisible(!Validated);
+    for (TWinControl* V : Views)
+        V->SetEnabled(Validated);
+    for (TPanel* P : Panels) {
+        P->SetVisible(!Validated);
+        if (!Validated)
+            P->BringToFront();
+    }
 }
 
 TCustomMemoSource* TZELQEForm::ActiveEditorSource() const {
@@ -1026,9 +1039,15 @@ void TZELQEForm::AppIdle(TObject*, bool&) {
     auto* Focused = dynamic_cast<THSMemo*>(ActiveControl());
     THSMemo* Judged = Focused ? Focused : ActiveEditorMemo;
     bool NotMemo = Focused == nullptr;
+    const bool FirstPass = !IdleHasRun;
     IdleHasRun = 1;
-    if (p && p->vol)
+    if (p && p->vol) {
+        // The files of the command line open in the first pass.
+        std::optional<TStageTimer> Timer;
+        if (FirstPass)
+            Timer.emplace("start.files");
         ProcessCommandQueue(p->vol->commandQueue);
+    }
     if (Closing())
         return;
     bool AllSaved = p && p->vol && fileinfoclass::AreAllFilesSaved(&p->vol->documents) == 1;

@@ -30,6 +30,9 @@ class TLabel;
 class TComboBox;
 class TNVShellTree;
 class TNVShellList;
+class TNVOpenDlg;
+class TNVSaveDlg;
+class TNVFileDlg;
 class TOrthosSpell3;
 
 // Status panels.
@@ -248,6 +251,14 @@ public:
     TNVShellList* ShellList = nullptr;
     TPanel* ShellListTopPanel = nullptr;
     TComboBox* ShellListFileFilterCombo = nullptr;
+    // The open and save dialogs with the folder tree; their sizes and list views are kept in the
+    // interface settings.
+    TNVOpenDlg* NVOpenDialog = nullptr;
+    TNVSaveDlg* NVSaveDialog = nullptr;
+    void NVOpenDialogFormShow(TObject* Sender);
+    void NVSaveDialogFormShow(TObject* Sender);
+    void NVOpenDialogFormClose(TObject* Sender);
+    void NVSaveDialogFormClose(TObject* Sender);
     // The window's spell checker, or null when it could not be made.
     TOrthosSpell3* SpellChecker = nullptr;
     TMemoSource* MemoSourceDefault = nullptr;
@@ -298,6 +309,7 @@ private:
     void BuildMenus();
     void BuildLayout();
     void BuildSpeedBar();
+    void BuildFileDialogs();
     void BuildResultsArea(TWinControl* Parent);
     // The panes and helpers of MainFormPanes.cpp.
     void BuildLinksSheet();

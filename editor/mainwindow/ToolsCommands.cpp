@@ -10,8 +10,10 @@
 #include "editor/mainwindow/MainCommands.h"
 #include "editor/mainwindow/MainForm.h"
 #include "engine/utils/QXRegistryEx.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/ui/Dialogs.h"
 #include "framework/ui/ShellExec.h"
+#include "shellcontrols/FileDialogs.h"
 
 namespace {
 
@@ -116,17 +118,24 @@ void TMainCommands::ValidateStyleSheetwithStylewright1Click() {
 void TMainCommands::ToolsConvertClick() {
     if (!p || !p->vol || !p->iface || !p->config || !p->tools)
         return;
-    TOpenDialog Dialog(nullptr);
+    TNVOpenDlg& Dialog = *Form->NVOpenDialog;
     Dialog.DefaultExt =
         p->config->defaultFileExtension.getString() ? p->config->defaultFileExtension.getString() : "";
     Dialog.Filter = p->iface->combinedFilter.getString() ? p->iface->combinedFilter.getString() : "";
     Dialog.FilterIndex = p->iface->fileDialogFilterIndex;
     Dialog.Title = "Select File to Convert";
-    Dialog.FileName = p->tools->lastToolFilename.getString() ? p->tools->lastToolFilename.getString() : "";
-    Dialog.Options = ofHideReadOnly | ofEnableSizing | ofFileMustExist | ofPathMustExist;
-    if (!Dialog.Execute())
+    Dialog.SetFilename(p->tools->lastToolFilename.getString() ? p->tools->lastToolFilename.getString() : "");
+    // One file only, for this use.
+    const TNVOpenOptions Saved = Dialog.Options;
+    Dialog.Options &= ~static_cast<TNVOpenOptions>(nvofAllowMultiselect);
+    bool Ok;
+    {
+        TScopeGuard Restore([&] { Dialog.Options = Saved; });
+        Ok = Dialog.Execute();
+    }
+    if (!Ok || Dialog.GetFilename().empty())
         return;
-    p->vol->fileToValidate = Dialog.FileName.c_str();
+    p->vol->fileToValidate = Dialog.GetFilename().c_str();
     p->iface->fileDialogFilterIndex = Dialog.FilterIndex;
     RunTool(5, ToolOnFile);
 }

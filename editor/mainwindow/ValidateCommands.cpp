@@ -2,6 +2,7 @@
 // messages and jumping from one to its place in the text, the counts in the status bar, and the
 // window's notice boxes.
 #include "controls/memo/Memo.h"
+#include "controls/textmodel/CommandScope.h"
 #include "editor/core/AppState.h"
 #include "editor/core/EngineCalls.h"
 #include "editor/core/EngineFunctionTable.h"
@@ -13,6 +14,7 @@
 #include "editor/mainwindow/MainForm.h"
 #include "editor/mainwindow/PaneSplitter.h"
 #include "editor/mainwindow/StageLog.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/ui/Dialogs.h"
 
 #include <algorithm>
@@ -295,20 +297,24 @@ int TZELQEForm::ShowMessageItem(msginfoclass* Message, int32_t Flags) {
     // Message bookmarks lie outside the numbers the user's bookmark commands accept, so the list is
     // read here.
     TBookMarkRec Mark;
-    if (Source->BookMarks().FindBookMark(Message->bookmark, Mark)) {
-        Source->ForcedMove = true;
-        Source->JumpTo(0, Mark.Line);
-        Source->ForcedMove = false;
-    }
-    if (Message->character > 0)
-        Source->JumpToChar(Message->character - 1);
-    if (Message->length > 0) {
-        TMemoRect R;
-        R.Left = Source->GetCurChar();
-        R.Top = Source->GetCurLine();
-        R.Right = R.Left + Message->length;
-        R.Bottom = R.Top + 1;
-        Source->SetFoundRect(R);
+    {
+        // The caret's moves and the marked text reach the views as one change, not three.
+        TScopeGuard Unforce([Source] { Source->ForcedMove = false; });
+        TUpdateScope Batch(*Source, 2);
+        if (Source->BookMarks().FindBookMark(Message->bookmark, Mark)) {
+            Source->ForcedMove = true;
+            Source->JumpTo(0, Mark.Line);
+        }
+        if (Message->character > 0)
+            Source->JumpToChar(Message->character - 1);
+        if (Message->length > 0) {
+            TMemoRect R;
+            R.Left = Source->GetCurChar();
+            R.Top = Source->GetCurLine();
+            R.Right = R.Left + Message->length;
+            R.Bottom = R.Top + 1;
+            Source->SetFoundRect(R);
+        }
     }
     ActiveEditorMemo->CenterScreenOnLine();
     return 0;

@@ -13,6 +13,7 @@
 #include "editor/mainwindow/MessageWindow.h"
 #include "editor/mainwindow/MySource.h"
 #include "editor/mainwindow/SplashForm.h"
+#include "editor/mainwindow/StageLog.h"
 
 namespace {
 
@@ -48,6 +49,7 @@ TProgramWindows MakeProgramWindows() {
         delete S;
     };
     W.CreateMainForms = [] {
+        TStageTimer Timer("start.forms");
         try {
             // The code editor's key maps, form class and clipboard format, before any memo exists.
             InitMemoUnit();

@@ -29,6 +29,8 @@
 #include "framework/ui/Buttons.h"
 #include "framework/ui/ImgList.h"
 #include "framework/ui/StdCtrls.h"
+#include "shellcontrols/FileDialogs.h"
+#include "shellcontrols/OpenDialogForm.h"
 #include "shellcontrols/ShellList.h"
 #include "shellcontrols/ShellTree.h"
 
@@ -99,6 +101,128 @@ TEST_F(MainWindowTest, AFileThatCannotBeOpenedLeavesNoTab) {
     EXPECT_EQ(TabTexts(), std::vector<std::string>{"[Untitled]"});
     ASSERT_EQ(Boxes.size(), 1u);
     EXPECT_EQ(Boxes[0].Caption, "Orvalent: Error Opening File");
+}
+
+// --- the open and save dialogs ------------------------------------------------------------------
+
+namespace {
+
+// Presses a button of a shown dialog the way the platform reports a click.
+void PostClick(TCustomForm& Form, TButton* Button) {
+    PostMessageA(Form.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Button->Handle()), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Button->Handle()));
+}
+
+std::string Folded(std::string Path) {
+    while (!Path.empty() && Path.back() == '\\')
+        Path.pop_back();
+    for (char& C : Path)
+        C = static_cast<char>(tolower(static_cast<unsigned char>(C)));
+    return Path;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, OpenDialogShowsTheStoredListAndOpensEveryChosenFile) {
+    WriteFile("a.html", "<p>a</p>\r\n");
+    WriteFile("b.html", "<p>b</p>\r\n");
+    p->iface->openDialogViewStyle = 2; // list
+    p->iface->openDialogSortColumn = 1;
+    p->config->defaultFileExtension = "html";
+    Form->ShellTree->SetSelectedPathName(OutputDir());
+    const TNVOpenOptions Before = Form->NVOpenDialog->Options;
+    struct {
+        std::string Caption, Folder;
+        TNVViewStyle Style = TNVViewStyle::vsReport;
+        bool ListDown = false, DetailsDown = true, Multiple = false;
+        int Sort = -1;
+    } Seen;
+    SetModalHook([&](TCustomForm& F) {
+        auto& D = static_cast<TNVFrmOpenDlg&>(F);
+        Seen.Caption = D.Caption();
+        Seen.Folder = D.ShellList()->Folder().GetPathName();
+        Seen.Style = D.ShellList()->ViewStyle();
+        Seen.ListDown = D.ListButton()->Down();
+        Seen.DetailsDown = D.DetailsButton()->Down();
+        Seen.Sort = D.ShellList()->SortColumn();
+        Seen.Multiple = (D.Options() & nvofAllowMultiselect) != 0;
+        // The user turns to the details view and picks two files.
+        D.SetView(3);
+        D.FileNameEdit()->SetText("\"a.html\" \"b.html\"");
+        PostClick(D, D.OpenButton());
+    });
+    Form->FileOpenClick(nullptr);
+    SetModalHook(nullptr);
+    EXPECT_EQ(Seen.Caption, "Select File or Files to Open");
+    EXPECT_EQ(Folded(Seen.Folder), Folded(OutputDir())) << "the folder the resource window shows";
+    EXPECT_EQ(Seen.Style, TNVViewStyle::vsList);
+    EXPECT_TRUE(Seen.ListDown);
+    EXPECT_FALSE(Seen.DetailsDown);
+    EXPECT_EQ(Seen.Sort, 1);
+    EXPECT_TRUE(Seen.Multiple);
+    EXPECT_EQ(TabTexts(), (std::vector<std::string>{"a.html", "b.html"}));
+    EXPECT_EQ(Form->NVOpenDialog->Options, Before) << "multiple selection only while the dialog shows";
+    EXPECT_EQ(p->iface->openDialogViewStyle, 3) << "the view the user left is kept";
+    EXPECT_EQ(Folded(Form->LastOpenFolder), Folded(OutputDir()));
+
+    // A name that is not there: the default extension is added and, asked, the file is made.
+    BoxAnswer = IDYES;
+    bool DetailsDown = false;
+    SetModalHook([&](TCustomForm& F) {
+        auto& D = static_cast<TNVFrmOpenDlg&>(F);
+        DetailsDown = D.DetailsButton()->Down();
+        D.FileNameEdit()->SetText("new");
+        PostClick(D, D.OpenButton());
+    });
+    Form->FileOpenClick(nullptr);
+    SetModalHook(nullptr);
+    EXPECT_TRUE(DetailsDown) << "the report style presses the details button";
+    std::string Made = (fs::path(OutputDir()) / "new.html").string();
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Caption, "Orvalent: Cannot Open File");
+    EXPECT_EQ(Boxes[0].Text, "Cannot open the file \"" + Made +
+                                 "\". The file may not exist. Do you want to create this file?");
+    EXPECT_TRUE(fs::exists(Made));
+    EXPECT_EQ(TabTexts().back(), "new.html");
+
+    // Cancel opens nothing.
+    SetModalHook([](TCustomForm& F) { F.SetModalResult(mrCancel); });
+    Form->FileOpenClick(nullptr);
+    SetModalHook(nullptr);
+    EXPECT_EQ(TabTexts().size(), 3u);
+}
+
+TEST_F(MainWindowTest, SaveAsRefusesAnOpenDocumentsNameAndAsksAgain) {
+    std::string Open = WriteFile("open.html", "<p>open</p>\r\n");
+    ASSERT_EQ(Form->AddNewFileTab(nullptr, Open.c_str(), 0), 0);
+    ASSERT_EQ(Form->AddNewFileTab(nullptr, nullptr, 0), 0);
+    Form->ActiveEditorSource()->InsertText("draft");
+    p->config->defaultFileExtension = "html";
+    Form->ShellTree->SetSelectedPathName(OutputDir());
+    std::vector<std::string> Captions, Folders;
+    std::vector<bool> DetailsDown;
+    SetModalHook([&](TCustomForm& F) {
+        auto& D = static_cast<TNVFrmOpenDlg&>(F);
+        Captions.push_back(D.Caption());
+        Folders.push_back(Folded(D.ShellList()->Folder().GetPathName()));
+        DetailsDown.push_back(D.DetailsButton()->Down());
+        D.FileNameEdit()->SetText(Captions.size() == 1 ? "open.html" : "draft");
+        PostClick(D, D.OpenButton());
+    });
+    EXPECT_EQ(Form->SaveFileTab(nullptr, -1, 0), 0);
+    SetModalHook(nullptr);
+    ASSERT_EQ(Captions.size(), 2u) << "the refused name brings the dialog back";
+    EXPECT_EQ(Captions[0], "Save As");
+    EXPECT_EQ(Folders[0], Folded(OutputDir()));
+    EXPECT_EQ(DetailsDown, (std::vector<bool>{true, true})) << "the stored report view";
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Caption, "Orvalent: Cannot Save");
+    EXPECT_EQ(Boxes[0].Text, "Cannot save as \"" + Open + "\" because that file is opened in the editor.");
+    std::string Saved = (fs::path(OutputDir()) / "draft.html").string();
+    std::ifstream In(Saved, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(In)), {}).rfind("draft", 0), 0u);
+    EXPECT_EQ(TabTexts(), (std::vector<std::string>{"open.html", "draft.html"}));
+    EXPECT_EQ(Folded(Form->LastSaveFolder), Folded(OutputDir()));
 }
 
 TEST_F(MainWindowTest, CloseAsksAboutChangesAndNoKeepsTheFileAsItWas) {
@@ -649,6 +773,17 @@ TEST_F(MainWindowTest, CloseStoresTheViewStateAndTheNextStartTakesItBack) {
     ASSERT_NE(Form->Commands->DropWindow, nullptr);
     Form->Commands->DropWindow->SetBounds(33, 44, Form->Commands->DropWindow->Width(),
                                           Form->Commands->DropWindow->Height());
+    // The save dialog is made larger and left with Cancel: its size is kept all the same.
+    SetModalHook([](TCustomForm& F) {
+        F.SetBounds(F.Left(), F.Top(), 611, 433);
+        F.SetModalResult(mrCancel);
+    });
+    Form->SaveFileTab(nullptr, -1, 1);
+    SetModalHook(nullptr);
+    EXPECT_EQ(Form->NVSaveDialog->FormWidth, 611);
+    EXPECT_EQ(Form->NVSaveDialog->FormHeight, 433);
+    Form->NVOpenDialog->FormWidth = 577;
+    Form->NVOpenDialog->FormHeight = 399;
     bool CanClose = false;
     Form->FormCloseQuery(nullptr, CanClose);
     ASSERT_TRUE(CanClose);
@@ -674,6 +809,19 @@ TEST_F(MainWindowTest, CloseStoresTheViewStateAndTheNextStartTakesItBack) {
     EXPECT_EQ(p->iface->selectedFolder.getString(), Folder);
     EXPECT_EQ(p->iface->dragDropWindowLeft, 33);
     EXPECT_EQ(p->iface->dragDropWindowTop, 44);
+    EXPECT_EQ(Form->NVSaveDialog->FormWidth, 611);
+    EXPECT_EQ(Form->NVSaveDialog->FormHeight, 433);
+    // The open dialog comes up at the size it was left at.
+    int Width = 0, Height = 0;
+    SetModalHook([&](TCustomForm& F) {
+        Width = F.Width();
+        Height = F.Height();
+        F.SetModalResult(mrCancel);
+    });
+    Form->FileOpenClick(nullptr);
+    SetModalHook(nullptr);
+    EXPECT_EQ(Width, 577);
+    EXPECT_EQ(Height, 399);
 }
 
 TEST_F(MainWindowTest, ResourceWindowFollowsTheDiskButWatchesZOnlyAtItsRoot) {
