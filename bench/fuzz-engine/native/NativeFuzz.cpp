@@ -37,7 +37,8 @@ constexpr size_t kMarkerLength = sizeof kConfigurationMarker - 1;
 
 int32_t options = -1;
 std::string configurationBytes;
-std::string scratchFile; // the engine's form of the scratch configuration's path
+std::string scratchFile;          // the configuration of a configuration input, written afresh
+std::string scratchFileForEngine; // its path in the engine's form
 std::vector<std::string> seeds;
 bool show = false; // ZEL_FUZZ_SHOW: print each run's messages (for looking at a kept case)
 
@@ -97,16 +98,19 @@ void checkPage(const std::string& doc) {
 
 void checkConfiguration(const std::string& bytes) {
     {
-        std::ofstream out(scratchFile.substr(2), std::ios::binary | std::ios::trunc);
+        std::ofstream out(scratchFile, std::ios::binary | std::ios::trunc);
         out << bytes;
     }
     const int32_t other = ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
-    ZELSetString(other, ZELID_OPT_CONFIGFILE, scratchFile.c_str());
+    ZELSetString(other, ZELID_OPT_CONFIGFILE, scratchFileForEngine.c_str());
     ZELHTMLConfiguration(nullptr, other, ZEL_CFG_LOADDEFAULT);
     const std::string& doc = seeds[bytes.size() % seeds.size()];
     const int32_t job = zelfuzz::makePageJob(doc, false);
     // A configuration brings texts of its own: here only the sanitizers judge.
     const int32_t results = ZELRunJob(nullptr, other, job, 0);
+    if (show)
+        std::printf("configuration run: %d messages\n",
+                    results >= 0 ? ZELGetIntegerEZ(results, ZELID_RESULT_RECORDS) : results);
     if (results >= 0)
         ZELFreeHandle(results, 0);
     ZELFreeHandle(job, 0);
@@ -140,8 +144,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         std::exit(2);
     }
     const char* tmp = std::getenv("TMPDIR");
-    scratchFile = enginePath(std::string(tmp && *tmp ? tmp : "/tmp") + "/zel-native-fuzz-" +
-                             std::to_string(getpid()) + ".cfg");
+    scratchFile =
+        std::string(tmp && *tmp ? tmp : "/tmp") + "/zel-native-fuzz-" + std::to_string(getpid()) + ".cfg";
+    scratchFileForEngine = enginePath(scratchFile);
 
     seeds = {
         "<!DOCTYPE html>\n<html><head><title>t</title></head><body>\n<p>x</p>\n</body></html>\n",
