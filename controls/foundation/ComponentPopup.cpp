@@ -2,6 +2,8 @@
 
 #include "controls/foundation/FormServices.h"
 #include "controls/foundation/HSApplication.h"
+#include "controls/foundation/HSResStrings.h"
+#include "controls/foundation/PropertyUtils.h"
 #include "framework/ui/Menus.h"
 
 int32_t TActionEditor::GetVerbCount() {
@@ -15,6 +17,15 @@ std::string TActionEditor::GetVerb(int32_t Index) {
 void TActionEditor::ExecuteVerb(int32_t Index) {
     if (App)
         App->GetActionList()->ExecuteVerb(Component(), Index);
+}
+
+std::string TDispatchCompEditor::GetVerb(int32_t Index) {
+    return Index == 0 ? LoadResString(SVerbAssignVerbs) : std::string();
+}
+
+void TDispatchCompEditor::ExecuteVerb(int32_t Index) {
+    if (Index == 0)
+        CallPropertyEdit(Component(), "VerbList");
 }
 
 namespace {

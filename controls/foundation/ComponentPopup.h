@@ -32,6 +32,15 @@ public:
     void ExecuteVerb(int32_t Index) override;
 };
 
+// One verb, "Assign Verbs", that opens the editor of the component's "VerbList" property.
+class TDispatchCompEditor : public TComponentEditor {
+public:
+    using TComponentEditor::TComponentEditor;
+    int32_t GetVerbCount() override { return 1; }
+    std::string GetVerb(int32_t Index) override;
+    void ExecuteVerb(int32_t Index) override;
+};
+
 // Dest's items are freed and replaced by copies of Source's items (owned by Dest, with their
 // captions, states, names and click handlers), sub-items included.
 void CopyPopupMenu(TPopupMenu* Source, TPopupMenu* Dest);

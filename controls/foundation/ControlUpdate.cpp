@@ -1,11 +1,5 @@
 #include "controls/foundation/ControlUpdate.h"
 
-namespace {
-int EditorGroup = -2;
-}
-
-std::function<void(int Group)> FreeEditorGroupProc;
-
 void BeginControlUpdate(TWinControl* Control) {
     if (Control && Control->HandleAllocated())
         SendMessageA(Control->Handle(), WM_SETREDRAW, 0, 0);
@@ -16,19 +10,6 @@ void FinishControlUpdate(TWinControl* Control) {
         return;
     SendMessageA(Control->Handle(), WM_SETREDRAW, 1, 0);
     Control->Invalidate();
-}
-
-int NewEditorGroup() {
-    return ++EditorGroup;
-}
-int CurrentEditorGroup() {
-    return EditorGroup;
-}
-
-void FreePropEditors() {
-    for (int Group = -1; Group <= EditorGroup; ++Group)
-        if (FreeEditorGroupProc)
-            FreeEditorGroupProc(Group);
 }
 
 bool Hsgen::DirectoryExists(const std::string& Path) {

@@ -10,14 +10,8 @@
 void BeginControlUpdate(TWinControl* Control);
 void FinishControlUpdate(TWinControl* Control);
 
-// Groups of design-time property editors: a group is opened before registrations and freed at
-// shutdown. The current group number starts at -2 (none open yet).
-int NewEditorGroup();
-int CurrentEditorGroup();
-// What freeing one group does (the editors of that group go); set by whoever registers editors.
-extern std::function<void(int Group)> FreeEditorGroupProc;
-// Frees every group from -1 up to the current one.
-void FreePropEditors();
+// FreePropEditors and the editor groups belong to the design kit.
+#include "controls/foundation/DesignKit.h"
 
 namespace Hsgen {
 // True for an existing folder (with or without a trailing backslash); false for files and missing paths.

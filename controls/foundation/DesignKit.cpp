@@ -52,11 +52,31 @@ void AnswerModified(THSMessage& Message) {
             E.Proc(E.Data, Changed);
 }
 
+int gEditorGroup = -2;
+
 } // namespace
+
+std::function<void(int Group)> FreeEditorGroupProc;
+
+int NewEditorGroup() {
+    return ++gEditorGroup;
+}
+int CurrentEditorGroup() {
+    return gEditorGroup;
+}
+
+void FreePropEditors() {
+    for (int Group = -1; Group <= gEditorGroup; ++Group)
+        if (FreeEditorGroupProc)
+            FreeEditorGroupProc(Group);
+}
 
 void InitDesignKit() {
     if (gStarts++ > 0)
         return;
+    // What the kit registers lands in a group of its own.
+    if (CurrentEditorGroup() < 0)
+        NewEditorGroup();
     SafeRegisterClasses(
         {TWin32FileSystem::StaticClass(), TResFileSystem::StaticClass(), TPropFileSystem::StaticClass()});
     gSavedBuildCompName = BuildCompNameFunc;

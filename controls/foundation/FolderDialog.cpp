@@ -2,17 +2,26 @@
 
 #include <shlobj.h>
 
+#include "controls/foundation/PathUtils.h"
+#include "framework/core/SysUtils.h"
 #include "framework/ui/Forms.h"
 
 ZEL_DEFINE_CLASS(THSPathDialog, TCommonDialog, {})
 
-namespace {
-int CALLBACK PreselectFolder(HWND Wnd, UINT Msg, LPARAM, LPARAM Data) {
-    if (Msg == BFFM_INITIALIZED && Data)
-        SendMessageA(Wnd, BFFM_SETSELECTIONA, TRUE, Data);
+int CALLBACK THSPathDialog::BrowseCallback(HWND Wnd, UINT Msg, LPARAM, LPARAM Data) {
+    if (Msg == BFFM_INITIALIZED && Data) {
+        auto* Dialog = reinterpret_cast<THSPathDialog*>(Data);
+        Dialog->FBrowseWnd = Wnd;
+        Dialog->SetSelectedItem(Dialog->SelectedItem);
+    }
     return 0;
 }
-} // namespace
+
+void THSPathDialog::SetSelectedItem(const std::string& Path) {
+    SelectedItem = Path.empty() ? GetCurrentDir() : RemoveSlash(Path);
+    if (FBrowseWnd)
+        SendMessageA(FBrowseWnd, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(SelectedItem.c_str()));
+}
 
 uint32_t PathDialogBrowseFlags(THSPathDialogFlags Flags) {
     static const uint32_t Bits[] = {BIF_BROWSEFORCOMPUTER, BIF_BROWSEFORPRINTER, BIF_DONTGOBELOWDOMAIN,
@@ -44,9 +53,10 @@ bool THSPathDialog::DoExecute(HWND Owner) {
     Info.pszDisplayName = Name;
     Info.lpszTitle = Title.c_str();
     Info.ulFlags = PathDialogBrowseFlags(Flags);
-    Info.lpfn = &PreselectFolder;
-    Info.lParam = SelectedItem.empty() ? 0 : reinterpret_cast<LPARAM>(SelectedItem.c_str());
+    Info.lpfn = &BrowseCallback;
+    Info.lParam = reinterpret_cast<LPARAM>(this);
     LPITEMIDLIST List = SHBrowseForFolderA(&Info);
+    FBrowseWnd = nullptr;
     if (RootList)
         CoTaskMemFree(RootList);
     if (!List)

@@ -54,9 +54,17 @@ public:
     HWND OwnerHandle = nullptr;
     THSPathDialogFlags Flags = PathDialogFlag(pdfReturnOnlyFSDirs);
     THSPathDialogRoot Root = pdrNone;
+    // SelectedItem becomes Path without a trailing backslash, or the current folder for an empty
+    // Path; an open browser is told to select it too. Execute starts with SelectedItem this way.
+    void SetSelectedItem(const std::string& Path);
 
 protected:
     bool DoExecute(HWND Owner) override;
+
+private:
+    static int CALLBACK BrowseCallback(HWND Wnd, UINT Msg, LPARAM, LPARAM Data);
+    // The browser's window while Execute runs.
+    HWND FBrowseWnd = nullptr;
 };
 
 // Asks for a folder starting at Dir; true with the chosen folder in Dir, false (Dir unchanged)

@@ -1,5 +1,6 @@
 #include "controls/foundation/ShellFileOps.h"
 
+#include "framework/core/Properties.h"
 #include "framework/core/SysUtils.h"
 #include "framework/core/Win.h"
 #include "framework/ui/Controls.h"
@@ -9,7 +10,25 @@
 
 #include "controls/foundation/PathUtils.h"
 
-ZEL_DEFINE_CLASS(THSFileOperation, TComponent, {})
+namespace {
+const TEnumInfo FileOperationTypeInfo{{"foCopy", "foDelete", "foMove", "foRename"}};
+const TEnumInfo FileOperationFlagInfo{{"ffAllowUndo", "ffFilesOnly", "ffNoConfirmation", "ffNoConfirmMkDir",
+                                       "ffNoErrorUI", "ffRenameCollision", "ffSilent", "ffSimpleProgress"}};
+} // namespace
+
+ZEL_DEFINE_CLASS(THSFileOperation, TComponent,
+                 {Prop::Object<THSFileOperation>("SourceFiles", &THSFileOperation::SourceFiles,
+                                                 &THSFileOperation::SetSourceFiles),
+                  Prop::String<THSFileOperation>("DestFolder", &THSFileOperation::DestFolder,
+                                                 &THSFileOperation::SetDestFolder),
+                  Prop::String<THSFileOperation>("ProgressTitle", &THSFileOperation::ProgressTitle,
+                                                 &THSFileOperation::SetProgressTitle),
+                  Prop::Enum<THSFileOperation>("Operation", &FileOperationTypeInfo,
+                                               &THSFileOperation::Operation, &THSFileOperation::SetOperation)
+                      .WithDefault(foCopy),
+                  Prop::Set<THSFileOperation>("Options", &FileOperationFlagInfo, &THSFileOperation::Options,
+                                              &THSFileOperation::SetOptions)
+                      .WithDefault(DefaultFileOperationFlags)})
 
 namespace {
 constexpr uint32_t kShellCodes[] = {FO_COPY, FO_DELETE, FO_MOVE, FO_RENAME};

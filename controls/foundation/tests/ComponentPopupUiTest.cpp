@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "controls/foundation/HSApplication.h"
+#include "controls/foundation/PropertyUtils.h"
 #include "framework/ui/Menus.h"
 
 namespace {
@@ -122,6 +123,26 @@ TEST(ComponentPopup, EditorAndActionVerbsGoOnTopAndRunByTheirTags) {
     // Without an editor only the copy and the tidying happen.
     MakeComponentPopup(M.Source, M.Dest, nullptr);
     EXPECT_EQ(Captions(D), (std::vector<std::string>{"&Open", "-", "More"}));
+}
+
+std::vector<std::string> gEdited;
+void RecordEdit(TObject* Instance, const std::string& PropertyName) {
+    gEdited.push_back(static_cast<TComponent*>(Instance)->Name() + "." + PropertyName);
+}
+
+TEST(ComponentPopup, TheDispatchersEditorOffersToAssignVerbs) {
+    TPopupTarget Dispatcher(nullptr);
+    Dispatcher.SetName("Verbs1");
+    TDispatchCompEditor Editor(&Dispatcher);
+    ASSERT_EQ(Editor.GetVerbCount(), 1);
+    EXPECT_EQ(Editor.GetVerb(0), "Assign Verbs");
+    EXPECT_EQ(Editor.GetVerb(1), "");
+    gEdited.clear();
+    CallPropertyEditHook = &RecordEdit;
+    Editor.ExecuteVerb(1);
+    Editor.ExecuteVerb(0);
+    CallPropertyEditHook = nullptr;
+    EXPECT_EQ(gEdited, std::vector<std::string>{"Verbs1.VerbList"});
 }
 
 } // namespace

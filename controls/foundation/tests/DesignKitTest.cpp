@@ -26,6 +26,20 @@ TEST(DesignKit, StartsOnceAndStopsWithTheLastShutDown) {
     EXPECT_FALSE(DesignKitStarted());
 }
 
+// The kit's registrations land in an editor group of their own: start-up opens one when none is
+// open, and only then.
+TEST(DesignKit, StartUpOpensAnEditorGroupWhenNoneIsOpen) {
+    ASSERT_FALSE(DesignKitStarted());
+    for (int Round = 0; Round < 3; ++Round) {
+        SCOPED_TRACE(Round);
+        const int Before = CurrentEditorGroup();
+        InitDesignKit();
+        EXPECT_EQ(CurrentEditorGroup(), Before < 0 ? Before + 1 : Before);
+        DoneDesignKit();
+    }
+    EXPECT_GE(CurrentEditorGroup(), 0);
+}
+
 TEST(DesignKit, ModifiedObjectsReachEachNotifierOnce) {
     InitDesignKit();
     TComponent A(nullptr), B(nullptr), Other(nullptr);

@@ -4,6 +4,7 @@
 #include "controls/foundation/EditSource.h"
 #include "controls/foundation/FolderDialog.h"
 #include "controls/foundation/PropertyUtils.h"
+#include "framework/core/SysUtils.h"
 
 namespace {
 
@@ -28,6 +29,21 @@ TEST_F(FolderDialogTest, QueryDirectoryStartsAtTheFolderAndKeepsItOnCancel) {
     EXPECT_FALSE(QueryDirectory("Pick one", Dir));
     EXPECT_EQ(Dir, "C:\\chosen");
     SetCommonDialogHook(Old);
+}
+
+TEST_F(FolderDialogTest, ASelectedFolderLosesOneTrailingBackslashAndNoneMeansTheCurrentFolder) {
+    THSPathDialog Dialog(nullptr);
+    struct Case {
+        const char* Given;
+        std::string Selected;
+    } Cases[] = {{"C:\\Work\\Docs\\", "C:\\Work\\Docs"},
+                 {"C:\\Work\\\\", "C:\\Work\\"},
+                 {"C:\\Work", "C:\\Work"},
+                 {"", GetCurrentDir()}};
+    for (const Case& C : Cases) {
+        Dialog.SetSelectedItem(C.Given);
+        EXPECT_EQ(Dialog.SelectedItem, C.Selected) << C.Given;
+    }
 }
 
 TEST_F(FolderDialogTest, QueryCompBrowsesTheNetworkForComputers) {

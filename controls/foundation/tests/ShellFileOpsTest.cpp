@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "controls/foundation/PropertyUtils.h"
 #include "controls/foundation/ShellFileOps.h"
 #include "controls/foundation/tests/TestFolder.h"
+#include "framework/core/Streams.h"
 #include "framework/core/SysUtils.h"
 #include "framework/core/Win.h"
 
@@ -40,6 +42,37 @@ std::string Z(const std::string& s) {
 constexpr TFileOperationFlags kQuiet = FileOpFlag(ffNoConfirmation) | FileOpFlag(ffNoErrorUI) |
                                        FileOpFlag(ffSilent) | FileOpFlag(ffNoConfirmMkDir);
 } // namespace
+
+// The component keeps its settings as published properties: only what differs from the defaults
+// is written, and everything comes back.
+TEST(ShellFileOps, SettingsTravelAsPublishedProperties) {
+    THSFileOperation Plain;
+    TStringStream PlainText;
+    WriteObjToTextStream(PlainText, &Plain);
+    EXPECT_EQ(PlainText.DataString().find("Operation ="), std::string::npos);
+    EXPECT_EQ(PlainText.DataString().find("Options ="), std::string::npos);
+
+    THSFileOperation Op;
+    Op.SourceFiles()->Add("a.txt");
+    Op.SourceFiles()->Add("b.txt=c.txt");
+    Op.SetDestFolder("C:\\Out");
+    Op.SetProgressTitle("Copying");
+    Op.SetOperation(foMove);
+    Op.SetOptions(FileOpFlag(ffSilent) | FileOpFlag(ffNoErrorUI));
+    TStringStream Text;
+    WriteObjToTextStream(Text, &Op);
+    EXPECT_NE(Text.DataString().find("Operation = foMove"), std::string::npos) << Text.DataString();
+    EXPECT_NE(Text.DataString().find("Options = [ffNoErrorUI, ffSilent]"), std::string::npos)
+        << Text.DataString();
+    THSFileOperation Back;
+    Text.SetPosition(0);
+    ReadObjFromStream(Text, &Back);
+    EXPECT_EQ(Back.SourceFiles()->Text(), Op.SourceFiles()->Text());
+    EXPECT_EQ(Back.DestFolder(), "C:\\Out");
+    EXPECT_EQ(Back.ProgressTitle(), "Copying");
+    EXPECT_EQ(Back.Operation(), foMove);
+    EXPECT_EQ(Back.Options(), Op.Options());
+}
 
 TEST(ShellFileOps, ListsFlagsAndOperationCodes) {
     RecordingShell shell;
