@@ -59,12 +59,18 @@ bool addWrapped(LineSink& sink, const std::string& text, int32_t lineLength) {
     return true;
 }
 
-std::string listingLine(int32_t number, std::string_view text) {
-    std::string line;
-    line.reserve(text.size() + 8);
+// The listing's line for a document line, into line (a buffer the caller keeps from line to line).
+const std::string& listingLine(int32_t number, std::string_view text, std::string& line) {
+    line.clear();
     appendNumber(line, number, 4);
     line.append(": ").append(text.data(), text.size());
     return line;
+}
+
+std::string listingLine(int32_t number, std::string_view text) {
+    std::string line;
+    line.reserve(text.size() + 8);
+    return listingLine(number, text, line);
 }
 
 const RunOptions& optionsOf(const OutputContext& ctx) {
@@ -304,8 +310,9 @@ int listLines(const OutputContext& ctx, LineSink& sink, int32_t from, int32_t to
     if (!(1 <= from && from <= to && to <= documentLines(ctx)))
         return 0;
     sink.addLine("", false);
+    std::string line;
     for (int32_t i = from; i <= to; ++i)
-        sink.addLine(listingLine(i, (*ctx.document)[static_cast<size_t>(i - 1)]), false);
+        sink.addLine(listingLine(i, (*ctx.document)[static_cast<size_t>(i - 1)], line), false);
     return 1;
 }
 
