@@ -26,7 +26,7 @@ bool IsAbsolutePath(const std::string& name) {
 // ---------------------------------------------------------------- TModuleParser
 
 TModuleParser::TModuleParser(TComponent* owner) : TDelphiParser(owner) {
-    FDefines = {"WIN32", "VER130"};
+    FDefines = std::make_shared<TNameSet>(TNameSet{"WIN32", "VER130"});
     SetText(std::string());
 }
 
@@ -34,9 +34,33 @@ bool TModuleParser::IsDirective(const std::string& word) {
     return kDirectives.count(word) != 0;
 }
 
+TNameSet& TModuleParser::Defines() {
+    if (FDefines.use_count() > 1)
+        FDefines = std::make_shared<TNameSet>(*FDefines);
+    return *FDefines;
+}
+
+std::unique_ptr<TTokenData> TModuleParser::NewTokenData() const {
+    return std::make_unique<TModuleTokenData>();
+}
+
+void TModuleParser::StateToTokenData(TTokenData& d) const {
+    TDelphiParser::StateToTokenData(d);
+    static_cast<TModuleTokenData&>(d).Defines = FDefines;
+}
+
+void TModuleParser::TokenDataToState(const TTokenData& d) {
+    TDelphiParser::TokenDataToState(d);
+    if (const auto& defines = static_cast<const TModuleTokenData&>(d).Defines)
+        FDefines = defines;
+}
+
 void TModuleParser::SetText(const std::string& text) {
+    // Dropping the saved positions keeps the defines as they are now.
+    const std::shared_ptr<TNameSet> defines = FDefines;
     if (GetInternalState() >= 0)
         SetInternalState(0);
+    FDefines = defines;
     FText = text;
     FLinePtr = FTokenStart = FPos = FText.c_str();
     FLineNo = 0;
@@ -144,10 +168,10 @@ int32_t TModuleParser::ParseComment() {
 
         if (dir == "DEFINE") {
             if (!skipped && hasArg && !FIgnoreDefines.count(arg))
-                FDefines.insert(arg);
+                Defines().insert(arg);
         } else if (dir == "UNDEF") {
             if (!skipped && hasArg)
-                FDefines.erase(arg);
+                Defines().erase(arg);
         } else if (dir == "IFDEF" || dir == "IFNDEF" || dir == "IFOPT") {
             const int32_t next = level + 1;
             if (next + 1 >= MaxNestedLevels)
@@ -157,9 +181,9 @@ int32_t TModuleParser::ParseComment() {
             if (LevelSkipped(level))
                 skip = true;
             else if (dir == "IFDEF")
-                skip = !hasArg || !FDefines.count(arg);
+                skip = !hasArg || !FDefines->count(arg);
             else if (dir == "IFNDEF")
-                skip = hasArg && FDefines.count(arg);
+                skip = hasArg && FDefines->count(arg);
             else
                 skip = false;
             SetSkipFlag(next, skip);
@@ -188,11 +212,14 @@ int32_t TModuleParser::ParseComment() {
         }
     }
 
-    // The directive's effect on the levels survives the return to the comment's start.
+    // The directive's effect on the levels and the defines survives the return to the comment's
+    // start.
     const int32_t skips = FExtra1, level = FExtra2;
+    const std::shared_ptr<TNameSet> defines = FDefines;
     PopState();
     FExtra1 = skips;
     FExtra2 = level;
+    FDefines = defines;
     int32_t result = TDelphiParser::ParseComment();
     if (follow)
         ParseIncludeFile(includeName, isInclude);
@@ -241,6 +268,20 @@ std::unique_ptr<TTokenData> THSIncludeParser::NewTokenData() const {
     d->Parser = const_cast<THSIncludeParser*>(this);
     FRecords.push_back(d.get());
     return d;
+}
+
+void THSIncludeParser::StateToTokenData(TTokenData& d) const {
+    TModuleParser::StateToTokenData(d);
+    auto& data = static_cast<THSIncludeTokenData&>(d);
+    data.Pending = FPending;
+    data.PendingPos = FPendingPos;
+}
+
+void THSIncludeParser::TokenDataToState(const TTokenData& d) {
+    TModuleParser::TokenDataToState(d);
+    const auto& data = static_cast<const THSIncludeTokenData&>(d);
+    FPending = data.Pending;
+    FPendingPos = data.PendingPos;
 }
 
 void THSIncludeParser::SetText(const std::string& text) {
@@ -316,8 +357,13 @@ bool THSIncludeParser::PopIncludeStream() {
         SinglePop();
         return true;
     }
-    auto soft =
-        std::find_if(FRecords.rbegin(), FRecords.rend(), [](THSIncludeTokenData* r) { return r->Soft; });
+    // The soft position saved when this buffer opened: nearer ones may belong to buffers that a
+    // peek has already closed, and restoring one of those would read their including text twice.
+    const THSIncludeBufferPtr& last = FBuffers.back();
+    auto soft = std::find_if(FRecords.rbegin(), FRecords.rend(), [&](THSIncludeTokenData* r) {
+        return r->Soft && std::any_of(r->Operations.begin(), r->Operations.end(),
+                                      [&](const auto& op) { return op.first == last && op.second == soAdd; });
+    });
     if (soft == FRecords.rend())
         return false;
     TokenDataToState(**soft);
@@ -351,6 +397,13 @@ int32_t THSIncludeParser::NextToken() {
             continue;
         return kind;
     }
+}
+
+std::vector<std::string> THSIncludeParser::OpenIncludeFiles() const {
+    std::vector<std::string> names;
+    for (const auto& b : FBuffers)
+        names.push_back(b->FileName);
+    return names;
 }
 
 bool THSIncludeParser::OnIncludePath(const std::string& fullName) const {

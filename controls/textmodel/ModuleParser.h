@@ -36,7 +36,10 @@ public:
     // The lines are read as one text joined by line breaks.
     void SetLines(const std::vector<std::string>& lines);
 
-    TNameSet& Defines() { return FDefines; }
+    // The set is shared with the positions saved while it held; changing it through this
+    // reference leaves theirs as it was, so that popping a position restores the defines too.
+    TNameSet& Defines();
+    const TNameSet& Defines() const { return *FDefines; }
     const TNameSet& IgnoreDefines() const { return FIgnoreDefines; }
     void SetIgnoreDefines(const TNameSet& names) { FIgnoreDefines = names; }
     static bool IsDirective(const std::string& word);
@@ -58,11 +61,14 @@ public:
 protected:
     int32_t ParseComment() override;
     bool LevelSkipped(int32_t level) const { return level >= 0 && GetSkipFlag(level); }
+    std::unique_ptr<TTokenData> NewTokenData() const override;
+    void StateToTokenData(TTokenData& d) const override;
+    void TokenDataToState(const TTokenData& d) override;
 
     std::string FText;
 
 private:
-    TNameSet FDefines;
+    std::shared_ptr<TNameSet> FDefines;
     TNameSet FIgnoreDefines;
 };
 
@@ -77,13 +83,23 @@ struct THSIncludeBuffer {
 };
 using THSIncludeBufferPtr = std::shared_ptr<THSIncludeBuffer>;
 
+// A saved position of a module parser: the defines too, as a DEFINE or UNDEF read after it
+// found them.
+struct TModuleTokenData : TTokenData {
+    std::shared_ptr<TNameSet> Defines;
+};
+
 // A saved position that also remembers which include buffers came and went after it, so
 // popping it puts the buffer list back as it was.
-struct THSIncludeTokenData : TTokenData {
+struct THSIncludeTokenData : TModuleTokenData {
     ~THSIncludeTokenData() override;
     void ProcessSinglePop(TCustomHSParser& parser) override;
     std::vector<std::pair<THSIncludeBufferPtr, THSStoreOperation>> Operations;
     THSIncludeParser* Parser = nullptr;
+    // An include read but not yet opened at the saved position: undoing a peek that opened it
+    // must make it wait again.
+    THSIncludeBufferPtr Pending;
+    const char* PendingPos = nullptr;
 };
 
 // (var file name, var consider empty): change the name to search again, or set consider empty
@@ -106,6 +122,8 @@ public:
     // Upper-cased names of the files met, each with true for an include and false for a resource.
     const std::map<std::string, bool>& IncludedFiles() const { return FIncludedFiles; }
     size_t IncludeDepth() const { return FBuffers.size(); }
+    // The names of the included files open now, outermost first.
+    std::vector<std::string> OpenIncludeFiles() const;
     // Includes that were not followed because the file was already open further up.
     const std::vector<std::string>& SkippedCycles() const { return FSkippedCycles; }
 
@@ -122,6 +140,8 @@ public:
 protected:
     virtual void DoFileConfirm(std::string& fileName, bool& considerEmpty);
     std::unique_ptr<TTokenData> NewTokenData() const override;
+    void StateToTokenData(TTokenData& d) const override;
+    void TokenDataToState(const TTokenData& d) override;
 
 private:
     friend struct THSIncludeTokenData;
