@@ -27,8 +27,9 @@ struct DataModule {
     }
 };
 
-// ---- A check of a module's resource tree before the platform's resource update reads it: the
-// update follows every offset of the tree without a bounds check and faults on a broken module.
+// ---- A check of a module before the platform's resource update reads it, and again after: the
+// update follows every offset of the headers and the resource tree without a bounds check, and
+// faults, or writes a module the loader reads otherwise, when they are broken.
 
 bool ReadWholeFile(const std::string& FileName, std::string& Bytes) {
     HANDLE File =
