@@ -23,17 +23,6 @@ class ResultClass;
 class CfgStore;
 class Interpreter;
 
-// A lock within this process: an SRW lock, which costs no call into the system while nobody else
-// holds it (a named semaphore costs a trip to the system, under Wine to its server, every time).
-class ProcessLock {
-public:
-    void lock() { AcquireSRWLockExclusive(&lock_); }
-    void unlock() { ReleaseSRWLockExclusive(&lock_); }
-
-private:
-    SRWLOCK lock_ = SRWLOCK_INIT;
-};
-
 struct EngineContext {
     StrStore temporaryFolder;
     StrStore installFolder;
@@ -46,12 +35,6 @@ struct EngineContext {
     HANDLE runJobSemaphore = nullptr;
     HANDLE checkLinksSemaphore = nullptr;
     HANDLE checkLinks2Semaphore = nullptr;
-    // What the two named semaphores serialise between processes, these serialise between the
-    // threads of this process, without a trip to the system: the handle table's slots, and runs.
-    // The named semaphores are taken only where a process does what another could see
-    // (registerHandle and runJob say when).
-    ProcessLock handleSlots;
-    ProcessLock runs;
     HWND dialogOwner = nullptr;
     int32_t defaultOptionsHandle = -1;
 

@@ -4,8 +4,6 @@
 #include "engine/ValidatorBaseClass.h"
 #include "engine/include/ZelValidator.h"
 
-#include <mutex>
-
 namespace {
 
 int32_t freeOne(int32_t handle) {
@@ -28,12 +26,7 @@ int32_t registerHandle(ValidatorBaseClass* object) {
     if (!object)
         return -2;
     EngineContext& ctx = engineContext();
-    // Between processes, only an options object's making is shared work (its registry read and
-    // configuration load): a job's or a results object's slot is this process's alone, so those
-    // take only the process's own lock, not the named semaphore (a trip to the system each way,
-    // twice in every run).
-    SemaphoreHold hold(object->kind == ZEL_KIND_OPTIONS ? ctx.newHandleSemaphore : nullptr);
-    std::lock_guard<ProcessLock> slots(ctx.handleSlots);
+    SemaphoreHold hold(ctx.newHandleSemaphore);
     // The lowest free slot, else one past the end: a new handle never replaces another.
     int32_t handle = ctx.handles.firstEmpty();
     if (handle < 0)

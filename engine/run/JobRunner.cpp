@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <memory>
-#include <mutex>
 #include <new>
 #include <utility>
 
@@ -207,12 +206,6 @@ int32_t runValidation(ArgsClass& run) {
     return walked < 0 ? -7 : 0;
 }
 
-// Whether a run writes files that other processes' runs may write or read too (runJob).
-bool writesSharedFiles(const ConfigClass& options, const JobClass& job) {
-    return job.isPathJob() || (job.flags & (ZEL_JOB_WRITEOUTPUT | ZEL_JOB_INPUTISFILE)) ||
-           (options.log.Flags40 & bits::logging::EnableLogging);
-}
-
 // The body of ZELRunJob once the handles are known and the semaphore is held.
 int32_t runJobLocked(HWND window, ConfigClass& options, JobClass& job, ResultClass& results) {
     EngineContext& ctx = engineContext();
@@ -327,13 +320,7 @@ int32_t runJob(HWND window, int32_t optionsHandle, int32_t jobHandle) {
     HandleLock lockOptions(optionsHandle), lockJob(jobHandle);
     int32_t code;
     {
-        // Runs are serialised between the threads of this process by its own lock. Between
-        // processes a run is serialised by the named semaphore only when it writes what another
-        // process's run may write or read: an output file, the log file or a path job's files. A
-        // run that only reads its input and fills its results touches nothing another process
-        // sees, and so spares the two trips to the system that the semaphore costs.
-        SemaphoreHold hold(writesSharedFiles(*options, *job) ? engineContext().runJobSemaphore : nullptr);
-        std::lock_guard<ProcessLock> runs(engineContext().runs);
+        SemaphoreHold hold(engineContext().runJobSemaphore);
         ErrorListScope errorList;
         RunningThread running;
         code = runJobLocked(window, *options, *job, *results);

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -121,6 +122,63 @@ TEST_F(EngineLibrary, RegistryFaultAtAttachIsReportedByTheFirstCall) {
     if (hadValue)
         RegSetValueExA(key, "InstallDirV30", 0, type, reinterpret_cast<const BYTE*>(saved), size);
     RegCloseKey(key);
+}
+
+struct PendingCall {
+    const std::function<int32_t()>* call;
+    int32_t result;
+};
+
+DWORD WINAPI runPendingCall(void* p) {
+    auto* pending = static_cast<PendingCall*>(p);
+    pending->result = (*pending->call)();
+    return 0;
+}
+
+// The named semaphores serialise handle making and whole runs between every process that loads the
+// engine, so a semaphore held elsewhere (here through its name, as another process would hold it)
+// must keep each kind of call waiting until it is released.
+TEST_F(EngineLibrary, HandlesAndRunsWaitForTheSystemWideSemaphores) {
+    auto getNewHandle = bind<decltype(&ZELGetNewHandle)>("ZELGetNewHandle");
+    auto freeHandle = bind<decltype(&ZELFreeHandle)>("ZELFreeHandle");
+    auto setInteger = bind<decltype(&ZELSetInteger)>("ZELSetInteger");
+    auto runJob = bind<decltype(&ZELRunJob)>("ZELRunJob");
+    ASSERT_TRUE(getNewHandle && freeHandle && setInteger && runJob);
+    int32_t options = getNewHandle(ZEL_HANDLE_OPTIONS);
+    int32_t job = getNewHandle(ZEL_HANDLE_JOB);
+    ASSERT_GE(options, 0);
+    ASSERT_GE(job, 0);
+    // A job type no run knows: the run ends at once with its error, after taking the semaphore.
+    ASSERT_EQ(setInteger(job, ZELID_JOB_TYPE, 9), 0);
+
+    struct Case {
+        const char* semaphore;
+        std::function<int32_t()> call;
+    };
+    const Case cases[] = {
+        {"ZELGetNewHandleSemaphore", [&] { return getNewHandle(ZEL_HANDLE_JOB); }},
+        {"ZELRunJobSemaphore", [&] { return runJob(nullptr, options, job, 0); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.semaphore);
+        HANDLE held = OpenSemaphoreA(SYNCHRONIZE | SEMAPHORE_MODIFY_STATE, FALSE, c.semaphore);
+        ASSERT_NE(held, nullptr);
+        ASSERT_EQ(WaitForSingleObject(held, 5000), WAIT_OBJECT_0);
+        PendingCall pending{&c.call, 0};
+        HANDLE caller = CreateThread(nullptr, 0, runPendingCall, &pending, 0, nullptr);
+        ASSERT_NE(caller, nullptr);
+        EXPECT_EQ(WaitForSingleObject(caller, 300), static_cast<DWORD>(WAIT_TIMEOUT))
+            << "the call did not wait for the semaphore";
+        ReleaseSemaphore(held, 1, nullptr);
+        EXPECT_EQ(WaitForSingleObject(caller, 10000), WAIT_OBJECT_0);
+        CloseHandle(caller);
+        int32_t result = pending.result;
+        CloseHandle(held);
+        if (result >= 0)
+            freeHandle(result, 0);
+    }
+    freeHandle(job, 0);
+    freeHandle(options, 0);
 }
 
 } // namespace
