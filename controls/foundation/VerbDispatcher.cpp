@@ -1,5 +1,6 @@
 #include "controls/foundation/VerbDispatcher.h"
 
+#include "framework/core/Properties.h"
 #include "framework/core/SysUtils.h"
 #include "framework/ui/Buttons.h"
 #include "framework/ui/Menus.h"
@@ -8,6 +9,9 @@
 ZEL_DEFINE_CLASS(TVerbListItem, THSNamedItem, {})
 ZEL_DEFINE_CLASS(TVerbList, TCustomHSNamedItems, {})
 ZEL_DEFINE_CLASS(TVerbDispatcher, TComponent, {})
+ZEL_DEFINE_CLASS(THSIDEAction, TAction,
+                 {Prop::String<THSIDEAction>("VerbName", &THSIDEAction::VerbName,
+                                             &THSIDEAction::SetVerbName)})
 
 namespace {
 
@@ -177,4 +181,44 @@ void TVerbDispatcher::Notification(TComponent* AComponent, TOperation Operation)
     for (int I = FVerbs->Count() - 1; I >= 0; --I)
         if (I < FVerbs->Count() && FVerbs->Verb(I)->VerbComp() == AComponent)
             FVerbs->Verb(I)->SetVerbComp(nullptr);
+}
+
+// ---- THSIDEAction ----
+
+void THSIDEAction::SetVerbName(const std::string& Value) {
+    const std::string Name = Trim(Value);
+    if (Name == FVerbName)
+        return;
+    FVerbName = Name;
+    LookupVerb();
+}
+
+void THSIDEAction::LookupVerb() {
+    if (HasState(csDesigning))
+        return;
+    FGetState = nullptr;
+    FExecute = nullptr;
+    if (!FVerbName.empty() && GetVerbProcAddr(FVerbName, FGetState, FExecute))
+        Update();
+}
+
+bool THSIDEAction::Update() {
+    TVerbState State = vsVisible | vsEnabled;
+    if (FGetState)
+        FGetState(State);
+    SetVisible((State & vsVisible) != 0);
+    SetEnabled((State & vsEnabled) != 0);
+    SetChecked((State & vsChecked) != 0);
+    return true;
+}
+
+bool THSIDEAction::Execute() {
+    if (!FExecute)
+        return false;
+    IDEBeginUpdate();
+    struct TEnd {
+        ~TEnd() { IDEEndUpdate(); }
+    } End;
+    FExecute();
+    return true;
 }

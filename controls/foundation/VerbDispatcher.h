@@ -8,6 +8,7 @@
 #include "controls/foundation/Broadcasts.h"
 #include "controls/foundation/ClassRegistry.h"
 #include "controls/foundation/NamedItems.h"
+#include "framework/ui/Actions.h"
 
 class TVerbListItem;
 
@@ -79,3 +80,24 @@ private:
 // Registers the assign procedures of menu items, speed buttons and buttons (done by the first
 // dispatcher; more calls do nothing).
 void RegisterVerbAssignProcs();
+
+// An action that stands for a verb of the registry: its state comes from the verb's state
+// procedure and Execute runs the verb inside an update bracket of the environment.
+class THSIDEAction : public TAction {
+    ZEL_DECLARE_CLASS(THSIDEAction)
+public:
+    explicit THSIDEAction(TComponent* AOwner) : TAction(AOwner) {}
+    const std::string& VerbName() const { return FVerbName; }
+    // Stores the trimmed name and looks the verb up again (not while being designed).
+    void SetVerbName(const std::string& Value);
+    // Visible and enabled unless the verb's state procedure says otherwise; always true.
+    bool Update() override;
+    // False when the verb is unknown.
+    bool Execute() override;
+
+private:
+    void LookupVerb();
+    std::string FVerbName;
+    TVerbGetStateProc FGetState = nullptr;
+    TVerbExecuteProc FExecute = nullptr;
+};

@@ -72,4 +72,45 @@ TEST(VerbDispatcher, ItemsShowTheVerbsStateAndRunIt) {
     UnRegisterClassExt(TVerbObject::StaticClass());
 }
 
+// An action bound to a verb takes the verb's state and runs it; one without a known verb stays
+// visible and enabled and runs nothing.
+TEST(VerbDispatcher, AnActionOfAVerbTakesItsStateAndRunsIt) {
+    RegisterVerb("ToggleThing", &VerbState, &VerbRun);
+    gRuns = 0;
+    gState = vsVisible | vsChecked;
+    THSIDEAction Action(nullptr);
+    EXPECT_FALSE(Action.Execute());
+    Action.SetVerbName("  togglething ");
+    EXPECT_EQ(Action.VerbName(), "togglething");
+    EXPECT_TRUE(Action.Visible());
+    EXPECT_FALSE(Action.Enabled());
+    EXPECT_TRUE(Action.Checked());
+    gState = vsEnabled;
+    EXPECT_TRUE(Action.Update());
+    EXPECT_FALSE(Action.Visible());
+    EXPECT_TRUE(Action.Enabled());
+    EXPECT_FALSE(Action.Checked());
+    EXPECT_TRUE(Action.Execute());
+    EXPECT_EQ(gRuns, 1);
+    EXPECT_EQ(gUpdatesDuringRun, 1);
+    EXPECT_EQ(IDEUpdateCount(), 0);
+
+    THSIDEAction Unknown(nullptr);
+    Unknown.SetVisible(false);
+    Unknown.SetChecked(true);
+    Unknown.SetVerbName("NoSuchVerb");
+    EXPECT_TRUE(Unknown.Update());
+    EXPECT_TRUE(Unknown.Visible());
+    EXPECT_TRUE(Unknown.Enabled());
+    EXPECT_FALSE(Unknown.Checked());
+    EXPECT_FALSE(Unknown.Execute());
+
+    // While designed, the name is only stored.
+    THSIDEAction Designed(nullptr);
+    Designed.SetState(csDesigning, true);
+    Designed.SetVerbName("ToggleThing");
+    EXPECT_FALSE(Designed.Execute());
+    UnRegisterClassExt(TVerbObject::StaticClass());
+}
+
 } // namespace

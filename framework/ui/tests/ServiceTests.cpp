@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "UiTestSupport.h"
+#include "framework/ui/Actions.h"
 #include "framework/ui/Clipbrd.h"
 #include "framework/ui/Dialogs.h"
 #include "framework/ui/Printers.h"
@@ -8,6 +9,25 @@
 namespace {
 
 class ServiceTest : public UiTest {};
+
+TEST_F(ServiceTest, AnActionRunsAndUpdatesThroughItsHandlersOnly) {
+    TAction Action(nullptr);
+    EXPECT_TRUE(Action.Enabled());
+    EXPECT_TRUE(Action.Visible());
+    EXPECT_FALSE(Action.Checked());
+    EXPECT_FALSE(Action.Execute());
+    EXPECT_FALSE(Action.Update());
+    std::vector<std::string> Calls;
+    Action.OnExecute = [&](TObject* Sender) { Calls.push_back(Sender == &Action ? "execute" : "?"); };
+    Action.OnUpdate = [&](TObject* Sender) {
+        Calls.push_back("update");
+        static_cast<TAction*>(Sender)->SetEnabled(false);
+    };
+    EXPECT_TRUE(Action.Update());
+    EXPECT_TRUE(Action.Execute());
+    EXPECT_FALSE(Action.Enabled());
+    EXPECT_EQ(Calls, (std::vector<std::string>{"update", "execute"}));
+}
 
 TEST_F(ServiceTest, MessageDlgMapsTypeAndButtonsOntoTheBoxSeam) {
     struct Case {
