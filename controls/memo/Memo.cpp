@@ -438,7 +438,12 @@ TCustomMemoSource* TCustomHSMemo::CreateDefaultMemoSource() {
 void TCustomHSMemo::InstallViewHandlers(TCustomMemoSource* Source) {
     Source->ActiveView = this;
     Source->NavigateHandler = [this](int32_t& Lines, int32_t& Chars) { GetNavigation(Lines, Chars); };
+    // With a proportional font the source keeps every line's pixel size: it then tells when an
+    // edit makes a line taller or lower (the rows below move) and measures the longest line in
+    // pixels.
     Source->LineMeasureHandler = nullptr;
+    if (!FUseMonoFont)
+        Source->LineMeasureHandler = [this](int32_t Line, TStringItem& Item) { GetLineHeight(Line, Item); };
 }
 
 void TCustomHSMemo::UnbindSource(TCustomMemoSource* Source) {
@@ -685,8 +690,17 @@ int32_t TCustomHSMemo::GetCaretWidth() {
     const int32_t Len = int32_t(Text.size());
     if (Len == 0)
         return SpaceWidth();
-    const int32_t At = std::max(std::min<int32_t>(C.x + 1, Len) - 1, 0);
+    const int32_t At = CaretCharIndex(C, Len);
     return MeasureChars(C.y, Text, ColorS, At, At + 1);
+}
+
+int32_t TCustomHSMemo::CaretCharIndex(POINT C, int32_t Len) {
+    int32_t L = std::min<int32_t>(C.x + 1, Len);
+    // A caret at the start of a wrapped row that continues a line takes the size of the character
+    // after the one it stands on.
+    if (FWordWrap && L > 1 && L < Len && GetWBPosition(POINT{L - 1, C.y}).x == 0)
+        ++L;
+    return std::max(L - 1, 0);
 }
 
 void TCustomHSMemo::GetCaretSize(int32_t& Width, int32_t& Height, int32_t& BaseOffset) {
@@ -709,7 +723,7 @@ void TCustomHSMemo::GetCaretSize(int32_t& Width, int32_t& Height, int32_t& BaseO
     const int32_t Len = std::min<int32_t>(int32_t(Text.size()), int32_t(ColorS.size()));
     if (Len == 0)
         return;
-    const int32_t At = std::max(std::min<int32_t>(C.x + 1, Len) - 1, 0);
+    const int32_t At = CaretCharIndex(C, Len);
     bool Upper = false;
     TFont& F = RunFont(StyleAt(ColorS, At, C.y), Upper);
     const TFontInfo& Info = FontManager().GetFontInfo(F.Handle());
@@ -934,7 +948,7 @@ void TCustomHSMemo::ModifyScrollBar(int Kind, int Code, int32_t Pos) {
         if (Vert)
             SetWinLine(Pos);
         else
-            SetWinChar(Pos);
+            SetWinChar(int32_t(int64_t(Pos) * CharScrollSize() / std::max(1, GetAveCharWidth())));
         break;
     case SB_TOP:
         if (Vert) {

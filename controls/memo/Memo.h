@@ -391,8 +391,10 @@ public:
     // The same with the end-of-line (or end-of-file) symbol that the painter draws after the text;
     // TextLen is the length of the text before the symbol. Without Colors the colour data stays
     // empty (a monospaced layout needs only the text).
+    // Item, when given, is the line's own item, whose colour data is read directly (the source is
+    // parsing it).
     void GetPaintedLine(int32_t Line, std::string& Text, std::string& ColorS, int32_t& TextLen,
-                        bool Colors = true);
+                        bool Colors = true, const TStringItem* Item = nullptr);
     // Pixel width of Count characters of Text from Start, each in its style's font, and the height
     // of a row that holds them; BaseLine receives that row's base line.
     POINT CalcStringSize(int32_t Line, const std::string& Text, const std::string& ColorS, int32_t Start,
@@ -406,6 +408,9 @@ public:
     // Height and base line (ascent) of a whole line as painted: the tallest of its fonts, never
     // lower than the average line. A wrapped row is as high as the fonts on that row.
     int32_t GetRealLineHeight(int32_t Line);
+    // The source's line-measurement callback: the line's height, width and base line in pixels
+    // into the item's measures, so that the source sees a line change height or width.
+    void GetLineHeight(int32_t Line, TStringItem& Item);
     int32_t GetBaseLine(int32_t Line);
     // All rows of a line together.
     int32_t GetWrappedLineHeight(int32_t Line);
@@ -462,6 +467,9 @@ public:
     void UpdateScrollSize();
     void UpdateScrollPos();
     void UpdateMaxLine(bool Force = false);
+    // Pixels per step of the horizontal bar: a character cell, or one pixel when the bar hides
+    // itself and measures a wrap margin beyond the window or a proportional text's longest line.
+    int32_t CharScrollSize();
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
     // --- caret
@@ -679,6 +687,10 @@ private:
     THSHint& EnsurePopupHint();
     void DoKillFocus();
     void CreateCaretNow();
+    // PageDown (Down) or PageUp.
+    void PageMove(bool Down);
+    // Index of the character whose size the caret at C takes on a line of Len characters.
+    int32_t CaretCharIndex(POINT C, int32_t Len);
     void QuickPaint(int32_t OldChar, int32_t OldLine);
     void ModifyScrollBar(int Kind, int Code, int32_t Pos);
     void MouseWheel(int Delta);

@@ -91,6 +91,10 @@ void TMemoAttributes::Apply() {
             // The changed lines' fonts are new: every view cuts and measures their rows again.
             S->MemoState |= msParserChanged;
         }
+        if (S->UpdateCount() == 0) {
+            FMemo->UpdateMaxLine(true);
+            FMemo->UpdateCaretMode();
+        }
         FMemo->Invalidate();
     }
     FChanged = 0;
@@ -476,8 +480,12 @@ void TAttributeParser::SetStrAttribute(int32_t Line, int32_t From, int32_t To, c
         std::fill(Bytes.begin() + long(I), Bytes.begin() + long(End), Index);
         I = End;
     }
-    if (Bytes != Colors.substr(size_t(A), Bytes.size()))
+    if (Bytes != Colors.substr(size_t(A), Bytes.size())) {
         S->ReplaceColorData(Line, A + 1, Bytes);
+        // Parsed again, the line is measured in its new fonts: a line that became taller or lower
+        // moves the rows below it in every view.
+        S->UpdateString(Line);
+    }
 }
 
 void TAttributeParser::SetAttribute(const TMemoRect& R, TSelectionType Type,

@@ -344,8 +344,25 @@ void TCustomHSMemo::GetStrData(int32_t Line, std::string& Text, std::string& Col
         ColorS.resize(size_t(TextLen));
 }
 
+namespace {
+// The item's colour data spread over the columns of its expanded tabs, as the source hands it to
+// the painter.
+std::string ItemColorData(const TCustomMemoSource& S, const TStringItem& Item) {
+    const std::string& Colors = Item.ColorData;
+    if (Colors.empty() || Item.Text.find('\t') == std::string::npos)
+        return Colors;
+    std::string Aligned;
+    for (size_t I = 0; I < Item.Text.size(); ++I) {
+        const char B = I < Colors.size() ? Colors[I] : '\0';
+        const size_t W = Item.Text[I] == '\t' ? size_t(S.Tabs().TabWidthAt(int32_t(Aligned.size()) + 1)) : 1;
+        Aligned.append(W, B);
+    }
+    return Aligned;
+}
+} // namespace
+
 void TCustomHSMemo::GetPaintedLine(int32_t Line, std::string& Text, std::string& ColorS, int32_t& TextLen,
-                                   bool Colors) {
+                                   bool Colors, const TStringItem* Item) {
     TCustomMemoSource* S = GetSource();
     Text.clear();
     ColorS.clear();
@@ -358,7 +375,7 @@ void TCustomHSMemo::GetPaintedLine(int32_t Line, std::string& Text, std::string&
                    ? S->GetSpecialString(Line, true, FSpecialSymbols->TabChar(), FSpecialSymbols->SpaceChar())
                    : S->Strings().Get(Line);
         if (UseColors)
-            ColorS = S->GetStoredColorData(Line);
+            ColorS = Item ? ItemColorData(*S, *Item) : S->GetStoredColorData(Line);
         if (Special) {
             // Free formatting carries the line's last attribute on to its end symbol.
             const bool AttributeMode = dynamic_cast<TAttributeParser*>(GetSyntaxParser()) != nullptr;
@@ -513,6 +530,22 @@ POINT TCustomHSMemo::MouseToTextPoint(int32_t X, int32_t Y, bool LimitToText) {
 // A line is as high as the tallest font it uses, never lower than the memo's average line; a row of
 // a wrapped line is as high as the fonts on that row, measured when the line is wrapped. With
 // UseMonoFont every row is one average line.
+
+void TCustomHSMemo::GetLineHeight(int32_t Line, TStringItem& Item) {
+    Item.Measure[0] = std::max(1, GetAveLineHeight());
+    Item.Measure[1] = Item.Measure[2] = 0;
+    if (FUseMonoFont)
+        return;
+    // The source calls this while it parses the line: its text and colours come from the item, as
+    // asking the source would parse again.
+    std::string Text, ColorS;
+    int32_t Len = 0;
+    GetPaintedLine(Line, Text, ColorS, Len, true, &Item);
+    int32_t Ascent = 0;
+    Item.Measure[0] = RunMetrics(Line, Text, ColorS, 0, Len, Ascent);
+    Item.Measure[1] = MeasureChars(Line, Text, ColorS, 0, Len);
+    Item.Measure[2] = Ascent;
+}
 
 int32_t TCustomHSMemo::GetRealLineHeight(int32_t Line) {
     int32_t Ascent = 0;

@@ -367,12 +367,28 @@ void TCustomHSMemo::JumpRightMost() {
 }
 
 void TCustomHSMemo::PageUp() {
-    TFlagScope Rows(FRowNavigation);
-    GetSource()->Navigate(-std::max(1, GetMaxCaretLine()), 0);
+    PageMove(false);
 }
 void TCustomHSMemo::PageDown() {
+    PageMove(true);
+}
+
+void TCustomHSMemo::PageMove(bool Down) {
     TFlagScope Rows(FRowNavigation);
-    GetSource()->Navigate(std::max(1, GetMaxCaretLine()), 0);
+    if (FUseMonoFont) {
+        const int32_t Page = std::max(1, GetMaxCaretLine());
+        GetSource()->Navigate(Down ? Page : -Page, 0);
+        return;
+    }
+    // Rows differ in height: the window moves by its own height in pixels, so that the row cut at
+    // its bottom edge (top edge going up) stays in sight, and the caret keeps its place in the
+    // window. At the ends of the text the window stops and the caret goes on.
+    int32_t Top = 0;
+    const int32_t Row = RowAtY(Down ? ClientH() : -ClientH(), Top);
+    const int32_t Target = Down ? std::max(FWinLine + 1, Row - 1) : std::min(FWinLine - 1, Row + 1);
+    const int32_t Delta = Target - FWinLine;
+    SetWinLine(std::max(0, Target));
+    GetSource()->Navigate(Delta, 0);
 }
 
 void TCustomHSMemo::PageLeft() {
@@ -468,17 +484,31 @@ void TCustomHSMemo::GetNavigation(int32_t& DY, int32_t& DX) {
 
 // --- scroll bars ----------------------------------------------------------------------------
 
+int32_t TCustomHSMemo::CharScrollSize() {
+    const int32_t CW = std::max(1, GetAveCharWidth());
+    if (!FHideScrollBars)
+        return CW;
+    if (FWordWrap && GetWrapMargin() > ClientW())
+        return 1;
+    // The source measures its longest line in pixels once it has the memo's measurement callback.
+    TCustomMemoSource* S = GetSource();
+    if (!FUseMonoFont && S->LineMeasureHandler && S->MaxLineTracked())
+        return 1;
+    return CW;
+}
+
 void TCustomHSMemo::UpdateScrollSize() {
     if (!HandleAllocated() || !FWordWrapList)
         return;
-    const int32_t CW = std::max(1, GetAveCharWidth());
     if (FScrollBars == TScrollStyle::ssHorizontal || FScrollBars == TScrollStyle::ssBoth) {
-        const int32_t Page = std::max(1, (ClientW() - GetPaintX()) / CW);
+        const int32_t Page = std::max(1, (ClientW() - GetPaintX()) / CharScrollSize());
         if (!FHideScrollBars) {
             _SetScrollSize(Handle(), SB_HORZ, 0, FHorzMaxPos, Page);
         } else if (!FWordWrap) {
             const int32_t Max = GetSource()->MaxLineLength();
             _SetScrollSize(Handle(), SB_HORZ, 0, Max, Max < Page ? -1 : Page);
+        } else if (GetWrapMargin() > ClientW()) {
+            _SetScrollSize(Handle(), SB_HORZ, 0, GetWrapMargin(), ClientW());
         } else {
             _SetScrollSize(Handle(), SB_HORZ, 0, 0, -1);
         }
@@ -499,7 +529,7 @@ void TCustomHSMemo::UpdateScrollPos() {
     if (!HandleAllocated())
         return;
     if (FScrollBars == TScrollStyle::ssHorizontal || FScrollBars == TScrollStyle::ssBoth)
-        _SetScrollPos(Handle(), SB_HORZ, FWinChar);
+        _SetScrollPos(Handle(), SB_HORZ, FWinChar * std::max(1, GetAveCharWidth()) / CharScrollSize());
     if (FScrollBars == TScrollStyle::ssVertical || FScrollBars == TScrollStyle::ssBoth)
         _SetScrollPos(Handle(), SB_VERT, FWinLine);
 }

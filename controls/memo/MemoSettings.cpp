@@ -91,7 +91,11 @@ void TCustomHSMemo::SetUseMonoFont(bool Value) {
         S->SetBlockOption(FSavedBlockOption);
         FSavedBlockOptionValid = false;
     }
+    if (S->ActiveView == this)
+        InstallViewHandlers(S);
     UpdateAveSize();
+    // The lines are measured again (in pixels, or no more), and so is the longest one.
+    S->ParserChanged();
     FWBCount = 0;
     if (FWordWrap)
         WordWrapLines(0, INT_MAX, true);
@@ -344,6 +348,9 @@ void TCustomHSMemo::FontOnChange() {
     UpdateCaretMode();
     FWBCount = 0;
     WordWrapLines(0, INT_MAX, true);
+    // The source's pixel sizes of the lines were measured in the old font.
+    if (!FUseMonoFont && GetSource()->LineMeasureHandler)
+        GetSource()->ParserChanged();
     UpdateScrollSize();
     UpdateScrollPos();
 }
@@ -361,8 +368,12 @@ void TCustomHSMemo::UpdateLineHeight() {
 }
 
 void TCustomHSMemo::UpdateMaxLine(bool Force) {
-    if (Force)
-        GetSource()->ReCalculateMaxLine();
+    // Only a horizontal bar that hides itself reads the longest line; once asked, the source keeps
+    // it up to date through every edit.
+    TCustomMemoSource* S = GetSource();
+    const bool Horizontal = FScrollBars == TScrollStyle::ssHorizontal || FScrollBars == TScrollStyle::ssBoth;
+    if (FHideScrollBars && Horizontal && !HasState(csLoading) && (Force || !S->MaxLineTracked()))
+        S->UpdateMaxLine();
     UpdateScrollSize();
     UpdateScrollPos();
 }

@@ -395,6 +395,8 @@ public:
     void UpdateMaxLine();
     int32_t MaxLineIndex() const { return FMaxLineIndex; }
     int32_t MaxLineLength() const { return FMaxLineLength; }
+    // Whether UpdateMaxLine switched the tracking of the longest line on.
+    bool MaxLineTracked() const { return FMaxLineEnabled; }
     int32_t FirstUnparsedLine() const { return FFirstUnparsed; }
     int32_t InitialParserState = 0;
     int32_t CarriedStyle = -1;

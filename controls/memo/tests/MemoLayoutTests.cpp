@@ -288,6 +288,33 @@ TEST_F(MemoLayout, ScrollingStopsAtTheLastLineAndPagesMoveTheCaret) {
     EXPECT_EQ(Memo->HorzMaxPos(), 40);
 }
 
+// Without UseMonoFont a page moves the window by its height in pixels: the row cut at the bottom
+// (going up, the top) becomes the first (last) one in sight, and the caret keeps its place in the
+// window. At the ends of the text the window stops while the caret goes on.
+TEST_F(MemoLayout, ProportionalPagesMoveTheWindowByItsHeight) {
+    std::string Text;
+    for (int I = 0; I < 30; ++I)
+        Text += "line " + std::to_string(I) + "\r\n";
+    SetText(Text);
+    Memo->SetUseMonoFont(false);
+    Memo->GetSource()->JumpTo(3, 2);
+    struct Step {
+        bool Down;
+        int32_t WinLine, CaretLine;
+    } Steps[] = {
+        {true, 9, 11},  {true, 18, 20}, {false, 9, 11},
+        {false, 0, 2},  {false, 0, 0},                  // the window is at the top already
+        {true, 9, 9},   {true, 18, 18}, {true, 27, 27}, // 160 / 16 = 10 rows; row 10 is cut at 160
+        {true, 29, 29},                                 // the last line at the top; the caret stops there too
+    };
+    for (const Step& S : Steps) {
+        S.Down ? Memo->PageDown() : Memo->PageUp();
+        EXPECT_EQ(Memo->WinLine(), S.WinLine) << S.Down << " " << S.CaretLine;
+        EXPECT_EQ(Memo->CaretLine(), S.CaretLine) << S.Down << " " << S.CaretLine;
+    }
+    EXPECT_EQ(Memo->CaretChar(), 3);
+}
+
 TEST_F(MemoLayout, PaintedCellsCarryStylesSelectionAndMatches) {
     TDigitParser Parser;
     Memo->GetSource()->SetSyntaxParser(&Parser);
@@ -813,6 +840,104 @@ TEST_F(ProportionalLayout, TheOwnersCustomStringIsMeasuredAsItIsPainted) {
         EXPECT_LE(Extent(Memo->Font(), Row), Avail) << Row;
     }
     Memo->OnCustomString = nullptr;
+}
+
+// A taller line on the page: the window moves by its height in pixels, not by a count of rows.
+TEST_F(ProportionalLayout, APageOverLinesOfDifferentHeightsMovesTheWindowByItsHeight) {
+    Memo->SetOptions(moDrawGutter | moColorSyntax);
+    std::string Text;
+    for (int I = 0; I < 60; ++I)
+        Text += "line " + std::to_string(I) + "\r\n";
+    TCustomMemoSource* S = Memo->GetSource();
+    S->Lines().SetText(Text);
+    TMemoAttributes& A = Memo->SelAttributes();
+    S->SetSelection(stStreamSel, 0, 3, 4, 3);
+    A.SetSize(28);
+    S->ClearSelection();
+    ASSERT_GT(Memo->GetRealLineHeight(3), Memo->GetAveLineHeight() + 10);
+    // The line that holds the pixel row Y below the top of line Top (above it for a negative Y).
+    auto LineAt = [&](int32_t Top, int Y) {
+        int32_t L = Top;
+        if (Y >= 0) {
+            for (; Y >= Memo->GetRealLineHeight(L); ++L)
+                Y -= Memo->GetRealLineHeight(L);
+        } else {
+            for (; Y < 0; --L)
+                Y += Memo->GetRealLineHeight(L - 1);
+        }
+        return L;
+    };
+    const int32_t Page = LineAt(0, 200) - 1;
+    ASSERT_LT(Page, 200 / Memo->GetAveLineHeight() - 1);
+    S->JumpTo(2, 1);
+    Memo->PageDown();
+    EXPECT_EQ(Memo->WinLine(), Page);
+    EXPECT_EQ(Memo->CaretLine(), 1 + Page);
+    Memo->PageDown();
+    EXPECT_EQ(Memo->WinLine(), LineAt(Page, 200) - 1);
+    const int32_t Down = Memo->WinLine();
+    Memo->PageUp();
+    const int32_t Up = LineAt(Down, -200) + 1;
+    EXPECT_EQ(Memo->WinLine(), Up);
+    EXPECT_EQ(Memo->CaretLine(), 1 + Page + (Down - Page) + (Up - Down));
+}
+
+// The caret takes the size of the character it stands on, except at the start of a wrapped row
+// that continues a line: there it takes that of the character after it.
+TEST_F(ProportionalLayout, TheCaretAtTheStartOfAWrappedRowTakesTheNextCharactersSize) {
+    Memo->SetOptions(moDrawGutter | moColorSyntax | moOverwriteCaret);
+    std::string Line;
+    for (int I = 0; I < 30; ++I)
+        Line += "word" + std::to_string(I) + " ";
+    TCustomMemoSource* S = Memo->GetSource();
+    S->Lines().SetText(Line + "\r\nxbig");
+    Memo->SetWordWrap(true);
+    TMemoAttributes& A = Memo->SelAttributes();
+    ASSERT_GE(Memo->WordWrapList().Count(), 1);
+    const int32_t Second = Memo->WordWrapList().Item(0).Char;
+    // Large: the second row's word but its first character, and line 1 but its first character.
+    S->SetSelection(stStreamSel, Second + 1, 0, Second + 5, 0);
+    A.SetSize(28);
+    S->SetSelection(stStreamSel, 1, 1, 4, 1);
+    A.SetSize(28);
+    S->ClearSelection();
+    ASSERT_EQ(Memo->WordWrapList().Item(0).Char, Second);
+    TFont Large;
+    Large.Assign(Memo->Font());
+    Large.SetSize(28);
+    const int H = Memo->GetAveLineHeight();
+    const int Big = Memo->GetRealLineHeight(1);
+    ASSERT_GT(Big, H + 10);
+    TCustomMemoSource::SetOverwrite(true);
+    struct TInsert {
+        ~TInsert() { TCustomMemoSource::SetOverwrite(false); }
+    } Restore;
+    const std::string Text = Line + "xbig";
+    struct Case {
+        bool Wrap;
+        POINT At;
+        int32_t Under; // index into Text of the character whose size the caret takes
+        bool Large;
+    } Cases[] = {
+        {true, {Second, 0}, Second + 1, true},      // the start of the second row
+        {true, {Second + 1, 0}, Second + 1, true},  //
+        {true, {Second - 1, 0}, Second - 1, false}, // the blank that ends the first row
+        {false, {Second, 0}, Second, false},        // no rows: the character itself
+        {true, {0, 1}, int32_t(Line.size()), false} // a line's first character starts no wrapped row
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(std::to_string(C.At.x) + "," + std::to_string(C.At.y) + (C.Wrap ? " wrapped" : ""));
+        Memo->SetWordWrap(C.Wrap);
+        S->JumpTo(C.At.x, C.At.y);
+        int32_t W = 0, CaretH = 0, Offset = 0;
+        Memo->GetCaretSize(W, CaretH, Offset);
+        const std::string Under = Text.substr(size_t(C.Under), 1);
+        EXPECT_EQ(W, Extent(C.Large ? Large : Memo->Font(), Under)) << Under;
+        EXPECT_EQ(CaretH, C.Large ? Big : H);
+        if (C.Large) {
+            EXPECT_EQ(Offset, 0);
+        }
+    }
 }
 
 TEST_F(ProportionalLayout, TheOverwriteCaretIsAsWideAsTheCharacterUnderIt) {

@@ -1,8 +1,11 @@
 // A memo on a real form under the virtual display.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "MemoTestSupport.h"
 #include "UiTestSupport.h"
+#include "controls/memo/MemoAttributes.h"
 #include "controls/textmodel/LanguageParsers.h"
 #include "framework/core/SysUtils.h"
 #include "framework/ui/PngWriter.h"
@@ -200,6 +203,97 @@ TEST_F(MemoWindow, ALineThatGainsARowRepaintsTheRowsBelowIt) {
             EXPECT_LE(Update.bottom, 16);
         UpdateWindow(Memo->Handle());
     }
+}
+
+// Without word wrap, an edit that makes a line of a proportional font taller or lower moves the
+// rows below it: they are painted again. An edit that keeps the height paints its line only.
+TEST_F(MemoWindow, ALineThatChangesItsHeightRepaintsTheRowsBelowIt) {
+    TCustomMemoSource* S = Memo->GetSource();
+    S->SetSyntaxParser(nullptr);
+    S->SetUndoLimit(100);
+    Memo->SetFixedMetrics(0, 0);
+    Memo->SetUseMonoFont(false);
+    Memo->Font().SetName("Arial");
+    Memo->SetText("first line\r\nsmall BIG small\r\nthird line\r\nfourth");
+    ShowForm();
+    S->SetSelection(stStreamSel, 6, 1, 9, 1);
+    Memo->SelAttributes().SetSize(28); // an attribute parser of the memo's own
+    S->ClearSelection();
+    UpdateWindow(Memo->Handle());
+    const int H = Memo->GetAveLineHeight();
+    ASSERT_GT(Memo->GetRealLineHeight(1), H + 10);
+    struct Step {
+        const char* Name;
+        std::function<void()> Edit;
+        bool Moves;
+    } Steps[] = {
+        {"typing on the third line", [&] { S->Insert("!"); }, false},
+        {"deleting the large word",
+         [&] {
+             S->SetSelection(stStreamSel, 6, 1, 9, 1);
+             S->DeleteBlock();
+         },
+         true},
+        {"undoing that", [&] { S->Undo(); }, true},
+    };
+    S->JumpTo(10, 2);
+    for (const Step& St : Steps) {
+        SCOPED_TRACE(St.Name);
+        UpdateWindow(Memo->Handle());
+        ValidateRect(Memo->Handle(), nullptr);
+        St.Edit();
+        RECT Update{};
+        ASSERT_TRUE(GetUpdateRect(Memo->Handle(), &Update, FALSE));
+        const int Third = Memo->TextToPixelPoint(POINT{0, 2}).y,
+                  Fourth = Memo->TextToPixelPoint(POINT{0, 3}).y;
+        if (St.Moves) {
+            EXPECT_GE(Update.bottom, Fourth + H);
+        } else {
+            EXPECT_GE(Update.top, Third);
+            EXPECT_LE(Update.bottom, Fourth);
+        }
+    }
+    EXPECT_EQ(S->Strings().Get(1), "small BIG small");
+    EXPECT_GT(Memo->GetRealLineHeight(1), H + 10);
+}
+
+// A horizontal bar that hides itself spans the longest line: in characters with a monospaced
+// layout, in pixels with a proportional one, and it follows edits of that line.
+TEST_F(MemoWindow, AHidingHorizontalBarSpansTheLongestLine) {
+    TCustomMemoSource* S = Memo->GetSource();
+    S->SetSyntaxParser(nullptr);
+    S->SetUndoLimit(100);
+    Memo->SetScrollBars(TScrollStyle::ssBoth);
+    Memo->SetHideScrollBars(true);
+    const std::string Long(80, 'W');
+    Memo->SetText("short\r\n" + Long + "\r\nend");
+    ShowForm();
+    auto Bar = [&] {
+        SCROLLINFO Info{sizeof(SCROLLINFO), SIF_ALL, 0, 0, 0, 0, 0};
+        GetScrollInfo(Memo->Handle(), SB_HORZ, &Info);
+        return Info;
+    };
+    const int Text = Memo->ClientWidth() - Memo->GetPaintX();
+    EXPECT_EQ(Bar().nMax, 80);
+    EXPECT_EQ(int(Bar().nPage), Text / 8);
+    Memo->SetWinChar(3);
+    EXPECT_EQ(GetScrollPos(Memo->Handle(), SB_HORZ), 3);
+    Memo->SetWinChar(0);
+    S->SetSelection(stStreamSel, 20, 1, 80, 1);
+    S->DeleteBlock(); // the longest line is now the one of 20 characters
+    EXPECT_EQ(Bar().nMax, 20);
+
+    S->Undo();
+    Memo->SetFixedMetrics(0, 0);
+    Memo->SetUseMonoFont(false);
+    Memo->Font().SetName("Arial");
+    ASSERT_EQ(S->Strings().Get(1), Long);
+    const int Width = Memo->TextToPixelChar(POINT{80, 1}) - Memo->GetPaintX();
+    EXPECT_GT(Width, 80 * Memo->GetAveCharWidth());
+    EXPECT_EQ(Bar().nMax, Width);
+    EXPECT_EQ(int(Bar().nPage), Memo->ClientWidth() - Memo->GetPaintX());
+    Memo->SetWinChar(3);
+    EXPECT_EQ(GetScrollPos(Memo->Handle(), SB_HORZ), 3 * Memo->GetAveCharWidth());
 }
 
 // The caret line's highlight: its brush behind the text, its pen along the edges (doubled inward
