@@ -294,6 +294,14 @@ TEST_F(MemoWindow, AHidingHorizontalBarSpansTheLongestLine) {
     EXPECT_EQ(int(Bar().nPage), Memo->ClientWidth() - Memo->GetPaintX());
     Memo->SetWinChar(3);
     EXPECT_EQ(GetScrollPos(Memo->Handle(), SB_HORZ), 3 * Memo->GetAveCharWidth());
+
+    // Rows wrapped at a margin beyond the window: the bar spans the margin in pixels.
+    Memo->SetOptions(Memo->Options() | moBreakWordAtMargin);
+    Memo->SetMarginPos(200);
+    Memo->SetWordWrap(true);
+    ASSERT_GT(Memo->GetWrapMargin(), Memo->ClientWidth());
+    EXPECT_EQ(Bar().nMax, Memo->GetWrapMargin());
+    EXPECT_EQ(int(Bar().nPage), Memo->ClientWidth());
 }
 
 // The caret line's highlight: its brush behind the text, its pen along the edges (doubled inward
