@@ -304,7 +304,7 @@ int TZELQEForm::SelectTab(TTabControl* Tabs, int Index, int32_t Flags) {
     if ((Flags & 2) && Tabs->TabIndex() == Index)
         return 2;
     auto* Memo = Tabs == TabControl2 ? HSMemo2 : HSMemo;
-    Memo->SetSource(Doc->memoSource);
+    Memo->SetSource(Memo == HSMemo2 && !SecondPaneShown() ? MemoSourceDefault : Doc->memoSource);
     Tabs->SetTabIndex(Index);
     Doc->tabIndex = Index;
     SetCaption(BuildTitle());

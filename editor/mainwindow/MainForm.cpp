@@ -737,6 +737,7 @@ int TZELQEForm::ArrangePanels(int32_t Flags) {
     }
     UpdateMenuChecks();
     static double SplitProportion = 0.5;
+    ShowSecondPaneDocument();
     if (!Bit(F(), 15)) {
         if (EditorSplitPanel->Proportion() != 1.0) {
             SplitProportion = EditorSplitPanel->Proportion();
@@ -918,6 +919,31 @@ void TZELQEForm::FormShow(TObject*) {
     ShowHintPanels(false);
     ResourcePageControl->SetActivePage(ShellTabSheet);
     FocusEditor();
+}
+
+bool TZELQEForm::SecondPaneShown() const {
+    return Bit(F(), 15);
+}
+
+void TZELQEForm::ShowSecondPaneDocument() {
+    TCustomMemoSource* Want = MemoSourceDefault;
+    if (SecondPaneShown()) {
+        // The pane's chosen tab, or its first while none is chosen.
+        auto* Binding = reinterpret_cast<tabinfoclass*>(TabControl2->Tag());
+        const int Index = std::max(TabControl2->TabIndex(), 0);
+        auto* Doc = Binding && Binding->documents ? static_cast<fileinfoclass*>(Binding->documents->at(Index))
+                                                  : nullptr;
+        if (!Doc)
+            return;
+        if (TabControl2->TabIndex() != Index)
+            TabControl2->SetTabIndex(Index);
+        Want = Doc->memoSource;
+    } else if (ActiveEditorMemo == HSMemo2) {
+        // The commands follow the pane that stays.
+        ActiveEditorMemo = HSMemo;
+    }
+    if (HSMemo2->GetSource() != Want)
+        HSMemo2->SetSource(Want);
 }
 
 void TZELQEForm::ShowHintPanels(bool Validated) {

@@ -329,6 +329,11 @@ private:
     void SetChecked(const std::string& Name, bool Checked);
     void SetDown(const std::string& Name, bool Down);
     bool Closing() const;
+    // The second editor pane shows its document only while the split view shows the pane; hidden,
+    // it holds the empty default text, so the document's changes (the marks of every validation
+    // among them) are not laid out for a view nobody sees.
+    bool SecondPaneShown() const;
+    void ShowSecondPaneDocument();
     void ShowHintPanels(bool Validated);
     TPanel* AddHintPanel(TWinControl* Parent, const std::string& Name, const std::string& Text);
     std::map<std::string, TMenuItem*> FItems;

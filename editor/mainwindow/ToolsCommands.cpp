@@ -124,6 +124,8 @@ void TMainCommands::ToolsConvertClick() {
     Dialog.Filter = p->iface->combinedFilter.getString() ? p->iface->combinedFilter.getString() : "";
     Dialog.FilterIndex = p->iface->fileDialogFilterIndex;
     Dialog.Title = "Select File to Convert";
+    // The last file converted names the folder the dialog starts in.
+    Dialog.InitialDir.clear();
     Dialog.SetFilename(p->tools->lastToolFilename.getString() ? p->tools->lastToolFilename.getString() : "");
     // One file only, for this use.
     const TNVOpenOptions Saved = Dialog.Options;

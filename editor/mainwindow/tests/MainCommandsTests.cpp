@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -24,6 +25,8 @@
 #include "framework/ui/Dialogs.h"
 #include "framework/ui/Printers.h"
 #include "framework/ui/ShellExec.h"
+#include "shellcontrols/FileDialogs.h"
+#include "shellcontrols/OpenDialogForm.h"
 
 namespace fs = std::filesystem;
 
@@ -781,6 +784,42 @@ TEST_F(CommandsTest, SpellCheckFromTheToolsMenuRunsOverTheActiveMemo) {
         Asked |= B.Text == "Cancel all remaining spell checks?" &&
                  B.Caption == "Orvalent: Cancel Remaining Spell Checks?";
     EXPECT_TRUE(Asked);
+}
+
+TEST_F(CommandsTest, ConvertAsksForOneFileAndCancelLeavesEverythingAsItWas) {
+    std::string Last = WriteFile("last.html", "<p>x</p>\r\n");
+    p->tools->lastToolFilename = Last.c_str();
+    p->config->defaultFileExtension = "html";
+    Form->NVOpenDialog->Options |= nvofAllowMultiselect;
+    const TNVOpenOptions Before = Form->NVOpenDialog->Options;
+    Form->NVOpenDialog->InitialDir = "C:\\";
+    std::string Caption, Name, Folder;
+    bool Multiple = true;
+    SetModalHook([&](TCustomForm& F) {
+        auto& D = static_cast<TNVFrmOpenDlg&>(F);
+        Caption = D.Caption();
+        Name = D.FileNameEdit()->Text();
+        Folder = D.ShellList()->Folder().GetPathName();
+        Multiple = (D.Options() & nvofAllowMultiselect) != 0;
+        D.SetModalResult(mrCancel);
+    });
+    Form->Commands->ToolsConvertClick();
+    SetModalHook(nullptr);
+    EXPECT_EQ(Caption, "Select File to Convert");
+    EXPECT_EQ(Name, "last.html");
+    auto Folded = [](std::string P) {
+        while (!P.empty() && P.back() == '\\')
+            P.pop_back();
+        std::transform(P.begin(), P.end(), P.begin(),
+                       [](unsigned char C) { return static_cast<char>(tolower(C)); });
+        return P;
+    };
+    EXPECT_EQ(Folded(Folder), Folded(fs::path(Last).parent_path().string()))
+        << "the last file's folder, whatever Open left";
+    EXPECT_FALSE(Multiple) << "one file at a time";
+    EXPECT_EQ(Form->NVOpenDialog->Options, Before);
+    EXPECT_EQ(std::string(p->tools->lastToolFilename.getString()), Last);
+    EXPECT_TRUE(Boxes.empty());
 }
 
 TEST_F(CommandsTest, UndoLastMajorChangeBringsBackTheTextBeforeTheTool) {

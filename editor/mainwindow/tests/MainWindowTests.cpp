@@ -103,6 +103,27 @@ TEST_F(MainWindowTest, AFileThatCannotBeOpenedLeavesNoTab) {
     EXPECT_EQ(Boxes[0].Caption, "Orvalent: Error Opening File");
 }
 
+TEST_F(MainWindowTest, TheSecondPaneShowsItsDocumentOnlyWhileTheSplitViewShowsIt) {
+    std::string Page = WriteFile("a.html", "<p>a</p>\r\n");
+    ASSERT_EQ(Form->AddNewFileTab(nullptr, Page.c_str(), 0), 0);
+    fileinfoclass* Doc = Form->GetCurrentFileInfo();
+    ASSERT_NE(Doc, nullptr);
+    EXPECT_EQ(Form->HSMemo->GetSource(), Doc->memoSource);
+    EXPECT_NE(Form->HSMemo2->GetSource(), Doc->memoSource) << "the hidden pane holds no document";
+    p->iface->flags |= 0x8000;
+    Form->ArrangePanels(0);
+    EXPECT_EQ(Form->HSMemo2->GetSource(), Doc->memoSource);
+    EXPECT_EQ(Form->TabControl2->Tabs(), std::vector<std::string>{"a.html"});
+    // Hiding the pane that has the commands hands them to the first pane.
+    Form->ActiveEditorMemo = Form->HSMemo2;
+    p->iface->flags &= ~0x8000u;
+    Form->ArrangePanels(0);
+    EXPECT_NE(Form->HSMemo2->GetSource(), Doc->memoSource);
+    EXPECT_EQ(Form->ActiveEditorMemo, Form->HSMemo);
+    EXPECT_EQ(Form->ActiveEditorSource(), Doc->memoSource);
+    EXPECT_EQ(Form->GetCurrentFileInfo(), Doc);
+}
+
 // --- the open and save dialogs ------------------------------------------------------------------
 
 namespace {
@@ -112,6 +133,17 @@ void PostClick(TCustomForm& Form, TButton* Button) {
     PostMessageA(Form.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Button->Handle()), BN_CLICKED),
                  reinterpret_cast<LPARAM>(Button->Handle()));
 }
+
+// The dialogs make the folder chosen in them the current one, as they do for the user; the test's
+// folder goes at its end, so the one before comes back.
+class TCurrentFolderKept {
+public:
+    TCurrentFolderKept() { GetCurrentDirectoryA(MAX_PATH, FFolder); }
+    ~TCurrentFolderKept() { SetCurrentDirectoryA(FFolder); }
+
+private:
+    char FFolder[MAX_PATH] = {};
+};
 
 std::string Folded(std::string Path) {
     while (!Path.empty() && Path.back() == '\\')
@@ -124,6 +156,7 @@ std::string Folded(std::string Path) {
 } // namespace
 
 TEST_F(MainWindowTest, OpenDialogShowsTheStoredListAndOpensEveryChosenFile) {
+    TCurrentFolderKept Kept;
     WriteFile("a.html", "<p>a</p>\r\n");
     WriteFile("b.html", "<p>b</p>\r\n");
     p->iface->openDialogViewStyle = 2; // list
@@ -193,6 +226,7 @@ TEST_F(MainWindowTest, OpenDialogShowsTheStoredListAndOpensEveryChosenFile) {
 }
 
 TEST_F(MainWindowTest, SaveAsRefusesAnOpenDocumentsNameAndAsksAgain) {
+    TCurrentFolderKept Kept;
     std::string Open = WriteFile("open.html", "<p>open</p>\r\n");
     ASSERT_EQ(Form->AddNewFileTab(nullptr, Open.c_str(), 0), 0);
     ASSERT_EQ(Form->AddNewFileTab(nullptr, nullptr, 0), 0);
