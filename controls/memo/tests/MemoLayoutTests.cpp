@@ -302,10 +302,11 @@ TEST_F(MemoLayout, ProportionalPagesMoveTheWindowByItsHeight) {
         bool Down;
         int32_t WinLine, CaretLine;
     } Steps[] = {
+        // 160 / 16 = 10 rows: row 10 starts at the bottom edge, so row 9 becomes the top.
         {true, 9, 11},  {true, 18, 20}, {false, 9, 11},
-        {false, 0, 2},  {false, 0, 0},                  // the window is at the top already
-        {true, 9, 9},   {true, 18, 18}, {true, 27, 27}, // 160 / 16 = 10 rows; row 10 is cut at 160
-        {true, 29, 29},                                 // the last line at the top; the caret stops there too
+        {false, 0, 2},  {false, 0, 0}, // the window is at the top already: the caret goes on to line 0
+        {true, 9, 9},   {true, 18, 18}, {true, 27, 27},
+        {true, 29, 29}, // the last line at the top; the caret stops there too
     };
     for (const Step& S : Steps) {
         S.Down ? Memo->PageDown() : Memo->PageUp();
