@@ -90,8 +90,9 @@ public:
         if (NumSections > 96 || Sections + uint64_t(NumSections) * 40 > HeaderSize || !Fits(0, HeaderSize) ||
             !PowerOfTwo(SectionAlign) || !PowerOfTwo(FileAlign) || FileAlign > SectionAlign)
             return false;
-        // Sections in ascending order after the headers, apart in memory and in the file: where
-        // they overlap, the loader and the update each take a different one for the same address.
+        // Sections aligned, in ascending order after the headers, apart in memory and in the file:
+        // where they overlap, the loader and the update each take a different one for the same
+        // address; the update copies whole aligned blocks.
         // Without resources the update adds a section, whose header must find room.
         uint64_t MemoryEnd = HeaderSize, FileEnd = HeaderSize;
         const uint32_t ResRva = U32(Dirs + 2 * 8);
@@ -100,7 +101,8 @@ public:
         for (uint32_t I = 0; I < NumSections; ++I) {
             const uint64_t Sh = Sections + I * 40u;
             const uint32_t Extent = U32(Sh + 8), Va = U32(Sh + 12), Raw = U32(Sh + 16), Ptr = U32(Sh + 20);
-            if (!Fits(Ptr, Raw) || Va < MemoryEnd || (Raw && Ptr < FileEnd))
+            if (!Fits(Ptr, Raw) || Va < MemoryEnd || (Raw && Ptr < FileEnd) || Va % SectionAlign ||
+                Ptr % FileAlign || Raw % FileAlign)
                 return false;
             MemoryEnd = uint64_t(Va) + (Extent ? Extent : Raw);
             if (Raw)

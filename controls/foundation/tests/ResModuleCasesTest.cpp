@@ -217,6 +217,12 @@ TEST_F(ResModuleCases, BrokenModulesRefuseEveryWrite) {
          }},
         {"a section whose raw data is the headers",
          [](std::string& B, const TModuleLayout& L) { Put32(B, L.Section(0) + 20, 0); }},
+        {"the resources' raw size off the file alignment",
+         [](std::string& B, const TModuleLayout& L) {
+             for (uint16_t I = 0; I < L.NumSections; ++I)
+                 if (U32(B, L.Section(I) + 20) == L.ResRoot)
+                     Put32(B, L.Section(I) + 16, U32(B, L.Section(I) + 16) - 1);
+         }},
         {"a file alignment that is no power of two",
          [](std::string& B, const TModuleLayout& L) { Put32(B, L.Opt + 36, 0x300); }},
     };
