@@ -97,6 +97,10 @@ bool deserialise(const std::string& s, Project& p) {
     return true;
 }
 
+// What the runs reached, for the summary: peeks made, cycles stopped, parser errors, the deepest
+// include path.
+long gPeeks = 0, gCycles = 0, gErrors = 0;
+size_t gDeepest = 0;
 bool gTrace = false;     // --trace: print every token read
 std::string gFolder;     // the project's folder, with a trailing backslash
 std::string gCaseFolder; // where failures go
@@ -218,6 +222,7 @@ Run parse(const Project& p) {
             return false;
         }
         const std::vector<std::string> open = parser.OpenIncludeFiles();
+        gDeepest = std::max(gDeepest, open.size());
         if (open.size() > fileCount) {
             r.failure = "more includes open than the project has files";
             return false;
@@ -241,6 +246,7 @@ Run parse(const Project& p) {
         for (; skipped < parser.SkippedCycles().size(); ++skipped) {
             const std::string& name = parser.SkippedCycles()[skipped];
             r.transcript += "skipped " + name + "\n";
+            ++gCycles;
             bool onPath = sameFile(name, mainFile);
             for (const std::string& o : open)
                 onPath = onPath || sameFile(name, o);
@@ -266,6 +272,7 @@ Run parse(const Project& p) {
                 const int n = 1 + static_cast<int>(peeks() % 40);
                 std::vector<std::string> ahead;
                 parser.PushState();
+                ++gPeeks;
                 peeking = true;
                 for (int i = 0; i < n; ++i) {
                     const int32_t kind = parser.NextToken();
@@ -303,6 +310,7 @@ Run parse(const Project& p) {
         }
     } catch (const EParserError& e) {
         r.transcript += std::string("error: ") + e.what() + "\n";
+        ++gErrors;
     } catch (const Exception& e) {
         r.failure = std::string("unexpected exception ") + typeid(e).name() + ": " + e.Message();
         return r;
@@ -670,6 +678,9 @@ int main(int argc, char** argv) {
         if (found >= 10)
             break;
     }
-    std::printf("%ld runs in %.0f s, %ld failures\n", runs, seconds, found);
+    std::printf(
+        "%ld runs in %.0f s, %ld failures; %ld peeks, %ld cycles stopped, %ld parser errors, includes "
+        "%zu deep at most\n",
+        runs, seconds, found, gPeeks, gCycles, gErrors, gDeepest);
     return found ? 1 : 0;
 }
