@@ -40,9 +40,17 @@ RECT TScreen::WorkAreaRect() const {
 
 void TScreen::SetCursor(TCursor Value) {
     FCursor = Value;
+    // The window under the pointer chooses its cursor again at once, as it would on the next mouse
+    // move. Asking it directly spares moving the pointer, which the system answers with a round of
+    // mouse messages (under Wine about 10 ms).
     POINT P;
-    GetCursorPos(&P);
-    SetCursorPos(P.x, P.y); // makes the window under the pointer set its cursor again
+    if (!GetCursorPos(&P))
+        return;
+    HWND Under = WindowFromPoint(P);
+    if (!Under || GetWindowThreadProcessId(Under, nullptr) != GetCurrentThreadId())
+        return;
+    LRESULT Hit = SendMessageA(Under, WM_NCHITTEST, 0, MAKELPARAM(P.x, P.y));
+    SendMessageA(Under, WM_SETCURSOR, reinterpret_cast<WPARAM>(Under), MAKELPARAM(Hit, WM_MOUSEMOVE));
 }
 
 namespace {

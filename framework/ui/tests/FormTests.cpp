@@ -282,6 +282,27 @@ TEST_F(FormTest, HintOfTheControlUnderThePointerIsShownAfterThePause) {
     Form.Hide();
 }
 
+// A busy cursor must show at once over our window, without the pointer being moved to make the
+// window ask again.
+TEST_F(FormTest, ScreenCursorShowsAtOnceOverTheWindowUnderThePointer) {
+    TForm Form(nullptr);
+    Form.SetBounds(40, 40, 300, 200);
+    Form.Show();
+    SetWindowPos(Form.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    PumpUntil([] { return false; }, 50);
+    RECT Client;
+    GetClientRect(Form.Handle(), &Client);
+    POINT Centre{Client.right / 2, Client.bottom / 2};
+    ClientToScreen(Form.Handle(), &Centre);
+    SetCursorPos(Centre.x, Centre.y);
+    ::SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));
+    Screen->SetCursor(crHourGlass);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));
+    Screen->SetCursor(crDefault);
+    EXPECT_NE(GetCursor(), LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));
+    Form.Hide();
+}
+
 TEST_F(FormTest, BuildFormRefusesUnknownClassesParentsAndProperties) {
     struct Case {
         const char* Name;
