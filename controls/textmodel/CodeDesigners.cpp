@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cctype>
 
-#include "framework/core/SysUtils.h"
 #include "framework/core/CharClass.h"
+#include "framework/core/Exceptions.h"
+#include "framework/core/Properties.h"
+#include "framework/core/Strings.h"
+#include "framework/core/SysUtils.h"
 
 ZEL_DEFINE_CLASS(TCodeDesigner, TComponent, {})
 ZEL_DEFINE_CLASS(TStringsCodeDesigner, TCodeDesigner, {})
@@ -45,47 +48,129 @@ TStringsCodeDesigner::TStringsCodeDesigner(TComponent* owner) : TCodeDesigner(ow
 TStringsCodeDesigner::~TStringsCodeDesigner() = default;
 
 TStringsParser& TStringsCodeDesigner::Parser() {
-    if (!FParser)
-        FParser = CreateParser();
+    if (!FParser) {
+        const TClass cls = GetSyntaxParserClass();
+        TObject* made = cls ? cls->Create() : nullptr;
+        auto* parser = dynamic_cast<TStringsParser*>(made);
+        if (!parser) {
+            delete made;
+            throw Exception(ClassName() + " has no tokenizer for its text");
+        }
+        FParser.reset(parser);
+    }
     return *FParser;
+}
+
+TCharSet TCodeDesigner::GetDelimiters() const {
+    TCharSet set;
+    for (int c = 0; c < 256; ++c)
+        if (!IsIdentChar(char(c)))
+            set.set(size_t(c));
+    return set;
 }
 
 bool TStringsCodeDesigner::IdentsEqual(const std::string& a, const std::string& b) const {
     return SameText(a, b);
 }
 
-std::vector<TCodeRoutine> TStringsCodeDesigner::ScanRoutines() {
-    std::vector<TCodeRoutine> routines;
-    TStringsParser& p = Parser();
+void TStringsCodeDesigner::SetLink(TComponent* link) {
+    if (link == FLink)
+        return;
+    if (FLink)
+        FLink->RemoveFreeNotification(this);
+    FLink = link;
+    if (FLink)
+        FLink->FreeNotification(this);
+    RefreshStrings();
+}
+
+void TStringsCodeDesigner::SetPropName(const std::string& name) {
+    FPropName = name;
+    RefreshStrings();
+}
+
+void TStringsCodeDesigner::Notification(TComponent* component, TOperation operation) {
+    TCodeDesigner::Notification(component, operation);
+    if (operation == opRemove && component == FLink)
+        FLink = nullptr;
+}
+
+namespace {
+TStrings* LinkedStrings(TComponent* link, const std::string& propName) {
+    if (!link || propName.empty())
+        return nullptr;
+    const TPropInfo* info = GetPropInfo(link, propName);
+    if (!info || info->Kind != tkClass)
+        return nullptr;
+    return dynamic_cast<TStrings*>(GetObjectProp(link, info));
+}
+} // namespace
+
+bool TStringsCodeDesigner::RefreshStrings() {
+    TStrings* strings = LinkedStrings(FLink, FPropName);
+    if (!strings)
+        return false;
+    FLines.clear();
+    for (int i = 0; i < strings->Count(); ++i)
+        FLines.push_back(strings->Get(i));
+    return true;
+}
+
+void TStringsCodeDesigner::StringsChanged() {
+    TStrings* strings = LinkedStrings(FLink, FPropName);
+    if (!strings)
+        return;
+    strings->BeginUpdate();
+    strings->Clear();
+    for (const auto& line : FLines)
+        strings->Add(line);
+    strings->EndUpdate();
+}
+
+bool TStringsCodeDesigner::BeginScan() {
     if (FLines.empty())
-        return routines;
+        return false;
+    TStringsParser& p = Parser();
     p.SetStrings(&FLines);
     p.ResetParser();
-    if (!ScanStart())
-        return routines;
-    std::string previous;
+    return ScanStart();
+}
+
+bool TStringsCodeDesigner::NextMethodStart(std::string& previous) {
+    TStringsParser& p = Parser();
     int32_t kind;
     while ((kind = p.NextValidToken()) != tokEof) {
         const std::string word = p.TokenString();
-        if (!IsWordToken(kind) || !IsMethodStart(word, previous)) {
-            previous = word;
-            continue;
-        }
+        if (IsWordToken(kind) && IsMethodStart(word, previous))
+            return true;
+        previous = word;
+    }
+    return false;
+}
+
+std::vector<TCodeRoutine> TStringsCodeDesigner::ScanRoutines() {
+    std::vector<TCodeRoutine> routines;
+    if (!BeginScan())
+        return routines;
+    TStringsParser& p = Parser();
+    std::string previous;
+    while (NextMethodStart(previous)) {
         TCodeRoutine r;
         r.Head = {p.GetTokenCharPos() + 1, p.LineNo()};
-        previous = word;
-        if (!ReadRoutineName(r)) {
-            previous = p.TokenString();
-            continue; // an unnamed routine is no event handler
+        if (!ScanMethodName(r)) {
+            previous = p.TokenString(); // an unnamed routine is no event handler
+            continue;
         }
-        ReadRoutineBody(r);
+        TCodePoint end;
+        r.Empty = GetMethodEnd(end);
+        r.EndLine = end.Y;
         routines.push_back(r);
         previous.clear();
     }
     return routines;
 }
 
-bool TStringsCodeDesigner::ReadRoutineName(TCodeRoutine& r) {
+bool TStringsCodeDesigner::ScanMethodName(TCodeRoutine& r) {
     TStringsParser& p = Parser();
     if (!IsWordToken(p.NextValidToken()))
         return false;
@@ -94,8 +179,9 @@ bool TStringsCodeDesigner::ReadRoutineName(TCodeRoutine& r) {
     return true;
 }
 
-void TStringsCodeDesigner::ReadRoutineBody(TCodeRoutine& r) {
+bool TStringsCodeDesigner::GetMethodEnd(TCodePoint& point) {
     TStringsParser& p = Parser();
+    point = {0, -1};
     int32_t t = p.NextToken();
     if (p.IsTokenChar('(')) {
         for (int32_t depth = 1; depth > 0 && (t = p.NextToken()) != tokEof;) {
@@ -114,25 +200,52 @@ void TStringsCodeDesigner::ReadRoutineBody(TCodeRoutine& r) {
     }
     bool empty = true;
     for (int32_t level = 1; t != tokEof; t = p.NextToken()) {
+        // Before IsBlockEnd, which may read on over a closing word pair.
+        const TCodePoint at = {p.GetTokenCharPos() + 1, p.LineNo()};
         const int32_t end = IsBlockEnd();
         if (end == 2 || (end == 1 && --level == 0)) {
-            r.EndLine = p.LineNo();
-            break;
+            point = at;
+            return empty;
         }
         if (end == 0 && t != tokComment && IsBlockBegin())
             ++level;
         empty = false;
     }
-    r.Empty = empty && r.EndLine >= 0;
+    return false;
 }
 
 bool TStringsCodeDesigner::FindMethodStart(const std::string& name, TCodePoint& point) {
-    for (const auto& r : ScanRoutines())
-        if (IdentsEqual(r.Name, name)) {
-            point = r.Head;
+    if (!BeginScan())
+        return false;
+    TStringsParser& p = Parser();
+    std::string previous;
+    while (NextMethodStart(previous)) {
+        const TCodePoint head = {p.GetTokenCharPos() + 1, p.LineNo()};
+        TCodeRoutine r;
+        p.PushState();
+        const bool named = ScanMethodName(r);
+        p.PopState();
+        if (named && IdentsEqual(r.Name, name)) {
+            point = head;
             return true;
         }
+        // Past the routine, so that routines nested in it are not taken for handlers.
+        if (!ScanMethodName(r)) {
+            previous = p.TokenString();
+            continue;
+        }
+        TCodePoint end;
+        GetMethodEnd(end);
+        previous.clear();
+    }
     return false;
+}
+
+bool TStringsCodeDesigner::FindMethod(const std::string& name, TCodePoint& point) {
+    if (!FindMethodStart(name, point))
+        return false;
+    TCodeRoutine r;
+    return ScanMethodName(r);
 }
 
 bool TStringsCodeDesigner::MethodExists(const std::string& name) {
@@ -141,10 +254,10 @@ bool TStringsCodeDesigner::MethodExists(const std::string& name) {
 }
 
 int32_t TStringsCodeDesigner::GetMethodState(const std::string& name) {
-    for (const auto& r : ScanRoutines())
-        if (IdentsEqual(r.Name, name))
-            return r.Empty ? 0 : 2;
-    return 1;
+    TCodePoint point;
+    if (!FindMethod(name, point))
+        return 1;
+    return GetMethodEnd(point) ? 0 : 2;
 }
 
 void TStringsCodeDesigner::GetMethods(const TMethodTypeData*, std::vector<std::string>& list) {
@@ -171,6 +284,7 @@ bool TStringsCodeDesigner::CreateMethod(const std::string& name, const TMethodTy
     if (!FLines.empty() && !FLines.back().empty())
         FLines.push_back(std::string());
     FLines.insert(FLines.end(), lines.begin(), lines.end());
+    StringsChanged();
     return true;
 }
 
@@ -182,36 +296,47 @@ bool TStringsCodeDesigner::RenameMethod(const std::string& oldName, const std::s
             continue;
         std::string& line = FLines[size_t(r.NamePos.Y)];
         line.replace(size_t(r.NamePos.X - 1), r.Name.size(), newName);
+        StringsChanged();
         return true;
     }
     return false;
 }
 
+bool TStringsCodeDesigner::DeleteRoutine(const TCodeRoutine& r) {
+    if (r.EndLine < 0 || !IsBlank(FLines[size_t(r.Head.Y)].substr(0, size_t(r.Head.X - 1))))
+        return false;
+    size_t from = size_t(r.Head.Y), to = size_t(r.EndLine) + 1;
+    if (from > 0 && FLines[from - 1].empty())
+        --from; // the separator CreateMethod put in front
+    FLines.erase(FLines.begin() + std::ptrdiff_t(from), FLines.begin() + std::ptrdiff_t(to));
+    return true;
+}
+
 bool TStringsCodeDesigner::DeleteMethod(const std::string& name) {
-    for (const auto& r : ScanRoutines()) {
-        if (!IdentsEqual(r.Name, name))
-            continue;
-        // Whole lines only: text sharing the head's or the end's line is not the routine's.
-        if (r.EndLine < 0 || !IsBlank(FLines[size_t(r.Head.Y)].substr(0, size_t(r.Head.X - 1))))
-            return false;
-        size_t from = size_t(r.Head.Y), to = size_t(r.EndLine) + 1;
-        if (from > 0 && FLines[from - 1].empty())
-            --from; // the separator CreateMethod put in front
-        FLines.erase(FLines.begin() + std::ptrdiff_t(from), FLines.begin() + std::ptrdiff_t(to));
-        return true;
-    }
+    for (const auto& r : ScanRoutines())
+        if (IdentsEqual(r.Name, name)) {
+            if (!DeleteRoutine(r))
+                return false;
+            StringsChanged();
+            return true;
+        }
+    return false;
+}
+
+bool TStringsCodeDesigner::DoDeleteEmptyMethods() {
+    // By position, not by name: another class's routine of the same name may have a body.
+    for (const auto& r : ScanRoutines())
+        if (r.Empty && DeleteRoutine(r))
+            return true;
     return false;
 }
 
 void TStringsCodeDesigner::DeleteEmptyMethods() {
-    for (bool again = true; again;) {
-        again = false;
-        for (const auto& r : ScanRoutines())
-            if (r.Empty && DeleteMethod(r.Name)) {
-                again = true;
-                break;
-            }
-    }
+    bool deleted = false;
+    while (DoDeleteEmptyMethods())
+        deleted = true;
+    if (deleted)
+        StringsChanged();
 }
 
 bool TStringsCodeDesigner::ValidIdentifier(const std::string& name) {
@@ -252,7 +377,30 @@ void TStringsCodeDesigner::UseUnits(const std::vector<std::string>& list) {
     std::vector<std::string> lines;
     for (const auto& unit : added)
         lines.push_back(GetUseUnitString() + unit);
+    if (lines.empty())
+        return;
     FLines.insert(FLines.begin(), lines.begin(), lines.end());
+    StringsChanged();
+}
+
+bool TStringsCodeDesigner::RenameModule(const std::string& oldName, const std::string& newName) {
+    const std::string marker = GetUseUnitString();
+    if (marker.empty() || !ValidIdentifier(newName))
+        return false;
+    bool renamed = false;
+    for (auto& line : FLines) {
+        const size_t at = line.find_first_not_of(" \t");
+        if (at == std::string::npos || !SameText(line.substr(at, marker.size()), marker))
+            continue;
+        const size_t name = line.find_first_not_of(" \t", at + marker.size());
+        if (name != std::string::npos && SameText(Trim(line.substr(name)), oldName)) {
+            line.replace(name, Trim(line.substr(name)).size(), newName);
+            renamed = true;
+        }
+    }
+    if (renamed)
+        StringsChanged();
+    return renamed;
 }
 
 void TStringsCodeDesigner::FillWithTemplate(const std::string& name, bool force) {
@@ -270,6 +418,7 @@ void TStringsCodeDesigner::FillWithTemplate(const std::string& name, bool force)
             break;
         start = eol + 2;
     }
+    StringsChanged();
 }
 
 // ---------------------------------------------------------------- script languages
@@ -280,8 +429,8 @@ std::string TScriptCodeDesigner::GetFuncName(const std::string& name, const TMet
     return name + "(" + JoinParams(*this, typeData, ", ") + ")";
 }
 
-std::unique_ptr<TStringsParser> TVbsCodeDesigner::CreateParser() const {
-    return std::make_unique<TVBScriptParser>();
+TClass TVbsCodeDesigner::GetSyntaxParserClass() const {
+    return TVBScriptParser::StaticClass();
 }
 
 bool TVbsCodeDesigner::IsMethodStart(const std::string& word, const std::string& previous) const {
@@ -329,8 +478,8 @@ std::string TBasicCodeDesigner::ParamText(const TMethodParam& p) {
     return std::string(byRef ? "" : "ByVal ") + p.Name + " As " + TypeToString(p.TypeName);
 }
 
-std::unique_ptr<TStringsParser> TJsCodeDesigner::CreateParser() const {
-    return std::make_unique<TJavaScriptParser>();
+TClass TJsCodeDesigner::GetSyntaxParserClass() const {
+    return TJavaScriptParser::StaticClass();
 }
 
 bool TJsCodeDesigner::IsMethodStart(const std::string& word, const std::string&) const {
@@ -353,8 +502,8 @@ void TJsCodeDesigner::GetMethodTemplate(const std::string& name, const TMethodTy
     list.push_back("}");
 }
 
-std::unique_ptr<TStringsParser> TPerlCodeDesigner::CreateParser() const {
-    return std::make_unique<TPerlParser>();
+TClass TPerlCodeDesigner::GetSyntaxParserClass() const {
+    return TPerlParser::StaticClass();
 }
 
 std::string TPerlCodeDesigner::GetFuncName(const std::string& name, const TMethodTypeData& typeData) {
@@ -363,8 +512,8 @@ std::string TPerlCodeDesigner::GetFuncName(const std::string& name, const TMetho
     return name + " # " + JoinParams(*this, typeData, ", ");
 }
 
-std::unique_ptr<TStringsParser> TPythonCodeDesigner::CreateParser() const {
-    return std::make_unique<TPythonParser>();
+TClass TPythonCodeDesigner::GetSyntaxParserClass() const {
+    return TPythonParser::StaticClass();
 }
 
 bool TPythonCodeDesigner::IsMethodStart(const std::string& word, const std::string&) const {
@@ -387,8 +536,8 @@ void TPythonCodeDesigner::GetMethodTemplate(const std::string& name, const TMeth
     list.push_back("#def");
 }
 
-std::unique_ptr<TStringsParser> THTMLCodeDesigner::CreateParser() const {
-    return std::make_unique<THTMLParser>();
+TClass THTMLCodeDesigner::GetSyntaxParserClass() const {
+    return THTMLParser::StaticClass();
 }
 
 std::string THTMLCodeDesigner::FileTemplate(const std::string& name) const {
@@ -398,12 +547,12 @@ std::string THTMLCodeDesigner::FileTemplate(const std::string& name) const {
 
 // ---------------------------------------------------------------- SQL and Object Pascal
 
-std::unique_ptr<TStringsParser> TSqlCodeDesigner::CreateParser() const {
-    return std::make_unique<TSqlParser>();
+TClass TSqlCodeDesigner::GetSyntaxParserClass() const {
+    return TSqlParser::StaticClass();
 }
 
-std::unique_ptr<TStringsParser> TUnitCodeDesigner::CreateParser() const {
-    return std::make_unique<TDelphiParser>();
+TClass TUnitCodeDesigner::GetSyntaxParserClass() const {
+    return TDelphiParser::StaticClass();
 }
 
 std::string TUnitCodeDesigner::FileTemplate(const std::string& name) const {
@@ -454,11 +603,45 @@ void TUnitCodeDesigner::UseUnits(const std::vector<std::string>& list) {
         if (!p.SkipToChar(';'))
             return;
         FLines[size_t(p.LineNo())].insert(size_t(p.GetTokenCharPos()), ", " + added);
+        StringsChanged();
         return;
     }
     if (interfaceLine < 0)
         return;
     FLines.insert(FLines.begin() + interfaceLine + 1, {std::string(), "uses " + added + ";"});
+    StringsChanged();
+}
+
+bool TUnitCodeDesigner::RenameModule(const std::string& oldName, const std::string& newName) {
+    if (FLines.empty() || !ValidIdentifier(newName))
+        return false;
+    TStringsParser& p = Parser();
+    p.SetStrings(&FLines);
+    p.ResetParser();
+    // Positions first: renaming changes the lines under the parser.
+    std::vector<TCodePoint> at;
+    bool inUses = false;
+    int32_t k;
+    std::string previous;
+    while ((k = p.NextValidToken()) != tokEof) {
+        const std::string w = p.TokenString();
+        if (inUses && p.IsTokenChar(';'))
+            inUses = false;
+        const bool heading =
+            (SameText(previous, "unit") || SameText(previous, "program") || SameText(previous, "library")) &&
+            at.empty();
+        if (IsWordToken(k) && SameText(w, oldName) && (heading || (inUses && !SameText(previous, "in"))))
+            at.push_back({p.GetTokenCharPos(), p.LineNo()});
+        if (k == tokResWord && SameText(w, "uses"))
+            inUses = true;
+        previous = w;
+    }
+    for (auto it = at.rbegin(); it != at.rend(); ++it)
+        FLines[size_t(it->Y)].replace(size_t(it->X), oldName.size(), newName);
+    if (at.empty())
+        return false;
+    StringsChanged();
+    return true;
 }
 
 std::string TDelphiCodeDesigner::OwnerClassName() const {
@@ -534,23 +717,41 @@ bool TDelphiCodeDesigner::IsMethodStart(const std::string& word, const std::stri
     return previous != "=" && previous != ":" && !SameText(previous, "of");
 }
 
-bool TDelphiCodeDesigner::ReadRoutineName(TCodeRoutine& r) {
+bool TDelphiCodeDesigner::ScanMethodName(TCodeRoutine& r) {
     TStringsParser& p = Parser();
-    if (!TStringsCodeDesigner::ReadRoutineName(r))
+    if (!TStringsCodeDesigner::ScanMethodName(r))
         return false;
     p.PushState();
     const bool dotted = p.NextValidToken() != tokEof && p.IsTokenChar('.');
-    if (!dotted) {
-        p.PopState();
-        return true;
+    p.PopState();
+    if (dotted) {
+        p.NextValidToken();
+        if (!IsWordToken(p.NextValidToken()))
+            return false;
+        r.ClassName = r.Name;
+        r.Name = p.TokenString();
+        r.NamePos = {p.GetTokenCharPos() + 1, p.LineNo()};
+    }
+    r.ParamForm.clear();
+    p.PushState();
+    int32_t k = p.NextValidToken();
+    if (p.IsTokenChar('(')) {
+        bool afterColon = false;
+        for (int32_t depth = 1; (k = p.NextValidToken()) != tokEof;) {
+            if (p.IsTokenChar('('))
+                ++depth;
+            if (p.IsTokenChar(')') && --depth == 0)
+                break;
+            const std::string w = p.TokenString();
+            const bool separator = p.IsTokenChar(':') || p.IsTokenChar(',') || p.IsTokenChar(';');
+            r.ParamForm += (k == tokIdentifier && !afterColon && !separator) ? std::string("#") : w;
+            if (p.IsTokenChar(':'))
+                afterColon = true;
+            if (p.IsTokenChar(';'))
+                afterColon = false;
+        }
     }
     p.PopState();
-    p.NextValidToken();
-    if (!IsWordToken(p.NextValidToken()))
-        return false;
-    r.ClassName = r.Name;
-    r.Name = p.TokenString();
-    r.NamePos = {p.GetTokenCharPos() + 1, p.LineNo()};
     return true;
 }
 
@@ -575,29 +776,23 @@ bool TDelphiCodeDesigner::ReadBlock(bool& empty) {
 
 bool TDelphiCodeDesigner::SkipNestedRoutine() {
     TCodeRoutine nested;
-    if (!ReadRoutineName(nested))
+    if (!ScanMethodName(nested))
         return Parser().TokenKind() != tokEof;
-    ReadRoutineBody(nested);
-    return nested.EndLine >= 0;
+    TCodePoint end;
+    GetMethodEnd(end);
+    return end.Y >= 0;
 }
 
-void TDelphiCodeDesigner::ReadRoutineBody(TCodeRoutine& r) {
+bool TDelphiCodeDesigner::GetMethodEnd(TCodePoint& point) {
     TStringsParser& p = Parser();
+    point = {0, -1};
     int32_t k = p.NextValidToken();
     if (p.IsTokenChar('(')) {
-        bool afterColon = false;
         for (int32_t depth = 1; (k = p.NextValidToken()) != tokEof;) {
             if (p.IsTokenChar('('))
                 ++depth;
             if (p.IsTokenChar(')') && --depth == 0)
                 break;
-            const std::string w = p.TokenString();
-            const bool separator = p.IsTokenChar(':') || p.IsTokenChar(',') || p.IsTokenChar(';');
-            r.ParamForm += (k == tokIdentifier && !afterColon && !separator) ? std::string("#") : w;
-            if (p.IsTokenChar(':'))
-                afterColon = true;
-            if (p.IsTokenChar(';'))
-                afterColon = false;
         }
         k = p.NextValidToken();
     }
@@ -605,28 +800,28 @@ void TDelphiCodeDesigner::ReadRoutineBody(TCodeRoutine& r) {
     std::string previous;
     for (;; k = p.NextValidToken()) {
         if (k == tokEof)
-            return;
+            return false;
         const std::string w = p.TokenString();
         if (k == tokResWord && (SameText(w, "begin") || SameText(w, "asm")))
             break;
         if (k == tokResWord && (SameText(w, "procedure") || SameText(w, "function")) && previous != ":") {
             if (!SkipNestedRoutine())
-                return;
+                return false;
             previous.clear();
             continue;
         }
         // A forward or external declaration has no body of its own.
         if (k == tokResWord && (SameText(w, "forward") || SameText(w, "external")))
-            return;
+            return false;
         if (k == tokResWord && (SameText(w, "end") || SameText(w, "implementation")))
-            return;
+            return false;
         previous = w;
     }
     bool empty = true;
     if (!ReadBlock(empty))
-        return;
-    r.EndLine = p.LineNo();
-    r.Empty = empty;
+        return false;
+    point = {p.GetTokenCharPos() + 1, p.LineNo()};
+    return empty;
 }
 
 int32_t TDelphiCodeDesigner::FindClassDeclaration() const {
@@ -668,6 +863,7 @@ bool TDelphiCodeDesigner::CreateMethod(const std::string& name, const TMethodTyp
                 break;
             }
         }
+    StringsChanged();
     return true;
 }
 
@@ -692,6 +888,7 @@ bool TDelphiCodeDesigner::RenameMethod(const std::string& oldName, const std::st
                 if (IsIdentChar(after))
                     continue;
                 line.replace(at, oldName.size(), newName);
+                StringsChanged();
                 return true;
             }
         }
@@ -736,6 +933,7 @@ void TDelphiCodeDesigner::InsertComponent(TComponent* component, const std::stri
         if (w == "PRIVATE" || w.rfind("FUNCTION", 0) == 0 || w.rfind("PROCEDURE", 0) == 0 || w == "END;") {
             FLines.insert(FLines.begin() + std::ptrdiff_t(i),
                           "    " + name + ": " + component->ClassType()->ClassName() + ";");
+            StringsChanged();
             return;
         }
     }
@@ -745,8 +943,10 @@ void TDelphiCodeDesigner::DeleteComponent(TComponent* component) {
     if (!component)
         return;
     const int32_t line = FindFieldLine(component->Name());
-    if (line >= 0)
-        FLines.erase(FLines.begin() + line);
+    if (line < 0)
+        return;
+    FLines.erase(FLines.begin() + line);
+    StringsChanged();
 }
 
 void TDelphiCodeDesigner::RenameComponent(TComponent* component, const std::string& name) {
@@ -759,6 +959,7 @@ void TDelphiCodeDesigner::RenameComponent(TComponent* component, const std::stri
         std::string& text = FLines[size_t(line)];
         const size_t at = text.find_first_not_of(" \t");
         text.replace(at, component->Name().size(), name);
+        StringsChanged();
         return;
     }
     // Whole words only: TForm1 must not touch TForm10.
@@ -792,4 +993,5 @@ void TDelphiCodeDesigner::RenameComponent(TComponent* component, const std::stri
     for (const auto& r : ScanRoutines())
         if (SameText(r.ClassName, oldClass))
             replaceWord(FLines[size_t(r.Head.Y)], oldClass + ".", newClass + ".");
+    StringsChanged();
 }

@@ -58,6 +58,8 @@ public:
     virtual void SetStrings(const std::vector<std::string>& lines) = 0;
     virtual const std::vector<std::string>& GetStrings() const = 0;
     virtual void ShowSource(const TCodePoint&) {}
+    // The tokenizer class the designer reads its text with.
+    virtual TClass GetSyntaxParserClass() const = 0;
     virtual bool CreateMethod(const std::string& name, const TMethodTypeData& typeData) = 0;
     virtual bool ShowMethod(const std::string& name) = 0;
     virtual bool RenameMethod(const std::string& oldName, const std::string& newName) = 0;
@@ -72,8 +74,15 @@ public:
     virtual int32_t GetMethodState(const std::string& name) = 0;
     virtual void GetUsedUnits(std::vector<std::string>& list) = 0;
     virtual void UseUnits(const std::vector<std::string>& list) = 0;
+    // Whether the designer keeps a clause of used units that its host fills with the units of
+    // the components it inserts.
+    virtual bool AutoFillUses() const { return false; }
+    // Renames the module wherever the text names it; false when it names it nowhere.
+    virtual bool RenameModule(const std::string& oldName, const std::string& newName) = 0;
     virtual void FillWithTemplate(const std::string& name, bool force) = 0;
     virtual std::string TypeToString(const std::string& typeName) { return typeName; }
+    // Characters that end a word of the language.
+    virtual TCharSet GetDelimiters() const;
 };
 
 class TStringsCodeDesigner : public TCodeDesigner {
@@ -96,9 +105,30 @@ public:
     int32_t GetMethodState(const std::string& name) override;
     void GetUsedUnits(std::vector<std::string>& list) override;
     void UseUnits(const std::vector<std::string>& list) override;
+    bool RenameModule(const std::string& oldName, const std::string& newName) override;
     void FillWithTemplate(const std::string& name, bool force) override;
 
+    // The text follows a string-list property of another component: set both, and the text is
+    // read from it; every change of the text is written back.
+    void SetLink(TComponent* link);
+    TComponent* Link() const { return FLink; }
+    void SetPropName(const std::string& name);
+    const std::string& PropName() const { return FPropName; }
+    // Reads the text again from the linked property; false when there is no such property.
+    bool RefreshStrings();
+
+    // With the parser on the first token of the named routine, `point` there.
     bool FindMethodStart(const std::string& name, TCodePoint& point);
+    // As FindMethodStart, then steps past the routine's name, where GetMethodEnd reads on.
+    bool FindMethod(const std::string& name, TCodePoint& point);
+    // With the parser on a routine's first token: reads its name, leaving the parser on it; false
+    // for an unnamed routine.
+    virtual bool ScanMethodName(TCodeRoutine& r);
+    // From the routine's name on: `point` becomes the routine's closing token (line -1 when the
+    // routine never ends). True when the routine ends and nothing lies in its body.
+    virtual bool GetMethodEnd(TCodePoint& point);
+    // Deletes the first empty routine that can be deleted; false when there is none.
+    bool DoDeleteEmptyMethods();
     std::vector<TCodeRoutine> ScanRoutines();
     virtual bool IdentsEqual(const std::string& a, const std::string& b) const;
     virtual std::string GetComment() const { return std::string(); }
@@ -110,13 +140,11 @@ public:
     TStringsParser& Parser();
 
 protected:
-    virtual std::unique_ptr<TStringsParser> CreateParser() const = 0;
+    void Notification(TComponent* component, TOperation operation) override;
+    // Writes the text back to the linked property.
+    void StringsChanged();
     // Moves the parser to where routines with bodies may start; false when there is no such part.
     virtual bool ScanStart() { return true; }
-    // With the parser on the routine's first token: reads its name; false for an unnamed routine.
-    virtual bool ReadRoutineName(TCodeRoutine& r);
-    // Reads on to the routine's end, setting EndLine and Empty.
-    virtual void ReadRoutineBody(TCodeRoutine& r);
     // `word` is an identifier-class token, `previous` the valid token before it.
     virtual bool IsMethodStart(const std::string& word, const std::string& previous) const = 0;
     // True when the body follows the head directly, without an opening token.
@@ -129,7 +157,14 @@ protected:
     std::vector<std::string> FLines;
 
 private:
+    bool BeginScan();
+    // Moves the parser to the next token that starts a routine; false at the end of the text.
+    bool NextMethodStart(std::string& previous);
+    // Whole lines only: false when text outside the routine shares its lines.
+    bool DeleteRoutine(const TCodeRoutine& r);
     std::unique_ptr<TStringsParser> FParser;
+    TComponent* FLink = nullptr;
+    std::string FPropName;
 };
 
 class TScriptCodeDesigner : public TStringsCodeDesigner {
@@ -145,6 +180,7 @@ class TVbsCodeDesigner : public TScriptCodeDesigner {
     ZEL_DECLARE_CLASS(TVbsCodeDesigner)
 public:
     using TScriptCodeDesigner::TScriptCodeDesigner;
+    TClass GetSyntaxParserClass() const override;
     std::string GetComment() const override { return "'"; }
     void GetMethodTemplate(const std::string& name, const TMethodTypeData& typeData,
                            std::vector<std::string>& list) override;
@@ -152,7 +188,6 @@ public:
     std::string TypeToString(const std::string& typeName) override;
 
 protected:
-    std::unique_ptr<TStringsParser> CreateParser() const override;
     bool IsMethodStart(const std::string& word, const std::string& previous) const override;
     bool BeginsAtHead() const override { return true; }
     bool IsBlockBegin() override { return false; }
@@ -170,6 +205,7 @@ class TJsCodeDesigner : public TScriptCodeDesigner {
     ZEL_DECLARE_CLASS(TJsCodeDesigner)
 public:
     using TScriptCodeDesigner::TScriptCodeDesigner;
+    TClass GetSyntaxParserClass() const override;
     bool AlwaysUseBrackets() const override { return true; }
     std::string GetComment() const override { return "//"; }
     bool IdentsEqual(const std::string& a, const std::string& b) const override { return a == b; }
@@ -179,7 +215,6 @@ public:
 
 protected:
     virtual std::string Keyword() const { return "function"; }
-    std::unique_ptr<TStringsParser> CreateParser() const override;
     bool IsMethodStart(const std::string& word, const std::string& previous) const override;
     bool IsBlockBegin() override;
     int32_t IsBlockEnd() override;
@@ -189,26 +224,26 @@ class TPerlCodeDesigner : public TJsCodeDesigner {
     ZEL_DECLARE_CLASS(TPerlCodeDesigner)
 public:
     using TJsCodeDesigner::TJsCodeDesigner;
+    TClass GetSyntaxParserClass() const override;
     bool AlwaysUseBrackets() const override { return false; }
     std::string GetComment() const override { return "#"; }
     std::string GetFuncName(const std::string& name, const TMethodTypeData& typeData) override;
 
 protected:
     std::string Keyword() const override { return "sub"; }
-    std::unique_ptr<TStringsParser> CreateParser() const override;
 };
 
 class TPythonCodeDesigner : public TScriptCodeDesigner {
     ZEL_DECLARE_CLASS(TPythonCodeDesigner)
 public:
     using TScriptCodeDesigner::TScriptCodeDesigner;
+    TClass GetSyntaxParserClass() const override;
     std::string GetComment() const override { return "#"; }
     void GetMethodTemplate(const std::string& name, const TMethodTypeData& typeData,
                            std::vector<std::string>& list) override;
     int32_t GetMethodStart(const TCodeRoutine& routine) const override { return routine.Head.Y + 1; }
 
 protected:
-    std::unique_ptr<TStringsParser> CreateParser() const override;
     bool IsMethodStart(const std::string& word, const std::string& previous) const override;
     bool IsBlockBegin() override;
     int32_t IsBlockEnd() override;
@@ -219,10 +254,10 @@ class THTMLCodeDesigner : public TStringsCodeDesigner {
     ZEL_DECLARE_CLASS(THTMLCodeDesigner)
 public:
     using TStringsCodeDesigner::TStringsCodeDesigner;
+    TClass GetSyntaxParserClass() const override;
     void GetMethodTemplate(const std::string&, const TMethodTypeData&, std::vector<std::string>&) override {}
 
 protected:
-    std::unique_ptr<TStringsParser> CreateParser() const override;
     bool IsMethodStart(const std::string&, const std::string&) const override { return false; }
     bool IsBlockBegin() override { return false; }
     int32_t IsBlockEnd() override { return 0; }
@@ -233,10 +268,10 @@ class TSqlCodeDesigner : public TStringsCodeDesigner {
     ZEL_DECLARE_CLASS(TSqlCodeDesigner)
 public:
     using TStringsCodeDesigner::TStringsCodeDesigner;
+    TClass GetSyntaxParserClass() const override;
     void GetMethodTemplate(const std::string&, const TMethodTypeData&, std::vector<std::string>&) override {}
 
 protected:
-    std::unique_ptr<TStringsParser> CreateParser() const override;
     bool IsMethodStart(const std::string&, const std::string&) const override { return false; }
     bool IsBlockBegin() override { return false; }
     int32_t IsBlockEnd() override { return 0; }
@@ -247,12 +282,15 @@ class TUnitCodeDesigner : public TStringsCodeDesigner {
     ZEL_DECLARE_CLASS(TUnitCodeDesigner)
 public:
     using TStringsCodeDesigner::TStringsCodeDesigner;
+    TClass GetSyntaxParserClass() const override;
     void GetMethodTemplate(const std::string&, const TMethodTypeData&, std::vector<std::string>&) override {}
     void GetUsedUnits(std::vector<std::string>& list) override;
     void UseUnits(const std::vector<std::string>& list) override;
+    bool AutoFillUses() const override { return true; }
+    // The unit's heading and its entry in the "uses" clause.
+    bool RenameModule(const std::string& oldName, const std::string& newName) override;
 
 protected:
-    std::unique_ptr<TStringsParser> CreateParser() const override;
     bool IsMethodStart(const std::string&, const std::string&) const override { return false; }
     bool IsBlockBegin() override { return false; }
     int32_t IsBlockEnd() override { return 0; }
@@ -284,12 +322,13 @@ public:
     // Called before the component takes the new name. Renaming the owner renames its class, its
     // variable and every routine head.
     void RenameComponent(TComponent* component, const std::string& name) override;
+    // Also reads the parameter list, with every name as '#', into ParamForm.
+    bool ScanMethodName(TCodeRoutine& r) override;
+    bool GetMethodEnd(TCodePoint& point) override;
 
 protected:
     bool ScanStart() override;
     bool IsMethodStart(const std::string& word, const std::string& previous) const override;
-    bool ReadRoutineName(TCodeRoutine& r) override;
-    void ReadRoutineBody(TCodeRoutine& r) override;
 
 private:
     std::string ParamGroups(const TMethodTypeData& typeData, bool names) const;

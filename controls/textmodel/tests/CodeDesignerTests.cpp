@@ -4,9 +4,36 @@
 #include <vector>
 
 #include "controls/textmodel/CodeDesigners.h"
+#include "framework/core/Properties.h"
+#include "framework/core/Strings.h"
+#include "framework/core/SysUtils.h"
 
 namespace {
 using Lines = std::vector<std::string>;
+
+// A component whose published "Lines" a designer can follow.
+class TLinesHolder : public TComponent {
+    ZEL_DECLARE_CLASS(TLinesHolder)
+public:
+    using TComponent::TComponent;
+    TStringList Text;
+};
+
+TPropInfo LinesProp() {
+    TPropInfo p;
+    p.Name = "Lines";
+    p.Kind = tkClass;
+    p.PropClass = TStrings::StaticClass();
+    p.GetObj = [](TObject* o) -> TObject* { return &static_cast<TLinesHolder*>(o)->Text; };
+    return p;
+}
+
+Lines ToLines(const TStrings& s) {
+    Lines out;
+    for (int i = 0; i < s.Count(); ++i)
+        out.push_back(s.Get(i));
+    return out;
+}
 
 TMethodTypeData Event(std::vector<TMethodParam> params = {}, int32_t kind = 0) {
     TMethodTypeData t;
@@ -17,6 +44,8 @@ TMethodTypeData Event(std::vector<TMethodParam> params = {}, int32_t kind = 0) {
 
 const TMethodTypeData kNotify = Event({{0, "Sender", "TObject"}});
 } // namespace
+
+ZEL_DEFINE_CLASS(TLinesHolder, TComponent, {LinesProp()})
 
 TEST(CodeDesigners, TemplatesPerLanguage) {
     struct Case {
@@ -220,4 +249,256 @@ TEST(CodeDesigners, ObjectPascalComponents) {
     d.DeleteComponent(&button);
     EXPECT_EQ(d.GetStrings()[4], "    procedure Go(Sender: TObject);");
     EXPECT_EQ(d.GetStrings().size(), 17u);
+}
+
+TEST(CodeDesigners, FindMethodAndItsEnd) {
+    TComponent form(nullptr);
+    form.SetName("Form1");
+    TVbsCodeDesigner vbs;
+    TJsCodeDesigner js;
+    TPerlCodeDesigner perl;
+    TPythonCodeDesigner py;
+    TDelphiCodeDesigner pas(&form);
+    struct Case {
+        TStringsCodeDesigner* d;
+        Lines text;
+        std::string name;
+        bool found;
+        TCodePoint start; // the routine's first token
+        TCodePoint end;   // its closing token; line -1 when it never closes
+        bool empty;
+    };
+    const Case cases[] = {
+        {&vbs, {"x = 1", "  Sub Go(a)", "End Sub"}, "GO", true, {3, 1}, {1, 2}, true},
+        {&vbs, {"Sub Go", "  If a Then Exit Sub", "End Sub"}, "Go", true, {1, 0}, {1, 2}, false},
+        {&vbs, {"Sub Go", "  ' only a note", "End Sub"}, "Go", true, {1, 0}, {1, 2}, false},
+        {&js, {"function go() {}", "function Go() {", "  { }", "}"}, "Go", true, {1, 1}, {1, 3}, false},
+        {&js, {"function Go() {}"}, "Go", true, {1, 0}, {16, 0}, true},
+        {&js, {"function Go() {", "  x();"}, "Go", true, {1, 0}, {0, -1}, false},
+        {&js, {"function Go() {}"}, "go", false, {}, {}, false},
+        {&perl, {"sub Go # a", "{", "}"}, "Go", true, {1, 0}, {1, 2}, true},
+        {&py, {"def go(self):", "#def"}, "GO", true, {1, 0}, {1, 1}, true},
+        {&pas,
+         {"unit U;", "interface", "procedure Go;", "implementation", "procedure TForm1.Go(A, B: Integer);",
+          "begin", "end;", "end."},
+         "go",
+         true,
+         {1, 4},
+         {1, 6},
+         true},
+        // The routine nested in another is no handler of its own.
+        {&pas,
+         {"implementation", "procedure TForm1.Outer;", "  procedure Go;", "  begin", "    Beep;", "  end;",
+          "begin", "end;", "end."},
+         "Go",
+         false,
+         {},
+         {},
+         false},
+    };
+    for (const auto& c : cases) {
+        const std::string label = c.text[c.text.size() > 4 ? 4 : 0] + " / " + c.name;
+        c.d->SetStrings(c.text);
+        TCodePoint start{-5, -5};
+        ASSERT_EQ(c.d->FindMethodStart(c.name, start), c.found) << label;
+        if (!c.found) {
+            TCodePoint p;
+            EXPECT_FALSE(c.d->FindMethod(c.name, p)) << label;
+            EXPECT_EQ(c.d->GetMethodState(c.name), 1) << label;
+            continue;
+        }
+        EXPECT_EQ(start.X, c.start.X) << label;
+        EXPECT_EQ(start.Y, c.start.Y) << label;
+        EXPECT_EQ(c.d->Parser().LineNo(), c.start.Y) << label; // left on the routine's first token
+
+        TCodePoint p;
+        ASSERT_TRUE(c.d->FindMethod(c.name, p)) << label;
+        EXPECT_EQ(p.Y, c.start.Y) << label;
+        // Past the name token: the parser stands on the (last part of the) name.
+        EXPECT_TRUE(SameText(c.d->Parser().TokenString(), c.name)) << label;
+        TCodePoint end;
+        EXPECT_EQ(c.d->GetMethodEnd(end), c.empty) << label;
+        EXPECT_EQ(end.Y, c.end.Y) << label;
+        if (c.end.Y >= 0) {
+            EXPECT_EQ(end.X, c.end.X) << label;
+        }
+        EXPECT_EQ(c.d->GetMethodState(c.name), c.empty ? 0 : 2) << label;
+    }
+
+    // ScanMethodName reads a qualified head's routine name and its parameters' shape.
+    pas.SetStrings(
+        {"implementation", "procedure TForm1.Click(Sender: TObject; var Key: Char);", "begin", "end;"});
+    TCodePoint p;
+    ASSERT_TRUE(pas.FindMethodStart("Click", p));
+    TCodeRoutine r;
+    ASSERT_TRUE(pas.ScanMethodName(r));
+    EXPECT_EQ(r.Name, "Click");
+    EXPECT_EQ(r.ClassName, "TForm1");
+    EXPECT_EQ(r.NamePos.X, 18);
+    EXPECT_EQ(r.ParamForm, "#:TObject;var#:Char");
+    EXPECT_EQ(pas.Parser().TokenString(), "Click");
+}
+
+TEST(CodeDesigners, DeleteEmptyMethodsKeepsEverythingElse) {
+    struct Case {
+        TStringsCodeDesigner* d;
+        Lines text;
+        int deletions;
+        Lines expected;
+    };
+    TComponent form(nullptr);
+    form.SetName("Form1");
+    TVbsCodeDesigner vbs;
+    TJsCodeDesigner js;
+    TPythonCodeDesigner py;
+    TDelphiCodeDesigner pas(&form);
+    const Case cases[] = {
+        {&vbs,
+         {"Dim a", "Sub A", "End Sub", "x = 1", "", "Sub B", "End Sub", "Sub C", "  a = 1", "End Sub",
+          "y = 2"},
+         2,
+         {"Dim a", "x = 1", "Sub C", "  a = 1", "End Sub", "y = 2"}},
+        // A routine sharing a line with other text is left whole rather than cut.
+        {&js,
+         {"x(); function A() {}", "function B() { y(); }", "function C()", "{", "}", "z();"},
+         1,
+         {"x(); function A() {}", "function B() { y(); }", "z();"}},
+        {&py,
+         {"import os", "def a():", "#def", "def b():", "    pass", "#def", "def c():", "#def"},
+         2,
+         {"import os", "def b():", "    pass", "#def"}},
+        // Same name in two classes: only the empty one goes, whichever comes first.
+        {&pas,
+         {"implementation", "procedure TOther.Click(Sender: TObject);", "begin", "  Beep;", "end;", "",
+          "procedure TForm1.Click(Sender: TObject);", "begin", "end;", "", "end."},
+         1,
+         {"implementation", "procedure TOther.Click(Sender: TObject);", "begin", "  Beep;", "end;", "",
+          "end."}},
+        {&pas, {"implementation", "end."}, 0, {"implementation", "end."}},
+    };
+    for (const auto& c : cases) {
+        c.d->SetStrings(c.text);
+        int deletions = 0;
+        while (c.d->DoDeleteEmptyMethods())
+            ++deletions;
+        EXPECT_EQ(deletions, c.deletions) << c.text[0];
+        EXPECT_EQ(c.d->GetStrings(), c.expected) << c.text[0];
+        c.d->SetStrings(c.text);
+        c.d->DeleteEmptyMethods();
+        EXPECT_EQ(c.d->GetStrings(), c.expected) << c.text[0];
+    }
+}
+
+TEST(CodeDesigners, RenameModule) {
+    struct Case {
+        TStringsCodeDesigner* d;
+        Lines text;
+        bool renamed;
+        Lines expected;
+    };
+    TUnitCodeDesigner unit;
+    TJsCodeDesigner js;
+    TVbsCodeDesigner vbs;
+    const Case cases[] = {
+        {&unit,
+         {"unit Old;", "interface", "implementation", "end."},
+         true,
+         {"unit Fresh;", "interface", "implementation", "end."}},
+        // Another unit that uses it: the clause's entry, not its file name nor qualified names.
+        {&unit,
+         {"unit Main;", "interface", "uses Windows, Old in 'Old.pas',", "  Older;", "implementation",
+          "procedure X; begin Old.Run; end;", "end."},
+         true,
+         {"unit Main;", "interface", "uses Windows, Fresh in 'Old.pas',", "  Older;", "implementation",
+          "procedure X; begin Old.Run; end;", "end."}},
+        {&unit,
+         {"unit Main;", "interface", "uses Older;", "implementation", "end."},
+         false,
+         {"unit Main;", "interface", "uses Older;", "implementation", "end."}},
+        {&js,
+         {"//USEUNIT old", "//USEUNIT Older", "var Old = 1;"},
+         true,
+         {"//USEUNIT Fresh", "//USEUNIT Older", "var Old = 1;"}},
+        {&vbs, {"  'USEUNIT  Old", "Old = 1"}, true, {"  'USEUNIT  Fresh", "Old = 1"}},
+        {&vbs, {"Old = 1"}, false, {"Old = 1"}},
+    };
+    for (const auto& c : cases) {
+        c.d->SetStrings(c.text);
+        EXPECT_EQ(c.d->RenameModule("Old", "Fresh"), c.renamed) << c.text[0];
+        EXPECT_EQ(c.d->GetStrings(), c.expected) << c.text[0];
+    }
+    unit.SetStrings({"unit Old;"});
+    EXPECT_FALSE(unit.RenameModule("Old", "end"));
+    EXPECT_EQ(unit.GetStrings()[0], "unit Old;");
+}
+
+TEST(CodeDesigners, ParserClassUsesAndDelimiters) {
+    struct Case {
+        TCodeDesigner* d;
+        TClass parser;
+        bool autoFillUses;
+    };
+    TVbsCodeDesigner vbs;
+    TBasicCodeDesigner basic;
+    TJsCodeDesigner js;
+    TPerlCodeDesigner perl;
+    TPythonCodeDesigner py;
+    THTMLCodeDesigner html;
+    TSqlCodeDesigner sql;
+    TUnitCodeDesigner unit;
+    TDelphiCodeDesigner pas;
+    const Case cases[] = {
+        {&vbs, TVBScriptParser::StaticClass(), false},  {&basic, TVBScriptParser::StaticClass(), false},
+        {&js, TJavaScriptParser::StaticClass(), false}, {&perl, TPerlParser::StaticClass(), false},
+        {&py, TPythonParser::StaticClass(), false},     {&html, THTMLParser::StaticClass(), false},
+        {&sql, TSqlParser::StaticClass(), false},       {&unit, TDelphiParser::StaticClass(), true},
+        {&pas, TDelphiParser::StaticClass(), true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.d->GetSyntaxParserClass(), c.parser) << c.d->ClassName();
+        EXPECT_EQ(c.d->AutoFillUses(), c.autoFillUses) << c.d->ClassName();
+        auto* strings = dynamic_cast<TStringsCodeDesigner*>(c.d);
+        ASSERT_NE(strings, nullptr);
+        EXPECT_EQ(strings->Parser().ClassType(), c.parser) << c.d->ClassName();
+    }
+    const TCharSet delims = js.GetDelimiters();
+    for (char c : std::string(" \t.,;:()"))
+        EXPECT_TRUE(delims.test(uint8_t(c))) << c;
+    for (char c : std::string("aZ_09"))
+        EXPECT_FALSE(delims.test(uint8_t(c))) << c;
+}
+
+TEST(CodeDesigners, LinkedStringsProperty) {
+    TJsCodeDesigner js;
+    {
+        TLinesHolder holder(nullptr);
+        holder.Text.Add("var a = 1;");
+        js.SetLink(&holder);
+        EXPECT_TRUE(js.GetStrings().empty()); // no property named yet
+        EXPECT_FALSE(js.RefreshStrings());
+        js.SetPropName("Lines");
+        EXPECT_EQ(js.GetStrings(), (Lines{"var a = 1;"}));
+
+        // Changes reach the linked list.
+        ASSERT_TRUE(js.CreateMethod("Go", Event()));
+        EXPECT_EQ(ToLines(holder.Text), (Lines{"var a = 1;", "", "function Go()", "{", "", "}"}));
+        js.DeleteEmptyMethods();
+        EXPECT_EQ(ToLines(holder.Text), (Lines{"var a = 1;"}));
+        js.UseUnits({"lib"});
+        EXPECT_EQ(ToLines(holder.Text), (Lines{"//USEUNIT lib", "var a = 1;"}));
+
+        // Changes of the list are read on request.
+        holder.Text.Add("b();");
+        EXPECT_EQ(js.GetStrings().size(), 2u);
+        EXPECT_TRUE(js.RefreshStrings());
+        EXPECT_EQ(js.GetStrings().size(), 3u);
+
+        js.SetPropName("Nothing");
+        EXPECT_FALSE(js.RefreshStrings());
+        js.SetPropName("Lines");
+    }
+    // The holder's end unlinks the designer.
+    EXPECT_EQ(js.Link(), nullptr);
+    EXPECT_FALSE(js.RefreshStrings());
+    EXPECT_EQ(js.GetStrings().size(), 3u);
 }
