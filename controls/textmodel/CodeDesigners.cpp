@@ -31,6 +31,17 @@ bool IsBlank(const std::string& s) {
     return s.find_first_not_of(" \t") == std::string::npos;
 }
 
+std::vector<std::string> SplitCrLf(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t start = 0;;) {
+        const size_t eol = text.find("\r\n", start);
+        lines.push_back(text.substr(start, eol == std::string::npos ? std::string::npos : eol - start));
+        if (eol == std::string::npos)
+            return lines;
+        start = eol + 2;
+    }
+}
+
 std::string JoinParams(TScriptCodeDesigner& d, const TMethodTypeData& t, const char* sep) {
     std::string s;
     for (size_t i = 0; i < t.Params.size(); ++i) {
@@ -409,15 +420,7 @@ void TStringsCodeDesigner::FillWithTemplate(const std::string& name, bool force)
         return;
     if (!force && std::any_of(FLines.begin(), FLines.end(), [](const std::string& l) { return !IsBlank(l); }))
         return;
-    FLines.clear();
-    size_t start = 0;
-    for (;;) {
-        size_t eol = text.find("\r\n", start);
-        FLines.push_back(text.substr(start, eol == std::string::npos ? std::string::npos : eol - start));
-        if (eol == std::string::npos)
-            break;
-        start = eol + 2;
-    }
+    FLines = SplitCrLf(text);
     StringsChanged();
 }
 
@@ -822,6 +825,50 @@ bool TDelphiCodeDesigner::GetMethodEnd(TCodePoint& point) {
         return false;
     point = {p.GetTokenCharPos() + 1, p.LineNo()};
     return empty;
+}
+
+bool TDelphiCodeDesigner::GenerateCodeForComp(const std::string& unitName, const TUnitOfClass& unitOfClass) {
+    TComponent* owner = Owner();
+    if (!owner || owner->Name().empty() || !ValidIdentifier(unitName))
+        return false;
+    std::vector<std::string> units = {"Windows",  "Messages", "SysUtils", "Classes",
+                                      "Graphics", "Controls", "Forms",    "Dialogs"};
+    std::string fields;
+    for (int i = 0; i < owner->ComponentCount(); ++i) {
+        TComponent* c = owner->Components(i);
+        if (c->Name().empty())
+            continue; // no field for an unnamed component
+        const std::string unit = unitOfClass ? unitOfClass(c->ClassType()) : std::string();
+        if (unit.empty())
+            return false;
+        if (std::none_of(units.begin(), units.end(), [&](const std::string& u) { return SameText(u, unit); }))
+            units.push_back(unit);
+        fields += "    " + c->Name() + ": " + c->ClassName() + ";\r\n";
+    }
+    std::string uses, line;
+    for (const auto& unit : units) {
+        if (line.empty()) {
+            line = unit;
+            continue;
+        }
+        if (line.size() > 60) {
+            uses += line + ",\r\n";
+            line = "     " + unit;
+        } else {
+            line += ", " + unit;
+        }
+    }
+    uses += line;
+    const std::string cls = OwnerClassName(), ownerClass = owner->ClassName();
+    const std::string text = Format(
+        "unit %s;\r\n\r\ninterface\r\n\r\nuses %s;\r\n\r\ntype\r\n  %s = class(%s)\r\n%s  private\r\n    "
+        "{private declarations}\r\n  protected\r\n    {protected declarations}\r\n  public\r\n    {public "
+        "declarations}\r\n  end;\r\n\r\nvar\r\n  %s: %s;\r\n\r\nimplementation\r\n\r\n{$R *.DFM}\r\n\r\nend.",
+        unitName.c_str(), uses.c_str(), cls.c_str(), ownerClass.c_str(), fields.c_str(),
+        owner->Name().c_str(), cls.c_str());
+    FLines = SplitCrLf(text);
+    StringsChanged();
+    return true;
 }
 
 int32_t TDelphiCodeDesigner::FindClassDeclaration() const {

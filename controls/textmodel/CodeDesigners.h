@@ -4,6 +4,7 @@
 // list of used units and fill a new text with a language's template.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -322,6 +323,12 @@ public:
     // Called before the component takes the new name. Renaming the owner renames its class, its
     // variable and every routine head.
     void RenameComponent(TComponent* component, const std::string& name) override;
+    // Names the unit that declares a class; empty when it is not known.
+    using TUnitOfClass = std::function<std::string(TClass)>;
+    // Replaces the text with the form unit of the owner and the named components it owns. Our
+    // classes carry no unit of their own, so `unitOfClass` supplies them; false, with the text
+    // unchanged, without an owner or when a component's unit is not known.
+    bool GenerateCodeForComp(const std::string& unitName, const TUnitOfClass& unitOfClass);
     // Also reads the parameter list, with every name as '#', into ParamForm.
     bool ScanMethodName(TCodeRoutine& r) override;
     bool GetMethodEnd(TCodePoint& point) override;

@@ -502,3 +502,69 @@ TEST(CodeDesigners, LinkedStringsProperty) {
     EXPECT_FALSE(js.RefreshStrings());
     EXPECT_EQ(js.GetStrings().size(), 3u);
 }
+
+TEST(CodeDesigners, FormUnitFromOwnerAndComponents) {
+    TComponent form(nullptr);
+    form.SetName("Main");
+    TComponent ok(&form);
+    ok.SetName("OkButton");
+    TComponent unnamed(&form);
+    TLinesHolder notes(&form);
+    notes.SetName("Notes");
+    TLinesHolder more(&form);
+    more.SetName("More");
+    TDelphiCodeDesigner d(&form);
+    std::string unknownFor;
+    auto units = [&](TClass cls) -> std::string {
+        if (cls == TComponent::StaticClass())
+            return "classes"; // already listed, in another case
+        if (cls == TLinesHolder::StaticClass())
+            return "LineHolders";
+        unknownFor = cls->ClassName();
+        return std::string();
+    };
+    ASSERT_TRUE(d.GenerateCodeForComp("MainUnit", units));
+    EXPECT_EQ(d.GetStrings(), (Lines{"unit MainUnit;",
+                                     "",
+                                     "interface",
+                                     "",
+                                     "uses Windows, Messages, SysUtils, Classes, Graphics, Controls, Forms,",
+                                     "     Dialogs, LineHolders;",
+                                     "",
+                                     "type",
+                                     "  TMain = class(TComponent)",
+                                     "    OkButton: TComponent;",
+                                     "    Notes: TLinesHolder;",
+                                     "    More: TLinesHolder;",
+                                     "  private",
+                                     "    {private declarations}",
+                                     "  protected",
+                                     "    {protected declarations}",
+                                     "  public",
+                                     "    {public declarations}",
+                                     "  end;",
+                                     "",
+                                     "var",
+                                     "  Main: TMain;",
+                                     "",
+                                     "implementation",
+                                     "",
+                                     "{$R *.DFM}",
+                                     "",
+                                     "end."}));
+    // The generated unit is one the designer works on.
+    ASSERT_TRUE(d.CreateMethod("Click", kNotify));
+    EXPECT_EQ(d.GetMethodState("Click"), 0);
+    EXPECT_EQ(d.GetStrings()[12], "    procedure Click(Sender: TObject);");
+
+    // A component whose unit is unknown leaves the text as it was.
+    const Lines before = d.GetStrings();
+    TDelphiCodeDesigner other(nullptr);
+    TComponent* stray = new TDelphiCodeDesigner(&form);
+    stray->SetName("Stray");
+    EXPECT_FALSE(d.GenerateCodeForComp("MainUnit", units));
+    EXPECT_EQ(unknownFor, "TDelphiCodeDesigner");
+    EXPECT_EQ(d.GetStrings(), before);
+    EXPECT_FALSE(d.GenerateCodeForComp("MainUnit", nullptr));
+    EXPECT_FALSE(other.GenerateCodeForComp("MainUnit", units)); // no owner
+}
