@@ -90,6 +90,9 @@ zel_ensure_prefix() {
       # The editor's default font; the metric-compatible free font stands in for it, so text lays
       # out in the same cells as on Windows.
       "$ZEL_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' /t REG_SZ /d 'Liberation Mono' /f >/dev/null 2>&1
+      # A crashing program ends at once with its back trace on the terminal; the crash dialog
+      # would wait on a virtual display that nobody looks at until CTest's time-out.
+      "$ZEL_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
       "$ZEL_WINESERVER" -w
       touch "$WINEPREFIX/.zel-ready"
     fi
