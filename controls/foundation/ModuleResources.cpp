@@ -1,6 +1,8 @@
 #include "controls/foundation/ModuleResources.h"
 
 #include "controls/foundation/ResFileSystem.h"
+#include "framework/core/Exceptions.h"
+#include "framework/core/Streams.h"
 
 namespace {
 
@@ -68,6 +70,17 @@ std::string LoadStringFromRCData(const std::string& Name, HMODULE Module) {
 bool AddRCDataResource(const std::string& FileName, const std::string& Name, const void* Data,
                        uint32_t Size) {
     return ResourceUpdate(FileName, "#10", Name, 0, Data, Size);
+}
+
+bool AddResFromFile(const std::string& FileName, const std::string& ModuleName, const std::string& ResName) {
+    TMemoryStream Bytes;
+    try {
+        Bytes.LoadFromFile(FileName);
+    } catch (const Exception&) {
+        // Only the whole file may go in: a part of it would pass for the resource.
+        return false;
+    }
+    return AddRCDataResource(ModuleName, ResName, Bytes.Memory(), static_cast<uint32_t>(Bytes.Size()));
 }
 
 bool AddStringResource(const std::string& FileName, const std::string& Name, const std::string& Text) {

@@ -20,5 +20,8 @@ std::string LoadStringFromRCData(const std::string& Name, HMODULE Module = nullp
 // Writes Data as raw-data resource Name (language 0) into the module file, keeping its other
 // resources. True when the update was committed.
 bool AddRCDataResource(const std::string& FileName, const std::string& Name, const void* Data, uint32_t Size);
+// The whole file FileName as raw-data resource ResName of the module ModuleName. False, with the
+// module untouched, when the file cannot be read as a whole or the module refuses the write.
+bool AddResFromFile(const std::string& FileName, const std::string& ModuleName, const std::string& ResName);
 // The characters of Text (without a terminating zero); nothing for an empty Text.
 bool AddStringResource(const std::string& FileName, const std::string& Name, const std::string& Text);

@@ -100,6 +100,9 @@ protected:
         EXPECT_FALSE(ResourceUpdate(Module, "#10", "NEWDATA", 0, "abc", 3)) << Why;
         EXPECT_FALSE(AddRCDataResource(Module, "#502", "xyz", 3)) << Why;
         EXPECT_FALSE(AddStringResource(Module, "OTHER", "text")) << Why;
+        const std::string Source = Folder / "source.bin";
+        WriteWholeFile(Source, "from a file");
+        EXPECT_FALSE(AddResFromFile(Source, Module, "FROMFILE")) << Why;
         TResFileSystem Store;
         Store.SetFileName(Module);
         std::unique_ptr<TStream> S(Store.GetFileStream("RCDATA\\NEWDATA", fmCreate));
@@ -142,6 +145,50 @@ TEST_F(ResModuleCases, EmptyWriteIsRefusedAndLeavesTheResource) {
     EXPECT_TRUE(ReadWholeFile(Module) == Before);
     std::unique_ptr<TStream> S(Store.GetFileStream("RCDATA\\#502", fmOpenRead));
     EXPECT_EQ(S->ReadRemaining(), "some text");
+}
+
+// A file goes in whole, its zero bytes too, and replaces a resource of the same name; a source
+// that cannot be read as a whole leaves the module as it was.
+TEST_F(ResModuleCases, FileIsAddedWholeAsRawDataOrNotAtAll) {
+    const std::string Source = Folder / "source.bin";
+    const std::string Content = std::string("first\0second\r\n", 15) + std::string(5000, 'x');
+    WriteWholeFile(Source, Content);
+    ASSERT_TRUE(AddResFromFile(Source, Module, "FROMFILE"));
+    WriteWholeFile(Source, "other text");
+    ASSERT_TRUE(AddResFromFile(Source, Module, "#502"));
+    {
+        HMODULE Data = LoadLibraryExA(Module.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_TRUE(Data);
+        EXPECT_TRUE(LoadStringFromRCData("FROMFILE", Data) == Content);
+        EXPECT_EQ(LoadStringFromRCData("#502", Data), "other text");
+        FreeLibrary(Data);
+    }
+    EXPECT_TRUE(IsFormInResource(Module, "#501", "#10"));
+
+    const std::string Before = ReadWholeFile(Module);
+    const std::string Empty = Folder / "empty.bin";
+    WriteWholeFile(Empty, "");
+    const std::string Locked = Folder / "locked.bin";
+    WriteWholeFile(Locked, "locked text");
+    HANDLE Holder =
+        CreateFileA(Locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(Holder, INVALID_HANDLE_VALUE);
+    struct Case {
+        const char* Why;
+        std::string Source;
+    } Cases[] = {
+        {"a missing file", Folder / "missing.bin"},
+        {"a folder", Folder.Path()},
+        {"a file another program holds without sharing", Locked},
+        {"an empty file, which the module cannot keep", Empty},
+    };
+    for (const Case& C : Cases) {
+        EXPECT_FALSE(AddResFromFile(C.Source, Module, "#502")) << C.Why;
+        EXPECT_FALSE(AddResFromFile(C.Source, Module, "NEWNAME")) << C.Why;
+        EXPECT_TRUE(ReadWholeFile(Module) == Before) << C.Why << ": the refused write changed the module";
+    }
+    CloseHandle(Holder);
+    EXPECT_FALSE(AddResFromFile(Source, Folder / "missing.exe", "X"));
 }
 
 // Resource entries that point outside the module: the readers find nothing, without a fault.
