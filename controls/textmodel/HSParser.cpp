@@ -320,7 +320,6 @@ void TCustomHSParser::StateToTokenData(TTokenData& d) const {
 }
 
 void TCustomHSParser::TokenDataToState(const TTokenData& d) {
-    FTokenKind = d.TokenKind;
     State = d.State;
     FExtra1 = d.Extra1;
     FExtra2 = d.Extra2;
@@ -328,14 +327,16 @@ void TCustomHSParser::TokenDataToState(const TTokenData& d) {
     const bool lineMoved = d.LineNo != FLineNo;
     FLineNo = d.LineNo;
     FLinePtr = d.LinePtr;
+    // A line parser forgets the token kind when it moves to the line.
     if (lineMoved)
         UpdateLinePtr();
+    FTokenKind = d.TokenKind;
     FPos = FLinePtr + d.Pos;
     FTokenStart = FLinePtr + d.TokenStart;
 }
 
 int32_t TCustomHSParser::PushState() {
-    auto d = NewTokenData();
+    auto d = GetTokenDataClass();
     StateToTokenData(*d);
     FTokenData.push_back(std::move(d));
     return int32_t(FTokenData.size()) - 1;

@@ -135,9 +135,11 @@ public:
     [[noreturn]] void Error(const std::string& message) const;
 
 protected:
-    virtual std::unique_ptr<TTokenData> NewTokenData() const { return std::make_unique<TTokenData>(); }
-    virtual void StateToTokenData(TTokenData& d) const;
     virtual void TokenDataToState(const TTokenData& d);
+    virtual void StateToTokenData(TTokenData& d) const;
+    // The class of the saved positions, given as a new record of it for PushState to fill: a
+    // parser that saves more of its state, or must act when a position is popped, gives its own.
+    virtual std::unique_ptr<TTokenData> GetTokenDataClass() const { return std::make_unique<TTokenData>(); }
     virtual void DoGetColorData(int32_t kind, const std::string& token, std::string& tokenColor);
     int32_t ScanStep();
 

@@ -40,7 +40,7 @@ TNameSet& TModuleParser::Defines() {
     return *FDefines;
 }
 
-std::unique_ptr<TTokenData> TModuleParser::NewTokenData() const {
+std::unique_ptr<TTokenData> TModuleParser::GetTokenDataClass() const {
     return std::make_unique<TModuleTokenData>();
 }
 
@@ -263,7 +263,7 @@ THSIncludeParser::~THSIncludeParser() {
     FRecords.clear();
 }
 
-std::unique_ptr<TTokenData> THSIncludeParser::NewTokenData() const {
+std::unique_ptr<TTokenData> THSIncludeParser::GetTokenDataClass() const {
     auto d = std::make_unique<THSIncludeTokenData>();
     d->Parser = const_cast<THSIncludeParser*>(this);
     FRecords.push_back(d.get());

@@ -61,7 +61,7 @@ public:
 protected:
     int32_t ParseComment() override;
     bool LevelSkipped(int32_t level) const { return level >= 0 && GetSkipFlag(level); }
-    std::unique_ptr<TTokenData> NewTokenData() const override;
+    std::unique_ptr<TTokenData> GetTokenDataClass() const override;
     void StateToTokenData(TTokenData& d) const override;
     void TokenDataToState(const TTokenData& d) override;
 
@@ -139,7 +139,7 @@ public:
 
 protected:
     virtual void DoFileConfirm(std::string& fileName, bool& considerEmpty);
-    std::unique_ptr<TTokenData> NewTokenData() const override;
+    std::unique_ptr<TTokenData> GetTokenDataClass() const override;
     void StateToTokenData(TTokenData& d) const override;
     void TokenDataToState(const TTokenData& d) override;
 

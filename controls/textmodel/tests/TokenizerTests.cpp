@@ -88,6 +88,44 @@ TEST(Tokenizer, PositionStack) {
     EXPECT_THROW(p.PopState(), EParserError);
 }
 
+namespace {
+// Saved positions of its own class, which note the lines of the positions popped.
+class CountingParser : public WordParser {
+public:
+    struct Record : TTokenData {
+        void ProcessSinglePop(TCustomHSParser& parser) override {
+            static_cast<CountingParser&>(parser).Popped.push_back(LineNo);
+        }
+    };
+    std::vector<int32_t> Popped;
+
+protected:
+    std::unique_ptr<TTokenData> GetTokenDataClass() const override { return std::make_unique<Record>(); }
+};
+} // namespace
+
+TEST(Tokenizer, SavedPositionsAreOfTheParsersRecordClassAndHearEachPop) {
+    std::vector<std::string> lines{"one", "two", "three"};
+    CountingParser p;
+    p.SetStrings(&lines);
+    std::string s;
+    p.NextTokenStr(s);
+    p.PushState();
+    p.NextTokenStr(s);
+    p.SoftPushState();
+    p.NextTokenStr(s);
+    p.SoftPushState();
+    EXPECT_EQ(p.PopState(), tokIdentifier);
+    EXPECT_EQ(p.Popped, (std::vector<int32_t>{2, 1, 0})); // newest first, down to the hard one
+    EXPECT_EQ(p.TokenString(), "one");
+    p.PushState();
+    p.SoftPushState();
+    p.SoftPopState();
+    EXPECT_EQ(p.Popped.size(), 4u);
+    p.PopState();
+    EXPECT_EQ(p.Popped.size(), 5u);
+}
+
 TEST(Tokenizer, StringsParserCarriesStateAcrossLines) {
     std::vector<std::string> lines{"int a; /* open", "still */ b", "", "c"};
     TCParser p;
