@@ -127,6 +127,11 @@ bool TStringsCodeDesigner::RefreshStrings() {
     return true;
 }
 
+void TStringsCodeDesigner::SetStrings(const std::vector<std::string>& lines) {
+    FLines = lines;
+    StringsChanged();
+}
+
 void TStringsCodeDesigner::StringsChanged() {
     TStrings* strings = LinkedStrings(FLink, FPropName);
     if (!strings)
@@ -414,11 +419,15 @@ bool TStringsCodeDesigner::RenameModule(const std::string& oldName, const std::s
     return renamed;
 }
 
+bool TStringsCodeDesigner::HasText() const {
+    return std::any_of(FLines.begin(), FLines.end(), [](const std::string& l) { return !IsBlank(l); });
+}
+
 void TStringsCodeDesigner::FillWithTemplate(const std::string& name, bool force) {
     const std::string text = FileTemplate(name);
     if (text.empty())
         return;
-    if (!force && std::any_of(FLines.begin(), FLines.end(), [](const std::string& l) { return !IsBlank(l); }))
+    if (!force && HasText())
         return;
     FLines = SplitCrLf(text);
     StringsChanged();
@@ -869,6 +878,18 @@ bool TDelphiCodeDesigner::GenerateCodeForComp(const std::string& unitName, const
     FLines = SplitCrLf(text);
     StringsChanged();
     return true;
+}
+
+void TDelphiCodeDesigner::FillWithTemplate(const std::string& name, bool force) {
+    // The form unit names the unit of every owned component's class, which our classes do not
+    // record: without a source for those units only the plain unit can be written.
+    if (!Owner() || !OnGetUnitOfClass) {
+        TUnitCodeDesigner::FillWithTemplate(name, force);
+        return;
+    }
+    if (!force && HasText())
+        return;
+    GenerateCodeForComp(name, OnGetUnitOfClass);
 }
 
 int32_t TDelphiCodeDesigner::FindClassDeclaration() const {

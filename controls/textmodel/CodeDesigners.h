@@ -92,7 +92,8 @@ public:
     explicit TStringsCodeDesigner(TComponent* owner = nullptr);
     ~TStringsCodeDesigner() override;
 
-    void SetStrings(const std::vector<std::string>& lines) override { FLines = lines; }
+    // Also written to the linked property, as every other change of the text.
+    void SetStrings(const std::vector<std::string>& lines) override;
     const std::vector<std::string>& GetStrings() const override { return FLines; }
     bool CreateMethod(const std::string& name, const TMethodTypeData& typeData) override;
     bool ShowMethod(const std::string& name) override;
@@ -154,6 +155,8 @@ protected:
     // 0 no end, 1 end of a nested block, 2 end of the routine.
     virtual int32_t IsBlockEnd() = 0;
     virtual std::string FileTemplate(const std::string&) const { return std::string(); }
+    // Whether a line holds more than blanks: such a text takes a template only when forced.
+    bool HasText() const;
 
     std::vector<std::string> FLines;
 
@@ -329,6 +332,11 @@ public:
     // classes carry no unit of their own, so `unitOfClass` supplies them; false, with the text
     // unchanged, without an owner or when a component's unit is not known.
     bool GenerateCodeForComp(const std::string& unitName, const TUnitOfClass& unitOfClass);
+    // The units of classes for the form unit that FillWithTemplate writes for an owner.
+    TUnitOfClass OnGetUnitOfClass;
+    // With an owner and OnGetUnitOfClass: the form unit of GenerateCodeForComp, the text left as
+    // it was when that refuses. Otherwise the plain unit.
+    void FillWithTemplate(const std::string& name, bool force) override;
     // Also reads the parameter list, with every name as '#', into ParamForm.
     bool ScanMethodName(TCodeRoutine& r) override;
     bool GetMethodEnd(TCodePoint& point) override;

@@ -486,6 +486,10 @@ TEST(CodeDesigners, LinkedStringsProperty) {
         EXPECT_EQ(ToLines(holder.Text), (Lines{"var a = 1;"}));
         js.UseUnits({"lib"});
         EXPECT_EQ(ToLines(holder.Text), (Lines{"//USEUNIT lib", "var a = 1;"}));
+        js.SetStrings({"a();", "var a = 1;"});
+        EXPECT_EQ(ToLines(holder.Text), (Lines{"a();", "var a = 1;"}));
+        js.SetStrings({"//USEUNIT lib", "var a = 1;"});
+        EXPECT_EQ(ToLines(holder.Text), (Lines{"//USEUNIT lib", "var a = 1;"}));
 
         // Changes of the list are read on request.
         holder.Text.Add("b();");
@@ -567,4 +571,39 @@ TEST(CodeDesigners, FormUnitFromOwnerAndComponents) {
     EXPECT_EQ(d.GetStrings(), before);
     EXPECT_FALSE(d.GenerateCodeForComp("MainUnit", nullptr));
     EXPECT_FALSE(other.GenerateCodeForComp("MainUnit", units)); // no owner
+}
+
+TEST(CodeDesigners, TemplateOfAnOwnedDesignerIsItsFormUnit) {
+    TComponent form(nullptr);
+    form.SetName("Main");
+    TLinesHolder notes(&form);
+    notes.SetName("Notes");
+    TDelphiCodeDesigner d(&form);
+    bool known = true;
+    d.OnGetUnitOfClass = [&](TClass) { return known ? std::string("LineHolders") : std::string(); };
+    d.FillWithTemplate("MainUnit", false);
+    const Lines formUnit = d.GetStrings();
+    ASSERT_GT(formUnit.size(), 10u);
+    EXPECT_EQ(formUnit[0], "unit MainUnit;");
+    EXPECT_EQ(formUnit[5], "     Dialogs, LineHolders;");
+    EXPECT_EQ(formUnit[9], "    Notes: TLinesHolder;");
+    EXPECT_EQ(formUnit.back(), "end.");
+
+    // Text is kept unless forced; forced, a unit that cannot be named keeps it too.
+    d.SetStrings({"kept"});
+    d.FillWithTemplate("MainUnit", false);
+    EXPECT_EQ(d.GetStrings(), (Lines{"kept"}));
+    known = false;
+    d.FillWithTemplate("MainUnit", true);
+    EXPECT_EQ(d.GetStrings(), (Lines{"kept"}));
+    known = true;
+    d.FillWithTemplate("MainUnit", true);
+    EXPECT_EQ(d.GetStrings(), formUnit);
+
+    // Without an owner there is no form: the plain unit.
+    TDelphiCodeDesigner lone(nullptr);
+    lone.OnGetUnitOfClass = d.OnGetUnitOfClass;
+    lone.FillWithTemplate("Unit1", true);
+    EXPECT_EQ(lone.GetStrings(),
+              (Lines{"unit Unit1;", "", "interface", "", "implementation", "", "end.", ""}));
 }
