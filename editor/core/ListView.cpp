@@ -81,10 +81,21 @@ void TListView::SetSmallImageHandle(HIMAGELIST Images) {
     }
 }
 
+// Each count the window is told costs it a new layout of its scroll bars and header, which under
+// some window systems takes milliseconds even when nothing changes; so it is told only a count it
+// does not have.
 void TListView::SyncCount() {
     if (!FHandle || FUpdating)
         return;
-    SendMessageA(FHandle, LVM_SETITEMCOUNT, static_cast<WPARAM>(FRows.size()), LVSICF_NOSCROLL);
+    if (FScrollHome) {
+        FScrollHome = false;
+        // Emptied and filled again in one update: the new rows show from the top, as after an
+        // emptied window.
+        if (SendMessageA(FHandle, LVM_GETTOPINDEX, 0, 0) > 0)
+            MakeVisible(0);
+    }
+    if (SendMessageA(FHandle, LVM_GETITEMCOUNT, 0, 0) != static_cast<LRESULT>(FRows.size()))
+        SendMessageA(FHandle, LVM_SETITEMCOUNT, static_cast<WPARAM>(FRows.size()), LVSICF_NOSCROLL);
     InvalidateRect(FHandle, nullptr, TRUE);
 }
 
@@ -110,9 +121,18 @@ int TListView::Add(const std::vector<std::string>& Texts, void* Data, int ImageI
 void TListView::Clear() {
     FRows.clear();
     FSelected = -1;
-    if (FHandle)
-        SendMessageA(FHandle, LVM_DELETEALLITEMS, 0, 0);
-    SyncCount();
+    if (!FHandle || SendMessageA(FHandle, LVM_GETITEMCOUNT, 0, 0) == 0)
+        return;
+    if (FUpdating) {
+        // The rows that come before the update ends are counted once, at its end; until then the
+        // window keeps its count, shows blank rows past the new ones and has nothing chosen.
+        SetSelected(-1);
+        FScrollHome = true;
+        return;
+    }
+    // This also tells the window its count is none.
+    SendMessageA(FHandle, LVM_DELETEALLITEMS, 0, 0);
+    InvalidateRect(FHandle, nullptr, TRUE);
 }
 
 std::string TListView::ItemText(int Index, int Column) const {
@@ -191,9 +211,10 @@ bool TListView::GetDisplayInfo(NMHDR* Header) {
     // Both forms begin with the same fields; only the text differs in width.
     auto* Info = reinterpret_cast<NMLVDISPINFOA*>(Header);
     LVITEMA& Item = Info->item;
-    if (Item.iItem < 0 || Item.iItem >= Count())
-        return true;
-    const TRow& Row = FRows[static_cast<size_t>(Item.iItem)];
+    // A row past the rows is one the window still counts inside an update: blank.
+    static const TRow Blank{{}, nullptr, -1};
+    const TRow& Row =
+        Item.iItem >= 0 && Item.iItem < Count() ? FRows[static_cast<size_t>(Item.iItem)] : Blank;
     if ((Item.mask & LVIF_TEXT) && Item.pszText && Item.cchTextMax > 0) {
         const std::string Empty;
         const std::string& Text = Item.iSubItem >= 0 && Item.iSubItem < static_cast<int>(Row.Texts.size())

@@ -38,7 +38,8 @@ public:
     // Appends a row: Texts[0] is the caption, the rest its sub-items. Returns the row index.
     int Add(const std::vector<std::string>& Texts, void* Data, int ImageIndex = -1);
     void Clear();
-    // Between these the window is told the row count once, at the end.
+    // Between these the window is told the row count once, at the end; emptying the list inside
+    // them drops the selection at once.
     void BeginUpdate();
     void EndUpdate();
     std::string ItemText(int Index, int Column) const;
@@ -85,4 +86,6 @@ private:
     HIMAGELIST FSmallImageHandle = nullptr;
     int FSelected = -1;
     int FUpdating = 0;
+    // Emptied inside an update: the window scrolls back to the first row when the update ends.
+    bool FScrollHome = false;
 };

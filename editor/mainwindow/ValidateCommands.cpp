@@ -211,22 +211,31 @@ int TZELQEForm::ValidateCurrentDocument(TObject* Sender, int32_t Flags, int Mode
     SetStatusText("Validating...");
     int32_t R;
     {
-        TStageTimer T("validate.job");
-        // The counts are shown once, below, after the results views are filled.
-        R = RunValidationJob(Doc, Mode, ValidateNoCounts | ((Flags & 4) ? ValidateKeepProgress : 0));
-    }
-    if (Closing())
-        return 0;
-    if (R >= 0) {
-        if (p && p->iface && !(p->iface->flags & 0x400)) {
-            // The results window comes into view for the results.
-            p->iface->flags |= 0x400;
-            ArrangePanels(0);
-        }
+        // The list is emptied as the validation starts and filled after it; its window is told
+        // the new row count once, at the end, since each count costs it a new layout.
+        ResultsListView->BeginUpdate();
+        struct TEndUpdate {
+            TListView* List;
+            ~TEndUpdate() { List->EndUpdate(); }
+        } ListUpdated{ResultsListView};
         {
+            TStageTimer T("validate.job");
+            // The counts are shown once, below, after the results views are filled.
+            R = RunValidationJob(Doc, Mode, ValidateNoCounts | ((Flags & 4) ? ValidateKeepProgress : 0));
+        }
+        if (Closing())
+            return 0;
+        if (R >= 0) {
+            if (p && p->iface && !(p->iface->flags & 0x400)) {
+                // The results window comes into view for the results.
+                p->iface->flags |= 0x400;
+                ArrangePanels(0);
+            }
             TStageTimer T("validate.refresh");
             RefreshResults(Doc, 4);
         }
+    }
+    if (R >= 0) {
         {
             TStageTimer T("validate.counts");
             ShowResultCounts();

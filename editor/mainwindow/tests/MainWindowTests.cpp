@@ -719,6 +719,66 @@ TEST_F(ResultsTreeTest, ColumnClicksSortTheListAndClearedResultsLeaveNoRowsOrNod
     EXPECT_TRUE(Form->TreeViewPanel->Visible());
 }
 
+// The results list's window is told its row count only when it changes: emptied and filled in one
+// update it learns the new count once, with the choice dropped at once and the rows shown from the
+// top; emptied outside an update it is empty at once.
+TEST_F(MainWindowTest, ResultsListWindowLearnsTheRowCountOnceAnUpdateEnds) {
+    TListView* L = Form->ResultsListView;
+    HWND H = L->Handle();
+    ASSERT_NE(H, nullptr);
+    // Room for a few rows, so that a chosen row far down scrolls the list.
+    SetWindowPos(H, nullptr, 0, 0, 300, 120, SWP_NOZORDER | SWP_NOACTIVATE);
+    auto WindowCount = [&] { return static_cast<int>(SendMessageA(H, LVM_GETITEMCOUNT, 0, 0)); };
+    auto WindowText = [&](int Row, int Column) {
+        char Buffer[64] = "unset";
+        LVITEMA Item{};
+        Item.iSubItem = Column;
+        Item.pszText = Buffer;
+        Item.cchTextMax = sizeof Buffer;
+        SendMessageA(H, LVM_GETITEMTEXTA, static_cast<WPARAM>(Row), reinterpret_cast<LPARAM>(&Item));
+        return std::string(Buffer);
+    };
+    int Data[40] = {};
+    auto Fill = [&](int N, const char* Prefix) {
+        for (int I = 0; I < N; ++I)
+            L->Add({"Error", std::to_string(I + 1), Prefix + std::to_string(I)}, &Data[I], 0);
+    };
+    Fill(40, "old ");
+    ASSERT_EQ(WindowCount(), 40);
+    L->SetSelected(35);
+    ASSERT_EQ(L->Selected(), 35);
+    ASSERT_GT(SendMessageA(H, LVM_GETTOPINDEX, 0, 0), 0) << "the chosen row was scrolled into view";
+
+    L->BeginUpdate();
+    L->Clear();
+    EXPECT_EQ(L->Selected(), -1) << "the choice goes with the rows, not at the update's end";
+    EXPECT_EQ(L->Count(), 0);
+    Fill(3, "new ");
+    EXPECT_EQ(WindowCount(), 40) << "the count waits for the update's end";
+    EXPECT_EQ(WindowText(1, 2), "new 1");
+    EXPECT_EQ(WindowText(20, 2), "") << "a row the window still counts past the new ones is blank";
+    L->EndUpdate();
+    EXPECT_EQ(WindowCount(), 3);
+    EXPECT_EQ(SendMessageA(H, LVM_GETTOPINDEX, 0, 0), 0);
+    EXPECT_EQ(L->Selected(), -1);
+    EXPECT_EQ(WindowText(2, 2), "new 2");
+
+    // Emptied and left empty in an update; emptied outside one.
+    L->SetSelected(1);
+    L->BeginUpdate();
+    L->Clear();
+    L->EndUpdate();
+    EXPECT_EQ(WindowCount(), 0);
+    EXPECT_EQ(L->Selected(), -1);
+    Fill(2, "again ");
+    L->SetSelected(1);
+    L->Clear();
+    EXPECT_EQ(WindowCount(), 0);
+    EXPECT_EQ(L->Selected(), -1);
+    L->Clear();
+    EXPECT_EQ(WindowCount(), 0);
+}
+
 int32_t ZELAPI NewEngineVersion(int32_t) {
     return 45091;
 }
