@@ -68,6 +68,19 @@ zel_build_bench() {
   cmake --build "$dir" -j4 --target "$@" >/dev/null
 }
 
+# zel_build_checked <build dir> <target>...: the fuzzers' build, with the standard library's checked
+# mode (_GLIBCXX_DEBUG) and ZEL_FUZZ_FLAGS added; configured once, built with ZEL_JOBS jobs.
+zel_build_checked() {
+  local dir=$1; shift
+  export CCACHE_BASEDIR="$ZEL_ROOT" CCACHE_NOHASHDIR=1
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake -S "$ZEL_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+      -DCMAKE_CXX_FLAGS="-D_GLIBCXX_DEBUG -O1 ${ZEL_FUZZ_FLAGS:-}" \
+      -DCMAKE_TOOLCHAIN_FILE="$ZEL_ROOT/cmake/toolchain-x86_64-w64-mingw32.cmake" >/dev/null || return 1
+  fi
+  cmake --build "$dir" -j"${ZEL_JOBS:-3}" --target "$@" >/dev/null
+}
+
 # Wine's environment for every program we start: quiet, no downloads of runtimes we never use.
 zel_wine_env() {
   export WINEDEBUG=-all

@@ -36,6 +36,16 @@ inline std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
+// Pages every run starts from, whatever its seed folder holds: a plain page, the comment and
+// references the engine once read wrongly, and markers of server-side scripts.
+inline std::vector<std::string> builtInPages() {
+    return {
+        "<!DOCTYPE html>\n<html><head><title>t</title></head><body>\n<p>x</p>\n</body></html>\n",
+        "<!-- c --><p>&#8217; &#x2192; &amp; &nbsp; &bogus; a & b</p>\n",
+        "<table border=1><tr><td bgcolor=\"#FFOOOO\">x<td>y</table>\n<%= asp %><?php echo 1 ?>&[miva]\n",
+    };
+}
+
 constexpr int32_t kOptionVariants = 5;
 
 // The options of one of five variants: the defaults, strict XML, server-side blocks, optional

@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/FuzzFiles.h"
 #include "bench/fuzz-engine/FuzzCommon.h"
 #include "engine/EngineContext.h"
 #include "engine/EngineLifetime.h"
@@ -57,17 +58,6 @@ void operator delete(void* p, std::size_t) noexcept {
 }
 
 namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 int silentBox(HWND, const char*, const char*, UINT style) {
     return defaultBoxAnswer(style);
@@ -203,20 +193,9 @@ std::string minimise(Harness& h, std::string doc, Verdict::Kind kind, int32_t va
 }
 
 std::vector<std::string> seedsFrom(const std::string& folder) {
-    std::vector<std::string> seeds = {
-        "<!DOCTYPE html>\n<html><head><title>t</title></head><body>\n<p>x</p>\n</body></html>\n",
-        "<!-- c --><p>&#8217; &#x2192; &amp; &nbsp; &bogus; a & b</p>\n",
-        "<table border=1><tr><td bgcolor=\"#FFOOOO\">x<td>y</table>\n<%= asp %><?php echo 1 ?>&[miva]\n",
-    };
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                seeds.push_back(readFile(folder + "\\" + data.cFileName));
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
-    }
+    std::vector<std::string> seeds = zelfuzz::builtInPages();
+    for (const SeedFile& file : seedFilesIn(folder))
+        seeds.push_back(file.bytes);
     return seeds;
 }
 

@@ -30,22 +30,12 @@
 #include <typeinfo>
 #include <vector>
 
+#include "bench/FuzzFiles.h"
 #include "controls/textmodel/ModuleParser.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/SysUtils.h"
 
 namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // ---- A project: files relative to its folder ("main.pas" is parsed), the unit-path list (where
 // "%D" stands for the folder), whether a handler skips missing includes, and the peeks' seed.
@@ -610,15 +600,8 @@ void onAbort(int) {
 
 std::vector<std::string> seedsFrom(const std::string& folder) {
     std::vector<std::string> seeds;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                seeds.push_back(readFile(folder + "\\" + data.cFileName));
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
-    }
+    for (const SeedFile& file : seedFilesIn(folder))
+        seeds.push_back(file.bytes);
     return seeds;
 }
 

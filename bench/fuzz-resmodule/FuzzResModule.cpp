@@ -30,6 +30,7 @@
 #include <tuple>
 #include <vector>
 
+#include "bench/FuzzFiles.h"
 #include "controls/foundation/FoundationErrors.h"
 #include "controls/foundation/ModuleResources.h"
 #include "controls/foundation/ResFileSystem.h"
@@ -37,17 +38,6 @@
 #include "framework/core/Streams.h"
 
 namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // ---- What the platform finds in a module: every (type, name, language) with its bytes.
 
@@ -712,16 +702,9 @@ std::vector<std::string> seedNames;
 
 std::vector<std::string> seedsFrom(const std::string& folder) {
     std::vector<std::string> seeds;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                seeds.push_back(readFile(folder + "\\" + data.cFileName));
-                seedNames.push_back(data.cFileName);
-            }
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
+    for (const SeedFile& file : seedFilesIn(folder)) {
+        seeds.push_back(file.bytes);
+        seedNames.push_back(file.name);
     }
     return seeds;
 }

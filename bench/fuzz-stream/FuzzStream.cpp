@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/FuzzFiles.h"
 #include "controls/foundation/PropStore.h"
 #include "controls/foundation/PropertyStreams.h"
 #include "controls/textmodel/SyntaxScheme.h"
@@ -28,17 +29,6 @@
 #include "framework/core/Streams.h"
 
 namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 class TFuzzItem : public TComponent {
     ZEL_DECLARE_CLASS(TFuzzItem)

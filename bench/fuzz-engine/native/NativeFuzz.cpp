@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
-#include <dirent.h>
 #include <unistd.h>
 
+#include "bench/FuzzFiles.h"
 #include "bench/fuzz-engine/FuzzCommon.h"
 #include "engine/EngineContext.h"
 #include "engine/EngineLifetime.h"
@@ -41,13 +41,6 @@ std::string scratchFile;          // the configuration of a configuration input,
 std::string scratchFileForEngine; // its path in the engine's form
 std::vector<std::string> seeds;
 bool show = false; // ZEL_FUZZ_SHOW: print each run's messages (for looking at a kept case)
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 // The engine's own form of a path: drive Z: is the root, as in the mingw build under Wine.
 std::string enginePath(std::string path) {
@@ -148,21 +141,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         std::string(tmp && *tmp ? tmp : "/tmp") + "/zel-native-fuzz-" + std::to_string(getpid()) + ".cfg";
     scratchFileForEngine = enginePath(scratchFile);
 
-    seeds = {
-        "<!DOCTYPE html>\n<html><head><title>t</title></head><body>\n<p>x</p>\n</body></html>\n",
-        "<!-- c --><p>&#8217; &#x2192; &amp; &nbsp; &bogus; a & b</p>\n",
-        "<table border=1><tr><td bgcolor=\"#FFOOOO\">x<td>y</table>\n<%= asp %><?php echo 1 ?>&[miva]\n",
-    };
+    seeds = zelfuzz::builtInPages();
     if (const char* folder = std::getenv("ZEL_FUZZ_SEEDS"))
-        if (DIR* dir = opendir(folder)) {
-            while (const dirent* e = readdir(dir))
-                if (e->d_name[0] != '.') {
-                    const std::string bytes = readFile(std::string(folder) + "/" + e->d_name);
-                    if (!bytes.empty() && !isConfiguration(bytes))
-                        seeds.push_back(bytes);
-                }
-            closedir(dir);
-        }
+        for (const SeedFile& file : seedFilesIn(folder))
+            if (!file.bytes.empty() && !isConfiguration(file.bytes))
+                seeds.push_back(file.bytes);
 
     options = ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
     ZELSetString(options, ZELID_OPT_CONFIGFILE, enginePath(configPath).c_str());
