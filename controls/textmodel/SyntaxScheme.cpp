@@ -89,8 +89,10 @@ ZEL_DEFINE_CLASS(TDelimiters, TCollectionItem,
                   BoolField<TDelimiters>("DelimitersArePartOfBlock", &TDelimiters::DelimitersArePartOfBlock),
                   BoolField<TDelimiters>("UseToken", &TDelimiters::UseToken, true)})
 ZEL_DEFINE_CLASS(TDelimitersList, TCollection, {})
+// A font table item's FontID is always written: an item made while reading takes the lowest free
+// ID, so an ID left out would not read back as -1 (the ID of an item beyond the 256th).
 ZEL_DEFINE_CLASS(TAttrItem, TCollectionItem,
-                 {IntField<TAttrItem>("FontID", &TAttrItem::FontID, -1),
+                 {IntField<TAttrItem>("FontID", &TAttrItem::FontID, -1).WithoutDefault(),
                   StrField<TAttrItem>("GlobalAttrID", &TAttrItem::GlobalAttrID),
                   IntField<TAttrItem>("BlockID", &TAttrItem::BlockID, 0),
                   Prop::Object<TAttrItem>("Font", &TAttrItem::GetFont, &TAttrItem::SetFont),

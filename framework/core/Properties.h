@@ -86,6 +86,13 @@ struct TPropInfo {
         p.Default = value;
         return p;
     }
+    // Always written: for a field whose value in a fresh object is not a constant, so that no
+    // value can stand for it.
+    TPropInfo WithoutDefault() const {
+        TPropInfo p = *this;
+        p.HasDefault = false;
+        return p;
+    }
     TPropInfo StoredIf(std::function<bool(TObject*)> rule) const {
         TPropInfo p = *this;
         p.Stored = std::move(rule);

@@ -240,6 +240,29 @@ TEST(SyntaxScheme, FontTableIDs) {
     EXPECT_EQ(7, list.GetUniqueID());
 }
 
+// An item whose ID is -1 (the table was full when it came) must not take a fresh ID when the
+// scheme is read back.
+TEST(SyntaxScheme, FontTableIDsReadBackAsWritten) {
+    TSyntaxScheme original;
+    TSyntaxScheme::FillStyleSheetScheme(original);
+    original.FontTable.AddItem()->FontID = -1;
+    const int count = original.FontTable.Count();
+    const std::string text = original.SaveToText();
+    TSyntaxScheme fromText;
+    fromText.LoadFromText(text);
+    TMemoryStream stream;
+    original.SaveToStream(stream);
+    stream.SetPosition(0);
+    TSyntaxScheme fromBinary;
+    fromBinary.LoadFromStream(stream);
+    for (TSyntaxScheme* back : {&fromText, &fromBinary}) {
+        ASSERT_EQ(count, back->FontTable.Count());
+        for (int i = 0; i < count; ++i)
+            EXPECT_EQ(original.FontTable.GetItem(i)->FontID, back->FontTable.GetItem(i)->FontID) << i;
+        EXPECT_EQ(text, back->SaveToText());
+    }
+}
+
 TEST(SyntaxScheme, OldVersionIsUpdated) {
     TSyntaxScheme s;
     s.SyntaxBlocks.Clear();
