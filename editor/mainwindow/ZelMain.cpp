@@ -3,6 +3,7 @@
 
 #include <exception>
 
+#include "controls/foundation/DesignKit.h"
 #include "controls/foundation/FoundationShutdown.h"
 #include "controls/memo/Memo.h"
 #include "controls/memo/MemoPopupListBox.h"
@@ -89,6 +90,11 @@ TProgramWindows MakeProgramWindows() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR CommandLine, int) {
+    // The control family's kit (its application object, streamed file systems and property-change
+    // notices) lives around the whole program, not only while its windows do.
+    InitDesignKit();
     InstallDocumentSources();
-    return ZelProgramMainLine(CommandLine ? CommandLine : "", MakeProgramWindows());
+    const int Code = ZelProgramMainLine(CommandLine ? CommandLine : "", MakeProgramWindows());
+    DoneDesignKit();
+    return Code;
 }
