@@ -216,7 +216,10 @@ int TZELQEForm::ValidateCurrentDocument(TObject* Sender, int32_t Flags, int Mode
         ResultsListView->BeginUpdate();
         struct TEndUpdate {
             TListView* List;
-            ~TEndUpdate() { List->EndUpdate(); }
+            ~TEndUpdate() {
+                TStageTimer T("validate.list");
+                List->EndUpdate();
+            }
         } ListUpdated{ResultsListView};
         {
             TStageTimer T("validate.job");
