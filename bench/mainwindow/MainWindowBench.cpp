@@ -10,6 +10,7 @@
 //
 //   mainwindow_bench <page>
 //   mainwindow_bench --engine-start <page>   (the engine's process for the start comparison)
+//   mainwindow_bench --bare-window <page>    (the least any windowed program pays under this system)
 //
 // zel.exe, the engine and its configuration are taken from this program's own folder.
 #include <windows.h>
@@ -113,6 +114,78 @@ double EngineAlone(const std::string& Text, int32_t& Messages) {
     return Seconds;
 }
 
+// A window of the platform's own, no framework: it reads the page, shows its caption and paints
+// a screen of text in the editor's font. What it costs from start to paint is the floor any
+// windowed program stands on here, beside the engine's process that opens no window.
+LRESULT CALLBACK BareProc(HWND W, UINT M, WPARAM A, LPARAM B) {
+    if (M == WM_PAINT) {
+        PAINTSTRUCT P;
+        HDC D = BeginPaint(W, &P);
+        HFONT F = CreateFontA(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, FIXED_PITCH,
+                              "Courier New");
+        HGDIOBJ Old = SelectObject(D, F);
+        auto* Text = reinterpret_cast<const std::string*>(GetWindowLongPtrA(W, GWLP_USERDATA));
+        size_t At = 0;
+        for (int Row = 0; Row < 45 && Text && At < Text->size(); ++Row) {
+            size_t End = std::min(Text->find('\n', At), Text->size());
+            TextOutA(D, 4, 4 + Row * 15, Text->data() + At,
+                     static_cast<int>(std::min<size_t>(End - At, 200)));
+            At = End + 1;
+        }
+        SelectObject(D, Old);
+        DeleteObject(F);
+        EndPaint(W, &P);
+        return 0;
+    }
+    if (M == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(W, M, A, B);
+}
+
+int BareWindow(const std::string& Page) {
+    std::string Text = ReadPage(Page);
+    WNDCLASSA K{};
+    K.lpfnWndProc = BareProc;
+    K.hInstance = GetModuleHandleA(nullptr);
+    K.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    K.lpszClassName = "ZELBenchBare";
+    RegisterClassA(&K);
+    HWND W = CreateWindowA("ZELBenchBare", "bare window", WS_OVERLAPPEDWINDOW, 0, 0, 1000, 700, nullptr,
+                           nullptr, K.hInstance, nullptr);
+    SetWindowLongPtrA(W, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&Text));
+    ShowWindow(W, SW_SHOW);
+    UpdateWindow(W);
+    MSG M;
+    while (GetMessageA(&M, nullptr, 0, 0) > 0)
+        DispatchMessageA(&M);
+    return 0;
+}
+
+// Start of a windowed process until its visible window named Title has painted. Seconds, or a
+// negative value on failure; the window is closed and the process waited for.
+double StartToPainted(const std::string& Program, const std::string& Arguments, const std::string& Folder,
+                      const std::string& Title, TProcessDriver& Driver, HWND& Main) {
+    Clock::time_point Start = Clock::now();
+    if (!Driver.Start(Program, Arguments, Folder))
+        return -1;
+    Main = nullptr;
+    WaitClosely(
+        [&] {
+            HWND W = FindWindowA(nullptr, Title.c_str());
+            if (W && IsWindowVisible(W))
+                Main = W;
+            return Main != nullptr;
+        },
+        600);
+    if (!Main)
+        return -1;
+    // First painted screen: the window answers once it has handled its first paint.
+    SendMessageTimeoutA(Main, WM_NULL, 0, 0, SMTO_NORMAL, 600000, nullptr);
+    return Since(Start);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -121,6 +194,8 @@ int main(int argc, char** argv) {
         std::string Text = ReadPage(argv[2]);
         return !Text.empty() && EngineAlone(Text, Messages) >= 0 ? 0 : 1;
     }
+    if (argc == 3 && std::strcmp(argv[1], "--bare-window") == 0)
+        return BareWindow(argv[2]);
     if (argc != 2) {
         std::fprintf(stderr, "usage: mainwindow_bench <page>\n");
         return 2;
@@ -175,31 +250,33 @@ int main(int argc, char** argv) {
         EngineStart.push_back(Since(Start));
     }
 
+    std::vector<double> BareStart;
+    for (int I = 0; I < 3; ++I) {
+        TProcessDriver Bare;
+        HWND W = nullptr;
+        double Seconds =
+            StartToPainted(Self, "--bare-window \"" + Page + "\"", Folder, "bare window", Bare, W);
+        DWORD Code = 1;
+        if (Seconds < 0) {
+            std::fprintf(stderr, "the bare window did not come up\n");
+            return 1;
+        }
+        PostMessageA(W, WM_CLOSE, 0, 0);
+        Bare.WaitForExit(60000, Code);
+        BareStart.push_back(Seconds);
+    }
+
     std::string Name = Page.substr(Page.find_last_of("\\/") + 1);
     std::string Title = "ZEL Orvalent Lite v3.00 - " + Name;
     TProcessDriver Driver;
-    Clock::time_point Start = Clock::now();
-    if (!Driver.Start(Folder + "\\zel.exe", "\"" + Page + "\"", Folder))
-        return 1;
     HWND Main = nullptr;
-    WaitClosely(
-        [&] {
-            HWND W = FindWindowA(nullptr, Title.c_str());
-            if (W && IsWindowVisible(W))
-                Main = W;
-            return Main != nullptr;
-        },
-        600);
+    double Opened = StartToPainted(Folder + "\\zel.exe", "\"" + Page + "\"", Folder, Title, Driver, Main);
     HWND Memo = Main ? TProcessDriver::LargestChild(Main, "THSMemo") : nullptr;
     HWND Status = Main ? TProcessDriver::LargestChild(Main, "TStatusBar") : nullptr;
-    if (!Memo || !Status) {
+    if (Opened < 0 || !Memo || !Status) {
         std::fprintf(stderr, "the window did not come up\n");
         return 1;
     }
-    // First painted screen: the window answers once it has handled its first paint.
-    SendMessageTimeoutA(Main, WM_NULL, 0, 0, SMTO_NORMAL, 600000, nullptr);
-    UpdateWindow(Memo);
-    double Opened = Since(Start);
 
     // The first validation: the list fills where the hint stood.
     Clock::time_point F6 = Clock::now();
@@ -233,6 +310,8 @@ int main(int argc, char** argv) {
     std::vector<double> Repeated(Validated.begin() + 1, Validated.end());
     std::printf("page %s: %.1f MB, %d messages\n", Name.c_str(), Text.size() / 1048576.0, EngineMessages);
     std::printf("%-40s %8.3f s\n", "engine's process: start to validated", Median(EngineStart));
+    std::printf("%-40s %8.3f s\n", "bare window: start to painted", Median(BareStart));
+    std::printf("%-40s %8.2f\n", "  bare window / engine's process", Median(BareStart) / Median(EngineStart));
     std::printf("%-40s %8.3f s\n", "zel.exe: start to the painted page", Opened);
     std::printf("%-40s %8.2f  (goal: at most 1.50)\n", "  start / engine's process",
                 Opened / Median(EngineStart));
