@@ -146,12 +146,11 @@ void TNVCustomImageCombo::FontChanged() {
 void TNVCustomImageCombo::AutoSize() {
     if (!FAutoSizeHeight || !HandleAllocated())
         return;
-    HDC DC = GetDC(nullptr);
+    HDC DC = ScreenMeasureDC();
     HGDIOBJ Old = SelectObject(DC, Font().Handle());
     TEXTMETRICA Tm{};
     GetTextMetricsA(DC, &Tm);
     SelectObject(DC, Old);
-    ReleaseDC(nullptr, DC);
     int H = std::abs(static_cast<int>(Tm.tmHeight)) + 2;
     int Cx = 0, Cy = 0;
     if (FImageList && ImageList_GetIconSize(FImageList, &Cx, &Cy) && Cy > H)

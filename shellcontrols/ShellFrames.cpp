@@ -28,12 +28,11 @@ void FourLines(TCanvas& C, const RECT& R, TColor A, TColor B, TColor D, TColor E
 }
 
 int TextLineHeight(TFont& Font) {
-    HDC DC = GetDC(nullptr);
+    HDC DC = ScreenMeasureDC();
     HGDIOBJ Old = SelectObject(DC, Font.Handle());
     SIZE S{};
     GetTextExtentPoint32A(DC, "0", 1, &S);
     SelectObject(DC, Old);
-    ReleaseDC(nullptr, DC);
     return S.cy;
 }
 

@@ -9,11 +9,10 @@ const int StdFontSizes[16] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 
 
 namespace {
 template <class F> auto WithScreenFont(TFont& Font, F&& Fn) {
-    HDC DC = GetDC(nullptr);
+    HDC DC = ScreenMeasureDC();
     HGDIOBJ Old = SelectObject(DC, Font.Handle());
     auto Result = Fn(DC);
     SelectObject(DC, Old);
-    ReleaseDC(nullptr, DC);
     return Result;
 }
 int TextHeightOf(TFont& Font, const char* Text) {

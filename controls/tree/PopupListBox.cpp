@@ -299,12 +299,11 @@ void TPopupListBox::CreateHandleDone() {
 }
 
 void TPopupListBox::ResetItemHeight() {
-    HDC DC = GetDC(nullptr);
+    HDC DC = ScreenMeasureDC();
     HGDIOBJ Old = SelectObject(DC, Font().Handle());
     TEXTMETRICA TM{};
     GetTextMetricsA(DC, &TM);
     SelectObject(DC, Old);
-    ReleaseDC(nullptr, DC);
     FItemHeight = std::max<int>(9, TM.tmHeight + 1);
 }
 

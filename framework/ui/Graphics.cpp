@@ -13,10 +13,23 @@ COLORREF ColorToRGB(TColor Color) {
 }
 
 int ScreenPixelsPerInch() {
-    HDC DC = GetDC(nullptr);
-    int Result = GetDeviceCaps(DC, LOGPIXELSY);
-    ReleaseDC(nullptr, DC);
-    return Result > 0 ? Result : 96;
+    static const int Result = [] {
+        int PixelsPerInch = GetDeviceCaps(ScreenMeasureDC(), LOGPIXELSY);
+        return PixelsPerInch > 0 ? PixelsPerInch : 96;
+    }();
+    return Result;
+}
+
+HDC ScreenMeasureDC() {
+    struct TMeasureDC {
+        HDC DC = CreateCompatibleDC(nullptr);
+        ~TMeasureDC() {
+            if (DC)
+                DeleteDC(DC);
+        }
+    };
+    thread_local TMeasureDC Measure;
+    return Measure.DC;
 }
 
 int PointsToPixels(int Points, int PixelsPerInch) {

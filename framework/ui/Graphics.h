@@ -325,4 +325,10 @@ TFontHandleFreedHook SetFontHandleFreedHook(TFontHandleFreedHook Hook);
 
 // Converts points to pixels at the given resolution (and back).
 int PointsToPixels(int Points, int PixelsPerInch);
+// Read once: the program does not follow changes of the screen's resolution while it runs.
 int ScreenPixelsPerInch();
+
+// A device context that measures text as the screen shows it, one per thread, kept for the
+// thread's life. Measuring is done often (every font, label and hint); each use of the screen's
+// own context costs a round trip to the window system. Callers put back what they select.
+HDC ScreenMeasureDC();

@@ -23,11 +23,9 @@ void THintWindow::CreateParams(TCreateParams& Params) {
 RECT THintWindow::CalcHintRect(int MaxWidth, const std::string& Text) {
     RECT R{0, 0, MaxWidth, 0};
     Canvas().Font().Assign(Font());
-    HDC DC = GetDC(nullptr);
-    Canvas().SetHandle(DC);
+    Canvas().SetHandle(ScreenMeasureDC());
     Canvas().DrawText(Text, R, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
     Canvas().SetHandle(nullptr);
-    ReleaseDC(nullptr, DC);
     R.right += 6;
     R.bottom += 2;
     return R;

@@ -357,16 +357,14 @@ UINT TLabel::DrawFlags() const {
 void TLabel::AdjustBounds() {
     if (!FAutoSize)
         return;
-    HDC DC = GetDC(nullptr);
     Canvas().Font().Assign(Font());
-    Canvas().SetHandle(DC);
+    Canvas().SetHandle(ScreenMeasureDC());
     RECT R{0, 0, FWordWrap ? FWidth : 0, 0};
     std::string Text = Caption();
     if (Text.empty() || (FShowAccelChar && Text == "&"))
         Text = " ";
     Canvas().DrawText(Text, R, DrawFlags() | DT_CALCRECT);
     Canvas().SetHandle(nullptr);
-    ReleaseDC(nullptr, DC);
     int W = FWordWrap ? FWidth : R.right, H = R.bottom;
     int L = FLeft;
     if (!FWordWrap && FAlignment == TAlignment::taRightJustify)
