@@ -1,6 +1,7 @@
 #include "framework/ui/Menus.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 
 #include "framework/core/SysUtils.h"
@@ -33,7 +34,7 @@ const TKeyName KeyNames[] = {
     {VK_UP, "Up"},      {VK_RIGHT, "Right"}, {VK_DOWN, "Down"},    {VK_INSERT, "Ins"}, {VK_DELETE, "Del"},
 };
 
-std::string KeyName(WORD Key) {
+std::string AskKeyName(WORD Key) {
     if ((Key >= '0' && Key <= '9') || (Key >= 'A' && Key <= 'Z'))
         return std::string(1, static_cast<char>(Key));
     if (Key >= VK_F1 && Key <= VK_F24)
@@ -46,6 +47,27 @@ std::string KeyName(WORD Key) {
     if (Ch >= 32 && Ch < 127)
         return std::string(1, static_cast<char>(Ch));
     return std::string();
+}
+
+// Every key's name under the keyboard layout in use, made once per layout: shortcuts are named and
+// read by the hundred while menus and key maps are built, and asking the system for a punctuation
+// key's character each time was the larger part of that.
+const std::array<std::string, 256>& KeyNamesNow() {
+    static std::array<std::string, 256> Names;
+    static HKL Layout = nullptr;
+    static bool Made = false;
+    HKL Now = GetKeyboardLayout(0);
+    if (!Made || Now != Layout) {
+        for (WORD Key = 0; Key < 256; ++Key)
+            Names[Key] = AskKeyName(Key);
+        Layout = Now;
+        Made = true;
+    }
+    return Names;
+}
+
+const std::string& KeyName(WORD Key) {
+    return KeyNamesNow()[Key & 0xFF];
 }
 
 } // namespace
@@ -75,7 +97,7 @@ void ShortCutToKey(TShortCut Value, WORD& Key, TShiftState& Shift) {
 }
 
 std::string ShortCutToText(TShortCut Value) {
-    std::string Name = KeyName(Value & 0xFF);
+    const std::string& Name = KeyName(Value & 0xFF);
     if (Name.empty())
         return std::string();
     std::string Result;
@@ -105,8 +127,9 @@ TShortCut TextToShortCut(const std::string& Text) {
         if (!Found)
             break;
     }
+    const std::array<std::string, 256>& Names = KeyNamesNow();
     for (int Key = 8; Key < 256; ++Key)
-        if (std::string N = KeyName(static_cast<WORD>(Key)); !N.empty() && SameText(N, Rest))
+        if (!Names[Key].empty() && SameText(Names[Key], Rest))
             return static_cast<TShortCut>(Key | Mods);
     return scNone;
 }
@@ -292,7 +315,10 @@ void TMenuItem::MenuChanged() {
                 RemoveMenu(FParent->FHandle, 0, MF_BYPOSITION);
             FParent->FillMenu(FParent->FHandle);
         }
-        FParent->MenuChanged();
+        // Higher levels hold the parent's submenu by its handle, which stays: only the bar itself
+        // (the root's level) has more to do.
+        if (!FParent->FParent)
+            FParent->MenuChanged();
         return;
     }
     // The root: its menu object (our owner) redraws the bar.
@@ -367,9 +393,10 @@ void TMainMenu::MenuChanged() {
     while (GetMenuItemCount(FHandle) > 0)
         RemoveMenu(FHandle, 0, MF_BYPOSITION);
     FItems->FillMenu(FHandle);
+    // A hidden window draws its bar when it shows; redrawing it now costs a frame change.
     for (int I = 0; Screen && I < Screen->FormCount(); ++I) {
         TCustomForm* F = Screen->Forms(I);
-        if (F->HandleAllocated() && GetMenu(F->Handle()) == FHandle)
+        if (F->HandleAllocated() && IsWindowVisible(F->Handle()) && GetMenu(F->Handle()) == FHandle)
             DrawMenuBar(F->Handle());
     }
 }

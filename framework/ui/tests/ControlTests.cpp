@@ -431,6 +431,50 @@ TEST_F(ControlTest, MenuShortcutRunsItsItemOnceAndItemsUpdateTheMenu) {
     Form.Hide();
 }
 
+TEST_F(ControlTest, MenuChangesAtEveryLevelReachTheMenusShown) {
+    TForm Form(nullptr);
+    auto* Menu = new TMainMenu(&Form);
+    auto* File = new TMenuItem(&Form);
+    File->SetCaption("&File");
+    auto* Recent = new TMenuItem(&Form);
+    Recent->SetCaption("&Recent");
+    auto* First = new TMenuItem(&Form);
+    First->SetCaption("a.html");
+    Recent->Add(First);
+    File->Add(Recent);
+    Menu->Items()->Add(File);
+    Form.SetMenu(Menu);
+    Form.Show();
+    HMENU Bar = GetMenu(Form.Handle());
+    ASSERT_NE(Bar, nullptr);
+    HMENU FileMenu = GetSubMenu(Bar, 0);
+    HMENU RecentMenu = GetSubMenu(FileMenu, 0);
+    ASSERT_NE(RecentMenu, nullptr);
+    auto Text = [](HMENU M, int I) {
+        char Buffer[64] = {};
+        GetMenuStringA(M, static_cast<UINT>(I), Buffer, sizeof(Buffer), MF_BYPOSITION);
+        return std::string(Buffer);
+    };
+    // Deep in the tree: the submenu shown for it changes, the levels above keep their submenus.
+    First->SetCaption("b.html");
+    First->SetChecked(true);
+    EXPECT_EQ(Text(RecentMenu, 0), "b.html");
+    EXPECT_TRUE(GetMenuState(RecentMenu, 0, MF_BYPOSITION) & MF_CHECKED);
+    EXPECT_EQ(GetSubMenu(FileMenu, 0), RecentMenu);
+    auto* Second = new TMenuItem(&Form);
+    Second->SetCaption("c.html");
+    Recent->Add(Second);
+    EXPECT_EQ(GetMenuItemCount(RecentMenu), 2);
+    EXPECT_EQ(Text(RecentMenu, 1), "c.html");
+    First->SetVisible(false);
+    EXPECT_EQ(GetMenuItemCount(RecentMenu), 1);
+    EXPECT_EQ(Text(RecentMenu, 0), "c.html");
+    // On the bar itself.
+    File->SetCaption("&Document");
+    EXPECT_EQ(Text(Bar, 0), "&Document");
+    Form.Hide();
+}
+
 void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR, DWORD) {
     EndMenu();
 }
