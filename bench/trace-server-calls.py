@@ -31,8 +31,14 @@ def routine(address):
     return table[i][1] if i >= 0 else '?'
 
 
-call = re.compile(r'^(?:[\d.]+:)?(\w+):Call ([\w.]+)\(.*\) ret=([0-9a-f]+)$')
-ret = re.compile(r'^(?:[\d.]+:)?(\w+):Ret  ([\w.]+)\(.*ret=([0-9a-f]+)$')
+# Lines of the program's side carry process and thread ("0020:0024:Call ..."); the server's carry
+# the thread only. Other processes (the desktop, services) may load at the same address, so only
+# threads of the process that loaded the program count.
+call = re.compile(r'^(\w+):(\w+):Call ([\w.]+)\(.*\) ret=([0-9a-f]+)$')
+ret = re.compile(r'^(\w+):(\w+):Ret  ([\w.]+)\(.*ret=([0-9a-f]+)$')
+loaded = re.compile(r'^(\w+):(\w+):trace:loaddll:\w+ Loaded L"([^"]*)" at ([0-9a-f]+)')
+program_name = program.replace('/', '\\').split('\\')[-1].lower()
+ours = None
 request = re.compile(r'^(\w{4}): (\w+)\((?!.*\) = )')
 open_calls = collections.defaultdict(list)
 traced = set()
@@ -44,20 +50,25 @@ with open(log, errors='replace') as lines:
     for line in lines:
         if ':Call ' in line:
             m = call.match(line)
-            if m:
-                traced.add(m.group(1))
-                address = int(m.group(3), 16)
+            if m and m.group(1) == ours:
+                traced.add(m.group(2))
+                address = int(m.group(4), 16)
                 if low <= address < high:
-                    open_calls[m.group(1)].append((m.group(2), address))
+                    open_calls[m.group(2)].append((m.group(3), address))
                     if want_calls:
-                        call_sites[(m.group(2), address)] += 1
+                        call_sites[(m.group(3), address)] += 1
             continue
         if ':Ret  ' in line:
             m = ret.match(line)
-            if m:
-                stack = open_calls[m.group(1)]
-                if stack and stack[-1][1] == int(m.group(3), 16):
+            if m and m.group(1) == ours:
+                stack = open_calls[m.group(2)]
+                if stack and stack[-1][1] == int(m.group(4), 16):
                     stack.pop()
+            continue
+        if ':loaddll:' in line:
+            m = loaded.match(line)
+            if m and ours is None and m.group(3).lower().endswith('\\' + program_name):
+                ours = m.group(1)
             continue
         m = request.match(line)
         if not m or m.group(1) not in traced:
