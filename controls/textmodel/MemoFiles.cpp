@@ -82,30 +82,43 @@ void TCustomMemoSource::StoreLoadedText(const std::string& data) {
     FVisibleLines.Clear();
     FLoadAltered = false;
     const bool convertTabs = !HasOption(soUseTabCharacter);
-    // One pass: each line goes straight into its record.
-    size_t i = 0, n = data.size();
-    while (i < n) {
-        size_t e = data.find_first_of("\r\n", i);
-        if (e == std::string::npos)
-            e = n;
-        std::string s(data, i, e - i);
-        if (e == n) {
-            ends.push_back(leDefault);
-            i = n;
-        } else if (data[e] == '\r' && e + 1 < n && data[e + 1] == '\n') {
-            ends.push_back(leCRLF);
-            i = e + 2;
-        } else {
-            ends.push_back(data[e] == '\r' ? leCR : leLF);
-            i = e + 1;
+    // One pass over the bytes: each line goes straight into its record. The scan is a plain loop on
+    // purpose: a search for either line end (find_first_of) calls memchr once per character, and
+    // under Wine that is a byte loop in another module.
+    const char* const begin = data.data();
+    const char* const end = begin + data.size();
+    const char* p = begin;
+    while (p < end) {
+        const char* e = p;
+        bool tab = false;
+        for (; e < end; ++e) {
+            const char c = *e;
+            if (uint8_t(c) > uint8_t('\r'))
+                continue;
+            if (c == '\r' || c == '\n')
+                break;
+            tab = tab || c == '\t';
         }
-        if (convertTabs && s.find('\t') != std::string::npos) {
+        std::string s(p, size_t(e - p));
+        if (e == end) {
+            ends.push_back(leDefault);
+            p = end;
+        } else if (*e == '\r' && e + 1 < end && e[1] == '\n') {
+            ends.push_back(leCRLF);
+            p = e + 2;
+        } else {
+            ends.push_back(*e == '\r' ? leCR : leLF);
+            p = e + 1;
+        }
+        if (convertTabs && tab) {
             ExpandTabsOnLoad(s);
             FLoadAltered = true;
         }
         if (!KeepTrailingBlanks && !s.empty() && (s.back() == ' ' || s.back() == '\t')) {
-            size_t keep = s.find_last_not_of(" \t");
-            s.erase(keep == std::string::npos ? 0 : keep + 1);
+            size_t keep = s.size();
+            while (keep > 0 && (s[keep - 1] == ' ' || s[keep - 1] == '\t'))
+                --keep;
+            s.erase(keep);
             FLoadAltered = true;
         }
         FStrings.AddMove(std::move(s));

@@ -77,6 +77,11 @@ public:
     }
     // Inserts in order (after records at the same position) and answers the index.
     int32_t Add(const T& record) {
+        // Records mostly come in order (a view wraps its lines from the top).
+        if (FItems.empty() || Compare(FItems.back(), record.Char, record.Line) <= 0) {
+            FItems.push_back(record);
+            return Count() - 1;
+        }
         int32_t index = 0;
         Find(record.Char, record.Line, index);
         while (index < Count() && Compare(FItems[size_t(index)], record.Char, record.Line) == 0)

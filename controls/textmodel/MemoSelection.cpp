@@ -188,12 +188,6 @@ void TCustomMemoSource::SetDelimeters(const std::string& text) {
         FDelimSet.set(uint8_t(c));
 }
 
-bool TCustomMemoSource::InDelimSet(const std::string& s, int32_t index) const {
-    if (index < 1 || index > int32_t(s.size()))
-        return true;
-    return FDelimSet.test(uint8_t(s[size_t(index - 1)]));
-}
-
 std::string TCustomMemoSource::GetTextAt(int32_t chr, int32_t line) const {
     const std::string text = FStrings.Get(line);
     int32_t i = chr + 1; // 1-based character under the column

@@ -279,7 +279,9 @@ public:
     const std::string& Delimeters() const { return FDelimeters; }
     void SetDelimeters(const std::string& text);
     // True when the character at 1-based `index` of `s` is a word delimiter (or lies outside `s`).
-    bool InDelimSet(const std::string& s, int32_t index) const;
+    bool InDelimSet(const std::string& s, int32_t index) const {
+        return index < 1 || index > int32_t(s.size()) || FDelimSet[uint8_t(s[size_t(index - 1)])];
+    }
     std::string GetTextAt(int32_t chr, int32_t line) const;
     std::string GetTextAtCursor() const { return GetTextAt(FCaret.Char, FCaret.Line); }
     std::string CorrectTextAt(int32_t chr, int32_t line) const;

@@ -95,6 +95,11 @@ TEST_F(FileTest, LoadAndSaveAreByteExact) {
         "a\r\n\r\n",
         "\n\n\r",
         "x\r\n\ty\r\n  \r\n",
+        // Control bytes other than the line ends and bytes above 127 belong to their line.
+        std::string("nul\0in\0line\r\n\v\f\x01\x1F\r\n\x85\xA0\xFF\n\x0D", 24),
+        "\r\r\n\n\r",
+        // A very long line with a tab in its middle.
+        std::string(300000, 'w') + "\t" + std::string(70000, 'v') + "\r\nlast",
     };
     for (const auto& data : cases) {
         const std::string file = Path("exact.txt");
@@ -120,6 +125,26 @@ TEST_F(FileTest, LoadSplitsAtEveryKindOfLineEnd) {
         TMemoSource s;
         s.LoadFromString(c.data);
         EXPECT_EQ(Text(s), c.lines);
+    }
+}
+
+// Tabs are expanded first, then the line's trailing blanks go, also where a tab made them.
+TEST_F(FileTest, ConvertingLoadExpandsTabsThenDropsTrailingBlanks) {
+    struct Case {
+        const char* data;
+        const char* lines;
+    } cases[] = {
+        {"a\t\r\nb", "a|b"},
+        {"\t\t", ""},
+        {"x \t y\t \r\n", "x        y"},
+        {"1234567\t8\rz \n", "1234567 8|z"},
+        {"a\t\t b\n \t", "a                b|"},
+    };
+    for (const auto& c : cases) {
+        TMemoSource s;
+        s.LoadFromString(c.data);
+        EXPECT_EQ(Text(s), c.lines) << testing::PrintToString(std::string(c.data));
+        EXPECT_TRUE(s.LoadAltered());
     }
 }
 
