@@ -616,6 +616,9 @@ protected:
     virtual void VerticalScroll(int32_t Code);
     virtual void DoGetColorStyle(POINT P, int32_t& Style);
     virtual void DoCustomString(std::string& S, std::string& ColorS);
+    // Whether DoCustomString may change a line; a descendant that overrides it answers true, else
+    // wrapping measures lines by their stored text.
+    virtual bool ChangesPaintedStrings() const { return bool(OnCustomString); }
     virtual bool DoPaintGutter(TMemoDrawSink& Sink, const RECT& Rect, TDrawStates State);
     virtual void DoClickGutter(int32_t Line, int32_t ImageIndex, TShiftState Shift);
     virtual void MemoJumpToUrl(const std::string& Url);
@@ -675,6 +678,9 @@ private:
     // text, whose characters decide where words end. Row receives the row's pixel size.
     int32_t FindWordBreakIn(int32_t Line, const std::string& Text, const std::string& ColorS,
                             const std::string& Plain, int32_t Len, int32_t& Pos, TWBPoint* Row);
+    // The break and line-info records of one line whose painted text is longer than a row.
+    void AddLineBreaks(int32_t Line, const std::string& Text, const std::string& ColorS,
+                       const std::string& Plain, int32_t Len);
     TRowInfo FillRowInfo(int32_t Index, int32_t Line, int32_t Start);
     void StyleColors(int32_t Style, TFont*& Font, TColor& FontColor, TColor& BackColor);
     TColor CheckReadOnlyColor(TColor Value) const;

@@ -77,6 +77,36 @@ void TCustomHSMemo::ClearWrapRange(int32_t First, int32_t Last) {
         FWrappedTo = First;
 }
 
+namespace {
+bool HasTab(const std::string& S) {
+    for (const char C : S)
+        if (C == '\t')
+            return true;
+    return false;
+}
+} // namespace
+
+void TCustomHSMemo::AddLineBreaks(int32_t Line, const std::string& Text, const std::string& ColorS,
+                                  const std::string& Plain, int32_t Len) {
+    int32_t Pos = 1;
+    bool Broken = false;
+    while (Pos <= Len) {
+        // Each record carries the size of the row that ends at it; the line-info record that of
+        // the last row.
+        TWBPoint R;
+        FindWordBreakIn(Line, Text, ColorS, Plain, Len, Pos, &R);
+        R.Line = Line;
+        if (Pos <= Len) {
+            R.Char = Pos - 1;
+            FWordWrapList->Add(R);
+            Broken = true;
+        } else if (Broken) {
+            R.Char = 0;
+            FLineInfoList->Add(R);
+        }
+    }
+}
+
 void TCustomHSMemo::WordWrapLines(int32_t First, int32_t Last, bool Force) {
     if (!FWordWrapList || HasState(csLoading) || HasState(csReading))
         return;
@@ -113,31 +143,28 @@ void TCustomHSMemo::WordWrapLines(int32_t First, int32_t Last, bool Force) {
         FWordWrapList->ClearRange(First, ToEnd ? INT_MAX : Last);
         FLineInfoList->ClearRange(First, ToEnd ? INT_MAX : Last);
     }
-    std::string Text, ColorS;
+    // In a fixed pitch without end symbols or custom strings, a line without tabs is painted as it
+    // is stored: its stored text is measured and cut where it lies, without copies, and a line that
+    // fits one row is passed over at the cost of looking for a tab in it.
+    const bool AsStored = FUseMonoFont && !HasOption(moDrawSpecialSymbols) && !ChangesPaintedStrings();
+    std::string Text, ColorS, Plain;
     for (int32_t Line = First; Line <= Last; ++Line) {
+        if (AsStored) {
+            const std::string& Stored = S->Strings().GetRaw(Line);
+            if (!HasTab(Stored)) {
+                const int32_t Len = int32_t(Stored.size());
+                if (Len > FWBCount)
+                    AddLineBreaks(Line, Stored, std::string(), Stored, Len);
+                continue;
+            }
+        }
         // The text as painted is cut, so that rows, the caret and the painter agree.
         int32_t Len = 0;
         GetPaintedLine(Line, Text, ColorS, Len, !FUseMonoFont);
         if (Len == 0 || (FUseMonoFont && Len <= FWBCount))
             continue;
-        const std::string Plain = S->Strings().Get(Line);
-        int32_t Pos = 1;
-        bool Broken = false;
-        while (Pos <= Len) {
-            // Each record carries the size of the row that ends at it; the line-info record that
-            // of the last row.
-            TWBPoint R;
-            FindWordBreakIn(Line, Text, ColorS, Plain, Len, Pos, &R);
-            R.Line = Line;
-            if (Pos <= Len) {
-                R.Char = Pos - 1;
-                FWordWrapList->Add(R);
-                Broken = true;
-            } else if (Broken) {
-                R.Char = 0;
-                FLineInfoList->Add(R);
-            }
-        }
+        Plain = S->Strings().Get(Line);
+        AddLineBreaks(Line, Text, ColorS, Plain, Len);
     }
     if (ToEnd)
         FWrappedTo = First <= Last ? Last + 1 : First;

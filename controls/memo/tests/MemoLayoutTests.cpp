@@ -160,6 +160,48 @@ TEST_F(MemoLayout, ShownBlanksAndTabsWrapAsTheyArePainted) {
     }
 }
 
+// A line painted as it is stored is cut from its stored text; with an owner's custom-string
+// handler (here one that changes nothing) every line is cut from its painted copy. Both give the
+// same rows, also for lines with tabs, bytes above 127 and rows that end exactly at the margin.
+TEST_F(MemoLayout, StoredAndPaintedLinesWrapAlike) {
+    TCustomMemoSource* S = Memo->GetSource();
+    S->SetOptions(S->Options() | soUseTabCharacter);
+    const std::vector<std::string> Lines{
+        "",
+        "0123456789",
+        "0123456789a",
+        "aaaa bbbb cccc dddd",
+        "abcdefghijklmnopqrstuvwxyz",
+        "a\tbbbb cccc dddd",
+        "\t\t\tx",
+        "x         y",
+        "\xE9\xE9\xE9\xE9\xE9 \xE9\xE9\xE9\xE9\xE9\xE9 \xE9\xA0\xE9",
+        std::string(95, 'w') + " end",
+        "aaaaaaaaa,bbbbbbbbbb.cccc;dddddddddd",
+        "          ",
+    };
+    std::string Text;
+    for (const std::string& L : Lines)
+        Text += L + "\r\n";
+    SetText(Text);
+    auto Records = [this] {
+        std::vector<std::pair<int32_t, int32_t>> R;
+        const TWordWrapList* Lists[] = {&Memo->WordWrapList(), &Memo->LineInfoList()};
+        for (const TWordWrapList* L : Lists)
+            for (int32_t I = 0; I < L->Count(); ++I)
+                R.emplace_back(L->Item(I).Line, L->Item(I).Char);
+        R.emplace_back(-1, Memo->GetRealStrCount());
+        return R;
+    };
+    Memo->SetWordWrap(true);
+    const auto Stored = Records();
+    ASSERT_GT(Memo->WordWrapList().Count(), 10);
+    Memo->OnCustomString = [](TObject*, std::string&, std::string&) {};
+    Memo->SetWordWrap(false);
+    Memo->SetWordWrap(true);
+    EXPECT_EQ(Records(), Stored);
+}
+
 TEST_F(MemoLayout, LongTextIsWrappedLazilyAFewScreensAhead) {
     std::string Text;
     for (int I = 0; I < 2000; ++I)
