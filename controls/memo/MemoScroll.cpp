@@ -484,6 +484,20 @@ void TCustomHSMemo::GetNavigation(int32_t& DY, int32_t& DX) {
 
 // --- scroll bars ----------------------------------------------------------------------------
 
+namespace {
+// Setting a bar redraws it, and under Wine that costs milliseconds even when nothing changed; the
+// memo asks for its sizes after every change of its text or layout, so a bar that already shows the
+// range and page is left alone.
+void SetScrollSize(HWND Wnd, int Bar, int Max, int Page) {
+    SCROLLINFO SI{};
+    SI.cbSize = sizeof(SI);
+    SI.fMask = SIF_RANGE | SIF_PAGE;
+    if (Page >= 0 && GetScrollInfo(Wnd, Bar, &SI) && SI.nMin == 0 && SI.nMax == Max && SI.nPage == UINT(Page))
+        return;
+    _SetScrollSize(Wnd, Bar, 0, Max, Page);
+}
+} // namespace
+
 int32_t TCustomHSMemo::CharScrollSize() {
     const int32_t CW = std::max(1, GetAveCharWidth());
     if (!FHideScrollBars)
@@ -503,24 +517,24 @@ void TCustomHSMemo::UpdateScrollSize() {
     if (FScrollBars == TScrollStyle::ssHorizontal || FScrollBars == TScrollStyle::ssBoth) {
         const int32_t Page = std::max(1, (ClientW() - GetPaintX()) / CharScrollSize());
         if (!FHideScrollBars) {
-            _SetScrollSize(Handle(), SB_HORZ, 0, FHorzMaxPos, Page);
+            SetScrollSize(Handle(), SB_HORZ, FHorzMaxPos, Page);
         } else if (!FWordWrap) {
             const int32_t Max = GetSource()->MaxLineLength();
-            _SetScrollSize(Handle(), SB_HORZ, 0, Max, Max < Page ? -1 : Page);
+            SetScrollSize(Handle(), SB_HORZ, Max, Max < Page ? -1 : Page);
         } else if (GetWrapMargin() > ClientW()) {
-            _SetScrollSize(Handle(), SB_HORZ, 0, GetWrapMargin(), ClientW());
+            SetScrollSize(Handle(), SB_HORZ, GetWrapMargin(), ClientW());
         } else {
-            _SetScrollSize(Handle(), SB_HORZ, 0, 0, -1);
+            SetScrollSize(Handle(), SB_HORZ, 0, -1);
         }
     }
     if (FScrollBars == TScrollStyle::ssVertical || FScrollBars == TScrollStyle::ssBoth) {
         const int32_t Page = VisibleRows() + 1;
         int32_t Range = GetRealStrCountEx();
         if (FHideScrollBars && Page > Range) {
-            _SetScrollSize(Handle(), SB_VERT, 0, Range, -1);
+            SetScrollSize(Handle(), SB_VERT, Range, -1);
         } else {
             Range = std::max(Range, Page);
-            _SetScrollSize(Handle(), SB_VERT, 0, Range, Page);
+            SetScrollSize(Handle(), SB_VERT, Range, Page);
         }
     }
 }

@@ -452,6 +452,41 @@ TEST_F(MemoWindow, AWheelStepScrollsByTheSystemSetting) {
     EXPECT_FALSE(Memo->PopupHint()->Visible());
 }
 
+// A bar is set again only when its range or page changes: every change of the text or of the
+// wrap still reaches it, in both directions and back to an earlier size.
+TEST_F(MemoWindow, TheVerticalBarFollowsTheTextBackAndForth) {
+    Memo->SetScrollBars(TScrollStyle::ssBoth);
+    ShowForm();
+    auto Lines = [](int Count, const std::string& Line) {
+        std::string Text;
+        for (int I = 0; I < Count; ++I)
+            Text += Line + "\r\n";
+        return Text;
+    };
+    const std::string Long = "words that go on past the right edge of the window, so each wraps";
+    struct Step {
+        const char* Name;
+        std::string Text;
+        bool Wrap;
+    } Steps[] = {
+        {"300 lines", Lines(300, "short"), false}, {"3 lines", Lines(3, "short"), false},
+        {"300 again", Lines(300, "short"), false}, {"300 long", Lines(300, Long), false},
+        {"wrapped", Lines(300, Long), true},       {"unwrapped", Lines(300, Long), false},
+        {"wrapped, 3", Lines(3, Long), true},      {"wrapped, 300", Lines(300, Long), true},
+    };
+    for (const Step& S : Steps) {
+        Memo->SetWordWrap(S.Wrap);
+        Memo->SetText(S.Text);
+        SCROLLINFO Info{sizeof(SCROLLINFO), SIF_ALL, 0, 0, 0, 0, 0};
+        GetScrollInfo(Memo->Handle(), SB_VERT, &Info);
+        EXPECT_GT(Info.nPage, 1u) << S.Name;
+        EXPECT_EQ(Info.nMax, std::max(Memo->GetRealStrCountEx(), int(Info.nPage))) << S.Name;
+        if (S.Wrap) {
+            EXPECT_GT(Memo->GetRealStrCountEx(), Memo->GetSource()->GetStrCount()) << S.Name;
+        }
+    }
+}
+
 TEST_F(MemoWindow, ScrollBarsTrackAHugeDocumentPastSixteenBits) {
     std::string Text;
     Text.reserve(100000 * 8);
