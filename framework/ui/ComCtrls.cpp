@@ -110,6 +110,18 @@ void TCustomTabControl::CreateParams(TCreateParams& Params) {
     TWinControl::CreateParams(Params);
     Params.BaseClassName = WC_TABCONTROLA;
     Params.Style |= WS_CLIPCHILDREN;
+    if (FHotTrack)
+        Params.Style |= TCS_HOTTRACK;
+}
+
+void TCustomTabControl::SetHotTrack(bool Value) {
+    if (Value == FHotTrack)
+        return;
+    FHotTrack = Value;
+    if (FHandle) {
+        LONG_PTR Style = GetWindowLongPtrA(FHandle, GWL_STYLE);
+        SetWindowLongPtrA(FHandle, GWL_STYLE, Value ? Style | TCS_HOTTRACK : Style & ~TCS_HOTTRACK);
+    }
 }
 
 RECT TCustomTabControl::DisplayRect() {

@@ -41,6 +41,9 @@ public:
     RECT DisplayRect();
     RECT ClientRect() override { return DisplayRect(); }
     void WndProc(TMessage& Message) override;
+    // Tabs light up under the pointer.
+    bool HotTrack() const { return FHotTrack; }
+    void SetHotTrack(bool Value);
     TNotifyEvent OnChange;
     std::function<void(TObject* Sender, bool& AllowChange)> OnChanging;
 
@@ -52,6 +55,9 @@ protected:
     void SetTabTexts(const std::vector<std::string>& Texts);
     int CurrentTab() const;
     void SelectTab(int Index);
+
+private:
+    bool FHotTrack = false;
 };
 
 class TPageControl : public TCustomTabControl {

@@ -219,6 +219,11 @@ public:
     bool HandleAllocated() const { return FHandle != nullptr; }
     void HandleNeeded();
     void RecreateWnd();
+    // A hidden control that waits to be shown gets its window (and its children theirs) only
+    // when it is shown or its handle is asked for, not with its parent's: every step of making
+    // a window is a round trip to the window system, and some panes stay closed all session.
+    // Only for controls that keep their state without a window.
+    void SetCreateWhenShown(bool Value) { FCreateWhenShown = Value; }
     // A window of another program or framework to live in (top-level forms hosted elsewhere).
     HWND ParentWindow() const { return FParentWindow; }
     void SetParentWindow(HWND Value) { FParentWindow = Value; }
@@ -307,7 +312,11 @@ private:
     bool DoKeyUp(TMessage& Message);
     bool DoKeyPress(TMessage& Message);
     void SetZOrderOfChildren();
+    void PlaceInZOrder();
+    bool WaitsToBeShown() const { return FCreateWhenShown && !FVisible; }
     HWND FParentWindow = nullptr;
+    bool FCreatingChildren = false;
+    bool FCreateWhenShown = false;
     std::string FWindowClassName;
     bool FTabStop = false;
     std::unique_ptr<TBrush> FBrush;

@@ -83,8 +83,24 @@ void TWinControl::HandleNeeded() {
         throw EInvalidOperation("Cannot create a window for a control being destroyed");
     if (FParent)
         FParent->HandleNeeded();
-    if (!FHandle)
-        CreateWnd();
+    if (FHandle)
+        return;
+    CreateWnd();
+    // Made after its parent (shown later, or asked for): it takes its place among its siblings.
+    if (FParent && !FParent->FCreatingChildren)
+        PlaceInZOrder();
+}
+
+void TWinControl::PlaceInZOrder() {
+    const auto& Siblings = FParent->FControls;
+    auto It = std::find(Siblings.begin(), Siblings.end(), this);
+    HWND Above = HWND_TOP;
+    for (It = It == Siblings.end() ? It : It + 1; It != Siblings.end(); ++It)
+        if (auto* W = dynamic_cast<TWinControl*>(*It); W && W->FHandle) {
+            Above = W->FHandle;
+            break;
+        }
+    SetWindowPos(FHandle, Above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TWinControl::CreateParams(TCreateParams& Params) {
@@ -111,9 +127,13 @@ void TWinControl::CreateWnd() {
     CreateParams(Params);
     CreateWindowHandle(Params);
     SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), 0);
-    for (TControl* C : std::vector<TControl*>(FControls))
-        if (auto* W = dynamic_cast<TWinControl*>(C))
-            W->HandleNeeded();
+    {
+        FCreatingChildren = true;
+        TScopeGuard Done([this] { FCreatingChildren = false; });
+        for (TControl* C : std::vector<TControl*>(FControls))
+            if (auto* W = dynamic_cast<TWinControl*>(C); W && !W->WaitsToBeShown())
+                W->HandleNeeded();
+    }
     SetZOrderOfChildren();
     CreateHandleDone();
     Realign();
@@ -221,7 +241,7 @@ void TWinControl::InsertControl(TControl* AControl) {
     if (AControl->FParentColor)
         AControl->FColor = Color();
     if (auto* W = dynamic_cast<TWinControl*>(AControl)) {
-        if (FHandle)
+        if (FHandle && !W->WaitsToBeShown())
             W->HandleNeeded();
     } else {
         AControl->Invalidate();

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "UiTestSupport.h"
 #include "framework/ui/Buttons.h"
@@ -428,6 +429,53 @@ TEST_F(ControlTest, MenuShortcutRunsItsItemOnceAndItemsUpdateTheMenu) {
     Save->SetEnabled(true);
     SendMessageA(Form.Handle(), WM_COMMAND, Save->Command(), 0);
     EXPECT_EQ(Saved, 2);
+    Form.Hide();
+}
+
+TEST_F(ControlTest, PanesThatWaitToBeShownGetTheirWindowsWhenShownInTheirPlace) {
+    TForm Form(nullptr);
+    Form.SetBounds(0, 0, 300, 200);
+    auto Panel = [&](TWinControl* Parent, bool Visible, bool Waits) {
+        auto* P = new TPanel(&Form);
+        P->SetParent(Parent);
+        P->SetBounds(0, 0, 100, 100);
+        P->SetVisible(Visible);
+        P->SetCreateWhenShown(Waits);
+        return P;
+    };
+    TPanel* Bottom = Panel(&Form, true, false);
+    TPanel* Waiting = Panel(&Form, false, true);
+    TPanel* Inside = Panel(Waiting, true, false);
+    TPanel* PlainHidden = Panel(&Form, false, false);
+    TPanel* Top = Panel(&Form, true, false);
+    TPanel* AskedFor = Panel(&Form, false, true);
+    Form.Show();
+    EXPECT_TRUE(Bottom->HandleAllocated());
+    EXPECT_TRUE(PlainHidden->HandleAllocated()) << "only those that ask wait";
+    EXPECT_FALSE(Waiting->HandleAllocated());
+    EXPECT_FALSE(Inside->HandleAllocated());
+    EXPECT_FALSE(AskedFor->HandleAllocated());
+
+    // Shown: its window and its children's come, between its siblings as the children list has it
+    // (the platform's order is top first).
+    Waiting->SetVisible(true);
+    ASSERT_TRUE(Waiting->HandleAllocated());
+    EXPECT_TRUE(Inside->HandleAllocated());
+    EXPECT_EQ(GetParent(Inside->Handle()), Waiting->Handle());
+    EXPECT_TRUE(IsWindowVisible(Inside->Handle()));
+    std::vector<HWND> Order;
+    for (HWND W = GetWindow(Form.Handle(), GW_CHILD); W; W = GetWindow(W, GW_HWNDNEXT))
+        Order.push_back(W);
+    EXPECT_EQ(Order,
+              (std::vector<HWND>{Top->Handle(), PlainHidden->Handle(), Waiting->Handle(), Bottom->Handle()}));
+
+    // Its handle asked for while hidden: made hidden, and in its place too.
+    HWND Asked = AskedFor->Handle();
+    EXPECT_FALSE(IsWindowVisible(Asked));
+    EXPECT_EQ(GetWindow(Form.Handle(), GW_CHILD), Asked);
+    // Hidden again, it keeps its window.
+    Waiting->SetVisible(false);
+    EXPECT_TRUE(Waiting->HandleAllocated());
     Form.Hide();
 }
 
