@@ -188,14 +188,9 @@ int32_t InitTreeView(THSTree* tree, int32_t flags) {
 int32_t InitTabControl(TTabControl* tabs, int32_t flags) {
     if (!tabs)
         return -1;
-    // The style belongs to the window: a control that has a parent but no window yet gets it now,
-    // rather than losing the setting.
-    if ((flags & 1) && !tabs->HandleAllocated() && tabs->Parent())
-        tabs->HandleNeeded();
-    if ((flags & 1) && tabs->HandleAllocated()) {
-        HWND h = tabs->Handle();
-        SetWindowLongPtrA(h, GWL_STYLE, GetWindowLongPtrA(h, GWL_STYLE) | TCS_HOTTRACK);
-    }
+    // Kept by the control, so a window made later has it too.
+    if (flags & 1)
+        tabs->SetHotTrack(true);
     return 0;
 }
 

@@ -79,7 +79,6 @@ TZELQEForm::TZELQEForm(TComponent* AOwner) : TForm(AOwner) {
     ResultsImages = new TImageList(this);
     ResultsImages->SetName("ResultsImages");
     AddMessageKindPictures(*ResultsImages);
-    AttachSystemImageList();
     BuildMenus();
     BuildLayout();
     BuildFileDialogs();
@@ -271,6 +270,7 @@ void TZELQEForm::BuildResultsArea(TWinControl* Parent) {
         S->SetName(Name);
         S->SetCaption(Caption);
         S->SetPageControl(ResultsPageControl);
+        S->SetCreateWhenShown(true);
         return S;
     };
     MessagesSheet = Sheet("MessagesSheet", "Messages");
@@ -405,6 +405,7 @@ void TZELQEForm::BuildLayout() {
         S->SetName(Name);
         S->SetCaption(Caption);
         S->SetPageControl(ResourcePageControl);
+        S->SetCreateWhenShown(true);
         return S;
     };
     ShellTabSheet = RSheet("ShellTabSheet", "Shell");
@@ -416,8 +417,6 @@ void TZELQEForm::BuildLayout() {
     OpenedListView->SetName("OpenedListView");
     OpenedListView->SetParent(OpenedTabSheet);
     OpenedListView->SetAlign(TAlign::alClient);
-    if (SystemImageList)
-        OpenedListView->SetSmallImageHandle(SystemImageList);
     BuildShellPane();
 
     // Editor area.
@@ -459,6 +458,10 @@ void TZELQEForm::BuildLayout() {
     Pane(EditorSplitPanel->Pane(0), "HSMemo", "TabControl1", HSMemo, TabControl1);
     Pane(EditorSplitPanel->Pane(1), "HSMemo2", "TabControl2", HSMemo2, TabControl2);
     ActiveEditorMemo = HSMemo;
+    // Panes that most sessions open late or never get their windows when first shown; the
+    // sheets of both page controls do too.
+    for (TPanel* P : {VertSplit1->Pane(0), EditorSplitPanel->Pane(1), WBPanel, EditorVerticalPanel})
+        P->SetCreateWhenShown(true);
 
     BuildResultsArea(HorzSplit1->Pane(1));
 }
@@ -576,11 +579,31 @@ void TZELQEForm::FormCreate() {
     LayoutReady = 1;
     ArrangePanels(10);
     Commands->Attach();
-    // The results views are made now, not when the first validation shows them.
-    ResultsListView->HandleNeeded();
-    for (THSTree* T : {ResultsTreeView, StyleMessagesTreeView})
-        T->HandleNeeded();
     SetSplashStatus("Exiting main form constructor...");
+}
+
+bool TZELQEForm::PrepareNextView() {
+    switch (ViewsPrepared++) {
+    case 0:
+        ResultsListView->HandleNeeded();
+        return true;
+    case 1:
+        ResultsTreeView->HandleNeeded();
+        return true;
+    case 2:
+        StyleMessagesTreeView->HandleNeeded();
+        return true;
+    case 3:
+        // The shell's picture list is slow to make the first time; only the list of open
+        // documents shows it.
+        AttachSystemImageList();
+        if (SystemImageList)
+            OpenedListView->SetSmallImageHandle(SystemImageList);
+        return true;
+    default:
+        ViewsPrepared = -1;
+        return false;
+    }
 }
 
 void TZELQEForm::LinkToCore() {
@@ -692,9 +715,13 @@ int TZELQEForm::ArrangePanels(int32_t Flags) {
         UpdateMenuChecks();
         return 0;
     }
-    if (IsIconic(Handle()))
+    // Before the window exists there is nothing to hold or redraw; it is made once the panes are
+    // arranged, so the hidden ones are not made with it.
+    const bool HasWindow = HandleAllocated();
+    if (HasWindow && IsIconic(Handle()))
         return 1;
-    SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
+    if (HasWindow)
+        SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
     if (fileinfoclass* Doc = GetCurrentFileInfo())
         Doc->UpdateSyntaxParser(0);
     LayoutReady = 0;
@@ -759,8 +786,10 @@ int TZELQEForm::ArrangePanels(int32_t Flags) {
     }
     if (Flags & 2)
         ApplySettingsToControls(1);
-    SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
-    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE | RDW_FRAME);
+    if (HasWindow) {
+        SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE | RDW_FRAME);
+    }
     LayoutReady = 1;
     return 0;
 }
@@ -1053,7 +1082,7 @@ void TZELQEForm::AppDeactivate(TObject*) {
     }
 }
 
-void TZELQEForm::AppIdle(TObject*, bool&) {
+void TZELQEForm::AppIdle(TObject*, bool& Done) {
     if (Splash) {
         TForm* S = Splash;
         Splash = nullptr;
@@ -1076,6 +1105,10 @@ void TZELQEForm::AppIdle(TObject*, bool&) {
     }
     if (Closing())
         return;
+    // Once the first screen has painted, the views a validation fills are made, one per pass, so
+    // that input between passes is still answered at once.
+    if (!FirstPass && ViewsPrepared >= 0)
+        Done = !PrepareNextView();
     bool AllSaved = p && p->vol && fileinfoclass::AreAllFilesSaved(&p->vol->documents) == 1;
     SetEnabled("FileSaveAll", !AllSaved);
     SetEnabled("FileSaveAllBtn", !AllSaved);

@@ -281,6 +281,7 @@ public:
     TWindowState RememberedState = TWindowState::wsNormal;
     int32_t ResultsCollapsed = 0;
     int32_t IdleHasRun = 0;
+    int32_t ViewsPrepared = 0;
     int32_t WindowShown = 0;
     int32_t SelectionGuard = 0;
     int LastSelectedListItem = -1;
@@ -315,6 +316,7 @@ private:
     void BuildLinksSheet();
     void BuildShellPane();
     void AttachSystemImageList();
+    bool PrepareNextView();
     void CreateSpellChecker();
     void BuildValidateModePopup();
     void BindViewSetup();

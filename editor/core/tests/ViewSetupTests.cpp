@@ -133,8 +133,11 @@ TEST_F(ViewSetupTest, TabControlsTrackTheMouseOnceParented) {
     auto* tabs = new TTabControl(&form);
     tabs->SetParent(&form);
     EXPECT_EQ(InitTabControl(tabs, 1), 0);
-    ASSERT_TRUE(tabs->HandleAllocated());
+    // Set before the window exists, the style reaches the window when it is made.
+    EXPECT_FALSE(tabs->HandleAllocated());
     EXPECT_NE(GetWindowLongPtrA(tabs->Handle(), GWL_STYLE) & TCS_HOTTRACK, 0);
+    tabs->SetHotTrack(false);
+    EXPECT_EQ(GetWindowLongPtrA(tabs->Handle(), GWL_STYLE) & TCS_HOTTRACK, 0);
     auto* plain = new TTabControl(&form);
     plain->SetParent(&form);
     EXPECT_EQ(InitTabControl(plain, 0), 0);

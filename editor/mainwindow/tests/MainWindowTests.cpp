@@ -372,6 +372,35 @@ TEST_F(MainWindowTest, IdlePassEnablesCommandsByTheDocumentsState) {
         EXPECT_FALSE(Enabled(Name)) << Name;
 }
 
+TEST_F(MainWindowTest, HiddenPanesWaitForTheirWindowsAndIdleMakesTheResultsViews) {
+    Form->Show();
+    // Shown at start: the editor and the messages list; the panes and sheets not shown wait.
+    EXPECT_TRUE(Form->HSMemo->HandleAllocated());
+    for (TWinControl* W : std::initializer_list<TWinControl*>{
+             Form->OpenedListView, Form->HSMemo2, Form->ResultsTreeView, Form->StyleMessagesTreeView})
+        EXPECT_FALSE(W->HandleAllocated()) << W->Name();
+    bool Done = true;
+    Form->AppIdle(nullptr, Done); // the first pass opens the command line's files
+    int Passes = 0;
+    for (Done = false; !Done && Passes < 10; ++Passes)
+        Form->AppIdle(nullptr, Done);
+    EXPECT_GT(Passes, 1) << "one view per pass";
+    EXPECT_TRUE(Done);
+    EXPECT_TRUE(Form->ResultsListView->HandleAllocated());
+    EXPECT_TRUE(Form->ResultsTreeView->HandleAllocated());
+    EXPECT_TRUE(Form->StyleMessagesTreeView->HandleAllocated());
+    EXPECT_FALSE(Form->HSMemo2->HandleAllocated()) << "the second pane still waits";
+    // Opened, a sheet comes with its views, and the list of open documents with its pictures.
+    Form->ResourcePageControl->SetActivePage(Form->OpenedTabSheet);
+    ASSERT_TRUE(Form->OpenedListView->HandleAllocated());
+    EXPECT_NE(SendMessageA(Form->OpenedListView->Handle(), LVM_GETIMAGELIST, LVSIL_SMALL, 0), 0);
+    p->iface->flags |= 0x8000;
+    Form->ArrangePanels(0);
+    EXPECT_TRUE(Form->HSMemo2->HandleAllocated());
+    EXPECT_TRUE(IsWindowVisible(Form->HSMemo2->Handle()));
+    Form->Hide();
+}
+
 TEST_F(MainWindowTest, IdlePassOffersADueUpdateCheckOnce) {
     bool Done = false;
     p->vol->updateCheckDue = 1;
