@@ -286,14 +286,9 @@ void TMainCommands::Attach() {
         if (TMenuItem* I = Form->Item(Name))
             I->SetVisible(false);
     DragAcceptFiles(Form->Handle(), TRUE);
+    // The inserter windows come back with the idle pass that follows the program's activation
+    // (every pass but the first shows those due), so the main window paints before them.
     if (Application) {
-        auto Activated = Application->OnActivate;
-        Application->OnActivate = [this, Activated](TObject* S) {
-            if (Activated)
-                Activated(S);
-            if (p && p->vol && !p->vol->closing)
-                UpdateInserters(2);
-        };
         auto Deactivated = Application->OnDeactivate;
         Application->OnDeactivate = [this, Deactivated](TObject* S) {
             if (Deactivated)

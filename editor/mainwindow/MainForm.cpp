@@ -1169,7 +1169,8 @@ void TZELQEForm::AppIdle(TObject*, bool& Done) {
             return;
     }
     StoreNormalBounds();
-    if (Commands)
+    // Not in the first pass: the main window paints its first screen before they come.
+    if (Commands && !FirstPass)
         Commands->UpdateInserters(2);
 }
 

@@ -57,8 +57,13 @@ void TSplashForm::SetTitle(const std::string& Text) {
 
 void TSplashForm::SetStatus(const std::string& Text) {
     StatusLabel->SetCaption(Text);
-    if (HandleAllocated())
+    // Start-up runs no message loop, so the line is drawn at once; but no more often than a screen
+    // could show it, since the stages come faster than that and each drawing has its price.
+    const TDateTime Drawn = Now();
+    if (HandleAllocated() && (Drawn - FLastDrawn) * 86400000.0 >= 20) {
         Update();
+        FLastDrawn = Drawn;
+    }
 }
 
 std::string TSplashForm::Status() const {

@@ -2,6 +2,7 @@
 // The window shown while the program starts: a title and one status line.
 #include <string>
 
+#include "framework/core/SysUtils.h"
 #include "framework/ui/Forms.h"
 #include "framework/ui/StdCtrls.h"
 
@@ -20,4 +21,7 @@ public:
 
 protected:
     void CreateParams(TCreateParams& Params) override;
+
+private:
+    TDateTime FLastDrawn = 0;
 };

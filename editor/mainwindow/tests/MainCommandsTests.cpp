@@ -384,6 +384,16 @@ TEST_F(CommandsTest, InserterWindowsInsertTheirSnippetsAndReloadTheirFile) {
     EXPECT_TRUE(Boxes.empty());
 }
 
+TEST_F(CommandsTest, InserterWindowsComeAfterTheFirstIdlePass) {
+    p->iface->flags2 |= InserterKindCSS;
+    bool Done = true;
+    Form->AppIdle(nullptr, Done); // the first pass, where the command line's files open
+    EXPECT_EQ(Form->Commands->InserterWindow(InserterKindCSS), nullptr)
+        << "not before the main window paints";
+    Form->AppIdle(nullptr, Done);
+    EXPECT_NE(Form->Commands->InserterWindow(InserterKindCSS), nullptr);
+}
+
 TEST_F(CommandsTest, InserterWindowFloatsWithoutATaskBarButton) {
     p->iface->flags2 |= InserterKindCSS;
     Form->Commands->UpdateInserters(1 | 2);
