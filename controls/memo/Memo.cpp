@@ -477,9 +477,12 @@ void TCustomHSMemo::SetSource(TCustomMemoSource* Value) {
         FMemoSource->FreeNotification(this);
     FWinLine = FWinChar = 0;
     UpdateKeyMapping();
+    const int32_t Wrapped = FFullWrapCount;
     BindSource(GetSource(), true);
     FPositionStore->RestorePosition(*this);
-    WordWrapLines(0, INT_MAX, true);
+    // Binding has wrapped the new text from the top when its line numbers changed width.
+    if (FFullWrapCount == Wrapped)
+        WordWrapLines(0, INT_MAX, true);
     UpdateMaxLine(false);
     Invalidate();
 }
@@ -519,14 +522,19 @@ void TCustomHSMemo::SourceChanged(TObject* Sender, TMemoStates State, int32_t Fi
     const int32_t OldNumWidth = FLineNumWidth;
     if (State & msCountChanged)
         Last = INT_MAX;
+    // Line numbers of another width move the text: it is wrapped again from the top, once, before
+    // anything measures it (a large text loaded into a view was wrapped three times).
+    const bool NumbersMoved = (State & msCountChanged) && UpdateLineNumbersWidth(false);
     if (FWordWrap) {
         if (State & msCountChanged)
             ClearWrapRange(Source->GetStrCount(), INT_MAX);
-        if (State & msEdited)
+        if (NumbersMoved)
+            WordWrapLines(0, INT_MAX, true);
+        else if ((State & msEdited) || ((State & msParserChanged) && FRewrapOnParserChange))
             WordWrapLines(First, Last, false);
+    } else if (NumbersMoved) {
+        UpdateCaret();
     }
-    if ((State & msParserChanged) && FRewrapOnParserChange && FWordWrap)
-        WordWrapLines(First, Last, false);
     if ((State & msReadOnlyChanged) && Color() != FReadOnlyColor)
         Invalidate();
     const bool Active = Source->ActiveView == this;
@@ -549,8 +557,6 @@ void TCustomHSMemo::SourceChanged(TObject* Sender, TMemoStates State, int32_t Fi
     }
     if (State & (msPositionChanged | msBlockChanged))
         SelectionChanged();
-    if (State & msCountChanged)
-        UpdateLineNumbersWidth();
     if (HandleAllocated()) {
         if (OldNumWidth != FLineNumWidth) {
             Invalidate();

@@ -370,7 +370,9 @@ public:
     int32_t GetRealLeftIndent();
     int32_t GetLineNumbersLength();
     int32_t GetLineNumbersWidth();
-    bool UpdateLineNumbersWidth();
+    // Answers whether the width changed; with Rewrap a wrapping memo then wraps its text again and
+    // the caret moves with the text.
+    bool UpdateLineNumbersWidth(bool Rewrap = true);
     int32_t GetWrapMargin();
     int32_t GetMaxCaretLine();
     int32_t GetMaxCaretLineEx(int32_t Height);
@@ -776,6 +778,8 @@ private:
     int32_t FWBCount = 0;
     int32_t FWrappedTo = 0;
     bool FLazyWrapping = false;
+    // Forced wraps of the whole text, so that SetSource wraps a new text only when binding did not.
+    int32_t FFullWrapCount = 0;
     bool FNavigating = false;
     int32_t FNavX = 0, FNavWinChar = 0;
     bool FNavValid = false;

@@ -117,7 +117,7 @@ int32_t TCustomHSMemo::GetLineNumbersWidth() {
     return GetAveCharWidth() * (FLineNumDigits + 1);
 }
 
-bool TCustomHSMemo::UpdateLineNumbersWidth() {
+bool TCustomHSMemo::UpdateLineNumbersWidth(bool Rewrap) {
     if (!HasOption(moLineNumbers)) {
         const bool Changed = FLineNumWidth != 0;
         FLineNumWidth = 0;
@@ -135,6 +135,8 @@ bool TCustomHSMemo::UpdateLineNumbersWidth() {
     FLineNumDigits = D;
     FLineNumWidth = W;
     FGutterBackground->BackgroundChanged();
+    if (!Rewrap)
+        return true;
     if (FWordWrap)
         WordWrapLines(0, INT_MAX, true);
     UpdateCaret();

@@ -29,6 +29,16 @@ protected:
                 R.push_back(L.Item(I).Char);
         return R;
     }
+    // Line and column of every break and line-info record, then the row count.
+    std::vector<std::pair<int32_t, int32_t>> WrapRecords() {
+        std::vector<std::pair<int32_t, int32_t>> R;
+        const TWordWrapList* Lists[] = {&Memo->WordWrapList(), &Memo->LineInfoList()};
+        for (const TWordWrapList* L : Lists)
+            for (int32_t I = 0; I < L->Count(); ++I)
+                R.emplace_back(L->Item(I).Line, L->Item(I).Char);
+        R.emplace_back(-1, Memo->GetRealStrCount());
+        return R;
+    }
     std::unique_ptr<THSMemo> Memo;
 };
 
@@ -184,22 +194,50 @@ TEST_F(MemoLayout, StoredAndPaintedLinesWrapAlike) {
     for (const std::string& L : Lines)
         Text += L + "\r\n";
     SetText(Text);
-    auto Records = [this] {
-        std::vector<std::pair<int32_t, int32_t>> R;
-        const TWordWrapList* Lists[] = {&Memo->WordWrapList(), &Memo->LineInfoList()};
-        for (const TWordWrapList* L : Lists)
-            for (int32_t I = 0; I < L->Count(); ++I)
-                R.emplace_back(L->Item(I).Line, L->Item(I).Char);
-        R.emplace_back(-1, Memo->GetRealStrCount());
-        return R;
-    };
     Memo->SetWordWrap(true);
-    const auto Stored = Records();
+    const auto Stored = WrapRecords();
     ASSERT_GT(Memo->WordWrapList().Count(), 10);
     Memo->OnCustomString = [](TObject*, std::string&, std::string&) {};
     Memo->SetWordWrap(false);
     Memo->SetWordWrap(true);
-    EXPECT_EQ(Records(), Stored);
+    EXPECT_EQ(WrapRecords(), Stored);
+}
+
+// A source whose line numbers take another width than the previous one's is wrapped once while it
+// is bound: to the rows its own numbers leave, the rows a fresh wrap gives. So is a bound source
+// whose new text has fewer digits in its line numbers.
+TEST_F(MemoLayout, ABoundSourceIsWrappedToTheRoomItsLineNumbersLeave) {
+    Memo->SetBounds(0, 0, 168, 160);
+    Memo->SetOptions(Memo->Options() | moLineNumbers);
+    SetText("one short line");
+    Memo->SetWordWrap(true);
+    const int32_t Wide = Memo->WBCount();
+    ASSERT_GT(Wide, 10);
+    TMemoSource Big;
+    std::string Text;
+    for (int I = 0; I < 1500; ++I)
+        Text += "aaaa bbbb cccc dddd eeee ffff\r\n";
+    Big.Lines().SetText(Text);
+    for (int Round = 0; Round < 2; ++Round) {
+        SCOPED_TRACE(Round);
+        Memo->SetSource(&Big);
+        EXPECT_LT(Memo->WBCount(), Wide);
+        const auto Bound = WrapRecords();
+        Memo->SetWordWrap(false);
+        Memo->SetWordWrap(true);
+        EXPECT_EQ(WrapRecords(), Bound);
+        Memo->SetSource(nullptr);
+        EXPECT_EQ(Memo->WBCount(), Wide);
+    }
+    // The same when a bound source gets a text of fewer lines.
+    Memo->SetSource(&Big);
+    Big.LoadFromString(Text.substr(0, Text.size() / 100));
+    EXPECT_EQ(Memo->WBCount(), Wide);
+    const auto Loaded = WrapRecords();
+    Memo->SetWordWrap(false);
+    Memo->SetWordWrap(true);
+    EXPECT_EQ(WrapRecords(), Loaded);
+    Memo->SetSource(nullptr);
 }
 
 TEST_F(MemoLayout, LongTextIsWrappedLazilyAFewScreensAhead) {
