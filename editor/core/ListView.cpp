@@ -6,6 +6,7 @@
 #include <cstring>
 #include <numeric>
 
+#include "editor/core/DrawingHold.h"
 #include "framework/ui/ImgList.h"
 
 ZEL_DEFINE_CLASS(TListView, TWinControl, {})
@@ -83,20 +84,29 @@ void TListView::SetSmallImageHandle(HIMAGELIST Images) {
 
 // Each count the window is told costs it a new layout of its scroll bars and header, which under
 // some window systems takes milliseconds even when nothing changes; so it is told only a count it
-// does not have.
+// does not have, and with its drawing held: it would otherwise draw its scroll bars and frame at each
+// step of the layout, and again in the paint that follows.
 void TListView::SyncCount() {
     if (!FHandle || FUpdating)
         return;
-    if (FScrollHome) {
-        FScrollHome = false;
-        // Emptied and filled again in one update: the new rows show from the top, as after an
-        // emptied window.
-        if (SendMessageA(FHandle, LVM_GETTOPINDEX, 0, 0) > 0)
+    // Emptied and filled again in one update: the new rows show from the top, as after an emptied
+    // window.
+    const bool Home = FScrollHome && SendMessageA(FHandle, LVM_GETTOPINDEX, 0, 0) > 0;
+    FScrollHome = false;
+    if (SendMessageA(FHandle, LVM_GETITEMCOUNT, 0, 0) == static_cast<LRESULT>(FRows.size())) {
+        // Every row is repainted, and the scroll back to the top then draws the whole window and
+        // its moved scroll bar once, at once.
+        InvalidateRect(FHandle, nullptr, TRUE);
+        if (Home)
             MakeVisible(0);
+        return;
     }
-    if (SendMessageA(FHandle, LVM_GETITEMCOUNT, 0, 0) != static_cast<LRESULT>(FRows.size()))
-        SendMessageA(FHandle, LVM_SETITEMCOUNT, static_cast<WPARAM>(FRows.size()), LVSICF_NOSCROLL);
-    InvalidateRect(FHandle, nullptr, TRUE);
+    TDrawingHold Held(this);
+    if (Home)
+        MakeVisible(0);
+    SendMessageA(FHandle, LVM_SETITEMCOUNT, static_cast<WPARAM>(FRows.size()), LVSICF_NOSCROLL);
+    if (!Held.Holding())
+        InvalidateRect(FHandle, nullptr, TRUE);
 }
 
 void TListView::BeginUpdate() {
