@@ -4,6 +4,7 @@
 #include "controls/memo/Memo.h"
 #include "controls/textmodel/CommandScope.h"
 #include "editor/core/AppState.h"
+#include "editor/core/DrawingHold.h"
 #include "editor/core/EngineCalls.h"
 #include "editor/core/EngineFunctionTable.h"
 #include "editor/core/FileInfo.h"
@@ -20,6 +21,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -211,6 +213,11 @@ int TZELQEForm::ValidateCurrentDocument(TObject* Sender, int32_t Flags, int Mode
     SetStatusText("Validating...");
     int32_t R;
     {
+        // The first results uncover the results views, which would draw at every step: the list's
+        // frame as the hint above it goes, then its scroll bars and header as it learns its rows.
+        // The pane is repainted whole for them anyway; held until the list has its rows, it is
+        // drawn once. (Not longer: a box may follow, over a pane that must show.)
+        std::optional<TDrawingHold> Uncovered;
         // The list is emptied as the validation starts and filled after it; its window is told
         // the new row count once, at the end, since each count costs it a new layout.
         ResultsListView->BeginUpdate();
@@ -235,6 +242,8 @@ int TZELQEForm::ValidateCurrentDocument(TObject* Sender, int32_t Flags, int Mode
                 ArrangePanels(0);
             }
             TStageTimer T("validate.refresh");
+            if (MessagesPanel->Visible())
+                Uncovered.emplace(ResultsPageControl, TDrawingHold::TFrames::All);
             RefreshResults(Doc, 4);
         }
     }
@@ -291,12 +300,17 @@ int TZELQEForm::ShowMessageItem(msginfoclass* Message, int32_t Flags) {
     }
     if (!Message)
         return 0;
-    MessageSource->SetROnly(false);
-    MessageSource->LoadFromString(Message->text.getString() ? Message->text.getString() : "");
-    MessageSource->SetModified(false);
-    MessageSource->SetROnly(true);
-    for (THSMemo* M : {ResultsMessageMemo, ResultsMessageMemo2, ResultsMessageMemo3})
-        M->SetWinLine(0);
+    {
+        // Each memo showing the text repaints it whole; the one in view also lays out its scroll
+        // bars for the text, which held are drawn once, in that paint.
+        TDrawingHold Held(ResultsMessageMemo), Held2(ResultsMessageMemo2), Held3(ResultsMessageMemo3);
+        MessageSource->SetROnly(false);
+        MessageSource->LoadFromString(Message->text.getString() ? Message->text.getString() : "");
+        MessageSource->SetModified(false);
+        MessageSource->SetROnly(true);
+        for (THSMemo* M : {ResultsMessageMemo, ResultsMessageMemo2, ResultsMessageMemo3})
+            M->SetWinLine(0);
+    }
     if (Flags & 8 || Message->bookmark < 0)
         return 0;
     if (!ActiveEditorMemo)
@@ -309,11 +323,18 @@ int TZELQEForm::ShowMessageItem(msginfoclass* Message, int32_t Flags) {
     // Message bookmarks lie outside the numbers the user's bookmark commands accept, so the list is
     // read here.
     TBookMarkRec Mark;
+    const bool Marked = Source->BookMarks().FindBookMark(Message->bookmark, Mark);
+    // A message off the screen scrolls the memo twice, into view and then to the middle, which
+    // repaints it whole and draws its scroll bar each time; held, the bar is drawn once, in that
+    // paint.
+    std::optional<TDrawingHold> Held;
+    if (Marked && !ActiveEditorMemo->IsPointVisible(POINT{std::max(0, Message->character - 1), Mark.Line}))
+        Held.emplace(ActiveEditorMemo);
     {
         // The caret's moves and the marked text reach the views as one change, not three.
         TScopeGuard Unforce([Source] { Source->ForcedMove = false; });
         TUpdateScope Batch(*Source, 2);
-        if (Source->BookMarks().FindBookMark(Message->bookmark, Mark)) {
+        if (Marked) {
             Source->ForcedMove = true;
             Source->JumpTo(0, Mark.Line);
         }

@@ -67,13 +67,14 @@ const std::string kPage = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\">\
                           "</body>\r\n"
                           "</html>\r\n";
 
-// Copies the window as the screen shows it into a PNG file.
-void Screenshot(HWND Wnd, const fs::path& File) {
+// The window as the screen shows it, top row first, 4 bytes (blue, green, red, unused) a pixel.
+std::vector<uint8_t> ScreenPixels(HWND Wnd, int& W, int& H) {
     RECT R;
     GetWindowRect(Wnd, &R);
-    int W = R.right - R.left, H = R.bottom - R.top;
+    W = R.right - R.left;
+    H = R.bottom - R.top;
     if (W <= 0 || H <= 0)
-        return;
+        return {};
     HDC Screen = GetDC(nullptr);
     HDC Mem = CreateCompatibleDC(Screen);
     HBITMAP Bmp = CreateCompatibleBitmap(Screen, W, H);
@@ -91,6 +92,10 @@ void Screenshot(HWND Wnd, const fs::path& File) {
     DeleteObject(Bmp);
     DeleteDC(Mem);
     ReleaseDC(nullptr, Screen);
+    return Bgra;
+}
+
+void SavePng(const std::vector<uint8_t>& Bgra, int W, int H, const fs::path& File) {
     std::vector<uint8_t> Rgb(static_cast<size_t>(W) * H * 3);
     for (size_t I = 0, N = static_cast<size_t>(W) * H; I < N; ++I) {
         Rgb[I * 3] = Bgra[I * 4 + 2];
@@ -100,6 +105,14 @@ void Screenshot(HWND Wnd, const fs::path& File) {
     std::vector<uint8_t> Png = EncodePng(W, H, Rgb);
     std::ofstream(File, std::ios::binary)
         .write(reinterpret_cast<const char*>(Png.data()), static_cast<std::streamsize>(Png.size()));
+}
+
+// Copies the window as the screen shows it into a PNG file.
+void Screenshot(HWND Wnd, const fs::path& File) {
+    int W, H;
+    std::vector<uint8_t> Bgra = ScreenPixels(Wnd, W, H);
+    if (!Bgra.empty())
+        SavePng(Bgra, W, H, File);
 }
 
 class MainRoad : public ::testing::Test {
@@ -323,6 +336,160 @@ TEST_F(MainRoad, FailedSaveIsReportedAndKeepsTheDocumentChanged) {
     DWORD Code = 0;
     EXPECT_FALSE(Driver.WaitForExit(3000, Code)) << "a refused close must keep the program";
     Driver.Kill();
+}
+
+// Every shown window of Main has painted all it was asked to repaint, and the program is idle.
+bool PaintedAll(HWND Main) {
+    std::vector<HWND> Shown{Main};
+    EnumChildWindows(
+        Main,
+        [](HWND W, LPARAM L) {
+            if (IsWindowVisible(W))
+                reinterpret_cast<std::vector<HWND>*>(L)->push_back(W);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&Shown));
+    DWORD_PTR Ignored = 0;
+    SendMessageTimeoutA(Main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &Ignored);
+    return std::none_of(Shown.begin(), Shown.end(), [](HWND W) { return GetUpdateRect(W, nullptr, FALSE); });
+}
+
+// What the screen shows of the views once Main has painted, and what a repaint of everything from
+// scratch shows then: the two differ where a view was left undrawn or half drawn. The blinking caret
+// is left out. On a difference both pictures of the window are kept beside the test's output.
+void ExpectSameAsRepaintedWhole(HWND Main, const std::vector<HWND>& Views, const std::string& Name) {
+    // Painted, and then given the time the window system takes to bring a painted window to the
+    // screen.
+    auto Settled = [&] {
+        bool Done = TProcessDriver::WaitUntil([&] { return PaintedAll(Main); }, 10000);
+        TProcessDriver::WaitUntil([] { return false; }, 500);
+        return Done;
+    };
+    ASSERT_TRUE(Settled());
+    int W, H, W2, H2;
+    std::vector<uint8_t> Shown = ScreenPixels(Main, W, H);
+    RedrawWindow(Main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    ASSERT_TRUE(Settled());
+    std::vector<uint8_t> Whole = ScreenPixels(Main, W2, H2);
+    ASSERT_TRUE(W == W2 && H == H2 && !Shown.empty());
+    RECT Frame;
+    GetWindowRect(Main, &Frame);
+    // Rectangles in the window's picture.
+    auto InPicture = [&](RECT R) {
+        OffsetRect(&R, -Frame.left, -Frame.top);
+        return R;
+    };
+    RECT Caret{};
+    GUITHREADINFO Info{};
+    Info.cbSize = sizeof Info;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(Main, nullptr), &Info) && Info.hwndCaret) {
+        Caret = Info.rcCaret;
+        MapWindowPoints(Info.hwndCaret, nullptr, reinterpret_cast<POINT*>(&Caret), 2);
+        Caret = InPicture(Caret);
+        InflateRect(&Caret, 2, 2);
+    }
+    std::vector<RECT> Compared;
+    for (HWND V : Views) {
+        RECT R;
+        GetWindowRect(V, &R);
+        Compared.push_back(InPicture(R));
+    }
+    int Differ = 0;
+    RECT Where{W, H, -1, -1};
+    for (int Y = 0; Y < H; ++Y)
+        for (int X = 0; X < W; ++X) {
+            POINT P{X, Y};
+            size_t I = (static_cast<size_t>(Y) * W + X) * 4;
+            if (PtInRect(&Caret, P) ||
+                std::none_of(Compared.begin(), Compared.end(),
+                             [&](const RECT& R) { return PtInRect(&R, P); }) ||
+                std::equal(&Shown[I], &Shown[I] + 3, &Whole[I]))
+                continue;
+            ++Differ;
+            Where = {std::min<LONG>(Where.left, X), std::min<LONG>(Where.top, Y),
+                     std::max<LONG>(Where.right, X), std::max<LONG>(Where.bottom, Y)};
+        }
+    if (Differ > 0) {
+        fs::path Shots = fs::path(OwnFolder()).parent_path() / "test-output" / "mainwindow";
+        fs::create_directories(Shots);
+        SavePng(Shown, W, H, Shots / (Name + "_shown.png"));
+        SavePng(Whole, W, H, Shots / (Name + "_repainted.png"));
+    }
+    EXPECT_EQ(Differ, 0) << Name << ": pixels from (" << Where.left << "," << Where.top << ") to ("
+                         << Where.right << "," << Where.bottom << ") differ from a whole repaint";
+}
+
+// The first validation uncovers the results views and fills them with their drawing held, and
+// choosing a message moves the editor with its drawing held: each time the editor and the results
+// pane end up showing what a whole repaint shows. The page puts its faults far down, so the editor
+// scrolls to them, and makes more messages than the list shows at once, so the list gains a scroll
+// bar.
+TEST_F(MainRoad, ValidationAndChoosingMessagesLeaveTheScreenAsAWholeRepaintDrawsIt) {
+    std::string Text = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\">\r\n<html>\r\n"
+                       "<head><title>Many faults</title></head>\r\n<body>\r\n";
+    for (int I = 0; I < 150; ++I)
+        Text += "<p>Line " + std::to_string(I) + " of plain text.</p>\r\n";
+    for (int I = 0; I < 40; ++I)
+        Text += "<blink2>unknown " + std::to_string(I) + "</blink2><img src=\"a.png\">\r\n";
+    Text += "</body>\r\n</html>\r\n";
+    fs::path Page = Work / "many.html";
+    WriteFile(Page, Text);
+    ASSERT_TRUE(Driver.Start((Program / "zel.exe").string(), "\"" + Page.string() + "\"", Work.string()));
+    HWND Main = Driver.WaitForTopWindow(
+        [](const std::string& Caption, const std::string&) {
+            return Caption == "ZEL Orvalent Lite v3.00 - many.html";
+        },
+        30000);
+    ASSERT_NE(Main, nullptr) << Boxes();
+    HWND Memo = TProcessDriver::LargestChild(Main, "THSMemo");
+    HWND Status = TProcessDriver::LargestChild(Main, "TStatusBar");
+    ASSERT_TRUE(Memo && Status);
+    ASSERT_TRUE(TProcessDriver::WaitUntil([&] { return PaintedAll(Main); }, 10000));
+
+    TProcessDriver::PostKey(Memo, VK_F6);
+    HWND List = nullptr;
+    ASSERT_TRUE(TProcessDriver::WaitUntil(
+        [&] {
+            List = TProcessDriver::LargestChild(Main, "TListView");
+            return List && Driver.ListCount(List) > 0 && Driver.ListSelected(List) >= 0 &&
+                   Driver.StatusText(Status, 3).find(" comment") != std::string::npos;
+        },
+        30000))
+        << Boxes();
+    int Rows = Driver.ListCount(List);
+    EXPECT_GE(Rows, 40);
+    EXPECT_NE(GetWindowLongA(List, GWL_STYLE) & WS_VSCROLL, 0) << "more rows than the list shows";
+    int First = Driver.ListSelected(List);
+    std::string FirstLine = Driver.ListText(List, First, 1);
+    EXPECT_TRUE(TProcessDriver::WaitUntil(
+        [&] { return Driver.StatusText(Status, 0).rfind(FirstLine + ": ", 0) == 0; }, 10000))
+        << Driver.StatusText(Status, 0) << " for line " << FirstLine;
+    EXPECT_GT(std::stoi(FirstLine), 150);
+    HWND Pages = nullptr;
+    for (HWND H : TProcessDriver::Children(Main, "TPageControl", true))
+        if (IsChild(H, List))
+            Pages = H;
+    ASSERT_NE(Pages, nullptr);
+    std::vector<HWND> Views{Memo, Pages};
+    ExpectSameAsRepaintedWhole(Main, Views, "first_validation");
+
+    // The last message with a line, far down the list, then F6 again on the filled list.
+    int Last = Rows - 1;
+    while (Last > 0 && Driver.ListText(List, Last, 1).empty())
+        --Last;
+    ASSERT_TRUE(Driver.ListSelect(List, Last));
+    std::string LastLine = Driver.ListText(List, Last, 1);
+    EXPECT_TRUE(TProcessDriver::WaitUntil(
+        [&] { return Driver.StatusText(Status, 0).rfind(LastLine + ": ", 0) == 0; }, 10000))
+        << Driver.StatusText(Status, 0) << " for line " << LastLine;
+    ExpectSameAsRepaintedWhole(Main, Views, "message_chosen");
+    TProcessDriver::PostKey(Memo, VK_F6);
+    EXPECT_TRUE(TProcessDriver::WaitUntil([&] { return Driver.ListSelected(List) == First; }, 30000));
+    ExpectSameAsRepaintedWhole(Main, Views, "validation_again");
+
+    PostMessageA(Main, WM_CLOSE, 0, 0);
+    DWORD Code = 1234;
+    EXPECT_TRUE(Driver.WaitForExit(30000, Code)) << Boxes();
 }
 
 } // namespace
