@@ -1,6 +1,7 @@
 """Reads a trace of Wine's call and server channels (see trace-server-calls) and counts, for the
 traced program's threads, the server requests made inside each platform call the program's own
-code made, by the routine that made the call."""
+code made, by the routine that made the call; with --between FROM TO, only those between the first
+debug string holding FROM and the next one holding TO."""
 import bisect
 import collections
 import re
@@ -9,6 +10,10 @@ import sys
 
 log, program = sys.argv[1], sys.argv[2]
 want_calls = '--calls' in sys.argv[3:]
+mark_from = mark_to = None
+if '--between' in sys.argv[3:]:
+    at = sys.argv.index('--between')
+    mark_from, mark_to = sys.argv[at + 1], sys.argv[at + 2]
 
 
 def symbols(path):
@@ -46,8 +51,16 @@ kinds = collections.Counter()
 by_site = collections.Counter()
 call_sites = collections.Counter()
 outside = 0
+# Calls are followed before the first mark too, so that a request inside one is laid to its call.
+counting = mark_from is None
 with open(log, errors='replace') as lines:
     for line in lines:
+        if mark_from is not None and ':debugstr:' in line:
+            if not counting and mark_from in line:
+                counting = True
+            elif counting and mark_to in line:
+                break
+            continue
         if ':Call ' in line:
             m = call.match(line)
             if m and m.group(1) == ours:
@@ -55,7 +68,7 @@ with open(log, errors='replace') as lines:
                 address = int(m.group(4), 16)
                 if low <= address < high:
                     open_calls[m.group(2)].append((m.group(3), address))
-                    if want_calls:
+                    if want_calls and counting:
                         call_sites[(m.group(3), address)] += 1
             continue
         if ':Ret  ' in line:
@@ -71,7 +84,7 @@ with open(log, errors='replace') as lines:
                 ours = m.group(1)
             continue
         m = request.match(line)
-        if not m or m.group(1) not in traced:
+        if not m or m.group(1) not in traced or not counting:
             continue
         kinds[m.group(2)] += 1
         stack = open_calls[m.group(1)]
