@@ -77,15 +77,6 @@ void TCustomHSMemo::ClearWrapRange(int32_t First, int32_t Last) {
         FWrappedTo = First;
 }
 
-namespace {
-bool HasTab(const std::string& S) {
-    for (const char C : S)
-        if (C == '\t')
-            return true;
-    return false;
-}
-} // namespace
-
 void TCustomHSMemo::AddLineBreaks(int32_t Line, const std::string& Text, const std::string& ColorS,
                                   const std::string& Plain, int32_t Len) {
     int32_t Pos = 1;
@@ -151,7 +142,7 @@ void TCustomHSMemo::WordWrapLines(int32_t First, int32_t Last, bool Force) {
     for (int32_t Line = First; Line <= Last; ++Line) {
         if (AsStored) {
             const std::string& Stored = S->Strings().GetRaw(Line);
-            if (!HasTab(Stored)) {
+            if (!TextRoutines::HasTab(Stored)) {
                 const int32_t Len = int32_t(Stored.size());
                 if (Len > FWBCount)
                     AddLineBreaks(Line, Stored, std::string(), Stored, Len);

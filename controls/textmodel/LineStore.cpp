@@ -1,6 +1,7 @@
 #include "controls/textmodel/LineStore.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 const std::string kEmpty;
@@ -110,6 +111,32 @@ std::string TInternalStrings::GetText() const {
 }
 
 namespace TextRoutines {
+
+size_t FindLowByte(const char* text, size_t from, size_t size) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+    size_t i = from;
+    for (; i + 8 <= size; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, text + i, 8);
+        // Some byte of the word is below 14 exactly when this is not zero.
+        if (((word - kOnes * 14) & ~word & kHigh) == 0)
+            continue;
+        for (size_t k = i; k < i + 8; ++k)
+            if (uint8_t(text[k]) < 14)
+                return k;
+    }
+    for (; i < size; ++i)
+        if (uint8_t(text[i]) < 14)
+            return i;
+    return size;
+}
+
+size_t FindTab(const std::string& s) {
+    size_t i = FindLowByte(s.data(), 0, s.size());
+    while (i < s.size() && s[i] != '\t')
+        i = FindLowByte(s.data(), i + 1, s.size());
+    return i;
+}
 
 int32_t FindChar(const std::string& s, char ch, int32_t from) {
     if (from < 1)

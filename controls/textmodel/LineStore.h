@@ -2,6 +2,7 @@
 // The line store of a text source: one record per line with the line's text and everything
 // computed or marked for it (colour data, parser states, flags, measures).
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -93,6 +94,15 @@ private:
 
 // Small string routines shared by the text model. Positions given to them count from 1.
 namespace TextRoutines {
+// Index (from 0) of the first byte below 14 (tab, line feed, carriage return and the rarer control
+// bytes among them) at or after `from`, `size` when there is none. Eight bytes are tested at once:
+// loading and wrapping look through every byte of a large text for these.
+size_t FindLowByte(const char* text, size_t from, size_t size);
+// Index (from 0) of the first tab, the text's size when it has none.
+size_t FindTab(const std::string& s);
+inline bool HasTab(const std::string& s) {
+    return FindTab(s) < s.size();
+}
 // 1-based position of the first `ch` at or after `from`, 0 when none.
 int32_t FindChar(const std::string& s, char ch, int32_t from);
 enum TTrimMode { tmLeft = 0, tmRight = 1, tmBoth = 2 };

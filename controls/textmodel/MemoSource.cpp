@@ -66,14 +66,11 @@ ZEL_DEFINE_CLASS(
 TCustomMemoSource::TCustomMemoSource(TComponent* owner) : TComponent(owner) {
     SourceList().push_back(this);
     SetDelimeters(std::string());
-    // Called for every line a view reads. A plain loop: the C library's memchr that a string search
-    // ends in is a byte loop in another module under Wine, slower than this one.
+    // Called for every line a view reads. Not a string search: the C library's memchr that it ends
+    // in is a byte loop in another module under Wine.
     FStrings.OnGetString = [this](std::string& s) {
-        for (const char c : s)
-            if (c == '\t') {
-                s = FTabs.Expand(s);
-                return;
-            }
+        if (TextRoutines::HasTab(s))
+            s = FTabs.Expand(s);
     };
 }
 

@@ -1,7 +1,9 @@
 #include "controls/textmodel/TabRack.h"
 #include "controls/foundation/HSResStrings.h"
+#include "controls/textmodel/LineStore.h"
 #include "framework/core/CharClass.h"
 
+#include <algorithm>
 #include <cctype>
 
 void TTabRack::SetTabStops(const std::string& text) {
@@ -73,9 +75,13 @@ std::string TTabRack::Expand(const std::string& s, char fill) const {
 }
 
 int32_t TTabRack::RelativeIndex(const std::string& s, int32_t index) const {
-    int32_t col = 0;
-    int32_t n = int32_t(s.size());
-    for (int32_t i = 0; i < index; ++i)
+    // Up to the first tab every character is one column.
+    const int32_t n = int32_t(s.size());
+    const int32_t firstTab = int32_t(TextRoutines::FindTab(s));
+    if (index <= firstTab)
+        return std::max(index, 0);
+    int32_t col = firstTab;
+    for (int32_t i = firstTab; i < index; ++i)
         col += (i < n && s[size_t(i)] == '\t') ? TabWidthAt(col + 1) : 1;
     return col;
 }

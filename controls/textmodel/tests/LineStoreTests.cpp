@@ -88,6 +88,30 @@ TEST(TextRoutines, TrimAndPad) {
     EXPECT_EQ(FindChar("a\tb\t", '\t', 5), 0);
 }
 
+// The search tests eight bytes at once: every offset in and around a word, the bytes just below
+// and above 14, and bytes above 127 (which must not count as low) are tried.
+TEST(TextRoutines, LowBytesAndTabsAreFoundAtEveryOffset) {
+    const unsigned char bytes[] = {0, 9, 10, 13, 14, 32, 0x7F, 0x80, 0x8D, 0x8E, 0xFF};
+    for (const char filler : {'a', char(0x8E), char(0xFF)})
+        for (size_t size = 0; size <= 20; ++size)
+            for (size_t at = 0; at < size; ++at)
+                for (const unsigned char b : bytes) {
+                    std::string s(size, filler);
+                    s[at] = char(b);
+                    const bool low = b < 14;
+                    SCOPED_TRACE(testing::Message() << size << " " << at << " " << int(b));
+                    EXPECT_EQ(TextRoutines::FindLowByte(s.data(), 0, size), low ? at : size);
+                    EXPECT_EQ(TextRoutines::FindLowByte(s.data(), at + 1, size), size);
+                    EXPECT_EQ(TextRoutines::FindLowByte(s.data(), at, size), low ? at : size);
+                    EXPECT_EQ(TextRoutines::FindTab(s), b == 9 ? at : size);
+                }
+    // A tab after other low bytes in the same word.
+    const std::string mixed = std::string("ab\r\n\x01", 5) + "xyz\tend";
+    EXPECT_EQ(TextRoutines::FindLowByte(mixed.data(), 0, mixed.size()), 2u);
+    EXPECT_EQ(TextRoutines::FindTab(mixed), 8u);
+    EXPECT_FALSE(TextRoutines::HasTab(std::string(40, 'x')));
+}
+
 TEST(TabRack, TabWidthsFollowStops) {
     struct Case {
         const char* rack;
@@ -131,6 +155,14 @@ TEST(TabRack, DisplayAndStoredColumnsBothWays) {
     const int32_t display[] = {0, 9, 10, 11, 17, 18};
     for (int32_t i = 0; i <= 5; ++i)
         EXPECT_EQ(rack.RelativeIndex(s, i), display[i]) << i;
+    // Characters before the first tab, and past the end, are one column each.
+    struct Index {
+        const char* text;
+        int32_t index, column;
+    } indexes[] = {{"abc\td", -1, 0}, {"abc\td", 3, 3}, {"abc\td", 4, 9}, {"abc\td", 5, 10},
+                   {"abc\td", 7, 12}, {"plain", 5, 5},  {"plain", 9, 9},  {"", 2, 2}};
+    for (const auto& c : indexes)
+        EXPECT_EQ(rack.RelativeIndex(c.text, c.index), c.column) << c.text << " " << c.index;
     // display column -> stored index; columns inside a tab map to the tab, past the end one per column
     struct Case {
         int32_t col, index;
