@@ -369,10 +369,12 @@ void TCustomHSMemo::UpdateLineHeight() {
 
 void TCustomHSMemo::UpdateMaxLine(bool Force) {
     // Only a horizontal bar that hides itself reads the longest line; once asked, the source keeps
-    // it up to date through every edit.
+    // it up to date through every edit. A wrapping memo's bar spans the margin instead: it asks when
+    // wrapping stops (SetWordWrap), so binding a large text measures no line.
     TCustomMemoSource* S = GetSource();
     const bool Horizontal = FScrollBars == TScrollStyle::ssHorizontal || FScrollBars == TScrollStyle::ssBoth;
-    if (FHideScrollBars && Horizontal && !HasState(csLoading) && (Force || !S->MaxLineTracked()))
+    if (FHideScrollBars && Horizontal && !HasState(csLoading) &&
+        (Force || (!FWordWrap && !S->MaxLineTracked())))
         S->UpdateMaxLine();
     UpdateScrollSize();
     UpdateScrollPos();

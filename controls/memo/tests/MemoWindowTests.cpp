@@ -304,6 +304,35 @@ TEST_F(MemoWindow, AHidingHorizontalBarSpansTheLongestLine) {
     EXPECT_EQ(int(Bar().nPage), Memo->ClientWidth());
 }
 
+// A source bound to a wrapping memo whose bar hides itself: once wrapping stops, the horizontal bar
+// spans the longest line and follows its edits.
+TEST_F(MemoWindow, AWrappedTextGetsItsLongestLineOnceWrappingStops) {
+    Memo->SetScrollBars(TScrollStyle::ssBoth);
+    Memo->SetHideScrollBars(true);
+    Memo->SetWordWrap(true);
+    ShowForm();
+    TMemoSource Other;
+    Other.Lines().SetText("short\r\n" + std::string(90, 'W') + "\r\nend");
+    Memo->SetSource(&Other);
+    auto Max = [&] {
+        SCROLLINFO Info{sizeof(SCROLLINFO), SIF_ALL, 0, 0, 0, 0, 0};
+        GetScrollInfo(Memo->Handle(), SB_HORZ, &Info);
+        return Info.nMax;
+    };
+    Memo->SetWordWrap(false);
+    EXPECT_EQ(Max(), 90);
+    Other.JumpTo(3, 2);
+    Other.Insert(std::string(117, 'x'));
+    EXPECT_EQ(Max(), 120);
+    Memo->SetWordWrap(true);
+    Other.SetSelection(stStreamSel, 3, 2, 120, 2);
+    Other.DeleteBlock();
+    ASSERT_EQ(Other.Strings().GetRaw(2), "end");
+    Memo->SetWordWrap(false);
+    EXPECT_EQ(Max(), 90);
+    Memo->SetSource(nullptr);
+}
+
 // The caret line's highlight: its brush behind the text, its pen along the edges (doubled inward
 // when two pixels wide), and a clear brush that leaves the background alone.
 TEST_F(MemoWindow, TheCaretLineIsHighlightedWithTheBrushAndPen) {
