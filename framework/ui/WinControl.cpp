@@ -127,14 +127,22 @@ void TWinControl::CreateWnd() {
     CreateParams(Params);
     CreateWindowHandle(Params);
     SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), 0);
+    // The platform puts each new child below its older siblings, so making them top first leaves
+    // them in our order; only children that had windows already need moving.
+    const std::vector<TControl*> Children(FControls);
+    const bool HadWindows = std::any_of(Children.begin(), Children.end(), [](TControl* C) {
+        auto* W = dynamic_cast<TWinControl*>(C);
+        return W && W->FHandle;
+    });
     {
         FCreatingChildren = true;
         TScopeGuard Done([this] { FCreatingChildren = false; });
-        for (TControl* C : std::vector<TControl*>(FControls))
-            if (auto* W = dynamic_cast<TWinControl*>(C); W && !W->WaitsToBeShown())
+        for (auto It = Children.rbegin(); It != Children.rend(); ++It)
+            if (auto* W = dynamic_cast<TWinControl*>(*It); W && !W->WaitsToBeShown())
                 W->HandleNeeded();
     }
-    SetZOrderOfChildren();
+    if (HadWindows)
+        SetZOrderOfChildren();
     CreateHandleDone();
     Realign();
 }
