@@ -344,7 +344,7 @@ void TExternalStrings::Put(int index, const std::string& s) {
     src.CheckStringItem(*src.FStrings.Item(index));
     src.TextChangedOutsideUndo();
     src.UpdateChanged(index, index);
-    src.UpdateString(index);
+    src.LineLengthChanged(index, src.UpdateString(index));
     src.EndUpdate();
     src.ClearUndoBuffer();
 }
@@ -400,6 +400,12 @@ void TExternalStrings::Delete(int index) {
     src.UpdatePositions(soDeleteRight, src.FTabs.RelativeIndex(raw, int32_t(raw.size())));
     src.UpdatePositions(soJoinLines, 0);
     src.FStrings.Delete(index);
+    if (src.FMaxLineEnabled) {
+        if (src.FMaxLineIndex == index)
+            src.ReCalculateMaxLine();
+        else if (src.FMaxLineIndex > index)
+            --src.FMaxLineIndex;
+    }
     // Bookmarks stay with their text: those on the line go with it, those below move up.
     src.FBookMarks.LineDeleted(index);
     src.FVisibleLines.SetLineVisible(index, true);
@@ -435,6 +441,9 @@ void TExternalStrings::Insert(int index, const std::string& s) {
     src.FCaret.SetPosition(0, index);
     src.UpdatePositions(soBreakLine, 0);
     src.FStrings.Insert(index, text);
+    if (src.FMaxLineEnabled && src.FMaxLineIndex >= index)
+        ++src.FMaxLineIndex;
+    src.LineLengthChanged(index, false);
     src.FBookMarks.LineChanged(index, 0, 1);
     src.FVisibleLines.LineChanged(index - 1, 1);
     src.FCaret = caret;

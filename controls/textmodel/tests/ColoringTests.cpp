@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 
 #include "controls/textmodel/LanguageParsers.h"
 #include "controls/textmodel/MemoSource.h"
@@ -165,6 +166,31 @@ TEST(LongestLine, LastOfEqualLengthsWins) {
     EXPECT_EQ(s.MaxLineIndex(), 3);
     s.DeleteRight(5);
     EXPECT_EQ(s.MaxLineIndex(), 2);
+}
+
+// Changes through the Lines view (which leave no undo) keep the longest line as edits do.
+TEST(LongestLine, FollowsChangesThroughTheLinesView) {
+    TMemoSource s;
+    s.LoadFromStrings({"ab", "abcdef", "abc"});
+    s.UpdateMaxLine();
+    struct Step {
+        std::function<void()> change;
+        int32_t index, length;
+    } steps[] = {
+        {[&] { s.Lines().Put(0, std::string(10, 'x')); }, 0, 10},
+        {[&] { s.Lines().Insert(0, std::string(12, 'y')); }, 0, 12},
+        {[&] { s.Lines().Insert(0, "short"); }, 1, 12},
+        {[&] { s.Lines().Delete(0); }, 0, 12},
+        {[&] { s.Lines().Delete(0); }, 0, 10},
+        {[&] { s.Lines().Put(0, "x"); }, 1, 6},
+        {[&] { s.Lines().Delete(0); }, 0, 6},
+        {[&] { s.Lines().Insert(2, "\tz"); }, 2, 9},
+    };
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        steps[i].change();
+        EXPECT_EQ(s.MaxLineIndex(), steps[i].index) << i;
+        EXPECT_EQ(s.MaxLineLength(), steps[i].length) << i;
+    }
 }
 
 TEST(LazyColouring, TabsAlignStoredColoursWithColumns) {
