@@ -242,8 +242,11 @@ int TZELQEForm::ValidateCurrentDocument(TObject* Sender, int32_t Flags, int Mode
                 ArrangePanels(0);
             }
             TStageTimer T("validate.refresh");
-            if (MessagesPanel->Visible())
+            if (MessagesPanel->Visible()) {
+                // Reading the messages may bring a box, which must come over a pane that shows.
+                Doc->BuildMessageList(8);
                 Uncovered.emplace(ResultsPageControl, TDrawingHold::TFrames::All);
+            }
             RefreshResults(Doc, 4);
         }
     }

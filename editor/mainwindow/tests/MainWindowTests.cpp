@@ -808,6 +808,84 @@ TEST_F(MainWindowTest, ResultsListWindowLearnsTheRowCountOnceAnUpdateEnds) {
     EXPECT_EQ(WindowCount(), 0);
 }
 
+// A made-up run with more messages than the editor has bookmarks for, one a line.
+constexpr int32_t kManyMessages = 200;
+int32_t ZELAPI JobHandleOrZero(int32_t Kind) {
+    return Kind == ZEL_HANDLE_JOB ? 11 : 0;
+}
+int32_t ZELAPI Accepts3(int32_t, int32_t, int32_t) {
+    return 0;
+}
+int32_t ZELAPI Accepts4(int32_t, int32_t, int32_t, int32_t) {
+    return 0;
+}
+int32_t ZELAPI AcceptsText(int32_t, int32_t, const char*) {
+    return 0;
+}
+int32_t ZELAPI Frees(int32_t, int32_t) {
+    return 0;
+}
+int32_t ZELAPI RunsToResults7(HWND, int32_t, int32_t, int32_t) {
+    return 7;
+}
+int32_t ZELAPI ManyRecords(int32_t, int32_t Id) {
+    return Id == 6003 ? kManyMessages : 0;
+}
+int32_t ZELAPI ManyFields(int32_t, int32_t Id, int32_t I) {
+    return Id == 15000 ? 1 : Id == 15001 ? I + 4 : Id == 15002 ? 1 : 0;
+}
+const char* ZELAPI ManyTexts(int32_t, int32_t Id, int32_t) {
+    return Id == 12001 ? "an error" : "";
+}
+
+// The first F6 uncovers the results pane with its drawing held; the box that warns of too few
+// bookmarks, which reading the messages brings, still comes over a pane that shows, and afterwards
+// the list, the message memo and the editor are drawn again with the first message chosen.
+TEST_F(MainWindowTest, FirstValidationsBoxComesOverAShownResultsPane) {
+    EngineFunctionTable Saved = Engine;
+    TScopeGuard Restore([&] { Engine = Saved; });
+    Engine.ZELGetNewHandle = &JobHandleOrZero;
+    Engine.ZELSetInteger = &Accepts3;
+    Engine.ZELSetFlag = &Accepts4;
+    Engine.ZELSetString = &AcceptsText;
+    Engine.ZELRunJob = &RunsToResults7;
+    Engine.ZELFreeHandle = &Frees;
+    Engine.ZELGetIntegerEZ = &ManyRecords;
+    Engine.ZELGetInteger2EZ = &ManyFields;
+    Engine.ZELGetString2 = &ManyTexts;
+    Engine.ZELGetString6 = &FakeString6;
+    std::string Text;
+    for (int I = 0; I < kManyMessages + 10; ++I)
+        Text += "line " + std::to_string(I + 1) + "\n";
+    Form->ActiveEditorSource()->LoadFromString(Text);
+    p->iface->flags |= 0x400;
+    Form->ArrangePanels(0);
+    Form->Show();
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(Form->ResultsPageControl->Handle()) != 0; }));
+    ASSERT_TRUE(Form->MessagesPanel->Visible()) << "the hint covers the list before the first results";
+    BookmarkWarningShown = false;
+    std::vector<bool> PaneShownAtBox;
+    TMessageRequestFunc Recorder = SetMessageRequestFunc([&](const TMessageBoxRequest&) {
+        PaneShownAtBox.push_back(IsWindowVisible(Form->ResultsPageControl->Handle()) != 0);
+        return IDOK;
+    });
+    TScopeGuard Unrecord([&] { SetMessageRequestFunc(Recorder); });
+
+    Form->ToolsValidateClick(nullptr);
+    EXPECT_EQ(PaneShownAtBox, std::vector<bool>{true});
+    EXPECT_TRUE(IsWindowVisible(Form->ResultsPageControl->Handle()));
+    EXPECT_TRUE(IsWindowVisible(Form->ResultsListView->Handle()));
+    EXPECT_FALSE(Form->MessagesPanel->Visible());
+    EXPECT_EQ(Form->ResultsListView->Count(), kManyMessages);
+    EXPECT_EQ(Form->ResultsListView->Selected(), 0);
+    EXPECT_EQ(Form->MessageSource->Lines().Text().find("an error"), 0u);
+    EXPECT_EQ(Form->ActiveEditorSource()->GetCurLine(), 4) << "the first message stands on line 5";
+    for (TWinControl* W :
+         std::initializer_list<TWinControl*>{Form->ResultsListView, Form->ResultsMessageMemo})
+        EXPECT_TRUE(GetUpdateRect(W->Handle(), nullptr, FALSE)) << W->Name() << " is drawn again";
+    Form->GetCurrentFileInfo()->ClearResults(1 | 8);
+}
+
 int32_t ZELAPI NewEngineVersion(int32_t) {
     return 45091;
 }
