@@ -6,7 +6,9 @@ void BeginControlUpdate(TWinControl* Control) {
 }
 
 void FinishControlUpdate(TWinControl* Control) {
-    if (!Control || !Control->HandleAllocated())
+    // Turning drawing on marks the window shown; one not shown yet would then skip the painting
+    // that showing it brings (it stays hidden, and is drawn whole when it shows).
+    if (!Control || !Control->HandleAllocated() || !Control->Visible())
         return;
     SendMessageA(Control->Handle(), WM_SETREDRAW, 1, 0);
     Control->Invalidate();

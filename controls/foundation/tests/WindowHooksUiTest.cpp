@@ -81,6 +81,11 @@ TEST_F(WindowHookTest, ControlUpdateBracketsNeitherNestNorCreateWindows) {
     FinishControlUpdate(E);
     EXPECT_TRUE(IsWindowVisible(E->Handle()));
     Form.Hide();
+    // A window not shown yet stays hidden: turning drawing on must not mark it shown, or showing
+    // it later would not paint what is inside it.
+    FinishControlUpdate(&Form);
+    EXPECT_FALSE(GetWindowLongA(Form.Handle(), GWL_STYLE) & WS_VISIBLE);
+    EXPECT_FALSE(IsWindowVisible(E->Handle()));
 }
 
 TEST_F(WindowHookTest, FreePropEditorsFreesEveryGroupFromMinusOne) {
