@@ -51,6 +51,19 @@ void TSplashForm::CreateParams(TCreateParams& Params) {
     Params.WndParent = GetDesktopWindow();
 }
 
+void TSplashForm::VisibleChanged() {
+    if (!Visible()) {
+        TForm::VisibleChanged();
+        return;
+    }
+    // Shown without taking the activation: the main window takes it when it comes, and each
+    // change of the active window is a long exchange with the window system.
+    PlaceOnScreen();
+    HandleNeeded();
+    ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+    UpdateWindow(Handle());
+}
+
 void TSplashForm::SetTitle(const std::string& Text) {
     LoadingLabel->SetCaption(Text);
 }

@@ -21,6 +21,7 @@ public:
 
 protected:
     void CreateParams(TCreateParams& Params) override;
+    void VisibleChanged() override;
 
 private:
     TDateTime FLastDrawn = 0;

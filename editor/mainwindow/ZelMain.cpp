@@ -32,7 +32,7 @@ TProgramWindows MakeProgramWindows() {
         S->SetTitle("ZEL Orvalent Lite v3.00");
         TZELQEForm::Splash = S;
         SplashForm = S;
-        S->Show();
+        S->SetVisible(true);
         S->Update();
     };
     W.SplashStatus = [](const std::string& Text) {

@@ -1121,6 +1121,15 @@ TEST_F(UiTest, SplashShowsStatusWithoutATaskBarButtonOrStayingOnTop) {
     EXPECT_EQ(Ex & (WS_EX_APPWINDOW | WS_EX_TOPMOST), 0);
     EXPECT_EQ(Splash.ClientWidth(), 568);
     EXPECT_EQ(Splash.ClientHeight(), 80);
+    // Shown, it does not take the activation from the window that has it.
+    TForm Other(nullptr);
+    Other.Show();
+    SetActiveWindow(Other.Handle());
+    Splash.SetVisible(true);
+    EXPECT_TRUE(IsWindowVisible(Splash.Handle()));
+    EXPECT_EQ(GetActiveWindow(), Other.Handle());
+    Splash.Hide();
+    Other.Hide();
 }
 
 } // namespace
