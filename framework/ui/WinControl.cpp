@@ -674,6 +674,19 @@ void TWinControl::WndProc(TMessage& Message) {
             }
         }
         break;
+    case WM_NCPAINT: {
+        // A child window of our own without a frame or scroll bars has nothing outside its client
+        // area to draw; the platform's default still fetches the frame's region and theme, about a
+        // dozen round trips to the window system each time.
+        const LONG Style = GetWindowLongA(FHandle, GWL_STYLE), ExStyle = GetWindowLongA(FHandle, GWL_EXSTYLE);
+        if (FDefWndProc == &DefWindowProcA && (Style & WS_CHILD) &&
+            !(Style & (WS_BORDER | WS_DLGFRAME | WS_THICKFRAME | WS_VSCROLL | WS_HSCROLL)) &&
+            !(ExStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_WINDOWEDGE | WS_EX_DLGMODALFRAME))) {
+            Message.Result = 0;
+            return;
+        }
+        break;
+    }
     case WM_ERASEBKGND:
         if (FDefWndProc == &DefWindowProcA) {
             RECT R;
