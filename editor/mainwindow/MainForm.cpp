@@ -20,6 +20,7 @@
 #include "framework/core/ScopeGuard.h"
 #include "editor/mainwindow/DragDropForms.h"
 #include "editor/core/ListView.h"
+#include "editor/core/DrawingHold.h"
 #include "editor/mainwindow/StageLog.h"
 #include "editor/mainwindow/TagInserterForm.h"
 #include "editor/mainwindow/MainCommands.h"
@@ -988,16 +989,9 @@ void TZELQEForm::ShowHintPanels(bool Validated) {
         Same = Same && Panels[I]->Visible() != Validated && Views[I]->Enabled() == Validated;
     if (Same)
         return;
-    // One repaint of the results pane when every view has changed places, not one per view.
-    HWND Pages = ResultsPageControl->HandleAllocated() ? ResultsPageControl->Handle() : nullptr;
-    if (Pages)
-        SendMessageA(Pages, WM_SETREDRAW, FALSE, 0);
-    TScopeGuard Redraw([Pages] {
-        if (!Pages)
-            return;
-        SendMessageA(Pages, WM_SETREDRAW, TRUE, 0);
-        RedrawWindow(Pages, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE);
-    });
+    // One repaint of the results pane when every view has changed places, not one per view; a
+    // pane not shown is left alone (turning its drawing on would mark it shown).
+    TDrawingHold Held(ResultsPageControl, TDrawingHold::TFrames::All);
     for (TWinControl* V : Views)
         V->SetEnabled(Validated);
     for (TPanel* P : Panels) {
