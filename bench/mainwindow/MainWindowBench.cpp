@@ -168,8 +168,6 @@ int BareWindow(const std::string& Page) {
     return 0;
 }
 
-bool Painted(HWND Main);
-
 // Start of a windowed process until its visible window named Title and every window in it have
 // painted. Seconds, or a negative value on failure.
 double StartToPainted(const std::string& Program, const std::string& Arguments, const std::string& Folder,
@@ -190,7 +188,7 @@ double StartToPainted(const std::string& Program, const std::string& Arguments, 
         return -1;
     // The window answers once it has handled what came before; then nothing in it waits to paint.
     SendMessageTimeoutA(Main, WM_NULL, 0, 0, SMTO_NORMAL, 600000, nullptr);
-    WaitClosely([&] { return Painted(Main); }, 600);
+    WaitClosely([&] { return TProcessDriver::NothingToPaint(Main); }, 600);
     return Since(Start);
 }
 
@@ -222,20 +220,6 @@ bool F6Filled(TProcessDriver& Driver, HWND Main, HWND Memo, HWND Status, HWND& L
         600);
 }
 
-BOOL CALLBACK CollectShown(HWND W, LPARAM L) {
-    if (IsWindowVisible(W))
-        reinterpret_cast<std::vector<HWND>*>(L)->push_back(W);
-    return TRUE;
-}
-
-// Every shown window of Main has painted what it was asked to repaint. One look asks about every
-// window across the process boundary, which takes milliseconds of its own.
-bool Painted(HWND Main) {
-    std::vector<HWND> Shown{Main};
-    EnumChildWindows(Main, CollectShown, reinterpret_cast<LPARAM>(&Shown));
-    return std::none_of(Shown.begin(), Shown.end(), [](HWND W) { return GetUpdateRect(W, nullptr, FALSE); });
-}
-
 // F6 twice, the second after the last row was chosen, as the timed run does them (no pause for
 // the window to settle), each marked by debug strings so that a trace can be cut to one validation;
 // each is also timed until the window has painted all it was asked to.
@@ -259,7 +243,7 @@ int F6Twice(const std::string& Page) {
                  WaitClosely([&] { return Driver.ListSelected(List) == 0; }, 600);
         OutputDebugStringA(("zel-bench: filled " + std::to_string(Round) + "\n").c_str());
         double Seconds = Since(F6);
-        bool Done = WaitClosely([&] { return Painted(Main); }, 60);
+        bool Done = WaitClosely([&] { return TProcessDriver::NothingToPaint(Main); }, 60);
         OutputDebugStringA(("zel-bench: painted " + std::to_string(Round) + "\n").c_str());
         std::printf("F6 %d: %.3f s, painted %.3f s\n", Round, Seconds, Done ? Since(F6) : -1.0);
     }

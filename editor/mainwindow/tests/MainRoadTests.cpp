@@ -338,19 +338,11 @@ TEST_F(MainRoad, FailedSaveIsReportedAndKeepsTheDocumentChanged) {
     Driver.Kill();
 }
 
-BOOL CALLBACK CollectShown(HWND W, LPARAM L) {
-    if (IsWindowVisible(W))
-        reinterpret_cast<std::vector<HWND>*>(L)->push_back(W);
-    return TRUE;
-}
-
 // Every shown window of Main has painted all it was asked to repaint, and the program is idle.
 bool PaintedAll(HWND Main) {
-    std::vector<HWND> Shown{Main};
-    EnumChildWindows(Main, CollectShown, reinterpret_cast<LPARAM>(&Shown));
     DWORD_PTR Ignored = 0;
     SendMessageTimeoutA(Main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &Ignored);
-    return std::none_of(Shown.begin(), Shown.end(), [](HWND W) { return GetUpdateRect(W, nullptr, FALSE); });
+    return TProcessDriver::NothingToPaint(Main);
 }
 
 // What the screen shows of the views once Main has painted, and what a repaint of everything from

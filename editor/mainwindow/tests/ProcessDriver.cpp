@@ -121,6 +121,20 @@ std::vector<HWND> TProcessDriver::Children(HWND Parent, const std::string& Class
     return C.Out;
 }
 
+namespace {
+BOOL CALLBACK CollectShown(HWND W, LPARAM L) {
+    if (IsWindowVisible(W))
+        reinterpret_cast<std::vector<HWND>*>(L)->push_back(W);
+    return TRUE;
+}
+} // namespace
+
+bool TProcessDriver::NothingToPaint(HWND Main) {
+    std::vector<HWND> Shown{Main};
+    EnumChildWindows(Main, CollectShown, reinterpret_cast<LPARAM>(&Shown));
+    return std::none_of(Shown.begin(), Shown.end(), [](HWND W) { return GetUpdateRect(W, nullptr, FALSE); });
+}
+
 HWND TProcessDriver::LargestChild(HWND Parent, const std::string& ClassName) {
     HWND Best = nullptr;
     long BestArea = -1;

@@ -30,6 +30,9 @@ public:
     static std::vector<HWND> Children(HWND Parent, const std::string& ClassName, bool VisibleOnly);
     // The visible child of this class with the largest area, or null.
     static HWND LargestChild(HWND Parent, const std::string& ClassName);
+    // Main and every shown window inside it have painted all they were asked to repaint. One look
+    // asks about each window across the process boundary, which takes milliseconds of its own.
+    static bool NothingToPaint(HWND Main);
     static std::string Caption(HWND Wnd);
 
     static void PostKey(HWND Wnd, WORD Key);
