@@ -78,8 +78,8 @@ void TPaneSplitter::LayOut() {
         FPane1->SetBounds(0, FPosition + Bar, FWidth, Rest);
     }
     FPane1->SetVisible(!Collapsed);
-    // Closed to nothing, without a bar to drag it open again.
-    FPane0->SetVisible(FPosition > 0 || Bar > 0);
+    // Closed to nothing, without a bar to drag it open again (a collapsed splitter gives it all).
+    FPane0->SetVisible(Collapsed || FPosition > 0 || Bar > 0);
 }
 
 void TPaneSplitter::Paint() {

@@ -1112,6 +1112,35 @@ TEST_F(HandOverTest, WhileClosingTheTextIsDroppedButTheAtomGoes) {
 
 // --- the splash ------------------------------------------------------------------------------------
 
+TEST_F(UiTest, SplitterPanesShowWhileTheyHaveRoomOrABarToOpenThem) {
+    TForm Form(nullptr);
+    Form.SetBounds(0, 0, 400, 300);
+    auto* Split = new TPaneSplitter(&Form);
+    Split->SetParent(&Form);
+    Split->SetAlign(TAlign::alClient);
+    struct Case {
+        const char* What;
+        int Bar;
+        double Proportion; // < 0: position 0
+        bool First, Second;
+    } Cases[] = {
+        {"both panes", 3, 0.5, true, true},
+        {"first closed, with a bar to open it", 3, -1, true, true},
+        {"first closed without a bar", 0, -1, false, true},
+        {"second collapsed", 0, 1.0, true, false},
+    };
+    for (const Case& C : Cases) {
+        Split->SetSplitterWidth(C.Bar);
+        Split->SetPaneMinSize(0, 0);
+        if (C.Proportion < 0)
+            Split->SetPosition(0);
+        else
+            Split->SetProportion(C.Proportion);
+        EXPECT_EQ(Split->Pane(0)->Visible(), C.First) << C.What;
+        EXPECT_EQ(Split->Pane(1)->Visible(), C.Second) << C.What;
+    }
+}
+
 TEST_F(UiTest, SplashShowsStatusWithoutATaskBarButtonOrStayingOnTop) {
     TSplashForm Splash(Application);
     EXPECT_EQ(Splash.Status(), "Status");
