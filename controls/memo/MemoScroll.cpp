@@ -222,8 +222,10 @@ void TCustomHSMemo::CenteredJumpTo(int32_t Char, int32_t Line) {
     {
         TSourceUpdate Update(*S, 2);
         S->JumpTo(Char, Line);
+        // Centred before the update ends, so the caret is already shown when the views follow it
+        // and the window moves once.
+        CenterScreenOnLine();
     }
-    CenterScreenOnLine();
 }
 
 int32_t TCustomHSMemo::VisibleRows() {
@@ -232,12 +234,15 @@ int32_t TCustomHSMemo::VisibleRows() {
 }
 
 void TCustomHSMemo::CenterScreenOnLine() {
-    RecalculatePosition();
+    // The window moves once, to the centred line, and the caret's line is then already shown: a
+    // move to bring the caret in before centring would redraw the scroll bar and scroll the
+    // picture twice.
     int32_t RowStart = 0;
     bool More = false;
     const int32_t Row = CheckVisibleIndex(GetWBPositionEx(GetCaretPoint(), RowStart, More).y, true);
     const int32_t Half = VisibleRows() / 2;
     SetWinLine(Row <= Half ? 0 : Row - Half);
+    RecalculatePosition();
     UpdateCaret();
 }
 

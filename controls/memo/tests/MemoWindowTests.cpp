@@ -528,7 +528,13 @@ TEST_F(MemoWindow, ScrollBarsTrackAHugeDocumentPastSixteenBits) {
     GetScrollInfo(Memo->Handle(), SB_VERT, &Info);
     EXPECT_EQ(Info.nMax, Memo->GetRealStrCountEx());
     EXPECT_GT(Info.nMax, 65535);
+    int Moves = 0;
+    Memo->OnMemoScroll = [&](TObject*, TScrollStyle Style, int32_t) {
+        Moves += Style == TScrollStyle::ssVertical;
+    };
     Memo->CenteredJumpTo(0, 90000);
+    Memo->OnMemoScroll = nullptr;
+    EXPECT_EQ(Moves, 1) << "the window moves once, straight to the centred line";
     EXPECT_EQ(Memo->CaretLine(), 90000);
     EXPECT_EQ(GetScrollPos(Memo->Handle(), SB_VERT), Memo->WinLine());
     EXPECT_GT(Memo->WinLine(), 65535);
