@@ -273,13 +273,14 @@ void TRegistry::PutData(const std::string& Name, const void* Buffer, int32_t Buf
 
 int32_t TRegistry::ReadInteger(const std::string& Name) {
     int32_t result = 0;
-    TRegDataType t;
-    TRegDataInfo info;
-    // A value larger than four bytes would fail the query; report its type instead.
-    if (GetDataInfo(Name, info) && info.RegData != rdInteger)
-        ReadError(Name);
-    int32_t n = GetData(Name, &result, sizeof result, t);
-    if (t != rdInteger || n != static_cast<int32_t>(sizeof result))
+    DWORD type = 0, size = sizeof result;
+    const LONG rc = FCurrentKey ? RegQueryValueExA(FCurrentKey, Name.c_str(), nullptr, &type,
+                                                   reinterpret_cast<BYTE*>(&result), &size)
+                                : ERROR_INVALID_HANDLE;
+    // One query: a value too large for the number still tells its type, which is the error.
+    if (rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA)
+        throw ERegistryException(Format(SRegGetDataFailed, Name.c_str()));
+    if (rc != ERROR_SUCCESS || DataTypeOf(type) != rdInteger || size != sizeof result)
         ReadError(Name);
     return result;
 }
@@ -289,15 +290,25 @@ void TRegistry::WriteInteger(const std::string& Name, int32_t Value) {
 }
 
 std::string TRegistry::ReadString(const std::string& Name) {
-    int32_t len = GetDataSize(Name);
-    if (len <= 0)
+    // Most values fit the first query's buffer; a longer one is asked for again at its size. Each
+    // query is a round trip to the registry's keeper.
+    std::string s(256, '\0');
+    DWORD type = 0, size = static_cast<DWORD>(s.size());
+    LONG rc = FCurrentKey ? RegQueryValueExA(FCurrentKey, Name.c_str(), nullptr, &type,
+                                             reinterpret_cast<BYTE*>(s.data()), &size)
+                          : ERROR_INVALID_HANDLE;
+    if (rc == ERROR_MORE_DATA) {
+        s.assign(size, '\0');
+        rc = RegQueryValueExA(FCurrentKey, Name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(s.data()),
+                              &size);
+        if (rc != ERROR_SUCCESS)
+            throw ERegistryException(Format(SRegGetDataFailed, Name.c_str()));
+    }
+    if (rc != ERROR_SUCCESS || size == 0)
         return "";
-    std::string s(static_cast<size_t>(len), '\0');
-    TRegDataType t;
-    len = GetData(Name, s.data(), len, t);
-    if (t != rdString && t != rdExpandString)
+    if (DataTypeOf(type) != rdString && DataTypeOf(type) != rdExpandString)
         ReadError(Name);
-    s.resize(static_cast<size_t>(len));
+    s.resize(size);
     size_t z = s.find('\0');
     if (z != std::string::npos)
         s.resize(z);

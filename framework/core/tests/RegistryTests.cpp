@@ -36,6 +36,7 @@ TEST_F(RegistryTest, TypedValuesRoundTrip) {
         const unsigned char bytes[] = {0, 1, 2, 255};
         r.WriteBinaryData("Bin", bytes, 4);
         r.WriteExpandString("Exp", "%TEMP%\\x");
+        r.WriteString("Long", std::string(1000, 'L'));
     }
     TRegistry r;
     ASSERT_TRUE(r.OpenKeyReadOnly(kTestKey));
@@ -48,6 +49,7 @@ TEST_F(RegistryTest, TypedValuesRoundTrip) {
     EXPECT_EQ(r.ReadCurrency("Money"), 123450000);
     EXPECT_EQ(r.ReadDate("Date"), 45000.5);
     EXPECT_EQ(r.ReadString("Exp"), "%TEMP%\\x");
+    EXPECT_EQ(r.ReadString("Long"), std::string(1000, 'L')) << "longer than the first query takes";
     unsigned char buf[8] = {};
     EXPECT_EQ(r.ReadBinaryData("Bin", buf, sizeof buf), 4);
     EXPECT_EQ(buf[3], 255);
@@ -69,7 +71,7 @@ TEST_F(RegistryTest, TypedValuesRoundTrip) {
     }
     TStringList names;
     r.GetValueNames(&names);
-    EXPECT_EQ(names.Count(), 9);
+    EXPECT_EQ(names.Count(), 10);
     EXPECT_GE(names.IndexOf("money"), 0);
 }
 
@@ -85,6 +87,7 @@ TEST_F(RegistryTest, ReadErrorsCarryTheValueName) {
     } cases[] = {
         {[&] { r.ReadInteger("Missing"); }, "Failed to get data for 'Missing'"},
         {[&] { r.ReadInteger("Str"); }, "Invalid data type for 'Str'"},
+        {[&] { r.ReadInteger("Big"); }, "Invalid data type for 'Big'"},
         {[&] { r.ReadString("Big"); }, "Invalid data type for 'Big'"},
         {[&] { r.ReadFloat("Str"); }, "Invalid data type for 'Str'"},
         {[&] { r.ReadFloat("Missing"); }, "Failed to get data for 'Missing'"},
