@@ -2,6 +2,7 @@
 // Whole files as byte strings, and the seed files of a folder: what every fuzzer reads and keeps.
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -17,6 +18,20 @@ inline std::string readFile(const std::string& path) {
 
 inline void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The replay of kept cases: Check (case file name to failure, empty when fine) runs on every file
+// named from argv[First] on; each result and the count of failures are printed. The exit code: 1
+// when any case fails.
+template <typename Check> int replayKeptCases(int argc, char** argv, int first, Check&& check) {
+    int failed = 0;
+    for (int i = first; i < argc; ++i) {
+        const std::string failure = check(std::string(argv[i]));
+        std::printf("%s: %s\n", argv[i], failure.empty() ? "fine" : failure.c_str());
+        failed += !failure.empty();
+    }
+    std::printf("%d of %d kept cases fail\n", failed, argc - first);
+    return failed ? 1 : 0;
 }
 
 struct SeedFile {

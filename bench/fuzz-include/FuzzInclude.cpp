@@ -619,17 +619,10 @@ int main(int argc, char** argv) {
     if (argc >= 2 && (std::strcmp(argv[1], "--replay") == 0 || std::strcmp(argv[1], "--trace") == 0)) {
         gTrace = argv[1][2] == 't';
         gCaseFolder = gFolder;
-        int failed = 0;
-        for (int i = 2; i < argc; ++i) {
+        return replayKeptCases(argc, argv, 2, [](const std::string& name) {
             Project p;
-            std::string failure = "not a case file";
-            if (deserialise(readFile(argv[i]), p))
-                failure = timedCheck(p);
-            std::printf("%s: %s\n", argv[i], failure.empty() ? "fine" : failure.c_str());
-            failed += !failure.empty();
-        }
-        std::printf("%d of %d kept cases fail\n", failed, argc - 2);
-        return failed ? 1 : 0;
+            return deserialise(readFile(name), p) ? timedCheck(p) : std::string("not a case file");
+        });
     }
     if (argc < 3) {
         std::fprintf(stderr, "usage: fuzz_include <seed folder> <case folder> [seconds] [seed]\n");

@@ -730,14 +730,8 @@ int main(int argc, char** argv) {
         if (const char* way = std::getenv("FUZZ_WAY"))
             gWay = std::atoi(way);
         gCaseFolder = gScratch;
-        int failed = 0;
-        for (int i = 2; i < argc; ++i) {
-            const std::string failure = timedCheck(readFile(argv[i]));
-            std::printf("%s: %s\n", argv[i], failure.empty() ? "fine" : failure.c_str());
-            failed += !failure.empty();
-        }
-        std::printf("%d of %d kept cases fail\n", failed, argc - 2);
-        return failed ? 1 : 0;
+        return replayKeptCases(argc, argv, 2,
+                               [](const std::string& name) { return timedCheck(readFile(name)); });
     }
     if (argc < 3) {
         std::fprintf(stderr, "usage: fuzz_resmodule <seed folder> <case folder> [seconds] [seed]\n");

@@ -249,18 +249,8 @@ int main(int argc, char** argv) {
         std::printf("%s\n----\n%s", ObjectBinaryToText(written).c_str(), ObjectToText(&second).c_str());
         return 0;
     }
-    if (argc >= 2 && std::string(argv[1]) == "--replay") {
-        int failed = 0;
-        for (int i = 2; i < argc; ++i) {
-            const std::string failure = check(readFile(argv[i]));
-            if (!failure.empty()) {
-                std::printf("%s: %s\n", argv[i], failure.c_str());
-                ++failed;
-            }
-        }
-        std::printf("%d of %d kept cases fail\n", failed, argc - 2);
-        return failed == 0 ? 0 : 1;
-    }
+    if (argc >= 2 && std::string(argv[1]) == "--replay")
+        return replayKeptCases(argc, argv, 2, [](const std::string& name) { return check(readFile(name)); });
     if (argc < 2) {
         std::fprintf(stderr, "usage: fuzz_stream <case folder> [seconds] [seed]\n");
         return 2;

@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/FuzzFiles.h"
 #include "framework/core/SysUtils.h"
 #include "spell/CustomDictionary.h"
 #include "spell/MainDictionary.h"
@@ -297,19 +298,10 @@ bool endsWith(const std::string& s, const char* tail) {
 int main(int argc, char** argv) {
     TempFolder work;
     gWork = work.Path();
-    if (argc >= 2 && std::string(argv[1]) == "--replay") {
-        int failed = 0;
-        for (int i = 2; i < argc; ++i) {
-            const Input in{endsWith(argv[i], ".wdm"), ReadBytes(argv[i])};
-            const std::string failure = check(in);
-            if (!failure.empty()) {
-                std::printf("%s: %s\n", argv[i], failure.c_str());
-                ++failed;
-            }
-        }
-        std::printf("%d of %d kept cases fail\n", failed, argc - 2);
-        return failed == 0 ? 0 : 1;
-    }
+    if (argc >= 2 && std::string(argv[1]) == "--replay")
+        return replayKeptCases(argc, argv, 2, [](const std::string& name) {
+            return check(Input{endsWith(name, ".wdm"), ReadBytes(name)});
+        });
     if (argc < 3) {
         std::fprintf(stderr,
                      "usage: fuzz_spell_dictionaries <dictionary folder> <case folder> [seconds] [seed]\n");
