@@ -716,13 +716,11 @@ int TZELQEForm::ArrangePanels(int32_t Flags) {
         UpdateMenuChecks();
         return 0;
     }
-    // Before the window exists there is nothing to hold or redraw; it is made once the panes are
-    // arranged, so the hidden ones are not made with it.
-    const bool HasWindow = HandleAllocated();
-    if (HasWindow && IsIconic(Handle()))
+    if (HandleAllocated() && IsIconic(Handle()))
         return 1;
-    if (HasWindow)
-        SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
+    // Drawn whole once the panes are arranged. A window not shown is left alone, and one not made
+    // yet stays so: it is made once the panes are arranged, so the hidden ones are not made with it.
+    TDrawingHold Held(this, TDrawingHold::TFrames::All);
     if (fileinfoclass* Doc = GetCurrentFileInfo())
         Doc->UpdateSyntaxParser(0);
     LayoutReady = 0;
@@ -787,10 +785,6 @@ int TZELQEForm::ArrangePanels(int32_t Flags) {
     }
     if (Flags & 2)
         ApplySettingsToControls(1);
-    if (HasWindow) {
-        SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
-        RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE | RDW_FRAME);
-    }
     LayoutReady = 1;
     return 0;
 }

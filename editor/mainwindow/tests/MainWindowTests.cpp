@@ -401,6 +401,13 @@ TEST_F(MainWindowTest, HiddenPanesWaitForTheirWindowsAndIdleMakesTheResultsViews
     Form->Hide();
 }
 
+TEST_F(MainWindowTest, ArrangingThePanesOfAWindowNotShownLeavesItHidden) {
+    Form->HandleNeeded();
+    Form->ArrangePanels(0);
+    EXPECT_FALSE(GetWindowLongA(Form->Handle(), GWL_STYLE) & WS_VISIBLE)
+        << "turning drawing back on would mark it shown, and showing it would then paint nothing";
+}
+
 TEST_F(MainWindowTest, IdlePassOffersADueUpdateCheckOnce) {
     bool Done = false;
     p->vol->updateCheckDue = 1;
