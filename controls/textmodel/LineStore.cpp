@@ -76,6 +76,13 @@ void TInternalStrings::Clear() {
     FBlocks.clear();
 }
 
+void TInternalStrings::Swap(TInternalStrings& other) noexcept {
+    FItems.swap(other.FItems);
+    std::swap(FCapacity, other.FCapacity);
+    FBlocks.swap(other.FBlocks);
+    FFree.swap(other.FFree);
+}
+
 TStringItem* TInternalStrings::NewItem() {
     if (FFree.empty()) {
         constexpr size_t kBlock = 256;

@@ -68,6 +68,8 @@ public:
     }
     void Delete(int index) override;
     void Exchange(int, int) override {}
+    // Exchanges the lines and their records with another store; the handler and Raw stay.
+    void Swap(TInternalStrings& other) noexcept;
     void Clear() override;
     // All lines joined by CR LF, without a line end after the last line.
     std::string GetText() const override;

@@ -7,6 +7,7 @@
 #include "controls/foundation/FoundationErrors.h"
 #include "controls/textmodel/CommandScope.h"
 #include "controls/textmodel/MemoSource.h"
+#include "controls/textmodel/TextLoading.h"
 #include "framework/core/ScopeGuard.h"
 #include "framework/core/SysUtils.h"
 
@@ -72,58 +73,29 @@ void TCustomMemoSource::ExpandTabsOnLoad(std::string& s) const {
     s = std::move(out);
 }
 
-void TCustomMemoSource::StoreLoadedText(const std::string& data) {
-    const size_t guess = size_t(std::count(data.begin(), data.end(), '\n')) + 1;
-    std::vector<uint8_t> ends;
-    ends.reserve(guess);
-    FStrings.Clear();
-    FStrings.SetCapacity(int32_t(std::min<size_t>(guess, INT32_MAX)));
+void TCustomMemoSource::StoreLoadedText(TLoadedLines& loaded) {
+    FStrings.Swap(loaded.Lines);
     FBookMarks.Clear();
     FVisibleLines.Clear();
     FLoadAltered = false;
-    const bool convertTabs = !HasOption(soUseTabCharacter);
-    // One pass over the bytes: each line goes straight into its record. A search for either line
-    // end (find_first_of) would call memchr once per character, under Wine a byte loop in another
-    // module; line ends and tabs are found together, eight bytes at a time.
-    const char* const begin = data.data();
-    const char* const end = begin + data.size();
-    const char* p = begin;
-    while (p < end) {
-        const char* e = p;
-        bool tab = false;
-        for (;; ++e) {
-            e = begin + TextRoutines::FindLowByte(begin, size_t(e - begin), data.size());
-            if (e == end || *e == '\r' || *e == '\n')
-                break;
-            tab = tab || *e == '\t';
-        }
-        std::string s(p, size_t(e - p));
-        if (e == end) {
-            ends.push_back(leDefault);
-            p = end;
-        } else if (*e == '\r' && e + 1 < end && e[1] == '\n') {
-            ends.push_back(leCRLF);
-            p = e + 2;
-        } else {
-            ends.push_back(*e == '\r' ? leCR : leLF);
-            p = e + 1;
-        }
-        if (convertTabs && tab) {
+    const bool convertTabs = loaded.AnyTab && !HasOption(soUseTabCharacter);
+    const bool trimBlanks = loaded.AnyTrailingBlank && !KeepTrailingBlanks;
+    const int32_t count = FStrings.GetCount();
+    for (int32_t k = 0; (convertTabs || trimBlanks) && k < count; ++k) {
+        std::string& s = FStrings.Item(k)->Text;
+        if (convertTabs && s.find('\t') != std::string::npos) {
             ExpandTabsOnLoad(s);
             FLoadAltered = true;
         }
-        if (!KeepTrailingBlanks && !s.empty() && (s.back() == ' ' || s.back() == '\t')) {
+        if (trimBlanks && !s.empty() && (s.back() == ' ' || s.back() == '\t')) {
             size_t keep = s.size();
             while (keep > 0 && (s[keep - 1] == ' ' || s[keep - 1] == '\t'))
                 --keep;
             s.erase(keep);
             FLoadAltered = true;
         }
-        FStrings.AddMove(std::move(s));
     }
-    int32_t counts[4] = {0, 0, 0, 0};
-    for (uint8_t end : ends)
-        ++counts[end];
+    const int32_t* counts = loaded.EndCounts;
     // A format the caller chose stays; every line then ends in it.
     if (!FOutFormatChosen && counts[leCRLF] + counts[leLF] + counts[leCR] > 0) {
         if (counts[leCRLF] >= counts[leLF] && counts[leCRLF] >= counts[leCR])
@@ -134,13 +106,23 @@ void TCustomMemoSource::StoreLoadedText(const std::string& data) {
             FOutFormat = ofMac;
     }
     const uint8_t dominant = FOutFormat == ofWindows ? leCRLF : FOutFormat == ofUnix ? leLF : leCR;
-    FinalLineEnd = (!ends.empty() && ends.back() != leDefault) ? fleYes : fleNo;
-    for (size_t k = 0; k < ends.size(); ++k)
-        FStrings.Item(int32_t(k))->LineEnd =
-            (FOutFormatChosen || ends[k] == dominant) ? uint8_t(leDefault) : ends[k];
+    FinalLineEnd = count > 0 && FStrings.Item(count - 1)->LineEnd != leDefault ? fleYes : fleNo;
+    for (int32_t k = 0; k < count; ++k) {
+        uint8_t& end = FStrings.Item(k)->LineEnd;
+        if (FOutFormatChosen || end == dominant)
+            end = leDefault;
+    }
+    // The records this source held go with `loaded`.
+    loaded.Lines.Clear();
 }
 
 void TCustomMemoSource::LoadFromString(const std::string& data) {
+    TLoadedLines lines;
+    SplitLoadedText(data, lines);
+    LoadLines(lines);
+}
+
+void TCustomMemoSource::LoadLines(TLoadedLines& lines) {
     {
         TUpdateScope update(*this, 48);
         {
@@ -148,7 +130,7 @@ void TCustomMemoSource::LoadFromString(const std::string& data) {
             {
                 FLoading = true;
                 TScopeGuard loaded([this] { FLoading = false; });
-                StoreLoadedText(data);
+                StoreLoadedText(lines);
             }
             TextChangedOutsideUndo();
             ReCalculateMaxLine();
@@ -184,22 +166,14 @@ void TCustomMemoSource::LoadFromStrings(const std::vector<std::string>& list) {
 }
 
 void TCustomMemoSource::DoLoadFromFile(const std::string& fileName) {
-    HANDLE h = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        throw EMemoSourceError("Cannot open file \"" + fileName + "\": " + LastErrorText());
-    std::string data;
-    LARGE_INTEGER size{};
-    bool ok = GetFileSizeEx(h, &size) && size.QuadPart < 0x7FFFFFFF;
-    if (ok) {
-        data.resize(size_t(size.QuadPart));
-        DWORD got = 0;
-        ok = data.empty() || (ReadFile(h, &data[0], DWORD(data.size()), &got, nullptr) && got == data.size());
+    // A file named at start may have been read and cut while the windows were made.
+    if (std::unique_ptr<TLoadedLines> lines = TakePreloadedText(fileName)) {
+        LoadLines(*lines);
+        return;
     }
-    std::string err = ok ? std::string() : LastErrorText();
-    CloseHandle(h);
-    if (!ok)
-        throw EMemoSourceError("Cannot read file \"" + fileName + "\": " + err);
+    std::string data, error;
+    if (!ReadTextFile(fileName, data, error))
+        throw EMemoSourceError(error);
     LoadFromString(data);
 }
 

@@ -88,6 +88,7 @@ struct TMemoRect {
 
 class TCustomMemoSource;
 class TStream;
+struct TLoadedLines;
 
 // The text of a source as a string list: a view, not a copy. Changes made through it cannot be
 // undone (each clears undo and redo).
@@ -409,6 +410,8 @@ public:
     void LoadFromFile(const std::string& fileName) { DoLoadFromFile(fileName); }
     void QuickLoadFromFile(const std::string& fileName) { DoLoadFromFile(fileName); }
     void LoadFromString(const std::string& data);
+    // Takes lines cut beforehand (see TextLoading.h) as a load of their text; `lines` is left empty.
+    void LoadLines(TLoadedLines& lines);
     void LoadFromStream(TStream& stream) { LoadFromString(stream.ReadRemaining()); }
     void SaveToStream(TStream& stream) const { stream.WriteString(SaveToString()); }
     void LoadFromStrings(const std::vector<std::string>& list);
@@ -473,7 +476,7 @@ private:
     void CheckCollapsed(int32_t line);
     void LineLengthChanged(int32_t line, bool endStateChanged);
     void LinesDeletedFromStore(int32_t line);
-    void StoreLoadedText(const std::string& data);
+    void StoreLoadedText(TLoadedLines& lines);
 
     TInternalStrings FStrings;
     TExternalStrings FLines{*this};

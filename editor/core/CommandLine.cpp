@@ -43,6 +43,25 @@ std::string NextCommandWord(std::string& rest) {
     return word;
 }
 
+namespace {
+// The words that make a queued line a command rather than a list of files.
+bool IsSwitch(const std::string& word) {
+    return _stricmp(word.c_str(), "-LinkCheckMessage") == 0 || word == "-1" || word == "-2" || word == "-4" ||
+           word == "-6" || _stricmp(word.c_str(), "-BringToFront") == 0 || _stricmp(word.c_str(), "-x") == 0;
+}
+} // namespace
+
+std::vector<std::string> CommandLineFiles(const std::string& line) {
+    std::vector<std::string> files;
+    std::string rest = line;
+    for (std::string word = NextCommandWord(rest); !word.empty(); word = NextCommandWord(rest)) {
+        if (files.empty() && IsSwitch(word))
+            break;
+        files.push_back(word);
+    }
+    return files;
+}
+
 std::string JoinCommandLine(const std::vector<std::string>& words) {
     std::string line;
     for (const std::string& w : words) {
@@ -141,12 +160,18 @@ int32_t ProcessCommandQueue(StringArrayStore& queue) {
     };
     std::string item;
     while (queue.TakeFirst(item)) {
-        std::string word = NextCommandWord(item);
+        std::string rest = item;
+        std::string word = NextCommandWord(rest);
         if (word.empty())
             continue;
-        if (_stricmp(word.c_str(), "-LinkCheckMessage") == 0)
+        if (!IsSwitch(word)) {
+            front();
+            for (const std::string& file : CommandLineFiles(item))
+                if (link.AddNewFileTab)
+                    link.AddNewFileTab(file);
+        } else if (_stricmp(word.c_str(), "-LinkCheckMessage") == 0) {
             continue;
-        if (word == "-1" || word == "-2" || word == "-4") {
+        } else if (word == "-1" || word == "-2" || word == "-4") {
             front();
             call(word == "-1"   ? link.OpenValidatorOptions
                  : word == "-2" ? link.OptionsHTMLConfigurationEditorClick
@@ -160,16 +185,11 @@ int32_t ProcessCommandQueue(StringArrayStore& queue) {
                 AddFileAssociations(mainForm(), 1, 0);
         } else if (_stricmp(word.c_str(), "-BringToFront") == 0) {
             front();
-        } else if (_stricmp(word.c_str(), "-x") == 0) {
+        } else {
             if (link.RemoveFileAssociations)
                 link.RemoveFileAssociations();
             else
                 RemoveFileAssociations(mainForm(), 0);
-        } else {
-            front();
-            for (; !word.empty(); word = NextCommandWord(item))
-                if (link.AddNewFileTab)
-                    link.AddNewFileTab(word);
         }
     }
     return 0;

@@ -38,6 +38,8 @@ bool IsRemoveAssociationsSwitch(const char* commandLine);
 // Splits off the first word: separated by white space, a run in double quotes one word with its
 // quotes removed. Empty when none is left.
 std::string NextCommandWord(std::string& rest);
+// The files a queued command line opens: each of its words, unless the first is a switch.
+std::vector<std::string> CommandLineFiles(const std::string& line);
 // The main window's idle handler works the queue off. Returns 0.
 int32_t ProcessCommandQueue(StringArrayStore& queue);
 

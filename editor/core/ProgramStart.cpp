@@ -11,6 +11,7 @@
 #include "editor/core/ProgramStages.h"
 #include "editor/core/Settings.h"
 #include "editor/core/UpdateCheck.h"
+#include "controls/textmodel/TextLoading.h"
 #include "framework/ui/Forms.h"
 
 #include <shellapi.h>
@@ -202,6 +203,7 @@ int32_t SetUpAfterForms(const TProgramWindows& w) {
 }
 
 void ShutDownProgram(const TProgramWindows& w, bool ownApplication, HANDLE primaryMutex) {
+    DropPreloadedText();
     FreePropEditors();
     if (w.HideSplash)
         w.HideSplash();
@@ -242,6 +244,10 @@ int ZelProgramMainLine(const std::string& commandLine, const TProgramWindows& w)
         p = new prgclass;
         HWND running = nullptr;
         TCopyDecision copy = DecidePrimaryCopy(&mutex, &running, CopyDecisionWait);
+        // The files of the command line are read while the windows are made; the first idle pass
+        // opens them.
+        if (copy == CopyPrimary)
+            PreloadTextFiles(CommandLineFiles(commandLine));
         if (copy == CopyPrimary && w.ShowSplash) {
             w.ShowSplash();
             status(w, "Loading...");

@@ -7,6 +7,7 @@
 #include "controls/memo/Memo.h"
 #include "controls/textmodel/MemoOptions.h"
 #include "controls/textmodel/MemoSource.h"
+#include "controls/textmodel/TextLoading.h"
 #include "editor/core/AppState.h"
 #include "editor/core/CommandLine.h"
 #include "editor/core/EditorLink.h"
@@ -1090,6 +1091,8 @@ void TZELQEForm::AppIdle(TObject*, bool& Done) {
         if (FirstPass)
             Timer.emplace("start.files");
         ProcessCommandQueue(p->vol->commandQueue);
+        if (FirstPass)
+            DropPreloadedText();
     }
     if (Closing())
         return;

@@ -7,6 +7,7 @@
 
 #include "controls/foundation/FileSystem.h"
 #include "controls/textmodel/MemoSource.h"
+#include "controls/textmodel/TextLoading.h"
 #include "controls/textmodel/tests/SourceTestUtil.h"
 
 namespace {
@@ -303,6 +304,93 @@ TEST_F(FileTest, MissingFileRaisesAndKeepsTheText) {
     s.LoadFromStrings({"keep"});
     EXPECT_THROW(s.LoadFromFile(Path("missing.txt")), EMemoSourceError);
     EXPECT_EQ(Text(s), "keep");
+}
+
+// A file read and cut on the preloading thread loads exactly as one read when it is opened: the
+// same lines, line ends, final end and conversions, with and without converting.
+TEST_F(FileTest, PreloadedFileLoadsAsTheFileItself) {
+    const std::string cases[] = {
+        "a\r\nb\r\n",
+        "a\nb\nc\r\nd",
+        "a\r\r\nb\n\r",
+        "\ttab\t  \r\ntrailing   \r\n\t",
+        "",
+        "\r\n",
+        std::string("nul\0in\r\n\x85\xFF\n", 13),
+        std::string(70000, 'w') + "\t \r\nlast",
+    };
+    for (bool convert : {false, true}) {
+        for (const auto& data : cases) {
+            const std::string file = Path("p.txt");
+            Write(file, data);
+            auto setUp = [convert](TMemoSource& s) {
+                s.KeepTrailingBlanks = !convert;
+                if (!convert)
+                    s.SetOptions(s.Options() | soUseTabCharacter);
+            };
+            TMemoSource read, preloaded;
+            setUp(read);
+            setUp(preloaded);
+            read.LoadFromFile(file);
+            PreloadTextFiles({file});
+            preloaded.LoadFromFile(file);
+            const std::string shown = testing::PrintToString(data) + (convert ? " converted" : "");
+            EXPECT_EQ(Text(preloaded), Text(read)) << shown;
+            EXPECT_EQ(preloaded.SaveToString(), read.SaveToString()) << shown;
+            EXPECT_EQ(preloaded.LoadAltered(), read.LoadAltered()) << shown;
+            EXPECT_FALSE(preloaded.Modified());
+        }
+    }
+    DropPreloadedText();
+}
+
+// The preloaded lines serve one load of the file as it was read, found by its full name; a file
+// changed since, one loaded a second time or one dropped is read from disk.
+TEST_F(FileTest, PreloadServesOneLoadOfTheUnchangedFile) {
+    const std::string a = Path("a.txt"), b = Path("b.txt");
+    auto keepStampWrite = [](const std::string& file, const std::string& data) {
+        WIN32_FILE_ATTRIBUTE_DATA before{};
+        ASSERT_TRUE(GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &before));
+        Write(file, data);
+        HANDLE h = CreateFileA(file.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        SetFileTime(h, nullptr, nullptr, &before.ftLastWriteTime);
+        CloseHandle(h);
+    };
+    // Files are read in order: once b's lines are taken, a's have been read.
+    auto preloadAndWait = [&](const std::string& name) {
+        Write(b, "b");
+        PreloadTextFiles({name, b});
+        ASSERT_NE(TakePreloadedText(b), nullptr);
+    };
+    char current[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, current);
+    ASSERT_TRUE(SetCurrentDirectoryA(dir.c_str()));
+    Write(a, "one\r\ntwo");
+    preloadAndWait("a.txt");
+    SetCurrentDirectoryA(current);
+    keepStampWrite(a, "ONE\r\nTWO");
+    TMemoSource s;
+    s.LoadFromFile(a);
+    EXPECT_EQ(Text(s), "one|two") << "the lines read at start serve the load";
+    s.LoadFromFile(a);
+    EXPECT_EQ(Text(s), "ONE|TWO") << "a second load reads the file";
+
+    preloadAndWait(a);
+    Write(a, "changed, longer");
+    s.LoadFromFile(a);
+    EXPECT_EQ(Text(s), "changed, longer");
+
+    preloadAndWait(a);
+    DropPreloadedText();
+    keepStampWrite(a, "CHANGED, LONGER");
+    s.LoadFromFile(a);
+    EXPECT_EQ(Text(s), "CHANGED, LONGER");
+
+    PreloadTextFiles({Path("missing.txt")});
+    EXPECT_THROW(s.LoadFromFile(Path("missing.txt")), EMemoSourceError);
+    EXPECT_EQ(Text(s), "CHANGED, LONGER");
+    DropPreloadedText();
 }
 
 TEST(BackupNames, ExtensionGetsATilde) {

@@ -57,6 +57,29 @@ TEST_F(CommandLineTest, WordsQuotesAndTheWholeRemovalSwitch) {
     EXPECT_EQ(JoinCommandLine({"a.html", "C:\\My Pages\\b.html"}), "a.html \"C:\\My Pages\\b.html\"");
 }
 
+// The files a queued line opens are every word of it unless it starts with a switch; the start-up
+// reads ahead exactly these.
+TEST_F(CommandLineTest, FilesOfALineAreItsWordsUnlessItStartsWithASwitch) {
+    using Files = std::vector<std::string>;
+    struct Case {
+        const char* line;
+        Files files;
+    } cases[] = {
+        {"a.html \"C:\\My Pages\\b.html\"", {"a.html", "C:\\My Pages\\b.html"}},
+        {"-xmas.html", {"-xmas.html"}},
+        {"page.html -x", {"page.html", "-x"}},
+        {"-x", {}},
+        {"-X page.html", {}},
+        {"-1", {}},
+        {"-6", {}},
+        {"-bringtofront", {}},
+        {"-LinkCheckMessage a.html", {}},
+        {"  ", {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CommandLineFiles(c.line), c.files) << c.line;
+}
+
 TEST_F(CommandLineTest, ParseQueuesFilesAndRemovesAssociationsOnlyForTheSwitch) {
     p = new prgclass;
     const std::string sandbox = "Software\\ZEL Command Line Association Tests";
