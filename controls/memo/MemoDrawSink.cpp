@@ -67,8 +67,8 @@ void TCanvasDrawSink::DrawBitmap(TBitmap& Bitmap, const RECT& Dest, TColor Trans
     if (Bitmap.Empty())
         return;
     HDC Src = Bitmap.Canvas().Handle();
-    TransparentBlt(FCanvas.Handle(), Dest.left, Dest.top, Dest.right - Dest.left, Dest.bottom - Dest.top, Src,
-                   0, 0, Bitmap.Width(), Bitmap.Height(), ColorToRGB(TransparentColor));
+    GdiTransparentBlt(FCanvas.Handle(), Dest.left, Dest.top, Dest.right - Dest.left, Dest.bottom - Dest.top,
+                      Src, 0, 0, Bitmap.Width(), Bitmap.Height(), ColorToRGB(TransparentColor));
 }
 
 void TCanvasDrawSink::CopyBackground(TBitmap& Picture, const RECT& Dest) {

@@ -630,7 +630,7 @@ void TBitmap::Draw(TCanvas& Target, const RECT& R) {
     if (Transparent) {
         COLORREF Key = TransparentColor == clNone ? (GdiFlush(), RGB(FBits[2], FBits[1], FBits[0]))
                                                   : ColorToRGB(TransparentColor);
-        TransparentBlt(Target.Handle(), R.left, R.top, W, H, Src, 0, 0, FWidth, FHeight, Key);
+        GdiTransparentBlt(Target.Handle(), R.left, R.top, W, H, Src, 0, 0, FWidth, FHeight, Key);
     } else {
         SetStretchBltMode(Target.Handle(), COLORONCOLOR);
         StretchBlt(Target.Handle(), R.left, R.top, W, H, Src, 0, 0, FWidth, FHeight, Target.CopyMode);

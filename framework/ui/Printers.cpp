@@ -1,18 +1,29 @@
 #include "framework/ui/Printers.h"
 
-#include <winspool.h>
-
 #include "framework/core/Exceptions.h"
+
+namespace {
+
+// The spooler's library is loaded when something is printed, not with the program: under Wine
+// loading it costs a program's start as much as making a dozen windows.
+std::string DefaultPrinterName() {
+    using TGetDefaultPrinter = BOOL(WINAPI*)(LPSTR, LPDWORD);
+    HMODULE Spooler = LoadLibraryA("winspool.drv");
+    auto Get = Spooler ? reinterpret_cast<TGetDefaultPrinter>(
+                             reinterpret_cast<void*>(GetProcAddress(Spooler, "GetDefaultPrinterA")))
+                       : nullptr;
+    char Name[512] = {};
+    DWORD Size = sizeof(Name);
+    return Get && Get(Name, &Size) ? std::string(Name) : std::string();
+}
+
+} // namespace
 
 // --- TSystemPrinterSink -------------------------------------------------------------------------
 
 TSystemPrinterSink::TSystemPrinterSink(const std::string& Name) : FName(Name) {
-    if (FName.empty()) {
-        char Default[512] = {};
-        DWORD Size = sizeof(Default);
-        if (GetDefaultPrinterA(Default, &Size))
-            FName = Default;
-    }
+    if (FName.empty())
+        FName = DefaultPrinterName();
     if (!FName.empty())
         FDC = CreateDCA("WINSPOOL", FName.c_str(), nullptr, nullptr);
 }
