@@ -516,13 +516,72 @@ private:
     HBITMAP FOldBitmap = nullptr;
 };
 
+// A transparent picture is drawn as a mask (white where the transparent colour is, black elsewhere)
+// ANDed onto the target, then the picture with black for that colour ORed onto it. Under Wine a
+// transparent blit onto a window asks the server twice for the display's set-up, every time; two
+// plain blits from pictures of our own ask nothing, and a tool bar draws dozens of them.
+struct TBitmap::TMasks {
+    std::vector<uint8_t> Source; // the pixels the two pictures were made from
+    COLORREF Key = 0;
+    HBITMAP Mask = nullptr;
+    HBITMAP Image = nullptr;
+    ~TMasks() {
+        if (Mask)
+            DeleteObject(Mask);
+        if (Image)
+            DeleteObject(Image);
+    }
+};
+
 TBitmap::TBitmap() = default;
 TBitmap::~TBitmap() {
     FCanvas.reset();
     FreeImage();
 }
 
+const TBitmap::TMasks& TBitmap::TransparencyMasks(COLORREF Key) {
+    GdiFlush();
+    const size_t Size = static_cast<size_t>(RowBytes()) * static_cast<size_t>(FHeight);
+    // Compared with the pixels themselves: whoever draws on the canvas's context directly changes
+    // the picture without telling.
+    if (FMasks && FMasks->Key == Key && FMasks->Source.size() == Size &&
+        std::memcmp(FMasks->Source.data(), FBits, Size) == 0)
+        return *FMasks;
+    auto M = std::make_unique<TMasks>();
+    M->Key = Key;
+    M->Source.assign(FBits, FBits + Size);
+    BITMAPINFO BI{};
+    BI.bmiHeader.biSize = sizeof(BI.bmiHeader);
+    BI.bmiHeader.biWidth = FWidth;
+    BI.bmiHeader.biHeight = -FHeight;
+    BI.bmiHeader.biPlanes = 1;
+    BI.bmiHeader.biBitCount = 24;
+    BI.bmiHeader.biCompression = BI_RGB;
+    void* MaskBits = nullptr;
+    void* ImageBits = nullptr;
+    M->Mask = CreateDIBSection(nullptr, &BI, DIB_RGB_COLORS, &MaskBits, nullptr, 0);
+    M->Image = CreateDIBSection(nullptr, &BI, DIB_RGB_COLORS, &ImageBits, nullptr, 0);
+    if (!M->Mask || !M->Image)
+        throw std::runtime_error("Out of system resources");
+    auto* MaskOut = static_cast<uint8_t*>(MaskBits);
+    auto* ImageOut = static_cast<uint8_t*>(ImageBits);
+    for (int Y = 0; Y < FHeight; ++Y) {
+        const size_t Row = static_cast<size_t>(Y) * static_cast<size_t>(RowBytes());
+        for (int X = 0; X < FWidth; ++X) {
+            const size_t At = Row + static_cast<size_t>(X) * 3;
+            const bool Clear = RGB(FBits[At + 2], FBits[At + 1], FBits[At]) == Key;
+            for (size_t C = 0; C < 3; ++C) {
+                MaskOut[At + C] = Clear ? 0xFF : 0x00;
+                ImageOut[At + C] = Clear ? 0x00 : FBits[At + C];
+            }
+        }
+    }
+    FMasks = std::move(M);
+    return *FMasks;
+}
+
 void TBitmap::FreeImage() {
+    FMasks.reset();
     if (FCanvas)
         FCanvas->Release();
     if (FHandle)
@@ -630,7 +689,15 @@ void TBitmap::Draw(TCanvas& Target, const RECT& R) {
     if (Transparent) {
         COLORREF Key = TransparentColor == clNone ? (GdiFlush(), RGB(FBits[2], FBits[1], FBits[0]))
                                                   : ColorToRGB(TransparentColor);
-        GdiTransparentBlt(Target.Handle(), R.left, R.top, W, H, Src, 0, 0, FWidth, FHeight, Key);
+        const TMasks& M = TransparencyMasks(Key);
+        // Stretched, neither picture may blend its pixels: the mask must stay black and white.
+        const int OldMode = SetStretchBltMode(Target.Handle(), COLORONCOLOR);
+        SelectObject(Src, M.Mask);
+        StretchBlt(Target.Handle(), R.left, R.top, W, H, Src, 0, 0, FWidth, FHeight, SRCAND);
+        SelectObject(Src, M.Image);
+        StretchBlt(Target.Handle(), R.left, R.top, W, H, Src, 0, 0, FWidth, FHeight, SRCPAINT);
+        if (OldMode)
+            SetStretchBltMode(Target.Handle(), OldMode);
     } else {
         SetStretchBltMode(Target.Handle(), COLORONCOLOR);
         StretchBlt(Target.Handle(), R.left, R.top, W, H, Src, 0, 0, FWidth, FHeight, Target.CopyMode);

@@ -269,6 +269,9 @@ public:
 
 private:
     class TBitmapCanvas;
+    struct TMasks;
+    // The picture split for drawing with a transparent colour: see Draw.
+    const TMasks& TransparencyMasks(COLORREF Key);
     void FreeImage();
     // SetSize without the change event, for operations that fire it once when they are done.
     bool Resize(int W, int H);
@@ -278,6 +281,7 @@ private:
     int FWidth = 0;
     int FHeight = 0;
     std::unique_ptr<TBitmapCanvas> FCanvas;
+    std::unique_ptr<TMasks> FMasks;
 };
 
 // An enhanced metafile; draw on it through a TMetafileCanvas.

@@ -195,6 +195,59 @@ TEST_F(GraphicsTest, ABitmapAnnouncesEveryChangeOfItsPictureOnce) {
     EXPECT_EQ(Changes, 0);
 }
 
+// A transparent picture leaves the target where its transparent colour is, drawn at its size or
+// stretched, and a change of its pixels shows at the next drawing, also one made on the canvas's
+// context behind its back.
+TEST_F(GraphicsTest, TransparentPictureLeavesTheTargetWhereItsColourIs) {
+    TBitmap Glyph;
+    Glyph.SetSize(4, 4);
+    Glyph.Canvas().Brush().SetColor(clFuchsia);
+    Glyph.Canvas().FillRect(RECT{0, 0, 4, 4});
+    Glyph.Canvas().Brush().SetColor(clNavy);
+    Glyph.Canvas().FillRect(RECT{0, 0, 2, 4}); // left half opaque, right half transparent
+    Glyph.Transparent = true;
+    TBitmap Target;
+    Target.SetSize(20, 10);
+    auto Row = [&](int Y) {
+        std::string Out;
+        for (int X = 0; X < 20; ++X) {
+            TColor C = Target.Canvas().Pixel(X, Y);
+            Out += C == clNavy ? 'n' : C == clYellow ? 'y' : C == clGreen ? 'g' : C == clWhite ? '.' : '?';
+        }
+        return Out;
+    };
+    auto DrawBoth = [&] {
+        Target.Canvas().Brush().SetColor(clWhite);
+        Target.Canvas().FillRect(RECT{0, 0, 20, 10});
+        Target.Canvas().Brush().SetColor(clYellow);
+        Target.Canvas().FillRect(RECT{0, 0, 20, 5});
+        Target.Canvas().Draw(0, 0, Glyph);
+        Target.Canvas().StretchDraw(RECT{8, 0, 16, 8}, Glyph);
+    };
+    Glyph.TransparentColor = clFuchsia;
+    DrawBoth();
+    EXPECT_EQ(Row(1), "nnyyyyyynnnnyyyyyyyy");
+    EXPECT_EQ(Row(6), "........nnnn........") << "stretched, over another background";
+    // Without a colour given, the first pixel's is the transparent one.
+    Glyph.TransparentColor = clNone;
+    Glyph.Canvas().SetPixel(0, 0, clFuchsia);
+    DrawBoth();
+    EXPECT_EQ(Row(0), "ynyyyyyyyynnyyyyyyyy");
+    EXPECT_EQ(Row(2), "nnyyyyyynnnnyyyyyyyy");
+    // Changed through the canvas and behind its back: both show.
+    Glyph.TransparentColor = clFuchsia;
+    Glyph.Canvas().SetPixel(3, 3, clGreen);
+    HBRUSH Brush = CreateSolidBrush(RGB(0, 0, 0x80));
+    RECT Cell{2, 0, 3, 1};
+    FillRect(Glyph.Canvas().Handle(), &Cell, Brush);
+    DeleteObject(Brush);
+    Target.Canvas().Brush().SetColor(clWhite);
+    Target.Canvas().FillRect(RECT{0, 0, 20, 10});
+    Target.Canvas().Draw(0, 0, Glyph);
+    EXPECT_EQ(Row(0).substr(0, 4), ".nn.");
+    EXPECT_EQ(Row(3).substr(0, 4), "nn.g");
+}
+
 TEST_F(GraphicsTest, MetafileRecordsWhatIsDrawnAndPlaysItBack) {
     TMetafile M;
     {
