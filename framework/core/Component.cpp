@@ -107,11 +107,13 @@ void TComponent::RemoveComponent(TComponent* AComponent) {
 
 void TComponent::Insert(TComponent* AComponent) {
     FComponents.push_back(AComponent);
+    ++FComponentsChanges;
     AComponent->FOwner = this;
 }
 
 void TComponent::Remove(TComponent* AComponent) {
     FComponents.erase(std::remove(FComponents.begin(), FComponents.end(), AComponent), FComponents.end());
+    ++FComponentsChanges;
     AComponent->FOwner = nullptr;
 }
 
@@ -163,11 +165,15 @@ void TComponent::Loaded() {
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation == opRemove && AComponent)
         RemoveFreeNotification(AComponent);
-    // Snapshot, and skip entries that went away during an earlier call.
+    // Snapshot, and skip entries that went away during an earlier call. Looking each one up is
+    // needed only once the list has changed: a form that tells its hundreds of components of each
+    // new one would otherwise pay the square of their number every time.
     std::vector<TComponent*> owned = FComponents;
+    const uint32_t changes = FComponentsChanges;
     for (auto it = owned.rbegin(); it != owned.rend(); ++it) {
         TComponent* c = *it;
-        if (std::find(FComponents.begin(), FComponents.end(), c) == FComponents.end())
+        if (FComponentsChanges != changes &&
+            std::find(FComponents.begin(), FComponents.end(), c) == FComponents.end())
             continue;
         c->Notification(AComponent, Operation);
     }

@@ -83,6 +83,8 @@ private:
     int32_t FDesignInfo = 0;
     uint32_t FComponentState = 0;
     std::vector<TComponent*> FComponents;
+    // Counts insertions into and removals from FComponents.
+    uint32_t FComponentsChanges = 0;
     std::vector<TComponent*> FFreeNotifies;
 };
 
