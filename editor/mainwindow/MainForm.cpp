@@ -590,12 +590,6 @@ bool TZELQEForm::PrepareNextView() {
         ResultsListView->HandleNeeded();
         return true;
     case 1:
-        ResultsTreeView->HandleNeeded();
-        return true;
-    case 2:
-        StyleMessagesTreeView->HandleNeeded();
-        return true;
-    case 3:
         // The shell's picture list is slow to make the first time; only the list of open
         // documents shows it.
         AttachSystemImageList();
