@@ -33,29 +33,6 @@ const char* EolText(uint8_t lineEnd, TOutFormatType format) {
     }
 }
 
-// Splits at CR LF, CR or LF; reports each line's end and whether the text ended with one.
-void SplitLines(const std::string& data, std::vector<std::string>& lines, std::vector<uint8_t>& ends) {
-    size_t i = 0, n = data.size();
-    const size_t guess = size_t(std::count(data.begin(), data.end(), '\n')) + 1;
-    lines.reserve(guess);
-    ends.reserve(guess);
-    while (i < n) {
-        size_t e = data.find_first_of("\r\n", i);
-        if (e == std::string::npos) {
-            lines.push_back(data.substr(i));
-            ends.push_back(leDefault);
-            return;
-        }
-        lines.push_back(data.substr(i, e - i));
-        if (data[e] == '\r' && e + 1 < n && data[e + 1] == '\n') {
-            ends.push_back(leCRLF);
-            i = e + 2;
-        } else {
-            ends.push_back(data[e] == '\r' ? leCR : leLF);
-            i = e + 1;
-        }
-    }
-}
 } // namespace
 
 // ---------------------------------------------------------------- loading
@@ -330,14 +307,13 @@ void TExternalStrings::SetText(const std::string& text) {
         {
             src.FLoading = true;
             TScopeGuard loaded([&src] { src.FLoading = false; });
-            std::vector<std::string> lines;
-            std::vector<uint8_t> ends;
-            SplitLines(text, lines, ends);
+            TLoadedLines lines;
+            SplitLoadedText(text, lines);
             src.FStrings.Clear();
             src.FBookMarks.Clear();
             src.FVisibleLines.Clear();
-            for (auto& s : lines)
-                Insert(GetCount(), s);
+            for (int32_t i = 0; i < lines.Lines.GetCount(); ++i)
+                Insert(GetCount(), lines.Lines.GetRaw(i));
         }
         src.TextChangedOutsideUndo();
         src.ReCalculateMaxLine();
