@@ -290,7 +290,20 @@ void TCustomMemoSource::ReCalculateMaxLine() {
     FMaxLineIndex = -1;
     if (!FMaxLineEnabled)
         return;
-    for (int32_t i = 0; i < GetStrCount(); ++i) {
+    // Without a view that measures lines, a line takes at least as many columns as it has
+    // characters and at most that many widest tabs: a line that cannot reach the longest stored
+    // line is not looked into for tabs (which took milliseconds on a large text, where nearly
+    // every line is far shorter than the longest).
+    const int32_t count = GetStrCount();
+    int64_t reach = 0, widest = 0;
+    if (!LineMeasureHandler) {
+        widest = FTabs.WidestTab();
+        for (int32_t i = 0; i < count; ++i)
+            reach = std::max<int64_t>(reach, int64_t(FStrings.Item(i)->Text.size()));
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        if (int64_t(FStrings.Item(i)->Text.size()) * widest < reach)
+            continue;
         int32_t len = GetMaxLen(i);
         if (len >= FMaxLineLength) {
             FMaxLineLength = len;

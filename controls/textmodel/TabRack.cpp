@@ -59,6 +59,15 @@ int32_t TTabRack::TabWidthAt(int32_t pos) const {
     return stop - pos + 1;
 }
 
+int32_t TTabRack::WidestTab() const {
+    // A tab reaches at most from just past one stop to the next; past the list the stops repeat
+    // its last interval, one of the gaps already counted (or the first stop alone).
+    int32_t widest = FStops[0];
+    for (size_t i = 1; i < FStops.size(); ++i)
+        widest = std::max(widest, FStops[i] - FStops[i - 1]);
+    return widest;
+}
+
 std::string TTabRack::Expand(const std::string& s, char fill) const {
     if (s.find('\t') == std::string::npos)
         return s;

@@ -25,6 +25,8 @@ public:
     int32_t VirtualStop(int32_t index) const;
     // Number of blanks a tab at 1-based position `pos` expands to.
     int32_t TabWidthAt(int32_t pos) const;
+    // The most blanks a tab expands to anywhere in a line.
+    int32_t WidestTab() const;
 
     std::string Expand(const std::string& s, char fill = ' ') const;
     // Display width of the first `index` stored characters (past the end each counts one column).

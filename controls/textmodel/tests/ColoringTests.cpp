@@ -168,6 +168,34 @@ TEST(LongestLine, LastOfEqualLengthsWins) {
     EXPECT_EQ(s.MaxLineIndex(), 2);
 }
 
+// Lines with tabs are as long as their columns: a short stored line may be the longest, and of
+// equal lengths the last still wins.
+TEST(LongestLine, CountsColumnsOfTabs) {
+    struct Case {
+        const char* stops;
+        std::vector<std::string> lines;
+        int32_t index, length;
+    } cases[] = {
+        {"9,17", {"abcdefgh", "\t\t", "abc"}, 1, 17},
+        {"9,17", {"\t", "abcdefghi"}, 1, 9},
+        {"9,17", {"abcdefghi", "\t", "ab"}, 1, 9},
+        {"9,17", {std::string(30, 'a'), "\t\t\t\tx", std::string(29, 'b')}, 1, 34},
+        {"2,30", {"\t\t", std::string(26, 'a')}, 0, 30},
+        {"4,20", {"\t\t\t", std::string(35, 'a')}, 0, 36},
+        {"4,20", {std::string(36, 'a'), "\t\t\t"}, 1, 36},
+        {"9,17", {"", ""}, 1, 0},
+        {"9,17", {}, -1, 0},
+    };
+    for (const auto& c : cases) {
+        TMemoSource s;
+        s.SetTabStops(c.stops);
+        s.LoadFromStrings(c.lines);
+        s.UpdateMaxLine();
+        EXPECT_EQ(s.MaxLineIndex(), c.index) << c.stops << " " << c.lines.size();
+        EXPECT_EQ(s.MaxLineLength(), c.length) << c.stops << " " << c.lines.size();
+    }
+}
+
 // Changes through the Lines view (which leave no undo) keep the longest line as edits do.
 TEST(LongestLine, FollowsChangesThroughTheLinesView) {
     TMemoSource s;

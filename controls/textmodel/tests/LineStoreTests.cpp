@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "controls/textmodel/LineStore.h"
 #include "controls/textmodel/TabRack.h"
 #include "framework/core/Object.h"
@@ -125,6 +127,19 @@ TEST(TabRack, TabWidthsFollowStops) {
         TTabRack rack;
         rack.SetTabStops(c.rack);
         EXPECT_EQ(rack.TabWidthAt(c.column + 1), c.width) << c.rack << " at " << c.column;
+    }
+}
+
+// The widest tab bounds every line's columns; a bound below some tab's width would let the longest
+// line be passed over.
+TEST(TabRack, WidestTabIsTheWidestAnywhere) {
+    for (const char* stops : {"9,17", "4", "", "2,30", "4,20", "3,5,40,41", "1", "10,11,12"}) {
+        TTabRack rack;
+        rack.SetTabStops(stops);
+        int32_t widest = 0;
+        for (int32_t pos = 1; pos <= 200; ++pos)
+            widest = std::max(widest, rack.TabWidthAt(pos));
+        EXPECT_EQ(rack.WidestTab(), widest) << stops;
     }
 }
 
