@@ -480,9 +480,19 @@ void TCustomHSMemo::SetSource(TCustomMemoSource* Value) {
     const int32_t Wrapped = FFullWrapCount;
     BindSource(GetSource(), true);
     FPositionStore->RestorePosition(*this);
-    // Binding has wrapped the new text from the top when its line numbers changed width.
-    if (FFullWrapCount == Wrapped)
+    // Binding has wrapped the new text from the top, when its line numbers changed width or for
+    // its colouring when they did not; it is wrapped again only if that wrap kept a count of cells
+    // that is no longer right (a large text was wrapped twice when its numbers kept their width).
+    bool Rewrap = FFullWrapCount == Wrapped;
+    if (!Rewrap) {
+        const int32_t Cells = FWBCount;
+        CheckWBCount(true);
+        Rewrap = FWBCount != Cells;
+    }
+    if (Rewrap)
         WordWrapLines(0, INT_MAX, true);
+    else
+        WordWrapUpdated();
     UpdateMaxLine(false);
     Invalidate();
 }

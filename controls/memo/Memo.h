@@ -778,7 +778,7 @@ private:
     int32_t FWBCount = 0;
     int32_t FWrappedTo = 0;
     bool FLazyWrapping = false;
-    // Forced wraps of the whole text, so that SetSource wraps a new text only when binding did not.
+    // Wraps of the whole text, so that SetSource wraps a new text only when binding did not.
     int32_t FFullWrapCount = 0;
     bool FNavigating = false;
     int32_t FNavX = 0, FNavWinChar = 0;

@@ -157,7 +157,7 @@ void TCustomHSMemo::WordWrapLines(int32_t First, int32_t Last, bool Force) {
         Plain = S->Strings().Get(Line);
         AddLineBreaks(Line, Text, ColorS, Plain, Len);
     }
-    if (Force && First == 0 && ToEnd)
+    if (First == 0 && ToEnd)
         ++FFullWrapCount;
     if (ToEnd)
         FWrappedTo = First <= Last ? Last + 1 : First;

@@ -240,6 +240,35 @@ TEST_F(MemoLayout, ABoundSourceIsWrappedToTheRoomItsLineNumbersLeave) {
     Memo->SetSource(nullptr);
 }
 
+// Without line numbers, or with numbers of the same width, binding wraps the text for its colouring
+// and that wrap stands: the rows are those of a fresh wrap, also for a source that comes back deep
+// down at its remembered place.
+TEST_F(MemoLayout, ABoundSourceWhoseNumbersKeepTheirWidthHasTheRowsOfAFreshWrap) {
+    for (const bool Numbers : {false, true}) {
+        SCOPED_TRACE(Numbers);
+        Memo->SetOptions(Numbers ? Memo->Options() | moLineNumbers : Memo->Options() & ~moLineNumbers);
+        Memo->SetWordWrap(true);
+        TMemoSource First, Second;
+        std::string Text;
+        for (int I = 0; I < 1500; ++I)
+            Text += I % 3 ? "aaaa bbbb cccc dddd eeee\r\n" : "short\r\n";
+        First.Lines().SetText(Text);
+        Second.Lines().SetText(Text.substr(Text.size() / 3) + "abcdefghijklmnopqrstuvwxyz");
+        Memo->SetSource(&First);
+        Memo->SetSource(&Second);
+        Memo->SetCaretPoint(POINT{3, 1200});
+        Memo->SetWinLine(1150);
+        for (TMemoSource* S : {&First, &Second, &First, &Second}) {
+            Memo->SetSource(S);
+            const auto Bound = WrapRecords();
+            Memo->SetWordWrap(false);
+            Memo->SetWordWrap(true);
+            EXPECT_EQ(WrapRecords(), Bound) << (S == &First ? "first" : "second");
+        }
+        Memo->SetSource(nullptr);
+    }
+}
+
 TEST_F(MemoLayout, LongTextIsWrappedLazilyAFewScreensAhead) {
     std::string Text;
     for (int I = 0; I < 2000; ++I)
