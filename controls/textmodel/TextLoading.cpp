@@ -48,10 +48,6 @@ void SplitLoadedText(const std::string& data, TLoadedLines& out) {
 
 namespace {
 
-std::string ErrorText() {
-    return SysErrorMessage(GetLastError());
-}
-
 struct TFileStamp {
     ULONGLONG Size = 0;
     FILETIME Written{};
@@ -64,7 +60,7 @@ bool ReadOpenFile(HANDLE h, const std::string& fileName, std::string& data, std:
                   TFileStamp* stamp) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(h, &info)) {
-        error = "Cannot read file \"" + fileName + "\": " + ErrorText();
+        error = "Cannot read file \"" + fileName + "\": " + SysErrorMessage(GetLastError());
         return false;
     }
     const ULONGLONG size = (ULONGLONG(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
@@ -77,7 +73,7 @@ bool ReadOpenFile(HANDLE h, const std::string& fileName, std::string& data, std:
     data.resize(size_t(size));
     DWORD got = 0;
     if (!data.empty() && !(ReadFile(h, &data[0], DWORD(data.size()), &got, nullptr) && got == data.size())) {
-        error = "Cannot read file \"" + fileName + "\": " + ErrorText();
+        error = "Cannot read file \"" + fileName + "\": " + SysErrorMessage(GetLastError());
         return false;
     }
     return true;
@@ -88,18 +84,12 @@ bool ReadFileWithStamp(const std::string& fileName, std::string& data, std::stri
     HANDLE h = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
-        error = "Cannot open file \"" + fileName + "\": " + ErrorText();
+        error = "Cannot open file \"" + fileName + "\": " + SysErrorMessage(GetLastError());
         return false;
     }
     const bool ok = ReadOpenFile(h, fileName, data, error, stamp);
     CloseHandle(h);
     return ok;
-}
-
-std::string FullPath(const std::string& fileName) {
-    char buffer[MAX_PATH * 4];
-    DWORD n = GetFullPathNameA(fileName.c_str(), sizeof buffer, buffer, nullptr);
-    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
 }
 
 // Preloading holds at most this much text at once; files beyond it load when they are opened.
@@ -169,7 +159,7 @@ void PreloadTextFiles(const std::vector<std::string>& fileNames) {
     std::vector<std::shared_ptr<TPreload>> files;
     for (const std::string& name : fileNames) {
         auto file = std::make_shared<TPreload>();
-        file->FullName = FullPath(name);
+        file->FullName = ExpandFileName(name);
         if (!file->FullName.empty())
             files.push_back(file);
     }
@@ -188,7 +178,7 @@ std::unique_ptr<TLoadedLines> TakePreloadedText(const std::string& fileName) {
     TPreloader& P = Preloader();
     if (P.Files.empty())
         return nullptr;
-    const std::string full = FullPath(fileName);
+    const std::string full = ExpandFileName(fileName);
     auto it = std::find_if(P.Files.begin(), P.Files.end(), [&](const std::shared_ptr<TPreload>& f) {
         return lstrcmpiA(f->FullName.c_str(), full.c_str()) == 0;
     });
