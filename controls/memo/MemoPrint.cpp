@@ -234,10 +234,7 @@ void TMemoPrinter::Print() {
         FProgress = Progress.get();
         Progress->Show();
         LetMessagesRun();
-        Progress->lblPrinter->SetCaption(std::string("Printing on printer ") +
-                                         (dynamic_cast<TSystemPrinterSink*>(&P.Sink())
-                                              ? static_cast<TSystemPrinterSink&>(P.Sink()).PrinterName()
-                                              : std::string("(page recorder)")));
+        Progress->ShowPrinter(P.Sink());
         Progress->lblProgress->SetCaption(PrintingPage(1, " ... "));
         Progress->ProgressBar->SetPosition(0);
     }
