@@ -9,6 +9,8 @@
 #include "controls/memo/HtmlExporter.h"
 #include "controls/memo/Importers.h"
 #include "controls/memo/MemoAttributes.h"
+#include "controls/textmodel/LanguageParsers.h"
+#include "framework/core/SysUtils.h"
 #include "framework/core/Streams.h"
 
 namespace {
@@ -226,6 +228,56 @@ TEST_F(MemoImportExport, TabCharactersStayTabsWhereTheWriterKeepsThem) {
             EXPECT_EQ(Back, "x\tyz\r\n\tq");
         }
     }
+    Memo.GetSource()->SetSyntaxParser(nullptr);
+}
+
+// A real page of the sqlite3-doc package, coloured by the HTML parser, goes through RTF into a
+// memo that keeps the formatting: every character comes back in the colour it was painted in.
+TEST_F(MemoImportExport, ARealPageKeepsTheColourOfEveryCharacterThroughRtf) {
+    const std::string Page = "Z:\\usr\\share\\doc\\sqlite3\\about.html";
+    if (!FileExists(Page))
+        GTEST_SKIP() << "sqlite3-doc is not installed";
+    THTMLParser Html(nullptr);
+    Memo.GetSource()->SetSyntaxParser(&Html);
+    Memo.GetSource()->LoadFromFile(Page);
+    const int32_t Lines = Memo.GetSource()->GetStrCount();
+    ASSERT_GT(Lines, 50);
+    size_t Longest = 0;
+    for (int32_t L = 0; L < Lines; ++L)
+        Longest = std::max(Longest, Memo.GetLines()->Get(L).size());
+    // Painted in cells of 8 by 16 pixels: each text run's cell gives its line and columns.
+    TRecordingSink Painted;
+    const int32_t X0 = Memo.GetPaintX();
+    const RECT All{0, 0, LONG(X0 + 8 * (Longest + 1)), LONG(16 * Lines)};
+    Memo.SetBounds(0, 0, All.right, All.bottom);
+    Memo.PaintTo(Painted, All);
+    std::vector<std::vector<COLORREF>> Shown(static_cast<size_t>(Lines));
+    for (const TRecordedOp& Op : Painted.Ops) {
+        if (Op.Kind != TRecordedOp::opText || Op.R.left < X0)
+            continue;
+        std::vector<COLORREF>& Row = Shown[size_t(Op.R.top / 16)];
+        const size_t Col = size_t((Op.R.left - X0) / 8);
+        Row.resize(std::max(Row.size(), Col + Op.Text.size()));
+        std::fill(Row.begin() + long(Col), Row.begin() + long(Col + Op.Text.size()),
+                  ColorToRGB(Op.FontColor));
+    }
+
+    TStringStream Rtf;
+    Memo.ExportToRtfStream(Rtf);
+    THSMemo Back(nullptr);
+    Back.SetFixedMetrics(8, 16);
+    Back.LoadFromRtfStream(Rtf);
+    ASSERT_EQ(Back.GetText(), Memo.GetText());
+    auto* Attributes = dynamic_cast<TAttributeParser*>(Back.GetSyntaxParser());
+    ASSERT_NE(Attributes, nullptr);
+    int32_t Checked = 0;
+    for (int32_t L = 0; L < Lines; ++L) {
+        const std::string& Bytes = Back.GetSource()->GetColorData(L);
+        for (size_t C = 0; C < Bytes.size() && C < Shown[size_t(L)].size(); ++C, ++Checked)
+            ASSERT_EQ(ColorToRGB(Attributes->GetFont(uint8_t(Bytes[C]))->Color()), Shown[size_t(L)][C])
+                << "line " << L + 1 << ", column " << C + 1 << ": " << Memo.GetLines()->Get(L);
+    }
+    EXPECT_GT(Checked, 8000) << "nearly every character of the page";
     Memo.GetSource()->SetSyntaxParser(nullptr);
 }
 
