@@ -139,12 +139,4 @@ int32_t StructureStore::countOf(int32_t kind) const {
     return kind >= 0 && kind < 8 ? kindCounts_[kind] : 0;
 }
 
-const StructureEntry* StructureStore::entry(int32_t i) const {
-    return i >= 0 && i < count() ? &entries_[static_cast<size_t>(i)] : nullptr;
-}
-
-StructureEntry* StructureStore::entry(int32_t i) {
-    return i >= 0 && i < count() ? &entries_[static_cast<size_t>(i)] : nullptr;
-}
-
 } // namespace zel::run

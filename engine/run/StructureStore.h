@@ -83,8 +83,13 @@ public:
 
     int32_t count() const { return static_cast<int32_t>(entries_.size()); }
     int32_t countOf(int32_t kind) const;
-    const StructureEntry* entry(int32_t i) const;
-    StructureEntry* entry(int32_t i);
+    // Asked for many times for each tag: defined here, so that callers index the entries directly.
+    const StructureEntry* entry(int32_t i) const {
+        return i >= 0 && i < count() ? &entries_[static_cast<size_t>(i)] : nullptr;
+    }
+    StructureEntry* entry(int32_t i) {
+        return i >= 0 && i < count() ? &entries_[static_cast<size_t>(i)] : nullptr;
+    }
     // The case-blind key of a name, as findOpenKey takes it.
     static std::string key(const std::string& name);
     // findOpen for a name already made a key: callers that ask about the same names for every
