@@ -110,13 +110,21 @@ public:
     int32_t findOpenIn(const OpenRecord& record, int32_t flags) const;
 
 private:
+    // A tag or entity name as written: its one kept copy, and for a tag the open record of its
+    // key, found once for the name rather than by its key again for every tag.
+    struct Name {
+        const char* kept = nullptr;
+        OpenRecord* record = nullptr;
+    };
+    Name& name(const std::string& text);
+    OpenRecord& recordOf(const std::string& text);
     // One copy of each tag and entity name, many of each text run's.
     const char* keep(int32_t kind, const std::string& text);
     // A deque: a long document's entries grow without copying them all on every growth.
     std::deque<StructureEntry> entries_;
     int32_t kindCounts_[8] = {0, 0, 0, 0, 0, 0, 0, 0};
     std::unordered_map<std::string, OpenRecord> open_;
-    std::unordered_map<std::string, const char*> names_;
+    std::unordered_map<std::string, Name> names_;
     TextArena text_;
 };
 
