@@ -111,6 +111,16 @@ private:
             tag_.locs[first + (i - from)] = Loc{lineNo, static_cast<int32_t>(i) + 1};
     }
     const RunOptions& o() const { return a_.runOptions; }
+    // The file's NUL character on the line just loaded, when it held one.
+    void reportNul() {
+        const std::vector<FileStore::Position>& nuls = lines_.nulCharacters();
+        while (nextNul_ < nuls.size() && nuls[nextNul_].line < static_cast<int32_t>(li_) + 1)
+            ++nextNul_;
+        if (nextNul_ < nuls.size() && nuls[nextNul_].line == static_cast<int32_t>(li_) + 1) {
+            MsgLocation l{nuls[nextNul_].line, nuls[nextNul_].character, 1};
+            a_.emitter.addMessage(msg::NulCharacter, &l);
+        }
+    }
     bool scanTag(const std::string& line, Piece& out);
     bool finishTag(size_t pos, Piece& out);
 
@@ -132,6 +142,7 @@ private:
     Piece tag_;
     bool quoteReported_ = false;
     bool finished_ = false;
+    size_t nextNul_ = 0;
 };
 
 bool Scanner::next(Piece& out) {
@@ -145,6 +156,7 @@ bool Scanner::next(Piece& out) {
             previousLength_ = currentLength_;
             currentLength_ = line_.size();
             loadedLine_ = li_;
+            reportNul();
         }
         const std::string& line = line_;
         const int32_t lineNo = static_cast<int32_t>(li_) + 1;
