@@ -62,20 +62,20 @@ void SavePageShot(TMetafile& Page, const std::string& Name) {
     SavePng(Shot, TestOutputFolder() + "\\" + Name);
 }
 
+// Keeps the tallest font height of a recorded page's records in the int that Data points to.
+int CALLBACK TallestFontRecord(HDC, HANDLETABLE*, const ENHMETARECORD* R, int, LPARAM Data) {
+    if (R->iType == EMR_EXTCREATEFONTINDIRECTW) {
+        const LOGFONTW& F = reinterpret_cast<const EMREXTCREATEFONTINDIRECTW*>(R)->elfw.elfLogFont;
+        int& T = *reinterpret_cast<int*>(Data);
+        T = std::max(T, int(std::abs(F.lfHeight)));
+    }
+    return 1;
+}
+
 // The tallest font a recorded page uses, in its own units.
 int TallestFont(TMetafile& Page) {
     int Tallest = 0;
-    EnumEnhMetaFile(
-        nullptr, Page.Handle(),
-        [](HDC, HANDLETABLE*, const ENHMETARECORD* R, int, LPARAM Data) -> int {
-            if (R->iType == EMR_EXTCREATEFONTINDIRECTW) {
-                const LOGFONTW& F = reinterpret_cast<const EMREXTCREATEFONTINDIRECTW*>(R)->elfw.elfLogFont;
-                int& T = *reinterpret_cast<int*>(Data);
-                T = std::max(T, int(std::abs(F.lfHeight)));
-            }
-            return 1;
-        },
-        &Tallest, nullptr);
+    EnumEnhMetaFile(nullptr, Page.Handle(), &TallestFontRecord, &Tallest, nullptr);
     return Tallest;
 }
 
