@@ -101,10 +101,12 @@ std::string TCompFiler::GetEvent(TComponent* Component, const std::string& Event
     return EventNameByID(GetEventID(Component, Event));
 }
 
-void TCompFiler::SaveToStream(TStream& Stream, TComponent* Component, TCompFormat Format) {
+void TCompFiler::SaveToStream(TStream& Stream, TComponent* Component, TCompFormat Format,
+                              const std::string& ClassName) {
     TFilerHooks Hooks;
     // As a designer stores a form: its class is the one made for it.
-    if (!Component->Name().empty())
+    Hooks.RootClassName = ClassName;
+    if (ClassName.empty() && !Component->Name().empty())
         Hooks.RootClassName = "T" + Component->Name();
     Hooks.EventName = [this](TComponent* C, const TPropInfo& E) { return GetEvent(C, E.Name); };
     if (Format == cfText) {

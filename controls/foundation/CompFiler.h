@@ -41,8 +41,9 @@ public:
     std::string GetEvent(TComponent* Component, const std::string& Event) const;
 
     // The component and everything it owns with their bound events; the root's class is
-    // written as "T" followed by its name (its own class when it has no name).
-    void SaveToStream(TStream& Stream, TComponent* Component, TCompFormat Format = cfResource);
+    // written as ClassName, else as "T" followed by its name (its own class when it has none).
+    void SaveToStream(TStream& Stream, TComponent* Component, TCompFormat Format = cfResource,
+                      const std::string& ClassName = "");
     // Creates or truncates the file.
     void SaveToFile(const std::string& FileName, TComponent* Component, TCompFormat Format = cfResource);
     // Reads a component of any of the three forms from the stream's position into Component,
