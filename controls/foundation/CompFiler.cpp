@@ -142,15 +142,7 @@ void TCompFiler::LoadFromStream(TStream& Stream, TComponent* Component) {
         FBindings[C][E.Name] = AddEvent(Handler);
         Watch(C);
     };
-    Hooks.SkipError = [&](const std::string& Message) {
-        if (IgnoreAll)
-            return true;
-        if (!ReaderErrorHandler)
-            return false;
-        bool Handled = false;
-        ReaderErrorHandler(Message, Handled, IgnoreAll);
-        return Handled;
-    };
+    Hooks.SkipError = [&](const std::string& Message) { return ReaderMayGoOn(Message, IgnoreAll); };
     Hooks.OuterReference = [&](TObject* Obj, const TPropInfo& Prop, const std::string& Name) {
         Pending.push_back({Component, Obj, &Prop, Name});
     };
