@@ -62,20 +62,19 @@ void SavePageShot(TMetafile& Page, const std::string& Name) {
     SavePng(Shot, TestOutputFolder() + "\\" + Name);
 }
 
+int CALLBACK NoteFontHeight(HDC, HANDLETABLE*, const ENHMETARECORD* R, int, LPARAM Data) {
+    if (R->iType == EMR_EXTCREATEFONTINDIRECTW) {
+        const LOGFONTW& F = reinterpret_cast<const EMREXTCREATEFONTINDIRECTW*>(R)->elfw.elfLogFont;
+        int& T = *reinterpret_cast<int*>(Data);
+        T = std::max(T, int(std::abs(F.lfHeight)));
+    }
+    return 1;
+}
+
 // The tallest font a recorded page uses, in its own units.
 int TallestFont(TMetafile& Page) {
     int Tallest = 0;
-    EnumEnhMetaFile(
-        nullptr, Page.Handle(),
-        [](HDC, HANDLETABLE*, const ENHMETARECORD* R, int, LPARAM Data) -> int {
-            if (R->iType == EMR_EXTCREATEFONTINDIRECTW) {
-                const LOGFONTW& F = reinterpret_cast<const EMREXTCREATEFONTINDIRECTW*>(R)->elfw.elfLogFont;
-                int& T = *reinterpret_cast<int*>(Data);
-                T = std::max(T, int(std::abs(F.lfHeight)));
-            }
-            return 1;
-        },
-        &Tallest, nullptr);
+    EnumEnhMetaFile(nullptr, Page.Handle(), NoteFontHeight, &Tallest, nullptr);
     return Tallest;
 }
 
