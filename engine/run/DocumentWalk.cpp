@@ -226,7 +226,7 @@ bool Scanner::next(Piece& out) {
             }
             const bool haveText = !text_.text.empty();
             if (haveText)
-                std::swap(out, text_);
+                out.swap(text_);
             text_.clear();
             startTag(pos_++);
             if (haveText)
@@ -254,7 +254,7 @@ bool Scanner::next(Piece& out) {
         return false;
     }
     if (!text_.text.empty()) {
-        std::swap(out, text_);
+        out.swap(text_);
         text_.clear();
         return true;
     }
@@ -267,7 +267,7 @@ bool Scanner::finishTag(size_t pos, Piece& out) {
     inTag_ = false;
     // Swapped, not moved: the piece handed out last gives its buffers back for the next one, so
     // a tag's text and locations are not grown from nothing again for every tag.
-    std::swap(out, tag_);
+    out.swap(tag_);
     tag_.clear();
     return true;
 }
