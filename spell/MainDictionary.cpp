@@ -394,6 +394,9 @@ void TMainDictionary::InternalPrefixWords(size_t Position, uint32_t Index, int D
         next = Position + 1 + static_cast<size_t>(node.level);
         FWork[next] = 0;
     }
+    // Most subtrees hold no word of the sought mapping, and the start of their words shows it.
+    if (!FMap->MayMapBeyond(FWork, next, FSoughtMapping))
+        return;
     uint32_t count, link;
     if (!ChildrenOf(node, count, link))
         return;
@@ -415,8 +418,10 @@ bool TMainDictionary::FoundWord() {
     std::string mapping = FMap->GetMapping(candidate);
     if (mapping != FSoughtMapping)
         return mapping.size() > FSoughtMapping.size();
-    if (FList->Count() >= kMaxSuggestionsListed)
+    if (FList->Count() >= kMaxSuggestionsListed) {
+        FBudget = 0; // a full list takes no more words: the rest of the walk would find nothing
         return true;
+    }
     if (FList->IndexOf(candidate) < 0)
         FList->Add(candidate);
     return false;

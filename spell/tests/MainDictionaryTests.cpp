@@ -234,3 +234,29 @@ TEST(MainDictionary, CompiledAmericanDictionary) {
     d.Suggest("recieve", &map, &list);
     EXPECT_GE(list.IndexOf("receive"), 0);
 }
+
+TEST(MainDictionary, SkippedSubtreesHoldNoSoundAlike) {
+    std::string path = ProgramFolder() + "\\Dictionary\\American.wdm";
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "American.wdm was not compiled in this build";
+    TMainDictionary d;
+    d.WriteFilename(path);
+    ASSERT_EQ(d.GetFilename(), path) << d.LastError();
+    // A map of its own class is asked nothing about prefixes, so its search walks every subtree.
+    struct WholeWalk : TPhoneticsMap {};
+    TPhoneticsMap map;
+    WholeWalk whole;
+    for (unsigned language : {1033u, 0u}) {
+        map.WriteLanguage(language);
+        whole.WriteLanguage(language);
+        for (const char* w :
+             {"recieve",   "teh",      "Teh",      "TEH",       "acommodate", "seperate", "wich",  "thier",
+              "ocurrence", "knowlege", "phisical", "exagerate", "cought",     "xylofone", "sould", "Misisipi",
+              "atatrk",    "caf\xE9s", "zebras's", "qu",        "tha",        "aaaaaa"}) {
+            TStringList pruned, walked;
+            d.Suggest(w, &map, &pruned);
+            d.Suggest(w, &whole, &walked);
+            EXPECT_EQ(pruned.GetText(), walked.GetText()) << w << " " << language;
+        }
+    }
+}
