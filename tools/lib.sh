@@ -47,11 +47,13 @@ zel_build() {
   local dir="$ZEL_BUILD_ROOT/$arch"
   # Build trees at the same depth share compiled objects through ccache.
   export CCACHE_BASEDIR="$ZEL_ROOT" CCACHE_NOHASHDIR=1
-  # ZEL_WERROR=ON (tools/test) makes warnings in our code errors; a tree made without it is
-  # configured again when it is asked for.
-  local werror=${ZEL_WERROR:-OFF}
-  if [ ! -f "$dir/build.ninja" ] || ! grep -q "^ZEL_WERROR:BOOL=$werror\$" "$dir/CMakeCache.txt" 2>/dev/null; then
-    cmake -S "$ZEL_ROOT" -B "$dir" -G Ninja -DZEL_WERROR="$werror" \
+  # Warnings in our code are errors (ZEL_WERROR=ON) in every tree made here, so tools/test and
+  # tools/run share one configuration and the second command builds nothing again. Only an
+  # explicit ZEL_WERROR that differs from the tree's configures it again.
+  local werror=${ZEL_WERROR:-}
+  if [ ! -f "$dir/build.ninja" ] ||
+     { [ -n "$werror" ] && ! grep -q "^ZEL_WERROR:BOOL=$werror\$" "$dir/CMakeCache.txt" 2>/dev/null; }; then
+    cmake -S "$ZEL_ROOT" -B "$dir" -G Ninja -DZEL_WERROR="${werror:-ON}" \
       -DCMAKE_TOOLCHAIN_FILE="$ZEL_ROOT/cmake/toolchain-$arch-w64-mingw32.cmake" >/dev/null || return 1
   fi
   cmake --build "$dir" "$@"

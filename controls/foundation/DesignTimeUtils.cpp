@@ -223,6 +223,7 @@ void ShowMessageEx(const THSVariant& Value) {
     std::string Text;
     switch (Value.VType) {
     case varString:
+    case varOleStr:
         Text = Value.Str;
         break;
     case varBoolean:

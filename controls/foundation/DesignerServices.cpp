@@ -170,6 +170,7 @@ HRESULT SetPropByDispatch(IDispatch* Dispatch, DISPID DispId, const THSVariant& 
     switch (Value.VType) {
     case varSmallint:
     case varInteger:
+    case varByte:
         Arg.vt = VT_I4;
         Arg.lVal = static_cast<LONG>(Value.Int);
         break;
@@ -184,7 +185,8 @@ HRESULT SetPropByDispatch(IDispatch* Dispatch, DISPID DispId, const THSVariant& 
         Arg.vt = VT_BOOL;
         Arg.boolVal = Value.Int ? VARIANT_TRUE : VARIANT_FALSE;
         break;
-    case varString: {
+    case varString:
+    case varOleStr: {
         const int N =
             MultiByteToWideChar(CP_ACP, 0, Value.Str.data(), static_cast<int>(Value.Str.size()), nullptr, 0);
         Arg.vt = VT_BSTR;

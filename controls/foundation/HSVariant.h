@@ -17,13 +17,15 @@ enum THSVarType : uint8_t {
     varBoolean,
     varString,
     varObject, // any other type; not storable
+    varByte,
+    varOleStr, // text, as the platform's wide strings hold it
 };
 
 struct THSVariant {
     THSVarType VType = varEmpty;
-    int64_t Int = 0; // varSmallint, varInteger, varBoolean (0/1), varObject (address)
+    int64_t Int = 0; // varSmallint, varInteger, varByte, varBoolean (0/1), varObject (address)
     double Real = 0; // varSingle, varDouble, varCurrency, varDate
-    std::string Str; // varString
+    std::string Str; // varString, varOleStr
 
     THSVariant() = default;
     static THSVariant Null() { return Of(varNull); }
@@ -45,7 +47,10 @@ struct THSVariant {
 
     bool IsEmpty() const { return VType == varEmpty; }
     bool IsNull() const { return VType == varNull; }
-    bool IsOrdinal() const { return VType == varSmallint || VType == varInteger || VType == varBoolean; }
+    bool IsOrdinal() const {
+        return VType == varSmallint || VType == varInteger || VType == varBoolean || VType == varByte;
+    }
+    bool IsText() const { return VType == varString || VType == varOleStr; }
     bool IsReal() const {
         return VType == varSingle || VType == varDouble || VType == varCurrency || VType == varDate;
     }
@@ -57,7 +62,7 @@ struct THSVariant {
     bool operator==(const THSVariant& O) const {
         if (VType != O.VType)
             return false;
-        if (VType == varString)
+        if (IsText())
             return Str == O.Str;
         if (IsReal())
             return Real == O.Real;

@@ -17,6 +17,21 @@ const char* const kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\
 HKEY gUninstallRoot = HKEY_LOCAL_MACHINE;
 std::string gUninstallKey = kUninstallKey;
 
+const char* const kIDEBase = "Software\\Component Framework";
+std::string gIDEBase = kIDEBase;
+
+// Per version: its product line's key and its version number.
+const struct {
+    const char* Product;
+    const char* Number;
+} kIDEKeys[] = {
+    {"IDE A", "2.0"}, {"IDE B", "1.0"}, {"IDE A", "3.0"}, {"IDE B", "3.0"},
+    {"IDE A", "4.0"}, {"IDE B", "4.0"}, {"IDE A", "5.0"}, {"IDE B", "5.0"},
+};
+
+// What a compiler's output lines are told apart by: its error and fatal lines, and its banner.
+const char* const kCompilerMarkers[] = {"Error:", "Fatal:", "Copyright"};
+
 std::string AppKey(const std::string& Name) {
     return gUninstallKey + "\\" + Name;
 }
@@ -79,6 +94,40 @@ void SetUninstallLocation(HKEY Root, const std::string& Key) {
 
 void ResetUninstallLocation() {
     SetUninstallLocation(HKEY_LOCAL_MACHINE, kUninstallKey);
+}
+
+std::string IDERegistryKey(TIDEVersion Version) {
+    const auto& K = kIDEKeys[Version];
+    return gIDEBase + "\\" + K.Product + "\\" + K.Number;
+}
+
+void SetIDERegistryBase(const std::string& Key) {
+    gIDEBase = Key;
+}
+
+void ResetIDERegistryBase() {
+    gIDEBase = kIDEBase;
+}
+
+bool AddInstalledPackage(TIDEVersion Version, const std::string& FileName, const std::string& Description) {
+    if (FileName.empty())
+        return false;
+    TOpenKey Key(HKEY_CURRENT_USER, IDERegistryKey(Version) + "\\Known Packages", KEY_ALL_ACCESS, true);
+    return Key.Get() && ChangeRegStrValue(Key.Get(), FileName, Description);
+}
+
+void ConvertErrors(TStrings* Output) {
+    if (!Output)
+        return;
+    TStringList Errors;
+    for (int I = 0; I < Output->Count(); ++I) {
+        const std::string& Line = Output->Get(I);
+        const bool Error = Line.find(kCompilerMarkers[0]) != std::string::npos ||
+                           Line.find(kCompilerMarkers[1]) != std::string::npos;
+        if (Error && Line.find(kCompilerMarkers[2]) == std::string::npos)
+            Errors.Add(Line);
+    }
+    Output->Assign(&Errors);
 }
 
 bool AddUnInstaller(const std::string& Name, const std::string& Command) {

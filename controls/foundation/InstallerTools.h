@@ -28,6 +28,22 @@ bool AddUnInstallFilesInfo(const std::string& Name, const TStrings* Files);
 void GetUninstallFilesInfo(const std::string& Name, TStrings* Files);
 bool RemoveUninstallFilesInfo(const std::string& Name);
 
+// The versions of the framework's design environments, of its two product lines, oldest first;
+// the kit's own is the last.
+enum TIDEVersion { ideA2, ideB1, ideA3, ideB3, ideA4, ideB4, ideA5, ideB5 };
+// The key under which a version keeps its settings, below the base that the environments share
+// ("Software\Component Framework" unless a test points it elsewhere): "<base>\IDE A\5.0".
+std::string IDERegistryKey(TIDEVersion Version);
+void SetIDERegistryBase(const std::string& Key);
+void ResetIDERegistryBase();
+// Registers a package with the version for the current user: the string value FileName =
+// Description under the version's "Known Packages" key, made when missing. False when it cannot
+// be written.
+bool AddInstalledPackage(TIDEVersion Version, const std::string& FileName, const std::string& Description);
+// Reduces a command-line compiler's output to its error lines: those that carry "Error:" or
+// "Fatal:", leaving out the compiler's banner.
+void ConvertErrors(TStrings* Output);
+
 // Opens or creates the key with full access; nil on failure. The caller closes it.
 HKEY CreateRegKey(HKEY Root, const std::string& Path);
 bool ChangeRegStrValue(HKEY Key, const std::string& Name, const std::string& Value);

@@ -174,14 +174,18 @@ void THSPropStore::SaveToStream(TStream& Stream) {
     WriteBool(Stream, false);
 }
 
-bool THSPropStore::ReadError(const std::string& Message, bool& IgnoreAll) {
-    if (FIgnoreErrors || IgnoreAll)
+bool ReaderMayGoOn(const std::string& Message, bool& IgnoreAll) {
+    if (IgnoreAll)
         return true;
     if (!ReaderErrorHandler)
         return false;
     bool Handled = false;
     ReaderErrorHandler(Message, Handled, IgnoreAll);
     return Handled;
+}
+
+bool THSPropStore::ReadError(const std::string& Message, bool& IgnoreAll) {
+    return FIgnoreErrors || ReaderMayGoOn(Message, IgnoreAll);
 }
 
 void THSPropStore::LoadFromStream(TStream& Stream) {

@@ -15,6 +15,9 @@
 // IgnoreAll true also skips every later error without asking. Unset: the error is raised.
 using TReaderErrorHandler = std::function<void(const std::string& Message, bool& Handled, bool& IgnoreAll)>;
 extern TReaderErrorHandler ReaderErrorHandler;
+// Whether a reader goes on past a part it could not read: yes once IgnoreAll is set, else what
+// ReaderErrorHandler answers (which may set IgnoreAll); no without a handler.
+bool ReaderMayGoOn(const std::string& Message, bool& IgnoreAll);
 
 // Finds an object by a global name ("Form1.Edit1") for paths the owner does not resolve; set by
 // the window layer.

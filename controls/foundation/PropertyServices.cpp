@@ -142,7 +142,7 @@ int32_t Rank(const THSVariant& V) {
         return 1;
     if (V.IsOrdinal() || V.IsReal())
         return 2;
-    if (V.VType == varString)
+    if (V.IsText())
         return 3;
     return 4;
 }

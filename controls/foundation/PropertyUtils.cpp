@@ -172,13 +172,13 @@ void SetPropValueByPropInfo(TObject* Obj, const TPropInfo* Info, const THSVarian
     if (!Info)
         return;
     if (Info->IsOrdinal()) {
-        const int64_t N = Value.VType == varString ? StrToInt64(Value.Str) : Value.AsInt();
+        const int64_t N = Value.IsText() ? StrToInt64(Value.Str) : Value.AsInt();
         SetOrdProp(Obj, Info, N);
     } else if (Info->Kind == tkFloat) {
-        SetFloatProp(Obj, Info, Value.VType == varString ? StrToFloat(Value.Str) : Value.AsReal());
+        SetFloatProp(Obj, Info, Value.IsText() ? StrToFloat(Value.Str) : Value.AsReal());
     } else if (Info->Kind == tkString || Info->Kind == tkBinary) {
         std::string S;
-        if (Value.VType == varString)
+        if (Value.IsText())
             S = Value.Str;
         else if (Value.VType == varBoolean)
             S = BoolToStr(Value.AsBool());

@@ -114,11 +114,13 @@ void WriteToRegistry(const std::string& Path, const THSVariant& Value) {
     switch (Value.VType) {
     case varSmallint:
     case varInteger:
+    case varByte:
     case varSingle:
     case varDouble:
     case varCurrency:
     case varDate:
     case varString:
+    case varOleStr:
     case varBoolean:
         break;
     default:
@@ -131,6 +133,7 @@ void WriteToRegistry(const std::string& Path, const THSVariant& Value) {
     switch (Value.VType) {
     case varSmallint:
     case varInteger:
+    case varByte:
         R.WriteInteger(V.Name, static_cast<int32_t>(Value.Int));
         break;
     case varSingle:
@@ -144,6 +147,7 @@ void WriteToRegistry(const std::string& Path, const THSVariant& Value) {
         R.WriteDate(V.Name, Value.Real);
         break;
     case varString:
+    case varOleStr:
         R.WriteString(V.Name, Value.Str);
         break;
     default:
@@ -164,6 +168,7 @@ THSVariant ReadFromRegistry(const std::string& Path, const THSVariant& Default) 
     switch (Default.VType) {
     case varSmallint:
     case varInteger:
+    case varByte:
         Result.Int = R.ReadInteger(V.Name);
         break;
     case varSingle:
@@ -177,6 +182,7 @@ THSVariant ReadFromRegistry(const std::string& Path, const THSVariant& Default) 
         Result.Real = R.ReadDate(V.Name);
         break;
     case varString:
+    case varOleStr:
         Result.Str = R.ReadString(V.Name);
         break;
     case varBoolean:

@@ -59,6 +59,31 @@ std::string TabCaption(fileinfoclass* Doc) {
     return N ? N : "";
 }
 
+// The box of a failed save: the words every such box has, then the cause the save met.
+std::string SaveErrorText(const std::string& Name, const fileinfoclass* Doc) {
+    std::string Text = "Error saving " + Quoted(Name) + ". Check the path, filename, and disk access rights.";
+    std::string Cause = Doc->lastError;
+    if (!Cause.empty()) {
+        Cause[0] = static_cast<char>(toupper(static_cast<unsigned char>(Cause[0])));
+        if (Cause.back() != '.')
+            Cause += '.';
+        Text += " " + Cause;
+    }
+    return Text;
+}
+
+// Said in the status line while a document whose file the editor cannot fully show is shown.
+std::string UnshownCharactersNote(fileinfoclass* Doc) {
+    std::string Text =
+        Quoted(FilePart(Doc)) + " holds characters this editor cannot show; they are kept as they are.";
+    if (Doc->memoSource->FileEncoding().HeldAsUtf8)
+        Text += " What you type in it is saved as UTF-8.";
+    return Text;
+}
+
+// Set while the changed-on-disk check asks: its box lets the window's activation run the check again.
+bool AskingAboutDisk = false;
+
 // Restores the stored view of a dialog's file list once its form shows: the view style (the
 // details button pressed for the report style) and the sort column.
 void ShowStoredListView(TNVFileDlg* Dialog, int32_t StoredStyle, int32_t SortColumn) {
@@ -148,6 +173,8 @@ int TZELQEForm::UpdateTab(TTabControl* Tabs, int Index) {
     if (!B)
         return ShowEngineCallError(-3, "UpdateTab", "tabinfo is NULL");
     UpdateTabCaption(Index, B->documents);
+    OpenedListStale = true;
+    FillOpenedList();
     return 0;
 }
 
@@ -155,9 +182,10 @@ fileinfoclass* TZELQEForm::FindOpenDocument(const std::string& FileName, TTabCon
     if (!p || !p->vol)
         return nullptr;
     PointerArrayManager& Docs = p->vol->documents;
+    const std::string Wanted = FullPathName(FileName);
     for (int32_t I = 0; I < Docs.count(); ++I) {
         auto* D = static_cast<fileinfoclass*>(Docs.at(I));
-        if (D && D->fileName.getString() && lstrcmpiA(D->fileName.getString(), FileName.c_str()) == 0) {
+        if (D && D->fileName.getString() && lstrcmpiA(D->fileName.getString(), Wanted.c_str()) == 0) {
             D->tabIndex = I;
             if (TabsOut)
                 *TabsOut = GetActiveTabControl();
@@ -170,7 +198,9 @@ fileinfoclass* TZELQEForm::FindOpenDocument(const std::string& FileName, TTabCon
 int TZELQEForm::AddNewFileTab(TTabControl* Tabs, const char* FileName, int32_t Flags, fileinfoclass** Out) {
     if (Closing())
         return 3;
-    std::string Name = FileName ? FileName : "";
+    // One form of a file's name everywhere: the tab, the caption, the status line, the questions,
+    // the recent list and the comparison with the documents already open.
+    std::string Name = FullPathName(FileName ? FileName : "");
     bool HasName = FileName != nullptr;
     if (HasName) {
         if (fileinfoclass* Open = FindOpenDocument(Name)) {
@@ -317,6 +347,8 @@ int TZELQEForm::SelectTab(TTabControl* Tabs, int Index, int32_t Flags) {
         SetActiveControl(ActiveEditorMemo);
     RefreshResults(Doc, 0);
     ShowResultCounts();
+    if (Doc->HasUnshownCharacters())
+        SetStatusText(UnshownCharactersNote(Doc));
     if (CheckChangedOnDisk(Flags & 1) == 1)
         return 1;
     return 0;
@@ -516,8 +548,7 @@ int TZELQEForm::SaveFileTab(TTabControl* Tabs, int Index, int32_t Flags) {
             SetStatusText("Saved " + Quoted(FilePart(Doc)) + ".");
         } else {
             MarkTabChanged(Doc);
-            std::string Text = "Error saving " + Quoted(FilePart(Doc)) +
-                               ". Check the path, filename, and disk access rights.";
+            std::string Text = SaveErrorText(FilePart(Doc), Doc);
             ::ShowMessageBox(Text, "Orvalent: Error", MB_OK | MB_ICONHAND | MB_SETFOREGROUND);
             SetStatusText(Text);
             UpdateTab(Tabs, Index);
@@ -541,8 +572,8 @@ int TZELQEForm::SaveFileTab(TTabControl* Tabs, int Index, int32_t Flags) {
             p->iface->fileDialogFilterIndex = Dialog.FilterIndex;
             if (Dialog.GetFilename().empty())
                 return 1;
-            std::string Name =
-                WithDefaultExtension(Dialog.GetFilename(), p->config->defaultFileExtension.getString());
+            std::string Name = FullPathName(
+                WithDefaultExtension(Dialog.GetFilename(), p->config->defaultFileExtension.getString()));
             fileinfoclass* Other = FindOpenDocument(Name);
             if (Other && Other != Doc) {
                 ShowMessageBox("Cannot save as " + Quoted(Name) +
@@ -559,8 +590,7 @@ int TZELQEForm::SaveFileTab(TTabControl* Tabs, int Index, int32_t Flags) {
             // The document takes the new name only once the text is on disk under it.
             if (Doc->SaveAs(Name.c_str()) != 0) {
                 MarkTabChanged(Doc);
-                std::string Text =
-                    "Error saving " + Quoted(Name) + ". Check the path, filename, and disk access rights.";
+                std::string Text = SaveErrorText(Name, Doc);
                 ::ShowMessageBox(Text, "Orvalent: Error", MB_OK | MB_ICONHAND | MB_SETFOREGROUND);
                 SetStatusText(Text);
                 return -6;
@@ -682,17 +712,25 @@ int TZELQEForm::ReloadDocument(fileinfoclass* Doc) {
 int TZELQEForm::CheckChangedOnDisk(int32_t Flags) {
     if (Closing())
         return 3;
+    if (AskingAboutDisk)
+        return 0;
     fileinfoclass* Doc = GetCurrentFileInfo();
     if (!Doc || !Doc->IsDiskFile())
         return 0;
+    AskingAboutDisk = true;
+    TScopeGuard Asked([] { AskingAboutDisk = false; });
     int32_t R = Doc->CheckChangedOnDisk(0);
     if (R == 2) {
+        // Each document is told once that its file has gone: the record forgets the file's time
+        // before the box shows, and a record without it has been told.
+        if (!Doc->KnowsFileTime())
+            return 0;
+        Doc->CheckChangedOnDisk(1);
         ::ShowMessageBox(
             "Warning! Document " + Quoted(FullName(Doc)) +
                 " no longer exists on disk. It may have been deleted, renamed, moved, or, if this is a "
                 "document on a networked drive, the network connection may have failed.",
             "Orvalent: Warning", MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
-        Doc->CheckChangedOnDisk(1);
         return 0;
     }
     if (R != 1)
@@ -729,9 +767,19 @@ void TZELQEForm::ReopenItemClick(TObject* Sender) {
 }
 
 std::string TZELQEForm::BuildTitle() {
+    if (Closing())
+        return "[shutting down]";
     std::string Title = "ZEL Orvalent Lite v3.00";
-    if (fileinfoclass* Doc = GetCurrentFileInfo())
-        Title += " - " + FilePart(Doc);
+    if (fileinfoclass* Doc = GetCurrentFileInfo()) {
+        const char* Name = Doc->GetName(0x200 | 4);
+        if (*Name)
+            Title += std::string(" - ") + Name;
+        if (Doc->IsReadOnly())
+            Title += " - [READ-ONLY]";
+    }
+    // The task bar names the document too.
+    if (Application)
+        Application->SetTitle(Title);
     return Title;
 }
 
@@ -866,9 +914,9 @@ void TZELQEForm::FormCloseQuery(TObject*, bool& CanClose) {
         State.height = R.bottom - R.top;
         State.haveBounds = !IsIconic(Handle());
     }
-    // No scratch or structure splitters exist in this window: their places stay at 1.0, which keeps
-    // what the record holds.
     State.haveProportions = true;
+    State.proportions[0] = static_cast<float>(ScratchSplitter->Proportion());
+    State.proportions[1] = static_cast<float>(StructureSplitter->Proportion());
     State.proportions[2] = static_cast<float>(EditorSplitPanel->Proportion());
     State.proportions[3] = static_cast<float>(WebSplitter->Proportion());
     State.editorFont = &HSMemo->Font();
@@ -904,6 +952,10 @@ void TZELQEForm::FilePrintClick(TObject*) {
             Title = FullName(Doc);
     if (Memo == ResultsMessageMemo && Current)
         Title = "Message from " + FullName(Current);
+    else if (Memo == StructureMemo && Current)
+        Title = "Structure of " + FullName(Current);
+    else if (Memo == ScratchPad1Memo || Memo == ScratchPad2Memo)
+        Title = std::string("ZEL Orvalent Lite Scratch Pad ") + (Memo == ScratchPad1Memo ? "1" : "2");
     std::string Error = PrintMemoWithDialog(*Memo, Title);
     if (!Error.empty())
         ShowMessageBox("Printing failed: " + Error, "Orvalent: Print", BoxStop);

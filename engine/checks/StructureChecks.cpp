@@ -7,6 +7,7 @@
 #include "engine/EngineMessageBox.h"
 #include "engine/checks/TagCutter.h"
 #include "engine/run/MessageIds.h"
+#include "engine/run/OutputWriter.h"
 
 namespace zel::checks {
 
@@ -368,6 +369,14 @@ int validateCloseTag(CheckRun& run) {
     return 1;
 }
 
+namespace {
+
+// Deeper elements are drawn at this depth: each line of the listing is indented once per level,
+// so a document nested a million deep would list the square of that.
+constexpr int32_t kMaxListedDepth = 32;
+
+} // namespace
+
 void writeStructureListing(const run::StructureStore& store, run::LineSink& sink, int32_t flags) {
     if (!(flags & ListSecondStore))
         sink.addLine("", false);
@@ -375,20 +384,26 @@ void writeStructureListing(const run::StructureStore& store, run::LineSink& sink
     // twice. The first line is written only when it holds something or is the listing's only line.
     std::string line;
     bool firstLine = true, itemOnLine = false, pending = false;
-    int32_t depth = 0;
+    int32_t depth = 0, deepest = 0;
     auto startLine = [&]() {
         if (!firstLine || !line.empty())
             sink.addLine(line, false);
         firstLine = false;
         line.clear();
-        for (int32_t d = 0; d < depth; ++d)
-            line += "| ";
+        for (int32_t d = 0; d < std::min(depth, kMaxListedDepth); ++d)
+            line.append("| ", 2);
+        deepest = std::max(deepest, depth);
         itemOnLine = false;
     };
-    auto item = [&](const std::string& text, const run::StructureEntry& entry) {
-        line += text;
-        if ((flags & ListLineNumbers) && entry.line >= 1)
-            line.append(1, '(').append(std::to_string(entry.line)).append(") ");
+    // An item is written straight onto the line: "<name> ", "&name; " or "</name> ", with its
+    // line number after it when asked for.
+    auto item = [&](const char* before, const run::StructureEntry& entry, const char* after) {
+        line.append(before).append(entry.text.c_str()).append(after);
+        if ((flags & ListLineNumbers) && entry.line >= 1) {
+            line.push_back('(');
+            run::appendNumber(line, entry.line);
+            line.append(") ", 2);
+        }
         itemOnLine = true;
     };
     for (int32_t i = 0; i < store.count(); ++i) {
@@ -403,14 +418,14 @@ void writeStructureListing(const run::StructureStore& store, run::LineSink& sink
                 pending = true;
                 ++depth;
             }
-            item("<" + entry.text + (entry.quickClose ? "/" : "") + "> ", entry);
+            item("<", entry, entry.quickClose ? "/> " : "> ");
             break;
         case run::EntryEntity:
             if (!(flags & ListEntities))
                 break;
             if (pending)
                 startLine(), pending = false;
-            item("&" + entry.text + "; ", entry);
+            item("&", entry, "; ");
             break;
         case run::EntryClosingTag:
             --depth;
@@ -418,13 +433,17 @@ void writeStructureListing(const run::StructureStore& store, run::LineSink& sink
                 startLine();
                 pending = true;
             }
-            item("</" + entry.text + "> ", entry);
+            item("</", entry, "> ");
             break;
         default:
             break;
         }
     }
     sink.addLine(line, false);
+    if (deepest > kMaxListedDepth)
+        sink.addLine("Elements nested deeper than " + std::to_string(kMaxListedDepth) +
+                         " levels are listed at level " + std::to_string(kMaxListedDepth) + ".",
+                     false);
     sink.addLine("", false);
 }
 

@@ -56,8 +56,12 @@ Token readToken(CheckRun& run, CutState& cut, bool quiet) {
             ++cut.pos;
             continue;
         }
-        k.text += d;
-        ++cut.pos;
+        // The characters up to the next blank, '=' or quotation mark, at once.
+        size_t stop = cut.pos + 1;
+        while (stop < cut.end && !isBlank(t[stop]) && t[stop] != '=' && t[stop] != '"' && t[stop] != '\'')
+            ++stop;
+        k.text.append(t, cut.pos, stop - cut.pos);
+        cut.pos = stop;
     }
     return k;
 }
@@ -86,7 +90,7 @@ void setValue(TagEntry& entry, Token&& k) {
 
 void setEntryText(TagEntry& entry, const std::string& text, size_t pos) {
     entry.text = text;
-    entry.upper = upperCase(text);
+    upperCaseInto(text, entry.upper);
     entry.textPos = pos;
 }
 
@@ -113,8 +117,6 @@ bool cutName(CheckRun& run, CutState& cut, bool closingMode) {
     if (cut.pos >= cut.end)
         return false;
     const Token k = readToken(run, cut, closingMode);
-    TagEntry name;
-    setEntryText(name, k.text, k.pos);
     if (k.equal && !closingMode) {
         run.args.emitter.addMessage(msg::MisplacedEqual, nullptr, t.substr(0, cut.end).c_str());
         return false;
@@ -123,7 +125,8 @@ bool cutName(CheckRun& run, CutState& cut, bool closingMode) {
         const MsgLocation at = run.at(k.pos, k.text.size() + 2);
         run.args.emitter.addMessage(msg::QuotedTagName, &at, k.text.c_str());
     }
-    run.entries.push_back(std::move(name));
+    // Made in its place in the list, as the attributes are.
+    setEntryText(run.entries.emplace_back(), k.text, k.pos);
     return true;
 }
 

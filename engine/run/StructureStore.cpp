@@ -32,30 +32,36 @@ bool operator==(const StructureText& a, const char* b) {
     return std::strcmp(a.text_, b ? b : "") == 0;
 }
 
-const char* StructureStore::keep(int32_t kind, const std::string& text) {
-    if (text.empty())
-        return "";
-    if (kind == EntryOpeningTag || kind == EntryClosingTag || kind == EntryEntity) {
-        auto it = names_.find(text);
-        if (it != names_.end())
-            return it->second;
-        const char* kept = text_.add(text.data(), text.size());
-        if (!kept)
+StructureStore::Name& StructureStore::name(const std::string& text) {
+    auto [it, made] = names_.try_emplace(text);
+    if (made) {
+        it->second.kept = text_.add(text.data(), text.size());
+        if (!it->second.kept) {
+            names_.erase(it);
             throw std::bad_alloc();
-        names_.emplace(text, kept);
-        return kept;
+        }
     }
-    const char* kept = text_.add(text.data(), text.size());
-    if (!kept)
-        throw std::bad_alloc();
-    return kept;
+    return it->second;
 }
 
 int32_t StructureStore::add(int32_t kind, const std::string& text, int32_t line, int32_t character,
                             int32_t closingRule) {
+    const bool tag = kind == EntryOpeningTag || kind == EntryClosingTag;
+    // One copy of each tag and entity name, found once here for both its text and its record;
+    // each text run's own copy.
+    Name* n = tag || (kind == EntryEntity && !text.empty()) ? &name(text) : nullptr;
+    const char* kept = "";
+    if (n) {
+        if (!text.empty())
+            kept = n->kept;
+    } else if (!text.empty()) {
+        kept = text_.add(text.data(), text.size());
+        if (!kept)
+            throw std::bad_alloc();
+    }
     StructureEntry e;
     e.kind = static_cast<uint32_t>(kind) & 0xFF;
-    e.text = StructureText(keep(kind, text));
+    e.text = StructureText(kept);
     e.line = line;
     e.character = character;
     e.closingRule = closingRule >= 0 && closingRule < (1 << 20) ? static_cast<uint32_t>(closingRule) : 1;
@@ -63,15 +69,17 @@ int32_t StructureStore::add(int32_t kind, const std::string& text, int32_t line,
     const int32_t index = count() - 1;
     if (kind >= 0 && kind < 8)
         ++kindCounts_[kind];
+    if (!tag)
+        return index;
+    if (!n->record)
+        n->record = &openRecord(key(text));
+    OpenRecord& r = *n->record;
+    r.seen = true;
     if (kind == EntryOpeningTag) {
-        OpenRecord& r = openRecord(key(text));
-        r.seen = true;
         ++r.openings;
         if (closingRule != 2)
             r.stack.push_back(index);
-    } else if (kind == EntryClosingTag) {
-        OpenRecord& r = openRecord(key(text));
-        r.seen = true;
+    } else {
         ++r.closings;
         if (!r.stack.empty())
             r.stack.pop_back();
@@ -80,6 +88,10 @@ int32_t StructureStore::add(int32_t kind, const std::string& text, int32_t line,
 }
 
 int32_t StructureStore::findOpen(const std::string& name, int32_t flags) const {
+    // A name already written in a tag knows its record.
+    const auto it = names_.find(name);
+    if (it != names_.end() && it->second.record)
+        return findOpenIn(*it->second.record, flags);
     return findOpenKey(key(name), flags);
 }
 
@@ -137,14 +149,6 @@ void StructureStore::reset() {
 
 int32_t StructureStore::countOf(int32_t kind) const {
     return kind >= 0 && kind < 8 ? kindCounts_[kind] : 0;
-}
-
-const StructureEntry* StructureStore::entry(int32_t i) const {
-    return i >= 0 && i < count() ? &entries_[static_cast<size_t>(i)] : nullptr;
-}
-
-StructureEntry* StructureStore::entry(int32_t i) {
-    return i >= 0 && i < count() ? &entries_[static_cast<size_t>(i)] : nullptr;
 }
 
 } // namespace zel::run

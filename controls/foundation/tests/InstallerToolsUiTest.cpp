@@ -6,6 +6,7 @@
 #include "TestRegistryKey.h"
 #include "UiTestSupport.h"
 #include "controls/foundation/PathUtils.h"
+#include "framework/core/ScopeGuard.h"
 #include "framework/core/Strings.h"
 #include "framework/core/SysUtils.h"
 
@@ -52,6 +53,51 @@ TEST_F(InstallerTools, UninstallInformationComesAndGoes) {
     EXPECT_TRUE(RemoveUnInstaller("Kit"));
     EXPECT_FALSE(IsAppInstalled("Kit"));
     EXPECT_FALSE(RemoveUnInstaller(""));
+}
+
+TEST_F(InstallerTools, PackagesAreKnownToTheirEnvironment) {
+    SetIDERegistryBase(Key.Key() + "\\Environments");
+    TScopeGuard Reset([] { ResetIDERegistryBase(); });
+    EXPECT_EQ(IDERegistryKey(ideB5), Key.Key() + "\\Environments\\IDE B\\5.0");
+    EXPECT_EQ(IDERegistryKey(ideA2), Key.Key() + "\\Environments\\IDE A\\2.0");
+    ASSERT_TRUE(AddInstalledPackage(ideB5, "C:\\kit\\hsctl50.bpl", "Halden controls"));
+    ASSERT_TRUE(AddInstalledPackage(ideB5, "C:\\kit\\hsdsgn50.bpl", "Halden design kit"));
+    EXPECT_FALSE(AddInstalledPackage(ideB5, "", "nothing"));
+    HKEY K = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, (IDERegistryKey(ideB5) + "\\Known Packages").c_str(), 0,
+                            KEY_READ, &K),
+              ERROR_SUCCESS);
+    TScopeGuard Close([&] { RegCloseKey(K); });
+    char Value[64] = {};
+    DWORD Size = sizeof Value, Type = 0;
+    ASSERT_EQ(
+        RegQueryValueExA(K, "C:\\kit\\hsdsgn50.bpl", nullptr, &Type, reinterpret_cast<BYTE*>(Value), &Size),
+        ERROR_SUCCESS);
+    EXPECT_EQ(Type, static_cast<DWORD>(REG_SZ));
+    EXPECT_STREQ(Value, "Halden design kit");
+    // Another version's key is left alone.
+    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, (IDERegistryKey(ideA5) + "\\Known Packages").c_str(), 0,
+                            KEY_READ, &K),
+              ERROR_SUCCESS);
+}
+
+TEST_F(InstallerTools, CompilerOutputIsCutToItsErrors) {
+    TStringList Output;
+    Output.SetText("Pascal compiler Version 13.0 Copyright (c) 1983,99 the maker\r\n"
+                   "unit1.pas(12)\r\n"
+                   "unit1.pas(14) Error: Undeclared identifier: 'Foo'\r\n"
+                   "unit1.pas(20) Warning: Variable 'I' might not have been initialized\r\n"
+                   "unit1.pas(31) Fatal: Could not compile used unit 'Bar'\r\n"
+                   "Error: banner Copyright line that only looks like an error\r\n"
+                   "22 lines, 0.05 seconds.\r\n");
+    ConvertErrors(&Output);
+    EXPECT_EQ(Output.Text(), "unit1.pas(14) Error: Undeclared identifier: 'Foo'\r\n"
+                             "unit1.pas(31) Fatal: Could not compile used unit 'Bar'\r\n");
+    TStringList Clean;
+    Clean.SetText("Pascal compiler Version 13.0\r\n22 lines, 0.05 seconds.\r\n");
+    ConvertErrors(&Clean);
+    EXPECT_EQ(Clean.Count(), 0);
+    ConvertErrors(nullptr);
 }
 
 TEST_F(InstallerTools, PreviousVersionAsksBeforeGoingOn) {

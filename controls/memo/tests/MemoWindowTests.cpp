@@ -182,6 +182,22 @@ TEST_F(MemoWindow, ResizingAWrappingMemoPullsACaretPastTheEndBack) {
     EXPECT_EQ(Memo->CaretChar(), 12);
 }
 
+// A memo that has no room yet (a pane not laid out, a sheet not shown) keeps the caret at the
+// start of the line in view without scrolling: it has its text from the first column once it
+// gets its size.
+TEST_F(MemoWindow, AMemoWithoutRoomDoesNotScrollTheCaretIntoView) {
+    Memo->SetText("a line longer than the memo is wide before it is laid out");
+    ShowForm();
+    Memo->SetAlign(TAlign::alNone);
+    for (int Width : {0, 30}) {
+        Memo->SetBounds(0, 0, Width, 100);
+        Memo->EnsureCaretVisible();
+        EXPECT_EQ(Memo->WinChar(), 0) << Width;
+    }
+    Memo->SetBounds(0, 0, 400, 100);
+    EXPECT_EQ(Memo->WinChar(), 0);
+}
+
 // Typing that gives a line another row moves the rows below it: they are painted again.
 TEST_F(MemoWindow, ALineThatGainsARowRepaintsTheRowsBelowIt) {
     Memo->SetText("short\r\nsecond\r\nthird\r\nfourth");
@@ -551,6 +567,53 @@ TEST_F(MemoWindow, AnExceptionInAHandlerIsReportedNotThrownThroughTheWindow) {
     EXPECT_NE(Boxes[0].Text.find("the change handler failed"), std::string::npos);
     EXPECT_EQ(Memo->GetSource()->UpdateCount(), 0);
     Memo->OnChange = nullptr;
+}
+
+// Characters that arrive as Unicode key input (as on-screen keyboards and input tools send them)
+// are typed like any key: as code-page characters, or as UTF-8 where the text holds its file's
+// characters as UTF-8. A character the text cannot hold is refused, never typed as something else.
+TEST_F(MemoWindow, UnicodeKeyInputIsTyped) {
+    struct Case {
+        bool heldAsUtf8;
+        std::wstring typed;
+        std::string text;
+    } cases[] = {
+        {false, L"a\u00E9\u20AC", "a\xE9\x80"},
+        {false, L"x\u2192y", "xy"},
+        {true, L"a\u00E9\u2192", "a\xC3\xA9\xE2\x86\x92"},
+        {true, L"\U0001F600", "\xF0\x9F\x98\x80"},
+    };
+    ShowForm();
+    for (const auto& c : cases) {
+        Memo->SetText("");
+        TFileEncoding e;
+        e.Encoding = teUtf8;
+        e.HeldAsUtf8 = c.heldAsUtf8;
+        Memo->GetSource()->SetFileEncoding(e);
+        SetForegroundWindow(Form->Handle());
+        Memo->SetFocus();
+        std::vector<INPUT> in;
+        for (wchar_t ch : c.typed) {
+            for (DWORD up : {DWORD(0), DWORD(KEYEVENTF_KEYUP)}) {
+                INPUT i{};
+                i.type = INPUT_KEYBOARD;
+                i.ki.wScan = ch;
+                i.ki.dwFlags = KEYEVENTF_UNICODE | up;
+                in.push_back(i);
+            }
+        }
+        ASSERT_EQ(SendInput(UINT(in.size()), in.data(), sizeof(INPUT)), in.size());
+        PumpUntil([&] { return Memo->GetText() == c.text; }, 1500);
+        EXPECT_EQ(Memo->GetText(), c.text) << c.heldAsUtf8;
+    }
+    // The same through the messages an input method or another program sends.
+    Memo->SetText("");
+    Memo->GetSource()->SetFileEncoding(TFileEncoding{teUtf8, false, true, false});
+    SendMessageW(Memo->Handle(), WM_UNICHAR, 0x2192, 0);
+    SendMessageW(Memo->Handle(), WM_IME_CHAR, 0x00E9, 0);
+    EXPECT_EQ(SendMessageW(Memo->Handle(), WM_UNICHAR, UNICODE_NOCHAR, 0), TRUE)
+        << "WM_UNICHAR is understood";
+    EXPECT_EQ(Memo->GetText(), "\xE2\x86\x92\xC3\xA9");
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <memory>
 #include <sstream>
 
+#include "TestData.h"
 #include "controls/textmodel/LanguageParsers.h"
 
 namespace {
@@ -113,9 +114,7 @@ class GoldenColours : public ::testing::TestWithParam<Language> {};
 } // namespace
 
 TEST_P(GoldenColours, MatchTheGoldens) {
-    const char* data = std::getenv("ZEL_TEST_DATA");
-    ASSERT_NE(data, nullptr) << "ZEL_TEST_DATA is not set";
-    const std::string dir = std::string(data) + "/golden/" + GetParam().folder;
+    const std::string dir = TestDataDir() + "/golden/" + GetParam().folder;
     const bool regenerate =
         std::getenv("ZEL_REGENERATE_GOLDENS") && std::string(std::getenv("ZEL_REGENERATE_GOLDENS")) == "1";
     const auto files = CaseFiles(dir);

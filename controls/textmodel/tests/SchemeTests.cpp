@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "TestData.h"
 #include "controls/textmodel/SchemeParser.h"
 #include "controls/textmodel/SyntaxScheme.h"
 #include "framework/core/Streams.h"
@@ -66,8 +67,7 @@ std::unique_ptr<TSyntaxParser> StyleSheetParser() {
 }
 
 TEST(SchemeParser, StyleSheetGoldens) {
-    const std::string dir =
-        std::string(std::getenv("ZEL_TEST_DATA") ? std::getenv("ZEL_TEST_DATA") : "") + "/golden/stylesheet/";
+    const std::string dir = TestDataDir() + "/golden/stylesheet/";
     const bool regenerate = std::getenv("ZEL_REGENERATE_GOLDENS") != nullptr;
     for (const char* name : {"rules.css", "nested.css"}) {
         SCOPED_TRACE(name);
