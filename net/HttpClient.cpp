@@ -275,23 +275,27 @@ void THttpClient::DoRequestSync(THttpRequest Rq) {
         throw EHttpException(FReasonPhrase, static_cast<uint16_t>(FStatusCode));
 }
 
-void THttpClient::ResetReply() {
+void THttpClient::ResetReplyHeader() {
     FStatusCode = 0;
     FReasonPhrase.clear();
     FContentLength = -1;
     FContentType.clear();
     FLocationFlag = false;
     FLocationValue.clear();
+    FChunked = false;
+    FSawStatusLine = false;
+}
+
+void THttpClient::ResetReply() {
+    ResetReplyHeader();
     FReceiveLen = 0;
     FHeaderLineCount = 0;
     FBodyLineCount = 0;
-    FChunked = false;
     FChunkState = ckSize;
     FChunkLine.clear();
     FChunkLeft = 0;
     FBodyComplete = false;
     FHeaderComplete = false;
-    FSawStatusLine = false;
     FLineHandler = lhNone;
 }
 
@@ -321,6 +325,8 @@ void THttpClient::DoRequestAsync(THttpRequest Rq) {
     FRcvdHeader->Clear();
     FAuthHeaders->Clear();
     FRequestType = Rq;
+    FMethod = Rq;
+    FSendStart = Rq == httpPOST ? SendStream->Position() : 0;
     FRequestError = 0;
     ++FRequestSeq;
     FCtrlSocket->OnSessionClosed = [this](TObject* S, uint16_t E) { SocketSessionClosed(S, E); };
@@ -521,8 +527,11 @@ void THttpClient::SocketSessionConnected(TObject*, uint16_t Error) {
     TriggerSessionConnected();
     FLineHandler = lhHeader;
     StateChange(httpWaitingHeader);
-    switch (FRequestType) {
+    switch (FMethod) {
     case httpPOST:
+        // A request repeated after a redirect sends its whole body again.
+        SendStream->SetPosition(FSendStart);
+        FSentCount = 0;
         SendRequest("POST", "1.0");
         TriggerSendBegin();
         FAllowedToSend = true;
@@ -562,7 +571,7 @@ void THttpClient::SocketSessionClosed(TObject*, uint16_t Error) {
             else if (FState != httpWaitingBody)
                 Fail(Error ? Error : httperrClosedEarly,
                      "Connection closed in the middle of the reply's header");
-        } else if (!FBodyComplete && FRequestType != httpHEAD) {
+        } else if (!FBodyComplete && FMethod != httpHEAD) {
             if (FChunked)
                 Fail(Error ? Error : httperrClosedEarly,
                      "Connection closed before the last chunk of the body");
@@ -609,15 +618,16 @@ void THttpClient::SendRequest(const std::string& Method, const std::string& Vers
         SendCommand("Accept: " + Accept);
     if (!Reference.empty())
         SendCommand("Referer: " + Reference);
-    if (FRequestType == httpPOST && !ContentTypePost.empty())
+    if (FMethod == httpPOST && !ContentTypePost.empty())
         SendCommand("Content-Type: " + ContentTypePost);
     if (!Agent.empty())
         SendCommand("User-Agent: " + Agent);
     SendCommand("Host: " + FTargetHost);
     if (NoCache)
         SendCommand("Pragma: no-cache");
-    if (FRequestType == httpPOST)
-        SendCommand("Content-Length: " + IntToStr(SendStream->Size()));
+    // What is sent: the stream from where it stood when the request began.
+    if (FMethod == httpPOST)
+        SendCommand("Content-Length: " + IntToStr(SendStream->Size() - FSendStart));
     if (ModifiedSince != 0)
         SendCommand("If-Modified-Since: " + RFC1123_Date(LocalToUniversalTime(ModifiedSince)) + " GMT");
     // The owner's credentials belong to the server it named, not to wherever that server redirects.

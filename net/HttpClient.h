@@ -174,6 +174,7 @@ private:
     void SetReady();
     void TriggerRequestDone();
     void ResetReply();
+    void ResetReplyHeader();
     void SendRequest(const std::string& Method, const std::string& Version);
     void Fail(uint16_t Code, const std::string& Reason);
     void AbortWith(uint16_t Code, const std::string& Reason);
@@ -209,6 +210,8 @@ private:
     std::string FDnsResult;
     char FSendBuffer[8193]{};
     THttpRequest FRequestType = httpAbort;
+    THttpRequest FMethod = httpAbort; // what is sent now: a redirect may turn a POST into a GET
+    int64_t FSendStart = 0;           // where the body starts in SendStream
     char FReceiveBuffer[8193]{};
     int32_t FReceiveLen = 0;
     std::string FLastResponse;

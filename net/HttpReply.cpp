@@ -164,26 +164,15 @@ void THttpClient::GetHeaderLineNext() {
 }
 
 void THttpClient::FollowLocation(const std::string& Value) {
-    TParsedURL cur = ParseURL(FLocation);
-    if (!Value.empty() && Value[0] == '/' && (Value.size() < 2 || Value[1] != '/')) {
-        if (Proxy.empty()) {
-            FPath = Value;
-            FLocation = "http://" + FHostName + (FPort != "80" ? ":" + FPort : "") + Value;
-        } else {
-            TParsedURL p = ParseURL(FPath);
-            FLocation = (p.Proto.empty() ? std::string("http") : p.Proto) + "://" + p.Host +
-                        (p.Port.empty() ? "" : ":" + p.Port) + Value;
-            FPath = FLocation;
-        }
-        return;
-    }
-    TParsedURL u = ParseURL(Value);
-    if (Value.find("://") != std::string::npos && !u.Host.empty()) {
+    // "//host/path" keeps the scheme and names another server.
+    const std::string value = Value.rfind("//", 0) == 0 ? "http:" + Value : Value;
+    TParsedURL u = ParseURL(value);
+    if (value.find("://") != std::string::npos && !u.Host.empty()) {
         if (!IsHttpScheme(u.Proto)) {
             Fail(httperrRedirectScheme, "Redirect to an address that is not http: " + Value.substr(0, 200));
             return;
         }
-        std::string path = u.Path.empty() ? "/" : u.Path;
+        std::string path = ResolveRelativePath("/", u.Path.empty() ? "/" : u.Path);
         FTargetHost = u.Host;
         FTargetPort = u.Port.empty() ? "80" : u.Port;
         FLocation = (u.Proto.empty() ? std::string("http") : u.Proto) + "://" + u.Host +
@@ -198,31 +187,25 @@ void THttpClient::FollowLocation(const std::string& Value) {
         }
         return;
     }
-    // A bare name lives at the server's root; a relative path with folders in it is taken
-    // relative to the current document's folder.
-    std::string path;
-    if (Value.find_first_of("/?:@") == std::string::npos) {
-        path = "/" + Value;
-    } else {
-        std::string base = cur.Path.empty() ? "/" : cur.Path;
-        size_t q = base.find('?');
-        if (q != std::string::npos)
-            base = base.substr(0, q);
-        base = base.substr(0, base.rfind('/') + 1);
-        if (base.empty())
-            base = "/";
-        path = base + Value;
-    }
-    if (Proxy.empty()) {
-        FPath = path;
-        FLocation = "http://" + FTargetHost + (FTargetPort != "80" ? ":" + FTargetPort : "") + path;
-    } else {
-        FLocation = "http://" + FTargetHost + (FTargetPort != "80" ? ":" + FTargetPort : "") + path;
-        FPath = FLocation;
-    }
+    // Anything else is relative to the page that was asked for, as a browser takes it.
+    const std::string path = ResolveRelativePath(ParseURL(FLocation).Path, value);
+    FLocation = "http://" + FTargetHost + (FTargetPort != "80" ? ":" + FTargetPort : "") + path;
+    FPath = Proxy.empty() ? path : FLocation;
 }
 
 void THttpClient::EndOfHeader() {
+    if (FStatusCode == 101) {
+        // Nothing here asks to change protocols; what follows would not be HTTP.
+        Fail(httperrProtocol, "The server switched to another protocol: " + FReasonPhrase.substr(0, 80));
+        FCtrlSocket->Close();
+        return;
+    }
+    if (FStatusCode >= 100 && FStatusCode < 200) {
+        // An interim answer: the real one follows on the same connection.
+        FRcvdHeader->Clear();
+        ResetReplyHeader();
+        return;
+    }
     FHeaderComplete = true;
     if (FLocationFlag) {
         TriggerHeaderEnd();
@@ -238,6 +221,11 @@ void THttpClient::EndOfHeader() {
             FCtrlSocket->Close();
             return;
         }
+        // Only 307 and 308 ask for the same request again, body and all; after any other
+        // redirect the new address is fetched (HEAD stays HEAD).
+        FAllowedToSend = false;
+        if (FStatusCode != 307 && FStatusCode != 308 && FMethod == httpPOST)
+            FMethod = httpGET;
         FReceiveLen = 0;
         ResetReply();
         FCtrlSocket->OnSessionClosed = [this](TObject* S, uint16_t E) { LocationSessionClosed(S, E); };
@@ -250,8 +238,8 @@ void THttpClient::EndOfHeader() {
     StateChange(httpWaitingBody);
     FLineHandler = lhBody;
     TriggerHeaderEnd();
-    bool noBody = FRequestType == httpHEAD || FStatusCode == 204 || FStatusCode == 304 ||
-                  (FStatusCode >= 100 && FStatusCode < 200) || (!FChunked && FContentLength == 0);
+    bool noBody =
+        FMethod == httpHEAD || FStatusCode == 204 || FStatusCode == 304 || (!FChunked && FContentLength == 0);
     if (noBody)
         BodyComplete();
 }

@@ -1,6 +1,7 @@
 #include "net/HttpUrl.h"
 
 #include <cmath>
+#include <vector>
 
 #include "framework/core/Win.h"
 
@@ -76,6 +77,55 @@ TParsedURL ParseURL(const std::string& URL) {
     TParsedURL r;
     ParseURL(URL, r.Proto, r.User, r.Pass, r.Host, r.Port, r.Path);
     return r;
+}
+
+namespace {
+
+// "/a/./b/../c" is "/a/c"; segments above the root are dropped. Path begins with "/".
+std::string RemoveDotSegments(const std::string& Path) {
+    std::vector<std::string> out;
+    bool trailingSlash = false;
+    size_t i = 1;
+    for (;;) {
+        size_t slash = Path.find('/', i);
+        const bool last = slash == std::string::npos;
+        std::string seg = Path.substr(i, last ? std::string::npos : slash - i);
+        trailingSlash = last && (seg == "." || seg == "..");
+        if (seg == "..") {
+            if (!out.empty())
+                out.pop_back();
+        } else if (seg != ".") {
+            out.push_back(seg);
+        }
+        if (last)
+            break;
+        i = slash + 1;
+    }
+    std::string result;
+    for (const std::string& seg : out)
+        result += "/" + seg;
+    if (result.empty() || (trailingSlash && result.back() != '/'))
+        result += "/";
+    return result;
+}
+
+} // namespace
+
+std::string ResolveRelativePath(const std::string& BasePath, const std::string& Ref) {
+    std::string ref = Ref.substr(0, Ref.find('#'));
+    const size_t q = BasePath.find('?');
+    const std::string baseQuery = q == std::string::npos ? "" : BasePath.substr(q);
+    std::string basePath = BasePath.substr(0, q);
+    if (basePath.empty() || basePath[0] != '/')
+        basePath = "/" + basePath;
+    size_t rq = ref.find('?');
+    std::string refPath = ref.substr(0, rq);
+    std::string refQuery = rq == std::string::npos ? "" : ref.substr(rq);
+    if (refPath.empty())
+        return basePath + (rq == std::string::npos ? baseQuery : refQuery);
+    if (refPath[0] != '/')
+        refPath = basePath.substr(0, basePath.rfind('/') + 1) + refPath;
+    return RemoveDotSegments(refPath) + refQuery;
 }
 
 std::string RFC1123_Date(TDateTime D) {

@@ -16,6 +16,10 @@ struct TParsedURL {
 void ParseURL(const std::string& URL, std::string& Proto, std::string& User, std::string& Pass,
               std::string& Host, std::string& Port, std::string& Path);
 TParsedURL ParseURL(const std::string& URL);
+// The path (with its query) that a reference without scheme and host names when it is met on the
+// page at BasePath (a path with its query): "../b" from "/a/x/page" is "/a/b". Dot segments are
+// removed, a fragment is dropped, and a reference that is only a query keeps the base's path.
+std::string ResolveRelativePath(const std::string& BasePath, const std::string& Ref);
 // "Thu, 15 Jan 2026 06:30:00" (the caller appends the zone).
 std::string RFC1123_Date(TDateTime D);
 // The platform's local time as universal time.

@@ -1,9 +1,14 @@
 // spell_bench DICTFOLDER TEXTFILE MISSPELLINGS
+// spell_bench --dump DICTFOLDER WORDS OUTFILE
 //
 // Checks TEXTFILE silently with the American dictionary (every unknown word ignored once) and
 // prints the words checked per second (the best of three runs); then asks for suggestions for every
 // "wrong<TAB>right" line of MISSPELLINGS and prints the words per second and the share whose intended word is
 // among the first five.
+//
+// With --dump it writes, for the first field of every line of WORDS, the suggestions at most ten and
+// without a limit, one line each ("10" or "all", the word, the suggestions, separated by tabs), so that
+// a change to the suggestion code can be shown to keep every list and its order.
 
 #include <windows.h>
 
@@ -26,25 +31,56 @@ double seconds() {
     return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: spell_bench DICTFOLDER TEXTFILE MISSPELLINGS\n");
-        return 2;
-    }
-    TOrthosSpell3Base spell(nullptr);
+// The checker as the benchmark uses it: the American dictionary of the folder, no user dictionaries.
+bool setUp(TOrthosSpell3Base& spell, const char* folder) {
     spell.ConfigDictionaryDir.Clear();
-    spell.ConfigDictionaryDir.Add(argv[1]);
+    spell.ConfigDictionaryDir.Add(folder);
     spell.ConfigDefaultActiveCustom = "";
     spell.SuggestionsLearning = false;
     spell.ConfigDefaultOptions = 0;
     spell.WriteKeepDictionariesActive(true);
     spell.MaxSuggestions = 10;
-    if (!spell.WordExists("the")) {
-        std::fprintf(stderr, "spell_bench: no American.wdm in %s\n", argv[1]);
+    if (spell.WordExists("the"))
+        return true;
+    std::fprintf(stderr, "spell_bench: no American.wdm in %s\n", folder);
+    return false;
+}
+
+int dump(const char* folder, const char* words, const char* output) {
+    TOrthosSpell3Base spell(nullptr);
+    if (!setUp(spell, folder))
         return 1;
+    std::ifstream in(words, std::ios::binary);
+    std::ofstream out(output, std::ios::binary);
+    std::string line;
+    TStringList list;
+    while (std::getline(in, line)) {
+        std::string word = line.substr(0, line.find_first_of("\t\r"));
+        for (int max : {10, -1}) {
+            spell.MaxSuggestions = max;
+            spell.Suggest(word, &list);
+            out << (max < 0 ? "all" : "10") << '\t' << word;
+            for (int i = 0; i < list.Count(); ++i)
+                out << '\t' << list[i];
+            out << '\n';
+        }
     }
+    return out.good() ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 5 && std::string(argv[1]) == "--dump")
+        return dump(argv[2], argv[3], argv[4]);
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: spell_bench DICTFOLDER TEXTFILE MISSPELLINGS\n"
+                             "       spell_bench --dump DICTFOLDER WORDS OUTFILE\n");
+        return 2;
+    }
+    TOrthosSpell3Base spell(nullptr);
+    if (!setUp(spell, argv[1]))
+        return 1;
 
     std::ifstream in(argv[2], std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

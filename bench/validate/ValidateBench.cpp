@@ -1,17 +1,22 @@
 // Validation speed through the engine library's exports, exactly as the editor drives it: the
 // library loaded by name, the document handed over line by line, one validation job per document,
-// with the shipped configuration and the default options.
+// with the shipped configuration and the default options. Built natively (ZEL_NATIVE_BENCH, by
+// bench/run-validate-native) the same program calls the engine linked into it, behind the native
+// platform layer, to show what the engine's own code costs without the emulator's.
 //
 //   validate_bench <configuration file> <file listing the pages, one path a line> <folder>
 //
-// Validates every listed page, then the pages joined into single lines of several sizes (as
-// minified sites serve them; written into the folder so that another checker reads the same
-// input), and prints one line per measurement. ZEL_BENCH_DETAIL=1 also prints the cost of
-// handing the lines over. ZEL_BENCH_DUMP=<file> writes all that every results object holds (a
+// A line "# name" in the list starts a group of pages (a package); each group gets a line of its
+// own and all pages a line together. Validates every listed page, then the pages joined into
+// single lines of several sizes (as minified sites serve them; written into the folder so that
+// another checker reads the same input), and prints one line per measurement. ZEL_BENCH_DETAIL=1 also prints
+// the cost of handing the lines over. ZEL_BENCH_DUMP=<file> writes all that every results object holds (a
 // change meant to be faster must leave it the same but for the clock's lines); ZEL_BENCH_PAGES=<n>
 // validates only the pages, n times over, for a profiler.
 #include <windows.h>
+#ifndef ZEL_NATIVE_BENCH
 #include <psapi.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -26,6 +31,11 @@
 
 #include "engine/OptionBits.h"
 #include "engine/include/ZelValidator.h"
+#ifdef ZEL_NATIVE_BENCH
+#include "engine/EngineContext.h"
+#include "engine/EngineLifetime.h"
+#include "engine/EngineMessageBox.h"
+#endif
 
 namespace {
 
@@ -44,6 +54,30 @@ struct Engine {
     decltype(&ZELGetInteger2EZ) getInteger2EZ = nullptr;
     decltype(&ZELGetFlag) getResultFlag = nullptr;
 
+#ifdef ZEL_NATIVE_BENCH
+    // The engine is linked in: started as the library's load would start it, its boxes answered
+    // at once (there is no registry here to find the installation in).
+    bool load() {
+        setEngineMessageBox(
+            [](HWND, const char*, const char*, UINT style) { return defaultBoxAnswer(style); });
+        setStartProgram([](const char*, int) { return true; });
+        engineLoad(nullptr);
+        reportDeferredFault();
+        getNewHandle = ZELGetNewHandle;
+        freeHandle = ZELFreeHandle;
+        setInteger = ZELSetInteger;
+        setString = ZELSetString;
+        setFlag = ZELSetFlag;
+        runJob = ZELRunJob;
+        getIntegerEZ = ZELGetIntegerEZ;
+        htmlConfiguration = ZELHTMLConfiguration;
+        getString2 = ZELGetString2;
+        getFlag = ZELGetFlag;
+        getInteger2EZ = ZELGetInteger2EZ;
+        getResultFlag = ZELGetFlag;
+        return true;
+    }
+#else
     template <typename Fn> bool bind(Fn& fn, const char* name) {
         fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
         return fn != nullptr;
@@ -57,6 +91,7 @@ struct Engine {
                bind(getString2, "ZELGetString2") && bind(getFlag, "ZELGetFlag") &&
                bind(getInteger2EZ, "ZELGetInteger2EZ") && bind(getResultFlag, "ZELGetFlag");
     }
+#endif
 };
 
 std::vector<std::string> splitLines(const std::string& text) {
@@ -72,6 +107,30 @@ std::vector<std::string> splitLines(const std::string& text) {
     return lines;
 }
 
+#ifdef ZEL_NATIVE_BENCH
+constexpr char kPathSeparator = '/';
+
+// The process's resident memory (field "VmRSS:") or its peak ("VmHWM:"), in bytes.
+size_t residentMemory(const char* field) {
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    const size_t n = std::strlen(field);
+    while (std::getline(in, line))
+        if (line.compare(0, n, field) == 0)
+            return std::strtoull(line.c_str() + n, nullptr, 10) * 1024;
+    return 0;
+}
+
+size_t peakWorkingSet() {
+    return residentMemory("VmHWM:");
+}
+
+size_t workingSet() {
+    return residentMemory("VmRSS:");
+}
+#else
+constexpr char kPathSeparator = '\\';
+
 size_t peakWorkingSet() {
     PROCESS_MEMORY_COUNTERS c{};
     c.cb = sizeof c;
@@ -85,6 +144,7 @@ size_t workingSet() {
     GetProcessMemoryInfo(GetCurrentProcess(), &c, sizeof c);
     return c.WorkingSetSize;
 }
+#endif
 
 // ZEL_BENCH_DUMP=<file>: everything a results object holds, appended to the file, so that two
 // builds of the engine can be compared byte for byte on the same pages.
@@ -256,22 +316,33 @@ int main(int argc, char** argv) {
     // ZEL_BENCH_OUTPUT_OFF=<mask>: output option bits (1001) off, to see what the listings cost.
     if (const char* off = std::getenv("ZEL_BENCH_OUTPUT_OFF"))
         e.setFlag(options, ZELID_OPT_OUTPUTFLAGS, static_cast<int32_t>(std::strtoul(off, nullptr, 0)), 0);
+    // The pages and the group each belongs to ("# name" lines of the list start a group).
     std::vector<std::string> paths;
+    std::vector<std::string> texts;
+    std::vector<size_t> groupOf;
+    std::vector<std::string> groups;
     {
         std::string list;
         if (!readFile(listFile, list)) {
             std::fprintf(stderr, "cannot read %s\n", listFile.c_str());
             return 1;
         }
-        for (const std::string& p : fileLines(list))
-            if (!p.empty())
-                paths.push_back(p);
-    }
-    std::vector<std::string> texts;
-    for (const std::string& p : paths) {
-        std::string t;
-        if (readFile(p, t))
+        for (const std::string& p : fileLines(list)) {
+            if (p.empty())
+                continue;
+            if (p[0] == '#') {
+                groups.push_back(p.substr(std::min(p.size(), p.find_first_not_of("# "))));
+                continue;
+            }
+            std::string t;
+            if (!readFile(p, t))
+                continue;
+            if (groups.empty())
+                groups.emplace_back("pages");
+            paths.push_back(p);
             texts.push_back(std::move(t));
+            groupOf.push_back(groups.size() - 1);
+        }
     }
     if (texts.empty()) {
         std::fprintf(stderr, "no pages could be read\n");
@@ -322,11 +393,11 @@ int main(int argc, char** argv) {
         }
         for (const size_t kb : {64u, 256u, 1024u, 2048u}) {
             const std::vector<std::string> doc = {joined.substr(0, std::min(joined.size(), kb * 1024))};
-            const std::string path = folder + "\\oneline-" + std::to_string(kb) + "k.html";
+            const std::string path = folder + kPathSeparator + "oneline-" + std::to_string(kb) + "k.html";
             if (!writeFile(path, doc[0] + "\n"))
                 return 1;
             const RunResult r = validate(e, options, doc, path.c_str());
-            std::printf("oneline %zu KB: %.3f s, %.2f MB/s, %.3f s per MB, errors %d, warnings %d\n", kb,
+            std::printf("oneline %zu KB: %.4f s, %.2f MB/s, %.3f s per MB, errors %d, warnings %d\n", kb,
                         r.seconds, doc[0].size() / mb / r.seconds, r.seconds / (doc[0].size() / mb), r.errors,
                         r.warnings);
         }
@@ -336,21 +407,39 @@ int main(int argc, char** argv) {
         e.setFlag(options, ZELID_OPT_OUTPUTFLAGS, zel::bits::output::IncludeHTML, listing);
     }
 
-    // The real pages, each as its own job, with the default options.
-    double seconds = 0;
-    size_t bytes = 0;
-    int32_t errors = 0, warnings = 0, clean = 0;
+    // The real pages, each as its own job, with the default options: a line for each group, then
+    // one for all pages.
+    struct Totals {
+        double seconds = 0;
+        size_t bytes = 0;
+        size_t pages = 0;
+        int32_t errors = 0, warnings = 0, clean = 0;
+        void add(const RunResult& r, size_t size) {
+            seconds += r.seconds;
+            bytes += size;
+            ++pages;
+            errors += r.errors > 0 ? r.errors : 0;
+            warnings += r.warnings > 0 ? r.warnings : 0;
+            clean += r.errors == 0 && r.warnings == 0;
+        }
+        void print(const char* label) const {
+            std::printf("%s %zu (%.2f MB): %.3f s, %.2f MB/s, errors %d, warnings %d, clean pages %d\n",
+                        label, pages, bytes / 1048576.0, seconds, bytes / 1048576.0 / seconds, errors,
+                        warnings, clean);
+        }
+    };
+    std::vector<Totals> perGroup(groups.size());
+    Totals all;
     for (size_t i = 0; i < texts.size() * static_cast<size_t>(rounds); ++i) {
         const size_t page = i % texts.size();
         const RunResult r = validate(e, options, fileLines(texts[page]), paths[page].c_str());
-        seconds += r.seconds;
-        bytes += texts[page].size();
-        errors += r.errors > 0 ? r.errors : 0;
-        warnings += r.warnings > 0 ? r.warnings : 0;
-        clean += r.errors == 0 && r.warnings == 0;
+        perGroup[groupOf[page]].add(r, texts[page].size());
+        all.add(r, texts[page].size());
     }
-    std::printf("pages %zu (%.2f MB): %.3f s, %.2f MB/s, errors %d, warnings %d, clean pages %d\n",
-                texts.size(), bytes / mb, seconds, bytes / mb / seconds, errors, warnings, clean);
+    for (size_t g = 0; g < groups.size(); ++g)
+        if (perGroup[g].pages > 0)
+            perGroup[g].print(("group " + groups[g] + " pages").c_str());
+    all.print("pages");
     e.freeHandle(options, 0);
     return 0;
 }

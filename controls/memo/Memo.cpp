@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 #include <exception>
+#include <utility>
 
 #include "controls/foundation/FontWidthCache.h"
 #include "controls/foundation/PropertyUtils.h"
@@ -13,6 +14,7 @@
 #include "controls/memo/MemoPopupList.h"
 #include "controls/memo/MemoScopes.h"
 #include "controls/textmodel/SchemeParser.h"
+#include "controls/textmodel/TextEncoding.h"
 #include "framework/core/Properties.h"
 #include "framework/ui/Clipbrd.h"
 
@@ -823,9 +825,31 @@ bool TCustomHSMemo::InsertChar(char Ch) {
     const uint8_t C = uint8_t(Ch);
     if (KeyState() != 0 || C < 32 || C == 127)
         return false;
+    std::string Text(1, Ch);
+    if (C >= 0x80 && GetSource()->FileEncoding().HeldAsUtf8) {
+        Text.clear();
+        TextCodePage::AppendUtf8(Text, TextCodePage::ToUnicode(C));
+    }
+    InsertTyped(Text);
+    return true;
+}
+
+void TCustomHSMemo::TypeUnicodeChar(uint32_t CodePoint) {
+    // A character that ends a key sequence's keystroke is not text.
+    if (KeyState() != 0 || KeyHandled())
+        return;
+    std::string Text;
+    if (!GetSource()->FileEncoding().TypedText(CodePoint, Text)) {
+        MessageBeep(MB_ICONWARNING);
+        return;
+    }
+    InsertTyped(Text);
+}
+
+void TCustomHSMemo::InsertTyped(const std::string& Text) {
     TCustomMemoSource* S = GetSource();
     if (S->GetReadOnly())
-        return true;
+        return;
     TSourceUpdate Update(*S, 0);
     const int32_t OldStyle = S->CarriedStyle;
     S->CarriedStyle = S->GetAttr(S->GetCurChar(), S->GetCurLine());
@@ -836,14 +860,50 @@ bool TCustomHSMemo::InsertChar(char Ch) {
         S->CarriedStyle = OldStyle;
     if (TCustomMemoSource::GetOverwrite())
         S->DeleteRight(1);
-    if (S->Insert(std::string(1, Ch)))
-        S->CursorRight();
+    if (S->Insert(Text))
+        for (size_t I = 0; I < Text.size(); ++I)
+            S->CursorRight();
     if (Keep && SavedType != stNotSelected)
         S->SetSelection(SavedType, SavedBegin.Char, SavedBegin.Line, SavedEnd.Char, SavedEnd.Line);
     else if (!S->HasOption(soPersistentBlocks) && !S->HasOption(soOverwriteBlocks))
         S->ClearSelection();
     S->CarriedStyle = OldStyle;
-    return true;
+}
+
+namespace {
+// The procedure the memo's window had before it took characters in Unicode form, as a procedure
+// handle that converts messages back to their code-page form.
+WNDPROC MemoPreviousWndProc = nullptr;
+WNDPROC MemoAnsiWndProc = nullptr;
+} // namespace
+
+// The memo's window is a Unicode window only for its characters: a character the code page has
+// goes on to the memo's own procedure as a code-page character, as before; one it lacks, which the
+// code-page form would have turned into '?', is typed by the memo itself. Everything else goes on
+// converted to its code-page form.
+LRESULT CALLBACK TCustomHSMemo::UnicodeWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    auto* M = dynamic_cast<TCustomHSMemo*>(TWinControl::FromHandle(Wnd));
+    if (M && (Msg == WM_CHAR || Msg == WM_IME_CHAR || Msg == WM_UNICHAR)) {
+        if (Msg == WM_UNICHAR && WParam == UNICODE_NOCHAR)
+            return TRUE;
+        uint32_t CodePoint = uint32_t(WParam);
+        if (Msg != WM_UNICHAR && CodePoint >= 0xD800 && CodePoint <= 0xDBFF) {
+            M->FHighSurrogate = uint16_t(CodePoint);
+            return 0;
+        }
+        if (Msg != WM_UNICHAR && CodePoint >= 0xDC00 && CodePoint <= 0xDFFF) {
+            const uint32_t High = std::exchange(M->FHighSurrogate, uint16_t(0));
+            if (!High)
+                return 0;
+            CodePoint = 0x10000 + ((High - 0xD800) << 10) + (CodePoint - 0xDC00);
+        }
+        char Byte;
+        if (TextCodePage::FromUnicode(CodePoint, Byte))
+            return CallWindowProcA(MemoAnsiWndProc, Wnd, WM_CHAR, WPARAM(uint8_t(Byte)), LParam);
+        M->TypeUnicodeChar(CodePoint);
+        return 0;
+    }
+    return CallWindowProcW(MemoPreviousWndProc, Wnd, Msg, WParam, LParam);
 }
 
 void TCustomHSMemo::KeyPress(char& Key) {
@@ -933,6 +993,9 @@ void TCustomHSMemo::DestroyWnd() {
 
 void TCustomHSMemo::CreateHandleDone() {
     THSCustomControl::CreateHandleDone();
+    MemoAnsiWndProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Handle(), GWLP_WNDPROC));
+    MemoPreviousWndProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TCustomHSMemo::UnicodeWndProc)));
     FontOnChange();
     UpdateLineNumbersWidth();
     UpdateScrollSize();

@@ -603,9 +603,17 @@ protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateHandleDone() override;
     void DestroyWnd() override;
+    // Inserts typed bytes at the caret as typing one character does (overwrite, blocks, style).
+    void InsertTyped(const std::string& Text);
+    // The memo's window takes characters in Unicode form; see Memo.cpp.
+    static LRESULT CALLBACK UnicodeWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+    uint16_t FHighSurrogate = 0;
     void Paint() override;
     void InitDefaultKeyMapping() override;
     bool InsertChar(char Ch) override;
+    // A typed character the code page lacks (Unicode key input, an input method): UTF-8 where the
+    // source holds its file's characters as UTF-8, else refused with a beep.
+    void TypeUnicodeChar(uint32_t CodePoint);
     void KeyPress(char& Key) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;

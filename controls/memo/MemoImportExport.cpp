@@ -41,6 +41,28 @@ template <class TWriter> void ExportToFile(TCustomHSMemo& Memo, const std::strin
         File.WriteBuffer(Data.Memory(), int32_t(Data.Size()));
 }
 
+void StartFontStyles(THSExporter& E, TFontStyles Style) {
+    if (Style & fsBold)
+        E.StartBold();
+    if (Style & fsItalic)
+        E.StartItalic();
+    if (Style & fsUnderline)
+        E.StartUnderline();
+    if (Style & fsStrikeOut)
+        E.StartStrikeOut();
+}
+
+void FinishFontStyles(THSExporter& E, TFontStyles Style) {
+    if (Style & fsStrikeOut)
+        E.FinishStrikeOut();
+    if (Style & fsUnderline)
+        E.FinishUnderline();
+    if (Style & fsItalic)
+        E.FinishItalic();
+    if (Style & fsBold)
+        E.FinishBold();
+}
+
 } // namespace
 
 void TCustomHSMemo::ExportToEx(THSExporter& E, bool SelectionOnly) {
@@ -58,71 +80,90 @@ void TCustomHSMemo::ExportToEx(THSExporter& E, bool SelectionOnly) {
             OnExportString(this, T);
         E.WriteString(T);
     };
+    // A writer that keeps tab characters gets each line as stored, with its own colour bytes;
+    // another gets the line with its tabs expanded and the bytes spread over the tabs' columns.
+    const bool KeepTabs = E.UseTabCharacter();
+    TFont& MemoFont = Font();
+    const bool Colouring = NeedSyntaxPaint();
     E.StartDocument(S->ObjectName());
     E.StartBackground(Color());
-    E.StartFontWithCharSet(Font().Name(), Font().Charset());
-    E.StartFontSize(Font().Size());
-    E.StartColor(Font().Color());
-    const bool Colouring = S->SyntaxParser() != nullptr;
-    TTextStyles& Styles = TextStyles();
+    E.StartFontWithCharSet(MemoFont.Name(), MemoFont.Charset());
+    E.StartFontSize(MemoFont.Size());
+    const TFontStyles MemoStyle = Colouring ? 0 : MemoFont.Style();
+    StartFontStyles(E, MemoStyle);
+    E.StartColor(MemoFont.Color());
     for (int32_t L = std::max(0, SL); L <= EL && L < S->GetStrCount(); ++L) {
         if (L > std::max(0, SL))
             E.NewLine();
-        const std::string Line = S->Lines().Get(L);
+        const std::string Line = KeepTabs ? S->GetStringItem(L)->Text : S->Lines().Get(L);
+        // Selection columns are screen columns: a stored line with tabs has its own positions.
+        auto Index = [&](int32_t Column) {
+            return size_t(std::max(0, KeepTabs ? S->GetRealTabIndex(Line, Column) : Column));
+        };
+        // A column block takes its end column, as its copy as plain text does.
         size_t From = 0, To = Line.size();
         if (SelectionOnly && (Type == stBlockSel || L == SL))
-            From = std::min(Line.size(), size_t(std::max(0, SC)));
+            From = std::min(Line.size(), Index(SC));
         if (SelectionOnly && (Type == stBlockSel || L == EL))
-            To = std::min(Line.size(), size_t(std::max(0, EC)));
+            To = std::min(Line.size(), Index(Type == stBlockSel ? EC + 1 : EC));
         if (To <= From)
             continue;
         if (!Colouring) {
             Write(Line.substr(From, To - From));
             continue;
         }
-        const std::string Colors = S->GetColorData(L);
-        auto ByteAt = [&](size_t I) { return I < Colors.size() ? static_cast<unsigned char>(Colors[I]) : 0; };
-        for (size_t I = From; I < To;) {
-            const unsigned char B = ByteAt(I);
-            size_t J = I + 1;
-            while (J < To && ByteAt(J) == B)
-                ++J;
-            TFontStyles FS = 0;
-            TColor Fore = Font().Color(), Back = Color();
-            if (int(B) < Styles.Count()) {
-                TTextStyle* St = Styles.GetItem(B);
-                FS = St->Font().Style();
-                Fore = St->Font().Color();
-                Back = St->Color();
+        const std::string Colors = KeepTabs ? S->GetColorData(L) : S->GetStoredColorData(L);
+        // Each run as the painter shows it: the style of its bytes through the text styles, the
+        // parser's own fonts or the attribute table. Bytes that look alike make one run.
+        struct TLook {
+            TFont* Font;
+            TColor Fore, Back;
+            bool operator==(const TLook& O) const {
+                return Fore == O.Fore && Back == O.Back && Font->Name() == O.Font->Name() &&
+                       Font->Size() == O.Font->Size() && Font->Style() == O.Font->Style() &&
+                       Font->Charset() == O.Font->Charset();
             }
-            const bool HasBack = ColorToRGB(Back) != ColorToRGB(Color());
-            if (FS & fsBold)
-                E.StartBold();
-            if (FS & fsItalic)
-                E.StartItalic();
-            if (FS & fsUnderline)
-                E.StartUnderline();
-            if (FS & fsStrikeOut)
-                E.StartStrikeOut();
-            E.StartColor(Fore);
-            if (HasBack)
-                E.StartBackColor(Back);
+        };
+        auto LookOf = [&](int32_t Style) {
+            TLook Look{nullptr, 0, 0};
+            StyleColors(Style, Look.Font, Look.Fore, Look.Back);
+            return Look;
+        };
+        for (size_t I = From; I < To;) {
+            const int32_t Style = StyleAt(Colors, int32_t(I), L);
+            const TLook Look = LookOf(Style);
+            size_t J = I + 1;
+            for (; J < To; ++J) {
+                const int32_t Next = StyleAt(Colors, int32_t(J), L);
+                if (Next != Style && !(LookOf(Next) == Look))
+                    break;
+            }
+            TFont& F = *Look.Font;
+            const bool Face = F.Name() != MemoFont.Name() || F.Charset() != MemoFont.Charset();
+            const bool Size = F.Size() != MemoFont.Size();
+            const bool Back = ColorToRGB(Look.Back) != ColorToRGB(Color());
+            if (Face)
+                E.StartFontWithCharSet(F.Name(), F.Charset());
+            if (Size)
+                E.StartFontSize(F.Size());
+            StartFontStyles(E, F.Style());
+            E.StartColor(Look.Fore);
+            if (Back)
+                E.StartBackColor(Look.Back);
             Write(Line.substr(I, J - I));
-            if (HasBack)
+            if (Back)
                 E.FinishBackColor();
             E.FinishColor();
-            if (FS & fsStrikeOut)
-                E.FinishStrikeOut();
-            if (FS & fsUnderline)
-                E.FinishUnderline();
-            if (FS & fsItalic)
-                E.FinishItalic();
-            if (FS & fsBold)
-                E.FinishBold();
+            FinishFontStyles(E, F.Style());
+            if (Size)
+                E.FinishFontSize();
+            if (Face)
+                E.FinishFont();
             I = J;
         }
     }
     E.FinishColor();
+    FinishFontStyles(E, MemoStyle);
     E.FinishFontSize();
     E.FinishFont();
     E.FinishBackground();
@@ -162,8 +203,9 @@ void TCustomHSMemo::PasteFromImportStream(TStream& Stream, THSImporter& Importer
         return;
     }
     std::string Text;
-    // With an attribute parser each run keeps its font and background; otherwise the text takes
-    // the memo's own styles.
+    // A memo without a parser gets an attribute parser here, so that each run keeps its font and
+    // background; under another parser the text takes that parser's colours.
+    SelAttributes();
     auto* Attributes = dynamic_cast<TAttributeParser*>(S->SyntaxParser());
     struct TRun {
         size_t From, To;

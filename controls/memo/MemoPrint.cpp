@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "controls/memo/MemoAttributes.h"
 #include "controls/memo/MemoPrintForm.h"
 #include "controls/tree/MemoPrintProgress.h"
 #include "framework/core/SysUtils.h"
@@ -90,6 +91,51 @@ struct TPrintJobGuard {
             Printer().Abort();
     }
 };
+
+// The colour bytes of an attribute parser are the text's formatting, not made by parsing it: the
+// print view's copy of the text (all of it, or the selected block) takes them along. The copy's
+// lines have their tabs expanded; so are the bytes, a tab's byte over each of its columns.
+void CopyAttributeBytes(TCustomMemoSource& From, TCustomMemoSource& To, bool Selection) {
+    for (int32_t L = 0; L < To.GetStrCount(); ++L) {
+        std::string Bytes;
+        if (Selection) {
+            const std::string Raw = From.Selection().Get(L), RawBytes = From.Selection().GetColorData(L);
+            for (int32_t I = 0; I < int32_t(Raw.size()); ++I)
+                Bytes.append(
+                    size_t(std::max(0, To.GetRelativeTabIndex(Raw, I + 1) - To.GetRelativeTabIndex(Raw, I))),
+                    size_t(I) < RawBytes.size() ? RawBytes[size_t(I)] : '\0');
+        } else if (L < From.GetStrCount()) {
+            Bytes = From.GetStoredColorData(L);
+        }
+        const TStringItem* Item = To.GetStringItem(L);
+        if (!Item || Bytes.find_first_not_of('\0') == std::string::npos)
+            continue;
+        Bytes.resize(Item->Text.size(), '\0');
+        To.ReplaceColorData(L, 1, Bytes);
+        // Measured again in its fonts: a taller line moves the rows below it.
+        To.UpdateString(L);
+    }
+}
+
+// One page of the print: its first row and the height of the rows it holds.
+struct TPrintPage {
+    int32_t FirstRow;
+    int Height;
+};
+
+// Each page takes the rows that fit wholly below each other: rows of a proportional view are as
+// high as their fonts, so a page of taller rows holds fewer and the next page starts where it
+// stopped. A row taller than a page gets a page of its own, cut at its edge.
+std::vector<TPrintPage> LayOutPages(TCustomHSMemo& View, int32_t Rows, int PageHeight) {
+    std::vector<TPrintPage> Pages;
+    for (int32_t Row = 0; Row < Rows;) {
+        TPrintPage Page{Row, View.RowHeight(Row)};
+        for (++Row; Row < Rows && Page.Height + View.RowHeight(Row) <= PageHeight; ++Row)
+            Page.Height += View.RowHeight(Row);
+        Pages.push_back(Page);
+    }
+    return Pages;
+}
 
 } // namespace
 
@@ -212,6 +258,8 @@ std::unique_ptr<THSMemo> TMemoPrinter::BuildPrintView(std::string& Header) {
     } else {
         PV->GetSource()->Lines().Assign(FView.GetLines());
     }
+    if ((O & moColorSyntax) && dynamic_cast<TAttributeParser*>(FView.GetSyntaxParser()))
+        CopyAttributeBytes(*FView.GetSource(), *PV->GetSource(), (PrintOptions & poPrintSel) != 0);
     if (PrintOptions & poLineNumbers)
         PV->UpdateLineNumbersWidth();
     PV->SetCaretPoint(POINT{0, 0});
@@ -234,10 +282,7 @@ void TMemoPrinter::Print() {
         FProgress = Progress.get();
         Progress->Show();
         LetMessagesRun();
-        Progress->lblPrinter->SetCaption(std::string("Printing on printer ") +
-                                         (dynamic_cast<TSystemPrinterSink*>(&P.Sink())
-                                              ? static_cast<TSystemPrinterSink&>(P.Sink()).PrinterName()
-                                              : std::string("(page recorder)")));
+        Progress->ShowPrinter(P.Sink());
         Progress->lblProgress->SetCaption(PrintingPage(1, " ... "));
         Progress->ProgressBar->SetPosition(0);
     }
@@ -270,9 +315,11 @@ void TMemoPrinter::Print() {
         PV->SetWordWrap(true);
     }
     const int32_t Rows = PV->WordWrap() ? PV->GetRealStrCount() + 1 : PV->GetLines()->Count();
-    FPageCount = MemoPrintPageCount(Rows, FLinesPerPage);
+    // Refuses a page that holds not one line of the view's font.
+    MemoPrintPageCount(Rows, FLinesPerPage);
+    const std::vector<TPrintPage> Pages = LayOutPages(*PV, Rows, ImageH);
+    FPageCount = int32_t(Pages.size());
     LetMessagesRun();
-    const int Limit = FLinesPerPage * LH;
     const int Top = (PrintOptions & poPrintHeader) ? HeaderHeight : 0;
     const RECT Target{0, Top, PageW, Top + ImageH * PrinterRes.cy / ScreenRes.cy};
 
@@ -306,8 +353,8 @@ void TMemoPrinter::Print() {
         {
             TMetafileCanvas C(Page, nullptr, ImageW, ImageH);
             TCanvasDrawSink Draw(C);
-            TPageLimitSink Limited(Draw, Limit);
-            PV->SetWinLine(I * FLinesPerPage);
+            TPageLimitSink Limited(Draw, Pages[size_t(I)].Height);
+            PV->SetWinLine(Pages[size_t(I)].FirstRow);
             PV->PaintTo(Limited, RECT{0, 0, ImageW, ImageH});
         }
         Step();

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "controls/memo/Memo.h"
+#include "controls/memo/MemoAttributes.h"
 #include "controls/textmodel/CommandScope.h"
 #include "framework/core/Streams.h"
 #include "framework/core/Strings.h"
@@ -13,8 +14,12 @@ extern uint8_t GMemoColumnInsert;
 
 namespace {
 
+// Pasted RTF keeps its formatting where the memo can hold it: without a parser (the first
+// formatted paste gives the memo an attribute parser) or with an attribute parser. Another parser
+// colours the text itself, so the plain text goes in.
 bool RtfCapable(TCustomHSMemo& Memo) {
-    return Memo.ClipboardType() == cbRtf && Memo.GetSource()->SyntaxParser() == nullptr;
+    TSimpleParser* Parser = Memo.GetSource()->SyntaxParser();
+    return Memo.ClipboardType() == cbRtf && (!Parser || dynamic_cast<TAttributeParser*>(Parser));
 }
 
 } // namespace

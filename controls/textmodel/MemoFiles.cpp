@@ -12,12 +12,49 @@
 #include "framework/core/SysUtils.h"
 
 namespace {
-std::string LastErrorText() {
-    return SysErrorMessage(GetLastError());
+// The cause the platform gives for the last failure, to follow a message after a colon.
+std::string Cause() {
+    std::string text = SysErrorMessage(GetLastError());
+    while (!text.empty() &&
+           (text.back() == '.' || text.back() == ' ' || text.back() == '\r' || text.back() == '\n'))
+        text.pop_back();
+    return text.empty() ? std::string() : ": " + text;
+}
+
+// A new temporary file beside `fileName`, named for it.
+std::string TempBeside(const std::string& fileName) {
+    try {
+        return TempFileName(fileName);
+    } catch (const EHSError&) {
+        throw EMemoSourceError("Cannot make a temporary file beside \"" + fileName + "\"" + Cause());
+    }
 }
 
 bool PathExists(const std::string& name) {
     return GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Writes the whole of `data` at the start of an open file and cuts the file there; the platform's
+// cause when that fails, else empty.
+std::string WriteAll(HANDLE h, const std::string& data) {
+    DWORD done = 0;
+    LARGE_INTEGER start{};
+    const bool ok = SetFilePointerEx(h, start, nullptr, FILE_BEGIN) &&
+                    (data.empty() || (WriteFile(h, data.data(), DWORD(data.size()), &done, nullptr) &&
+                                      done == data.size())) &&
+                    SetEndOfFile(h) && FlushFileBuffers(h);
+    return ok ? std::string() : Cause();
+}
+
+// Makes a new file holding `data`; the platform's cause when that fails, else empty.
+std::string WriteNewFile(const std::string& fileName, const std::string& data) {
+    HANDLE h = CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return Cause();
+    const std::string cause = WriteAll(h, data);
+    CloseHandle(h);
+    return cause;
 }
 
 const char* EolText(uint8_t lineEnd, TOutFormatType format) {
@@ -72,6 +109,7 @@ void TCustomMemoSource::StoreLoadedText(TLoadedLines& loaded) {
             FLoadAltered = true;
         }
     }
+    FFileEncoding = loaded.Encoding;
     const int32_t* counts = loaded.EndCounts;
     // A format the caller chose stays; every line then ends in it.
     if (!FOutFormatChosen && counts[leCRLF] + counts[leLF] + counts[leCR] > 0) {
@@ -151,7 +189,15 @@ void TCustomMemoSource::DoLoadFromFile(const std::string& fileName) {
     std::string data, error;
     if (!ReadTextFile(fileName, data, error))
         throw EMemoSourceError(error);
-    LoadFromString(data);
+    TLoadedLines lines;
+    SplitFileBytes(data, lines);
+    LoadLines(lines);
+}
+
+void TCustomMemoSource::LoadFromStream(TStream& stream) {
+    TLoadedLines lines;
+    SplitFileBytes(stream.ReadRemaining(), lines);
+    LoadLines(lines);
 }
 
 // ---------------------------------------------------------------- saving
@@ -180,19 +226,13 @@ std::string TCustomMemoSource::SaveToString() const {
 }
 
 void TCustomMemoSource::DoSaveToFile(const std::string& fileName) {
-    std::string data = SaveToString();
-    HANDLE h = CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        throw EMemoSourceError("Cannot create file \"" + fileName + "\": " + LastErrorText());
-    DWORD done = 0;
-    bool ok = data.empty() ||
-              (WriteFile(h, data.data(), DWORD(data.size()), &done, nullptr) && done == data.size());
-    ok = ok && FlushFileBuffers(h);
-    std::string err = ok ? std::string() : LastErrorText();
-    CloseHandle(h);
-    if (!ok)
-        throw EMemoSourceError("Cannot write file \"" + fileName + "\": " + err);
+    const std::string cause = WriteNewFile(fileName, SaveToFileData());
+    if (!cause.empty())
+        throw EMemoSourceError("Cannot write file \"" + fileName + "\"" + cause);
+}
+
+std::string TCustomMemoSource::SaveToFileData() const {
+    return EncodeFileText(SaveToString(), FFileEncoding);
 }
 
 std::string TCustomMemoSource::GetBackupName(const std::string& fileName) {
@@ -209,31 +249,76 @@ void TCustomMemoSource::Save() {
 }
 
 void TCustomMemoSource::SaveToFile(const std::string& fileName) {
-    // The target is only ever replaced by a complete file: the text goes to a temporary file
-    // beside it first, so a failed write leaves the original untouched.
-    const std::string temp = TempFileName(fileName);
+    const DWORD attributes = GetFileAttributesA(fileName.c_str());
+    const bool existing = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (existing && (attributes & FILE_ATTRIBUTE_READONLY))
+        throw EMemoSourceError("Cannot write file \"" + fileName + "\": the file is read-only");
+    // The target is only ever touched once the whole text is on disk: it goes to a temporary file
+    // beside the target first, so a failed write (a full disk) leaves the original untouched.
+    const std::string temp = TempBeside(fileName);
     {
         TFailureGuard dropTemp([&temp] { DeleteFileA(temp.c_str()); });
         DoSaveToFile(temp);
     }
-    if (HasOption(soCreateBackups)) {
-        const std::string bak = GetBackupName(fileName);
-        if (PathExists(bak) && !DeleteFileA(bak.c_str())) {
-            DeleteFileA(temp.c_str());
-            throw EMemoSourceError(Format("Can't delete file %s", bak.c_str()));
-        }
-        if (PathExists(fileName) && !MoveFileA(fileName.c_str(), bak.c_str())) {
-            DeleteFileA(temp.c_str());
-            throw EMemoSourceError(Format("Can't rename file %s to file %s", fileName.c_str(), bak.c_str()));
-        }
-        // On failure here the old text stands under the backup name and the new one in the temporary file.
-        if (!MoveFileA(temp.c_str(), fileName.c_str()))
-            throw EMemoSourceError(Format("Can't rename file %s to file %s", temp.c_str(), fileName.c_str()));
-    } else if (!MoveFileExA(temp.c_str(), fileName.c_str(),
-                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const bool backups = HasOption(soCreateBackups);
+    const std::string bak = backups ? GetBackupName(fileName) : std::string();
+    if (backups && PathExists(bak) && !DeleteFileA(bak.c_str())) {
+        const std::string cause = Cause();
         DeleteFileA(temp.c_str());
-        throw EMemoSourceError(Format("Can't rename file %s to file %s", temp.c_str(), fileName.c_str()));
+        throw EMemoSourceError(Format("Can't delete file %s", bak.c_str()) + cause);
     }
+    if (!existing) {
+        if (!MoveFileExA(temp.c_str(), fileName.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            const std::string cause = Cause();
+            DeleteFileA(temp.c_str());
+            throw EMemoSourceError(Format("Can't rename file %s to file %s", temp.c_str(), fileName.c_str()) +
+                                   cause);
+        }
+        return;
+    }
+    // The previous text is kept aside, under the backup name or a temporary one, and the new text
+    // is then written into the file itself rather than renamed over it: a new file in its place
+    // would lose the old one's attributes, links and (under Wine, which gives every new file the
+    // default Unix mode) its permissions. Until the end, each text stands whole in one file.
+    HANDLE h = CreateFileA(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const std::string cause = Cause();
+        DeleteFileA(temp.c_str());
+        throw EMemoSourceError("Cannot open file \"" + fileName + "\"" + cause);
+    }
+    TScopeGuard close([h] { CloseHandle(h); });
+    std::string old;
+    LARGE_INTEGER size{};
+    DWORD got = 0;
+    if (!GetFileSizeEx(h, &size) || size.QuadPart >= 0x7FFFFFFF) {
+        DeleteFileA(temp.c_str());
+        throw EMemoSourceError("Cannot read file \"" + fileName + "\"" + Cause());
+    }
+    old.resize(size_t(size.QuadPart));
+    if (!old.empty() && !(ReadFile(h, old.data(), DWORD(old.size()), &got, nullptr) && got == old.size())) {
+        const std::string cause = Cause();
+        DeleteFileA(temp.c_str());
+        throw EMemoSourceError("Cannot read file \"" + fileName + "\"" + cause);
+    }
+    std::string previous = bak;
+    if (!backups) {
+        TFailureGuard dropTemp([&temp] { DeleteFileA(temp.c_str()); });
+        previous = TempBeside(fileName);
+    }
+    if (std::string cause = WriteNewFile(previous, old); !cause.empty()) {
+        if (!backups)
+            DeleteFileA(previous.c_str());
+        throw EMemoSourceError(Format("Can't rename file %s to file %s", fileName.c_str(), previous.c_str()) +
+                               cause + ". The new text is in " + temp);
+    }
+    if (std::string cause = WriteAll(h, SaveToFileData()); !cause.empty())
+        throw EMemoSourceError("Cannot write file \"" + fileName + "\"" + cause + ". The new text is in " +
+                               temp + ", the previous text in " + previous);
+    DeleteFileA(temp.c_str());
+    if (!backups)
+        DeleteFileA(previous.c_str());
 }
 
 // ---------------------------------------------------------------- Lines view
@@ -254,7 +339,7 @@ std::string TExternalStrings::SaveToString() const {
     return FSource.SaveToString();
 }
 void TExternalStrings::SaveToStream(TStream& stream) const {
-    stream.WriteString(FSource.SaveToString());
+    stream.WriteString(FSource.SaveToFileData());
 }
 
 std::string TExternalStrings::GetText() const {

@@ -18,6 +18,7 @@
 #include "controls/textmodel/MemoPositions.h"
 #include "framework/core/Component.h"
 #include "controls/textmodel/TabRack.h"
+#include "controls/textmodel/TextEncoding.h"
 #include "controls/textmodel/UndoList.h"
 #include "framework/core/Streams.h"
 #include "framework/core/Strings.h"
@@ -412,8 +413,9 @@ public:
     void LoadFromString(const std::string& data);
     // Takes lines cut beforehand (see TextLoading.h) as a load of their text; `lines` is left empty.
     void LoadLines(TLoadedLines& lines);
-    void LoadFromStream(TStream& stream) { LoadFromString(stream.ReadRemaining()); }
-    void SaveToStream(TStream& stream) const { stream.WriteString(SaveToString()); }
+    // Streams carry a file's bytes: they are decoded and encoded as files are (TextEncoding.h).
+    void LoadFromStream(TStream& stream);
+    void SaveToStream(TStream& stream) const { stream.WriteString(SaveToFileData()); }
     void LoadFromStrings(const std::vector<std::string>& list);
     // True when the last load had to change the text (tabs converted, trailing blanks cut). The
     // load still leaves the source unmodified: nothing was edited, so closing asks nothing.
@@ -422,8 +424,17 @@ public:
     // it follows the format (none after the last line for ofWindows, one otherwise).
     enum TFinalLineEnd : uint8_t { fleAuto, fleYes, fleNo };
     TFinalLineEnd FinalLineEnd = fleAuto;
+    // Refuses a read-only file. An existing file takes the new text in place, keeping its
+    // attributes and permissions; the previous text goes to the backup name with soCreateBackups.
     void SaveToFile(const std::string& fileName);
+    // The text as the source holds it (code-page characters, or UTF-8 bytes; see FileEncoding).
     std::string SaveToString() const;
+    // The text as its file's bytes.
+    std::string SaveToFileData() const;
+    // How the text was decoded from its file, and so how it is written back. Every load sets it;
+    // a text not loaded from a file is code-page text.
+    const TFileEncoding& FileEncoding() const { return FFileEncoding; }
+    void SetFileEncoding(const TFileEncoding& encoding) { FFileEncoding = encoding; }
     virtual std::string GetBackupName(const std::string& fileName);
     TGetBackupNameEvent OnGetBackupName;
 
@@ -534,6 +545,7 @@ private:
     const TUndoRecord* FReplaying = nullptr;
     bool FLoading = false;
     bool FLoadAltered = false;
+    TFileEncoding FFileEncoding;
     // Set once a caller chose the output format; loading then keeps it instead of detecting one.
     bool FOutFormatChosen = false;
 

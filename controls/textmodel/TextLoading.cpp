@@ -46,6 +46,13 @@ void SplitLoadedText(const std::string& data, TLoadedLines& out) {
     }
 }
 
+void SplitFileBytes(const std::string& bytes, TLoadedLines& out) {
+    std::string text;
+    const TFileEncoding encoding = DecodeFileText(bytes, text);
+    SplitLoadedText(text, out);
+    out.Encoding = encoding;
+}
+
 namespace {
 
 struct TFileStamp {
@@ -125,7 +132,7 @@ struct TPreloader {
                     if (ReadFileWithStamp(file->FullName, data, error, &stamp)) {
                         total += stamp.Size;
                         lines = std::make_unique<TLoadedLines>();
-                        SplitLoadedText(data, *lines);
+                        SplitFileBytes(data, *lines);
                     }
                 } catch (...) {
                     // Out of memory, say: the file is read again when it is opened, and fails there

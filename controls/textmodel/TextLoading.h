@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "controls/textmodel/LineStore.h"
+#include "controls/textmodel/TextEncoding.h"
 
 struct TLoadedLines {
     // Each record holds its line's text as it stood and, in LineEnd, the end it had (leDefault for
@@ -17,10 +18,14 @@ struct TLoadedLines {
     int32_t EndCounts[4] = {0, 0, 0, 0};
     bool AnyTab = false;
     bool AnyTrailingBlank = false;
+    // How the text was decoded from the file's bytes, and so how to write it back.
+    TFileEncoding Encoding;
 };
 
 // Cuts at CR LF, CR or LF.
 void SplitLoadedText(const std::string& data, TLoadedLines& out);
+// Decodes a file's bytes (TextEncoding.h), then cuts the text.
+void SplitFileBytes(const std::string& bytes, TLoadedLines& out);
 
 // Reads a whole file; false with the reason in `error` when it cannot.
 bool ReadTextFile(const std::string& fileName, std::string& data, std::string& error);

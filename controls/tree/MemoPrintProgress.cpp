@@ -1,5 +1,8 @@
 #include "controls/tree/MemoPrintProgress.h"
 
+#include "framework/core/SysUtils.h"
+#include "framework/ui/Printers.h"
+
 ZEL_DEFINE_CLASS(TMemoPrintProgress, TForm, {})
 
 TMemoPrintProgress::TMemoPrintProgress(TComponent* AOwner) : TForm(AOwner) {
@@ -35,4 +38,10 @@ void TMemoPrintProgress::Relayout() {
     ProgressBar->SetTop(pnlInfo->Top() + pnlInfo->Height() + 2);
     btnCancel->SetTop(ProgressBar->Top() + ProgressBar->Height() + 2);
     SetClientHeight(btnCancel->Top() + btnCancel->Height() + 2);
+}
+
+void TMemoPrintProgress::ShowPrinter(TPageSink& Sink) {
+    auto* System = dynamic_cast<TSystemPrinterSink*>(&Sink);
+    lblPrinter->SetCaption(
+        Format("Printing on printer %s", System ? System->PrinterName().c_str() : "(page recorder)"));
 }

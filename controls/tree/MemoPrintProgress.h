@@ -6,12 +6,16 @@
 #include "framework/ui/Forms.h"
 #include "framework/ui/StdCtrls.h"
 
+class TPageSink;
+
 class TMemoPrintProgress : public TForm {
     ZEL_DECLARE_CLASS(TMemoPrintProgress)
 public:
     explicit TMemoPrintProgress(TComponent* AOwner);
     // Stacks the labels, the bar and the button from the top after a label changed its height.
     void Relayout();
+    // "Printing on printer <name>" for the printer the pages go to.
+    void ShowPrinter(TPageSink& Sink);
 
     TPanel* pnlInfo = nullptr;
     TLabel* lblPrinter = nullptr;

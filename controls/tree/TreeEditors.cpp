@@ -92,6 +92,15 @@ void DrawMultiLineText(TCanvas& Canvas, const std::string& Text, const RECT& R) 
 
 namespace {
 
+// Pixels of an edit's width that its text cannot use: the window's width less the rectangle in
+// which the edit lays out its text.
+int EditFrameWidth(HWND Edit) {
+    RECT Window, Layout;
+    GetWindowRect(Edit, &Window);
+    SendMessageA(Edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&Layout));
+    return (Window.right - Window.left) - (Layout.right - Layout.left);
+}
+
 template <class E> RECT EditorBounds(E& Ed, TWinControl* Tree, const RECT& Base, bool Border) {
     RECT R = Base;
     if (Border) {
@@ -118,10 +127,38 @@ template <class E> RECT EditorBounds(E& Ed, TWinControl* Tree, const RECT& Base,
     TEXTMETRICA TM{};
     M.Canvas.TextExtent(" ");
     GetTextMetricsA(M.DC, &TM);
-    R.right += 2 * GetSystemMetrics(SM_CXBORDER) + 2 + TM.tmMaxCharWidth;
+    // Room for the edit's own frame and one more character of any width, so that the next typed
+    // character fits before the edit would scroll its text. A live edit tells its frame: its
+    // margins and, with a border, the inset it keeps inside it, which is more than the borders.
+    int Frame = 2 * GetSystemMetrics(SM_CXBORDER) + 2;
+    if (Ed.HandleAllocated())
+        Frame = std::max(Frame, EditFrameWidth(Ed.Handle()));
+    R.right += Frame + TM.tmMaxCharWidth;
     if (Tree)
         Clip(R);
     return R;
+}
+
+// After a change that the box grew for, an edit that scrolled its text sideways while the box
+// was still narrow (a paste, a character wider than the room left) shows it from the start
+// again, when the whole text now fits.
+template <class E> void ShowTextFromStart(E& Ed) {
+    if (!Ed.HandleAllocated())
+        return;
+    HWND H = Ed.Handle();
+    RECT Layout;
+    SendMessageA(H, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&Layout));
+    const LRESULT First = SendMessageA(H, EM_POSFROMCHAR, 0, 0);
+    if (First == -1 || static_cast<short>(LOWORD(First)) >= Layout.left ||
+        Ed.GetEditorWidth() > Layout.right - Layout.left)
+        return;
+    DWORD Start = 0, End = 0;
+    SendMessageA(H, EM_GETSEL, reinterpret_cast<WPARAM>(&Start), reinterpret_cast<LPARAM>(&End));
+    if (Start != End)
+        return; // a selection keeps its own direction and view
+    SendMessageA(H, EM_SETSEL, 0, 0);
+    SendMessageA(H, EM_SCROLLCARET, 0, 0);
+    SendMessageA(H, EM_SETSEL, Start, Start);
 }
 
 // The editor sits flat on the tree: a thin border at most, never the sunken edge.
@@ -254,6 +291,7 @@ void THSCustomTreeSimpleEditor::UpdateEditorBounds() {
 void THSCustomTreeSimpleEditor::Change() {
     TEdit::Change();
     UpdateEditorBounds();
+    ShowTextFromStart(*this);
 }
 
 void THSCustomTreeSimpleEditor::WndProc(TMessage& Message) {
@@ -334,6 +372,7 @@ void THSCustomTreeMemoEditor::UpdateEditorBounds() {
 void THSCustomTreeMemoEditor::Change() {
     TMemo::Change();
     UpdateEditorBounds();
+    ShowTextFromStart(*this);
 }
 
 void THSCustomTreeMemoEditor::WndProc(TMessage& Message) {

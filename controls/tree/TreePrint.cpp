@@ -189,7 +189,7 @@ void THSCustomTreeView::Print(bool PrintAll) {
     std::unique_ptr<TMemoPrintProgress> Progress;
     if (WithProgress) {
         Progress = std::make_unique<TMemoPrintProgress>(nullptr);
-        Progress->lblPrinter->SetCaption(Format("Printing on printer %s", "default"));
+        Progress->ShowPrinter(P.Sink());
         Progress->lblFileName->SetCaption(O.Header);
         Progress->lblProgress->SetCaption(Format("Printing page %d from %s", 1, " ... "));
         Progress->ProgressBar->SetPosition(0);

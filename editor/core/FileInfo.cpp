@@ -134,6 +134,10 @@ StrStore fileinfoclass::QuoteFileName(const char* name, int32_t f) {
 bool fileinfoclass::IsEditable() const {
     return memoSource && !memoSource->ReadOnly();
 }
+bool fileinfoclass::HasUnshownCharacters() const {
+    return memoSource && memoSource->FileEncoding().HasUnshownCharacters();
+}
+
 bool fileinfoclass::IsReadOnly() const {
     return memoSource && memoSource->ReadOnly();
 }
@@ -168,7 +172,7 @@ int32_t fileinfoclass::CheckChangedOnDisk(int32_t f) {
             return -1;
         return CompareFileTime(&t, &fileTime) == 0 && size == fileSize ? 0 : 1;
     }
-    if ((f & 1) && (fileTimeValid || fileSize || fileTime.dwLowDateTime || fileTime.dwHighDateTime)) {
+    if ((f & 1) && KnowsFileTime()) {
         fileTime = FILETIME{};
         fileSize = 0;
         fileTimeValid = 0;
@@ -230,7 +234,7 @@ int32_t fileinfoclass::SaveToFile(const char* name, int32_t f) {
             target << PreviewPrefix << ExtractFileNamePart(fileName.getString());
         }
         try {
-            std::string data = memoSource->SaveToString();
+            std::string data = memoSource->SaveToFileData();
             FILE* out = std::fopen(target.getString(), "wb");
             if (!out)
                 throw std::runtime_error("cannot create the file");

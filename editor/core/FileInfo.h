@@ -99,6 +99,13 @@ public:
     bool IsValidatable() const { return kind == KindHTML || kind == KindCSS; }
 
     int32_t CheckChangedOnDisk(int32_t flags);
+    // The record holds the file time and size of its file (CheckChangedOnDisk with flag 1 forgets
+    // them once the file has gone).
+    bool KnowsFileTime() const {
+        return fileTimeValid || fileSize || fileTime.dwLowDateTime || fileTime.dwHighDateTime;
+    }
+    // The document's file has characters that the editor shows as their bytes (TextEncoding.h).
+    bool HasUnshownCharacters() const;
     int32_t LoadFromFile(const char* name, int32_t flags);
     int32_t Reload(int32_t flags);
     // Writes the text. 0 on success; -1 when the write failed (lastError says why; the document,

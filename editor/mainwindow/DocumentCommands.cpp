@@ -59,6 +59,31 @@ std::string TabCaption(fileinfoclass* Doc) {
     return N ? N : "";
 }
 
+// The box of a failed save: the words every such box has, then the cause the save met.
+std::string SaveErrorText(const std::string& Name, const fileinfoclass* Doc) {
+    std::string Text = "Error saving " + Quoted(Name) + ". Check the path, filename, and disk access rights.";
+    std::string Cause = Doc->lastError;
+    if (!Cause.empty()) {
+        Cause[0] = static_cast<char>(toupper(static_cast<unsigned char>(Cause[0])));
+        if (Cause.back() != '.')
+            Cause += '.';
+        Text += " " + Cause;
+    }
+    return Text;
+}
+
+// Said in the status line while a document whose file the editor cannot fully show is shown.
+std::string UnshownCharactersNote(fileinfoclass* Doc) {
+    std::string Text =
+        Quoted(FilePart(Doc)) + " holds characters this editor cannot show; they are kept as they are.";
+    if (Doc->memoSource->FileEncoding().HeldAsUtf8)
+        Text += " What you type in it is saved as UTF-8.";
+    return Text;
+}
+
+// Set while the changed-on-disk check asks: its box lets the window's activation run the check again.
+bool AskingAboutDisk = false;
+
 // Restores the stored view of a dialog's file list once its form shows: the view style (the
 // details button pressed for the report style) and the sort column.
 void ShowStoredListView(TNVFileDlg* Dialog, int32_t StoredStyle, int32_t SortColumn) {
@@ -322,6 +347,8 @@ int TZELQEForm::SelectTab(TTabControl* Tabs, int Index, int32_t Flags) {
         SetActiveControl(ActiveEditorMemo);
     RefreshResults(Doc, 0);
     ShowResultCounts();
+    if (Doc->HasUnshownCharacters())
+        SetStatusText(UnshownCharactersNote(Doc));
     if (CheckChangedOnDisk(Flags & 1) == 1)
         return 1;
     return 0;
@@ -521,8 +548,7 @@ int TZELQEForm::SaveFileTab(TTabControl* Tabs, int Index, int32_t Flags) {
             SetStatusText("Saved " + Quoted(FilePart(Doc)) + ".");
         } else {
             MarkTabChanged(Doc);
-            std::string Text = "Error saving " + Quoted(FilePart(Doc)) +
-                               ". Check the path, filename, and disk access rights.";
+            std::string Text = SaveErrorText(FilePart(Doc), Doc);
             ::ShowMessageBox(Text, "Orvalent: Error", MB_OK | MB_ICONHAND | MB_SETFOREGROUND);
             SetStatusText(Text);
             UpdateTab(Tabs, Index);
@@ -564,8 +590,7 @@ int TZELQEForm::SaveFileTab(TTabControl* Tabs, int Index, int32_t Flags) {
             // The document takes the new name only once the text is on disk under it.
             if (Doc->SaveAs(Name.c_str()) != 0) {
                 MarkTabChanged(Doc);
-                std::string Text =
-                    "Error saving " + Quoted(Name) + ". Check the path, filename, and disk access rights.";
+                std::string Text = SaveErrorText(Name, Doc);
                 ::ShowMessageBox(Text, "Orvalent: Error", MB_OK | MB_ICONHAND | MB_SETFOREGROUND);
                 SetStatusText(Text);
                 return -6;
@@ -687,17 +712,25 @@ int TZELQEForm::ReloadDocument(fileinfoclass* Doc) {
 int TZELQEForm::CheckChangedOnDisk(int32_t Flags) {
     if (Closing())
         return 3;
+    if (AskingAboutDisk)
+        return 0;
     fileinfoclass* Doc = GetCurrentFileInfo();
     if (!Doc || !Doc->IsDiskFile())
         return 0;
+    AskingAboutDisk = true;
+    TScopeGuard Asked([] { AskingAboutDisk = false; });
     int32_t R = Doc->CheckChangedOnDisk(0);
     if (R == 2) {
+        // Each document is told once that its file has gone: the record forgets the file's time
+        // before the box shows, and a record without it has been told.
+        if (!Doc->KnowsFileTime())
+            return 0;
+        Doc->CheckChangedOnDisk(1);
         ::ShowMessageBox(
             "Warning! Document " + Quoted(FullName(Doc)) +
                 " no longer exists on disk. It may have been deleted, renamed, moved, or, if this is a "
                 "document on a networked drive, the network connection may have failed.",
             "Orvalent: Warning", MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
-        Doc->CheckChangedOnDisk(1);
         return 0;
     }
     if (R != 1)

@@ -21,7 +21,13 @@ bool isAscii(const char* s) {
 } // namespace
 
 std::string upperCase(const std::string& s) {
-    std::string u = s;
+    std::string u;
+    upperCaseInto(s, u);
+    return u;
+}
+
+void upperCaseInto(const std::string& s, std::string& u) {
+    u.assign(s);
     // Names and values are nearly always plain ASCII; only others need the locale's upper case.
     if (isAscii(u.c_str())) {
         for (char& c : u)
@@ -30,7 +36,6 @@ std::string upperCase(const std::string& s) {
     } else {
         CharUpperBuffA(u.data(), static_cast<DWORD>(u.size()));
     }
-    return u;
 }
 
 bool namesEqual(const char* a, const char* b) {

@@ -188,6 +188,8 @@ private:
 CheckRun* checkRun(ValidateArgsClass& args);
 
 std::string upperCase(const std::string& s);
+// upperCase into a string the caller keeps, whose buffer is used again.
+void upperCaseInto(const std::string& s, std::string& upper);
 // Case-blind comparison of names: the configuration's own, with a fast path for plain ASCII.
 bool namesEqual(const char* a, const char* b);
 using chars::isBlank;

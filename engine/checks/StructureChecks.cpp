@@ -7,6 +7,7 @@
 #include "engine/EngineMessageBox.h"
 #include "engine/checks/TagCutter.h"
 #include "engine/run/MessageIds.h"
+#include "engine/run/OutputWriter.h"
 
 namespace zel::checks {
 
@@ -382,13 +383,18 @@ void writeStructureListing(const run::StructureStore& store, run::LineSink& sink
         firstLine = false;
         line.clear();
         for (int32_t d = 0; d < depth; ++d)
-            line += "| ";
+            line.append("| ", 2);
         itemOnLine = false;
     };
-    auto item = [&](const std::string& text, const run::StructureEntry& entry) {
-        line += text;
-        if ((flags & ListLineNumbers) && entry.line >= 1)
-            line.append(1, '(').append(std::to_string(entry.line)).append(") ");
+    // An item is written straight onto the line: "<name> ", "&name; " or "</name> ", with its
+    // line number after it when asked for.
+    auto item = [&](const char* before, const run::StructureEntry& entry, const char* after) {
+        line.append(before).append(entry.text.c_str()).append(after);
+        if ((flags & ListLineNumbers) && entry.line >= 1) {
+            line.push_back('(');
+            run::appendNumber(line, entry.line);
+            line.append(") ", 2);
+        }
         itemOnLine = true;
     };
     for (int32_t i = 0; i < store.count(); ++i) {
@@ -403,14 +409,14 @@ void writeStructureListing(const run::StructureStore& store, run::LineSink& sink
                 pending = true;
                 ++depth;
             }
-            item("<" + entry.text + (entry.quickClose ? "/" : "") + "> ", entry);
+            item("<", entry, entry.quickClose ? "/> " : "> ");
             break;
         case run::EntryEntity:
             if (!(flags & ListEntities))
                 break;
             if (pending)
                 startLine(), pending = false;
-            item("&" + entry.text + "; ", entry);
+            item("&", entry, "; ");
             break;
         case run::EntryClosingTag:
             --depth;
@@ -418,7 +424,7 @@ void writeStructureListing(const run::StructureStore& store, run::LineSink& sink
                 startLine();
                 pending = true;
             }
-            item("</" + entry.text + "> ", entry);
+            item("</", entry, "> ");
             break;
         default:
             break;

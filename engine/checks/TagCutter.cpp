@@ -56,8 +56,12 @@ Token readToken(CheckRun& run, CutState& cut, bool quiet) {
             ++cut.pos;
             continue;
         }
-        k.text += d;
-        ++cut.pos;
+        // The characters up to the next blank, '=' or quotation mark, at once.
+        size_t stop = cut.pos + 1;
+        while (stop < cut.end && !isBlank(t[stop]) && t[stop] != '=' && t[stop] != '"' && t[stop] != '\'')
+            ++stop;
+        k.text.append(t, cut.pos, stop - cut.pos);
+        cut.pos = stop;
     }
     return k;
 }
@@ -86,7 +90,7 @@ void setValue(TagEntry& entry, Token&& k) {
 
 void setEntryText(TagEntry& entry, const std::string& text, size_t pos) {
     entry.text = text;
-    entry.upper = upperCase(text);
+    upperCaseInto(text, entry.upper);
     entry.textPos = pos;
 }
 

@@ -42,6 +42,27 @@ bool startsWithCaseBlind(const std::string& s, size_t pos, const char* prefix) {
     return true;
 }
 
+// Characters that stop a run of plain characters, one table for each place in the walk.
+struct StopTable {
+    bool stops[256] = {};
+    constexpr explicit StopTable(const char* chars) {
+        for (; *chars; ++chars)
+            stops[static_cast<unsigned char>(*chars)] = true;
+    }
+};
+constexpr StopTable kTextStops("<>\"&"); // text between tags
+constexpr StopTable kTagStops("<>\"'&"); // a tag outside quoted values
+constexpr StopTable kMarkupStops("<>");  // comments, server blocks, instructions
+
+// The first position at or after pos whose character stops the run, or the line's end.
+size_t skipTo(const std::string& line, size_t pos, const StopTable& table) {
+    const char* s = line.data();
+    const size_t n = line.size();
+    while (pos < n && !table.stops[static_cast<unsigned char>(s[pos])])
+        ++pos;
+    return pos;
+}
+
 MsgLocation msgLoc(const Loc& l, int32_t length = -1) {
     MsgLocation m;
     m.line = l.line;
@@ -79,6 +100,15 @@ private:
     void addTagChar(char c, size_t pos) {
         tag_.text += c;
         tag_.locs.push_back(Loc{static_cast<int32_t>(li_) + 1, static_cast<int32_t>(pos) + 1});
+    }
+    // The characters [from, to) of the line, added to the tag at once.
+    void addTagChars(const std::string& line, size_t from, size_t to) {
+        tag_.text.append(line, from, to - from);
+        const size_t first = tag_.locs.size();
+        tag_.locs.resize(first + (to - from));
+        const int32_t lineNo = static_cast<int32_t>(li_) + 1;
+        for (size_t i = from; i < to; ++i)
+            tag_.locs[first + (i - from)] = Loc{lineNo, static_cast<int32_t>(i) + 1};
     }
     const RunOptions& o() const { return a_.runOptions; }
     bool scanTag(const std::string& line, Piece& out);
@@ -132,6 +162,16 @@ bool Scanner::next(Piece& out) {
         if (!inTag_) {
             bool tagStarts = false;
             while (pos_ < line.size()) {
+                // Most characters of a text run only join it: taken a run at a time.
+                const size_t plain = skipTo(line, pos_, kTextStops);
+                if (plain > pos_) {
+                    if (text_.text.empty())
+                        text_.start = Loc{lineNo, static_cast<int32_t>(pos_) + 1};
+                    text_.text.append(line, pos_, plain - pos_);
+                    pos_ = plain;
+                    if (pos_ == line.size())
+                        break;
+                }
                 const char c = line[pos_];
                 if (c == '<') {
                     tagStarts = true;
@@ -248,6 +288,13 @@ bool Scanner::scanTag(const std::string& line, Piece& out) {
                                                                : "##";
             const size_t opening = kind_ == TagKind::Comment ? 3 : kind_ == TagKind::Hash ? 2 : 1;
             const size_t tailLen = std::strlen(tail);
+            if (c != '>' && c != '<') {
+                // Only '>' can end it and only '<' and '>' are looked at: the rest at once.
+                const size_t plain = skipTo(line, pos_, kMarkupStops);
+                addTagChars(line, pos_, plain);
+                pos_ = plain;
+                continue;
+            }
             const size_t body = tag_.text.size() - bodyStart_;
             if (c == '>' && body >= opening + tailLen &&
                 tag_.text.compare(tag_.text.size() - tailLen, tailLen, tail) == 0)
@@ -260,6 +307,16 @@ bool Scanner::scanTag(const std::string& line, Piece& out) {
             }
             addTagChar(c, pos_++);
             continue;
+        }
+        if (stretch_ == '"' || stretch_ == '\'') {
+            // A quoted value ends only at its own quote.
+            const size_t quote = line.find(stretch_, pos_);
+            const size_t plain = quote == std::string::npos ? line.size() : quote;
+            if (plain > pos_) {
+                addTagChars(line, pos_, plain);
+                pos_ = plain;
+                continue;
+            }
         }
         if (stretch_ != 0) {
             const bool closesTwo = (stretch_ == 'S' && c == '%') || (stretch_ == 'P' && c == '?');
@@ -301,7 +358,10 @@ bool Scanner::scanTag(const std::string& line, Piece& out) {
             startTag(pos_++);
             continue;
         }
-        addTagChar(c, pos_++);
+        // Up to the next character that can open a stretch or end the tag, nothing is decided.
+        const size_t plain = std::max(skipTo(line, pos_, kTagStops), pos_ + 1);
+        addTagChars(line, pos_, plain);
+        pos_ = plain;
     }
     return false;
 }

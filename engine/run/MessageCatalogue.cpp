@@ -64,7 +64,7 @@ const CatalogueEntry kCatalogue[] = {
      "cannot have a closing tag."},
     {msg::SpacesBeforeTagEnd, KindWarningAt, msg::HintSpacesBeforeTagEnd, 0,
      "Spaces found before the character '>'. Text should immediately end with the character '>'. Note that "
-     "these spaces are valid according to the official HTML standard but not as ZEL Orvalent is currently "
+     "these spaces are valid according to the official specification but not as ZEL Orvalent is currently "
      "configured (see comment)."},
     {msg::MisplacedEqual, KindErrorAt, 0, 0,
      "The \"%s\" tag has a misplaced or invalid equal sign ('='). Cannot check the rest of the tag."},

@@ -22,24 +22,6 @@ template <typename... A> std::string fmt(const char* pattern, A... args) {
                  : std::string(buffer, std::min<size_t>(static_cast<size_t>(n), sizeof buffer - 1));
 }
 
-// Decimal digits of n, right-aligned in at least width places: the listing writes one per document
-// line, where a formatted print costs more than the rest of the line's work.
-void appendNumber(std::string& out, int32_t n, size_t width = 0) {
-    char digits[12];
-    size_t len = 0;
-    uint32_t v = n < 0 ? 0u - static_cast<uint32_t>(n) : static_cast<uint32_t>(n);
-    do {
-        digits[len++] = static_cast<char>('0' + v % 10);
-        v /= 10;
-    } while (v);
-    if (n < 0)
-        digits[len++] = '-';
-    if (width > len)
-        out.append(width - len, ' ');
-    while (len)
-        out.push_back(digits[--len]);
-}
-
 std::string locationText(const MsgLocation& l) {
     std::string text;
     appendNumber(text, l.line);
@@ -415,6 +397,23 @@ int writeLogEntry(const OutputContext& ctx) {
         return 0;
     }
     return 1;
+}
+
+void appendNumber(std::string& out, int32_t n, size_t width) {
+    // Written from the back of the buffer, then appended at once.
+    char digits[12];
+    char* first = digits + sizeof digits;
+    uint32_t v = n < 0 ? 0u - static_cast<uint32_t>(n) : static_cast<uint32_t>(n);
+    do {
+        *--first = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v);
+    if (n < 0)
+        *--first = '-';
+    const size_t len = static_cast<size_t>(digits + sizeof digits - first);
+    if (width > len)
+        out.append(width - len, ' ');
+    out.append(first, len);
 }
 
 } // namespace zel::run

@@ -47,6 +47,9 @@ struct OutputContext {
 };
 
 void writeOutputHeader(const OutputContext& ctx, LineSink& sink);
+// Appends the decimal digits of n, right-aligned in at least width places: the listings write one
+// for every line or item, where a formatted print costs more than the rest of the item's work.
+void appendNumber(std::string& out, int32_t n, size_t width = 0);
 enum StatisticsFlags : uint32_t {
     StatisticsBrief = 0x1, // without the entity, tag, closing-tag and HTML-comment lines
 };

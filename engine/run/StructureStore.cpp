@@ -32,19 +32,30 @@ bool operator==(const StructureText& a, const char* b) {
     return std::strcmp(a.text_, b ? b : "") == 0;
 }
 
+StructureStore::Name& StructureStore::name(const std::string& text) {
+    auto [it, made] = names_.try_emplace(text);
+    if (made) {
+        it->second.kept = text_.add(text.data(), text.size());
+        if (!it->second.kept) {
+            names_.erase(it);
+            throw std::bad_alloc();
+        }
+    }
+    return it->second;
+}
+
+StructureStore::OpenRecord& StructureStore::recordOf(const std::string& text) {
+    Name& n = name(text);
+    if (!n.record)
+        n.record = &openRecord(key(text));
+    return *n.record;
+}
+
 const char* StructureStore::keep(int32_t kind, const std::string& text) {
     if (text.empty())
         return "";
-    if (kind == EntryOpeningTag || kind == EntryClosingTag || kind == EntryEntity) {
-        auto it = names_.find(text);
-        if (it != names_.end())
-            return it->second;
-        const char* kept = text_.add(text.data(), text.size());
-        if (!kept)
-            throw std::bad_alloc();
-        names_.emplace(text, kept);
-        return kept;
-    }
+    if (kind == EntryOpeningTag || kind == EntryClosingTag || kind == EntryEntity)
+        return name(text).kept;
     const char* kept = text_.add(text.data(), text.size());
     if (!kept)
         throw std::bad_alloc();
@@ -64,13 +75,13 @@ int32_t StructureStore::add(int32_t kind, const std::string& text, int32_t line,
     if (kind >= 0 && kind < 8)
         ++kindCounts_[kind];
     if (kind == EntryOpeningTag) {
-        OpenRecord& r = openRecord(key(text));
+        OpenRecord& r = recordOf(text);
         r.seen = true;
         ++r.openings;
         if (closingRule != 2)
             r.stack.push_back(index);
     } else if (kind == EntryClosingTag) {
-        OpenRecord& r = openRecord(key(text));
+        OpenRecord& r = recordOf(text);
         r.seen = true;
         ++r.closings;
         if (!r.stack.empty())
@@ -80,6 +91,10 @@ int32_t StructureStore::add(int32_t kind, const std::string& text, int32_t line,
 }
 
 int32_t StructureStore::findOpen(const std::string& name, int32_t flags) const {
+    // A name already written in a tag knows its record.
+    const auto it = names_.find(name);
+    if (it != names_.end() && it->second.record)
+        return findOpenIn(*it->second.record, flags);
     return findOpenKey(key(name), flags);
 }
 
@@ -137,14 +152,6 @@ void StructureStore::reset() {
 
 int32_t StructureStore::countOf(int32_t kind) const {
     return kind >= 0 && kind < 8 ? kindCounts_[kind] : 0;
-}
-
-const StructureEntry* StructureStore::entry(int32_t i) const {
-    return i >= 0 && i < count() ? &entries_[static_cast<size_t>(i)] : nullptr;
-}
-
-StructureEntry* StructureStore::entry(int32_t i) {
-    return i >= 0 && i < count() ? &entries_[static_cast<size_t>(i)] : nullptr;
 }
 
 } // namespace zel::run

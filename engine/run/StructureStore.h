@@ -83,8 +83,13 @@ public:
 
     int32_t count() const { return static_cast<int32_t>(entries_.size()); }
     int32_t countOf(int32_t kind) const;
-    const StructureEntry* entry(int32_t i) const;
-    StructureEntry* entry(int32_t i);
+    // Asked for many times for each tag: defined here, so that callers index the entries directly.
+    const StructureEntry* entry(int32_t i) const {
+        return i >= 0 && i < count() ? &entries_[static_cast<size_t>(i)] : nullptr;
+    }
+    StructureEntry* entry(int32_t i) {
+        return i >= 0 && i < count() ? &entries_[static_cast<size_t>(i)] : nullptr;
+    }
     // The case-blind key of a name, as findOpenKey takes it.
     static std::string key(const std::string& name);
     // findOpen for a name already made a key: callers that ask about the same names for every
@@ -105,13 +110,21 @@ public:
     int32_t findOpenIn(const OpenRecord& record, int32_t flags) const;
 
 private:
+    // A tag or entity name as written: its one kept copy, and for a tag the open record of its
+    // key, found once for the name rather than by its key again for every tag.
+    struct Name {
+        const char* kept = nullptr;
+        OpenRecord* record = nullptr;
+    };
+    Name& name(const std::string& text);
+    OpenRecord& recordOf(const std::string& text);
     // One copy of each tag and entity name, many of each text run's.
     const char* keep(int32_t kind, const std::string& text);
     // A deque: a long document's entries grow without copying them all on every growth.
     std::deque<StructureEntry> entries_;
     int32_t kindCounts_[8] = {0, 0, 0, 0, 0, 0, 0, 0};
     std::unordered_map<std::string, OpenRecord> open_;
-    std::unordered_map<std::string, const char*> names_;
+    std::unordered_map<std::string, Name> names_;
     TextArena text_;
 };
 

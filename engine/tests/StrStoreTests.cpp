@@ -56,6 +56,32 @@ TEST(StrStore, AppendInPlaceWhenItFitsAndIgnoresNullAndEmpty) {
     EXPECT_EQ(std::string(t.getString()), std::string(50, 'q'));
 }
 
+// A piece taken from the front of a long text reads the piece only: the characters stand at the
+// very end of a readable page, so a read past them faults.
+TEST(StrStore, TakingTheFirstCharactersReadsNoFurther) {
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    const size_t page = info.dwPageSize;
+    char* base =
+        static_cast<char*>(VirtualAlloc(nullptr, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_NE(base, nullptr);
+    DWORD old = 0;
+    ASSERT_TRUE(VirtualProtect(base + page, page, PAGE_NOACCESS, &old));
+    char* text = base + page - 5;
+    std::memcpy(text, "ab\0de", 5);
+    StrStore s;
+    EXPECT_EQ(s.assign(text + 3, 2), 1);
+    EXPECT_STREQ(s.getString(), "de");
+    EXPECT_EQ(s.append(text + 3, 2), 1);
+    EXPECT_STREQ(s.getString(), "dede");
+    // A terminator within the count still ends the text.
+    EXPECT_EQ(s.assign(text, 5), 1);
+    EXPECT_STREQ(s.getString(), "ab");
+    EXPECT_EQ(s.append(text, 5), 1);
+    EXPECT_STREQ(s.getString(), "abab");
+    VirtualFree(base, 0, MEM_RELEASE);
+}
+
 TEST(StrStore, AssignmentShrinksLargeBuffersAndHandlesItsOwnText) {
     StrStore s = filled(1999);
     s.assign("short");

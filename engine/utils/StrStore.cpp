@@ -22,6 +22,15 @@ int32_t textLength(const char* text) {
     return text ? static_cast<int32_t>(std::strlen(text)) : 0;
 }
 
+// The length of text, but no more than n when n >= 0: nothing past the first n characters is
+// read, so taking a line from the front of a whole file costs the line, not the file.
+int32_t textLength(const char* text, int32_t n) {
+    if (n < 0)
+        return textLength(text);
+    const void* end = std::memchr(text, 0, static_cast<size_t>(n));
+    return end ? static_cast<int32_t>(static_cast<const char*>(end) - text) : n;
+}
+
 unsigned char upperByte(unsigned char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
 }
@@ -148,9 +157,7 @@ int32_t StrStore::assign(const char* text) {
 int32_t StrStore::assign(const char* text, int32_t n) {
     if (!text)
         text = "";
-    int32_t len = textLength(text);
-    if (n >= 0 && n < len)
-        len = n;
+    const int32_t len = textLength(text, n);
     bool inside = text >= data_ && text < data_ + capacity_;
     if (len + 1 <= capacity_) {
         if (!inside && capacity_ > 1024 && len + 1 < 128) {
@@ -256,9 +263,7 @@ int32_t StrStore::append(const char* text) {
 int32_t StrStore::append(const char* text, int32_t n) {
     if (!text)
         return 1;
-    int32_t len = textLength(text);
-    if (n >= 0 && n < len)
-        len = n;
+    const int32_t len = textLength(text, n);
     if (len == 0)
         return 1;
     // Appending a piece of this very string: keep an offset, the buffer may move.

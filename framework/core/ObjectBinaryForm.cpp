@@ -224,6 +224,13 @@ private:
     // A property name: identifiers joined by dots, not starting with a word that opens or ends
     // an object in the text form.
     std::string PropName() {
+        std::string s = DottedIdent();
+        if (IsKeyword(s.substr(0, s.find('.'))))
+            Fail();
+        return s;
+    }
+    // Identifiers joined by dots: a property's path, or a component of another form as a value.
+    std::string DottedIdent() {
         std::string s = Short();
         size_t from = 0;
         for (;;) {
@@ -235,8 +242,6 @@ private:
                 break;
             from = dot + 1;
         }
-        if (IsKeyword(s.substr(0, s.find('.'))))
-            Fail();
         return s;
     }
     // A set element: an identifier, or the number of an element without a name.
@@ -308,7 +313,7 @@ private:
             break;
         case vaIdent:
             v.K = TextValue::vIdent;
-            v.S = Ident(false);
+            v.S = DottedIdent();
             break;
         case vaFalse:
         case vaTrue:

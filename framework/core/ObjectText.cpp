@@ -42,7 +42,9 @@ std::string QuoteObjectTextString(const std::string& S) {
 
 namespace {
 
-void CheckRootClass(const TextObject& tree, TPersistent* Root) {
+void CheckRootClass(const TextObject& tree, TPersistent* Root, const TFilerHooks* Hooks = nullptr) {
+    if (Hooks && Hooks->AnyRootClass)
+        return;
     if (!Root->InheritsFromName(tree.ClassName)) {
         TClass named = GetClass(tree.ClassName);
         if (!named || !named->InheritsFrom(Root->ClassType()))
@@ -134,6 +136,20 @@ std::string ObjectTextToBinary(const std::string& Text) {
 
 bool IsObjectBinary(const std::string& Data) {
     return HasBinarySignature(Data.data(), Data.size());
+}
+
+std::string ObjectToText(TPersistent* Root, const TFilerHooks& Hooks) {
+    return PrintTree(BuildTree(Root, &Hooks));
+}
+
+std::string ObjectToBinary(TPersistent* Root, const TFilerHooks& Hooks) {
+    return WriteBinaryTree(BuildTree(Root, &Hooks));
+}
+
+void ObjectFromAnyForm(const std::string& Data, TPersistent* Root, const TFilerHooks& Hooks) {
+    TextObject tree = IsObjectBinary(Data) ? ReadBinaryTree(Data) : ParseText(Data);
+    CheckRootClass(tree, Root, &Hooks);
+    ApplyTree(tree, Root, &Hooks);
 }
 
 void ObjectFromAnyForm(const std::string& Data, TPersistent* Root) {

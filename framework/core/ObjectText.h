@@ -22,10 +22,12 @@
 //   end
 //
 // The writer writes published properties that are stored and differ from their default
-// (ordinals with a default, empty strings and zero floats are left out). The reader parses and
+// (ordinals with a default, empty strings and zero floats are left out). A reference to a
+// component outside the root is written with its owner's name: "Form2.Table1". The reader parses and
 // checks the whole text before it changes anything, so a malformed text or an unknown property
 // leaves the object as it was (EParserError / EReadError, with the line number).
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,7 @@
 
 class TStream;
 class TComponent;
+struct TPropInfo;
 
 std::string ObjectToText(TPersistent* Root);
 // The text's class must be Root's class or one of its ancestors.
@@ -74,6 +77,32 @@ std::string ObjectSubsetToBinary(TPersistent* Root, const std::vector<std::strin
 void ObjectSubsetFromBinary(const std::string& Data, TPersistent* Root,
                             const std::vector<std::string>& Names);
 std::string ObjectTextToBinary(const std::string& Text); // raises EParserError like the reader
+
+// What a filer adds to the plain forms to store a component as a designer does: its events by
+// handler name, the class name its designer gave it, and reading on past what cannot be read.
+// Every member is optional.
+struct TFilerHooks {
+    // Writing: the class name stored for the root instead of its own.
+    std::string RootClassName;
+    // Writing: the name of the handler bound to an event of a component; empty leaves it out.
+    std::function<std::string(TComponent* Component, const TPropInfo& Event)> EventName;
+    // Reading: binds each handler a form names, once the whole form has been checked. Without
+    // it the events of a form are left unbound.
+    std::function<void(TComponent* Component, const TPropInfo& Event, const std::string& Handler)> BindEvent;
+    // Reading: the stored class of the root is not checked against the root's own.
+    bool AnyRootClass = false;
+    // Reading: a property or an owned component that cannot be read is put to it with the
+    // reader's message; true leaves it out and reads on, false refuses the whole form.
+    std::function<bool(const std::string& Message)> SkipError;
+    // Reading: a reference to a component outside the root ("Form2.Table1") is handed over once
+    // the form is applied, the property left as it was; without it such a reference refuses the
+    // form.
+    std::function<void(TObject* Obj, const TPropInfo& Prop, const std::string& Name)> OuterReference;
+};
+
+std::string ObjectToText(TPersistent* Root, const TFilerHooks& Hooks);
+std::string ObjectToBinary(TPersistent* Root, const TFilerHooks& Hooks);
+void ObjectFromAnyForm(const std::string& Data, TPersistent* Root, const TFilerHooks& Hooks);
 
 // One value as the text form writes it: 'It''s'#13 for strings.
 std::string QuoteObjectTextString(const std::string& S);

@@ -116,6 +116,11 @@ private:
             v.K = TextValue::vIdent;
             v.S = FStr;
             Next();
+            // A component of another form: "Form2.Table1".
+            while (FTok == tChar && FChar == '.') {
+                Next();
+                v.S += "." + ExpectSymbol();
+            }
             return v;
         case tChar:
             break;

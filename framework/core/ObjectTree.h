@@ -9,6 +9,7 @@
 #include <vector>
 
 class TPersistent;
+struct TFilerHooks;
 
 namespace objecttree {
 
@@ -42,7 +43,7 @@ struct TextObject {
 };
 
 // The stored published properties of the object and its owned components.
-TextObject BuildTree(TPersistent* Root);
+TextObject BuildTree(TPersistent* Root, const TFilerHooks* Hooks = nullptr);
 std::string PrintTree(const TextObject& Tree);
 TextObject ParseText(const std::string& Text);
 std::string WriteBinaryTree(const TextObject& Tree);
@@ -51,6 +52,6 @@ TextObject ReadBinaryTree(const std::string& Data, size_t* End = nullptr);
 // True when the bytes begin with the binary form's signature.
 bool HasBinarySignature(const char* Bytes, size_t Count);
 // Checks the whole tree against the root first; nothing changes when it does not fit.
-void ApplyTree(const TextObject& Tree, TPersistent* Root);
+void ApplyTree(const TextObject& Tree, TPersistent* Root, const TFilerHooks* Hooks = nullptr);
 
 } // namespace objecttree

@@ -1,6 +1,7 @@
 // The shared tree applied to objects: checked whole first, then applied.
 #include <cstring>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "framework/core/Collection.h"
@@ -16,25 +17,34 @@ namespace objecttree {
 namespace {
 
 // Runs twice over the same tree: first checking only (nothing is changed; the target object
-// is used only to look sub-objects up), then for real.
+// is used only to look sub-objects up), then for real. What the check leaves out, when the
+// filer's hooks allow it, the second run leaves out too.
 class Applier {
 public:
-    Applier(TPersistent* root, bool commit) : FRoot(root), FCommit(commit) {}
+    Applier(TPersistent* root, bool commit, const TFilerHooks* hooks, std::set<const void*>& skipped)
+        : FRoot(root), FCommit(commit), FHooks(hooks), FSkipped(skipped) {}
 
     void ApplyObject(const TextObject& node, TObject* target, TClass cls) {
         ApplyProps(node.Props, target, cls);
         for (const TextObject& childNode : node.Children) {
+            if (FSkipped.count(&childNode))
+                continue;
             auto* owner = dynamic_cast<TComponent*>(target);
-            if (!owner && !(target == nullptr && cls && cls->InheritsFrom(TComponent::StaticClass())))
-                Fail(childNode.Line, SInvalidImage);
-            TClass childClass = GetClass(childNode.ClassName);
-            if (!childClass)
-                Fail(childNode.Line, Format(SClassNotFound, childNode.ClassName.c_str()));
-            if (!childClass->InheritsFrom(TComponent::StaticClass()) || !childClass->CanCreate())
-                Fail(childNode.Line, SInvalidImage);
-            TComponent* child = owner ? owner->FindComponent(childNode.Name) : nullptr;
-            if (child && !child->InheritsFrom(childClass))
-                Fail(childNode.Line, SInvalidImage);
+            TClass childClass = nullptr;
+            TComponent* child = nullptr;
+            if (!Checked(&childNode, [&] {
+                    if (!owner && !(target == nullptr && cls && cls->InheritsFrom(TComponent::StaticClass())))
+                        Fail(childNode.Line, SInvalidImage);
+                    childClass = GetClass(childNode.ClassName);
+                    if (!childClass)
+                        Fail(childNode.Line, Format(SClassNotFound, childNode.ClassName.c_str()));
+                    if (!childClass->InheritsFrom(TComponent::StaticClass()) || !childClass->CanCreate())
+                        Fail(childNode.Line, SInvalidImage);
+                    child = owner ? owner->FindComponent(childNode.Name) : nullptr;
+                    if (child && !child->InheritsFrom(childClass))
+                        Fail(childNode.Line, SInvalidImage);
+                }))
+                continue;
             if (FCommit && !child) {
                 TObject* made = childClass->Create(owner);
                 child = dynamic_cast<TComponent*>(made);
@@ -74,8 +84,16 @@ public:
                 for (const auto& planned : FPlanned)
                     if (SameText(planned.first, f.Name))
                         cls = planned.second;
-            if (!cls || (f.Info->PropClass && !cls->InheritsFrom(f.Info->PropClass)))
-                Fail(f.Line, SInvalidPropertyValue);
+            if (!cls && FHooks && FHooks->OuterReference) {
+                if (FCommit && f.Obj)
+                    FHooks->OuterReference(f.Obj, *f.Info, f.Name);
+                continue;
+            }
+            if (!Checked(f.Prop, [&] {
+                    if (!cls || (f.Info->PropClass && !cls->InheritsFrom(f.Info->PropClass)))
+                        Fail(f.Line, SInvalidPropertyValue);
+                }))
+                continue;
             if (FCommit && f.Obj)
                 SetObjectProp(f.Obj, f.Info, ref);
         }
@@ -94,6 +112,24 @@ private:
         throw EReadError(line > 0 ? Format(SParseError, msg.c_str(), line) : msg);
     }
 
+    // Runs a check. When it fails while checking and the filer chooses to read on, the part is
+    // left out of both runs and false is answered.
+    template <class F> bool Checked(const void* part, F check) {
+        if (FCommit || !FHooks || !FHooks->SkipError) {
+            check();
+            return true;
+        }
+        try {
+            check();
+            return true;
+        } catch (const EReadError& e) {
+            if (!FHooks->SkipError(e.Message()))
+                throw;
+            FSkipped.insert(part);
+            return false;
+        }
+    }
+
     static bool HasCollectionItems(const TextObject& node) {
         for (const TextProp& p : node.Props)
             if (p.Value.K == TextValue::vCollection && !p.Value.Items.empty())
@@ -103,7 +139,8 @@ private:
 
     void ApplyProps(const std::vector<TextProp>& props, TObject* target, TClass cls) {
         for (const TextProp& p : props)
-            ApplyProp(p, target, cls);
+            if (!FSkipped.count(&p))
+                Checked(&p, [&] { ApplyProp(p, target, cls); });
     }
 
     void ApplyProp(const TextProp& prop, TObject* target, TClass cls) {
@@ -143,9 +180,22 @@ private:
             objClass = sub ? sub->ClassType() : info->PropClass;
         }
         const TPropInfo* info = objClass ? objClass->FindProperty(parts.back()) : nullptr;
-        if (!info || info->Kind == tkMethod || info->Kind == tkUnknown)
+        if (!info || info->Kind == tkUnknown)
             Fail(prop.Line, Format(SUnknownProperty, prop.Name.c_str()));
+        if (info->Kind == tkMethod) {
+            BindEvent(prop, *info, obj);
+            return;
+        }
         SetValue(prop, info, obj);
+    }
+
+    // An event names its handler; only a filer can bind it to one, and only a component's own.
+    void BindEvent(const TextProp& prop, const TPropInfo& info, TObject* obj) {
+        if (prop.Value.K != TextValue::vIdent)
+            Fail(prop.Line, SInvalidPropertyValue);
+        auto* comp = dynamic_cast<TComponent*>(obj);
+        if (FCommit && comp && prop.Name.find('.') == std::string::npos && FHooks && FHooks->BindEvent)
+            FHooks->BindEvent(comp, info, prop.Value.S);
     }
 
     void ApplyStrings(const TextProp& prop, TStrings* list) {
@@ -282,7 +332,7 @@ private:
             // because it may name a component that comes later in the text.
             if (info->IsReadOnly())
                 Fail(prop.Line, SReadOnlyProperty);
-            FFixups.push_back({obj, info, v.S, prop.Line});
+            FFixups.push_back({obj, info, v.S, prop.Line, &prop});
             return;
         }
         Fail(prop.Line, SInvalidPropertyValue);
@@ -293,6 +343,7 @@ private:
         const TPropInfo* Info;
         std::string Name;
         int Line;
+        const TextProp* Prop;
     };
 
     static TComponent* FindByName(TComponent* owner, const std::string& name) {
@@ -308,6 +359,8 @@ private:
 
     void CollectNames(const TextObject& node) {
         for (const TextObject& child : node.Children) {
+            if (FSkipped.count(&child))
+                continue;
             TClass cls = GetClass(child.ClassName);
             if (!child.Name.empty())
                 FPlanned.push_back({child.Name, cls});
@@ -317,6 +370,8 @@ private:
 
     TPersistent* FRoot;
     bool FCommit;
+    const TFilerHooks* FHooks;
+    std::set<const void*>& FSkipped; // parts of the tree left out
     std::vector<TComponent*> FLoaded;
     std::vector<Fixup> FFixups;
     std::vector<std::pair<std::string, TClass>> FPlanned; // components the text will make
@@ -324,12 +379,13 @@ private:
 
 } // namespace
 
-void ApplyTree(const TextObject& Tree, TPersistent* Root) {
+void ApplyTree(const TextObject& Tree, TPersistent* Root, const TFilerHooks* Hooks) {
     auto* comp = dynamic_cast<TComponent*>(Root);
-    Applier check(Root, false);
+    std::set<const void*> skipped;
+    Applier check(Root, false, Hooks, skipped);
     check.ApplyObject(Tree, Root, Root->ClassType());
     check.ResolveFixups(Tree);
-    Applier apply(Root, true);
+    Applier apply(Root, true, Hooks, skipped);
     if (comp)
         comp->SetState(csLoading | csReading, true);
     {

@@ -16,9 +16,14 @@ namespace {
 
 class TreeBuilder {
 public:
+    explicit TreeBuilder(const TFilerHooks* hooks) : FHooks(hooks) {}
+
     TextObject Build(TPersistent* obj) {
         FRoot = obj;
-        return BuildObject(obj);
+        TextObject tree = BuildObject(obj);
+        if (FHooks && !FHooks->RootClassName.empty())
+            tree.ClassName = FHooks->RootClassName;
+        return tree;
     }
 
 private:
@@ -53,7 +58,11 @@ private:
 
     void AddProperties(std::vector<TextProp>& props, TObject* obj, const std::string& prefix) {
         for (const TPropInfo* p : GetPropList(obj)) {
-            if (p->Kind == tkMethod || p->Kind == tkUnknown)
+            if (p->Kind == tkMethod) {
+                AddEvent(props, obj, *p, prefix);
+                continue;
+            }
+            if (p->Kind == tkUnknown)
                 continue;
             if (!IsStoredProp(obj, p))
                 continue;
@@ -115,6 +124,26 @@ private:
         }
     }
 
+    // Only a filer knows what handler an event is bound to; a component's own events are asked.
+    void AddEvent(std::vector<TextProp>& props, TObject* obj, const TPropInfo& event,
+                  const std::string& prefix) {
+        auto* comp = dynamic_cast<TComponent*>(obj);
+        if (!FHooks || !FHooks->EventName || !comp || !prefix.empty())
+            return;
+        std::string handler = FHooks->EventName(comp, event);
+        if (!handler.empty())
+            Add(props, event.Name, Simple(TextValue::vIdent, handler));
+    }
+
+    // The name a reference is written with: bare inside the root, else after its owner's name.
+    std::string ReferenceName(TComponent* comp) const {
+        for (TComponent* o = comp->Owner(); o; o = o->Owner())
+            if (o == FRoot)
+                return comp->Name();
+        TComponent* owner = comp->Owner();
+        return owner && !owner->Name().empty() ? owner->Name() + "." + comp->Name() : comp->Name();
+    }
+
     void AddObjectProp(std::vector<TextProp>& props, TObject* value, const std::string& name) {
         if (!value)
             return;
@@ -142,19 +171,20 @@ private:
         if (auto* comp = dynamic_cast<TComponent*>(value)) {
             // Components are referred to by name.
             if (!comp->Name().empty() && comp != FRoot)
-                Add(props, name, Simple(TextValue::vIdent, comp->Name()));
+                Add(props, name, Simple(TextValue::vIdent, ReferenceName(comp)));
             return;
         }
         AddProperties(props, value, name + ".");
     }
 
+    const TFilerHooks* FHooks;
     TPersistent* FRoot = nullptr;
 };
 
 } // namespace
 
-TextObject BuildTree(TPersistent* Root) {
-    return TreeBuilder().Build(Root);
+TextObject BuildTree(TPersistent* Root, const TFilerHooks* Hooks) {
+    return TreeBuilder(Hooks).Build(Root);
 }
 
 } // namespace objecttree

@@ -103,7 +103,10 @@ void TApplication::HandleMessage() {
 }
 
 bool TApplication::ProcessMessage(MSG& Msg) {
-    if (!PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE))
+    // Messages are taken in their Unicode form: taken as code-page text, a typed character the
+    // code page lacks would already be a '?' here. Our windows are code-page windows, and
+    // dispatching converts for them; a window that asks for Unicode characters gets them whole.
+    if (!PeekMessageW(&Msg, nullptr, 0, 0, PM_REMOVE))
         return false;
     if (Msg.message == WM_QUIT) {
         FTerminated = true;
@@ -117,7 +120,7 @@ bool TApplication::ProcessMessage(MSG& Msg) {
             HintMouseMessage(Msg);
             if (!IsKeyMsg(Msg)) {
                 TranslateMessage(&Msg);
-                DispatchMessageA(&Msg);
+                DispatchMessageW(&Msg);
             }
         }
     } catch (...) {

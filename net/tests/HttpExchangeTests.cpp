@@ -93,6 +93,9 @@ TEST(HttpExchanges, DirectTable) {
         {"three redirects", Url(sp, "/redirect/3"), Ok, 200, "landed", 0, 6000},
         {"relative redirect", Url(sp, "/redirect-relative"), Ok, 200, "Hello from the scripted server.\r\n",
          0, 6000},
+        {"redirect up a folder", Url(sp, "/a/b/page"), Ok, 200, "reached /a/target?from=page", 0, 6000},
+        {"interim answers are skipped", Url(sp, "/interim"), Ok, 200, "final", 0, 6000},
+        {"switched to another protocol", Url(sp, "/switch"), Failed, 404, "", httperrProtocol, 6000},
         {"absolute redirect to another port", Url(sp, "/redirect-abs/" + std::to_string(fp)), Ok, 200, gpl, 0,
          8000},
         {"redirect loop", Url(sp, "/redirect-loop"), Failed, 404, "", httperrTooManyRedirects, 8000},
@@ -228,6 +231,45 @@ TEST(HttpExchanges, PostSendsTheStreamWhole) {
     EXPECT_TRUE(r.Body == payload);
     EXPECT_EQ(h.SentCount(), 30000);
     EXPECT_EQ(sendEnds, 1);
+}
+
+// A redirected POST: 307 and 308 ask for it again with its whole body; after any other redirect
+// the new address is fetched with a GET and no body.
+TEST(HttpExchanges, RedirectedPost) {
+    REQUIRE_PEER(sp, "ZEL_NET_HTTP_PORT");
+    THttpClient h(nullptr);
+    h.Timeout = 3000;
+    TMemoryStream out;
+    std::string payload;
+    for (int i = 0; i < 20000; ++i)
+        payload += static_cast<char>((i * 13) & 0xFF);
+    out.Write(payload.data(), static_cast<int32_t>(payload.size()));
+    h.SendStream = &out;
+    const struct {
+        const char* code;
+        int64_t start; // where the body begins in the stream
+        bool repeated;
+    } cases[] = {
+        {"307", 0, true},  {"308", 0, true},  {"307", 1000, true},
+        {"301", 0, false}, {"302", 0, false}, {"303", 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.code) + " from " + std::to_string(c.start));
+        out.SetPosition(c.start);
+        FetchResult r = Fetch(h, Url(sp, std::string("/post-redirect/") + c.code), httpPOST);
+        ASSERT_FALSE(r.Raised) << r.Reason;
+        EXPECT_EQ(r.Redirects, 1);
+        if (c.repeated) {
+            EXPECT_TRUE(r.Body == payload.substr(static_cast<size_t>(c.start)))
+                << "the body was not sent whole";
+            EXPECT_EQ(h.SentCount(), static_cast<int32_t>(payload.size() - c.start));
+        } else {
+            EXPECT_EQ(r.Body.rfind("GET /echo HTTP/1.0\r\n", 0), 0u) << r.Body.substr(0, 200);
+            EXPECT_EQ(r.Body.find("Content-Length"), std::string::npos) << r.Body;
+            EXPECT_EQ(r.Body.find("Content-Type"), std::string::npos) << r.Body;
+        }
+        EXPECT_EQ(h.RequestType(), httpPOST) << "the owner's request type changed";
+    }
 }
 
 TEST(HttpExchanges, ThroughAnHttpProxy) {

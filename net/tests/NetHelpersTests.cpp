@@ -44,6 +44,32 @@ TEST(ParseURL, SplitsEveryPart) {
     }
 }
 
+// A redirect's relative address, taken as a browser takes it from the page that was asked for.
+TEST(ResolveRelativePath, AgainstThePageAskedFor) {
+    const struct {
+        const char* base;
+        const char* ref;
+        const char* expected;
+    } cases[] = {
+        {"/a/b/page", "../target", "/a/target"},
+        {"/a/b/page", "../../../../up", "/up"},
+        {"/a/b/page", "sibling", "/a/b/sibling"},
+        {"/a/b/", "./here/", "/a/b/here/"},
+        {"/a/b/page", "..", "/a/"},
+        {"/a/b/page", ".", "/a/b/"},
+        {"/a/b/page", "/root/./x/../y", "/root/y"},
+        {"/a/b/page?old=1", "?new=2", "/a/b/page?new=2"},
+        {"/a/b/page?old=1", "next?x=../y", "/a/b/next?x=../y"},
+        {"/a/b/page?old=1", "#part", "/a/b/page?old=1"},
+        {"/a/b/page", "c/d#part", "/a/b/c/d"},
+        {"/a//b/page", "x", "/a//b/x"},
+        {"", "x", "/x"},
+        {"?q", "x", "/x"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ResolveRelativePath(c.base, c.ref), c.expected) << c.base << " + " << c.ref;
+}
+
 TEST(HttpHelpers, DatesEncodingsAndPositions) {
     EXPECT_EQ(RFC1123_Date(EncodeDate(2026, 1, 15) + EncodeTime(6, 30, 5, 0)), "Thu, 15 Jan 2026 06:30:05");
     EXPECT_EQ(RFC1123_Date(EncodeDate(1999, 12, 31)), "Fri, 31 Dec 1999 00:00:00");

@@ -49,6 +49,22 @@ def reply(conn, status, body=b"", headers=(), length=True):
     conn.sendall(head.encode("latin-1") + body)
 
 
+def read_body(conn, req):
+    """The request's body, as long as its Content-Length says."""
+    head, _, body = req.partition(b"\r\n\r\n")
+    length = 0
+    for h in head.split(b"\r\n")[1:]:
+        k, _, v = h.partition(b":")
+        if k.strip().lower() == b"content-length":
+            length = int(v.strip())
+    while len(body) < length:
+        d = conn.recv(65536)
+        if not d:
+            break
+        body += d
+    return body
+
+
 REAL_REPLY = (b"HTTP/1.0 200 OK\r\nServer: scripted\r\nContent-Type: text/plain\r\n"
               b"Content-Length: 26\r\n\r\nabcdefghijklmnopqrstuvwxyz")
 
@@ -139,18 +155,26 @@ class HttpHandler(socketserver.BaseRequestHandler):
         elif path == "/redirect-echo":
             reply(conn, "302 Found", b"", ["Location: /echo"])
         elif path == "/post":
-            head, _, body = req.partition(b"\r\n\r\n")
-            length = 0
-            for h in head.split(b"\r\n")[1:]:
-                k, _, v = h.partition(b":")
-                if k.strip().lower() == b"content-length":
-                    length = int(v.strip())
-            while len(body) < length:
-                d = conn.recv(65536)
-                if not d:
-                    break
-                body += d
-            reply(conn, "200 OK", body, ["Content-Type: application/octet-stream"])
+            reply(conn, "200 OK", read_body(conn, req), ["Content-Type: application/octet-stream"])
+        elif path.startswith("/post-redirect/"):
+            # The body is taken whole first, so that the answer is not lost to a reset.
+            code = path.split("/")[2]
+            read_body(conn, req)
+            target = "/post" if code in ("307", "308") else "/echo"
+            reply(conn, code + " Moved", b"", ["Location: " + target])
+        elif path == "/a/b/page":
+            reply(conn, "302 Found", b"", ["Location: ../target?from=page#part"])
+        elif path == "/a/target?from=page":
+            reply(conn, "200 OK", b"reached " + path.encode(), ["Content-Type: text/plain"])
+        elif path == "/interim":
+            # Interim answers before the real one: one alone, one in the packet of the real answer.
+            conn.sendall(b"HTTP/1.1 100 Continue\r\n\r\n")
+            time.sleep(0.05)
+            conn.sendall(b"HTTP/1.1 102 Processing\r\nContent-Length: 99\r\nLocation: /plain\r\n\r\n"
+                         b"HTTP/1.0 200 OK\r\nContent-Length: 5\r\nContent-Type: text/plain\r\n\r\nfinal")
+        elif path == "/switch":
+            conn.sendall(b"HTTP/1.1 101 Switching Protocols\r\nUpgrade: other\r\n\r\n\x00\x01binary")
+            time.sleep(2)
         elif path == "/redirect-https":
             reply(conn, "302 Found", b"", ["Location: https://127.0.0.1:%d/plain" % port])
         elif path == "/silent":

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "controls/memo/Memo.h"
+#include "controls/memo/MemoAttributes.h"
+#include "framework/core/Streams.h"
 #include "framework/ui/Clipbrd.h"
 
 namespace {
@@ -85,6 +87,49 @@ TEST_F(MemoClipboard, BlockMovesLandWhereTheCaretWasInTheText) {
         EXPECT_FALSE(A.MoveBlockToPosEx(true));
         EXPECT_EQ(A.GetText(), "abc XY def");
     }
+}
+
+// The colour of each character of a line of a memo with an attribute parser, as the painter
+// takes it from the attribute table.
+std::vector<COLORREF> AttributeColors(THSMemo& M, int32_t Line) {
+    auto* Parser = dynamic_cast<TAttributeParser*>(M.GetSyntaxParser());
+    std::vector<COLORREF> Colors;
+    if (!Parser)
+        return Colors;
+    for (char Byte : M.GetSource()->GetColorData(Line))
+        Colors.push_back(ColorToRGB(Parser->GetFont(uint8_t(Byte))->Color()));
+    return Colors;
+}
+
+TEST_F(MemoClipboard, FormattedTextKeepsItsColoursThroughClipboardAndBlockMoves) {
+    const COLORREF Blue = RGB(0, 0, 255), Red = RGB(255, 0, 0);
+    // A has an attribute parser; B has none until the paste gives it one.
+    A.SetClipboardType(cbRtf);
+    B.SetClipboardType(cbRtf);
+    A.SelAttributes();
+    TStringStream Rtf("{\\rtf1\\ansi{\\colortbl;\\red0\\green0\\blue255;\\red255\\green0\\blue0;}"
+                      "\\cf1 tag\\cf0  \\cf2 str}");
+    A.LoadFromRtfStream(Rtf);
+    ASSERT_EQ(A.GetText(), "tag str");
+    const COLORREF Plain = ColorToRGB(A.Font().Color());
+    const std::vector<COLORREF> Formatted{Blue, Blue, Blue, Plain, Red, Red, Red};
+    ASSERT_EQ(AttributeColors(A, 0), Formatted);
+
+    // Copied from one formatted memo and pasted into another.
+    A.SelectAll();
+    A.CopyToClipboard();
+    B.SetText("");
+    B.PasteFromClipboard();
+    EXPECT_EQ(B.GetText(), "tag str");
+    EXPECT_EQ(AttributeColors(B, 0), Formatted);
+
+    // A block moved by dragging takes its formatting along.
+    B.SetSelection(stStreamSel, 0, 0, 3, 0);
+    B.GetSource()->JumpTo(7, 0);
+    B.SetSelection(stStreamSel, 0, 0, 3, 0);
+    ASSERT_TRUE(B.MoveBlockToPosEx(true));
+    EXPECT_EQ(B.GetText(), " strtag");
+    EXPECT_EQ(AttributeColors(B, 0), (std::vector<COLORREF>{Plain, Red, Red, Red, Blue, Blue, Blue}));
 }
 
 } // namespace

@@ -5,7 +5,9 @@
 
 #include <winspool.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -15,10 +17,12 @@
 
 #include "MemoTestSupport.h"
 #include "UiTestSupport.h"
+#include "controls/memo/MemoAttributes.h"
 #include "controls/memo/MemoPrint.h"
 #include "controls/memo/MemoPrintForm.h"
 #include "controls/tree/MemoPrintProgress.h"
 #include "framework/ui/Clipbrd.h"
+#include "framework/ui/PngWriter.h"
 #include "framework/ui/Printers.h"
 
 namespace {
@@ -45,6 +49,33 @@ bool PageShows(TMetafile& Page, const std::string& Text) {
         Wide += '\0';
     }
     return Raw.find(Text) != std::string::npos || Raw.find(Wide) != std::string::npos;
+}
+
+// A recorded page at a fifth of its size, for people to look at.
+void SavePageShot(TMetafile& Page, const std::string& Name) {
+    const int W = Page.Width() / 5, H = Page.Height() / 5;
+    TBitmap Shot;
+    Shot.SetSize(W, H);
+    Shot.Canvas().Brush().SetColor(clWhite);
+    Shot.Canvas().FillRect(RECT{0, 0, W, H});
+    Shot.Canvas().StretchDraw(RECT{0, 0, W, H}, Page);
+    SavePng(Shot, TestOutputFolder() + "\\" + Name);
+}
+
+int CALLBACK NoteFontHeight(HDC, HANDLETABLE*, const ENHMETARECORD* R, int, LPARAM Data) {
+    if (R->iType == EMR_EXTCREATEFONTINDIRECTW) {
+        const LOGFONTW& F = reinterpret_cast<const EMREXTCREATEFONTINDIRECTW*>(R)->elfw.elfLogFont;
+        int& T = *reinterpret_cast<int*>(Data);
+        T = std::max(T, int(std::abs(F.lfHeight)));
+    }
+    return 1;
+}
+
+// The tallest font a recorded page uses, in its own units.
+int TallestFont(TMetafile& Page) {
+    int Tallest = 0;
+    EnumEnhMetaFile(nullptr, Page.Handle(), NoteFontHeight, &Tallest, nullptr);
+    return Tallest;
 }
 
 // Letters only, so that a colouring parser keeps each name in one run.
@@ -291,6 +322,56 @@ TEST_F(MemoPrint, SyntaxLineNumbersAndWrappingPrintEveryRow) {
             Seen += PageShows(*Page, RowName(I));
     EXPECT_EQ(Seen, 25) << "each row on exactly one page";
     Memo->SetSyntaxParser(nullptr);
+}
+
+TEST_F(MemoPrint, TallerRowsMoveTheRowsAfterThemToTheNextPage) {
+    // Proportional layout: a 28 point line takes the room of several rows of the memo's font.
+    Memo->SetUseMonoFont(false);
+    Memo->Font().SetName("Arial");
+    Fill(25);
+    UsePage(10, true);
+    TMemoAttributes& Attributes = Memo->SelAttributes();
+    Memo->SetSelection(stStreamSel, 0, 4, 6, 4);
+    Attributes.SetSize(28);
+    Memo->ClearSelection();
+    const int Tall = Memo->GetRealLineHeight(4), Plain = Memo->GetRealLineHeight(3);
+    ASSERT_GE(Tall, 2 * Plain);
+    Printer_->PrintOptions = poPrintSyntax | poInColor | poPrintHeader;
+    Printer_->Print();
+    ASSERT_EQ(int(Recorder->Pages.size()), Printer_->PageCount());
+    EXPECT_EQ(Printer_->PageCount(), 3);
+    // The first page holds the tall row and as many plain rows as fit beside it; every row is
+    // printed, once, and the pages follow each other without a gap.
+    int Seen = 0, Next = 1;
+    for (size_t P = 0; P < Recorder->Pages.size(); ++P) {
+        EXPECT_TRUE(PageShows(*Recorder->Pages[P], RowName(Next)))
+            << "page " << P + 1 << " starts at " << Next;
+        while (Next <= 25 && PageShows(*Recorder->Pages[P], RowName(Next))) {
+            ++Next;
+            ++Seen;
+        }
+        SavePageShot(*Recorder->Pages[P], "memo-printed-tall-row-" + std::to_string(P + 1) + ".png");
+    }
+    EXPECT_EQ(Seen, 25);
+    EXPECT_FALSE(PageShows(*Recorder->Pages[0], RowName(10))) << "the tall row took the room of plain ones";
+    for (int I = 1; I <= 25; ++I) {
+        int On = 0;
+        for (auto& Page : Recorder->Pages)
+            On += PageShows(*Page, RowName(I));
+        EXPECT_EQ(On, 1) << RowName(I);
+    }
+
+    // A selected block keeps its formatting too; without syntax printing it is plain text.
+    Memo->SetSelection(stStreamSel, 2, 3, 3, 5);
+    int Tallest[2] = {};
+    for (int Syntax = 0; Syntax < 2; ++Syntax) {
+        Printer_->PrintOptions = poPrintSel | poInColor | (Syntax ? poPrintSyntax : 0);
+        Printer_->Print();
+        ASSERT_EQ(Recorder->Pages.size(), 1u);
+        EXPECT_TRUE(PageShows(*Recorder->Pages[0], "wafx"));
+        Tallest[Syntax] = TallestFont(*Recorder->Pages[0]);
+    }
+    EXPECT_GE(Tallest[1], 2 * Tallest[0]);
 }
 
 TEST(MemoPrintMath, PageCountAndFooterPlacement) {

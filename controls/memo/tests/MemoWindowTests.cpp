@@ -569,4 +569,51 @@ TEST_F(MemoWindow, AnExceptionInAHandlerIsReportedNotThrownThroughTheWindow) {
     Memo->OnChange = nullptr;
 }
 
+// Characters that arrive as Unicode key input (as on-screen keyboards and input tools send them)
+// are typed like any key: as code-page characters, or as UTF-8 where the text holds its file's
+// characters as UTF-8. A character the text cannot hold is refused, never typed as something else.
+TEST_F(MemoWindow, UnicodeKeyInputIsTyped) {
+    struct Case {
+        bool heldAsUtf8;
+        std::wstring typed;
+        std::string text;
+    } cases[] = {
+        {false, L"a\u00E9\u20AC", "a\xE9\x80"},
+        {false, L"x\u2192y", "xy"},
+        {true, L"a\u00E9\u2192", "a\xC3\xA9\xE2\x86\x92"},
+        {true, L"\U0001F600", "\xF0\x9F\x98\x80"},
+    };
+    ShowForm();
+    for (const auto& c : cases) {
+        Memo->SetText("");
+        TFileEncoding e;
+        e.Encoding = teUtf8;
+        e.HeldAsUtf8 = c.heldAsUtf8;
+        Memo->GetSource()->SetFileEncoding(e);
+        SetForegroundWindow(Form->Handle());
+        Memo->SetFocus();
+        std::vector<INPUT> in;
+        for (wchar_t ch : c.typed) {
+            for (DWORD up : {DWORD(0), DWORD(KEYEVENTF_KEYUP)}) {
+                INPUT i{};
+                i.type = INPUT_KEYBOARD;
+                i.ki.wScan = ch;
+                i.ki.dwFlags = KEYEVENTF_UNICODE | up;
+                in.push_back(i);
+            }
+        }
+        ASSERT_EQ(SendInput(UINT(in.size()), in.data(), sizeof(INPUT)), in.size());
+        PumpUntil([&] { return Memo->GetText() == c.text; }, 1500);
+        EXPECT_EQ(Memo->GetText(), c.text) << c.heldAsUtf8;
+    }
+    // The same through the messages an input method or another program sends.
+    Memo->SetText("");
+    Memo->GetSource()->SetFileEncoding(TFileEncoding{teUtf8, false, true, false});
+    SendMessageW(Memo->Handle(), WM_UNICHAR, 0x2192, 0);
+    SendMessageW(Memo->Handle(), WM_IME_CHAR, 0x00E9, 0);
+    EXPECT_EQ(SendMessageW(Memo->Handle(), WM_UNICHAR, UNICODE_NOCHAR, 0), TRUE)
+        << "WM_UNICHAR is understood";
+    EXPECT_EQ(Memo->GetText(), "\xE2\x86\x92\xC3\xA9");
+}
+
 } // namespace

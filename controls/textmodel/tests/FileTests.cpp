@@ -78,6 +78,32 @@ protected:
         throw EMemoSourceError("disk full");
     }
 };
+// Under Wine, the Unix name of a file; empty elsewhere.
+std::string UnixName(const std::string& name) {
+    using TUnixName = char*(CDECL*)(LPCWSTR);
+    auto unixName = reinterpret_cast<TUnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+    if (!unixName)
+        return {};
+    const std::wstring wide(name.begin(), name.end());
+    char* found = unixName(wide.c_str());
+    std::string out = found ? found : "";
+    HeapFree(GetProcessHeap(), 0, found);
+    return out;
+}
+
+// Starts a Unix command through the shell; Wine starts Unix programs as it does its own, but the
+// handle it gives back does not follow the program, so callers wait for its effect.
+void StartShell(const std::string& command) {
+    std::string line = "/bin/sh -c \"" + command + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+}
+
 } // namespace
 
 using FileTest = TempDir;
@@ -279,7 +305,8 @@ TEST_F(FileTest, FailedRenamesNameThePathsAndKeepTheOriginal) {
         s.SaveToFile(file);
         FAIL() << "no error";
     } catch (const EMemoSourceError& e) {
-        EXPECT_EQ(std::string(e.what()), "Can't delete file " + Path("y.~ht"));
+        // The platform's cause follows the name.
+        EXPECT_EQ(std::string(e.what()), "Can't delete file " + Path("y.~ht") + ": Access denied");
     }
     EXPECT_EQ(Read(file), "kept");
 
@@ -297,6 +324,128 @@ TEST_F(FileTest, FailedRenamesNameThePathsAndKeepTheOriginal) {
         EXPECT_NE(msg.find(" to file " + folder), std::string::npos) << msg;
     }
     EXPECT_EQ(Files(), (std::vector<std::string>{"y.htm", "y.~ht", "z.htm"}));
+}
+
+// When the previous text cannot be kept under the backup name, the file stays as it was and the new
+// text stays in the temporary file, which the message names.
+TEST_F(FileTest, FailedBackupKeepsTheNewTextAndSaysWhere) {
+    const std::string file = Path("w.htm");
+    Write(file, "old");
+    TMemoSource s;
+    s.SetOptions(s.Options() | soCreateBackups);
+    s.OnGetBackupName = [this](TCustomMemoSource&, const std::string&, std::string& bak) {
+        bak = Path("missing\\w.bak");
+    };
+    s.LoadFromStrings({"new"});
+    std::string msg;
+    try {
+        s.SaveToFile(file);
+    } catch (const EMemoSourceError& e) {
+        msg = e.what();
+    }
+    EXPECT_EQ(msg.rfind("Can't rename file " + file + " to file " + Path("missing\\w.bak") + ": ", 0), 0u)
+        << msg;
+    const size_t at = msg.find(". The new text is in ");
+    ASSERT_NE(at, std::string::npos) << msg;
+    const std::string temp = msg.substr(at + 21);
+    EXPECT_EQ(Read(temp), "new");
+    EXPECT_EQ(Read(file), "old");
+    EXPECT_EQ(Files().size(), 2u);
+}
+
+// A file with the read-only attribute is refused and left alone, with the reason in the message.
+TEST_F(FileTest, ReadOnlyFileIsNotOverwritten) {
+    for (bool backups : {false, true}) {
+        const std::string file = Path("ro.htm");
+        Write(file, "kept");
+        ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
+        TMemoSource s;
+        if (backups)
+            s.SetOptions(s.Options() | soCreateBackups);
+        s.LoadFromStrings({"new"});
+        try {
+            s.SaveToFile(file);
+            ADD_FAILURE() << "no error";
+        } catch (const EMemoSourceError& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot write file \"" + file + "\": the file is read-only");
+        }
+        EXPECT_EQ(Read(file), "kept");
+        EXPECT_EQ(Files(), std::vector<std::string>{"ro.htm"});
+        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+// A save keeps what the platform keeps with the file itself: its attributes and the links to it.
+TEST_F(FileTest, SaveKeepsTheFileItsAttributesAndLinks) {
+    for (bool backups : {false, true}) {
+        const std::string file = Path("h.htm"), link = Path("link.htm");
+        Write(file, "old");
+        ASSERT_TRUE(CreateHardLinkA(link.c_str(), file.c_str(), nullptr));
+        ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+        TMemoSource s;
+        if (backups)
+            s.SetOptions(s.Options() | soCreateBackups);
+        s.LoadFromStrings({"new text"});
+        s.SaveToFile(file);
+        EXPECT_EQ(Read(file), "new text");
+        EXPECT_EQ(Read(link), "new text") << "the file was replaced, not written";
+        EXPECT_TRUE(GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+        EXPECT_EQ(Files(), backups ? (std::vector<std::string>{"h.htm", "h.~ht", "link.htm"})
+                                   : (std::vector<std::string>{"h.htm", "link.htm"}));
+        if (backups) {
+            EXPECT_EQ(Read(Path("h.~ht")), "old");
+        }
+        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(link.c_str());
+        DeleteFileA(Path("h.~ht").c_str());
+    }
+}
+
+// Under Wine a file's Unix permissions stay through a save (a new file would take the default mode),
+// and a file without write permission has the read-only attribute, so it is refused.
+TEST_F(FileTest, SaveKeepsUnixPermissions) {
+    const std::string file = Path("mode.htm");
+    Write(file, "old");
+    const std::string unixFile = UnixName(file);
+    if (unixFile.empty())
+        GTEST_SKIP() << "not under Wine";
+    // The Unix mode of the file, in octal; the shell writes it to a file beside it, by a rename
+    // so that it is never read half written.
+    auto mode = [&] {
+        const std::string out = Path("mode.txt");
+        StartShell("stat -c %a '" + unixFile + "' > '" + unixFile + ".m' && mv '" + unixFile + ".m' '" +
+                   UnixName(out) + "'");
+        for (int i = 0; i < 500 && GetFileAttributesA(out.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+            Sleep(10);
+        std::string m = Read(out);
+        DeleteFileA(out.c_str());
+        return m.substr(0, m.find('\n'));
+    };
+    auto setMode = [&](const std::string& wanted) {
+        StartShell("chmod " + wanted + " '" + unixFile + "'");
+        for (int i = 0; i < 50 && mode() != wanted; ++i)
+            Sleep(10);
+    };
+    for (const char* kept : {"600", "640", "604"}) {
+        for (bool backups : {false, true}) {
+            setMode(kept);
+            ASSERT_EQ(mode(), kept);
+            TMemoSource s;
+            if (backups)
+                s.SetOptions(s.Options() | soCreateBackups);
+            s.LoadFromStrings({std::string("text for ") + kept});
+            s.SaveToFile(file);
+            EXPECT_EQ(Read(file), std::string("text for ") + kept);
+            EXPECT_EQ(mode(), kept) << (backups ? "with a backup" : "without a backup");
+        }
+    }
+    setMode("444");
+    EXPECT_TRUE(GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_READONLY);
+    TMemoSource s;
+    s.LoadFromStrings({"refused"});
+    EXPECT_THROW(s.SaveToFile(file), EMemoSourceError);
+    EXPECT_EQ(Read(file), "text for 604");
+    setMode("644");
 }
 
 TEST_F(FileTest, MissingFileRaisesAndKeepsTheText) {

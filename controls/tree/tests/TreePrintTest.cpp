@@ -14,17 +14,46 @@
 
 namespace {
 
+// The printer line of the progress window while it is shown ("" without one).
+std::string ProgressPrinterLine() {
+    if (HWND W = FindWindowA(nullptr, "Printing"))
+        if (auto* F = dynamic_cast<TMemoPrintProgress*>(TWinControl::FromHandle(W)))
+            return F->lblPrinter->Caption();
+    return "";
+}
+
 // Stops the print from the progress window once a number of pages has gone out.
 class TCancellingRecorder : public TPageRecorder {
 public:
     int CancelAfter = 1000;
+    std::string PrinterLine;
     void AddPage(std::unique_ptr<TMetafile> Page) override {
+        PrinterLine = ProgressPrinterLine();
         TPageRecorder::AddPage(std::move(Page));
         if (static_cast<int>(Pages.size()) == CancelAfter)
             if (HWND W = FindWindowA(nullptr, "Printing"))
                 if (auto* F = dynamic_cast<TMemoPrintProgress*>(TWinControl::FromHandle(W)))
                     F->SetModalResult(mrCancel);
     }
+};
+
+// A system printer known by its name whose pages are kept, not printed; notes the printer line
+// the progress window shows while a page goes out.
+class TNamedPrinter : public TSystemPrinterSink {
+public:
+    explicit TNamedPrinter(const std::string& Name) : TSystemPrinterSink(Name) {}
+    HDC ReferenceDC() override { return nullptr; }
+    int PageWidth() override { return Pages.PageWidth(); }
+    int PageHeight() override { return Pages.PageHeight(); }
+    void BeginDoc(const std::string& Title) override { Pages.BeginDoc(Title); }
+    void AddPage(std::unique_ptr<TMetafile> Page) override {
+        PrinterLine = ProgressPrinterLine();
+        Pages.AddPage(std::move(Page));
+    }
+    void EndDoc() override { Pages.EndDoc(); }
+    void Abort() override { Pages.Abort(); }
+    TPageRecorder Pages;
+    std::string PrinterLine;
 };
 
 bool PageShows(TMetafile& Page, const std::string& Text) {
@@ -134,6 +163,21 @@ TEST_F(TreePrint, CancelInTheProgressWindowStopsBeforeTheNextPage) {
     Tree->Print(false);
     EXPECT_TRUE(Recorder->Finished) << "the document is closed";
     EXPECT_EQ(Recorder->Pages.size(), 2u) << "the page in hand is finished, no further one is begun";
+}
+
+TEST_F(TreePrint, TheProgressWindowNamesThePrinter) {
+    Fill(3, 0);
+    Tree->PrintOptions().Options = 1u << poShowProgress;
+    Tree->Print(false);
+    EXPECT_EQ(Recorder->PrinterLine, "Printing on printer (page recorder)");
+
+    auto Named = std::make_unique<TNamedPrinter>("ZEL Office Printer");
+    TNamedPrinter* Office = Named.get();
+    auto Kept = Printer().SetSink(std::move(Named));
+    Tree->Print(false);
+    EXPECT_EQ(Office->Pages.Pages.size(), 1u);
+    EXPECT_EQ(Office->PrinterLine, "Printing on printer ZEL Office Printer");
+    Printer().SetSink(std::move(Kept));
 }
 
 } // namespace

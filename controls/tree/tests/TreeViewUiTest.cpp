@@ -262,6 +262,60 @@ TEST_F(TreeWindow, LabelsAreEditedInPlace) {
     EXPECT_FALSE(Tree->IsEditing());
 }
 
+// Width of the editor's text in the editor's font.
+int EditorTextWidth(TWinControl& Ed) {
+    HDC DC = GetDC(Ed.Handle());
+    HGDIOBJ Old = SelectObject(DC, reinterpret_cast<HFONT>(SendMessageA(Ed.Handle(), WM_GETFONT, 0, 0)));
+    const std::string Text = Ed.Text();
+    SIZE Size{};
+    GetTextExtentPoint32A(DC, Text.c_str(), int(Text.size()), &Size);
+    SelectObject(DC, Old);
+    ReleaseDC(Ed.Handle(), DC);
+    return Size.cx;
+}
+
+TEST_F(TreeWindow, TheRenameBoxGrowsWithItsTextUpToTheWindowsEdge) {
+    Fill();
+    ShowForm();
+    THSTreeNode* N = Tree->Items().Item(20);
+    N->EditText();
+    ASSERT_TRUE(Tree->IsEditing());
+    TWinControl* Ed = Tree->EditorControl();
+    TBitmap Shot;
+    CaptureClient(*Form, Shot);
+    SavePng(Shot, ShotFolder() + "\\tree-rename-start.png");
+    // Typed one character at a time, as a user does, and then a longer name put in at once (as
+    // a paste does): each time the box holds the whole text from its first letter on.
+    auto HoldsItsText = [&](const std::string& Text) {
+        PumpUntil([&] { return Ed->Text() == Text; });
+        RECT Layout; // where the edit lays out its text
+        SendMessageA(Ed->Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&Layout));
+        EXPECT_EQ(SendMessageA(Ed->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 0) << Text;
+        EXPECT_GE(Layout.right - Layout.left, EditorTextWidth(*Ed)) << Text;
+    };
+    std::string Typed;
+    for (char C : std::string("Renamed node")) {
+        Typed += C;
+        PostChars(Ed->Handle(), std::string(1, C));
+        HoldsItsText(Typed);
+    }
+    CaptureClient(*Form, Shot);
+    SavePng(Shot, ShotFolder() + "\\tree-rename-typed.png");
+    const std::string Pasted = "A much longer name put in at once";
+    SendMessageA(Ed->Handle(), EM_SETSEL, 0, -1);
+    SendMessageA(Ed->Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(Pasted.c_str()));
+    HoldsItsText(Pasted);
+
+    // A text wider than the window fills the box to the window's edge and no further.
+    PostChars(Ed->Handle(), std::string(60, 'W'));
+    PumpUntil([&] { return Ed->Text().size() == Pasted.size() + 60; });
+    RECT Box;
+    GetWindowRect(Ed->Handle(), &Box);
+    MapWindowPoints(nullptr, Tree->Handle(), reinterpret_cast<POINT*>(&Box), 2);
+    EXPECT_EQ(Box.right, Tree->ClientWidth());
+    Tree->EndEditNode(true);
+}
+
 TEST_F(TreeWindow, ClippedTextsGetATooltipOverTheirText) {
     Tree->Items().Add(nullptr, "short");
     THSTreeNode* Long = Tree->Items().Add(nullptr, std::string(120, 'W'));

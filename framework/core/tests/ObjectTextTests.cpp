@@ -481,6 +481,116 @@ TEST_F(ObjectText, TruncatedOrCorruptBinaryChangesNothing) {
     }
 }
 
+// What a filer adds: events by handler name, the root's designer class, references to another
+// root, and reading on past what cannot be read.
+TEST_F(ObjectText, FilerWritesAndBindsEventsByName) {
+    TSample form(nullptr);
+    form.SetName("Form1");
+    form.Caption = "Main";
+    auto* other = new TSample(&form);
+    other->SetName("Other");
+    TFilerHooks out;
+    out.RootClassName = "TForm1";
+    out.EventName = [](TComponent* c, const TPropInfo& e) {
+        return c->Name() == "Other" ? std::string() : c->Name() + e.Name.substr(2);
+    };
+    const std::string text = ObjectToText(&form, out);
+    EXPECT_EQ(text.rfind("object Form1: TForm1\r\n", 0), 0u) << text;
+    EXPECT_NE(text.find("\r\n  OnClick = Form1Click\r\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("OnClick", text.find("object Other")), std::string::npos) << text;
+    // The plain forms leave events out.
+    EXPECT_EQ(ObjectToText(&form).find("OnClick"), std::string::npos);
+
+    for (const std::string& data : {text, ObjectToBinary(&form, out)}) {
+        SCOPED_TRACE(IsObjectBinary(data) ? "binary" : "text");
+        std::vector<std::string> bound;
+        TFilerHooks in;
+        in.AnyRootClass = true;
+        in.BindEvent = [&](TComponent* c, const TPropInfo& e, const std::string& h) {
+            bound.push_back(c->Name() + "." + e.Name + "=" + h);
+        };
+        TSample back(nullptr);
+        ObjectFromAnyForm(data, &back, in);
+        EXPECT_EQ(back.Caption, "Main");
+        EXPECT_EQ(bound, std::vector<std::string>{"Form1.OnClick=Form1Click"});
+        // A reader without the filer's hooks skips the event; the designer's class it refuses.
+        TSample plain(nullptr);
+        EXPECT_THROW(ObjectFromAnyForm(data, &plain), EReadError);
+    }
+    TSample plain(nullptr);
+    ObjectFromText("object TSample\r\n  OnClick = Anything\r\n  Count = 2\r\nend\r\n", &plain);
+    EXPECT_EQ(plain.Count, 2);
+    EXPECT_THROW(ObjectFromText("object TSample\r\n  OnClick = 'text'\r\nend\r\n", &plain), EReadError);
+}
+
+TEST_F(ObjectText, FilerReferencesOutsideTheRoot) {
+    TSample form2(nullptr);
+    form2.SetName("Form2");
+    auto* edit = new TSample(&form2);
+    edit->SetName("Edit1");
+    TSample form1(nullptr);
+    form1.Buddy = edit;
+    const std::string text = ObjectToText(&form1);
+    EXPECT_NE(text.find("  Buddy = Form2.Edit1\r\n"), std::string::npos) << text;
+
+    TSample back(nullptr);
+    EXPECT_THROW(ObjectFromText(text, &back), EReadError); // nobody to resolve it
+    std::vector<std::string> outer;
+    TFilerHooks in;
+    in.OuterReference = [&](TObject* o, const TPropInfo& p, const std::string& n) {
+        EXPECT_EQ(o, &back);
+        outer.push_back(p.Name + "=" + n);
+    };
+    ObjectFromAnyForm(ObjectToBinary(&form1), &back, in);
+    EXPECT_EQ(outer, std::vector<std::string>{"Buddy=Form2.Edit1"});
+    EXPECT_EQ(back.Buddy, nullptr);
+}
+
+TEST_F(ObjectText, FilerReadsOnPastWhatItCannotRead) {
+    const std::string text = Crlf({
+        "object TSample",
+        "  Count = 3",
+        "  Nope = 1",
+        "  Enabled = Maybe",
+        "  Buddy = Nobody",
+        "  Caption = 'kept'",
+        "  object X: TUnknownThing",
+        "    Count = 1",
+        "  end",
+        "  object Y: TSample",
+        "    Nope = 2",
+        "    Count = 4",
+        "  end",
+        "end",
+    });
+    std::vector<std::string> messages;
+    TFilerHooks in;
+    in.SkipError = [&](const std::string& m) {
+        messages.push_back(m);
+        return true;
+    };
+    TSample s(nullptr);
+    ObjectFromAnyForm(text, &s, in);
+    EXPECT_EQ(messages, (std::vector<std::string>{
+                            "Property Nope does not exist on line 3", "Invalid property value on line 4",
+                            "Class TUnknownThing not found on line 7",
+                            "Property Nope does not exist on line 11", "Invalid property value on line 5"}));
+    EXPECT_EQ(s.Count, 3);
+    EXPECT_EQ(s.Caption, "kept");
+    EXPECT_TRUE(s.Enabled);
+    ASSERT_EQ(s.ComponentCount(), 1);
+    EXPECT_EQ(static_cast<TSample*>(s.FindComponent("Y"))->Count, 4);
+
+    // Refused once: the whole form is refused and nothing changes.
+    int asked = 0;
+    in.SkipError = [&](const std::string&) { return ++asked < 2; };
+    TSample t(nullptr);
+    EXPECT_THROW(ObjectFromAnyForm(text, &t, in), EReadError);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(t.Count, 0);
+    EXPECT_EQ(t.ComponentCount(), 0);
+}
+
 TEST(Properties, ReflectionAccessAndCopy) {
     TSample a(nullptr), b(nullptr);
     a.Caption = "x";
