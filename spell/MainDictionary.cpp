@@ -226,11 +226,15 @@ bool TMainDictionary::GetLinkageIndex(uint32_t& Position, uint32_t& Node) const 
 }
 
 // The child whose character is c: a single child is the link itself, several are a reference list.
-bool TMainDictionary::SelectChild(uint32_t count, uint32_t link, uint8_t c, uint32_t& Index,
-                                  NodeRef& Node) const {
+bool TMainDictionary::SelectChild(uint32_t count, uint32_t link, uint8_t c, uint32_t& Index, NodeRef& Node) {
     if (count == 1) {
         Index = link;
         return GetNode(Index, Node) && WdmNodeChar(Node.value) == c;
+    }
+    if (count >= kChildTableFanOut) {
+        const uint32_t child = ChildrenByCharacter(count, link).child[c];
+        Index = child - 1;
+        return child != 0 && GetNode(Index, Node);
     }
     uint32_t pos = link;
     for (uint32_t k = 0; k < count; ++k) {
@@ -240,6 +244,27 @@ bool TMainDictionary::SelectChild(uint32_t count, uint32_t link, uint8_t c, uint
             return true;
     }
     return false;
+}
+
+// The first child of each character, as the list is read in order: a reference that cannot be
+// read ends the list there, as it ends a search through it.
+const TMainDictionary::ChildTable& TMainDictionary::ChildrenByCharacter(uint32_t count, uint32_t link) {
+    if (!FChildTables)
+        FChildTables = std::make_unique<ChildTable[]>(kChildTables);
+    ChildTable& t = FChildTables[(link * 2654435761u) >> 26 & (kChildTables - 1)];
+    if (t.count == count && t.link == link)
+        return t;
+    t.count = count;
+    t.link = link;
+    std::memset(t.child, 0, sizeof t.child);
+    uint32_t pos = link, index;
+    NodeRef node;
+    for (uint32_t k = 0; k < count && GetLinkageIndex(pos, index) && GetNode(index, node); ++k) {
+        uint32_t& slot = t.child[WdmNodeChar(node.value)];
+        if (slot == 0)
+            slot = index + 1;
+    }
+    return t;
 }
 
 bool TMainDictionary::ChildrenOf(const NodeRef& Node, uint32_t& count, uint32_t& link) const {
@@ -264,11 +289,28 @@ bool TMainDictionary::InternalWordExists(const char* Word, int& Matched) {
         Matched = e[0] ? 1 : 0;
         return e[0] != 0;
     }
-    uint32_t count = e[1], link = le32(e + 4);
-    if (count == 0)
-        return false;
-    Matched = 1;
-    size_t i = 1;
+    // Go on from the deepest recorded step within the characters this word shares with the last,
+    // short of its end: whether it ends a word lies in the node before.
+    size_t i = 0;
+    while (i < FPathKnown && Word[i] == FPathText[i])
+        ++i;
+    while (i > 0 && (FPath[i].count == 0 || Word[i] == 0))
+        --i;
+    uint32_t count, link;
+    if (i > 0) {
+        count = FPath[i].count;
+        link = FPath[i].link;
+    } else {
+        count = e[1];
+        link = le32(e + 4);
+        if (count == 0)
+            return false;
+        i = 1;
+        FPathText[0] = Word[0];
+        FPath[1] = {count, link};
+    }
+    FPathKnown = i;
+    Matched = static_cast<int>(i);
     for (;;) {
         if (Word[i] == 0)
             return false;
@@ -276,6 +318,7 @@ bool TMainDictionary::InternalWordExists(const char* Word, int& Matched) {
         NodeRef node;
         if (!SelectChild(count, link, static_cast<uint8_t>(Word[i]), index, node))
             return false;
+        const size_t from = i;
         ++Matched;
         ++i;
         if (Word[i] == 0)
@@ -288,6 +331,14 @@ bool TMainDictionary::InternalWordExists(const char* Word, int& Matched) {
         }
         if (!ChildrenOf(node, count, link))
             return false;
+        if (i < kPathLength) {
+            for (size_t j = from; j < i; ++j) {
+                FPathText[j] = Word[j];
+                FPath[j + 1].count = 0;
+            }
+            FPath[i] = {count, link};
+            FPathKnown = i;
+        }
     }
 }
 
@@ -321,6 +372,8 @@ bool TMainDictionary::WordExists(const std::string& Word) {
 
 void TMainDictionary::ForgetAnswers() {
     FAnswers.reset();
+    FChildTables.reset();
+    FPathKnown = 0;
 }
 
 int TMainDictionary::WordLength(const std::string& Word) {
@@ -394,6 +447,9 @@ void TMainDictionary::InternalPrefixWords(size_t Position, uint32_t Index, int D
         next = Position + 1 + static_cast<size_t>(node.level);
         FWork[next] = 0;
     }
+    // Most subtrees hold no word of the sought mapping, and the start of their words shows it.
+    if (!FMap->MayMapBeyond(FWork, next, FSoughtMapping))
+        return;
     uint32_t count, link;
     if (!ChildrenOf(node, count, link))
         return;
@@ -415,8 +471,10 @@ bool TMainDictionary::FoundWord() {
     std::string mapping = FMap->GetMapping(candidate);
     if (mapping != FSoughtMapping)
         return mapping.size() > FSoughtMapping.size();
-    if (FList->Count() >= kMaxSuggestionsListed)
+    if (FList->Count() >= kMaxSuggestionsListed) {
+        FBudget = 0; // a full list takes no more words: the rest of the walk would find nothing
         return true;
+    }
     if (FList->IndexOf(candidate) < 0)
         FList->Add(candidate);
     return false;

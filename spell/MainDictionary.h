@@ -46,7 +46,7 @@ private:
     bool GetNode(uint32_t Index, NodeRef& Node) const;
     bool GetLinkageIndex(uint32_t& Position, uint32_t& Node) const;
     bool LinkageByte(uint32_t Position, uint32_t& Value) const;
-    bool SelectChild(uint32_t count, uint32_t link, uint8_t c, uint32_t& Index, NodeRef& Node) const;
+    bool SelectChild(uint32_t count, uint32_t link, uint8_t c, uint32_t& Index, NodeRef& Node);
     bool ChildrenOf(const NodeRef& Node, uint32_t& count, uint32_t& link) const;
     bool InternalWordExists(const char* Word, int& Matched);
     void ForgetAnswers();
@@ -64,6 +64,29 @@ private:
     };
     static constexpr size_t kCachedAnswers = 8192;
     std::unique_ptr<CachedAnswer[]> FAnswers;
+
+    // The walk of the last lookup. Suggestions test one candidate after another that differ from
+    // the one before only from some place on, so a lookup goes on from the deepest step of that
+    // walk that its own first characters lead to as well.
+    struct PathStep {
+        uint32_t count = 0; // 0: no step begins at this character (it lies in a run)
+        uint32_t link = 0;
+    };
+    static constexpr size_t kPathLength = 64;
+    char FPathText[kPathLength] = {};
+    PathStep FPath[kPathLength + 1] = {};
+    size_t FPathKnown = 0; // characters of FPathText whose steps FPath holds
+
+    // The children of nodes with many, looked up by character, for the nodes met lately: a
+    // candidate tries dozens of characters at the same place, and most of them are no child.
+    struct ChildTable {
+        uint32_t link = 0, count = 0; // the reference list the table was made from (count 0: none)
+        uint32_t child[256];          // node number + 1, 0 for no child
+    };
+    static constexpr uint32_t kChildTableFanOut = 6;
+    static constexpr size_t kChildTables = 64;
+    std::unique_ptr<ChildTable[]> FChildTables;
+    const ChildTable& ChildrenByCharacter(uint32_t count, uint32_t link);
 
     // The running suggestion search.
     char FWork[513] = {};

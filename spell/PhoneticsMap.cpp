@@ -1,6 +1,7 @@
 #include "spell/PhoneticsMap.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 #include "framework/core/SysUtils.h"
 #include "spell/SpellUtils.h"
@@ -21,6 +22,23 @@ bool TReplaceNode::GetNextMap(const std::string& Text, std::string& Replacement,
     Replacement = FReplacement;
     Count = FCount;
     return true;
+}
+
+// GetNextMap without the recursion and the copies: the deepest rule end on the path of Text.
+const TReplaceNode* TReplaceNode::LongestRule(const char* Text, size_t Length, bool* Open) const {
+    const TReplaceNode* node = this;
+    const TReplaceNode* rule = nullptr;
+    size_t k = 0;
+    for (; k < Length; ++k) {
+        node = node->FChildren[static_cast<unsigned char>(Text[k])].get();
+        if (!node)
+            break;
+        if (node->FRuleEnd)
+            rule = node;
+    }
+    if (Open)
+        *Open = node && k == Length && node->FHasChildren;
+    return rule;
 }
 
 void TReplaceNode::ClearMap() {
@@ -53,23 +71,21 @@ void TPhoneticsMap::WriteStartDepth(int Depth) {
 }
 
 std::string TPhoneticsMap::GetMapping(const std::string& Word) {
-    std::string word = WordLowerCase(Word);
-    std::string result;
+    const std::string word = WordLowerCase(Word);
+    const char* text = word.data();
+    const size_t size = word.size();
+    size_t at = FStartDepth > 0 ? std::min(size, static_cast<size_t>(FStartDepth)) : 0;
+    std::string result(text, at);
     int budget = FBudget;
-    if (FStartDepth > 0) {
-        size_t n = std::min(word.size(), static_cast<size_t>(FStartDepth));
-        result = word.substr(0, n);
-        word.erase(0, n);
-    }
-    size_t at = 0;
-    while (at < word.size()) {
-        std::string rep;
-        int count = 0;
-        if (!GetNextMap(word, rep, count, static_cast<int>(at) + 1)) {
+    while (at < size) {
+        const TReplaceNode* rule = LongestRule(text + at, size - at);
+        if (!rule) {
             ++at;
             continue;
         }
-        if (FCollapse && !result.empty() && count == 1 && !rep.empty() && result.back() == rep.front()) {
+        const std::string& rep = rule->Replacement();
+        if (FCollapse && !result.empty() && rule->Consumed() == 1 && !rep.empty() &&
+            result.back() == rep.front()) {
             // a doubled sound contributes once
         } else {
             result += rep;
@@ -77,9 +93,74 @@ std::string TPhoneticsMap::GetMapping(const std::string& Word) {
             if (budget < 1)
                 break;
         }
-        at += static_cast<size_t>(count < 1 ? 1 : count);
+        at += static_cast<size_t>(rule->Consumed() < 1 ? 1 : rule->Consumed());
     }
     return result;
+}
+
+namespace {
+
+// Whether the platform lowers the ASCII letters of a word as WordLowerCase lowers an ASCII word,
+// so that a prefix of ASCII characters is lowered alike whatever follows it.
+bool asciiLowersAlike() {
+    static const bool alike = [] {
+        for (int c = 1; c < 0x80; ++c) {
+            std::string one(1, static_cast<char>(c));
+            if (AnsiLowerCase(one) != WordLowerCase(one))
+                return false;
+        }
+        return true;
+    }();
+    return alike;
+}
+
+} // namespace
+
+// GetMapping over the prefix, as far as its steps cannot depend on what follows: the output so far
+// begins every longer word's mapping, and once the budget is spent it is the whole mapping.
+bool TPhoneticsMap::MayMapBeyond(const char* Prefix, size_t Length, const std::string& Mapping) const {
+    if (typeid(*this) != typeid(TPhoneticsMap) || FStartDepth < 1 ||
+        Length < static_cast<size_t>(FStartDepth))
+        return true;
+    char text[512];
+    if (Length > sizeof text || !asciiLowersAlike())
+        return true;
+    for (size_t i = 0; i < Length; ++i) {
+        const unsigned char c = static_cast<unsigned char>(Prefix[i]);
+        if (c >= 0x80)
+            return true;
+        text[i] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    }
+    size_t out = 0, at = 0;
+    for (; at < static_cast<size_t>(FStartDepth); ++at, ++out)
+        if (out >= Mapping.size() || Mapping[out] != text[at])
+            return false;
+    char last = text[at - 1];
+    int budget = FBudget;
+    while (at < Length) {
+        bool open = false;
+        const TReplaceNode* rule = LongestRule(text + at, Length - at, &open);
+        if (open)
+            return true;
+        if (!rule) {
+            ++at;
+            continue;
+        }
+        const std::string& rep = rule->Replacement();
+        if (!(FCollapse && rule->Consumed() == 1 && !rep.empty() && last == rep.front())) {
+            for (char c : rep) {
+                if (out >= Mapping.size() || Mapping[out] != c)
+                    return false;
+                ++out;
+                last = c;
+            }
+            budget -= static_cast<int>(rep.size());
+            if (budget < 1)
+                return out == Mapping.size();
+        }
+        at += static_cast<size_t>(rule->Consumed() < 1 ? 1 : rule->Consumed());
+    }
+    return true;
 }
 
 bool TPhoneticsMap::AcceptableDistance(const std::string& Word, int Distance) {
@@ -91,18 +172,48 @@ void TPhoneticsMap::WriteLanguage(unsigned Language) {
     if (Language == FLanguage)
         return;
     FLanguage = Language;
-    ClearMap();
-    switch (Language & 0xFF) {
-    case 9:
+    const RuleSet want = (Language & 0xFF) == 9 ? rsEnglish : (Language & 0xFF) == 25 ? rsRussian : rsGeneric;
+    if (FRuleSet == want)
+        return;
+    // The checker goes from English to the generic rules and back for most words it is asked about.
+    if (FRuleSet != rsChanged && FHasChildren) {
+        FKept[FRuleSet] = std::move(FChildren);
+        FKeptFilled[FRuleSet] = true;
+        FHasChildren = false;
+    }
+    TReplaceNode::ClearMap();
+    FRuleSet = want;
+    if (FKeptFilled[want]) {
+        FChildren = std::move(FKept[want]);
+        FKeptFilled[want] = false;
+        FHasChildren = true;
+        return;
+    }
+    FLoading = true;
+    switch (want) {
+    case rsEnglish:
         LoadEnglish();
         break;
-    case 25:
+    case rsRussian:
         LoadRussian();
         break;
     default:
         LoadGeneric();
         break;
     }
+    FLoading = false;
+}
+
+void TPhoneticsMap::ClearMap() {
+    TReplaceNode::ClearMap();
+    if (!FLoading)
+        FRuleSet = rsChanged;
+}
+
+void TPhoneticsMap::AddMap(const std::string& Key, const std::string& Replacement, int Count) {
+    TReplaceNode::AddMap(Key, Replacement, Count);
+    if (!FLoading)
+        FRuleSet = rsChanged;
 }
 
 void TPhoneticsMap::LoadEnglish() {

@@ -10,10 +10,12 @@
 void TOrthosSpell3Base::ExistsEvent(const char* Word, bool& Exists) {
     std::string w = Word ? Word : "";
     std::string lower = WordLowerCase(w);
+    // A lower-case candidate would only be asked again.
+    const bool same = lower == w;
     if (FPrimaryOnly)
-        Exists = WordExistsInMain(w) || WordExistsInMain(lower);
+        Exists = WordExistsInMain(w) || (!same && WordExistsInMain(lower));
     else
-        Exists = WordExists(w) || WordExists(lower);
+        Exists = WordExists(w) || (!same && WordExists(lower));
     if (!Exists && FEnglish)
         Exists = WordIsPossessive(w);
 }

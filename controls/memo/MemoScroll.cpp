@@ -178,7 +178,9 @@ void TCustomHSMemo::EnsurePointVisible(POINT P) {
         const int32_t X = TextToPixelChar(P);
         if (X < GetPaintX())
             FWinChar -= (GetPaintX() - X + CW - 1) / CW;
-        else if (X + CW > ClientW() && !FWordWrap)
+        // A view not laid out yet (no room for one character) has nothing to scroll into view; it
+        // would keep that scroll once it has its size.
+        else if (X + CW > ClientW() && !FWordWrap && ClientW() > GetPaintX() + CW)
             FWinChar += (X + CW - ClientW()) / CW + 1;
         if (FWinChar < 0)
             FWinChar = 0;

@@ -4,6 +4,7 @@
 #include "editor/core/EditorLink.h"
 #include "editor/core/FileAssociations.h"
 #include "editor/core/FormHelpers.h"
+#include "editor/core/PathHelpers.h"
 #include "framework/ui/Forms.h"
 
 #include <cctype>
@@ -60,6 +61,15 @@ std::vector<std::string> CommandLineFiles(const std::string& line) {
         files.push_back(word);
     }
     return files;
+}
+
+std::string WithFullPathNames(const std::string& line) {
+    std::vector<std::string> files = CommandLineFiles(line);
+    if (files.empty())
+        return line;
+    for (std::string& file : files)
+        file = FullPathName(file);
+    return JoinCommandLine(files);
 }
 
 std::string JoinCommandLine(const std::vector<std::string>& words) {

@@ -40,6 +40,10 @@ bool IsRemoveAssociationsSwitch(const char* commandLine);
 std::string NextCommandWord(std::string& rest);
 // The files a queued command line opens: each of its words, unless the first is a switch.
 std::vector<std::string> CommandLineFiles(const std::string& line);
+// The line with each file in its full form (FullPathName), taken from the folder the program was
+// started in; a line of switches is returned as it is. A second start hands over this line, so a
+// relative name means the same file in the running copy.
+std::string WithFullPathNames(const std::string& line);
 // The main window's idle handler works the queue off. Returns 0.
 int32_t ProcessCommandQueue(StringArrayStore& queue);
 

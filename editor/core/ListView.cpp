@@ -284,6 +284,7 @@ void TListView::WndProc(TMessage& Message) {
             return;
         }
         if (Hdr->code == static_cast<UINT>(NM_CLICK)) {
+            FClickedItem = reinterpret_cast<NMITEMACTIVATE*>(Message.LParam)->iItem;
             Click();
             return;
         }

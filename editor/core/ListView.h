@@ -53,6 +53,8 @@ public:
 
     // -1 when nothing is selected.
     int Selected() const;
+    // The row the last click landed on (-1 for empty space), as the click event finds it.
+    int ClickedItem() const { return FClickedItem; }
     // Selects a row (or clears the selection with -1) and shows it; the selection event follows.
     void SetSelected(int Index);
     void MakeVisible(int Index);
@@ -85,6 +87,7 @@ private:
     TImageList* FSmallImages = nullptr;
     HIMAGELIST FSmallImageHandle = nullptr;
     int FSelected = -1;
+    int FClickedItem = -1;
     int FUpdating = 0;
     // Emptied inside an update: the window scrolls back to the first row when the update ends.
     bool FScrollHome = false;

@@ -195,6 +195,12 @@ bool HasSchemePrefix(const char* text) {
     return false;
 }
 
+std::string FullPathName(const std::string& name) {
+    if (name.empty() || name.find("://") != std::string::npos)
+        return name;
+    return ExpandFileName(name);
+}
+
 bool EndsWithBackslash(const char* text) {
     size_t n = text ? std::strlen(text) : 0;
     return n > 0 && text[n - 1] == '\\';

@@ -28,6 +28,10 @@ StrStore StripFragment(const char* path);
 bool HasSchemePrefix(const char* text);
 bool EndsWithBackslash(const char* text);
 bool IsAbsolutePath(const char* text);
+// The platform's full form of a file name (drive or share, backslashes, no "." or ".." steps),
+// the one form every caption, question and list of the editor shows. A web address ("://") and
+// an empty name are returned as they are.
+std::string FullPathName(const std::string& name);
 
 FILETIME* GetFileTimeAndSize(const char* fileName, FILETIME* time, int32_t* size, int32_t* ok);
 int32_t CanOpenFile(const char* name);

@@ -229,7 +229,10 @@ void ShutDownProgram(const TProgramWindows& w, bool ownApplication, HANDLE prima
         CloseHandle(primaryMutex);
 }
 
-int ZelProgramMainLine(const std::string& commandLine, const TProgramWindows& w) {
+int ZelProgramMainLine(const std::string& givenLine, const TProgramWindows& w) {
+    // Files are named in full from here on: in captions, questions, the recent list, and in what a
+    // second start hands to the running copy, whose current folder is not this start's.
+    const std::string commandLine = WithFullPathNames(givenLine);
     InstallEditorBoxLogFromEnvironment();
     int exitCode = 0;
     int32_t stop = 0;

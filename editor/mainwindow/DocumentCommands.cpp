@@ -173,6 +173,8 @@ int TZELQEForm::UpdateTab(TTabControl* Tabs, int Index) {
     if (!B)
         return ShowEngineCallError(-3, "UpdateTab", "tabinfo is NULL");
     UpdateTabCaption(Index, B->documents);
+    OpenedListStale = true;
+    FillOpenedList();
     return 0;
 }
 
@@ -180,9 +182,10 @@ fileinfoclass* TZELQEForm::FindOpenDocument(const std::string& FileName, TTabCon
     if (!p || !p->vol)
         return nullptr;
     PointerArrayManager& Docs = p->vol->documents;
+    const std::string Wanted = FullPathName(FileName);
     for (int32_t I = 0; I < Docs.count(); ++I) {
         auto* D = static_cast<fileinfoclass*>(Docs.at(I));
-        if (D && D->fileName.getString() && lstrcmpiA(D->fileName.getString(), FileName.c_str()) == 0) {
+        if (D && D->fileName.getString() && lstrcmpiA(D->fileName.getString(), Wanted.c_str()) == 0) {
             D->tabIndex = I;
             if (TabsOut)
                 *TabsOut = GetActiveTabControl();
@@ -195,7 +198,9 @@ fileinfoclass* TZELQEForm::FindOpenDocument(const std::string& FileName, TTabCon
 int TZELQEForm::AddNewFileTab(TTabControl* Tabs, const char* FileName, int32_t Flags, fileinfoclass** Out) {
     if (Closing())
         return 3;
-    std::string Name = FileName ? FileName : "";
+    // One form of a file's name everywhere: the tab, the caption, the status line, the questions,
+    // the recent list and the comparison with the documents already open.
+    std::string Name = FullPathName(FileName ? FileName : "");
     bool HasName = FileName != nullptr;
     if (HasName) {
         if (fileinfoclass* Open = FindOpenDocument(Name)) {
@@ -567,8 +572,8 @@ int TZELQEForm::SaveFileTab(TTabControl* Tabs, int Index, int32_t Flags) {
             p->iface->fileDialogFilterIndex = Dialog.FilterIndex;
             if (Dialog.GetFilename().empty())
                 return 1;
-            std::string Name =
-                WithDefaultExtension(Dialog.GetFilename(), p->config->defaultFileExtension.getString());
+            std::string Name = FullPathName(
+                WithDefaultExtension(Dialog.GetFilename(), p->config->defaultFileExtension.getString()));
             fileinfoclass* Other = FindOpenDocument(Name);
             if (Other && Other != Doc) {
                 ShowMessageBox("Cannot save as " + Quoted(Name) +
@@ -762,9 +767,19 @@ void TZELQEForm::ReopenItemClick(TObject* Sender) {
 }
 
 std::string TZELQEForm::BuildTitle() {
+    if (Closing())
+        return "[shutting down]";
     std::string Title = "ZEL Orvalent Lite v3.00";
-    if (fileinfoclass* Doc = GetCurrentFileInfo())
-        Title += " - " + FilePart(Doc);
+    if (fileinfoclass* Doc = GetCurrentFileInfo()) {
+        const char* Name = Doc->GetName(0x200 | 4);
+        if (*Name)
+            Title += std::string(" - ") + Name;
+        if (Doc->IsReadOnly())
+            Title += " - [READ-ONLY]";
+    }
+    // The task bar names the document too.
+    if (Application)
+        Application->SetTitle(Title);
     return Title;
 }
 
@@ -899,9 +914,9 @@ void TZELQEForm::FormCloseQuery(TObject*, bool& CanClose) {
         State.height = R.bottom - R.top;
         State.haveBounds = !IsIconic(Handle());
     }
-    // No scratch or structure splitters exist in this window: their places stay at 1.0, which keeps
-    // what the record holds.
     State.haveProportions = true;
+    State.proportions[0] = static_cast<float>(ScratchSplitter->Proportion());
+    State.proportions[1] = static_cast<float>(StructureSplitter->Proportion());
     State.proportions[2] = static_cast<float>(EditorSplitPanel->Proportion());
     State.proportions[3] = static_cast<float>(WebSplitter->Proportion());
     State.editorFont = &HSMemo->Font();
@@ -937,6 +952,10 @@ void TZELQEForm::FilePrintClick(TObject*) {
             Title = FullName(Doc);
     if (Memo == ResultsMessageMemo && Current)
         Title = "Message from " + FullName(Current);
+    else if (Memo == StructureMemo && Current)
+        Title = "Structure of " + FullName(Current);
+    else if (Memo == ScratchPad1Memo || Memo == ScratchPad2Memo)
+        Title = std::string("ZEL Orvalent Lite Scratch Pad ") + (Memo == ScratchPad1Memo ? "1" : "2");
     std::string Error = PrintMemoWithDialog(*Memo, Title);
     if (!Error.empty())
         ShowMessageBox("Printing failed: " + Error, "Orvalent: Print", BoxStop);

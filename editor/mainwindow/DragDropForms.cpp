@@ -101,6 +101,9 @@ TDragDropForm::TDragDropForm(TComponent* AOwner) : TForm(AOwner) {
         I->OnClick = [Run = R.Run](TObject*) { Run(); };
         DragPopupMenu->Items()->Add(I);
     }
+    // The engine of this program has no configuration editor: the item stays out of sight, as the
+    // main menu's does.
+    DragPopupMenu->Items()->Items(DragPopupMenu->Items()->Count() - 1)->SetVisible(false);
     DragPopupMenu->OnPopup = [this](TObject*) { DragPopupMenuPopup(); };
     SetPopupMenu(DragPopupMenu);
     OnPaint = [this](TObject*) { Canvas().TextOut(4, 8, "ZEL Orvalent"); };

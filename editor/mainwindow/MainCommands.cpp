@@ -124,7 +124,9 @@ void TMainCommands::BuildMenus() {
         {"View1", "ViewCSSInserter", "CSS Inserter", "", Cmd([this] { ViewInserterClick(InserterKindCSS); })},
         {"View1", "ViewExternalViewer", "View with External Viewer", "Alt+F8",
          Cmd([this] { ViewExternalBtnClick(); })},
-        {"View1", "ViewRefreshMainWindow", "Refresh Main Window", "", Cmd([this] { Form->Invalidate(); })},
+        {"View1", "ViewRefreshResourceWindow", "Refresh Resource Window", "F5",
+         [this](TObject* S) { Form->ShellListRefreshClick(S); }},
+        {"View1", "ViewRefreshMainWindow", "Refresh Main Window", "", Cmd([this] { Form->Repaint(); })},
         {"View1", "ViewValidationLog", "&View Validation Log", "",
          Cmd([this] { OptionsLoggingViewClick(); })},
         {"", "HideResultsWindow", "Hide Results Window", "", Cmd([this] { HideResultsWindowClick(); })},
@@ -191,7 +193,7 @@ void TMainCommands::BuildMenus() {
         {"", "LinksSupport", "", "", Page("http://www.nortavia.com/support.html")},
         {"Links1", "LinksN1", "-", "", nullptr},
         {"Links1", "LinksInternetContentRatingAssociation", "&Internet Content Rating Association", "",
-         Page("http://www.icra.org/")},
+         Page(ContentRatingSite)},
         {"Links1", "LinksSection508Accessibility", "Section 508 Accessibility", "",
          Page("https://www.section508.gov/")},
         {"Links1", "LinksWPForum", "W@P &Forum", "", Page("http://www.wapforum.org/")},
@@ -278,6 +280,35 @@ void TMainCommands::BuildMenus() {
     Bind("SpeedButton1", [this](TObject*) { ViewResourceClick(); });
     Bind("SpeedButton2", [this](TObject*) { HideResultsWindowClick(); });
     Bind("HelpContentsBtn", Help("contents.html"));
+    // The editor's button column; a toggle's state follows its setting after the command.
+    Bind("ViewExternalBtn", Cmd([this] { ViewExternalBtnClick(); }));
+    Bind("ViewLineNumbersBtn", Flip(false, FLineNumbers, FlipBit, 4));
+    Bind("OptionsWordWrapBtn", Cmd([this] { OptionsWordWrapClick(); }));
+    Bind("ViewGutterBtn", Flip(false, FGutter, FlipBit, 4));
+    Bind("ViewSymbolsButton", Flip(true, F2Symbols, FlipBit, 4));
+    Bind("ViewSplitViewBtn", Flip(false, FSplitView, FlipBit, 0));
+    Bind("ViewHorzSplitBtn", Flip(false, FHorzSplit, FlipBit, 0));
+    Bind("ValidateBtn", [this](TObject* S) { Form->ToolsValidateClick(S); });
+    Bind("IndentBtn", Cmd([this] {
+             if (TCustomMemoSource* S = Form->ActiveEditorSource())
+                 S->IndentBlock();
+         }));
+    Bind("UnindentBtn", Cmd([this] {
+             if (TCustomMemoSource* S = Form->ActiveEditorSource())
+                 S->OutDentBlock();
+         }));
+    Bind("ViewFullScreenBtn", Cmd([this] { ViewFullScreenClick(); }));
+    Bind("ViewResourceBtn", Cmd([this] { ViewResourceClick(); }));
+    Bind("ViewBrowserBtn", Flip(false, FBrowser, FlipBit, 0));
+    Bind("LastTabBtn", Cmd([this] { FirstOrLastTab(true); }));
+    Bind("FirstTabBtn", Cmd([this] { FirstOrLastTab(false); }));
+    Bind("FileCloseSpeedBtn", [this](TObject* S) { Form->FileCloseClick(S); });
+    // The browser pane's row: its place and closing it work; the browser's own commands have no
+    // browser to act on and stay disabled.
+    Bind("WBHorzSplitBtn", Flip(true, F2BrowserHorzSplit, FlipBit, 0));
+    Bind("WBCloseBtn", Flip(false, FBrowser, ClearBit, 0));
+    Bind("MoveResourceToTopBtn", Flip(false, FResourceTop, SetBit, 0));
+    Bind("MoveResourceToLeftBtn", Flip(false, FResourceTop, ClearBit, 0));
 }
 
 void TMainCommands::Attach() {
@@ -407,8 +438,6 @@ void TMainCommands::OptionsLoggingEnableClick() {
         Engine.ZELSetFlag(OptionsHandle(), 1006, 8, On > 0 ? 0 : 1);
     }
     Form->UpdateMenuChecks();
-    if (TMenuItem* I = Form->Item("OptionsLoggingEnable"))
-        I->SetChecked(Engine.ZELGetFlag && Engine.ZELGetFlag(OptionsHandle(), 1006, 8) > 0);
 }
 
 namespace {

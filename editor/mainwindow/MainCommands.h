@@ -22,6 +22,10 @@ class TTagInserterForm;
 class TDragDropForm;
 struct inserterclass;
 
+// The home page of the content-rating body, opened from the Links menu and named in the hint of the
+// rating meta tag.
+constexpr const char* ContentRatingSite = "http://www.icra.org/";
+
 // Flags of InsertAroundSelection.
 constexpr int32_t InsertLineBreakAfter = 1; // a line break follows when there is no after text
 constexpr int32_t InsertNeverCapitals = 2;  // entities and declarations keep their case

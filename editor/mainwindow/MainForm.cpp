@@ -16,6 +16,7 @@
 #include "editor/core/ViewSetup.h"
 #include "editor/mainwindow/InterfaceBits.h"
 #include "editor/mainwindow/MainCommands.h"
+#include "editor/mainwindow/MenuHints.h"
 #include "editor/mainwindow/PaneSplitter.h"
 #include "editor/mainwindow/ToolbarPictures.h"
 #include "framework/ui/ImgList.h"
@@ -155,8 +156,15 @@ void TZELQEForm::FormCreate() {
     SetSplashStatus("Initializing memos and tab controls...");
     for (THSMemo* M : {HSMemo, HSMemo2})
         InitEditorMemo(M, 0);
+    for (THSMemo* M : {StructureMemo, StructureMemo2})
+        InitEditorMemo(M, MemoResultsText);
     for (THSMemo* M : {ResultsMessageMemo, ResultsMessageMemo2, ResultsMessageMemo3})
         InitEditorMemo(M, MemoBrowserSource);
+    InitEditorMemo(ScratchPad1Memo, MemoScratchPad1);
+    InitEditorMemo(ScratchPad2Memo, MemoScratchPad2);
+    for (THSMemo* M : {StructureMemo, StructureMemo2, ResultsMessageMemo, ResultsMessageMemo2,
+                       ResultsMessageMemo3, ScratchPad1Memo, ScratchPad2Memo})
+        M->SetPopupMenu(GenericMemoPopup);
     ActiveEditorMemo = HSMemo;
     // Both editor memos hold the styles at the same numbers, so a marked line reads the same in
     // either pane.
@@ -187,6 +195,7 @@ void TZELQEForm::FormCreate() {
     SetHints();
     InitTreeView(ResultsTreeView, 1);
     InitTreeView(StyleMessagesTreeView, 2);
+    InitTreeView(StructureTree, 4);
     if (p && p->iface) {
         for (int32_t I = 0; I < p->iface->fileFilters.Count(); ++I)
             ShellListFileFilterCombo->Items().Add(p->iface->fileFilters.GetText(I));
@@ -216,7 +225,11 @@ void TZELQEForm::FormCreate() {
     for (TPaneSplitter* S : {ResultsMessageSplit, ResultsTreeViewSplit, StylesTreeViewSplit}) {
         S->SetPaneMinSize(0, 200);
         S->SetPaneMinSize(1, 100);
-        S->SetProportion(0.75);
+        ApplyMessageMemoWidth(S);
+    }
+    if (p && p->iface) {
+        ScratchSplitter->SetProportion(p->iface->paneProportions[0]);
+        StructureSplitter->SetProportion(p->iface->paneProportions[1]);
     }
     EditorSplitPanel->SetPaneMinSize(1, 0);
     EditorSplitPanel->SetProportion(1.0);
@@ -312,30 +325,7 @@ void TZELQEForm::LinkToCore() {
 }
 
 void TZELQEForm::SetHints() {
-    const std::pair<const char*, const char*> Hints[] = {
-        {"FileNew", "Open a new, blank document in the editor."},
-        {"FileOpen", "Open an already existing document in the editor."},
-        {"FileReload", "Reload only the current document."},
-        {"FileSave", "Save only the current document."},
-        {"FileSaveAs", "Save the current document to a new filename."},
-        {"FileSaveAll", "Save all open documents that have changed."},
-        {"FileClose", "Close only the current document."},
-        {"FileCloseAll", "Close all open documents."},
-        {"FilePrint", "Print only the current document."},
-        {"FileExit", "Exit and shutdown Orvalent."},
-        {"EditSelectAll", "Selects all the text in the current document."},
-        {"EditUndoLastMajorChange", "Undo the last major change; usually a change by a tool."},
-        {"ViewResults", "Toggle whether the results window is visible."},
-        {"ViewStatusBar", "Toggle whether the status bar is visible."},
-        {"ViewSpeedBar", "Toggle whether the speed bar is visible."},
-        {"ViewGutter",
-         "Toggle whether the editor's gutter is visible. The gutter is most useful when using bookmarks."},
-        {"ViewLineNumbers", "Toggle whether line numbers are shown in the editor."},
-        {"ViewRightMargin", "Toggle whether the vertical line that shows the right margin is visible."},
-        {"ViewNextDocument", "Go to the next document tab."},
-        {"ViewPreviousDocument", "Go to the previous document tab."},
-    };
-    for (const auto& [Name, Hint] : Hints)
+    for (const auto& [Name, Hint] : MenuHints())
         if (TMenuItem* I = Item(Name))
             I->SetHint(Hint);
 }

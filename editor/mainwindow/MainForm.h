@@ -71,6 +71,8 @@ public:
     void StoreNormalBounds();
     void ShowResultsPane(bool Show);
     void ShowResourcePane(bool Show);
+    // Shows the browser pane's tool row beside the editor, or below it by the second word's bit 15.
+    void ShowBrowserPane(bool Show);
     void UpdateMenuChecks();
     void ApplySettingsToControls(int32_t Flags);
     fileinfoclass* GetCurrentFileInfo();
@@ -177,6 +179,21 @@ public:
     void ResultsMessageSplitSplitterDrop(TObject* Sender);
     void HSMemoEnter(TObject* Sender);
     void HSMemoStateChange(TObject* Sender, uint16_t State);
+    // A click in an editor gutter away from a picture toggles bookmark 10 on the clicked line.
+    void HSMemoClickGutter(TObject* Sender, int32_t Line, int32_t ImageIndex, TShiftState Shift);
+
+    // --- editor, pane and shell handlers (PaneHandlers.cpp)
+    void StructureMemo2MouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void GenericMemoPopupPopup(TObject* Sender);
+    void ResourcePageControlChange(TObject* Sender);
+    void OpenedListViewClick(TObject* Sender);
+    void ShellListRefreshClick(TObject* Sender);
+    void ShellListNewFolderClick(TObject* Sender);
+    // Puts the open documents into the Open sheet's list; while the list is not in sight it is only
+    // marked out of date and filled when it shows.
+    void FillOpenedList();
+    // Lays the message memos of the three results splitters out at the stored width.
+    void ApplyMessageMemoWidth(TPaneSplitter* Split);
     void HelpAboutZELClick(TObject* Sender);
     void FormCloseQuery(TObject* Sender, bool& CanClose);
     void FormShow(TObject* Sender);
@@ -193,13 +210,18 @@ public:
     TPaneSplitter* VertSplit1 = nullptr;
     TPaneSplitter* HorzSplit2 = nullptr;
     TPanel* MainResourceLocationPanel = nullptr;
+    TPanel* DecorationPanelLeft = nullptr;
+    TPanel* ResourceSpeedBtnPanel = nullptr;
     TPageControl* ResourcePageControl = nullptr;
     TTabSheet* ShellTabSheet = nullptr;
     TTabSheet* OpenedTabSheet = nullptr;
     TTabSheet* Structure2Sheet = nullptr;
     TTabSheet* TreeStructureTabSheet = nullptr;
     TListView* OpenedListView = nullptr;
+    THSMemo* StructureMemo2 = nullptr;
+    THSTree* StructureTree = nullptr;
     TPanel* EditorVerticalPanel = nullptr;
+    TPanel* EditorSpeedBtnPanel = nullptr;
     TPaneSplitter* WebSplitter = nullptr;
     TPanel* EditorPanel = nullptr;
     TPaneSplitter* EditorSplitPanel = nullptr;
@@ -208,6 +230,9 @@ public:
     TTabControl* TabControl1 = nullptr;
     TTabControl* TabControl2 = nullptr;
     TPanel* WBPanel = nullptr;
+    // The browser pane's tool row; the browser itself is not part of this program.
+    TPanel* Panel17 = nullptr;
+    TComboBox* OpenCombo = nullptr;
     TPanel* Panel7 = nullptr;
     TPageControl* ResultsPageControl = nullptr;
     TTabSheet* MessagesSheet = nullptr;
@@ -232,12 +257,21 @@ public:
     TPanel* StructurePanel = nullptr;
     TListView* LinksListView = nullptr;
     TListView* TagCountListView = nullptr;
+    TPaneSplitter* StructureSplitter = nullptr;
+    THSMemo* StructureMemo = nullptr;
+    TPaneSplitter* ScratchSplitter = nullptr;
+    THSMemo* ScratchPad1Memo = nullptr;
+    THSMemo* ScratchPad2Memo = nullptr;
     TStatusBar* StatusBar = nullptr;
     TPopupMenu* EditorPopupMenu = nullptr;
     TPopupMenu* ResultsPopupMenu = nullptr;
     TPopupMenu* StatusBarPopupMenu = nullptr;
     TPopupMenu* SpeedBarPopupMenu = nullptr;
     TPopupMenu* ValidateModePopup = nullptr;
+    // The results, structure and scratch memos share one pop-up of edit commands.
+    TPopupMenu* GenericMemoPopup = nullptr;
+    TPopupMenu* ShellListPopupMenu = nullptr;
+    TPopupMenu* OpenedPopupMenu = nullptr;
     // The pictures of the speed bar and of the message kinds (error, warning, message, comment,
     // none), drawn at start.
     TImageList* ResultsImages = nullptr;
@@ -284,7 +318,11 @@ public:
     int32_t ViewsPrepared = 0;
     int32_t WindowShown = 0;
     int32_t SelectionGuard = 0;
+    // The Open sheet's list no longer shows the open documents.
+    bool OpenedListStale = true;
     int LastSelectedListItem = -1;
+    // Set when the list's selection event has shown a message since the mouse went down on it.
+    bool ClickChoseMessage = true;
     msginfoclass* LastSelectedMessage = nullptr;
     // Only compared against the nodes a tree holds now, never followed on its own.
     THSTreeNode* LastSelectedTreeNode = nullptr;
@@ -312,6 +350,19 @@ private:
     void BuildSpeedBar();
     void BuildFileDialogs();
     void BuildResultsArea(TWinControl* Parent);
+    // MainFormSheets.cpp: the resource window's Open, Structure and Tree sheets, the results area's
+    // Structure and Scratch sheets, and the pop-ups of their views.
+    void BuildResourceSheets();
+    void BuildStructureSheet();
+    void BuildScratchSheet();
+    void BuildPanePopups();
+    // MainFormToolButtons.cpp: the editor's button column, the browser pane's tool row and the
+    // resource window's buttons.
+    void BuildEditorButtons();
+    void BuildBrowserToolRow();
+    void BuildResourceButtons();
+    TPanel* AddPanel(TWinControl* Parent, const std::string& Name, TAlign Align, int Size = 0);
+    THSMemo* AddMemo(TWinControl* Parent, const std::string& Name, TCustomMemoSource* Source);
     // The panes and helpers of MainFormPanes.cpp.
     void BuildLinksSheet();
     void BuildShellPane();
@@ -325,7 +376,7 @@ private:
     void LinkToCore();
     TMenuItem* AddMenuItem(TMenuItem* Parent, const std::string& Name, const std::string& Caption,
                            TShortCut Key, TNotifyEvent Handler, const std::string& Hint = {});
-    TSpeedButton* AddButton(TWinControl* Parent, const std::string& Name, int Left, int Size,
+    TSpeedButton* AddButton(TWinControl* Parent, const std::string& Name, int Left, int Top, int Size,
                             const std::string& Hint, TNotifyEvent Handler);
     void SetEnabled(const std::string& Name, bool Enabled);
     void SetChecked(const std::string& Name, bool Checked);

@@ -12,12 +12,12 @@
 #include "framework/ui/ImgList.h"
 #include "framework/ui/StdCtrls.h"
 
-TSpeedButton* TZELQEForm::AddButton(TWinControl* Parent, const std::string& Name, int Left, int Size,
+TSpeedButton* TZELQEForm::AddButton(TWinControl* Parent, const std::string& Name, int Left, int Top, int Size,
                                     const std::string& Hint, TNotifyEvent Handler) {
     auto* B = new TSpeedButton(this);
     B->SetName(Name);
     B->SetParent(Parent);
-    B->SetBounds(Left, Size == 25 ? 2 : Left, Size, Size);
+    B->SetBounds(Left, Top, Size, Size);
     B->SetFlat(true);
     B->SetHint(Hint);
     B->SetShowHint(true);
@@ -28,6 +28,29 @@ TSpeedButton* TZELQEForm::AddButton(TWinControl* Parent, const std::string& Name
         B->SetEnabled(false);
     FButtons[Name] = B;
     return B;
+}
+
+TPanel* TZELQEForm::AddPanel(TWinControl* Parent, const std::string& Name, TAlign Align, int Size) {
+    auto* P = new TPanel(this);
+    P->SetName(Name);
+    P->SetParent(Parent);
+    if (Align == TAlign::alLeft || Align == TAlign::alRight)
+        P->SetWidth(Size);
+    else if (Align == TAlign::alTop || Align == TAlign::alBottom)
+        P->SetHeight(Size);
+    P->SetAlign(Align);
+    P->SetBevelOuter(TBevelCut::bvNone);
+    return P;
+}
+
+THSMemo* TZELQEForm::AddMemo(TWinControl* Parent, const std::string& Name, TCustomMemoSource* Source) {
+    auto* M = new THSMemo(this);
+    M->SetName(Name);
+    M->SetParent(Parent);
+    M->SetAlign(TAlign::alClient);
+    if (Source)
+        M->SetSource(Source);
+    return M;
 }
 
 TPanel* TZELQEForm::AddHintPanel(TWinControl* Parent, const std::string& Name, const std::string& Text) {
@@ -95,12 +118,12 @@ void TZELQEForm::BuildSpeedBar() {
     };
     int X = 4;
     for (const TBtn& B : Buttons) {
-        TSpeedButton* Btn = AddButton(Panel3, B.Name, X, 25, B.Hint, B.Handler);
+        TSpeedButton* Btn = AddButton(Panel3, B.Name, X, 2, 25, B.Hint, B.Handler);
         if (!DrawButtonPicture(B.Name, Btn->Glyph()))
             Btn->SetCaption(std::string(1, B.Hint[0]));
         X += B.GapAfter ? 33 : 25;
     }
-    TSpeedButton* Help = AddButton(Panel8, "HelpContentsBtn", 2, 25, "Help Contents", nullptr);
+    TSpeedButton* Help = AddButton(Panel8, "HelpContentsBtn", 2, 2, 25, "Help Contents", nullptr);
     if (!DrawButtonPicture("HelpContentsBtn", Help->Glyph()))
         Help->SetCaption("?");
     Bevel2 = new TBevel(this);
@@ -118,7 +141,7 @@ void TZELQEForm::BuildResultsArea(TWinControl* Parent) {
     Panel7->SetWidth(15);
     Panel7->SetAlign(TAlign::alRight);
     Panel7->SetBevelOuter(TBevelCut::bvNone);
-    AddButton(Panel7, "SpeedButton2", 1, 13, "Hide Results Window", nullptr)->SetCaption("x");
+    AddButton(Panel7, "SpeedButton2", 1, 1, 13, "Hide Results Window", nullptr)->SetCaption("x");
     ResultsPageControl = new TPageControl(this);
     ResultsPageControl->SetName("ResultsPageControl");
     ResultsPageControl->SetParent(Parent);
@@ -157,17 +180,18 @@ void TZELQEForm::BuildResultsArea(TWinControl* Parent) {
         ResultsListViewSelectItem(S, I, Sel);
     };
     ResultsListView->OnClick = [this](TObject* S) { ResultsListViewClick(S); };
+    // The press comes before the list changes its selection and reports the click.
+    ResultsListView->OnMouseDown = [this](TObject*, TMouseButton Button, TShiftState, int, int) {
+        if (Button == TMouseButton::mbLeft)
+            ClickChoseMessage = false;
+    };
     ResultsListView->OnEnter = [this](TObject* S) { ResultsListViewEnter(S); };
     MessagesPanel =
         AddHintPanel(ResultsMessageSplit->Pane(0), "MessagesPanel",
                      "You must first validate the document (F6 or click here) to see the messages.");
-    ResultsMessageMemo = new THSMemo(this);
-    ResultsMessageMemo->SetName("ResultsMessageMemo");
-    ResultsMessageMemo->SetParent(ResultsMessageSplit->Pane(1));
-    ResultsMessageMemo->SetAlign(TAlign::alClient);
     MessageSource = new TMemoSource(this);
-    ResultsMessageMemo->SetSource(MessageSource);
     MessageSource->SetROnly(true);
+    ResultsMessageMemo = AddMemo(ResultsMessageSplit->Pane(1), "ResultsMessageMemo", MessageSource);
 
     // The two trees: each above its own message memo, all three memos showing one text.
     auto TreeSheet = [this](TTabSheet* Sheet, const char* SplitName, const char* TreeName,
@@ -185,11 +209,7 @@ void TZELQEForm::BuildResultsArea(TWinControl* Parent) {
         Tree->OnChange = [this](TObject* S, THSTreeNode* N) { ResultsTreeViewChange(S, N); };
         Tree->OnClick = [this](TObject* S) { ResultsTreeViewClick(S); };
         Tree->OnEnter = [this](TObject* S) { ResultsTreeViewEnter(S); };
-        Memo = new THSMemo(this);
-        Memo->SetName(MemoName);
-        Memo->SetParent(Split->Pane(1));
-        Memo->SetAlign(TAlign::alClient);
-        Memo->SetSource(MessageSource);
+        Memo = AddMemo(Split->Pane(1), MemoName, MessageSource);
     };
     TreeSheet(TreeViewSheet, "ResultsTreeViewSplit", "ResultsTreeView", "ResultsMessageMemo2",
               ResultsTreeViewSplit, ResultsTreeView, ResultsMessageMemo2);
@@ -205,13 +225,11 @@ void TZELQEForm::BuildResultsArea(TWinControl* Parent) {
         AddHintPanel(StylesTreeViewSplit->Pane(0), "StylesPanel",
                      "You must first validate the document (F6 or click here) to see the messages.");
     BuildLinksSheet();
-    TagCountListView = new TListView(this);
-    TagCountListView->SetName("TagCountListView");
-    TagCountListView->SetParent(StructureSheet);
-    TagCountListView->SetAlign(TAlign::alClient);
-    StructurePanel =
-        AddHintPanel(StructureSheet, "StructurePanel",
-                     "You must first validate the document (F6 or click here) to see the structure.");
+    BuildStructureSheet();
+    BuildScratchSheet();
+    // The message memos keep the width the user gave them when the window changes size.
+    for (TPaneSplitter* S : {ResultsMessageSplit, ResultsTreeViewSplit, StylesTreeViewSplit})
+        S->OnResize = [this, S](TObject*) { ApplyMessageMemoWidth(S); };
 }
 
 void TZELQEForm::BuildLayout() {
@@ -219,6 +237,7 @@ void TZELQEForm::BuildLayout() {
     SpeedBarPopupMenu->SetName("SpeedBarPopupMenu");
     ValidateModePopup = new TPopupMenu(this);
     ValidateModePopup->SetName("ValidateModePopup");
+    BuildPanePopups();
     BuildSpeedBar();
 
     StatusBar = new TStatusBar(this);
@@ -247,15 +266,9 @@ void TZELQEForm::BuildLayout() {
             p->iface->paneSize1 = VertSplit1->Position();
     };
 
-    // Resource window (its shell controls are not part of this program yet).
-    MainResourceLocationPanel = new TPanel(this);
-    MainResourceLocationPanel->SetName("MainResourceLocationPanel");
-    MainResourceLocationPanel->SetParent(VertSplit1->Pane(0));
-    MainResourceLocationPanel->SetHeight(15);
-    MainResourceLocationPanel->SetAlign(TAlign::alTop);
-    MainResourceLocationPanel->SetBevelOuter(TBevelCut::bvNone);
-    AddButton(MainResourceLocationPanel, "SpeedButton1", 1, 13, "Hide Resource Window", nullptr)
-        ->SetCaption("x");
+    // Resource window.
+    MainResourceLocationPanel = AddPanel(VertSplit1->Pane(0), "MainResourceLocationPanel", TAlign::alTop, 15);
+    BuildResourceButtons();
     ResourcePageControl = new TPageControl(this);
     ResourcePageControl->SetName("ResourcePageControl");
     ResourcePageControl->SetParent(VertSplit1->Pane(0));
@@ -273,18 +286,12 @@ void TZELQEForm::BuildLayout() {
     Structure2Sheet = RSheet("Structure2Sheet", "Structure");
     TreeStructureTabSheet = RSheet("TreeStructureTabSheet", "Tree");
     TreeStructureTabSheet->SetTabVisible(false);
-    OpenedListView = new TListView(this);
-    OpenedListView->SetName("OpenedListView");
-    OpenedListView->SetParent(OpenedTabSheet);
-    OpenedListView->SetAlign(TAlign::alClient);
+    BuildResourceSheets();
     BuildShellPane();
 
     // Editor area.
-    EditorVerticalPanel = new TPanel(this);
-    EditorVerticalPanel->SetName("EditorVerticalPanel");
-    EditorVerticalPanel->SetParent(VertSplit1->Pane(1));
-    EditorVerticalPanel->SetWidth(19);
-    EditorVerticalPanel->SetAlign(TAlign::alLeft);
+    EditorVerticalPanel = AddPanel(VertSplit1->Pane(1), "EditorVerticalPanel", TAlign::alLeft, 19);
+    BuildEditorButtons();
     WebSplitter = new TPaneSplitter(this);
     WebSplitter->SetName("WebSplitter");
     WebSplitter->SetParent(VertSplit1->Pane(1));
@@ -293,6 +300,7 @@ void TZELQEForm::BuildLayout() {
     EditorPanel->SetName("EditorPanel");
     WBPanel = WebSplitter->Pane(1);
     WBPanel->SetName("WBPanel");
+    BuildBrowserToolRow();
     EditorSplitPanel = new TPaneSplitter(this);
     EditorSplitPanel->SetName("EditorSplitPanel");
     EditorSplitPanel->SetParent(EditorPanel);
@@ -313,6 +321,9 @@ void TZELQEForm::BuildLayout() {
         Memo->SetTag(reinterpret_cast<intptr_t>(Tabs));
         Memo->OnEnter = [this](TObject* S) { HSMemoEnter(S); };
         Memo->OnStateChange = [this](TObject* S, TMemoStates St) { HSMemoStateChange(S, St); };
+        Memo->OnClickGutter = [this](TObject* S, int32_t Line, int32_t Image, TShiftState Shift) {
+            HSMemoClickGutter(S, Line, Image, Shift);
+        };
         Memo->SetPopupMenu(EditorPopupMenu);
     };
     Pane(EditorSplitPanel->Pane(0), "HSMemo", "TabControl1", HSMemo, TabControl1);

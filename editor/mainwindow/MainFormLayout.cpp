@@ -9,6 +9,7 @@
 #include "controls/textmodel/MemoSource.h"
 #include "editor/core/AppState.h"
 #include "editor/core/DrawingHold.h"
+#include "editor/core/EngineFunctionTable.h"
 #include "editor/core/FileInfo.h"
 #include "editor/core/FormHelpers.h"
 #include "editor/core/ListView.h"
@@ -119,10 +120,42 @@ int TZELQEForm::ArrangePanels(int32_t Flags) {
             EditorSplitPanel->SetProportion(Keep);
         }
     }
+    ShowBrowserPane(Bit(F(), 20));
     if (Flags & 2)
         ApplySettingsToControls(1);
     LayoutReady = 1;
     return 0;
+}
+
+void TZELQEForm::ShowBrowserPane(bool Show) {
+    // The pane holds only its tool row: the browser itself is not part of this program.
+    const TSplitStyle Want = Bit(F2(), 15) ? TSplitStyle::Horizontal : TSplitStyle::Vertical;
+    if (WebSplitter->Style() != Want) {
+        const double Keep = WebSplitter->Proportion();
+        WebSplitter->SetStyle(Want);
+        WebSplitter->SetProportion(Keep);
+    }
+    float* Stored = p && p->iface ? &p->iface->paneProportions[3] : nullptr;
+    if (!Show) {
+        if (WebSplitter->Proportion() != 1.0) {
+            if (Stored)
+                *Stored = static_cast<float>(WebSplitter->Proportion());
+            WebSplitter->SetPaneMinSize(1, 0);
+            WebSplitter->SetProportion(1.0);
+        }
+        return;
+    }
+    if (WebSplitter->Proportion() == 1.0) {
+        const double Share = Stored && *Stored > 0.0f && *Stored < 1.0f ? *Stored : 0.5;
+        WebSplitter->SetProportion(Share);
+        WebSplitter->SetPaneMinSize(1, 100);
+    }
+}
+
+void TZELQEForm::ApplyMessageMemoWidth(TPaneSplitter* Split) {
+    if (!p || !p->iface || Split->Extent() <= 0)
+        return;
+    Split->SetPosition(Split->Extent() - p->iface->resultsMessageSplitPosition);
 }
 
 void TZELQEForm::StoreNormalBounds() {
@@ -167,52 +200,89 @@ void TZELQEForm::ShowResultsPane(bool Show) {
 
 void TZELQEForm::ShowResourcePane(bool Show) {
     if (Show) {
-        bool Top = Bit(F(), 13);
+        const bool Top = Bit(F(), 13);
         VertSplit1->SetStyle(Top ? TSplitStyle::Horizontal : TSplitStyle::Vertical);
-        VertSplit1->SetSplitterWidth(3);
+        // Above the editor the shell tree stands left of the file list, beside it above the list.
+        HorzSplit2->SetStyle(Top ? TSplitStyle::Vertical : TSplitStyle::Horizontal);
+        SetEnabled("MoveResourceToLeftBtn", Top);
+        SetEnabled("MoveResourceToTopBtn", !Top);
+        for (TPaneSplitter* S : {VertSplit1, HorzSplit2})
+            S->SetSplitterWidth(3);
         VertSplit1->SetPaneMinSize(0, 100);
-        int Limit = VertSplit1->Extent() - 100;
-        int32_t Size = p && p->iface ? p->iface->paneSize1 : 140;
-        if (Size > Limit)
-            Size = Limit;
-        if (p && p->iface)
-            p->iface->paneSize1 = Size;
-        VertSplit1->SetPosition(Size);
+        const int Limit = VertSplit1->Extent() - 100;
+        const int TreeLimit = HorzSplit2->Extent() - 50;
+        // Only the positions are cut to the room there is: a window laid out before it has its
+        // size (or a sheet not shown yet) would otherwise lose the sizes the user gave them.
+        VertSplit1->SetPosition(std::min(p && p->iface ? p->iface->paneSize1 : 140, Limit));
+        HorzSplit2->SetPosition(std::min(p && p->iface ? p->iface->paneSize2 : 225, TreeLimit));
+        if (ResourcePageControl->ActivePage() == OpenedTabSheet)
+            FillOpenedList();
         return;
     }
     if (VertSplit1->SplitterWidth() != 0) {
-        VertSplit1->SetSplitterWidth(0);
+        for (TPaneSplitter* S : {VertSplit1, HorzSplit2})
+            S->SetSplitterWidth(0);
         VertSplit1->SetPaneMinSize(0, 0);
         VertSplit1->SetPosition(0);
     }
 }
 
 void TZELQEForm::UpdateMenuChecks() {
-    SetChecked("ViewSplitView", Bit(F(), 15));
-    SetChecked("ViewGutter", ActiveEditorMemo && ActiveEditorMemo->HasOption(moDrawGutter));
-    SetChecked("ViewLineNumbers", Bit(F(), 7));
-    SetChecked("ViewLineSeparators", Bit(F(), 28));
-    SetChecked("ViewRightMargin", Bit(F(), 9));
-    SetChecked("ViewSpeedBar", Bit(F(), 2));
-    SetChecked("ViewStatusBar", Bit(F(), 3));
-    SetChecked("ViewResults", Bit(F(), 10));
-    SetChecked("ViewResource", Bit(F(), 4));
-    SetChecked("ViewFullScreen", Bit(F(), 11));
-    SetChecked("OptionsWordWrap", Bit(F(), 1));
-    SetChecked("OptionsSyntaxHighlighting", p && p->config && Bit(p->config->flags, 21));
-    SetChecked("ViewSpecialSymbols", Bit(F2(), 3));
-    SetChecked("ViewTagInserter", Bit(F2(), 22));
-    SetChecked("ViewCSSInserter", Bit(F2(), 26));
-    SetChecked("DragDropViewDragDropWindow", Bit(F(), 12));
-    SetChecked("DragDropUseValidator", p && p->config && Bit(p->config->flags, 0));
-    SetChecked("DragDropUseTool", p && p->config && Bit(p->config->flags, 1));
+    const bool Gutter = ActiveEditorMemo && ActiveEditorMemo->HasOption(moDrawGutter);
+    // Asked only of a real options handle: the engine reports a bad handle in a box of its own.
+    const bool Logging = Engine.ZELGetFlag && p && p->vol && p->vol->optionsHandle >= 0 &&
+                         Engine.ZELGetFlag(p->vol->optionsHandle, 1006, 8) > 0;
+    // Menu item, the button that stays down with it (or null), and the setting.
+    const struct {
+        const char* Item;
+        const char* Button;
+        bool On;
+    } Marks[] = {
+        {"ViewSplitView", "ViewSplitViewBtn", Bit(F(), 15)},
+        {nullptr, "ViewHorzSplitBtn", Bit(F(), 22)},
+        {"ViewWebBrowser", "ViewBrowserBtn", Bit(F(), 20)},
+        {nullptr, "WBHorzSplitBtn", Bit(F2(), 15)},
+        {nullptr, "WBPreviewBtn", Bit(F2(), 18)},
+        {"ViewGutter", "ViewGutterBtn", Gutter},
+        {"ViewLineNumbers", "ViewLineNumbersBtn", Bit(F(), 7)},
+        {"ViewLineSeparators", nullptr, Bit(F(), 28)},
+        {"ViewRightMargin", nullptr, Bit(F(), 9)},
+        {"ViewSpeedBar", nullptr, Bit(F(), 2)},
+        {"ViewStatusBar", nullptr, Bit(F(), 3)},
+        {"ViewResults", nullptr, Bit(F(), 10)},
+        {"ViewResource", "ViewResourceBtn", Bit(F(), 4)},
+        {"ViewCSSInserter", nullptr, Bit(F2(), 26)},
+        {"ViewTagInserter", nullptr, Bit(F2(), 22)},
+        {"ViewFullScreen", "ViewFullScreenBtn", Bit(F(), 11)},
+        {"OptionsWordWrap", "OptionsWordWrapBtn", Bit(F(), 1)},
+        {"OptionsSyntaxHighlighting", nullptr, p && p->config && Bit(p->config->flags, 21)},
+        {"OptionsKeepWindowOnTop", nullptr, Bit(F(), 6)},
+        {"OptionsLoggingEnable", nullptr, Logging},
+        {"OptionsEnableHotKeys", nullptr, Bit(F(), 5)},
+        {"DragDropUseValidator", nullptr, p && p->config && Bit(p->config->flags, 0)},
+        {"DragDropUseTool", nullptr, p && p->config && Bit(p->config->flags, 1)},
+        {"DragDropViewDragDropWindow", nullptr, Bit(F(), 12)},
+        {"ViewLinkInfoPanel", nullptr, Bit(F2(), 16)},
+        {"ViewSpecialSymbols", "ViewSymbolsButton", Bit(F2(), 3)},
+    };
+    for (const auto& M : Marks) {
+        if (M.Item)
+            SetChecked(M.Item, M.On);
+        if (M.Button)
+            SetDown(M.Button, M.On);
+    }
+    SetEnabled("ViewHorzSplitBtn", Bit(F(), 15));
+    SetEnabled("WBHorzSplitBtn", Bit(F(), 20));
 }
 
 void TZELQEForm::ApplySettingsToControls(int32_t Flags) {
     if (Flags & 1)
         Flags |= 2 | 4 | 8;
-    if ((Flags & 16) && p && p->vol)
+    if ((Flags & 16) && p && p->vol) {
         OpenedTabSheet->SetCaption("Open (" + std::to_string(p->vol->documents.count()) + ")");
+        OpenedListStale = true;
+        FillOpenedList();
+    }
     if ((Flags & 2) && p && p->config)
         for (THSMemo* M : {HSMemo, HSMemo2})
             M->SetMarginPos(p->config->rightMargin);
@@ -230,9 +300,11 @@ void TZELQEForm::ApplySettingsToControls(int32_t Flags) {
             }
         }
     }
-    if (Flags & 8)
-        for (THSMemo* M : {HSMemo, HSMemo2, ResultsMessageMemo, ResultsMessageMemo2, ResultsMessageMemo3})
+    if (Flags & 8) {
+        for (THSMemo* M : {HSMemo, HSMemo2, StructureMemo, StructureMemo2, ScratchPad1Memo, ScratchPad2Memo,
+                           ResultsMessageMemo, ResultsMessageMemo2, ResultsMessageMemo3})
             ApplyEditorColors(M, 1);
+    }
     if (Flags & 32)
         BuildValidateModePopup();
 }

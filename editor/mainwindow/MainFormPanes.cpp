@@ -67,6 +67,7 @@ void TZELQEForm::BuildShellPane() {
     ShellList->SetParent(HorzSplit2->Pane(1));
     ShellList->SetAlign(TAlign::alClient);
     ShellList->SetViewStyle(TNVViewStyle::vsList);
+    ShellList->SetPopupMenu(ShellListPopupMenu);
     // Files open in the editor; folders open in place.
     ShellList->OnDblClickOpen = [this](TObject*, bool& Handled) {
         TNVShListData* Item = ShellList->GetSelectedItem();

@@ -80,6 +80,34 @@ void Arrow(TCanvas& C, bool Left) {
     C.Polygon(Head, 3);
 }
 
+void Fill(TCanvas& C, const POINT* Points, int Count, TColor Colour) {
+    C.Brush().SetStyle(TBrushStyle::bsSolid);
+    C.Brush().SetColor(Colour);
+    C.Pen().SetColor(Colour);
+    C.Pen().SetWidth(1);
+    C.Polygon(Points, Count);
+}
+
+// A window with a title bar.
+void Window(TCanvas& C, int L, int T, int R, int B) {
+    Box(C, L, T, R, B, White, Black);
+    Box(C, L, T, R, T + 3, Navy, Navy);
+}
+
+// Lines of text shifted right (indent) or left (unindent) with an arrow showing the way.
+void Lines(TCanvas& C, bool Right) {
+    for (int Y = 2; Y <= 12; Y += 3)
+        Line(C, Right && Y > 2 && Y < 12 ? 7 : 2, Y, 14, Y, Grey);
+    POINT Head[] = {{Right ? 5 : 1, 7}, {Right ? 1 : 5, 4}, {Right ? 1 : 5, 10}};
+    Fill(C, Head, 3, Navy);
+}
+
+void Globe(TCanvas& C, int L, int T, int S) {
+    Disc(C, L, T, L + S, T + S, Blue, Navy);
+    Line(C, L, T + S / 2, L + S, T + S / 2, White);
+    Line(C, L + S / 2, T, L + S / 2, T + S, White);
+}
+
 void Magnifier(TCanvas& C) {
     Disc(C, 2, 2, 10, 10, 0xFFF0E0, Black);
     Line(C, 9, 9, 14, 14, Brown, 3);
@@ -93,12 +121,7 @@ const std::map<std::string, TPainter>& Painters() {
              Box(C, 1, 4, 14, 14, Folder);
              Box(C, 1, 2, 7, 5, Folder);
          }},
-        {"FileOpenFromTheWebBtn",
-         [](TCanvas& C) {
-             Disc(C, 1, 1, 15, 15, Blue, Navy);
-             Line(C, 1, 8, 15, 8, White);
-             Line(C, 8, 1, 8, 15, White);
-         }},
+        {"FileOpenFromTheWebBtn", [](TCanvas& C) { Globe(C, 1, 1, 14); }},
         {"FileCloseBtn",
          [](TCanvas& C) {
              Page(C, 1, 1);
@@ -162,6 +185,124 @@ const std::map<std::string, TPainter>& Painters() {
              Disc(C, 1, 1, 15, 15, Blue, Navy);
              Letter(C, 5, 1, "?", White, 8);
          }},
+
+        // The editor's button column (drawn inside 14 pixels: the buttons are 16 wide).
+        {"ViewExternalBtn",
+         [](TCanvas& C) {
+             Window(C, 1, 2, 13, 13);
+             Line(C, 8, 5, 13, 0, Red, 2);
+         }},
+        {"ViewLineNumbersBtn", [](TCanvas& C) { Letter(C, 1, 1, "12", Navy, 7); }},
+        {"OptionsWordWrapBtn",
+         [](TCanvas& C) {
+             Line(C, 2, 3, 12, 3, Black);
+             Line(C, 12, 3, 12, 9, Black);
+             Line(C, 12, 9, 5, 9, Black);
+             POINT Head[] = {{3, 9}, {6, 6}, {6, 12}};
+             Fill(C, Head, 3, Black);
+         }},
+        {"ViewGutterBtn",
+         [](TCanvas& C) {
+             Box(C, 1, 1, 14, 14, White, Grey);
+             Box(C, 1, 1, 5, 14, Grey, Grey);
+         }},
+        {"ViewSymbolsButton", [](TCanvas& C) { Letter(C, 3, 0, "\xB6", Navy, 9); }},
+        {"ViewSplitViewBtn",
+         [](TCanvas& C) {
+             Window(C, 1, 2, 14, 13);
+             Line(C, 7, 4, 7, 13, Black);
+         }},
+        {"ViewHorzSplitBtn",
+         [](TCanvas& C) {
+             Window(C, 1, 2, 14, 13);
+             Line(C, 1, 8, 14, 8, Black);
+         }},
+        {"SpellCheckSmallBtn",
+         [](TCanvas& C) {
+             Letter(C, 0, 0, "ab", Navy, 6);
+             Check(C, 3, 6, Green);
+         }},
+        {"ValidateBtn", [](TCanvas& C) { Check(C, 2, 3, Green); }},
+        {"IndentBtn", [](TCanvas& C) { Lines(C, true); }},
+        {"UnindentBtn", [](TCanvas& C) { Lines(C, false); }},
+        {"ViewFullScreenBtn",
+         [](TCanvas& C) {
+             Window(C, 1, 1, 14, 14);
+             Box(C, 4, 5, 11, 11, Blue, Blue);
+         }},
+        {"ViewResourceBtn",
+         [](TCanvas& C) {
+             Window(C, 1, 2, 14, 13);
+             Box(C, 1, 4, 6, 13, Folder, Black);
+         }},
+        {"ViewBrowserBtn", [](TCanvas& C) { Globe(C, 1, 1, 14); }},
+        {"LastTabBtn",
+         [](TCanvas& C) {
+             POINT Head[] = {{3, 3}, {10, 7}, {3, 11}};
+             Fill(C, Head, 3, Navy);
+             Line(C, 11, 3, 11, 12, Navy, 2);
+         }},
+        {"FirstTabBtn",
+         [](TCanvas& C) {
+             POINT Head[] = {{11, 3}, {4, 7}, {11, 11}};
+             Fill(C, Head, 3, Navy);
+             Line(C, 3, 3, 3, 12, Navy, 2);
+         }},
+        {"FileCloseSpeedBtn", [](TCanvas& C) { Cross(C, 3, 3, 11, 11, Red); }},
+
+        // The browser pane's tool row.
+        {"WBBackBtn", [](TCanvas& C) { Arrow(C, true); }},
+        {"WBForwardBtn", [](TCanvas& C) { Arrow(C, false); }},
+        {"WBStopButton",
+         [](TCanvas& C) {
+             Disc(C, 1, 1, 15, 15, Red, Red);
+             Cross(C, 5, 5, 11, 11, White);
+         }},
+        {"WBRefreshBtn",
+         [](TCanvas& C) {
+             C.Brush().SetStyle(TBrushStyle::bsClear);
+             C.Pen().SetColor(Green);
+             C.Pen().SetWidth(2);
+             C.Ellipse(2, 3, 14, 15);
+             POINT Head[] = {{8, 0}, {8, 6}, {4, 3}};
+             Fill(C, Head, 3, Green);
+         }},
+        {"WBViewSourceBtn", [](TCanvas& C) { Letter(C, 0, 1, "</>", Navy, 6); }},
+        {"WBPreviewBtn",
+         [](TCanvas& C) {
+             Page(C, 1, 1);
+             Magnifier(C);
+         }},
+        {"WBHorzSplitBtn",
+         [](TCanvas& C) {
+             Window(C, 1, 2, 14, 13);
+             Box(C, 1, 8, 14, 13, Blue, Black);
+         }},
+        {"WBHelpBtn",
+         [](TCanvas& C) {
+             Disc(C, 1, 1, 15, 15, Blue, Navy);
+             Letter(C, 5, 1, "?", White, 8);
+         }},
+        {"WBGoButton",
+         [](TCanvas& C) {
+             POINT Head[] = {{3, 2}, {13, 8}, {3, 14}};
+             Fill(C, Head, 3, Green);
+         }},
+        {"WBCloseBtn", [](TCanvas& C) { Cross(C, 4, 4, 12, 12, Black); }},
+
+        // The resource window's title row (13-pixel buttons: drawn in the middle).
+        {"MoveResourceToLeftBtn",
+         [](TCanvas& C) {
+             Box(C, 3, 3, 13, 13, White, Black);
+             Box(C, 3, 3, 7, 13, Grey, Black);
+         }},
+        {"MoveResourceToTopBtn",
+         [](TCanvas& C) {
+             Box(C, 3, 3, 13, 13, White, Black);
+             Box(C, 3, 3, 13, 7, Grey, Black);
+         }},
+        {"SpeedButton1", [](TCanvas& C) { Cross(C, 5, 5, 11, 11, Black); }},
+        {"SpeedButton2", [](TCanvas& C) { Cross(C, 5, 5, 11, 11, Black); }},
     };
     return P;
 }

@@ -363,15 +363,29 @@ void TZELQEForm::ResultsListViewSelectItem(TObject* Sender, int Index, bool Sele
     auto* M = static_cast<msginfoclass*>(ResultsListView->ItemData(Index));
     LastSelectedMessage = M;
     ShowMessageItem(M, Sender ? 2 : 10);
+    ClickChoseMessage = true;
 }
 
 void TZELQEForm::ResultsListViewClick(TObject*) {
     if (Closing())
         return;
+    // The list's entering clears its selection after the press was taken, so a click on the row
+    // already chosen arrives with nothing selected; the row the click landed on tells it apart
+    // from a click on empty space.
+    const int Hit = ResultsListView->ClickedItem();
     int Sel = ResultsListView->Selected();
+    if (Sel < 0 && Hit >= 0 && Hit < ResultsListView->Count()) {
+        SelectionGuard = 1;
+        ResultsListView->SetSelected(Hit);
+        SelectionGuard = 0;
+        Sel = Hit;
+    }
     if (Sel >= 0) {
         LastSelectedListItem = Sel;
         LastSelectedMessage = static_cast<msginfoclass*>(ResultsListView->ItemData(Sel));
+        // The press chose no other row: the editor goes back to the chosen row's message.
+        if (!ClickChoseMessage && Sel == Hit)
+            ShowMessageItem(LastSelectedMessage, 2);
     } else if (LastSelectedMessage) {
         // A click on empty space keeps the chosen message and leaves the editor where it is.
         int Again = ResultsListView->IndexOfData(LastSelectedMessage);
@@ -381,6 +395,7 @@ void TZELQEForm::ResultsListViewClick(TObject*) {
             SelectionGuard = 0;
         }
     }
+    ClickChoseMessage = true;
     SafeSetFocus(ActiveEditorMemo);
 }
 
@@ -414,6 +429,10 @@ void TZELQEForm::ResultsMessageSplitSplitterDrop(TObject* Sender) {
     if (!S || !p || !p->iface)
         return;
     p->iface->resultsMessageSplitPosition = S->Extent() - S->Position();
+    // The three message memos keep one width.
+    for (TPaneSplitter* Other : {ResultsMessageSplit, ResultsTreeViewSplit, StylesTreeViewSplit})
+        if (Other != S)
+            ApplyMessageMemoWidth(Other);
 }
 
 // The sheet a message walk works on: the one the flags name, else the active results sheet when

@@ -369,6 +369,14 @@ int validateCloseTag(CheckRun& run) {
     return 1;
 }
 
+namespace {
+
+// Deeper elements are drawn at this depth: each line of the listing is indented once per level,
+// so a document nested a million deep would list the square of that.
+constexpr int32_t kMaxListedDepth = 32;
+
+} // namespace
+
 void writeStructureListing(const run::StructureStore& store, run::LineSink& sink, int32_t flags) {
     if (!(flags & ListSecondStore))
         sink.addLine("", false);
@@ -376,14 +384,15 @@ void writeStructureListing(const run::StructureStore& store, run::LineSink& sink
     // twice. The first line is written only when it holds something or is the listing's only line.
     std::string line;
     bool firstLine = true, itemOnLine = false, pending = false;
-    int32_t depth = 0;
+    int32_t depth = 0, deepest = 0;
     auto startLine = [&]() {
         if (!firstLine || !line.empty())
             sink.addLine(line, false);
         firstLine = false;
         line.clear();
-        for (int32_t d = 0; d < depth; ++d)
+        for (int32_t d = 0; d < std::min(depth, kMaxListedDepth); ++d)
             line.append("| ", 2);
+        deepest = std::max(deepest, depth);
         itemOnLine = false;
     };
     // An item is written straight onto the line: "<name> ", "&name; " or "</name> ", with its
@@ -431,6 +440,10 @@ void writeStructureListing(const run::StructureStore& store, run::LineSink& sink
         }
     }
     sink.addLine(line, false);
+    if (deepest > kMaxListedDepth)
+        sink.addLine("Elements nested deeper than " + std::to_string(kMaxListedDepth) +
+                         " levels are listed at level " + std::to_string(kMaxListedDepth) + ".",
+                     false);
     sink.addLine("", false);
 }
 

@@ -117,8 +117,6 @@ bool cutName(CheckRun& run, CutState& cut, bool closingMode) {
     if (cut.pos >= cut.end)
         return false;
     const Token k = readToken(run, cut, closingMode);
-    TagEntry name;
-    setEntryText(name, k.text, k.pos);
     if (k.equal && !closingMode) {
         run.args.emitter.addMessage(msg::MisplacedEqual, nullptr, t.substr(0, cut.end).c_str());
         return false;
@@ -127,7 +125,8 @@ bool cutName(CheckRun& run, CutState& cut, bool closingMode) {
         const MsgLocation at = run.at(k.pos, k.text.size() + 2);
         run.args.emitter.addMessage(msg::QuotedTagName, &at, k.text.c_str());
     }
-    run.entries.push_back(std::move(name));
+    // Made in its place in the list, as the attributes are.
+    setEntryText(run.entries.emplace_back(), k.text, k.pos);
     return true;
 }
 

@@ -28,6 +28,11 @@ std::string_view DocumentLines::operator[](size_t i) const {
     return line ? line : "";
 }
 
+const std::vector<FileStore::Position>& DocumentLines::nulCharacters() const {
+    static const std::vector<FileStore::Position> none;
+    return store_ ? store_->nulCharacters() : none;
+}
+
 int64_t documentByteSize(const DocumentLines& lines) {
     int64_t size = 0;
     for (size_t i = 0; i < lines.size(); ++i)

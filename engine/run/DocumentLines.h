@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-class FileStore;
+#include "engine/utils/FileStore.h"
 
 namespace zel::run {
 
@@ -27,6 +27,8 @@ public:
     void refer(FileStore& store);
 
     size_t size() const { return store_ ? storeLines_ : owned_.size(); }
+    // Where the store's file held NUL characters (blanks in the lines); none for lines of one's own.
+    const std::vector<FileStore::Position>& nulCharacters() const;
     bool empty() const { return size() == 0; }
     std::string_view operator[](size_t i) const;
 

@@ -111,6 +111,16 @@ private:
             tag_.locs[first + (i - from)] = Loc{lineNo, static_cast<int32_t>(i) + 1};
     }
     const RunOptions& o() const { return a_.runOptions; }
+    // The file's NUL character on the line just loaded, when it held one.
+    void reportNul() {
+        const std::vector<FileStore::Position>& nuls = lines_.nulCharacters();
+        while (nextNul_ < nuls.size() && nuls[nextNul_].line < static_cast<int32_t>(li_) + 1)
+            ++nextNul_;
+        if (nextNul_ < nuls.size() && nuls[nextNul_].line == static_cast<int32_t>(li_) + 1) {
+            MsgLocation l{nuls[nextNul_].line, nuls[nextNul_].character, 1};
+            a_.emitter.addMessage(msg::NulCharacter, &l);
+        }
+    }
     bool scanTag(const std::string& line, Piece& out);
     bool finishTag(size_t pos, Piece& out);
 
@@ -132,6 +142,7 @@ private:
     Piece tag_;
     bool quoteReported_ = false;
     bool finished_ = false;
+    size_t nextNul_ = 0;
 };
 
 bool Scanner::next(Piece& out) {
@@ -145,6 +156,7 @@ bool Scanner::next(Piece& out) {
             previousLength_ = currentLength_;
             currentLength_ = line_.size();
             loadedLine_ = li_;
+            reportNul();
         }
         const std::string& line = line_;
         const int32_t lineNo = static_cast<int32_t>(li_) + 1;
@@ -214,7 +226,7 @@ bool Scanner::next(Piece& out) {
             }
             const bool haveText = !text_.text.empty();
             if (haveText)
-                std::swap(out, text_);
+                out.swap(text_);
             text_.clear();
             startTag(pos_++);
             if (haveText)
@@ -242,7 +254,7 @@ bool Scanner::next(Piece& out) {
         return false;
     }
     if (!text_.text.empty()) {
-        std::swap(out, text_);
+        out.swap(text_);
         text_.clear();
         return true;
     }
@@ -255,7 +267,7 @@ bool Scanner::finishTag(size_t pos, Piece& out) {
     inTag_ = false;
     // Swapped, not moved: the piece handed out last gives its buffers back for the next one, so
     // a tag's text and locations are not grown from nothing again for every tag.
-    std::swap(out, tag_);
+    out.swap(tag_);
     tag_.clear();
     return true;
 }

@@ -323,7 +323,13 @@ int32_t runJob(HWND window, int32_t optionsHandle, int32_t jobHandle) {
         SemaphoreHold hold(engineContext().runJobSemaphore);
         ErrorListScope errorList;
         RunningThread running;
-        code = runJobLocked(window, *options, *job, *results);
+        // Memory is the one limit a document of any form may still reach: the user is told so,
+        // not of an internal error.
+        try {
+            code = runJobLocked(window, *options, *job, *results);
+        } catch (const std::bad_alloc&) {
+            code = ZELErrorMessage(-8, "ZELRunJob", "there is not enough memory to finish this run");
+        }
     }
     if (code >= 0)
         release.keep();

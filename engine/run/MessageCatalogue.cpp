@@ -200,6 +200,10 @@ const CatalogueEntry kCatalogue[] = {
     {msg::ColourLetterO, KindErrorAt, 0, 0,
      "The letter 'O' has been used instead of the number zero in the hexadecimal color value for the \"%s\" "
      "attribute."},
+    {msg::NulCharacter, KindErrorAt, 0, 0,
+     "The character with the code 0 (NUL) was found. It has no place in a web document, and many programs "
+     "take it for the end of the text and ignore what follows it. The rest of the line was checked as though "
+     "it were a space."},
     {msg::SpacesAfterTagStart, KindErrorAt, 0, 0,
      "Spaces found after the character '<'. Text should immediately follow the character '<'. Some browsers "
      "will not interpret tags with these spaces and will render the tag as it appears in the source "

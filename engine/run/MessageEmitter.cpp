@@ -73,6 +73,15 @@ int MessageEmitter::addMessage(int32_t id, const MsgLocation* location, const ch
             addHint(entry->hint1);
         if (entry->hint2)
             addHint(entry->hint2);
+        // Past a limit the record is only counted: its text would be made for nothing, once for
+        // every one of what may be millions of them.
+        if (store && store->dropsAtLimit(kind, id)) {
+            record->kind = kind;
+            record->id = id;
+            current = nullptr;
+            store->add(std::move(record));
+            return result;
+        }
         switch (id) {
         case msg::EndOfDocumentInTag:
             text = (options && options->validator(vf::StrictComments)) ? entry->text

@@ -37,6 +37,7 @@ enum Id : int32_t {
     GreaterThanWithoutTag = 110,
     EmptyTagBlock = 304,
     ExtraXmlDeclaration = 316,
+    NulCharacter = 321, // in a document read from a file
     SpacesAfterTagStart = 416,
 
     // Elements and their nesting.

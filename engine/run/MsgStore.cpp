@@ -57,7 +57,7 @@ void MsgStore::reset() {
     shown_.clear();
     commentIds_.clear();
     warningArguments_.clear();
-    dropped_.clear();
+    dropped_ = 0;
     firstErrorLine_ = firstWarningLine_ = 0;
 }
 
@@ -118,11 +118,11 @@ int MsgStore::add(std::unique_ptr<SingleMsgStore> record) {
         keep = o.output(of::ShowComments);
     }
 
+    if (!keep) {
+        ++dropped_;
+        return 1;
+    }
     try {
-        if (!keep) {
-            dropped_.push_back(std::move(record));
-            return 1;
-        }
         const int32_t line = record->location.line;
         if (line > 0) {
             if (isErrorKind(kind) && (firstErrorLine_ == 0 || line < firstErrorLine_))
@@ -144,6 +144,12 @@ int MsgStore::add(std::unique_ptr<SingleMsgStore> record) {
     } catch (...) {
         return 0;
     }
+}
+
+bool MsgStore::dropsAtLimit(int32_t kind, int32_t id) const {
+    if (isErrorKind(kind))
+        return errorLimit_ && id != msg::TooManyErrors && id != msg::TooManyWarnings;
+    return isWarningKind(kind) && warningLimit_;
 }
 
 bool MsgStore::hasCommentWithId(int32_t id) const {

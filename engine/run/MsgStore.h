@@ -55,8 +55,12 @@ public:
     void setOptions(const RunOptions* options) { options_ = options; }
     const RunOptions* options() const { return options_; }
 
-    // Takes the record; returns 1 when it was stored (shown or dropped), 0 when storing failed.
+    // Takes the record; returns 1 when it was shown or dropped, 0 when storing failed. A dropped
+    // record is only counted: past a limit a long document may drop millions.
     int add(std::unique_ptr<SingleMsgStore> record);
+    // True when a record of this kind and id would be dropped for a limit already reached: the
+    // emitter then spares itself the record's text.
+    bool dropsAtLimit(int32_t kind, int32_t id) const;
     void reset();
 
     bool hasCommentWithId(int32_t id) const;
@@ -66,10 +70,7 @@ public:
     size_t shownCount() const { return shown_.size(); }
     const SingleMsgStore* shown(size_t i) const { return i < shown_.size() ? shown_[i].get() : nullptr; }
     SingleMsgStore* shown(size_t i) { return i < shown_.size() ? shown_[i].get() : nullptr; }
-    size_t droppedCount() const { return dropped_.size(); }
-    const SingleMsgStore* dropped(size_t i) const {
-        return i < dropped_.size() ? dropped_[i].get() : nullptr;
-    }
+    size_t droppedCount() const { return dropped_; }
 
     int32_t messageCount() const { return messages_; }
     int32_t warningCount() const { return warnings_; }
@@ -90,7 +91,7 @@ public:
 private:
     const RunOptions* options_ = nullptr;
     std::vector<std::unique_ptr<SingleMsgStore>> shown_;
-    std::vector<std::unique_ptr<SingleMsgStore>> dropped_;
+    size_t dropped_ = 0;
     // What the repeat filters ask of the shown records, kept as they are added: asking the
     // list itself would cost its length for every message.
     std::unordered_set<int32_t> commentIds_;

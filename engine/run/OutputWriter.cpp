@@ -298,6 +298,20 @@ int listLines(const OutputContext& ctx, LineSink& sink, int32_t from, int32_t to
     return 1;
 }
 
+namespace {
+
+// A message's line is listed again above each message on it, with a marker line under it. On a
+// long line with many messages that is the line again and again, so the lines listed again and
+// their markers may fill this many times the document's size (past a first allowance); further
+// messages then stand without their line.
+constexpr int64_t kRepeatedListingFactor = 4;
+constexpr int64_t kRepeatedListingAllowance = 64 * 1024;
+const char* const kRepeatedListingEnded =
+    "[ZEL] Lines are not listed again above the following messages: the lines listed again have "
+    "reached four times the size of the document.";
+
+} // namespace
+
 void writeMessages(const OutputContext& ctx, LineSink& sink) {
     const RunOptions& o = optionsOf(ctx);
     MsgStore* store = ctx.store;
@@ -313,12 +327,16 @@ void writeMessages(const OutputContext& ctx, LineSink& sink) {
     }
     store->resetOutputNumbers();
     int32_t listed = 0;
+    bool repeatsEnded = false;
+    int64_t repeatRoom =
+        kRepeatedListingFactor * std::max<int64_t>(ctx.byteSize, 0) + kRepeatedListingAllowance;
     for (size_t i = 0; i < store->shownCount(); ++i) {
         SingleMsgStore& m = *store->shown(i);
         if (ctx.recordMode) {
             formatMessage(m, &sink, FormatRecord, o.lineLength, false);
             continue;
         }
+        bool marked = piecewise;
         if (piecewise) {
             if (m.kind == KindComment) {
                 if (listLines(ctx, sink, listed + 1, lines))
@@ -326,11 +344,29 @@ void writeMessages(const OutputContext& ctx, LineSink& sink) {
             } else if (m.location.hasLine() && m.location.line <= lines) {
                 const int32_t line = m.location.line;
                 listLines(ctx, sink, listed + 1, line - 1);
-                listLines(ctx, sink, line, line);
-                listed = std::max(listed, line);
+                // A line listed for the first time is part of the document's listing; only a
+                // line listed again, and the marker under it, spends the room for repeats.
+                int64_t cost = 0;
+                if (line <= listed) {
+                    cost = static_cast<int64_t>((*ctx.document)[static_cast<size_t>(line - 1)].size()) + 8;
+                    if (m.location.hasCharacter())
+                        cost += int64_t{m.location.character} + std::max(m.location.length, 1) + 6;
+                }
+                if (cost <= repeatRoom) {
+                    repeatRoom -= cost;
+                    listLines(ctx, sink, line, line);
+                    listed = std::max(listed, line);
+                } else {
+                    marked = false;
+                    if (!repeatsEnded) {
+                        repeatsEnded = true;
+                        sink.addLine("", false);
+                        addWrapped(sink, kRepeatedListingEnded, o.lineLength);
+                    }
+                }
             }
         }
-        formatMessage(m, &sink, FormatReadable, o.lineLength, piecewise);
+        formatMessage(m, &sink, FormatReadable, o.lineLength, marked);
     }
     if (piecewise)
         listLines(ctx, sink, listed + 1, lines);

@@ -44,29 +44,24 @@ StructureStore::Name& StructureStore::name(const std::string& text) {
     return it->second;
 }
 
-StructureStore::OpenRecord& StructureStore::recordOf(const std::string& text) {
-    Name& n = name(text);
-    if (!n.record)
-        n.record = &openRecord(key(text));
-    return *n.record;
-}
-
-const char* StructureStore::keep(int32_t kind, const std::string& text) {
-    if (text.empty())
-        return "";
-    if (kind == EntryOpeningTag || kind == EntryClosingTag || kind == EntryEntity)
-        return name(text).kept;
-    const char* kept = text_.add(text.data(), text.size());
-    if (!kept)
-        throw std::bad_alloc();
-    return kept;
-}
-
 int32_t StructureStore::add(int32_t kind, const std::string& text, int32_t line, int32_t character,
                             int32_t closingRule) {
+    const bool tag = kind == EntryOpeningTag || kind == EntryClosingTag;
+    // One copy of each tag and entity name, found once here for both its text and its record;
+    // each text run's own copy.
+    Name* n = tag || (kind == EntryEntity && !text.empty()) ? &name(text) : nullptr;
+    const char* kept = "";
+    if (n) {
+        if (!text.empty())
+            kept = n->kept;
+    } else if (!text.empty()) {
+        kept = text_.add(text.data(), text.size());
+        if (!kept)
+            throw std::bad_alloc();
+    }
     StructureEntry e;
     e.kind = static_cast<uint32_t>(kind) & 0xFF;
-    e.text = StructureText(keep(kind, text));
+    e.text = StructureText(kept);
     e.line = line;
     e.character = character;
     e.closingRule = closingRule >= 0 && closingRule < (1 << 20) ? static_cast<uint32_t>(closingRule) : 1;
@@ -74,15 +69,17 @@ int32_t StructureStore::add(int32_t kind, const std::string& text, int32_t line,
     const int32_t index = count() - 1;
     if (kind >= 0 && kind < 8)
         ++kindCounts_[kind];
+    if (!tag)
+        return index;
+    if (!n->record)
+        n->record = &openRecord(key(text));
+    OpenRecord& r = *n->record;
+    r.seen = true;
     if (kind == EntryOpeningTag) {
-        OpenRecord& r = recordOf(text);
-        r.seen = true;
         ++r.openings;
         if (closingRule != 2)
             r.stack.push_back(index);
-    } else if (kind == EntryClosingTag) {
-        OpenRecord& r = recordOf(text);
-        r.seen = true;
+    } else {
         ++r.closings;
         if (!r.stack.empty())
             r.stack.pop_back();

@@ -117,9 +117,6 @@ private:
         OpenRecord* record = nullptr;
     };
     Name& name(const std::string& text);
-    OpenRecord& recordOf(const std::string& text);
-    // One copy of each tag and entity name, many of each text run's.
-    const char* keep(int32_t kind, const std::string& text);
     // A deque: a long document's entries grow without copying them all on every growth.
     std::deque<StructureEntry> entries_;
     int32_t kindCounts_[8] = {0, 0, 0, 0, 0, 0, 0, 0};

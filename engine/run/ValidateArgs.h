@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/ConfigClass.h"
@@ -43,6 +44,14 @@ struct Piece {
         text.clear();
         locs.clear();
         start = end = Loc{};
+    }
+    // Member by member: the walk hands every piece over this way, keeping both buffers.
+    void swap(Piece& other) noexcept {
+        std::swap(isTag, other.isTag);
+        text.swap(other.text);
+        locs.swap(other.locs);
+        std::swap(start, other.start);
+        std::swap(end, other.end);
     }
 };
 

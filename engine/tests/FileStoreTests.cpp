@@ -98,6 +98,68 @@ TEST(FileStore, LoadsFilesWithEitherLineEnd) {
     EXPECT_STREQ(f.lineNoMove(0), "x\ta");
 }
 
+// A NUL would end its line for every reader: it becomes a blank, and the store says where the
+// first of each line stood.
+TEST(FileStore, NulCharactersBecomeBlanksAndAreNoted) {
+    TempFolder temp;
+    FileStore f;
+    const std::string bytes("a\0<zork>\r\nplain\n\0\0x\0\rend\0", 25);
+    ASSERT_EQ(f.loadFile(temp.write("zero.html", bytes).c_str()), 1);
+    EXPECT_EQ(linesOf(f), (std::vector<std::string>{"a <zork>", "plain", "  x ", "end "}));
+    const auto& nuls = f.nulCharacters();
+    ASSERT_EQ(nuls.size(), 3u);
+    EXPECT_EQ(nuls[0].line, 1);
+    EXPECT_EQ(nuls[0].character, 2);
+    EXPECT_EQ(nuls[1].line, 3);
+    EXPECT_EQ(nuls[1].character, 1);
+    EXPECT_EQ(nuls[2].line, 4);
+    EXPECT_EQ(nuls[2].character, 4);
+    EXPECT_EQ(f.property(FileStore::FileSize), 25);
+    ASSERT_EQ(f.loadFile(temp.write("clean.html", "no\nzero\n").c_str()), 1);
+    EXPECT_TRUE(f.nulCharacters().empty());
+}
+
+// Files in a Unicode form of two or four bytes a character, known by their mark, are read as
+// code page 1252 when every character has a place there, else as UTF-8.
+TEST(FileStore, UnicodeFormsWithAMarkAreDecoded) {
+    auto utf16 = [](const std::u16string& text, bool bigEndian) {
+        std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char16_t c : text) {
+            const char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
+            out += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
+        }
+        return out;
+    };
+    auto utf32le = [](const std::u32string& text) {
+        std::string out("\xFF\xFE\0\0", 4);
+        for (const char32_t c : text)
+            for (int i = 0; i < 4; ++i)
+                out += static_cast<char>((c >> (8 * i)) & 0xFF);
+        return out;
+    };
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"little end", utf16(u"<p>h\u00e9llo</p>\r\n<zork>", false), {"<p>h\xe9llo</p>", "<zork>"}},
+        {"big end", utf16(u"<p>\u20ac 5</p>\n", true), {"<p>\x80 5</p>"}},
+        {"outside the code page", utf16(u"<p>\u0416</p>", false), {"<p>\xD0\x96</p>"}},
+        {"cut off", utf16(u"<p>", false) + "x", {"<p>\xEF\xBF\xBD"}},
+        {"four bytes", utf32le(U"<b>\U0001F600</b>\n<i>"), {"<b>\xF0\x9F\x98\x80</b>", "<i>"}},
+        {"a NUL among them", utf16(std::u16string(u"a\0b", 3), false), {"a b"}},
+        {"only the mark", "\xFF\xFE", {}},
+    };
+    TempFolder temp;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FileStore f;
+        ASSERT_EQ(f.loadFile(temp.write("u.html", c.bytes).c_str()), 1);
+        EXPECT_EQ(linesOf(f), c.lines);
+        EXPECT_EQ(f.property(FileStore::FileSize), static_cast<int32_t>(c.bytes.size()));
+    }
+}
+
 TEST(FileStore, LoadFailuresLeaveTheStoreEmpty) {
     TempFolder temp;
     FileStore f;

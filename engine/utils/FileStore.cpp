@@ -1,8 +1,11 @@
 #include "engine/utils/FileStore.h"
 
+#include "engine/utils/UnicodeText.h"
+
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <string>
 
 FileStore::FileStore() : current_(nullptr) {
     props_.resize(3, 0);
@@ -25,6 +28,7 @@ void FileStore::clear() {
     location_ = SpecificLocation();
     location_.reset();
     errors_.clear();
+    nulCharacters_.clear();
 }
 
 void FileStore::resetLocation() {
@@ -72,14 +76,67 @@ int32_t FileStore::load(FILE* stream, bool close) {
     }
     if (close)
         std::fclose(stream);
+    if (!decodeWholeText())
+        return fail(9805248, "not enough memory to decode the text in loadWholeFile()");
+    const std::vector<size_t> nuls = replaceNulCharacters();
     props_.set(FileSize, static_cast<int32_t>(size));
     whole_.setReadPosition(0);
     StrStore text(256);
-    while (whole_.nextLine(text))
+    size_t nextNul = 0;
+    for (int32_t start = 0; whole_.nextLine(text); start = whole_.getReadPosition()) {
         if (addLine(text.getString(), 0) != 0)
             return fail(9805247, "addLine() failed in parseWholeFile()");
+        if (nextNul < nuls.size() && nuls[nextNul] < static_cast<size_t>(start) + text.getStringLength()) {
+            nulCharacters_.push_back({lineCount(), static_cast<int32_t>(nuls[nextNul] - start) + 1});
+            ++nextNul;
+        }
+    }
     props_.set(CurrentLine, 0);
     return 1;
+}
+
+// A text in a Unicode form of two or four bytes a character is read as the editor shows it.
+bool FileStore::decodeWholeText() {
+    const int32_t size = whole_.getStringLength();
+    const zel::text::UnicodeForm form = zel::text::unicodeForm(whole_.getString(), static_cast<size_t>(size));
+    if (form == zel::text::UnicodeForm::None)
+        return true;
+    const int32_t mark =
+        form == zel::text::UnicodeForm::Utf32LE || form == zel::text::UnicodeForm::Utf32BE ? 4 : 2;
+    try {
+        std::string bytes(whole_.getString() + mark, static_cast<size_t>(size - mark));
+        if (!zel::text::decodeUnicode(bytes, form) || bytes.size() >= 0x7FFFFFF0u ||
+            whole_.setStringLength(static_cast<int32_t>(bytes.size()) + 1) != 1)
+            return false;
+        if (!bytes.empty())
+            std::memcpy(whole_.getBuffer(), bytes.data(), bytes.size());
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+// A NUL would end its line for every reader of the store: the rest of the line would go
+// unchecked. Each becomes a blank; the result holds where the first of each line stood.
+std::vector<size_t> FileStore::replaceNulCharacters() {
+    std::vector<size_t> firsts;
+    char* text = whole_.getBuffer();
+    const size_t length = static_cast<size_t>(whole_.getStringLength());
+    const void* found = length ? std::memchr(text, 0, length) : nullptr;
+    if (!found)
+        return firsts;
+    bool lineHasOne = false;
+    for (size_t i = static_cast<size_t>(static_cast<const char*>(found) - text); i < length; ++i) {
+        if (text[i] == 0) {
+            text[i] = ' ';
+            if (!lineHasOne)
+                firsts.push_back(i);
+            lineHasOne = true;
+        } else if (text[i] == '\n' || text[i] == '\r') {
+            lineHasOne = false;
+        }
+    }
+    return firsts;
 }
 
 // Records where the newest text stands, as a new last line or in place of the last line. False

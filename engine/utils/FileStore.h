@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <vector>
 
 class FileStore {
 public:
@@ -48,6 +49,13 @@ public:
     const StrStore& fileName() const { return fileName_; }
     int32_t property(int32_t p) const { return props_.value(p); }
     const char* currentText() const { return current_; }
+    // Where a loaded file held a NUL character, the first of each line (line and character from
+    // 1, in line order); the text holds a blank in its place.
+    struct Position {
+        int32_t line;
+        int32_t character;
+    };
+    const std::vector<Position>& nulCharacters() const { return nulCharacters_; }
     const SpecificLocation& currentLocation() const { return location_; }
 
 private:
@@ -67,4 +75,7 @@ private:
     // index is never copied whole as it grows.
     std::deque<uint32_t> lines_;
     bool setLast(const char* text, bool add);
+    bool decodeWholeText();
+    std::vector<size_t> replaceNulCharacters();
+    std::vector<Position> nulCharacters_;
 };

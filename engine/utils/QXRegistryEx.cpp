@@ -219,7 +219,8 @@ char* QueryRegistryValue(const char* valueName, const char* defaultText, HKEY ro
     char* buffer = nullptr;
     if (RegOpenKeyExA(root, subKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
         DWORD bytes = 0;
-        if (RegQueryValueExA(key, valueName, nullptr, nullptr, nullptr, &bytes) == ERROR_SUCCESS) {
+        if (RegQueryValueExA(key, valueName, nullptr, nullptr, nullptr, &bytes) == ERROR_SUCCESS &&
+            bytes <= DWORD(kMaxRegistryStringBytes)) {
             // One byte more than asked for, so that a value stored without terminator is still a text.
             buffer = static_cast<char*>(std::calloc(static_cast<size_t>(bytes) + 1, 1));
             if (buffer && RegQueryValueExA(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),

@@ -297,6 +297,10 @@ std::string TRegistry::ReadString(const std::string& Name) {
     LONG rc = FCurrentKey ? RegQueryValueExA(FCurrentKey, Name.c_str(), nullptr, &type,
                                              reinterpret_cast<BYTE*>(s.data()), &size)
                           : ERROR_INVALID_HANDLE;
+    // A text longer than any setting is damage, or a trap for the reader: it is refused like a
+    // value of the wrong type, and the caller keeps its default.
+    if (rc == ERROR_MORE_DATA && size > DWORD(kMaxRegistryStringBytes))
+        ReadError(Name);
     if (rc == ERROR_MORE_DATA) {
         s.assign(size, '\0');
         rc = RegQueryValueExA(FCurrentKey, Name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(s.data()),

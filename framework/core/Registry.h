@@ -30,6 +30,9 @@ struct TRegKeyInfo {
     FILETIME FileTime{};
 };
 
+// The longest string value the registry class reads, in bytes; a longer one is refused.
+constexpr int32_t kMaxRegistryStringBytes = 64 * 1024;
+
 class TRegistry : public TObject {
     ZEL_DECLARE_CLASS(TRegistry)
 public:

@@ -95,6 +95,55 @@ TEST(MainDictionary, AnswersAskedAgainFollowTheFileInUse) {
     EXPECT_FALSE(d.WordExists(std::string("cat\0s", 5)));
 }
 
+TEST(MainDictionary, LookupsAnswerAsAloneWhateverCameBefore) {
+    // A lookup goes on from the walk of the one before where their first characters agree.
+    TempFolder tmp;
+    std::vector<std::pair<std::string, std::vector<std::string>>> files = {
+        {writeTiny(tmp, TinyWdm().Build()),
+         {"a", "at", "ax", "c", "ca", "cat", "cats", "catss", "car", "carp", "carpe", "carpet", "carpets",
+          "carpex", "cab", "do", "dox", "d"}}};
+    if (HaveBuildDictionary())
+        files.push_back({BuildDictionaryFolder() + "\\American.wdm",
+                         {"abut", "abuts", "abutted", "abutt", "about", "Abbott", "ab", "abc", "receive",
+                          "receiver", "receivers", "receiv", "recieve", "zebra's", "zebra", "zebras"}});
+    for (const auto& [path, words] : files) {
+        TMainDictionary alone;
+        alone.WriteFilename(path);
+        ASSERT_EQ(alone.GetFilename(), path) << alone.LastError();
+        for (const std::string& before : words) {
+            TMainDictionary d;
+            d.WriteFilename(path);
+            d.WordLength(before);
+            for (const std::string& w : words) {
+                if (w == before)
+                    continue;
+                EXPECT_EQ(d.WordLength(w), alone.WordLength(w)) << before << " then " << w;
+                EXPECT_EQ(d.WordExists(w), alone.WordExists(w)) << before << " then " << w;
+                d.WordLength(before);
+            }
+        }
+    }
+}
+
+TEST(MainDictionary, AReferenceListEndsWhereItCanNoLongerBeRead) {
+    // The list of the node after "ca" claims up to seven children; the linkage block holds two.
+    TempFolder tmp;
+    const uint32_t caList = 7;
+    for (uint32_t count = 2; count <= 7; ++count) {
+        std::vector<uint8_t> f = TinyWdm().Build();
+        PutLE32(f, TinyWdm::NodeOffset(5, false), count << 28 | caList << 8 | 'a');
+        std::string path = writeTiny(tmp, f, "long-list.wdm");
+        TMainDictionary d;
+        d.WriteFilename(path);
+        ASSERT_EQ(d.GetFilename(), path);
+        for (const char* w : {"cat", "cats", "carpet"})
+            EXPECT_TRUE(d.WordExists(w)) << w << " " << count;
+        for (const char* w : {"cab", "caz", "ca"})
+            EXPECT_FALSE(d.WordExists(w)) << w << " " << count;
+        d.WriteLoaded(false);
+    }
+}
+
 TEST(MainDictionary, HostileFilesAnswerNoWordWithoutReadingPastTheEnd) {
     TempFolder tmp;
     const std::vector<uint8_t> good = TinyWdm().Build();
@@ -233,4 +282,30 @@ TEST(MainDictionary, CompiledAmericanDictionary) {
     TStringList list;
     d.Suggest("recieve", &map, &list);
     EXPECT_GE(list.IndexOf("receive"), 0);
+}
+
+TEST(MainDictionary, SkippedSubtreesHoldNoSoundAlike) {
+    std::string path = ProgramFolder() + "\\Dictionary\\American.wdm";
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "American.wdm was not compiled in this build";
+    TMainDictionary d;
+    d.WriteFilename(path);
+    ASSERT_EQ(d.GetFilename(), path) << d.LastError();
+    // A map of its own class is asked nothing about prefixes, so its search walks every subtree.
+    struct WholeWalk : TPhoneticsMap {};
+    TPhoneticsMap map;
+    WholeWalk whole;
+    for (unsigned language : {1033u, 0u}) {
+        map.WriteLanguage(language);
+        whole.WriteLanguage(language);
+        for (const char* w :
+             {"recieve",   "teh",      "Teh",      "TEH",       "acommodate", "seperate", "wich",  "thier",
+              "ocurrence", "knowlege", "phisical", "exagerate", "cought",     "xylofone", "sould", "Misisipi",
+              "atatrk",    "caf\xE9s", "zebras's", "qu",        "tha",        "aaaaaa"}) {
+            TStringList pruned, walked;
+            d.Suggest(w, &map, &pruned);
+            d.Suggest(w, &whole, &walked);
+            EXPECT_EQ(pruned.GetText(), walked.GetText()) << w << " " << language;
+        }
+    }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 
 #include "framework/core/Strings.h"
@@ -59,6 +60,85 @@ TEST(PhoneticsMap, GenericAndLanguageSwitch) {
     EXPECT_EQ(map.GetMapping("xxph"), "xxf");
     map.WriteLanguage(1049);
     EXPECT_EQ(map.GetMapping("\xE0\xE0\xE1"), "\xE0\xE0\xE1\xFC");
+}
+
+TEST(PhoneticsMap, RuleSetsComeBackAsLoaded) {
+    TPhoneticsMap map;
+    map.WriteLanguage(1033);
+    const std::string english = map.GetMapping("philosophy");
+    map.WriteLanguage(0);
+    EXPECT_EQ(map.GetMapping("xxbptdx"), "xxbdk");
+    map.WriteLanguage(1033);
+    EXPECT_EQ(map.GetMapping("philosophy"), english);
+    // Rules changed by a caller last until the next language; that language's rules are then
+    // the loaded ones again, also for another language of the same rule set.
+    for (unsigned next : {0u, 2057u}) {
+        map.WriteLanguage(1033);
+        map.AddMap("l", "", 1);
+        EXPECT_NE(map.GetMapping("philosophy"), english);
+        map.WriteLanguage(next);
+        map.WriteLanguage(1033);
+        EXPECT_EQ(map.GetMapping("philosophy"), english) << next;
+    }
+    map.ClearMap();
+    EXPECT_EQ(map.GetMapping("philosophy"), "ph");
+    map.WriteLanguage(0);
+    map.WriteLanguage(1033);
+    EXPECT_EQ(map.GetMapping("philosophy"), english);
+}
+
+TEST(PhoneticsMap, PrefixTestRulesOutOnlyWhatNoLongerWordCanMap) {
+    TPhoneticsMap map;
+    map.WriteLanguage(1033);
+    struct Case {
+        const char* prefix;
+        const char* mapping;
+        bool may;
+    } cases[] = {
+        {"cobx", "cobks", true},           // every step is settled and matches
+        {"COBX", "cobks", true},           // the prefix is lowered
+        {"cobx", "cobksr", true},          // more may follow
+        {"cobx", "cob", false},            // the settled output is already longer
+        {"cobx", "cokks", false},          // and differs
+        {"cobx", "ab", false},             // the copied start differs
+        {"coc", "cos", true},              // "c" depends on the next letter
+        {"coc", "cot", true},              // as far as the prefix settles it
+        {"aabdfklmn", "aabtfklm", true},   // the budget is spent: this is every longer word's mapping
+        {"aabdfklmn", "aabtfklmn", false}, // so nothing longer maps to more
+        {"c", "ca", true},                 // shorter than the copied start: not ruled out
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(map.MayMapBeyond(c.prefix, strlen(c.prefix), c.mapping), c.may)
+            << c.prefix << " " << c.mapping;
+    struct OwnMap : TPhoneticsMap {};
+    OwnMap own;
+    own.WriteLanguage(1033);
+    EXPECT_TRUE(own.MayMapBeyond("cobx", 4, "ab"));
+
+    // No word's own mapping is ruled out by any of its prefixes, under any rule set.
+    const char letters[] = "aceghikopstuwxyzdhnlACE'\xE0\xE5";
+    uint32_t seed = 38;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
+    for (unsigned language : {1033u, 0u, 1049u}) {
+        map.WriteLanguage(language);
+        int ruledOut = 0;
+        for (int i = 0; i < 20000; ++i) {
+            std::string word;
+            for (size_t n = 3 + next() % 9; word.size() < n;)
+                word.push_back(letters[next() % (sizeof letters - 1)]);
+            const std::string mapping = map.GetMapping(word);
+            for (size_t n = 1; n < word.size(); ++n) {
+                ASSERT_TRUE(map.MayMapBeyond(word.data(), n, mapping)) << word << " " << n << " " << language;
+                std::string other = mapping;
+                other.back() = '#';
+                ruledOut += !map.MayMapBeyond(word.data(), n, other);
+            }
+        }
+        // The Russian rules see nothing in these letters.
+        if (language != 1049) {
+            EXPECT_GT(ruledOut, 5000) << language;
+        }
+    }
 }
 
 TEST(SuggestionsGenerator, SingleEditsAndLimits) {

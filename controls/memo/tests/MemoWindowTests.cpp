@@ -182,6 +182,22 @@ TEST_F(MemoWindow, ResizingAWrappingMemoPullsACaretPastTheEndBack) {
     EXPECT_EQ(Memo->CaretChar(), 12);
 }
 
+// A memo that has no room yet (a pane not laid out, a sheet not shown) keeps the caret at the
+// start of the line in view without scrolling: it has its text from the first column once it
+// gets its size.
+TEST_F(MemoWindow, AMemoWithoutRoomDoesNotScrollTheCaretIntoView) {
+    Memo->SetText("a line longer than the memo is wide before it is laid out");
+    ShowForm();
+    Memo->SetAlign(TAlign::alNone);
+    for (int Width : {0, 30}) {
+        Memo->SetBounds(0, 0, Width, 100);
+        Memo->EnsureCaretVisible();
+        EXPECT_EQ(Memo->WinChar(), 0) << Width;
+    }
+    Memo->SetBounds(0, 0, 400, 100);
+    EXPECT_EQ(Memo->WinChar(), 0);
+}
+
 // Typing that gives a line another row moves the rows below it: they are painted again.
 TEST_F(MemoWindow, ALineThatGainsARowRepaintsTheRowsBelowIt) {
     Memo->SetText("short\r\nsecond\r\nthird\r\nfourth");

@@ -4,6 +4,7 @@
 #include "editor/core/CommandLine.h"
 #include "editor/core/EditorLink.h"
 #include "editor/core/FileAssociations.h"
+#include "framework/core/ScopeGuard.h"
 
 #include <algorithm>
 
@@ -78,6 +79,30 @@ TEST_F(CommandLineTest, FilesOfALineAreItsWordsUnlessItStartsWithASwitch) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(CommandLineFiles(c.line), c.files) << c.line;
+}
+
+// Start-up names the files of its line in full, from the folder it was started in: the running
+// copy that a second start hands the line to works in another folder.
+TEST_F(CommandLineTest, FilesAreNamedInFullFromTheStartFolder) {
+    char saved[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    TScopeGuard restore([&] { SetCurrentDirectoryA(saved); });
+    ASSERT_TRUE(SetCurrentDirectoryA("C:\\windows"));
+    struct Case {
+        const char* line;
+        const char* full;
+    } cases[] = {
+        {"page.html", "C:\\windows\\page.html"},
+        {"sub/../a.html \"My Pages/b.html\"", "C:\\windows\\a.html \"C:\\windows\\My Pages\\b.html\""},
+        {"C:/site/index.html", "C:\\site\\index.html"},
+        {"D:\\x.html", "D:\\x.html"},
+        {"http://example.org/a.html", "http://example.org/a.html"},
+        {"-x", "-x"},
+        {"-1", "-1"},
+        {"", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(WithFullPathNames(c.line), c.full) << c.line;
 }
 
 TEST_F(CommandLineTest, ParseQueuesFilesAndRemovesAssociationsOnlyForTheSwitch) {

@@ -2,6 +2,7 @@
 #include "CoreTestSupport.h"
 
 #include "editor/core/EditorLink.h"
+#include "editor/core/FileInfo.h"
 #include "editor/core/FormHelpers.h"
 #include "editor/core/Settings.h"
 #include "engine/utils/QXRegistryEx.h"
@@ -169,6 +170,24 @@ TEST_F(SettingsTest, WrongTypeKeepsTheDefaultAndMissingValuesAreCreated) {
     ASSERT_TRUE(reg.OpenKey(std::string("\\") + Options, false));
     EXPECT_EQ(reg.TRegistry::ReadString("HTMLExtensions"),
               "HTM,HTML,SHTM,SHTML,ASA,ASP,INC,CFM,CFML,XML,PHP,PHP3,PHP4,RT,SGML,SGM,SMI,SMIL,VTM,VTML,WML");
+}
+
+// An options value of thousands of characters is read whole, and the kind of a file follows it; a
+// value past the bound keeps the default, and reading the settings still succeeds.
+TEST_F(SettingsTest, LongValuesAreReadWithABound) {
+    writeRootValues("C:\\ZEL");
+    const std::string longList = std::string(5000, 'x') + ",page";
+    {
+        QXRegistryEx reg;
+        ASSERT_TRUE(reg.OpenKey(Options, true));
+        reg.WriteString("HTMLExtensions", longList.c_str());
+        reg.WriteString("CSSExtensions", std::string(kMaxRegistryStringBytes + 10, 'c').c_str());
+    }
+    p = new prgclass;
+    ASSERT_EQ(ReadSettings(), 1);
+    EXPECT_EQ(std::string(p->config->htmlExtensions.getString()), longList);
+    EXPECT_EQ(fileinfoclass::GetFileKind("C:\\site\\index.page", 0), KindHTML);
+    EXPECT_EQ(std::string(p->config->cssExtensions.getString()), "CSS");
 }
 
 TEST_F(SettingsTest, DefaultUserValuesAreTakenAndCopied) {

@@ -138,7 +138,7 @@ TEST_F(StartupTest, OutcomesOfOneStart) {
          "00010010\tOrvalent: Error Opening Configuration File\tThere was an error opening",
          "forms created\n"},
         {"a file named like the switch", "zelvalidatorliteV30.dll", nullptr, nullptr, "-xmas.html", false, 0,
-         "", "open -xmas.html\n"},
+         "", "\\-xmas.html\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -265,7 +265,8 @@ TEST_F(StartupTest, SecondStartHandsItsFilesToTheFirst) {
     EXPECT_EQ(second.exitCode, 7u);
     EXPECT_EQ(second.boxes, "");
     EXPECT_EQ(second.log.find("splash"), std::string::npos);
-    EXPECT_TRUE(WaitForLine(dir_ + "\\host1.log", "open page.html"));
+    // Named in full by the second start, from the folder it was started in.
+    EXPECT_TRUE(WaitForLine(dir_ + "\\host1.log", "open " + dir_ + "\\page.html"));
 
     std::string longLine;
     std::vector<std::string> names;
@@ -298,6 +299,6 @@ TEST_F(StartupTest, TwoCopiesAtOnceMakeOneRunningCopy) {
     std::sort(codes.begin(), codes.end());
     EXPECT_EQ(codes, (std::vector<DWORD>{0, 7}));
     const HostRun& primary = ra.exitCode == 0 ? ra : rb;
-    EXPECT_NE(primary.log.find("open a.html\n"), std::string::npos) << primary.log;
-    EXPECT_NE(primary.log.find("open b.html\n"), std::string::npos) << primary.log;
+    EXPECT_NE(primary.log.find("open " + dir_ + "\\a.html\n"), std::string::npos) << primary.log;
+    EXPECT_NE(primary.log.find("open " + dir_ + "\\b.html\n"), std::string::npos) << primary.log;
 }

@@ -472,6 +472,10 @@ TEST_F(CommandsTest, DropWindowRefusesADropWithoutAnAction) {
     EXPECT_TRUE(Form->Commands->DropWindow->Visible());
     EXPECT_EQ(Form->Commands->DropWindow->Left(), 0);
     EXPECT_EQ(Form->Commands->DropWindow->Top(), 0);
+    // The engine has no configuration editor: its item stays out of sight, as in the main menu.
+    TMenuItem* Root = Form->Commands->DropWindow->DragPopupMenu->Items();
+    for (int I = 0; I < Root->Count(); ++I)
+        EXPECT_FALSE(Root->Items(I)->Visible() && Root->Items(I)->Caption() == "C&onfiguration Editor...");
 }
 
 TEST_F(CommandsTest, ToolDialogStoresTheChosenToolOnlyOnOk) {
@@ -718,6 +722,20 @@ TEST_F(CommandsTest, PrintTakesTheFocusedMemoUnderTheDocumentsName) {
     Click("FilePrint");
     SetModalHook(nullptr);
     EXPECT_TRUE(Recorder->Pages.empty());
+    // The memos of the results area print under what they hold, from their own pop-up.
+    SetModalHook([&](TCustomForm& F) { F.SetModalResult(mrOk); });
+    const std::pair<THSMemo*, std::string> Titled[] = {
+        {Form->ScratchPad2Memo, "ZEL Orvalent Lite Scratch Pad 2"},
+        {Form->StructureMemo, "Structure of " + Page},
+    };
+    for (const auto& [Memo, Title] : Titled) {
+        Memo->GetSource()->SetROnly(false);
+        Memo->GetSource()->LoadFromString("some text");
+        Form->SetActiveControl(Memo);
+        Click("GenericMemoPopupPrint");
+        EXPECT_EQ(Recorder->Title, Title);
+    }
+    SetModalHook(nullptr);
     Printer().SetSink(std::move(Old));
 }
 

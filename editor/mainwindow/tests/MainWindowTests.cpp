@@ -1,11 +1,13 @@
 // The main window and its small windows inside the test process: documents in tabs, the status
 // bar, the go-to-line dialog, the hand-over window and the splash.
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <fstream>
 #include <set>
 
 #include "UiTestSupport.h"
+#include "editor/mainwindow/tests/MainWindowFixture.h"
 #include "controls/textmodel/MemoSource.h"
 #include "editor/core/AppState.h"
 #include "editor/core/EditorLink.h"
@@ -37,32 +39,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-class MainWindowTest : public UiTest {
-protected:
-    void SetUp() override {
-        UiTest::SetUp();
-        SetMemoSourceFactory(&NewMySource);
-        p = new prgclass;
-        // The kinds of these tests' files, whatever case the stored lists use.
-        p->config->htmlExtensions = "htm,html,HTM,HTML";
-        Form = new TZELQEForm(Application);
-        Form->FormCreate();
-    }
-    void TearDown() override {
-        delete Form;
-        delete p;
-        p = nullptr;
-        UiTest::TearDown();
-    }
-    std::string WriteFile(const std::string& Name, const std::string& Text) {
-        fs::path F = fs::path(OutputDir()) / Name;
-        std::ofstream(F, std::ios::binary) << Text;
-        return F.string();
-    }
-    std::vector<std::string> TabTexts() { return Form->TabControl1->Tabs(); }
-    TZELQEForm* Form = nullptr;
-};
 
 TEST_F(MainWindowTest, StartsWithTheEditorFocusedAndOneUntitledDocument) {
     // Idle processing does nothing while no control has the focus.
@@ -101,6 +77,40 @@ TEST_F(MainWindowTest, AFileThatCannotBeOpenedLeavesNoTab) {
     EXPECT_EQ(TabTexts(), std::vector<std::string>{"[Untitled]"});
     ASSERT_EQ(Boxes.size(), 1u);
     EXPECT_EQ(Boxes[0].Caption, "Orvalent: Error Opening File");
+}
+
+// However a file is named to the window (forward slashes as a Unix shell passes them, a relative
+// name, other case), the tab, the caption, the status line, the recent list and the questions show
+// the platform's full form, and the document is found open under any of them.
+TEST_F(MainWindowTest, FileNamesTakeThePlatformsFullForm) {
+    const std::string Full = WriteFile("Page.html", "<p>x</p>\r\n");
+    std::string Slashed = Full;
+    std::replace(Slashed.begin(), Slashed.end(), '\\', '/');
+    char Saved[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, Saved);
+    TScopeGuard Restore([&] { SetCurrentDirectoryA(Saved); });
+    ASSERT_TRUE(SetCurrentDirectoryA(OutputDir().c_str()));
+    for (const std::string& Given : {Slashed, std::string("sub/../Page.html"), std::string("PAGE.HTML")}) {
+        SCOPED_TRACE(Given);
+        ASSERT_EQ(Form->AddNewFileTab(nullptr, Given.c_str(), 0), 0);
+        EXPECT_EQ(TabTexts(), std::vector<std::string>{"Page.html"}) << "one document, whatever its name";
+        EXPECT_EQ(Form->BuildTitle(), "ZEL Orvalent Lite v3.00 - " + Full);
+        EXPECT_STREQ(Form->GetCurrentFileInfo()->fileName.getString(), Full.c_str());
+        EXPECT_STREQ(p->iface->reopen.GetText(0), Full.c_str());
+        int Listed = 0;
+        for (int32_t I = 0; I < p->iface->reopen.Count(); ++I)
+            Listed += lstrcmpiA(p->iface->reopen.GetText(I), Full.c_str()) == 0;
+        EXPECT_EQ(Listed, 1) << "the recent list names the file once";
+    }
+    // A question names the file the same way.
+    std::string Odd = WriteFile("notes.odd", "x");
+    std::replace(Odd.begin(), Odd.end(), '\\', '/');
+    BoxAnswer = IDNO;
+    EXPECT_EQ(Form->AddNewFileTab(nullptr, Odd.c_str(), 0), 1);
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].Text.rfind("The file \"" + (fs::path(OutputDir()) / "notes.odd").string() + "\"", 0),
+              0u)
+        << Boxes[0].Text;
 }
 
 TEST_F(MainWindowTest, TheSecondPaneShowsItsDocumentOnlyWhileTheSplitViewShowsIt) {
@@ -482,278 +492,6 @@ TEST_F(MainWindowTest, FeaturesOfTheFullProgramAreHiddenAndTheMessagesSheetStand
         EXPECT_FALSE(S->TabVisible()) << S->Caption();
     EXPECT_TRUE(Form->MessagesSheet->TabVisible());
     EXPECT_EQ(Form->ResultsPageControl->ActivePage(), Form->MessagesSheet);
-}
-
-// --- the results trees -----------------------------------------------------------------------------
-
-// Five messages of a made-up run: an error, a warning with a group text, a message, and two
-// style-sheet messages (group word bit 1), one with a group text and one without.
-struct TFakeMessage {
-    int32_t Kind, Line, Character, Length, GroupWord, Flag1, Flag2;
-    const char* Text;
-    const char* Group;
-};
-const TFakeMessage kFake[] = {
-    {1, 2, 3, 4, 0, 5, 7, "first error", ""},
-    {2, 3, 1, 0, 0, 0, 0, "grouped warning", "Accessibility"},
-    {4, 1, 0, 0, 0, 0, 0, "a message", ""},
-    {1, 4, 1, 2, 1, 0, 0, "style error", "Selectors"},
-    {2, 5, 1, 0, 1, 0, 0, "bare style warning", ""},
-};
-const TFakeMessage& Fake(int32_t I) {
-    return kFake[static_cast<size_t>(I - 1)];
-}
-int32_t ZELAPI FakeInteger(int32_t, int32_t Id) {
-    return Id == 6003 ? static_cast<int32_t>(std::size(kFake)) : 0;
-}
-int32_t ZELAPI FakeInteger2(int32_t, int32_t Id, int32_t I) {
-    const TFakeMessage& M = Fake(I);
-    switch (Id) {
-    case 15000:
-        return M.Kind;
-    case 15001:
-        return M.Line;
-    case 15002:
-        return M.Character;
-    case 15003:
-        return M.Length;
-    case 15013:
-        return M.GroupWord;
-    case 15005:
-        return M.Flag1;
-    case 15014:
-        return M.Flag2;
-    default:
-        return 0;
-    }
-}
-const char* ZELAPI FakeString2(int32_t, int32_t Id, int32_t I) {
-    return Id == 12001 ? Fake(I).Text : Fake(I).Group;
-}
-const char* ZELAPI FakeString6(int32_t, int32_t Kind) {
-    static const char* const Names[] = {"", "Error", "Warning", "Comment", "Message"};
-    return Kind >= 1 && Kind <= 4 ? Names[Kind] : "";
-}
-int32_t ZELAPI NoRecords(int32_t, int32_t) {
-    return 0;
-}
-int32_t SetFlagCalls = 0;
-int32_t ZELAPI CountSetFlag(int32_t, int32_t, int32_t, int32_t) {
-    ++SetFlagCalls;
-    return 0;
-}
-// Tag-name program flag 7 is on, every other one off.
-int32_t ZELAPI FakeGetFlag(int32_t, int32_t, int32_t Mask) {
-    return Mask == 7 ? 1 : 0;
-}
-
-class ResultsTreeTest : public MainWindowTest {
-protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        Saved = Engine;
-        Engine.ZELGetIntegerEZ = &FakeInteger;
-        Engine.ZELGetInteger2EZ = &FakeInteger2;
-        Engine.ZELGetString2 = &FakeString2;
-        Engine.ZELGetString6 = &FakeString6;
-        Engine.ZELGetFlag = &FakeGetFlag;
-        p->iface->flags2 &= ~(If2ListGroupedMessages | If2ListFlaggedMessages);
-        p->iface->flags |= 0x400;
-        Form->ArrangePanels(0);
-        Doc = Form->GetCurrentFileInfo();
-        ASSERT_NE(Doc, nullptr);
-        Form->ActiveEditorSource()->LoadFromString(
-            "line one\nline two here\nline three\nline four\nline five\n");
-        Doc->resultsHandle = 7;
-        Doc->messagesValid = false;
-    }
-    void TearDown() override {
-        Doc->ClearResults(1 | 8);
-        Engine = Saved;
-        MainWindowTest::TearDown();
-    }
-    void ShowSheet(TTabSheet* Sheet) {
-        Form->ResultsPageControl->SetActivePage(Sheet);
-        Form->ResultsPageControlChange(nullptr);
-    }
-    // The tree's nodes as "text" for a group node and "  text" for a message node.
-    static std::vector<std::string> Nodes(THSTree* T) {
-        std::vector<std::string> R;
-        for (THSTreeNode* N = T->Items().GetFirstNode(); N; N = N->GetNext())
-            R.push_back(N->Data()
-                            ? "  " + std::string(static_cast<msginfoclass*>(N->Data())->text.getString())
-                            : N->Text());
-        return R;
-    }
-    static std::set<msginfoclass*> Messages(THSTree* T) {
-        std::set<msginfoclass*> R;
-        for (THSTreeNode* N = T->Items().GetFirstNode(); N; N = N->GetNext())
-            if (N->Data())
-                R.insert(static_cast<msginfoclass*>(N->Data()));
-        return R;
-    }
-    msginfoclass* Selected(THSTree* T) {
-        return T->Selected() ? static_cast<msginfoclass*>(T->Selected()->Data()) : nullptr;
-    }
-    std::string Shown() { return Form->MessageSource->Lines().Text(); }
-    EngineFunctionTable Saved;
-    fileinfoclass* Doc = nullptr;
-};
-
-TEST_F(ResultsTreeTest, TreesHoldTheListsMessagesGroupedAndTheStyleMessagesApart) {
-    ASSERT_EQ(Form->RefreshResults(Doc, 4), 0);
-    std::set<msginfoclass*> Listed;
-    for (int I = 0; I < Form->ResultsListView->Count(); ++I)
-        Listed.insert(static_cast<msginfoclass*>(Form->ResultsListView->ItemData(I)));
-    EXPECT_EQ(Listed.size(), 3u) << "the list leaves the two messages with a group text out";
-
-    ShowSheet(Form->TreeViewSheet);
-    EXPECT_EQ(Nodes(Form->ResultsTreeView),
-              (std::vector<std::string>{"Error", "  first error", "Accessibility", "  grouped warning",
-                                        "Message", "  a message"}));
-    // The same messages as the list (less its style-sheet ones), and the grouped one it leaves out.
-    std::set<msginfoclass*> Expected;
-    for (msginfoclass* M : Listed)
-        if (!(M->groupWord & 1))
-            Expected.insert(M);
-    Expected.insert(Doc->Message(1));
-    EXPECT_EQ(Messages(Form->ResultsTreeView), Expected);
-    EXPECT_FALSE(Form->TreeViewPanel->Visible());
-
-    ShowSheet(Form->StylesSheet);
-    EXPECT_EQ(Nodes(Form->StyleMessagesTreeView),
-              (std::vector<std::string>{"Selectors", "  style error", "  bare style warning"}));
-    EXPECT_EQ(Form->ResultsTreeView->Items().Count(), 0) << "a hidden tree lets go of the records";
-
-    // Without results the trees empty and the hint panel comes back.
-    Doc->ClearResults(1 | 8);
-    Form->RefreshResults(Doc, 0);
-    EXPECT_EQ(Form->StyleMessagesTreeView->Items().Count(), 0);
-    EXPECT_TRUE(Form->StylesPanel->Visible());
-}
-
-TEST_F(ResultsTreeTest, ChoosingANodeJumpsLikeTheListAndAGroupNodeShowsNothing) {
-    ShowSheet(Form->TreeViewSheet);
-    THSTree* T = Form->ResultsTreeView;
-    ASSERT_EQ(T->Items().Count(), 6);
-    TCustomMemoSource* Source = Form->ActiveEditorSource();
-    Source->JumpTo(0, 4);
-    T->SetSelected(T->Items().Item(0));
-    EXPECT_EQ(Source->GetCurLine(), 4) << "a group node does not move the editor";
-    T->SetSelected(T->Items().Item(1));
-    EXPECT_EQ(Shown().find("first error"), 0u) << Shown();
-    EXPECT_EQ(Source->GetCurLine(), 1);
-    EXPECT_EQ(Source->GetCurChar(), 2);
-    // Lines inserted above keep the message's place through its bookmark.
-    Source->JumpTo(0, 0);
-    Source->InsertText("new\n");
-    T->SetSelected(T->Items().Item(3));
-    T->SetSelected(T->Items().Item(1));
-    EXPECT_EQ(Source->GetCurLine(), 2);
-    // A click beside the nodes keeps the chosen one.
-    Form->ResultsTreeViewClick(T);
-    T->SetSelected(nullptr);
-    Form->ResultsTreeViewClick(T);
-    EXPECT_EQ(Selected(T), Doc->Message(0));
-}
-
-TEST_F(ResultsTreeTest, NextAndPreviousWalkTheTreeOverGroupNodesAndWrap) {
-    ShowSheet(Form->TreeViewSheet);
-    THSTree* T = Form->ResultsTreeView;
-    struct TStep {
-        bool Next;
-        int Expected; // message index (0-based) chosen after the step
-    };
-    const TStep Steps[] = {{true, 0}, {true, 1}, {true, 2}, {true, 0}, {false, 2}, {false, 1}};
-    for (const TStep& S : Steps) {
-        if (S.Next)
-            EXPECT_EQ(Form->GoToNextMessage(nullptr, 1), 0);
-        else
-            EXPECT_EQ(Form->GoToPreviousMessage(nullptr), 0);
-        EXPECT_EQ(Selected(T), Doc->Message(S.Expected))
-            << (S.Next ? "next to " : "previous to ") << S.Expected;
-    }
-    EXPECT_EQ(Form->ResultsPageControl->ActivePage(), Form->TreeViewSheet);
-    // Errors and warnings only, on the style-sheet sheet named by the flags.
-    EXPECT_EQ(Form->GoToNextMessage(nullptr, 16 | 2), 0);
-    EXPECT_EQ(Form->ResultsPageControl->ActivePage(), Form->StylesSheet);
-    EXPECT_EQ(Selected(Form->StyleMessagesTreeView), Doc->Message(3));
-    EXPECT_EQ(Shown().find("style error"), 0u) << Shown();
-    // An empty tree says so.
-    Doc->ClearResults(1 | 8);
-    Doc->resultsHandle = 8;
-    Engine.ZELGetIntegerEZ = &NoRecords;
-    Doc->messagesValid = false;
-    Form->RefreshResults(Doc, 0);
-    Boxes.clear();
-    EXPECT_EQ(Form->GoToNextMessage(nullptr, 1), 2);
-    ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0].Text, "There are no messages available.");
-}
-
-TEST_F(ResultsTreeTest, PopupOffersTheMessagesFlagsOnceAndAsksBeforeAChange) {
-    ShowSheet(Form->TreeViewSheet);
-    Form->ResultsTreeView->SetSelected(Form->ResultsTreeView->Items().Item(1));
-    TMenuItem* Root = Form->ResultsPopupMenu->Items();
-    auto Captions = [&] {
-        std::vector<std::string> R;
-        for (int I = 0; I < Root->Count(); ++I)
-            if (Root->Items(I)->Caption().find("Flag") != std::string::npos)
-                R.push_back(Root->Items(I)->Caption());
-        return R;
-    };
-    for (int Opening = 0; Opening < 2; ++Opening) {
-        Form->ResultsPopupMenuPopup(nullptr);
-        EXPECT_EQ(Captions(), (std::vector<std::string>{"Enable Flag 5 (currently disabled)",
-                                                        "Disable Flag 7 (currently enabled)"}))
-            << "opening " << Opening;
-        EXPECT_TRUE(Form->Item("ResultsPopupN0")->Visible());
-        EXPECT_TRUE(Form->Item("ResultsListClear")->Enabled());
-    }
-    // "No" to the question changes nothing.
-    SetFlagCalls = 0;
-    Engine.ZELSetFlag = &CountSetFlag;
-    Boxes.clear();
-    BoxAnswer = IDNO;
-    Form->ResultsPopupFlagClick(Root->Items(0));
-    ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0].Caption, "Orvalent: Enable Flag?");
-    EXPECT_EQ(SetFlagCalls, 0);
-    // A group node offers no flags.
-    Form->ResultsTreeView->SetSelected(Form->ResultsTreeView->Items().Item(0));
-    Form->ResultsPopupMenuPopup(nullptr);
-    EXPECT_TRUE(Captions().empty());
-    EXPECT_FALSE(Form->Item("ResultsPopupN0")->Visible());
-}
-
-TEST_F(ResultsTreeTest, ColumnClicksSortTheListAndClearedResultsLeaveNoRowsOrNodes) {
-    ShowSheet(Form->TreeViewSheet);
-    ShowSheet(Form->MessagesSheet);
-    auto Lines = [&] {
-        std::vector<std::string> R;
-        for (int I = 0; I < Form->ResultsListView->Count(); ++I)
-            R.push_back(Form->ResultsListView->ItemText(I, 1));
-        return R;
-    };
-    ASSERT_EQ(Lines(), (std::vector<std::string>{"2", "1", "5"}));
-    EXPECT_EQ(Form->ResultsListView->ItemImage(0), 0) << "an error shows the error picture";
-    Form->ResultsListViewColumnClick(Form->ResultsListView, 1);
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"1", "2", "5"}));
-    Form->ResultsListViewColumnClick(Form->ResultsListView, 1);
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"5", "2", "1"}));
-
-    // A message is chosen and shown; clearing the results frees the records behind the rows, the
-    // nodes and the shown text.
-    Form->ResultsListViewSelectItem(Form->ResultsListView, 1, true);
-    ASSERT_FALSE(Shown().empty());
-    ShowSheet(Form->TreeViewSheet);
-    ASSERT_GT(Form->ResultsTreeView->Items().Count(), 0);
-    Form->ResultsListClearClick(nullptr);
-    EXPECT_EQ(Form->ResultsListView->Count(), 0);
-    EXPECT_EQ(Form->ResultsTreeView->Items().Count(), 0);
-    EXPECT_EQ(Shown(), "");
-    EXPECT_EQ(Form->LastSelectedMessage, nullptr);
-    EXPECT_TRUE(Form->TreeViewPanel->Visible());
 }
 
 // The results list's window is told its row count only when it changes: emptied and filled in one

@@ -284,6 +284,41 @@ TEST_F(RunJob, FileInputIsReadAsBytes) {
     EXPECT_EQ(std::string(ZELGetString(job, ZELID_JOB_OUTPUTFILE)), path + ".val");
 }
 
+// What a file holds after a NUL or behind a byte-order mark of a two-byte form is checked like
+// the rest: never a clean result for text that was not read.
+TEST_F(RunJob, FileTextAfterANulOrInATwoByteFormIsChecked) {
+    auto utf16 = [](const std::string& ascii, bool bigEndian) {
+        std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char c : ascii)
+            out += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+        return out;
+    };
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* messages;
+    } cases[] = {
+        {"NUL before a tag", std::string("<p>x\0 <zork></p>\n", 17), "321@1:5 65@1:8"},
+        {"NUL alone", std::string("<p>x\0</p>\n", 9), "321@1:5"},
+        {"little end", utf16("<p>x</p>\r\n<zork>\r\n", false), "65@2:2"},
+        {"big end", utf16("<p>x</p>\n", true), ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = temp.write("page.html", c.bytes);
+        const int32_t job = newJob("");
+        ZELSetString(job, ZELID_JOB_INPUT, path.c_str());
+        ZELSetFlag(job, ZELID_JOB_FLAGS, ZEL_JOB_INPUTISFILE | ZEL_JOB_RECORDMODE, 1);
+        const int32_t results = ZELRunJob(nullptr, options, job, 0);
+        ASSERT_GE(results, 0);
+        EXPECT_EQ(shownMessageList(*resultsObject(results)->messages), c.messages);
+        EXPECT_NE(outputText(results).find("BYTESIZE=" + std::to_string(c.bytes.size()) + "\n"),
+                  std::string::npos);
+        ZELFreeHandle(results, 0);
+        ZELFreeHandle(job, 0);
+    }
+}
+
 TEST_F(RunJob, LogEntryIsAppended) {
     optionsObject(options)->log.Flags40 |= lf::EnableLogging | lf::LogErrorMessages;
     for (int i = 0; i < 2; ++i) {

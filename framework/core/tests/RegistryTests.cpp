@@ -81,6 +81,10 @@ TEST_F(RegistryTest, ReadErrorsCarryTheValueName) {
     r.WriteString("Str", "12");
     const char big[16] = {};
     r.WriteBinaryData("Big", big, 16);
+    // Past the bound; a value of five thousand characters is a setting like any other.
+    r.WriteString("Huge", std::string(kMaxRegistryStringBytes, 'h'));
+    r.WriteString("Long", std::string(5000, 'l'));
+    EXPECT_EQ(r.ReadString("Long"), std::string(5000, 'l'));
     struct Case {
         std::function<void()> read;
         const char* message;
@@ -89,6 +93,7 @@ TEST_F(RegistryTest, ReadErrorsCarryTheValueName) {
         {[&] { r.ReadInteger("Str"); }, "Invalid data type for 'Str'"},
         {[&] { r.ReadInteger("Big"); }, "Invalid data type for 'Big'"},
         {[&] { r.ReadString("Big"); }, "Invalid data type for 'Big'"},
+        {[&] { r.ReadString("Huge"); }, "Invalid data type for 'Huge'"},
         {[&] { r.ReadFloat("Str"); }, "Invalid data type for 'Str'"},
         {[&] { r.ReadFloat("Missing"); }, "Failed to get data for 'Missing'"},
         {[&] {

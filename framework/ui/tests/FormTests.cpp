@@ -262,9 +262,11 @@ TEST_F(FormTest, HintOfTheControlUnderThePointerIsShownAfterThePause) {
     int SavedPause = Application->HintPause;
     Application->HintPause = 10;
     Form.Show();
-    PostMessageA(B->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
     HWND HintWnd = nullptr;
     bool Shown = PumpUntil([&] {
+        // Test programs running beside this one move the display's pointer, and the moves that
+        // brings over this form take the hint away again; the move is posted until the hint shows.
+        PostMessageA(B->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
         // Other test programs share the display and may have hint windows of their own.
         HintWnd = nullptr;
         EnumThreadWindows(GetCurrentThreadId(), FindHintWindow, reinterpret_cast<LPARAM>(&HintWnd));
