@@ -34,7 +34,20 @@ void TOrthosSpell3Base::InternalSuggest(const std::string& Word, int Max, TStrin
         return;
     }
     TStringList work;
-    FSuggestions->Suggest(Word, Max, &work, [this](const char* w, bool& e) { ExistsEvent(w, e); });
+    {
+        struct Forget {
+            std::vector<std::unique_ptr<TMainDictionary>>& main;
+            explicit Forget(std::vector<std::unique_ptr<TMainDictionary>>& m) : main(m) {
+                for (auto& d : main)
+                    d->RememberAnswers(false);
+            }
+            ~Forget() {
+                for (auto& d : main)
+                    d->RememberAnswers(true);
+            }
+        } forget(FMain);
+        FSuggestions->Suggest(Word, Max, &work, [this](const char* w, bool& e) { ExistsEvent(w, e); });
+    }
     int n = work.Count();
     if (PhoneticSuggestions && !FMain.empty()) {
         TMainDictionary* first = FMain.front().get();

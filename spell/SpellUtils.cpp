@@ -86,11 +86,44 @@ bool isAscii(const std::string& s) {
     return true;
 }
 
+// The platform's conversion of every byte by itself. With one byte to a character in the ANSI
+// code page, the platform converts a word character by character, so the table converts it alike.
+struct CaseTables {
+    bool byByte = false;
+    char lower[256] = {}, upper[256] = {};
+};
+
+const CaseTables& caseTables() {
+    static const CaseTables tables = [] {
+        CaseTables t;
+        CPINFO info{};
+        t.byByte = GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 1;
+        for (int c = 0; c < 256 && t.byByte; ++c) {
+            const std::string one(1, static_cast<char>(c));
+            const std::string lower = AnsiLowerCase(one), upper = AnsiUpperCase(one);
+            t.byByte = lower.size() == 1 && upper.size() == 1;
+            t.lower[c] = lower[0];
+            t.upper[c] = upper[0];
+        }
+        return t;
+    }();
+    return tables;
+}
+
+std::string convertByByte(const std::string& Word, const char (&table)[256]) {
+    std::string r = Word;
+    for (char& c : r)
+        c = table[static_cast<unsigned char>(c)];
+    return r;
+}
+
 } // namespace
 
 std::string WordLowerCase(const std::string& Word) {
-    if (!isAscii(Word))
-        return AnsiLowerCase(Word);
+    if (!isAscii(Word)) {
+        const CaseTables& t = caseTables();
+        return t.byByte ? convertByByte(Word, t.lower) : AnsiLowerCase(Word);
+    }
     std::string r = Word;
     for (char& c : r)
         if (c >= 'A' && c <= 'Z')
@@ -99,8 +132,10 @@ std::string WordLowerCase(const std::string& Word) {
 }
 
 std::string WordUpperCase(const std::string& Word) {
-    if (!isAscii(Word))
-        return AnsiUpperCase(Word);
+    if (!isAscii(Word)) {
+        const CaseTables& t = caseTables();
+        return t.byByte ? convertByByte(Word, t.upper) : AnsiUpperCase(Word);
+    }
     std::string r = Word;
     for (char& c : r)
         if (c >= 'a' && c <= 'z')
