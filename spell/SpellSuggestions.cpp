@@ -9,13 +9,11 @@
 
 void TOrthosSpell3Base::ExistsEvent(const char* Word, bool& Exists) {
     std::string w = Word ? Word : "";
-    std::string lower = WordLowerCase(w);
     // A lower-case candidate would only be asked again.
-    const bool same = lower == w;
     if (FPrimaryOnly)
-        Exists = WordExistsInMain(w) || (!same && WordExistsInMain(lower));
+        Exists = WordExistsInMain(w) || (!WordIsLowerCase(w) && WordExistsInMain(WordLowerCase(w)));
     else
-        Exists = WordExists(w) || (!same && WordExists(lower));
+        Exists = WordExists(w) || (!WordIsLowerCase(w) && WordExists(WordLowerCase(w)));
     if (!Exists && FEnglish)
         Exists = WordIsPossessive(w);
 }

@@ -143,6 +143,36 @@ std::string WordUpperCase(const std::string& Word) {
     return r;
 }
 
+namespace {
+
+bool unchangedByCase(const std::string& Word, bool lower) {
+    if (isAscii(Word)) {
+        const char from = lower ? 'A' : 'a';
+        for (char c : Word)
+            if (c >= from && c <= from + 25)
+                return false;
+        return true;
+    }
+    const CaseTables& t = caseTables();
+    if (!t.byByte)
+        return (lower ? AnsiLowerCase(Word) : AnsiUpperCase(Word)) == Word;
+    const char* table = lower ? t.lower : t.upper;
+    for (char c : Word)
+        if (table[static_cast<unsigned char>(c)] != c)
+            return false;
+    return true;
+}
+
+} // namespace
+
+bool WordIsLowerCase(const std::string& Word) {
+    return unchangedByCase(Word, true);
+}
+
+bool WordIsUpperCase(const std::string& Word) {
+    return unchangedByCase(Word, false);
+}
+
 std::string ReplaceString(const std::string& Find, const std::string& Replace, const std::string& Source) {
     if (Find.empty())
         return Source;

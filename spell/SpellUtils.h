@@ -40,6 +40,9 @@ uint32_t GetNextPrime(uint32_t n);
 // through the platform's answers for each byte asked once.
 std::string WordLowerCase(const std::string& Word);
 std::string WordUpperCase(const std::string& Word);
+// Whether WordLowerCase (WordUpperCase) leaves the word as it is, told without converting it.
+bool WordIsLowerCase(const std::string& Word);
+bool WordIsUpperCase(const std::string& Word);
 
 // Source with its first occurrence of Find replaced.
 std::string ReplaceString(const std::string& Find, const std::string& Replace, const std::string& Source);

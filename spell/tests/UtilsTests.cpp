@@ -110,6 +110,8 @@ TEST(SpellUtils, WordCaseFollowsTheLocalesConversion) {
     for (const std::string& w : words) {
         EXPECT_EQ(WordLowerCase(w), AnsiLowerCase(w)) << w;
         EXPECT_EQ(WordUpperCase(w), AnsiUpperCase(w)) << w;
+        EXPECT_EQ(WordIsLowerCase(w), AnsiLowerCase(w) == w) << w;
+        EXPECT_EQ(WordIsUpperCase(w), AnsiUpperCase(w) == w) << w;
     }
 }
 
