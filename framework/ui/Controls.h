@@ -288,6 +288,8 @@ protected:
     void TextChanged() override;
     void VisibleChanged() override;
     void FontChanged() override;
+    // Children that take the parent's colour take the new one.
+    void ColorChanged() override;
     virtual void KeyDown(WORD& Key, TShiftState Shift);
     virtual void KeyUp(WORD& Key, TShiftState Shift);
     virtual void KeyPress(char& Key);
@@ -314,6 +316,7 @@ private:
     void SetZOrderOfChildren();
     void PlaceInZOrder();
     bool WaitsToBeShown() const { return FCreateWhenShown && !FVisible; }
+    bool HasGraphicChildren() const;
     HWND FParentWindow = nullptr;
     bool FCreatingChildren = false;
     bool FCreateWhenShown = false;

@@ -200,6 +200,7 @@ TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner) {
     FWidth = 97;
     FHeight = 17;
     SetTabStop(true);
+    SetParentColor(true);
 }
 
 void TCheckBox::CreateParams(TCreateParams& Params) {
@@ -256,6 +257,7 @@ void TCheckBox::WndProc(TMessage& Message) {
 TRadioButton::TRadioButton(TComponent* AOwner) : TWinControl(AOwner) {
     FWidth = 113;
     FHeight = 17;
+    SetParentColor(true);
 }
 
 void TRadioButton::CreateParams(TCreateParams& Params) {
@@ -305,12 +307,27 @@ void TRadioButton::WndProc(TMessage& Message) {
 TGroupBox::TGroupBox(TComponent* AOwner) : TWinControl(AOwner) {
     FWidth = 185;
     FHeight = 105;
+    SetParentColor(true);
 }
 
 void TGroupBox::CreateParams(TCreateParams& Params) {
     TWinControl::CreateParams(Params);
     Params.BaseClassName = "BUTTON";
     Params.Style |= BS_GROUPBOX | WS_CLIPCHILDREN;
+}
+
+void TGroupBox::WndProc(TMessage& Message) {
+    // The platform draws only the frame and the caption; the inside would keep whatever was on
+    // the screen before. It gets the parent's colour, which the box has taken.
+    if (Message.Msg == WM_ERASEBKGND && FHandle) {
+        RECT R;
+        GetClientRect(FHandle, &R);
+        HDC DC = reinterpret_cast<HDC>(Message.WParam);
+        ::FillRect(DC, &R, ControlBrush(DC));
+        Message.Result = 1;
+        return;
+    }
+    TWinControl::WndProc(Message);
 }
 
 RECT TGroupBox::ClientRect() {
@@ -327,6 +344,7 @@ TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
     FWidth = 65;
     FHeight = 17;
     FClickEvents = true;
+    SetParentColor(true);
 }
 
 void TLabel::Notification(TComponent* AComponent, TOperation Operation) {

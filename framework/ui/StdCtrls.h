@@ -104,6 +104,7 @@ class TGroupBox : public TWinControl {
 public:
     explicit TGroupBox(TComponent* AOwner);
     RECT ClientRect() override;
+    void WndProc(TMessage& Message) override;
 
 protected:
     void CreateParams(TCreateParams& Params) override;

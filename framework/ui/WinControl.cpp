@@ -483,6 +483,17 @@ void TWinControl::VisibleChanged() {
     RequestAlign();
 }
 
+bool TWinControl::HasGraphicChildren() const {
+    return std::any_of(FControls.begin(), FControls.end(),
+                       [](TControl* C) { return dynamic_cast<TGraphicControl*>(C) != nullptr; });
+}
+
+void TWinControl::ColorChanged() {
+    TControl::ColorChanged();
+    for (TControl* C : FControls)
+        C->Perform(CM_PARENTCOLORCHANGED);
+}
+
 void TWinControl::FontChanged() {
     if (FHandle) {
         SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), TRUE);
@@ -659,19 +670,30 @@ void TWinControl::WndProc(TMessage& Message) {
         break;
     }
     case WM_PAINT:
-        if (FDefWndProc == &DefWindowProcA || !FControls.empty()) {
-            bool OwnPaint = FDefWndProc == &DefWindowProcA;
-            if (OwnPaint) {
-                PAINTSTRUCT PS;
-                HDC DC = BeginPaint(FHandle, &PS);
-                {
-                    TScopeGuard Cleanup([&] { EndPaint(FHandle, &PS); });
-                    PaintWindow(DC);
-                    PaintControls(DC);
-                }
-                Message.Result = 0;
-                return;
+        if (FDefWndProc == &DefWindowProcA) {
+            PAINTSTRUCT PS;
+            HDC DC = BeginPaint(FHandle, &PS);
+            {
+                TScopeGuard Cleanup([&] { EndPaint(FHandle, &PS); });
+                PaintWindow(DC);
+                PaintControls(DC);
             }
+            Message.Result = 0;
+            return;
+        }
+        if (Message.WParam == 0 && HasGraphicChildren()) {
+            // A platform control (a group box) draws itself into the context it is given; the
+            // controls without a window that it holds are drawn over that.
+            PAINTSTRUCT PS;
+            HDC DC = BeginPaint(FHandle, &PS);
+            {
+                TScopeGuard Cleanup([&] { EndPaint(FHandle, &PS); });
+                Message.WParam = reinterpret_cast<WPARAM>(DC);
+                DefaultHandler(Message);
+                PaintControls(DC);
+            }
+            Message.Result = 0;
+            return;
         }
         break;
     case WM_NCPAINT: {

@@ -28,11 +28,11 @@ void CaptureClient(TCustomForm& Form, TBitmap& Shot) {
     ReleaseDC(Form.Handle(), DC);
 }
 
-std::string TestOutputFolder() {
+std::string TestOutputFolder(const std::string& Name) {
     char Path[MAX_PATH];
     GetModuleFileNameA(nullptr, Path, MAX_PATH);
     std::filesystem::path Dir =
-        std::filesystem::path(Path).parent_path().parent_path() / "test-output" / "framework_ui";
+        std::filesystem::path(Path).parent_path().parent_path() / "test-output" / Name;
     std::filesystem::create_directories(Dir);
     return Dir.string();
 }

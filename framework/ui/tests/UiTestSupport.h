@@ -12,7 +12,7 @@
 // Copies the client area of a shown form, as the screen shows it.
 void CaptureClient(TCustomForm& Form, TBitmap& Shot);
 // The folder beside the test programs where screenshots for people to look at are kept.
-std::string TestOutputFolder();
+std::string TestOutputFolder(const std::string& Name = "framework_ui");
 
 struct TRecordedBox {
     std::string Text, Caption;
