@@ -556,21 +556,6 @@ TEST_F(MainWindowTest, ResultsListWindowLearnsTheRowCountOnceAnUpdateEnds) {
 
 // A made-up run with more messages than the editor has bookmarks for, one a line.
 constexpr int32_t kManyMessages = 200;
-int32_t ZELAPI JobHandleOrZero(int32_t Kind) {
-    return Kind == ZEL_HANDLE_JOB ? 11 : 0;
-}
-int32_t ZELAPI Accepts3(int32_t, int32_t, int32_t) {
-    return 0;
-}
-int32_t ZELAPI Accepts4(int32_t, int32_t, int32_t, int32_t) {
-    return 0;
-}
-int32_t ZELAPI AcceptsText(int32_t, int32_t, const char*) {
-    return 0;
-}
-int32_t ZELAPI Frees(int32_t, int32_t) {
-    return 0;
-}
 int32_t ZELAPI RunsToResults7(HWND, int32_t, int32_t, int32_t) {
     return 7;
 }

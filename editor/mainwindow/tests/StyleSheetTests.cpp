@@ -116,32 +116,14 @@ int32_t ZELAPI CountedRun(HWND, int32_t, int32_t, int32_t) {
     ++RunJobs;
     return 7;
 }
-int32_t ZELAPI NewJob(int32_t Kind) {
-    return Kind == ZEL_HANDLE_JOB ? 11 : 0;
-}
-int32_t ZELAPI Takes3(int32_t, int32_t, int32_t) {
-    return 0;
-}
-int32_t ZELAPI Takes4(int32_t, int32_t, int32_t, int32_t) {
-    return 0;
-}
-int32_t ZELAPI TakesText(int32_t, int32_t, const char*) {
-    return 0;
-}
-int32_t ZELAPI Frees(int32_t, int32_t) {
-    return 0;
-}
-int32_t ZELAPI NoRecords(int32_t, int32_t) {
-    return 0;
-}
 
 TEST_F(MainWindowTest, F6OnAStyleSheetSaysInOneCommentThatItIsNotChecked) {
     EngineFunctionTable Saved = Engine;
     TScopeGuard Restore([&] { Engine = Saved; });
-    Engine.ZELGetNewHandle = &NewJob;
-    Engine.ZELSetInteger = &Takes3;
-    Engine.ZELSetFlag = &Takes4;
-    Engine.ZELSetString = &TakesText;
+    Engine.ZELGetNewHandle = &JobHandleOrZero;
+    Engine.ZELSetInteger = &Accepts3;
+    Engine.ZELSetFlag = &Accepts4;
+    Engine.ZELSetString = &AcceptsText;
     Engine.ZELRunJob = &CountedRun;
     Engine.ZELFreeHandle = &Frees;
     Engine.ZELGetIntegerEZ = &NoRecords;
