@@ -57,6 +57,14 @@ inline int32_t ZELAPI AcceptsText(int32_t, int32_t, const char*) {
 inline int32_t ZELAPI Frees(int32_t, int32_t) {
     return 0;
 }
+// Binds the engine functions a validation run calls besides running the job and reading results.
+inline void FakeJobEngine(EngineFunctionTable& E) {
+    E.ZELGetNewHandle = &JobHandleOrZero;
+    E.ZELSetInteger = &Accepts3;
+    E.ZELSetFlag = &Accepts4;
+    E.ZELSetString = &AcceptsText;
+    E.ZELFreeHandle = &Frees;
+}
 // Results without a single record.
 inline int32_t ZELAPI NoRecords(int32_t, int32_t) {
     return 0;

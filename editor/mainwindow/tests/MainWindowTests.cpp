@@ -575,12 +575,8 @@ const char* ZELAPI ManyTexts(int32_t, int32_t Id, int32_t) {
 TEST_F(MainWindowTest, FirstValidationsBoxComesOverAShownResultsPane) {
     EngineFunctionTable Saved = Engine;
     TScopeGuard Restore([&] { Engine = Saved; });
-    Engine.ZELGetNewHandle = &JobHandleOrZero;
-    Engine.ZELSetInteger = &Accepts3;
-    Engine.ZELSetFlag = &Accepts4;
-    Engine.ZELSetString = &AcceptsText;
+    FakeJobEngine(Engine);
     Engine.ZELRunJob = &RunsToResults7;
-    Engine.ZELFreeHandle = &Frees;
     Engine.ZELGetIntegerEZ = &ManyRecords;
     Engine.ZELGetInteger2EZ = &ManyFields;
     Engine.ZELGetString2 = &ManyTexts;

@@ -120,12 +120,8 @@ int32_t ZELAPI CountedRun(HWND, int32_t, int32_t, int32_t) {
 TEST_F(MainWindowTest, F6OnAStyleSheetSaysInOneCommentThatItIsNotChecked) {
     EngineFunctionTable Saved = Engine;
     TScopeGuard Restore([&] { Engine = Saved; });
-    Engine.ZELGetNewHandle = &JobHandleOrZero;
-    Engine.ZELSetInteger = &Accepts3;
-    Engine.ZELSetFlag = &Accepts4;
-    Engine.ZELSetString = &AcceptsText;
+    FakeJobEngine(Engine);
     Engine.ZELRunJob = &CountedRun;
-    Engine.ZELFreeHandle = &Frees;
     Engine.ZELGetIntegerEZ = &NoRecords;
     Engine.ZELGetString6 = &FakeString6;
     RunJobs = 0;
