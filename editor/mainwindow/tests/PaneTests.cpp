@@ -395,6 +395,9 @@ TEST_F(PaneTest, StructureViewsShowTheLastValidationsListingAndTagCounts) {
     Engine.ZELGetIntegerEZ = &ListingCounts;
     Engine.ZELGetString2 = &ListingLines;
     Engine.ZELGetInteger2EZ = &TagCounts;
+    Form->SetBounds(0, 0, 900, 700);
+    Form->Show();
+    PumpUntil([&] { return IsWindowVisible(Form->Handle()) != 0; });
     p->iface->flags |= 0x400;
     Form->ArrangePanels(0);
     fileinfoclass* Doc = Form->GetCurrentFileInfo();
@@ -426,6 +429,11 @@ TEST_F(PaneTest, StructureViewsShowTheLastValidationsListingAndTagCounts) {
     // Another look at the same results reads nothing again.
     Form->ResultsPageControlChange(nullptr);
     EXPECT_EQ(TagRowReads, 1);
+    PumpUntil([] { return false; }, 200);
+    EXPECT_TRUE(Seen(Form->StructureMemo));
+    EXPECT_FALSE(Seen(Form->StructurePanel));
+    Screenshot(*Form, "panes_structure_validated");
+    Form->Hide();
     // Results cleared: the hint comes back in both memos and the counts go.
     Doc->ClearResults(1 | 8);
     Form->RefreshResults(Doc, 0);
