@@ -1,7 +1,8 @@
 // The main window's further sheets: the resource window's list of open documents, its structure
 // view and structure tree; the results area's Structure and Scratch sheets; and the pop-up menus of
-// those views. The sheets are made with the window and kept out of sight as the features step
-// says; a setting that shows one finds it laid out.
+// those views; and what the structure views show of a validation. The sheets are made with the
+// window and kept out of sight as the features step says; a setting that shows one finds it laid
+// out.
 #include "editor/mainwindow/MainForm.h"
 
 #include "controls/memo/Memo.h"
@@ -10,8 +11,8 @@
 #include "editor/core/EngineFunctionTable.h"
 #include "editor/core/FileInfo.h"
 #include "editor/core/ListView.h"
-#include "engine/include/ZelValidator.h"
 #include "editor/mainwindow/PaneSplitter.h"
+#include "engine/include/ZelValidator.h"
 
 void TZELQEForm::BuildPanePopups() {
     auto Popup = [this](const char* Name) {
