@@ -97,9 +97,20 @@ bool QueryComp(const std::string& Title, std::string& Computer, HWND OwnerHandle
     return true;
 }
 
-bool QueryDirectory(const std::string& Caption, std::string& Dir) {
-    HWND Owner = nullptr;
+namespace {
+
+HWND MainWindowOrNone() {
     if (Application && Application->MainForm() && Application->MainForm()->HandleAllocated())
-        Owner = Application->MainForm()->Handle();
-    return QueryDir(Caption, Dir, Owner);
+        return Application->MainForm()->Handle();
+    return nullptr;
+}
+
+} // namespace
+
+bool QueryDirectory(const std::string& Caption, std::string& Dir) {
+    return QueryDir(Caption, Dir, MainWindowOrNone());
+}
+
+bool QueryComputer(const std::string& Caption, std::string& Computer) {
+    return QueryComp(Caption, Computer, MainWindowOrNone());
 }

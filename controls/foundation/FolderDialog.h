@@ -73,5 +73,6 @@ bool QueryDir(const std::string& Title, std::string& Dir, HWND OwnerHandle);
 // Asks for a computer of the network; true with its name in Computer, false (unchanged) when
 // cancelled.
 bool QueryComp(const std::string& Title, std::string& Computer, HWND OwnerHandle);
-// The same, owned by the application's main window.
+// The same two, owned by the application's main window.
 bool QueryDirectory(const std::string& Caption, std::string& Dir);
+bool QueryComputer(const std::string& Caption, std::string& Computer);
