@@ -76,6 +76,15 @@ protected:
         CoreTest::TearDown();
         ClearEngineFunctions();
     }
+    // The editor's state with the library bound and its shipped configuration loaded.
+    static void bindWithConfiguration(const Library& lib) {
+        ASSERT_EQ(BindEngineFunctions(lib.module), 0);
+        p = new prgclass;
+        p->vol->optionsHandle = Engine.ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
+        const std::string cfg = ProgramFolder() + "\\orvalenlite30.cfg";
+        ASSERT_EQ(Engine.ZELSetString(p->vol->optionsHandle, ZELID_OPT_CONFIGFILE, cfg.c_str()), 0);
+        ASSERT_GE(Engine.ZELHTMLConfiguration(nullptr, p->vol->optionsHandle, 1), 0);
+    }
 };
 
 TEST_F(EngineTest, BindsTheRealLibraryInTheTableOrder) {
@@ -240,12 +249,7 @@ TEST_F(EngineTest, ValidationFillsTheDocumentRecord) {
 // freezing and Esc gives up; once that program is killed inside its hold, the run goes through.
 TEST_F(EngineTest, AValidationWaitingForAnotherProgramCanBeCancelled) {
     Library lib("zelvalidatorliteV30.dll");
-    ASSERT_EQ(BindEngineFunctions(lib.module), 0);
-    p = new prgclass;
-    p->vol->optionsHandle = Engine.ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
-    const std::string cfg = ProgramFolder() + "\\orvalenlite30.cfg";
-    ASSERT_EQ(Engine.ZELSetString(p->vol->optionsHandle, ZELID_OPT_CONFIGFILE, cfg.c_str()), 0);
-    ASSERT_GE(Engine.ZELHTMLConfiguration(nullptr, p->vol->optionsHandle, 1), 0);
+    ASSERT_NO_FATAL_FAILURE(bindWithConfiguration(lib));
     fileinfoclass* d = new fileinfoclass(nullptr, &p->vol->documents);
     p->vol->documents.append(d);
     d->memoSource->Lines().SetText("<p>x</p>");
@@ -281,12 +285,7 @@ TEST_F(EngineTest, RealPagesValidateIntoConsistentRecords) {
                            "Z:\\usr\\share\\doc\\zlib1g-dev\\examples\\zlib_how.html",
                            "Z:\\usr\\share\\doc\\libjs-underscore\\index.html"};
     Library lib("zelvalidatorliteV30.dll");
-    ASSERT_EQ(BindEngineFunctions(lib.module), 0);
-    p = new prgclass;
-    p->vol->optionsHandle = Engine.ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
-    const std::string cfg = ProgramFolder() + "\\orvalenlite30.cfg";
-    ASSERT_EQ(Engine.ZELSetString(p->vol->optionsHandle, ZELID_OPT_CONFIGFILE, cfg.c_str()), 0);
-    ASSERT_GE(Engine.ZELHTMLConfiguration(nullptr, p->vol->optionsHandle, 1), 0);
+    ASSERT_NO_FATAL_FAILURE(bindWithConfiguration(lib));
     int validated = 0;
     for (const char* page : pages) {
         if (!CanOpenFile(page))
