@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <iterator>
 #include <random>
 #include <string>
@@ -98,6 +99,58 @@ inline std::string strangeBytes(int32_t results, const std::string& doc) {
         for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text ? text : ""); *p; ++p)
             if (!allowed[*p])
                 return "message " + std::to_string(i) + " holds byte " + std::to_string(*p) + ": " + text;
+    }
+    return {};
+}
+
+// The cost oracle. The engine's time and memory must grow in proportion to the page and to the
+// messages it gives, whatever the page holds: a run that takes more than a fixed part, a part per
+// byte and a part per message is a finding. The fixed parts cover what any run costs; the part
+// per message covers a message's text (an element's allowed places may name dozens of others);
+// the memory's fixed part covers the messages the limits let through (at most 9999 errors and as
+// many warnings, a few hundred bytes each); its part per byte covers the structure listing, which
+// may write a tag of three characters as a line of seventy. Each fuzzer sets the numbers for its
+// build (a checked or sanitized build is several times slower than a release).
+struct CostRule {
+    double fixedSeconds;
+    double secondsPerMegabyte;
+    double secondsPerMessage;
+    double fixedMegabytes;
+    double bytesPerByte;
+};
+
+struct Cost {
+    double seconds = 0;
+    size_t peakBytes = 0; // above what the process held before the run
+    int32_t messages = 0; // that the run gave
+};
+
+// What the rule allows a page of this size that gave this many messages.
+inline Cost allowedCost(size_t pageSize, int32_t messages, const CostRule& rule) {
+    const double megabytes = static_cast<double>(pageSize) / (1024.0 * 1024.0);
+    return Cost{rule.fixedSeconds + rule.secondsPerMegabyte * megabytes +
+                    rule.secondsPerMessage * std::max(messages, 0),
+                static_cast<size_t>(rule.fixedMegabytes * 1024.0 * 1024.0 +
+                                    rule.bytesPerByte * static_cast<double>(pageSize)),
+                messages};
+}
+
+// What was too much, or nothing.
+inline std::string costFinding(size_t pageSize, const Cost& cost, const CostRule& rule) {
+    const Cost allowed = allowedCost(pageSize, cost.messages, rule);
+    const double seconds = allowed.seconds;
+    const double bytes = static_cast<double>(allowed.peakBytes);
+    char text[200];
+    if (cost.seconds > seconds) {
+        std::snprintf(text, sizeof text,
+                      "took %.2f s for a page of %zu bytes and %d messages (allowed %.2f s)", cost.seconds,
+                      pageSize, cost.messages, seconds);
+        return text;
+    }
+    if (static_cast<double>(cost.peakBytes) > bytes) {
+        std::snprintf(text, sizeof text, "used %.1f MB for a page of %zu bytes (allowed %.1f MB)",
+                      static_cast<double>(cost.peakBytes) / 1048576.0, pageSize, bytes / 1048576.0);
+        return text;
     }
     return {};
 }

@@ -57,6 +57,26 @@ template <typename Fn, typename... Args> int32_t callReportingFailure(Fn fn, int
     return r;
 }
 
+// How long one call into the engine waits for its locks before the editor repaints.
+constexpr int32_t RunWaitSlice = 100;
+// Windows whose painting never validates them are not waited for.
+constexpr int RepaintsPerSlice = 64;
+
+// Repaints what waits to be painted and sets aside the input that arrived: true when Esc was
+// among it. Messages sent by other threads are handled by the look into the queue itself.
+bool repaintAndSeeEscape() {
+    MSG m;
+    bool escape = false;
+    while (PeekMessageA(&m, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE))
+        escape = escape || (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE);
+    while (PeekMessageA(&m, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE) ||
+           PeekMessageA(&m, nullptr, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_REMOVE)) {
+    }
+    for (int i = 0; i < RepaintsPerSlice && PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
+        DispatchMessageA(&m);
+    return escape;
+}
+
 } // namespace
 
 int32_t ReportEngineFailure(int32_t bits) {
@@ -114,6 +134,21 @@ int32_t EngineRunJob(HWND window, int32_t optionsHandle, int32_t jobHandle, int3
     if (r < 0 && r != -10)
         ReportEngineFailure(FailRunJob);
     return r;
+}
+
+int32_t EngineRunJobWaiting(HWND window, int32_t optionsHandle, int32_t jobHandle) {
+    bool told = false;
+    while (true) {
+        const int32_t r = EngineRunJob(window, optionsHandle, jobHandle, RunWaitSlice);
+        if (r != ZEL_RUN_BUSY)
+            return r;
+        if (!told && EditorLink().SetStatusText)
+            EditorLink().SetStatusText(
+                "Waiting for another program to finish its validation... (Esc cancels)");
+        told = true;
+        if (repaintAndSeeEscape())
+            return ZEL_RUN_BUSY;
+    }
 }
 
 int32_t EngineSetInteger(int32_t handle, int32_t identifier, int32_t value) {

@@ -29,6 +29,11 @@ int32_t EngineFreeHandle(int32_t handle, int32_t flags);
 int32_t EngineGetFlag(int32_t handle, int32_t identifier, int32_t mask);
 int32_t EngineNewJobHandle(int32_t flags);
 int32_t EngineRunJob(HWND window, int32_t optionsHandle, int32_t jobHandle, int32_t reserved);
+// Runs a job, waiting as long as another program holds the engine's locks, with the editor alive
+// meanwhile: its windows are repainted, the status bar says what the editor waits for, and Esc
+// gives up (ZEL_RUN_BUSY, without a box). Keyboard and mouse input is set aside during the wait,
+// so that no command starts under a job that is not finished.
+int32_t EngineRunJobWaiting(HWND window, int32_t optionsHandle, int32_t jobHandle);
 int32_t EngineSetInteger(int32_t handle, int32_t identifier, int32_t value);
 int32_t EngineSetString(int32_t handle, int32_t identifier, const char* text);
 int32_t EngineSetFlag(int32_t handle, int32_t identifier, int32_t mask, int32_t on);

@@ -79,10 +79,10 @@ int32_t RunValidationJob(fileinfoclass* d, int32_t mode, int32_t f) {
     if (failure)
         return failure;
 
-    int32_t results = EngineRunJob(nullptr, p->vol->optionsHandle, job.handle, 0);
+    int32_t results = EngineRunJobWaiting(nullptr, p->vol->optionsHandle, job.handle);
     if (results < 0) {
         if (!(f & ValidateQuiet))
-            setStatus("Validation failed.");
+            setStatus(results == ZEL_RUN_BUSY ? "Validation cancelled." : "Validation failed.");
         return -3;
     }
     if (f & ValidateFile)
@@ -130,10 +130,10 @@ int32_t RunTool(int32_t toolType, int32_t f) {
     if (failure)
         return failure;
 
-    int32_t results = EngineRunJob(mainWindow(), p->vol->optionsHandle, job.handle, 0);
+    int32_t results = EngineRunJobWaiting(mainWindow(), p->vol->optionsHandle, job.handle);
     if (results < 0) {
         if (!(f & ToolQuiet))
-            setStatus("Processing not done.");
+            setStatus(results == ZEL_RUN_BUSY ? "Processing cancelled." : "Processing not done.");
         return -3;
     }
     struct ResultsHandle {

@@ -30,6 +30,8 @@ public:
     // Where the store's file held NUL characters (blanks in the lines); none for lines of one's own.
     const std::vector<FileStore::Position>& nulCharacters() const;
     bool empty() const { return size() == 0; }
+    // The lines were read from a file (not handed over one by one).
+    bool readFromFile() const { return store_ && store_->property(FileStore::FileSize) >= 0; }
     std::string_view operator[](size_t i) const;
 
 private:

@@ -459,6 +459,16 @@ void outputContext(const ValidateArgsClass& a, OutputContext& ctx) {
     ctx.elapsedSeconds = a.elapsed;
 }
 
+// Lines are 8-bit texts ended by a NUL: of a page of two or four bytes a character they keep the
+// byte-order mark and at most one character a line, nothing that could be checked. (A file in
+// such a form was decoded when it was loaded.)
+bool wideFormInLines(const DocumentLines& lines) {
+    if (lines.empty() || lines.readFromFile())
+        return false;
+    const std::string_view first = lines[0];
+    return first.starts_with("\xFF\xFE") || first.starts_with("\xFE\xFF");
+}
+
 std::string plural(int32_t n, const char* word) {
     return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
 }
@@ -534,7 +544,12 @@ int validate(ValidateArgsClass& a) {
 
     Scanner scanner(a);
     const int32_t lineCount = static_cast<int32_t>(a.input.lines.size());
-    while (true) {
+    const bool unreadable = wideFormInLines(a.input.lines);
+    if (unreadable) {
+        MsgLocation at{1, 1, 2};
+        e.addMessage(msg::WideFormInLines, &at);
+    }
+    while (!unreadable) {
         if (a.store->errorLimitReached() || a.store->warningLimitReached())
             break;
         if (!scanner.next(a.piece))

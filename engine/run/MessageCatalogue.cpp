@@ -204,6 +204,10 @@ const CatalogueEntry kCatalogue[] = {
      "The character with the code 0 (NUL) was found. It has no place in a web document, and many programs "
      "take it for the end of the text and ignore what follows it. The rest of the line was checked as though "
      "it were a space."},
+    {msg::WideFormInLines, KindErrorAt, 0, 0,
+     "The document begins with the byte-order mark of UTF-16 or UTF-32, but it was given as lines of 8-bit "
+     "text, which cannot hold that encoding. This encoding is not supported here, and the document was not "
+     "checked: validate it as a file, or save it as UTF-8."},
     {msg::SpacesAfterTagStart, KindErrorAt, 0, 0,
      "Spaces found after the character '<'. Text should immediately follow the character '<'. Some browsers "
      "will not interpret tags with these spaces and will render the tag as it appears in the source "

@@ -37,7 +37,8 @@ enum Id : int32_t {
     GreaterThanWithoutTag = 110,
     EmptyTagBlock = 304,
     ExtraXmlDeclaration = 316,
-    NulCharacter = 321, // in a document read from a file
+    NulCharacter = 321,    // in a document read from a file
+    WideFormInLines = 322, // a document of two or four bytes a character given as lines
     SpacesAfterTagStart = 416,
 
     // Elements and their nesting.

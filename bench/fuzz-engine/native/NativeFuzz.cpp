@@ -2,7 +2,8 @@
 // configurations, run through the engine's exports in the editor's calling path, in a build with
 // AddressSanitizer and UndefinedBehaviorSanitizer. A read of freed or moved memory stops the run
 // at the read itself; the message oracle of the mingw fuzzer (bytes from nowhere) stays as a
-// second check.
+// second check, and the cost oracle (FuzzCommon.h) judges each run's time and the most heap it
+// held, counted exactly through the sanitizer's allocation hooks.
 //
 // An input is a page, checked under every option variant; an input that begins with
 // kConfigurationMarker is a configuration file, loaded through the export and then used for one
@@ -19,7 +20,12 @@
 #include <string>
 #include <vector>
 
+#include <sanitizer/allocator_interface.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 
 #include "bench/FuzzFiles.h"
 #include "bench/fuzz-engine/FuzzCommon.h"
@@ -62,31 +68,82 @@ bool isConfiguration(const std::string& input) {
     return input.compare(0, kMarkerLength, kConfigurationMarker) == 0;
 }
 
+// Under the sanitizers and coverage counters the engine runs several times slower than a release.
+constexpr zelfuzz::CostRule kCostRule{2.0, 60.0, 0.001, 64.0, 48.0};
+
+// The heap in use and the most it reached since the last reset, kept by the sanitizer's hooks.
+std::atomic<int64_t> heapInUse{0};
+std::atomic<int64_t> heapPeak{0};
+// The largest shares of the allowed time and memory seen, printed when the fuzzer ends.
+double timeShare = 0, memoryShare = 0;
+
+void onMalloc(const volatile void*, size_t size) {
+    const int64_t now = heapInUse += static_cast<int64_t>(size);
+    int64_t peak = heapPeak.load(std::memory_order_relaxed);
+    while (now > peak && !heapPeak.compare_exchange_weak(peak, now, std::memory_order_relaxed)) {
+    }
+}
+
+void onFree(const volatile void* p) {
+    heapInUse -= static_cast<int64_t>(__sanitizer_get_allocated_size(const_cast<const void*>(p)));
+}
+
 [[noreturn]] void fault(const std::string& what) {
     std::fprintf(stderr, "ENGINE FAULT: %s\n", what.substr(0, 400).c_str());
     std::fflush(stderr);
     std::abort();
 }
 
+// One run of the page under the options as they are set: its cost, and its messages checked.
+zelfuzz::Cost runPage(const std::string& doc, int32_t variant) {
+    const auto start = std::chrono::steady_clock::now();
+    const int64_t before = heapInUse.load();
+    heapPeak = before;
+    const int32_t job = zelfuzz::makePageJob(doc, true);
+    const int32_t results = ZELRunJob(nullptr, options, job, 0);
+    zelfuzz::Cost cost;
+    cost.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    cost.peakBytes = static_cast<size_t>(std::max<int64_t>(heapPeak.load() - before, 0));
+    if (results >= 0) {
+        cost.messages = ZELGetIntegerEZ(results, ZELID_RESULT_RECORDS);
+        if (show) {
+            std::printf("option variant %d: %d messages, %.3f s, %.1f MB\n", variant, cost.messages,
+                        cost.seconds, static_cast<double>(cost.peakBytes) / 1048576.0);
+            for (int32_t i = 1; i <= cost.messages; ++i)
+                std::printf("  %s\n", ZELGetString2(results, ZELID_RESULT_MSGTEXT, i));
+        }
+        const std::string strange = zelfuzz::strangeBytes(results, doc);
+        if (!strange.empty())
+            fault("option variant " + std::to_string(variant) + ", " + strange);
+        ZELFreeHandle(results, 0);
+    }
+    ZELFreeHandle(job, 0);
+    return cost;
+}
+
 void checkPage(const std::string& doc) {
     for (int32_t variant = 0; variant < zelfuzz::kOptionVariants; ++variant) {
         zelfuzz::setOptionVariant(options, variant);
-        const int32_t job = zelfuzz::makePageJob(doc, true);
-        const int32_t results = ZELRunJob(nullptr, options, job, 0);
-        if (results >= 0) {
-            if (show) {
-                const int32_t n = ZELGetIntegerEZ(results, ZELID_RESULT_RECORDS);
-                std::printf("option variant %d: %d messages\n", variant, n);
-                for (int32_t i = 1; i <= n; ++i)
-                    std::printf("  %s\n", ZELGetString2(results, ZELID_RESULT_MSGTEXT, i));
-            }
-            const std::string strange = zelfuzz::strangeBytes(results, doc);
-            if (!strange.empty())
-                fault("option variant " + std::to_string(variant) + ", " + strange);
-            ZELFreeHandle(results, 0);
+        zelfuzz::Cost cost = runPage(doc, variant);
+        // The time depends on what else the machine does: a run found too slow is timed twice
+        // more, and its fastest time is judged.
+        std::string costly = zelfuzz::costFinding(doc.size(), cost, kCostRule);
+        for (int again = 0; again < 2 && !costly.empty(); ++again) {
+            cost.seconds = std::min(cost.seconds, runPage(doc, variant).seconds);
+            costly = zelfuzz::costFinding(doc.size(), cost, kCostRule);
         }
-        ZELFreeHandle(job, 0);
+        if (!costly.empty())
+            fault("option variant " + std::to_string(variant) + " " + costly);
+        const zelfuzz::Cost allowed = zelfuzz::allowedCost(doc.size(), cost.messages, kCostRule);
+        timeShare = std::max(timeShare, cost.seconds / allowed.seconds);
+        memoryShare = std::max(memoryShare,
+                               static_cast<double>(cost.peakBytes) / static_cast<double>(allowed.peakBytes));
     }
+}
+
+void reportShares() {
+    std::printf("The costliest runs took %.0f%% of the time and %.0f%% of the memory their size allows.\n",
+                100 * timeShare, 100 * memoryShare);
 }
 
 void checkConfiguration(const std::string& bytes) {
@@ -123,6 +180,8 @@ std::string folderOfProgram() {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    __sanitizer_install_malloc_and_free_hooks(onMalloc, onFree);
+    std::atexit(reportShares);
     setEngineMessageBox(silentBox);
     setStartProgram(noProgram);
     engineLoad(nullptr);

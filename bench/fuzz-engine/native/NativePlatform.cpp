@@ -1119,6 +1119,172 @@ BOOL CloseHandle(HANDLE h) {
     return TRUE;
 }
 
+namespace {
+
+struct MappingObject : NativeObject {
+    std::shared_ptr<std::vector<unsigned char>> memory;
+};
+
+std::map<std::string, std::weak_ptr<std::vector<unsigned char>>>& namedMappings() {
+    static std::map<std::string, std::weak_ptr<std::vector<unsigned char>>> named;
+    return named;
+}
+
+// The views handed out, each keeping its section's memory.
+std::map<const void*, std::shared_ptr<std::vector<unsigned char>>>& liveViews() {
+    static std::map<const void*, std::shared_ptr<std::vector<unsigned char>>> views;
+    return views;
+}
+
+// The pseudo handle of this process: no object, and never closed.
+const HANDLE kThisProcess = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
+
+} // namespace
+
+HANDLE GetCurrentProcess() {
+    return kThisProcess;
+}
+
+DWORD GetCurrentProcessId() {
+    return static_cast<DWORD>(::getpid());
+}
+
+HANDLE OpenProcess(DWORD, BOOL, DWORD) {
+    fail(ERROR_INVALID_PARAMETER);
+    return nullptr;
+}
+
+BOOL GetProcessTimes(HANDLE process, FILETIME* created, FILETIME* exited, FILETIME* kernel, FILETIME* user) {
+    if (process != kThisProcess) {
+        fail(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    for (FILETIME* t : {created, exited, kernel, user})
+        if (t)
+            *t = FILETIME{};
+    return TRUE;
+}
+
+HANDLE CreateFileMappingA(HANDLE file, SECURITY_ATTRIBUTES*, DWORD, DWORD sizeHigh, DWORD sizeLow,
+                          LPCSTR name) {
+    if (file != INVALID_HANDLE_VALUE || sizeHigh || !sizeLow) {
+        fail(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    auto* object = new MappingObject;
+    std::lock_guard<std::mutex> hold(namedLock);
+    if (name && *name)
+        object->memory = namedMappings()[name].lock();
+    if (!object->memory) {
+        object->memory = std::make_shared<std::vector<unsigned char>>(sizeLow);
+        if (name && *name)
+            namedMappings()[name] = object->memory;
+    }
+    lastError = ERROR_SUCCESS;
+    return publish(object);
+}
+
+LPVOID MapViewOfFile(HANDLE mapping, DWORD, DWORD offsetHigh, DWORD offsetLow, std::size_t) {
+    MappingObject* object = lookup<MappingObject>(mapping);
+    if (!object || offsetHigh || offsetLow) {
+        fail(object ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    std::lock_guard<std::mutex> hold(namedLock);
+    void* view = object->memory->data();
+    liveViews()[view] = object->memory;
+    return view;
+}
+
+BOOL UnmapViewOfFile(LPCVOID view) {
+    std::lock_guard<std::mutex> hold(namedLock);
+    if (!liveViews().erase(view)) {
+        fail(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+ULONGLONG GetTickCount64() {
+    return static_cast<ULONGLONG>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                      std::chrono::steady_clock::now().time_since_epoch())
+                                      .count());
+}
+
+namespace {
+
+// The characters of code page 1252 from 0x80 to 0x9F (0 where the code page has none); the rest
+// of the page is Latin-1.
+constexpr char16_t kCp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+// The byte of a character in code page 1252, or -1.
+int cp1252Byte(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<int>(c);
+    for (int i = 0; i < 32; ++i)
+        if (kCp1252High[i] && kCp1252High[i] == c)
+            return 0x80 + i;
+    return (c >= 0x80 && c < 0xA0 && !kCp1252High[c - 0x80]) ? static_cast<int>(c) : -1;
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+} // namespace
+
+int WideCharToMultiByte(UINT codePage, DWORD, const wchar_t* wide, int wideLength, LPSTR out, int outSize,
+                        LPCSTR defaultChar, BOOL* usedDefault) {
+    if (!wide || wideLength < 0 || (codePage != 1252 && codePage != CP_UTF8) ||
+        (codePage == CP_UTF8 && usedDefault)) {
+        fail(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::string text;
+    bool lossy = false;
+    for (int i = 0; i < wideLength; ++i) {
+        char32_t c = static_cast<char32_t>(wide[i]) & 0xFFFF;
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < wideLength && (wide[i + 1] & 0xFC00) == 0xDC00)
+            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<char32_t>(wide[++i]) & 0x3FF);
+        else if (c >= 0xD800 && c < 0xE000)
+            c = 0xFFFD;
+        if (codePage == CP_UTF8) {
+            appendUtf8(text, c);
+            continue;
+        }
+        const int b = cp1252Byte(c);
+        lossy = lossy || b < 0;
+        text += b < 0 ? (defaultChar ? *defaultChar : '?') : static_cast<char>(b);
+    }
+    if (usedDefault)
+        *usedDefault = lossy;
+    if (outSize == 0)
+        return static_cast<int>(text.size());
+    if (!out || outSize < static_cast<int>(text.size())) {
+        fail(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    std::memcpy(out, text.data(), text.size());
+    return static_cast<int>(text.size());
+}
+
 BOOL CreateProcessA(LPCSTR, LPSTR, SECURITY_ATTRIBUTES*, SECURITY_ATTRIBUTES*, BOOL, DWORD, LPVOID, LPCSTR,
                     STARTUPINFOA*, PROCESS_INFORMATION* process) {
     if (process)

@@ -59,6 +59,43 @@ int32_t ZELAPI fGetFlag(int32_t, int32_t id, int32_t mask) {
 int32_t ZELAPI fRun(HWND, int32_t, int32_t, int32_t) {
     return fake.runResult;
 }
+
+// An engine whose locks another program holds for a number of calls: each busy call asks a
+// window to be painted again and may have the user press a key or click meanwhile.
+struct BusyEngine {
+    int32_t busyCalls = 0;
+    int32_t calls = 0;
+    std::vector<int32_t> waitLimits;
+    HWND window = nullptr;
+    int32_t escapeAtCall = -1;
+    int32_t paints = 0;
+    int32_t clicks = 0;
+};
+BusyEngine busy;
+
+int32_t ZELAPI fBusyRun(HWND, int32_t, int32_t, int32_t waitLimit) {
+    busy.waitLimits.push_back(waitLimit);
+    if (++busy.calls > busy.busyCalls)
+        return fake.runResult;
+    InvalidateRect(busy.window, nullptr, FALSE);
+    PostMessageA(busy.window, WM_LBUTTONDOWN, 0, 0);
+    if (busy.calls == busy.escapeAtCall)
+        PostMessageA(busy.window, WM_KEYDOWN, VK_ESCAPE, 0);
+    return ZEL_RUN_BUSY;
+}
+
+LRESULT CALLBACK busyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+        PAINTSTRUCT ps;
+        BeginPaint(window, &ps);
+        EndPaint(window, &ps);
+        ++busy.paints;
+        return 0;
+    }
+    if (message == WM_LBUTTONDOWN)
+        ++busy.clicks;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
 int32_t ZELAPI fGetIntegerEZ(int32_t, int32_t id) {
     switch (id) {
     case ZELID_RESULT_RECORDS:
@@ -317,6 +354,58 @@ TEST_F(DocumentTest, RefusedValidationKeepsThePreviousResults) {
     EXPECT_EQ(d->resultsHandle, 9);
     EXPECT_EQ(status.back(), "Validation failed.");
     EXPECT_EQ(RunValidationJob(nullptr, -1, 0), -7);
+}
+
+// While another program holds the engine, the editor asks again in short waits: its windows are
+// painted in between, clicks are set aside (no command may start under the waiting job), and Esc
+// gives up without a box, the previous results kept.
+TEST_F(DocumentTest, WaitingForTheEngineRepaintsAndEscGivesUp) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = busyWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "ZelBusyEngineTestWindow";
+    RegisterClassA(&wc);
+    fileinfoclass* d = newDocument();
+    d->memoSource->Lines().SetText("<p>x</p>");
+    std::vector<std::string> status;
+    EditorLink().SetStatusText = [&](const std::string& s) { status.push_back(s); };
+    Engine.ZELRunJob = fBusyRun;
+    struct Case {
+        const char* name;
+        int32_t busyCalls, escapeAtCall;
+        int32_t result, handle;
+        const char* lastStatus;
+    } cases[] = {
+        {"the holder finishes", 3, -1, 0, 9, nullptr},
+        {"the user gives up", 1000, 2, -3, 9, "Validation cancelled."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        busy = BusyEngine{};
+        busy.busyCalls = c.busyCalls;
+        busy.escapeAtCall = c.escapeAtCall;
+        busy.window = CreateWindowA("ZelBusyEngineTestWindow", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                    100, 100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(busy.window, nullptr);
+        UpdateWindow(busy.window);
+        busy.paints = 0;
+        status.clear();
+        EXPECT_EQ(RunValidationJob(d, -1, 0), c.result);
+        EXPECT_EQ(d->resultsHandle, c.handle);
+        const int32_t waits = std::min(busy.calls, busy.busyCalls);
+        EXPECT_GE(busy.paints, waits);
+        EXPECT_EQ(busy.clicks, 0);
+        EXPECT_TRUE(boxes.empty());
+        ASSERT_GE(status.size(), 2u);
+        EXPECT_EQ(status[1], "Waiting for another program to finish its validation... (Esc cancels)");
+        if (c.lastStatus) {
+            EXPECT_EQ(status.back(), c.lastStatus);
+        }
+        // Each call into the engine waits a short while only, never without limit.
+        for (int32_t limit : busy.waitLimits)
+            EXPECT_TRUE(limit > 0 && limit <= 1000) << limit;
+        DestroyWindow(busy.window);
+    }
 }
 
 // A file validated by name: its results are not kept, the file is remembered, and the mode value

@@ -8,6 +8,7 @@
 #include "editor/core/JobRunners.h"
 #include "editor/core/MessageInfo.h"
 #include "editor/core/PathHelpers.h"
+#include "engine/tests/LockHolderProcess.h"
 
 #include <cstring>
 #include <fstream>
@@ -74,6 +75,15 @@ protected:
     void TearDown() override {
         CoreTest::TearDown();
         ClearEngineFunctions();
+    }
+    // The editor's state with the library bound and its shipped configuration loaded.
+    static void bindWithConfiguration(const Library& lib) {
+        ASSERT_EQ(BindEngineFunctions(lib.module), 0);
+        p = new prgclass;
+        p->vol->optionsHandle = Engine.ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
+        const std::string cfg = ProgramFolder() + "\\orvalenlite30.cfg";
+        ASSERT_EQ(Engine.ZELSetString(p->vol->optionsHandle, ZELID_OPT_CONFIGFILE, cfg.c_str()), 0);
+        ASSERT_GE(Engine.ZELHTMLConfiguration(nullptr, p->vol->optionsHandle, 1), 0);
     }
 };
 
@@ -235,6 +245,39 @@ TEST_F(EngineTest, ValidationFillsTheDocumentRecord) {
     Engine.ZELFreeHandle(options, 0);
 }
 
+// Another program holds the engine's run lock (a real second process): the editor waits without
+// freezing and Esc gives up; once that program is killed inside its hold, the run goes through.
+TEST_F(EngineTest, AValidationWaitingForAnotherProgramCanBeCancelled) {
+    Library lib("zelvalidatorliteV30.dll");
+    ASSERT_NO_FATAL_FAILURE(bindWithConfiguration(lib));
+    fileinfoclass* d = new fileinfoclass(nullptr, &p->vol->documents);
+    p->vol->documents.append(d);
+    d->memoSource->Lines().SetText("<p>x</p>");
+    std::vector<std::string> status;
+    EditorLink().SetStatusText = [&](const std::string& s) { status.push_back(s); };
+
+    LockHolder holder("run");
+    ASSERT_TRUE(holder.holding());
+    // Esc is already waiting when the run starts: the editor sees it after its first short wait.
+    PostThreadMessageA(GetCurrentThreadId(), WM_KEYDOWN, VK_ESCAPE, 0);
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(RunValidationJob(d, -1, 0), -3);
+    EXPECT_LT(GetTickCount() - start, 20000u);
+    EXPECT_EQ(d->resultsHandle, -1);
+    EXPECT_EQ(status.back(), "Validation cancelled.");
+    EXPECT_TRUE(boxes.empty());
+
+    holder.kill();
+    EXPECT_EQ(RunValidationJob(d, -1, ValidateQuiet), 0);
+    EXPECT_GE(d->resultsHandle, 0);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(lib.boxes(), "");
+    const int32_t options = p->vol->optionsHandle;
+    delete p;
+    p = nullptr;
+    Engine.ZELFreeHandle(options, 0);
+}
+
 // Real pages that no one here wrote, from the machine's documentation, go through the same road:
 // every message the engine counted lands in the record, each line within the document.
 TEST_F(EngineTest, RealPagesValidateIntoConsistentRecords) {
@@ -242,12 +285,7 @@ TEST_F(EngineTest, RealPagesValidateIntoConsistentRecords) {
                            "Z:\\usr\\share\\doc\\zlib1g-dev\\examples\\zlib_how.html",
                            "Z:\\usr\\share\\doc\\libjs-underscore\\index.html"};
     Library lib("zelvalidatorliteV30.dll");
-    ASSERT_EQ(BindEngineFunctions(lib.module), 0);
-    p = new prgclass;
-    p->vol->optionsHandle = Engine.ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
-    const std::string cfg = ProgramFolder() + "\\orvalenlite30.cfg";
-    ASSERT_EQ(Engine.ZELSetString(p->vol->optionsHandle, ZELID_OPT_CONFIGFILE, cfg.c_str()), 0);
-    ASSERT_GE(Engine.ZELHTMLConfiguration(nullptr, p->vol->optionsHandle, 1), 0);
+    ASSERT_NO_FATAL_FAILURE(bindWithConfiguration(lib));
     int validated = 0;
     for (const char* page : pages) {
         if (!CanOpenFile(page))

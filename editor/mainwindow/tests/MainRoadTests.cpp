@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "ProcessDriver.h"
+#include "engine/tests/LockHolderProcess.h"
 #include "framework/ui/PngWriter.h"
 
 namespace fs = std::filesystem;
@@ -307,6 +308,64 @@ TEST_F(MainRoad, OpenEditValidateWalkSaveClose) {
                   std::count(Saved.begin(), Saved.begin() + static_cast<long>(I), '\n') == 5;
     EXPECT_TRUE(OnLine6) << Saved;
     EXPECT_EQ(RegistryString(std::string(kRegistryKey) + "\\Editor\\Reopen", "String0"), Page.string());
+}
+
+// Another program holds the engine's run lock (a real second process): F6 leaves the editor
+// alive, answering and painting while the status bar says what it waits for; Esc gives up. Once
+// that program is killed inside its hold, F6 validates.
+TEST_F(MainRoad, ValidationWaitingForAnotherProgramKeepsTheWindowAliveAndEscGivesUp) {
+    fs::path Page = Work / "page.html";
+    WriteFile(Page, kPage);
+    ASSERT_TRUE(Driver.Start((Program / "zel.exe").string(), "\"" + Page.string() + "\"", Work.string()));
+    HWND Main = Driver.WaitForTopWindow(
+        [&](const std::string& Caption, const std::string&) {
+            return Caption == "ZEL Orvalent Lite v3.00 - " + Page.string();
+        },
+        30000);
+    ASSERT_NE(Main, nullptr) << Boxes();
+    HWND Memo = TProcessDriver::LargestChild(Main, "THSMemo");
+    HWND Status = TProcessDriver::LargestChild(Main, "TStatusBar");
+    ASSERT_NE(Memo, nullptr);
+    ASSERT_NE(Status, nullptr);
+    auto StatusShows = [&](const std::string& Text) {
+        for (int Panel = 0; Panel < 5; ++Panel)
+            if (Driver.StatusText(Status, Panel).find(Text) != std::string::npos)
+                return true;
+        return false;
+    };
+
+    LockHolder Holder("run");
+    ASSERT_TRUE(Holder.holding());
+    TProcessDriver::PostKey(Memo, VK_F6);
+    ASSERT_TRUE(TProcessDriver::WaitUntil([&] { return StatusShows("Waiting for another program"); }, 30000))
+        << Boxes();
+    DWORD_PTR Ignored = 0;
+    EXPECT_NE(SendMessageTimeoutA(Main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &Ignored), 0)
+        << "the window does not answer while the run waits";
+    RedrawWindow(Main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    EXPECT_TRUE(TProcessDriver::WaitUntil([&] { return GetUpdateRect(Main, nullptr, FALSE) == FALSE; }, 5000))
+        << "the window is not painted while the run waits";
+    fs::path Shots = fs::path(OwnFolder()).parent_path() / "test-output" / "mainwindow";
+    fs::create_directories(Shots);
+    Screenshot(Main, Shots / "main_road_waiting_for_engine.png");
+
+    TProcessDriver::PostKey(Memo, VK_ESCAPE);
+    // Given up: the wait ends while the other program still holds the lock, with no results.
+    EXPECT_TRUE(
+        TProcessDriver::WaitUntil([&] { return !StatusShows("Waiting for another program"); }, 10000));
+    HWND Empty = TProcessDriver::LargestChild(Main, "TListView");
+    EXPECT_TRUE(!Empty || Driver.ListCount(Empty) == 0);
+    EXPECT_EQ(Boxes(), "");
+
+    Holder.kill();
+    TProcessDriver::PostKey(Memo, VK_F6);
+    EXPECT_TRUE(TProcessDriver::WaitUntil(
+        [&] {
+            HWND List = TProcessDriver::LargestChild(Main, "TListView");
+            return List && Driver.ListCount(List) > 0;
+        },
+        30000))
+        << Boxes();
 }
 
 TEST_F(MainRoad, FailedSaveIsReportedAndKeepsTheDocumentChanged) {

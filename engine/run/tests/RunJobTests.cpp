@@ -319,6 +319,33 @@ TEST_F(RunJob, FileTextAfterANulOrInATwoByteFormIsChecked) {
     }
 }
 
+// Lines are 8-bit texts ended by NUL: a document in a two- or four-byte form reaches the engine
+// as its byte-order mark and at most a character of each line. The run says that it cannot read
+// that form and checks nothing, instead of reporting on the remains.
+TEST_F(RunJob, LinesOfATwoByteFormAreRefusedWithOneMessage) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> lines; // what C strings keep of the form's bytes
+    } cases[] = {
+        {"little end", {"\xFF\xFE<", "", ""}},
+        {"big end", {"\xFE\xFF", "", ""}},
+        {"four bytes, little end", {"\xFF\xFE"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int32_t job = newJob("");
+        for (const std::string& line : c.lines)
+            ZELSetString(job, ZELID_JOB_ADDPATH, line.c_str());
+        ZELSetFlag(job, ZELID_JOB_FLAGS, ZEL_JOB_RECORDMODE, 1);
+        const int32_t results = ZELRunJob(nullptr, options, job, 0);
+        ASSERT_GE(results, 0);
+        EXPECT_EQ(shownMessageList(*resultsObject(results)->messages), "322@1:1");
+        EXPECT_EQ(ZELGetIntegerEZ(results, ZELID_RESULT_ERRORS), 1);
+        ZELFreeHandle(results, 0);
+        ZELFreeHandle(job, 0);
+    }
+}
+
 TEST_F(RunJob, LogEntryIsAppended) {
     optionsObject(options)->log.Flags40 |= lf::EnableLogging | lf::LogErrorMessages;
     for (int i = 0; i < 2; ++i) {

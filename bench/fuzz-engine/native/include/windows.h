@@ -226,6 +226,37 @@ BOOL ReleaseSemaphore(HANDLE semaphore, LONG count, LONG* previous);
 DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds);
 BOOL CloseHandle(HANDLE object);
 
+// Processes and memory shared by name: this layer has one process, so a section is memory of
+// this process and no other process can be opened.
+using LONG64 = std::int64_t;
+using ULONGLONG = std::uint64_t;
+#define SYNCHRONIZE 0x00100000L
+#define PROCESS_QUERY_LIMITED_INFORMATION 0x1000
+#define PAGE_READWRITE 0x04
+#define FILE_MAP_WRITE 0x0002
+HANDLE GetCurrentProcess();
+DWORD GetCurrentProcessId();
+HANDLE OpenProcess(DWORD access, BOOL inherit, DWORD processId);
+BOOL GetProcessTimes(HANDLE process, FILETIME* created, FILETIME* exited, FILETIME* kernel, FILETIME* user);
+HANDLE CreateFileMappingA(HANDLE file, SECURITY_ATTRIBUTES* security, DWORD protect, DWORD sizeHigh,
+                          DWORD sizeLow, LPCSTR name);
+LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow, std::size_t size);
+BOOL UnmapViewOfFile(LPCVOID view);
+ULONGLONG GetTickCount64();
+inline LONG64 InterlockedCompareExchange64(volatile LONG64* target, LONG64 exchange, LONG64 comparand) {
+    __atomic_compare_exchange_n(target, &comparand, exchange, false, __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST);
+    return comparand;
+}
+inline LONG64 InterlockedExchange64(volatile LONG64* target, LONG64 value) {
+    return __atomic_exchange_n(target, value, __ATOMIC_SEQ_CST);
+}
+
+// Wide text as Windows has it: UTF-16 code units (held in a wchar_t each).
+#define CP_UTF8 65001
+#define WC_NO_BEST_FIT_CHARS 0x00000400
+int WideCharToMultiByte(UINT codePage, DWORD flags, const wchar_t* wide, int wideLength, LPSTR out,
+                        int outSize, LPCSTR defaultChar, BOOL* usedDefault);
+
 // A slim reader/writer lock: one word, statically initialised to zero.
 typedef struct _RTL_SRWLOCK {
     void* Ptr;
