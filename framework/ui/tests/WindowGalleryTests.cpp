@@ -147,6 +147,33 @@ TEST_F(WindowLookTest, TheChecksFindWhatAPersonWouldSee) {
     }
 }
 
+// A platform static paints the face colour its parent gives it: on a window of ours that is the
+// window's own colour, while a bare platform window that answers nothing gets the system's face
+// colour on its white, which the checks see as a patch.
+TEST_F(WindowLookTest, PlatformStaticsShowTheirParentsBackground) {
+    auto* P = Put<TPanel>(*Form, nullptr, 0, 0, 300, 200);
+    P->SetColor(TColor(0x00FFC0C0));
+    CreateWindowExA(0, "STATIC", "Name:", WS_CHILD | WS_VISIBLE, 20, 20, 80, 16, P->Handle(), nullptr,
+                    nullptr, nullptr);
+    EXPECT_EQ(Joined(Shown()), "");
+
+    WNDCLASSA C{};
+    C.lpfnWndProc = DefWindowProcA;
+    C.hInstance = GetModuleHandleA(nullptr);
+    C.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    C.lpszClassName = "ZelLookTestWindow";
+    RegisterClassA(&C);
+    HWND Bare = CreateWindowExA(0, C.lpszClassName, "Bare", WS_POPUP | WS_CAPTION | WS_VISIBLE, 120, 120, 300,
+                                200, nullptr, nullptr, C.hInstance, nullptr);
+    CreateWindowExA(0, "STATIC", "Name:", WS_CHILD | WS_VISIBLE, 20, 20, 80, 16, Bare, nullptr, nullptr,
+                    nullptr);
+    UpdateWindow(Bare);
+    Application->ProcessMessages();
+    const std::string Faults = Joined(CheckWindowLayout(Bare));
+    DestroyWindow(Bare);
+    EXPECT_NE(Faults.find("paints its background"), std::string::npos) << Faults;
+}
+
 // A modal form and a platform box are looked at while their loops run and closed so they end.
 TEST_F(WindowLookTest, TheGalleryClosesWhatItOpensAndKeepsItsPicture) {
     TWindowGallery Gallery(OutputDir());
