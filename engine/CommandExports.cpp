@@ -15,8 +15,11 @@ int32_t ZELAPI ZELHTMLConfiguration(HWND window, int32_t optionsHandle, int32_t 
                       [&] { return configurationCommand(window, optionsHandle, flags); });
 }
 
-int32_t ZELAPI ZELRunJob(HWND window, int32_t optionsHandle, int32_t jobHandle, int32_t) {
-    return exportBody("ZELRunJob", -7, [&] { return zel::run::runJob(window, optionsHandle, jobHandle); });
+int32_t ZELAPI ZELRunJob(HWND window, int32_t optionsHandle, int32_t jobHandle, int32_t waitLimit) {
+    return exportBody("ZELRunJob", -7, [&] {
+        return zel::run::runJob(window, optionsHandle, jobHandle,
+                                waitLimit > 0 ? static_cast<DWORD>(waitLimit) : INFINITE);
+    });
 }
 
 int32_t ZELAPI ZELReadFromRegistry(int32_t optionsHandle, int32_t) {

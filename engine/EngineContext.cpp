@@ -33,6 +33,10 @@ HANDLE makeSemaphore(const char* name) {
     return CreateSemaphoreA(nullptr, 1, 1, name);
 }
 
+// The slots of the two locks in the holder records that every process shares.
+constexpr int32_t kNewHandleSlot = 0;
+constexpr int32_t kRunJobSlot = 1;
+
 void closeSemaphore(HANDLE& h) {
     if (h)
         CloseHandle(h);
@@ -74,8 +78,9 @@ void engineStartup() {
         made->temporaryFolder.assign(temp);
         removeTrailingBackslash(made->temporaryFolder);
     }
-    made->newHandleSemaphore = makeSemaphore("ZELGetNewHandleSemaphore");
-    made->runJobSemaphore = makeSemaphore("ZELRunJobSemaphore");
+    openLockHolderRecords();
+    made->newHandleLock.open("ZELGetNewHandleSemaphore", kNewHandleSlot);
+    made->runJobLock.open("ZELRunJobSemaphore", kRunJobSlot);
     made->checkLinksSemaphore = makeSemaphore("ZELRunJobCheckLinksSemaphore");
     made->checkLinks2Semaphore = makeSemaphore("ZELRunJobCheckLinks2Semaphore");
     // Published only when everything is made, so a start-up that throws leaves nothing half-built.
@@ -102,12 +107,13 @@ void engineShutdown() {
     delete interpreter;
     interpreter = nullptr;
     context->handles.clear(true);
-    closeSemaphore(context->newHandleSemaphore);
-    closeSemaphore(context->runJobSemaphore);
+    context->newHandleLock.close();
+    context->runJobLock.close();
     closeSemaphore(context->checkLinksSemaphore);
     closeSemaphore(context->checkLinks2Semaphore);
     delete context;
     context = nullptr;
+    closeLockHolderRecords();
     // What the runs' texts left for the next run, given back as the library goes.
     TextArena::releasePool();
 }
@@ -281,14 +287,4 @@ int32_t openDocument(const char* document) {
             "active Internet connection to view it.";
     engineMessageBox(nullptr, text.c_str(), "Orvalent: Could Not Open Document", ZEL_BOX_ERROR);
     return 0;
-}
-
-SemaphoreHold::SemaphoreHold(HANDLE semaphore) : semaphore_(semaphore) {
-    if (semaphore_)
-        WaitForSingleObject(semaphore_, INFINITE);
-}
-
-SemaphoreHold::~SemaphoreHold() {
-    if (semaphore_)
-        ReleaseSemaphore(semaphore_, 1, nullptr);
 }

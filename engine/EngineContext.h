@@ -9,6 +9,7 @@
 // Nothing starts lazily: engineContext() before engineStartup() is a fault and throws, which an
 // export's guard turns into its error answer.
 
+#include "engine/SystemLock.h"
 #include "engine/utils/PointerArrayManager.h"
 #include "engine/utils/StrStore.h"
 
@@ -31,8 +32,9 @@ struct EngineContext {
     StrStore helpFile;
     uint32_t globalFlags = 0;      // 26000
     int32_t messageTextColumn = 0; // language column of the message and configuration texts
-    HANDLE newHandleSemaphore = nullptr;
-    HANDLE runJobSemaphore = nullptr;
+    // Handle creation with its registry read and configuration load, and whole job runs.
+    SystemLock newHandleLock; // "ZELGetNewHandleSemaphore"
+    SystemLock runJobLock;    // "ZELRunJobSemaphore"
     HANDLE checkLinksSemaphore = nullptr;
     HANDLE checkLinks2Semaphore = nullptr;
     HWND dialogOwner = nullptr;
@@ -78,8 +80,8 @@ void reportDeferredFault();
 
 // Handle table.
 // Places a new object in the lowest free slot: its handle, or a negative code (the object is then
-// freed).
-int32_t registerHandle(ValidatorBaseClass* object);
+// freed): ZEL_RUN_BUSY when another process held the handle lock past the limit (milliseconds).
+int32_t registerHandle(ValidatorBaseClass* object, DWORD limit = INFINITE);
 // Frees one handle (a locked one at its last unlock), or all with ZEL_FREE_ALL.
 int32_t freeHandle(int32_t handle, int32_t flags);
 // ZEL_LOCK and ZEL_UNLOCK of one handle.
@@ -115,15 +117,3 @@ int32_t openDocument(const char* document);
 using StartProgramFn = bool (*)(const char* commandLine, int show);
 StartProgramFn setStartProgram(StartProgramFn fn);
 bool startProgram(const char* commandLine, int show);
-
-// Waits on one of the context's semaphores (a missing one returns at once) and releases it.
-class SemaphoreHold {
-public:
-    explicit SemaphoreHold(HANDLE semaphore);
-    ~SemaphoreHold();
-    SemaphoreHold(const SemaphoreHold&) = delete;
-    SemaphoreHold& operator=(const SemaphoreHold&) = delete;
-
-private:
-    HANDLE semaphore_;
-};

@@ -26,11 +26,13 @@ ValidatorBaseClass* newObject(int32_t kind) {
 }
 
 // A new object in the table; an options object may then read the registry and load its
-// configuration, and is freed again when either fails.
+// configuration, and is freed again when either fails. The handle lock is held throughout, so
+// two processes never read the options or load a configuration at the same time.
 int32_t newHandle(int32_t kind) {
     ValidatorBaseClass* object = newObject(kind);
     if (!object)
         return -2;
+    SystemLockHold hold(engineContext().newHandleLock);
     const int32_t handle = registerHandle(object);
     if (handle < 0 || object->kind != ZEL_KIND_OPTIONS || !(kind & ZEL_HANDLE_READ_REGISTRY))
         return handle;

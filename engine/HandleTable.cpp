@@ -22,11 +22,15 @@ int32_t freeOne(int32_t handle) {
 
 } // namespace
 
-int32_t registerHandle(ValidatorBaseClass* object) {
+int32_t registerHandle(ValidatorBaseClass* object, DWORD limit) {
     if (!object)
         return -2;
     EngineContext& ctx = engineContext();
-    SemaphoreHold hold(ctx.newHandleSemaphore);
+    SystemLockHold hold(ctx.newHandleLock, limit);
+    if (!hold.held()) {
+        deleteValidatorClass(object);
+        return ZEL_RUN_BUSY;
+    }
     // The lowest free slot, else one past the end: a new handle never replaces another.
     int32_t handle = ctx.handles.firstEmpty();
     if (handle < 0)

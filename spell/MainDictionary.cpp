@@ -232,9 +232,11 @@ bool TMainDictionary::SelectChild(uint32_t count, uint32_t link, uint8_t c, uint
         return GetNode(Index, Node) && WdmNodeChar(Node.value) == c;
     }
     if (count >= kChildTableFanOut) {
-        const uint32_t child = ChildrenByCharacter(count, link).child[c];
-        Index = child - 1;
-        return child != 0 && GetNode(Index, Node);
+        if (const ChildTable* t = ChildrenByCharacter(count, link)) {
+            const uint32_t child = t->child[c];
+            Index = child - 1;
+            return child != 0 && GetNode(Index, Node);
+        }
     }
     uint32_t pos = link;
     for (uint32_t k = 0; k < count; ++k) {
@@ -248,14 +250,19 @@ bool TMainDictionary::SelectChild(uint32_t count, uint32_t link, uint8_t c, uint
 
 // The first child of each character, as the list is read in order: a reference that cannot be
 // read ends the list there, as it ends a search through it.
-const TMainDictionary::ChildTable& TMainDictionary::ChildrenByCharacter(uint32_t count, uint32_t link) {
+const TMainDictionary::ChildTable* TMainDictionary::ChildrenByCharacter(uint32_t count, uint32_t link) {
     if (!FChildTables)
         FChildTables = std::make_unique<ChildTable[]>(kChildTables);
     ChildTable& t = FChildTables[(link * 2654435761u) >> 26 & (kChildTables - 1)];
-    if (t.count == count && t.link == link)
-        return t;
-    t.count = count;
-    t.link = link;
+    if (t.count != count || t.link != link) {
+        t.count = count;
+        t.link = link;
+        t.made = false;
+        return nullptr;
+    }
+    if (t.made)
+        return &t;
+    t.made = true;
     std::memset(t.child, 0, sizeof t.child);
     uint32_t pos = link, index;
     NodeRef node;
@@ -264,7 +271,7 @@ const TMainDictionary::ChildTable& TMainDictionary::ChildrenByCharacter(uint32_t
         if (slot == 0)
             slot = index + 1;
     }
-    return t;
+    return &t;
 }
 
 bool TMainDictionary::ChildrenOf(const NodeRef& Node, uint32_t& count, uint32_t& link) const {
@@ -343,6 +350,13 @@ bool TMainDictionary::InternalWordExists(const char* Word, int& Matched) {
 }
 
 bool TMainDictionary::WordExists(const std::string& Word) {
+    int matched;
+    if (!FRemember) {
+        for (char c : Word)
+            if (c == 0)
+                return false; // no stored word holds one
+        return InternalWordExists(Word.c_str(), matched);
+    }
     // One pass gives the slot and finds the zero byte no stored word can hold.
     uint32_t h = 2166136261u;
     bool zero = false;
@@ -350,7 +364,6 @@ bool TMainDictionary::WordExists(const std::string& Word) {
         h = (h ^ static_cast<uint8_t>(c)) * 16777619u;
         zero |= c == 0;
     }
-    int matched;
     if (zero || !EnsureLoaded())
         return false;
     if (Word.empty() || Word.size() > sizeof CachedAnswer::text)

@@ -27,6 +27,9 @@ public:
     const std::string& LastError() const { return FLastError; }
 
     bool WordExists(const std::string& Word);
+    // Whether WordExists keeps its answers for words asked again (the default). Candidates made
+    // for suggestions are seldom asked twice, and keeping their answers costs more than it saves.
+    void RememberAnswers(bool Value) { FRemember = Value; }
     int WordLength(const std::string& Word);
     void WordFound() { ++FHits; }
     int Hits() const { return FHits; }
@@ -64,6 +67,7 @@ private:
     };
     static constexpr size_t kCachedAnswers = 8192;
     std::unique_ptr<CachedAnswer[]> FAnswers;
+    bool FRemember = true;
 
     // The walk of the last lookup. Suggestions test one candidate after another that differ from
     // the one before only from some place on, so a lookup goes on from the deepest step of that
@@ -77,16 +81,19 @@ private:
     PathStep FPath[kPathLength + 1] = {};
     size_t FPathKnown = 0; // characters of FPathText whose steps FPath holds
 
-    // The children of nodes with many, looked up by character, for the nodes met lately: a
-    // candidate tries dozens of characters at the same place, and most of them are no child.
+    // The children of nodes with many, looked up by character, for the nodes met again lately: a
+    // candidate tries dozens of characters at the same place, and most of them are no child. A
+    // node met once is only noted; the table is made when it is met again.
     struct ChildTable {
-        uint32_t link = 0, count = 0; // the reference list the table was made from (count 0: none)
-        uint32_t child[256];          // node number + 1, 0 for no child
+        uint32_t link = 0, count = 0; // the reference list noted (count 0: none)
+        bool made = false;
+        uint32_t child[256]; // node number + 1, 0 for no child
     };
     static constexpr uint32_t kChildTableFanOut = 6;
     static constexpr size_t kChildTables = 64;
     std::unique_ptr<ChildTable[]> FChildTables;
-    const ChildTable& ChildrenByCharacter(uint32_t count, uint32_t link);
+    // The table of the list, or null when the list was only noted now.
+    const ChildTable* ChildrenByCharacter(uint32_t count, uint32_t link);
 
     // The running suggestion search.
     char FWork[513] = {};

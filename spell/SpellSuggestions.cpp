@@ -9,13 +9,11 @@
 
 void TOrthosSpell3Base::ExistsEvent(const char* Word, bool& Exists) {
     std::string w = Word ? Word : "";
-    std::string lower = WordLowerCase(w);
     // A lower-case candidate would only be asked again.
-    const bool same = lower == w;
     if (FPrimaryOnly)
-        Exists = WordExistsInMain(w) || (!same && WordExistsInMain(lower));
+        Exists = WordExistsInMain(w) || (!WordIsLowerCase(w) && WordExistsInMain(WordLowerCase(w)));
     else
-        Exists = WordExists(w) || (!same && WordExists(lower));
+        Exists = WordExists(w) || (!WordIsLowerCase(w) && WordExists(WordLowerCase(w)));
     if (!Exists && FEnglish)
         Exists = WordIsPossessive(w);
 }
@@ -34,7 +32,20 @@ void TOrthosSpell3Base::InternalSuggest(const std::string& Word, int Max, TStrin
         return;
     }
     TStringList work;
-    FSuggestions->Suggest(Word, Max, &work, [this](const char* w, bool& e) { ExistsEvent(w, e); });
+    {
+        struct Forget {
+            std::vector<std::unique_ptr<TMainDictionary>>& main;
+            explicit Forget(std::vector<std::unique_ptr<TMainDictionary>>& m) : main(m) {
+                for (auto& d : main)
+                    d->RememberAnswers(false);
+            }
+            ~Forget() {
+                for (auto& d : main)
+                    d->RememberAnswers(true);
+            }
+        } forget(FMain);
+        FSuggestions->Suggest(Word, Max, &work, [this](const char* w, bool& e) { ExistsEvent(w, e); });
+    }
     int n = work.Count();
     if (PhoneticSuggestions && !FMain.empty()) {
         TMainDictionary* first = FMain.front().get();

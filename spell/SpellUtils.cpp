@@ -86,11 +86,44 @@ bool isAscii(const std::string& s) {
     return true;
 }
 
+// The platform's conversion of every byte by itself. With one byte to a character in the ANSI
+// code page, the platform converts a word character by character, so the table converts it alike.
+struct CaseTables {
+    bool byByte = false;
+    char lower[256] = {}, upper[256] = {};
+};
+
+const CaseTables& caseTables() {
+    static const CaseTables tables = [] {
+        CaseTables t;
+        CPINFO info{};
+        t.byByte = GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 1;
+        for (int c = 0; c < 256 && t.byByte; ++c) {
+            const std::string one(1, static_cast<char>(c));
+            const std::string lower = AnsiLowerCase(one), upper = AnsiUpperCase(one);
+            t.byByte = lower.size() == 1 && upper.size() == 1;
+            t.lower[c] = lower[0];
+            t.upper[c] = upper[0];
+        }
+        return t;
+    }();
+    return tables;
+}
+
+std::string convertByByte(const std::string& Word, const char (&table)[256]) {
+    std::string r = Word;
+    for (char& c : r)
+        c = table[static_cast<unsigned char>(c)];
+    return r;
+}
+
 } // namespace
 
 std::string WordLowerCase(const std::string& Word) {
-    if (!isAscii(Word))
-        return AnsiLowerCase(Word);
+    if (!isAscii(Word)) {
+        const CaseTables& t = caseTables();
+        return t.byByte ? convertByByte(Word, t.lower) : AnsiLowerCase(Word);
+    }
     std::string r = Word;
     for (char& c : r)
         if (c >= 'A' && c <= 'Z')
@@ -99,13 +132,45 @@ std::string WordLowerCase(const std::string& Word) {
 }
 
 std::string WordUpperCase(const std::string& Word) {
-    if (!isAscii(Word))
-        return AnsiUpperCase(Word);
+    if (!isAscii(Word)) {
+        const CaseTables& t = caseTables();
+        return t.byByte ? convertByByte(Word, t.upper) : AnsiUpperCase(Word);
+    }
     std::string r = Word;
     for (char& c : r)
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 32);
     return r;
+}
+
+namespace {
+
+bool unchangedByCase(const std::string& Word, bool lower) {
+    if (isAscii(Word)) {
+        const char from = lower ? 'A' : 'a';
+        for (char c : Word)
+            if (c >= from && c <= from + 25)
+                return false;
+        return true;
+    }
+    const CaseTables& t = caseTables();
+    if (!t.byByte)
+        return (lower ? AnsiLowerCase(Word) : AnsiUpperCase(Word)) == Word;
+    const char* table = lower ? t.lower : t.upper;
+    for (char c : Word)
+        if (table[static_cast<unsigned char>(c)] != c)
+            return false;
+    return true;
+}
+
+} // namespace
+
+bool WordIsLowerCase(const std::string& Word) {
+    return unchangedByCase(Word, true);
+}
+
+bool WordIsUpperCase(const std::string& Word) {
+    return unchangedByCase(Word, false);
 }
 
 std::string ReplaceString(const std::string& Find, const std::string& Replace, const std::string& Source) {

@@ -36,9 +36,13 @@ uint32_t GetNextPrime(uint32_t n);
 
 // The locale's case conversion (AnsiLowerCase, AnsiUpperCase) of a word. The platform converts
 // through wide text and the locale for every call; a word of ASCII letters, the same in every code
-// page, is converted here.
+// page, is converted here, and so is any word when the code page has one byte to a character,
+// through the platform's answers for each byte asked once.
 std::string WordLowerCase(const std::string& Word);
 std::string WordUpperCase(const std::string& Word);
+// Whether WordLowerCase (WordUpperCase) leaves the word as it is, told without converting it.
+bool WordIsLowerCase(const std::string& Word);
+bool WordIsUpperCase(const std::string& Word);
 
 // Source with its first occurrence of Find replaced.
 std::string ReplaceString(const std::string& Find, const std::string& Replace, const std::string& Source);

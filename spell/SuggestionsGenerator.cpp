@@ -23,13 +23,6 @@ std::string mixedAlphabet() {
     return s;
 }
 
-bool allLower(const std::string& s) {
-    return s == WordLowerCase(s);
-}
-bool allUpper(const std::string& s) {
-    return s == WordUpperCase(s);
-}
-
 } // namespace
 
 TSuggestionsGenerator::TSuggestionsGenerator()
@@ -74,11 +67,11 @@ void TSuggestionsGenerator::WriteSuggestionTypes(TSuggestionTypes Types) {
 void TSuggestionsGenerator::Suggest(const std::string& Word, int MaxCount, TStrings* Results,
                                     const TWordExistsEvent& WordTest) {
     InternalSuggest(Word, MaxCount, Results, WordTest);
-    if (Word.empty() || allUpper(Word) || allLower(Word))
+    if (Word.empty() || WordIsUpperCase(Word) || WordIsLowerCase(Word))
         return;
     std::string second;
     std::string first(1, Word[0]);
-    if (allLower(first) && !allUpper(first))
+    if (WordIsLowerCase(first) && !WordIsUpperCase(first))
         second = WordLowerCase(Word);
     else
         second = first + WordLowerCase(Word.substr(1));
@@ -113,7 +106,7 @@ void TSuggestionsGenerator::InternalSuggest(const std::string& Word, int MaxCoun
         std::string value;
         ~Restore() { target = value; }
     } restore{FWorking, saved};
-    FWorking = allLower(Word) ? FLowerAlphabet : FMixedAlphabet;
+    FWorking = WordIsLowerCase(Word) ? FLowerAlphabet : FMixedAlphabet;
     auto on = [this](TSuggestionType t) { return (FTypes & (1u << t)) != 0; };
     if (on(stTransposition) && Generate_SingleTransposition(1))
         return;
@@ -134,11 +127,11 @@ bool TSuggestionsGenerator::CheckWord(const std::string& Candidate) {
         return false;
     if (Full())
         return true;
-    if (allLower(FWord) && !allLower(Candidate) && Exists(WordLowerCase(Candidate)))
+    if (WordIsLowerCase(FWord) && !WordIsLowerCase(Candidate) && Exists(WordLowerCase(Candidate)))
         return false;
-    if (!allLower(Candidate)) {
+    if (!WordIsLowerCase(Candidate)) {
         std::string rest = Candidate.substr(1);
-        if (!allLower(rest) && !allUpper(rest))
+        if (!WordIsLowerCase(rest) && !WordIsUpperCase(rest))
             return false;
     }
     int i = FResults->IndexOf(Candidate);

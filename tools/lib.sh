@@ -149,8 +149,10 @@ zel_stop_display() {
   ZEL_XVFB_PID=
 }
 
-# What an installer would put in the program folder: the deliverables and the data they read.
+# What an installer would put in the program folder: the deliverables and the data they read, and
+# the folders of data beside them (the main dictionaries and the help pages).
 ZEL_PROGRAM_FILES="zel.exe zelvalidatorliteV30.dll orvalenlite30.cfg taginsertercfg.txt cssinsertercfg.txt"
+ZEL_PROGRAM_FOLDERS="Dictionary Documentation"
 
 # Copies one file into the program folder unless it is there already. A running copy of the
 # program has its files mapped: the new file is written beside it and renamed into place, so the
@@ -169,12 +171,14 @@ zel_install_program() {
   for f in $ZEL_PROGRAM_FILES; do
     [ -f "$build/bin/$f" ] && zel_install_file "$build/bin/$f" "$ZEL_PROGRAM_DIR/$f"
   done
-  if [ -d "$build/bin/Dictionary" ]; then
-    mkdir -p "$ZEL_PROGRAM_DIR/Dictionary"
-    for f in "$build/bin/Dictionary"/*; do
-      [ -f "$f" ] && zel_install_file "$f" "$ZEL_PROGRAM_DIR/Dictionary/$(basename "$f")"
+  local d
+  for d in $ZEL_PROGRAM_FOLDERS; do
+    [ -d "$build/bin/$d" ] || continue
+    mkdir -p "$ZEL_PROGRAM_DIR/$d"
+    for f in "$build/bin/$d"/*; do
+      [ -f "$f" ] && zel_install_file "$f" "$ZEL_PROGRAM_DIR/$d/$(basename "$f")"
     done
-  fi
+  done
   zel_wine_env
   local key='HKCU\Software\Nortavia\ZEL Orvalent Lite v2'
   "$ZEL_WINE" reg add "$key" /v InstallDirV30 /t REG_SZ /d 'C:\Program Files\ZEL' /f >/dev/null 2>&1 &&

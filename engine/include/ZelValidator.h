@@ -88,6 +88,12 @@ constexpr uint32_t ZEL_JOB_DEFAULTFLAGS = 0x60000;
 constexpr uint32_t ZEL_RESULT_STOPPED = 0x1;
 constexpr uint32_t ZEL_RESULT_OUTPUTFAILED = 0x4;
 
+// ZELRunJob's fourth argument is the longest time, in milliseconds, that the run waits for the
+// engine's locks while another program holds them (0: as long as that program lives). When that
+// time passes the run is not made and ZELRunJob answers ZEL_RUN_BUSY, without a box: the caller
+// may try again, keeping its windows alive in between.
+constexpr int32_t ZEL_RUN_BUSY = -10;
+
 // Flags of ZELHTMLConfiguration.
 constexpr int32_t ZEL_CFG_LOADDEFAULT = 0x1;   // load the default configuration file (7000)
 constexpr int32_t ZEL_CFG_EMPTY = 0x2;         // empty the store

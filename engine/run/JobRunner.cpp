@@ -295,7 +295,7 @@ std::string outputFileName(const ArgsClass& args, int32_t flags) {
     return name;
 }
 
-int32_t runJob(HWND window, int32_t optionsHandle, int32_t jobHandle) {
+int32_t runJob(HWND window, int32_t optionsHandle, int32_t jobHandle, DWORD waitLimit) {
     JobClass* job = jobObject(jobHandle);
     if (!job)
         return ZELError(-1, "ZELRunJob", kBadHandle);
@@ -306,7 +306,11 @@ int32_t runJob(HWND window, int32_t optionsHandle, int32_t jobHandle) {
     if (runningThread.load() == GetCurrentThreadId())
         return kRunAlreadyUnderWay;
 
-    const int32_t resultsHandle = registerHandle(new (std::nothrow) ResultClass());
+    // The time limit counts from here, over both locks.
+    const ULONGLONG start = GetTickCount64();
+    const int32_t resultsHandle = registerHandle(new (std::nothrow) ResultClass(), waitLimit);
+    if (resultsHandle == ZEL_RUN_BUSY)
+        return ZEL_RUN_BUSY;
     if (resultsHandle < 0)
         return -4;
     ResultClass* results = resultsObject(resultsHandle);
@@ -320,7 +324,14 @@ int32_t runJob(HWND window, int32_t optionsHandle, int32_t jobHandle) {
     HandleLock lockOptions(optionsHandle), lockJob(jobHandle);
     int32_t code;
     {
-        SemaphoreHold hold(engineContext().runJobSemaphore);
+        DWORD left = waitLimit;
+        if (waitLimit != INFINITE) {
+            const ULONGLONG spent = GetTickCount64() - start;
+            left = spent < waitLimit ? static_cast<DWORD>(waitLimit - spent) : 0;
+        }
+        SystemLockHold hold(engineContext().runJobLock, left);
+        if (!hold.held())
+            return ZEL_RUN_BUSY;
         ErrorListScope errorList;
         RunningThread running;
         // Memory is the one limit a document of any form may still reach: the user is told so,

@@ -21,8 +21,9 @@ struct ArgsClass;
 constexpr int32_t kRunAlreadyUnderWay = -20;
 
 // The work of ZELRunJob: a new results handle for the run of the job with the options, or a
-// negative code (a bad handle after its box).
-int32_t runJob(HWND window, int32_t optionsHandle, int32_t jobHandle);
+// negative code (a bad handle after its box; ZEL_RUN_BUSY when another process held the engine's
+// locks past waitLimit milliseconds).
+int32_t runJob(HWND window, int32_t optionsHandle, int32_t jobHandle, DWORD waitLimit = INFINITE);
 
 // The option values a run reads, copied from an options object.
 RunOptions runOptionsFrom(const ConfigClass& options);

@@ -292,6 +292,10 @@ private:
         } else if (info->Kind == tkString) {
             if (v.K != TextValue::vString)
                 Fail(prop.Line, SStringExpected);
+            // A component's name is a string its setter refuses: refused here, before anything
+            // has changed, not halfway through applying.
+            if (info == TComponent::StaticClass()->FindProperty("Name") && !v.S.empty() && !IsValidIdent(v.S))
+                Fail(prop.Line, Format(SInvalidName, v.S.c_str()));
             if (FCommit && obj)
                 SetStrProp(obj, info, v.S);
         } else if (info->Kind == tkBinary) {

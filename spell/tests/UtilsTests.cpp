@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "framework/core/SysUtils.h"
 #include "spell/SpellBase.h"
 #include "spell/SpellUtils.h"
 #include "spell/SuggestionsGenerator.h"
@@ -95,6 +96,23 @@ TEST(SpellUtils, EventListKeepsFirstHandlerAndOrder) {
     list.Notify(nullptr);
     EXPECT_EQ(calls, "abb");
     EXPECT_EQ(list.Count(), 1);
+}
+
+TEST(SpellUtils, WordCaseFollowsTheLocalesConversion) {
+    std::vector<std::string> words = {
+        "", "abc", "ABC", "MiXeD", "caf\xE9", "CAF\xC9", "\xC0\xE0\xDF\xFF\x9C\x8C'"};
+    std::string all;
+    for (int c = 1; c < 256; ++c) {
+        all.push_back(static_cast<char>(c));
+        words.push_back(std::string("x") + static_cast<char>(c) + "Y");
+    }
+    words.push_back(all);
+    for (const std::string& w : words) {
+        EXPECT_EQ(WordLowerCase(w), AnsiLowerCase(w)) << w;
+        EXPECT_EQ(WordUpperCase(w), AnsiUpperCase(w)) << w;
+        EXPECT_EQ(WordIsLowerCase(w), AnsiLowerCase(w) == w) << w;
+        EXPECT_EQ(WordIsUpperCase(w), AnsiUpperCase(w) == w) << w;
+    }
 }
 
 TEST(SpellUtils, EditDistance) {

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "UiTestSupport.h"
+#include "editor/mainwindow/tests/MainWindowFixture.h"
 #include "controls/memo/Memo.h"
 #include "controls/textmodel/MemoSource.h"
 #include "editor/core/AppState.h"
@@ -17,34 +18,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class DocumentFileTest : public UiTest {
+class DocumentFileTest : public MainWindowTest {
 protected:
-    void SetUp() override {
-        UiTest::SetUp();
-        SetMemoSourceFactory(&NewMySource);
-        p = new prgclass;
-        p->config->htmlExtensions = "htm,html";
-        Form = new TZELQEForm(Application);
-        Form->FormCreate();
-    }
-    void TearDown() override {
-        delete Form;
-        delete p;
-        p = nullptr;
-        UiTest::TearDown();
-    }
-    std::string WriteFile(const std::string& Name, const std::string& Text) {
-        fs::path F = (fs::path(OutputDir()) / Name).make_preferred();
-        fs::create_directories(F.parent_path());
-        std::ofstream(F, std::ios::binary) << Text;
-        return F.string();
-    }
     static std::string ReadFile(const std::string& Name) {
         std::ifstream In(Name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(In), {});
     }
-    std::vector<std::string> TabTexts() { return Form->TabControl1->Tabs(); }
-    TZELQEForm* Form = nullptr;
 };
 
 // A save that fails keeps the document changed and its file as it was, and the box names the cause

@@ -13,6 +13,7 @@
 #include "controls/textmodel/MemoSource.h"
 #include "editor/core/AppState.h"
 #include "editor/core/FileInfo.h"
+#include "editor/core/Settings.h"
 #include "editor/mainwindow/DragDropForms.h"
 #include "editor/mainwindow/EditorOptionsForm.h"
 #include "editor/mainwindow/GoToLineForm.h"
@@ -562,6 +563,91 @@ TEST_F(CommandsTest, HelpAndLinkCommandsOpenThroughTheShell) {
     EXPECT_EQ(Calls[0].File, "C:\\Zel\\Documentation\\contents.html");
     EXPECT_EQ(Calls[1].File, "C:\\Zel\\Documentation\\usingthetools.html");
     EXPECT_EQ(Calls[2].File.rfind("https://www.w3.org/", 0), 0u);
+}
+
+// Every way to help that a user has opens a page that is installed in the documentation folder:
+// F1, the speed bar's button, the Tools and Help menus, the Help button of each dialog and the
+// question of the first start.
+TEST_F(CommandsTest, EveryHelpCommandOpensAnInstalledPage) {
+    std::vector<std::string> Opened;
+    bool ShellSucceeds = true;
+    SetShellExecuteFunc(
+        [&](const std::string&, const std::string& F, const std::string&, const std::string&, int) {
+            Opened.push_back(F);
+            return ShellSucceeds;
+        });
+    char Own[MAX_PATH];
+    GetModuleFileNameA(nullptr, Own, MAX_PATH);
+    const fs::path Folder = fs::path(Own).parent_path() / "Documentation";
+    p->vol->documentationFolder = Folder.string().c_str();
+    std::vector<std::string> Expected;
+    auto Expect = [&](const char* Page) { Expected.push_back((Folder / Page).string()); };
+
+    Form->Show();
+    Form->SetActiveControl(Form->HSMemo);
+    PostKey(Form->HSMemo->Handle(), VK_F1);
+    EXPECT_TRUE(PumpUntil([&] { return !Opened.empty(); }));
+    Expect("contents.html");
+    ASSERT_NE(Form->Button("HelpContentsBtn"), nullptr);
+    Form->Button("HelpContentsBtn")->Click();
+    Expect("contents.html");
+    Click("ToolsHelp");
+    Expect("usingthetools.html");
+    Click("HelpOrdering");
+    Expect("orderinginformation.html");
+
+    // The editor options: the Help button of each sheet the user sees.
+    const std::pair<const char*, const char*> Sheets[] = {{"Editor 1", "editoreditortab.html"},
+                                                          {"Editor 2", "editoreditortab.html"},
+                                                          {"HTML and Results", "editorhtmltab.html"},
+                                                          {"File Types", "editorfiletypestab.html"}};
+    SetModalHook([&](TCustomForm& F) {
+        auto& D = dynamic_cast<TEditorOptionsForm&>(F);
+        auto* Help = dynamic_cast<TButton*>(D.FindComponent("HelpBtn"));
+        ASSERT_NE(Help, nullptr);
+        for (const auto& [Sheet, Page] : Sheets) {
+            D.EditorOptionsPageControl->SetActivePage(D.Sheets.at(Sheet));
+            Help->Click();
+            Expect(Page);
+        }
+        D.SetModalResult(mrCancel);
+    });
+    Click("OptionsEditorOptions");
+
+    SetModalHook([&](TCustomForm& F) {
+        dynamic_cast<TDragDropToolForm&>(F).HelpBtn->Click();
+        F.SetModalResult(mrCancel);
+    });
+    Click("DragDropOptions");
+    Expect("draganddropdefaulttoolselectdialogbox.html");
+
+    SetModalHook([&](TCustomForm& F) {
+        auto* Help = dynamic_cast<TButton*>(F.FindComponent("HelpBut"));
+        ASSERT_NE(Help, nullptr);
+        EXPECT_TRUE(Help->Enabled());
+        Help->Click();
+        F.SetModalResult(mrCancel);
+    });
+    Click("SearchFind");
+    Click("SearchReplace");
+    Expect("findreplacedialog.html");
+    Expect("findreplacedialog.html");
+    SetModalHook(nullptr);
+
+    // The first start asks whether to show the getting started page. The shell refuses here, so
+    // that the program does not wait for a browser to come up; the page asked for is what counts.
+    ShellSucceeds = false;
+    BoxAnswer = IDYES;
+    Boxes.clear();
+    FirstRun();
+    Expect("gettingstarted.html");
+    ASSERT_FALSE(Boxes.empty());
+    EXPECT_EQ(Boxes[0].Text, "Would you like to view the Getting Started documentation page (recommended)?");
+    SetShellExecuteFunc(nullptr);
+
+    EXPECT_EQ(Opened, Expected);
+    for (const std::string& Page : Opened)
+        EXPECT_TRUE(fs::is_regular_file(Page)) << Page;
 }
 
 } // namespace

@@ -31,7 +31,9 @@ protected:
         UiTest::TearDown();
     }
     std::string WriteFile(const std::string& Name, const std::string& Text) {
-        std::filesystem::path F = std::filesystem::path(OutputDir()) / Name;
+        // A name may hold folders; they are made.
+        std::filesystem::path F = (std::filesystem::path(OutputDir()) / Name).make_preferred();
+        std::filesystem::create_directories(F.parent_path());
         std::ofstream(F, std::ios::binary) << Text;
         return F.string();
     }

@@ -369,6 +369,8 @@ TEST_F(ObjectText, BadTextChangesNothing) {
         {"object TSample\r\n  Count = 1\r\n  Count = 99999999999\r\nend\r\n",
          "Invalid property value on line 3"},
         {"object TSample\r\n  Count = 1\r\n  Buddy = Nobody\r\nend\r\n", "Invalid property value on line 3"},
+        {"object TSample\r\n  Count = 1\r\n  Name = 'not a name'\r\nend\r\n",
+         "'not a name' is not a valid component name on line 3"},
         {"object TSample\r\n  Count = 1\r\n  object X: TUnknownThing\r\n  end\r\nend\r\n",
          "Class TUnknownThing not found on line 3"},
     };

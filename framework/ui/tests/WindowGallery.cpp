@@ -465,16 +465,15 @@ bool IsToolWindowOfTheSystem(HWND Wnd) {
     return IsEmpty(R);
 }
 
+BOOL CALLBACK NoteShownWindow(HWND Wnd, LPARAM P) {
+    if (IsWindowVisible(Wnd) && !IsToolWindowOfTheSystem(Wnd))
+        reinterpret_cast<std::set<HWND>*>(P)->insert(Wnd);
+    return TRUE;
+}
+
 std::set<HWND> ShownTopLevelWindows() {
     std::set<HWND> Result;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND Wnd, LPARAM P) -> BOOL {
-            if (IsWindowVisible(Wnd) && !IsToolWindowOfTheSystem(Wnd))
-                reinterpret_cast<std::set<HWND>*>(P)->insert(Wnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&Result));
+    EnumThreadWindows(GetCurrentThreadId(), NoteShownWindow, reinterpret_cast<LPARAM>(&Result));
     return Result;
 }
 
