@@ -15,8 +15,6 @@
 #include "editor/core/ViewSetup.h"
 #include "editor/core/ListView.h"
 #include "editor/mainwindow/MainForm.h"
-
-#include <algorithm>
 #include "editor/mainwindow/PaneSplitter.h"
 #include "framework/ui/ImgList.h"
 #include "framework/ui/StdCtrls.h"

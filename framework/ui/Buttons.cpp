@@ -19,6 +19,33 @@ TSpeedButton::TSpeedButton(TComponent* AOwner)
 
 TSpeedButton::~TSpeedButton() = default;
 
+namespace {
+
+// A disabled button's picture: every pixel grey by its brightness and taken halfway to the face
+// colour, so that no colour is left to say the button can be used. The transparent colour (the
+// top-left pixel) stays as it is.
+void GreyGlyph(TBitmap& Glyph, TBitmap& Grey) {
+    Grey.Assign(Glyph);
+    const uint8_t* Key = Glyph.ScanLine(0);
+    const COLORREF Face = ColorToRGB(clBtnFace);
+    const int FaceLevel = (GetRValue(Face) * 30 + GetGValue(Face) * 59 + GetBValue(Face) * 11) / 100;
+    HDC DC = Grey.Canvas().Handle();
+    for (int Y = 0; Y < Glyph.Height(); ++Y) {
+        const uint8_t* Row = Glyph.ScanLine(Y);
+        for (int X = 0; X < Glyph.Width(); ++X) {
+            const uint8_t* P = Row + X * 3;
+            if (P[0] == Key[0] && P[1] == Key[1] && P[2] == Key[2])
+                continue;
+            const int Level = (P[2] * 30 + P[1] * 59 + P[0] * 11) / 100;
+            const int G = (Level + FaceLevel) / 2;
+            SetPixel(DC, X, Y, RGB(G, G, G));
+        }
+    }
+    Grey.Dormant();
+}
+
+} // namespace
+
 void TSpeedButton::SetDown(bool Value) {
     if (FGroupIndex == 0)
         Value = false;
@@ -108,19 +135,33 @@ void TSpeedButton::Paint() {
                  BF_RECT);
     int Shift = Sunken ? 1 : 0;
     int GW = FGlyph->Empty() ? 0 : FGlyph->Width(), GH = FGlyph->Empty() ? 0 : FGlyph->Height();
+    // The caption is measured and drawn in the button's font, an "&" marking its key as on any
+    // button.
     std::string Text = Caption();
-    SIZE T = Text.empty() ? SIZE{0, 0} : C.TextExtent(Text);
+    C.Font().Assign(Font());
+    RECT TextBox{0, 0, 0, 0};
+    if (!Text.empty())
+        C.DrawText(Text, TextBox, DT_SINGLELINE | DT_CALCRECT);
+    const SIZE T{TextBox.right, TextBox.bottom};
     int Gap = GW && T.cx ? 4 : 0;
     int X = (FWidth - GW - Gap - T.cx) / 2 + Shift;
     if (GW) {
         FGlyph->Transparent = true;
-        C.Draw(X, (FHeight - GH) / 2 + Shift, *FGlyph);
+        if (Enabled()) {
+            C.Draw(X, (FHeight - GH) / 2 + Shift, *FGlyph);
+        } else {
+            TBitmap Grey;
+            GreyGlyph(*FGlyph, Grey);
+            C.Draw(X, (FHeight - GH) / 2 + Shift, Grey);
+        }
     }
     if (!Text.empty()) {
-        C.Font().Assign(Font());
         if (!Enabled())
             C.Font().SetColor(clGrayText);
         C.Brush().SetStyle(TBrushStyle::bsClear);
-        C.TextOut(X + GW + Gap, (FHeight - T.cy) / 2 + Shift, Text);
+        RECT At{X + GW + Gap, (FHeight - T.cy) / 2 + Shift, 0, 0};
+        At.right = At.left + T.cx;
+        At.bottom = At.top + T.cy;
+        C.DrawText(Text, At, DT_SINGLELINE);
     }
 }

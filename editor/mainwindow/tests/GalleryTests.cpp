@@ -64,6 +64,8 @@ public:
             p->vol->optionsHandle = Engine.ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
         Form = new TZELQEForm(Application);
         Form->FormCreate();
+        // As large as a user would have it on the test screen, so that every pane shows.
+        Form->SetBounds(16, 16, 1024, 768);
         Form->Show();
     }
     ~TProgram() {
@@ -277,7 +279,8 @@ const std::vector<TEntry>& Entries() {
         {"About", [] { return Menu("HelpAboutZEL"); }},
         {"Splash", [] {
             auto* S = new TSplashForm(nullptr);
-            S->SetTitle("Loading ZEL Orvalent Lite v3.00");
+            S->SetCaption("ZEL Orvalent Lite v3.0000");
+            S->SetTitle("Loading ZEL Orvalent Lite v3.0000...");
             S->SetStatus("Loading configuration...");
             S->Show();
             return Keep(S);
