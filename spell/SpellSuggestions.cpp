@@ -33,17 +33,15 @@ void TOrthosSpell3Base::InternalSuggest(const std::string& Word, int Max, TStrin
     }
     TStringList work;
     {
-        struct Forget {
+        for (auto& d : FMain)
+            d->RememberAnswers(false);
+        struct Remember {
             std::vector<std::unique_ptr<TMainDictionary>>& main;
-            explicit Forget(std::vector<std::unique_ptr<TMainDictionary>>& m) : main(m) {
-                for (auto& d : main)
-                    d->RememberAnswers(false);
-            }
-            ~Forget() {
+            ~Remember() {
                 for (auto& d : main)
                     d->RememberAnswers(true);
             }
-        } forget(FMain);
+        } remember{FMain};
         FSuggestions->Suggest(Word, Max, &work, [this](const char* w, bool& e) { ExistsEvent(w, e); });
     }
     int n = work.Count();

@@ -34,7 +34,7 @@ TPropInfo MemoObject(const char* Name, V* (*Get)(TCustomHSMemo*), void (*Set)(TC
     TPropInfo P;
     P.Name = Name;
     P.Kind = tkClass;
-    P.PropClass = V::StaticClass();
+    P.PropClass = &V::StaticClass;
     P.GetObj = [Get](TObject* O) -> TObject* { return Get(static_cast<TCustomHSMemo*>(O)); };
     P.SetObj = [Set](TObject* O, TObject* Value) {
         if (auto* X = dynamic_cast<V*>(Value))

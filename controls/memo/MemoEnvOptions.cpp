@@ -44,7 +44,7 @@ template <class C, class V> TPropInfo ObjectProp(const char* Name, V* (C::*Get)(
     TPropInfo P;
     P.Name = Name;
     P.Kind = tkClass;
-    P.PropClass = V::StaticClass();
+    P.PropClass = &V::StaticClass;
     P.GetObj = [Get](TObject* O) -> TObject* { return (static_cast<C*>(O)->*Get)(); };
     P.SetObj = [Set](TObject* O, TObject* Value) {
         if (auto* V2 = dynamic_cast<V*>(Value))
@@ -105,7 +105,7 @@ ZEL_DEFINE_CLASS(
          TPropInfo P;
          P.Name = "Font";
          P.Kind = tkClass;
-         P.PropClass = TMemoFont::StaticClass();
+         P.PropClass = &TMemoFont::StaticClass;
          P.GetObj = [](TObject* O) -> TObject* { return static_cast<TMemoEnvOptions*>(O)->Font(); };
          P.SetObj = [](TObject* O, TObject* V) {
              if (auto* F = dynamic_cast<TFont*>(V))

@@ -95,7 +95,7 @@ ZEL_DEFINE_CLASS(
          TPropInfo P;
          P.Name = "Font";
          P.Kind = tkClass;
-         P.PropClass = TMemoFont::StaticClass();
+         P.PropClass = &TMemoFont::StaticClass;
          P.GetObj = [](TObject* O) -> TObject* { return StyleFont(static_cast<TTextStyle*>(O)); };
          P.SetObj = [](TObject* O, TObject* V) {
              if (auto* F = dynamic_cast<TMemoFont*>(V))

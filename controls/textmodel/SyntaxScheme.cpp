@@ -46,7 +46,7 @@ template <class C, class L> TPropInfo ListField(const char* name, L C::*field) {
     TPropInfo p;
     p.Name = name;
     p.Kind = tkClass;
-    p.PropClass = L::StaticClass();
+    p.PropClass = &L::StaticClass;
     p.GetObj = [field](TObject* o) -> TObject* { return &(static_cast<C*>(o)->*field); };
     p.SetObj = [field](TObject* o, TObject* v) {
         (static_cast<C*>(o)->*field).Assign(static_cast<TPersistent*>(v));

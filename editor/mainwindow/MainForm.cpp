@@ -4,6 +4,7 @@
 
 #include "controls/memo/Memo.h"
 #include "controls/textmodel/MemoSource.h"
+#include "controls/textmodel/SchemeParser.h"
 #include "editor/core/AppState.h"
 #include "editor/core/CommandLine.h"
 #include "editor/core/EditorLink.h"
@@ -44,6 +45,9 @@ TZELQEForm::TZELQEForm(TComponent* AOwner) : TForm(AOwner) {
     SetKeyPreview(true);
     MemoSourceDefault = new TMemoSource(this);
     MemoSourceDefault->SetName("MemoSourceDefault");
+    CSSParser = new TSyntaxParser(this);
+    CSSParser->SetName("CSSParser");
+    TSyntaxScheme::FillStyleSheetScheme(CSSParser->SyntaxScheme());
     // The shell views of the resource window need the shell unit for their whole life.
     NVShellUtilsStart();
     ResultsImages = new TImageList(this);
@@ -287,6 +291,7 @@ void TZELQEForm::LinkToCore() {
             UpdateTab(GetActiveTabControl(), Doc->documentList->find(Doc));
     };
     L.AddNewFileTab = [this](const std::string& Name) { AddNewFileTab(nullptr, Name.c_str(), 0); };
+    L.CSSParser = [this]() -> TSimpleParser* { return CSSParser; };
     L.BringToFront = [this] { BringFormToFront(this, BringAll); };
     L.CloseALLFiles = [this] { return CloseALLFiles(1) == 0; };
     L.ShowMessagesPanel = [this](bool Validated) { ShowHintPanels(Validated); };

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "framework/ui/Buttons.h"
@@ -34,6 +35,7 @@ class TNVOpenDlg;
 class TNVSaveDlg;
 class TNVFileDlg;
 class TOrthosSpell3;
+class TSyntaxParser;
 
 // Status panels.
 constexpr int kCaretPanel = 0, kInsertPanel = 1, kStatePanel = 2, kTextPanel = 3;
@@ -109,6 +111,8 @@ public:
 
     // --- validation and results
     int ValidateCurrentDocument(TObject* Sender, int32_t Flags, int Mode);
+    // A style sheet's results: the one comment that says style sheets are not checked.
+    void ShowStyleSheetNotice(fileinfoclass* Document);
     int GoToNextMessage(TObject* Sender, int32_t Flags);
     int GoToPreviousMessage(TObject* Sender);
     TTabSheet* MessageWalkSheet(TObject* Sender, int32_t Flags);
@@ -296,6 +300,8 @@ public:
     // The window's spell checker, or null when it could not be made.
     TOrthosSpell3* SpellChecker = nullptr;
     TMemoSource* MemoSourceDefault = nullptr;
+    // Colours the style sheets from the style-sheet scheme, in the editor's font.
+    TSyntaxParser* CSSParser = nullptr;
     // The text the message memo shows.
     TCustomMemoSource* MessageSource = nullptr;
     // The text model of the active editor memo, and giving that memo the focus.
@@ -330,6 +336,8 @@ public:
     int32_t StatusCache = 0;
     // The results handle whose messages the list shows.
     int32_t ShownResultsHandle = -1;
+    // The row the messages list shows for a style sheet.
+    std::unique_ptr<msginfoclass> StyleSheetNotice;
 
     // The commands of the Tags, View, Options, Help, Links, Tools and Drag and Drop menus and their
     // tool windows (MainCommands.h); owned as a component of the window.

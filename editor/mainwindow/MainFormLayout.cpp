@@ -7,6 +7,7 @@
 #include "controls/memo/Memo.h"
 #include "controls/textmodel/MemoOptions.h"
 #include "controls/textmodel/MemoSource.h"
+#include "controls/textmodel/SchemeParser.h"
 #include "editor/core/AppState.h"
 #include "editor/core/DrawingHold.h"
 #include "editor/core/EngineFunctionTable.h"
@@ -301,6 +302,16 @@ void TZELQEForm::ApplySettingsToControls(int32_t Flags) {
         }
     }
     if (Flags & 8) {
+        if (p && p->config && p->config->editorFont) {
+            // The style sheet's colours stand on the editor's font and background; the parser
+            // colours every open style sheet again.
+            TAttrItem Attr;
+            Attr.Assign(&CSSParser->DefaultAttr());
+            Attr.Font.Assign(*p->config->editorFont);
+            Attr.Font.SetColor(static_cast<TColor>(p->config->editorFontColor));
+            Attr.BackColor = static_cast<TColor>(p->config->editorBackgroundColor);
+            CSSParser->SetDefaultAttr(&Attr);
+        }
         for (THSMemo* M : {HSMemo, HSMemo2, StructureMemo, StructureMemo2, ScratchPad1Memo, ScratchPad2Memo,
                            ResultsMessageMemo, ResultsMessageMemo2, ResultsMessageMemo3})
             ApplyEditorColors(M, 1);

@@ -3,7 +3,7 @@
 #include "controls/memo/SearchReplaceForm.h"
 #include "controls/textmodel/dialogs/SourceDialogs.h"
 #include "editor/core/AppState.h"
-#include "editor/core/PathHelpers.h"
+#include "editor/core/EngineDialogs.h"
 #include "framework/ui/Buttons.h"
 #include "framework/ui/Forms.h"
 #include "framework/ui/StdCtrls.h"
@@ -15,11 +15,9 @@ namespace {
 void ShowFindReplaceHelp(TObject*) {
     if (!p || !p->vol || p->vol->closing)
         return;
-    std::string Page =
-        std::string(p->vol->documentationFolder.getString() ? p->vol->documentationFolder.getString() : "") +
-        "\\findreplacedialog.html";
-    OpenDocument(Application && Application->MainForm() ? Application->MainForm()->Handle() : nullptr,
-                 Page.c_str());
+    ShowHelpPage(Application && Application->MainForm() ? Application->MainForm()->Handle() : nullptr,
+                 "findreplacedialog.html",
+                 p->vol->documentationFolder.getString() ? p->vol->documentationFolder.getString() : "", 0);
 }
 
 void EnableHelpButton(TCustomForm* Dialog) {

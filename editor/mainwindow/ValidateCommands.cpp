@@ -209,6 +209,10 @@ int TZELQEForm::ValidateCurrentDocument(TObject* Sender, int32_t Flags, int Mode
     fileinfoclass* Doc = GetCurrentFileInfo();
     if (!Doc)
         return 0;
+    if (Doc->kind == KindCSS) {
+        ShowStyleSheetNotice(Doc);
+        return 0;
+    }
     TStageTimer All("validate");
     SetStatusText("Validating...");
     int32_t R;
@@ -267,6 +271,43 @@ void TZELQEForm::ToolsValidateClick(TObject* Sender) {
     ValidateCurrentDocument(Sender, 1, -1);
 }
 
+// The engine checks the HTML of a document and no style-sheet text: run over a style sheet, it
+// reads the sheet as HTML and reports faults that are none (a "<" or an apostrophe in a comment).
+// The user is told so in one comment in the messages list instead, and the engine is not asked.
+void TZELQEForm::ShowStyleSheetNotice(fileinfoclass* Doc) {
+    Doc->ClearResults(3);
+    if (!StyleSheetNotice) {
+        StyleSheetNotice = std::make_unique<msginfoclass>();
+        StyleSheetNotice->kind = 3;
+        StyleSheetNotice->image = 3;
+        StyleSheetNotice->listed = 1;
+        StyleSheetNotice->text =
+            "Style sheets are not checked: the validator checks the HTML of web documents, "
+            "so nothing in this style sheet was validated.";
+        const char* Kind = Engine.ZELGetString6 ? Engine.ZELGetString6(ZELID_MSGTYPESTRING, 3) : nullptr;
+        StyleSheetNotice->kindName = Kind && *Kind ? Kind : "Comment";
+    }
+    StyleSheetNotice->owner = Doc;
+    if (p && p->iface && !(p->iface->flags & 0x400)) {
+        p->iface->flags |= 0x400;
+        ArrangePanels(0);
+    }
+    ResultsPageControl->SetActivePage(MessagesSheet);
+    SelectionGuard = 1;
+    ResultsListView->BeginUpdate();
+    ResultsListView->Clear();
+    ResultsListView->Add({Str(StyleSheetNotice->kindName), "", Str(StyleSheetNotice->text)},
+                         StyleSheetNotice.get(), StyleSheetNotice->image);
+    // Taken as the document's list, so that closing or clearing the document empties it.
+    ResultsListView->SetTag(reinterpret_cast<intptr_t>(Doc));
+    ResultsListView->EndUpdate();
+    SelectionGuard = 0;
+    ShowHintPanels(true);
+    ResultsListView->SetSelected(0);
+    ShowMessageItem(StyleSheetNotice.get(), 8);
+    SetStatusText("Style sheets are not checked.");
+}
+
 void TZELQEForm::ToolsValidateAllClick(TObject* Sender) {
     if (Closing())
         return;
@@ -274,7 +315,8 @@ void TZELQEForm::ToolsValidateAllClick(TObject* Sender) {
     PointerArrayManager& Docs = p->vol->documents;
     for (int32_t I = 0; I < Docs.count(); ++I) {
         auto* Doc = static_cast<fileinfoclass*>(Docs.at(I));
-        if (!Doc || !Doc->IsValidatable())
+        // A style sheet only gets its notice, and only in sight.
+        if (!Doc || !Doc->IsValidatable() || (Doc->kind == KindCSS && Doc != Current))
             continue;
         Update();
         if (Doc == Current)

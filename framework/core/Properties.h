@@ -47,12 +47,28 @@ struct TIdentMap {
     bool IdentToInt(const std::string& name, int32_t& value) const; // case-insensitive
 };
 
+// The declared class of an object-valued property, looked up when first asked for. A class may
+// publish a property of its own class (a linked node, a parent of the same kind): taking its
+// class while the class's own description is still being built would re-enter that
+// description's initialisation, which never returns.
+class TPropClassRef {
+public:
+    TPropClassRef& operator=(const TMetaClass* (*Lookup)()) {
+        Lookup_ = Lookup;
+        return *this;
+    }
+    operator const TMetaClass*() const { return Lookup_ ? Lookup_() : nullptr; }
+
+private:
+    const TMetaClass* (*Lookup_)() = nullptr;
+};
+
 struct TPropInfo {
     std::string Name;
     TTypeKind Kind = tkUnknown;
-    const TEnumInfo* EnumType = nullptr;   // tkEnumeration, tkSet
-    const TIdentMap* Idents = nullptr;     // tkInteger
-    const TMetaClass* PropClass = nullptr; // tkClass: the declared class of the value
+    const TEnumInfo* EnumType = nullptr; // tkEnumeration, tkSet
+    const TIdentMap* Idents = nullptr;   // tkInteger
+    TPropClassRef PropClass;             // tkClass: the declared class of the value
 
     // Accessors by kind: ordinal kinds use GetOrd/SetOrd, tkFloat GetFloat/SetFloat, tkString
     // and tkBinary GetStr/SetStr, tkClass GetObj/SetObj. A missing setter makes the property
@@ -209,7 +225,7 @@ TPropInfo Object(const char* name, V* (C::*get)() const, void (C::*set)(A)) {
     TPropInfo p;
     p.Name = name;
     p.Kind = tkClass;
-    p.PropClass = V::StaticClass();
+    p.PropClass = &V::StaticClass;
     p.GetObj = [get](TObject* o) -> TObject* { return (static_cast<C*>(o)->*get)(); };
     if (set)
         p.SetObj = [set](TObject* o, TObject* v) {

@@ -285,9 +285,9 @@ TEST(MainDictionary, CompiledAmericanDictionary) {
 }
 
 TEST(MainDictionary, SkippedSubtreesHoldNoSoundAlike) {
-    std::string path = ProgramFolder() + "\\Dictionary\\American.wdm";
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (!HaveBuildDictionary())
         GTEST_SKIP() << "American.wdm was not compiled in this build";
+    const std::string path = BuildDictionaryFolder() + "\\American.wdm";
     TMainDictionary d;
     d.WriteFilename(path);
     ASSERT_EQ(d.GetFilename(), path) << d.LastError();

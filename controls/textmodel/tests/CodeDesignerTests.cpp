@@ -23,7 +23,7 @@ TPropInfo LinesProp() {
     TPropInfo p;
     p.Name = "Lines";
     p.Kind = tkClass;
-    p.PropClass = TStrings::StaticClass();
+    p.PropClass = &TStrings::StaticClass;
     p.GetObj = [](TObject* o) -> TObject* { return &static_cast<TLinesHolder*>(o)->Text; };
     return p;
 }

@@ -565,6 +565,29 @@ TEST_F(CommandsTest, HelpAndLinkCommandsOpenThroughTheShell) {
     EXPECT_EQ(Calls[2].File.rfind("https://www.w3.org/", 0), 0u);
 }
 
+// The find dialog's help page stands in the documentation folder, or is opened by its bare name
+// when there is no folder (not from the root of the drive).
+TEST_F(CommandsTest, FindDialogHelpJoinsTheFolderOnlyWhenThereIsOne) {
+    std::vector<std::string> Opened;
+    SetShellExecuteFunc(
+        [&](const std::string&, const std::string& F, const std::string&, const std::string&, int) {
+            Opened.push_back(F);
+            return true;
+        });
+    SetModalHook([&](TCustomForm& F) {
+        if (auto* Help = dynamic_cast<TButton*>(F.FindComponent("HelpBut")))
+            Help->Click();
+        F.SetModalResult(mrCancel);
+    });
+    for (const char* Folder : {"", "C:\\Zel\\Documentation"}) {
+        p->vol->documentationFolder = Folder;
+        Click("SearchFind");
+    }
+    SetShellExecuteFunc(nullptr);
+    EXPECT_EQ(Opened, (std::vector<std::string>{"findreplacedialog.html",
+                                                "C:\\Zel\\Documentation\\findreplacedialog.html"}));
+}
+
 // Every way to help that a user has opens a page that is installed in the documentation folder:
 // F1, the speed bar's button, the Tools and Help menus, the Help button of each dialog and the
 // question of the first start.

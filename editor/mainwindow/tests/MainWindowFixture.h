@@ -41,6 +41,35 @@ protected:
     TZELQEForm* Form = nullptr;
 };
 
+// An engine that hands out job handle 11, takes every value it is given and frees without fault.
+inline int32_t ZELAPI JobHandleOrZero(int32_t Kind) {
+    return Kind == ZEL_HANDLE_JOB ? 11 : 0;
+}
+inline int32_t ZELAPI Accepts3(int32_t, int32_t, int32_t) {
+    return 0;
+}
+inline int32_t ZELAPI Accepts4(int32_t, int32_t, int32_t, int32_t) {
+    return 0;
+}
+inline int32_t ZELAPI AcceptsText(int32_t, int32_t, const char*) {
+    return 0;
+}
+inline int32_t ZELAPI Frees(int32_t, int32_t) {
+    return 0;
+}
+// Binds the engine functions a validation run calls besides running the job and reading results.
+inline void FakeJobEngine(EngineFunctionTable& E) {
+    E.ZELGetNewHandle = &JobHandleOrZero;
+    E.ZELSetInteger = &Accepts3;
+    E.ZELSetFlag = &Accepts4;
+    E.ZELSetString = &AcceptsText;
+    E.ZELFreeHandle = &Frees;
+}
+// Results without a single record.
+inline int32_t ZELAPI NoRecords(int32_t, int32_t) {
+    return 0;
+}
+
 // The engine's names of the message kinds.
 inline const char* ZELAPI FakeString6(int32_t, int32_t Kind) {
     static const char* const Names[] = {"", "Error", "Warning", "Comment", "Message"};

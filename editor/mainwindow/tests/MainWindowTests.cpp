@@ -556,21 +556,6 @@ TEST_F(MainWindowTest, ResultsListWindowLearnsTheRowCountOnceAnUpdateEnds) {
 
 // A made-up run with more messages than the editor has bookmarks for, one a line.
 constexpr int32_t kManyMessages = 200;
-int32_t ZELAPI JobHandleOrZero(int32_t Kind) {
-    return Kind == ZEL_HANDLE_JOB ? 11 : 0;
-}
-int32_t ZELAPI Accepts3(int32_t, int32_t, int32_t) {
-    return 0;
-}
-int32_t ZELAPI Accepts4(int32_t, int32_t, int32_t, int32_t) {
-    return 0;
-}
-int32_t ZELAPI AcceptsText(int32_t, int32_t, const char*) {
-    return 0;
-}
-int32_t ZELAPI Frees(int32_t, int32_t) {
-    return 0;
-}
 int32_t ZELAPI RunsToResults7(HWND, int32_t, int32_t, int32_t) {
     return 7;
 }
@@ -590,12 +575,8 @@ const char* ZELAPI ManyTexts(int32_t, int32_t Id, int32_t) {
 TEST_F(MainWindowTest, FirstValidationsBoxComesOverAShownResultsPane) {
     EngineFunctionTable Saved = Engine;
     TScopeGuard Restore([&] { Engine = Saved; });
-    Engine.ZELGetNewHandle = &JobHandleOrZero;
-    Engine.ZELSetInteger = &Accepts3;
-    Engine.ZELSetFlag = &Accepts4;
-    Engine.ZELSetString = &AcceptsText;
+    FakeJobEngine(Engine);
     Engine.ZELRunJob = &RunsToResults7;
-    Engine.ZELFreeHandle = &Frees;
     Engine.ZELGetIntegerEZ = &ManyRecords;
     Engine.ZELGetInteger2EZ = &ManyFields;
     Engine.ZELGetString2 = &ManyTexts;

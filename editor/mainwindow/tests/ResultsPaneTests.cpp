@@ -57,9 +57,6 @@ int32_t ZELAPI FakeInteger2(int32_t, int32_t Id, int32_t I) {
 const char* ZELAPI FakeString2(int32_t, int32_t Id, int32_t I) {
     return Id == 12001 ? Fake(I).Text : Fake(I).Group;
 }
-int32_t ZELAPI NoRecords(int32_t, int32_t) {
-    return 0;
-}
 int32_t SetFlagCalls = 0;
 int32_t ZELAPI CountSetFlag(int32_t, int32_t, int32_t, int32_t) {
     ++SetFlagCalls;

@@ -593,6 +593,40 @@ TEST_F(ObjectText, FilerReadsOnPastWhatItCannotRead) {
     EXPECT_EQ(t.ComponentCount(), 0);
 }
 
+// A class whose published property holds its own class: describing it must not wait on itself.
+class TLinkedNode : public TComponent {
+    ZEL_DECLARE_CLASS(TLinkedNode)
+public:
+    explicit TLinkedNode(TComponent* AOwner) : TComponent(AOwner) {}
+    TLinkedNode* Next = nullptr;
+    TLinkedNode* GetNext() const { return Next; }
+    void SetNext(TLinkedNode* v) { Next = v; }
+};
+ZEL_DEFINE_CLASS(TLinkedNode, TComponent,
+                 {Prop::Object<TLinkedNode>("Next", &TLinkedNode::GetNext, &TLinkedNode::SetNext)})
+
+TEST(Properties, PropertyOfItsOwnClassIsDescribedAndRead) {
+    TClass Cls = TLinkedNode::StaticClass();
+    TLinkedNode Root(nullptr);
+    const TPropInfo* Next = GetPropInfo(&Root, "Next");
+    ASSERT_NE(Next, nullptr);
+    EXPECT_EQ(static_cast<TClass>(Next->PropClass), Cls);
+
+    RegisterClass(Cls);
+    ObjectFromText(Crlf({"object Root: TLinkedNode", "  Next = First", "  object First: TLinkedNode",
+                         "    Next = Second", "  end", "  object Second: TLinkedNode", "    Next = First",
+                         "  end", "end"}),
+                   &Root);
+    UnRegisterClass(Cls);
+    auto* First = dynamic_cast<TLinkedNode*>(Root.FindComponent("First"));
+    auto* Second = dynamic_cast<TLinkedNode*>(Root.FindComponent("Second"));
+    ASSERT_NE(First, nullptr);
+    ASSERT_NE(Second, nullptr);
+    EXPECT_EQ(Root.Next, First);
+    EXPECT_EQ(First->Next, Second);
+    EXPECT_EQ(Second->Next, First);
+}
+
 TEST(Properties, ReflectionAccessAndCopy) {
     TSample a(nullptr), b(nullptr);
     a.Caption = "x";
