@@ -8,20 +8,33 @@
 #include "editor/mainwindow/MainForm.h"
 #include "framework/ui/Clipbrd.h"
 
+namespace {
+
+// The user's bookmarks are numbered 1 to 10; the key 0 stands for 10.
+int32_t BookmarkOfDigit(int32_t Digit) {
+    return Digit == 0 ? 10 : Digit;
+}
+
+} // namespace
+
 void TMainCommands::BuildEditorPopup() {
     TMenuItem* Root = Form->EditorPopupMenu->Items();
     TMenuItem* Toggle = Form->AddMenuItem(Root, "EditorPopupToggleBookmark", "&Toggle Bookmark", 0, nullptr);
     TMenuItem* GoTo = Form->AddMenuItem(Root, "EditorPopupGotoBookmark", "&Goto Bookmark", 0, nullptr);
-    for (int32_t N = 1; N <= 10; ++N) {
-        const std::string Number = std::to_string(N);
-        TMenuItem* T = Form->AddMenuItem(Toggle, "EditorPopupToggleBookmark" + Number, "Bookmark &" + Number,
-                                         0, [this, N](TObject*) {
+    // Items by digit as the keys and the gutter number them: Ctrl+Shift+digit toggles, Ctrl+digit
+    // goes; digit 0 is bookmark 10, the one a gutter click sets.
+    for (int32_t Digit = 0; Digit <= 9; ++Digit) {
+        const int32_t N = BookmarkOfDigit(Digit);
+        const std::string D = std::to_string(Digit);
+        const WORD Key = static_cast<WORD>('0' + Digit);
+        TMenuItem* T = Form->AddMenuItem(Toggle, "EditorPopupToggleBookmark" + D, "Bookmark &" + D,
+                                         ShortCut(Key, ssCtrl | ssShift), [this, N](TObject*) {
                                              if (TCustomMemoSource* S = Form->ActiveEditorSource())
                                                  S->ToggleBookMark(N);
                                          });
         T->SetTag(N);
-        TMenuItem* G = Form->AddMenuItem(GoTo, "EditorPopupGotoBookmark" + Number, "Bookmark &" + Number, 0,
-                                         [this, N](TObject*) {
+        TMenuItem* G = Form->AddMenuItem(GoTo, "EditorPopupGotoBookmark" + D, "Bookmark &" + D,
+                                         ShortCut(Key, ssCtrl), [this, N](TObject*) {
                                              if (TCustomMemoSource* S = Form->ActiveEditorSource())
                                                  S->GoToBookmark(N);
                                          });
@@ -55,14 +68,15 @@ void TMainCommands::EditorPopupMenuPopup() {
                              "EditorPopupValidate"})
         Enable(Name, HasLines);
     // The user's bookmarks are the numbers 1 to 10 present on some line.
-    for (int32_t N = 1; N <= 10; ++N) {
+    for (int32_t Digit = 0; Digit <= 9; ++Digit) {
+        const int32_t N = BookmarkOfDigit(Digit);
         bool Present = false;
         for (int32_t Line = 0; Line < S->GetStrCount() && !Present; ++Line)
             Present = S->FGetBookmark(Line) == N;
-        const std::string Number = std::to_string(N);
-        if (TMenuItem* T = Form->Item("EditorPopupToggleBookmark" + Number))
+        const std::string D = std::to_string(Digit);
+        if (TMenuItem* T = Form->Item("EditorPopupToggleBookmark" + D))
             T->SetChecked(Present);
-        Enable(("EditorPopupGotoBookmark" + Number).c_str(), Present);
+        Enable(("EditorPopupGotoBookmark" + D).c_str(), Present);
     }
 }
 

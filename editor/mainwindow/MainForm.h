@@ -193,6 +193,9 @@ public:
     void OpenedListViewClick(TObject* Sender);
     void ShellListRefreshClick(TObject* Sender);
     void ShellListNewFolderClick(TObject* Sender);
+    // The structure memos show the document's structure listing from its last validation, and the
+    // Structure sheet's list its tag counts (the hint without results).
+    void ShowStructure(fileinfoclass* Doc);
     // Puts the open documents into the Open sheet's list; while the list is not in sight it is only
     // marked out of date and filled when it shows.
     void FillOpenedList();
@@ -334,6 +337,9 @@ public:
     THSTreeNode* LastSelectedTreeNode = nullptr;
     std::string LastOpenFolder, LastSaveFolder;
     int32_t StatusCache = 0;
+    // The document and results handle whose tag counts the Structure sheet's list shows.
+    fileinfoclass* TagCountDocument = nullptr;
+    int32_t TagCountHandle = -1;
     // The results handle whose messages the list shows.
     int32_t ShownResultsHandle = -1;
     // The row the messages list shows for a style sheet.

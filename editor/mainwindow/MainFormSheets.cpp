@@ -1,14 +1,18 @@
 // The main window's further sheets: the resource window's list of open documents, its structure
 // view and structure tree; the results area's Structure and Scratch sheets; and the pop-up menus of
-// those views. The sheets are made with the window and kept out of sight as the features step
-// says; a setting that shows one finds it laid out.
+// those views; and what the structure views show of a validation. The sheets are made with the
+// window and kept out of sight as the features step says; a setting that shows one finds it laid
+// out.
 #include "editor/mainwindow/MainForm.h"
 
 #include "controls/memo/Memo.h"
 #include "controls/textmodel/MemoSource.h"
 #include "editor/core/AppState.h"
+#include "editor/core/EngineFunctionTable.h"
+#include "editor/core/FileInfo.h"
 #include "editor/core/ListView.h"
 #include "editor/mainwindow/PaneSplitter.h"
+#include "engine/include/ZelValidator.h"
 
 void TZELQEForm::BuildPanePopups() {
     auto Popup = [this](const char* Name) {
@@ -86,7 +90,7 @@ void TZELQEForm::BuildStructureSheet() {
     TagCountListView->SetName("TagCountListView");
     TagCountListView->SetParent(StructureSplitter->Pane(0));
     TagCountListView->SetAlign(TAlign::alClient);
-    TagCountListView->SetColumns({{"Tag", 120}, {"Count", 60}});
+    TagCountListView->SetColumns({{"Tag", 120}, {"Opened", 60}, {"Closed", 60}});
     StructureMemo =
         AddMemo(StructureSplitter->Pane(1), "StructureMemo", p && p->vol ? p->vol->structureSource : nullptr);
 }
@@ -100,4 +104,39 @@ void TZELQEForm::BuildScratchSheet() {
         AddMemo(ScratchSplitter->Pane(0), "ScratchPad1Memo", p && p->vol ? p->vol->scratchPad1 : nullptr);
     ScratchPad2Memo =
         AddMemo(ScratchSplitter->Pane(1), "ScratchPad2Memo", p && p->vol ? p->vol->scratchPad2 : nullptr);
+}
+
+void TZELQEForm::ShowStructure(fileinfoclass* Doc) {
+    if (Closing())
+        return;
+    // Every validation leaves the document's structure listing in its output text; without
+    // results both structure memos show the hint.
+    const bool Validated = Doc && Doc->resultsHandle >= 0;
+    TCustomMemoSource* Listing = Validated && Doc->outputSource ? Doc->outputSource : p->vol->structureSource;
+    for (THSMemo* M : {StructureMemo, StructureMemo2})
+        if (M->GetSource() != Listing)
+            M->SetSource(Listing);
+    StructurePanel->SetVisible(!Validated);
+    // The tag counts are read from the engine only for a sheet in sight; out of sight the list
+    // forgets what it showed, as the engine may give the same handle to later results.
+    const bool InSight = ResultsPageControl->ActivePage() == StructureSheet && HorzSplit1->Proportion() < 1.0;
+    const int32_t Handle = Validated && InSight ? Doc->resultsHandle : -1;
+    if (InSight && Doc == TagCountDocument && Handle == TagCountHandle)
+        return;
+    TagCountDocument = InSight ? Doc : nullptr;
+    TagCountHandle = Handle;
+    TagCountListView->BeginUpdate();
+    TagCountListView->Clear();
+    const int32_t Rows =
+        Handle >= 0 && Engine.ZELGetIntegerEZ ? Engine.ZELGetIntegerEZ(Handle, ZELID_RESULT_TAGCOUNTROWS) : 0;
+    for (int32_t Row = 1; Row <= Rows && Engine.ZELGetString2 && Engine.ZELGetInteger2EZ; ++Row) {
+        const char* Name = Engine.ZELGetString2(Handle, ZELID_RESULTTAGCOUNTTAGNAME, Row);
+        if (!Name)
+            break;
+        TagCountListView->Add(
+            {Name, std::to_string(Engine.ZELGetInteger2EZ(Handle, ZELID_RESULTTAGCOUNTOPEN, Row)),
+             std::to_string(Engine.ZELGetInteger2EZ(Handle, ZELID_RESULTTAGCOUNTCLOSE, Row))},
+            nullptr);
+    }
+    TagCountListView->EndUpdate();
 }

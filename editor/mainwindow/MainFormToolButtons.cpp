@@ -98,6 +98,9 @@ void TZELQEForm::BuildBrowserToolRow() {
         if (Key == 13)
             Key = 0;
     };
+    // With no browser behind it an address leads nowhere, so the box is greyed like the buttons
+    // of the row that have nothing to act on.
+    OpenCombo->SetEnabled(false);
 }
 
 void TZELQEForm::BuildResourceButtons() {

@@ -164,6 +164,8 @@ void TZELQEForm::FillResultsTree(THSTree* Tree, fileinfoclass* Doc) {
 int TZELQEForm::RefreshResults(fileinfoclass* Document, int32_t) {
     if (Closing())
         return 3;
+    // The resource window's structure view shows with the results area collapsed too.
+    ShowStructure(Document);
     if (HorzSplit1->Proportion() >= 1.0)
         return 1;
     FillResultsList(Document);

@@ -1,5 +1,8 @@
 #include "framework/ui/Buttons.h"
 
+#include <utility>
+#include <vector>
+
 ZEL_DEFINE_CLASS(
     TSpeedButton, TGraphicControl,
     {Prop::Bool<TSpeedButton>("AllowAllUp", &TSpeedButton::AllowAllUp, &TSpeedButton::SetAllowAllUp)
@@ -18,33 +21,6 @@ TSpeedButton::TSpeedButton(TComponent* AOwner)
 }
 
 TSpeedButton::~TSpeedButton() = default;
-
-namespace {
-
-// A disabled button's picture: every pixel grey by its brightness and taken halfway to the face
-// colour, so that no colour is left to say the button can be used. The transparent colour (the
-// top-left pixel) stays as it is.
-void GreyGlyph(TBitmap& Glyph, TBitmap& Grey) {
-    Grey.Assign(Glyph);
-    const uint8_t* Key = Glyph.ScanLine(0);
-    const COLORREF Face = ColorToRGB(clBtnFace);
-    const int FaceLevel = (GetRValue(Face) * 30 + GetGValue(Face) * 59 + GetBValue(Face) * 11) / 100;
-    HDC DC = Grey.Canvas().Handle();
-    for (int Y = 0; Y < Glyph.Height(); ++Y) {
-        const uint8_t* Row = Glyph.ScanLine(Y);
-        for (int X = 0; X < Glyph.Width(); ++X) {
-            const uint8_t* P = Row + X * 3;
-            if (P[0] == Key[0] && P[1] == Key[1] && P[2] == Key[2])
-                continue;
-            const int Level = (P[2] * 30 + P[1] * 59 + P[0] * 11) / 100;
-            const int G = (Level + FaceLevel) / 2;
-            SetPixel(DC, X, Y, RGB(G, G, G));
-        }
-    }
-    Grey.Dormant();
-}
-
-} // namespace
 
 void TSpeedButton::SetDown(bool Value) {
     if (FGroupIndex == 0)
@@ -123,6 +99,46 @@ void TSpeedButton::WndProc(TMessage& Message) {
     TGraphicControl::WndProc(Message);
 }
 
+namespace {
+
+// A glyph as a button that cannot be pressed shows it: its darker pixels etched into the face, in
+// the shadow colour over a highlight one pixel down and right; the lighter ones and the
+// transparent colour (the top left pixel unless one is set) let the face show.
+void DrawDisabledGlyph(TCanvas& C, int X, int Y, TBitmap& Glyph) {
+    const int W = Glyph.Width(), H = Glyph.Height();
+    const uint8_t* Top = Glyph.ScanLine(0);
+    const COLORREF Key =
+        Glyph.TransparentColor == clNone ? RGB(Top[2], Top[1], Top[0]) : ColorToRGB(Glyph.TransparentColor);
+    // Any colour but the two drawn stands for "not drawn".
+    const COLORREF Clear = ColorToRGB(clBtnShadow) == RGB(255, 0, 255) ? RGB(0, 255, 0) : RGB(255, 0, 255);
+    std::vector<bool> Ink(static_cast<size_t>(W) * static_cast<size_t>(H));
+    for (int Row = 0; Row < H; ++Row) {
+        const uint8_t* Line = Glyph.ScanLine(Row);
+        for (int Col = 0; Col < W; ++Col) {
+            const uint8_t* Px = Line + static_cast<size_t>(Col) * 3;
+            const int Luma = (Px[2] * 299 + Px[1] * 587 + Px[0] * 114) / 1000;
+            Ink[static_cast<size_t>(Row) * static_cast<size_t>(W) + static_cast<size_t>(Col)] =
+                RGB(Px[2], Px[1], Px[0]) != Key && Luma < 192;
+        }
+    }
+    for (const auto& [Colour, Offset] : {std::pair{clBtnHighlight, 1}, std::pair{clBtnShadow, 0}}) {
+        TBitmap Etched;
+        Etched.SetSize(W, H);
+        HDC DC = Etched.Canvas().Handle();
+        for (int Row = 0; Row < H; ++Row)
+            for (int Col = 0; Col < W; ++Col)
+                SetPixel(DC, Col, Row,
+                         Ink[static_cast<size_t>(Row) * static_cast<size_t>(W) + static_cast<size_t>(Col)]
+                             ? ColorToRGB(Colour)
+                             : Clear);
+        Etched.Transparent = true;
+        Etched.TransparentColor = static_cast<TColor>(Clear);
+        C.Draw(X + Offset, Y + Offset, Etched);
+    }
+}
+
+} // namespace
+
 void TSpeedButton::Paint() {
     RECT R{0, 0, FWidth, FHeight};
     TCanvas& C = Canvas();
@@ -147,13 +163,10 @@ void TSpeedButton::Paint() {
     int X = (FWidth - GW - Gap - T.cx) / 2 + Shift;
     if (GW) {
         FGlyph->Transparent = true;
-        if (Enabled()) {
+        if (Enabled())
             C.Draw(X, (FHeight - GH) / 2 + Shift, *FGlyph);
-        } else {
-            TBitmap Grey;
-            GreyGlyph(*FGlyph, Grey);
-            C.Draw(X, (FHeight - GH) / 2 + Shift, Grey);
-        }
+        else
+            DrawDisabledGlyph(C, X, (FHeight - GH) / 2 + Shift, *FGlyph);
     }
     if (!Text.empty()) {
         if (!Enabled())

@@ -683,10 +683,10 @@ TEST_F(CommandsTest, PopupBookmarkItemsFollowTheDocument) {
     Load("one\ntwo\n|three");
     Form->Item("EditorPopupToggleBookmark3")->Click();
     Form->EditorPopupMenu->OnPopup(Form->EditorPopupMenu);
-    for (int N = 1; N <= 10; ++N) {
-        const std::string Number = std::to_string(N);
-        EXPECT_EQ(Form->Item("EditorPopupToggleBookmark" + Number)->Checked(), N == 3) << N;
-        EXPECT_EQ(Form->Item("EditorPopupGotoBookmark" + Number)->Enabled(), N == 3) << N;
+    for (int Digit = 0; Digit <= 9; ++Digit) {
+        const std::string D = std::to_string(Digit);
+        EXPECT_EQ(Form->Item("EditorPopupToggleBookmark" + D)->Checked(), Digit == 3) << D;
+        EXPECT_EQ(Form->Item("EditorPopupGotoBookmark" + D)->Enabled(), Digit == 3) << D;
     }
     Source()->JumpTo(0, 0);
     Form->Item("EditorPopupGotoBookmark3")->Click();
@@ -694,6 +694,43 @@ TEST_F(CommandsTest, PopupBookmarkItemsFollowTheDocument) {
     Form->Item("EditorPopupToggleBookmark3")->Click();
     Form->EditorPopupMenu->OnPopup(Form->EditorPopupMenu);
     EXPECT_FALSE(Form->Item("EditorPopupToggleBookmark3")->Checked());
+}
+
+// The editor memo with its key handling in reach.
+struct TKeyedMemo : THSMemo {
+    using THSMemo::KeyDown;
+};
+
+// The pop-up, the keys and the gutter number the bookmarks alike: items 0 to 9 carry the keys that
+// do the same, and 0 is bookmark 10, the one a gutter click sets.
+TEST_F(CommandsTest, BookmarkItemsNumberAsTheKeysAndTheGutter) {
+    TMenuItem* Toggle = Form->Item("EditorPopupToggleBookmark");
+    TMenuItem* GoTo = Form->Item("EditorPopupGotoBookmark");
+    ASSERT_EQ(Toggle->Count(), 10);
+    ASSERT_EQ(GoTo->Count(), 10);
+    for (int Digit = 0; Digit <= 9; ++Digit) {
+        const std::string D = std::to_string(Digit);
+        for (TMenuItem* I : {Toggle->Items(Digit), GoTo->Items(Digit)}) {
+            EXPECT_EQ(I->Caption(), "Bookmark &" + D);
+            EXPECT_EQ(I->Tag(), Digit == 0 ? 10 : Digit) << D;
+        }
+        EXPECT_EQ(ShortCutToText(Toggle->Items(Digit)->ShortCut()), "Shift+Ctrl+" + D);
+        EXPECT_EQ(ShortCutToText(GoTo->Items(Digit)->ShortCut()), "Ctrl+" + D);
+    }
+    Load("one\ntwo\nthree");
+    Form->HSMemoClickGutter(Form->HSMemo, 1, -1, ssLeft);
+    Form->EditorPopupMenu->OnPopup(Form->EditorPopupMenu);
+    EXPECT_TRUE(Form->Item("EditorPopupToggleBookmark0")->Checked());
+    EXPECT_FALSE(Form->Item("EditorPopupToggleBookmark1")->Checked());
+    Source()->JumpTo(0, 0);
+    Form->Item("EditorPopupGotoBookmark0")->Click();
+    EXPECT_EQ(Source()->GetCurLine(), 1);
+    // The key the item names reaches the same bookmark.
+    Source()->JumpTo(0, 2);
+    WORD Zero = '0';
+    static_cast<TKeyedMemo*>(Form->HSMemo)->KeyDown(Zero, ssCtrl);
+    EXPECT_EQ(Zero, 0) << "the key map took the key";
+    EXPECT_EQ(Source()->GetCurLine(), 1);
 }
 
 TEST_F(CommandsTest, OpenFileFromTheSelectionResolvesAgainstTheDocument) {

@@ -117,7 +117,12 @@ TEST_F(PaneTest, StoredSettingsShowTheHiddenPanesLaidOut) {
              EXPECT_LT(Form->WebSplitter->Proportion(), 1.0);
              EXPECT_TRUE(Seen(Form->OpenCombo));
              EXPECT_TRUE(Form->Button("WBHorzSplitBtn")->Enabled());
-             EXPECT_FALSE(Form->Button("WBBackBtn")->Enabled()) << "no browser to go back in";
+             // Placing and closing the pane work; what needs a browser is greyed.
+             EXPECT_TRUE(Form->Button("WBCloseBtn")->Enabled());
+             for (const char* Name : {"WBBackBtn", "WBForwardBtn", "WBStopButton", "WBRefreshBtn",
+                                      "WBViewSourceBtn", "WBPreviewBtn", "WBHelpBtn", "WBGoButton"})
+                 EXPECT_FALSE(Form->Button(Name)->Enabled()) << Name;
+             EXPECT_FALSE(Form->OpenCombo->Enabled());
          }},
         {"browser_below",
          [] {
@@ -358,6 +363,84 @@ TEST_F(PaneTest, StructureViewMovesTheEditorToWhereItsLinePoints) {
     EXPECT_EQ(Form->ActiveEditorSource()->GetCurLine(), 2);
     EXPECT_EQ(Structure->GetLineTextStyle(1), 0);
     Doc->resultsHandle = -1;
+    Engine = Saved;
+}
+
+// A made-up run's structure listing and tag counts, as the engine gives them: listing lines from
+// 0, tag rows from 1.
+const char* const kListing[] = {"<html> ", "| <body> ", "| </body> ", "</html> "};
+struct TTagRow {
+    const char* Name;
+    int32_t Opened, Closed;
+};
+const TTagRow kTagRows[] = {{"html", 1, 1}, {"body", 1, 0}};
+int32_t TagRowReads = 0;
+int32_t ZELAPI ListingCounts(int32_t, int32_t Id) {
+    TagRowReads += Id == 6006;
+    return Id == 6004 ? 4 : Id == 6006 ? 2 : 0;
+}
+const char* ZELAPI ListingLines(int32_t, int32_t Id, int32_t I) {
+    if (Id == 12002)
+        return I >= 0 && I < 4 ? kListing[I] : nullptr;
+    return Id == 12003 && I >= 1 && I <= 2 ? kTagRows[I - 1].Name : nullptr;
+}
+int32_t ZELAPI TagCounts(int32_t, int32_t Id, int32_t Row) {
+    if (Row < 1 || Row > 2)
+        return -1;
+    return Id == 15006 ? kTagRows[Row - 1].Opened : Id == 15007 ? kTagRows[Row - 1].Closed : 0;
+}
+
+TEST_F(PaneTest, StructureViewsShowTheLastValidationsListingAndTagCounts) {
+    auto Saved = Engine;
+    Engine.ZELGetIntegerEZ = &ListingCounts;
+    Engine.ZELGetString2 = &ListingLines;
+    Engine.ZELGetInteger2EZ = &TagCounts;
+    Form->SetBounds(0, 0, 900, 700);
+    Form->Show();
+    PumpUntil([&] { return IsWindowVisible(Form->Handle()) != 0; });
+    p->iface->flags |= 0x400;
+    Form->ArrangePanels(0);
+    fileinfoclass* Doc = Form->GetCurrentFileInfo();
+    ASSERT_NE(Doc, nullptr);
+    Form->ActiveEditorSource()->LoadFromString("<html><body></body></html>\n");
+    auto Rows = [&] {
+        std::vector<std::string> R;
+        for (int I = 0; I < Form->TagCountListView->Count(); ++I)
+            R.push_back(Form->TagCountListView->ItemText(I, 0) + " " +
+                        Form->TagCountListView->ItemText(I, 1) + " " +
+                        Form->TagCountListView->ItemText(I, 2));
+        return R;
+    };
+    // Validated while the Structure sheet is out of sight: the memos follow, the counts wait.
+    TagRowReads = 0;
+    ASSERT_EQ(Doc->SetResultsHandle(7, 1), 0);
+    Form->RefreshResults(Doc, 0);
+    for (THSMemo* M : {Form->StructureMemo, Form->StructureMemo2}) {
+        ASSERT_NE(M->GetSource(), nullptr);
+        EXPECT_EQ(M->GetSource()->Lines().Count(), 4) << M->Name();
+        EXPECT_EQ(M->GetSource()->Lines()[1], "| <body> ") << M->Name();
+    }
+    EXPECT_EQ(TagRowReads, 0);
+    EXPECT_FALSE(Form->StructurePanel->Visible());
+    Form->StructureSheet->SetTabVisible(true);
+    Form->ResultsPageControl->SetActivePage(Form->StructureSheet);
+    Form->ResultsPageControlChange(nullptr);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"html 1 1", "body 1 0"}));
+    // Another look at the same results reads nothing again.
+    Form->ResultsPageControlChange(nullptr);
+    EXPECT_EQ(TagRowReads, 1);
+    PumpUntil([] { return false; }, 200);
+    EXPECT_TRUE(Seen(Form->StructureMemo));
+    EXPECT_FALSE(Seen(Form->StructurePanel));
+    Screenshot(*Form, "panes_structure_validated");
+    Form->Hide();
+    // Results cleared: the hint comes back in both memos and the counts go.
+    Doc->ClearResults(1 | 8);
+    Form->RefreshResults(Doc, 0);
+    for (THSMemo* M : {Form->StructureMemo, Form->StructureMemo2})
+        EXPECT_EQ(M->GetSource(), p->vol->structureSource) << M->Name();
+    EXPECT_TRUE(Form->StructurePanel->Visible());
+    EXPECT_TRUE(Rows().empty());
     Engine = Saved;
 }
 

@@ -340,6 +340,54 @@ TEST_F(ControlTest, CheckRadioAndSpeedButtonGroupsKeepOneChoice) {
     Form.Hide();
 }
 
+// A speed button that cannot be pressed shows its picture greyed: none of the picture's colours,
+// its shape etched in the shadow colour.
+TEST_F(ControlTest, DisabledSpeedButtonEtchesItsGlyphInGrey) {
+    TForm Form(nullptr);
+    Form.SetBounds(0, 0, 200, 120);
+    auto* Panel = new TPanel(&Form);
+    Panel->SetParent(&Form);
+    Panel->SetAlign(TAlign::alClient);
+    Panel->SetBevelOuter(TBevelCut::bvNone);
+    const COLORREF Red = RGB(220, 0, 0);
+    TSpeedButton* Buttons[2];
+    for (int I = 0; I < 2; ++I) {
+        auto* B = new TSpeedButton(&Form);
+        B->SetParent(Panel);
+        B->SetBounds(10 + I * 40, 10, 23, 22);
+        B->SetFlat(true);
+        TBitmap& G = B->Glyph();
+        G.SetSize(16, 16);
+        TCanvas& C = G.Canvas();
+        C.Brush().SetColor(clWhite);
+        C.FillRect(RECT{0, 0, 16, 16});
+        C.Brush().SetColor(static_cast<TColor>(Red));
+        C.FillRect(RECT{4, 4, 12, 12});
+        Buttons[I] = B;
+    }
+    Buttons[1]->SetEnabled(false);
+    Form.Show();
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(Form.Handle()) != 0; }));
+    Form.Repaint();
+    TBitmap Shot;
+    CaptureClient(Form, Shot);
+    Form.Hide();
+    auto Count = [&](TSpeedButton* B, COLORREF Colour) {
+        int N = 0;
+        for (int Y = B->Top(); Y < B->Top() + B->Height(); ++Y) {
+            const uint8_t* Line = Shot.ScanLine(Y);
+            for (int X = B->Left(); X < B->Left() + B->Width(); ++X) {
+                const uint8_t* Px = Line + static_cast<size_t>(X) * 3;
+                N += RGB(Px[2], Px[1], Px[0]) == Colour;
+            }
+        }
+        return N;
+    };
+    EXPECT_EQ(Count(Buttons[0], Red), 64);
+    EXPECT_EQ(Count(Buttons[1], Red), 0);
+    EXPECT_GE(Count(Buttons[1], ColorToRGB(clBtnShadow)), 64) << "the square etched in the shadow colour";
+}
+
 TEST_F(ControlTest, AltWithAnAcceleratorActsOnItsControl) {
     TSampleForm Form(nullptr);
     Form.Get<TLabel>("NameLabel")->SetFocusControl(Form.Get<TEdit>("NameEdit"));
