@@ -51,8 +51,10 @@ TCustomDictionaryEditDialog::TCustomDictionaryEditDialog(TComponent* AOwner) : T
 
     auto wordPage = [this](TTabSheet* s, TLabel*& explain, TLabel*& label, TListBox*& list, TEdit*& edit,
                            TButton*& add, TButton*& del) {
-        explain = MakeControl<TLabel>(this, s, 8, 6, 312, 42, "xxExplanation");
+        // Wrapping before the caption comes, so the label keeps its width and grows downwards.
+        explain = MakeControl<TLabel>(this, s, 8, 6, 312, 42);
         explain->SetWordWrap(true);
+        explain->SetCaption("xxExplanation");
         label = MakeControl<TLabel>(this, s, 8, 52, 220, 13, "xxWord:");
         edit = MakeControl<TEdit>(this, s, 8, 68, 220, 21);
         label->SetFocusControl(edit);
@@ -67,8 +69,9 @@ TCustomDictionaryEditDialog::TCustomDictionaryEditDialog(TComponent* AOwner) : T
              AddExcludeButton, DeleteExcludeButton);
 
     TTabSheet* ac = AutoCorrectWordsSheet;
-    AutoCorrectWordsExplain = MakeControl<TLabel>(this, ac, 8, 6, 312, 42, "xxExplanation");
+    AutoCorrectWordsExplain = MakeControl<TLabel>(this, ac, 8, 6, 312, 42);
     AutoCorrectWordsExplain->SetWordWrap(true);
+    AutoCorrectWordsExplain->SetCaption("xxExplanation");
     ReplaceEditLabel = MakeControl<TLabel>(this, ac, 8, 52, 108, 13, "xxReplace:");
     WithEditLabel = MakeControl<TLabel>(this, ac, 120, 52, 108, 13, "xxWith:");
     ReplaceEdit = MakeControl<TEdit>(this, ac, 8, 68, 108, 21);

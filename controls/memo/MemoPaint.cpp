@@ -629,8 +629,9 @@ void TCustomHSMemo::PaintRow(TMemoDrawSink& Sink, const RECT& Area, int32_t Line
         TColor FC = 0, BC = 0;
         StyleColors(Style, F, FC, BC);
         if (LineStyle != 0) {
-            if (!HasOption(moColoredLineStyle))
-                FC = LineFontColor;
+            // Syntax colours stay on a marked line, but one that would vanish into the mark's
+            // background (dark red on maroon) is taken towards the line's own text colour.
+            FC = HasOption(moColoredLineStyle) ? ReadableOn(FC, LineBack, LineFontColor) : LineFontColor;
             BC = LineBack;
         }
         if (Disabled)

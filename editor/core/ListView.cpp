@@ -248,6 +248,21 @@ bool TListView::GetDisplayInfo(NMHDR* Header) {
     return true;
 }
 
+LRESULT TListView::CustomDraw(NMLVCUSTOMDRAW& Draw) const {
+    if (Draw.nmcd.dwDrawStage == CDDS_PREPAINT)
+        return CDRF_NOTIFYITEMDRAW;
+    // Unfocused, the platform draws the selected row in the face colour, hardly seen on the
+    // window's white; it stays in the highlight colour here. The platform replaces the colours of
+    // a row it takes for selected, so the row is drawn as not selected in those colours.
+    if (Draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT && !HideSelection &&
+        static_cast<int>(Draw.nmcd.dwItemSpec) == FSelected) {
+        Draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED);
+        Draw.clrText = ColorToRGB(clHighlightText);
+        Draw.clrTextBk = ColorToRGB(clHighlight);
+    }
+    return CDRF_DODEFAULT;
+}
+
 void TListView::WndProc(TMessage& Message) {
     if (Message.Msg == CN_NOTIFY) {
         auto* Hdr = reinterpret_cast<NMHDR*>(Message.LParam);
@@ -277,6 +292,10 @@ void TListView::WndProc(TMessage& Message) {
             else if (FSelected == NM->iItem)
                 FSelected = -1;
             DoEvent(OnSelectItem, this, NM->iItem, Is);
+            return;
+        }
+        if (Hdr->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
+            Message.Result = CustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(Message.LParam));
             return;
         }
         if (Hdr->code == static_cast<UINT>(LVN_COLUMNCLICK)) {

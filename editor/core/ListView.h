@@ -74,6 +74,8 @@ protected:
     void CreateHandleDone() override;
 
 private:
+    // The selected row in the highlight colour whether or not the list has the focus.
+    LRESULT CustomDraw(NMLVCUSTOMDRAW& Draw) const;
     struct TRow {
         std::vector<std::string> Texts;
         void* Data;

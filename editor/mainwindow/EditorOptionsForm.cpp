@@ -1,7 +1,11 @@
 // The editor options dialog.
 #include "editor/mainwindow/EditorOptionsForm.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <cstdlib>
+#include <map>
 
 #include "editor/core/EngineCalls.h"
 #include "editor/core/EngineDialogs.h"
@@ -95,12 +99,23 @@ TEditorOptionsForm::TEditorOptionsForm(TComponent* AOwner) : TForm(AOwner) {
     SetCaption("ZEL Orvalent Integrated Editor Options");
     SetBorderStyle(TFormBorderStyle::bsDialog);
     SetPosition(TFormPosition::poScreenCenter);
-    SetClientWidth(560);
-    SetClientHeight(440);
+    // The sheets are as wide as the longest caption of a check box needs in the dialog's font.
+    constexpr int Margin = 8, Row = 26, BoxRow = 24, CheckRoom = 24, ButtonW = 80, ButtonH = 25;
+    int Widest = 0;
+    {
+        TCanvas Measure;
+        Measure.Font().Assign(Font());
+        Measure.SetHandle(ScreenMeasureDC());
+        for (const TBox& B : Boxes())
+            Widest = std::max(Widest, Measure.TextWidth(B.Caption));
+        Measure.SetHandle(nullptr);
+    }
+    const int BoxWidth = std::max(520, Widest + CheckRoom);
+    const int SheetWidth = BoxWidth + 2 * Margin;
+    const int SheetHeight = 330;
     EditorOptionsPageControl = new TPageControl(this);
     EditorOptionsPageControl->SetName("EditorOptionsPageControl");
     EditorOptionsPageControl->SetParent(this);
-    EditorOptionsPageControl->SetBounds(8, 8, 544, 390);
     for (const char* Caption :
          {"General", "Editor 1", "Editor 2", "HTML and Results", "File Types", "File Options"}) {
         auto* S = new TTabSheet(this);
@@ -108,121 +123,164 @@ TEditorOptionsForm::TEditorOptionsForm(TComponent* AOwner) : TForm(AOwner) {
         S->SetPageControl(EditorOptionsPageControl);
         Sheets[Caption] = S;
     }
-    // Check boxes, one column per sheet.
+    // The page control takes as much more than its sheets as its tabs and frame need.
+    EditorOptionsPageControl->SetBounds(Margin, Margin, SheetWidth + 8, SheetHeight + 32);
+    {
+        RECT Page{0, 0, EditorOptionsPageControl->Width(), EditorOptionsPageControl->Height()};
+        SendMessageA(EditorOptionsPageControl->Handle(), TCM_ADJUSTRECT, FALSE,
+                     reinterpret_cast<LPARAM>(&Page));
+        EditorOptionsPageControl->SetBounds(
+            Margin, Margin, EditorOptionsPageControl->Width() + SheetWidth - (Page.right - Page.left),
+            EditorOptionsPageControl->Height() + SheetHeight - (Page.bottom - Page.top));
+    }
+    const int ButtonTop = EditorOptionsPageControl->Top() + EditorOptionsPageControl->Height() + Margin;
+    SetClientWidth(EditorOptionsPageControl->Width() + 2 * Margin);
+    SetClientHeight(ButtonTop + ButtonH + Margin);
+
+    // Check boxes: a column on most sheets; on File Types each type's box stands on the row of its
+    // extensions field.
+    const std::map<std::string, const char*> TypeRow = {{"HTMLSyntaxHighlight", "HTMLExtensionsEdit"},
+                                                        {"CSyntaxHighlight", "CExtensionsEdit"},
+                                                        {"DelphiSyntaxHighlight", "DelphiExtensionsEdit"},
+                                                        {"PerlSyntaxHighlight", "PerlExtensionsEdit"},
+                                                        {"JavaSyntaxHighlight", "JavaExtensionsEdit"},
+                                                        {"VBScriptSyntaxHighlight", "VBScriptExtensionsEdit"},
+                                                        {"SQLSyntaxHighlight", "SQLExtensionsEdit"},
+                                                        {"CSSSyntaxHighlight", "CSSExtensionsEdit"}};
+    auto FieldTop = [](const char* Name) {
+        for (size_t I = 0; I < Fields().size(); ++I)
+            if (std::string(Fields()[I].Name) == Name && std::string(Fields()[I].Sheet) == "File Types")
+                return Margin + 22 + static_cast<int>(I - 2) * Row;
+        return Margin;
+    };
     std::map<std::string, int> NextTop;
-    NextTop["File Types"] = 8;
     for (const TBox& B : Boxes()) {
         auto* C = new TCheckBox(this);
         C->SetName(B.Name);
         C->SetParent(Sheets.at(B.Sheet));
-        int& Top = NextTop.try_emplace(B.Sheet, 8).first->second;
-        if (std::string(B.Sheet) == "File Types")
-            C->SetBounds(360, Top, 160, 18);
-        else
-            C->SetBounds(8, Top, 520, 18);
-        Top += std::string(B.Sheet) == "Editor 2" || std::string(B.Sheet) == "HTML and Results" ? 24 : 22;
+        if (auto It = TypeRow.find(B.Name); It != TypeRow.end()) {
+            C->SetBounds(360, FieldTop(It->second) + 2, SheetWidth - 360 - Margin, 18);
+        } else {
+            int& Top = NextTop.try_emplace(B.Sheet, Margin).first->second;
+            C->SetBounds(Margin, Top, BoxWidth, 18);
+            // The streamed-selection box is part of the layout but never offered: no gap for it.
+            if (std::string(B.Name) != "StreamedSelectionCheckBox")
+                Top += BoxRow;
+        }
         C->SetCaption(B.Caption);
-        const TBox* Row = &B;
-        C->OnClick = [this, C, Row](TObject*) {
-            uint32_t& W = WordOf(Row->Word);
+        const TBox* Entry = &B;
+        C->OnClick = [this, C, Entry](TObject*) {
+            uint32_t& W = WordOf(Entry->Word);
             if (C->Checked())
-                W |= Row->Bit;
+                W |= Entry->Bit;
             else
-                W &= ~Row->Bit;
+                W &= ~Entry->Bit;
         };
         FBoxes[B.Name] = C;
     }
-    // The streamed-selection box is part of the layout but not offered.
     FBoxes.at("StreamedSelectionCheckBox")->SetVisible(false);
     FBoxes.at("StreamedSelectionCheckBox")->SetEnabled(false);
 
-    auto AddEdit = [this, &NextTop](const char* Name, const char* Sheet, const char* Label) {
-        int& Top = NextTop.try_emplace(Sheet, 8).first->second;
+    auto AddLabel = [this](TWinControl* Parent, int Left, int Top, const std::string& Caption) {
         auto* L = new TLabel(this);
-        L->SetParent(Sheets.at(Sheet));
-        L->SetBounds(8, Top + 3, 120, 16);
-        L->SetCaption(Label);
+        L->SetParent(Parent);
+        L->SetBounds(Left, Top, 0, 0);
+        L->SetCaption(Caption);
+        return L;
+    };
+    auto AddEdit = [this, &AddLabel](const char* Name, const char* Sheet, const char* Label, int Top) {
+        AddLabel(Sheets.at(Sheet), Margin, Top + 3, Label);
         auto* E = new TEdit(this);
         E->SetName(Name);
         E->SetParent(Sheets.at(Sheet));
         E->SetBounds(130, Top, 210, 21);
-        Top += 26;
         FEdits[Name] = E;
         return E;
     };
-    NextTop["Editor 1"] += 8;
-    AddEdit("RightMarginEdit", "Editor 1", "Right margin:");
-    for (const TField& F : Fields()) {
-        if (std::string(F.Name) == "DefaultExtEdit")
-            continue;
-        AddEdit(F.Name, F.Sheet, F.Label);
-    }
-    NextTop["File Types"] = 8 + 26 * 9;
-    AddEdit("DefaultExtEdit", "File Types", "Default extension:");
-    auto* ComboLabel = new TLabel(this);
-    ComboLabel->SetParent(Sheets.at("File Types"));
-    ComboLabel->SetBounds(8, NextTop["File Types"] + 3, 330, 16);
-    ComboLabel->SetCaption("If a file has no extension, assume that it is of type:");
+    int EditorTop = NextTop["Editor 1"] + Margin;
+    AddEdit("RightMarginEdit", "Editor 1", "Right margin:", EditorTop);
+    EditorTop += Row;
+    for (const TField& F : Fields())
+        if (std::string(F.Sheet) == "Editor 1") {
+            AddEdit(F.Name, F.Sheet, F.Label, EditorTop);
+            EditorTop += Row;
+        }
+    TWinControl* FileTypes = Sheets.at("File Types");
+    AddLabel(FileTypes, 130, Margin, "Extensions (comma-separated)");
+    AddLabel(FileTypes, 360, Margin, "Syntax highlighting");
+    for (const TField& F : Fields())
+        if (std::string(F.Sheet) == "File Types" && std::string(F.Name) != "DefaultExtEdit")
+            AddEdit(F.Name, F.Sheet, F.Label, FieldTop(F.Name));
+    const int DefaultTop = FieldTop("CSSExtensionsEdit") + Row + Margin;
+    AddEdit("DefaultExtEdit", "File Types", "Default extension:", DefaultTop);
+    TLabel* ComboLabel = AddLabel(FileTypes, Margin, DefaultTop + Row + 3,
+                                  "If a file has no extension, assume that it is of type:");
     NoExtensionFileTypeComboBox = new TComboBox(this);
     NoExtensionFileTypeComboBox->SetName("NoExtensionFileTypeComboBox");
-    NoExtensionFileTypeComboBox->SetParent(Sheets.at("File Types"));
+    NoExtensionFileTypeComboBox->SetParent(FileTypes);
     NoExtensionFileTypeComboBox->SetStyle(TComboBoxStyle::csDropDownList);
-    NoExtensionFileTypeComboBox->SetBounds(340, NextTop["File Types"], 150, 21);
+    NoExtensionFileTypeComboBox->SetBounds(ComboLabel->Left() + ComboLabel->Width() + Margin,
+                                           DefaultTop + Row, 150, 21);
     for (const char* Item :
          {"Unrecognized", "C/C++", "CSS", "Delphi", "HTML", "Java", "Perl", "VBScript", "SQL", "Text"})
         NoExtensionFileTypeComboBox->Items().Add(Item);
 
-    // Font and background colour.
+    // Font and background colour: the labels on the left, the pickers in a column on the right.
     auto* Group = new TGroupBox(this);
     Group->SetParent(Sheets.at("Editor 1"));
-    Group->SetBounds(8, 150, 520, 120);
+    Group->SetBounds(Margin, EditorTop + Margin, BoxWidth, 128);
     Group->SetCaption("Font and Background Color");
-    auto Label = [this, Group](int Left, int Top, int Width, const char* Caption) {
+    constexpr int PickerW = 180;
+    const int PickerLeft = BoxWidth - PickerW - 12;
+    auto Label = [this, Group, PickerLeft](int Top, const char* Caption) {
         auto* L = new TLabel(this);
         L->SetParent(Group);
-        L->SetBounds(Left, Top, Width, 16);
+        L->SetAutoSize(false);
+        L->SetBounds(12, Top, PickerLeft - 24, 16);
         L->SetCaption(Caption);
         return L;
     };
-    FontNameLabel = Label(10, 20, 240, "Font name: ");
-    FontSizeLabel = Label(10, 40, 240, "Font size: ");
-    FontExampleLabel = Label(10, 66, 240, "1234567890 Aa Bb Cc Dd Ee");
-    FontExampleLabel->SetHeight(36);
-    auto PickerButton = [this, Group](int Top, const char* Name, const char* Caption,
-                                      std::function<void()> Run) {
+    FontNameLabel = Label(22, "Font name: ");
+    FontSizeLabel = Label(42, "Font size: ");
+    FontExampleLabel = Label(66, "1234567890 Aa Bb Cc Dd Ee");
+    FontExampleLabel->SetHeight(48);
+    auto PickerButton = [this, Group, PickerLeft](int Top, const char* Name, const char* Caption,
+                                                  std::function<void()> Run) {
         auto* B = new TButton(this);
         B->SetName(Name);
         B->SetParent(Group);
-        B->SetBounds(320, Top, 180, 22);
+        B->SetBounds(PickerLeft, Top, PickerW, 22);
         B->SetCaption(Caption);
         B->OnClick = [Run](TObject*) { Run(); };
     };
-    PickerButton(16, "ChangeFontBtn", "Change &Font...", [this] { ChangeFontBtnClick(); });
-    PickerButton(40, "ChangeColorBtn", "Change Font &Color...", [this] {
+    PickerButton(20, "ChangeFontBtn", "Change &Font...", [this] { ChangeFontBtnClick(); });
+    PickerButton(46, "ChangeColorBtn", "Change Font &Color...", [this] {
         PickColor(Work.editorFontColor);
         FontExampleLabel->Font().SetColor(Work.editorFontColor);
     });
-    PickerButton(64, "BackgroundColorBtn", "Change &Background Color...", [this] {
+    PickerButton(72, "BackgroundColorBtn", "Change &Background Color...", [this] {
         PickColor(Work.editorBackgroundColor);
         FontExampleLabel->SetColor(Work.editorBackgroundColor);
     });
-    PickerButton(88, "LineNumberColorBtn", "Change &Line Number Color...",
+    PickerButton(98, "LineNumberColorBtn", "Change &Line Number Color...",
                  [this] { PickColor(Work.editorLineNumberColor); });
 
-    auto Button = [this](const char* Name, const char* Caption, int Left, int Result) {
+    // OK, Cancel and Help at the right under the sheets.
+    const int Right = ClientWidth() - Margin;
+    auto Button = [this, ButtonTop](const char* Name, const char* Caption, int Left, int Result) {
         auto* B = new TButton(this);
         B->SetName(Name);
         B->SetParent(this);
-        B->SetBounds(Left, 408, 80, 25);
+        B->SetBounds(Left, ButtonTop, ButtonW, ButtonH);
         B->SetCaption(Caption);
         B->SetModalResult(Result);
         return B;
     };
-    OKBtn = Button("OKBtn", "OK", 296, mrOk);
+    OKBtn = Button("OKBtn", "OK", Right - 3 * ButtonW - 2 * Margin, mrOk);
     OKBtn->SetDefault(true);
     OKBtn->OnClick = [this](TObject*) { OKBtnClick(); };
-    Button("CancelBtn", "Cancel", 384, mrCancel)->SetCancel(true);
-    Button("HelpBtn", "&Help", 472, 0)->OnClick = [this](TObject*) { HelpBtnClick(); };
+    Button("CancelBtn", "Cancel", Right - 2 * ButtonW - Margin, mrCancel)->SetCancel(true);
+    Button("HelpBtn", "&Help", Right - ButtonW, 0)->OnClick = [this](TObject*) { HelpBtnClick(); };
     OnShow = [this](TObject*) { FormShow(); };
 }
 

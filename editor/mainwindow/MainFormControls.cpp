@@ -61,6 +61,7 @@ TPanel* TZELQEForm::AddHintPanel(TWinControl* Parent, const std::string& Name, c
     P->SetBevelOuter(TBevelCut::bvNone);
     P->SetColor(clWindow);
     P->SetCaption(Text);
+    P->SetWordWrap(true);
     P->SetCursor(crHandPoint);
     P->OnClick = [this](TObject* S) { ToolsValidateClick(S); };
     return P;

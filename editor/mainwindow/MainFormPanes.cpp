@@ -1,6 +1,8 @@
 // The main window's further panes and their helpers: the resource window's shell views, the Links
 // sheet, the system's small icons, the spell checker, the validation-mode menu and the bindings of
 // the view set-up helpers.
+#include <algorithm>
+
 #include "controls/memo/Memo.h"
 #include "controls/textmodel/MemoOptions.h"
 #include "controls/textmodel/MemoSource.h"
@@ -118,15 +120,20 @@ void TZELQEForm::BuildLinksSheet() {
         Title->SetParent(LinksPanel);
         Title->SetCaption(Caption);
         Title->SetBounds(4, Top, 56, 16);
+        // The address runs to the panel's right edge, which cuts a longer one.
         auto* L = new TLabel(this);
         L->SetName(Name);
+        L->SetAutoSize(false);
         L->SetParent(LinksPanel);
-        L->SetCaption("");
-        L->SetBounds(64, Top, 1200, 16);
+        L->SetBounds(64, Top, std::max(0, LinksPanel->Width() - 68), 16);
         return L;
     };
     LinkLabel = AddLabel("LinkLabel", "Link:", 2);
     AbsoluteLabel = AddLabel("AbsoluteLabel", "Absolute:", 18);
+    LinksPanel->OnResize = [this](TObject*) {
+        for (TLabel* L : {LinkLabel, AbsoluteLabel})
+            L->SetWidth(std::max(0, LinksPanel->Width() - 68));
+    };
     LinksPanel2 =
         AddHintPanel(LinksSheet, "LinksPanel2",
                      "You must first validate the document (F6 or click here) to extract the links.");

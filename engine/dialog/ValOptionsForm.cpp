@@ -188,6 +188,36 @@ TValOptionsForm::~TValOptionsForm() {
         SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
     }
+    if (pageBrush_)
+        DeleteObject(pageBrush_);
+}
+
+void TValOptionsForm::takePageColour() {
+    // The controls of a page are siblings of the tab control, drawn over its page area; they match
+    // it whatever the platform's look paints it with (the face colour, or white under a theme).
+    RECT page;
+    GetClientRect(tabs_, &page);
+    SendMessageA(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+    HDC screen = GetDC(tabs_);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, page.right, page.bottom);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageA(tabs_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    pageColour_ = GetPixel(dc, (page.left + page.right) / 2, (page.top + page.bottom) / 2);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(tabs_, screen);
+    if (pageColour_ == CLR_INVALID)
+        pageColour_ = GetSysColor(COLOR_BTNFACE);
+    pageBrush_ = CreateSolidBrush(pageColour_);
+}
+
+bool TValOptionsForm::onPage(HWND control) const {
+    for (const Control& c : controls_)
+        if (c.window == control)
+            return c.page >= 0;
+    return false;
 }
 
 HWND TValOptionsForm::add(const std::string& name, const char* cls, const char* text, DWORD style,
@@ -236,9 +266,10 @@ bool TValOptionsForm::create() {
         add(b.name, "BUTTON", captionOf(b.name).c_str(), BS_AUTOCHECKBOX | WS_TABSTOP, b.page,
             24 + (r % 2) * 300, 44 + (r / 2) * 22, 290, 20);
     }
-    add("ShowProgressBarNow", "BUTTON", "Show progress bar now", BS_AUTOCHECKBOX | WS_TABSTOP, PGeneral, 24,
-        44 + ((row[PGeneral] + 1) / 2) * 22, 290, 20);
-    ++row[PGeneral];
+    // The next cell of the page's two columns, above the fields.
+    const int32_t progressCell = row[PGeneral]++;
+    add("ShowProgressBarNow", "BUTTON", "Show progress bar now", BS_AUTOCHECKBOX | WS_TABSTOP, PGeneral,
+        24 + (progressCell % 2) * 300, 44 + (progressCell / 2) * 22, 290, 20);
     int32_t fieldRow[PageCount] = {};
     for (const Field& f : kFields) {
         const int y = 44 + ((row[f.page] + 1) / 2) * 22 + 10 + fieldRow[f.page]++ * 28;
@@ -270,6 +301,7 @@ bool TValOptionsForm::create() {
     for (const Control& c : controls_)
         if (c.page >= 0)
             SetWindowPos(c.window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    takePageColour();
     showPage(PGeneral);
     return true;
 }
@@ -597,6 +629,26 @@ LRESULT TValOptionsForm::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             showPage(static_cast<int32_t>(SendMessageA(tabs_, TCM_GETCURSEL, 0, 0)));
         return 0;
     }
+    case WM_ERASEBKGND:
+        // Under the page area too, for what draws no background of its own (a group box's inside).
+        if (pageBrush_) {
+            RECT all, page;
+            GetClientRect(window_, &all);
+            FillRect(reinterpret_cast<HDC>(wParam), &all, GetSysColorBrush(COLOR_BTNFACE));
+            GetClientRect(tabs_, &page);
+            SendMessageA(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+            MapWindowPoints(tabs_, window_, reinterpret_cast<POINT*>(&page), 2);
+            FillRect(reinterpret_cast<HDC>(wParam), &page, pageBrush_);
+            return 1;
+        }
+        return DefWindowProcA(window_, message, wParam, lParam);
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        if (pageBrush_ && onPage(reinterpret_cast<HWND>(lParam))) {
+            SetBkColor(reinterpret_cast<HDC>(wParam), pageColour_);
+            return reinterpret_cast<LRESULT>(pageBrush_);
+        }
+        return DefWindowProcA(window_, message, wParam, lParam);
     case WM_CLOSE:
         modalResult_ = 2;
         return 0;

@@ -63,6 +63,9 @@ private:
     void browse(const std::string& field, const char* filter, const char* extension, const char* title);
     void help(bool tagNameProgram);
     uint32_t* word(int32_t which);
+    // The colour the tab control paints its pages with, which the controls on them take.
+    void takePageColour();
+    bool onPage(HWND control) const;
 
     ConfigClass& options_;
     int32_t handle_;
@@ -70,6 +73,8 @@ private:
     HWND window_ = nullptr;
     HWND tabs_ = nullptr;
     HFONT font_ = nullptr;
+    COLORREF pageColour_ = 0;
+    HBRUSH pageBrush_ = nullptr;
     std::vector<Control> controls_;
     int32_t modalResult_ = 0;
     int32_t currentPage_ = 0;

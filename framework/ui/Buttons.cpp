@@ -151,8 +151,14 @@ void TSpeedButton::Paint() {
                  BF_RECT);
     int Shift = Sunken ? 1 : 0;
     int GW = FGlyph->Empty() ? 0 : FGlyph->Width(), GH = FGlyph->Empty() ? 0 : FGlyph->Height();
+    // The caption is measured and drawn in the button's font, an "&" marking its key as on any
+    // button.
     std::string Text = Caption();
-    SIZE T = Text.empty() ? SIZE{0, 0} : C.TextExtent(Text);
+    C.Font().Assign(Font());
+    RECT TextBox{0, 0, 0, 0};
+    if (!Text.empty())
+        C.DrawText(Text, TextBox, DT_SINGLELINE | DT_CALCRECT);
+    const SIZE T{TextBox.right, TextBox.bottom};
     int Gap = GW && T.cx ? 4 : 0;
     int X = (FWidth - GW - Gap - T.cx) / 2 + Shift;
     if (GW) {
@@ -163,10 +169,12 @@ void TSpeedButton::Paint() {
             DrawDisabledGlyph(C, X, (FHeight - GH) / 2 + Shift, *FGlyph);
     }
     if (!Text.empty()) {
-        C.Font().Assign(Font());
         if (!Enabled())
             C.Font().SetColor(clGrayText);
         C.Brush().SetStyle(TBrushStyle::bsClear);
-        C.TextOut(X + GW + Gap, (FHeight - T.cy) / 2 + Shift, Text);
+        RECT At{X + GW + Gap, (FHeight - T.cy) / 2 + Shift, 0, 0};
+        At.right = At.left + T.cx;
+        At.bottom = At.top + T.cy;
+        C.DrawText(Text, At, DT_SINGLELINE);
     }
 }

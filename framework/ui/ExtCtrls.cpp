@@ -1,5 +1,6 @@
 #include "framework/ui/ExtCtrls.h"
 
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -24,7 +25,8 @@ ZEL_DEFINE_CLASS(
      Prop::Enum<TPanel>("BevelOuter", &BevelCutInfo, &TPanel::BevelOuter, &TPanel::SetBevelOuter)
          .WithDefault(2),
      Prop::Int<TPanel>("BevelWidth", &TPanel::BevelWidth, &TPanel::SetBevelWidth).WithDefault(1),
-     Prop::Int<TPanel>("BorderWidth", &TPanel::BorderWidth, &TPanel::SetBorderWidth).WithDefault(0)})
+     Prop::Int<TPanel>("BorderWidth", &TPanel::BorderWidth, &TPanel::SetBorderWidth).WithDefault(0),
+     Prop::Bool<TPanel>("WordWrap", &TPanel::WordWrap, &TPanel::SetWordWrap).WithDefault(0)})
 ZEL_DEFINE_CLASS(
     TBevel, TGraphicControl,
     {Prop::Enum<TBevel>("Shape", &BevelShapeInfo, &TBevel::Shape, &TBevel::SetShape).WithDefault(0),
@@ -93,6 +95,11 @@ void TPanel::SetBorderWidth(int Value) {
     Realign();
     Invalidate();
 }
+void TPanel::SetWordWrap(bool Value) {
+    FWordWrap = Value;
+    Invalidate();
+}
+
 void TPanel::SetAlignment(TAlignment Value) {
     FAlignment = Value;
     Invalidate();
@@ -121,13 +128,21 @@ void TPanel::Paint() {
     Canvas().FillRect(R);
     std::string Text = Caption();
     if (!Text.empty()) {
-        UINT Flags = DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS |
-                     (FAlignment == TAlignment::taCenter         ? DT_CENTER
-                      : FAlignment == TAlignment::taRightJustify ? DT_RIGHT
-                                                                 : DT_LEFT);
+        UINT Flags = DT_EXPANDTABS | (FAlignment == TAlignment::taCenter         ? DT_CENTER
+                                      : FAlignment == TAlignment::taRightJustify ? DT_RIGHT
+                                                                                 : DT_LEFT);
         Canvas().Brush().SetStyle(TBrushStyle::bsClear);
         Canvas().Font().Assign(Font());
-        Canvas().DrawText(Text, R, Flags);
+        if (FWordWrap) {
+            // Broken into lines as wide as the panel, the block centred from top to bottom.
+            RECT Lines{R.left, 0, R.right, 0};
+            Canvas().DrawText(Text, Lines, Flags | DT_WORDBREAK | DT_CALCRECT);
+            const int Top = R.top + std::max(0, int((R.bottom - R.top) - (Lines.bottom - Lines.top)) / 2);
+            RECT Box{R.left, Top, R.right, R.bottom};
+            Canvas().DrawText(Text, Box, Flags | DT_WORDBREAK);
+        } else {
+            Canvas().DrawText(Text, R, Flags | DT_VCENTER | DT_SINGLELINE);
+        }
     }
 }
 

@@ -18,6 +18,9 @@ public:
     void SetBorderWidth(int Value);
     TAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TAlignment Value);
+    // The caption broken into lines as wide as the panel, instead of one line that may be cut.
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
     // The client area less bevels and border: where aligned children go.
     RECT ClientRect() override;
 
@@ -31,6 +34,7 @@ private:
     int FBevelWidth = 1;
     int FBorderWidth = 0;
     TAlignment FAlignment = TAlignment::taCenter;
+    bool FWordWrap = false;
 };
 
 enum class TBevelShape { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer };

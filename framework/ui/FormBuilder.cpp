@@ -13,6 +13,9 @@ void BuildForm(TCustomForm& Form, const TFormLayout& Layout) {
         Form.SetClientWidth(Layout.ClientWidth);
     if (Layout.ClientHeight)
         Form.SetClientHeight(Layout.ClientHeight);
+    // The controls are read as from a stored form: what adapts to its other properties (a label
+    // sizing itself to its caption) waits until all of them are in, then Loaded runs.
+    std::vector<TComponent*> Built;
     for (const TFormItem& Item : Layout.Items) {
         TClass Cls = FindClass(Item.ClassName);
         TWinControl* Parent = &Form;
@@ -28,6 +31,8 @@ void BuildForm(TCustomForm& Form, const TFormLayout& Layout) {
             delete Obj;
             throw EComponentError(Format("%s is not a component", Item.ClassName.c_str()));
         }
+        Comp->SetState(csLoading | csReading, true);
+        Built.push_back(Comp);
         if (!Item.Name.empty())
             Comp->SetName(Item.Name);
         if (auto* C = dynamic_cast<TControl*>(Comp)) {
@@ -57,6 +62,10 @@ void BuildForm(TCustomForm& Form, const TFormLayout& Layout) {
             if (auto* C = dynamic_cast<TControl*>(Comp))
                 Item.Setup(*C);
         }
+    }
+    for (TComponent* Comp : Built) {
+        Comp->SetState(csReading, false);
+        Comp->Loaded();
     }
     if (!Layout.ActiveControl.empty())
         Form.SetActiveControl(dynamic_cast<TWinControl*>(Form.FindComponent(Layout.ActiveControl)));

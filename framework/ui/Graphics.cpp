@@ -1,5 +1,7 @@
 #include "framework/ui/Graphics.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <stdexcept>
@@ -10,6 +12,41 @@ COLORREF ColorToRGB(TColor Color) {
     if (Color == clNone || Color == clDefault)
         return 0;
     return static_cast<COLORREF>(Color);
+}
+
+namespace {
+
+double RelativeLuminance(COLORREF C) {
+    auto Linear = [](int Channel) {
+        const double V = Channel / 255.0;
+        return V <= 0.03928 ? V / 12.92 : std::pow((V + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * Linear(GetRValue(C)) + 0.7152 * Linear(GetGValue(C)) + 0.0722 * Linear(GetBValue(C));
+}
+
+} // namespace
+
+double ContrastRatio(TColor A, TColor B) {
+    const double LA = RelativeLuminance(ColorToRGB(A)), LB = RelativeLuminance(ColorToRGB(B));
+    return (std::max(LA, LB) + 0.05) / (std::min(LA, LB) + 0.05);
+}
+
+TColor ReadableOn(TColor Text, TColor Back, TColor Toward) {
+    // Enough for normal text to be read with ease.
+    constexpr double Enough = 4.5;
+    if (ContrastRatio(Text, Back) >= Enough)
+        return Text;
+    const COLORREF From = ColorToRGB(Text), To = ColorToRGB(Toward);
+    constexpr int Steps = 8;
+    for (int Step = 1; Step < Steps; ++Step) {
+        auto Mix = [&](int A, int B) { return A + (B - A) * Step / Steps; };
+        const TColor C =
+            static_cast<TColor>(RGB(Mix(GetRValue(From), GetRValue(To)), Mix(GetGValue(From), GetGValue(To)),
+                                    Mix(GetBValue(From), GetBValue(To))));
+        if (ContrastRatio(C, Back) >= Enough)
+            return C;
+    }
+    return Toward;
 }
 
 int ScreenPixelsPerInch() {

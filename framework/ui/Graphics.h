@@ -36,6 +36,13 @@ constexpr TColor clScrollBar = SysColor(COLOR_SCROLLBAR), clBackground = SysColo
                  clInfoBk = SysColor(COLOR_INFOBK);
 
 COLORREF ColorToRGB(TColor Color);
+// How far apart two colours stand in lightness, from 1 (the same) to 21 (black on white), as
+// readers of text on a background perceive it.
+double ContrastRatio(TColor A, TColor B);
+// Text in colour Text over Back, made readable: Text itself when it stands out enough, else Text
+// taken as little as needed towards Toward (a colour that does stand out), so that a hint of its
+// hue stays.
+TColor ReadableOn(TColor Text, TColor Back, TColor Toward);
 
 // Font styles as a bit set.
 enum TFontStyle : uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };

@@ -373,7 +373,8 @@ UINT TLabel::DrawFlags() const {
 }
 
 void TLabel::AdjustBounds() {
-    if (!FAutoSize)
+    // While read from a form's layout its size is the stored one until all properties are in.
+    if (!FAutoSize || HasState(csReading))
         return;
     Canvas().Font().Assign(Font());
     Canvas().SetHandle(ScreenMeasureDC());
@@ -388,6 +389,11 @@ void TLabel::AdjustBounds() {
     if (!FWordWrap && FAlignment == TAlignment::taRightJustify)
         L = FLeft + FWidth - W;
     SetBounds(L, FTop, W, H);
+}
+
+void TLabel::Loaded() {
+    TGraphicControl::Loaded();
+    AdjustBounds();
 }
 
 void TLabel::SetAlignment(TAlignment Value) {

@@ -129,6 +129,7 @@ public:
     void SetFocusControl(TWinControl* Value);
     void AdjustBounds();
     void WndProc(TMessage& Message) override;
+    void Loaded() override;
 
 protected:
     void Paint() override;

@@ -644,6 +644,12 @@ void TWinControl::WndProc(TMessage& Message) {
             Message.Result = C->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
             return;
         }
+        // A platform static or button that is no control of ours stands on our background too.
+        if (FDefWndProc == &DefWindowProcA &&
+            (Message.Msg == WM_CTLCOLORSTATIC || Message.Msg == WM_CTLCOLORBTN)) {
+            Message.Result = reinterpret_cast<LRESULT>(ControlBrush(reinterpret_cast<HDC>(Message.WParam)));
+            return;
+        }
         break;
     case CN_CTLCOLORBTN:
     case CN_CTLCOLOREDIT:

@@ -468,6 +468,42 @@ TEST_F(MemoLayout, PaintedCellsCarryStylesSelectionAndMatches) {
     Memo->GetSource()->SetSyntaxParser(nullptr);
 }
 
+// A line marked as an error keeps the mark's background; its text stays readable over it: syntax
+// colours too dark for the mark are lightened towards the mark's text colour, keeping their hue,
+// and without coloured line styles the mark's own text colour is used.
+TEST_F(MemoLayout, TextOnAMarkedLineStandsOutFromTheMark) {
+    TDigitParser Parser;
+    Memo->GetSource()->SetSyntaxParser(&Parser);
+    SetText("ab 12\r\nab 12");
+    Memo->SetBounds(0, 0, 200, 160);
+    const int ErrorLine = Memo->TextStyles().IndexOfName("Error line");
+    ASSERT_GT(ErrorLine, 0);
+    const TColor Mark = Memo->TextStyles().GetItem(ErrorLine)->Color();
+    const TColor MarkText = Memo->TextStyles().GetItem(ErrorLine)->Font().Color();
+    Memo->GetSource()->SetLineTextStyle(0, uint8_t(ErrorLine));
+    TRecordingSink Sink;
+    auto Painted = [&](int Col, int Row) {
+        Sink.Ops.clear();
+        Memo->PaintTo(Sink, RECT{0, 0, 200, 160});
+        const TRecordedOp* Op = Sink.TextAt(Col * CW + 1, Row * LH + 1);
+        return Op ? std::pair{Op->FontColor, Op->BackColor} : std::pair{TColor(-1), TColor(-1)};
+    };
+    Memo->SetOptions(Memo->Options() | moColoredLineStyle);
+    for (int Col : {0, 3}) { // a reserved word (blue), a digit (green)
+        const auto [Text, Back] = Painted(Col, 0);
+        EXPECT_EQ(Back, Mark) << Col;
+        EXPECT_GE(ContrastRatio(Text, Back), 4.5) << Col;
+        EXPECT_NE(Text, MarkText) << Col;
+        // The unmarked line keeps the syntax colour itself.
+        EXPECT_EQ(Painted(Col, 1).first, Col == 0 ? clBlue : clGreen) << Col;
+    }
+    const COLORREF Word = ColorToRGB(Painted(0, 0).first);
+    EXPECT_GT(GetBValue(Word), GetRValue(Word)); // still a blue
+    Memo->SetOptions(Memo->Options() & ~moColoredLineStyle);
+    EXPECT_EQ(Painted(3, 0), std::pair(MarkText, Mark));
+    Memo->GetSource()->SetSyntaxParser(nullptr);
+}
+
 // The owner's custom drawing sees every run and every fill after the text, before and after it is
 // drawn; a run or fill it takes is not drawn, and its after-call does not follow.
 TEST_F(MemoLayout, CustomDrawingIsOfferedEveryRunAndFillAfterTheText) {

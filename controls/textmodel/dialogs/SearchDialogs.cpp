@@ -1,5 +1,9 @@
 #include "controls/textmodel/dialogs/SearchDialogs.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+
 #include "controls/foundation/DrawingUtils.h"
 #include "controls/foundation/HSCommon.h"
 #include "controls/foundation/HSResStrings.h"
@@ -34,7 +38,7 @@ TSearchOptionsForm::TSearchOptionsForm(TComponent* AOwner) : TForm(AOwner) {
 
 TSearchOptionsForm::~TSearchOptionsForm() = default;
 
-void TSearchOptionsForm::BuildSearchForm(const std::string& Caption, int ClientHeight, int TopOfGroups,
+void TSearchOptionsForm::BuildSearchForm(const std::string& Caption, int TopOfGroups,
                                          std::vector<TFormItem> Extra) {
     RegisterClass(THSHistoryEditor::StaticClass());
     const int G = TopOfGroups;
@@ -45,12 +49,11 @@ void TSearchOptionsForm::BuildSearchForm(const std::string& Caption, int ClientH
     const int OptH = FourSwitches ? 102 : 82;
     TFormLayout L;
     L.ClientWidth = 385;
-    L.ClientHeight = ClientHeight;
     L.BorderStyle = TFormBorderStyle::bsDialog;
     L.Position = TFormPosition::poScreenCenter;
     L.ActiveControl = "SearText";
     L.Items = {
-        Item("TPageControl", "PageControl", "", 8, 8, 369, ClientHeight - 50),
+        Item("TPageControl", "PageControl", "", 8, 8, 369, 100),
         Sheet("FindPage", true),
         Item("TLabel", "LTextToFind", "FindPage", 8, 12, 90, 16),
         Item("THSHistoryEditor", "SearText", "FindPage", 100, 8, 253, 21),
@@ -97,6 +100,19 @@ void TSearchOptionsForm::BuildSearchForm(const std::string& Caption, int ClientH
 
     SetParentFont(true);
     SetFormFont(this);
+    // The page holds the groups whatever height its tabs take; the buttons stand below it.
+    RECT Page{0, 0, PageControl->Width(), PageControl->Height()};
+    SendMessageA(PageControl->Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&Page));
+    const int Room = PageControl->Height() - (Page.bottom - Page.top);
+    PageControl->SetHeight(Room + gbScope->Top() + gbScope->Height() + 8);
+    const int Row = PageControl->Top() + PageControl->Height() + 8;
+    int Bottom = Row;
+    for (int I = 0; I < ControlCount(); ++I)
+        if (auto* B = dynamic_cast<TButton*>(Controls(I))) {
+            B->SetTop(Row);
+            Bottom = std::max(Bottom, Row + B->Height());
+        }
+    SetClientHeight(Bottom + 8);
     PageControl->SetActivePage(FindPage);
     FindPage->SetCaption(LoadResString(SFind));
     LTextToFind->SetCaption(LoadResString(STextToFind));
@@ -143,13 +159,13 @@ void TSearchOptionsForm::Commit() {
 // --- TSrchDialog -------------------------------------------------------------------------------
 
 TSrchDialog::TSrchDialog(TComponent* AOwner) : TSearchOptionsForm(AOwner) {
-    auto OK = Item("TButton", "OKBut", "", 144, 218, 73, 25, {{"Default", "True"}, {"ModalResult", "1"}});
+    auto OK = Item("TButton", "OKBut", "", 144, 0, 73, 25, {{"Default", "True"}, {"ModalResult", "1"}});
     OK.OnClick = [this](TObject*) { OKButClick(); };
     BuildSearchForm(
-        LoadResString(SFindText), 251, 40,
+        LoadResString(SFindText), 40,
         {Sheet("FindInFilesPage", false), std::move(OK),
-         Item("TButton", "CancelBut", "", 224, 218, 73, 25, {{"Cancel", "True"}, {"ModalResult", "2"}}),
-         Item("TButton", "HelpBut", "", 304, 218, 73, 25)});
+         Item("TButton", "CancelBut", "", 224, 0, 73, 25, {{"Cancel", "True"}, {"ModalResult", "2"}}),
+         Item("TButton", "HelpBut", "", 304, 0, 73, 25)});
     FindInFilesPage = FindOwned<TTabSheet>(*this, "FindInFilesPage");
     SearText->SetRegName("SrchDialogSearText");
     UpdateStandardButtons(OKBut, CancelBut, HelpBut);
@@ -163,17 +179,17 @@ void TSrchDialog::OKButClick() {
 // --- TReplDialog -------------------------------------------------------------------------------
 
 TReplDialog::TReplDialog(TComponent* AOwner) : TSearchOptionsForm(AOwner) {
-    auto OK = Item("TButton", "OKBut", "", 64, 266, 73, 25, {{"Default", "True"}, {"ModalResult", "1"}});
+    auto OK = Item("TButton", "OKBut", "", 64, 0, 73, 25, {{"Default", "True"}, {"ModalResult", "1"}});
     OK.OnClick = [this](TObject*) { OKButClick(); };
-    auto All = Item("TButton", "ReplBut", "", 144, 266, 81, 25, {{"ModalResult", std::to_string(mrAll)}});
+    auto All = Item("TButton", "ReplBut", "", 144, 0, 81, 25, {{"ModalResult", std::to_string(mrAll)}});
     All.OnClick = [this](TObject*) { ReplButClick(); };
     BuildSearchForm(
-        LoadResString(SReplText), 299, 68,
+        LoadResString(SReplText), 68,
         {Item("TLabel", "LReplaceWith", "FindPage", 8, 40, 90, 16),
          Item("THSHistoryEditor", "ReplText", "FindPage", 100, 36, 253, 21),
          Item("TCheckBox", "PromptRepl", "gbOptions", 8, 78, 154, 17), std::move(OK), std::move(All),
-         Item("TButton", "CancelBut", "", 232, 266, 73, 25, {{"Cancel", "True"}, {"ModalResult", "2"}}),
-         Item("TButton", "HelpBut", "", 312, 266, 73, 25)});
+         Item("TButton", "CancelBut", "", 232, 0, 73, 25, {{"Cancel", "True"}, {"ModalResult", "2"}}),
+         Item("TButton", "HelpBut", "", 312, 0, 73, 25)});
     LReplaceWith = FindOwned<TLabel>(*this, "LReplaceWith");
     ReplText = FindOwned<THSHistoryEditor>(*this, "ReplText");
     PromptRepl = FindOwned<TCheckBox>(*this, "PromptRepl");

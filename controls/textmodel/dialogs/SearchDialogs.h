@@ -45,9 +45,9 @@ public:
 
 protected:
     // Builds the shared controls plus Extra (placed in the find page or on the form) and fills them
-    // from the copy. TopOfGroups is where the option groups start on the page.
-    void BuildSearchForm(const std::string& Caption, int ClientHeight, int TopOfGroups,
-                         std::vector<TFormItem> Extra);
+    // from the copy. TopOfGroups is where the option groups start on the page; the page grows to
+    // hold them and the form's buttons go in one row below it.
+    void BuildSearchForm(const std::string& Caption, int TopOfGroups, std::vector<TFormItem> Extra);
     // Controls into the copy (the text, switches, direction, scope and origin).
     void ReadControls();
     // The copy into the shared options.

@@ -172,4 +172,42 @@ TEST_F(ViewDrawingTest, ShownListLearnsItsRowsWithoutDrawingAndIsDrawnOnceAfter)
     }
 }
 
+// The selected message stands out in the highlight colour whether or not the list has the focus.
+TEST_F(ViewDrawingTest, TheSelectedRowIsHighlightedWithAndWithoutTheFocus) {
+    TForm Form(nullptr);
+    Form.SetBounds(0, 0, 320, 200);
+    auto* Other = new TPanel(&Form);
+    Other->SetParent(&Form);
+    Other->SetAlign(TAlign::alBottom);
+    Other->SetHeight(30);
+    auto* L = new TListView(&Form);
+    L->SetParent(&Form);
+    L->SetAlign(TAlign::alClient);
+    L->SetColumns({{"Type", 75}, {"Line", 40}, {"Message", 600}});
+    ASSERT_TRUE(ShowWith(Form, *L));
+    int Data[3] = {};
+    L->BeginUpdate();
+    for (int I = 0; I < 3; ++I)
+        L->Add({"Error", std::to_string(I + 1), "message " + std::to_string(I)}, &Data[I]);
+    L->EndUpdate();
+    L->SetSelected(1);
+    HWND H = L->Handle();
+    RECT Row{LVIR_BOUNDS, 0, 0, 0};
+    SendMessageA(H, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&Row));
+    // Beside the text of the message column, and in the row below.
+    auto Pixel = [&](int Y) {
+        PaintAll(Form);
+        HDC DC = GetDC(H);
+        const COLORREF C = GetPixel(DC, 75 + 40 + 100, Y);
+        ReleaseDC(H, DC);
+        return C;
+    };
+    for (bool Focused : {true, false}) {
+        SCOPED_TRACE(Focused ? "focused" : "not focused");
+        SetFocus(Focused ? H : Form.Handle());
+        EXPECT_EQ(Pixel((Row.top + Row.bottom) / 2), ColorToRGB(clHighlight));
+        EXPECT_EQ(Pixel(Row.bottom + 4), ColorToRGB(clWindow));
+    }
+}
+
 } // namespace

@@ -75,6 +75,32 @@ TEST_F(GraphicsTest, FontKeepsItsDescriptionThroughAPlatformHandle) {
     EXPECT_EQ(S.Size(), 12);
 }
 
+// Text is made readable on a background with as small a change as will do.
+TEST_F(GraphicsTest, TextColoursAreMadeReadableOnTheirBackground) {
+    EXPECT_NEAR(ContrastRatio(clBlack, clWhite), 21.0, 0.01);
+    EXPECT_NEAR(ContrastRatio(clMaroon, clMaroon), 1.0, 0.01);
+    struct Case {
+        TColor Text, Back, Toward, Expected; // Expected -1: changed, readable, neither end
+    };
+    const Case Cases[] = {
+        {clBlack, clWhite, clRed, clBlack},    // readable already
+        {clWhite, clMaroon, clBlack, clWhite}, // the mark's own colours
+        {clMaroon, clMaroon, clWhite, -1},     // dark red on maroon: lightened
+        {clBlue, clMaroon, clWhite, -1},          {clNavy, clBlack, clYellow, -1},
+        {clMaroon, clMaroon, clMaroon, clMaroon}, // nothing better offered: the offer stands
+    };
+    for (const Case& C : Cases) {
+        const TColor Got = ReadableOn(C.Text, C.Back, C.Toward);
+        if (C.Expected >= 0) {
+            EXPECT_EQ(Got, C.Expected) << std::hex << C.Text << " on " << C.Back;
+            continue;
+        }
+        EXPECT_GE(ContrastRatio(Got, C.Back), 4.5) << std::hex << C.Text << " on " << C.Back;
+        EXPECT_NE(Got, C.Text);
+        EXPECT_NE(Got, C.Toward);
+    }
+}
+
 TEST_F(GraphicsTest, BitmapSavesAndLoadsAsBmp) {
     TBitmap B;
     B.SetSize(7, 5); // odd width: rows are padded

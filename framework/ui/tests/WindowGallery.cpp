@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <climits>
 #include <filesystem>
 #include <map>
 
-#include "framework/core/Component.h"
 #include "framework/core/SysUtils.h"
 #include "framework/ui/ComCtrls.h"
 #include "framework/ui/ExtCtrls.h"
@@ -34,6 +34,8 @@ struct TNode {
     HFONT Font = nullptr;
     bool Wraps = false;
     bool Prefix = true;
+    int Depth = INT_MAX; // place among the sibling windows from the top; drawn-on controls lie below
+    bool Enabled = true;
     std::vector<TNode> Children;
 };
 
@@ -109,6 +111,11 @@ void DescribeWindow(TNode& N) {
         }
     } else if (dynamic_cast<TCustomTabControl*>(Ours) || (!Ours && SameText(Cls, WC_TABCONTROLA))) {
         N.Kind = TKind::TabControl;
+    } else if (auto* Panel = dynamic_cast<TPanel*>(Ours); Panel && Panel->ControlCount() == 0) {
+        // A panel that holds nothing shows its caption, as a label does.
+        N.Kind = TKind::Label;
+        N.Wraps = Panel->WordWrap();
+        N.Prefix = false;
     }
     std::string Name = Ours && !Ours->Name().empty() ? Ours->Name() : Cls;
     if (!Ours && GetDlgCtrlID(N.Wnd) > 0 && (Style & WS_CHILD))
@@ -125,6 +132,12 @@ TNode WindowNode(HWND Wnd, HWND Parent) {
     GetWindowRect(Wnd, &N.Screen);
     N.Bounds = N.Screen;
     MapWindowPoints(nullptr, Parent, reinterpret_cast<POINT*>(&N.Bounds), 2);
+    N.Enabled = IsWindowEnabled(Wnd) != 0;
+    int Depth = 0;
+    for (HWND H = Parent ? GetWindow(Parent, GW_CHILD) : nullptr; H && H != Wnd;
+         H = GetWindow(H, GW_HWNDNEXT))
+        ++Depth;
+    N.Depth = Depth;
     DescribeWindow(N);
     N.Children = ChildrenOf(Wnd);
     return N;
@@ -224,9 +237,14 @@ RECT GroupCaptionRect(const TNode& G) {
 }
 
 // A frame (group box, tab control, bevel) holds what lies wholly inside it: that is no overlap.
+// Nor is a disabled window wholly covered by a sibling window above it (a hint over an empty
+// list): the user sees and reaches only the cover.
 bool Holds(const TNode& Outer, const TNode& Inner) {
-    return (Outer.Kind == TKind::GroupBox || Outer.Kind == TKind::Frame || Outer.Kind == TKind::TabControl) &&
-           Contains(Outer.Bounds, Inner.Bounds);
+    if (!Contains(Outer.Bounds, Inner.Bounds))
+        return false;
+    if (Outer.Kind == TKind::GroupBox || Outer.Kind == TKind::Frame || Outer.Kind == TKind::TabControl)
+        return true;
+    return Outer.Wnd && Inner.Wnd && Outer.Depth < Inner.Depth && !Inner.Enabled;
 }
 
 void CheckTree(const TNode& Parent, const RECT& Client, std::vector<std::string>& Faults) {
@@ -315,20 +333,30 @@ struct TPixels {
 };
 
 // The inside of a group box, less the controls in it, shows the background it paints.
-void CheckGroupBoxInside(const TNode& N, const std::vector<TNode>& Siblings, TPixels& Px,
-                         std::vector<std::string>& Faults) {
+// What lies over a control: its children, and siblings wholly inside it (a platform group box's).
+std::vector<RECT> CoveredParts(const TNode& N, const std::vector<TNode>& Siblings) {
     std::vector<RECT> Covered;
     for (const TNode& C : N.Children)
         Covered.push_back(C.Screen);
     for (const TNode& S : Siblings)
         if (&S != &N && Contains(N.Bounds, S.Bounds))
             Covered.push_back(S.Screen);
+    return Covered;
+}
+
+bool IsCovered(const std::vector<RECT>& Covered, int X, int Y) {
+    const POINT P{X, Y};
+    return std::any_of(Covered.begin(), Covered.end(), [&](const RECT& R) { return PtInRect(&R, P); });
+}
+
+void CheckGroupBoxInside(const TNode& N, const std::vector<TNode>& Siblings, TPixels& Px,
+                         std::vector<std::string>& Faults) {
+    const std::vector<RECT> Covered = CoveredParts(N, Siblings);
     const int Top = N.Screen.top + TextExtent(N.Font, N.Caption.empty() ? " " : N.Caption, true, false, 0).cy;
     int Black = 0, All = 0;
     for (int Y = Top; Y < N.Screen.bottom - 2; ++Y)
         for (int X = N.Screen.left + 2; X < N.Screen.right - 2; ++X) {
-            const POINT P{X, Y};
-            if (std::any_of(Covered.begin(), Covered.end(), [&](const RECT& R) { return PtInRect(&R, P); }))
+            if (IsCovered(Covered, X, Y))
                 continue;
             const COLORREF C = Px.At(X, Y);
             if (C == CLR_INVALID)
@@ -341,10 +369,70 @@ void CheckGroupBoxInside(const TNode& N, const std::vector<TNode>& Siblings, TPi
             Format("%s is black inside (%d%% of its pixels)", N.Name.c_str(), Black * 100 / All));
 }
 
-void CheckPixels(const TNode& N, const std::vector<TNode>& Siblings, TPixels& Px,
+// The colour most pixels have, and how many pixels there were.
+COLORREF MostCommon(const std::map<COLORREF, int>& Count, int& Most, int& All) {
+    COLORREF Result = CLR_INVALID;
+    Most = All = 0;
+    for (const auto& [C, K] : Count) {
+        if (K > Most) {
+            Most = K;
+            Result = C;
+        }
+        All += K;
+    }
+    return Result;
+}
+
+bool NearColour(COLORREF A, COLORREF B) {
+    return std::abs(GetRValue(A) - GetRValue(B)) <= 8 && std::abs(GetGValue(A) - GetGValue(B)) <= 8 &&
+           std::abs(GetBValue(A) - GetBValue(B)) <= 8;
+}
+
+// A label, check box or group box shows the background of what it stands on: its own colour is
+// that of a ring just outside it (where no sibling lies), unless it was given a colour of its own.
+void CheckBackground(const TNode& N, const std::vector<TNode>& Siblings, const RECT& Surface, TPixels& Px,
+                     std::vector<std::string>& Faults) {
+    if (N.Kind != TKind::Label && N.Kind != TKind::CheckBox && N.Kind != TKind::GroupBox)
+        return;
+    if (N.Control && !N.Control->ParentColor())
+        return;
+    std::map<COLORREF, int> Inside, Around;
+    const std::vector<RECT> Covered = CoveredParts(N, Siblings);
+    for (int Y = N.Screen.top; Y < N.Screen.bottom; ++Y)
+        for (int X = N.Screen.left; X < N.Screen.right; ++X)
+            if (const COLORREF C = Px.At(X, Y); C != CLR_INVALID && !IsCovered(Covered, X, Y))
+                ++Inside[C];
+    auto Ring = [&](int X, int Y) {
+        const POINT P{X, Y};
+        if (!PtInRect(&Surface, P))
+            return;
+        for (const TNode& S : Siblings)
+            if (PtInRect(&S.Screen, P) && !Contains(S.Bounds, N.Bounds))
+                return;
+        if (const COLORREF C = Px.At(X, Y); C != CLR_INVALID)
+            ++Around[C];
+    };
+    constexpr int Gap = 2;
+    for (int X = N.Screen.left; X < N.Screen.right; ++X) {
+        Ring(X, N.Screen.top - Gap);
+        Ring(X, N.Screen.bottom - 1 + Gap);
+    }
+    for (int Y = N.Screen.top; Y < N.Screen.bottom; ++Y) {
+        Ring(N.Screen.left - Gap, Y);
+        Ring(N.Screen.right - 1 + Gap, Y);
+    }
+    int InMost = 0, InAll = 0, OutMost = 0, OutAll = 0;
+    const COLORREF Own = MostCommon(Inside, InMost, InAll), Under = MostCommon(Around, OutMost, OutAll);
+    if (InAll > 0 && OutMost >= 8 && !NearColour(Own, Under))
+        Faults.push_back(Format("%s paints its background %06X on a surface of %06X", N.Name.c_str(),
+                                static_cast<unsigned>(Own), static_cast<unsigned>(Under)));
+}
+
+void CheckPixels(const TNode& N, const std::vector<TNode>& Siblings, const RECT& Surface, TPixels& Px,
                  std::vector<std::string>& Faults) {
     if (N.Kind == TKind::GroupBox)
         CheckGroupBoxInside(N, Siblings, Px, Faults);
+    CheckBackground(N, Siblings, Surface, Px, Faults);
     if (N.Kind == TKind::Label && N.Caption.find_first_not_of(" &") != std::string::npos) {
         // Text shows as pixels of another colour than most of the label's.
         std::map<COLORREF, int> Count;
@@ -353,16 +441,18 @@ void CheckPixels(const TNode& N, const std::vector<TNode>& Siblings, TPixels& Px
                 if (const COLORREF C = Px.At(X, Y); C != CLR_INVALID)
                     ++Count[C];
         int Most = 0, All = 0;
-        for (const auto& [C, K] : Count) {
-            Most = std::max(Most, K);
-            All += K;
-        }
+        MostCommon(Count, Most, All);
         if (All > 0 && All - Most < 3)
             Faults.push_back(Format("%s shows no text", N.Name.c_str()));
     }
+    RECT Client = N.Screen;
+    if (N.Wnd) {
+        GetClientRect(N.Wnd, &Client);
+        MapWindowPoints(N.Wnd, nullptr, reinterpret_cast<POINT*>(&Client), 2);
+    }
     for (const TNode& C : N.Children)
         if (!IsEmpty(C.Bounds))
-            CheckPixels(C, N.Children, Px, Faults);
+            CheckPixels(C, N.Children, Client, Px, Faults);
 }
 
 bool IsToolWindowOfTheSystem(HWND Wnd) {
@@ -446,7 +536,7 @@ TButton* CancelButtonOf(TWinControl& Parent) {
     return nullptr;
 }
 
-void LeaveWindow(HWND Wnd) {
+void LeaveWindow(HWND Wnd, int Answer) {
     if (auto* Form = dynamic_cast<TCustomForm*>(TWinControl::FromHandle(Wnd))) {
         if (TButton* B = CancelButtonOf(*Form))
             B->Click();
@@ -456,8 +546,8 @@ void LeaveWindow(HWND Wnd) {
             Form->Close();
         return;
     }
-    for (int Id : {IDCANCEL, IDNO, IDOK})
-        if (HWND B = GetDlgItem(Wnd, Id); B && IsWindowVisible(B)) {
+    for (int Id : {Answer, IDCANCEL, IDNO, IDOK})
+        if (HWND B = Id ? GetDlgItem(Wnd, Id) : nullptr; B && IsWindowVisible(B)) {
             PostMessageA(Wnd, WM_COMMAND, MAKEWPARAM(Id, BN_CLICKED), reinterpret_cast<LPARAM>(B));
             return;
         }
@@ -480,7 +570,7 @@ std::vector<std::string> CheckWindowLayout(HWND Window) {
     RECT Frame;
     GetWindowRect(Window, &Frame);
     TPixels Px{Shot, POINT{Frame.left, Frame.top}};
-    CheckPixels(Top, {}, Px, Faults);
+    CheckPixels(Top, {}, Frame, Px, Faults);
     return Faults;
 }
 
@@ -498,6 +588,10 @@ void CaptureWindow(HWND Window, TBitmap& Shot) {
 
 TWindowGallery::TWindowGallery(std::string Folder) : FFolder(std::move(Folder)) {
     std::filesystem::create_directories(FFolder);
+    // Pictures of an earlier run would pass for windows this one no longer shows.
+    for (const auto& Entry : std::filesystem::directory_iterator(FFolder))
+        if (Entry.path().extension() == ".png")
+            std::filesystem::remove(Entry.path());
 }
 
 TWindowGallery::~TWindowGallery() {
@@ -516,6 +610,7 @@ std::vector<std::string> TWindowGallery::Visit(const std::string& Name, const st
     FSeen.clear();
     FPending.clear();
     FIncluded.clear();
+    FAnswer = 0;
     FWindowsThisVisit = 0;
     FBefore = ShownTopLevelWindows();
     CurrentGallery = this;
@@ -531,10 +626,11 @@ std::vector<std::string> TWindowGallery::Visit(const std::string& Name, const st
     // What is still shown now was shown without a modal loop.
     FPending.clear();
     LookAtNewWindows(false);
+    Hold.reset();
+    Application->ProcessMessages();
     for (HWND W : ShownTopLevelWindows())
         if (!FBefore.count(W) && !FIncluded.count(W))
-            LeaveWindow(W);
-    Hold.reset();
+            LeaveWindow(W, FAnswer);
     Application->ProcessMessages();
     CurrentGallery = nullptr;
     if (FWindowsThisVisit == 0 && FFaults.empty())
@@ -553,7 +649,7 @@ void TWindowGallery::LookAtNewWindows(bool Close) {
         FSeen.insert(W);
         LookAt(W);
         if (Close && !Included)
-            LeaveWindow(W);
+            LeaveWindow(W, FAnswer);
     }
 }
 

@@ -13,7 +13,6 @@
 #include <vector>
 
 class TBitmap;
-class TComponent;
 
 // The faults of a shown top-level window as it stands, one readable line each; none when right.
 std::vector<std::string> CheckWindowLayout(HWND Window);
@@ -28,8 +27,9 @@ public:
     TWindowGallery(const TWindowGallery&) = delete;
     TWindowGallery& operator=(const TWindowGallery&) = delete;
 
-    // What Open makes and must outlive the look (a form shown without a modal loop); freed after.
-    using THold = std::unique_ptr<TComponent>;
+    // What Open makes and must outlive the look (a form shown without a modal loop), or a clean-up
+    // to run after it (a null pointer with a deleter); let go of after the look.
+    using THold = std::shared_ptr<void>;
     // Runs Open and looks at every top-level window of this thread that it shows: those shown in a
     // modal loop while it runs, which are then closed (Cancel, No, OK or Close) so that the loop
     // ends, and those still shown when it returns. Open must not handle messages after showing a
@@ -41,6 +41,9 @@ public:
     // Inside Open: looks at a window shown before the visit too, after Open returns, and leaves it
     // shown.
     void Include(HWND Window) { FIncluded.insert(Window); }
+    // Inside Open: a platform box of this visit is left with this button when it has it (IDYES
+    // goes on with a question), before Cancel, No and OK.
+    void Answer(int Id) { FAnswer = Id; }
     // Names of the pictures written so far, in order.
     const std::vector<std::string>& Pictures() const { return FPictures; }
 
@@ -59,6 +62,7 @@ private:
     std::vector<std::string> FFaults;
     std::vector<std::string> FPictures;
     int FWindowsThisVisit = 0;
+    int FAnswer = 0;
     bool FBusy = false;
     UINT_PTR FTimer = 0;
 };

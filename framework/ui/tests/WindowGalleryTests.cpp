@@ -1,10 +1,13 @@
 // The look of a shown window: group boxes and the controls in them take their parent's
 // background, and the checks the gallery makes catch overlapping, clipped and cut-off controls.
+#include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <memory>
 
 #include "UiTestSupport.h"
 #include "WindowGallery.h"
+#include "framework/ui/Buttons.h"
 #include "framework/ui/ExtCtrls.h"
 #include "framework/ui/StdCtrls.h"
 
@@ -77,6 +80,63 @@ TEST_F(WindowLookTest, AGroupBoxAndItsControlsShowTheirParentsColour) {
     EXPECT_EQ(Label->Color(), clWhite);
 }
 
+// A disabled tool button shows its picture in greys, so that it does not look usable; enabled,
+// the picture keeps its colours.
+TEST_F(WindowLookTest, ADisabledToolButtonShowsItsPictureGrey) {
+    auto* B = Put<TSpeedButton>(*Form, nullptr, 20, 20, 25, 25);
+    B->Glyph().SetSize(16, 16);
+    TCanvas& G = B->Glyph().Canvas();
+    G.Brush().SetColor(clFuchsia);
+    G.FillRect(RECT{0, 0, 16, 16});
+    G.Brush().SetColor(clRed);
+    G.FillRect(RECT{3, 3, 13, 13});
+    B->Glyph().Dormant();
+    auto Colours = [&] {
+        Shown();
+        TBitmap Shot;
+        CaptureClient(*Form, Shot);
+        int Coloured = 0, Grey = 0;
+        for (int Y = 20; Y < 45; ++Y)
+            for (int X = 20; X < 45; ++X) {
+                const COLORREF C = PixelAt(Shot, POINT{X, Y});
+                const int Spread = std::max({GetRValue(C), GetGValue(C), GetBValue(C)}) -
+                                   std::min({GetRValue(C), GetGValue(C), GetBValue(C)});
+                ++(Spread > 40 ? Coloured : Grey);
+            }
+        return std::pair{Coloured, Grey};
+    };
+    EXPECT_GE(Colours().first, 100);
+    B->SetEnabled(false);
+    EXPECT_EQ(Colours().first, 0);
+    // The shape stays: a darker square on the face.
+    TBitmap Shot;
+    CaptureClient(*Form, Shot);
+    EXPECT_LT(GetRValue(PixelAt(Shot, POINT{32, 32})) + 20, GetRValue(PixelAt(Shot, POINT{22, 22})));
+}
+
+// A tool button's "&" marks its key, as on any button, and is not shown.
+TEST_F(WindowLookTest, AToolButtonUnderlinesTheKeyOfItsCaption) {
+    auto* B = Put<TSpeedButton>(*Form, nullptr, 20, 20, 120, 25, "&MMMM");
+    Shown();
+    TBitmap Shot;
+    CaptureClient(*Form, Shot);
+    int Left = INT_MAX, Right = -1;
+    for (int Y = 22; Y < 43; ++Y)
+        for (int X = 22; X < 138; ++X)
+            if (GetRValue(PixelAt(Shot, POINT{X, Y})) < 64) {
+                Left = std::min(Left, X);
+                Right = std::max(Right, X);
+            }
+    TCanvas Measure;
+    Measure.Font().Assign(B->Font());
+    Measure.SetHandle(ScreenMeasureDC());
+    const int Key = Measure.TextWidth("MMMM"), WithMark = Measure.TextWidth("&MMMM");
+    Measure.SetHandle(nullptr);
+    ASSERT_GE(Right, Left);
+    EXPECT_LE(Right - Left + 1, Key + 1);
+    EXPECT_LT(Right - Left + 1, WithMark - 2);
+}
+
 TEST_F(WindowLookTest, TheChecksFindWhatAPersonWouldSee) {
     struct TCase {
         const char* Name;
@@ -145,6 +205,33 @@ TEST_F(WindowLookTest, TheChecksFindWhatAPersonWouldSee) {
         else
             EXPECT_EQ(Faults, "") << C.Name;
     }
+}
+
+// A platform static paints the face colour its parent gives it: on a window of ours that is the
+// window's own colour, while a bare platform window that answers nothing gets the system's face
+// colour on its white, which the checks see as a patch.
+TEST_F(WindowLookTest, PlatformStaticsShowTheirParentsBackground) {
+    auto* P = Put<TPanel>(*Form, nullptr, 0, 0, 300, 200);
+    P->SetColor(TColor(0x00FFC0C0));
+    CreateWindowExA(0, "STATIC", "Name:", WS_CHILD | WS_VISIBLE, 20, 20, 80, 16, P->Handle(), nullptr,
+                    nullptr, nullptr);
+    EXPECT_EQ(Joined(Shown()), "");
+
+    WNDCLASSA C{};
+    C.lpfnWndProc = DefWindowProcA;
+    C.hInstance = GetModuleHandleA(nullptr);
+    C.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    C.lpszClassName = "ZelLookTestWindow";
+    RegisterClassA(&C);
+    HWND Bare = CreateWindowExA(0, C.lpszClassName, "Bare", WS_POPUP | WS_CAPTION | WS_VISIBLE, 120, 120, 300,
+                                200, nullptr, nullptr, C.hInstance, nullptr);
+    CreateWindowExA(0, "STATIC", "Name:", WS_CHILD | WS_VISIBLE, 20, 20, 80, 16, Bare, nullptr, nullptr,
+                    nullptr);
+    UpdateWindow(Bare);
+    Application->ProcessMessages();
+    const std::string Faults = Joined(CheckWindowLayout(Bare));
+    DestroyWindow(Bare);
+    EXPECT_NE(Faults.find("paints its background"), std::string::npos) << Faults;
 }
 
 // A modal form and a platform box are looked at while their loops run and closed so they end.
