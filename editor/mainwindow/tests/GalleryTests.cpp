@@ -1,13 +1,13 @@
 // Every window the program can show, opened once as its user would open it, checked for overlapping,
 // clipped and cut-off controls and black group boxes, and pictured in the gallery folder of the
 // test output. A window added later is covered by one more line in the table.
-#include <winsock2.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "UiTestSupport.h"
 #include "GalleryOpeners.h"
+#include "SilentServer.h"
 #include "WindowGallery.h"
 #include "controls/memo/Memo.h"
 #include "controls/memo/SearchReplaceForm.h"
@@ -168,29 +168,6 @@ THold Printing(const std::function<void()>& Open) {
     Open();
     return Then([Old] { Printer().SetSink(std::move(*Old)); });
 }
-
-// A server on loopback that takes the connection and never answers: the update check waits.
-struct TSilentServer {
-    SOCKET Listener = INVALID_SOCKET;
-    int Port = 0;
-    TSilentServer() {
-        WSADATA Data;
-        WSAStartup(MAKEWORD(2, 2), &Data);
-        Listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in A{};
-        A.sin_family = AF_INET;
-        A.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(Listener, reinterpret_cast<sockaddr*>(&A), sizeof A);
-        listen(Listener, 4);
-        int Len = sizeof A;
-        getsockname(Listener, reinterpret_cast<sockaddr*>(&A), &Len);
-        Port = ntohs(A.sin_port);
-    }
-    ~TSilentServer() {
-        closesocket(Listener);
-        WSACleanup();
-    }
-};
 
 THold UpdateCheckWindow() {
     TSilentServer Server;

@@ -147,6 +147,17 @@ protected:
         Driver.Kill();
     }
     std::string Boxes() { return ReadFile(BoxLog); }
+    // Starts the program on one page; its main window, or none when it did not come up named
+    // after the page.
+    HWND StartOn(const fs::path& Page) {
+        if (!Driver.Start((Program / "zel.exe").string(), "\"" + Page.string() + "\"", Work.string()))
+            return nullptr;
+        return Driver.WaitForTopWindow(
+            [&](const std::string& Caption, const std::string&) {
+                return Caption == "ZEL Orvalent Lite v3.00 - " + Page.string();
+            },
+            30000);
+    }
 
     fs::path Root, Program, Work, BoxLog;
     TProcessDriver Driver;
@@ -316,12 +327,7 @@ TEST_F(MainRoad, OpenEditValidateWalkSaveClose) {
 TEST_F(MainRoad, ValidationWaitingForAnotherProgramKeepsTheWindowAliveAndEscGivesUp) {
     fs::path Page = Work / "page.html";
     WriteFile(Page, kPage);
-    ASSERT_TRUE(Driver.Start((Program / "zel.exe").string(), "\"" + Page.string() + "\"", Work.string()));
-    HWND Main = Driver.WaitForTopWindow(
-        [&](const std::string& Caption, const std::string&) {
-            return Caption == "ZEL Orvalent Lite v3.00 - " + Page.string();
-        },
-        30000);
+    HWND Main = StartOn(Page);
     ASSERT_NE(Main, nullptr) << Boxes();
     HWND Memo = TProcessDriver::LargestChild(Main, "THSMemo");
     HWND Status = TProcessDriver::LargestChild(Main, "TStatusBar");
@@ -371,12 +377,7 @@ TEST_F(MainRoad, ValidationWaitingForAnotherProgramKeepsTheWindowAliveAndEscGive
 TEST_F(MainRoad, FailedSaveIsReportedAndKeepsTheDocumentChanged) {
     fs::path Page = Work / "locked.html";
     WriteFile(Page, kPage);
-    ASSERT_TRUE(Driver.Start((Program / "zel.exe").string(), "\"" + Page.string() + "\"", Work.string()));
-    HWND Main = Driver.WaitForTopWindow(
-        [&](const std::string& Caption, const std::string&) {
-            return Caption == "ZEL Orvalent Lite v3.00 - " + Page.string();
-        },
-        30000);
+    HWND Main = StartOn(Page);
     ASSERT_NE(Main, nullptr) << Boxes();
     HWND Memo = TProcessDriver::LargestChild(Main, "THSMemo");
     HWND Status = TProcessDriver::LargestChild(Main, "TStatusBar");
@@ -488,12 +489,7 @@ TEST_F(MainRoad, ValidationAndChoosingMessagesLeaveTheScreenAsAWholeRepaintDraws
     Text += "</body>\r\n</html>\r\n";
     fs::path Page = Work / "many.html";
     WriteFile(Page, Text);
-    ASSERT_TRUE(Driver.Start((Program / "zel.exe").string(), "\"" + Page.string() + "\"", Work.string()));
-    HWND Main = Driver.WaitForTopWindow(
-        [&](const std::string& Caption, const std::string&) {
-            return Caption == "ZEL Orvalent Lite v3.00 - " + Page.string();
-        },
-        30000);
+    HWND Main = StartOn(Page);
     ASSERT_NE(Main, nullptr) << Boxes();
     HWND Memo = TProcessDriver::LargestChild(Main, "THSMemo");
     HWND Status = TProcessDriver::LargestChild(Main, "TStatusBar");
