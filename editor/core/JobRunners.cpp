@@ -83,7 +83,7 @@ int32_t RunValidationJob(fileinfoclass* d, int32_t mode, int32_t f) {
     if (results < 0) {
         if (!(f & ValidateQuiet))
             setStatus(results == ZEL_RUN_BUSY ? "Validation cancelled." : "Validation failed.");
-        return -3;
+        return results == ZEL_RUN_BUSY ? ValidationCancelled : -3;
     }
     if (f & ValidateFile)
         p->tools->lastValidateToolFilename = p->vol->fileToValidate;

@@ -263,7 +263,7 @@ int TZELQEForm::ValidateCurrentDocument(TObject* Sender, int32_t Flags, int Mode
         }
         TStageTimer T("validate.next");
         GoToNextMessage(Sender, Doc->GetMessageCount(0x2000) < 1 ? 5 : 6);
-    } else {
+    } else if (R != ValidationCancelled) {
         SetStatusText("A problem occurred.");
     }
     return 0;

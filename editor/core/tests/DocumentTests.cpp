@@ -377,7 +377,7 @@ TEST_F(DocumentTest, WaitingForTheEngineRepaintsAndEscGivesUp) {
         const char* lastStatus;
     } cases[] = {
         {"the holder finishes", 3, -1, 0, 9, nullptr},
-        {"the user gives up", 1000, 2, -3, 9, "Validation cancelled."},
+        {"the user gives up", 1000, 2, ValidationCancelled, 9, "Validation cancelled."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -261,7 +261,7 @@ TEST_F(EngineTest, AValidationWaitingForAnotherProgramCanBeCancelled) {
     // Esc is already waiting when the run starts: the editor sees it after its first short wait.
     PostThreadMessageA(GetCurrentThreadId(), WM_KEYDOWN, VK_ESCAPE, 0);
     const DWORD start = GetTickCount();
-    EXPECT_EQ(RunValidationJob(d, -1, 0), -3);
+    EXPECT_EQ(RunValidationJob(d, -1, 0), ValidationCancelled);
     EXPECT_LT(GetTickCount() - start, 20000u);
     EXPECT_EQ(d->resultsHandle, -1);
     EXPECT_EQ(status.back(), "Validation cancelled.");
