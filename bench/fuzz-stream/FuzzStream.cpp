@@ -94,6 +94,20 @@ std::vector<std::string> seeds() {
     return out;
 }
 
+// False when the reader refused the input with one of the errors a reader may raise; any other
+// exception goes on to the fuzzer as a finding.
+template <class F> bool Reads(F&& Read) {
+    try {
+        Read();
+        return true;
+    } catch (const EReadError&) {
+    } catch (const EParserError&) {
+    } catch (const EConvertError&) {
+    } catch (const EPropertyError&) {
+    }
+    return false;
+}
+
 // The filer as the form-file converter uses it: every unreadable part skipped.
 std::string Filed(const std::string& data, bool& read) {
     ReaderErrorHandler = [](const std::string&, bool& handled, bool&) { handled = true; };
@@ -101,18 +115,7 @@ std::string Filed(const std::string& data, bool& read) {
     TFuzzItem root;
     TStringStream in(data);
     const TCompFormat format = TCompFiler::FormatOfStream(in);
-    read = true;
-    try {
-        filer.LoadFromStream(in, &root);
-    } catch (const EReadError&) {
-        read = false;
-    } catch (const EParserError&) {
-        read = false;
-    } catch (const EConvertError&) {
-        read = false;
-    } catch (const EPropertyError&) {
-        read = false;
-    }
+    read = Reads([&] { filer.LoadFromStream(in, &root); });
     ReaderErrorHandler = nullptr;
     if (!read)
         return "";
@@ -140,18 +143,7 @@ std::string check(const std::string& data) {
         }
         // Into a real object: what it accepts must write and read back to the same bytes.
         TSyntaxScheme scheme;
-        bool loaded = true;
-        try {
-            ObjectFromBinary(data, &scheme);
-        } catch (const EReadError&) {
-            loaded = false;
-        } catch (const EParserError&) {
-            loaded = false;
-        } catch (const EConvertError&) {
-            loaded = false;
-        } catch (const EPropertyError&) {
-            loaded = false;
-        }
+        const bool loaded = Reads([&] { ObjectFromBinary(data, &scheme); });
         // A scheme that stores version 0 reads back as version 1 (the property's stored default
         // and the constructor's value differ, a known fault of the scheme), so those are left out.
         if (loaded && scheme.GetSyntaxVersion() != 0) {
@@ -166,19 +158,7 @@ std::string check(const std::string& data) {
         {
             TStoreForm first;
             TStringStream in(data);
-            bool read = true;
-            try {
-                first.Store->LoadFromStream(in);
-            } catch (const EReadError&) {
-                read = false;
-            } catch (const EParserError&) {
-                read = false;
-            } catch (const EConvertError&) {
-                read = false;
-            } catch (const EPropertyError&) {
-                read = false;
-            }
-            if (read) {
+            if (Reads([&] { first.Store->LoadFromStream(in); })) {
                 const std::string written = first.Saved();
                 TStoreForm second;
                 TStringStream again(written);

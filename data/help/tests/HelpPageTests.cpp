@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/include/ZelValidator.h"
+#include "editor/core/EngineFunctionTable.h"
 
 namespace fs = std::filesystem;
 
@@ -117,49 +117,17 @@ TEST(HelpPages, EveryLinkLeadsToAPageAndPlace) {
     }
 }
 
-// The engine library beside the test, bound by name as the editor binds it.
-struct TEngine {
-    HMODULE Module = nullptr;
-    decltype(&ZELGetNewHandle) GetNewHandle = nullptr;
-    decltype(&ZELFreeHandle) FreeHandle = nullptr;
-    decltype(&ZELSetInteger) SetInteger = nullptr;
-    decltype(&ZELSetString) SetString = nullptr;
-    decltype(&ZELSetFlag) SetFlag = nullptr;
-    decltype(&ZELRunJob) RunJob = nullptr;
-    decltype(&ZELGetIntegerEZ) GetIntegerEZ = nullptr;
-    decltype(&ZELGetInteger2EZ) GetInteger2EZ = nullptr;
-    decltype(&ZELGetString2) GetString2 = nullptr;
-    decltype(&ZELHTMLConfiguration) HTMLConfiguration = nullptr;
-
-    template <typename Fn> bool Bind(Fn& F, const char* Name) {
-        F = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(Module, Name)));
-        return F != nullptr;
-    }
-    bool Load() {
-        Module = LoadLibraryA((OwnFolder() / "zelvalidatorliteV30.dll").string().c_str());
-        return Module && Bind(GetNewHandle, "ZELGetNewHandle") && Bind(FreeHandle, "ZELFreeHandle") &&
-               Bind(SetInteger, "ZELSetInteger") && Bind(SetString, "ZELSetString") &&
-               Bind(SetFlag, "ZELSetFlag") && Bind(RunJob, "ZELRunJob") &&
-               Bind(GetIntegerEZ, "ZELGetIntegerEZ") && Bind(GetInteger2EZ, "ZELGetInteger2EZ") &&
-               Bind(GetString2, "ZELGetString2") && Bind(HTMLConfiguration, "ZELHTMLConfiguration");
-    }
-    ~TEngine() {
-        if (Module)
-            FreeLibrary(Module);
-    }
-};
-
 // Errors and warnings of one page, one line each: "line: text".
-std::string Findings(TEngine& E, int32_t Results) {
+std::string Findings(int32_t Results) {
     std::string Out;
-    const int32_t N = E.GetIntegerEZ(Results, ZELID_RESULT_RECORDS);
+    const int32_t N = Engine.ZELGetIntegerEZ(Results, ZELID_RESULT_RECORDS);
     for (int32_t I = 1; I <= N; ++I) {
-        const int32_t Kind = E.GetInteger2EZ(Results, ZELID_RESULT_MSGKIND, I);
+        const int32_t Kind = Engine.ZELGetInteger2EZ(Results, ZELID_RESULT_MSGKIND, I);
         if (Kind != ZEL_MSG_ERROR && Kind != ZEL_MSG_WARNING)
             continue;
-        const char* Text = E.GetString2(Results, ZELID_RESULT_MSGTEXT, I);
-        Out += std::to_string(E.GetInteger2EZ(Results, ZELID_RESULT_MSGLINE, I)) + ": " + (Text ? Text : "") +
-               "\n";
+        const char* Text = Engine.ZELGetString2(Results, ZELID_RESULT_MSGTEXT, I);
+        Out += std::to_string(Engine.ZELGetInteger2EZ(Results, ZELID_RESULT_MSGLINE, I)) + ": " +
+               (Text ? Text : "") + "\n";
     }
     return Out;
 }
@@ -183,31 +151,33 @@ TEST(HelpPages, TheValidatorFindsNothingWrongInAnyPage) {
     const std::vector<std::string> Pages = ShippedPages();
     ASSERT_FALSE(Pages.empty());
     {
-        TEngine E;
-        ASSERT_TRUE(E.Load());
-        const int32_t Options = E.GetNewHandle(ZEL_HANDLE_OPTIONS);
+        // Bound by name as the editor binds it.
+        const HMODULE Module = LoadLibraryA((OwnFolder() / "zelvalidatorliteV30.dll").string().c_str());
+        ASSERT_NE(Module, nullptr);
+        ASSERT_EQ(BindEngineFunctions(Module), 0);
+        const int32_t Options = Engine.ZELGetNewHandle(ZEL_HANDLE_OPTIONS);
         ASSERT_GE(Options, 0);
-        ASSERT_EQ(
-            E.SetString(Options, ZELID_OPT_CONFIGFILE, (OwnFolder() / "orvalenlite30.cfg").string().c_str()),
-            0);
-        ASSERT_GE(E.HTMLConfiguration(nullptr, Options, ZEL_CFG_LOADDEFAULT | ZEL_CFG_SILENT), 0);
+        ASSERT_EQ(Engine.ZELSetString(Options, ZELID_OPT_CONFIGFILE,
+                                      (OwnFolder() / "orvalenlite30.cfg").string().c_str()),
+                  0);
+        ASSERT_GE(Engine.ZELHTMLConfiguration(nullptr, Options, ZEL_CFG_LOADDEFAULT | ZEL_CFG_SILENT), 0);
         // One job over a page's text, as the editor hands its document to the engine.
         const auto Validate = [&](const std::string& Name, const std::string& Text) {
-            const int32_t Job = E.GetNewHandle(ZEL_HANDLE_JOB);
+            const int32_t Job = Engine.ZELGetNewHandle(ZEL_HANDLE_JOB);
             if (Job < 0)
                 return Job;
-            E.SetInteger(Job, ZELID_JOB_TYPE, ZEL_JOBTYPE_VALIDATE);
-            E.SetFlag(Job, ZELID_JOB_FLAGS, ZEL_JOB_SHOWPROGRESS | ZEL_JOB_HIDEPROGRESSAFTER, 0);
-            E.SetFlag(Job, ZELID_JOB_FLAGS, ZEL_JOB_TEXTFROMEDITOR, 1);
+            Engine.ZELSetInteger(Job, ZELID_JOB_TYPE, ZEL_JOBTYPE_VALIDATE);
+            Engine.ZELSetFlag(Job, ZELID_JOB_FLAGS, ZEL_JOB_SHOWPROGRESS | ZEL_JOB_HIDEPROGRESSAFTER, 0);
+            Engine.ZELSetFlag(Job, ZELID_JOB_FLAGS, ZEL_JOB_TEXTFROMEDITOR, 1);
             std::istringstream Lines(Text);
             for (std::string Line; std::getline(Lines, Line);) {
                 if (!Line.empty() && Line.back() == '\r')
                     Line.pop_back();
-                E.SetString(Job, ZELID_JOB_ADDPATH, Line.c_str());
+                Engine.ZELSetString(Job, ZELID_JOB_ADDPATH, Line.c_str());
             }
-            E.SetString(Job, ZELID_JOB_INPUT, Name.c_str());
-            const int32_t Results = E.RunJob(nullptr, Options, Job, 0);
-            E.FreeHandle(Job, 0);
+            Engine.ZELSetString(Job, ZELID_JOB_INPUT, Name.c_str());
+            const int32_t Results = Engine.ZELRunJob(nullptr, Options, Job, 0);
+            Engine.ZELFreeHandle(Job, 0);
             return Results;
         };
         // The check must be able to fail: a page with an element closed out of order is an error.
@@ -218,19 +188,21 @@ TEST(HelpPages, TheValidatorFindsNothingWrongInAnyPage) {
             Broken.insert(Body + 6, "\n<p><b>bold</p></b>\n");
             const int32_t Results = Validate("broken.html", Broken);
             ASSERT_GE(Results, 0);
-            EXPECT_GT(E.GetIntegerEZ(Results, ZELID_RESULT_ERRORS), 0);
-            E.FreeHandle(Results, 0);
+            EXPECT_GT(Engine.ZELGetIntegerEZ(Results, ZELID_RESULT_ERRORS), 0);
+            Engine.ZELFreeHandle(Results, 0);
         }
         for (const std::string& Page : Pages) {
             const int32_t Results = Validate(Page, ReadFile(HelpFolder() / Page));
             ASSERT_GE(Results, 0) << Page;
-            EXPECT_EQ(E.GetIntegerEZ(Results, ZELID_RESULT_ERRORS), 0) << Page << "\n"
-                                                                       << Findings(E, Results);
-            EXPECT_EQ(E.GetIntegerEZ(Results, ZELID_RESULT_WARNINGS), 0) << Page << "\n"
-                                                                         << Findings(E, Results);
-            E.FreeHandle(Results, 0);
+            EXPECT_EQ(Engine.ZELGetIntegerEZ(Results, ZELID_RESULT_ERRORS), 0) << Page << "\n"
+                                                                               << Findings(Results);
+            EXPECT_EQ(Engine.ZELGetIntegerEZ(Results, ZELID_RESULT_WARNINGS), 0) << Page << "\n"
+                                                                                 << Findings(Results);
+            Engine.ZELFreeHandle(Results, 0);
         }
-        E.FreeHandle(Options, 0);
+        Engine.ZELFreeHandle(Options, 0);
+        ClearEngineFunctions();
+        FreeLibrary(Module);
     }
     SetEnvironmentVariableA("ZEL_MESSAGE_BOX_LOG", nullptr);
     EXPECT_EQ(ReadFile(BoxLog), "") << "the engine showed a box";
